@@ -1,0 +1,1 @@
+int corvexPlaceholder() { return 0; }
