@@ -1,0 +1,68 @@
+#include <utility/connection.h>
+
+namespace Zemko {
+namespace Utility {
+
+Connection* Connection::create(const std::string& path, bool createIfMissing)
+{
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return nullptr;
+    sqlite3* db = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | (createIfMissing ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        // SQLite may hand out a handle even when the open failed; it still has to be closed.
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    return new Connection(db);
+}
+
+void Connection::destory(Connection* connection)
+{
+    delete connection;
+}
+
+Connection::Connection(sqlite3* db)
+    : m_db(db)
+{
+}
+
+Connection::~Connection()
+{
+    // Statements left unfinalized by a caller would keep sqlite3_close from closing the file.
+    sqlite3_close_v2(m_db);
+}
+
+bool Connection::exec(const char* sql)
+{
+    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+bool Connection::beginTransactionWithExclusive()
+{
+    return exec("BEGIN EXCLUSIVE TRANSACTION;");
+}
+
+bool Connection::commit()
+{
+    return exec("COMMIT TRANSACTION;");
+}
+
+bool Connection::rollback()
+{
+    return exec("ROLLBACK TRANSACTION;");
+}
+
+std::string Connection::getLastError() const
+{
+    return sqlite3_errmsg(m_db);
+}
+
+sqlite3* Connection::handle() const
+{
+    return m_db;
+}
+
+} // namespace Utility
+} // namespace Zemko
