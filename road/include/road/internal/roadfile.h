@@ -1,0 +1,80 @@
+#pragma once
+
+#include <road/internal/node.h>
+#include <road/road_global.h>
+
+#include <memory>
+#include <string>
+
+namespace Pelko {
+namespace Road {
+
+class StationsEquationConfiguration;
+class HorizontalAlignment;
+class VerticalAlignment;
+class StandardSection;
+class SlopeSectionTemplateLibrary;
+class SlopeSectionConfiguration;
+class StructureElementConfiguration;
+class StationTable;
+
+namespace internal {
+namespace Xml {
+
+// The road file for one load or one save: opens or creates the XML document, hands out the part
+// nodes under the root "Road" and writes the document back. Nodes handed out point into the
+// document and must not outlive this object.
+class ROAD_EXPORT RoadFile
+{
+public:
+    static constexpr int CurrentVersion = 4;
+    static constexpr int CurrentFullVersion = 0x04020000;
+    // Files from this full version on carry the slope template library.
+    static constexpr int SlopeLibraryFullVersion = 0x04010000;
+
+    explicit RoadFile(const std::string &path);
+    ~RoadFile();
+    RoadFile(const RoadFile &) = delete;
+    RoadFile &operator=(const RoadFile &) = delete;
+
+    // Loads the document; with create, raises an existing road file to the current version or
+    // writes a new one holding only the root. The outcome shows in getVersion and the part nodes.
+    void open(bool create);
+    // Writes the document to the path through a temporary file, so a failed write keeps the old file.
+    bool save();
+
+    bool hasDocument() const;
+    int getVersion() const;
+
+    int getPivotType() const;
+    void setPivotType(int type);
+    double getPivotOffset() const;
+    void setPivotOffset(double offset);
+
+    Node<StationsEquationConfiguration> getStationsEquation();
+    Node<HorizontalAlignment> getHorizontalAlignment();
+    Node<VerticalAlignment> getVerticalAlignment();
+    Node<StandardSection> getStandardSection();
+    // Empty for files older than SlopeLibraryFullVersion: such files neither read nor write it.
+    Node<SlopeSectionTemplateLibrary> getSlopeSectionLibrary();
+    Node<SlopeSectionConfiguration> getSlopeSection();
+    Node<StructureElementConfiguration> getStructureElements();
+    Node<StationTable> getStationTable();
+
+    // First root child of that name, appended at the end when missing.
+    std::shared_ptr<NodeImpl> getSection(const std::string &name);
+    template <typename T>
+    Node<T> getSection(const std::string &name)
+    {
+        return Node<T>(getSection(name));
+    }
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d;
+};
+
+} // namespace Xml
+} // namespace internal
+} // namespace Road
+} // namespace Pelko

@@ -1,0 +1,214 @@
+#include <road/internal/roadfile.h>
+
+#include <tinyxml2.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace Pelko {
+namespace Road {
+namespace internal {
+namespace Xml {
+
+struct RoadFile::Data
+{
+    std::unique_ptr<tinyxml2::XMLDocument> document;
+    std::shared_ptr<NodeImpl> root;
+    std::string path;
+};
+
+namespace {
+
+std::unique_ptr<tinyxml2::XMLDocument> newDocument()
+{
+    return std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+}
+
+// Reads a regular file whole; directories and devices are not road files.
+bool readFile(const std::string &path, std::string &content)
+{
+    struct stat info;
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+bool writeFile(const std::string &path, const char *data, size_t size)
+{
+    const std::string temporary = path + ".~" + std::to_string(::getpid());
+    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = std::fwrite(data, 1, size, file) == size;
+    ok = std::fflush(file) == 0 && ok;
+    ok = ::fsync(::fileno(file)) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    if (ok)
+        ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok)
+        std::remove(temporary.c_str());
+    return ok;
+}
+
+bool writeDocument(const tinyxml2::XMLDocument &document, const std::string &path)
+{
+    tinyxml2::XMLPrinter printer(nullptr, false);
+    document.Print(&printer);
+    const int size = printer.CStrSize();
+    return writeFile(path, printer.CStr(), size > 0 ? static_cast<size_t>(size - 1) : 0);
+}
+
+} // namespace
+
+RoadFile::RoadFile(const std::string &path) : d(new Data)
+{
+    d->path = path;
+}
+
+RoadFile::~RoadFile() = default;
+
+void RoadFile::open(bool create)
+{
+    auto document = newDocument();
+    std::string content;
+    const bool loaded = readFile(d->path, content)
+                        && document->Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
+    if (loaded) {
+        tinyxml2::XMLElement *element = document->FirstChildElement();
+        const char *name = element ? element->Name() : nullptr;
+        if (!name || std::string(name) != "Road")
+            return;
+        auto root = std::make_shared<NodeImpl>(element, 0, 0);
+        int version;
+        int fullVersion;
+        if (create) {
+            root->setInt("Version", CurrentVersion);
+            root->setInt("FullVersion", CurrentFullVersion);
+            version = CurrentVersion;
+            fullVersion = CurrentFullVersion;
+        } else {
+            version = root->getInt("Version", 0);
+            fullVersion = root->getInt("FullVersion", version);
+        }
+        d->document = std::move(document);
+        d->root = std::make_shared<NodeImpl>(element, version, fullVersion);
+        return;
+    }
+    if (!create)
+        return;
+
+    d->root.reset();
+    d->document.reset();
+    tinyxml2::XMLElement *element = document->NewElement("Road");
+    document->InsertEndChild(element);
+    auto root = std::make_shared<NodeImpl>(element, CurrentVersion, CurrentFullVersion);
+    root->setInt("Version", CurrentVersion);
+    root->setInt("FullVersion", CurrentFullVersion);
+    if (!writeDocument(*document, d->path))
+        return;
+    d->document = std::move(document);
+    d->root = std::move(root);
+}
+
+bool RoadFile::save()
+{
+    if (!d->document)
+        return false;
+    return writeDocument(*d->document, d->path);
+}
+
+bool RoadFile::hasDocument() const
+{
+    return d->document != nullptr;
+}
+
+int RoadFile::getVersion() const
+{
+    return d->root ? d->root->getVersion() : 0;
+}
+
+int RoadFile::getPivotType() const
+{
+    return d->root ? d->root->getInt("PivotType", 0) : 0;
+}
+
+void RoadFile::setPivotType(int type)
+{
+    if (d->root)
+        d->root->setInt("PivotType", type);
+}
+
+double RoadFile::getPivotOffset() const
+{
+    return d->root ? d->root->getDouble("PivotOffset", 0.0) : 0.0;
+}
+
+void RoadFile::setPivotOffset(double offset)
+{
+    if (d->root)
+        d->root->setDouble("PivotOffset", offset);
+}
+
+std::shared_ptr<NodeImpl> RoadFile::getSection(const std::string &name)
+{
+    if (!d->root)
+        return nullptr;
+    if (auto child = d->root->firstChild(name))
+        return child;
+    return d->root->appendChild(name);
+}
+
+Node<StationsEquationConfiguration> RoadFile::getStationsEquation()
+{
+    return getSection<StationsEquationConfiguration>("StationsEquation");
+}
+
+Node<HorizontalAlignment> RoadFile::getHorizontalAlignment()
+{
+    return getSection<HorizontalAlignment>("HorizontalAlignment");
+}
+
+Node<VerticalAlignment> RoadFile::getVerticalAlignment()
+{
+    return getSection<VerticalAlignment>("VerticalAlignment");
+}
+
+Node<StandardSection> RoadFile::getStandardSection()
+{
+    return getSection<StandardSection>("StandardSection");
+}
+
+Node<SlopeSectionTemplateLibrary> RoadFile::getSlopeSectionLibrary()
+{
+    if (!d->root || d->root->getFullVersion() < SlopeLibraryFullVersion)
+        return Node<SlopeSectionTemplateLibrary>();
+    return getSection<SlopeSectionTemplateLibrary>("SlopeSectionLibrary");
+}
+
+Node<SlopeSectionConfiguration> RoadFile::getSlopeSection()
+{
+    return getSection<SlopeSectionConfiguration>("SlopeSection");
+}
+
+Node<StructureElementConfiguration> RoadFile::getStructureElements()
+{
+    return getSection<StructureElementConfiguration>("StructureElements");
+}
+
+Node<StationTable> RoadFile::getStationTable()
+{
+    return getSection<StationTable>("StationTable");
+}
+
+} // namespace Xml
+} // namespace internal
+} // namespace Road
+} // namespace Pelko
