@@ -1,1 +1,0 @@
-int corvexPlaceholder() { return 0; }
