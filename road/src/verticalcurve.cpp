@@ -63,8 +63,9 @@ void VerticalNone::updateCoefficients(VerticalPoi const&) {}
 
 // VerticalSymparabola
 
+// Crest or sag follows from the grades, so the sign of a radius carries nothing.
 VerticalSymparabola::VerticalSymparabola(double radius)
-    : m_radius(radius)
+    : m_radius(std::fabs(radius))
 {
 }
 
@@ -111,7 +112,7 @@ void VerticalSymparabola::updateCoefficients(VerticalPoi const&) {}
 // VerticalCircular
 
 VerticalCircular::VerticalCircular(double radius)
-    : m_radius(radius)
+    : m_radius(std::fabs(radius))
 {
 }
 

@@ -144,6 +144,9 @@ public:
     void updateStations(VerticalPoi const& data) override;
     void updateCoefficients(VerticalPoi const& data) override;
 
+    double getInLength() const { return m_l1; }
+    double getOutLength() const { return m_l2; }
+
 private:
     double m_a1 = 0.0;
     double m_a2 = 0.0;
