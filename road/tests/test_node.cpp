@@ -1,0 +1,399 @@
+#include <road/internal/node.h>
+#include <road/internal/roadfile.h>
+
+#include <gtest/gtest.h>
+#include <tinyxml2.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Pelko::Road::internal;
+using Xml::NodeImpl;
+using Xml::RoadFile;
+
+namespace {
+
+struct Part
+{
+};
+struct Item
+{
+};
+
+std::string dataPath(const char *name)
+{
+    return std::string(TEST_DATA_DIR) + "/" + name;
+}
+
+std::string readAll(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string tempPath(const std::string &name)
+{
+    const std::string path = ::testing::TempDir() + "road_node_" + name;
+    std::remove(path.c_str());
+    return path;
+}
+
+std::string copyToTemp(const char *dataName)
+{
+    const std::string path = tempPath(dataName);
+    std::ofstream(path, std::ios::binary) << readAll(dataPath(dataName));
+    return path;
+}
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::vector<std::string> childNames(const tinyxml2::XMLElement *element)
+{
+    std::vector<std::string> names;
+    for (auto *c = element->FirstChildElement(); c; c = c->NextSiblingElement())
+        names.push_back(c->Name());
+    return names;
+}
+
+// A stand-in for the user's locale: a comma as decimal separator and grouping of thousands.
+struct CommaNumpunct : std::numpunct<char>
+{
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+const std::vector<double> &trickyDoubles()
+{
+    static const std::vector<double> values = {0.1,
+                                               -0.0,
+                                               1.0 / 3.0,
+                                               4 * std::atan(1.0),
+                                               123456789.123456789,
+                                               1e-300,
+                                               std::numeric_limits<double>::denorm_min(),
+                                               std::numeric_limits<double>::min(),
+                                               std::numeric_limits<double>::max(),
+                                               -std::numeric_limits<double>::max(),
+                                               std::numeric_limits<double>::infinity(),
+                                               -std::numeric_limits<double>::infinity()};
+    return values;
+}
+
+} // namespace
+
+TEST(NodeNumbers, FormatsAndParsesExactly)
+{
+    EXPECT_EQ(Xml::formatDouble(0.1), "0.10000000000000001");
+    EXPECT_EQ(Xml::formatDouble(1.25), "1.25");
+    EXPECT_EQ(Xml::formatDouble(1e21), "1e+21");
+    EXPECT_EQ(Xml::formatInt(67239936), "67239936");
+    EXPECT_EQ(Xml::formatInt(std::numeric_limits<int>::min()), "-2147483648");
+
+    for (double v : trickyDoubles()) {
+        double back = 0.0;
+        ASSERT_TRUE(Xml::parseDouble(Xml::formatDouble(v).c_str(), back)) << Xml::formatDouble(v);
+        EXPECT_TRUE(sameBits(v, back)) << Xml::formatDouble(v);
+    }
+    double nan = 0.0;
+    ASSERT_TRUE(Xml::parseDouble(Xml::formatDouble(std::nan("")).c_str(), nan));
+    EXPECT_TRUE(std::isnan(nan));
+
+    double d = 7.0;
+    EXPECT_TRUE(Xml::parseDouble(" \n 2.5\t", d));
+    EXPECT_EQ(d, 2.5);
+    for (const char *bad : {"", "  ", "abc", "1.5x", "1,5", "1e999", "-1e999", "0x10", "1 2", "+"}) {
+        d = 7.0;
+        EXPECT_FALSE(Xml::parseDouble(bad, d)) << bad;
+        EXPECT_EQ(d, 7.0);
+    }
+    EXPECT_FALSE(Xml::parseDouble(nullptr, d));
+
+    int i = 5;
+    EXPECT_TRUE(Xml::parseInt(" -42 ", i));
+    EXPECT_EQ(i, -42);
+    for (const char *bad : {"", "abc", "12abc", "1.5", "99999999999", "0x10"}) {
+        i = 5;
+        EXPECT_FALSE(Xml::parseInt(bad, i)) << bad;
+        EXPECT_EQ(i, 5);
+    }
+}
+
+TEST(NodeNumbers, IgnoreTheProcessLocale)
+{
+    const std::locale previousGlobal = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
+    EXPECT_EQ(Xml::formatDouble(0.1), "0.10000000000000001");
+    EXPECT_EQ(Xml::formatInt(1234567), "1234567");
+    std::locale::global(previousGlobal);
+
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    const char *commaLocale = nullptr;
+    for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name)) {
+            commaLocale = name;
+            break;
+        }
+    }
+    if (!commaLocale)
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    EXPECT_EQ(Xml::formatDouble(0.1), "0.10000000000000001");
+    double d = 0.0;
+    EXPECT_TRUE(Xml::parseDouble("0.10000000000000001", d));
+    EXPECT_EQ(d, 0.1);
+    EXPECT_FALSE(Xml::parseDouble("0,5", d));
+
+    const std::string path = tempPath("locale.rod");
+    {
+        RoadFile file(path);
+        file.open(true);
+        file.setPivotOffset(0.1);
+        ASSERT_TRUE(file.save());
+    }
+    EXPECT_NE(readAll(path).find("<PivotOffset>0.10000000000000001</PivotOffset>"), std::string::npos);
+    RoadFile file(path);
+    file.open(false);
+    EXPECT_EQ(file.getPivotOffset(), 0.1);
+    std::setlocale(LC_ALL, previous.c_str());
+}
+
+TEST(NodeImpl, ValueChildren)
+{
+    tinyxml2::XMLDocument doc;
+    doc.Parse("<Road><a>12</a><b>abc</b><c> 2.5 </c><a>99</a><s>text</s><e/></Road>");
+    auto impl = std::make_shared<NodeImpl>(doc.RootElement(), 3, 7);
+    Node<Part> node(impl);
+    EXPECT_EQ(node.getName(), "Road");
+
+    // The first child of a name wins; unreadable or missing text gives the default.
+    EXPECT_EQ(node.getInt("a", -1), 12);
+    EXPECT_EQ(node.getInt("b", -1), -1);
+    EXPECT_EQ(node.getInt("missing", -1), -1);
+    EXPECT_EQ(node.getInt("", -1), -1);
+    EXPECT_EQ(node.getDouble("c", -1.0), 2.5);
+    EXPECT_EQ(node.getDouble("b", -1.0), -1.0);
+    EXPECT_EQ(node.getString("s", "x"), "text");
+    EXPECT_EQ(node.getString("e", "x"), "x");
+    EXPECT_EQ(node.getString("missing", "x"), "x");
+
+    // Setting keeps the child in place; a missing child goes to the end.
+    node.setDouble("a", 0.1);
+    node.setInt("n", 5);
+    node.setString("s", "a<b & \"c\"");
+    EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"a", "b", "c", "a", "s", "e", "n"}));
+    EXPECT_STREQ(doc.RootElement()->FirstChildElement("a")->GetText(), "0.10000000000000001");
+    EXPECT_EQ(node.getDouble("a", 0.0), 0.1);
+    EXPECT_EQ(node.getInt("n", 0), 5);
+    EXPECT_EQ(node.getString("s", ""), "a<b & \"c\"");
+
+    // A value child with children of its own is emptied before it is refilled.
+    doc.Parse("<Road><v><x>1</x><y>2</y></v></Road>");
+    node.reset(std::make_shared<NodeImpl>(doc.RootElement(), 0, 0));
+    node.setInt("v", 3);
+    EXPECT_EQ(doc.RootElement()->FirstChildElement("v")->FirstChildElement(), nullptr);
+    EXPECT_EQ(node.getInt("v", 0), 3);
+
+    // Names that would make the file unreadable are refused.
+    node.setInt("", 1);
+    node.setInt("bad name", 1);
+    node.setInt("1x", 1);
+    EXPECT_TRUE(node.appendChild("<x>").isEmpty());
+    EXPECT_EQ(childNames(doc.RootElement()).size(), 1u);
+}
+
+TEST(NodeImpl, ChildrenIterationAndVersions)
+{
+    tinyxml2::XMLDocument doc;
+    doc.Parse("<Part><count>3</count><element><v>1</v></element><other/><element><v>2</v></element>"
+              "<template/><element><v>3</v></element></Part>");
+    Node<Part> part(std::make_shared<NodeImpl>(doc.RootElement(), 4, 67239936));
+
+    // The list idiom: interleaved children of other names are skipped.
+    std::vector<int> values;
+    for (Node<Item> item = part.firstChild<Item>("element"); item; item.reset(item.nextSibling())) {
+        EXPECT_EQ(item.getVersion(), 4);
+        EXPECT_EQ(item.getFullVersion(), 67239936);
+        values.push_back(item.getInt("v", 0));
+    }
+    EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
+    EXPECT_TRUE(part.firstChild("nothing").isEmpty());
+
+    // cast shares the same element; appended children carry the versions and go last.
+    Node<Item> same = part.cast<Item>();
+    EXPECT_EQ(same.impl(), part.impl());
+    Node<Item> added = same.appendChild("element");
+    added.setInt("v", 4);
+    EXPECT_EQ(added.getFullVersion(), 67239936);
+    EXPECT_EQ(childNames(doc.RootElement()).back(), "element");
+
+    part.removeChildren("element");
+    EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"count", "other", "template"}));
+    part.removeChildren();
+    EXPECT_EQ(doc.RootElement()->FirstChild(), nullptr);
+
+    // Everything on an empty node is a no-op with defaults.
+    Node<Part> empty;
+    EXPECT_FALSE(empty);
+    EXPECT_EQ(empty.getName(), "");
+    EXPECT_EQ(empty.getVersion(), 0);
+    EXPECT_EQ(empty.getInt("a", 9), 9);
+    EXPECT_EQ(empty.getDouble("a", 9.5), 9.5);
+    empty.setInt("a", 1);
+    empty.removeChildren();
+    EXPECT_TRUE(empty.appendChild("a").isEmpty());
+    EXPECT_TRUE(empty.firstChild("a").isEmpty());
+    EXPECT_TRUE(empty.nextSibling().isEmpty());
+}
+
+TEST(RoadFile, OpenReadsVersions)
+{
+    {
+        RoadFile file(dataPath("node_v3.rod"));
+        file.open(false);
+        EXPECT_EQ(file.getVersion(), 3);
+        EXPECT_EQ(file.getPivotType(), 2);
+        EXPECT_EQ(file.getPivotOffset(), 1.25);
+        // FullVersion defaults to Version, which is below the library's version.
+        EXPECT_EQ(file.getStationsEquation().getFullVersion(), 3);
+        EXPECT_TRUE(file.getSlopeSectionLibrary().isEmpty());
+        auto equation = file.getStationsEquation().firstChild("equation");
+        EXPECT_EQ(equation.getDouble("after", 0.0), 1200.0);
+    }
+    {
+        RoadFile file(dataPath("node_noversion.rod"));
+        file.open(false);
+        EXPECT_TRUE(file.hasDocument());
+        EXPECT_EQ(file.getVersion(), 0);
+        EXPECT_EQ(file.getPivotOffset(), 0.0);
+        EXPECT_EQ(file.getHorizontalAlignment().getFullVersion(), 0);
+        EXPECT_TRUE(file.getSlopeSectionLibrary().isEmpty());
+    }
+    {
+        RoadFile file(dataPath("node_fullversion_4010000.rod"));
+        file.open(false);
+        EXPECT_FALSE(file.getSlopeSectionLibrary().isEmpty());
+    }
+    {
+        RoadFile file(dataPath("node_fullversion_below.rod"));
+        file.open(false);
+        EXPECT_TRUE(file.getSlopeSectionLibrary().isEmpty());
+    }
+    // Missing, malformed, non-road and non-file paths leave the object without a document.
+    for (const std::string &path : {dataPath("missing.rod"), dataPath("node_truncated.rod"),
+                                   dataPath("node_not_road.xml"), std::string(TEST_DATA_DIR), std::string()}) {
+        RoadFile file(path);
+        file.open(false);
+        EXPECT_FALSE(file.hasDocument()) << path;
+        EXPECT_EQ(file.getVersion(), 0);
+        EXPECT_TRUE(file.getStationTable().isEmpty());
+        EXPECT_TRUE(file.getSection("Anything").get() == nullptr);
+        file.setPivotType(3);
+        EXPECT_EQ(file.getPivotType(), 0);
+        EXPECT_FALSE(file.save());
+    }
+}
+
+TEST(RoadFile, CreateKeepsForeignChildrenInPlace)
+{
+    const std::string path = copyToTemp("node_v3.rod");
+    {
+        RoadFile file(path);
+        file.open(true);
+        EXPECT_EQ(file.getVersion(), 4);
+        EXPECT_FALSE(file.getSlopeSectionLibrary().isEmpty());
+        file.setPivotType(5);
+        auto table = file.getStationTable();
+        table.removeChildren();
+        table.appendChild("element").setDouble("station", 12.5);
+        ASSERT_TRUE(file.save());
+    }
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.LoadFile(path.c_str()), tinyxml2::XML_SUCCESS);
+    EXPECT_EQ(childNames(doc.RootElement()),
+              (std::vector<std::string>{"Comment", "Version", "PivotType", "PivotOffset", "StationsEquation",
+                                        "SlopeSectionLibrary", "Unknown", "FullVersion", "StationTable"}));
+    EXPECT_STREQ(doc.RootElement()->FirstChildElement("Version")->GetText(), "4");
+    EXPECT_STREQ(doc.RootElement()->FirstChildElement("FullVersion")->GetText(), "67239936");
+    EXPECT_STREQ(doc.RootElement()->FirstChildElement("Unknown")->GetText(), "survives");
+
+    RoadFile file(path);
+    file.open(false);
+    EXPECT_EQ(file.getVersion(), 4);
+    EXPECT_EQ(file.getPivotType(), 5);
+    EXPECT_EQ(file.getStationTable().firstChild("element").getDouble("station", 0.0), 12.5);
+}
+
+TEST(RoadFile, CreateNewAndRefuseForeignFiles)
+{
+    const std::string path = tempPath("new.rod");
+    {
+        RoadFile file(path);
+        file.open(true);
+        EXPECT_EQ(file.getVersion(), 4);
+        // Written at once, before any part is added.
+        const std::string text = readAll(path);
+        EXPECT_EQ(text.rfind("<Road>", 0), 0u) << "no XML declaration";
+        tinyxml2::XMLDocument doc;
+        ASSERT_EQ(doc.Parse(text.c_str()), tinyxml2::XML_SUCCESS);
+        EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"Version", "FullVersion"}));
+        EXPECT_STREQ(doc.RootElement()->FirstChildElement("FullVersion")->GetText(), "67239936");
+    }
+
+    // A well-formed file of another kind is never overwritten.
+    const std::string foreign = copyToTemp("node_not_road.xml");
+    const std::string before = readAll(foreign);
+    RoadFile file(foreign);
+    file.open(true);
+    EXPECT_FALSE(file.hasDocument());
+    EXPECT_FALSE(file.save());
+    EXPECT_EQ(readAll(foreign), before);
+
+    // A folder that does not exist: nothing is created and save reports the failure.
+    RoadFile nowhere(::testing::TempDir() + "no/such/folder/road.rod");
+    nowhere.open(true);
+    EXPECT_FALSE(nowhere.hasDocument());
+    EXPECT_FALSE(nowhere.save());
+}
+
+TEST(RoadFile, DoublesSurviveSaveAndLoadBitForBit)
+{
+    const std::string path = tempPath("roundtrip.rod");
+    {
+        RoadFile file(path);
+        file.open(true);
+        auto part = file.getSection<Part>("VerticalAlignment");
+        for (double v : trickyDoubles())
+            part.appendChild<Item>("element").setDouble("value", v);
+        part.setString("name", "  spaced  name  ");
+        file.setPivotOffset(-0.30000000000000004);
+        ASSERT_TRUE(file.save());
+    }
+    RoadFile file(path);
+    file.open(false);
+    EXPECT_TRUE(sameBits(file.getPivotOffset(), -0.30000000000000004));
+    auto part = file.getSection<Part>("VerticalAlignment");
+    EXPECT_EQ(part.getString("name", ""), "  spaced  name  ");
+    size_t i = 0;
+    for (auto item = part.firstChild<Item>("element"); item; item.reset(item.nextSibling()), ++i) {
+        ASSERT_LT(i, trickyDoubles().size());
+        EXPECT_TRUE(sameBits(item.getDouble("value", 42.0), trickyDoubles()[i])) << i;
+    }
+    EXPECT_EQ(i, trickyDoubles().size());
+
+    // Saving again over the same file gives the same bytes.
+    const std::string first = readAll(path);
+    ASSERT_TRUE(file.save());
+    EXPECT_EQ(readAll(path), first);
+}
