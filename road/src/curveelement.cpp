@@ -12,16 +12,16 @@ const int kMaxProjectionSteps = 1000;
 const double kProjectionTolerance = 0.001;
 } // namespace
 
-CurveElement::CurveElement(double length, double k1, double k2, const Corvex::Point &begin,
+CurveElement::CurveElement(double length, double k1, double k2, const Corvex::Point& begin,
                            double beginAzimuth)
-    : m_x0(begin.getX()),
-      m_y0(begin.getY()),
-      m_k1(k1),
-      m_k2(k2),
-      m_azimuth(beginAzimuth),
-      m_length(length),
-      m_dk(k2 - k1),
-      m_n(kSimpsonHalfIntervals)
+    : m_x0(begin.getX())
+    , m_y0(begin.getY())
+    , m_k1(k1)
+    , m_k2(k2)
+    , m_azimuth(beginAzimuth)
+    , m_length(length)
+    , m_dk(k2 - k1)
+    , m_n(kSimpsonHalfIntervals)
 {
 }
 
@@ -37,7 +37,7 @@ double CurveElement::nodeAzimuth(int i, double h) const
     return getAzimuthByArcLenth(i * h);
 }
 
-void CurveElement::getCoordinateByArcLength(double s, double &x, double &y) const
+void CurveElement::getCoordinateByArcLength(double s, double& x, double& y) const
 {
     if (s == 0.0) {
         x = m_x0;
@@ -66,7 +66,7 @@ Corvex::Point CurveElement::getCoordinateByArcLength(double s) const
     return Corvex::Point(x, y);
 }
 
-void CurveElement::getCoordinate(double s, double offset, double &x, double &y) const
+void CurveElement::getCoordinate(double s, double offset, double& x, double& y) const
 {
     getCoordinateByArcLength(s, x, y);
     const double normal = getAzimuthByArcLenth(s) + kPi / 2.0;
@@ -87,14 +87,14 @@ Corvex::Point CurveElement::getEndPoint() const
     return getCoordinateByArcLength(m_length);
 }
 
-double CurveElement::calc2PointsVerticalInterval(const Corvex::Point &p, const Corvex::Point &q,
+double CurveElement::calc2PointsVerticalInterval(const Corvex::Point& p, const Corvex::Point& q,
                                                  double s) const
 {
     const double theta = getAzimuthByArcLenth(s);
     return (p.getX() - q.getX()) * std::cos(theta) + (p.getY() - q.getY()) * std::sin(theta);
 }
 
-double CurveElement::calcOffset(const Corvex::Point &p, const Corvex::Point &q, double s) const
+double CurveElement::calcOffset(const Corvex::Point& p, const Corvex::Point& q, double s) const
 {
     // Projection on the right-hand normal: dividing one coordinate difference by a cosine breaks down
     // on east/west headings.
@@ -102,7 +102,7 @@ double CurveElement::calcOffset(const Corvex::Point &p, const Corvex::Point &q, 
     return -(p.getX() - q.getX()) * std::sin(theta) + (p.getY() - q.getY()) * std::cos(theta);
 }
 
-StationOffset CurveElement::getStationOffset(const Corvex::Point &p) const
+StationOffset CurveElement::getStationOffset(const Corvex::Point& p) const
 {
     const Corvex::Point begin(m_x0, m_y0);
     double s = std::fabs(calc2PointsVerticalInterval(p, begin, 0.0));
@@ -121,7 +121,7 @@ StationOffset CurveElement::getStationOffset(const Corvex::Point &p) const
     return result;
 }
 
-void CurveElement::getStationOffset(const Corvex::Point &p, double &station, double &offset) const
+void CurveElement::getStationOffset(const Corvex::Point& p, double& station, double& offset) const
 {
     const StationOffset result = getStationOffset(p);
     station = result.station;

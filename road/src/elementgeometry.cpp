@@ -46,7 +46,7 @@ struct FactorialTable
     }
 };
 
-const FactorialTable &factorials()
+const FactorialTable& factorials()
 {
     static const FactorialTable table;
     return table;
@@ -56,7 +56,7 @@ const FactorialTable &factorials()
 // argument that contribute to it.
 double seriesCoefficient(int n, bool odd, double a, double k1)
 {
-    const FactorialTable &f = factorials();
+    const FactorialTable& f = factorials();
     double sum = 0.0;
     for (int m = (n + 1) / 2; m <= n; ++m) {
         if ((m % 2 == 1) != odd)
@@ -87,18 +87,17 @@ double series(double d, double a, double k1, bool odd)
 }
 } // namespace
 
-ElementGeometry::ElementGeometry(HorizontalElementType type, const Corvex::Point &begin,
-                                 double beginAzimuth, double beginRadius, double endRadius,
-                                 double length, TurnDirection direction)
-    : m_shape(Shape::Line),
-      m_x0(begin.getX()),
-      m_y0(begin.getY()),
-      m_a0(normalize(beginAzimuth)),
-      m_radius(std::fabs(beginRadius)),
-      m_k1(0.0),
-      m_k2(0.0),
-      m_length(length),
-      m_right(type != LineElementType && direction == TurnRight)
+ElementGeometry::ElementGeometry(HorizontalElementType type, const Corvex::Point& begin, double beginAzimuth,
+                                 double beginRadius, double endRadius, double length, TurnDirection direction)
+    : m_shape(Shape::Line)
+    , m_x0(begin.getX())
+    , m_y0(begin.getY())
+    , m_a0(normalize(beginAzimuth))
+    , m_radius(std::fabs(beginRadius))
+    , m_k1(0.0)
+    , m_k2(0.0)
+    , m_length(length)
+    , m_right(type != LineElementType && direction == TurnRight)
 {
     if (type == ArcElementType) {
         m_shape = (m_radius > 0.0 && std::isfinite(m_radius)) ? Shape::Arc : Shape::Line;
@@ -117,7 +116,7 @@ ElementGeometry::ElementGeometry(HorizontalElementType type, const Corvex::Point
     }
 }
 
-void ElementGeometry::spiralIntegrals(double d, double k1, double k2, double length, double &u, double &v)
+void ElementGeometry::spiralIntegrals(double d, double k1, double k2, double length, double& u, double& v)
 {
     if (std::fabs(length) < kMinLength || std::fabs(k2 - k1) < kMinCurvatureChange) {
         u = v = 0.0;
@@ -128,7 +127,7 @@ void ElementGeometry::spiralIntegrals(double d, double k1, double k2, double len
     v = series(d, a, k1, true);
 }
 
-void ElementGeometry::localCoordinates(double d, double &u, double &v, double &turned) const
+void ElementGeometry::localCoordinates(double d, double& u, double& v, double& turned) const
 {
     switch (m_shape) {
     case Shape::Line:
@@ -162,7 +161,7 @@ ElementGeometry::Location ElementGeometry::locate(double d) const
     localCoordinates(d, u, v, turned);
     const double c = std::cos(m_a0);
     const double s = std::sin(m_a0);
-    return Location{m_x0 + c * u - s * v, m_y0 + s * u + c * v, normalize(m_a0 + turned)};
+    return Location { m_x0 + c * u - s * v, m_y0 + s * u + c * v, normalize(m_a0 + turned) };
 }
 
 namespace {
@@ -184,7 +183,7 @@ ElementGeometry::Projection ElementGeometry::projectLine(double px, double py) c
     const double t = std::cos(std::atan2(dy, dx) - m_a0) * std::hypot(dx, dy);
     const double footX = m_x0 + t * std::cos(m_a0);
     const double footY = m_y0 + t * std::sin(m_a0);
-    return Projection{t, signedOffset(footX, footY, m_a0, px, py), t > 0.0 && t < m_length};
+    return Projection { t, signedOffset(footX, footY, m_a0, px, py), t > 0.0 && t < m_length };
 }
 
 ElementGeometry::Projection ElementGeometry::projectArc(double px, double py) const
@@ -202,7 +201,7 @@ ElementGeometry::Projection ElementGeometry::projectArc(double px, double py) co
     if (kTwoPi - turned < kFullTurnTolerance)
         turned = 0.0;
     const double distance = turned * m_radius;
-    return Projection{distance, signedOffset(footX, footY, tangent, px, py), distance <= m_length};
+    return Projection { distance, signedOffset(footX, footY, tangent, px, py), distance <= m_length };
 }
 
 ElementGeometry::Projection ElementGeometry::projectSpiral(double px, double py) const
@@ -227,10 +226,10 @@ ElementGeometry::Projection ElementGeometry::projectSpiral(double px, double py)
     const double vy = py - foot.y;
     const double cross = vy * std::cos(foot.azimuth) - vx * std::sin(foot.azimuth);
     const double distance = std::hypot(vx, vy);
-    return Projection{s, cross < 0.0 ? -distance : distance, true};
+    return Projection { s, cross < 0.0 ? -distance : distance, true };
 }
 
-ElementGeometry::Projection ElementGeometry::project(const Corvex::Point &p) const
+ElementGeometry::Projection ElementGeometry::project(const Corvex::Point& p) const
 {
     switch (m_shape) {
     case Shape::Arc:

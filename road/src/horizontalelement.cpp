@@ -39,7 +39,7 @@ enum class StoredTurnFlag : int {
     Missing = -1,
 };
 
-bool toMemoryType(int stored, HorizontalElementType &type)
+bool toMemoryType(int stored, HorizontalElementType& type)
 {
     switch (static_cast<StoredElementType>(stored)) {
     case StoredElementType::Start:
@@ -58,7 +58,7 @@ bool toMemoryType(int stored, HorizontalElementType &type)
     return false;
 }
 
-bool toStoredType(HorizontalElementType type, StoredElementType &stored)
+bool toStoredType(HorizontalElementType type, StoredElementType& stored)
 {
     switch (type) {
     case StartElementType:
@@ -102,7 +102,7 @@ public:
     int mode = 0;
     std::shared_ptr<CurveElement> curve;
 
-    const CurveElement &getCurve()
+    const CurveElement& getCurve()
     {
         if (!curve) {
             const double sign = turnDirection == TurnLeft ? -1.0 : 1.0;
@@ -124,8 +124,8 @@ public:
 namespace {
 // Checks and fields common to the three factories; null when the common arguments are unusable.
 std::shared_ptr<HorizontalElement::HorizontalElementPrivate>
-makeElement(HorizontalElementType type, const Corvex::Angle &beginAzimuth, double length,
-            const Corvex::Point &beginPoint, double beginStation)
+makeElement(HorizontalElementType type, const Corvex::Angle& beginAzimuth, double length,
+            const Corvex::Point& beginPoint, double beginStation)
 {
     if (!std::isfinite(length) || length < 0.0)
         return nullptr;
@@ -149,9 +149,13 @@ makeElement(HorizontalElementType type, const Corvex::Angle &beginAzimuth, doubl
 }
 } // namespace
 
-HorizontalElement::HorizontalElement() : d(std::make_shared<HorizontalElementPrivate>()) {}
+HorizontalElement::HorizontalElement()
+    : d(std::make_shared<HorizontalElementPrivate>())
+{
+}
 
-HorizontalElement::HorizontalElement(std::shared_ptr<HorizontalElementPrivate> data) : d(std::move(data))
+HorizontalElement::HorizontalElement(std::shared_ptr<HorizontalElementPrivate> data)
+    : d(std::move(data))
 {
     if (!d)
         d = std::make_shared<HorizontalElementPrivate>();
@@ -166,14 +170,14 @@ HorizontalElement HorizontalElement::clone() const
     return HorizontalElement(copy);
 }
 
-HorizontalElement HorizontalElement::createLine(const Corvex::Angle &beginAzimuth, double length,
-                                                const Corvex::Point &beginPoint, double beginStation)
+HorizontalElement HorizontalElement::createLine(const Corvex::Angle& beginAzimuth, double length,
+                                                const Corvex::Point& beginPoint, double beginStation)
 {
     return HorizontalElement(makeElement(LineElementType, beginAzimuth, length, beginPoint, beginStation));
 }
 
-HorizontalElement HorizontalElement::createArc(const Corvex::Angle &beginAzimuth, double length,
-                                               double radius, const Corvex::Point &beginPoint,
+HorizontalElement HorizontalElement::createArc(const Corvex::Angle& beginAzimuth, double length,
+                                               double radius, const Corvex::Point& beginPoint,
                                                double beginStation)
 {
     if (!std::isfinite(radius) || std::fabs(radius) < kMinRadius)
@@ -186,9 +190,9 @@ HorizontalElement HorizontalElement::createArc(const Corvex::Angle &beginAzimuth
     return HorizontalElement(data);
 }
 
-HorizontalElement HorizontalElement::createSpiral(const Corvex::Angle &beginAzimuth, double length,
+HorizontalElement HorizontalElement::createSpiral(const Corvex::Angle& beginAzimuth, double length,
                                                   double beginRadius, double endRadius,
-                                                  const Corvex::Point &beginPoint, double beginStation)
+                                                  const Corvex::Point& beginPoint, double beginStation)
 {
     if (std::isnan(beginRadius) || std::isnan(endRadius))
         return HorizontalElement();
@@ -224,25 +228,64 @@ TurnDirection HorizontalElement::getRurnDirection() const
     return static_cast<TurnDirection>(d->turnDirection);
 }
 
-double HorizontalElement::getLength() const { return d->length; }
-double HorizontalElement::getBeginStation() const { return d->beginStation; }
-double HorizontalElement::getEndStation() const { return d->endStation; }
-double HorizontalElement::getMiddleStation() const { return (d->beginStation + d->endStation) / 2.0; }
-double HorizontalElement::getBeginRadius() const { return d->beginRadius; }
-double HorizontalElement::getEndRadius() const { return d->endRadius; }
-Corvex::Point HorizontalElement::getBeginPoint() const { return d->beginPoint; }
-Corvex::Point HorizontalElement::getEndPoint() const { return d->endPoint; }
-Corvex::Angle HorizontalElement::getBeginAzimuth() const { return d->beginAzimuth; }
-Corvex::Angle HorizontalElement::getEndAzimuth() const { return d->endAzimuth; }
-bool HorizontalElement::isBeginPointFixed() const { return (d->mode & BeginPointFixed) != 0; }
-bool HorizontalElement::isBeginAzimuthFixed() const { return (d->mode & BeginAzimuthFixed) != 0; }
-bool HorizontalElement::isValid() const { return d->type != NullElementType; }
+double HorizontalElement::getLength() const
+{
+    return d->length;
+}
+double HorizontalElement::getBeginStation() const
+{
+    return d->beginStation;
+}
+double HorizontalElement::getEndStation() const
+{
+    return d->endStation;
+}
+double HorizontalElement::getMiddleStation() const
+{
+    return (d->beginStation + d->endStation) / 2.0;
+}
+double HorizontalElement::getBeginRadius() const
+{
+    return d->beginRadius;
+}
+double HorizontalElement::getEndRadius() const
+{
+    return d->endRadius;
+}
+Corvex::Point HorizontalElement::getBeginPoint() const
+{
+    return d->beginPoint;
+}
+Corvex::Point HorizontalElement::getEndPoint() const
+{
+    return d->endPoint;
+}
+Corvex::Angle HorizontalElement::getBeginAzimuth() const
+{
+    return d->beginAzimuth;
+}
+Corvex::Angle HorizontalElement::getEndAzimuth() const
+{
+    return d->endAzimuth;
+}
+bool HorizontalElement::isBeginPointFixed() const
+{
+    return (d->mode & BeginPointFixed) != 0;
+}
+bool HorizontalElement::isBeginAzimuthFixed() const
+{
+    return (d->mode & BeginAzimuthFixed) != 0;
+}
+bool HorizontalElement::isValid() const
+{
+    return d->type != NullElementType;
+}
 
 bool HorizontalElement::contains(double station, double tolerance) const
 {
     const double t = std::fabs(tolerance);
     return (station > d->beginStation || std::fabs(station - d->beginStation) < t)
-           && (station < d->endStation || std::fabs(station - d->endStation) < t);
+        && (station < d->endStation || std::fabs(station - d->endStation) < t);
 }
 
 Corvex::Point HorizontalElement::getNorthEast(double s, double offset) const
@@ -259,7 +302,7 @@ Corvex::Angle HorizontalElement::getAzimuth(double s) const
     return Corvex::Angle(d->getCurve().getAzimuthByArcLenth(s));
 }
 
-bool HorizontalElement::getStationOffset(const Corvex::Point &p, double &station, double &offset) const
+bool HorizontalElement::getStationOffset(const Corvex::Point& p, double& station, double& offset) const
 {
     if (!isValid()) {
         station = offset = kNaN;
@@ -271,12 +314,12 @@ bool HorizontalElement::getStationOffset(const Corvex::Point &p, double &station
     return true;
 }
 
-bool HorizontalElement::update(const HorizontalElement &previous)
+bool HorizontalElement::update(const HorizontalElement& previous)
 {
     if (!isValid())
         return false;
     if (previous.isValid() && previous.d != d) {
-        const HorizontalElementPrivate &p = *previous.d;
+        const HorizontalElementPrivate& p = *previous.d;
         if (!isBeginPointFixed()) {
             if (p.endPoint.getX() != d->beginPoint.getX() || p.endPoint.getY() != d->beginPoint.getY())
                 d->curve.reset();
@@ -290,7 +333,7 @@ bool HorizontalElement::update(const HorizontalElement &previous)
         d->beginStation = p.endStation;
         d->endStation = d->beginStation + d->length;
     }
-    const CurveElement &curve = d->getCurve();
+    const CurveElement& curve = d->getCurve();
     d->endPoint = curve.getCoordinateByArcLength(d->length);
     d->endAzimuth = Corvex::Angle(curve.getAzimuthByArcLenth(d->length));
     return true;
@@ -305,14 +348,14 @@ bool HorizontalElement::updateStation(double beginStation)
     return true;
 }
 
-bool HorizontalElement::updateStation(const HorizontalElement &previous)
+bool HorizontalElement::updateStation(const HorizontalElement& previous)
 {
     if (!previous.isValid())
         return false;
     return updateStation(previous.getEndStation());
 }
 
-bool HorizontalElement::load(const internal::Node<HorizontalElement> &node)
+bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
 {
     if (node.isEmpty())
         return false;
@@ -332,7 +375,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement> &node)
     const double rou1 = node.getDouble("rou1", 0.0);
     const double rou2 = node.getDouble("rou2", 0.0);
     const double length = node.getDouble("length", 0.0);
-    for (double value : {x1, y1, x2, y2, l1, angle1, angle2, rou1, rou2, length}) {
+    for (double value : { x1, y1, x2, y2, l1, angle1, angle2, rou1, rou2, length }) {
         if (!std::isfinite(value))
             return false;
     }
@@ -366,7 +409,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement> &node)
     return true;
 }
 
-bool HorizontalElement::save(const internal::Node<HorizontalElement> &node) const
+bool HorizontalElement::save(const internal::Node<HorizontalElement>& node) const
 {
     StoredElementType stored = StoredElementType::Line;
     if (node.isEmpty() || !toStoredType(getType(), stored))

@@ -10,7 +10,7 @@ namespace Road {
 struct StationOffset
 {
     double station = 0.0; // arc length from the curve's begin
-    double offset = 0.0;  // positive to the right of the direction of travel
+    double offset = 0.0; // positive to the right of the direction of travel
 };
 
 // A plane curve whose signed curvature runs linearly from k1 to k2 over its length: a line, an arc
@@ -18,28 +18,28 @@ struct StationOffset
 class ROAD_EXPORT CurveElement
 {
 public:
-    CurveElement(double length, double k1, double k2, const Corvex::Point &begin, double beginAzimuth);
+    CurveElement(double length, double k1, double k2, const Corvex::Point& begin, double beginAzimuth);
 
     // Radians, not normalised.
     double getAzimuthByArcLenth(double s) const;
 
     Corvex::Point getCoordinateByArcLength(double s) const;
-    void getCoordinateByArcLength(double s, double &x, double &y) const;
+    void getCoordinateByArcLength(double s, double& x, double& y) const;
 
     // The point at s moved by offset along the normal to the right.
     Corvex::Point getCoordinate(double s, double offset) const;
-    void getCoordinate(double s, double offset, double &x, double &y) const;
+    void getCoordinate(double s, double offset, double& x, double& y) const;
 
     Corvex::Point getEndPoint() const;
 
     // The station is not clamped to [0, length].
-    StationOffset getStationOffset(const Corvex::Point &p) const;
-    void getStationOffset(const Corvex::Point &p, double &station, double &offset) const;
+    StationOffset getStationOffset(const Corvex::Point& p) const;
+    void getStationOffset(const Corvex::Point& p, double& station, double& offset) const;
 
 private:
     double nodeAzimuth(int i, double h) const;
-    double calc2PointsVerticalInterval(const Corvex::Point &p, const Corvex::Point &q, double s) const;
-    double calcOffset(const Corvex::Point &p, const Corvex::Point &q, double s) const;
+    double calc2PointsVerticalInterval(const Corvex::Point& p, const Corvex::Point& q, double s) const;
+    double calcOffset(const Corvex::Point& p, const Corvex::Point& q, double s) const;
 
     double m_x0;
     double m_y0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <road/road_global.h>
 #include <road/internal/node.h>
+#include <road/road_global.h>
 
 #include <corvex/angle.h>
 #include <corvex/point.h>
@@ -34,22 +34,22 @@ public:
     class HorizontalElementPrivate;
 
     HorizontalElement();
-    HorizontalElement(const HorizontalElement &other) = default;
-    HorizontalElement &operator=(const HorizontalElement &other) = default;
+    HorizontalElement(const HorizontalElement& other) = default;
+    HorizontalElement& operator=(const HorizontalElement& other) = default;
     virtual ~HorizontalElement();
     virtual HorizontalElement clone() const;
 
     // A NaN azimuth, an invalid point or a NaN station means "not given": it is taken from the
     // element before when the list chains the elements.
-    static HorizontalElement createLine(const Corvex::Angle &beginAzimuth, double length,
-                                        const Corvex::Point &beginPoint, double beginStation);
+    static HorizontalElement createLine(const Corvex::Angle& beginAzimuth, double length,
+                                        const Corvex::Point& beginPoint, double beginStation);
     // A negative radius turns left.
-    static HorizontalElement createArc(const Corvex::Angle &beginAzimuth, double length, double radius,
-                                       const Corvex::Point &beginPoint, double beginStation);
+    static HorizontalElement createArc(const Corvex::Angle& beginAzimuth, double length, double radius,
+                                       const Corvex::Point& beginPoint, double beginStation);
     // An infinite radius is the straight end; a negative radius turns left.
-    static HorizontalElement createSpiral(const Corvex::Angle &beginAzimuth, double length,
+    static HorizontalElement createSpiral(const Corvex::Angle& beginAzimuth, double length,
                                           double beginRadius, double endRadius,
-                                          const Corvex::Point &beginPoint, double beginStation);
+                                          const Corvex::Point& beginPoint, double beginStation);
 
     HorizontalElementType getType() const;
     TurnDirection getRurnDirection() const;
@@ -76,17 +76,17 @@ public:
 
     // Station (begin station plus the distance of the foot point) and signed offset of a plan
     // point; false and NaN for the null element.
-    bool getStationOffset(const Corvex::Point &p, double &station, double &offset) const;
+    bool getStationOffset(const Corvex::Point& p, double& station, double& offset) const;
 
     // Chains the element to the one before it (none for the first element) and computes its end
     // point and end azimuth. False for the null element.
-    bool update(const HorizontalElement &previous = HorizontalElement());
+    bool update(const HorizontalElement& previous = HorizontalElement());
     bool updateStation(double beginStation);
-    bool updateStation(const HorizontalElement &previous);
+    bool updateStation(const HorizontalElement& previous);
 
     // A failed load leaves the element as it was.
-    bool load(const internal::Node<HorizontalElement> &node);
-    bool save(const internal::Node<HorizontalElement> &node) const;
+    bool load(const internal::Node<HorizontalElement>& node);
+    bool save(const internal::Node<HorizontalElement>& node) const;
 
 private:
     explicit HorizontalElement(std::shared_ptr<HorizontalElementPrivate> d);

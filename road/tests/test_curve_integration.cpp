@@ -1,0 +1,156 @@
+#include <road/curveelement.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using Pelko::Corvex::Point;
+using Pelko::Road::CurveElement;
+using Pelko::Road::StationOffset;
+
+namespace {
+const double kPi = 4.0 * std::atan(1.0);
+
+// Clothoid from a straight start, A^2 = R*L, by the Fresnel series.
+Point clothoid(double l, double a2)
+{
+    const double th = l * l / (2.0 * a2);
+    double x = 0.0;
+    double y = 0.0;
+    double f = 1.0; // (2n)! then (2n+1)!
+    for (int n = 0; n < 15; ++n) {
+        const double sign = (n % 2 == 0) ? 1.0 : -1.0;
+        if (n > 0)
+            f *= 2 * n;
+        x += sign * std::pow(th, 2 * n) / ((4 * n + 1) * f);
+        f *= 2 * n + 1;
+        y += sign * std::pow(th, 2 * n + 1) / ((4 * n + 3) * f);
+    }
+    return Point(l * x, l * y);
+}
+
+Point circlePoint(Point begin, double azimuth, double radius, bool right, double s)
+{
+    const double side = right ? 1.0 : -1.0;
+    const double t = s / radius;
+    const double u = radius * std::sin(t);
+    const double v = side * radius * (1.0 - std::cos(t));
+    return Point(begin.getX() + std::cos(azimuth) * u - std::sin(azimuth) * v,
+                 begin.getY() + std::sin(azimuth) * u + std::cos(azimuth) * v);
+}
+} // namespace
+
+TEST(CurveElement, LineAndOffsetPoints)
+{
+    const CurveElement north(100.0, 0.0, 0.0, Point(10.0, 20.0), 0.0);
+    EXPECT_NEAR(north.getEndPoint().getX(), 110.0, 1e-12);
+    EXPECT_NEAR(north.getEndPoint().getY(), 20.0, 1e-12);
+    EXPECT_DOUBLE_EQ(north.getAzimuthByArcLenth(100.0), 0.0);
+    const Point east = north.getCoordinate(30.0, 5.0);
+    EXPECT_NEAR(east.getX(), 40.0, 1e-12);
+    EXPECT_NEAR(east.getY(), 25.0, 1e-12);
+    double x = 0.0;
+    double y = 0.0;
+    north.getCoordinate(30.0, -5.0, x, y);
+    EXPECT_NEAR(y, 15.0, 1e-12);
+
+    const Point start = north.getCoordinateByArcLength(0.0);
+    EXPECT_EQ(start.getX(), 10.0);
+    EXPECT_EQ(start.getY(), 20.0);
+
+    // Zero length: the azimuth stays the begin azimuth.
+    const CurveElement empty(0.0, 0.01, 0.02, Point(), 1.25);
+    EXPECT_EQ(empty.getAzimuthByArcLenth(10.0), 1.25);
+}
+
+TEST(CurveElement, ArcsFollowTheCircle)
+{
+    const CurveElement right(100.0, 0.01, 0.01, Point(0.0, 0.0), 0.0);
+    const Point r = right.getEndPoint();
+    EXPECT_NEAR(r.getX(), 100.0 * std::sin(1.0), 1e-5);
+    EXPECT_NEAR(r.getY(), 100.0 * (1.0 - std::cos(1.0)), 1e-5);
+    EXPECT_NEAR(right.getAzimuthByArcLenth(100.0), 1.0, 1e-15);
+
+    const CurveElement left(100.0, -0.01, -0.01, Point(0.0, 0.0), 0.0);
+    const Point l = left.getEndPoint();
+    EXPECT_NEAR(l.getX(), 100.0 * std::sin(1.0), 1e-5);
+    EXPECT_NEAR(l.getY(), -100.0 * (1.0 - std::cos(1.0)), 1e-5);
+    EXPECT_NEAR(left.getAzimuthByArcLenth(100.0), -1.0, 1e-15);
+
+    // Any begin, either direction, and beyond both ends.
+    const Point begin(5000.0, -3000.0);
+    for (bool turnsRight : { true, false }) {
+        const double k = turnsRight ? 1.0 / 250.0 : -1.0 / 250.0;
+        const CurveElement arc(200.0, k, k, begin, 2.5);
+        for (double s : { -40.0, 17.0, 120.0, 200.0, 260.0 }) {
+            const Point expected = circlePoint(begin, 2.5, 250.0, turnsRight, s);
+            const Point p = arc.getCoordinateByArcLength(s);
+            EXPECT_NEAR(p.getX(), expected.getX(), 1e-5) << s;
+            EXPECT_NEAR(p.getY(), expected.getY(), 1e-5) << s;
+        }
+    }
+}
+
+TEST(CurveElement, ClothoidMatchesFresnelIntegrals)
+{
+    const double a2 = 300.0 * 100.0;
+    const CurveElement spiral(100.0, 0.0, 1.0 / 300.0, Point(0.0, 0.0), 0.0);
+    const Point end = spiral.getEndPoint();
+    EXPECT_NEAR(end.getX(), 99.7225792, 1e-5);
+    EXPECT_NEAR(end.getY(), 5.5445424, 1e-5);
+    EXPECT_NEAR(spiral.getAzimuthByArcLenth(100.0), 1.0 / 6.0, 1e-15);
+    for (double s : { 10.0, 35.0, 50.0, 80.0 }) {
+        const Point expected = clothoid(s, a2);
+        const Point p = spiral.getCoordinateByArcLength(s);
+        EXPECT_NEAR(p.getX(), expected.getX(), 1e-6) << s;
+        EXPECT_NEAR(p.getY(), expected.getY(), 1e-6) << s;
+        EXPECT_NEAR(spiral.getAzimuthByArcLenth(s), s * s / (2.0 * a2), 1e-15);
+    }
+
+    // Compound spiral R 200 -> R 100 over 80 m: a piece of the clothoid A^2 = L / (k2 - k1) that
+    // starts where its curvature is 1/200.
+    const double k1 = 1.0 / 200.0;
+    const double k2 = 1.0 / 100.0;
+    const double ca2 = 80.0 / (k2 - k1);
+    const double l0 = k1 * ca2;
+    const double t0 = l0 * l0 / (2.0 * ca2);
+    const Point c0 = clothoid(l0, ca2);
+    const CurveElement compound(80.0, k1, k2, Point(0.0, 0.0), 0.0);
+    for (double s : { 20.0, 40.0, 80.0 }) {
+        const Point c = clothoid(l0 + s, ca2);
+        const double dx = c.getX() - c0.getX();
+        const double dy = c.getY() - c0.getY();
+        const Point p = compound.getCoordinateByArcLength(s);
+        EXPECT_NEAR(p.getX(), std::cos(t0) * dx + std::sin(t0) * dy, 1e-5) << s;
+        EXPECT_NEAR(p.getY(), -std::sin(t0) * dx + std::cos(t0) * dy, 1e-5) << s;
+    }
+    EXPECT_NEAR(compound.getAzimuthByArcLenth(80.0), 80.0 * (k1 + k2) / 2.0, 1e-15);
+}
+
+TEST(CurveElement, ProjectionRecoversStationAndOffset)
+{
+    const CurveElement arc(100.0, 0.01, 0.01, Point(0.0, 0.0), 0.0);
+    for (double offset : { 3.0, -3.0 }) {
+        const StationOffset so = arc.getStationOffset(arc.getCoordinate(40.0, offset));
+        EXPECT_NEAR(so.station, 40.0, 1e-3);
+        EXPECT_NEAR(so.offset, offset, 1e-6);
+    }
+    const StationOffset beyond = arc.getStationOffset(arc.getCoordinate(130.0, 2.0));
+    EXPECT_GT(beyond.station, 100.0);
+    EXPECT_NEAR(beyond.offset, 2.0, 1e-6);
+
+    // Every heading, east and west included: the offset is measured on the normal at the foot, not
+    // by dividing a coordinate difference by a cosine that vanishes there.
+    for (int i = 0; i < 64; ++i) {
+        // The foot at s = 40 heads exactly at `heading` (or a hair past east/west).
+        const double heading = i * kPi / 32.0 + 1e-7;
+        const CurveElement curve(100.0, 0.002, 0.012, Point(100.0, 200.0), heading - 40.0 * 0.004);
+        for (double offset : { 3.0, -7.5 }) {
+            double station = 0.0;
+            double measured = 0.0;
+            curve.getStationOffset(curve.getCoordinate(40.0, offset), station, measured);
+            EXPECT_NEAR(station, 40.0, 1e-3) << heading;
+            EXPECT_NEAR(measured, offset, 1e-5) << heading;
+        }
+    }
+}
