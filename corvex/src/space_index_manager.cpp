@@ -29,7 +29,7 @@ constexpr double kClipperReach = 4.6e9;
 bool finite(Envelope const& e)
 {
     return std::isfinite(e.getMinX()) && std::isfinite(e.getMinY()) && std::isfinite(e.getMaxX())
-           && std::isfinite(e.getMaxY());
+        && std::isfinite(e.getMaxY());
 }
 
 } // namespace
@@ -37,18 +37,20 @@ bool finite(Envelope const& e)
 SpaceIndexManager::SpaceIndexManager(Point const& origin, int cellSize)
     : m_origin(origin)
     , m_cellSize(cellSize)
-{}
+{
+}
 
 SpaceIndexManager::SpaceIndexManager(double x0, double y0, int cellSize)
     : m_origin(x0, y0)
     , m_cellSize(cellSize)
-{}
+{
+}
 
 std::int64_t SpaceIndexManager::calculateSpaceIndex(int row, int column)
 {
     // Unsigned arithmetic: row·2^32 + column wraps for the lowest rows with negative columns.
     std::uint64_t const key = (static_cast<std::uint64_t>(static_cast<std::int64_t>(row)) << 32)
-                              + static_cast<std::uint64_t>(static_cast<std::int64_t>(column));
+        + static_cast<std::uint64_t>(static_cast<std::int64_t>(column));
     return static_cast<std::int64_t>(key);
 }
 
@@ -57,9 +59,10 @@ std::pair<int, int> SpaceIndexManager::getRowColumnIndex(std::int64_t key)
     auto const bits = static_cast<std::uint64_t>(key);
     auto const column = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
     // A negative column borrowed one from the row when the key was built.
-    std::uint64_t const rowBits = (bits - static_cast<std::uint64_t>(static_cast<std::int64_t>(column))) >> 32;
+    std::uint64_t const rowBits
+        = (bits - static_cast<std::uint64_t>(static_cast<std::int64_t>(column))) >> 32;
     auto const row = static_cast<std::int32_t>(static_cast<std::uint32_t>(rowBits));
-    return {row, column};
+    return { row, column };
 }
 
 std::int64_t SpaceIndexManager::calculatePointSpaceIndex(Point const& p) const
@@ -79,7 +82,8 @@ std::int64_t SpaceIndexManager::calculatePointSpaceIndex(double x, double y) con
 Point SpaceIndexManager::calculateSpaceIndexCenterPoint(std::int64_t key) const
 {
     auto const rc = getRowColumnIndex(key);
-    return Point((rc.second + 0.5) * m_cellSize + m_origin.getX(), (rc.first + 0.5) * m_cellSize + m_origin.getY());
+    return Point((rc.second + 0.5) * m_cellSize + m_origin.getX(),
+                 (rc.first + 0.5) * m_cellSize + m_origin.getY());
 }
 
 Polygon SpaceIndexManager::calculateCellPolygon(std::int64_t key) const

@@ -95,7 +95,7 @@ TEST(PolygonClipper, HolesComeBackAsSeparatePolygons)
 {
     MultiPolygon const d = PolygonClipper::difference(box(0, 0, 4, 4), box(1, 1, 3, 3));
     ASSERT_EQ(d.getPolygonCount(), 2u);
-    std::vector<double> areas{d.getPolygon(0).getAera(), d.getPolygon(1).getAera()};
+    std::vector<double> areas { d.getPolygon(0).getAera(), d.getPolygon(1).getAera() };
     std::sort(areas.begin(), areas.end());
     EXPECT_NEAR(areas[0], 4.0, 1e-12);
     EXPECT_NEAR(areas[1], 16.0, 1e-12);
@@ -156,7 +156,7 @@ TEST(PolygonClipper, BufferOutwardAndInward)
     Polygon reversed;
     for (int i = 3; i >= 0; --i)
         reversed.appendPoint(box(0, 0, 4, 4).getPoint(static_cast<unsigned>(i)));
-    for (Polygon const& p : {box(0, 0, 4, 4), reversed}) {
+    for (Polygon const& p : { box(0, 0, 4, 4), reversed }) {
         MultiPolygon const in = PolygonClipper::buffer(p, -1.0);
         ASSERT_EQ(in.getPolygonCount(), 1u);
         EXPECT_NEAR(totalArea(in), 4.0, 1e-9);
@@ -186,7 +186,7 @@ TEST(PolygonClipper, CoordinatesOffTheGridGiveEmptyResults)
     double const nan = std::numeric_limits<double>::quiet_NaN();
     double const inf = std::numeric_limits<double>::infinity();
     Polygon const good = box(0, 0, 2, 2);
-    for (double bad : {nan, inf, -inf, 5e9, -5e9, 1e300}) {
+    for (double bad : { nan, inf, -inf, 5e9, -5e9, 1e300 }) {
         Polygon p = box(0, 0, 1, 1);
         p.appendPoint(bad, 0.5);
         SCOPED_TRACE(bad);
@@ -205,7 +205,7 @@ TEST(PolygonClipper, CoordinatesOffTheGridGiveEmptyResults)
     // Just inside Clipper's range still works.
     EXPECT_NEAR(totalArea(PolygonClipper::unionPolygons(box(4e9, 0, 4e9 + 1, 1), good)), 5.0, 1e-6);
 
-    for (double d : {nan, inf, -inf, 5e9, -5e9})
+    for (double d : { nan, inf, -inf, 5e9, -5e9 })
         EXPECT_TRUE(PolygonClipper::buffer(good, d).isEmpty()) << d;
     MultiPolygon const edge = PolygonClipper::buffer(box(4e9, 0, 4e9 + 1, 1), 1.0);
     ASSERT_EQ(edge.getPolygonCount(), 1u);

@@ -71,7 +71,7 @@ TEST(SpaceIndexManager, KeysRoundTripForNegativeRowsAndColumns)
     EXPECT_EQ(SpaceIndexManager::calculateSpaceIndex(-1, 0), -kRow);
     EXPECT_EQ(SpaceIndexManager::calculateSpaceIndex(1, -1), kRow - 1);
     EXPECT_EQ(SpaceIndexManager::calculateSpaceIndex(-2, 5), -2 * kRow + 5);
-    int const values[] = {0, 1, -1, 2, -2, 12345, -98765, INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1};
+    int const values[] = { 0, 1, -1, 2, -2, 12345, -98765, INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1 };
     for (int row : values) {
         for (int column : values) {
             std::int64_t const key = SpaceIndexManager::calculateSpaceIndex(row, column);
@@ -89,38 +89,39 @@ TEST(SpaceIndexManager, EnvelopeCells)
 {
     SpaceIndexManager const grid(0, 0, 10);
     Envelope const e(0, 0, 25, 15);
-    std::vector<std::int64_t> const six{0, 1, 2, kRow, kRow + 1, kRow + 2};
+    std::vector<std::int64_t> const six { 0, 1, 2, kRow, kRow + 1, kRow + 2 };
     EXPECT_EQ(grid.calculateEnvelopeSpaceIndices(e), six);
     EXPECT_EQ(grid.calculateEnvelopeSpaceIndicesCount(e), 6);
-    EXPECT_EQ(grid.calculateEnvelopeSpaceIndices(e, 2), (std::vector<std::int64_t>{0, 2}));
+    EXPECT_EQ(grid.calculateEnvelopeSpaceIndices(e, 2), (std::vector<std::int64_t> { 0, 2 }));
 
     // Negative keys (rows below 0, negative columns of row 0) are left out; the count is not.
     Envelope const around(-25, -25, 15, 15);
     EXPECT_EQ(grid.calculateEnvelopeSpaceIndices(around),
-              (std::vector<std::int64_t>{0, 1, kRow - 2, kRow - 1, kRow, kRow + 1}));
+              (std::vector<std::int64_t> { 0, 1, kRow - 2, kRow - 1, kRow, kRow + 1 }));
     EXPECT_EQ(grid.calculateEnvelopeSpaceIndicesCount(around), 16);
-    EXPECT_EQ(grid.calculateEnvelopeSpaceIndices(around, 2), (std::vector<std::int64_t>{0}));
+    EXPECT_EQ(grid.calculateEnvelopeSpaceIndices(around, 2), (std::vector<std::int64_t> { 0 }));
 
     // Stepping past INT_MAX must stop, not wrap around.
     SpaceIndexManager const fine(0, 0, 1);
     EXPECT_EQ(fine.calculateEnvelopeSpaceIndices(Envelope(0, 0, 3e9, 0), 1000000000),
-              (std::vector<std::int64_t>{0, 1000000000, 2000000000}));
+              (std::vector<std::int64_t> { 0, 1000000000, 2000000000 }));
 }
 
 TEST(SpaceIndexManager, PolygonCellsFollowTheShape)
 {
     SpaceIndexManager const grid(0, 0, 10);
     // A thin triangle along the diagonal touches 7 of the 16 cells of its envelope.
-    Polygon const thin = ring({Point(0.5, 0.5), Point(39.5, 39.5), Point(39.5, 38.5)});
-    EXPECT_EQ(grid.calculatePolygonSpaceIndices(thin),
-              (std::vector<std::int64_t>{0, 1, kRow + 1, kRow + 2, 2 * kRow + 2, 2 * kRow + 3, 3 * kRow + 3}));
+    Polygon const thin = ring({ Point(0.5, 0.5), Point(39.5, 39.5), Point(39.5, 38.5) });
+    EXPECT_EQ(
+        grid.calculatePolygonSpaceIndices(thin),
+        (std::vector<std::int64_t> { 0, 1, kRow + 1, kRow + 2, 2 * kRow + 2, 2 * kRow + 3, 3 * kRow + 3 }));
     EXPECT_EQ(grid.calculateEnvelopeSpaceIndicesCount(thin.getEnvelope()), 16);
 
     // Two prongs in one band come back as two pieces, each naming its cell.
-    Polygon const u = ring({Point(1, 0), Point(8, 0), Point(8, 30), Point(6, 30), Point(6, 5), Point(3, 5),
-                            Point(3, 30), Point(1, 30)});
+    Polygon const u = ring({ Point(1, 0), Point(8, 0), Point(8, 30), Point(6, 30), Point(6, 5), Point(3, 5),
+                             Point(3, 30), Point(1, 30) });
     EXPECT_EQ(grid.calculatePolygonSpaceIndices(u),
-              (std::vector<std::int64_t>{0, kRow, kRow, 2 * kRow, 2 * kRow}));
+              (std::vector<std::int64_t> { 0, kRow, kRow, 2 * kRow, 2 * kRow }));
 }
 
 TEST(SpaceIndexManager, DegenerateInputGivesKeyZeroAndNoCells)
@@ -128,10 +129,10 @@ TEST(SpaceIndexManager, DegenerateInputGivesKeyZeroAndNoCells)
     double const nan = std::numeric_limits<double>::quiet_NaN();
     double const inf = std::numeric_limits<double>::infinity();
     Envelope const e(0, 0, 25, 15);
-    Polygon const square = ring({Point(0, 0), Point(20, 0), Point(20, 20), Point(0, 20)});
+    Polygon const square = ring({ Point(0, 0), Point(20, 0), Point(20, 20), Point(0, 20) });
 
     // Cell sizes below 1 would divide by zero (or flip the grid).
-    for (int size : {0, -10}) {
+    for (int size : { 0, -10 }) {
         SpaceIndexManager const bad(0, 0, size);
         EXPECT_EQ(bad.calculatePointSpaceIndex(25, 37), 0);
         EXPECT_TRUE(bad.calculateEnvelopeSpaceIndices(e).empty());
@@ -164,5 +165,6 @@ TEST(SpaceIndexManager, DegenerateInputGivesKeyZeroAndNoCells)
     withNan.appendPoint(nan, 5);
     EXPECT_TRUE(grid.calculatePolygonSpaceIndices(withNan).empty());
     // Beyond the clipper's range no band can be cut.
-    EXPECT_TRUE(grid.calculatePolygonSpaceIndices(ring({Point(0, 0), Point(1e300, 0), Point(1e300, 1e300)})).empty());
+    EXPECT_TRUE(grid.calculatePolygonSpaceIndices(ring({ Point(0, 0), Point(1e300, 0), Point(1e300, 1e300) }))
+                    .empty());
 }

@@ -19,7 +19,7 @@ Polygon ring(std::vector<Point> const& points)
 
 Polygon box(double x0, double y0, double x1, double y1)
 {
-    return ring({Point(x0, y0), Point(x1, y0), Point(x1, y1), Point(x0, y1)});
+    return ring({ Point(x0, y0), Point(x1, y0), Point(x1, y1), Point(x0, y1) });
 }
 
 double totalArea(MultiPolygon const& mp)
@@ -61,9 +61,9 @@ TEST(PolygonBooleans, IntersectDifferenceBuffer)
 
 TEST(PolygonBooleans, SelfIntersection)
 {
-    EXPECT_TRUE(ring({Point(0, 0), Point(2, 2), Point(2, 0), Point(0, 2)}).isSelfInersect());
+    EXPECT_TRUE(ring({ Point(0, 0), Point(2, 2), Point(2, 0), Point(0, 2) }).isSelfInersect());
     EXPECT_FALSE(box(0, 0, 1, 1).isSelfInersect());
-    EXPECT_FALSE(ring({Point(0, 0), Point(4, 0), Point(4, 1), Point(1, 1), Point(1, 4), Point(0, 4)})
+    EXPECT_FALSE(ring({ Point(0, 0), Point(4, 0), Point(4, 1), Point(1, 1), Point(1, 4), Point(0, 4) })
                      .isSelfInersect());
     EXPECT_FALSE(Polygon().isSelfInersect());
 }
@@ -71,24 +71,24 @@ TEST(PolygonBooleans, SelfIntersection)
 TEST(PolygonBooleans, InteriorPointLiesInside)
 {
     // One triangle: its centroid.
-    Point const c = ring({Point(0, 0), Point(6, 0), Point(0, 3)}).getInteriorPoint();
+    Point const c = ring({ Point(0, 0), Point(6, 0), Point(0, 3) }).getInteriorPoint();
     EXPECT_NEAR(c.getX(), 2.0, 1e-12);
     EXPECT_NEAR(c.getY(), 1.0, 1e-12);
 
-    std::vector<Polygon> const concave{
+    std::vector<Polygon> const concave {
         // L: the centre of its box lies outside.
-        ring({Point(0, 0), Point(10, 0), Point(10, 1), Point(1, 1), Point(1, 10), Point(0, 10)}),
+        ring({ Point(0, 0), Point(10, 0), Point(10, 1), Point(1, 1), Point(1, 10), Point(0, 10) }),
         // U with a deep notch around the centre of its box.
-        ring({Point(0, 0), Point(10, 0), Point(10, 10), Point(7, 10), Point(7, 1), Point(3, 1), Point(3, 10),
-              Point(0, 10)}),
+        ring({ Point(0, 0), Point(10, 0), Point(10, 10), Point(7, 10), Point(7, 1), Point(3, 1), Point(3, 10),
+               Point(0, 10) }),
         // Comb with three thin teeth.
-        ring({Point(0, 0), Point(9, 0), Point(9, 8), Point(8, 8), Point(8, 1), Point(5, 1), Point(5, 8),
-              Point(4, 8), Point(4, 1), Point(1, 1), Point(1, 8), Point(0, 8)}),
+        ring({ Point(0, 0), Point(9, 0), Point(9, 8), Point(8, 8), Point(8, 1), Point(5, 1), Point(5, 8),
+               Point(4, 8), Point(4, 1), Point(1, 1), Point(1, 8), Point(0, 8) }),
         // Arrowhead far from the origin.
-        ring({Point(1000, 1000), Point(1010, 1005), Point(1000, 1010), Point(1003, 1005)}),
+        ring({ Point(1000, 1000), Point(1010, 1005), Point(1000, 1010), Point(1003, 1005) }),
     };
     for (Polygon const& p : concave) {
-        for (Polygon const& q : {p, reversed(p)}) {
+        for (Polygon const& q : { p, reversed(p) }) {
             Point const inside = q.getInteriorPoint();
             EXPECT_TRUE(q.contain(inside)) << inside.getX() << ", " << inside.getY();
         }
@@ -106,10 +106,10 @@ TEST(PolygonBooleans, InteriorPointWithoutTriangles)
 {
     auto const isOrigin = [](Point const& p) { return p.getX() == 0.0 && p.getY() == 0.0; };
     EXPECT_TRUE(isOrigin(Polygon().getInteriorPoint()));
-    EXPECT_TRUE(isOrigin(ring({Point(5, 5), Point(7, 7)}).getInteriorPoint()));
-    EXPECT_TRUE(isOrigin(ring({Point(5, 5), Point(6, 6), Point(7, 7)}).getInteriorPoint()));
+    EXPECT_TRUE(isOrigin(ring({ Point(5, 5), Point(7, 7) }).getInteriorPoint()));
+    EXPECT_TRUE(isOrigin(ring({ Point(5, 5), Point(6, 6), Point(7, 7) }).getInteriorPoint()));
     double const nan = std::numeric_limits<double>::quiet_NaN();
     double const inf = std::numeric_limits<double>::infinity();
-    EXPECT_TRUE(isOrigin(ring({Point(5, 5), Point(9, 5), Point(nan, 9)}).getInteriorPoint()));
-    EXPECT_TRUE(isOrigin(ring({Point(5, 5), Point(9, 5), Point(5, inf)}).getInteriorPoint()));
+    EXPECT_TRUE(isOrigin(ring({ Point(5, 5), Point(9, 5), Point(nan, 9) }).getInteriorPoint()));
+    EXPECT_TRUE(isOrigin(ring({ Point(5, 5), Point(9, 5), Point(5, inf) }).getInteriorPoint()));
 }

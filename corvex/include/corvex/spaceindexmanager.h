@@ -15,7 +15,7 @@ struct CORVEX_EXPORT SpaceInfo
 {
     std::int64_t index = 0;
     int cellSize = 0;
-    std::pair<int, int> rowColumn{0, 0}; // row, column
+    std::pair<int, int> rowColumn { 0, 0 }; // row, column
     Point center;
 };
 
