@@ -1,0 +1,85 @@
+#pragma once
+
+#include <io/io_global.h>
+
+#include <corvex/envelope.h>
+#include <corvex/point.h>
+#include <corvex/triangle.h>
+
+#include <sqlite3.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Zemko {
+namespace Utility {
+class Connection;
+}
+} // namespace Zemko
+
+namespace Pelko {
+namespace IO {
+
+class IProgress;
+
+// The triangle table and its R*Tree index on a caller-owned connection. No transactions here.
+class IO_EXPORT TriangleRTreeControl
+{
+public:
+    static const char* const triangleTable;
+    static const char* const indexTable;
+
+    static bool createTable(Zemko::Utility::Connection* connection);
+    static bool removeRecords(Zemko::Utility::Connection* connection);
+
+    // Index rows, then triangle rows; row i gets ids[i]. Lists of different sizes write nothing.
+    static bool insert(Zemko::Utility::Connection* connection, const std::vector<int>& ids,
+                       const std::vector<Pelko::Corvex::Triangle3D>& triangles);
+    // Ids 0 to n - 1; reports climb to 50 over the index rows and to 100 over the triangle rows.
+    static bool insert(Zemko::Utility::Connection* connection,
+                       const std::vector<Pelko::Corvex::Triangle3D>& triangles, IProgress* progress);
+    // One triangle row without its index row.
+    static bool insertTriangle(Zemko::Utility::Connection* connection, int id,
+                               const Pelko::Corvex::Triangle3D& triangle);
+    // One index row holding the triangle's box grown by 0.001.
+    static bool insertIndex(Zemko::Utility::Connection* connection, int id,
+                            const Pelko::Corvex::Triangle3D& triangle);
+
+    static std::vector<Pelko::Corvex::Triangle3D> getAllTriangles(Zemko::Utility::Connection* connection);
+    static std::pair<Pelko::Corvex::Triangle3D, bool> getTriangle(Zemko::Utility::Connection* connection,
+                                                                  int id);
+    static std::pair<Pelko::Corvex::Rect, bool> getRect(Zemko::Utility::Connection* connection, int id);
+    static std::vector<int> getBelongedRect(Zemko::Utility::Connection* connection,
+                                            const Pelko::Corvex::Rect& window);
+    static std::vector<int> getBelongedRect(Zemko::Utility::Connection* connection,
+                                            const Pelko::Corvex::Point& point);
+    static std::vector<Pelko::Corvex::Triangle3D>
+    getBelongedTriangles(Zemko::Utility::Connection* connection, const Pelko::Corvex::Point& point);
+    static std::vector<Pelko::Corvex::Triangle3D> getBelongedTriangles(Zemko::Utility::Connection* connection,
+                                                                       const Pelko::Corvex::Point& first,
+                                                                       const Pelko::Corvex::Point& second);
+
+    // The query for the ids of the index rows overlapping the window; numbers carry four decimals
+    // whatever the process locale.
+    static std::string windowQuery(const Pelko::Corvex::Rect& window);
+
+private:
+    static Pelko::Corvex::Rect grownRect(const Pelko::Corvex::Triangle3D& triangle);
+    static std::vector<Pelko::Corvex::Rect> commonGetRect(Zemko::Utility::Connection* connection,
+                                                          const std::string& condition);
+    static std::vector<Pelko::Corvex::Triangle3D> commonGetTriangle(Zemko::Utility::Connection* connection,
+                                                                    const std::string& condition);
+    static std::vector<Pelko::Corvex::Triangle3D>
+    commonGetTriangleWhere(Zemko::Utility::Connection* connection, const std::string& condition,
+                           const std::vector<Pelko::Corvex::Point>& points);
+    static bool insertIndex(Zemko::Utility::Connection* connection, const std::vector<int>* ids,
+                            const std::vector<Pelko::Corvex::Triangle3D>& triangles, IProgress* progress);
+    static bool insertTriangle(Zemko::Utility::Connection* connection, const std::vector<int>* ids,
+                               const std::vector<Pelko::Corvex::Triangle3D>& triangles, IProgress* progress);
+    static sqlite3_stmt* stmtForInsertIndex(Zemko::Utility::Connection* connection);
+    static sqlite3_stmt* stmtForInsertTriangle(Zemko::Utility::Connection* connection);
+};
+
+} // namespace IO
+} // namespace Pelko
