@@ -1,0 +1,162 @@
+#include <corvex/triangle.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <tuple>
+
+using namespace Pelko::Corvex;
+
+namespace {
+
+bool samePoint(Point const& a, Point const& b)
+{
+    return a.getX() == b.getX() && a.getY() == b.getY();
+}
+
+} // namespace
+
+TEST(Triangle2D, AreaOrientationAndContainment)
+{
+    Triangle2D const t(Point(0, 0), Point(1, 0), Point(0, 1));
+    EXPECT_DOUBLE_EQ(t.area(), 0.5);
+    EXPECT_FALSE(t.isClockwise());
+    Triangle2D const r(Point(0, 0), Point(0, 1), Point(1, 0));
+    EXPECT_TRUE(r.isClockwise());
+    EXPECT_DOUBLE_EQ(r.area(), 0.5);
+
+    EXPECT_TRUE(t.contain(Point(0.5, 0.5))); // on the hypotenuse
+    EXPECT_TRUE(t.contain(Point(0, 0)));
+    EXPECT_TRUE(t.contain(Point(0, 1)));
+    EXPECT_TRUE(t.contain(Point(0.5, 0)));
+    EXPECT_TRUE(t.contain(Point(0.2, 0.2)));
+    EXPECT_FALSE(t.contain(Point(0.6, 0.6)));
+    EXPECT_FALSE(t.contain(Point(-0.1, 0.5)));
+    EXPECT_FALSE(t.contain(Point(0.5, -1e-9)));
+    EXPECT_FALSE(t.contain(Point::invalid()));
+    // Orientation of the vertices does not matter.
+    EXPECT_TRUE(r.contain(Point(0.2, 0.2)));
+    EXPECT_FALSE(r.contain(Point(0.6, 0.6)));
+
+    Point const pts[3] = {Point(1, 2), Point(3, 4), Point(5, 7)};
+    Triangle2D const fromArray(pts);
+    for (unsigned i = 0; i < 3; ++i)
+        EXPECT_TRUE(samePoint(fromArray.getVertex(i), pts[i]));
+    EXPECT_DOUBLE_EQ(fromArray.area(), 1.0);
+}
+
+TEST(Triangle2D, DegenerateTrianglesContainNothing)
+{
+    Triangle2D const collinear(Point(0, 0), Point(1, 1), Point(2, 2));
+    EXPECT_EQ(collinear.area(), 0);
+    EXPECT_FALSE(collinear.isClockwise());
+    EXPECT_FALSE(collinear.contain(Point(1, 1)));
+    EXPECT_FALSE(collinear.contain(Point(0, 0)));
+    EXPECT_FALSE(collinear.contain(Point(0.5, 0.5)));
+
+    Triangle2D const point(Point(3, 3), Point(3, 3), Point(3, 3));
+    EXPECT_FALSE(point.contain(Point(3, 3)));
+
+    // Exactly collinear, but the floating-point denominator of the weights does not vanish:
+    // naive weights put (10, 80), off the line, inside.
+    Triangle2D const wide(Point(0, 0), Point(123456789.0, 987654321.0),
+                          Point(3 * 123456789.0, 3 * 987654321.0));
+    EXPECT_FALSE(wide.contain(Point(10, 80)));
+    EXPECT_FALSE(wide.contain(Point(1.5 * 123456789.0, 1.5 * 987654321.0)));
+}
+
+TEST(Triangle3D, ProjectionAndArea)
+{
+    Triangle3D const t(Point3D(1, 2, 10), Point3D(4, 2, 20), Point3D(1, 6, 30));
+    Triangle2D const p = t.xoyProjection();
+    EXPECT_TRUE(samePoint(p.getA(), Point(1, 2)));
+    EXPECT_TRUE(samePoint(p.getB(), Point(4, 2)));
+    EXPECT_TRUE(samePoint(p.getC(), Point(1, 6)));
+    EXPECT_DOUBLE_EQ(p.area(), 6.0);
+
+    EXPECT_DOUBLE_EQ(Triangle3D(Point3D(0, 0, 0), Point3D(3, 0, 0), Point3D(0, 4, 0)).area(), 6.0);
+    // Tilted out of the plane: the spatial area exceeds the projected one.
+    EXPECT_DOUBLE_EQ(Triangle3D(Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 1)).area(),
+                     std::sqrt(2.0) / 2);
+    EXPECT_DOUBLE_EQ(Triangle3D().area(), 0.0);
+
+    Point3D const pts[3] = {Point3D(1, 2, 3), Point3D(4, 5, 6), Point3D(7, 8, 10)};
+    Triangle3D const fromArray(pts);
+    for (unsigned i = 0; i < 3; ++i)
+        EXPECT_EQ(fromArray.getVertex(i), pts[i]);
+}
+
+TEST(Tetrahedron, VolumeAndArrayConstructor)
+{
+    Point3D v[4] = {Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 0), Point3D(0, 0, 1)};
+    std::sort(v, v + 4, [](Point3D const& a, Point3D const& b) {
+        return std::make_tuple(a.x(), a.y(), a.z()) < std::make_tuple(b.x(), b.y(), b.z());
+    });
+    int permutations = 0;
+    do {
+        EXPECT_DOUBLE_EQ(Tetrahedron(v[0], v[1], v[2], v[3]).calcVolume(), 1.0 / 6);
+        ++permutations;
+    } while (std::next_permutation(v, v + 4, [](Point3D const& a, Point3D const& b) {
+        return std::make_tuple(a.x(), a.y(), a.z()) < std::make_tuple(b.x(), b.y(), b.z());
+    }));
+    EXPECT_EQ(permutations, 24);
+
+    Point3D const box[4] = {Point3D(1, 1, 1), Point3D(3, 1, 1), Point3D(1, 4, 1), Point3D(1, 1, 5)};
+    Tetrahedron const t(box);
+    for (unsigned i = 0; i < 4; ++i)
+        EXPECT_EQ(t.getVertex(i), box[i]);
+    EXPECT_DOUBLE_EQ(t.calcVolume(), 2.0 * 3.0 * 4.0 / 6);
+
+    // Coplanar vertices have no volume.
+    EXPECT_DOUBLE_EQ(Tetrahedron(Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 0), Point3D(5, 5, 0))
+                         .calcVolume(),
+                     0.0);
+}
+
+TEST(Simplices, VertexIndexOutOfRangeTouchesNothing)
+{
+    Triangle2D t(Point(1, 2), Point(3, 4), Point(5, 6));
+    Triangle2D const before = t;
+
+    testing::internal::CaptureStderr();
+    Point const g = t.getVertex(3);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("索引必须大于等于0，且小于等于2"), std::string::npos);
+    EXPECT_TRUE(samePoint(g, Point(0, 0)));
+
+    testing::internal::CaptureStderr();
+    t.setVertex(3, Point(9, 9));
+    t.setVertex(1000000, Point(9, 9));
+    t.rVertex(3) = Point(9, 9);
+    Point& scratch = t.rVertex(7);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("索引必须大于等于0，且小于等于2"), std::string::npos);
+    EXPECT_TRUE(samePoint(scratch, Point(0, 0))); // a stale write is not handed out again
+    for (unsigned i = 0; i < 3; ++i)
+        EXPECT_TRUE(samePoint(t.getVertex(i), before.getVertex(i)));
+    t.rVertex(2) = Point(7, 8);
+    EXPECT_TRUE(samePoint(t.getC(), Point(7, 8)));
+
+    Triangle3D t3(Point3D(1, 2, 3), Point3D(4, 5, 6), Point3D(7, 8, 9));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(t3.getVertex(3), Point3D());
+    t3.setVertex(3, Point3D(9, 9, 9));
+    t3.rVertex(5) = Point3D(9, 9, 9);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("索引必须大于等于0，且小于等于2"), std::string::npos);
+    EXPECT_EQ(t3.getVertex(0), Point3D(1, 2, 3));
+    EXPECT_EQ(t3.getVertex(1), Point3D(4, 5, 6));
+    EXPECT_EQ(t3.getVertex(2), Point3D(7, 8, 9));
+
+    Tetrahedron tet(Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 0), Point3D(0, 0, 1));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(tet.getVertex(4), Point3D());
+    tet.setVertex(4, Point3D(9, 9, 9));
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("i必须在0到3之间"), std::string::npos);
+    EXPECT_EQ(tet.getVertex(3), Point3D(0, 0, 1));
+    EXPECT_DOUBLE_EQ(tet.calcVolume(), 1.0 / 6);
+}
