@@ -1,0 +1,72 @@
+#pragma once
+
+#include <corvex/point3d.h>
+#include <corvex/polygon.h>
+#include <corvex/triangle.h>
+
+#include <utility/basetablecontrol.h>
+#include <utility/connection.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TempFolder
+{
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "io-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            path = pattern;
+    }
+    ~TempFolder()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+    std::string file(const char* name) const { return (std::filesystem::path(path) / name).string(); }
+
+    std::string path;
+};
+
+using ConnectionPtr = std::unique_ptr<Zemko::Utility::Connection, void (*)(Zemko::Utility::Connection*)>;
+
+inline ConnectionPtr open(const std::string& path, bool create = false)
+{
+    return ConnectionPtr(Zemko::Utility::Connection::create(path, create), &Zemko::Utility::Connection::destory);
+}
+
+// Every row of a query, each as its columns read as doubles.
+inline std::vector<std::vector<double>> rows(Zemko::Utility::Connection* connection, const std::string& sql)
+{
+    std::vector<std::vector<double>> result;
+    sqlite3_stmt* stmt = Zemko::Utility::BaseTableControl::getSqliteStmtByExecQuery(connection, sql);
+    if (!stmt)
+        return result;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        std::vector<double> row;
+        for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+            row.push_back(sqlite3_column_double(stmt, c));
+        result.push_back(row);
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+inline Pelko::Corvex::Triangle3D tri(double ax, double ay, double bx, double by, double cx, double cy,
+                                     double z = 0)
+{
+    return Pelko::Corvex::Triangle3D(Pelko::Corvex::Point3D(ax, ay, z), Pelko::Corvex::Point3D(bx, by, z + 1),
+                                     Pelko::Corvex::Point3D(cx, cy, z + 2));
+}
+
+inline std::vector<std::pair<double, double>> points(const Pelko::Corvex::Polygon& polygon)
+{
+    std::vector<std::pair<double, double>> result;
+    for (unsigned i = 0; i < polygon.getPointCount(); ++i)
+        result.emplace_back(polygon.getPoint(i).getX(), polygon.getPoint(i).getY());
+    return result;
+}

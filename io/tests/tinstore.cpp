@@ -1,0 +1,280 @@
+#include "tinhelpers.h"
+
+#include <io/bordercontrol.h>
+#include <io/borderextractor.h>
+#include <io/iprogress.h>
+#include <io/triangleswriter.h>
+#include <io/trianglertreecontrol.h>
+
+#include <corvex/delaunay.h>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <random>
+
+using namespace Pelko::IO;
+using Pelko::Corvex::Point;
+using Pelko::Corvex::Point3D;
+using Pelko::Corvex::Polygon;
+using Pelko::Corvex::Rect;
+using Pelko::Corvex::Triangle3D;
+using Zemko::Utility::Connection;
+using Pairs = std::vector<std::pair<double, double>>;
+
+namespace {
+
+struct Recorder : IProgress
+{
+    void report(int percent) override { reports.push_back(percent); }
+    std::vector<int> reports;
+};
+
+// Unit square split along the diagonal from (0, 0) to (1, 1).
+std::vector<Triangle3D> square()
+{
+    return { tri(0, 0, 1, 0, 1, 1), tri(0, 0, 1, 1, 0, 1) };
+}
+
+ConnectionPtr tables(const std::string& path)
+{
+    ConnectionPtr connection = open(path, true);
+    EXPECT_TRUE(TriangleRTreeControl::createTable(connection.get()));
+    return connection;
+}
+
+} // namespace
+
+TEST(TriangleRTreeControl, RowsIndexAndQueries)
+{
+    TempFolder temp;
+    ConnectionPtr connection = tables(temp.file("q.qvr"));
+    Connection* c = connection.get();
+
+    EXPECT_FALSE(TriangleRTreeControl::getTriangle(c, 0).second);
+    Point3D zero = TriangleRTreeControl::getTriangle(c, 0).first.getVertex(2);
+    EXPECT_EQ(zero, Point3D(0, 0, 0));
+    EXPECT_FALSE(TriangleRTreeControl::getRect(c, 0).second);
+
+    // Tables are created again on every write.
+    EXPECT_TRUE(TriangleRTreeControl::createTable(c));
+    ASSERT_TRUE(TriangleRTreeControl::insert(c, { 7, 9 }, square()));
+
+    EXPECT_EQ(rows(c, "select * from triangle "),
+              (std::vector<std::vector<double>> { { 7, 0, 0, 0, 1, 0, 1, 1, 1, 2 },
+                                                  { 9, 0, 0, 0, 1, 1, 1, 0, 1, 2 } }));
+    std::pair<Rect, bool> box = TriangleRTreeControl::getRect(c, 7);
+    ASSERT_TRUE(box.second);
+    // The R*Tree keeps 32-bit floats rounded outwards.
+    EXPECT_NEAR(box.first.getMinX(), -0.001, 1e-6);
+    EXPECT_NEAR(box.first.getMinY(), -0.001, 1e-6);
+    EXPECT_NEAR(box.first.getMaxX(), 1.001, 1e-6);
+    EXPECT_NEAR(box.first.getMaxY(), 1.001, 1e-6);
+    EXPECT_LE(box.first.getMinX(), -0.001);
+
+    std::pair<Triangle3D, bool> row = TriangleRTreeControl::getTriangle(c, 9);
+    ASSERT_TRUE(row.second);
+    EXPECT_EQ(row.first.getVertex(1), Point3D(1, 1, 1));
+    EXPECT_EQ(TriangleRTreeControl::getAllTriangles(c).size(), 2u);
+
+    EXPECT_EQ(TriangleRTreeControl::getBelongedRect(c, Rect(1.0005, 0.5, 2, 2)), (std::vector<int> { 7, 9 }));
+    EXPECT_TRUE(TriangleRTreeControl::getBelongedRect(c, Rect(1.01, 0.5, 2, 2)).empty());
+    EXPECT_EQ(TriangleRTreeControl::getBelongedRect(c, Point(0.9, 0.1)).size(), 2u);
+
+    // Inside one, on the shared edge, at a shared vertex, outside both.
+    EXPECT_EQ(TriangleRTreeControl::getBelongedTriangles(c, Point(0.9, 0.1)).size(), 1u);
+    EXPECT_EQ(TriangleRTreeControl::getBelongedTriangles(c, Point(0.5, 0.5)).size(), 2u);
+    EXPECT_EQ(TriangleRTreeControl::getBelongedTriangles(c, Point(0, 0)).size(), 2u);
+    EXPECT_EQ(TriangleRTreeControl::getBelongedTriangles(c, Point(0, 1)).size(), 1u);
+    EXPECT_TRUE(TriangleRTreeControl::getBelongedTriangles(c, Point(2, 2)).empty());
+    // Two points: the triangles holding the edge between them.
+    EXPECT_EQ(TriangleRTreeControl::getBelongedTriangles(c, Point(0, 0), Point(1, 1)).size(), 2u);
+    std::vector<Triangle3D> edge = TriangleRTreeControl::getBelongedTriangles(c, Point(0, 0), Point(1, 0));
+    ASSERT_EQ(edge.size(), 1u);
+    EXPECT_EQ(edge[0].getVertex(1), Point3D(1, 0, 1));
+    EXPECT_TRUE(TriangleRTreeControl::getBelongedTriangles(c, Point(1, 0), Point(0, 1)).empty());
+
+    // A triangle row alone is not found by the window queries.
+    EXPECT_TRUE(TriangleRTreeControl::insertTriangle(c, 20, tri(5, 5, 6, 5, 6, 6)));
+    EXPECT_FALSE(TriangleRTreeControl::insertTriangle(c, 20, tri(5, 5, 6, 5, 6, 6)));
+    EXPECT_TRUE(TriangleRTreeControl::getBelongedTriangles(c, Point(5.9, 5.1)).empty());
+    EXPECT_TRUE(TriangleRTreeControl::insertIndex(c, 20, tri(5, 5, 6, 5, 6, 6)));
+    EXPECT_EQ(TriangleRTreeControl::getBelongedTriangles(c, Point(5.9, 5.1)).size(), 1u);
+
+    // Lists of different lengths are refused before anything is written.
+    EXPECT_FALSE(TriangleRTreeControl::insert(c, { 30 }, square()));
+    EXPECT_FALSE(TriangleRTreeControl::insert(c, { 30, 31, 32 }, square()));
+    EXPECT_EQ(rows(c, "select count(*) from triangleRTree ")[0][0], 3);
+    EXPECT_EQ(rows(c, "select count(*) from triangle ")[0][0], 3);
+
+    EXPECT_TRUE(TriangleRTreeControl::removeRecords(c));
+    EXPECT_TRUE(TriangleRTreeControl::getAllTriangles(c).empty());
+    EXPECT_TRUE(TriangleRTreeControl::getBelongedRect(c, Point(0.5, 0.5)).empty());
+
+    // Without a connection everything is refused or empty.
+    EXPECT_FALSE(TriangleRTreeControl::createTable(nullptr));
+    EXPECT_FALSE(TriangleRTreeControl::insert(nullptr, square(), nullptr));
+    EXPECT_TRUE(TriangleRTreeControl::getAllTriangles(nullptr).empty());
+    EXPECT_TRUE(BorderExtractor::extract(nullptr).getPointCount() == 0);
+}
+
+TEST(TriangleRTreeControl, WindowTextIgnoresLocale)
+{
+    const std::string expected = "SELECT id FROM triangleRTree  WHERE maxX>=1.2346 AND minX<=-2.5000 AND "
+                                 "maxY>=1000000.0000 AND minY<=0.0000";
+    Rect window(1.23456, 1e6, -2.5, 0.00004);
+    EXPECT_EQ(TriangleRTreeControl::windowQuery(window), expected);
+
+    const char* commaLocales[] = { "de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "ru_RU.UTF-8" };
+    std::string previous = std::setlocale(LC_ALL, nullptr);
+    const char* found = nullptr;
+    for (const char* name : commaLocales)
+        if (std::setlocale(LC_ALL, name) && *std::localeconv()->decimal_point == ',') {
+            found = name;
+            break;
+        }
+    if (!found) {
+        std::setlocale(LC_ALL, previous.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    }
+    std::string text = TriangleRTreeControl::windowQuery(window);
+
+    TempFolder temp;
+    ConnectionPtr connection = tables(temp.file("locale.qvr"));
+    EXPECT_TRUE(TriangleRTreeControl::insert(connection.get(), square(), nullptr));
+    size_t found3 = TriangleRTreeControl::getBelongedTriangles(connection.get(), Point(0.25, 0.75)).size();
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(text, expected) << "under " << found;
+    EXPECT_EQ(found3, 1u);
+}
+
+TEST(BorderExtractor, Walks)
+{
+    TempFolder temp;
+    auto border = [&](const char* name, const std::vector<Triangle3D>& triangles) {
+        ConnectionPtr connection = tables(temp.file(name));
+        EXPECT_TRUE(TriangleRTreeControl::insert(connection.get(), triangles, nullptr));
+        return points(BorderExtractor::extract(connection.get()));
+    };
+
+    EXPECT_TRUE(border("empty.qvr", {}).empty());
+    EXPECT_EQ(border("single.qvr", { tri(2, 0, 0, 0, 1, 5) }), (Pairs { { 0, 0 }, { 2, 0 }, { 1, 5 } }));
+    EXPECT_EQ(border("square.qvr", square()), (Pairs { { 0, 0 }, { 1, 0 }, { 1, 1 }, { 0, 1 } }));
+
+    // The descent to the smallest x starts from triangle 0 and follows shared vertices.
+    std::vector<Triangle3D> strip { tri(2, 0, 3, 0, 3, 1), tri(2, 0, 3, 1, 2, 1), tri(1, 0, 2, 0, 2, 1),
+                                    tri(1, 0, 2, 1, 1, 1) };
+    EXPECT_EQ(border("strip.qvr", strip),
+              (Pairs { { 1, 0 }, { 2, 0 }, { 3, 0 }, { 3, 1 }, { 2, 1 }, { 1, 1 } }));
+    ConnectionPtr stripDb = open(temp.file("strip.qvr"));
+    std::pair<Point, bool> start = BorderExtractor::findBorderPoint(stripDb.get());
+    EXPECT_TRUE(start.second);
+    EXPECT_EQ(start.first.getX(), 1);
+
+    // Two triangles touching at one vertex: the walk must end.
+    Pairs bowtie = border("bowtie.qvr", { tri(0, 0, 0, 2, 1, 1), tri(1, 1, 2, 0, 2, 2) });
+    EXPECT_EQ(bowtie, (Pairs { { 0, 0 }, { 1, 1 }, { 2, 2 }, { 2, 0 } }));
+
+    // Without triangle 0, or without index rows, there is no border.
+    ConnectionPtr noZero = tables(temp.file("nozero.qvr"));
+    EXPECT_TRUE(TriangleRTreeControl::insert(noZero.get(), { 1, 2 }, square()));
+    EXPECT_EQ(BorderExtractor::extract(noZero.get()).getPointCount(), 0u);
+    ConnectionPtr noIndex = tables(temp.file("noindex.qvr"));
+    EXPECT_TRUE(TriangleRTreeControl::insertTriangle(noIndex.get(), 0, square()[0]));
+    EXPECT_FALSE(BorderExtractor::findBorderPoint(noIndex.get()).second);
+    EXPECT_EQ(BorderExtractor::extract(noIndex.get()).getPointCount(), 0u);
+}
+
+TEST(TrianglesWriter, WritesTrianglesIndexAndBorder)
+{
+    TempFolder temp;
+    const std::string path = temp.file("tin.qvr");
+    Recorder recorder;
+    std::vector<Triangle3D> four = { tri(0, 0, 1, 0, 1, 1), tri(0, 0, 1, 1, 0, 1), tri(1, 0, 2, 0, 2, 1),
+                                     tri(1, 0, 2, 1, 1, 1) };
+    ASSERT_TRUE(TrianglesWriter::write(four, path, &recorder));
+    EXPECT_EQ(recorder.reports, (std::vector<int> { 12, 25, 37, 50, 62, 75, 87, 100 }));
+
+    ConnectionPtr connection = open(path);
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(TriangleRTreeControl::getAllTriangles(connection.get()).size(), 4u);
+    EXPECT_EQ(rows(connection.get(), "select id from triangleRTree  order by id"),
+              (std::vector<std::vector<double>> { { 0 }, { 1 }, { 2 }, { 3 } }));
+    EXPECT_EQ(points(BorderControl::getPolygon(connection.get())),
+              (Pairs { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 2, 1 }, { 1, 1 }, { 0, 1 } }));
+    connection.reset();
+
+    // Writing again replaces the model; a null callback is allowed.
+    ASSERT_TRUE(TrianglesWriter::write(square(), path, nullptr));
+    connection = open(path);
+    EXPECT_EQ(TriangleRTreeControl::getAllTriangles(connection.get()).size(), 2u);
+    EXPECT_EQ(BorderControl::getPolygon(connection.get()).getPointCount(), 4u);
+    connection.reset();
+
+    // An empty list leaves empty tables and reports nothing.
+    recorder.reports.clear();
+    ASSERT_TRUE(TrianglesWriter::write(std::vector<Triangle3D>(), path, &recorder));
+    EXPECT_TRUE(recorder.reports.empty());
+    connection = open(path);
+    EXPECT_TRUE(TriangleRTreeControl::getAllTriangles(connection.get()).empty());
+    EXPECT_EQ(BorderControl::getPolygon(connection.get()).getPointCount(), 0u);
+    EXPECT_EQ(rows(connection.get(), "select count(*) from triangleRTree ")[0][0], 0);
+    connection.reset();
+
+    EXPECT_FALSE(TrianglesWriter::write(square(), temp.file("missing/tin.qvr"), nullptr));
+    EXPECT_FALSE(std::filesystem::exists(temp.file("missing")));
+}
+
+TEST(TrianglesWriter, WritesDelaunay)
+{
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coordinate(0, 100);
+    std::vector<Point3D> input { { 0, 0, 1 }, { 100, 0, 2 }, { 100, 100, 3 }, { 0, 100, 4 } };
+    for (int i = 0; i < 60; ++i)
+        input.emplace_back(coordinate(random), coordinate(random), 10);
+    Pelko::Corvex::Delaunay delaunay(input);
+    delaunay.buildDelaunayTriangulation(0);
+
+    TempFolder temp;
+    const std::string path = temp.file("delaunay.qvr");
+    ASSERT_TRUE(TrianglesWriter::write(delaunay, path, nullptr));
+    ConnectionPtr connection = open(path);
+    EXPECT_EQ(TriangleRTreeControl::getAllTriangles(connection.get()).size(), delaunay.getAllTriangles().size());
+    // The border of a point set's triangulation is its convex hull, here the square's corners and
+    // whatever lies on its sides.
+    Polygon border = BorderControl::getPolygon(connection.get());
+    ASSERT_GE(border.getPointCount(), 4u);
+    EXPECT_EQ(points(border).front(), std::make_pair(0.0, 0.0));
+    for (const auto& [x, y] : points(border))
+        EXPECT_TRUE(x == 0 || x == 100 || y == 0 || y == 100) << x << " " << y;
+}
+
+TEST(TrianglesWriter, FailedWriteRollsBackAndCloses)
+{
+    TempFolder temp;
+    const std::string path = temp.file("broken.qvr");
+    {
+        // A check on the triangle table makes the first triangle row fail after the index rows went in.
+        ConnectionPtr connection = open(path, true);
+        ASSERT_TRUE(Zemko::Utility::BaseTableControl::createTable(
+            "triangle  (id INTEGER PRIMARY KEY,v0X double,v0Y double,v0Z double,v1X double CHECK(v1X < 1),"
+            "v1Y double,v1Z double,v2X double,v2Y double,v2Z double)",
+            connection.get()));
+        ASSERT_TRUE(BorderControl::createTable(connection.get()));
+        Polygon old;
+        old.appendPoint(Point(7, 7));
+        ASSERT_TRUE(BorderControl::insertPolygon(connection.get(), old, nullptr));
+    }
+    Recorder recorder;
+    EXPECT_FALSE(TrianglesWriter::write(square(), path, &recorder));
+    EXPECT_EQ(recorder.reports, (std::vector<int> { 25, 50, 75 }));
+
+    // Nothing is left locked and nothing of the failed write is kept.
+    ConnectionPtr connection = open(path);
+    ASSERT_TRUE(connection);
+    EXPECT_TRUE(connection->beginTransactionWithExclusive());
+    EXPECT_TRUE(rows(connection.get(), "select * from triangleRTree ").empty());
+    EXPECT_EQ(points(BorderControl::getPolygon(connection.get())), (Pairs { { 7, 7 } }));
+    EXPECT_TRUE(connection->rollback());
+}
