@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -22,7 +23,7 @@ bool rowIndexOk(int i, int n, char const* what)
 double det3(double const* a)
 {
     return a[0] * (a[4] * a[8] - a[5] * a[7]) - a[1] * (a[3] * a[8] - a[5] * a[6])
-         + a[2] * (a[3] * a[7] - a[4] * a[6]);
+        + a[2] * (a[3] * a[7] - a[4] * a[6]);
 }
 
 } // namespace
@@ -30,9 +31,15 @@ double det3(double const* a)
 // ---------------------------------------------------------------------------------------------
 // Matrix2
 
-Matrix2::Matrix2() { identity(); }
+Matrix2::Matrix2()
+{
+    identity();
+}
 
-Matrix2::Matrix2(double m0, double m1, double m2, double m3) { set(m0, m1, m2, m3); }
+Matrix2::Matrix2(double m0, double m1, double m2, double m3)
+{
+    set(m0, m1, m2, m3);
+}
 
 Matrix2::Matrix2(double const* src)
 {
@@ -64,7 +71,7 @@ void Matrix2::setRow(int r, double const* row)
 
 void Matrix2::setRow(int r, Vector2 const& v)
 {
-    double const row[2] = {v.x, v.y};
+    double const row[2] = { v.x, v.y };
     setRow(r, row);
 }
 
@@ -78,7 +85,7 @@ void Matrix2::setColumn(int c, double const* col)
 
 void Matrix2::setColumn(int c, Vector2 const& v)
 {
-    double const col[2] = {v.x, v.y};
+    double const col[2] = { v.x, v.y };
     setColumn(c, col);
 }
 
@@ -88,7 +95,10 @@ Matrix2& Matrix2::identity()
     return *this;
 }
 
-double Matrix2::getDeterminant() const { return m[0] * m[3] - m[1] * m[2]; }
+double Matrix2::getDeterminant() const
+{
+    return m[0] * m[3] - m[1] * m[2];
+}
 
 Matrix2& Matrix2::invert()
 {
@@ -100,8 +110,14 @@ Matrix2& Matrix2::invert()
     return *this;
 }
 
-Matrix2 Matrix2::operator+(Matrix2 const& o) const { return Matrix2(*this) += o; }
-Matrix2 Matrix2::operator-(Matrix2 const& o) const { return Matrix2(*this) -= o; }
+Matrix2 Matrix2::operator+(Matrix2 const& o) const
+{
+    return Matrix2(*this) += o;
+}
+Matrix2 Matrix2::operator-(Matrix2 const& o) const
+{
+    return Matrix2(*this) -= o;
+}
 
 Matrix2& Matrix2::operator+=(Matrix2 const& o)
 {
@@ -126,11 +142,14 @@ Matrix2 Matrix2::operator*(Matrix2 const& o) const
     return r;
 }
 
-Matrix2& Matrix2::operator*=(Matrix2 const& o) { return *this = *this * o; }
+Matrix2& Matrix2::operator*=(Matrix2 const& o)
+{
+    return *this = *this * o;
+}
 
 Vector2 Matrix2::operator*(Vector2 const& v) const
 {
-    return {m[0] * v.x + m[1] * v.y, m[2] * v.x + m[3] * v.y};
+    return { m[0] * v.x + m[1] * v.y, m[2] * v.x + m[3] * v.y };
 }
 
 bool Matrix2::operator==(Matrix2 const& o) const
@@ -141,15 +160,21 @@ bool Matrix2::operator==(Matrix2 const& o) const
     return true;
 }
 
-bool Matrix2::operator!=(Matrix2 const& o) const { return !(*this == o); }
+bool Matrix2::operator!=(Matrix2 const& o) const
+{
+    return !(*this == o);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Matrix3
 
-Matrix3::Matrix3() { identity(); }
+Matrix3::Matrix3()
+{
+    identity();
+}
 
-Matrix3::Matrix3(double m0, double m1, double m2, double m3, double m4, double m5, double m6,
-                 double m7, double m8)
+Matrix3::Matrix3(double m0, double m1, double m2, double m3, double m4, double m5, double m6, double m7,
+                 double m8)
 {
     set(m0, m1, m2, m3, m4, m5, m6, m7, m8);
 }
@@ -166,8 +191,8 @@ void Matrix3::set(double const* src)
         std::memcpy(m, src, sizeof(m));
 }
 
-void Matrix3::set(double m0, double m1, double m2, double m3, double m4, double m5, double m6,
-                  double m7, double m8)
+void Matrix3::set(double m0, double m1, double m2, double m3, double m4, double m5, double m6, double m7,
+                  double m8)
 {
     m[0] = m0;
     m[1] = m1;
@@ -190,7 +215,7 @@ void Matrix3::setRow(int r, double const* row)
 
 void Matrix3::setRow(int r, Vector3 const& v)
 {
-    double const row[3] = {v.x, v.y, v.z};
+    double const row[3] = { v.x, v.y, v.z };
     setRow(r, row);
 }
 
@@ -204,7 +229,7 @@ void Matrix3::setColumn(int c, double const* col)
 
 void Matrix3::setColumn(int c, Vector3 const& v)
 {
-    double const col[3] = {v.x, v.y, v.z};
+    double const col[3] = { v.x, v.y, v.z };
     setColumn(c, col);
 }
 
@@ -214,7 +239,10 @@ Matrix3& Matrix3::identity()
     return *this;
 }
 
-double Matrix3::getDeterminant() const { return det3(m); }
+double Matrix3::getDeterminant() const
+{
+    return det3(m);
+}
 
 Matrix3& Matrix3::invert()
 {
@@ -227,23 +255,23 @@ Matrix3& Matrix3::invert()
     double const inv = 1.0 / det;
     // Adjugate: the transposed cofactor matrix.
     double const a[9] = {
-        c0,
-        m[2] * m[7] - m[1] * m[8],
-        m[1] * m[5] - m[2] * m[4],
-        c1,
-        m[0] * m[8] - m[2] * m[6],
-        m[2] * m[3] - m[0] * m[5],
-        c2,
-        m[1] * m[6] - m[0] * m[7],
-        m[0] * m[4] - m[1] * m[3],
+        c0, m[2] * m[7] - m[1] * m[8], m[1] * m[5] - m[2] * m[4],
+        c1, m[0] * m[8] - m[2] * m[6], m[2] * m[3] - m[0] * m[5],
+        c2, m[1] * m[6] - m[0] * m[7], m[0] * m[4] - m[1] * m[3],
     };
     for (int i = 0; i < 9; ++i)
         m[i] = a[i] * inv;
     return *this;
 }
 
-Matrix3 Matrix3::operator+(Matrix3 const& o) const { return Matrix3(*this) += o; }
-Matrix3 Matrix3::operator-(Matrix3 const& o) const { return Matrix3(*this) -= o; }
+Matrix3 Matrix3::operator+(Matrix3 const& o) const
+{
+    return Matrix3(*this) += o;
+}
+Matrix3 Matrix3::operator-(Matrix3 const& o) const
+{
+    return Matrix3(*this) -= o;
+}
 
 Matrix3& Matrix3::operator+=(Matrix3 const& o)
 {
@@ -268,12 +296,15 @@ Matrix3 Matrix3::operator*(Matrix3 const& o) const
     return r;
 }
 
-Matrix3& Matrix3::operator*=(Matrix3 const& o) { return *this = *this * o; }
+Matrix3& Matrix3::operator*=(Matrix3 const& o)
+{
+    return *this = *this * o;
+}
 
 Vector3 Matrix3::operator*(Vector3 const& v) const
 {
-    return {m[0] * v.x + m[1] * v.y + m[2] * v.z, m[3] * v.x + m[4] * v.y + m[5] * v.z,
-            m[6] * v.x + m[7] * v.y + m[8] * v.z};
+    return { m[0] * v.x + m[1] * v.y + m[2] * v.z, m[3] * v.x + m[4] * v.y + m[5] * v.z,
+             m[6] * v.x + m[7] * v.y + m[8] * v.z };
 }
 
 bool Matrix3::operator==(Matrix3 const& o) const
@@ -284,7 +315,10 @@ bool Matrix3::operator==(Matrix3 const& o) const
     return true;
 }
 
-bool Matrix3::operator!=(Matrix3 const& o) const { return !(*this == o); }
+bool Matrix3::operator!=(Matrix3 const& o) const
+{
+    return !(*this == o);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Matrix4
@@ -320,8 +354,7 @@ void Matrix4::set(double m00, double m01, double m02, double m03, double m04, do
                   double m07, double m08, double m09, double m10, double m11, double m12, double m13,
                   double m14, double m15)
 {
-    double const v[16] = {m00, m01, m02, m03, m04, m05, m06, m07,
-                          m08, m09, m10, m11, m12, m13, m14, m15};
+    double const v[16] = { m00, m01, m02, m03, m04, m05, m06, m07, m08, m09, m10, m11, m12, m13, m14, m15 };
     std::memcpy(m, v, sizeof(m));
 }
 
@@ -335,7 +368,7 @@ void Matrix4::setRow(int r, double const* row)
 
 void Matrix4::setRow(int r, Vector4 const& v)
 {
-    double const row[4] = {v.x, v.y, v.z, v.w};
+    double const row[4] = { v.x, v.y, v.z, v.w };
     setRow(r, row);
 }
 
@@ -358,7 +391,7 @@ void Matrix4::setColumn(int c, double const* col)
 
 void Matrix4::setColumn(int c, Vector4 const& v)
 {
-    double const col[4] = {v.x, v.y, v.z, v.w};
+    double const col[4] = { v.x, v.y, v.z, v.w };
     setColumn(c, col);
 }
 
@@ -396,10 +429,10 @@ Matrix4& Matrix4::transpose()
     return *this;
 }
 
-double Matrix4::getCofactor(double m0, double m1, double m2, double m3, double m4, double m5,
-                            double m6, double m7, double m8)
+double Matrix4::getCofactor(double m0, double m1, double m2, double m3, double m4, double m5, double m6,
+                            double m7, double m8)
 {
-    double const a[9] = {m0, m1, m2, m3, m4, m5, m6, m7, m8};
+    double const a[9] = { m0, m1, m2, m3, m4, m5, m6, m7, m8 };
     return det3(a);
 }
 
@@ -446,8 +479,8 @@ Matrix4& Matrix4::invertGeneral()
             }
             double const sign = ((r + c) % 2 == 0) ? 1.0 : -1.0;
             cof[r * 4 + c] = sign
-                           * getCofactor(minor[0], minor[1], minor[2], minor[3], minor[4], minor[5],
-                                         minor[6], minor[7], minor[8]);
+                * getCofactor(minor[0], minor[1], minor[2], minor[3], minor[4], minor[5], minor[6], minor[7],
+                              minor[8]);
         }
     }
     double const inv = 1.0 / det;
@@ -480,10 +513,9 @@ Matrix4& Matrix4::invertAffine()
 Matrix4& Matrix4::invertEuclidean()
 {
     // A rotation's inverse is its transpose; no determinant test is needed.
-    double t;
-    t = m[1], m[1] = m[4], m[4] = t;
-    t = m[2], m[2] = m[8], m[8] = t;
-    t = m[6], m[6] = m[9], m[9] = t;
+    std::swap(m[1], m[4]);
+    std::swap(m[2], m[8]);
+    std::swap(m[6], m[9]);
     double const tx = m[3], ty = m[7], tz = m[11];
     m[3] = -(m[0] * tx + m[1] * ty + m[2] * tz);
     m[7] = -(m[4] * tx + m[5] * ty + m[6] * tz);
@@ -517,27 +549,33 @@ Matrix4& Matrix4::invertProjective()
     Matrix2 const b2 = zero - ab * d2;
     Matrix2 const a2 = a - b2 * ca;
 
-    set(a2[0], a2[1], b2[0], b2[1], a2[2], a2[3], b2[2], b2[3], c2[0], c2[1], d2[0], d2[1], c2[2],
-        c2[3], d2[2], d2[3]);
+    set(a2[0], a2[1], b2[0], b2[1], a2[2], a2[3], b2[2], b2[3], c2[0], c2[1], d2[0], d2[1], c2[2], c2[3],
+        d2[2], d2[3]);
     return *this;
 }
 
 Matrix4& Matrix4::translate(double x, double y, double z)
 {
-    double const t[3] = {x, y, z};
+    double const t[3] = { x, y, z };
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 4; ++c)
             m[r * 4 + c] += t[r] * m[12 + c];
     return *this;
 }
 
-Matrix4& Matrix4::translate(Vector3 const& v) { return translate(v.x, v.y, v.z); }
+Matrix4& Matrix4::translate(Vector3 const& v)
+{
+    return translate(v.x, v.y, v.z);
+}
 
-Matrix4& Matrix4::scale(double s) { return scale(s, s, s); }
+Matrix4& Matrix4::scale(double s)
+{
+    return scale(s, s, s);
+}
 
 Matrix4& Matrix4::scale(double x, double y, double z)
 {
-    double const f[3] = {x, y, z};
+    double const f[3] = { x, y, z };
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 4; ++c)
             m[r * 4 + c] *= f[r];
@@ -551,9 +589,8 @@ Matrix4& Matrix4::rotate(double angle, double x, double y, double z)
     double const k = 1.0 - cs;
     // R = c I + (1 - c) a a^T + s [a]x, the axis taken as given.
     double const rm[9] = {
-        cs + k * x * x,     k * x * y - sn * z, k * x * z + sn * y,
-        k * y * x + sn * z, cs + k * y * y,     k * y * z - sn * x,
-        k * z * x - sn * y, k * z * y + sn * x, cs + k * z * z,
+        cs + k * x * x,     k * x * y - sn * z, k * x * z + sn * y, k * y * x + sn * z, cs + k * y * y,
+        k * y * z - sn * x, k * z * x - sn * y, k * z * y + sn * x, cs + k * z * z,
     };
     double out[12];
     for (int r = 0; r < 3; ++r)
@@ -603,8 +640,14 @@ Matrix4& Matrix4::rotateZ(double angle)
     return *this;
 }
 
-Matrix4 Matrix4::operator+(Matrix4 const& o) const { return Matrix4(*this) += o; }
-Matrix4 Matrix4::operator-(Matrix4 const& o) const { return Matrix4(*this) -= o; }
+Matrix4 Matrix4::operator+(Matrix4 const& o) const
+{
+    return Matrix4(*this) += o;
+}
+Matrix4 Matrix4::operator-(Matrix4 const& o) const
+{
+    return Matrix4(*this) -= o;
+}
 
 Matrix4& Matrix4::operator+=(Matrix4 const& o)
 {
@@ -642,16 +685,16 @@ Matrix4& Matrix4::operator*=(Matrix4 const& o)
 
 Vector4 Matrix4::operator*(Vector4 const& v) const
 {
-    return {m[0] * v.x + m[1] * v.y + m[2] * v.z + m[3] * v.w,
-            m[4] * v.x + m[5] * v.y + m[6] * v.z + m[7] * v.w,
-            m[8] * v.x + m[9] * v.y + m[10] * v.z + m[11] * v.w,
-            m[12] * v.x + m[13] * v.y + m[14] * v.z + m[15] * v.w};
+    return { m[0] * v.x + m[1] * v.y + m[2] * v.z + m[3] * v.w,
+             m[4] * v.x + m[5] * v.y + m[6] * v.z + m[7] * v.w,
+             m[8] * v.x + m[9] * v.y + m[10] * v.z + m[11] * v.w,
+             m[12] * v.x + m[13] * v.y + m[14] * v.z + m[15] * v.w };
 }
 
 Vector3 Matrix4::operator*(Vector3 const& v) const
 {
-    return {m[0] * v.x + m[1] * v.y + m[2] * v.z, m[4] * v.x + m[5] * v.y + m[6] * v.z,
-            m[8] * v.x + m[9] * v.y + m[10] * v.z};
+    return { m[0] * v.x + m[1] * v.y + m[2] * v.z, m[4] * v.x + m[5] * v.y + m[6] * v.z,
+             m[8] * v.x + m[9] * v.y + m[10] * v.z };
 }
 
 bool Matrix4::operator==(Matrix4 const& o) const
@@ -662,4 +705,7 @@ bool Matrix4::operator==(Matrix4 const& o) const
     return true;
 }
 
-bool Matrix4::operator!=(Matrix4 const& o) const { return !(*this == o); }
+bool Matrix4::operator!=(Matrix4 const& o) const
+{
+    return !(*this == o);
+}

@@ -56,8 +56,7 @@ double squaredSegmentDistance(Point const& p, Point const& a, Point const& b)
     double dy = b.getY() - y;
     // A zero-length span (a closed ring's first and last vertex) measures from its end point.
     if (dx != 0 || dy != 0) {
-        float const t = static_cast<float>(((p.getX() - x) * dx + (p.getY() - y) * dy)
-                                           / (dx * dx + dy * dy));
+        float const t = static_cast<float>(((p.getX() - x) * dx + (p.getY() - y) * dy) / (dx * dx + dy * dy));
         if (t >= 1) {
             x = b.getX();
             y = b.getY();
@@ -94,13 +93,16 @@ void Polygon::appendPoint(Point const& p)
     m_points.push_back(copy);
 }
 
-void Polygon::appendPoint(double x, double y) { m_points.emplace_back(x, y); }
+void Polygon::appendPoint(double x, double y)
+{
+    m_points.emplace_back(x, y);
+}
 
 void Polygon::insertPoint(unsigned index, Point const& p)
 {
     if (index > m_points.size()) {
-        std::cerr << "Polygon::insertPoint: index " << index << " beyond vertex count "
-                  << m_points.size() << '\n';
+        std::cerr << "Polygon::insertPoint: index " << index << " beyond vertex count " << m_points.size()
+                  << '\n';
         return;
     }
     Point const copy = p;
@@ -215,7 +217,10 @@ bool Polygon::contain(Polygon const& other) const
     return true;
 }
 
-bool Polygon::isSame(Polygon const& other) const { return contain(other) && other.contain(*this); }
+bool Polygon::isSame(Polygon const& other) const
+{
+    return contain(other) && other.contain(*this);
+}
 
 bool Polygon::isIntersect(Segment const& s) const
 {
@@ -250,7 +255,7 @@ Polygon Polygon::getConvexHull() const
     std::vector<Keyed> rest;
     rest.reserve(pts.size() - 1);
     for (size_t i = 1; i < pts.size(); ++i)
-        rest.push_back({pts[i], polarDegrees(origin, pts[i]), squaredDistance(origin, pts[i])});
+        rest.push_back({ pts[i], polarDegrees(origin, pts[i]), squaredDistance(origin, pts[i]) });
 
     // stable_sort stays within bounds even when NaN coordinates make the order inconsistent.
     std::stable_sort(rest.begin(), rest.end(), [](Keyed const& a, Keyed const& b) {
@@ -271,7 +276,7 @@ Polygon Polygon::getConvexHull() const
             Point const& top = stack[stack.size() - 1];
             Point const& below = stack[stack.size() - 2];
             double const turn = (top.getX() - below.getX()) * (v.getY() - below.getY())
-                              - (top.getY() - below.getY()) * (v.getX() - below.getX());
+                - (top.getY() - below.getY()) * (v.getX() - below.getX());
             if (turn > 1e-12)
                 break;
             stack.pop_back();

@@ -22,7 +22,7 @@ bool checkIndex(unsigned i, unsigned count, char const* message)
 
 // Where an out-of-range reference accessor points: never inside any object, and private to
 // the thread so that stray writes cannot race.
-template <typename T> T& scratch()
+template<typename T> T& scratch()
 {
     thread_local T value;
     value = T();
@@ -32,7 +32,7 @@ template <typename T> T& scratch()
 } // namespace
 
 Triangle2D::Triangle2D(Point const& a, Point const& b, Point const& c)
-    : m_v{a, b, c}
+    : m_v { a, b, c }
 {
 }
 
@@ -69,7 +69,7 @@ double Triangle2D::area() const
     Point const& c = m_v[2];
     return std::fabs((b.getX() - a.getX()) * (c.getY() - a.getY())
                      - (c.getX() - a.getX()) * (b.getY() - a.getY()))
-         * 0.5;
+        * 0.5;
 }
 
 bool Triangle2D::isClockwise() const
@@ -77,8 +77,7 @@ bool Triangle2D::isClockwise() const
     Point const& a = m_v[0];
     Point const& b = m_v[1];
     Point const& c = m_v[2];
-    return (c.getY() - a.getY()) * (b.getX() - a.getX()) - (b.getY() - a.getY()) * (c.getX() - a.getX())
-         < 0;
+    return (c.getY() - a.getY()) * (b.getX() - a.getX()) - (b.getY() - a.getY()) * (c.getX() - a.getX()) < 0;
 }
 
 bool Triangle2D::contain(Point const& p) const
@@ -121,7 +120,7 @@ Triangle3D::Triangle3D(Point3D const* vertices)
 }
 
 Triangle3D::Triangle3D(Point3D const& a, Point3D const& b, Point3D const& c)
-    : m_v{a, b, c}
+    : m_v { a, b, c }
 {
 }
 
@@ -153,7 +152,7 @@ double Triangle3D::area() const
 }
 
 Tetrahedron::Tetrahedron(Point3D const& a, Point3D const& b, Point3D const& c, Point3D const& d)
-    : m_v{a, b, c, d}
+    : m_v { a, b, c, d }
 {
 }
 

@@ -6,14 +6,14 @@
 
 namespace {
 
-template <typename M> void expectIdentity(M const& m, int n, double tol = 1e-12)
+template<typename M> void expectIdentity(M const& m, int n, double tol = 1e-12)
 {
     for (int r = 0; r < n; ++r)
         for (int c = 0; c < n; ++c)
             EXPECT_NEAR(m[r * n + c], r == c ? 1.0 : 0.0, tol) << "element (" << r << ", " << c << ")";
 }
 
-template <typename M> void expectNear(M const& a, M const& b, int n, double tol = 1e-12)
+template<typename M> void expectNear(M const& a, M const& b, int n, double tol = 1e-12)
 {
     for (int i = 0; i < n * n; ++i)
         EXPECT_NEAR(a[i], b[i], tol) << "index " << i;
@@ -45,7 +45,7 @@ TEST(Matrix2, DeterminantInverseAndSingularity)
     EXPECT_EQ(Matrix2(t, 0, 0, 1).invert(), Matrix2());
     EXPECT_NE(Matrix2(2 * t, 0, 0, 1).invert(), Matrix2());
 
-    Vector2 const v = m * Vector2{1, -1};
+    Vector2 const v = m * Vector2 { 1, -1 };
     EXPECT_DOUBLE_EQ(v.x, -1);
     EXPECT_DOUBLE_EQ(v.y, -1);
 }
@@ -65,12 +65,12 @@ TEST(Matrix3, InverseAgainstProductAndRowAccess)
     EXPECT_NEAR((m * b).getDeterminant(), m.getDeterminant() * b.getDeterminant(), 1e-12);
 
     Matrix3 s;
-    s.setRow(1, Vector3{4, 5, 6});
-    s.setColumn(2, Vector3{7, 8, 9});
+    s.setRow(1, Vector3 { 4, 5, 6 });
+    s.setColumn(2, Vector3 { 7, 8, 9 });
     EXPECT_EQ(s, Matrix3(1, 0, 7, 4, 5, 8, 0, 0, 9));
     Matrix3 const before = s;
-    s.setRow(3, Vector3{1, 1, 1});
-    s.setColumn(-1, Vector3{1, 1, 1});
+    s.setRow(3, Vector3 { 1, 1, 1 });
+    s.setColumn(-1, Vector3 { 1, 1, 1 });
     EXPECT_EQ(s, before);
 
     Matrix3 sum = m + b;
@@ -150,18 +150,18 @@ TEST(Matrix4, Transformations)
     Matrix4 a = base, b = base;
     expectNear(a.rotateX(33), b.rotate(33, 1, 0, 0), 4);
     a = base, b = base;
-    expectNear(a.rotateY(-71), b.rotate(-71, Vector3{0, 1, 0}), 4);
+    expectNear(a.rotateY(-71), b.rotate(-71, Vector3 { 0, 1, 0 }), 4);
     a = base, b = base;
     expectNear(a.rotateZ(12), b.rotate(12, 0, 0, 1), 4);
 
     Matrix4 m;
-    m.scale(2).translate(Vector3{1, 2, 3});
-    Vector4 const p = m * Vector4{1, 1, 1, 1};
+    m.scale(2).translate(Vector3 { 1, 2, 3 });
+    Vector4 const p = m * Vector4 { 1, 1, 1, 1 };
     EXPECT_DOUBLE_EQ(p.x, 3);
     EXPECT_DOUBLE_EQ(p.y, 4);
     EXPECT_DOUBLE_EQ(p.z, 5);
     EXPECT_DOUBLE_EQ(p.w, 1);
-    Vector3 const d = m * Vector3{1, 1, 1}; // directions are not translated
+    Vector3 const d = m * Vector3 { 1, 1, 1 }; // directions are not translated
     EXPECT_DOUBLE_EQ(d.x, 2);
     EXPECT_DOUBLE_EQ(d.y, 2);
     EXPECT_DOUBLE_EQ(d.z, 2);
@@ -174,9 +174,9 @@ TEST(Matrix4, Transformations)
     EXPECT_EQ(g.translate(1, 2, 3), expected);
 
     Matrix4 r;
-    r.setRow(4, Vector4{9, 9, 9, 9});
-    r.setColumn(7, Vector3{9, 9, 9});
+    r.setRow(4, Vector4 { 9, 9, 9, 9 });
+    r.setColumn(7, Vector3 { 9, 9, 9 });
     EXPECT_EQ(r, Matrix4());
-    r.setColumn(3, Vector3{1, 2, 3});
+    r.setColumn(3, Vector3 { 1, 2, 3 });
     EXPECT_EQ(r, Matrix4(1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1));
 }

@@ -41,7 +41,7 @@ TEST(Triangle2D, AreaOrientationAndContainment)
     EXPECT_TRUE(r.contain(Point(0.2, 0.2)));
     EXPECT_FALSE(r.contain(Point(0.6, 0.6)));
 
-    Point const pts[3] = {Point(1, 2), Point(3, 4), Point(5, 7)};
+    Point const pts[3] = { Point(1, 2), Point(3, 4), Point(5, 7) };
     Triangle2D const fromArray(pts);
     for (unsigned i = 0; i < 3; ++i)
         EXPECT_TRUE(samePoint(fromArray.getVertex(i), pts[i]));
@@ -83,7 +83,7 @@ TEST(Triangle3D, ProjectionAndArea)
                      std::sqrt(2.0) / 2);
     EXPECT_DOUBLE_EQ(Triangle3D().area(), 0.0);
 
-    Point3D const pts[3] = {Point3D(1, 2, 3), Point3D(4, 5, 6), Point3D(7, 8, 10)};
+    Point3D const pts[3] = { Point3D(1, 2, 3), Point3D(4, 5, 6), Point3D(7, 8, 10) };
     Triangle3D const fromArray(pts);
     for (unsigned i = 0; i < 3; ++i)
         EXPECT_EQ(fromArray.getVertex(i), pts[i]);
@@ -91,7 +91,7 @@ TEST(Triangle3D, ProjectionAndArea)
 
 TEST(Tetrahedron, VolumeAndArrayConstructor)
 {
-    Point3D v[4] = {Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 0), Point3D(0, 0, 1)};
+    Point3D v[4] = { Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 0), Point3D(0, 0, 1) };
     std::sort(v, v + 4, [](Point3D const& a, Point3D const& b) {
         return std::make_tuple(a.x(), a.y(), a.z()) < std::make_tuple(b.x(), b.y(), b.z());
     });
@@ -104,16 +104,16 @@ TEST(Tetrahedron, VolumeAndArrayConstructor)
     }));
     EXPECT_EQ(permutations, 24);
 
-    Point3D const box[4] = {Point3D(1, 1, 1), Point3D(3, 1, 1), Point3D(1, 4, 1), Point3D(1, 1, 5)};
+    Point3D const box[4] = { Point3D(1, 1, 1), Point3D(3, 1, 1), Point3D(1, 4, 1), Point3D(1, 1, 5) };
     Tetrahedron const t(box);
     for (unsigned i = 0; i < 4; ++i)
         EXPECT_EQ(t.getVertex(i), box[i]);
     EXPECT_DOUBLE_EQ(t.calcVolume(), 2.0 * 3.0 * 4.0 / 6);
 
     // Coplanar vertices have no volume.
-    EXPECT_DOUBLE_EQ(Tetrahedron(Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 0), Point3D(5, 5, 0))
-                         .calcVolume(),
-                     0.0);
+    EXPECT_DOUBLE_EQ(
+        Tetrahedron(Point3D(0, 0, 0), Point3D(1, 0, 0), Point3D(0, 1, 0), Point3D(5, 5, 0)).calcVolume(),
+        0.0);
 }
 
 TEST(Simplices, VertexIndexOutOfRangeTouchesNothing)

@@ -114,9 +114,8 @@ class CORVEX_EXPORT Matrix4
 {
 public:
     Matrix4();
-    Matrix4(double m00, double m01, double m02, double m03, double m04, double m05, double m06,
-            double m07, double m08, double m09, double m10, double m11, double m12, double m13,
-            double m14, double m15);
+    Matrix4(double m00, double m01, double m02, double m03, double m04, double m05, double m06, double m07,
+            double m08, double m09, double m10, double m11, double m12, double m13, double m14, double m15);
     explicit Matrix4(double const* src);
     Matrix4(Matrix4 const&) = default;
     Matrix4(Matrix4&&) = default;
@@ -124,9 +123,8 @@ public:
     Matrix4& operator=(Matrix4&&) = default;
 
     void set(double const* src);
-    void set(double m00, double m01, double m02, double m03, double m04, double m05, double m06,
-             double m07, double m08, double m09, double m10, double m11, double m12, double m13,
-             double m14, double m15);
+    void set(double m00, double m01, double m02, double m03, double m04, double m05, double m06, double m07,
+             double m08, double m09, double m10, double m11, double m12, double m13, double m14, double m15);
     // Rows and columns outside 0..3 are refused and leave the matrix unchanged. The Vector3
     // forms set the first three entries only.
     void setRow(int r, double const* row);
@@ -177,8 +175,8 @@ public:
     bool operator!=(Matrix4 const& o) const;
 
 private:
-    static double getCofactor(double m0, double m1, double m2, double m3, double m4, double m5,
-                              double m6, double m7, double m8);
+    static double getCofactor(double m0, double m1, double m2, double m3, double m4, double m5, double m6,
+                              double m7, double m8);
 
     double m[16];
     mutable double tm[16];
