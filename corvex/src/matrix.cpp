@@ -7,7 +7,7 @@
 
 namespace {
 
-// Historically a float threshold; kept bit-identical so that callers see the same cut-off.
+// The singular cut-off is the single-precision 1e-5, widened exactly.
 constexpr double kSingular = static_cast<double>(1e-5f);
 
 double const kDegToRad = 4.0 * std::atan(1.0) / 180.0;
