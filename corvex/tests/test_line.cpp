@@ -105,7 +105,8 @@ TEST(Line, IntersectionParallelsAndSides)
     const Point a(1, 2), b(7, -3);
     const Line bis = Line::perpendicularBisector(a, b);
     for (double t : { -10.0, 0.0, 3.5 }) {
-        const Point q = Point::midPoint(a, b).getEnd(std::atan2(b.getY() - a.getY(), b.getX() - a.getX()) + kPi / 2, t);
+        const Point q
+            = Point::midPoint(a, b).getEnd(std::atan2(b.getY() - a.getY(), b.getX() - a.getX()) + kPi / 2, t);
         EXPECT_NEAR(bis.getPoint2LineDistance(q), 0, 1e-12);
         EXPECT_NEAR(q.distance(a), q.distance(b), 1e-12);
     }

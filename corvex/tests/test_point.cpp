@@ -73,15 +73,15 @@ TEST(Azimuth, AllQuadrantsAndAxes)
         double expected;
     };
     const Case cases[] = {
-        { Point(1, 0), 0.0 },            // north
-        { Point(1, 1), kPi / 4 },        // north-east
-        { Point(0, 1), kPi / 2 },        // east
-        { Point(-1, 1), 3 * kPi / 4 },   // south-east
-        { Point(-1, 0), kPi },           // south
-        { Point(-1, -1), 5 * kPi / 4 },  // south-west
-        { Point(0, -1), 3 * kPi / 2 },   // west
-        { Point(1, -1), 7 * kPi / 4 },   // north-west
-        { Point(0, 0), 0.0 },            // same point
+        { Point(1, 0), 0.0 }, // north
+        { Point(1, 1), kPi / 4 }, // north-east
+        { Point(0, 1), kPi / 2 }, // east
+        { Point(-1, 1), 3 * kPi / 4 }, // south-east
+        { Point(-1, 0), kPi }, // south
+        { Point(-1, -1), 5 * kPi / 4 }, // south-west
+        { Point(0, -1), 3 * kPi / 2 }, // west
+        { Point(1, -1), 7 * kPi / 4 }, // north-west
+        { Point(0, 0), 0.0 }, // same point
     };
     for (Case const& c : cases) {
         SCOPED_TRACE(testing::Message() << c.to.getX() << "," << c.to.getY());
