@@ -1,0 +1,150 @@
+#include <road/horizontalelementconfiguration.h>
+
+#include <cmath>
+#include <limits>
+
+namespace Pelko {
+namespace Road {
+
+namespace {
+const double kStationTolerance = 0.001;
+const unsigned kNone = static_cast<unsigned>(-1);
+} // namespace
+
+HorizontalElementConfiguration::HorizontalElementConfiguration() = default;
+HorizontalElementConfiguration::HorizontalElementConfiguration(const HorizontalElementConfiguration& other) =
+    default;
+HorizontalElementConfiguration&
+HorizontalElementConfiguration::operator=(const HorizontalElementConfiguration& other) = default;
+HorizontalElementConfiguration::~HorizontalElementConfiguration() = default;
+
+HorizontalElementConfiguration HorizontalElementConfiguration::clone() const
+{
+    HorizontalElementConfiguration copy;
+    cloneTo(copy.elements());
+    return copy;
+}
+
+void HorizontalElementConfiguration::rechain(unsigned from, unsigned previous)
+{
+    std::vector<HorizontalElement>& list = elements();
+    // A null element in the list cannot carry the chain on: the next element chains from the last
+    // valid one before it instead.
+    HorizontalElement before = previous < list.size() ? list[previous] : HorizontalElement();
+    for (std::size_t k = from; k < list.size(); ++k) {
+        if (!list[k].isValid())
+            continue;
+        list[k].update(before);
+        before = list[k];
+    }
+}
+
+void HorizontalElementConfiguration::onInserted(unsigned index)
+{
+    rechain(index, index == 0 ? kNone : index - 1);
+}
+
+void HorizontalElementConfiguration::onAboutToRemove(unsigned index)
+{
+    rechain(index + 1, index == 0 ? kNone : index - 1);
+}
+
+void HorizontalElementConfiguration::onUpdated(unsigned index)
+{
+    onInserted(index);
+}
+
+void HorizontalElementConfiguration::setBeginStation(double station)
+{
+    std::vector<HorizontalElement>& list = elements();
+    if (list.empty())
+        return;
+    list[0].updateStation(station);
+    for (std::size_t k = 1; k < list.size(); ++k)
+        list[k].updateStation(list[k - 1]);
+}
+
+unsigned HorizontalElementConfiguration::findIndex(double station) const
+{
+    const std::vector<HorizontalElement>& list = elements();
+    if (list.empty() || std::isnan(station))
+        return kNone;
+    const double b = list.front().getBeginStation();
+    const double e = list.back().getEndStation();
+    if (!(station > b || std::fabs(station - b) < kStationTolerance))
+        return kNone;
+    if (!(station < e || std::fabs(station - e) < kStationTolerance))
+        return kNone;
+    std::size_t lo = 0;
+    std::size_t hi = list.size();
+    while (hi - lo > 1) {
+        const std::size_t mid = (lo + hi) / 2;
+        if (list[mid].getBeginStation() > station)
+            hi = mid;
+        else
+            lo = mid;
+    }
+    return static_cast<unsigned>(lo);
+}
+
+HorizontalElement HorizontalElementConfiguration::findElement(double station) const
+{
+    return at(findIndex(station));
+}
+
+HorizontalElementType HorizontalElementConfiguration::getPreferedElementType(unsigned index) const
+{
+    if (index == 0 || index > size())
+        return LineElementType;
+    switch (at(index - 1).getType()) {
+    case LineElementType:
+        return ArcElementType;
+    case ArcElementType:
+        return SpiralElementType;
+    case SpiralElementType:
+        // A spiral after a line leads into a curve; any other spiral leads out of one.
+        return index >= 2 && at(index - 2).getType() == LineElementType ? ArcElementType : LineElementType;
+    default:
+        return LineElementType;
+    }
+}
+
+bool HorizontalElementConfiguration::load(const internal::Node<HorizontalElementConfiguration>& node)
+{
+    if (node.isEmpty())
+        return false;
+    std::vector<HorizontalElement>& list = elements();
+    const std::size_t first = list.size();
+    for (auto child = node.firstChild<HorizontalElement>("element"); !child.isEmpty();
+         child = child.nextSibling()) {
+        if (child.getName() != "element")
+            continue;
+        HorizontalElement element;
+        if (element.load(child) && element.isValid())
+            list.push_back(element);
+    }
+    if (list.empty())
+        return true;
+    onInserted(0);
+    // A stored start record only hands its end point, azimuth and station to the first real element.
+    if (first == 0 && list.front().getType() == StartElementType)
+        list.erase(list.begin());
+    return true;
+}
+
+bool HorizontalElementConfiguration::save(const internal::Node<HorizontalElementConfiguration>& node) const
+{
+    if (node.isEmpty())
+        return false;
+    node.removeChildren();
+    node.setInt("type", 0);
+    bool ok = true;
+    for (const HorizontalElement& element : elements()) {
+        if (!element.save(node.appendChild<HorizontalElement>("element")))
+            ok = false;
+    }
+    return ok;
+}
+
+} // namespace Road
+} // namespace Pelko
