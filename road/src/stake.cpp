@@ -34,8 +34,8 @@ Stake Stake::getOffseted(double d, double h, Corvex::Angle const& w) const
 {
     Stake moved = *this;
     double const a = m_azimuth.toRadian() + w.toRadian();
-    moved.m_designed = Corvex::Point3D(m_designed.north() + d * std::cos(a), m_designed.east() + d * std::sin(a),
-                                       m_designed.height() + h);
+    moved.m_designed = Corvex::Point3D(m_designed.north() + d * std::cos(a),
+                                       m_designed.east() + d * std::sin(a), m_designed.height() + h);
     moved.m_offset = Corvex::Point(d, h);
     return moved;
 }

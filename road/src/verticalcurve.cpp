@@ -59,7 +59,7 @@ void VerticalNone::updateStations(VerticalPoi const& data)
     setStations(data.station, data.station);
 }
 
-void VerticalNone::updateCoefficients(VerticalPoi const&) {}
+void VerticalNone::updateCoefficients(VerticalPoi const&) { }
 
 // VerticalSymparabola
 
@@ -107,7 +107,7 @@ void VerticalSymparabola::updateStations(VerticalPoi const& data)
     setStations(data.station - m_t1, data.station + m_t2);
 }
 
-void VerticalSymparabola::updateCoefficients(VerticalPoi const&) {}
+void VerticalSymparabola::updateCoefficients(VerticalPoi const&) { }
 
 // VerticalCircular
 

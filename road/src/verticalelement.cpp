@@ -57,8 +57,7 @@ VerticalElement VerticalElement::createAsymparabola(Poi const& poi, double inLen
 VerticalElement VerticalElement::createSymparabolaByLenght(Poi const& poi, double length)
 {
     double const dg = std::fabs(poi.gradeOut - poi.gradeIn);
-    double const radius
-        = dg < 0.00001 ? std::numeric_limits<double>::infinity() : std::fabs(length / dg);
+    double const radius = dg < 0.00001 ? std::numeric_limits<double>::infinity() : std::fabs(length / dg);
     return createSymparabola(poi, radius);
 }
 

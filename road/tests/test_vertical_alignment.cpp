@@ -90,7 +90,8 @@ struct XmlPart
     {
         auto* root = doc.NewElement("VerticalAlignment");
         doc.InsertFirstChild(root);
-        node = internal::Node<VerticalAlignment>(std::make_shared<internal::Xml::NodeImpl>(root, 4, 0x04020000));
+        node = internal::Node<VerticalAlignment>(
+            std::make_shared<internal::Xml::NodeImpl>(root, 4, 0x04020000));
     }
     explicit XmlPart(char const* text)
     {
@@ -330,7 +331,8 @@ TEST(VerticalAlignment, LonePiAnswersAtItsOwnStation)
 
 TEST(VerticalAlignment, RemoveCopyAndClone)
 {
-    VerticalAlignment a = make({ pi(0, 0), pi(100, 3, 1000), pi(200, 1, 1000), pi(300, 4, 1000), pi(400, 0) });
+    VerticalAlignment a
+        = make({ pi(0, 0), pi(100, 3, 1000), pi(200, 1, 1000), pi(300, 4, 1000), pi(400, 0) });
     EXPECT_FALSE(a.removeAt(5));
     EXPECT_TRUE(a.removeAt(2));
     EXPECT_NEAR(a.getAt(1).getPoi().gradeOut, (4.0 - 3.0) / 200.0, 1e-12);
@@ -357,9 +359,10 @@ TEST(VerticalAlignment, RemoveCopyAndClone)
 TEST(VerticalAlignment, SaveAndLoadRoundTripEveryCurveKind)
 {
     using Poi = VerticalElement::Poi;
-    VerticalAlignment a = make({ VerticalElement::createAsymparabola(Poi { 0, 100 }, 10, 20),
-                                 pi(100, 102, 3000), VerticalElement::createCircular(Poi { 200, 101 }, 2000),
-                                 VerticalElement::createAsymparabola(Poi { 300, 104 }, 30, 40), pi(400, 100) });
+    VerticalAlignment a
+        = make({ VerticalElement::createAsymparabola(Poi { 0, 100 }, 10, 20), pi(100, 102, 3000),
+                 VerticalElement::createCircular(Poi { 200, 101 }, 2000),
+                 VerticalElement::createAsymparabola(Poi { 300, 104 }, 30, 40), pi(400, 100) });
     XmlPart part;
     static_cast<Access&>(a).save(part.node);
 
@@ -398,14 +401,15 @@ TEST(VerticalAlignment, SaveAndLoadRoundTripEveryCurveKind)
 
 TEST(VerticalAlignment, LoadsOlderAndDamagedFiles)
 {
-    XmlPart legacy("<VerticalAlignment>"
-                   "<element><mile>0</mile><height>100</height></element>"
-                   "<other/>"
-                   "<element><mile>100</mile><height>102</height><radius>3000</radius></element>"
-                   "<element><type>3</type><mile>150</mile><height>101</height><radius>3000</radius></element>"
-                   "<element><type>1</type><mile>200</mile><height>103</height><radius>0.0005</radius></element>"
-                   "<element><type>7</type><mile>250</mile><height>101</height></element>"
-                   "</VerticalAlignment>");
+    XmlPart legacy(
+        "<VerticalAlignment>"
+        "<element><mile>0</mile><height>100</height></element>"
+        "<other/>"
+        "<element><mile>100</mile><height>102</height><radius>3000</radius></element>"
+        "<element><type>3</type><mile>150</mile><height>101</height><radius>3000</radius></element>"
+        "<element><type>1</type><mile>200</mile><height>103</height><radius>0.0005</radius></element>"
+        "<element><type>7</type><mile>250</mile><height>101</height></element>"
+        "</VerticalAlignment>");
     Access a;
     EXPECT_TRUE(a.load(legacy.node));
     ASSERT_EQ(a.size(), 5u);

@@ -83,7 +83,8 @@ TEST(VerticalCurve, SymmetricParabolaMatchesClosedForms)
 TEST(VerticalCurve, CircularCurveIsAnArcTangentToBothGrades)
 {
     double const r = 3000.0;
-    for (VerticalPoi const poi : { VerticalPoi { 100.0, 102.0, 0.02, -0.01 }, VerticalPoi { 50.0, 7.0, -0.04, 0.03 } }) {
+    for (VerticalPoi const poi :
+         { VerticalPoi { 100.0, 102.0, 0.02, -0.01 }, VerticalPoi { 50.0, 7.0, -0.04, 0.03 } }) {
         VerticalCircular c(r);
         build(c, poi);
         double const a1 = std::atan(poi.gradeIn);
@@ -103,7 +104,8 @@ TEST(VerticalCurve, CircularCurveIsAnArcTangentToBothGrades)
         // Every point is R from the centre; the extreme point is straight above or below it.
         double const sigma = poi.gradeOut > poi.gradeIn ? 1.0 : -1.0;
         for (double s = c.getStartStation(); s <= c.getEndStation(); s += 5.0)
-            EXPECT_NEAR(std::hypot(s - c.getCenterStation(), at(c, poi, s) - c.getCenterElevation()), r, 1e-8);
+            EXPECT_NEAR(std::hypot(s - c.getCenterStation(), at(c, poi, s) - c.getCenterElevation()), r,
+                        1e-8);
         EXPECT_NEAR(at(c, poi, c.getCenterStation()), c.getCenterElevation() - sigma * r, 1e-9);
         EXPECT_NEAR(slope(c, poi, c.getCenterStation()), 0.0, 1e-6);
 
