@@ -1,5 +1,7 @@
 #include <road/horizontalelementconfiguration.h>
 
+#include <road/pointofintersectionconfiguration.h>
+
 #include <cmath>
 #include <limits>
 
@@ -17,6 +19,48 @@ HorizontalElementConfiguration::HorizontalElementConfiguration(const HorizontalE
 HorizontalElementConfiguration&
 HorizontalElementConfiguration::operator=(const HorizontalElementConfiguration& other) = default;
 HorizontalElementConfiguration::~HorizontalElementConfiguration() = default;
+
+HorizontalElementConfiguration::HorizontalElementConfiguration(const PointOfIntersectionConfiguration& pois)
+{
+    const unsigned n = pois.size();
+    if (n < 2)
+        return;
+    // The start point's own curve values would otherwise shorten the first tangent.
+    PointOfIntersection prev =
+        PointOfIntersection::createPoint(pois.at(0).getPointOfIntersection(), pois.at(0).getPoiStation()).first;
+    PointOfIntersection cur = pois.at(1);
+    // The refused factory call is the public way to a null PI: the last PI has no next one.
+    const PointOfIntersection none =
+        PointOfIntersection::createArc(Corvex::Point(), std::numeric_limits<double>::quiet_NaN()).first;
+    std::vector<HorizontalElement> chain;
+    auto take = [&chain](const std::vector<HorizontalElement>& elements) {
+        for (const HorizontalElement& element : elements) {
+            // A curve that does not fit its corner gives non-finite lengths: no chain rather than NaN.
+            if (!element.isValid())
+                return false;
+            chain.push_back(element);
+        }
+        return true;
+    };
+    for (unsigned k = 2; k < n; ++k) {
+        const PointOfIntersection next = pois.at(k);
+        if (!take(cur.toElements(prev, next)))
+            return;
+        prev = cur;
+        cur = next;
+    }
+    if (!take(cur.toElements(prev, none)))
+        return;
+    append(chain);
+    for (const HorizontalElement& element : elements()) {
+        const Corvex::Point end = element.getEndPoint();
+        if (!end.isValid() || !std::isfinite(element.getEndAzimuth().toRadian())) {
+            elements().clear();
+            return;
+        }
+    }
+    setBeginStation(pois.at(0).getPoiStation());
+}
 
 HorizontalElementConfiguration HorizontalElementConfiguration::clone() const
 {

@@ -1,0 +1,235 @@
+#include <road/horizontalalignment.h>
+
+#include <corvex/algorithms.h>
+
+#include <cmath>
+#include <limits>
+
+namespace Pelko {
+namespace Road {
+
+namespace {
+const double kStationTolerance = 0.001;
+// A point this close to an element's end belongs to it whatever the angle tests say: the azimuth
+// from a point to itself is 0 and means nothing.
+const double kEndPointTolerance = 0.001;
+// Degrees; a point on the normal at a join must pass the tests of both elements despite rounding.
+const double kNormalSlack = 1e-7;
+const double kOffsetTieTolerance = 1e-9;
+const unsigned kNone = static_cast<unsigned>(-1);
+const double kPi = 4.0 * std::atan(1.0);
+
+double normalizedDegrees(double radians)
+{
+    double a = std::fmod(radians, 2.0 * kPi);
+    if (a < 0.0)
+        a += 2.0 * kPi;
+    return a * 180.0 / kPi;
+}
+} // namespace
+
+class HorizontalAlignment::AlignmentPrivate
+{
+public:
+    double beginStation = 0.0;
+    HorizontalElementConfiguration elements;
+    PointOfIntersectionConfiguration pois;
+    int dataSourceType = NoDataSource;
+};
+
+HorizontalAlignment::HorizontalAlignment()
+    : d(std::make_shared<AlignmentPrivate>())
+{
+}
+
+HorizontalAlignment::~HorizontalAlignment() = default;
+
+HorizontalAlignment HorizontalAlignment::clone() const
+{
+    HorizontalAlignment copy;
+    copy.d->beginStation = d->beginStation;
+    copy.d->elements = d->elements.clone();
+    copy.d->pois = d->pois.clone();
+    copy.d->dataSourceType = d->dataSourceType;
+    return copy;
+}
+
+int HorizontalAlignment::getDataSourceType() const
+{
+    return d->dataSourceType;
+}
+
+HorizontalElementConfiguration HorizontalAlignment::getElements() const
+{
+    return d->elements;
+}
+
+PointOfIntersectionConfiguration HorizontalAlignment::getPointOfIntersections() const
+{
+    return d->pois;
+}
+
+void HorizontalAlignment::setElements(const HorizontalElementConfiguration& elements)
+{
+    d->dataSourceType = ElementsDataSource;
+    d->elements = elements;
+    d->pois = elements.toPois();
+}
+
+void HorizontalAlignment::setPointOfIntersections(const PointOfIntersectionConfiguration& pois)
+{
+    d->dataSourceType = PoisDataSource;
+    d->pois = pois;
+    d->elements = HorizontalElementConfiguration(pois);
+}
+
+double HorizontalAlignment::getBeginStation() const
+{
+    return d->beginStation;
+}
+
+void HorizontalAlignment::setBeginStation(double station)
+{
+    d->beginStation = station;
+    d->elements.setBeginStation(station);
+}
+
+double HorizontalAlignment::getEndStation() const
+{
+    if (d->elements.isEmpty())
+        return d->beginStation;
+    return d->elements.at(d->elements.size() - 1).getEndStation();
+}
+
+unsigned HorizontalAlignment::getBelongedElementIndex(double station, unsigned first) const
+{
+    const unsigned n = d->elements.size();
+    for (unsigned i = first; i < n; ++i) {
+        if (d->elements.at(i).contains(station, kStationTolerance))
+            return i;
+    }
+    return kNone;
+}
+
+HorizontalElement HorizontalAlignment::getBelongedHorizontalElement(double station) const
+{
+    const unsigned n = d->elements.size();
+    for (unsigned i = 0; i < n; ++i) {
+        const HorizontalElement element = d->elements.at(i);
+        if (element.isValid() && element.getLength() > 0.0 && element.contains(station, kStationTolerance))
+            return element;
+    }
+    return HorizontalElement();
+}
+
+HorizontalElement HorizontalAlignment::getBelongedHorizontalElement(const Corvex::Point& p) const
+{
+    HorizontalElement result;
+    if (!p.isValid())
+        return result;
+    double best = std::numeric_limits<double>::infinity();
+    const unsigned n = d->elements.size();
+    for (unsigned i = 0; i < n; ++i) {
+        const HorizontalElement element = d->elements.at(i);
+        const double length = element.getLength();
+        if (!element.isValid() || length == 0.0 || std::isnan(length))
+            continue;
+        const Corvex::Point begin = element.getBeginPoint();
+        if (Corvex::Utility::distance(begin, p) > kEndPointTolerance) {
+            const double a = normalizedDegrees(Corvex::Utility::azimuth(begin, p).toRadian()
+                                               - element.getBeginAzimuth().toRadian());
+            if (std::fabs(a - 180.0) < 90.0 - kNormalSlack)
+                continue; // behind the normal at the begin
+        }
+        const Corvex::Point end = element.getEndPoint();
+        if (Corvex::Utility::distance(end, p) > kEndPointTolerance) {
+            const double b = normalizedDegrees(Corvex::Utility::azimuth(end, p).toRadian()
+                                               - element.getEndAzimuth().toRadian());
+            if (std::fabs(b - 180.0) > 90.0 + kNormalSlack)
+                continue; // ahead of the normal at the end
+        }
+        double station = 0.0;
+        double offset = 0.0;
+        if (!element.getStationOffset(p, station, offset) || std::isnan(offset))
+            continue;
+        if (std::fabs(offset) < best - kOffsetTieTolerance) {
+            best = std::fabs(offset);
+            result = element;
+        }
+    }
+    return result;
+}
+
+Corvex::Point HorizontalAlignment::getNorthEastByStationOffset(double station, double offset) const
+{
+    const HorizontalElement element = getBelongedHorizontalElement(station);
+    if (!element.isValid())
+        return Corvex::Point::invalid();
+    return element.getNorthEast(station - element.getBeginStation(), offset);
+}
+
+bool HorizontalAlignment::getStationOffsetByNorthEast(const Corvex::Point& p, double& station,
+                                                      double& offset) const
+{
+    const HorizontalElement element = getBelongedHorizontalElement(p);
+    if (!element.isValid())
+        return false;
+    return element.getStationOffset(p, station, offset);
+}
+
+TurnDirection HorizontalAlignment::getTurningDirectionAt(double station) const
+{
+    const unsigned index = getBelongedElementIndex(station, 0);
+    if (index == kNone)
+        return TurnRight;
+    return d->elements.at(index).getRurnDirection();
+}
+
+std::pair<bool, std::string>
+HorizontalAlignment::checkPointOfIntersections(const std::vector<const PointOfIntersection*>& pois)
+{
+    if (pois.size() >= 2)
+        return { true, std::string() };
+    // "At least two PIs are needed!" in GBK.
+    return { false, std::string("\xb1\xd8\xd0\xeb\xb4\xf3\xd3\xda\xd2\xbb\xb8\xf6\xbd\xbb\xb5\xe3!") };
+}
+
+bool HorizontalAlignment::load(const internal::Node<HorizontalAlignment>& node)
+{
+    if (node.isEmpty())
+        return false;
+    const int type = node.getInt("type", NoDataSource);
+    d->dataSourceType = type;
+    if (type < NoDataSource || type > PoisDataSource)
+        return true;
+    if (type == PoisDataSource) {
+        PointOfIntersectionConfiguration pois;
+        pois.load(node.cast<PointOfIntersectionConfiguration>());
+        if (!pois.isEmpty()) {
+            setPointOfIntersections(pois);
+            return true;
+        }
+    }
+    HorizontalElementConfiguration elements;
+    elements.load(node.cast<HorizontalElementConfiguration>());
+    setElements(elements);
+    return true;
+}
+
+bool HorizontalAlignment::save(const internal::Node<HorizontalAlignment>& node) const
+{
+    if (node.isEmpty())
+        return false;
+    node.removeChildren();
+    switch (d->dataSourceType) {
+    case ElementsDataSource:
+        return d->elements.save(node.cast<HorizontalElementConfiguration>());
+    case PoisDataSource:
+        return d->pois.save(node.cast<PointOfIntersectionConfiguration>());
+    default:
+        return true;
+    }
+}
+
+} // namespace Road
+} // namespace Pelko
