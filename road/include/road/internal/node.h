@@ -94,10 +94,6 @@ public:
     {
         return isEmpty() ? defaultValue : m_impl->getString(name, defaultValue);
     }
-    bool getBool(const std::string &name, bool defaultValue = false) const
-    {
-        return getInt(name, defaultValue ? 1 : 0) != 0;
-    }
 
     void setInt(const std::string &name, int value) const
     {
@@ -114,7 +110,6 @@ public:
         if (!isEmpty())
             m_impl->setString(name, value);
     }
-    void setBool(const std::string &name, bool value) const { setInt(name, value ? 1 : 0); }
 
     template <typename U = T>
     Node<U, Impl> firstChild(const std::string &name) const
