@@ -1,0 +1,108 @@
+#include <road/standardsection.h>
+
+#include <cmath>
+
+namespace Pelko {
+namespace Road {
+
+StandardSection::StandardSection()
+    : m_left(std::make_shared<CrossSectionConfiguration>())
+    , m_right(std::make_shared<CrossSectionConfiguration>())
+{
+}
+
+std::shared_ptr<CrossSectionConfiguration>
+StandardSection::getCrossSectionConfigurationPtr(SectionSide side) const
+{
+    return side == Left ? m_left : m_right;
+}
+
+CrossSectionConfiguration StandardSection::getCrossSectionConfiguration(SectionSide side) const
+{
+    return *getCrossSectionConfigurationPtr(side);
+}
+
+void StandardSection::setCrossSectionConfiguration(SectionSide side,
+                                                   const CrossSectionConfiguration& configuration)
+{
+    *getCrossSectionConfigurationPtr(side) = configuration;
+}
+
+double StandardSection::getCenterDeltaHeight(double station, double pivotOffset) const
+{
+    if (!(std::fabs(pivotOffset) >= 0.001))
+        return 0.0;
+    const CrossSection section = getCrossSectionConfigurationPtr(pivotOffset < 0.0 ? Left : Right)
+                                     ->getCrossSectionByStation(station, 0.0);
+    bool extend = false;
+    return -section.getDeltaHeightByOffset(pivotOffset, extend);
+}
+
+CrossSection StandardSection::getCrossSection(double station, SectionSide side, double pivotOffset,
+                                              double elevation) const
+{
+    return getCrossSectionConfigurationPtr(side)->getCrossSectionByStation(
+        station, getCenterDeltaHeight(station, pivotOffset) + elevation);
+}
+
+CrossSection StandardSection::getCrossSection(double station, double offset, double pivotOffset,
+                                              double elevation) const
+{
+    return getCrossSection(station, offset < 0.0 ? Left : Right, pivotOffset, elevation);
+}
+
+double StandardSection::getDeltaHeightByStationOffset(double station, double offset, double pivotOffset,
+                                                      bool& extend, bool& ok) const
+{
+    const CrossSection section = getCrossSection(station, offset, pivotOffset, 0.0);
+    const double height = section.getDeltaHeightByOffset(offset, extend, &ok);
+    return ok ? height : 0.0;
+}
+
+std::pair<double, double> StandardSection::getTotalOffset(double station) const
+{
+    return { getTotalOffset(Left, station), getTotalOffset(Right, station) };
+}
+
+double StandardSection::getTotalOffset(SectionSide side, double station) const
+{
+    if (side != Left && side != Right)
+        return 0.0;
+    return getCrossSectionConfigurationPtr(side)->getCrossSectionByStation(station, 0.0).getTotalOffset();
+}
+
+void StandardSection::mirrorLeftToRight()
+{
+    *m_right = m_left->mirror();
+}
+
+void StandardSection::mirrorRightToLeft()
+{
+    *m_left = m_right->mirror();
+}
+
+bool StandardSection::load(const internal::Node<StandardSection>& node)
+{
+    bool complete = true;
+    if (auto left = node.firstChild<CrossSectionConfiguration>("left")) {
+        CrossSectionConfiguration configuration;
+        complete = configuration.load(left) && complete;
+        *m_left = configuration;
+    }
+    if (auto right = node.firstChild<CrossSectionConfiguration>("right")) {
+        CrossSectionConfiguration configuration;
+        complete = configuration.load(right) && complete;
+        *m_right = configuration;
+    }
+    return complete;
+}
+
+void StandardSection::save(const internal::Node<StandardSection>& node) const
+{
+    node.removeChildren();
+    m_left->save(node.appendChild<CrossSectionConfiguration>("left"));
+    m_right->save(node.appendChild<CrossSectionConfiguration>("right"));
+}
+
+} // namespace Road
+} // namespace Pelko
