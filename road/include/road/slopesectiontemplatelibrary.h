@@ -1,0 +1,73 @@
+#pragma once
+
+#include <road/internal/node.h>
+#include <road/road_global.h>
+#include <road/slope.h>
+#include <road/slopesectiontemplate.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Pelko {
+namespace Road {
+
+class RoadSurface;
+class SlopeSectionConfiguration;
+class SlopeSectionTemplateConfiguration;
+
+// The road's named slope templates, one list for fill and one for cut. Names are unique across both
+// lists. Copies share the data.
+class ROAD_EXPORT SlopeSectionTemplateLibrary
+{
+public:
+    struct SlopeConfigurationData;
+
+    struct Error
+    {
+        enum Code : std::int32_t {
+            Success = 0,
+            InvalidIndex = 1,
+            InvalidType = 2,
+            NameTaken = 3,
+        };
+
+        std::int32_t index = -1;
+        std::int32_t code = Success;
+    };
+
+    SlopeSectionTemplateLibrary();
+
+    // Appends t to the list of its type; the library then shares t's data.
+    Error add(const SlopeSectionTemplateEditable& t);
+    // Replaces template i of t's type by a clone of t.
+    Error setAt(unsigned int i, const SlopeSectionTemplateEditable& t);
+    void removeAt(SlopeSectionType type, unsigned int i);
+
+    // A clone; an invalid template when i is out of range.
+    SlopeSectionTemplateEditable getAt(SlopeSectionType type, unsigned int i) const;
+    unsigned int size(SlopeSectionType type) const;
+    SlopeSectionTemplate getByName(SlopeSectionType type, const std::string& name) const;
+    // Cut templates are searched before fill templates.
+    SlopeSectionTemplate getByName(const std::string& name) const;
+    // base, or base_1, base_2, ... whichever is free first.
+    std::string getAvailableName(const std::string& base) const;
+    bool isAvailable() const;
+
+protected:
+    bool isNameTaken(const std::string& name) const;
+    void load(const internal::Node<SlopeSectionTemplateLibrary>& node);
+    void save(const internal::Node<SlopeSectionTemplateLibrary>& node) const;
+
+private:
+    friend class RoadSurface;
+    friend class SlopeSectionConfiguration;
+    friend class SlopeSectionTemplateConfiguration;
+
+    explicit SlopeSectionTemplateLibrary(std::shared_ptr<SlopeConfigurationData> data);
+
+    std::shared_ptr<SlopeConfigurationData> d;
+};
+
+} // namespace Road
+} // namespace Pelko
