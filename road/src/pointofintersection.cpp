@@ -125,7 +125,8 @@ PointOfIntersection::Result PointOfIntersection::createTransArcTrans(const Corve
         return createArc(p, radius);
     std::shared_ptr<Horizontal::PoiData> data;
     if (type == SpiralSpiralPoiType)
-        data = std::make_shared<Horizontal::PoiSpiralSpiral>(p, inRadius, radius, outRadius, inLength, outLength);
+        data = std::make_shared<Horizontal::PoiSpiralSpiral>(p, inRadius, radius, outRadius, inLength,
+                                                             outLength);
     else
         data = std::make_shared<Horizontal::PoiSpiralArcSpiral>(p, inRadius, radius, outRadius, inLength,
                                                                 outLength);
@@ -259,12 +260,13 @@ std::vector<HorizontalElement> PointOfIntersection::toElements(const PointOfInte
     if (straight >= kMinLineLength)
         add(HorizontalElement::createLine(azimuth, straight, start, 0.0));
     if (getInSpiralLength() > 0.0)
-        add(HorizontalElement::createSpiral(beginAzimuth(), getInSpiralLength(), kInfinity, radius, beginPoint(),
-                                            0.0));
+        add(HorizontalElement::createSpiral(beginAzimuth(), getInSpiralLength(), kInfinity, radius,
+                                            beginPoint(), 0.0));
     if (getArcLength() > 0.0)
         add(HorizontalElement::createArc(beginAzimuth(), getArcLength(), radius, beginPoint(), 0.0));
     if (getOutSpiralLength() > 0.0)
-        add(HorizontalElement::createSpiral(noAzimuth, getOutSpiralLength(), radius, kInfinity, noPoint, 0.0));
+        add(HorizontalElement::createSpiral(noAzimuth, getOutSpiralLength(), radius, kInfinity, noPoint,
+                                            0.0));
     return elements;
 }
 
@@ -298,9 +300,8 @@ bool PointOfIntersection::load(const internal::Node<PointOfIntersection>& node)
         const double outRadius = node.getDouble("outRadius", kInfinity);
         const double in = node.getDouble("in", 0.0);
         const double out = node.getDouble("out", 0.0);
-        result = type == SpiralArcSpiralPoiType
-            ? createTransArcTrans(p, inRadius, radius, outRadius, in, out)
-            : createTransTrans(p, inRadius, radius, outRadius, in, out);
+        result = type == SpiralArcSpiralPoiType ? createTransArcTrans(p, inRadius, radius, outRadius, in, out)
+                                                : createTransTrans(p, inRadius, radius, outRadius, in, out);
         break;
     }
     default:

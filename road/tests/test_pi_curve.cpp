@@ -42,7 +42,9 @@ struct Corner
 void clothoid(double length, double radius, double& x, double& y)
 {
     const double th = length / (2.0 * radius);
-    x = length * (1 - std::pow(th, 2) / 10 + std::pow(th, 4) / 216 - std::pow(th, 6) / 9360 + std::pow(th, 8) / 685440);
+    x = length
+        * (1 - std::pow(th, 2) / 10 + std::pow(th, 4) / 216 - std::pow(th, 6) / 9360
+           + std::pow(th, 8) / 685440);
     y = length * (th / 3 - std::pow(th, 3) / 42 + std::pow(th, 5) / 1320 - std::pow(th, 7) / 75600);
 }
 } // namespace
@@ -127,8 +129,10 @@ TEST(PiCurve, UnequalAndCompoundSpirals)
     const double p2 = y2 - r * (1 - std::cos(t2));
     const double q1 = x1 - r * std::sin(t1);
     const double q2 = x2 - r * std::sin(t2);
-    EXPECT_NEAR(curve.getInTangentLength(), q1 - (r + p1) / std::tan(delta) + (r + p2) / std::sin(delta), kSpiralTolerance);
-    EXPECT_NEAR(curve.getOutTangentLength(), q2 - (r + p2) / std::tan(delta) + (r + p1) / std::sin(delta), kSpiralTolerance);
+    EXPECT_NEAR(curve.getInTangentLength(), q1 - (r + p1) / std::tan(delta) + (r + p2) / std::sin(delta),
+                kSpiralTolerance);
+    EXPECT_NEAR(curve.getOutTangentLength(), q2 - (r + p2) / std::tan(delta) + (r + p1) / std::sin(delta),
+                kSpiralTolerance);
     // The longer spiral pushes its own tangent point further out.
     EXPECT_GT(curve.getOutTangentLength(), curve.getInTangentLength());
     EXPECT_NEAR(curve.getArcLength(), r * delta - 80.0, 1e-9);

@@ -44,10 +44,11 @@ public:
     static Result createPoint(const Corvex::Point& p, double station);
     static Result createArc(const Corvex::Point& p, double radius);
     // Spirals from and to the straight.
-    static Result createTransArcTrans(const Corvex::Point& p, double radius, double inLength, double outLength);
+    static Result createTransArcTrans(const Corvex::Point& p, double radius, double inLength,
+                                      double outLength);
     // An outer radius that is NaN or below 0.001 means the straight.
-    static Result createTransArcTrans(const Corvex::Point& p, double inRadius, double radius, double outRadius,
-                                      double inLength, double outLength);
+    static Result createTransArcTrans(const Corvex::Point& p, double inRadius, double radius,
+                                      double outRadius, double inLength, double outLength);
     static Result createTransTrans(const Corvex::Point& p, double radius, double inLength, double outLength);
     static Result createTransTrans(const Corvex::Point& p, double inRadius, double radius, double outRadius,
                                    double inLength, double outLength);
@@ -90,8 +91,9 @@ private:
 
     static PointOfIntersection null();
     static bool isValid(double value);
-    static Result createTransArcTrans(const Corvex::Point& p, double inRadius, double radius, double outRadius,
-                                      double inLength, double outLength, PointOfIntersectionCurveType type);
+    static Result createTransArcTrans(const Corvex::Point& p, double inRadius, double radius,
+                                      double outRadius, double inLength, double outLength,
+                                      PointOfIntersectionCurveType type);
 
     // The point at this PI's out-tangent length on the straight towards other.
     Corvex::Point controlledEndingPoint(const PointOfIntersection& other) const;
