@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <iterator>
 #include <vector>
 
 namespace Pelko {
@@ -113,7 +114,10 @@ public:
         auto it = m_points.begin();
         while (it != m_points.end() && it->getStation() < point.getStation())
             ++it;
+        // Both neighbours count: a station just above the last point is as close as one just below it.
         if (it != m_points.end() && std::fabs(it->getStation() - point.getStation()) < 0.001)
+            return false;
+        if (it != m_points.begin() && std::fabs(std::prev(it)->getStation() - point.getStation()) < 0.001)
             return false;
         m_points.insert(it, point);
         return true;
