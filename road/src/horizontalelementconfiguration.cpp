@@ -44,6 +44,12 @@ HorizontalElementConfiguration::HorizontalElementConfiguration(const PointOfInte
     };
     for (unsigned k = 2; k < n; ++k) {
         const PointOfIntersection next = pois.at(k);
+        // A spiral curve on a straight corner has no finite tangents: its elements would be left
+        // out one by one and the chain would silently run elsewhere.
+        if (cur.getCurveType() != PointPoiType
+            && !(std::isfinite(cur.getInTangentLength()) && std::isfinite(cur.getOutTangetLength())
+                 && std::isfinite(cur.getArcLength())))
+            return;
         if (!take(cur.toElements(prev, next)))
             return;
         prev = cur;
