@@ -1,0 +1,129 @@
+// Writing a triangulation into a new TIN database, beside a plain SQLite bulk insert of the same rows in
+// one transaction.
+#include <io/triangleswriter.h>
+#include <io/trianglertreecontrol.h>
+
+#include <corvex/delaunay.h>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+using Pelko::Corvex::Point3D;
+using Pelko::Corvex::Triangle3D;
+
+namespace {
+
+const std::vector<Triangle3D>& triangulation()
+{
+    static const std::vector<Triangle3D> triangles = [] {
+        std::mt19937_64 random(42);
+        std::uniform_real_distribution<double> coordinate(0, 10000);
+        std::uniform_real_distribution<double> height(100, 200);
+        std::vector<Point3D> points;
+        points.reserve(1000000);
+        for (int i = 0; i < 1000000; ++i)
+            points.emplace_back(coordinate(random), coordinate(random), height(random));
+        Pelko::Corvex::Delaunay delaunay(points);
+        delaunay.buildDelaunayTriangulation(0);
+        return delaunay.getAllTriangles();
+    }();
+    return triangles;
+}
+
+std::string freshPath(const char* name)
+{
+    std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::filesystem::remove(path);
+    return path;
+}
+
+bool exec(sqlite3* db, const char* sql)
+{
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// The same tables and rows with nothing but SQLite: grown boxes into the R*Tree, then the triangle rows.
+bool plainInsert(const std::vector<Triangle3D>& triangles, const std::string& path)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
+        return false;
+    bool ok = exec(db, "BEGIN EXCLUSIVE TRANSACTION;")
+              && exec(db, "CREATE TABLE t (id INTEGER PRIMARY KEY,v0X double,v0Y double,v0Z double,v1X double,"
+                          "v1Y double,v1Z double,v2X double,v2Y double,v2Z double);")
+              && exec(db, "CREATE VIRTUAL TABLE r USING rtree(id, minX, maxX, minY, maxY);");
+    sqlite3_stmt* index = nullptr;
+    sqlite3_stmt* rows = nullptr;
+    ok = ok && sqlite3_prepare_v2(db, "insert into r values(?,?,?,?,?)", -1, &index, nullptr) == SQLITE_OK
+         && sqlite3_prepare_v2(db, "insert into t values(?,?,?,?,?,?,?,?,?,?)", -1, &rows, nullptr) == SQLITE_OK;
+    for (size_t i = 0; ok && i < triangles.size(); ++i) {
+        double x[3], y[3];
+        for (unsigned v = 0; v < 3; ++v) {
+            x[v] = triangles[i].getVertex(v).x();
+            y[v] = triangles[i].getVertex(v).y();
+        }
+        sqlite3_bind_int(index, 1, static_cast<int>(i));
+        sqlite3_bind_double(index, 2, *std::min_element(x, x + 3) - 0.001);
+        sqlite3_bind_double(index, 3, *std::max_element(x, x + 3) + 0.001);
+        sqlite3_bind_double(index, 4, *std::min_element(y, y + 3) - 0.001);
+        sqlite3_bind_double(index, 5, *std::max_element(y, y + 3) + 0.001);
+        ok = sqlite3_step(index) == SQLITE_DONE;
+        sqlite3_reset(index);
+    }
+    for (size_t i = 0; ok && i < triangles.size(); ++i) {
+        sqlite3_bind_int(rows, 1, static_cast<int>(i));
+        for (unsigned v = 0; v < 3; ++v) {
+            Point3D p = triangles[i].getVertex(v);
+            sqlite3_bind_double(rows, 2 + v * 3, p.x());
+            sqlite3_bind_double(rows, 3 + v * 3, p.y());
+            sqlite3_bind_double(rows, 4 + v * 3, p.z());
+        }
+        ok = sqlite3_step(rows) == SQLITE_DONE;
+        sqlite3_reset(rows);
+    }
+    sqlite3_finalize(index);
+    sqlite3_finalize(rows);
+    ok = ok && exec(db, "COMMIT;");
+    sqlite3_close(db);
+    return ok;
+}
+
+void BM_TrianglesWriter(benchmark::State& state)
+{
+    const std::vector<Triangle3D>& triangles = triangulation();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string path = freshPath("io_bench_write.qvr");
+        state.ResumeTiming();
+        if (!Pelko::IO::TrianglesWriter::write(triangles, path, nullptr))
+            state.SkipWithError("write failed");
+    }
+    state.counters["triangles"] = static_cast<double>(triangles.size());
+}
+
+void BM_PlainSqlite(benchmark::State& state)
+{
+    const std::vector<Triangle3D>& triangles = triangulation();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::string path = freshPath("io_bench_plain.qvr");
+        state.ResumeTiming();
+        if (!plainInsert(triangles, path))
+            state.SkipWithError("insert failed");
+    }
+    state.counters["triangles"] = static_cast<double>(triangles.size());
+}
+
+} // namespace
+
+BENCHMARK(BM_PlainSqlite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_TrianglesWriter)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+BENCHMARK_MAIN();
