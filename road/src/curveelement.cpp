@@ -17,7 +17,6 @@ CurveElement::CurveElement(double length, double k1, double k2, const Corvex::Po
     : m_x0(begin.getX())
     , m_y0(begin.getY())
     , m_k1(k1)
-    , m_k2(k2)
     , m_azimuth(beginAzimuth)
     , m_length(length)
     , m_dk(k2 - k1)

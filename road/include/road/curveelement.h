@@ -44,7 +44,6 @@ private:
     double m_x0;
     double m_y0;
     double m_k1;
-    double m_k2;
     double m_azimuth;
     double m_length;
     double m_dk;
