@@ -46,7 +46,10 @@ public:
 
     Point end() const { return Point(start.getX() + height, start.getY() + width); }
 
-    virtual std::shared_ptr<SlopeElementData> clone() const { return std::make_shared<SlopeElementData>(*this); }
+    virtual std::shared_ptr<SlopeElementData> clone() const
+    {
+        return std::make_shared<SlopeElementData>(*this);
+    }
 
     virtual void specialize(const Point& at, SlopeSectionType sectionType, SlopeSectionSide side)
     {
@@ -241,10 +244,11 @@ SlopeSectionElement SlopeSectionElement::invalid()
     return SlopeSectionElement(SlopeElementInvalid);
 }
 
-SlopeSectionElement SlopeSectionElement::createSlope(const std::string& name, double height, double denominator)
+SlopeSectionElement SlopeSectionElement::createSlope(const std::string& name, double height,
+                                                     double denominator)
 {
-    return SlopeSectionElement(std::make_shared<SlopeElementData>(SlopeElementSurface, name, height * denominator,
-                                                                  height, Slope::fromDenominator(denominator)));
+    return SlopeSectionElement(std::make_shared<SlopeElementData>(
+        SlopeElementSurface, name, height * denominator, height, Slope::fromDenominator(denominator)));
 }
 
 SlopeSectionElement SlopeSectionElement::createSlopeByWidthAndHeight(const std::string& name, double width,
@@ -252,7 +256,8 @@ SlopeSectionElement SlopeSectionElement::createSlopeByWidthAndHeight(const std::
 {
     const Slope slope = std::fabs(height) < MinSize ? Slope::fromDenominator(Slope::infinity())
                                                     : Slope::fromDenominator(width / height);
-    return SlopeSectionElement(std::make_shared<SlopeElementData>(SlopeElementSurface, name, width, height, slope));
+    return SlopeSectionElement(
+        std::make_shared<SlopeElementData>(SlopeElementSurface, name, width, height, slope));
 }
 
 SlopeSectionElement SlopeSectionElement::createPlatformBySlope(const std::string& name, double width,
@@ -274,21 +279,22 @@ SlopeSectionElement SlopeSectionElement::createPlatformByHeight(const std::strin
 SlopeSectionElement SlopeSectionElement::createSideDitch(const std::string& name, double innerHeight,
                                                          double bottomWidth, double outerHeight)
 {
-    return createSideDitch(SlopeElementRectangularDitch, name, innerHeight, 0.0, bottomWidth, outerHeight, 0.0);
+    return createSideDitch(SlopeElementRectangularDitch, name, innerHeight, 0.0, bottomWidth, outerHeight,
+                           0.0);
 }
 
 SlopeSectionElement SlopeSectionElement::createSideDitch(const std::string& name, double innerHeight,
                                                          double innerWidth, double bottomWidth,
                                                          double outerHeight, double outerWidth)
 {
-    return createSideDitch(SlopeElementTrapezoidDitch, name, innerHeight, innerWidth, bottomWidth, outerHeight,
-                           outerWidth);
+    return createSideDitch(SlopeElementTrapezoidDitch, name, innerHeight, innerWidth, bottomWidth,
+                           outerHeight, outerWidth);
 }
 
-SlopeSectionElement SlopeSectionElement::createSideDitch(SlopeSectionElementType type, const std::string& name,
-                                                         double innerHeight, double innerWidth,
-                                                         double bottomWidth, double outerHeight,
-                                                         double outerWidth)
+SlopeSectionElement SlopeSectionElement::createSideDitch(SlopeSectionElementType type,
+                                                         const std::string& name, double innerHeight,
+                                                         double innerWidth, double bottomWidth,
+                                                         double outerHeight, double outerWidth)
 {
     // Written as negated comparisons so that NaN sizes are refused too.
     if (!(std::fabs(bottomWidth) >= MinSize) || !(std::fabs(innerHeight) >= MinSize)

@@ -33,7 +33,7 @@ namespace {
 SlopeSectionType checkedType(int type)
 {
     return type == SlopeSectionFill || type == SlopeSectionCut ? static_cast<SlopeSectionType>(type)
-                                                                : SlopeSectionInvalid;
+                                                               : SlopeSectionInvalid;
 }
 
 bool allFinite(std::initializer_list<double> values)
@@ -44,8 +44,7 @@ bool allFinite(std::initializer_list<double> values)
     return true;
 }
 
-template <typename T>
-SlopeSectionElement loadElement(const internal::Node<T>& node)
+template<typename T> SlopeSectionElement loadElement(const internal::Node<T>& node)
 {
     const int type = node.getInt("type", SlopeElementInvalid);
     const std::string name = node.getString("name");
@@ -90,8 +89,7 @@ SlopeSectionElement loadElement(const internal::Node<T>& node)
     }
 }
 
-template <typename T>
-void saveElement(const internal::Node<T>& node, const SlopeSectionElement& element)
+template<typename T> void saveElement(const internal::Node<T>& node, const SlopeSectionElement& element)
 {
     const SlopeSectionElement::ElementParameters p = element.getParameters();
     node.setInt("type", element.getType());

@@ -88,7 +88,8 @@ unsigned int SlopeSectionTemplateLibrary::size(SlopeSectionType type) const
     return list ? static_cast<unsigned int>(list->size()) : 0u;
 }
 
-SlopeSectionTemplate SlopeSectionTemplateLibrary::getByName(SlopeSectionType type, const std::string& name) const
+SlopeSectionTemplate SlopeSectionTemplateLibrary::getByName(SlopeSectionType type,
+                                                            const std::string& name) const
 {
     if (const std::vector<SlopeSectionTemplateEditable>* list = d->list(type))
         for (const SlopeSectionTemplateEditable& t : *list)

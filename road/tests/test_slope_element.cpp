@@ -81,7 +81,8 @@ TEST(SlopeSectionElement, SurfaceAndPlatformFactories)
     EXPECT_EQ(p.values[4], 3.0);
     EXPECT_EQ(p.slope.getDenominator(), 1.5);
 
-    EXPECT_DOUBLE_EQ(SlopeSectionElement::createSlopeByWidthAndHeight("w", 3, 2).getSlope().getDenominator(), 1.5);
+    EXPECT_DOUBLE_EQ(SlopeSectionElement::createSlopeByWidthAndHeight("w", 3, 2).getSlope().getDenominator(),
+                     1.5);
     const SlopeSectionElement level = SlopeSectionElement::createSlopeByWidthAndHeight("w", 3, 0.0009);
     EXPECT_EQ(level.getSlope().getDenominator(), Inf);
     EXPECT_EQ(level.getWidth(), 3.0);
@@ -132,8 +133,8 @@ TEST(SlopeSectionElement, SpecializePlacesTurnsAndMirrors)
 TEST(SlopeSectionElement, SurfaceQueriesInsideAtTheEndsAndExtended)
 {
     // Right cut surface (0, 0) -> (2, 3).
-    const SlopeSectionElement s
-        = SlopeSectionElement::createSlope("s", 2, 1.5).specialize(Point(0, 0), SlopeSectionCut, SlopeSideRight);
+    const SlopeSectionElement s = SlopeSectionElement::createSlope("s", 2, 1.5)
+                                      .specialize(Point(0, 0), SlopeSectionCut, SlopeSideRight);
 
     const SlopeNavigationPoint e = s.getElevationByOffset(Point(5, 1.5), false);
     EXPECT_TRUE(e.isValid());
@@ -162,8 +163,8 @@ TEST(SlopeSectionElement, SurfaceQueriesInsideAtTheEndsAndExtended)
     EXPECT_NEAR(s.getOffsetByElevation(Point(-1, 0), true).getOffset(), -1.5, 1e-12);
 
     // Left fill surface (10, -5) -> (8, -8): offsets run negative, elevations fall.
-    const SlopeSectionElement l
-        = SlopeSectionElement::createSlope("s", 2, 1.5).specialize(Point(10, -5), SlopeSectionFill, SlopeSideLeft);
+    const SlopeSectionElement l = SlopeSectionElement::createSlope("s", 2, 1.5)
+                                      .specialize(Point(10, -5), SlopeSectionFill, SlopeSideLeft);
     EXPECT_NEAR(l.getElevationByOffset(Point(0, -6.5), false).getElevation(), 9.0, 1e-12);
     EXPECT_FALSE(l.getElevationByOffset(Point(0, -9.5), false).isValid());
     EXPECT_NEAR(l.getElevationByOffset(Point(0, -9.5), true).getElevation(), 7.0, 1e-12);
@@ -187,8 +188,8 @@ TEST(SlopeSectionElement, SurfaceQueriesInsideAtTheEndsAndExtended)
 TEST(SlopeSectionElement, VerticalFaceAndLevelPlatform)
 {
     // 1:0 is a physically vertical face: one offset, many elevations.
-    const SlopeSectionElement wall
-        = SlopeSectionElement::createSlope("v", 2, 0).specialize(Point(0, 4), SlopeSectionCut, SlopeSideRight);
+    const SlopeSectionElement wall = SlopeSectionElement::createSlope("v", 2, 0).specialize(
+        Point(0, 4), SlopeSectionCut, SlopeSideRight);
     expectPoints(wall.getPoints(), { Point(0, 4), Point(2, 4) });
     EXPECT_FALSE(wall.getSlope().canUsePercentage());
     EXPECT_FALSE(wall.getElevationByOffset(Point(1, 4), false).isValid());
@@ -203,8 +204,8 @@ TEST(SlopeSectionElement, VerticalFaceAndLevelPlatform)
     EXPECT_FALSE(c.inOffsetRange);
 
     // A level platform is the opposite: it never answers an offset query.
-    const SlopeSectionElement level
-        = SlopeSectionElement::createPlatformBySlope("p", 4, 0).specialize(Point(1, 0), SlopeSectionCut, SlopeSideRight);
+    const SlopeSectionElement level = SlopeSectionElement::createPlatformBySlope("p", 4, 0).specialize(
+        Point(1, 0), SlopeSectionCut, SlopeSideRight);
     EXPECT_FALSE(level.getOffsetByElevation(Point(1, 2), true).isValid());
     const SlopeNavigationPoint up = level.getElevationByOffset(Point(1.5, 2), false);
     EXPECT_TRUE(up.isValid());
@@ -277,7 +278,8 @@ TEST(SlopeSectionElement, TrapezoidDitchAndLeftPlacement)
     for (int i = 0; i < 5; ++i)
         EXPECT_DOUBLE_EQ(p.values[i], expected[i]) << i;
     // Sizes are magnitudes.
-    expectPoints(SlopeSectionElement::createSideDitch("t", -0.5, -0.5, -1, -0.8, -1.6).getPoints(), t.getPoints());
+    expectPoints(SlopeSectionElement::createSideDitch("t", -0.5, -0.5, -1, -0.8, -1.6).getPoints(),
+                 t.getPoints());
 
     // On the left the ditch runs to negative offsets; fill and cut place it alike.
     const SlopeSectionElement left = t.specialize(Point(1, -4), SlopeSectionFill, SlopeSideLeft);

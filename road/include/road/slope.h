@@ -45,7 +45,7 @@ public:
     Slope() = default;
     Slope(const Slope&) = default;
     Slope& operator=(const Slope&) = default;
-    ~Slope() {}
+    ~Slope() { }
 
     static Slope fromPercentage(double p);
     static Slope fromDenominator(double n);
@@ -100,7 +100,10 @@ public:
     bool isValid() const { return m_valid; }
     explicit operator bool() const { return m_valid; }
     bool isPlatform() const { return m_type == SlopeElementPlatform; }
-    bool isDitch() const { return m_type == SlopeElementRectangularDitch || m_type == SlopeElementTrapezoidDitch; }
+    bool isDitch() const
+    {
+        return m_type == SlopeElementRectangularDitch || m_type == SlopeElementTrapezoidDitch;
+    }
 
     // Signed, so the element nearest below (or left of) the rover wins a sort.
     bool operator<(const SlopeNavigationPoint& o) const { return m_distance < o.m_distance; }

@@ -59,12 +59,14 @@ public:
     explicit SlopeSectionElement(SlopeSectionElementType type = SlopeElementSurface);
 
     static SlopeSectionElement createSlope(const std::string& name, double height, double denominator);
-    static SlopeSectionElement createSlopeByWidthAndHeight(const std::string& name, double width, double height);
-    static SlopeSectionElement createPlatformBySlope(const std::string& name, double width, double percentage);
+    static SlopeSectionElement createSlopeByWidthAndHeight(const std::string& name, double width,
+                                                           double height);
+    static SlopeSectionElement createPlatformBySlope(const std::string& name, double width,
+                                                     double percentage);
     static SlopeSectionElement createPlatformByHeight(const std::string& name, double width, double height);
     // Rectangular ditch.
-    static SlopeSectionElement createSideDitch(const std::string& name, double innerHeight, double bottomWidth,
-                                               double outerHeight);
+    static SlopeSectionElement createSideDitch(const std::string& name, double innerHeight,
+                                               double bottomWidth, double outerHeight);
     // Trapezoid ditch.
     static SlopeSectionElement createSideDitch(const std::string& name, double innerHeight, double innerWidth,
                                                double bottomWidth, double outerHeight, double outerWidth);
