@@ -1,0 +1,276 @@
+#include <road/horizontalalignment.h>
+#include <road/internal/node.h>
+
+#include <gtest/gtest.h>
+#include <tinyxml2.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+
+using Pelko::Corvex::Angle;
+using Pelko::Corvex::Point;
+using namespace Pelko::Road;
+
+namespace {
+const double kPi = 4.0 * std::atan(1.0);
+const double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const Angle kNoAzimuth(kNaN);
+const unsigned kNone = static_cast<unsigned>(-1);
+
+using AlignmentNode = internal::Node<HorizontalAlignment>;
+
+struct XmlNode
+{
+    tinyxml2::XMLDocument doc;
+    AlignmentNode node;
+    explicit XmlNode(const char* text = "<HorizontalAlignment/>")
+    {
+        EXPECT_EQ(doc.Parse(text), tinyxml2::XML_SUCCESS);
+        node = AlignmentNode(std::make_shared<internal::Xml::NodeImpl>(doc.RootElement(), 4, 0x04020000));
+    }
+    std::string text() const
+    {
+        tinyxml2::XMLPrinter printer(nullptr, true);
+        doc.Print(&printer);
+        return printer.CStr();
+    }
+};
+
+// Start (1000, 2000) at station 100 heading 0.3 rad: line 200, right arc R 250 over 200, line 150,
+// left spiral-arc-spiral (R 300), line 250.
+HorizontalElementConfiguration road()
+{
+    HorizontalElementConfiguration list;
+    list.append(HorizontalElement::createLine(Angle(0.3), 200.0, Point(1000.0, 2000.0), 100.0));
+    list.append(HorizontalElement::createArc(kNoAzimuth, 200.0, 250.0, Point::invalid(), kNaN));
+    list.append(HorizontalElement::createLine(kNoAzimuth, 150.0, Point::invalid(), kNaN));
+    list.append(HorizontalElement::createSpiral(kNoAzimuth, 70.0, kInf, -300.0, Point::invalid(), kNaN));
+    list.append(HorizontalElement::createArc(kNoAzimuth, 180.0, -300.0, Point::invalid(), kNaN));
+    list.append(HorizontalElement::createSpiral(kNoAzimuth, 90.0, -300.0, kInf, Point::invalid(), kNaN));
+    list.append(HorizontalElement::createLine(kNoAzimuth, 250.0, Point::invalid(), kNaN));
+    return list;
+}
+
+HorizontalAlignment alignmentOf(const HorizontalElementConfiguration& elements)
+{
+    HorizontalAlignment alignment;
+    alignment.setElements(elements);
+    return alignment;
+}
+
+void expectSameElements(const HorizontalAlignment& a, const HorizontalAlignment& b)
+{
+    const HorizontalElementConfiguration x = a.getElements();
+    const HorizontalElementConfiguration y = b.getElements();
+    ASSERT_EQ(x.size(), y.size());
+    for (unsigned k = 0; k < x.size(); ++k) {
+        EXPECT_EQ(x.at(k).getType(), y.at(k).getType()) << k;
+        EXPECT_NEAR(x.at(k).getLength(), y.at(k).getLength(), 1e-5) << k;
+        EXPECT_EQ(x.at(k).getBeginRadius(), y.at(k).getBeginRadius()) << k;
+        EXPECT_EQ(x.at(k).getEndRadius(), y.at(k).getEndRadius()) << k;
+        EXPECT_NEAR(x.at(k).getEndPoint().getX(), y.at(k).getEndPoint().getX(), 1e-5) << k;
+        EXPECT_NEAR(x.at(k).getEndPoint().getY(), y.at(k).getEndPoint().getY(), 1e-5) << k;
+    }
+    // Spiral lengths come back through the PI curve formulas: well inside a millimetre.
+    EXPECT_NEAR(a.getEndStation(), b.getEndStation(), 1e-5);
+}
+} // namespace
+
+TEST(HorizontalAlignment, SourcesDeriveTheOtherForm)
+{
+    HorizontalAlignment alignment;
+    EXPECT_EQ(alignment.getDataSourceType(), NoDataSource);
+    EXPECT_DOUBLE_EQ(alignment.getEndStation(), 0.0);
+
+    HorizontalElementConfiguration lal;
+    lal.append(HorizontalElement::createLine(Angle(0.0), 100.0, Point(0.0, 0.0), 0.0));
+    lal.append(HorizontalElement::createArc(kNoAzimuth, 100.0, 200.0, Point::invalid(), kNaN));
+    lal.append(HorizontalElement::createLine(kNoAzimuth, 100.0, Point::invalid(), kNaN));
+    alignment.setElements(lal);
+    EXPECT_EQ(alignment.getDataSourceType(), ElementsDataSource);
+    EXPECT_EQ(alignment.getPointOfIntersections().size(), 3u);
+    EXPECT_EQ(alignment.getPointOfIntersections().at(1).getCurveType(), ArcPoiType);
+    lal.append(HorizontalElement::createLine(kNoAzimuth, 10.0, Point::invalid(), kNaN));
+    EXPECT_DOUBLE_EQ(alignment.getEndStation(), 310.0); // the list is shared with the caller
+
+    // An inexpressible chain keeps its elements and leaves the PIs empty.
+    lal.append(HorizontalElement::createSpiral(kNoAzimuth, 50.0, 200.0, kInf, Point::invalid(), kNaN));
+    alignment.setElements(lal);
+    EXPECT_TRUE(alignment.getPointOfIntersections().isEmpty());
+    EXPECT_EQ(alignment.getElements().size(), 5u);
+
+    alignment.setBeginStation(1000.0);
+    EXPECT_DOUBLE_EQ(alignment.getBeginStation(), 1000.0);
+    EXPECT_DOUBLE_EQ(alignment.getEndStation(), 1360.0);
+
+    PointOfIntersectionConfiguration single;
+    single.append(PointOfIntersection::createPoint(Point(5.0, 5.0), 0.0).first);
+    alignment.setPointOfIntersections(single);
+    EXPECT_EQ(alignment.getDataSourceType(), PoisDataSource);
+    EXPECT_TRUE(alignment.getElements().isEmpty());
+    EXPECT_DOUBLE_EQ(alignment.getEndStation(), 1000.0);
+
+    // A spiral curve on a straight corner lays out as the straight, never as NaN elements.
+    PointOfIntersectionConfiguration straight;
+    straight.append(PointOfIntersection::createPoint(Point(0.0, 0.0), 0.0).first);
+    straight.append(PointOfIntersection::createTransArcTrans(Point(100.0, 0.0), 200.0, 40.0, 40.0).first);
+    straight.append(PointOfIntersection::createPoint(Point(200.0, 0.0), 0.0).first);
+    alignment.setPointOfIntersections(straight);
+    const HorizontalElementConfiguration laid = alignment.getElements();
+    for (unsigned k = 0; k < laid.size(); ++k)
+        EXPECT_TRUE(laid.at(k).getEndPoint().isValid()) << k;
+    EXPECT_NEAR(alignment.getEndStation(), 200.0, 1e-9);
+
+    HorizontalAlignment copy = alignmentOf(road());
+    HorizontalAlignment cloned = copy.clone();
+    copy.setBeginStation(0.0);
+    EXPECT_DOUBLE_EQ(cloned.getElements().at(0).getBeginStation(), 100.0);
+}
+
+TEST(HorizontalAlignment, CoordinatesAtStationAndOffset)
+{
+    const HorizontalAlignment alignment = alignmentOf(road());
+    EXPECT_DOUBLE_EQ(alignment.getEndStation(), 100.0 + 200.0 + 200.0 + 150.0 + 70.0 + 180.0 + 90.0 + 250.0);
+
+    // Line: p = start + s (cos a, sin a) + o (-sin a, cos a), the offset to the right.
+    const Point onLine = alignment.getNorthEastByStationOffset(150.0, -4.0);
+    EXPECT_NEAR(onLine.getX(), 1000.0 + 50.0 * std::cos(0.3) + 4.0 * std::sin(0.3), 1e-9);
+    EXPECT_NEAR(onLine.getY(), 2000.0 + 50.0 * std::sin(0.3) - 4.0 * std::cos(0.3), 1e-9);
+
+    // Right arc: centre R to the right of its begin; the point sits R - o from the centre.
+    const Point a0(1000.0 + 200.0 * std::cos(0.3), 2000.0 + 200.0 * std::sin(0.3));
+    const Point centre(a0.getX() - 250.0 * std::sin(0.3), a0.getY() + 250.0 * std::cos(0.3));
+    const double theta = 0.3 + 120.0 / 250.0;
+    const Point onArc = alignment.getNorthEastByStationOffset(420.0, 6.0);
+    EXPECT_NEAR(onArc.getX(), centre.getX() + 244.0 * std::sin(theta), 1e-6);
+    EXPECT_NEAR(onArc.getY(), centre.getY() - 244.0 * std::cos(theta), 1e-6);
+
+    EXPECT_TRUE(std::isnan(alignment.getNorthEastByStationOffset(99.0, 0.0).getX()));
+    EXPECT_TRUE(std::isnan(alignment.getNorthEastByStationOffset(1240.01, 0.0).getY()));
+    EXPECT_TRUE(alignment.getNorthEastByStationOffset(99.9995, 0.0).isValid());
+
+    EXPECT_EQ(alignment.getTurningDirectionAt(420.0), TurnRight);
+    EXPECT_EQ(alignment.getTurningDirectionAt(800.0), TurnLeft);
+    EXPECT_EQ(alignment.getTurningDirectionAt(-5.0), TurnRight);
+    EXPECT_EQ(alignment.getBelongedElementIndex(500.0), 1u); // a join: the earlier element
+    EXPECT_EQ(alignment.getBelongedElementIndex(500.0, 2), 2u);
+    EXPECT_EQ(alignment.getBelongedElementIndex(500.0, 7), kNone);
+    EXPECT_EQ(alignment.getBelongedElementIndex(2000.0), kNone);
+    EXPECT_FALSE(alignment.getBelongedHorizontalElement(2000.0).isValid());
+}
+
+TEST(HorizontalAlignment, StationAndOffsetOfPlanPoints)
+{
+    const HorizontalAlignment alignment = alignmentOf(road());
+    // Both sides of every element, including the spirals, come back to where they were put.
+    for (double station = 100.5; station < 1240.0; station += 7.3) {
+        for (double offset : { -12.5, 0.0, 9.0 }) {
+            const Point p = alignment.getNorthEastByStationOffset(station, offset);
+            double s = kNaN;
+            double o = kNaN;
+            ASSERT_TRUE(alignment.getStationOffsetByNorthEast(p, s, o)) << station << " " << offset;
+            EXPECT_NEAR(s, station, 1e-5) << offset;
+            EXPECT_NEAR(o, offset, 1e-5) << station;
+        }
+    }
+
+    // Points on the normal at a join belong to an element, and to the join's station.
+    const HorizontalElementConfiguration elements = alignment.getElements();
+    for (unsigned k = 1; k < elements.size(); ++k) {
+        const double join = elements.at(k).getBeginStation();
+        for (double offset : { -20.0, 15.0 }) {
+            double s = kNaN;
+            double o = kNaN;
+            const Point p = alignment.getNorthEastByStationOffset(join, offset);
+            ASSERT_TRUE(alignment.getStationOffsetByNorthEast(p, s, o)) << k;
+            EXPECT_NEAR(s, join, 1e-5);
+            EXPECT_NEAR(o, offset, 1e-5);
+        }
+    }
+
+    // Exactly on the normal: a line heading east, joined by a right arc, the point 30 m south.
+    HorizontalElementConfiguration east;
+    east.append(HorizontalElement::createLine(Angle(kPi / 2.0), 100.0, Point(0.0, 0.0), 0.0));
+    east.append(HorizontalElement::createArc(kNoAzimuth, 50.0, 100.0, Point::invalid(), kNaN));
+    const HorizontalAlignment corner = alignmentOf(east);
+    double s = kNaN;
+    double o = kNaN;
+    ASSERT_TRUE(corner.getStationOffsetByNorthEast(Point(-30.0, 100.0), s, o));
+    EXPECT_NEAR(s, 100.0, 1e-9);
+    EXPECT_NEAR(o, 30.0, 1e-9);
+    EXPECT_FALSE(corner.getStationOffsetByNorthEast(Point(0.0, -1.0), s, o));
+    HorizontalElementConfiguration north;
+    north.append(HorizontalElement::createLine(Angle(0.0), 100.0, Point(0.0, 0.0), 0.0));
+    north.append(HorizontalElement::createArc(kNoAzimuth, 50.0, 100.0, Point::invalid(), kNaN));
+    ASSERT_TRUE(alignmentOf(north).getStationOffsetByNorthEast(Point(100.0, -30.0), s, o));
+    EXPECT_NEAR(s, 100.0, 1e-9);
+    EXPECT_NEAR(o, -30.0, 1e-9);
+    EXPECT_FALSE(corner.getStationOffsetByNorthEast(Point(kNaN, 0.0), s, o));
+
+    // The ends of an alignment whose first tangent heads south and last heads north.
+    HorizontalElementConfiguration uturn;
+    uturn.append(HorizontalElement::createLine(Angle(kPi), 100.0, Point(500.0, 0.0), 0.0));
+    uturn.append(HorizontalElement::createArc(kNoAzimuth, 50.0 * kPi, -50.0, Point::invalid(), kNaN));
+    uturn.append(HorizontalElement::createLine(kNoAzimuth, 100.0, Point::invalid(), kNaN));
+    const HorizontalAlignment hairpin = alignmentOf(uturn);
+    const HorizontalElement last = hairpin.getElements().at(2);
+    ASSERT_NEAR(std::cos(last.getEndAzimuth().toRadian()), 1.0, 1e-12);
+    ASSERT_TRUE(hairpin.getStationOffsetByNorthEast(last.getEndPoint(), s, o));
+    EXPECT_NEAR(s, hairpin.getEndStation(), 1e-6);
+    EXPECT_NEAR(o, 0.0, 1e-6);
+    ASSERT_TRUE(hairpin.getStationOffsetByNorthEast(Point(500.0, 0.0), s, o));
+    EXPECT_NEAR(s, 0.0, 1e-9);
+    EXPECT_NEAR(o, 0.0, 1e-9);
+    EXPECT_FALSE(hairpin.getStationOffsetByNorthEast(Point(501.0, 0.0), s, o));
+}
+
+TEST(HorizontalAlignment, LoadAndSaveBothForms)
+{
+    const HorizontalAlignment byElements = alignmentOf(road());
+    XmlNode elementsXml;
+    ASSERT_TRUE(byElements.save(elementsXml.node));
+    EXPECT_EQ(elementsXml.node.getInt("type", -1), 0);
+    HorizontalAlignment loaded;
+    ASSERT_TRUE(loaded.load(elementsXml.node));
+    EXPECT_EQ(loaded.getDataSourceType(), ElementsDataSource);
+    expectSameElements(byElements, loaded);
+    EXPECT_EQ(loaded.getPointOfIntersections().size(), byElements.getPointOfIntersections().size());
+
+    // The PI form of a road with spiral curves comes back with the same elements and end station:
+    // the stored PIs carry no deflections, so loading must compute them before the layout.
+    HorizontalAlignment byPois;
+    byPois.setPointOfIntersections(byElements.getPointOfIntersections());
+    expectSameElements(byElements, byPois);
+    XmlNode poisXml;
+    ASSERT_TRUE(byPois.save(poisXml.node));
+    EXPECT_EQ(poisXml.node.getInt("type", -1), 1);
+    HorizontalAlignment reloaded;
+    ASSERT_TRUE(reloaded.load(poisXml.node));
+    EXPECT_EQ(reloaded.getDataSourceType(), PoisDataSource);
+    expectSameElements(byElements, reloaded);
+    XmlNode resaved;
+    ASSERT_TRUE(reloaded.save(resaved.node));
+    EXPECT_EQ(resaved.text(), poisXml.text());
+
+    // PI source without PIs falls back to the stored elements.
+    XmlNode fallback(("<HorizontalAlignment><type>1</type>"
+                      + elementsXml.text().substr(elementsXml.text().find("<element>")))
+                         .c_str());
+    HorizontalAlignment fromElements;
+    ASSERT_TRUE(fromElements.load(fallback.node));
+    EXPECT_EQ(fromElements.getDataSourceType(), ElementsDataSource);
+    expectSameElements(byElements, fromElements);
+
+    XmlNode unknown("<HorizontalAlignment><type>2</type><element><type>1</type></element></HorizontalAlignment>");
+    HorizontalAlignment none;
+    ASSERT_TRUE(none.load(unknown.node));
+    EXPECT_EQ(none.getDataSourceType(), 2);
+    EXPECT_TRUE(none.getElements().isEmpty());
+    XmlNode empty("<HorizontalAlignment><junk/></HorizontalAlignment>");
+    ASSERT_TRUE(none.save(empty.node));
+    EXPECT_EQ(empty.doc.RootElement()->FirstChildElement(), nullptr);
+    EXPECT_FALSE(none.load(AlignmentNode()));
+}
