@@ -1,7 +1,7 @@
 // Writing a triangulation into a new TIN database, beside a plain SQLite bulk insert of the same rows in
 // one transaction.
-#include <io/triangleswriter.h>
 #include <io/trianglertreecontrol.h>
+#include <io/triangleswriter.h>
 
 #include <corvex/delaunay.h>
 
@@ -56,13 +56,15 @@ bool plainInsert(const std::vector<Triangle3D>& triangles, const std::string& pa
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
         return false;
     bool ok = exec(db, "BEGIN EXCLUSIVE TRANSACTION;")
-              && exec(db, "CREATE TABLE t (id INTEGER PRIMARY KEY,v0X double,v0Y double,v0Z double,v1X double,"
-                          "v1Y double,v1Z double,v2X double,v2Y double,v2Z double);")
-              && exec(db, "CREATE VIRTUAL TABLE r USING rtree(id, minX, maxX, minY, maxY);");
+        && exec(db,
+                "CREATE TABLE t (id INTEGER PRIMARY KEY,v0X double,v0Y double,v0Z double,v1X double,"
+                "v1Y double,v1Z double,v2X double,v2Y double,v2Z double);")
+        && exec(db, "CREATE VIRTUAL TABLE r USING rtree(id, minX, maxX, minY, maxY);");
     sqlite3_stmt* index = nullptr;
     sqlite3_stmt* rows = nullptr;
     ok = ok && sqlite3_prepare_v2(db, "insert into r values(?,?,?,?,?)", -1, &index, nullptr) == SQLITE_OK
-         && sqlite3_prepare_v2(db, "insert into t values(?,?,?,?,?,?,?,?,?,?)", -1, &rows, nullptr) == SQLITE_OK;
+        && sqlite3_prepare_v2(db, "insert into t values(?,?,?,?,?,?,?,?,?,?)", -1, &rows, nullptr)
+            == SQLITE_OK;
     for (size_t i = 0; ok && i < triangles.size(); ++i) {
         double x[3], y[3];
         for (unsigned v = 0; v < 3; ++v) {

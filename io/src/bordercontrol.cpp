@@ -17,8 +17,8 @@ const char* const BorderControl::borderTable = "border ";
 
 bool BorderControl::createTable(Connection* connection)
 {
-    return BaseTableControl::createTable(std::string(borderTable) + " (id INTEGER PRIMARY KEY,X double,Y double)",
-                                         connection);
+    return BaseTableControl::createTable(
+        std::string(borderTable) + " (id INTEGER PRIMARY KEY,X double,Y double)", connection);
 }
 
 bool BorderControl::removeRecords(Connection* connection)

@@ -32,7 +32,7 @@ TriangleDxfAdapter::TriangleDxfAdapter(const std::string& databasePath)
         return;
     }
     bool ok = m_connection->beginTransactionWithExclusive() && TriangleRTreeControl::createTable(m_connection)
-              && TriangleRTreeControl::removeRecords(m_connection);
+        && TriangleRTreeControl::removeRecords(m_connection);
     if (!ok) {
         (void)m_connection->getLastError();
         close(false);

@@ -73,7 +73,7 @@ bool TriangleDxfReader::writeTemp(const std::string& path)
         return false;
     // A temporary database left by an earlier load would clash on the ids.
     bool ok = TriangleRTreeControl::removeRecords(connection.get())
-              && TriangleRTreeControl::insert(connection.get(), ids, m_triangles);
+        && TriangleRTreeControl::insert(connection.get(), ids, m_triangles);
     if (ok && connection->commit())
         return true;
     connection->rollback();

@@ -85,14 +85,14 @@ Rect TriangleRTreeControl::grownRect(const Triangle3D& triangle)
 
 sqlite3_stmt* TriangleRTreeControl::stmtForInsertIndex(Connection* connection)
 {
-    return BaseTableControl::getSqliteStmtByExecQuery(connection, std::string("insert into ") + indexTable
-                                                                      + " values(?,?,?,?,?);");
+    return BaseTableControl::getSqliteStmtByExecQuery(
+        connection, std::string("insert into ") + indexTable + " values(?,?,?,?,?);");
 }
 
 sqlite3_stmt* TriangleRTreeControl::stmtForInsertTriangle(Connection* connection)
 {
-    return BaseTableControl::getSqliteStmtByExecQuery(connection, std::string("insert into ") + triangleTable
-                                                                      + " values(?,?,?,?,?,?,?,?,?,?) ");
+    return BaseTableControl::getSqliteStmtByExecQuery(
+        connection, std::string("insert into ") + triangleTable + " values(?,?,?,?,?,?,?,?,?,?) ");
 }
 
 namespace {
@@ -299,8 +299,8 @@ std::pair<Rect, bool> TriangleRTreeControl::getRect(Connection* connection, int 
 std::string TriangleRTreeControl::windowQuery(const Rect& window)
 {
     return std::string("SELECT id FROM ") + indexTable + " WHERE maxX>=" + fixed4(window.getMinX())
-           + " AND minX<=" + fixed4(window.getMaxX()) + " AND maxY>=" + fixed4(window.getMinY())
-           + " AND minY<=" + fixed4(window.getMaxY());
+        + " AND minX<=" + fixed4(window.getMaxX()) + " AND maxY>=" + fixed4(window.getMinY())
+        + " AND minY<=" + fixed4(window.getMaxY());
 }
 
 std::vector<int> TriangleRTreeControl::getBelongedRect(Connection* connection, const Rect& window)

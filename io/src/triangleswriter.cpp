@@ -3,8 +3,8 @@
 #include <io/dxfmemoryreader.h>
 #include <io/memoryfile.h>
 #include <io/triangledxfadapter.h>
-#include <io/triangleswriter.h>
 #include <io/trianglertreecontrol.h>
+#include <io/triangleswriter.h>
 
 #include <corvex/delaunay.h>
 

@@ -5,8 +5,8 @@
 #include <io/memoryfile.h>
 #include <io/triangledxfadapter.h>
 #include <io/triangledxfreader.h>
-#include <io/triangleswriter.h>
 #include <io/trianglertreecontrol.h>
+#include <io/triangleswriter.h>
 
 #include <gtest/gtest.h>
 
@@ -33,8 +33,8 @@ std::string face(double x0, double y0, double x1, double y1, double x2, double y
 {
     auto n = [](double v) { return std::to_string(v); };
     return "0\n3DFACE\n8\nT\n10\n" + n(x0) + "\n20\n" + n(y0) + "\n30\n1\n11\n" + n(x1) + "\n21\n" + n(y1)
-           + "\n31\n2\n12\n" + n(x2) + "\n22\n" + n(y2) + "\n32\n3\n13\n" + n(x2) + "\n23\n" + n(y2)
-           + "\n33\n3\n";
+        + "\n31\n2\n12\n" + n(x2) + "\n22\n" + n(y2) + "\n32\n3\n13\n" + n(x2) + "\n23\n" + n(y2)
+        + "\n33\n3\n";
 }
 
 std::string drawing(const std::string& entities)
@@ -127,7 +127,8 @@ TEST(TrianglesWriter, ConvertEdgeCases)
     EXPECT_TRUE(empty.border.empty());
 
     // Blanks around group codes are allowed; CR LF and a missing final line feed too.
-    ASSERT_TRUE(convertText("  0\r\nSECTION\r\n  2\r\nENTITIES\r\n" + face(0, 0, 1, 0, 1, 1) + "  0\r\nENDSEC", database));
+    ASSERT_TRUE(convertText(
+        "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n" + face(0, 0, 1, 0, 1, 1) + "  0\r\nENDSEC", database));
     EXPECT_EQ(tables(database).triangles.size(), 1u);
 
     // An over-long line is cut for dxflib, which otherwise never returns.

@@ -36,7 +36,8 @@ using ConnectionPtr = std::unique_ptr<Zemko::Utility::Connection, void (*)(Zemko
 
 inline ConnectionPtr open(const std::string& path, bool create = false)
 {
-    return ConnectionPtr(Zemko::Utility::Connection::create(path, create), &Zemko::Utility::Connection::destory);
+    return ConnectionPtr(Zemko::Utility::Connection::create(path, create),
+                         &Zemko::Utility::Connection::destory);
 }
 
 // Every row of a query, each as its columns read as doubles.

@@ -3,8 +3,8 @@
 #include <io/bordercontrol.h>
 #include <io/borderextractor.h>
 #include <io/iprogress.h>
-#include <io/triangleswriter.h>
 #include <io/trianglertreecontrol.h>
+#include <io/triangleswriter.h>
 
 #include <corvex/delaunay.h>
 
@@ -191,8 +191,8 @@ TEST(TrianglesWriter, WritesTrianglesIndexAndBorder)
     TempFolder temp;
     const std::string path = temp.file("tin.qvr");
     Recorder recorder;
-    std::vector<Triangle3D> four = { tri(0, 0, 1, 0, 1, 1), tri(0, 0, 1, 1, 0, 1), tri(1, 0, 2, 0, 2, 1),
-                                     tri(1, 0, 2, 1, 1, 1) };
+    std::vector<Triangle3D> four
+        = { tri(0, 0, 1, 0, 1, 1), tri(0, 0, 1, 1, 0, 1), tri(1, 0, 2, 0, 2, 1), tri(1, 0, 2, 1, 1, 1) };
     ASSERT_TRUE(TrianglesWriter::write(four, path, &recorder));
     EXPECT_EQ(recorder.reports, (std::vector<int> { 12, 25, 37, 50, 62, 75, 87, 100 }));
 
@@ -240,7 +240,8 @@ TEST(TrianglesWriter, WritesDelaunay)
     const std::string path = temp.file("delaunay.qvr");
     ASSERT_TRUE(TrianglesWriter::write(delaunay, path, nullptr));
     ConnectionPtr connection = open(path);
-    EXPECT_EQ(TriangleRTreeControl::getAllTriangles(connection.get()).size(), delaunay.getAllTriangles().size());
+    EXPECT_EQ(TriangleRTreeControl::getAllTriangles(connection.get()).size(),
+              delaunay.getAllTriangles().size());
     // The border of a point set's triangulation is its convex hull, here the square's corners and
     // whatever lies on its sides.
     Polygon border = BorderControl::getPolygon(connection.get());

@@ -20,7 +20,7 @@ protected:
 class IO_EXPORT NullProgress : public IProgress
 {
 public:
-    void report(int) override {}
+    void report(int) override { }
     static IProgress* instance();
 };
 

@@ -54,8 +54,8 @@ public:
                                             const Pelko::Corvex::Rect& window);
     static std::vector<int> getBelongedRect(Zemko::Utility::Connection* connection,
                                             const Pelko::Corvex::Point& point);
-    static std::vector<Pelko::Corvex::Triangle3D>
-    getBelongedTriangles(Zemko::Utility::Connection* connection, const Pelko::Corvex::Point& point);
+    static std::vector<Pelko::Corvex::Triangle3D> getBelongedTriangles(Zemko::Utility::Connection* connection,
+                                                                       const Pelko::Corvex::Point& point);
     static std::vector<Pelko::Corvex::Triangle3D> getBelongedTriangles(Zemko::Utility::Connection* connection,
                                                                        const Pelko::Corvex::Point& first,
                                                                        const Pelko::Corvex::Point& second);

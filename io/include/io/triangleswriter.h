@@ -26,8 +26,8 @@ public:
     // The 3DFACE entities of the DXF drawing at dxfPath.
     static bool convert(const std::string& dxfPath, const std::string& databasePath);
     // progress may be null.
-    static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles, const std::string& databasePath,
-                      IProgress* progress);
+    static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
+                      const std::string& databasePath, IProgress* progress);
     static bool write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
                       IProgress* progress);
 };

@@ -46,8 +46,8 @@ sqlite3_stmt* BaseTableControl::getSqliteStmtByExecQuery(Connection* connection,
         return nullptr;
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(connection->handle(), sql.c_str(), static_cast<int>(sql.size() + 1),
-                                &stmt, &tail);
+    int rc = sqlite3_prepare_v2(connection->handle(), sql.c_str(), static_cast<int>(sql.size() + 1), &stmt,
+                                &tail);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt);
         return nullptr;

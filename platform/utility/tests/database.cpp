@@ -74,7 +74,8 @@ TEST(Connection, TransactionsCommitAndRollBack)
 
     ASSERT_TRUE(connection->beginTransactionWithExclusive());
     EXPECT_FALSE(connection->beginTransactionWithExclusive());
-    sqlite3_stmt* insert = BaseTableControl::getSqliteStmtByExecQuery(connection, "insert into t values(1,2.5)");
+    sqlite3_stmt* insert
+        = BaseTableControl::getSqliteStmtByExecQuery(connection, "insert into t values(1,2.5)");
     ASSERT_NE(insert, nullptr);
     EXPECT_EQ(sqlite3_step(insert), SQLITE_DONE);
     EXPECT_EQ(sqlite3_finalize(insert), SQLITE_OK);
@@ -111,8 +112,8 @@ TEST(BaseTableControl, TablesRTreeAndRemoval)
 
     // Repeated creation must succeed on an existing table, also with a trailing blank in the name.
     for (int i = 0; i < 2; ++i) {
-        EXPECT_TRUE(BaseTableControl::createTable("border  (id INTEGER PRIMARY KEY,X double,Y double)",
-                                                  connection));
+        EXPECT_TRUE(
+            BaseTableControl::createTable("border  (id INTEGER PRIMARY KEY,X double,Y double)", connection));
         EXPECT_TRUE(BaseTableControl::createRTree("box ", connection));
     }
     EXPECT_FALSE(BaseTableControl::createTable("", connection));
@@ -133,8 +134,9 @@ TEST(BaseTableControl, TablesRTreeAndRemoval)
     }
     EXPECT_EQ(sqlite3_finalize(insert), SQLITE_OK);
     // An R*Tree has exactly the five columns id, minX, maxX, minY, maxY.
-    EXPECT_EQ(count(connection, "select id from box where maxX>=10.5 and minX<=10.5 and maxY>=0.5"
-                                " and minY<=0.5"),
+    EXPECT_EQ(count(connection,
+                    "select id from box where maxX>=10.5 and minX<=10.5 and maxY>=0.5"
+                    " and minY<=0.5"),
               1);
     EXPECT_EQ(BaseTableControl::getSqliteStmtByExecQuery(connection, "insert into box values(1,2,3)"),
               nullptr);
