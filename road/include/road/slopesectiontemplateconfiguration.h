@@ -1,0 +1,86 @@
+#pragma once
+
+#include <road/internal/node.h>
+#include <road/road_global.h>
+#include <road/slope.h>
+#include <road/slopesectionsegment.h>
+#include <road/slopesectiontemplate.h>
+
+#include <cstdint>
+#include <memory>
+
+namespace Pelko {
+namespace Road {
+
+class SlopeSectionConfiguration;
+class SlopeSectionTemplateLibrary;
+
+// The slope segments of one side, kept in begin-station order by the edits, and the library through
+// which they resolve their templates by name. Copies share the data; clone() copies the segments but
+// keeps sharing the library.
+class ROAD_EXPORT SlopeSectionTemplateConfiguration
+{
+public:
+    struct SlopeConfigurationData;
+
+    struct Error
+    {
+        enum Code : std::int32_t {
+            Success = 0,
+            // A segment of the same type begins at the same station.
+            StationExists = 1,
+            StationOverlapped = 2,
+            StationNotFound = 3,
+        };
+
+        std::int32_t index = 0;
+        std::int32_t code = Success;
+    };
+
+    struct TemplateResult
+    {
+        SlopeSectionTemplate first;
+        SlopeSectionTemplate second;
+    };
+
+    SlopeSectionTemplateConfiguration();
+
+    Error addSegment(const SlopeSectionSegment& seg);
+    // A refused replacement leaves the list as it was.
+    Error setSegmentAt(unsigned int i, const SlopeSectionSegment& seg);
+    void removeAt(unsigned int i);
+    // The stored segment (shared); an invalid one when i is out of range.
+    SlopeSectionSegment getSegmentAt(unsigned int i) const;
+    unsigned int size() const;
+
+    SlopeSectionSegment getSegmentByStation(double station) const;
+    // The template in force at the station, mirrored to this side.
+    SlopeSectionTemplate getInterpolatedByStation(double station) const;
+    // Mirrored copies of the segments that contain the station.
+    SlopeSectionTemplateConfiguration filteredByStation(double station) const;
+    // Mirrored copies of the segments of that type; -1 keeps them all.
+    SlopeSectionTemplateConfiguration filteredByType(SlopeSectionType type) const;
+
+    SlopeSectionTemplateConfiguration clone() const;
+    SlopeSectionSide getSide() const;
+    void setSide(SlopeSectionSide side);
+    // Every segment picks up the library's current templates of its names.
+    void update();
+
+protected:
+    Error check(const SlopeSectionSegment& seg) const;
+    void attach(const SlopeSectionTemplateLibrary& lib);
+    void detach();
+    void load(const internal::Node<SlopeSectionTemplateConfiguration>& node);
+    void save(const internal::Node<SlopeSectionTemplateConfiguration>& node) const;
+
+private:
+    friend class SlopeSectionConfiguration;
+
+    explicit SlopeSectionTemplateConfiguration(std::shared_ptr<SlopeConfigurationData> data);
+
+    std::shared_ptr<SlopeConfigurationData> d;
+};
+
+} // namespace Road
+} // namespace Pelko

@@ -1,0 +1,216 @@
+#include <road/internal/roadfile.h>
+#include <road/slopesectiontemplateconfiguration.h>
+#include <road/slopesectiontemplatelibrary.h>
+
+#include <vector>
+
+namespace Pelko {
+namespace Road {
+
+struct SlopeSectionTemplateConfiguration::SlopeConfigurationData
+{
+    std::vector<SlopeSectionSegment> segments;
+    SlopeSectionSide side = SlopeSideNeutral;
+    SlopeSectionTemplateLibrary library;
+};
+
+namespace {
+
+// Files before this full version name one template per segment ("start", "end", "reference").
+constexpr int SegmentEndsFullVersion = 0x04020000;
+
+// A name the library does not know still travels with the segment, so that saving keeps the reference
+// and a later update can resolve it.
+SlopeSectionTemplate resolve(const SlopeSectionTemplateLibrary& lib, const std::string& name)
+{
+    SlopeSectionTemplate t = lib.getByName(name);
+    return t.isValid() ? t : SlopeSectionTemplate(name, SlopeSectionInvalid);
+}
+
+} // namespace
+
+SlopeSectionTemplateConfiguration::SlopeSectionTemplateConfiguration()
+    : d(std::make_shared<SlopeConfigurationData>())
+{
+}
+
+SlopeSectionTemplateConfiguration::SlopeSectionTemplateConfiguration(std::shared_ptr<SlopeConfigurationData> data)
+    : d(data ? std::move(data) : std::make_shared<SlopeConfigurationData>())
+{
+}
+
+SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::check(const SlopeSectionSegment& seg) const
+{
+    const std::vector<SlopeSectionSegment>& list = d->segments;
+    std::size_t p = 0;
+    while (p < list.size() && !(seg < list[p]) && !(seg == list[p]))
+        ++p;
+    const auto index = static_cast<std::int32_t>(p);
+    if (p < list.size()) {
+        if (seg == list[p])
+            return { index, Error::StationExists };
+        if (seg.isOverlappedWith(list[p]))
+            return { index, Error::StationOverlapped };
+        if (p + 1 < list.size() && seg.isOverlappedWith(list[p + 1]))
+            return { index + 1, Error::StationOverlapped };
+    }
+    if (p > 0 && seg.isOverlappedWith(list[p - 1]))
+        return { index - 1, Error::StationOverlapped };
+    return { index, Error::Success };
+}
+
+SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::addSegment(const SlopeSectionSegment& seg)
+{
+    const Error e = check(seg);
+    if (e.code == Error::Success)
+        d->segments.insert(d->segments.begin() + e.index, seg);
+    return e;
+}
+
+SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::setSegmentAt(unsigned int i,
+                                                                                         const SlopeSectionSegment& seg)
+{
+    if (i >= d->segments.size())
+        return { static_cast<std::int32_t>(i), Error::StationNotFound };
+    const SlopeSectionSegment old = d->segments[i];
+    d->segments.erase(d->segments.begin() + i);
+    const Error e = check(seg);
+    if (e.code == Error::Success)
+        d->segments.insert(d->segments.begin() + e.index, seg);
+    else
+        d->segments.insert(d->segments.begin() + i, old);
+    return e;
+}
+
+void SlopeSectionTemplateConfiguration::removeAt(unsigned int i)
+{
+    if (i < d->segments.size())
+        d->segments.erase(d->segments.begin() + i);
+}
+
+SlopeSectionSegment SlopeSectionTemplateConfiguration::getSegmentAt(unsigned int i) const
+{
+    return i < d->segments.size() ? d->segments[i] : SlopeSectionSegment();
+}
+
+unsigned int SlopeSectionTemplateConfiguration::size() const
+{
+    return static_cast<unsigned int>(d->segments.size());
+}
+
+SlopeSectionSegment SlopeSectionTemplateConfiguration::getSegmentByStation(double station) const
+{
+    return filteredByStation(station).getSegmentAt(0);
+}
+
+SlopeSectionTemplate SlopeSectionTemplateConfiguration::getInterpolatedByStation(double station) const
+{
+    return SlopeSectionTemplateInterpolator::interpolate(getSegmentByStation(station), station).mirror(d->side);
+}
+
+SlopeSectionTemplateConfiguration SlopeSectionTemplateConfiguration::filteredByStation(double station) const
+{
+    auto data = std::make_shared<SlopeConfigurationData>();
+    data->side = d->side;
+    data->library = d->library;
+    // Loaded lists are not sorted, so every segment is looked at rather than stopping at the first
+    // that begins after the station.
+    for (const SlopeSectionSegment& seg : d->segments)
+        if (seg.contains(station))
+            data->segments.push_back(seg.mirror(d->side));
+    return SlopeSectionTemplateConfiguration(data);
+}
+
+SlopeSectionTemplateConfiguration SlopeSectionTemplateConfiguration::filteredByType(SlopeSectionType type) const
+{
+    auto data = std::make_shared<SlopeConfigurationData>();
+    data->side = d->side;
+    data->library = d->library;
+    for (const SlopeSectionSegment& seg : d->segments)
+        if (type == SlopeSectionInvalid || seg.getType() == type)
+            data->segments.push_back(seg.mirror(d->side));
+    return SlopeSectionTemplateConfiguration(data);
+}
+
+SlopeSectionTemplateConfiguration SlopeSectionTemplateConfiguration::clone() const
+{
+    auto data = std::make_shared<SlopeConfigurationData>();
+    data->side = d->side;
+    data->library = d->library;
+    for (const SlopeSectionSegment& seg : d->segments)
+        data->segments.push_back(seg.clone());
+    return SlopeSectionTemplateConfiguration(data);
+}
+
+SlopeSectionSide SlopeSectionTemplateConfiguration::getSide() const
+{
+    return d->side;
+}
+
+void SlopeSectionTemplateConfiguration::setSide(SlopeSectionSide side)
+{
+    d->side = side;
+}
+
+void SlopeSectionTemplateConfiguration::update()
+{
+    for (SlopeSectionSegment& seg : d->segments)
+        seg.update(d->library);
+}
+
+void SlopeSectionTemplateConfiguration::attach(const SlopeSectionTemplateLibrary& lib)
+{
+    d->library = lib;
+}
+
+void SlopeSectionTemplateConfiguration::detach()
+{
+    d->library = SlopeSectionTemplateLibrary();
+}
+
+void SlopeSectionTemplateConfiguration::load(const internal::Node<SlopeSectionTemplateConfiguration>& node)
+{
+    const int fullVersion = node.getFullVersion();
+    for (auto child = node.firstChild("template"); child; child = child.nextSibling()) {
+        const std::string name = child.getString("name");
+        if (name.empty())
+            continue;
+        std::pair<SlopeSectionSegment, SlopeSectionSegment::ErrorCode> created;
+        if (fullVersion >= SegmentEndsFullVersion) {
+            created = SlopeSectionSegment::create(
+                name, { child.getDouble("begin_station"), resolve(d->library, child.getString("begin_reference")) },
+                { child.getDouble("end_station"), resolve(d->library, child.getString("end_reference")) });
+        } else {
+            std::string reference = child.getString("reference");
+            if (fullVersion < internal::Xml::RoadFile::SlopeLibraryFullVersion || reference.empty()) {
+                // The template is stored inline; it moves into the library under a free name.
+                SlopeSectionTemplateEditable stored(d->library.getAvailableName(name),
+                                                     static_cast<SlopeSectionType>(child.getInt("type", -1)));
+                stored.loadElements(child.cast<SlopeSectionTemplate>());
+                d->library.add(stored);
+                reference = stored.getName();
+            }
+            // One handle at both ends: the segment does not interpolate.
+            const SlopeSectionTemplate t = resolve(d->library, reference);
+            created = SlopeSectionSegment::create(name, { child.getDouble("start"), t }, { child.getDouble("end"), t });
+        }
+        if (created.second == SlopeSectionSegment::Success)
+            d->segments.push_back(created.first);
+    }
+}
+
+void SlopeSectionTemplateConfiguration::save(const internal::Node<SlopeSectionTemplateConfiguration>& node) const
+{
+    node.removeChildren();
+    for (const SlopeSectionSegment& seg : d->segments) {
+        auto child = node.appendChild("template");
+        child.setString("name", seg.getName());
+        child.setDouble("begin_station", seg.getStart());
+        child.setDouble("end_station", seg.getEnd());
+        child.setString("begin_reference", seg.getBeginTemplate().getName());
+        child.setString("end_reference", seg.getEndTemplate().getName());
+    }
+}
+
+} // namespace Road
+} // namespace Pelko
