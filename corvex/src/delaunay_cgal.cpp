@@ -74,9 +74,9 @@ std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> 
     return handles;
 }
 
-// Numbers the kept faces (info().id >= 0 on entry marks kept), the created vertices, and copies out.
-template<class Tr>
-void copyResult(Tr& tr, std::size_t inputCount, TriangulationOutput& output)
+// Kept faces carry their output number in info().id, the others -1. Numbers the created vertices and
+// copies out.
+template<class Tr> void copyResult(Tr& tr, std::size_t inputCount, int count, TriangulationOutput& output)
 {
     std::size_t nextIndex = inputCount;
     for (auto v = tr.finite_vertices_begin(); v != tr.finite_vertices_end(); ++v) {
@@ -86,25 +86,19 @@ void copyResult(Tr& tr, std::size_t inputCount, TriangulationOutput& output)
         }
     }
 
-    int count = 0;
+    output.triangles.resize(count);
+    output.neighbors.resize(count);
     for (auto f = tr.finite_faces_begin(); f != tr.finite_faces_end(); ++f) {
-        if (f->info().id >= 0)
-            f->info().id = count++;
-    }
-    output.triangles.reserve(count);
-    output.neighbors.reserve(count);
-    for (auto f = tr.finite_faces_begin(); f != tr.finite_faces_end(); ++f) {
-        if (f->info().id < 0)
+        const int id = f->info().id;
+        if (id < 0)
             continue;
-        output.triangles.push_back({static_cast<unsigned>(f->vertex(0)->info().index),
-            static_cast<unsigned>(f->vertex(1)->info().index),
-            static_cast<unsigned>(f->vertex(2)->info().index)});
-        std::vector<int> neighbors(3);
+        auto& triangle = output.triangles[id];
+        auto& neighbors = output.neighbors[id];
         for (int k = 0; k < 3; ++k) {
-            auto n = f->neighbor(k);
-            neighbors[k] = tr.is_infinite(n) ? -1 : n->info().id;
+            triangle[k] = static_cast<unsigned>(f->vertex(k)->info().index);
+            // Infinite and removed faces carry -1.
+            neighbors[k] = f->neighbor(k)->info().id;
         }
-        output.neighbors.push_back(std::move(neighbors));
     }
 }
 
@@ -114,13 +108,15 @@ void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& 
     insertPoints(dt, points);
     if (dt.dimension() < 2)
         return;
+    int count = 0;
     for (auto f = dt.finite_faces_begin(); f != dt.finite_faces_end(); ++f)
-        f->info().id = 0;
-    copyResult(dt, points.size(), output);
+        f->info().id = count++;
+    copyResult(dt, points.size(), count, output);
 }
 
 void triangulateConstrained(std::vector<Point> const& points,
-    std::vector<std::pair<unsigned, unsigned>> const& segments, bool conforming, TriangulationOutput& output)
+                            std::vector<std::pair<unsigned, unsigned>> const& segments, bool conforming,
+                            TriangulationOutput& output)
 {
     Cdt cdt;
     auto handles = insertPoints(cdt, points);
@@ -155,13 +151,18 @@ void triangulateConstrained(std::vector<Point> const& points,
             stack.push_back(n);
         }
     }
-    copyResult(cdt, points.size(), output);
+    int count = 0;
+    for (auto f = cdt.finite_faces_begin(); f != cdt.finite_faces_end(); ++f) {
+        if (f->info().id >= 0)
+            f->info().id = count++;
+    }
+    copyResult(cdt, points.size(), count, output);
 }
 
 } // namespace
 
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
-    std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output)
+                 std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output)
 {
     output = TriangulationOutput();
     if (points.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))

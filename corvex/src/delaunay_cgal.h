@@ -4,27 +4,28 @@
 
 #include <corvex/point.h>
 
+#include <array>
 #include <utility>
 #include <vector>
 
 namespace Pelko::Corvex::detail {
 
 enum class TriangulationMode {
-    Delaunay,    // plain Delaunay of the points, segments ignored
+    Delaunay, // plain Delaunay of the points, segments ignored
     Constrained, // constrained Delaunay, outside of the segments removed
-    Conforming,  // as Constrained, with points added until every triangle is Delaunay
+    Conforming, // as Constrained, with points added until every triangle is Delaunay
 };
 
 struct TriangulationOutput
 {
     std::vector<Point> addedPoints; // numbered after the input points
-    std::vector<std::vector<unsigned>> triangles; // counter-clockwise
-    std::vector<std::vector<int>> neighbors; // neighbour k opposite vertex k, -1 for none
+    std::vector<std::array<unsigned, 3>> triangles; // counter-clockwise
+    std::vector<std::array<int, 3>> neighbors; // neighbour k opposite vertex k, -1 for none
 };
 
 // Segment indices must be below points.size() and the points finite. Returns false when the
 // triangulator failed; the output is then empty.
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
-    std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output);
+                 std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output);
 
 } // namespace Pelko::Corvex::detail

@@ -84,7 +84,8 @@ Triangle3D DelaunayTriangleBuffer::getTriangle(unsigned i) const
         return Triangle3D();
     TrianglePointsIndex const& record = d->triangles[i];
     return Triangle3D(getPoint(static_cast<unsigned>(record.index[0])),
-        getPoint(static_cast<unsigned>(record.index[1])), getPoint(static_cast<unsigned>(record.index[2])));
+                      getPoint(static_cast<unsigned>(record.index[1])),
+                      getPoint(static_cast<unsigned>(record.index[2])));
 }
 
 TrianglePointsIndex DelaunayTriangleBuffer::getTrianglePointIndex(unsigned i) const
@@ -98,8 +99,9 @@ Point3D DelaunayTriangleBuffer::getPoint(unsigned i) const
     return i < d->points.size() ? d->points[i] : Point3D();
 }
 
-DelaunayTriangleBuffer const* DelaunayTriangleBufferBuilder::build(std::vector<Point3D> const& points,
-    std::vector<TrianglePointsIndex> const& triangles)
+DelaunayTriangleBuffer const*
+DelaunayTriangleBufferBuilder::build(std::vector<Point3D> const& points,
+                                     std::vector<TrianglePointsIndex> const& triangles)
 {
     auto* buffer = new DelaunayTriangleBuffer;
     buffer->d->points = points;

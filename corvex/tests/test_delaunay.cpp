@@ -25,7 +25,8 @@ double inCircle(Point const& a, Point const& b, Point const& c, Point const& d)
     const double adx = a.getX() - d.getX(), ady = a.getY() - d.getY();
     const double bdx = b.getX() - d.getX(), bdy = b.getY() - d.getY();
     const double cdx = c.getX() - d.getX(), cdy = c.getY() - d.getY();
-    return (adx * adx + ady * ady) * (bdx * cdy - cdx * bdy) - (bdx * bdx + bdy * bdy) * (adx * cdy - cdx * ady)
+    return (adx * adx + ady * ady) * (bdx * cdy - cdx * bdy)
+        - (bdx * bdx + bdy * bdy) * (adx * cdy - cdx * ady)
         + (cdx * cdx + cdy * cdy) * (adx * bdy - bdx * ady);
 }
 
@@ -69,8 +70,8 @@ double checkTriangulation(Delaunay const& delaunay)
             }
             EXPECT_EQ(twin->second, n);
             auto const& other = t->triangles[n];
-            const int back = static_cast<int>(
-                std::find(other.begin(), other.end(), b) - other.begin() + 1) % 3;
+            const int back
+                = static_cast<int>(std::find(other.begin(), other.end(), b) - other.begin() + 1) % 3;
             EXPECT_EQ(t->neighbors[n][(back + 1) % 3], static_cast<int>(i));
         }
     }
@@ -142,7 +143,7 @@ TEST(Delaunay, SmallCasesAndQueries)
     d.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
     ASSERT_EQ(d.getTriangleCount(), 1u);
     EXPECT_DOUBLE_EQ(checkTriangulation(d), 6.0);
-    EXPECT_EQ(d.getDelaunayTriangulation()->neighbors[0], (std::vector<int> { -1, -1, -1 }));
+    EXPECT_EQ(d.getDelaunayTriangulation()->neighbors[0], (std::array<int, 3> { -1, -1, -1 }));
     auto neighbours = d.getNeighborTriangle(0);
     ASSERT_EQ(neighbours.size(), 3u);
     for (auto const& n : neighbours)
@@ -261,8 +262,8 @@ TEST(Delaunay, DuplicateMerge)
 
     // Constraint lines: every occurrence of a duplicate is renamed, higher indices drop by one.
     // Point 4 repeats point 0, point 5 repeats point 2; the ring is 4-1-5-3-4 plus an inner line.
-    std::vector<Point> ring = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 }, { 0, 0 }, { 10, 10 }, { 5, 5 },
-        { 20, 20 } };
+    std::vector<Point> ring
+        = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 }, { 0, 0 }, { 10, 10 }, { 5, 5 }, { 20, 20 } };
     Delaunay c(ring, { { 4, 1, 5, 3, 4 }, { 6, 7 } });
     c.addPointsHeight({ 0, 1, 2, 3, 4, 5, 6, 7 });
     c.buildDelaunayTriangulation(1);
@@ -310,7 +311,7 @@ TEST(Delaunay, ConstrainedPolygons)
         for (unsigned i = 0; i < d.getTriangleCount(); ++i) {
             const Triangle2D t = d.getTriangle(i);
             const Point centroid((t.getA().getX() + t.getB().getX() + t.getC().getX()) / 3,
-                (t.getA().getY() + t.getB().getY() + t.getC().getY()) / 3);
+                                 (t.getA().getY() + t.getB().getY() + t.getC().getY()) / 3);
             EXPECT_TRUE(ell.contain(centroid)) << type;
         }
         if (type != 3) {
@@ -319,8 +320,8 @@ TEST(Delaunay, ConstrainedPolygons)
     }
 
     // Nested rings keep their inside; a point outside every ring is dropped with its triangles.
-    std::vector<Point> nested = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 }, { 4, 4 }, { 6, 4 }, { 6, 6 },
-        { 4, 6 }, { 30, 5 } };
+    std::vector<Point> nested
+        = { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 }, { 4, 4 }, { 6, 4 }, { 6, 6 }, { 4, 6 }, { 30, 5 } };
     Delaunay n(nested, { { 0, 1, 2, 3, 0 }, { 4, 5, 6, 7, 4 } });
     n.buildDelaunayTriangulation(1);
     EXPECT_NEAR(checkTriangulation(n), 100.0, 1e-9);
@@ -379,7 +380,8 @@ TEST(Delaunay, AddedPointsAndConforming)
     auto const* ct = constrained.getDelaunayTriangulation();
     bool violated = false;
     for (auto const& tri : ct->triangles)
-        violated = violated || inCircle(ct->points[tri[0]], ct->points[tri[1]], ct->points[tri[2]], thin[4]) > 0;
+        violated
+            = violated || inCircle(ct->points[tri[0]], ct->points[tri[1]], ct->points[tri[2]], thin[4]) > 0;
     EXPECT_TRUE(violated);
 
     Delaunay conforming(thin, { { 0, 1, 2, 3, 0 } });

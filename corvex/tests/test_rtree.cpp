@@ -20,7 +20,7 @@ public:
     int childLevel(int i) const { return root().m_branch[i].child->m_level; }
 
     // Every node but the root holds between MINNODES and MAXNODES entries; returns the leaf depth.
-    int checkNodes(const Node &node, bool isRoot, int &leafEntries) const
+    int checkNodes(const Node& node, bool isRoot, int& leafEntries) const
     {
         if (!isRoot) {
             EXPECT_GE(node.m_count, MINNODES);
@@ -32,7 +32,7 @@ public:
         }
         int depth = -1;
         for (int i = 0; i < node.m_count; ++i) {
-            const Node &child = *node.m_branch[i].child;
+            const Node& child = *node.m_branch[i].child;
             EXPECT_EQ(child.m_level, node.m_level - 1);
             // A branch rectangle covers its child's entries.
             for (int k = 0; k < child.m_count; ++k) {
@@ -57,16 +57,16 @@ public:
     }
 };
 
-void insertPoint(Tree &tree, double x, double y, int data)
+void insertPoint(Tree& tree, double x, double y, int data)
 {
-    const double p[2] = {x, y};
+    const double p[2] = { x, y };
     tree.insert(p, p, data);
 }
 
-std::vector<int> searchBox(Tree &tree, double x0, double y0, double x1, double y1)
+std::vector<int> searchBox(Tree& tree, double x0, double y0, double x1, double y1)
 {
-    const double min[2] = {x0, y0};
-    const double max[2] = {x1, y1};
+    const double min[2] = { x0, y0 };
+    const double max[2] = { x1, y1 };
     std::vector<int> found = tree.search(min, max);
     std::sort(found.begin(), found.end());
     return found;
@@ -81,22 +81,22 @@ TEST(RTree, EmptyTouchingAndDuplicates)
 
     insertPoint(tree, 1, 1, 10);
     // The point lies on each edge and on a corner of these boxes: closed intervals find it.
-    EXPECT_EQ(searchBox(tree, 1, 0, 2, 2), std::vector<int>{10});
-    EXPECT_EQ(searchBox(tree, 0, 0, 1, 1), std::vector<int>{10});
-    EXPECT_EQ(searchBox(tree, 1, 1, 1, 1), std::vector<int>{10});
+    EXPECT_EQ(searchBox(tree, 1, 0, 2, 2), std::vector<int> { 10 });
+    EXPECT_EQ(searchBox(tree, 0, 0, 1, 1), std::vector<int> { 10 });
+    EXPECT_EQ(searchBox(tree, 1, 1, 1, 1), std::vector<int> { 10 });
     EXPECT_TRUE(searchBox(tree, 1.0000001, 0, 2, 2).empty());
     EXPECT_TRUE(searchBox(tree, 0, 0, 0.9999999, 5).empty());
 
     // Same position, different data: both come back.
     insertPoint(tree, 1, 1, 11);
-    EXPECT_EQ(searchBox(tree, 1, 1, 1, 1), (std::vector<int>{10, 11}));
+    EXPECT_EQ(searchBox(tree, 1, 1, 1, 1), (std::vector<int> { 10, 11 }));
 
     // Boxes touching the query only along an edge overlap too.
-    const double bmin[2] = {2, 2};
-    const double bmax[2] = {3, 3};
+    const double bmin[2] = { 2, 2 };
+    const double bmax[2] = { 3, 3 };
     tree.insert(bmin, bmax, 12);
-    EXPECT_EQ(searchBox(tree, 3, 3, 4, 4), std::vector<int>{12});
-    EXPECT_EQ(searchBox(tree, 0, 2.5, 2, 2.6), std::vector<int>{12});
+    EXPECT_EQ(searchBox(tree, 3, 3, 4, 4), std::vector<int> { 12 });
+    EXPECT_EQ(searchBox(tree, 0, 2.5, 2, 2.6), std::vector<int> { 12 });
 
     // The result list is reused but every search starts afresh.
     EXPECT_TRUE(searchBox(tree, 10, 10, 11, 11).empty());
@@ -104,7 +104,7 @@ TEST(RTree, EmptyTouchingAndDuplicates)
     tree.removeAll();
     EXPECT_TRUE(searchBox(tree, -1e300, -1e300, 1e300, 1e300).empty());
     insertPoint(tree, 5, 5, 7);
-    EXPECT_EQ(searchBox(tree, 5, 5, 5, 5), std::vector<int>{7});
+    EXPECT_EQ(searchBox(tree, 5, 5, 5, 5), std::vector<int> { 7 });
 }
 
 TEST(RTree, FirstSplitAndStructure)
@@ -125,7 +125,7 @@ TEST(RTree, FirstSplitAndStructure)
     }
     EXPECT_EQ(tree.childCount(0) + tree.childCount(1), 9);
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(searchBox(tree, i % 3, i / 3, i % 3, i / 3), std::vector<int>{i}) << i;
+        EXPECT_EQ(searchBox(tree, i % 3, i / 3, i % 3, i / 3), std::vector<int> { i }) << i;
     EXPECT_EQ(searchBox(tree, 0, 0, 2, 2).size(), 9u);
 }
 
@@ -161,7 +161,8 @@ TEST(RTree, RandomPointsMatchBruteForce)
     }
     // Each stored point is found by its own degenerate box.
     for (int i = 0; i < 3000; i += 37) {
-        const auto found = searchBox(tree, points[i].first, points[i].second, points[i].first, points[i].second);
+        const auto found
+            = searchBox(tree, points[i].first, points[i].second, points[i].first, points[i].second);
         EXPECT_TRUE(std::binary_search(found.begin(), found.end(), i));
     }
 
@@ -178,15 +179,15 @@ TEST(RTree, PointerData)
     {
         double x, y;
     };
-    std::vector<P> pts = {{0, 0}, {1, 0}, {0, 1}};
-    RTree<P const *, double, 2, double, 8, 4> tree;
-    for (const P &p : pts) {
-        const double c[2] = {p.x, p.y};
+    std::vector<P> pts = { { 0, 0 }, { 1, 0 }, { 0, 1 } };
+    RTree<P const*, double, 2, double, 8, 4> tree;
+    for (const P& p : pts) {
+        const double c[2] = { p.x, p.y };
         tree.insert(c, c, &p);
     }
-    const double min[2] = {-0.5, -0.5};
-    const double max[2] = {0.5, 1};
+    const double min[2] = { -0.5, -0.5 };
+    const double max[2] = { 0.5, 1 };
     auto found = tree.search(min, max);
-    std::set<P const *> hits(found.begin(), found.end());
-    EXPECT_EQ(hits, (std::set<P const *>{&pts[0], &pts[2]}));
+    std::set<P const*> hits(found.begin(), found.end());
+    EXPECT_EQ(hits, (std::set<P const*> { &pts[0], &pts[2] }));
 }

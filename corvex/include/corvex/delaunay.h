@@ -5,6 +5,7 @@
 #include <corvex/point3d.h>
 #include <corvex/triangle.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -33,8 +34,9 @@ public:
         ~DelaunayTriangulation();
 
         unsigned triangleCount = 0;
-        std::vector<std::vector<unsigned>> triangles; // counter-clockwise point indices
-        std::vector<std::vector<int>> neighbors; // neighbour k lies opposite vertex k; -1 for none
+        // Fixed triples rather than nested vectors: millions of tiny allocations dominated large builds.
+        std::vector<std::array<unsigned, 3>> triangles; // counter-clockwise point indices
+        std::vector<std::array<int, 3>> neighbors; // neighbour k lies opposite vertex k; -1 for none
         std::vector<Point> points; // input points, then those the triangulator added
         std::vector<double> heights; // by point index; a missing height reads as 0
     };
@@ -122,8 +124,8 @@ struct CORVEX_EXPORT DelaunayTriangulation
     ~DelaunayTriangulation();
 
     unsigned triangleCount = 0;
-    std::vector<std::vector<unsigned>> triangles;
-    std::vector<std::vector<int>> neighbors;
+    std::vector<std::array<unsigned, 3>> triangles;
+    std::vector<std::array<int, 3>> neighbors;
     std::vector<Point> points;
 };
 

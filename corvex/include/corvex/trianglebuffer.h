@@ -65,7 +65,7 @@ public:
     // A buffer holding copies of both lists, owned by the caller (release it with destory). Its
     // vertex index starts empty: triangles added later get vertices of their own.
     static DelaunayTriangleBuffer const* build(std::vector<Point3D> const& points,
-        std::vector<TrianglePointsIndex> const& triangles);
+                                               std::vector<TrianglePointsIndex> const& triangles);
     // Null is ignored.
     static void destory(DelaunayTriangleBuffer const* buffer);
 };
