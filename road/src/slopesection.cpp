@@ -1,5 +1,7 @@
 #include <road/slopesection.h>
 
+#include <algorithm>
+
 namespace Pelko {
 namespace Road {
 
@@ -28,6 +30,181 @@ SlopeSectionElement SlopeSection::at(unsigned int i) const
 SlopeSectionSide SlopeSection::getSide() const
 {
     return d->side;
+}
+
+} // namespace Road
+} // namespace Pelko
+
+namespace Pelko {
+namespace Road {
+
+using Corvex::Point;
+
+namespace {
+
+// Offsets within a millimetre of an element's span belong to it.
+constexpr double OffsetTolerance = 0.001;
+
+struct PrimaryPoint
+{
+    SlopeSectionPoint point;
+    SlopeSectionElementType type;
+};
+
+std::vector<PrimaryPoint> primaryPoints(const std::vector<SlopeSectionElement>& elements)
+{
+    std::vector<PrimaryPoint> result;
+    // As after a platform, so that the first surface contributes its start (the hinge).
+    int previous = SlopeElementPlatform;
+    for (const SlopeSectionElement& e : elements) {
+        const SlopeSectionElementType type = e.getType();
+        if (type == SlopeElementInvalid)
+            continue;
+        if (type == SlopeElementSurface) {
+            std::vector<SlopeSectionPoint> points = e.getSectionPoints();
+            if (previous == SlopeElementSurface && !points.empty())
+                points.erase(points.begin());
+            for (const SlopeSectionPoint& p : points)
+                result.push_back({ p, type });
+        } else if (type != SlopeElementPlatform) {
+            for (const SlopeSectionPoint& p : e.getSectionPoints())
+                result.push_back({ p, type });
+        }
+        previous = type;
+    }
+    return result;
+}
+
+// Elevation on the piece a-b at the offset, clamped to the piece; false for a piece of constant offset
+// (a vertical face has no single elevation) or one that does not reach the offset.
+bool elevationOnPiece(const Point& a, const Point& b, double offset, double& elevation)
+{
+    const double dy = b.getY() - a.getY();
+    if (dy == 0.0)
+        return false;
+    const double lo = std::min(a.getY(), b.getY()) - OffsetTolerance;
+    const double hi = std::max(a.getY(), b.getY()) + OffsetTolerance;
+    if (!(offset >= lo && offset <= hi))
+        return false;
+    const double t = std::min(1.0, std::max(0.0, (offset - a.getY()) / dy));
+    elevation = a.getX() + (b.getX() - a.getX()) * t;
+    return true;
+}
+
+} // namespace
+
+std::vector<Point> SlopeSection::getPoints() const
+{
+    std::vector<std::vector<Point>> outlines;
+    for (const SlopeSectionElement& e : d->elements) {
+        std::vector<Point> points = e.getPoints();
+        if (points.size() >= 2)
+            outlines.push_back(std::move(points));
+    }
+    std::vector<Point> result;
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        // Each element starts where the previous one ends.
+        const std::size_t count = i + 1 < outlines.size() ? outlines[i].size() - 1 : outlines[i].size();
+        result.insert(result.end(), outlines[i].begin(), outlines[i].begin() + count);
+    }
+    return result;
+}
+
+std::vector<SlopeSectionPoint> SlopeSection::getPrimaryPoints() const
+{
+    std::vector<SlopeSectionPoint> result;
+    for (const PrimaryPoint& p : primaryPoints(d->elements))
+        result.push_back(p.point);
+    return result;
+}
+
+double SlopeSection::getElevation(double offset) const
+{
+    // Every element is walked along its outline, so a ditch answers with the elevation of its wall or
+    // bottom rather than a position relative to its bottom centre.
+    const std::vector<Point>* last = nullptr;
+    std::vector<std::vector<Point>> outlines;
+    outlines.reserve(d->elements.size());
+    for (const SlopeSectionElement& e : d->elements) {
+        outlines.push_back(e.getPoints());
+        const std::vector<Point>& points = outlines.back();
+        if (points.size() < 2)
+            continue;
+        last = &points;
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            double elevation = 0.0;
+            if (elevationOnPiece(points[i], points[i + 1], offset, elevation))
+                return elevation;
+        }
+    }
+    if (!last)
+        return Slope::infinity();
+
+    // Past the section its outer face carries on; a vertical outer face holds its top elevation.
+    const Point& a = (*last)[last->size() - 2];
+    const Point& b = last->back();
+    const double dy = b.getY() - a.getY();
+    if (dy == 0.0)
+        return b.getX();
+    return b.getX() + (b.getX() - a.getX()) / dy * (offset - b.getY());
+}
+
+SlopeNavigation SlopeSection::getNavigation(const Point& rover) const
+{
+    if (d->elements.empty())
+        return SlopeNavigation(d->type, SlopeNavigationPoint(), SlopeNavigationPoint(), rover);
+
+    std::vector<SlopeNavigationPoint> elevations;
+    std::vector<SlopeNavigationPoint> offsets;
+    double width = 0.0;
+    for (const SlopeSectionElement& e : d->elements) {
+        width += e.getWidth();
+        const SlopeSectionElement::ContainsResult c = e.contains(rover);
+        if (c.inOffsetRange) {
+            const SlopeNavigationPoint p = e.getElevationByOffset(rover, false);
+            if (p.isValid())
+                elevations.push_back(p);
+        }
+        if (c.inElevationRange) {
+            const SlopeNavigationPoint p = e.getOffsetByElevation(rover, false);
+            if (p.isValid())
+                offsets.push_back(p);
+        }
+    }
+
+    const double edge = d->elements.front().getStartingPoint().getY() + width;
+    if ((edge < 0.0 && rover.getY() < edge) || (edge > 0.0 && rover.getY() > edge)) {
+        const SlopeSectionElement& outer = d->elements.back();
+        if (elevations.empty()) {
+            const SlopeNavigationPoint p = outer.getElevationByOffset(rover, true);
+            if (p.isValid())
+                elevations.push_back(p);
+        }
+        if (offsets.empty()) {
+            const SlopeNavigationPoint p = outer.getOffsetByElevation(rover, true);
+            if (p.isValid())
+                offsets.push_back(p);
+        }
+    }
+
+    std::sort(elevations.begin(), elevations.end());
+    std::sort(offsets.begin(), offsets.end());
+    return SlopeNavigation(d->type, offsets.empty() ? SlopeNavigationPoint() : offsets.front(),
+                           elevations.empty() ? SlopeNavigationPoint() : elevations.front(), rover);
+}
+
+SlopeNavigation SlopeSection::getNavigation(int index, const Point& rover) const
+{
+    if (index >= 0 && !d->elements.empty()) {
+        const std::vector<PrimaryPoint> points = primaryPoints(d->elements);
+        if (static_cast<std::size_t>(index) < points.size()) {
+            const PrimaryPoint& p = points[static_cast<std::size_t>(index)];
+            const Point delta(rover.getX() - p.point.point.getX(), rover.getY() - p.point.point.getY());
+            return SlopeNavigation(d->type, SlopeNavigationPoint(p.type, delta, delta.getY(), delta, true),
+                                   SlopeNavigationPoint(p.type, delta, delta.getX(), delta, true), rover);
+        }
+    }
+    return getNavigation(rover);
 }
 
 } // namespace Road
