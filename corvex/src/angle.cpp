@@ -8,22 +8,7 @@
 namespace Pelko::Corvex {
 
 using detail::kPi;
-
-namespace {
-
-// Truncation toward zero that stays defined for NaN and values beyond int.
-int truncToInt(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    if (v <= static_cast<double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(v);
-}
-
-} // namespace
+using detail::truncToInt;
 
 Angle::Angle(Degree const& d)
     : m_value(fromDegree(d.value).m_value)

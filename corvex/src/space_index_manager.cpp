@@ -2,26 +2,17 @@
 
 #include <corvex/polygonclipper.h>
 
+#include "math_constants.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
 namespace Pelko::Corvex {
 
-namespace {
+using detail::truncToInt;
 
-// Truncates toward zero and clamps into int, so huge or non-finite offsets never reach an
-// undefined conversion.
-int truncated(double v)
-{
-    if (std::isnan(v))
-        return 0;
-    if (v >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    if (v <= static_cast<double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(v);
-}
+namespace {
 
 // Largest coordinate the clipper takes after its 1e9 scaling (2^62 / 1e9).
 constexpr double kClipperReach = 4.6e9;
@@ -74,8 +65,8 @@ std::int64_t SpaceIndexManager::calculatePointSpaceIndex(double x, double y) con
 {
     if (m_cellSize < 1 || !std::isfinite(x) || !std::isfinite(y) || !m_origin.isValid())
         return 0;
-    int const column = truncated(x - m_origin.getX()) / m_cellSize;
-    int const row = truncated(y - m_origin.getY()) / m_cellSize;
+    int const column = truncToInt(x - m_origin.getX()) / m_cellSize;
+    int const row = truncToInt(y - m_origin.getY()) / m_cellSize;
     return calculateSpaceIndex(row, column);
 }
 
@@ -124,10 +115,10 @@ std::vector<std::int64_t> SpaceIndexManager::calculateEnvelopeSpaceIndices(Envel
     if (m_cellSize < 1 || step < 1 || !m_origin.isValid() || !finite(e) || e.getMinX() > e.getMaxX()
         || e.getMinY() > e.getMaxY())
         return keys;
-    std::int64_t const minColumn = truncated(e.getMinX() - m_origin.getX()) / m_cellSize;
-    std::int64_t const maxColumn = truncated(e.getMaxX() - m_origin.getX()) / m_cellSize;
-    std::int64_t const minRow = truncated(e.getMinY() - m_origin.getY()) / m_cellSize;
-    std::int64_t const maxRow = truncated(e.getMaxY() - m_origin.getY()) / m_cellSize;
+    std::int64_t const minColumn = truncToInt(e.getMinX() - m_origin.getX()) / m_cellSize;
+    std::int64_t const maxColumn = truncToInt(e.getMaxX() - m_origin.getX()) / m_cellSize;
+    std::int64_t const minRow = truncToInt(e.getMinY() - m_origin.getY()) / m_cellSize;
+    std::int64_t const maxRow = truncToInt(e.getMaxY() - m_origin.getY()) / m_cellSize;
 
     // Negative keys are skipped: every row below 0, and the negative columns of row 0.
     auto firstAtLeastZero = [step](std::int64_t first) {
@@ -147,10 +138,10 @@ int SpaceIndexManager::calculateEnvelopeSpaceIndicesCount(Envelope const& e) con
     if (m_cellSize < 1 || !m_origin.isValid() || !finite(e) || e.getMinX() > e.getMaxX()
         || e.getMinY() > e.getMaxY())
         return 0;
-    std::int64_t const minColumn = truncated(e.getMinX() - m_origin.getX()) / m_cellSize;
-    std::int64_t const maxColumn = truncated(e.getMaxX() - m_origin.getX()) / m_cellSize;
-    std::int64_t const minRow = truncated(e.getMinY() - m_origin.getY()) / m_cellSize;
-    std::int64_t const maxRow = truncated(e.getMaxY() - m_origin.getY()) / m_cellSize;
+    std::int64_t const minColumn = truncToInt(e.getMinX() - m_origin.getX()) / m_cellSize;
+    std::int64_t const maxColumn = truncToInt(e.getMaxX() - m_origin.getX()) / m_cellSize;
+    std::int64_t const minRow = truncToInt(e.getMinY() - m_origin.getY()) / m_cellSize;
+    std::int64_t const maxRow = truncToInt(e.getMaxY() - m_origin.getY()) / m_cellSize;
     // Each factor is below 2^32, so the product fits; the int result saturates.
     std::int64_t const count = (maxColumn - minColumn + 1) * (maxRow - minRow + 1);
     return count > INT_MAX ? INT_MAX : static_cast<int>(count);
@@ -175,7 +166,7 @@ std::vector<std::int64_t> SpaceIndexManager::calculatePolygonSpaceIndices(Polygo
     double const y0 = m_origin.getY();
     double const size = m_cellSize;
 
-    std::int64_t const firstRow = truncated(e.getMinY() - y0) / m_cellSize;
+    std::int64_t const firstRow = truncToInt(e.getMinY() - y0) / m_cellSize;
     double const lastEdge = (std::trunc((e.getMaxY() - y0) / size) + 1.0) * size + y0;
     double const firstEdge = static_cast<double>(firstRow) * size + y0;
     for (std::int64_t k = 0;; ++k) {
@@ -191,8 +182,8 @@ std::vector<std::int64_t> SpaceIndexManager::calculatePolygonSpaceIndices(Polygo
         MultiPolygon const pieces = PolygonClipper::intersect(p, strip);
         for (unsigned i = 0; i < pieces.getPolygonCount(); ++i) {
             Envelope const pe = pieces.getPolygon(i).getEnvelope();
-            int const minColumn = truncated(pe.getMinX() - x0) / m_cellSize;
-            int const maxColumn = truncated(pe.getMaxX() - x0) / m_cellSize;
+            int const minColumn = truncToInt(pe.getMinX() - x0) / m_cellSize;
+            int const maxColumn = truncToInt(pe.getMaxX() - x0) / m_cellSize;
             for (std::int64_t column = minColumn; column <= maxColumn; ++column)
                 keys.push_back(calculateSpaceIndex(static_cast<int>(row), static_cast<int>(column)));
         }
