@@ -6,17 +6,13 @@
 
 namespace Pelko::Corvex {
 
-// A plane point; x is north, y is east.
-class CORVEX_EXPORT Point
+namespace detail {
+
+// The two coordinates and the component-wise arithmetic that points and vectors share.
+template <class Derived>
+class PlaneXY
 {
 public:
-    Point() = default;
-    Point(double x, double y)
-        : m_x(x)
-        , m_y(y)
-    {
-    }
-
     double getX() const { return m_x; }
     double getY() const { return m_y; }
     void setX(double x) { m_x = x; }
@@ -24,29 +20,56 @@ public:
     double& rX() { return m_x; }
     double& rY() { return m_y; }
 
-    Point& operator+=(Point const& o)
+    Derived& operator+=(Derived const& o)
     {
         m_x += o.m_x;
         m_y += o.m_y;
-        return *this;
+        return self();
     }
-    Point& operator-=(Point const& o)
+    Derived& operator-=(Derived const& o)
     {
         m_x -= o.m_x;
         m_y -= o.m_y;
-        return *this;
+        return self();
     }
-    Point& operator*=(double f)
+    Derived& operator*=(double f)
     {
         m_x *= f;
         m_y *= f;
-        return *this;
+        return self();
     }
-    Point& operator/=(double f)
+    Derived& operator/=(double f)
     {
         m_x /= f;
         m_y /= f;
-        return *this;
+        return self();
+    }
+
+protected:
+    PlaneXY() = default;
+    PlaneXY(double x, double y)
+        : m_x(x)
+        , m_y(y)
+    {
+    }
+
+    double m_x = 0.0;
+    double m_y = 0.0;
+
+private:
+    Derived& self() { return static_cast<Derived&>(*this); }
+};
+
+} // namespace detail
+
+// A plane point; x is north, y is east.
+class CORVEX_EXPORT Point : public detail::PlaneXY<Point>
+{
+public:
+    Point() = default;
+    Point(double x, double y)
+        : PlaneXY(x, y)
+    {
     }
 
     Point midPoint(Point const& o) const { return midPoint(*this, o); }
@@ -68,68 +91,31 @@ public:
 
     // (NaN, NaN): the "no point" answer of lookups.
     static Point const& invalid();
-
-private:
-    double m_x = 0.0;
-    double m_y = 0.0;
 };
 
-class CORVEX_EXPORT Vector
+class CORVEX_EXPORT Vector : public detail::PlaneXY<Vector>
 {
 public:
     Vector() = default;
     Vector(double x, double y)
-        : m_x(x)
-        , m_y(y)
+        : PlaneXY(x, y)
     {
     }
     Vector(Point const& p)
-        : m_x(p.getX())
-        , m_y(p.getY())
+        : PlaneXY(p.getX(), p.getY())
     {
     }
     Vector(Point const& from, Point const& to)
-        : m_x(to.getX() - from.getX())
-        , m_y(to.getY() - from.getY())
+        : PlaneXY(to.getX() - from.getX(), to.getY() - from.getY())
     {
     }
 
-    double getX() const { return m_x; }
-    double getY() const { return m_y; }
-    void setX(double x) { m_x = x; }
-    void setY(double y) { m_y = y; }
-    double& rX() { return m_x; }
-    double& rY() { return m_y; }
-
-    Vector& operator+=(Vector const& o)
-    {
-        m_x += o.m_x;
-        m_y += o.m_y;
-        return *this;
-    }
-    Vector& operator-=(Vector const& o)
-    {
-        m_x -= o.m_x;
-        m_y -= o.m_y;
-        return *this;
-    }
-    Vector& operator*=(double f)
-    {
-        m_x *= f;
-        m_y *= f;
-        return *this;
-    }
+    using PlaneXY::operator*=;
     // Component-wise, not a dot or cross product.
     Vector& operator*=(Vector const& o)
     {
         m_x *= o.m_x;
         m_y *= o.m_y;
-        return *this;
-    }
-    Vector& operator/=(double f)
-    {
-        m_x /= f;
-        m_y /= f;
         return *this;
     }
 
@@ -147,10 +133,6 @@ public:
     Vector& normalize();
 
     Point toPoint() const { return Point(m_x, m_y); }
-
-private:
-    double m_x = 0.0;
-    double m_y = 0.0;
 };
 
 class CORVEX_EXPORT Circle
