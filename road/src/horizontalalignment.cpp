@@ -113,6 +113,23 @@ unsigned HorizontalAlignment::getBelongedElementIndex(double station, unsigned f
 
 HorizontalElement HorizontalAlignment::getBelongedHorizontalElement(double station) const
 {
+    auto holds = [station](const HorizontalElement& element) {
+        return element.isValid() && element.getLength() > 0.0 && element.contains(station, kStationTolerance);
+    };
+    // The chain is ordered by station: bisect, then step back over neighbours that also hold the
+    // station (joins, zero-length elements) so that the first one in list order still wins.
+    unsigned k = d->elements.findIndex(station);
+    if (k != kNone && d->elements.at(k).contains(station, kStationTolerance)) {
+        while (k > 0 && d->elements.at(k - 1).contains(station, kStationTolerance))
+            --k;
+        for (const unsigned n = d->elements.size(); k < n; ++k) {
+            const HorizontalElement element = d->elements.at(k);
+            if (holds(element))
+                return element;
+            if (!element.contains(station, kStationTolerance))
+                break;
+        }
+    }
     const unsigned n = d->elements.size();
     for (unsigned i = 0; i < n; ++i) {
         const HorizontalElement element = d->elements.at(i);
@@ -135,7 +152,12 @@ HorizontalElement HorizontalAlignment::getBelongedHorizontalElement(const Corvex
         if (!element.isValid() || length == 0.0 || std::isnan(length))
             continue;
         const Corvex::Point begin = element.getBeginPoint();
-        if (Corvex::Utility::distance(begin, p) > kEndPointTolerance) {
+        const double fromBegin = Corvex::Utility::distance(begin, p);
+        // The foot point lies on the element, so |offset| >= fromBegin - length: projecting an
+        // element that cannot beat the best one is wasted work.
+        if (fromBegin - length > best + kOffsetTieTolerance)
+            continue;
+        if (fromBegin > kEndPointTolerance) {
             const double a = normalizedDegrees(Corvex::Utility::azimuth(begin, p).toRadian()
                                                - element.getBeginAzimuth().toRadian());
             if (std::fabs(a - 180.0) < 90.0 - kNormalSlack)

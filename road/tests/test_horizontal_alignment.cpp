@@ -160,6 +160,27 @@ TEST(HorizontalAlignment, CoordinatesAtStationAndOffset)
     EXPECT_EQ(alignment.getBelongedElementIndex(500.0, 7), kNone);
     EXPECT_EQ(alignment.getBelongedElementIndex(2000.0), kNone);
     EXPECT_FALSE(alignment.getBelongedHorizontalElement(2000.0).isValid());
+
+    // The element of a station is the first in list order of positive length that holds it, also
+    // around joins and past a zero-length element.
+    HorizontalElementConfiguration elements = road();
+    elements.insertBefore(2, HorizontalElement::createLine(kNoAzimuth, 0.0, Point::invalid(), kNaN));
+    const HorizontalAlignment withEmpty = alignmentOf(elements);
+    for (unsigned k = 0; k < elements.size(); ++k) {
+        for (double delta : { -0.0015, -0.0005, 0.0, 0.0005, 0.0015, 3.0 }) {
+            const double station = elements.at(k).getBeginStation() + delta;
+            HorizontalElement first;
+            for (unsigned j = 0; j < elements.size() && !first.isValid(); ++j) {
+                const HorizontalElement e = elements.at(j);
+                if (e.getLength() > 0.0 && e.contains(station, 0.001))
+                    first = e;
+            }
+            const HorizontalElement found = withEmpty.getBelongedHorizontalElement(station);
+            EXPECT_EQ(found.isValid(), first.isValid()) << station;
+            EXPECT_DOUBLE_EQ(found.getBeginStation(), first.getBeginStation()) << station;
+            EXPECT_EQ(found.getType(), first.getType()) << station;
+        }
+    }
 }
 
 TEST(HorizontalAlignment, StationAndOffsetOfPlanPoints)
