@@ -43,8 +43,9 @@ SlopeSectionSegment::SlopeSectionSegment(const std::string& name, const SlopeSec
     d->beginTemplate = begin.slopeTemplate;
     d->endStation = sameStation(begin.station, end.station) ? begin.station : end.station;
     d->endTemplate = end.slopeTemplate;
-    d->interpolation = begin.slopeTemplate.memoryId() == end.slopeTemplate.memoryId() ? SlopeInterpolationNone
-                                                                                       : SlopeInterpolationLinear;
+    d->interpolation = begin.slopeTemplate.memoryId() == end.slopeTemplate.memoryId()
+        ? SlopeInterpolationNone
+        : SlopeInterpolationLinear;
 }
 
 SlopeSectionSegment::SlopeSectionSegment(std::shared_ptr<Data> data)
@@ -176,7 +177,8 @@ SlopeSectionTemplate SlopeSectionTemplateInterpolator::interpolate(const SlopeSe
     if (!begin.isValid() || !end.isValid() || !std::isfinite(station) || b > e || sameStation(b, e)
         || (station < b && !sameStation(station, b)) || (station > e && !sameStation(station, e)))
         return SlopeSectionTemplate();
-    if (sameStation(station, b) || sameStation(station, e) || seg.getInterpolationType() == SlopeInterpolationNone)
+    if (sameStation(station, b) || sameStation(station, e)
+        || seg.getInterpolationType() == SlopeInterpolationNone)
         return begin.clone();
 
     const double t = (station - b) / (e - b);

@@ -34,12 +34,14 @@ SlopeSectionTemplateConfiguration::SlopeSectionTemplateConfiguration()
 {
 }
 
-SlopeSectionTemplateConfiguration::SlopeSectionTemplateConfiguration(std::shared_ptr<SlopeConfigurationData> data)
+SlopeSectionTemplateConfiguration::SlopeSectionTemplateConfiguration(
+    std::shared_ptr<SlopeConfigurationData> data)
     : d(data ? std::move(data) : std::make_shared<SlopeConfigurationData>())
 {
 }
 
-SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::check(const SlopeSectionSegment& seg) const
+SlopeSectionTemplateConfiguration::Error
+SlopeSectionTemplateConfiguration::check(const SlopeSectionSegment& seg) const
 {
     const std::vector<SlopeSectionSegment>& list = d->segments;
     std::size_t p = 0;
@@ -59,7 +61,8 @@ SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::chec
     return { index, Error::Success };
 }
 
-SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::addSegment(const SlopeSectionSegment& seg)
+SlopeSectionTemplateConfiguration::Error
+SlopeSectionTemplateConfiguration::addSegment(const SlopeSectionSegment& seg)
 {
     const Error e = check(seg);
     if (e.code == Error::Success)
@@ -67,8 +70,8 @@ SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::addS
     return e;
 }
 
-SlopeSectionTemplateConfiguration::Error SlopeSectionTemplateConfiguration::setSegmentAt(unsigned int i,
-                                                                                         const SlopeSectionSegment& seg)
+SlopeSectionTemplateConfiguration::Error
+SlopeSectionTemplateConfiguration::setSegmentAt(unsigned int i, const SlopeSectionSegment& seg)
 {
     if (i >= d->segments.size())
         return { static_cast<std::int32_t>(i), Error::StationNotFound };
@@ -105,7 +108,8 @@ SlopeSectionSegment SlopeSectionTemplateConfiguration::getSegmentByStation(doubl
 
 SlopeSectionTemplate SlopeSectionTemplateConfiguration::getInterpolatedByStation(double station) const
 {
-    return SlopeSectionTemplateInterpolator::interpolate(getSegmentByStation(station), station).mirror(d->side);
+    return SlopeSectionTemplateInterpolator::interpolate(getSegmentByStation(station), station)
+        .mirror(d->side);
 }
 
 SlopeSectionTemplateConfiguration SlopeSectionTemplateConfiguration::filteredByStation(double station) const
@@ -121,7 +125,8 @@ SlopeSectionTemplateConfiguration SlopeSectionTemplateConfiguration::filteredByS
     return SlopeSectionTemplateConfiguration(data);
 }
 
-SlopeSectionTemplateConfiguration SlopeSectionTemplateConfiguration::filteredByType(SlopeSectionType type) const
+SlopeSectionTemplateConfiguration
+SlopeSectionTemplateConfiguration::filteredByType(SlopeSectionType type) const
 {
     auto data = std::make_shared<SlopeConfigurationData>();
     data->side = d->side;
@@ -178,28 +183,31 @@ void SlopeSectionTemplateConfiguration::load(const internal::Node<SlopeSectionTe
         std::pair<SlopeSectionSegment, SlopeSectionSegment::ErrorCode> created;
         if (fullVersion >= SegmentEndsFullVersion) {
             created = SlopeSectionSegment::create(
-                name, { child.getDouble("begin_station"), resolve(d->library, child.getString("begin_reference")) },
+                name,
+                { child.getDouble("begin_station"), resolve(d->library, child.getString("begin_reference")) },
                 { child.getDouble("end_station"), resolve(d->library, child.getString("end_reference")) });
         } else {
             std::string reference = child.getString("reference");
             if (fullVersion < internal::Xml::RoadFile::SlopeLibraryFullVersion || reference.empty()) {
                 // The template is stored inline; it moves into the library under a free name.
                 SlopeSectionTemplateEditable stored(d->library.getAvailableName(name),
-                                                     static_cast<SlopeSectionType>(child.getInt("type", -1)));
+                                                    static_cast<SlopeSectionType>(child.getInt("type", -1)));
                 stored.loadElements(child.cast<SlopeSectionTemplate>());
                 d->library.add(stored);
                 reference = stored.getName();
             }
             // One handle at both ends: the segment does not interpolate.
             const SlopeSectionTemplate t = resolve(d->library, reference);
-            created = SlopeSectionSegment::create(name, { child.getDouble("start"), t }, { child.getDouble("end"), t });
+            created = SlopeSectionSegment::create(name, { child.getDouble("start"), t },
+                                                  { child.getDouble("end"), t });
         }
         if (created.second == SlopeSectionSegment::Success)
             d->segments.push_back(created.first);
     }
 }
 
-void SlopeSectionTemplateConfiguration::save(const internal::Node<SlopeSectionTemplateConfiguration>& node) const
+void SlopeSectionTemplateConfiguration::save(
+    const internal::Node<SlopeSectionTemplateConfiguration>& node) const
 {
     node.removeChildren();
     for (const SlopeSectionSegment& seg : d->segments) {

@@ -102,7 +102,7 @@ class ROAD_EXPORT SlopeSectionTemplateInterpolator
 public:
     SlopeSectionTemplateInterpolator() = default;
     SlopeSectionTemplateInterpolator& operator=(const SlopeSectionTemplateInterpolator&) { return *this; }
-    ~SlopeSectionTemplateInterpolator() {}
+    ~SlopeSectionTemplateInterpolator() { }
 
     // Widths and heights of surfaces and platforms are interpolated element by element up to the first
     // pair of different types; ditches are copied from the begin template. An empty template when the
