@@ -1,0 +1,350 @@
+#include <road/horizontalalignment.h>
+#include <road/roadsurface.h>
+#include <road/slopesectionconfiguration.h>
+#include <road/slopesectiontemplateconfiguration.h>
+#include <road/slopesectiontemplatelibrary.h>
+#include <road/station.h>
+#include <road/stationtable.h>
+#include <road/structureelementconfiguration.h>
+#include <road/verticalalignment.h>
+
+#include <gtest/gtest.h>
+#include <tinyxml2.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Pelko::Road;
+using Pelko::Corvex::Point;
+
+namespace {
+
+std::string dataPath(const char* name)
+{
+    return std::string(TEST_DATA_DIR) + "/" + name;
+}
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string tempPath(const std::string& name)
+{
+    const std::string path = ::testing::TempDir() + "road_surface_" + name;
+    std::remove(path.c_str());
+    return path;
+}
+
+std::string writeTemp(const std::string& name, const std::string& content)
+{
+    const std::string path = tempPath(name);
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::vector<std::string> rootChildren(const std::string& path)
+{
+    tinyxml2::XMLDocument doc;
+    std::vector<std::string> names;
+    if (doc.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !doc.RootElement())
+        return names;
+    for (auto* e = doc.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement())
+        names.push_back(e->Name());
+    return names;
+}
+
+// A road with something in every part that a refused load must not touch.
+void fill(RoadSurface& road)
+{
+    road.setPivouType(PivotMedialStrip, 1.25);
+    VerticalAlignment profile;
+    profile.append(VerticalElement::createSymparabola({ 0.0, 10.0, 0.0, 0.0 }, 0.0));
+    profile.append(VerticalElement::createSymparabola({ 100.0, 11.0, 0.0, 0.0 }, 0.0));
+    road.setVerticalAlignment(profile);
+    SlopeSectionTemplateEditable t("kept", SlopeSectionFill);
+    t.add(SlopeSectionElement::createSlope("bank", 2.0, 1.5));
+    road.getSlopeSectionTemplateLibrary()->add(t);
+}
+
+void expectFilled(const RoadSurface& road)
+{
+    EXPECT_EQ(road.getPivotType(), PivotMedialStrip);
+    EXPECT_DOUBLE_EQ(road.getPivotOffset(), 1.25);
+    EXPECT_EQ(road.getVerticalAligment().size(), 2u);
+    EXPECT_EQ(road.getSlopeSectionTemplateLibrary()->size(SlopeSectionFill), 1u);
+}
+
+} // namespace
+
+TEST(RoadSurface, PartsAndPivot)
+{
+    RoadSurface road;
+    EXPECT_EQ(road.getPath(), "Undefined");
+    EXPECT_EQ(road.getPivotType(), PivotNone);
+    EXPECT_EQ(road.getPivotOffset(), 0.0);
+
+    // The centre-line pivots keep no offset.
+    road.setPivouType(PivotPlan, 2.5);
+    EXPECT_EQ(road.getPivotOffset(), 0.0);
+    road.setPivouType(PivotMedialStrip, 2.5);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(true, 0.0), -2.5);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(false, 0.0), 2.5);
+    road.setPivouType(PivotRoadLeftSide, 1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(true, 0.0), -1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(false, 0.0), -1.0);
+    road.setPivouType(PivotRoadRightSide, 1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(true, 0.0), 1.0);
+    road.setPivouType(static_cast<PivotType>(9), 1.0);
+    EXPECT_EQ(road.getAppliedPivotOffset(true, 0.0), 0.0);
+
+    // Outside and inside of the turn follow the turning direction: a line, then a left arc.
+    HorizontalElementConfiguration elements;
+    elements.append(HorizontalElement::createLine(0.0, 100.0, Point(0.0, 0.0), 0.0));
+    elements.append(HorizontalElement::createArc(NAN, 100.0, -200.0, Point::invalid(), NAN));
+    road.getHorizontalAligment()->setElements(elements);
+    road.setPivouType(PivotOutsideOfTurn, 1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(true, 150.0), 1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(false, 150.0), 1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(true, 50.0), -1.0);
+    road.setPivouType(PivotInsideOfTurn, 1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(false, 150.0), -1.0);
+    EXPECT_DOUBLE_EQ(road.getAppliedPivotOffset(false, 50.0), 1.0);
+
+    road.setStartStation(1000.0);
+    EXPECT_DOUBLE_EQ(road.getHorizontalAligment()->getBeginStation(), 1000.0);
+
+    // Value getters share the road's data; setters make the road share the argument's.
+    StructureElementConfiguration structures;
+    road.setStructures(structures);
+    structures.append(StructureElement());
+    EXPECT_EQ(road.getStructures().size(), 1u);
+    road.getStructures().append(StructureElement());
+    EXPECT_EQ(structures.size(), 2u);
+    StationsEquationConfiguration equations;
+    road.setStationsEquations(equations);
+    road.getStationsEquations().appendEquation(StationsEquation(160.0, 150.0));
+    EXPECT_EQ(equations.getEquationSize(), 1u);
+
+    // The slope sections resolve their templates in the road's own library.
+    SlopeSectionTemplateEditable t("bank", SlopeSectionFill);
+    t.add(SlopeSectionElement::createSlope("face", 2.0, 1.5));
+    ASSERT_EQ(road.getSlopeSectionTemplateLibrary()->add(t).code, 0);
+    auto right = road.getSlopeSectionConfiguration()->get(SlopeSideRight);
+    auto seg = SlopeSectionSegment::create("s", { 0.0, t }, { 100.0, t });
+    ASSERT_EQ(seg.second, SlopeSectionSegment::Success);
+    ASSERT_EQ(right.addSegment(seg.first).code, 0);
+    SlopeSectionTemplateEditable edited = road.getSlopeSectionTemplateLibrary()->getAt(SlopeSectionFill, 0);
+    edited.add(SlopeSectionElement::createPlatformBySlope("berm", 1.0, 2.0));
+    ASSERT_EQ(road.getSlopeSectionTemplateLibrary()->setAt(0, edited).code, 0);
+    road.getSlopeSectionConfiguration()->update();
+    EXPECT_EQ(right.getSegmentAt(0).getBeginTemplate().size(), 2u);
+}
+
+TEST(RoadSurface, LoadRefusalsLeaveTheDocument)
+{
+    const std::string folder = tempPath("folder.rod");
+    ::mkdir(folder.c_str(), 0700);
+    const std::vector<std::string> refused = {
+        tempPath("missing.rod"),
+        folder,
+        writeTemp("text.rod", "not a road at all"),
+        writeTemp("truncated.rod", "<Road><Version>4</Version><PivotType>3</Pivo"),
+        writeTemp("other.rod", "<Street><Version>4</Version></Street>"),
+        writeTemp("v5.rod", "<Road><Version>5</Version><PivotType>3</PivotType><VerticalAlignment/></Road>"),
+        writeTemp("v7.rod", "<Road><Version>7</Version></Road>"),
+    };
+    for (const std::string& path : refused) {
+        RoadSurface road(path);
+        fill(road);
+        HorizontalAlignment* before = road.getHorizontalAligment();
+        EXPECT_FALSE(road.load()) << path;
+        expectFilled(road);
+        EXPECT_EQ(road.getHorizontalAligment(), before);
+    }
+    // A fresh document that refuses stays empty.
+    RoadSurface fresh(dataPath("node_not_road.xml"));
+    EXPECT_FALSE(fresh.load());
+    EXPECT_EQ(fresh.getVerticalAligment().size(), 0u);
+    ::rmdir(folder.c_str());
+}
+
+TEST(RoadSurface, LoadsEmptyRoadAndSavesNewFile)
+{
+    RoadSurface road(writeTemp("bare.rod", "<Road><Version>4</Version></Road>"));
+    fill(road);
+    HorizontalAlignment* alignment = road.getHorizontalAligment();
+    StandardSection* section = road.getStandardSection();
+    ASSERT_TRUE(road.load());
+    // Every part loads empty into the same objects; the pivot comes back to its defaults.
+    EXPECT_EQ(road.getHorizontalAligment(), alignment);
+    EXPECT_EQ(road.getStandardSection(), section);
+    EXPECT_EQ(road.getPivotType(), PivotNone);
+    EXPECT_EQ(road.getPivotOffset(), 0.0);
+    EXPECT_EQ(road.getVerticalAligment().size(), 0u);
+
+    RoadSurface built(tempPath("own.rod"));
+    fill(built);
+    const std::string target = tempPath("new.rod");
+    ASSERT_TRUE(built.saveAs(target));
+    EXPECT_EQ(built.getPath(), tempPath("own.rod"));
+    const std::vector<std::string> expected = { "Version",          "FullVersion",
+                                                "PivotType",        "PivotOffset",
+                                                "StationsEquation", "HorizontalAlignment",
+                                                "VerticalAlignment", "StandardSection",
+                                                "SlopeSectionLibrary", "SlopeSection",
+                                                "StructureElements", "StationTable" };
+    EXPECT_EQ(rootChildren(target), expected);
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.LoadFile(target.c_str()), tinyxml2::XML_SUCCESS);
+    EXPECT_STREQ(doc.RootElement()->FirstChildElement("FullVersion")->GetText(), "67239936");
+
+    RoadSurface again(target);
+    ASSERT_TRUE(again.load());
+    expectFilled(again);
+
+    // An unparseable target is not a road file to update: it is replaced by a new one.
+    const std::string broken = writeTemp("broken.rod", "<Road><Version>4");
+    EXPECT_TRUE(built.saveAs(broken));
+    RoadSurface reread(broken);
+    EXPECT_TRUE(reread.load());
+    expectFilled(reread);
+
+    // A file with another root is not overwritten.
+    const std::string other = writeTemp("street.rod", "<Street/>");
+    EXPECT_FALSE(built.saveAs(other));
+    EXPECT_EQ(readAll(other), "<Street/>");
+}
+
+TEST(RoadSurface, OlderFileKeepsItsTemplatesOnSave)
+{
+    // Before the library existed, slope sections carried their templates inline.
+    const std::string path = writeTemp("v40.rod", R"(<Road>
+    <Version>4</Version>
+    <FullVersion>67108864</FullVersion>
+    <SlopeSectionLibrary><template><type>0</type><name>ignored</name></template></SlopeSectionLibrary>
+    <SlopeSection>
+        <right>
+            <template>
+                <name>old fill</name>
+                <type>0</type>
+                <start>0</start>
+                <end>120</end>
+                <element><type>0</type><name>bank</name><height>2</height><ratio>1.5</ratio></element>
+            </template>
+        </right>
+    </SlopeSection>
+</Road>)");
+    RoadSurface road(path);
+    ASSERT_TRUE(road.load());
+    // The library node of an older file is not read.
+    EXPECT_FALSE(road.getSlopeSectionTemplateLibrary()->getByName("ignored").isValid());
+    ASSERT_EQ(road.getSlopeSectionTemplateLibrary()->size(SlopeSectionFill), 1u);
+    ASSERT_TRUE(road.save());
+
+    RoadSurface reread(path);
+    ASSERT_TRUE(reread.load());
+    const SlopeSectionTemplateLibrary* library = reread.getSlopeSectionTemplateLibrary();
+    ASSERT_EQ(library->size(SlopeSectionFill), 1u);
+    const SlopeSectionTemplate stored = library->getAt(SlopeSectionFill, 0);
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored.getAt(0).getName(), "bank");
+    EXPECT_DOUBLE_EQ(stored.getAt(0).getHeight(), 2.0);
+    const auto right = reread.getSlopeSectionConfiguration()->get(SlopeSideRight);
+    ASSERT_EQ(right.size(), 1u);
+    EXPECT_EQ(right.getSegmentAt(0).getName(), "old fill");
+    EXPECT_DOUBLE_EQ(right.getSegmentAt(0).getEnd(), 120.0);
+    EXPECT_EQ(right.getSegmentAt(0).getBeginTemplate().getName(), stored.getName());
+    EXPECT_EQ(right.getSegmentAt(0).getBeginTemplate().size(), 1u);
+}
+
+TEST(RoadSurface, FailedWriteKeepsThePreviousFile)
+{
+    const std::string path = tempPath("guarded.rod");
+    RoadSurface road(path);
+    fill(road);
+    ASSERT_TRUE(road.save());
+    const std::string before = readAll(path);
+
+    // The temporary file beside the target cannot be created, so the final write fails.
+    const std::string blocker = path + ".~" + std::to_string(::getpid());
+    ASSERT_EQ(::mkdir(blocker.c_str(), 0700), 0);
+    road.setPivouType(PivotRoadLeftSide, 9.0);
+    EXPECT_FALSE(road.save());
+    EXPECT_EQ(readAll(path), before);
+    ::rmdir(blocker.c_str());
+
+    EXPECT_TRUE(road.save());
+    RoadSurface reread(path);
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.getPivotType(), PivotRoadLeftSide);
+
+    // No folder to write into.
+    EXPECT_FALSE(road.saveAs(tempPath("no/such/folder.rod")));
+}
+
+TEST(RoadSurface, CompleteRoadRoundTrip)
+{
+    for (const char* name : { "complete.rod", "complete_pi.rod" }) {
+        SCOPED_TRACE(name);
+        RoadSurface road(dataPath(name));
+        ASSERT_TRUE(road.load());
+        EXPECT_EQ(road.getPivotType(), PivotMedialStrip);
+        EXPECT_DOUBLE_EQ(road.getPivotOffset(), 0.5);
+        EXPECT_EQ(road.getStationsEquations().getEquationSize(), 1u);
+        const HorizontalAlignment* alignment = road.getHorizontalAligment();
+        EXPECT_GE(alignment->getElements().size(), 4u);
+        EXPECT_EQ(road.getVerticalAligment().size(), 5u);
+        const auto left = road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left);
+        const auto right = road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Right);
+        ASSERT_EQ(left.size(), 2u);
+        ASSERT_EQ(right.size(), 2u);
+        EXPECT_EQ(left.elementConfigurationAt(0).superelevationPointSize(), 4u);
+        EXPECT_EQ(right.elementConfigurationAt(0).wideningPointSize(), 4u);
+        EXPECT_EQ(road.getSlopeSectionTemplateLibrary()->size(SlopeSectionFill), 2u);
+        EXPECT_EQ(road.getSlopeSectionTemplateLibrary()->size(SlopeSectionCut), 2u);
+        EXPECT_EQ(road.getSlopeSectionConfiguration()->get(SlopeSideLeft).size(), 2u);
+        EXPECT_EQ(road.getSlopeSectionConfiguration()->get(SlopeSideRight).size(), 1u);
+        EXPECT_EQ(road.getStructures().size(), 2u);
+        EXPECT_EQ(road.getStationTable().size(), 4u);
+
+        // Saved over a copy of itself, so the root child the document does not know must survive.
+        const std::string kept = writeTemp(std::string("kept_") + name, readAll(dataPath(name)));
+        ASSERT_TRUE(road.saveAs(kept));
+        EXPECT_EQ(rootChildren(kept).at(4), "Drawing");
+
+        const std::string first = tempPath(std::string("first_") + name);
+        const std::string second = tempPath(std::string("second_") + name);
+        ASSERT_TRUE(road.saveAs(first));
+        RoadSurface reread(first);
+        ASSERT_TRUE(reread.load());
+        ASSERT_TRUE(reread.saveAs(second));
+        EXPECT_EQ(readAll(first), readAll(second));
+
+        // The same road answers the same.
+        for (double station : { 20.0, 120.0, 215.0, 310.0, 480.0 }) {
+            for (double offset : { -9.0, -2.0, 0.0, 3.0, 12.0 }) {
+                double a = NAN;
+                double b = NAN;
+                const bool okA = road.getElevation(station, offset, a);
+                EXPECT_EQ(reread.getElevation(station, offset, b), okA);
+                if (okA) {
+                    EXPECT_DOUBLE_EQ(a, b) << station << " " << offset;
+                }
+                const Point pa = road.getNorthEast(station, offset);
+                const Point pb = reread.getNorthEast(station, offset);
+                EXPECT_DOUBLE_EQ(pa.getX(), pb.getX());
+                EXPECT_DOUBLE_EQ(pa.getY(), pb.getY());
+            }
+        }
+    }
+}
