@@ -63,7 +63,7 @@ public:
     bool onArc(ElementsToPoiConverter& c, const HorizontalElement& e) override { return start(c, e); }
     bool onTransIn(ElementsToPoiConverter& c, const HorizontalElement& e) override { return start(c, e); }
     bool onTransOut(ElementsToPoiConverter&, const HorizontalElement&) override { return false; }
-    void onEnter(ElementsToPoiConverter&) override {}
+    void onEnter(ElementsToPoiConverter&) override { }
 
 private:
     bool start(ElementsToPoiConverter& c, const HorizontalElement& e);
@@ -86,7 +86,7 @@ public:
     bool onArc(ElementsToPoiConverter& c, const HorizontalElement& e) override;
     bool onTransIn(ElementsToPoiConverter& c, const HorizontalElement& e) override;
     bool onTransOut(ElementsToPoiConverter&, const HorizontalElement&) override { return false; }
-    void onEnter(ElementsToPoiConverter&) override {}
+    void onEnter(ElementsToPoiConverter&) override { }
 };
 
 class TransInState : public IPoiState
@@ -96,20 +96,26 @@ public:
     bool onArc(ElementsToPoiConverter& c, const HorizontalElement& e) override;
     bool onTransIn(ElementsToPoiConverter&, const HorizontalElement&) override { return false; }
     bool onTransOut(ElementsToPoiConverter& c, const HorizontalElement& e) override;
-    void onEnter(ElementsToPoiConverter&) override {}
+    void onEnter(ElementsToPoiConverter&) override { }
 };
 
 class ArcState : public IPoiState
 {
 public:
-    bool onLine(ElementsToPoiConverter& c, const HorizontalElement& e) override { return closeAndRefeed(c, e); }
-    bool onArc(ElementsToPoiConverter& c, const HorizontalElement& e) override { return closeAndRefeed(c, e); }
+    bool onLine(ElementsToPoiConverter& c, const HorizontalElement& e) override
+    {
+        return closeAndRefeed(c, e);
+    }
+    bool onArc(ElementsToPoiConverter& c, const HorizontalElement& e) override
+    {
+        return closeAndRefeed(c, e);
+    }
     bool onTransIn(ElementsToPoiConverter& c, const HorizontalElement& e) override
     {
         return closeAndRefeed(c, e);
     }
     bool onTransOut(ElementsToPoiConverter& c, const HorizontalElement& e) override;
-    void onEnter(ElementsToPoiConverter&) override {}
+    void onEnter(ElementsToPoiConverter&) override { }
 
 private:
     bool closeAndRefeed(ElementsToPoiConverter& c, const HorizontalElement& e);
@@ -332,9 +338,8 @@ void ElementsToPoiConverter::buildPending()
     double inLength = 0.0;
     double outLength = 0.0;
     int flags = 0;
-    auto matches = [&radius](double r) {
-        return std::isinf(radius) || std::fabs(radius - r) < kRadiusTolerance;
-    };
+    auto matches
+        = [&radius](double r) { return std::isinf(radius) || std::fabs(radius - r) < kRadiusTolerance; };
     std::size_t k = 0;
     while (k < m_pending.size() && m_pending[k].getType() == LineElementType)
         ++k;
@@ -376,10 +381,12 @@ void ElementsToPoiConverter::buildPending()
     case 3:
     case 6:
     case 7:
-        made = PointOfIntersection::createTransArcTrans(position, inRadius, radius, outRadius, inLength, outLength);
+        made = PointOfIntersection::createTransArcTrans(position, inRadius, radius, outRadius, inLength,
+                                                        outLength);
         break;
     case 5:
-        made = PointOfIntersection::createTransTrans(position, inRadius, radius, outRadius, inLength, outLength);
+        made = PointOfIntersection::createTransTrans(position, inRadius, radius, outRadius, inLength,
+                                                     outLength);
         break;
     default:
         break;
@@ -393,7 +400,8 @@ void ElementsToPoiConverter::buildPending()
     m_pending.clear();
 }
 
-PointOfIntersectionConfiguration ElementsToPoiConverter::convert(const HorizontalElementConfiguration& elements)
+PointOfIntersectionConfiguration
+ElementsToPoiConverter::convert(const HorizontalElementConfiguration& elements)
 {
     ElementsToPoiConverter converter;
     for (unsigned i = 0; i < elements.size(); ++i) {

@@ -14,10 +14,11 @@ const unsigned kNone = static_cast<unsigned>(-1);
 } // namespace
 
 HorizontalElementConfiguration::HorizontalElementConfiguration() = default;
-HorizontalElementConfiguration::HorizontalElementConfiguration(const HorizontalElementConfiguration& other) =
-    default;
+HorizontalElementConfiguration::HorizontalElementConfiguration(const HorizontalElementConfiguration& other)
+    = default;
 HorizontalElementConfiguration&
-HorizontalElementConfiguration::operator=(const HorizontalElementConfiguration& other) = default;
+HorizontalElementConfiguration::operator=(const HorizontalElementConfiguration& other)
+    = default;
 HorizontalElementConfiguration::~HorizontalElementConfiguration() = default;
 
 HorizontalElementConfiguration::HorizontalElementConfiguration(const PointOfIntersectionConfiguration& pois)
@@ -26,12 +27,13 @@ HorizontalElementConfiguration::HorizontalElementConfiguration(const PointOfInte
     if (n < 2)
         return;
     // The start point's own curve values would otherwise shorten the first tangent.
-    PointOfIntersection prev =
-        PointOfIntersection::createPoint(pois.at(0).getPointOfIntersection(), pois.at(0).getPoiStation()).first;
+    PointOfIntersection prev
+        = PointOfIntersection::createPoint(pois.at(0).getPointOfIntersection(), pois.at(0).getPoiStation())
+              .first;
     PointOfIntersection cur = pois.at(1);
     // The refused factory call is the public way to a null PI: the last PI has no next one.
-    const PointOfIntersection none =
-        PointOfIntersection::createArc(Corvex::Point(), std::numeric_limits<double>::quiet_NaN()).first;
+    const PointOfIntersection none
+        = PointOfIntersection::createArc(Corvex::Point(), std::numeric_limits<double>::quiet_NaN()).first;
     std::vector<HorizontalElement> chain;
     auto take = [&chain](const std::vector<HorizontalElement>& elements) {
         for (const HorizontalElement& element : elements) {

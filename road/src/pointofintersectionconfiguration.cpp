@@ -4,10 +4,12 @@ namespace Pelko {
 namespace Road {
 
 PointOfIntersectionConfiguration::PointOfIntersectionConfiguration() = default;
-PointOfIntersectionConfiguration::PointOfIntersectionConfiguration(const PointOfIntersectionConfiguration& other) =
-    default;
+PointOfIntersectionConfiguration::PointOfIntersectionConfiguration(
+    const PointOfIntersectionConfiguration& other)
+    = default;
 PointOfIntersectionConfiguration&
-PointOfIntersectionConfiguration::operator=(const PointOfIntersectionConfiguration& other) = default;
+PointOfIntersectionConfiguration::operator=(const PointOfIntersectionConfiguration& other)
+    = default;
 PointOfIntersectionConfiguration::~PointOfIntersectionConfiguration() = default;
 
 PointOfIntersectionConfiguration PointOfIntersectionConfiguration::clone() const
@@ -84,7 +86,8 @@ bool PointOfIntersectionConfiguration::load(const internal::Node<PointOfIntersec
     return true;
 }
 
-bool PointOfIntersectionConfiguration::save(const internal::Node<PointOfIntersectionConfiguration>& node) const
+bool PointOfIntersectionConfiguration::save(
+    const internal::Node<PointOfIntersectionConfiguration>& node) const
 {
     if (node.isEmpty())
         return false;

@@ -146,7 +146,8 @@ TEST(ElementsToPoiConverter, AzimuthsCompareAsDirections)
     EXPECT_NEAR(pois.at(1).getPoiStation(), 150.0, 1e-9);
 
     // A curve through north keeps a finite PI: the end azimuth runs past 2 pi unwrapped.
-    const PointOfIntersectionConfiguration north = chain({ arc(200.0, 400.0), line(50.0) }, 2.0 * kPi - 0.2).toPois();
+    const PointOfIntersectionConfiguration north
+        = chain({ arc(200.0, 400.0), line(50.0) }, 2.0 * kPi - 0.2).toPois();
     ASSERT_EQ(north.size(), 3u);
     EXPECT_NEAR(north.at(1).getDeflectionAngle().toRadian(), 0.5, 1e-9);
 }

@@ -26,7 +26,10 @@ struct Item
 {
     std::shared_ptr<int> value;
     Item() = default;
-    explicit Item(int v) : value(std::make_shared<int>(v)) {}
+    explicit Item(int v)
+        : value(std::make_shared<int>(v))
+    {
+    }
     bool isValid() const { return value != nullptr; }
     Item clone() const { return value ? Item(*value) : Item(); }
 };
@@ -117,20 +120,20 @@ TEST(ElementConfiguration, HooksRunWithTheIndexUsedAndOutOfRangeIsQuiet)
     list.append(Item(2));
     list.insertBefore(10, Item(3)); // clamped to the end
     list.insertBefore(0, Item(0));
-    EXPECT_EQ(values(list), (std::vector<int>{ 0, 1, 2, 3 }));
-    EXPECT_EQ(*list.calls, (std::vector<std::string>{ "i0", "i1", "i2", "i0" }));
+    EXPECT_EQ(values(list), (std::vector<int> { 0, 1, 2, 3 }));
+    EXPECT_EQ(*list.calls, (std::vector<std::string> { "i0", "i1", "i2", "i0" }));
 
     list.calls->clear();
     EXPECT_FALSE(list.removeAt(4));
     EXPECT_TRUE(list.calls->empty());
     EXPECT_TRUE(list.removeAt(1));
     list.set(2, Item(7));
-    EXPECT_EQ(values(list), (std::vector<int>{ 0, 2, 7 }));
-    EXPECT_EQ(*list.calls, (std::vector<std::string>{ "r1", "i2" }));
+    EXPECT_EQ(values(list), (std::vector<int> { 0, 2, 7 }));
+    EXPECT_EQ(*list.calls, (std::vector<std::string> { "r1", "i2" }));
 
     list.calls->clear();
     list.appendAll({ Item(8), Item(9) });
-    EXPECT_EQ(*list.calls, (std::vector<std::string>{ "i3", "i4" }));
+    EXPECT_EQ(*list.calls, (std::vector<std::string> { "i3", "i4" }));
 }
 
 TEST(ElementConfiguration, CopiesShareAndClonesDoNot)
@@ -141,8 +144,8 @@ TEST(ElementConfiguration, CopiesShareAndClonesDoNot)
     RecordingList cloned = list.clone();
     list.append(Item(2));
     *list.at(0).value = 5; // elements are handles too
-    EXPECT_EQ(values(shared), (std::vector<int>{ 5, 2 }));
-    EXPECT_EQ(values(cloned), (std::vector<int>{ 1 }));
+    EXPECT_EQ(values(shared), (std::vector<int> { 5, 2 }));
+    EXPECT_EQ(values(cloned), (std::vector<int> { 1 }));
     EXPECT_EQ(values(list), values(shared));
 }
 
@@ -255,7 +258,8 @@ TEST(HorizontalElementConfiguration, SaveLoadRoundTripAndStartRecord)
     tinyxml2::XMLDocument doc;
     ASSERT_EQ(doc.Parse("<HorizontalAlignment><type>0</type>"
                         "<element><type>0</type><x1>5</x1><y1>7</y1><x2>5</x2><y2>7</y2><l1>300</l1>"
-                        "<angle1>1.5707963267948966</angle1><angle2>1.5707963267948966</angle2><rou1>0</rou1><rou2>0</rou2>"
+                        "<angle1>1.5707963267948966</angle1><angle2>1.5707963267948966</angle2><rou1>0</"
+                        "rou1><rou2>0</rou2>"
                         "<length>0</length><mode>3</mode><pz>1</pz></element>"
                         "<element><type>9</type><pz>1</pz></element>"
                         "<element><type>1</type><length>40</length><mode>0</mode><pz>1</pz></element>"

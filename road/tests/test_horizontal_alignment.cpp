@@ -285,7 +285,8 @@ TEST(HorizontalAlignment, LoadAndSaveBothForms)
     EXPECT_EQ(fromElements.getDataSourceType(), ElementsDataSource);
     expectSameElements(byElements, fromElements);
 
-    XmlNode unknown("<HorizontalAlignment><type>2</type><element><type>1</type></element></HorizontalAlignment>");
+    XmlNode unknown(
+        "<HorizontalAlignment><type>2</type><element><type>1</type></element></HorizontalAlignment>");
     HorizontalAlignment none;
     ASSERT_TRUE(none.load(unknown.node));
     EXPECT_EQ(none.getDataSourceType(), 2);

@@ -61,7 +61,8 @@ std::vector<double> arcStations(const std::vector<Point>& p, const std::vector<d
         station.push_back(station.back() - tangent + length + p[k - 1].distance(p[k]) - tangent);
         tangent = length = 0.0;
         if (k + 1 < p.size() && r[k] > 0.0) {
-            const double delta = std::fabs(std::fabs(azimuth(p[k], p[k + 1]) - azimuth(p[k], p[k - 1])) - kPi);
+            const double delta
+                = std::fabs(std::fabs(azimuth(p[k], p[k + 1]) - azimuth(p[k], p[k - 1])) - kPi);
             tangent = r[k] * std::tan(delta / 2.0);
             length = r[k] * delta;
         }

@@ -9,8 +9,7 @@ namespace Road {
 // Editable ordered list of value handles. Every change goes through here and is reported to the
 // derived list, which keeps dependent data (chained stations, neighbouring curves) in step.
 // Copies share the vector; a derived clone() makes an independent copy through cloneTo().
-template <typename T>
-class ElementConfiguration
+template<typename T> class ElementConfiguration
 {
 public:
     struct ElementConfigurationData
@@ -18,7 +17,10 @@ public:
         std::vector<T> elements;
     };
 
-    ElementConfiguration() : d(std::make_shared<ElementConfigurationData>()) {}
+    ElementConfiguration()
+        : d(std::make_shared<ElementConfigurationData>())
+    {
+    }
     ElementConfiguration(const ElementConfiguration& other) = default;
     ElementConfiguration& operator=(const ElementConfiguration& other) = default;
     virtual ~ElementConfiguration() = default;
