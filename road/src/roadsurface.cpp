@@ -471,6 +471,28 @@ Corvex::Polygon RoadSurface::getBorder(double begin, double end, double interval
     return outline.polygon();
 }
 
+ClippedHorizontalAlignment RoadSurface::getBorderAndAlign(double value, double x1, double y1, double x2,
+                                                          double y2,
+                                                          ClippedHorizontalAlignment::AlignmentLineType type,
+                                                          int flags) const
+{
+    if (type != ClippedHorizontalAlignment::CenterLineOnly) {
+        const auto widths = d->standard.getTotalOffset(d->horizontal.getBeginStation());
+        const double margin = 2.0 * std::max(widths.first, widths.second);
+        // A NaN margin would turn the window into one that shows nothing.
+        if (std::isfinite(margin)) {
+            x1 -= margin;
+            y1 -= margin;
+            x2 += margin;
+            y2 += margin;
+        }
+    }
+    const internal::LineSegmentClipper clipper(x1, y1, x2, y2);
+    ClippedHorizontalAlignment result;
+    result.fromHorizontalAlignment(*this, value, type, clipper, flags);
+    return result;
+}
+
 StationIterator RoadSurface::getIterator(double interval, const Corvex::Point3D& point, bool flag,
                                          bool keepOffset) const
 {

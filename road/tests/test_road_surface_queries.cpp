@@ -319,3 +319,30 @@ TEST_F(TestRoad, IteratorsAndStationCoordinates)
     EXPECT_TRUE(road.generateGradualStationCoordinates(0.0, 2.0).empty());
     EXPECT_TRUE(RoadSurface().generateGradualStationCoordinates(10.0, 2.0).empty());
 }
+
+TEST_F(TestRoad, DrawingWindow)
+{
+    // Unless only the centre line is wanted, the window grows by twice the wider side (2 x 5 m), so that
+    // borders just outside it are drawn too.
+    const ClippedHorizontalAlignment all = road.getBorderAndAlign(0.5, 40.0, -1.0, 60.0, 1.0,
+                                                                  ClippedHorizontalAlignment::AllLines, 1);
+    ASSERT_GE(all.getCenterLinePoints().size(), 2u);
+    EXPECT_NEAR(all.getCenterLinePoints()[0].getX(), 30.0, 1e-9);
+    EXPECT_NEAR(all.getCenterLinePoints()[1].getX(), 70.0, 1e-9);
+    ASSERT_FALSE(all.getLeftBorder().empty());
+    EXPECT_NEAR(all.getLeftBorder()[0].getX(), 30.0, 1e-9);
+    EXPECT_NEAR(all.getLeftBorder()[0].getY(), -3.5, 1e-9);
+
+    const ClippedHorizontalAlignment centre = road.getBorderAndAlign(
+        0.5, 40.0, -1.0, 60.0, 1.0, ClippedHorizontalAlignment::CenterLineOnly, 1);
+    ASSERT_GE(centre.getCenterLinePoints().size(), 2u);
+    EXPECT_NEAR(centre.getCenterLinePoints()[0].getX(), 40.0, 1e-9);
+    EXPECT_TRUE(centre.getLeftBorder().empty());
+
+    // The plan view's unbounded window draws everything.
+    const double inf = std::numeric_limits<double>::infinity();
+    const ClippedHorizontalAlignment plan = road.getBorderAndAlign(0.5, -inf, -inf, inf, inf,
+                                                                   ClippedHorizontalAlignment::AllLines, 1);
+    EXPECT_NEAR(plan.getCenterLinePoints()[0].getX(), 0.0, 1e-9);
+    EXPECT_FALSE(plan.getRightBorder().empty());
+}
