@@ -52,7 +52,8 @@ void build(RoadSurface& road)
         const double turn = (i / 4) % 2 == 0 ? 1.0 : -1.0;
         switch (i % 4) {
         case 0:
-            elements.append(HorizontalElement::createLine(Corvex::Angle(kNaN), 100.0, Corvex::Point::invalid(), kNaN));
+            elements.append(
+                HorizontalElement::createLine(Corvex::Angle(kNaN), 100.0, Corvex::Point::invalid(), kNaN));
             break;
         case 1:
             elements.append(HorizontalElement::createSpiral(Corvex::Angle(kNaN), 50.0, kInf, turn * 500.0,
@@ -73,12 +74,12 @@ void build(RoadSurface& road)
     VerticalAlignment profile;
     for (int i = 0; i < 500; ++i) {
         const double elevation = 100.0 + (i % 2 == 0 ? 0.0 : 2.5);
-        profile.append(VerticalElement::createSymparabola(VerticalElement::Poi{i * 250.0, elevation, 0.0, 0.0},
-                                                          i == 0 || i == 499 ? 0.0 : 3000.0));
+        profile.append(VerticalElement::createSymparabola(
+            VerticalElement::Poi { i * 250.0, elevation, 0.0, 0.0 }, i == 0 || i == 499 ? 0.0 : 3000.0));
     }
     road.setVerticalAlignment(profile);
 
-    for (StandardSection::SectionSide side : {StandardSection::Left, StandardSection::Right}) {
+    for (StandardSection::SectionSide side : { StandardSection::Left, StandardSection::Right }) {
         CrossSectionConfiguration c;
         c.append(CrossSectionElement("lane", 3.5, -2.0, 0.0));
         c.append(CrossSectionElement("shoulder", 1.5, -4.0, 0.0));
@@ -94,12 +95,13 @@ void build(RoadSurface& road)
     high.add(SlopeSectionElement::createSlope("slope", 4.0, 1.75));
     library->add(low);
     library->add(high);
-    for (SlopeSectionSide side : {SlopeSideLeft, SlopeSideRight}) {
+    for (SlopeSectionSide side : { SlopeSideLeft, SlopeSideRight }) {
         SlopeSectionTemplateConfiguration segments = road.getSlopeSectionConfiguration()->get(side);
         for (int i = 0; i < 100; ++i) {
             const double begin = i * 1000.0;
-            segments.addSegment(SlopeSectionSegment::create("s" + std::to_string(i), {begin, library->getByName("low")},
-                                                            {begin + 900.0, library->getByName("high")})
+            segments.addSegment(SlopeSectionSegment::create("s" + std::to_string(i),
+                                                            { begin, library->getByName("low") },
+                                                            { begin + 900.0, library->getByName("high") })
                                     .first);
         }
     }
@@ -204,7 +206,7 @@ std::vector<std::pair<double, double>> randomStationOffsets()
     std::uniform_real_distribution<double> offset(-5.0, 5.0);
     std::vector<std::pair<double, double>> samples(4096);
     for (auto& s : samples)
-        s = {station(random), offset(random)};
+        s = { station(random), offset(random) };
     return samples;
 }
 

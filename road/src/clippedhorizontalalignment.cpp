@@ -127,7 +127,7 @@ bool curveDistances(const HorizontalElement& e, double s, std::vector<double>& d
 {
     const bool arc = e.getType() == ArcElementType;
     double radius = e.getBeginRadius();
-    SpiralShape shape{0.0, 0.0, 0.0, 0.0};
+    SpiralShape shape { 0.0, 0.0, 0.0, 0.0 };
     bool shaped = false;
     if (!arc) {
         const double kmax = std::max(curvature(e.getBeginRadius()), curvature(e.getEndRadius()));
@@ -221,9 +221,9 @@ std::vector<WideningSegment> wideningPieces(const CrossSectionConfiguration& sid
                 segments.push_back(w);
         }
     }
-    std::stable_sort(segments.begin(), segments.end(), [](const WideningSegment& a, const WideningSegment& b) {
-        return a.beginStation < b.beginStation;
-    });
+    std::stable_sort(
+        segments.begin(), segments.end(),
+        [](const WideningSegment& a, const WideningSegment& b) { return a.beginStation < b.beginStation; });
     std::vector<double> cuts;
     for (const WideningSegment& w : segments) {
         cuts.push_back(w.beginStation);
@@ -252,10 +252,9 @@ std::vector<double> borderStations(const CrossSectionConfiguration& side, const 
     std::vector<WideningSegment> pieces = wideningPieces(side);
     const double first = stations.front();
     const double last = stations.back();
-    pieces.erase(std::remove_if(pieces.begin(), pieces.end(),
-                                [&](const WideningSegment& w) {
-                                    return w.endStation < first || w.beginStation > last;
-                                }),
+    pieces.erase(std::remove_if(
+                     pieces.begin(), pieces.end(),
+                     [&](const WideningSegment& w) { return w.endStation < first || w.beginStation > last; }),
                  pieces.end());
     if (pieces.empty())
         return stations;
@@ -333,7 +332,8 @@ Corvex::Envelope clipInPlace(std::vector<Corvex::Point>& line, const internal::L
             continue;
         }
         const Corvex::Point a(x1, y1);
-        if (out.empty() || !out.back().isValid() || !(out.back().getX() == a.getX() && out.back().getY() == a.getY())) {
+        if (out.empty() || !out.back().isValid()
+            || !(out.back().getX() == a.getX() && out.back().getY() == a.getY())) {
             if (!out.empty() && out.back().isValid())
                 out.push_back(gap);
             out.push_back(a);
@@ -399,7 +399,8 @@ Corvex::Envelope ClippedHorizontalAlignment::getEnvelope() const
 
 void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road, double s,
                                                          AlignmentLineType type,
-                                                         const internal::LineSegmentClipper& clipper, int mode)
+                                                         const internal::LineSegmentClipper& clipper,
+                                                         int mode)
 {
     *d = Data();
     // Without a positive density no curve can be drawn.
@@ -433,16 +434,19 @@ void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road
         d->primaryPoints.emplace_back(previous.getEndPoint(), AlignmentEndPoint);
 
     // A curve that could not be drawn leaves a NaN station, which has no place on the border.
-    stations.erase(std::remove_if(stations.begin(), stations.end(), [](double t) { return !std::isfinite(t); }),
-                   stations.end());
+    stations.erase(
+        std::remove_if(stations.begin(), stations.end(), [](double t) { return !std::isfinite(t); }),
+        stations.end());
     const bool borders = stations.size() > 1;
     if (borders) {
         const StandardSection* section = road.getStandardSection();
-        for (StandardSection::SectionSide side : {StandardSection::Left, StandardSection::Right}) {
-            const bool wanted = side == StandardSection::Left ? (type & LeftBorderLine) : (type & RightBorderLine);
+        for (StandardSection::SectionSide side : { StandardSection::Left, StandardSection::Right }) {
+            const bool wanted
+                = side == StandardSection::Left ? (type & LeftBorderLine) : (type & RightBorderLine);
             if (!wanted)
                 continue;
-            std::vector<Corvex::Point>& border = side == StandardSection::Left ? d->leftBorder : d->rightBorder;
+            std::vector<Corvex::Point>& border
+                = side == StandardSection::Left ? d->leftBorder : d->rightBorder;
             // Offsets are positive to the right, so the left edge lies at minus the left width.
             const double sign = side == StandardSection::Left ? -1.0 : 1.0;
             unsigned hint = 0;
@@ -452,7 +456,8 @@ void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road
                     continue;
                 hint = index;
                 const HorizontalElement e = elements.at(index);
-                border.push_back(e.getNorthEast(t - e.getBeginStation(), sign * section->getTotalOffset(side, t)));
+                border.push_back(
+                    e.getNorthEast(t - e.getBeginStation(), sign * section->getTotalOffset(side, t)));
             }
         }
     }

@@ -65,10 +65,7 @@ public:
         return equations.getStationFromContinuous(continuous).getStation();
     }
 
-    double clamped(double station) const
-    {
-        return roundMillimetre(std::min(std::max(station, begin), end));
-    }
+    double clamped(double station) const { return roundMillimetre(std::min(std::max(station, begin), end)); }
 
     const RoadSurface* road;
     Stake::Type type = Stake::Unset;
@@ -118,7 +115,8 @@ public:
         double stop = end;
         if (element.isValid()) {
             stop = element.getEndStation();
-            if (element.getType() == ArcElementType && element.getMiddleStation() > current + kStationTolerance)
+            if (element.getType() == ArcElementType
+                && element.getMiddleStation() > current + kStationTolerance)
                 stop = element.getMiddleStation();
         }
         const double limit = std::min(stop, end);
@@ -164,7 +162,8 @@ public:
         double stop = begin;
         if (element.isValid()) {
             stop = element.getBeginStation();
-            if (element.getType() == ArcElementType && current > element.getMiddleStation() + kStationTolerance)
+            if (element.getType() == ArcElementType
+                && current > element.getMiddleStation() + kStationTolerance)
                 stop = element.getMiddleStation();
         }
         const double limit = std::max(stop, begin);

@@ -59,7 +59,8 @@ SurfaceUpDown::DoubleResult SurfaceUpDown::getCutFill(const Corvex::Point3D& poi
     result.type = type;
     double station = 0.0;
     double offset = 0.0;
-    if (!m_road || !*m_road || !m_road->getStationOffset(Corvex::Point(point.north(), point.east()), station, offset))
+    if (!m_road || !*m_road
+        || !m_road->getStationOffset(Corvex::Point(point.north(), point.east()), station, offset))
         return result;
     double design = 0.0;
     result.ok = designElevation(station, offset, updown, result, design);

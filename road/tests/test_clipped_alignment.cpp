@@ -47,7 +47,8 @@ HorizontalElement arc(double length, double radius)
 
 HorizontalElement spiral(double length, double r1, double r2)
 {
-    return HorizontalElement::createSpiral(Corvex::Angle(kNaN), length, r1, r2, Corvex::Point::invalid(), kNaN);
+    return HorizontalElement::createSpiral(Corvex::Angle(kNaN), length, r1, r2, Corvex::Point::invalid(),
+                                           kNaN);
 }
 
 // The first element heads north from the origin at station 0.
@@ -56,10 +57,11 @@ void setAlignment(RoadSurface& road, std::vector<HorizontalElement> list)
     HorizontalElementConfiguration elements;
     const HorizontalElement first = list.front();
     if (first.getType() == ArcElementType)
-        list.front() = HorizontalElement::createArc(Corvex::Angle(0.0), first.getLength(), first.getBeginRadius(),
-                                                    Corvex::Point(0, 0), 0.0);
+        list.front() = HorizontalElement::createArc(Corvex::Angle(0.0), first.getLength(),
+                                                    first.getBeginRadius(), Corvex::Point(0, 0), 0.0);
     else
-        list.front() = HorizontalElement::createLine(Corvex::Angle(0.0), first.getLength(), Corvex::Point(0, 0), 0.0);
+        list.front()
+            = HorizontalElement::createLine(Corvex::Angle(0.0), first.getLength(), Corvex::Point(0, 0), 0.0);
     for (const HorizontalElement& e : list)
         elements.append(e);
     road.getHorizontalAligment()->setElements(elements);
@@ -101,7 +103,7 @@ void expectStations(const std::vector<double>& actual, const std::vector<double>
 TEST(ClippedHorizontalAlignment, SingleLineAndShortElements)
 {
     RoadSurface road;
-    setAlignment(road, {line(100.0)});
+    setAlignment(road, { line(100.0) });
     setWidths(road, 3.5, 2.0);
 
     const Drawing centre(road, 1.0, ClippedHorizontalAlignment::CenterLineOnly);
@@ -109,7 +111,7 @@ TEST(ClippedHorizontalAlignment, SingleLineAndShortElements)
     ASSERT_EQ(points.size(), 2u);
     expectPoint(points[0], 0, 0);
     expectPoint(points[1], 100, 0);
-    EXPECT_EQ(codes(centre), (std::vector<int>{0x100, 0x200}));
+    EXPECT_EQ(codes(centre), (std::vector<int> { 0x100, 0x200 }));
     expectPoint(centre.getPrimaryPoints()[1].point, 100, 0);
     EXPECT_TRUE(centre.getLeftBorder().empty());
     EXPECT_TRUE(centre.getRightBorder().empty());
@@ -151,10 +153,12 @@ TEST(ClippedHorizontalAlignment, SingleLineAndShortElements)
 TEST(ClippedHorizontalAlignment, PrimaryPointCodesFollowTheElementKinds)
 {
     RoadSurface road;
-    setAlignment(road, {line(100.0), spiral(50.0, kInf, 200.0), arc(100.0, 200.0), spiral(50.0, 200.0, kInf),
-                        line(100.0), arc(50.0, -300.0), arc(50.0, 300.0)});
+    setAlignment(road,
+                 { line(100.0), spiral(50.0, kInf, 200.0), arc(100.0, 200.0), spiral(50.0, 200.0, kInf),
+                   line(100.0), arc(50.0, -300.0), arc(50.0, 300.0) });
     const Drawing d(road, 0.5, ClippedHorizontalAlignment::CenterLineOnly);
-    EXPECT_EQ(codes(d), (std::vector<int>{0x100, 0x12, 0x300, 0x24, 0x42, 0x21, 0x300, 0x14, 0x300, 0x44, 0x200}));
+    EXPECT_EQ(codes(d),
+              (std::vector<int> { 0x100, 0x12, 0x300, 0x24, 0x42, 0x21, 0x300, 0x14, 0x300, 0x44, 0x200 }));
 
     const HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
     const auto points = d.getPrimaryPoints();
@@ -180,8 +184,8 @@ TEST(ClippedHorizontalAlignment, CurveDensityMatchesTheChordRule)
 {
     // Radius 100, quarter turn to the right from north: centre at (0, 100).
     RoadSurface road;
-    setAlignment(road, {arc(100.0 * kPi / 2.0, 100.0)});
-    for (const auto& [s, interior] : {std::pair<double, int>{0.5, 10}, {1.0, 7}}) {
+    setAlignment(road, { arc(100.0 * kPi / 2.0, 100.0) });
+    for (const auto& [s, interior] : { std::pair<double, int> { 0.5, 10 }, { 1.0, 7 } }) {
         const Drawing d(road, s, ClippedHorizontalAlignment::CenterLineOnly);
         const auto points = d.getCenterLinePoints();
         ASSERT_EQ(points.size(), static_cast<std::size_t>(interior + 2)) << s;
@@ -199,17 +203,18 @@ TEST(ClippedHorizontalAlignment, CurveDensityMatchesTheChordRule)
 
     // A half circle drawn as its chord when 2·s reaches the radius; the drawn envelope is the chord's.
     RoadSurface half;
-    setAlignment(half, {arc(100.0 * kPi, 100.0)});
+    setAlignment(half, { arc(100.0 * kPi, 100.0) });
     const Drawing coarse(half, 50.0, ClippedHorizontalAlignment::CenterLineOnly);
     EXPECT_EQ(coarse.getCenterLinePoints().size(), 2u);
     EXPECT_NEAR(coarse.getEnvelope().getMaxX(), 0.0, 1e-4);
     // The element box itself must reach x = 100, or a window there would skip the curve.
     const Clipper top(90.0, 90.0, 110.0, 110.0);
-    EXPECT_FALSE(Drawing(half, 1.0, ClippedHorizontalAlignment::CenterLineOnly, top).getCenterLinePoints().empty());
+    EXPECT_FALSE(
+        Drawing(half, 1.0, ClippedHorizontalAlignment::CenterLineOnly, top).getCenterLinePoints().empty());
 
     // A spiral sharper than radius 10 cannot be drawn: one break point.
     RoadSurface sharp;
-    setAlignment(sharp, {line(50.0), spiral(20.0, kInf, 5.0), line(50.0)});
+    setAlignment(sharp, { line(50.0), spiral(20.0, kInf, 5.0), line(50.0) });
     const auto broken = Drawing(sharp, 0.5, ClippedHorizontalAlignment::AllLines).getCenterLinePoints();
     ASSERT_EQ(broken.size(), 5u);
     EXPECT_TRUE(std::isnan(broken[2].getX()));
@@ -218,7 +223,7 @@ TEST(ClippedHorizontalAlignment, CurveDensityMatchesTheChordRule)
 
     // Spiral points: ordered along the spiral from begin to end, also when it opens out.
     RoadSurface spirals;
-    setAlignment(spirals, {line(10.0), spiral(80.0, kInf, 50.0), spiral(80.0, 50.0, kInf)});
+    setAlignment(spirals, { line(10.0), spiral(80.0, kInf, 50.0), spiral(80.0, 50.0, kInf) });
     const auto pts = Drawing(spirals, 0.2, ClippedHorizontalAlignment::CenterLineOnly).getCenterLinePoints();
     ASSERT_GT(pts.size(), 8u);
     double previous = -1.0;
@@ -235,7 +240,7 @@ TEST(ClippedHorizontalAlignment, CurveDensityMatchesTheChordRule)
 TEST(ClippedHorizontalAlignment, ClipsToTheWindowAndBreaksWhereTheLineLeavesIt)
 {
     RoadSurface road;
-    setAlignment(road, {line(100.0)});
+    setAlignment(road, { line(100.0) });
     setWidths(road, 3.0, 3.0);
     const Drawing inside(road, 1.0, ClippedHorizontalAlignment::AllLines, Clipper(20.0, -10.0, 60.0, 10.0));
     const auto centre = inside.getCenterLinePoints();
@@ -257,8 +262,9 @@ TEST(ClippedHorizontalAlignment, ClipsToTheWindowAndBreaksWhereTheLineLeavesIt)
     // North 100, a half turn of radius 10 well outside the window, back south: the two legs are
     // drawn apart, never joined across the outside.
     RoadSurface hairpin;
-    setAlignment(hairpin, {line(100.0), arc(10.0 * kPi, 10.0), line(100.0)});
-    const Drawing legs(hairpin, 0.5, ClippedHorizontalAlignment::CenterLineOnly, Clipper(-10.0, -10.0, 50.0, 30.0));
+    setAlignment(hairpin, { line(100.0), arc(10.0 * kPi, 10.0), line(100.0) });
+    const Drawing legs(hairpin, 0.5, ClippedHorizontalAlignment::CenterLineOnly,
+                       Clipper(-10.0, -10.0, 50.0, 30.0));
     const auto points = legs.getCenterLinePoints();
     ASSERT_EQ(points.size(), 5u);
     expectPoint(points[0], 0, 0);
@@ -268,15 +274,16 @@ TEST(ClippedHorizontalAlignment, ClipsToTheWindowAndBreaksWhereTheLineLeavesIt)
     expectPoint(points[4], 0, 20, 1e-4);
     for (const Corvex::Point& p : points)
         EXPECT_FALSE(p.getX() > 50.0);
-    EXPECT_EQ(codes(legs), (std::vector<int>{0x100, 0x300, 0x14, 0x41, 0x200}));
+    EXPECT_EQ(codes(legs), (std::vector<int> { 0x100, 0x300, 0x14, 0x41, 0x200 }));
 }
 
 TEST(ClippedHorizontalAlignment, BorderStationsFollowTheWidening)
 {
     RoadSurface road;
-    setAlignment(road, {line(100.0)});
+    setAlignment(road, { line(100.0) });
     setWidths(road, 3.0, 3.0);
-    CrossSectionConfiguration right = road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Right);
+    CrossSectionConfiguration right
+        = road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Right);
     CrossSectionElementConfiguration lane = right.elementConfigurationAt(0);
     ASSERT_TRUE(lane.addWideningPoint(WideningPoint(20.0, 3.0, WideningCubicParabola)));
     ASSERT_TRUE(lane.addWideningPoint(WideningPoint(60.0, 4.5, WideningCubicParabola)));
@@ -292,19 +299,20 @@ TEST(ClippedHorizontalAlignment, BorderStationsFollowTheWidening)
     };
     // Mode 1: the widening's ends join the alignment's stations.
     const Drawing mode1(road, 1.0, ClippedHorizontalAlignment::AllLines, kEverywhere, 1);
-    expectStations(borderStations(mode1.getRightBorder()), {0, 20, 60, 100});
+    expectStations(borderStations(mode1.getRightBorder()), { 0, 20, 60, 100 });
     EXPECT_EQ(mode1.getLeftBorder().size(), 2u);
     // Mode 0 adds stations inside the widening every 15·s of width change.
     const Drawing mode0(road, 0.05, ClippedHorizontalAlignment::AllLines, kEverywhere, 0);
-    expectStations(borderStations(mode0.getRightBorder()), {0, 20, 40, 60, 100});
+    expectStations(borderStations(mode0.getRightBorder()), { 0, 20, 40, 60, 100 });
     EXPECT_NEAR(mode0.getRightBorder()[3].getY(), 4.5, 1e-9);
 
     // On a curve mode 1 puts two more stations between neighbours inside a non-linear widening.
     RoadSurface curved;
-    setAlignment(curved, {arc(100.0, 200.0)});
+    setAlignment(curved, { arc(100.0, 200.0) });
     setWidths(curved, 3.0, 3.0);
-    CrossSectionElementConfiguration curvedLane
-        = curved.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left).elementConfigurationAt(0);
+    CrossSectionElementConfiguration curvedLane = curved.getStandardSection()
+                                                      ->getCrossSectionConfiguration(StandardSection::Left)
+                                                      .elementConfigurationAt(0);
     ASSERT_TRUE(curvedLane.addWideningPoint(WideningPoint(0.0, 3.0, WideningCubicParabola)));
     ASSERT_TRUE(curvedLane.addWideningPoint(WideningPoint(100.0, 4.0, WideningCubicParabola)));
     const Drawing d(curved, 1.0, ClippedHorizontalAlignment::AllLines);
@@ -323,7 +331,7 @@ TEST(ClippedHorizontalAlignment, BorderStationsFollowTheWidening)
 TEST(ClippedHorizontalAlignment, RoadWidensThePlanWindowUnlessOnlyTheCentreLineIsAsked)
 {
     RoadSurface road;
-    setAlignment(road, {line(100.0)});
+    setAlignment(road, { line(100.0) });
     setWidths(road, 3.0, 3.0);
     // The window begins 5 m east of the centre line; widened by twice the 3 m section it takes in the
     // centre line and the right border, not the left.
@@ -332,6 +340,7 @@ TEST(ClippedHorizontalAlignment, RoadWidensThePlanWindowUnlessOnlyTheCentreLineI
     EXPECT_FALSE(wide.getCenterLinePoints().empty());
     EXPECT_FALSE(wide.getRightBorder().empty());
     EXPECT_TRUE(wide.getLeftBorder().empty());
-    const ClippedHorizontalAlignment narrow = road.getBorderAndAlign(1.0, 0.0, 5.0, 100.0, 10.0, ClippedHorizontalAlignment::CenterLineOnly, 1);
+    const ClippedHorizontalAlignment narrow
+        = road.getBorderAndAlign(1.0, 0.0, 5.0, 100.0, 10.0, ClippedHorizontalAlignment::CenterLineOnly, 1);
     EXPECT_TRUE(narrow.getCenterLinePoints().empty());
 }

@@ -28,17 +28,19 @@ namespace {
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Heading north from the origin: a line, then each (length, radius) as an arc (radius 0: a line).
-void setAlignment(RoadSurface& road, double lineLength, const std::vector<std::pair<double, double>>& rest = {},
-                  double beginStation = 0.0)
+void setAlignment(RoadSurface& road, double lineLength,
+                  const std::vector<std::pair<double, double>>& rest = {}, double beginStation = 0.0)
 {
     HorizontalElementConfiguration elements;
-    elements.append(HorizontalElement::createLine(Corvex::Angle(0.0), lineLength, Corvex::Point(0, 0), beginStation));
+    elements.append(
+        HorizontalElement::createLine(Corvex::Angle(0.0), lineLength, Corvex::Point(0, 0), beginStation));
     for (const auto& [length, radius] : rest) {
         if (radius == 0.0)
-            elements.append(HorizontalElement::createLine(Corvex::Angle(kNaN), length, Corvex::Point::invalid(), kNaN));
-        else
             elements.append(
-                HorizontalElement::createArc(Corvex::Angle(kNaN), length, radius, Corvex::Point::invalid(), kNaN));
+                HorizontalElement::createLine(Corvex::Angle(kNaN), length, Corvex::Point::invalid(), kNaN));
+        else
+            elements.append(HorizontalElement::createArc(Corvex::Angle(kNaN), length, radius,
+                                                         Corvex::Point::invalid(), kNaN));
     }
     road.getHorizontalAligment()->setElements(elements);
 }
@@ -47,15 +49,16 @@ void setAlignment(RoadSurface& road, double lineLength, const std::vector<std::p
 void setProfile(RoadSurface& road)
 {
     VerticalAlignment profile;
-    profile.append(VerticalElement::createSymparabola(VerticalElement::Poi{-1000.0, 100.0, 0.0, 0.0}, 0.0));
-    profile.append(VerticalElement::createSymparabola(VerticalElement::Poi{5000.0, 160.0, 0.0, 0.0}, 0.0));
+    profile.append(
+        VerticalElement::createSymparabola(VerticalElement::Poi { -1000.0, 100.0, 0.0, 0.0 }, 0.0));
+    profile.append(VerticalElement::createSymparabola(VerticalElement::Poi { 5000.0, 160.0, 0.0, 0.0 }, 0.0));
     road.setVerticalAlignment(profile);
 }
 
 // A flat 3 m lane on either side.
 void setSection(RoadSurface& road)
 {
-    for (StandardSection::SectionSide side : {StandardSection::Left, StandardSection::Right}) {
+    for (StandardSection::SectionSide side : { StandardSection::Left, StandardSection::Right }) {
         CrossSectionConfiguration c;
         c.append(CrossSectionElement("lane", 3.0, 0.0, 0.0));
         road.getStandardSection()->setCrossSectionConfiguration(side, c);
@@ -71,7 +74,7 @@ void setEquation(RoadSurface& road, double before, double after)
 
 std::vector<std::pair<double, int>> walkForward(StationIterator it)
 {
-    std::vector<std::pair<double, int>> stops{{it.getStation(), it.getStake().getType()}};
+    std::vector<std::pair<double, int>> stops { { it.getStation(), it.getStake().getType() } };
     for (int guard = 0; it.hasNext() && guard < 1000; ++guard) {
         it.next();
         stops.emplace_back(it.getStation(), it.getStake().getType());
@@ -81,7 +84,7 @@ std::vector<std::pair<double, int>> walkForward(StationIterator it)
 
 std::vector<double> walkBackward(StationIterator it)
 {
-    std::vector<double> stops{it.getStation()};
+    std::vector<double> stops { it.getStation() };
     for (int guard = 0; it.hasPrevious() && guard < 1000; ++guard) {
         it.previous();
         stops.push_back(it.getStation());
@@ -101,16 +104,18 @@ void expectStations(const std::vector<double>& actual, const std::vector<double>
 TEST(StationIterator, IntervalStopsAtBoundariesAndArcMidpointsBothWays)
 {
     RoadSurface road;
-    setAlignment(road, 50.0, {{100.0, 300.0}});
+    setAlignment(road, 50.0, { { 100.0, 300.0 } });
     setProfile(road);
     setSection(road);
 
     StationIterator it(&road, 20.0, 0.0, kNaN);
     ASSERT_TRUE(it.isValid());
     EXPECT_DOUBLE_EQ(it.getInterval(), 20.0);
-    const std::vector<std::pair<double, int>> expected = {
-        {0, Stake::AlignmentBegin}, {20, 0},  {40, 0},  {50, Stake::ElementBoundary}, {60, 0}, {80, 0},
-        {100, Stake::ArcMidpoint},  {120, 0}, {140, 0}, {150, Stake::AlignmentEnd}};
+    const std::vector<std::pair<double, int>> expected
+        = { { 0, Stake::AlignmentBegin },   { 20, 0 },  { 40, 0 },
+            { 50, Stake::ElementBoundary }, { 60, 0 },  { 80, 0 },
+            { 100, Stake::ArcMidpoint },    { 120, 0 }, { 140, 0 },
+            { 150, Stake::AlignmentEnd } };
     const auto stops = walkForward(it);
     ASSERT_EQ(stops.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -121,7 +126,7 @@ TEST(StationIterator, IntervalStopsAtBoundariesAndArcMidpointsBothWays)
 
     // it is at the end now (copies share the position); walking back visits the same stops.
     EXPECT_NEAR(it.getStation(), 150.0, 1e-9);
-    expectStations(walkBackward(it), {150, 140, 120, 100, 80, 60, 50, 40, 20, 0});
+    expectStations(walkBackward(it), { 150, 140, 120, 100, 80, 60, 50, 40, 20, 0 });
     EXPECT_FALSE(it.hasPrevious());
     EXPECT_EQ(it.getStake().getType(), Stake::AlignmentBegin);
 
@@ -131,14 +136,14 @@ TEST(StationIterator, IntervalStopsAtBoundariesAndArcMidpointsBothWays)
     std::vector<double> cutStations;
     for (const auto& s : cutStops)
         cutStations.push_back(s.first);
-    expectStations(cutStations, {10, 30, 50, 70, 90, 95});
+    expectStations(cutStations, { 10, 30, 50, 70, 90, 95 });
     EXPECT_FALSE(cut.hasNext());
 }
 
 TEST(StationIterator, OffGridStartSnapsToTheTensOfItsHundred)
 {
     RoadSurface road;
-    setAlignment(road, 1260.0, {{740.0, 0.0}});
+    setAlignment(road, 1260.0, { { 740.0, 0.0 } });
     const Corvex::Point3D none(kNaN, kNaN, kNaN);
 
     // Grid 1230, 1250, ...; the boundary at 1260 is a stop of its own.
@@ -168,7 +173,7 @@ TEST(StationIterator, OffGridStartSnapsToTheTensOfItsHundred)
 TEST(StationIterator, GridBelowZeroStepsToTheNeighbouringGridStations)
 {
     RoadSurface road;
-    setAlignment(road, 15.0, {{185.0, 0.0}}, -100.0);
+    setAlignment(road, 15.0, { { 185.0, 0.0 } }, -100.0);
     const Corvex::Point3D none(kNaN, kNaN, kNaN);
 
     // Start -95: the grid is shifted by -90, so it holds ..., -110, -90, -70, ...; -85 is a boundary.
@@ -178,8 +183,8 @@ TEST(StationIterator, GridBelowZeroStepsToTheNeighbouringGridStations)
         it.next();
         forward.push_back(it.getStation());
     }
-    expectStations(forward, {-90, -85, -70});
-    expectStations(walkBackward(it), {-70, -85, -90, -100});
+    expectStations(forward, { -90, -85, -70 });
+    expectStations(walkBackward(it), { -70, -85, -90, -100 });
     EXPECT_EQ(it.getStake().getType(), Stake::AlignmentBegin);
 
     StationIterator back(&road, 20.0, -95.0, 0.0, none, false);
@@ -202,8 +207,8 @@ TEST(StationIterator, CrossesStationsEquationsBothWays)
             after.push_back(it.getStake().getStationAfter());
             it.next();
         }
-        expectStations(stations, {0, 20, 40, 60, 80, 100, 110, 130, 150});
-        expectStations(after, {0, 20, 40, 60, 80, 50, 60, 80, 100});
+        expectStations(stations, { 0, 20, 40, 60, 80, 100, 110, 130, 150 });
+        expectStations(after, { 0, 20, 40, 60, 80, 50, 60, 80, 100 });
         EXPECT_DOUBLE_EQ(it.getStationAfter(110.0), 60.0);
 
         StationIterator back(&road, 20.0, 0.0, 0.0, Corvex::Point3D(kNaN, kNaN, kNaN), false);
@@ -214,7 +219,7 @@ TEST(StationIterator, CrossesStationsEquationsBothWays)
             back.previous();
             reversed.push_back(back.getStation());
         }
-        expectStations(reversed, {110, 100, 80, 60, 40});
+        expectStations(reversed, { 110, 100, 80, 60, 40 });
     }
     // Short equation: the stations 100..150 do not exist.
     {
@@ -229,21 +234,21 @@ TEST(StationIterator, CrossesStationsEquationsBothWays)
             after.push_back(it.getStake().getStationAfter());
             it.next();
         }
-        expectStations(stations, {60, 80, 100, 110, 130});
-        expectStations(after, {60, 80, 150, 160, 180});
+        expectStations(stations, { 60, 80, 100, 110, 130 });
+        expectStations(after, { 60, 80, 150, 160, 180 });
         std::vector<double> reversed;
         for (int i = 0; i < 4; ++i) {
             it.previous();
             reversed.push_back(it.getStation());
         }
-        expectStations(reversed, {130, 110, 100, 80});
+        expectStations(reversed, { 130, 110, 100, 80 });
     }
 }
 
 TEST(StationIterator, StationTableWalk)
 {
     RoadSurface road;
-    setAlignment(road, 50.0, {{100.0, 300.0}});
+    setAlignment(road, 50.0, { { 100.0, 300.0 } });
     ASSERT_TRUE(road.getStationTable().read(std::string(TEST_DATA_DIR) + "/d2_table.txt"));
 
     // Not yet on the table: the first next() steps onto its first station.
@@ -257,11 +262,11 @@ TEST(StationIterator, StationTableWalk)
         stations.push_back(it.getStation());
         EXPECT_EQ(it.getStake().getType(), Stake::IntervalStation);
     }
-    expectStations(stations, {30, 70, 120});
+    expectStations(stations, { 30, 70, 120 });
     EXPECT_FALSE(it.hasNext());
     it.next();
     EXPECT_DOUBLE_EQ(it.getStation(), 120.0);
-    expectStations(walkBackward(it), {120, 70, 30});
+    expectStations(walkBackward(it), { 120, 70, 30 });
 
     // Between table stations: next goes to the one ahead, previous to the one behind.
     StationIterator between(&road, 50.0);
@@ -299,7 +304,7 @@ TEST(StationIterator, StationTableWalk)
 TEST(StationIterator, StakesCarryPlanPointHeightAndAzimuth)
 {
     RoadSurface road;
-    setAlignment(road, 50.0, {{100.0, 300.0}});
+    setAlignment(road, 50.0, { { 100.0, 300.0 } });
     setProfile(road);
     setSection(road);
     const Corvex::Point3D rover(1, 2, 3);
@@ -349,10 +354,10 @@ TEST(StationIterator, UnusableIntervalsMakeNoIterator)
     RoadSurface road;
     setAlignment(road, 100.0);
     const Corvex::Point3D none(kNaN, kNaN, kNaN);
-    for (double interval : {0.0, 0.0004, -20.0, kNaN, std::numeric_limits<double>::infinity()}) {
+    for (double interval : { 0.0, 0.0004, -20.0, kNaN, std::numeric_limits<double>::infinity() }) {
         StationIterator a(&road, interval, 0.0, 100.0);
         StationIterator b(&road, interval, 10.0, 0.0, none, false);
-        for (StationIterator* it : {&a, &b}) {
+        for (StationIterator* it : { &a, &b }) {
             EXPECT_FALSE(it->isValid()) << interval;
             EXPECT_FALSE(it->hasNext());
             EXPECT_FALSE(it->hasPrevious());

@@ -38,8 +38,10 @@ struct TestRoad : RoadSurface
         elements.append(HorizontalElement::createLine(Corvex::Angle(0.0), 200.0, Corvex::Point(0, 0), 0.0));
         getHorizontalAligment()->setElements(elements);
         VerticalAlignment profile;
-        profile.append(VerticalElement::createSymparabola(VerticalElement::Poi{-1000.0, 100.0, 0.0, 0.0}, 0.0));
-        profile.append(VerticalElement::createSymparabola(VerticalElement::Poi{5000.0, 160.0, 0.0, 0.0}, 0.0));
+        profile.append(
+            VerticalElement::createSymparabola(VerticalElement::Poi { -1000.0, 100.0, 0.0, 0.0 }, 0.0));
+        profile.append(
+            VerticalElement::createSymparabola(VerticalElement::Poi { 5000.0, 160.0, 0.0, 0.0 }, 0.0));
         setVerticalAlignment(profile);
         CrossSectionConfiguration left;
         left.append(CrossSectionElement("lane", 3.0, -2.0, 0.0));
@@ -56,7 +58,7 @@ struct TestRoad : RoadSurface
     {
         SlopeSectionTemplateEditable fill("fill", SlopeSectionFill);
         fill.add(SlopeSectionElement::createSlope("slope", height, n));
-        const auto segment = SlopeSectionSegment::create("all", {0.0, fill}, {200.0, fill});
+        const auto segment = SlopeSectionSegment::create("all", { 0.0, fill }, { 200.0, fill });
         ASSERT_EQ(segment.second, SlopeSectionSegment::Success);
         SlopeSectionTemplateConfiguration side = getSlopeSectionConfiguration()->get(SlopeSideRight);
         ASSERT_EQ(side.addSegment(segment.first).code, 0);
@@ -116,7 +118,7 @@ TEST(SurfaceUpDown, OrthogonalShiftsSquareToTheElementOnBothSides)
     EXPECT_NEAR(r.value, kProfile - 0.06 + 0.1 * std::sqrt(1.0 + 0.04 * 0.04), 1e-9);
 
     // Without a thickness the orthogonal surface is the design surface, everywhere in the section.
-    for (double offset : {-4.9, -3.0, -2.5, -0.5, 0.0, 0.7, 3.0, 4.2}) {
+    for (double offset : { -4.9, -3.0, -2.5, -0.5, 0.0, 0.7, 3.0, 4.2 }) {
         const auto flat = updown.getDesignHeight(Corvex::Point(50, offset), 0.0, SurfaceUpDown::Orthogonal);
         double design = 0.0;
         ASSERT_TRUE(road.getElevation(50.0, offset, design));
@@ -132,7 +134,7 @@ TEST(SurfaceUpDown, UnknownTypesGiveTheUnshiftedSurface)
 {
     TestRoad road;
     SurfaceUpDown updown(&road);
-    for (int type : {2, 5, -1}) {
+    for (int type : { 2, 5, -1 }) {
         const auto r = updown.getDesignHeight(Corvex::Point(50, -2), 0.3, SurfaceUpDown::UpDownType(type));
         EXPECT_TRUE(r.ok);
         EXPECT_EQ(r.type, SurfaceUpDown::None);
@@ -174,7 +176,7 @@ TEST(SurfaceUpDown, SideSlopeBeyondTheSection)
     const auto none = updown.getDesignHeight(Corvex::Point(50, 6.5), 0.2, SurfaceUpDown::None);
     ASSERT_TRUE(none.ok);
     EXPECT_TRUE(std::isfinite(none.value));
-    for (SurfaceUpDown::UpDownType type : {SurfaceUpDown::Direct, SurfaceUpDown::Orthogonal}) {
+    for (SurfaceUpDown::UpDownType type : { SurfaceUpDown::Direct, SurfaceUpDown::Orthogonal }) {
         const auto r = updown.getDesignHeight(Corvex::Point(50, 6.5), 0.2, type);
         EXPECT_TRUE(r.ok);
         EXPECT_NEAR(r.value, none.value, 1e-9);
@@ -190,7 +192,8 @@ TEST(SurfaceUpDown, SlopeWithoutAHeightIsAFailure)
     road.getElevation(50.0, 7.0, 0.2, true, ok);
     EXPECT_FALSE(ok);
     SurfaceUpDown updown(&road);
-    for (SurfaceUpDown::UpDownType type : {SurfaceUpDown::Direct, SurfaceUpDown::Orthogonal, SurfaceUpDown::None}) {
+    for (SurfaceUpDown::UpDownType type :
+         { SurfaceUpDown::Direct, SurfaceUpDown::Orthogonal, SurfaceUpDown::None }) {
         const auto r = updown.getDesignHeight(Corvex::Point(50, 7.0), 0.2, type);
         EXPECT_FALSE(r.ok) << type;
         const auto c = updown.getCutFill(Corvex::Point3D(50, 7.0, 100.0), 0.2, 0.1, type);

@@ -44,7 +44,11 @@ public:
     struct ROAD_EXPORT PrimaryPoint
     {
         PrimaryPoint() = default;
-        PrimaryPoint(const Corvex::Point& p, std::int32_t code) : point(p), type(code) {}
+        PrimaryPoint(const Corvex::Point& p, std::int32_t code)
+            : point(p)
+            , type(code)
+        {
+        }
         PrimaryPoint(const PrimaryPoint&) = default;
         PrimaryPoint(PrimaryPoint&&) = default;
         PrimaryPoint& operator=(const PrimaryPoint&) = default;

@@ -37,7 +37,8 @@ public:
 
     DoubleResult getDesignHeight(const Corvex::Point& point, double updown, UpDownType type) const;
     // Positive when the point lies above the (shifted) design surface raised by height.
-    DoubleResult getCutFill(const Corvex::Point3D& point, double updown, double height, UpDownType type) const;
+    DoubleResult getCutFill(const Corvex::Point3D& point, double updown, double height,
+                            UpDownType type) const;
 
 private:
     bool getDesignHeightAfterOrthogonalUpDown(double station, double offset, double updown,
