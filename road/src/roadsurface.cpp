@@ -25,15 +25,13 @@ using internal::Xml::RoadFile;
 class RoadSurface::RoadSurfacePrivate
 {
 public:
-    explicit RoadSurfacePrivate(const std::string& path) : path(path)
+    explicit RoadSurfacePrivate(const std::string& path)
+        : path(path)
     {
         slopes.attach(library);
     }
 
-    ~RoadSurfacePrivate()
-    {
-        slopes.detach();
-    }
+    ~RoadSurfacePrivate() { slopes.detach(); }
 
     RoadSurfacePrivate(const RoadSurfacePrivate&) = delete;
     RoadSurfacePrivate& operator=(const RoadSurfacePrivate&) = delete;
@@ -53,9 +51,15 @@ public:
     double pivotOffset = 0.0;
 };
 
-RoadSurface::RoadSurface() : RoadSurface("Undefined") {}
+RoadSurface::RoadSurface()
+    : RoadSurface("Undefined")
+{
+}
 
-RoadSurface::RoadSurface(const std::string& path) : d(std::make_shared<RoadSurfacePrivate>(path)) {}
+RoadSurface::RoadSurface(const std::string& path)
+    : d(std::make_shared<RoadSurfacePrivate>(path))
+{
+}
 
 RoadSurface::~RoadSurface() = default;
 
@@ -252,9 +256,9 @@ bool sideSlopeElevation(const SlopeSectionConfiguration& slopes, StandardSection
                         double station, double distance, double& height)
 {
     height = 0.0;
-    const SlopeSectionTemplate slope = slopes.get(side == StandardSection::Left ? SlopeSideLeft
-                                                                              : SlopeSideRight)
-                                           .getInterpolatedByStation(station);
+    const SlopeSectionTemplate slope
+        = slopes.get(side == StandardSection::Left ? SlopeSideLeft : SlopeSideRight)
+              .getInterpolatedByStation(station);
     if (!slope.isValid())
         return false;
     const double value = slope.generateSlope(Corvex::Point(0.0, 0.0)).getElevation(distance);
@@ -322,8 +326,8 @@ double RoadSurface::getElevation(double station, double offset, double adjust, b
 
     bool extend = false;
     bool sectionOk = false;
-    const double dh = d->standard.getDeltaHeightByStationOffset(station, inside ? offset : total * sign, pivot,
-                                                                extend, sectionOk);
+    const double dh = d->standard.getDeltaHeightByStationOffset(station, inside ? offset : total * sign,
+                                                                pivot, extend, sectionOk);
     double elevation = dh + base;
     bool slopeOk = true;
     if (inside) {
@@ -364,7 +368,10 @@ namespace {
 class Outline
 {
 public:
-    Outline(const StandardSection& standard) : m_standard(standard) {}
+    Outline(const StandardSection& standard)
+        : m_standard(standard)
+    {
+    }
 
     // A station or point that is not finite (a curve that failed to build) adds nothing.
     void add(const HorizontalElement& element, double station)
@@ -527,7 +534,7 @@ StationIterator RoadSurface::getTabledIterator(double value) const
 }
 
 std::vector<StationCoordinate> RoadSurface::generateGradualStationCoordinates(double interval,
-                                                                             double offset) const
+                                                                              double offset) const
 {
     std::vector<StationCoordinate> coordinates;
     StationIterator it = getIterator(interval, d->horizontal.getBeginStation(), false);

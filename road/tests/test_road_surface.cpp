@@ -197,12 +197,11 @@ TEST(RoadSurface, LoadsEmptyRoadAndSavesNewFile)
     const std::string target = tempPath("new.rod");
     ASSERT_TRUE(built.saveAs(target));
     EXPECT_EQ(built.getPath(), tempPath("own.rod"));
-    const std::vector<std::string> expected = { "Version",          "FullVersion",
-                                                "PivotType",        "PivotOffset",
-                                                "StationsEquation", "HorizontalAlignment",
-                                                "VerticalAlignment", "StandardSection",
-                                                "SlopeSectionLibrary", "SlopeSection",
-                                                "StructureElements", "StationTable" };
+    const std::vector<std::string> expected
+        = { "Version",           "FullVersion",       "PivotType",
+            "PivotOffset",       "StationsEquation",  "HorizontalAlignment",
+            "VerticalAlignment", "StandardSection",   "SlopeSectionLibrary",
+            "SlopeSection",      "StructureElements", "StationTable" };
     EXPECT_EQ(rootChildren(target), expected);
     tinyxml2::XMLDocument doc;
     ASSERT_EQ(doc.LoadFile(target.c_str()), tinyxml2::XML_SUCCESS);

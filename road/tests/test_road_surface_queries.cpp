@@ -61,8 +61,10 @@ protected:
         CrossSectionConfiguration right;
         right.append(CrossSectionElement("lane", 3.5, -2.0, 0.0));
         right.append(CrossSectionElement("shoulder", 1.5, -4.0, 0.0));
-        right.elementConfigurationAt(0).addSuperelevationPoint(SuperelevationPoint(SuperelevationLinear, 100.0, -2.0));
-        right.elementConfigurationAt(0).addSuperelevationPoint(SuperelevationPoint(SuperelevationLinear, 200.0, 4.0));
+        right.elementConfigurationAt(0).addSuperelevationPoint(
+            SuperelevationPoint(SuperelevationLinear, 100.0, -2.0));
+        right.elementConfigurationAt(0).addSuperelevationPoint(
+            SuperelevationPoint(SuperelevationLinear, 200.0, 4.0));
         right.elementConfigurationAt(1).addWideningPoint(WideningPoint(100.0, 1.5, WideningLinear));
         right.elementConfigurationAt(1).addWideningPoint(WideningPoint(200.0, 2.5, WideningLinear));
         road.getStandardSection()->setCrossSectionConfiguration(StandardSection::Left, left);
@@ -324,8 +326,8 @@ TEST_F(TestRoad, DrawingWindow)
 {
     // Unless only the centre line is wanted, the window grows by twice the wider side (2 x 5 m), so that
     // borders just outside it are drawn too.
-    const ClippedHorizontalAlignment all = road.getBorderAndAlign(0.5, 40.0, -1.0, 60.0, 1.0,
-                                                                  ClippedHorizontalAlignment::AllLines, 1);
+    const ClippedHorizontalAlignment all
+        = road.getBorderAndAlign(0.5, 40.0, -1.0, 60.0, 1.0, ClippedHorizontalAlignment::AllLines, 1);
     ASSERT_GE(all.getCenterLinePoints().size(), 2u);
     EXPECT_NEAR(all.getCenterLinePoints()[0].getX(), 30.0, 1e-9);
     EXPECT_NEAR(all.getCenterLinePoints()[1].getX(), 70.0, 1e-9);
@@ -333,16 +335,16 @@ TEST_F(TestRoad, DrawingWindow)
     EXPECT_NEAR(all.getLeftBorder()[0].getX(), 30.0, 1e-9);
     EXPECT_NEAR(all.getLeftBorder()[0].getY(), -3.5, 1e-9);
 
-    const ClippedHorizontalAlignment centre = road.getBorderAndAlign(
-        0.5, 40.0, -1.0, 60.0, 1.0, ClippedHorizontalAlignment::CenterLineOnly, 1);
+    const ClippedHorizontalAlignment centre
+        = road.getBorderAndAlign(0.5, 40.0, -1.0, 60.0, 1.0, ClippedHorizontalAlignment::CenterLineOnly, 1);
     ASSERT_GE(centre.getCenterLinePoints().size(), 2u);
     EXPECT_NEAR(centre.getCenterLinePoints()[0].getX(), 40.0, 1e-9);
     EXPECT_TRUE(centre.getLeftBorder().empty());
 
     // The plan view's unbounded window draws everything.
     const double inf = std::numeric_limits<double>::infinity();
-    const ClippedHorizontalAlignment plan = road.getBorderAndAlign(0.5, -inf, -inf, inf, inf,
-                                                                   ClippedHorizontalAlignment::AllLines, 1);
+    const ClippedHorizontalAlignment plan
+        = road.getBorderAndAlign(0.5, -inf, -inf, inf, inf, ClippedHorizontalAlignment::AllLines, 1);
     EXPECT_NEAR(plan.getCenterLinePoints()[0].getX(), 0.0, 1e-9);
     EXPECT_FALSE(plan.getRightBorder().empty());
 }
