@@ -54,6 +54,7 @@ Corvex::Point3D Stake::getSectionDifference(Corvex::Point3D const& p, Corvex::An
 Stake::Builder::Builder()
     : m_stake(std::make_shared<Stake>())
 {
+    m_stake->m_elevationValid = true;
 }
 
 Stake::Builder& Stake::Builder::setType(Stake::Type type)
@@ -104,10 +105,17 @@ Stake::Builder& Stake::Builder::setRover(Corvex::Point3D const& rover)
     return *this;
 }
 
+Stake::Builder& Stake::Builder::setElevationValid(bool valid)
+{
+    m_stake->m_elevationValid = valid;
+    return *this;
+}
+
 Stake::Builder& Stake::Builder::reset()
 {
     // Copies of this builder keep sharing the stake, so reset it in place.
     *m_stake = Stake();
+    m_stake->m_elevationValid = true;
     return *this;
 }
 
@@ -116,7 +124,6 @@ Stake Stake::Builder::create(bool resetAfter)
     Stake made = *m_stake;
     if (made.m_type == Stake::Unset)
         made.m_type = Stake::IntervalStation;
-    made.m_elevationValid = true;
     if (resetAfter)
         reset();
     return made;

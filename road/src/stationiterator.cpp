@@ -409,7 +409,8 @@ Stake StationIterator::getStake(double offset, double updown, bool useSlope) con
         return Stake();
     bool ok = false;
     double z = d->road->getElevation(station, offset, updown, useSlope, ok);
-    if (!ok || !std::isfinite(z))
+    ok = ok && std::isfinite(z);
+    if (!ok)
         z = 0.0;
     Stake::Builder builder;
     builder.setType(d->type)
@@ -418,7 +419,8 @@ Stake StationIterator::getStake(double offset, double updown, bool useSlope) con
         .setAzimuth(element.getAzimuth(distance).toRadian())
         .setDesigned(Corvex::Point3D(p.getX(), p.getY(), z))
         .setOffset(offset)
-        .setRover(d->rover);
+        .setRover(d->rover)
+        .setElevationValid(ok);
     return builder.create(true);
 }
 

@@ -329,9 +329,12 @@ TEST(StationIterator, StakesCarryPlanPointHeightAndAzimuth)
     EXPECT_NEAR(far.getPoint().east(), 5.0, 1e-9);
     EXPECT_NEAR(far.getAzimuth().toRadian(), 0.0, 1e-12);
     EXPECT_EQ(far.getPoint().height(), 0.0);
+    EXPECT_TRUE(right.isElevationValid());
+    EXPECT_FALSE(far.isElevationValid());
     // Without the side slope the lane's cross slope carries on.
     const Stake carried = it.getStake(5.0, 0.0, false);
     EXPECT_NEAR(carried.getPoint().height(), 110.2, 1e-9);
+    EXPECT_TRUE(carried.isElevationValid());
 
     // On the arc: azimuth turned by s / R, point on the circle about (50, 300).
     while (it.getStation() < 100.0 - 1e-9)

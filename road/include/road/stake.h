@@ -81,9 +81,11 @@ public:
     Builder& setOffset(double offset);
     Builder& setOffset(Corvex::Point const& offset);
     Builder& setRover(Corvex::Point3D const& rover);
+    // The elevation counts as valid unless the query behind it failed.
+    Builder& setElevationValid(bool valid);
     Builder& reset();
 
-    // An unset type becomes an interval station; the elevation counts as valid.
+    // An unset type becomes an interval station.
     Stake create(bool resetAfter = true);
 
 private:
