@@ -347,4 +347,31 @@ TEST_F(TestRoad, DrawingWindow)
         = road.getBorderAndAlign(0.5, -inf, -inf, inf, inf, ClippedHorizontalAlignment::AllLines, 1);
     EXPECT_NEAR(plan.getCenterLinePoints()[0].getX(), 0.0, 1e-9);
     EXPECT_FALSE(plan.getRightBorder().empty());
+
+    // A spiral too sharp to draw leaves a gap in the centre line, but its NaN station must not reach
+    // the border: both borders are still drawn, from finite points only.
+    RoadSurface sharp;
+    HorizontalElementConfiguration elements;
+    elements.append(HorizontalElement::createLine(0.0, 50.0, Point(0.0, 0.0), 0.0));
+    elements.append(HorizontalElement::createSpiral(kNaN, 20.0, inf, 5.0, Point::invalid(), kNaN));
+    elements.append(HorizontalElement::createLine(kNaN, 50.0, Point::invalid(), kNaN));
+    sharp.getHorizontalAligment()->setElements(elements);
+    sharp.getStandardSection()->setCrossSectionConfiguration(
+        StandardSection::Left,
+        road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left));
+    sharp.getStandardSection()->setCrossSectionConfiguration(
+        StandardSection::Right,
+        road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left));
+    const ClippedHorizontalAlignment drawn
+        = sharp.getBorderAndAlign(0.5, -inf, -inf, inf, inf, ClippedHorizontalAlignment::AllLines, 1);
+    bool gap = false;
+    for (const Point& p : drawn.getCenterLinePoints())
+        gap = gap || !p.isValid();
+    EXPECT_TRUE(gap);
+    for (const auto& side : { drawn.getLeftBorder(), drawn.getRightBorder() }) {
+        EXPECT_GE(side.size(), 4u);
+        for (const Point& p : side)
+            EXPECT_TRUE(p.isValid());
+    }
+    EXPECT_GE(sharp.getBorder(5.0).getPointCount(), 7u);
 }
