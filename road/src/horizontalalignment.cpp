@@ -242,6 +242,10 @@ bool HorizontalAlignment::save(const internal::Node<HorizontalAlignment>& node) 
 {
     if (node.isEmpty())
         return false;
+    // A form this program does not know was not loaded: leave what the file holds untouched rather
+    // than erase it.
+    if (d->dataSourceType < NoDataSource || d->dataSourceType > PoisDataSource)
+        return true;
     node.removeChildren();
     switch (d->dataSourceType) {
     case ElementsDataSource:

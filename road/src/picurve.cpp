@@ -13,7 +13,6 @@ namespace Horizontal {
 
 namespace {
 const double kPi = 4.0 * std::atan(1.0);
-const double kInfinity = std::numeric_limits<double>::infinity();
 const double kMinRadius = 0.001;
 const double kMinSpiralLength = 0.001;
 // Below this deflection the spiral formulas divide by tan and sin of ~0: the corner is a straight.

@@ -291,8 +291,16 @@ TEST(HorizontalAlignment, LoadAndSaveBothForms)
     ASSERT_TRUE(none.load(unknown.node));
     EXPECT_EQ(none.getDataSourceType(), 2);
     EXPECT_TRUE(none.getElements().isEmpty());
+    // Saving it back keeps what the file held, so the unknown form survives a save and reload.
+    ASSERT_TRUE(none.save(unknown.node));
+    EXPECT_EQ(unknown.node.getInt("type", -1), 2);
+    ASSERT_NE(unknown.doc.RootElement()->FirstChildElement("element"), nullptr);
+    HorizontalAlignment again;
+    ASSERT_TRUE(again.load(unknown.node));
+    EXPECT_EQ(again.getDataSourceType(), 2);
+    // An alignment without a source saves as an empty node.
     XmlNode empty("<HorizontalAlignment><junk/></HorizontalAlignment>");
-    ASSERT_TRUE(none.save(empty.node));
+    ASSERT_TRUE(HorizontalAlignment().save(empty.node));
     EXPECT_EQ(empty.doc.RootElement()->FirstChildElement(), nullptr);
     EXPECT_FALSE(none.load(AlignmentNode()));
 }
