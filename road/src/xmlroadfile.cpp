@@ -112,7 +112,11 @@ void RoadFile::open(bool create)
     auto root = std::make_shared<NodeImpl>(element, CurrentVersion, CurrentFullVersion);
     root->setInt("Version", CurrentVersion);
     root->setInt("FullVersion", CurrentFullVersion);
-    if (!writeDocument(*document, d->path))
+    // A new file is written at once so an unwritable path fails here. Something unreadable already
+    // at the path is only replaced by the final save, so a failed save never leaves less than before.
+    struct stat info;
+    const bool exists = ::stat(d->path.c_str(), &info) == 0;
+    if (!exists && !writeDocument(*document, d->path))
         return;
     d->document = std::move(document);
     d->root = std::move(root);

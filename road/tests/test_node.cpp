@@ -360,6 +360,20 @@ TEST(RoadFile, CreateNewAndRefuseForeignFiles)
     EXPECT_FALSE(file.save());
     EXPECT_EQ(readAll(foreign), before);
 
+    // An unreadable file is kept as it is until the final save replaces it.
+    const std::string broken = copyToTemp("node_truncated.rod");
+    const std::string brokenBefore = readAll(broken);
+    {
+        RoadFile file(broken);
+        file.open(true);
+        ASSERT_TRUE(file.hasDocument());
+        EXPECT_EQ(readAll(broken), brokenBefore);
+        ASSERT_TRUE(file.save());
+        tinyxml2::XMLDocument doc;
+        ASSERT_EQ(doc.LoadFile(broken.c_str()), tinyxml2::XML_SUCCESS);
+        EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"Version", "FullVersion"}));
+    }
+
     // A folder that does not exist: nothing is created and save reports the failure.
     RoadFile nowhere(::testing::TempDir() + "no/such/folder/road.rod");
     nowhere.open(true);
