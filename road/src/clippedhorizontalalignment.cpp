@@ -268,10 +268,15 @@ std::vector<double> borderStations(const CrossSectionConfiguration& side, const 
         for (const WideningSegment& w : pieces) {
             if (w.method == WideningLinear)
                 continue;
-            const double n = std::min(std::trunc(w.widthChange / spacing), kMaxCurvePoints);
-            const double step = (w.endStation - w.beginStation) / std::max(1.0, n);
-            for (double t = w.beginStation + step; t < w.endStation; t += step)
+            const double n = std::max(1.0, std::min(std::trunc(w.widthChange / spacing), kMaxCurvePoints));
+            const double step = (w.endStation - w.beginStation) / n;
+            // Counted, not accumulated: on a piece a few ulps long the step vanishes against the station.
+            for (double i = 1.0; i < n; ++i) {
+                const double t = w.beginStation + i * step;
+                if (!(t < w.endStation))
+                    break;
                 merged.push_back(t);
+            }
         }
         std::sort(merged.begin(), merged.end());
         for (double t : merged) {

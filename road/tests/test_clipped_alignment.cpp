@@ -328,6 +328,36 @@ TEST(ClippedHorizontalAlignment, BorderStationsFollowTheWidening)
     EXPECT_NEAR(offset, -4.0, 1e-4);
 }
 
+TEST(ClippedHorizontalAlignment, WideningPiecesOneUlpLongDoNotStallTheBorder)
+{
+    // Two strips whose widenings begin one ulp apart leave a piece too short to step through in
+    // floating point; mode 0 must still end and draw the rest of the widening.
+    RoadSurface road;
+    setAlignment(road, { line(100.0) });
+    CrossSectionConfiguration right;
+    right.append(CrossSectionElement("lane", 3.0, 0.0, 0.0));
+    right.append(CrossSectionElement("shoulder", 1.0, 0.0, 0.0));
+    road.getStandardSection()->setCrossSectionConfiguration(StandardSection::Right, right);
+    const CrossSectionConfiguration side
+        = road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Right);
+    CrossSectionElementConfiguration lane = side.elementConfigurationAt(0);
+    ASSERT_TRUE(lane.addWideningPoint(WideningPoint(20.0, 3.0, WideningCubicParabola)));
+    ASSERT_TRUE(lane.addWideningPoint(WideningPoint(60.0, 4.5, WideningCubicParabola)));
+    CrossSectionElementConfiguration shoulder = side.elementConfigurationAt(1);
+    ASSERT_TRUE(
+        shoulder.addWideningPoint(WideningPoint(std::nextafter(20.0, 100.0), 1.0, WideningCubicParabola)));
+    ASSERT_TRUE(shoulder.addWideningPoint(WideningPoint(60.0, 2.5, WideningCubicParabola)));
+
+    // s = 0.01: one station every 0.15 m of width change, ten over each 1.5 m widening.
+    const Drawing mode0(road, 0.01, ClippedHorizontalAlignment::RightBorderLine, kEverywhere, 0);
+    std::vector<double> distinct;
+    for (const Corvex::Point& p : mode0.getRightBorder()) {
+        if (distinct.empty() || p.getX() - distinct.back() > 1e-6)
+            distinct.push_back(p.getX());
+    }
+    expectStations(distinct, { 0, 20, 24, 28, 32, 36, 40, 44, 48, 52, 56, 60, 100 });
+}
+
 TEST(ClippedHorizontalAlignment, RoadWidensThePlanWindowUnlessOnlyTheCentreLineIsAsked)
 {
     RoadSurface road;
