@@ -77,8 +77,11 @@ double series(double d, double a, double k1, bool odd)
     double previous1 = odd ? 0.0 : d;
     double sum = previous1;
     for (int n = first; n <= last; ++n) {
-        sum += std::pow(d, n + 1) / (n + 1) * seriesCoefficient(n, odd, a, k1);
-        if (n > minTerms && std::fabs(previous2 - 2.0 * previous1 + sum) < kSeriesTolerance)
+        const double term = std::pow(d, n + 1) / (n + 1) * seriesCoefficient(n, odd, a, k1);
+        sum += term;
+        // From the straight (k1 = 0) only every fourth term is non-zero: sums that stand still over
+        // a zero term say nothing about convergence.
+        if (n > minTerms && term != 0.0 && std::fabs(previous2 - 2.0 * previous1 + sum) < kSeriesTolerance)
             break;
         previous2 = previous1;
         previous1 = sum;

@@ -296,6 +296,32 @@ TEST(HorizontalElement, StationOffsetOfPlanPoints)
         = HorizontalElement::createSpiral(Angle(0.5), 100.0, kInf, 2e6, Point(), 0.0);
     ASSERT_TRUE(nearlyStraight);
     expectBackProjection(nearlyStraight, 60.0, 3.0, 1e-3);
+
+    // Spirals from the straight that turn through a large angle: the local-frame series has zero
+    // terms there, which must not pass for convergence. Points of the true clothoid and beside it
+    // must project back onto their own station and offset.
+    for (double length : { 150.0, 300.0 }) {
+        const double radius = length == 150.0 ? 60.0 : 50.0; // 1.25 and 3 radians
+        const double a2 = radius * length;
+        for (double side : { 1.0, -1.0 }) {
+            HorizontalElement heavy = HorizontalElement::createSpiral(Angle(0.0), length, kInf, side * radius,
+                                                                      Point(0.0, 0.0), 100.0);
+            ASSERT_TRUE(heavy);
+            for (double s : { 0.4 * length, 0.7 * length, 0.95 * length }) {
+                const Point c = clothoid(s, a2);
+                const double th = s * s / (2.0 * a2);
+                for (double o : { 0.0, 5.0, -5.0 }) {
+                    // Right of the tangent is (-sin, cos) in north/east coordinates.
+                    const Point p(c.getX() - o * std::sin(th), side * (c.getY() + o * std::cos(th)));
+                    double station = 0.0;
+                    double offset = 0.0;
+                    ASSERT_TRUE(heavy.getStationOffset(p, station, offset));
+                    EXPECT_NEAR(station, 100.0 + s, 1e-3) << length << " " << side << " " << s << " " << o;
+                    EXPECT_NEAR(offset, side * o, 1e-3) << length << " " << side << " " << s << " " << o;
+                }
+            }
+        }
+    }
 }
 
 TEST(HorizontalElement, StoredFormRoundTrip)
