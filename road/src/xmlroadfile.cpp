@@ -43,11 +43,19 @@ bool readFile(const std::string &path, std::string &content)
 
 bool writeFile(const std::string &path, const char *data, size_t size)
 {
+    // Renaming needs only the folder to be writable: a file the user may not write stays as it is.
+    struct stat old;
+    const bool replacing = ::stat(path.c_str(), &old) == 0;
+    if (replacing && ::access(path.c_str(), W_OK) != 0)
+        return false;
     const std::string temporary = path + ".~" + std::to_string(::getpid());
     std::FILE *file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         return false;
     bool ok = std::fwrite(data, 1, size, file) == size;
+    // The new file keeps the permissions of the one it replaces.
+    if (replacing && S_ISREG(old.st_mode))
+        ok = ::fchmod(::fileno(file), old.st_mode & 07777) == 0 && ok;
     ok = std::fflush(file) == 0 && ok;
     ok = ::fsync(::fileno(file)) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;

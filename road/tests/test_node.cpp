@@ -2,6 +2,8 @@
 #include <road/internal/roadfile.h>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 #include <tinyxml2.h>
 
 #include <clocale>
@@ -379,6 +381,18 @@ TEST(RoadFile, CreateNewAndRefuseForeignFiles)
     nowhere.open(true);
     EXPECT_FALSE(nowhere.hasDocument());
     EXPECT_FALSE(nowhere.save());
+}
+
+TEST(RoadFile, SavingKeepsThePermissionsOfTheReplacedFile)
+{
+    const std::string path = copyToTemp("node_v3.rod");
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    RoadFile file(path);
+    file.open(true);
+    ASSERT_TRUE(file.save());
+    struct stat info;
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
 TEST(RoadFile, DoublesSurviveSaveAndLoadBitForBit)
