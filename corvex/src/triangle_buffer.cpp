@@ -2,6 +2,8 @@
 
 #include <RTree/RTree>
 
+#include <cmath>
+
 namespace Pelko::Corvex {
 
 struct DelaunayTriangleBuffer::Data
@@ -31,6 +33,8 @@ DelaunayTriangleBuffer DelaunayTriangleBuffer::clone() const
     // Re-inserting in the original order rebuilds the same tree.
     for (std::size_t i = d->firstIndexed; i < d->points.size(); ++i) {
         const double xy[2] = { d->points[i].x(), d->points[i].y() };
+        if (std::isnan(xy[0]) || std::isnan(xy[1]))
+            continue;
         copy.d->tree.insert(xy, xy, static_cast<int>(i));
     }
     return copy;
@@ -44,6 +48,12 @@ DelaunayTriangleBuffer::operator bool() const
 int DelaunayTriangleBuffer::insertPoint(Point3D const& p)
 {
     const double xy[2] = { p.x(), p.y() };
+    // A NaN position overlaps every rectangle in the tree's comparisons: it would match any stored
+    // vertex, and once stored it would match every later one. Such a vertex shares with nothing.
+    if (std::isnan(xy[0]) || std::isnan(xy[1])) {
+        d->points.push_back(p);
+        return static_cast<int>(d->points.size() - 1);
+    }
     const std::vector<int> found = d->tree.search(xy, xy);
     if (!found.empty())
         return found.front();

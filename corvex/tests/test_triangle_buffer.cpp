@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 using namespace Pelko::Corvex;
@@ -36,6 +37,30 @@ TEST(DelaunayTriangleBuffer, SharedVertices)
     EXPECT_EQ(buffer.getPoint(5), Point3D());
     EXPECT_EQ(buffer.getTrianglePointIndex(3), TrianglePointsIndex());
     EXPECT_EQ(buffer.getTriangle(3).getVertex(0), Point3D());
+}
+
+TEST(DelaunayTriangleBuffer, VertexWithoutPlanePosition)
+{
+    // A NaN coordinate places the vertex nowhere: it must neither take over a stored vertex nor
+    // capture the vertices added after it.
+    const double nan = std::nan("");
+    DelaunayTriangleBuffer buffer;
+    buffer.addTriangle(Triangle3D(Point3D(1, 0, 2), Point3D(nan, 0, 1), Point3D(0, 1, 3)));
+    buffer.addTriangle(Triangle3D(Point3D(nan, 0, 1), Point3D(6, 5, 2), Point3D(5, 6, 3)));
+    buffer.addTriangle(Triangle3D(Point3D(1, 0, 7), Point3D(6, 5, 8), Point3D(9, 9, 9)));
+    ASSERT_EQ(buffer.getTriangleCount(), 3u);
+    EXPECT_EQ(buffer.getTrianglePointIndex(0), TrianglePointsIndex(0, 1, 2));
+    EXPECT_EQ(buffer.getTrianglePointIndex(1), TrianglePointsIndex(3, 4, 5));
+    EXPECT_EQ(buffer.getTrianglePointIndex(2), TrianglePointsIndex(0, 4, 6));
+    EXPECT_EQ(buffer.getPointCount(), 7u);
+    EXPECT_TRUE(std::isnan(buffer.getPoint(1).x()));
+    EXPECT_EQ(buffer.getPoint(1).z(), 1.0);
+    EXPECT_EQ(buffer.getPoint(4), Point3D(6, 5, 2));
+
+    // A clone rebuilds its vertex index without the unplaced vertices.
+    DelaunayTriangleBuffer copy = buffer.clone();
+    copy.addTriangle(Triangle3D(Point3D(20, 0, 0), Point3D(9, 9, 0), Point3D(21, 20, 0)));
+    EXPECT_EQ(copy.getTrianglePointIndex(3), TrianglePointsIndex(7, 6, 8));
 }
 
 TEST(DelaunayTriangleBuffer, FromTriangulation)
