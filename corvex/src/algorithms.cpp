@@ -97,7 +97,12 @@ double CGAlgorithms::distance(Point const& p, Line const& l)
 double CGAlgorithms::azimuth(double x1, double y1, double x2, double y2)
 {
     const double a = std::atan2(y2 - y1, x2 - x1);
-    return a < 0.0 ? a + 2.0 * kPi : a;
+    if (!(a < 0.0))
+        return a;
+    // A tiny negative angle plus 2pi rounds to 2pi itself; stay below it, on the west side of north.
+    const double turn = 2.0 * kPi;
+    const double wrapped = a + turn;
+    return wrapped < turn ? wrapped : std::nextafter(turn, 0.0);
 }
 
 double CGAlgorithms::azimuth(Point const& from, Point const& to)

@@ -16,7 +16,11 @@ Point const& Point::invalid()
 double Vector::angle() const
 {
     const double a = std::atan2(m_y, m_x);
-    return a < 0.0 ? a + 6.283185307179586 : a;
+    if (!(a < 0.0))
+        return a;
+    // A tiny negative angle plus 2pi rounds to 2pi itself; stay below it, on the west side of north.
+    const double wrapped = a + 6.283185307179586;
+    return wrapped < 6.283185307179586 ? wrapped : std::nextafter(6.283185307179586, 0.0);
 }
 
 double Vector::angle(Vector const& a, Vector const& b)

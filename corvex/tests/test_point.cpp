@@ -92,6 +92,14 @@ TEST(Azimuth, AllQuadrantsAndAxes)
         EXPECT_GE(a, 0.0);
         EXPECT_LT(a, 2 * kPi);
     }
+    // Just west of north the atan2 angle is so small that adding 2pi rounds to 2pi itself; the
+    // result must still lie below 2pi and above every azimuth east of it.
+    const Point westOfNorth(1000, -1e-13);
+    for (double a : { Utility::azimuth(o, westOfNorth).toRadian(), CGAlgorithms::azimuth(o, westOfNorth),
+                      Vector(westOfNorth).angle() }) {
+        EXPECT_LT(a, 2 * kPi);
+        EXPECT_GT(a, 7 * kPi / 4);
+    }
     // Translation does not matter, and a polar step along the azimuth lands on the target.
     const Point from(100.5, -20.25), to(90.0, -35.0);
     const double az = Utility::azimuth(from.getX(), from.getY(), to.getX(), to.getY()).toRadian();
