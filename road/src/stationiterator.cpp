@@ -31,6 +31,14 @@ bool near(double a, double b, double tolerance = kStationTolerance)
     return std::fabs(a - b) < tolerance;
 }
 
+// The grid stations at or behind a millimetre-rounded distance from the grid base. Half a millimetre
+// of slack keeps a grid station from dividing to a hair below its step count (0.3 / 0.1), which would
+// leave next() aiming at the stop it already stands on.
+double gridSteps(double distance, double interval)
+{
+    return std::floor((roundMillimetre(distance) + 0.5 * kStationTolerance) / interval);
+}
+
 } // namespace
 
 class StationIterator::State
@@ -92,7 +100,7 @@ public:
         base = 10.0 * std::trunc(std::fmod(v, 100.0) / 10.0);
         rangeIndex = ranges.find(current);
         // floor, not truncation: below zero a truncated step count would skip a grid station.
-        k = std::floor(roundMillimetre(v - base) / interval);
+        k = gridSteps(v - base, interval);
         classify();
     }
 
@@ -175,7 +183,7 @@ public:
 private:
     void moveTo(double t)
     {
-        k = std::floor(roundMillimetre(stationAfter(t) - base) / interval);
+        k = gridSteps(stationAfter(t) - base, interval);
         current = t;
         classify();
     }

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -190,6 +191,34 @@ TEST(StationIterator, GridBelowZeroStepsToTheNeighbouringGridStations)
     StationIterator back(&road, 20.0, -95.0, 0.0, none, false);
     back.previous();
     EXPECT_NEAR(back.getStation(), -100.0, 1e-9); // the alignment's begin, not forward to -90
+}
+
+TEST(StationIterator, FractionalIntervalsStepOnToTheNextGridStation)
+{
+    // A grid station divided by an interval like 0.1 lands a hair below a whole step count; the
+    // stop there must still count as that grid station, or next() computes the same stop again.
+    RoadSurface road;
+    setAlignment(road, 20.0, { { 1280.0, 0.0 } });
+    const Corvex::Point3D none(kNaN, kNaN, kNaN);
+    for (double interval : { 0.1, 0.2, 0.7, 1.1, 2.3, 0.013 }) {
+        StationIterator it(&road, interval, 0.0, 0.0, none, false);
+        double last = it.getStation();
+        int steps = 0;
+        while (it.hasNext() && it.getStation() < 20.0 - 1e-9 && steps < 2000) {
+            it.next();
+            ++steps;
+            const double expected = std::min(20.0, std::round(last / interval + 1.0) * interval);
+            ASSERT_NEAR(it.getStation(), expected, 1e-6) << "interval " << interval << " step " << steps;
+            last = it.getStation();
+        }
+        EXPECT_NEAR(it.getStation(), 20.0, 1e-9) << "interval " << interval;
+        EXPECT_EQ(steps, static_cast<int>(std::ceil(20.0 / interval - 1e-9))) << "interval " << interval;
+    }
+
+    // A start that is itself a grid station steps a whole interval on.
+    StationIterator onGrid(&road, 0.013, 1234.567, 0.0, none, false);
+    onGrid.next();
+    EXPECT_NEAR(onGrid.getStation(), 1234.580, 1e-9);
 }
 
 TEST(StationIterator, CrossesStationsEquationsBothWays)
