@@ -242,6 +242,9 @@ bool VerticalElement::load(internal::Node<VerticalElement> const& node)
         if (!std::isfinite(l1) || !std::isfinite(l2))
             return false;
         curve = std::make_unique<VerticalAsymparabola>(l1, l2);
+    } else if (type == VerticalNoneType) {
+        // Dropping the PI's own numbers here would put a stray PI at station 0 into the profile.
+        curve = std::make_unique<VerticalNone>();
     } else {
         return true;
     }

@@ -417,6 +417,9 @@ TEST(VerticalAlignment, LoadsOlderAndDamagedFiles)
     EXPECT_EQ(a.getAt(1).getType(), VerticalSymparabolaType);
     EXPECT_EQ(a.getAt(1).getRadius(), 3000.0);
     EXPECT_EQ(a.getAt(2).getType(), VerticalNoneType);
+    // A PI that names itself as having no curve keeps its place in the profile.
+    EXPECT_EQ(a.getAt(2).getPoi().station, 150.0);
+    EXPECT_EQ(a.getAt(2).getPoi().elevation, 101.0);
     EXPECT_EQ(a.getAt(3).getType(), VerticalNoneType);
     // An unknown type leaves the default element: no curve, station 0.
     EXPECT_EQ(a.getAt(4).getPoi().station, 0.0);
