@@ -411,10 +411,11 @@ bool isCurve(const HorizontalElement& element)
     return element.getType() == SpiralElementType || element.getType() == ArcElementType;
 }
 
-// An interval that is not positive would never advance.
+// Stations closer than a millimetre are the same station: a finer interval adds nothing but points,
+// and one that is not positive would never advance.
 bool isUsableInterval(double interval)
 {
-    return std::isfinite(interval) && interval > 0.0;
+    return std::isfinite(interval) && interval >= 0.001;
 }
 
 } // namespace
@@ -432,8 +433,8 @@ Corvex::Polygon RoadSurface::getBorder(double interval) const
         const double begin = element.getBeginStation();
         outline.add(element, begin);
         if (isCurve(element) && isUsableInterval(interval)) {
-            for (unsigned k = 1; k * interval < length; ++k)
-                outline.add(element, begin + k * interval);
+            for (std::size_t k = 1; static_cast<double>(k) * interval < length; ++k)
+                outline.add(element, begin + static_cast<double>(k) * interval);
         }
         last = element;
     }
@@ -466,8 +467,8 @@ Corvex::Polygon RoadSurface::getBorder(double begin, double end, double interval
         outline.add(element, p);
         if (isCurve(element) && isUsableInterval(interval)) {
             const double elementEnd = element.getEndStation();
-            for (unsigned k = 1;; ++k) {
-                const double t = p + k * interval;
+            for (std::size_t k = 1;; ++k) {
+                const double t = p + static_cast<double>(k) * interval;
                 if (!(t < elementEnd) || t > e)
                     break;
                 outline.add(element, t);

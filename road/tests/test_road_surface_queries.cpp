@@ -268,8 +268,9 @@ TEST_F(TestRoad, Borders)
     EXPECT_NEAR(border[8].getX(), right150.getX(), 1e-9);
     EXPECT_NEAR(border[8].getY(), right150.getY(), 1e-9);
 
-    // An interval that would never advance samples element boundaries only.
-    for (double interval : { 0.0, -5.0, kNaN, std::numeric_limits<double>::infinity() }) {
+    // An interval that would never advance, or one finer than a millimetre, samples element boundaries
+    // only.
+    for (double interval : { 0.0, -5.0, kNaN, std::numeric_limits<double>::infinity(), 1e-12 }) {
         EXPECT_EQ(road.getBorder(interval).getPointCount(), 7u) << interval;
         EXPECT_EQ(road.getBorder(50.0, 150.0, interval).getPointCount(), 7u) << interval;
     }
