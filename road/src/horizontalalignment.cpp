@@ -243,9 +243,11 @@ bool HorizontalAlignment::save(const internal::Node<HorizontalAlignment>& node) 
     if (node.isEmpty())
         return false;
     // A form this program does not know was not loaded: leave what the file holds untouched rather
-    // than erase it.
-    if (d->dataSourceType < NoDataSource || d->dataSourceType > PoisDataSource)
+    // than erase it, and keep the form itself so that a new file reloads as the same alignment.
+    if (d->dataSourceType < NoDataSource || d->dataSourceType > PoisDataSource) {
+        node.setInt("type", d->dataSourceType);
         return true;
+    }
     node.removeChildren();
     switch (d->dataSourceType) {
     case ElementsDataSource:

@@ -298,6 +298,11 @@ TEST(HorizontalAlignment, LoadAndSaveBothForms)
     HorizontalAlignment again;
     ASSERT_TRUE(again.load(unknown.node));
     EXPECT_EQ(again.getDataSourceType(), 2);
+    XmlNode fresh("<HorizontalAlignment/>");
+    ASSERT_TRUE(again.save(fresh.node));
+    HorizontalAlignment fromFresh;
+    ASSERT_TRUE(fromFresh.load(fresh.node));
+    EXPECT_EQ(fromFresh.getDataSourceType(), 2);
     // An alignment without a source saves as an empty node.
     XmlNode empty("<HorizontalAlignment><junk/></HorizontalAlignment>");
     ASSERT_TRUE(HorizontalAlignment().save(empty.node));
