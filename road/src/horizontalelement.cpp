@@ -17,6 +17,8 @@ const double kMinRadius = 0.001;
 const double kMinRadiusDifference = 0.001;
 // Below this a stored curvature counts as a straight end.
 const double kMinStoredCurvature = 1e-8;
+// How far the answer of a station/offset projection may lead from the point it was asked for.
+const double kProjectionCheck = 0.001;
 
 enum ModeFlag : int {
     BeginAzimuthFixed = 1,
@@ -309,8 +311,24 @@ bool HorizontalElement::getStationOffset(const Corvex::Point& p, double& station
         return false;
     }
     const internal::ElementGeometry::Projection projection = d->geometry().project(p);
-    station = d->beginStation + projection.distance;
+    double distance = projection.distance;
     offset = projection.offset;
+    // The series behind the projection has a fixed number of terms, too few for a spiral that turns
+    // through a large angle. When its answer does not lead back to the point within a millimetre, the
+    // curve's own iterative projection answers instead, if it does better.
+    if (d->type == SpiralElementType) {
+        const CurveElement& curve = d->getCurve();
+        const double miss = p.distance(curve.getCoordinate(distance, offset));
+        if (!(miss <= kProjectionCheck)) {
+            const StationOffset fallback = curve.getStationOffset(p);
+            const double fallbackMiss = p.distance(curve.getCoordinate(fallback.station, fallback.offset));
+            if (fallbackMiss < miss || (!std::isfinite(miss) && std::isfinite(fallbackMiss))) {
+                distance = fallback.station;
+                offset = fallback.offset;
+            }
+        }
+    }
+    station = d->beginStation + distance;
     return true;
 }
 

@@ -322,6 +322,24 @@ TEST(HorizontalElement, StationOffsetOfPlanPoints)
             }
         }
     }
+
+    // Exit spirals that turn through about 3 radians: the series runs out of terms, so the answer must
+    // still land on the element's own points.
+    for (double side : { 1.0, -1.0 }) {
+        HorizontalElement exit = HorizontalElement::createSpiral(Angle(0.3), 300.0, side * 50.0, kInf,
+                                                                 Point(100.0, 200.0), 1000.0);
+        ASSERT_TRUE(exit);
+        for (double s = 0.0; s <= 300.0; s += 15.0) {
+            for (double o : { 0.0, 5.0, -5.0 }) {
+                const Point p = exit.getNorthEast(s, o);
+                double station = 0.0;
+                double offset = 0.0;
+                ASSERT_TRUE(exit.getStationOffset(p, station, offset));
+                EXPECT_NEAR(station, 1000.0 + s, 1e-3) << side << " " << s << " " << o;
+                EXPECT_NEAR(offset, o, 1e-3) << side << " " << s << " " << o;
+            }
+        }
+    }
 }
 
 TEST(HorizontalElement, StoredFormRoundTrip)
