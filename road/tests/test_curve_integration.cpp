@@ -1,5 +1,7 @@
 #include <road/curveelement.h>
 
+#include "clothoid.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,24 +12,6 @@ using Pelko::Road::StationOffset;
 
 namespace {
 const double kPi = 4.0 * std::atan(1.0);
-
-// Clothoid from a straight start, A^2 = R*L, by the Fresnel series.
-Point clothoid(double l, double a2)
-{
-    const double th = l * l / (2.0 * a2);
-    double x = 0.0;
-    double y = 0.0;
-    double f = 1.0; // (2n)! then (2n+1)!
-    for (int n = 0; n < 15; ++n) {
-        const double sign = (n % 2 == 0) ? 1.0 : -1.0;
-        if (n > 0)
-            f *= 2 * n;
-        x += sign * std::pow(th, 2 * n) / ((4 * n + 1) * f);
-        f *= 2 * n + 1;
-        y += sign * std::pow(th, 2 * n + 1) / ((4 * n + 3) * f);
-    }
-    return Point(l * x, l * y);
-}
 
 Point circlePoint(Point begin, double azimuth, double radius, bool right, double s)
 {

@@ -1,6 +1,8 @@
 #include <road/horizontalelement.h>
 #include <road/internal/node.h>
 
+#include "clothoid.h"
+
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
@@ -31,24 +33,6 @@ struct XmlElement
         node = ElementNode(std::make_shared<internal::Xml::NodeImpl>(e, 4, 0x04020000));
     }
 };
-
-// Clothoid from a straight start, A^2 = R*L, by the Fresnel series.
-Point clothoid(double l, double a2)
-{
-    const double th = l * l / (2.0 * a2);
-    double x = 0.0;
-    double y = 0.0;
-    double f = 1.0;
-    for (int n = 0; n < 15; ++n) {
-        const double sign = (n % 2 == 0) ? 1.0 : -1.0;
-        if (n > 0)
-            f *= 2 * n;
-        x += sign * std::pow(th, 2 * n) / ((4 * n + 1) * f);
-        f *= 2 * n + 1;
-        y += sign * std::pow(th, 2 * n + 1) / ((4 * n + 3) * f);
-    }
-    return Point(l * x, l * y);
-}
 
 void expectNear(const Point& p, double x, double y, double tolerance)
 {

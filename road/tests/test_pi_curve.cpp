@@ -1,5 +1,7 @@
 #include <road/picurve.h>
 
+#include "clothoid.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -38,14 +40,12 @@ struct Corner
     }
 };
 
-// Clothoid from the straight: end point (x along, y towards the turn) by the Fresnel series.
+// Clothoid from the straight: end point (x along, y towards the turn).
 void clothoid(double length, double radius, double& x, double& y)
 {
-    const double th = length / (2.0 * radius);
-    x = length
-        * (1 - std::pow(th, 2) / 10 + std::pow(th, 4) / 216 - std::pow(th, 6) / 9360
-           + std::pow(th, 8) / 685440);
-    y = length * (th / 3 - std::pow(th, 3) / 42 + std::pow(th, 5) / 1320 - std::pow(th, 7) / 75600);
+    const Pelko::Corvex::Point end = ::clothoid(length, radius * length);
+    x = end.getX();
+    y = end.getY();
 }
 } // namespace
 
