@@ -40,3 +40,32 @@ function(pelko_tests label)
             ENVIRONMENT "${ARG_ENVIRONMENT}")
     endforeach()
 endfunction()
+
+# One QtTest program per file <dir>/tests/*.cpp, each registered with CTest under <label>. The tests
+# run offscreen in the C.UTF-8 locale; each program gives itself a private settings folder
+# (TRELVIN_TEST_MAIN in testsupport/qttestmain.h).
+#   pelko_qt_tests(<label> LINKS <libs>... [ENVIRONMENT <vars>...])
+function(pelko_qt_tests label)
+    if(NOT BUILD_TESTING)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "LINKS;ENVIRONMENT" ${ARGN})
+    find_package(Qt5 REQUIRED COMPONENTS Test Widgets)
+    file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+    foreach(file ${tests})
+        get_filename_component(name ${file} NAME_WE)
+        set(exe ${label}_${name})
+        add_executable(${exe} ${file})
+        set_target_properties(${exe} PROPERTIES AUTOMOC ON
+            RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+        target_link_libraries(${exe} PRIVATE ${ARG_LINKS} Qt5::Test Qt5::Widgets)
+        target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/testsupport)
+        target_compile_definitions(${exe} PRIVATE
+            TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
+            TEST_BINARY_DIR="${PROJECT_BINARY_DIR}")
+        pelko_warnings(${exe})
+        add_test(NAME ${label}.${name} COMMAND ${exe})
+        set_tests_properties(${label}.${name} PROPERTIES LABELS ${label} TIMEOUT 300
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;${ARG_ENVIRONMENT}")
+    endforeach()
+endfunction()
