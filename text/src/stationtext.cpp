@@ -1,0 +1,218 @@
+#include <text/stationtext.h>
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <cmath>
+
+namespace Zemko::Trelvin {
+
+namespace {
+
+constexpr double secondsPerTurn = 1296000.0;
+
+bool endsInAfterMark(const QString& text)
+{
+    return text.endsWith(QLatin1Char('A'), Qt::CaseInsensitive);
+}
+
+// The digits of a plain integer without its sign or leading zeros, "0" for anything else. Kept as
+// text so that no count of metres can overflow.
+QString wholeDigits(const QString& part)
+{
+    static const QRegularExpression integer(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\s*[+-]?([0-9]+)\\s*")));
+    const QRegularExpressionMatch match = integer.match(part);
+    if (!match.hasMatch())
+        return QStringLiteral("0");
+    QString digits = match.captured(1);
+    int zeros = 0;
+    while (zeros < digits.size() - 1 && digits.at(zeros) == QLatin1Char('0'))
+        ++zeros;
+    return digits.mid(zeros);
+}
+
+// A plain number of metres, as typed while editing: no kilometre mark.
+bool isPlainNumber(const QString& text)
+{
+    static const QRegularExpression plain(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\s*-?[0-9]*\\.?[0-9]*[Aa]?\\s*")));
+    return plain.match(text).hasMatch();
+}
+
+} // namespace
+
+QString stationToText(double value, bool after)
+{
+    if (!std::isfinite(value))
+        return QString();
+    QString text = normalizeStationText(QString::number(value, 'f', 3));
+    if (after)
+        text += QLatin1Char('A');
+    return text;
+}
+
+QString normalizeStationText(const QString& text)
+{
+    QString body = text.trimmed();
+    const bool after = endsInAfterMark(body);
+    if (after)
+        body.chop(1);
+
+    const QStringList parts = body.split(QLatin1Char('.'), Qt::KeepEmptyParts);
+    QString whole = QStringLiteral("0");
+    QString fraction;
+    if (parts.size() <= 2) {
+        whole = wholeDigits(parts.first());
+        if (parts.size() == 2 && !parts.at(1).isEmpty())
+            fraction = QLatin1Char('.') + parts.at(1);
+    }
+
+    const bool negative = parts.first().startsWith(QLatin1Char('-'));
+    const int split = qMax(0, whole.size() - 3);
+    const QString kilometres = split > 0 ? whole.left(split) : QStringLiteral("0");
+    const QString metres = whole.mid(split).rightJustified(3, QLatin1Char('0'));
+
+    QString result = QStringLiteral("%1%2+%3").arg(negative ? QStringLiteral("-K") : QStringLiteral("K"),
+                                                   kilometres, metres);
+    result += fraction;
+    if (after)
+        result += QLatin1Char('A');
+    return result;
+}
+
+double stationFromText(const QString& text, bool* before, bool* ok)
+{
+    const bool isBefore = !endsInAfterMark(text);
+    if (before)
+        *before = isBefore;
+
+    double sign = 1.0;
+    QString rest = text;
+    if (rest.startsWith(QLatin1Char('-'))) {
+        sign = -1.0;
+        rest.remove(0, 1);
+    }
+    if (!isBefore)
+        rest.chop(1);
+    if (rest.startsWith(QLatin1Char('K')))
+        rest.remove(0, 1);
+
+    double value = NAN;
+    bool readable = false;
+    if (!rest.isEmpty()) {
+        // QString::toDouble reads in the C locale whatever the user's.
+        const QStringList parts = rest.split(QLatin1Char('+'), Qt::KeepEmptyParts);
+        if (parts.size() == 1) {
+            value = parts.at(0).toDouble(&readable);
+        } else if (parts.size() == 2) {
+            bool kilometresOk = false;
+            bool metresOk = false;
+            const double kilometres = parts.at(0).toDouble(&kilometresOk);
+            const double metres = parts.at(1).toDouble(&metresOk);
+            readable = kilometresOk && metresOk;
+            value = kilometres * 1000.0 + metres;
+        }
+        // "inf", "nan" and overflowing sums are no station.
+        readable = readable && std::isfinite(value);
+    }
+    if (ok)
+        *ok = readable;
+    return readable ? sign * value : NAN;
+}
+
+StationValidator::StationValidator(QObject* parent)
+    : QValidator(parent)
+{
+}
+
+StationValidator::~StationValidator() = default;
+
+QValidator::State StationValidator::validate(QString& input, int& /*position*/) const
+{
+    // ASCII digits only: the parser reads nothing else.
+    static const QRegularExpression acceptable(
+        QRegularExpression::anchoredPattern(QStringLiteral("-?K[0-9]+\\+[0-9]{3}(\\.[0-9]*)*[Aa]*")));
+    static const QRegularExpression intermediate(QRegularExpression::anchoredPattern(
+        QStringLiteral("-?[kK]?[0-9]*\\+?[0-9]{0,3}(\\.?|\\.[0-9]*)[Aa]*")));
+    static const QRegularExpression foreign(QStringLiteral("[^0-9.]"));
+
+    if (input.isEmpty())
+        return Intermediate;
+    if (acceptable.match(input).hasMatch())
+        return Acceptable;
+    if (intermediate.match(input).hasMatch())
+        return Intermediate;
+    if (input.trimmed().contains(foreign))
+        return Invalid;
+    return input.count(QLatin1Char('.')) > 1 ? Invalid : Intermediate;
+}
+
+void StationValidator::fixup(QString& input) const
+{
+    // Half-typed K notation ("K12+3", "k12+345", "-K5") keeps the station it names instead of
+    // collapsing to K0+000.
+    if (!isPlainNumber(input)) {
+        QString text = input.trimmed();
+        const int mark = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+        if (text.mid(mark, 1) == QLatin1String("k"))
+            text[mark] = QLatin1Char('K');
+        bool before = true;
+        bool ok = false;
+        const double value = stationFromText(text, &before, &ok);
+        if (ok) {
+            input = stationToText(value, !before);
+            return;
+        }
+    }
+    input = normalizeStationText(input);
+}
+
+QString dmsText(double seconds)
+{
+    if (!std::isfinite(seconds))
+        return QString();
+    const bool negative = seconds < 0;
+    const double magnitude = std::fabs(seconds);
+
+    // Whole degrees are split off exactly first; the rest is rounded to 1e-5 s as a whole count
+    // and split by integer arithmetic, so a value a hair below a minute or degree carries over
+    // instead of showing 60.
+    const double withinDegree = std::fmod(magnitude, 3600.0);
+    double degrees = std::round((magnitude - withinDegree) / 3600.0);
+    long long count = std::llround(withinDegree * 1e5);
+    constexpr long long perDegree = 3600LL * 100000LL;
+    constexpr long long perMinute = 60LL * 100000LL;
+    if (count >= perDegree) {
+        degrees += 1.0;
+        count -= perDegree;
+    }
+    const long long minutes = count / perMinute;
+    count %= perMinute;
+    const QString secondsText = QStringLiteral("%1.%2")
+                                    .arg(count / 100000, 2, 10, QLatin1Char('0'))
+                                    .arg(count % 100000, 5, 10, QLatin1Char('0'));
+
+    const QString text = QStringLiteral("%1:%2:%3")
+                             .arg(QString::number(degrees, 'f', 0))
+                             .arg(minutes, 2, 10, QLatin1Char('0'))
+                             .arg(secondsText);
+    return negative ? QLatin1Char('-') + text : text;
+}
+
+QString angleText(double seconds)
+{
+    if (!std::isfinite(seconds))
+        return QString();
+    if (seconds > secondsPerTurn || seconds < 0) {
+        const double wrapped = std::fmod(seconds, secondsPerTurn);
+        // A whole number of turns forward reads as a full turn, backward as none.
+        if (wrapped == 0)
+            seconds = seconds > 0 ? secondsPerTurn : 0.0;
+        else
+            seconds = wrapped < 0 ? wrapped + secondsPerTurn : wrapped;
+    }
+    return dmsText(seconds);
+}
+
+} // namespace Zemko::Trelvin
