@@ -1,6 +1,8 @@
 #include <text/angletext.h>
 #include <text/stationtext.h>
 
+#include "wrap.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -72,14 +74,7 @@ double normalizeDegrees(double degrees)
 {
     if (!std::isfinite(degrees))
         return NAN;
-    if (degrees > 360.0 || degrees < 0.0) {
-        const double wrapped = std::fmod(degrees, 360.0);
-        // Whole turns forward end on 360, backward on 0.
-        if (wrapped == 0.0)
-            return degrees > 0 ? 360.0 : 0.0;
-        return wrapped < 0 ? wrapped + 360.0 : wrapped;
-    }
-    return degrees;
+    return wrapIntoTurn(degrees, 360.0);
 }
 
 double secondsFromDmsText(const QString& text, bool* ok)

@@ -1,5 +1,7 @@
 #include <text/stationtext.h>
 
+#include "wrap.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -204,15 +206,7 @@ QString angleText(double seconds)
 {
     if (!std::isfinite(seconds))
         return QString();
-    if (seconds > secondsPerTurn || seconds < 0) {
-        const double wrapped = std::fmod(seconds, secondsPerTurn);
-        // A whole number of turns forward reads as a full turn, backward as none.
-        if (wrapped == 0)
-            seconds = seconds > 0 ? secondsPerTurn : 0.0;
-        else
-            seconds = wrapped < 0 ? wrapped + secondsPerTurn : wrapped;
-    }
-    return dmsText(seconds);
+    return dmsText(wrapIntoTurn(seconds, secondsPerTurn));
 }
 
 } // namespace Zemko::Trelvin
