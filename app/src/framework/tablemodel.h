@@ -1,0 +1,83 @@
+#pragma once
+
+#include <plugin/datatype.h>
+
+#include <QAbstractTableModel>
+
+namespace Zemko {
+namespace Trelvin {
+
+// Base of every editor table model. It reloads its rows when a road opens or closes, keeps a flag of
+// edits not yet written into the road (set by every row insertion, removal and change, cleared by a
+// reload and a successful write) and mirrors it in the document's edit flags. A document save writes
+// only models holding such edits, so a model with nothing new never overwrites what others wrote.
+//
+// revert() stays Qt's: item views call it when an editor is closed with Escape, and that must not
+// throw away the table's pending edits.
+class TableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    TableModel(DataType::Categories category, int lengthDecimals, int coordinateDecimals,
+               QObject* parent = nullptr);
+    ~TableModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    DataType::Categories category() const { return m_category; }
+    bool hasUnwrittenEdits() const { return m_unwritten; }
+
+    // Lengths in the display unit with the model's decimals.
+    QString lengthText(double meters) const;
+    QString coordinateText(double meters) const;
+    // The magnitude as a length; the infinity sign for a straight (infinite or below 1e-5).
+    QString radiusText(double radius) const;
+    // A value that already is a percentage: 2.0 gives "2.00%".
+    static QString percentText(double value);
+
+    void notifyRowInserted(int row);
+    void notifyRowRemoved(int row);
+    // Every column of the rows first .. first + count - 1.
+    void notifyRowsChanged(int first, int count);
+
+public slots:
+    // Rows from the road again; pending edits are dropped.
+    void reload();
+    // Writes the rows into the road (an explicit Apply always writes). On failure the edits stay
+    // marked as unwritten.
+    bool applyChanges();
+    // The document's save: writes only when edits are pending; a clean model reports success.
+    bool writeOnSave();
+
+protected:
+    virtual QVariant displayData(const QModelIndex& index) const = 0;
+    virtual QVariant editData(const QModelIndex& index) const;
+    virtual QVariant checkStateData(const QModelIndex& index) const;
+    virtual QVariant toolTipData(const QModelIndex& index) const;
+    virtual QVariant backgroundData(const QModelIndex& index) const;
+    virtual QVariant columnTitle(int section) const = 0;
+    virtual int columns() const = 0;
+    virtual int rows() const = 0;
+    virtual bool saveToRoad() = 0;
+    virtual void loadFromRoad() = 0;
+
+    // For models whose rows change without the row signals, or that hold nothing to write.
+    void setUnwrittenEdits(bool unwritten);
+
+private slots:
+    void markEdited();
+
+private:
+    DataType::Categories m_category;
+    int m_lengthDecimals;
+    int m_coordinateDecimals;
+    bool m_unwritten = false;
+};
+
+} // namespace Trelvin
+} // namespace Zemko

@@ -1,0 +1,202 @@
+#include "shell/trelvin.h"
+
+#include <road/roadsurface.h>
+#include <road/slopesectiontemplatelibrary.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace Zemko {
+namespace Trelvin {
+
+namespace {
+
+const int recentLimit = 10;
+
+const QString organisation = QStringLiteral("Zemko");
+const QString application = QStringLiteral("Trelvin");
+
+// One file reached by two spellings is one road.
+QString absolutePath(const QString& path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+std::string localPath(const QString& path)
+{
+    return path.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+Trelvin::Trelvin()
+{
+    DataType::registerCategoriesMetaType();
+
+    QSettings store(organisation, application);
+    const int size = store.beginReadArray(QStringLiteral("RecentRoads"));
+    for (int i = 0; i < size; ++i) {
+        store.setArrayIndex(i);
+        const QString path = store.value(QStringLiteral("Path")).toString();
+        if (!path.isEmpty() && QFileInfo::exists(path) && !m_recent.contains(path)
+            && m_recent.size() < recentLimit)
+            m_recent.append(path);
+    }
+    store.endArray();
+
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &Trelvin::onWatchedFileChanged);
+    for (const QString& path : qAsConst(m_recent))
+        watch(path);
+}
+
+Trelvin::~Trelvin() = default;
+
+Trelvin* Trelvin::instance()
+{
+    static Trelvin document;
+    return &document;
+}
+
+bool Trelvin::isSlopeLibraryAvailable() const
+{
+    return m_road && m_road->getSlopeSectionTemplateLibrary()->isAvailable();
+}
+
+bool Trelvin::createRoad(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    // A new empty file in place of the open road's would leave the old road showing over it.
+    if (absolutePath(path) == m_path)
+        closeRoad();
+    if (!Pelko::Road::RoadSurface(localPath(path)).save())
+        return false;
+    return openRoad(path);
+}
+
+bool Trelvin::openRoad(const QString& path)
+{
+    const QString absolute = absolutePath(path);
+    if (absolute == m_path)
+        return true;
+    closeRoad();
+
+    auto road = std::make_unique<Pelko::Road::RoadSurface>(localPath(absolute));
+    if (!road->load())
+        return false;
+    m_road = std::move(road);
+    m_path = absolute;
+    addRecent(absolute);
+    emit onRoadOpen();
+    return true;
+}
+
+void Trelvin::closeRoad()
+{
+    if (m_road) {
+        // Handlers still reach the road but already see no path.
+        m_path.clear();
+        emit onRoadAboutToClose();
+        m_road.reset();
+    }
+    if (m_editFlags) {
+        m_editFlags = {};
+        emit editFlagsChanged(m_editFlags);
+    }
+}
+
+bool Trelvin::save()
+{
+    if (!m_road)
+        return true;
+    emit aboutToSaveRoad();
+    if (m_editFlags)
+        return false;
+    return m_road->save();
+}
+
+void Trelvin::notifyDataChanged(DataType::Categories categories)
+{
+    emit dataChanged(categories);
+}
+
+void Trelvin::notifyLibUpdate()
+{
+    emit libUpdate();
+}
+
+void Trelvin::setEditFlags(DataType::Categories categories, bool on)
+{
+    if (on)
+        m_editFlags |= categories;
+    else
+        m_editFlags &= ~categories;
+    emit editFlagsChanged(m_editFlags);
+}
+
+QString Trelvin::recentPath()
+{
+    QSettings store(organisation, application);
+    return store.value(QStringLiteral("RecentPath"), QDir::homePath()).toString();
+}
+
+void Trelvin::setRecentPath(const QString& filePath)
+{
+    if (filePath.isEmpty())
+        return;
+    QSettings store(organisation, application);
+    store.setValue(QStringLiteral("RecentPath"), QFileInfo(filePath).absolutePath());
+}
+
+void Trelvin::onWatchedFileChanged(const QString& path)
+{
+    if (QFileInfo::exists(path)) {
+        // Saving replaces the file by renaming a new one over it, which ends the watch on the old one.
+        if (m_recent.contains(path))
+            watch(path);
+        return;
+    }
+    if (m_watcher.files().contains(path))
+        m_watcher.removePath(path);
+    if (m_recent.removeAll(path) == 0)
+        return;
+    saveRecent();
+    emit recentChanged();
+}
+
+void Trelvin::addRecent(const QString& path)
+{
+    m_recent.removeAll(path);
+    m_recent.prepend(path);
+    const QStringList dropped = m_recent.mid(recentLimit);
+    m_recent = m_recent.mid(0, recentLimit);
+
+    watch(path);
+    if (!dropped.isEmpty())
+        m_watcher.removePaths(dropped);
+    saveRecent();
+    emit recentChanged();
+}
+
+void Trelvin::saveRecent() const
+{
+    QSettings store(organisation, application);
+    // Entries beyond the new size would otherwise stay behind in the file.
+    store.remove(QStringLiteral("RecentRoads"));
+    store.beginWriteArray(QStringLiteral("RecentRoads"));
+    for (int i = 0; i < m_recent.size(); ++i) {
+        store.setArrayIndex(i);
+        store.setValue(QStringLiteral("Path"), m_recent.at(i));
+    }
+    store.endArray();
+}
+
+void Trelvin::watch(const QString& path)
+{
+    if (!m_watcher.files().contains(path))
+        m_watcher.addPath(path);
+}
+
+} // namespace Trelvin
+} // namespace Zemko
