@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang qtbase5-dev qttools5-dev qttools5-dev-tools libqwt-qt5-dev
           libtinyxml2-dev libpolyclipping-dev libcgal-dev libdxflib-dev libsqlite3-dev libgtest-dev
-          libgmock-dev libbenchmark-dev xvfb)
+          libgmock-dev libbenchmark-dev xvfb
+          libqt5svg5-dev libqt5opengl5-dev)
 
 missing=()
 for p in "${packages[@]}"; do
