@@ -1,82 +1,58 @@
 #include "framework/valueformater.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace Zemko {
 namespace Trelvin {
 
+namespace {
+
+#define VALUE_TEXT(text) QT_TRANSLATE_NOOP("Zemko::Trelvin::ValueFormater", text)
+
+const char* const sides[] = { VALUE_TEXT("Right"), VALUE_TEXT("Left") };
+// From -1.
+const char* const elementTypes[] = { VALUE_TEXT("None"), VALUE_TEXT("Point"), VALUE_TEXT("Line"),
+                                     VALUE_TEXT("Spiral"), VALUE_TEXT("Arc") };
+const char* const curveTypes[]
+    = { VALUE_TEXT("Point"), VALUE_TEXT("Arc"), VALUE_TEXT("Trans|Arc|Trans"), VALUE_TEXT("Trans|Trans") };
+const char* const structureTypes[] = { VALUE_TEXT("Culvert"), VALUE_TEXT("Circular Culvert"),
+                                       VALUE_TEXT("Passageway"), VALUE_TEXT("Overpass") };
+const char* const buildTypes[] = { VALUE_TEXT("SkewAskewBuild"), VALUE_TEXT("SkewOrthotropicBuild") };
+
+#undef VALUE_TEXT
+
+template<std::size_t N> QString textOf(const char* const (&texts)[N], int value, int first = 0)
+{
+    const long long i = static_cast<long long>(value) - first;
+    return i >= 0 && i < static_cast<long long>(N) ? ValueFormater::tr(texts[i]) : QString();
+}
+
+} // namespace
+
 QString ValueFormater::sideText(int side)
 {
-    switch (side) {
-    case 0:
-        return tr("Right");
-    case 1:
-        return tr("Left");
-    default:
-        return QString();
-    }
+    return textOf(sides, side);
 }
 
 QString ValueFormater::elementTypeText(int type)
 {
-    switch (type) {
-    case -1:
-        return tr("None");
-    case 0:
-        return tr("Point");
-    case 1:
-        return tr("Line");
-    case 2:
-        return tr("Spiral");
-    case 3:
-        return tr("Arc");
-    default:
-        return QString();
-    }
+    return textOf(elementTypes, type, -1);
 }
 
 QString ValueFormater::curveTypeText(int kind)
 {
-    switch (kind) {
-    case 0:
-        return tr("Point");
-    case 1:
-        return tr("Arc");
-    case 2:
-        return tr("Trans|Arc|Trans");
-    case 3:
-        return tr("Trans|Trans");
-    default:
-        return QString();
-    }
+    return textOf(curveTypes, kind);
 }
 
 QString ValueFormater::structureTypeText(int type)
 {
-    switch (type) {
-    case 0:
-        return tr("Culvert");
-    case 1:
-        return tr("Circular Culvert");
-    case 2:
-        return tr("Passageway");
-    case 3:
-        return tr("Overpass");
-    default:
-        return QString();
-    }
+    return textOf(structureTypes, type);
 }
 
 QString ValueFormater::buildTypeText(int type)
 {
-    switch (type) {
-    case 0:
-        return tr("SkewAskewBuild");
-    case 1:
-        return tr("SkewOrthotropicBuild");
-    default:
-        return QString();
-    }
+    return textOf(buildTypes, type);
 }
 
 QString ValueFormater::radiusText(double radius)
