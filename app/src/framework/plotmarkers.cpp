@@ -1,0 +1,247 @@
+#include "framework/plotmarkers.h"
+
+#include <QPainter>
+#include <QtMath>
+
+#include <cmath>
+
+namespace Zemko {
+namespace Trelvin {
+namespace Data {
+
+namespace {
+
+constexpr double minimumGrade = 0.0001;
+
+double finiteOrZero(double value)
+{
+    return std::isfinite(value) ? value : 0.0;
+}
+
+int truncated(double value)
+{
+    constexpr double limit = 1 << 24;
+    if (std::isnan(value))
+        return 0;
+    return int(std::max(-limit, std::min(limit, value)));
+}
+
+// The structure's skew brought into [0, 180) degrees.
+double skewInHalfTurn(const StructureMark& mark)
+{
+    const double skew = std::fmod(finiteOrZero(mark.skew), 180.0);
+    return skew < 0.0 ? skew + 180.0 : skew;
+}
+
+// Tilt in degrees of a label along a slope of gradient g; flatter than one degree stays level.
+double tiltOf(double gradient)
+{
+    const double tilt = qRadiansToDegrees(std::atan(std::abs(gradient)));
+    return tilt < 1.0 ? 0.0 : tilt;
+}
+
+void drawArrow(QPainter* painter, int span, bool falling)
+{
+    const MarkerArrow arrow = Internal::markerArrow(span);
+    const int half = span / 2;
+    painter->drawLine(-half, -5, half, -5);
+    if (falling)
+        painter->drawLine(-half, -5, -half + arrow.length, -5 - arrow.height);
+    else
+        painter->drawLine(half, -5, half - arrow.length, -5 - arrow.height);
+}
+
+// Puts the painter at the marker's anchor, tilted, with a thin yellow copy of its pen.
+void beginMarker(QPainter* painter, int px, int py, double tilt)
+{
+    painter->save();
+    QPen pen = painter->pen();
+    pen.setWidth(1);
+    pen.setColor(Qt::yellow);
+    painter->setPen(pen);
+    painter->translate(px, py);
+    painter->rotate(tilt);
+    painter->setRenderHint(QPainter::Antialiasing, true);
+}
+
+} // namespace
+
+bool StructureMark::operator==(const StructureMark& o) const
+{
+    return text == o.text && path == o.path && x == o.x && y == o.y && angle == o.angle && skew == o.skew
+        && left == o.left && right == o.right && bottom == o.bottom && top == o.top
+        && centerHeight == o.centerHeight && crossSlope == o.crossSlope && skewed == o.skewed;
+}
+
+namespace Internal {
+
+MarkerArrow markerArrow(int span)
+{
+    MarkerArrow arrow;
+    arrow.length = std::max(5, std::min(20, span / 10));
+    arrow.height = int(arrow.length * std::tan(qDegreesToRadians(30.0)));
+    return arrow;
+}
+
+int labelSpan(const QwtScaleMap& xMap, int px, double endY)
+{
+    return truncated((xMap.transform(endY) - px) * 0.8);
+}
+
+} // namespace Internal
+
+void NamedPointsCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                                  const QRectF&, int, int) const
+{
+    if (!painter || records().isEmpty())
+        return;
+    painter->save();
+    painter->setPen(Qt::cyan);
+    painter->setBrush(QBrush(Qt::cyan, Qt::SolidPattern));
+    for (const NamedPoint& point : records()) {
+        if (!Internal::isFinite(point.x, point.y))
+            continue;
+        const int px = Internal::toPixel(xMap, point.x);
+        const int py = Internal::toPixel(yMap, point.y);
+        painter->drawEllipse(QPoint(px, py), 2, 2);
+        if (!point.name.isEmpty())
+            painter->drawText(QRect(px - 10, py + 5, 20, 20), Qt::AlignHCenter | Qt::AlignTop, point.name);
+    }
+    painter->restore();
+}
+
+MarkerLabel PlateMarkerCurve::label(const PlateMarker& marker)
+{
+    MarkerLabel label;
+    if (!(std::abs(marker.grade) >= minimumGrade))
+        return label;
+    label.text = QStringLiteral("%1%").arg(std::abs(marker.grade) * 100.0, 0, 'f', 2);
+    label.tilt = tiltOf(marker.grade);
+    label.falling = (marker.reversed && marker.grade < 0.0) || (!marker.reversed && marker.grade > 0.0);
+    if (label.falling)
+        label.tilt = -label.tilt;
+    return label;
+}
+
+void PlateMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                                  const QRectF&, int, int) const
+{
+    if (!painter || records().isEmpty())
+        return;
+    for (const PlateMarker& marker : records()) {
+        if (!Internal::isFinite(marker.position.x(), marker.position.y()))
+            continue;
+        const MarkerLabel grade = label(marker);
+        const int px = Internal::toPixel(xMap, marker.position.y());
+        const int py = Internal::toPixel(yMap, marker.position.x());
+        const int w = Internal::labelSpan(xMap, px, marker.position.y() + marker.length);
+
+        beginMarker(painter, px, py, grade.tilt);
+        painter->drawText(QRect(-w / 2, 8, w, 60), Qt::AlignHCenter | Qt::AlignTop,
+                          QStringLiteral("%1").arg(std::abs(marker.length), 0, 'f', 2));
+        if (!grade.text.isEmpty()) {
+            painter->drawText(QRect(-w / 2, -38, w, 30), Qt::AlignHCenter | Qt::AlignBottom, grade.text);
+            drawArrow(painter, w, grade.falling);
+        }
+        painter->restore();
+    }
+}
+
+MarkerLabel SlopeMarkerCurve::label(const SlopeMarker& marker)
+{
+    MarkerLabel label;
+    if (!(std::abs(marker.ratio) >= minimumGrade)) {
+        label.visible = false;
+        return label;
+    }
+    label.text = QStringLiteral("h=%1\n1:%2")
+                     .arg(std::abs(marker.width / marker.ratio), 0, 'f', 2)
+                     .arg(std::abs(marker.ratio), 0, 'f', 1);
+    label.tilt = tiltOf(1.0 / marker.ratio);
+    if (marker.reversed)
+        label.tilt = -label.tilt;
+    if (marker.side < 0)
+        label.tilt = -label.tilt;
+    label.falling = label.tilt < 0.0;
+    return label;
+}
+
+void SlopeMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                                  const QRectF&, int, int) const
+{
+    if (!painter || records().isEmpty())
+        return;
+    for (const SlopeMarker& marker : records()) {
+        const MarkerLabel slope = label(marker);
+        if (!slope.visible || !Internal::isFinite(marker.position.x(), marker.position.y()))
+            continue;
+        const int px = Internal::toPixel(xMap, marker.position.y());
+        const int py = Internal::toPixel(yMap, marker.position.x());
+        const int w = Internal::labelSpan(xMap, px, marker.position.y() + marker.width);
+
+        beginMarker(painter, px, py, slope.tilt);
+        painter->drawText(QRect(-w / 2, -68, w, 60), Qt::AlignHCenter | Qt::AlignBottom, slope.text);
+        drawArrow(painter, w, slope.falling);
+        painter->restore();
+    }
+}
+
+QPoint StructuralObjectCurve::skewOffsets(const StructureMark& mark, int l, int r)
+{
+    const double skew = skewInHalfTurn(mark);
+    if (!mark.skewed || skew < 0.1)
+        return QPoint();
+    const double t = std::tan(qDegreesToRadians(skew));
+    return QPoint(truncated(l / t), truncated(r / t));
+}
+
+void StructuralObjectCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                                       const QRectF&, int, int) const
+{
+    if (!painter || records().isEmpty())
+        return;
+    for (const StructureMark& mark : records()) {
+        if (!Internal::isFinite(mark.x, mark.y))
+            continue;
+        const int px = Internal::toPixel(xMap, mark.y);
+        const int py = Internal::toPixel(yMap, mark.x);
+        const int l = std::abs(px - Internal::toPixel(xMap, mark.y - mark.left));
+        const int r = std::abs(px - Internal::toPixel(xMap, mark.y + mark.right));
+        const int t = std::abs(py - Internal::toPixel(yMap, mark.x + mark.top));
+        const int b = std::abs(py - Internal::toPixel(yMap, mark.x - mark.bottom));
+
+        painter->save();
+        painter->translate(px, py);
+        painter->setPen(Qt::green);
+        painter->setBrush(Qt::NoBrush);
+        painter->rotate(finiteOrZero(mark.angle));
+        painter->drawPath(mark.path);
+
+        const double skew = skewInHalfTurn(mark);
+        const QPoint ends = skewOffsets(mark, l, r);
+        const int dl = ends.x();
+        const int dr = ends.y();
+
+        QPen pen = painter->pen();
+        pen.setWidth(3);
+        painter->setPen(pen);
+        painter->rotate(skew);
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        const QPoint outline[]
+            = { QPoint(-l, -(dl + t)), QPoint(r, dr - t), QPoint(r, dr + b), QPoint(-l, b - dl) };
+        painter->drawPolygon(outline, 4);
+
+        pen.setWidth(1);
+        pen.setColor(Qt::gray);
+        pen.setStyle(Qt::DashLine);
+        painter->setPen(pen);
+        const int e = std::max(int((l + r) * 0.1), int((b + t) * 0.1));
+        painter->drawLine(0, -(t + e), 0, b + e);
+        painter->drawLine(-(l + e), 0, r + e, 0);
+        painter->restore();
+    }
+}
+
+} // namespace Data
+} // namespace Trelvin
+} // namespace Zemko

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "framework/plotseriesitem.h"
+
+#include <QPainterPath>
+#include <QPointF>
+#include <QString>
+
+// The marker items of the plots. In plate, slope and structure records x is the north (or vertical)
+// model coordinate, drawn through the plot's y map, and y the east (or horizontal) coordinate, drawn
+// through the x map. Callers fill the records by position.
+
+namespace Zemko {
+namespace Trelvin {
+namespace Data {
+
+struct NamedPoint
+{
+    QString name;
+    double x = 0.0;
+    double y = 0.0;
+
+    bool operator==(const NamedPoint& o) const { return name == o.name && x == o.x && y == o.y; }
+};
+
+struct PlateMarker
+{
+    bool reversed = false;
+    QPointF position;
+    // Along the horizontal plot axis, model units.
+    double length = 0.0;
+    // A ratio: 0.02 is 2 %.
+    double grade = 0.0;
+
+    bool operator==(const PlateMarker& o) const
+    {
+        return reversed == o.reversed && position == o.position && length == o.length && grade == o.grade;
+    }
+};
+
+struct SlopeMarker
+{
+    bool reversed = false;
+    // Negative on the left side.
+    qint32 side = 0;
+    QPointF position;
+    // Horizontal extent of the slope, model units.
+    double width = 0.0;
+    // n of the slope 1:n.
+    double ratio = 1.0;
+
+    bool operator==(const SlopeMarker& o) const
+    {
+        return reversed == o.reversed && side == o.side && position == o.position && width == o.width
+            && ratio == o.ratio;
+    }
+};
+
+struct StructureMark
+{
+    QString text;
+    // The symbol in pixels about its origin.
+    QPainterPath path;
+    double x = 0.0;
+    double y = 0.0;
+    // Rotation of the symbol, degrees.
+    double angle = 0.0;
+    double skew = 0.0;
+    // Extents in model units from the point: left and right along the horizontal axis, bottom and top
+    // along the vertical axis.
+    double left = 0.0;
+    double right = 0.0;
+    double bottom = 0.0;
+    double top = 0.0;
+    // Carried for the callers; drawing does not use them.
+    double centerHeight = 0.0;
+    double crossSlope = 0.0;
+    bool skewed = false;
+
+    bool operator==(const StructureMark& o) const;
+};
+
+// What a plate or slope marker shows: the text and the tilt of its label, and which way its arrow
+// points. An empty text with visible false draws nothing.
+struct MarkerLabel
+{
+    bool visible = true;
+    QString text;
+    double tilt = 0.0;
+    bool falling = false;
+};
+
+// The arrow under a marker label: head length a and height h for a label span w.
+struct MarkerArrow
+{
+    int length = 0;
+    int height = 0;
+};
+
+namespace Internal {
+MarkerArrow markerArrow(int span);
+// Pixel span of a label: 80 % of the screen length from px to the mapped end.
+int labelSpan(const QwtScaleMap& xMap, int px, double endY);
+} // namespace Internal
+
+class NamedPointsCurve : public RecordSeriesItem<NamedPoint>
+{
+public:
+    void setPoints(const QVector<NamedPoint>& points) { replaceRecords(points); }
+    const QVector<NamedPoint>& points() const { return records(); }
+
+    void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                    const QRectF& canvasRect, int from, int to) const override;
+};
+
+class PlateMarkerCurve : public RecordSeriesItem<PlateMarker>
+{
+public:
+    void setMarkers(const QVector<PlateMarker>& markers) { replaceRecords(markers); }
+    const QVector<PlateMarker>& markers() const { return records(); }
+
+    // The grade text and tilt; the text is empty for a grade below 0.0001 in magnitude.
+    static MarkerLabel label(const PlateMarker& marker);
+
+    void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                    const QRectF& canvasRect, int from, int to) const override;
+};
+
+class SlopeMarkerCurve : public RecordSeriesItem<SlopeMarker>
+{
+public:
+    void setMarkers(const QVector<SlopeMarker>& markers) { replaceRecords(markers); }
+    const QVector<SlopeMarker>& markers() const { return records(); }
+
+    // "h=..\n1:.."; not visible for a ratio below 0.0001 in magnitude.
+    static MarkerLabel label(const SlopeMarker& marker);
+
+    void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                    const QRectF& canvasRect, int from, int to) const override;
+};
+
+class StructuralObjectCurve : public RecordSeriesItem<StructureMark>
+{
+public:
+    void setObjects(const QVector<StructureMark>& objects) { replaceRecords(objects); }
+    void clearObjects() { replaceRecords({}); }
+    const QVector<StructureMark>& objects() const { return records(); }
+
+    // The end offsets (dl, dr) of a skewed outline for pixel extents l and r: zero unless skewed with
+    // a skew of at least 0.1 degree once brought into [0, 180).
+    static QPoint skewOffsets(const StructureMark& mark, int l, int r);
+
+    void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                    const QRectF& canvasRect, int from, int to) const override;
+};
+
+} // namespace Data
+} // namespace Trelvin
+} // namespace Zemko

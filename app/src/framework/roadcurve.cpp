@@ -1,0 +1,150 @@
+#include "framework/roadcurve.h"
+
+#include "framework/roadplot.h"
+
+#include <qwt_plot.h>
+
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Zemko {
+namespace Trelvin {
+namespace Data {
+
+RoadCurve::RoadCurve(const QString& title, QwtPlotCurve::CurveStyle style, const QColor& colour,
+                     Qt::PenStyle penStyle)
+    : curve(new QwtPlotCurve(title))
+{
+    curve->setStyle(style);
+    curve->setPen(colour, 2.0, penStyle);
+    curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
+    curve->setZ(0.0);
+}
+
+RoadCurve::~RoadCurve()
+{
+    if (curve) {
+        curve->detach();
+        delete curve;
+    }
+}
+
+QRectF RoadCurve::boundingRect() const
+{
+    const QRectF empty(0.0, 0.0, 100.0, 100.0);
+    const QwtSeriesData<QPointF>* data = curve->data();
+    if (!data)
+        return empty;
+
+    // Unmeasurable samples (a failed road query gives NaN) do not take part.
+    bool any = false;
+    double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
+    const size_t n = data->size();
+    for (size_t i = 0; i < n; ++i) {
+        const QPointF p = data->sample(i);
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y()))
+            continue;
+        if (!any) {
+            left = right = p.x();
+            top = bottom = p.y();
+            any = true;
+            continue;
+        }
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    if (!any)
+        return empty;
+
+    const double width = right - left;
+    const double height = bottom - top;
+    if (!std::isfinite(width) || !std::isfinite(height))
+        return empty;
+    if (width > 0.0 && height > 0.0)
+        return QRectF(left, top, width, height);
+    // A flat profile or a straight north-south line: widen the zero side about the data so that the
+    // view stays on the line.
+    const double side = width > 0.0 ? width : (height > 0.0 ? height : 100.0);
+    const double w = width > 0.0 ? width : side;
+    const double h = height > 0.0 ? height : side;
+    return QRectF(left + (width - w) / 2.0, top + (height - h) / 2.0, w, h);
+}
+
+void RoadCurve::plotAttached(QwtPlot*) { }
+
+void RoadCurve::plotDetached() { }
+
+void RoadCurve::attach(QwtPlot* plot)
+{
+    attachedPlot = plot;
+    curve->detach();
+    curve->attach(plot);
+    plotAttached(plot);
+    rebuild(defaultTolerance);
+    if (attachedPlot) {
+        setPlotScaleRect(attachedPlot, boundingRect());
+        attachedPlot->replot();
+    }
+}
+
+void RoadCurve::detach()
+{
+    curve->detach();
+    plotDetached();
+    attachedPlot = nullptr;
+}
+
+void RoadCurve::update()
+{
+    rebuild(defaultTolerance);
+}
+
+void RoadCurve::refresh()
+{
+    if (!attachedPlot)
+        return;
+    rebuild(defaultTolerance);
+    if (attachedPlot)
+        attachedPlot->replot();
+}
+
+void RoadCurve::zoomToFit()
+{
+    if (!attachedPlot)
+        return;
+    setPlotScaleRect(attachedPlot, boundingRect());
+    attachedPlot->replot();
+}
+
+void RoadCurve::setSamples(const QVector<QPointF>& samples)
+{
+    curve->setSamples(samples);
+}
+
+void RoadCurve::setRawSamples(const double* x, const double* y, int size)
+{
+    if (size <= 0 || !x || !y)
+        curve->setRawSamples(nullptr, nullptr, 0);
+    else
+        curve->setRawSamples(x, y, size);
+}
+
+void RoadCurve::setPlotScaleRect(QwtPlot* plot, const QRectF& rect)
+{
+    if (!plot)
+        return;
+    if (auto* roadPlot = dynamic_cast<RoadPlot*>(plot)) {
+        roadPlot->setScaleRect(rect);
+        return;
+    }
+    plot->setAxisScale(QwtPlot::yLeft, rect.top(), rect.bottom());
+    plot->setAxisScale(QwtPlot::xBottom, rect.left(), rect.right());
+}
+
+} // namespace Data
+} // namespace Trelvin
+} // namespace Zemko

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <qwt_plot_curve.h>
+
+#include <QColor>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <QVector>
+
+class QwtPlot;
+
+namespace Zemko {
+namespace Trelvin {
+namespace Data {
+
+// Base of the page curves: owns one Qwt curve, knows the plot it is attached to and is rebuilt from
+// the road when data change. Subclasses attach their extra items in plotAttached.
+class RoadCurve
+{
+public:
+    static constexpr double defaultTolerance = 0.0001;
+
+    RoadCurve(const QString& title, QwtPlotCurve::CurveStyle style, const QColor& colour,
+              Qt::PenStyle penStyle);
+    virtual ~RoadCurve();
+    RoadCurve(const RoadCurve&) = delete;
+    RoadCurve& operator=(const RoadCurve&) = delete;
+
+    virtual void rebuild(double tolerance) = 0;
+    // The samples' extent; (0, 0, 100, 100) without samples. A flat or straight line gets the missing
+    // side widened about the data, so the view still shows the line.
+    virtual QRectF boundingRect() const;
+    virtual void plotAttached(QwtPlot* plot);
+    virtual void plotDetached();
+
+    // Attaches, rebuilds and scales a non-null plot to boundingRect, then replots it.
+    void attach(QwtPlot* plot);
+    void detach();
+    // Rebuild without replot.
+    void update();
+    // Rebuild, then replot when attached.
+    void refresh();
+    // Scale the plot to boundingRect and replot when attached.
+    void zoomToFit();
+
+    void setSamples(const QVector<QPointF>& samples);
+    // Not copied: the arrays must outlive their use. A size of 0 (or less) empties the curve.
+    void setRawSamples(const double* x, const double* y, int size);
+
+    QwtPlot* plot() const { return attachedPlot; }
+    QwtPlotCurve* plotCurve() const { return curve; }
+
+    // The plot's scales become rect (through the rescaler for a RoadPlot).
+    static void setPlotScaleRect(QwtPlot* plot, const QRectF& rect);
+
+private:
+    QwtPlotCurve* curve = nullptr;
+    QwtPlot* attachedPlot = nullptr;
+};
+
+} // namespace Data
+} // namespace Trelvin
+} // namespace Zemko

@@ -1,0 +1,339 @@
+#include "framework/roadplot.h"
+#include "framework/stationlabelscurve.h"
+
+#include <qttestmain.h>
+
+#include <QPainter>
+#include <QSemaphore>
+#include <QThreadPool>
+
+#include <atomic>
+#include <cmath>
+#include <memory>
+
+using namespace Zemko::Trelvin;
+using namespace Zemko::Trelvin::Data;
+
+namespace {
+
+class CountingPlot : public RoadPlot
+{
+public:
+    void replot() override
+    {
+        ++replots;
+        RoadPlot::replot();
+    }
+    int replots = 0;
+};
+
+StationMark mark(double north, double east, double angle = 0.0)
+{
+    StationMark m;
+    m.text = QStringLiteral("K0+%1").arg(east);
+    m.path.addRect(0, 0, 12, 6);
+    m.x = north;
+    m.y = east;
+    m.angle = angle;
+    return m;
+}
+
+// The labels as one image, rendered here on the calling thread for the plot's current view.
+QImage expectedImage(const QVector<StationMark>& marks, const QwtPlot& plot)
+{
+    const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = plot.canvasMap(QwtPlot::yLeft);
+    const StationLabelsCurve::Render render { x, y, QSize(int(x.pDist()), int(y.pDist())) };
+    QImage result(render.size, QImage::Format_ARGB32_Premultiplied);
+    result.fill(0);
+    QPainter painter(&result);
+    for (const StationMark& m : marks)
+        painter.drawImage(0, 0, render(m));
+    return result;
+}
+
+// Finishes every render that was started and hands over what they produced.
+void settle()
+{
+    QThreadPool::globalInstance()->waitForDone();
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// Holds every thread of the global pool until released, so that a render stays queued.
+class PoolGate
+{
+public:
+    PoolGate()
+        : threads(QThreadPool::globalInstance()->maxThreadCount())
+    {
+        for (int i = 0; i < threads; ++i)
+            QThreadPool::globalInstance()->start([this] {
+                ++waiting;
+                gate.acquire();
+            });
+        while (waiting.load() < threads)
+            QThread::msleep(1);
+    }
+    ~PoolGate() { release(); }
+    void release()
+    {
+        gate.release(threads - released);
+        released = threads;
+    }
+
+private:
+    QSemaphore gate;
+    std::atomic<int> waiting { 0 };
+    int threads = 0;
+    int released = 0;
+};
+
+QStringList* warnings = nullptr;
+
+void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg && warnings)
+        warnings->append(message);
+}
+
+} // namespace
+
+class TestStationLabels : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void rendersAndCaches();
+    void marksReplaced();
+    void noMarks();
+    void labelsOffCanvas();
+    void emptyCanvasRendersNothing();
+    void detachedMarksRenderOnAttach();
+    void zoomInterruptsRender();
+    void destroyedDuringRender();
+    void plotDestroyedDuringRender();
+
+private:
+    std::unique_ptr<CountingPlot> plot;
+};
+
+void TestStationLabels::init()
+{
+    plot = std::make_unique<CountingPlot>();
+    plot->resize(320, 240);
+    plot->show();
+    QVERIFY(QTest::qWaitForWindowExposed(plot.get()));
+    plot->setScaleRect(QRectF(0, 0, 100, 100));
+    plot->replot();
+}
+
+void TestStationLabels::cleanup()
+{
+    plot.reset();
+    settle();
+}
+
+void TestStationLabels::rendersAndCaches()
+{
+    StationLabelsCurve labels(1);
+    labels.attach(plot.get());
+    const QVector<StationMark> marks { mark(20, 10), mark(50, 50, 30.0), mark(70, 80, -90.0) };
+    const int replots = plot->replots;
+    labels.setMarks(marks);
+    QVERIFY(labels.isRendering());
+    settle();
+    QVERIFY(!labels.isRendering());
+    // The finished render replots once to show its image.
+    QCOMPARE(plot->replots, replots + 1);
+    QCOMPARE(labels.image(), expectedImage(marks, *plot));
+    // The image spans the canvas maps' paint extents.
+    QCOMPARE(
+        labels.image().size(),
+        QSize(int(plot->canvasMap(QwtPlot::xBottom).pDist()), int(plot->canvasMap(QwtPlot::yLeft).pDist())));
+
+    // A replot of the same view reuses the image.
+    const qint64 key = labels.image().cacheKey();
+    plot->replot();
+    QVERIFY(!labels.isRendering());
+    settle();
+    QCOMPARE(labels.image().cacheKey(), key);
+    QCOMPARE(plot->replots, replots + 2);
+
+    // The paint draws the image on the canvas: the outline of the first label.
+    const QImage canvas = plot->canvas()->grab().toImage();
+    const QPoint anchor(int(plot->canvasMap(QwtPlot::xBottom).transform(10)),
+                        int(plot->canvasMap(QwtPlot::yLeft).transform(20)));
+    int yellow = 0;
+    for (int x = -1; x <= 13; ++x)
+        for (int y = -1; y <= 7; ++y)
+            yellow += QColor(canvas.pixel(anchor + QPoint(x, y))) == QColor(Qt::yellow);
+    QVERIFY(yellow > 20);
+
+    // Same marks again: nothing to do.
+    labels.setMarks(marks);
+    QVERIFY(!labels.isRendering());
+}
+
+void TestStationLabels::marksReplaced()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    labels.setMarks({ mark(20, 10) });
+    settle();
+    const QImage first = labels.image();
+
+    const QVector<StationMark> moved { mark(60, 60) };
+    labels.setMarks(moved);
+    QVERIFY(labels.isRendering());
+    settle();
+    QVERIFY(labels.image() != first);
+    QCOMPARE(labels.image(), expectedImage(moved, *plot));
+}
+
+void TestStationLabels::noMarks()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    labels.setMarks({ mark(20, 10) });
+    settle();
+    QVERIFY(!labels.image().isNull());
+
+    labels.setMarks({});
+    QVERIFY(!labels.isRendering());
+    settle();
+    QVERIFY(labels.image().isNull());
+    QImage canvas(plot->canvas()->size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(0);
+    QPainter painter(&canvas);
+    labels.drawSeries(&painter, plot->canvasMap(QwtPlot::xBottom), plot->canvasMap(QwtPlot::yLeft),
+                      QRectF(canvas.rect()), 0, -1);
+    painter.end();
+    QCOMPARE(canvas.pixel(0, 0), 0u);
+}
+
+void TestStationLabels::labelsOffCanvas()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    const double nan = std::nan("");
+    labels.setMarks({ mark(1e12, -1e12), mark(nan, 10), mark(50, 50, nan), mark(500, 500) });
+    settle();
+    // Only the mark at (50, 50) shows, level.
+    QCOMPARE(labels.image(), expectedImage({ mark(50, 50) }, *plot));
+}
+
+void TestStationLabels::emptyCanvasRendersNothing()
+{
+    QStringList messages;
+    warnings = &messages;
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+
+    RoadPlot hidden;
+    // Collapsed to its frame.
+    hidden.canvas()->setGeometry(0, 0, 2, 50);
+    StationLabelsCurve labels;
+    labels.attach(&hidden);
+    labels.setMarks({ mark(20, 10), mark(40, 30) });
+    QVERIFY(!labels.isRendering());
+    settle();
+    QVERIFY(labels.image().isNull());
+
+    // Rendering a mark for an empty canvas gives nothing, and merges nothing.
+    const StationLabelsCurve::Render render { hidden.canvasMap(QwtPlot::xBottom),
+                                              hidden.canvasMap(QwtPlot::yLeft), QSize(0, 47) };
+    QVERIFY(render(mark(20, 10)).isNull());
+
+    qInstallMessageHandler(previous);
+    warnings = nullptr;
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+}
+
+void TestStationLabels::detachedMarksRenderOnAttach()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    labels.setMarks({ mark(20, 10) });
+    settle();
+
+    // New marks while detached must not leave the old image for an unchanged view.
+    labels.detach();
+    const QVector<StationMark> moved { mark(70, 70) };
+    labels.setMarks(moved);
+    labels.attach(plot.get());
+    plot->replot();
+    settle();
+    QCOMPARE(labels.image(), expectedImage(moved, *plot));
+}
+
+void TestStationLabels::zoomInterruptsRender()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    QVector<StationMark> marks;
+    for (int i = 0; i < 40; ++i)
+        marks.append(mark(2.0 * i, 2.5 * i, i * 9.0));
+
+    PoolGate gate;
+    labels.setMarks(marks);
+    QVERIFY(labels.isRendering());
+    // Zoom while the render waits for a thread.
+    plot->setScaleRect(QRectF(20, 20, 50, 50));
+    plot->replot();
+    QVERIFY(labels.isRendering());
+    const int replots = plot->replots;
+    gate.release();
+    settle();
+
+    QVERIFY(!labels.isRendering());
+    // Only the last view's render reaches the image, and it replots once.
+    QCOMPARE(plot->replots, replots + 1);
+    QCOMPARE(labels.image(), expectedImage(marks, *plot));
+}
+
+void TestStationLabels::destroyedDuringRender()
+{
+    QVector<StationMark> marks;
+    for (int i = 0; i < 20; ++i)
+        marks.append(mark(5.0 * i, 5.0 * i));
+    {
+        PoolGate gate;
+        const int items = plot->itemList().size();
+        auto labels = std::make_unique<StationLabelsCurve>();
+        labels->attach(plot.get());
+        labels->setMarks(marks);
+        QVERIFY(labels->isRendering());
+        const int replots = plot->replots;
+        labels.reset();
+        QCOMPARE(plot->itemList().size(), items);
+        gate.release();
+        settle();
+        QCOMPARE(plot->replots, replots);
+    }
+    // A render that is running (not just queued) when the item goes.
+    auto labels = std::make_unique<StationLabelsCurve>();
+    labels->attach(plot.get());
+    labels->setMarks(marks + marks + marks);
+    labels.reset();
+    settle();
+}
+
+void TestStationLabels::plotDestroyedDuringRender()
+{
+    PoolGate gate;
+    // The plot deletes the items attached to it.
+    auto* labels = new StationLabelsCurve;
+    labels->attach(plot.get());
+    labels->setMarks({ mark(20, 10), mark(40, 30) });
+    QVERIFY(labels->isRendering());
+    plot.reset();
+    gate.release();
+    settle();
+}
+
+TRELVIN_TEST_MAIN(TestStationLabels)
+#include "test_stationlabels.moc"
