@@ -1,6 +1,7 @@
 #include "framework/plotmarkers.h"
 #include "framework/roadcurve.h"
 #include "framework/roadplot.h"
+#include "support/countingplot.h"
 
 #include <qttestmain.h>
 
@@ -14,17 +15,6 @@ using namespace Zemko::Trelvin;
 using namespace Zemko::Trelvin::Data;
 
 namespace {
-
-class CountingPlot : public RoadPlot
-{
-public:
-    void replot() override
-    {
-        ++replots;
-        RoadPlot::replot();
-    }
-    int replots = 0;
-};
 
 // A page curve whose rebuild hands over prepared samples.
 class TestCurve : public RoadCurve

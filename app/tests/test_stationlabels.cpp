@@ -1,5 +1,6 @@
 #include "framework/roadplot.h"
 #include "framework/stationlabelscurve.h"
+#include "support/countingplot.h"
 
 #include <qttestmain.h>
 
@@ -15,17 +16,6 @@ using namespace Zemko::Trelvin;
 using namespace Zemko::Trelvin::Data;
 
 namespace {
-
-class CountingPlot : public RoadPlot
-{
-public:
-    void replot() override
-    {
-        ++replots;
-        RoadPlot::replot();
-    }
-    int replots = 0;
-};
 
 StationMark mark(double north, double east, double angle = 0.0)
 {
