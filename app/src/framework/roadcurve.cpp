@@ -13,6 +13,23 @@ namespace Zemko {
 namespace Trelvin {
 namespace Data {
 
+namespace {
+
+// The plot's scales become rect (through the rescaler for a RoadPlot).
+void setPlotScaleRect(QwtPlot* plot, const QRectF& rect)
+{
+    if (!plot)
+        return;
+    if (auto* roadPlot = dynamic_cast<RoadPlot*>(plot)) {
+        roadPlot->setScaleRect(rect);
+        return;
+    }
+    plot->setAxisScale(QwtPlot::yLeft, rect.top(), rect.bottom());
+    plot->setAxisScale(QwtPlot::xBottom, rect.left(), rect.right());
+}
+
+} // namespace
+
 RoadCurve::RoadCurve(const QString& title, QwtPlotCurve::CurveStyle style, const QColor& colour,
                      Qt::PenStyle penStyle)
     : curve(new QwtPlotCurve(title))
@@ -131,18 +148,6 @@ void RoadCurve::setRawSamples(const double* x, const double* y, int size)
         curve->setRawSamples(nullptr, nullptr, 0);
     else
         curve->setRawSamples(x, y, size);
-}
-
-void RoadCurve::setPlotScaleRect(QwtPlot* plot, const QRectF& rect)
-{
-    if (!plot)
-        return;
-    if (auto* roadPlot = dynamic_cast<RoadPlot*>(plot)) {
-        roadPlot->setScaleRect(rect);
-        return;
-    }
-    plot->setAxisScale(QwtPlot::yLeft, rect.top(), rect.bottom());
-    plot->setAxisScale(QwtPlot::xBottom, rect.left(), rect.right());
 }
 
 } // namespace Data

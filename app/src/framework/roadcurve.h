@@ -51,9 +51,6 @@ public:
     QwtPlot* plot() const { return attachedPlot; }
     QwtPlotCurve* plotCurve() const { return curve; }
 
-    // The plot's scales become rect (through the rescaler for a RoadPlot).
-    static void setPlotScaleRect(QwtPlot* plot, const QRectF& rect);
-
 private:
     QwtPlotCurve* curve = nullptr;
     QwtPlot* attachedPlot = nullptr;

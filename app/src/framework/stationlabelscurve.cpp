@@ -64,7 +64,11 @@ QImage StationLabelsCurve::Render::operator()(const StationMark& mark) const
     painter.setBrush(Qt::NoBrush);
     painter.translate(Internal::toPixel(xMap, mark.y), Internal::toPixel(yMap, mark.x));
     painter.rotate(std::isfinite(mark.angle) ? mark.angle : 0.0);
-    painter.drawPath(mark.path);
+    // Drawing a path fills a lazy cache inside its shared data; an own copy keeps two renders that
+    // overlap after a zoom from writing the same cache on two threads.
+    QPainterPath path;
+    path.addPath(mark.path);
+    painter.drawPath(path);
     return image;
 }
 
