@@ -180,3 +180,20 @@ TEST(Matrix4, Transformations)
     r.setColumn(3, Vector3 { 1, 2, 3 });
     EXPECT_EQ(r, Matrix4(1, 0, 0, 1, 0, 1, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1));
 }
+
+TEST(Matrices, IdentityResetsEveryElementInPlace)
+{
+    Matrix2 m2(5, 6, 7, 8);
+    EXPECT_EQ(&m2.identity(), &m2);
+    expectIdentity(m2, 2, 0.0);
+
+    Matrix3 m3(2, -1, 0, -1, 2, -1, 0, -1, 2);
+    EXPECT_EQ(&m3.identity(), &m3);
+    expectIdentity(m3, 3, 0.0);
+
+    Matrix4 m4 = generalMatrix();
+    EXPECT_EQ(&m4.identity(), &m4);
+    expectIdentity(m4, 4, 0.0);
+    // The identity leaves what it multiplies unchanged.
+    expectNear(m4 * generalMatrix(), generalMatrix(), 4, 0.0);
+}

@@ -3,6 +3,8 @@
 
 #include <dl_dxf.h>
 
+#include <cstring>
+#include <fstream>
 #include <istream>
 #include <streambuf>
 
@@ -15,12 +17,26 @@ namespace {
 // handed over with at most 1023 characters plus its line feed.
 constexpr unsigned dxfLineBuffer = 1024;
 
+bool isBinaryDxf(const char* begin, std::size_t size)
+{
+    static const char sentinel[] = "AutoCAD Binary DXF";
+    return size >= sizeof(sentinel) - 1 && std::memcmp(begin, sentinel, sizeof(sentinel) - 1) == 0;
+}
+
 class MemoryFileBuffer : public std::streambuf
 {
 public:
     explicit MemoryFileBuffer(MemoryFile& file)
         : m_file(file)
     {
+    }
+
+    // Looks at the first line without taking it from the stream.
+    bool startsBinary()
+    {
+        if (underflow() == traits_type::eof())
+            return false;
+        return isBinaryDxf(gptr(), static_cast<std::size_t>(egptr() - gptr()));
     }
 
 protected:
@@ -49,9 +65,28 @@ bool readDxf(MemoryFile& file, DL_CreationInterface* creationInterface)
         return false;
     try {
         MemoryFileBuffer buffer(file);
+        if (buffer.startsBinary())
+            return false;
         std::istream stream(&buffer);
         DL_Dxf reader;
         return reader.in(stream, creationInterface);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool readDxf(const std::string& path, DL_CreationInterface* creationInterface)
+{
+    if (!creationInterface)
+        return false;
+    try {
+        char head[32] = {};
+        std::ifstream file(path, std::ios::binary);
+        file.read(head, sizeof(head));
+        if (isBinaryDxf(head, static_cast<std::size_t>(file.gcount())))
+            return false;
+        DL_Dxf reader;
+        return reader.in(path, creationInterface);
     } catch (...) {
         return false;
     }

@@ -55,8 +55,20 @@ void TriangleDxfAdapter::close(bool commit)
     m_connection = nullptr;
 }
 
+void TriangleDxfAdapter::addBlock(const DL_BlockData&)
+{
+    m_inBlock = true;
+}
+
+void TriangleDxfAdapter::endBlock()
+{
+    m_inBlock = false;
+}
+
 void TriangleDxfAdapter::add3dFace(const DL_3dFaceData& data)
 {
+    if (m_inBlock)
+        return;
     Point3D corners[3];
     for (int i = 0; i < 3; ++i)
         corners[i] = Point3D(data.y[i], data.x[i], data.z[i]);

@@ -1,10 +1,9 @@
+#include <io/dxfmemoryreader.h>
 #include <io/triangledxfadapter.h>
 #include <io/triangledxfreader.h>
 #include <io/trianglertreecontrol.h>
 
 #include <utility/connection.h>
-
-#include <dl_dxf.h>
 
 using Pelko::Corvex::Triangle3D;
 using Zemko::Utility::Connection;
@@ -35,14 +34,7 @@ bool TriangleDxfReader::loadFile(const std::string& path)
     if (path.empty())
         return false;
     TriangleDxfAdapter adapter;
-    bool read = false;
-    try {
-        DL_Dxf reader;
-        read = reader.in(path, &adapter);
-    } catch (...) {
-        read = false;
-    }
-    if (!read)
+    if (!readDxf(path, &adapter))
         return false;
 
     std::vector<Triangle3D> previous;

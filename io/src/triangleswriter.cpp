@@ -10,8 +10,6 @@
 
 #include <utility/connection.h>
 
-#include <dl_dxf.h>
-
 using Pelko::Corvex::Triangle3D;
 using Zemko::Utility::Connection;
 
@@ -104,14 +102,7 @@ bool TrianglesWriter::convert(MemoryFile& dxf, const std::string& databasePath)
 bool TrianglesWriter::convert(const std::string& dxfPath, const std::string& databasePath)
 {
     TriangleDxfAdapter adapter(databasePath);
-    bool read = false;
-    try {
-        DL_Dxf reader;
-        read = reader.in(dxfPath, &adapter);
-    } catch (...) {
-        read = false;
-    }
-    if (!read)
+    if (!readDxf(dxfPath, &adapter))
         return false;
     return adapter.finish();
 }

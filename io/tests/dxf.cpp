@@ -149,6 +149,66 @@ TEST(TrianglesWriter, ConvertEdgeCases)
     EXPECT_FALSE(readDxf(closed, nullptr));
 }
 
+// A binary DXF as AutoCAD writes it: the sentinel, then groups of a two-byte code and a binary value.
+std::string binaryDrawing()
+{
+    std::string out("AutoCAD Binary DXF\r\n\x1a\0", 22);
+    auto code = [&out](int c) {
+        out += static_cast<char>(c & 0xff);
+        out += static_cast<char>(c >> 8);
+    };
+    auto text = [&](int c, const std::string& value) {
+        code(c);
+        out += value;
+        out += '\0';
+    };
+    auto real = [&](int c, double value) {
+        code(c);
+        out.append(reinterpret_cast<const char*>(&value), sizeof value);
+    };
+    text(0, "SECTION");
+    text(2, "ENTITIES");
+    text(0, "3DFACE");
+    text(8, "TERRAIN");
+    const double corners[4][3] = { { 100, 200, 5 }, { 110, 200, 6 }, { 100, 210, 7 }, { 100, 210, 7 } };
+    for (int i = 0; i < 4; ++i)
+        for (int axis = 0; axis < 3; ++axis)
+            real(10 + i + 10 * axis, corners[i][axis]);
+    text(0, "ENDSEC");
+    text(0, "EOF");
+    return out;
+}
+
+TEST(TrianglesWriter, OnlyTheDrawingsOwnTextFacesAreTerrain)
+{
+    TempFolder temp;
+    // Faces of a block definition are a symbol in its own coordinates; its insert adds nothing either.
+    const std::string blocks = std::string(TEST_DATA_DIR) + "/blockfaces.dxf";
+    const std::string fromFile = temp.file("blocks.qvr");
+    ASSERT_TRUE(TrianglesWriter::convert(blocks, fromFile));
+    EXPECT_EQ(tables(fromFile).triangles, expectedTriangles);
+    EXPECT_EQ(tables(fromFile).border, expectedBorder);
+    ASSERT_TRUE(convertText(slurp(blocks), temp.file("blocks_memory.qvr")));
+    EXPECT_TRUE(tables(temp.file("blocks_memory.qvr")) == tables(fromFile));
+    // The reader writes its mirror beside the drawing.
+    const std::string copied = temp.file("blocks.dxf");
+    std::filesystem::copy_file(blocks, copied);
+    EXPECT_EQ(TriangleDxfReader(copied).getTriangles().size(), 2u);
+
+    // dxflib reads text only: a binary drawing is refused, not converted into an empty TIN, and the
+    // database keeps what it held.
+    const std::string database = temp.file("binary.qvr");
+    ASSERT_TRUE(TrianglesWriter::convert(twoFaces, database));
+    const std::string binary = binaryDrawing();
+    const std::string binaryPath = temp.file("binary.dxf");
+    std::ofstream(binaryPath, std::ios::binary) << binary;
+    EXPECT_FALSE(TrianglesWriter::convert(binaryPath, database));
+    EXPECT_FALSE(convertText(binary, database));
+    EXPECT_EQ(tables(database).triangles, expectedTriangles);
+    TriangleDxfReader reader;
+    EXPECT_FALSE(reader.loadFile(binaryPath));
+}
+
 TEST(TrianglesWriter, FailedConvertKeepsNothing)
 {
     TempFolder temp;

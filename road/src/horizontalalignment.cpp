@@ -26,6 +26,25 @@ double normalizedDegrees(double radians)
         a += 2.0 * kPi;
     return a * 180.0 / kPi;
 }
+// Whether P lies in the sector an arc sweeps from its begin radius in its turn direction. The two
+// normals at the ends would cut a sector of more than half a turn down to its wrong part, and a loop
+// ramp turns three quarters.
+bool withinArc(const HorizontalElement& arc, const Corvex::Point& p)
+{
+    const double radius = arc.getBeginRadius();
+    const bool right = arc.getRurnDirection() == TurnRight;
+    const double a0 = arc.getBeginAzimuth().toRadian();
+    const double toCentre = right ? a0 + kPi / 2.0 : a0 - kPi / 2.0;
+    const Corvex::Point begin = arc.getBeginPoint();
+    const Corvex::Point centre(begin.getX() + radius * std::cos(toCentre),
+                               begin.getY() + radius * std::sin(toCentre));
+    const double fromBegin = Corvex::Utility::azimuth(centre, begin).toRadian();
+    const double toPoint = Corvex::Utility::azimuth(centre, p).toRadian();
+    const double swept = normalizedDegrees(right ? toPoint - fromBegin : fromBegin - toPoint);
+    const double total = arc.getLength() / radius * 180.0 / kPi;
+    // A point on the normal at either end passes despite rounding.
+    return swept <= total + kNormalSlack || swept >= 360.0 - kNormalSlack;
+}
 } // namespace
 
 class HorizontalAlignment::AlignmentPrivate
@@ -157,18 +176,25 @@ HorizontalElement HorizontalAlignment::getBelongedHorizontalElement(const Corvex
         // element that cannot beat the best one is wasted work.
         if (fromBegin - length > best + kOffsetTieTolerance)
             continue;
-        if (fromBegin > kEndPointTolerance) {
-            const double a = normalizedDegrees(Corvex::Utility::azimuth(begin, p).toRadian()
-                                               - element.getBeginAzimuth().toRadian());
-            if (std::fabs(a - 180.0) < 90.0 - kNormalSlack)
-                continue; // behind the normal at the begin
-        }
         const Corvex::Point end = element.getEndPoint();
-        if (Corvex::Utility::distance(end, p) > kEndPointTolerance) {
-            const double b = normalizedDegrees(Corvex::Utility::azimuth(end, p).toRadian()
-                                               - element.getEndAzimuth().toRadian());
-            if (std::fabs(b - 180.0) > 90.0 + kNormalSlack)
-                continue; // ahead of the normal at the end
+        const bool nearBegin = fromBegin <= kEndPointTolerance;
+        const bool nearEnd = Corvex::Utility::distance(end, p) <= kEndPointTolerance;
+        if (element.getType() == ArcElementType) {
+            if (!nearBegin && !nearEnd && !withinArc(element, p))
+                continue;
+        } else {
+            if (!nearBegin) {
+                const double a = normalizedDegrees(Corvex::Utility::azimuth(begin, p).toRadian()
+                                                   - element.getBeginAzimuth().toRadian());
+                if (std::fabs(a - 180.0) < 90.0 - kNormalSlack)
+                    continue; // behind the normal at the begin
+            }
+            if (!nearEnd) {
+                const double b = normalizedDegrees(Corvex::Utility::azimuth(end, p).toRadian()
+                                                   - element.getEndAzimuth().toRadian());
+                if (std::fabs(b - 180.0) > 90.0 + kNormalSlack)
+                    continue; // ahead of the normal at the end
+            }
         }
         double station = 0.0;
         double offset = 0.0;

@@ -2,6 +2,7 @@
 
 #include <road/pointofintersectionconfiguration.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -179,8 +180,13 @@ bool HorizontalElementConfiguration::load(const internal::Node<HorizontalElement
         return true;
     onInserted(0);
     // A stored start record only hands its end point, azimuth and station to the first real element.
-    if (first == 0 && list.front().getType() == StartElementType)
-        list.erase(list.begin());
+    // A second one at the head would be written first and taken as the start record on the next load,
+    // dropping it there: all leading ones go now, the chain after them keeps its place.
+    if (first == 0) {
+        auto real = std::find_if(list.begin(), list.end(),
+                                 [](const HorizontalElement& e) { return e.getType() != StartElementType; });
+        list.erase(list.begin(), real);
+    }
     return true;
 }
 

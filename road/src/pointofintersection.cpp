@@ -47,6 +47,11 @@ PointOfIntersection PointOfIntersection::null()
     return PointOfIntersection(std::make_shared<Horizontal::NullPoi>());
 }
 
+PointOfIntersection NullElement<PointOfIntersection>::get()
+{
+    return PointOfIntersection::null();
+}
+
 PointOfIntersection PointOfIntersection::clone() const
 {
     return PointOfIntersection(d->clone());

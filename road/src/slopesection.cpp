@@ -1,6 +1,7 @@
 #include <road/slopesection.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Pelko {
 namespace Road {
@@ -75,20 +76,47 @@ std::vector<PrimaryPoint> primaryPoints(const std::vector<SlopeSectionElement>& 
     return result;
 }
 
-// Elevation on the piece a-b at the offset, clamped to the piece; false for a piece of constant offset
-// (a vertical face has no single elevation) or one that does not reach the offset.
-bool elevationOnPiece(const Point& a, const Point& b, double offset, double& elevation)
+// Elevation on the line through a and b at the offset; false for a piece of constant offset (a vertical
+// face has no single elevation).
+bool elevationOnLine(const Point& a, const Point& b, double offset, double& elevation)
 {
     const double dy = b.getY() - a.getY();
     if (dy == 0.0)
         return false;
-    const double lo = std::min(a.getY(), b.getY()) - OffsetTolerance;
-    const double hi = std::max(a.getY(), b.getY()) + OffsetTolerance;
-    if (!(offset >= lo && offset <= hi))
-        return false;
-    const double t = std::min(1.0, std::max(0.0, (offset - a.getY()) / dy));
-    elevation = a.getX() + (b.getX() - a.getX()) * t;
+    elevation = a.getX() + (b.getX() - a.getX()) / dy * (offset - a.getY());
     return true;
+}
+
+// Elevation of an element's outline at the offset when the offset lies on its span or within the
+// tolerance of it. Inside the span the piece holding the offset answers; just outside it, the end
+// piece nearest the offset answers on its line rather than with its end point.
+bool elevationOnOutline(const std::vector<Point>& points, double offset, double& elevation)
+{
+    double lo = points.front().getY();
+    double hi = lo;
+    for (const Point& p : points) {
+        lo = std::min(lo, p.getY());
+        hi = std::max(hi, p.getY());
+    }
+    if (!(offset >= lo - OffsetTolerance && offset <= hi + OffsetTolerance))
+        return false;
+    const Point* nearest[2] = { nullptr, nullptr };
+    double nearestGap = 0.0;
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        const Point& a = points[i];
+        const Point& b = points[i + 1];
+        if (a.getY() == b.getY())
+            continue;
+        if (offset >= std::min(a.getY(), b.getY()) && offset <= std::max(a.getY(), b.getY()))
+            return elevationOnLine(a, b, offset, elevation);
+        const double gap = std::min(std::fabs(offset - a.getY()), std::fabs(offset - b.getY()));
+        if (!nearest[0] || gap < nearestGap) {
+            nearest[0] = &a;
+            nearest[1] = &b;
+            nearestGap = gap;
+        }
+    }
+    return nearest[0] && elevationOnLine(*nearest[0], *nearest[1], offset, elevation);
 }
 
 } // namespace
@@ -131,11 +159,9 @@ double SlopeSection::getElevation(double offset) const
         if (points.size() < 2)
             continue;
         last = &points;
-        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-            double elevation = 0.0;
-            if (elevationOnPiece(points[i], points[i + 1], offset, elevation))
-                return elevation;
-        }
+        double elevation = 0.0;
+        if (elevationOnOutline(points, offset, elevation))
+            return elevation;
     }
     if (!last)
         return Slope::infinity();
@@ -143,10 +169,8 @@ double SlopeSection::getElevation(double offset) const
     // Past the section its outer face carries on; a vertical outer face holds its top elevation.
     const Point& a = (*last)[last->size() - 2];
     const Point& b = last->back();
-    const double dy = b.getY() - a.getY();
-    if (dy == 0.0)
-        return b.getX();
-    return b.getX() + (b.getX() - a.getX()) / dy * (offset - b.getY());
+    double elevation = 0.0;
+    return elevationOnLine(a, b, offset, elevation) ? elevation : b.getX();
 }
 
 SlopeNavigation SlopeSection::getNavigation(const Point& rover) const

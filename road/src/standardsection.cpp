@@ -46,9 +46,10 @@ CrossSection StandardSection::getCrossSection(double station, SectionSide side, 
 }
 
 CrossSection StandardSection::getCrossSection(double station, double offset, double pivotOffset,
-                                              double elevation) const
+                                              double /*elevation*/) const
 {
-    return getCrossSection(station, offset < 0.0 ? Left : Right, pivotOffset, elevation);
+    // The section relative to the profile at the pivot: the elevation is not part of it.
+    return getCrossSection(station, offset < 0.0 ? Left : Right, pivotOffset, 0.0);
 }
 
 double StandardSection::getDeltaHeightByStationOffset(double station, double offset, double pivotOffset,

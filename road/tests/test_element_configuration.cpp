@@ -262,6 +262,7 @@ TEST(HorizontalElementConfiguration, SaveLoadRoundTripAndStartRecord)
                         "rou1><rou2>0</rou2>"
                         "<length>0</length><mode>3</mode><pz>1</pz></element>"
                         "<element><type>9</type><pz>1</pz></element>"
+                        "<element><type>0</type><length>30</length><mode>0</mode><pz>1</pz></element>"
                         "<element><type>1</type><length>40</length><mode>0</mode><pz>1</pz></element>"
                         "</HorizontalAlignment>"),
               tinyxml2::XML_SUCCESS);
@@ -269,12 +270,14 @@ TEST(HorizontalElementConfiguration, SaveLoadRoundTripAndStartRecord)
         std::make_shared<internal::Xml::NodeImpl>(doc.RootElement(), 4, 0x04020000));
     HorizontalElementConfiguration started;
     ASSERT_TRUE(started.load(node));
-    ASSERT_EQ(started.size(), 1u); // the record and the unknown type are gone
+    // The records and the unknown type are gone. A second record left at the head would be saved first
+    // and taken as the start record on the next load; the line keeps the place it chained to.
+    ASSERT_EQ(started.size(), 1u);
     const HorizontalElement line = started.at(0);
     EXPECT_EQ(line.getType(), LineElementType);
     EXPECT_NEAR(line.getBeginPoint().getX(), 5.0, 1e-12);
-    EXPECT_NEAR(line.getBeginPoint().getY(), 7.0, 1e-12);
-    EXPECT_NEAR(line.getEndPoint().getY(), 47.0, 1e-9);
-    EXPECT_DOUBLE_EQ(line.getBeginStation(), 300.0);
-    EXPECT_DOUBLE_EQ(line.getEndStation(), 340.0);
+    EXPECT_NEAR(line.getBeginPoint().getY(), 37.0, 1e-12);
+    EXPECT_NEAR(line.getEndPoint().getY(), 77.0, 1e-9);
+    EXPECT_DOUBLE_EQ(line.getBeginStation(), 330.0);
+    EXPECT_DOUBLE_EQ(line.getEndStation(), 370.0);
 }

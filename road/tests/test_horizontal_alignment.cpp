@@ -248,6 +248,39 @@ TEST(HorizontalAlignment, StationAndOffsetOfPlanPoints)
     EXPECT_FALSE(hairpin.getStationOffsetByNorthEast(Point(501.0, 0.0), s, o));
 }
 
+// A loop ramp: line north 100, a right arc of R 50 turning 270 degrees, a line west that crosses the
+// first. Points on the arc beyond half a turn stay on the arc.
+TEST(HorizontalAlignment, LoopRampPointsStayOnTheArc)
+{
+    HorizontalElementConfiguration loop;
+    loop.append(HorizontalElement::createLine(Angle(0.0), 100.0, Point(0.0, 0.0), 0.0));
+    loop.append(HorizontalElement::createArc(kNoAzimuth, 75.0 * kPi, 50.0, Point::invalid(), kNaN));
+    loop.append(HorizontalElement::createLine(kNoAzimuth, 100.0, Point::invalid(), kNaN));
+    const HorizontalAlignment ramp = alignmentOf(loop);
+    ASSERT_NEAR(ramp.getElements().at(2).getBeginPoint().getX(), 50.0, 1e-3);
+    ASSERT_NEAR(ramp.getElements().at(2).getBeginPoint().getY(), 50.0, 1e-3);
+
+    const Point centre(100.0, 50.0);
+    double s = kNaN;
+    double o = kNaN;
+    for (double turned : { 0.5, 1.5, 2.5, 3.5, 4.5, 1.5 * kPi - 1e-4 }) {
+        for (double offset : { -5.0, 0.0, 5.0 }) {
+            // Right of travel is towards the centre on a right-hand arc.
+            const double r = 50.0 - offset;
+            const double a = 1.5 * kPi + turned;
+            const Point p(centre.getX() + r * std::cos(a), centre.getY() + r * std::sin(a));
+            ASSERT_TRUE(ramp.getStationOffsetByNorthEast(p, s, o)) << turned << " " << offset;
+            EXPECT_NEAR(s, 100.0 + 50.0 * turned, 1e-6) << turned << " " << offset;
+            EXPECT_NEAR(o, offset, 1e-6) << turned << " " << offset;
+        }
+    }
+    // Just before the arc's begin the first line still answers; past the last line nothing does.
+    ASSERT_TRUE(ramp.getStationOffsetByNorthEast(Point(99.0, -3.0), s, o));
+    EXPECT_NEAR(s, 99.0, 1e-9);
+    EXPECT_NEAR(o, -3.0, 1e-9);
+    EXPECT_FALSE(ramp.getStationOffsetByNorthEast(Point(-10.0, -60.0), s, o));
+}
+
 TEST(HorizontalAlignment, LoadAndSaveBothForms)
 {
     const HorizontalAlignment byElements = alignmentOf(road());

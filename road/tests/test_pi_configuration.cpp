@@ -83,7 +83,11 @@ void expectStations(const PointOfIntersectionConfiguration& list, const std::vec
 TEST(PointOfIntersectionConfiguration, InsertionsUpdateDeflectionsAndStations)
 {
     PointOfIntersectionConfiguration list;
+    // Out of range is the null PI, not a point PI at the origin.
+    EXPECT_FALSE(list.at(0).isValid());
     list.append(point(0.0, 0.0, 100.0));
+    EXPECT_FALSE(list.at(1).isValid());
+    EXPECT_FALSE(list[5].isValid());
     EXPECT_DOUBLE_EQ(list.at(0).getPoiStation(), 100.0);
     EXPECT_DOUBLE_EQ(list.at(0).getDeflectionAngle().toRadian(), 0.0);
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -345,5 +346,34 @@ TEST(RoadSurface, CompleteRoadRoundTrip)
                 EXPECT_DOUBLE_EQ(pa.getY(), pb.getY());
             }
         }
+    }
+}
+
+// Files that once lost an element on the second save: whatever a save writes must read back to the
+// same road.
+TEST(RoadSurface, SavedFilesReadBackTheSame)
+{
+    const std::string folder = dataPath("roundtrip");
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".rod") == 0)
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    ASSERT_GE(names.size(), 19u);
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        RoadSurface road(folder + "/" + name);
+        ASSERT_TRUE(road.load());
+        const std::string first = tempPath("roundtrip_first.rod");
+        const std::string second = tempPath("roundtrip_second.rod");
+        ASSERT_TRUE(road.saveAs(first));
+        RoadSurface reread(first);
+        ASSERT_TRUE(reread.load());
+        ASSERT_TRUE(reread.saveAs(second));
+        EXPECT_EQ(readAll(first), readAll(second));
     }
 }

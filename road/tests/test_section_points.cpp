@@ -143,6 +143,20 @@ TEST(SectionPoints, WideningThenSuperelevation)
     EXPECT_DOUBLE_EQ(e.getElementDeltaElevation(), 0.08);
     EXPECT_EQ(c.getElement().getWidth(), 3.0);
     EXPECT_EQ(c.getElement().getSlopeInPercentage(), -2.0);
+
+    // A new base element is shared and keeps the points, which still shape it along the road.
+    CrossSectionElement shoulder("shoulder", 1.5, -4.0, 0.1);
+    c.setCrossSectionElement(shoulder);
+    EXPECT_EQ(c.superelevationPointSize(), 2u);
+    EXPECT_EQ(c.wideningPointSize(), 2u);
+    EXPECT_EQ(c.getCrossSectionElement().getName(), "shoulder");
+    shoulder.setWidth(2.0);
+    EXPECT_EQ(c.getCrossSectionElement().getWidth(), 2.0);
+    const CrossSectionElement applied = c.elementAt(50.0);
+    EXPECT_EQ(applied.getName(), "shoulder");
+    EXPECT_DOUBLE_EQ(applied.getDeltaElevationToPrevious(), 0.1);
+    EXPECT_DOUBLE_EQ(applied.getWidth(), 4.0);
+    EXPECT_DOUBLE_EQ(applied.getSlopeInPercentage(), 2.0);
 }
 
 TEST(SectionPoints, EditingKeepsStationOrder)

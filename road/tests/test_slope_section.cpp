@@ -124,12 +124,24 @@ TEST(SlopeSection, ElevationsOnSurfacesAndPlatforms)
     EXPECT_NEAR(berm.getElevation(4.0), 1.54, 1e-12);
     EXPECT_NEAR(berm.getElevation(7.0), 3.04, 1e-12);
 
-    // A vertical face has no elevation of its own: the element before it answers at its offset.
+    // A vertical face has no elevation of its own: the element before it answers on its line.
     const SlopeSection step = generate(SlopeSectionCut, SlopeSideRight,
                                        { SlopeSectionElement::createSlope("a", 1.0, 1.0),
                                          SlopeSectionElement::createSlope("wall", 1.0, 0.0) });
     EXPECT_NEAR(step.getElevation(1.0), 1.0, 1e-12);
-    EXPECT_NEAR(step.getElevation(1.0005), 1.0, 1e-12);
+    EXPECT_NEAR(step.getElevation(1.0005), 1.0005, 1e-12);
+
+    // Within a millimetre past an element's end the element still answers, on its own line and not
+    // with its end point: the next face is steeper, the last one has nothing after it.
+    const SlopeSection faces = generate(SlopeSectionFill, SlopeSideLeft,
+                                        { SlopeSectionElement::createSlope("gentle", 5.0, 2.0),
+                                          SlopeSectionElement::createSlope("steep", 2.0, 0.5) });
+    EXPECT_NEAR(faces.getElevation(-10.0), -5.0, 1e-12);
+    EXPECT_NEAR(faces.getElevation(-10.0005), -5.00025, 1e-12);
+    EXPECT_NEAR(faces.getElevation(-10.002), -5.004, 1e-12);
+    EXPECT_NEAR(faces.getElevation(-11.0), -7.0, 1e-12);
+    EXPECT_NEAR(faces.getElevation(-11.0005), -7.001, 1e-12);
+    EXPECT_NEAR(faces.getElevation(0.0005), 0.00025, 1e-12);
     EXPECT_NEAR(step.getElevation(3.0), 2.0, 1e-12);
 }
 

@@ -89,10 +89,11 @@ TEST(StandardSection, PivotMovesTheCentre)
     EXPECT_NEAR(height(s, 4.0, 0.0, true, &ok), -0.08, 1e-15);
     EXPECT_TRUE(ok);
 
-    // The elevation is part of both forms of the side's section.
+    // The elevation raises the section chosen by side; the one chosen by offset leaves it out.
     EXPECT_NEAR(s.getCrossSection(0.0, StandardSection::Right, 3.0, 100.0).getTotalDeltaHeight(), 100.0,
                 1e-12);
-    EXPECT_NEAR(s.getCrossSection(0.0, 2.0, 3.0, 100.0).getTotalDeltaHeight(), 100.0, 1e-12);
+    EXPECT_NEAR(s.getCrossSection(0.0, 2.0, 3.0, 100.0).getTotalDeltaHeight(), 0.0, 1e-15);
+    EXPECT_NEAR(s.getCrossSection(0.0, -2.0, 0.0, 100.0).getTotalDeltaHeight(), 0.21, 1e-15);
     EXPECT_NEAR(s.getCrossSection(0.0, -2.0, 0.0, 0.0).getTotalDeltaHeight(), 0.21, 1e-15);
     EXPECT_EQ(s.getCrossSection(0.0, Side(7), 0.0, 0.0).getTotalOffset(), 3.0);
 }

@@ -306,6 +306,18 @@ TEST(StationIterator, StationTableWalk)
     behind.previous();
     EXPECT_DOUBLE_EQ(behind.getStation(), 30.0);
 
+    // The road hands out the same table walk, not an interval one.
+    StationIterator tabled = road.getTabledIterator(50.0);
+    ASSERT_TRUE(tabled.isValid());
+    EXPECT_EQ(tabled.getInterval(), 0.0);
+    tabled.next();
+    EXPECT_DOUBLE_EQ(tabled.getStation(), 70.0);
+    tabled.previous();
+    EXPECT_DOUBLE_EQ(tabled.getStation(), 30.0);
+    StationIterator unplaced = road.getTabledIterator(kNaN);
+    unplaced.next();
+    EXPECT_DOUBLE_EQ(unplaced.getStation(), 30.0);
+
     // On a table station: steps to its neighbours.
     StationIterator on(&road, 70.0);
     on.next();

@@ -174,6 +174,30 @@ TEST(VerticalAlignment, ThreePiProfile)
     EXPECT_TRUE(empty.getPoints().empty());
 }
 
+// A curve given by its length: the radius follows from the grades the PI holds, |L / (g2 - g1)|.
+TEST(VerticalAlignment, SymmetricParabolaByLength)
+{
+    VerticalElement const byLength = VerticalElement::createSymparabolaByLenght(
+        VerticalElement::Poi { 100.0, 102.0, 0.02, -0.01 }, 90.0);
+    EXPECT_EQ(byLength.getType(), VerticalSymparabolaType);
+    EXPECT_NEAR(byLength.getRadius(), 3000.0, 1e-9);
+    EXPECT_NEAR(
+        VerticalElement::createSymparabolaByLenght(VerticalElement::Poi { 0.0, 0.0, -0.01, 0.02 }, -90.0)
+            .getRadius(),
+        3000.0, 1e-9);
+    // Grades too close to bend: no curve to speak of.
+    EXPECT_EQ(
+        VerticalElement::createSymparabolaByLenght(VerticalElement::Poi { 0.0, 0.0, 0.02, 0.020005 }, 90.0)
+            .getRadius(),
+        std::numeric_limits<double>::infinity());
+
+    // In the profile it spans the length it was given.
+    VerticalAlignment const a = make({ pi(0, 100), byLength, pi(200, 101) });
+    EXPECT_NEAR(a.getAt(1).getInTangent(), 45.0, 1e-9);
+    EXPECT_NEAR(a.getAt(1).getOutTagent(), 45.0, 1e-9);
+    EXPECT_NEAR(a.getAt(1).getEndStation(), 145.0, 1e-9);
+}
+
 TEST(VerticalAlignment, InsertRefusesOrderBreaksAndOverlaps)
 {
     VerticalAlignment a = make({ pi(0, 100), pi(100, 102), pi(200, 101) });

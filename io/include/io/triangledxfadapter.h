@@ -33,6 +33,9 @@ public:
     TriangleDxfAdapter& operator=(const TriangleDxfAdapter&) = delete;
 
     void add3dFace(const DL_3dFaceData& data) override;
+    // Faces inside a block definition are symbol geometry in the block's own coordinates, not terrain.
+    void addBlock(const DL_BlockData& data) override;
+    void endBlock() override;
 
     // Completes the database: the remaining rows, the border and the commit. True only when the database
     // was opened and every row, the border and the commit were written; in list mode always true.
@@ -49,6 +52,7 @@ private:
     Zemko::Utility::Connection* m_connection = nullptr;
     bool m_databaseMode = false;
     bool m_failed = false;
+    bool m_inBlock = false;
 };
 
 } // namespace IO

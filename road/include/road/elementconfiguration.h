@@ -6,6 +6,13 @@
 namespace Pelko {
 namespace Road {
 
+// The element at() hands out for an index out of range. A type whose default value is a valid
+// element (a point PI at the origin) specialises this to give its null element instead.
+template<typename T> struct NullElement
+{
+    static T get() { return T(); }
+};
+
 // Editable ordered list of value handles. Every change goes through here and is reported to the
 // derived list, which keeps dependent data (chained stations, neighbouring curves) in step.
 // Copies share the vector; a derived clone() makes an independent copy through cloneTo().
@@ -29,7 +36,7 @@ public:
     bool isEmpty() const { return d->elements.empty(); }
 
     // Out of range gives the null element rather than failing.
-    T at(unsigned index) const { return index < size() ? d->elements[index] : T(); }
+    T at(unsigned index) const { return index < size() ? d->elements[index] : NullElement<T>::get(); }
     T operator[](unsigned index) const { return at(index); }
 
     void append(const T& element) { insertBefore(size(), element); }

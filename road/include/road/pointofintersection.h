@@ -1,5 +1,6 @@
 #pragma once
 
+#include <road/elementconfiguration.h>
 #include <road/horizontalelement.h>
 #include <road/internal/node.h>
 #include <road/picurve.h>
@@ -86,6 +87,7 @@ protected:
 
 private:
     friend class PointOfIntersectionConfiguration;
+    friend struct NullElement<PointOfIntersection>;
 
     explicit PointOfIntersection(std::shared_ptr<Horizontal::PoiData> data);
 
@@ -99,6 +101,12 @@ private:
     Corvex::Point controlledEndingPoint(const PointOfIntersection& other) const;
 
     std::shared_ptr<Horizontal::PoiData> d;
+};
+
+// A default PI is a valid point PI, so the PI list needs its own null element out of range.
+template<> struct ROAD_EXPORT NullElement<PointOfIntersection>
+{
+    static PointOfIntersection get();
 };
 
 } // namespace Road

@@ -34,7 +34,8 @@ public:
     // pivot line.
     CrossSection getCrossSection(double station, SectionSide side, double pivotOffset,
                                  double elevation) const;
-    // The side chosen by the sign of offset (left when negative).
+    // The side chosen by the sign of offset (left when negative), relative to the profile at the pivot:
+    // the elevation is not added.
     CrossSection getCrossSection(double station, double offset, double pivotOffset, double elevation) const;
     // How far the centre line moves so that the pivot line stays at the profile; 0 for a pivot within
     // 0.001 of the centre or beyond its side.
