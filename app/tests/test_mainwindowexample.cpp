@@ -1,0 +1,137 @@
+#include "qttestmain.h"
+
+#include "support/scriptedprompter.h"
+
+#include "framework/editmodewidget.h"
+#include "framework/roadcurve.h"
+#include "shell/fancytabwidget.h"
+#include "shell/mainwindow.h"
+#include "shell/resources.h"
+#include "shell/trelvin.h"
+
+#include <road/crosssectionconfiguration.h>
+#include <road/crosssectionelementconfiguration.h>
+#include <road/horizontalalignment.h>
+#include <road/pointofintersection.h>
+#include <road/pointofintersectionconfiguration.h>
+#include <road/roadsurface.h>
+#include <road/slopesectionconfiguration.h>
+#include <road/slopesectionsegment.h>
+#include <road/slopesectiontemplateconfiguration.h>
+#include <road/slopesectiontemplatelibrary.h>
+#include <road/standardsection.h>
+#include <road/station.h>
+#include <road/structureelement.h>
+#include <road/structureelementconfiguration.h>
+#include <road/verticalalignment.h>
+#include <road/verticalelement.h>
+
+#include <QFile>
+
+using Zemko::Trelvin::Trelvin;
+
+// The example road a new user opens first: it loads through the document with every part of a road
+// in it, and the window shows it.
+class TestMainWindowExample : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString example;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        Zemko::Trelvin::initResources();
+        // A copy, so that nothing here can change the file kept in the repository.
+        example = dir.filePath(QStringLiteral("ridge-road.rod"));
+        QVERIFY(QFile::copy(QStringLiteral(TRELVIN_EXAMPLES_DIR "/ridge-road.rod"), example));
+    }
+
+    void cleanup() { Trelvin::instance()->closeRoad(); }
+
+    void holdsEveryPartOfARoad()
+    {
+        QVERIFY(Trelvin::instance()->openRoad(example));
+        const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+
+        const Pelko::Road::HorizontalAlignment* alignment = road->getHorizontalAligment();
+        QCOMPARE(alignment->getDataSourceType(), int(Pelko::Road::PoisDataSource));
+        const Pelko::Road::PointOfIntersectionConfiguration pis = alignment->getPointOfIntersections();
+        int spiralCurves = 0;
+        for (unsigned i = 0; i < pis.size(); ++i) {
+            const Pelko::Road::PointOfIntersection pi = pis.at(i);
+            QVERIFY(pi.isValid());
+            spiralCurves
+                += pi.getInSpiralLength() > 0.0 && pi.getOutSpiralLength() > 0.0 && pi.getRadius() > 0.0;
+        }
+        QVERIFY(spiralCurves >= 2);
+        const double length = alignment->getEndStation() - alignment->getBeginStation();
+        QVERIFY2(length > 2000.0 && length < 10000.0, qPrintable(QString::number(length)));
+        QVERIFY(alignment->getElements().size() > 10);
+
+        QVERIFY(road->getStationsEquations().getEquationSize() >= 1);
+
+        const Pelko::Road::VerticalAlignment profile = road->getVerticalAligment();
+        QVERIFY(profile.size() >= 5);
+        int curves = 0;
+        for (unsigned i = 1; i + 1 < profile.size(); ++i)
+            curves += profile.getAt(i).getInTangent() > 0.0;
+        QVERIFY(curves >= 3);
+        double elevation = 0.0;
+        QVERIFY(road->getElevation(alignment->getBeginStation() + length / 2.0, 0.0, elevation));
+        QVERIFY(elevation > 140.0 && elevation < 190.0);
+
+        const Pelko::Road::StandardSection* section = road->getStandardSection();
+        int superelevations = 0;
+        int widenings = 0;
+        for (auto side : { Pelko::Road::StandardSection::Left, Pelko::Road::StandardSection::Right }) {
+            const Pelko::Road::CrossSectionConfiguration strips = section->getCrossSectionConfiguration(side);
+            QVERIFY(strips.size() >= 2);
+            for (unsigned i = 0; i < strips.size(); ++i) {
+                superelevations += strips.elementConfigurationAt(i).superelevationPointSize();
+                widenings += strips.elementConfigurationAt(i).wideningPointSize();
+            }
+        }
+        QVERIFY(superelevations >= 8);
+        QVERIFY(widenings >= 2);
+
+        const Pelko::Road::SlopeSectionTemplateLibrary* library = road->getSlopeSectionTemplateLibrary();
+        QVERIFY(library->isAvailable());
+        QVERIFY(library->size(Pelko::Road::SlopeSectionFill) >= 1);
+        QVERIFY(library->size(Pelko::Road::SlopeSectionCut) >= 1);
+        for (auto side : { Pelko::Road::SlopeSideLeft, Pelko::Road::SlopeSideRight }) {
+            const Pelko::Road::SlopeSectionTemplateConfiguration segments
+                = road->getSlopeSectionConfiguration()->get(side);
+            QVERIFY(segments.size() >= 2);
+            for (unsigned i = 0; i < segments.size(); ++i)
+                QVERIFY2(segments.getSegmentAt(i).isValid(), "a segment lost its templates");
+        }
+
+        QCOMPARE(road->getStructures().size(), 2u);
+    }
+
+    void opensInTheWindow()
+    {
+        MainWindow window;
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::OpenFile, example);
+        window.onOpen();
+        QCOMPARE(Trelvin::instance()->path(), QFileInfo(example).absoluteFilePath());
+        QCOMPARE(window.windowTitle(),
+                 QStringLiteral("ridge-road.rod [%1] - Trelvin").arg(QFileInfo(example).absolutePath()));
+        QVERIFY(window.tabWidget()->tabBar()->isTabEnabled(8));
+        auto* plan = qobject_cast<EditModeWidget*>(window.tabWidget()->widget(2));
+        QVERIFY(plan && plan->curve());
+        QVERIFY(plan->curve()->plotCurve()->dataSize() > 100);
+        const QRectF extent = plan->curve()->boundingRect();
+        // East across, north up: the road runs north-east from (E 5000, N 12000).
+        QVERIFY(extent.left() < 5000.0 && extent.left() > 4900.0);
+        QVERIFY(extent.top() < 12000.0 && extent.top() > 11900.0);
+        QVERIFY(extent.width() > 2000.0 && extent.height() > 2000.0);
+    }
+};
+
+TRELVIN_TEST_MAIN(TestMainWindowExample)
+#include "test_mainwindowexample.moc"
