@@ -1,0 +1,106 @@
+#include "stakeexportdialog.h"
+
+#include "stakeexportprompter.h"
+#include "stakelistmodel.h"
+#include "ui_stakeexportdialog.h"
+
+#include <text/stationtext.h>
+
+#include <road/horizontalalignment.h>
+#include <road/roadsurface.h>
+#include <road/station.h>
+
+#include <QDir>
+#include <QDoubleValidator>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSettings>
+
+using Zemko::Trelvin::StakeExportPrompter;
+using Zemko::Trelvin::StakeListModel;
+
+namespace {
+
+QDoubleValidator* numberValidator(double bottom, double top, QObject* parent)
+{
+    auto* validator = new QDoubleValidator(bottom, top, 2, parent);
+    // Without group separators: "2,5" would stay in the edit as a half-typed number and read as 0.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    validator->setLocale(c);
+    return validator;
+}
+
+// 0 for a text that is not a number.
+double numberFromEdit(const QString& text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok ? value : 0.0;
+}
+
+QString stationText(const Pelko::Road::RoadSurface& road, double continuous)
+{
+    const Pelko::Road::Station station = road.getStationsEquations().getStationFromContinuous(continuous);
+    return Zemko::Trelvin::stationToText(station.getStation(), station.isAfter());
+}
+
+} // namespace
+
+StakeExportDialog::StakeExportDialog(Pelko::Road::RoadSurface* road, QWidget* parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui::StakeExportDialog>())
+{
+    ui->setupUi(this);
+    m_model = new StakeListModel(road, this);
+    ui->tableView->setModel(m_model);
+
+    ui->startStationEdit->setValidator(new Zemko::Trelvin::StationValidator(this));
+    ui->endStationEdit->setValidator(new Zemko::Trelvin::StationValidator(this));
+    ui->intervalEdit->setValidator(numberValidator(0.1, 1000000, this));
+    ui->offsetEdit->setValidator(numberValidator(-1000000, 1000000, this));
+
+    ui->intervalEdit->setText(QStringLiteral("20"));
+    ui->offsetEdit->setText(QStringLiteral("0.0"));
+    if (road) {
+        const Pelko::Road::HorizontalAlignment* alignment = road->getHorizontalAligment();
+        ui->startStationEdit->setText(stationText(*road, alignment->getBeginStation()));
+        ui->endStationEdit->setText(stationText(*road, alignment->getEndStation()));
+    }
+
+    setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
+}
+
+StakeExportDialog::~StakeExportDialog() = default;
+
+Pelko::Road::Station StakeExportDialog::stationFromEdit(const QString& text)
+{
+    bool before = true;
+    const double value = Zemko::Trelvin::stationFromText(text, &before);
+    return Pelko::Road::Station(value, !before);
+}
+
+void StakeExportDialog::on_generateButton_clicked()
+{
+    const QString message = m_model->generate(
+        stationFromEdit(ui->startStationEdit->text()), stationFromEdit(ui->endStationEdit->text()),
+        numberFromEdit(ui->intervalEdit->text()), numberFromEdit(ui->offsetEdit->text()));
+    if (!message.isEmpty())
+        StakeExportPrompter::instance()->critical(this, tr("Generate Failed"), message);
+}
+
+void StakeExportDialog::on_exportButton_clicked()
+{
+    QSettings settings(QStringLiteral("Zemko"), QStringLiteral("VeskerPlugin"));
+    const QString folder = settings.value(QStringLiteral("RecentPath"), QDir::homePath()).toString();
+    QString selectedFilter = QStringLiteral("*.dat");
+    const QString path = StakeExportPrompter::instance()->getSaveFileName(
+        this, tr("Export To"), folder, tr("CASS Data File (*.dat);;Stake Data (*.csv)"), &selectedFilter);
+    if (path.isEmpty())
+        return;
+    settings.setValue(QStringLiteral("RecentPath"), QFileInfo(path).absolutePath());
+
+    const QString message = m_model->exportFile(path);
+    if (!message.isEmpty())
+        StakeExportPrompter::instance()->critical(this, tr("Export Failed"), message);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Pelko::Road {
+class RoadSurface;
+class Station;
+} // namespace Pelko::Road
+
+namespace Zemko::Trelvin {
+class StakeListModel;
+}
+
+namespace Ui {
+class StakeExportDialog;
+}
+
+// Generates the stake list of the open road between two stations and exports it.
+class StakeExportDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The road is not owned and must outlive the dialog.
+    explicit StakeExportDialog(Pelko::Road::RoadSurface* road, QWidget* parent = nullptr);
+    ~StakeExportDialog() override;
+
+    // Station text of a station edit; a text that does not read gives a NaN station.
+    static Pelko::Road::Station stationFromEdit(const QString& text);
+
+private slots:
+    void on_generateButton_clicked();
+    void on_exportButton_clicked();
+
+private:
+    std::unique_ptr<Ui::StakeExportDialog> ui;
+    Zemko::Trelvin::StakeListModel* m_model;
+};

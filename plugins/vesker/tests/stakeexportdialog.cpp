@@ -1,0 +1,302 @@
+#include "roads.h"
+
+#include <stakeexportdialog.h>
+#include <stakeexportprompter.h>
+#include <stakelistmodel.h>
+
+#include <qttestmain.h>
+
+#include <QDoubleValidator>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableView>
+
+using namespace Zemko::Trelvin;
+using Pelko::Road::Station;
+
+namespace {
+
+// Answers the dialog's file question from a queue and records every box.
+class ScriptedPrompter : public StakeExportPrompter
+{
+public:
+    struct Box
+    {
+        QString title;
+        QString text;
+    };
+    struct Question
+    {
+        QString caption;
+        QString dir;
+        QString filter;
+        QString selectedFilter;
+    };
+
+    void critical(QWidget*, const QString& title, const QString& text) override
+    {
+        boxes.append({ title, text });
+    }
+
+    QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter,
+                            QString* selectedFilter) override
+    {
+        questions.append({ caption, dir, filter, selectedFilter ? *selectedFilter : QString() });
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+
+    QStringList answers;
+    QList<Box> boxes;
+    QList<Question> questions;
+};
+
+QLineEdit* edit(QDialog& dialog, const char* name)
+{
+    return dialog.findChild<QLineEdit*>(QLatin1String(name));
+}
+
+void click(QDialog& dialog, const char* name)
+{
+    dialog.findChild<QPushButton*>(QLatin1String(name))->click();
+}
+
+int rowCount(QDialog& dialog)
+{
+    return dialog.findChild<QTableView*>(QStringLiteral("tableView"))->model()->rowCount();
+}
+
+QString recentPath()
+{
+    return QSettings(QStringLiteral("Zemko"), QStringLiteral("VeskerPlugin"))
+        .value(QStringLiteral("RecentPath"))
+        .toString();
+}
+
+} // namespace
+
+class StakeExportDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void stationTextOfTheEdits_data();
+    void stationTextOfTheEdits();
+    void opensWithTheAlignmentsStations();
+    void validatorsReadTheCLocale();
+    void generateShowsFailures();
+    void exportAsksForAFileAndRemembersItsFolder();
+    void failedExportIsShown();
+
+private:
+    ScriptedPrompter m_prompter;
+    QTemporaryDir m_folder;
+    std::unique_ptr<Pelko::Road::RoadSurface> m_road;
+};
+
+void StakeExportDialogTest::init()
+{
+    m_prompter = ScriptedPrompter();
+    StakeExportPrompter::setInstance(&m_prompter);
+    QSettings(QStringLiteral("Zemko"), QStringLiteral("VeskerPlugin")).clear();
+    m_road = TestRoads::saved(m_folder, QStringLiteral("road.rod"), { true, true, true });
+    QVERIFY(m_road);
+}
+
+void StakeExportDialogTest::cleanup()
+{
+    StakeExportPrompter::setInstance(nullptr);
+}
+
+void StakeExportDialogTest::stationTextOfTheEdits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("after");
+    QTest::newRow("K0+250.5") << "K0+250.5" << 250.5 << false;
+    QTest::newRow("-K0+100") << "-K0+100" << -100.0 << false;
+    QTest::newRow("250A") << "250A" << 250.0 << true;
+    QTest::newRow("k0+155a") << "K0+155a" << 155.0 << true;
+    QTest::newRow("K2+5") << "K2+5" << 2005.0 << false;
+    QTest::newRow("K0+2+3") << "K0+2+3" << TestRoads::nan << false;
+    QTest::newRow("empty") << "" << TestRoads::nan << false;
+    QTest::newRow("K") << "K" << TestRoads::nan << false;
+    QTest::newRow("nan") << "nan" << TestRoads::nan << false;
+}
+
+void StakeExportDialogTest::stationTextOfTheEdits()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QFETCH(bool, after);
+    const Station station = StakeExportDialog::stationFromEdit(text);
+    if (std::isnan(value)) {
+        QVERIFY(std::isnan(station.getStation()));
+    } else {
+        QCOMPARE(station.getStation(), value);
+        QCOMPARE(station.isAfter(), after);
+    }
+}
+
+void StakeExportDialogTest::opensWithTheAlignmentsStations()
+{
+    StakeExportDialog dialog(m_road.get());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Stake Table"));
+    QVERIFY(dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
+    QCOMPARE(edit(dialog, "intervalEdit")->text(), QStringLiteral("20"));
+    QCOMPARE(edit(dialog, "offsetEdit")->text(), QStringLiteral("0.0"));
+    // 450 m of alignment with 10 m repeated by the equation.
+    QCOMPARE(edit(dialog, "startStationEdit")->text(), QStringLiteral("K0+000.000"));
+    QCOMPARE(edit(dialog, "endStationEdit")->text(), QStringLiteral("K0+440.000"));
+    QCOMPARE(rowCount(dialog), 0);
+
+    click(dialog, "generateButton");
+    QVERIFY(m_prompter.boxes.isEmpty());
+    auto* model = qobject_cast<StakeListModel*>(dialog.findChild<QTableView*>()->model());
+    QVERIFY(model);
+    QCOMPARE(model->cellText(0, StakeListModel::StationColumn), QStringLiteral("K0+000.000"));
+    QCOMPARE(model->cellText(model->rowCount() - 1, StakeListModel::StationColumn),
+             QStringLiteral("K0+440.000"));
+}
+
+void StakeExportDialogTest::validatorsReadTheCLocale()
+{
+    // Under a decimal-comma locale "2,5" must not pass for a number, and in the C locale it is no
+    // number either: it would read as 0.
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    StakeExportDialog dialog(m_road.get());
+    QLocale::setDefault(previous);
+
+    struct Case
+    {
+        const char* edit;
+        const char* text;
+        QValidator::State state;
+    };
+    const Case cases[] = {
+        { "intervalEdit", "2.5", QValidator::Acceptable },
+        { "intervalEdit", "2,5", QValidator::Invalid },
+        { "intervalEdit", "0.123", QValidator::Invalid },
+        { "offsetEdit", "-3.25", QValidator::Acceptable },
+        { "offsetEdit", "-3,25", QValidator::Invalid },
+        { "offsetEdit", "1,000", QValidator::Invalid },
+        { "startStationEdit", "K0+250.5", QValidator::Acceptable },
+        { "startStationEdit", "K0+2+3", QValidator::Invalid },
+    };
+    for (const Case& c : cases) {
+        const QValidator* validator = edit(dialog, c.edit)->validator();
+        QVERIFY(validator);
+        QString text = QLatin1String(c.text);
+        int position = 0;
+        QVERIFY2(validator->validate(text, position) == c.state, c.text);
+    }
+    QCOMPARE(edit(dialog, "intervalEdit")->validator()->locale().name(), QStringLiteral("C"));
+    QCOMPARE(edit(dialog, "offsetEdit")->validator()->locale().name(), QStringLiteral("C"));
+
+    // What the edits hold is read in the C locale as well.
+    edit(dialog, "intervalEdit")->setText(QStringLiteral("112.5"));
+    edit(dialog, "offsetEdit")->setText(QStringLiteral("1.5"));
+    click(dialog, "generateButton");
+    QVERIFY(m_prompter.boxes.isEmpty());
+    auto* model = qobject_cast<StakeListModel*>(dialog.findChild<QTableView*>()->model());
+    QCOMPARE(model->cellText(0, StakeListModel::OffsetColumn), QStringLiteral("1.500"));
+    QCOMPARE(model->cellText(1, StakeListModel::StationColumn), QStringLiteral("K0+100.000"));
+}
+
+void StakeExportDialogTest::generateShowsFailures()
+{
+    StakeExportDialog dialog(m_road.get());
+    click(dialog, "generateButton");
+    const int rows = rowCount(dialog);
+    QVERIFY(rows > 10);
+
+    struct Case
+    {
+        const char* edit;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "startStationEdit", "K0+2+3", "Begin Station does not exist" },
+        { "startStationEdit", "", "Begin Station does not exist" },
+        { "startStationEdit", "K1+000", "Begin Station does not exist" },
+        { "endStationEdit", "-K1+000", "End Station does not exist" },
+        { "intervalEdit", "0.05", "Interval is too small" },
+        { "intervalEdit", "", "Interval is too small" },
+        { "intervalEdit", "-20", "Interval is too small" },
+    };
+    for (const Case& c : cases) {
+        StakeExportDialog fresh(m_road.get());
+        click(fresh, "generateButton");
+        m_prompter.boxes.clear();
+        edit(fresh, c.edit)->setText(QLatin1String(c.text));
+        click(fresh, "generateButton");
+        QVERIFY2(m_prompter.boxes.size() == 1, c.text);
+        QCOMPARE(m_prompter.boxes.at(0).title, QStringLiteral("Generate Failed"));
+        QCOMPARE(m_prompter.boxes.at(0).text, QLatin1String(c.message));
+        QCOMPARE(rowCount(fresh), rows);
+    }
+
+    // An unreadable offset reads as 0.
+    edit(dialog, "offsetEdit")->setText(QStringLiteral("-"));
+    m_prompter.boxes.clear();
+    click(dialog, "generateButton");
+    QVERIFY(m_prompter.boxes.isEmpty());
+    auto* model = qobject_cast<StakeListModel*>(dialog.findChild<QTableView*>()->model());
+    QCOMPARE(model->cellText(0, StakeListModel::OffsetColumn), QStringLiteral("0.000"));
+}
+
+void StakeExportDialogTest::exportAsksForAFileAndRemembersItsFolder()
+{
+    StakeExportDialog dialog(m_road.get());
+    click(dialog, "generateButton");
+
+    // Cancelled: nothing stored, nothing written.
+    click(dialog, "exportButton");
+    QCOMPARE(m_prompter.questions.size(), 1);
+    const ScriptedPrompter::Question question = m_prompter.questions.at(0);
+    QCOMPARE(question.caption, QStringLiteral("Export To"));
+    QCOMPARE(question.dir, QDir::homePath());
+    QCOMPARE(question.filter, QStringLiteral("CASS Data File (*.dat);;Stake Data (*.csv)"));
+    QCOMPARE(question.selectedFilter, QStringLiteral("*.dat"));
+    QVERIFY(recentPath().isEmpty());
+    QVERIFY(m_prompter.boxes.isEmpty());
+
+    QVERIFY(QDir(m_folder.path()).mkdir(QStringLiteral("out")));
+    const QString path = m_folder.filePath(QStringLiteral("out/stakes.DAT"));
+    m_prompter.answers << path;
+    click(dialog, "exportButton");
+    QVERIFY(m_prompter.boxes.isEmpty());
+    QCOMPARE(recentPath(), m_folder.filePath(QStringLiteral("out")));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count('\n'), rowCount(dialog));
+
+    // The next question starts in that folder; a cancel keeps it.
+    click(dialog, "exportButton");
+    QCOMPARE(m_prompter.questions.last().dir, m_folder.filePath(QStringLiteral("out")));
+    QCOMPARE(recentPath(), m_folder.filePath(QStringLiteral("out")));
+}
+
+void StakeExportDialogTest::failedExportIsShown()
+{
+    StakeExportDialog dialog(m_road.get());
+    click(dialog, "generateButton");
+    m_prompter.answers << m_folder.filePath(QStringLiteral("stakes.txt"))
+                       << m_folder.filePath(QStringLiteral("missing/stakes.csv"));
+    click(dialog, "exportButton");
+    click(dialog, "exportButton");
+    QCOMPARE(m_prompter.boxes.size(), 2);
+    QCOMPARE(m_prompter.boxes.at(0).title, QStringLiteral("Export Failed"));
+    QCOMPARE(m_prompter.boxes.at(0).text, QStringLiteral("Unknown format"));
+    QCOMPARE(m_prompter.boxes.at(1).title, QStringLiteral("Export Failed"));
+    QCOMPARE(m_prompter.boxes.at(1).text, QStringLiteral("Failed to open file"));
+    QVERIFY(!QFile::exists(m_folder.filePath(QStringLiteral("stakes.txt"))));
+}
+
+TRELVIN_TEST_MAIN(StakeExportDialogTest)
+#include "stakeexportdialog.moc"
