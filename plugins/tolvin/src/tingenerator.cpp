@@ -1,0 +1,86 @@
+#include "tingenerator.h"
+
+#include "tingeneratorprivate.h"
+
+#include <QTimerEvent>
+
+#include <algorithm>
+
+namespace Zemko::Trelvin {
+
+TinGenerator::TinGenerator(const QString& inputPath, const QString& outputPath)
+{
+    if (inputPath.endsWith(QLatin1String(".dxf"), Qt::CaseInsensitive))
+        d = std::make_unique<DxfData>(inputPath, outputPath);
+    else if (inputPath.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive))
+        d = std::make_unique<DatData>(inputPath, outputPath);
+    if (!d)
+        return;
+    m_timer = startTimer(500, Qt::CoarseTimer);
+    // The last timer tick may come long before the end: report the final state once.
+    connect(this, &QThread::finished, this, &TinGenerator::onThreadFinished);
+}
+
+TinGenerator::~TinGenerator()
+{
+    wait();
+    d.reset();
+}
+
+void TinGenerator::cancel()
+{
+    if (d)
+        d->cancelled = true;
+}
+
+bool TinGenerator::isSucceeded() const
+{
+    return d && d->succeeded && !d->cancelled;
+}
+
+void TinGenerator::disposeWhenFinished()
+{
+    connect(this, &QThread::finished, this, &QObject::deleteLater);
+    // Had the thread ended before the connection, finished() would never come again. A second
+    // deleteLater is harmless: Qt drops a deferred delete already pending.
+    if (!isRunning())
+        deleteLater();
+}
+
+TinGeneratorPrivate* TinGenerator::job() const
+{
+    return d.get();
+}
+
+void TinGenerator::run()
+{
+    if (!d)
+        return;
+    d->started = true;
+    d->succeeded = d->generate();
+}
+
+void TinGenerator::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_timer) {
+        QThread::timerEvent(event);
+        return;
+    }
+    emit progress(percent());
+}
+
+int TinGenerator::percent() const
+{
+    return std::clamp(d->progress(), 0, 100);
+}
+
+void TinGenerator::onThreadFinished()
+{
+    if (m_timer) {
+        killTimer(m_timer);
+        m_timer = 0;
+    }
+    emit progress(percent());
+}
+
+} // namespace Zemko::Trelvin

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QThread>
+
+#include <memory>
+
+namespace Zemko::Trelvin {
+
+class TinGeneratorPrivate;
+
+// Builds a TIN database from a DXF drawing (".dxf") or a CASS point file (".dat") on its own thread.
+// The object itself lives on the creating thread, where it reports progress every 500 ms.
+class TinGenerator : public QThread
+{
+    Q_OBJECT
+
+public:
+    // The job follows the input's suffix in any letter case; any other input gets none and fails.
+    TinGenerator(const QString& inputPath, const QString& outputPath);
+    // Waits for the thread; the job then removes the output of a cancelled or failed run.
+    ~TinGenerator() override;
+
+    // The run goes on, but counts as failed and its output is removed.
+    void cancel();
+    bool isSucceeded() const;
+    // Deletes the generator once its thread has ended, at once when it is not running.
+    void disposeWhenFinished();
+
+    // Null when the input's suffix names no job.
+    TinGeneratorPrivate* job() const;
+
+signals:
+    // 0 to 100.
+    void progress(int percentage);
+
+protected:
+    void run() override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    int percent() const;
+    void onThreadFinished();
+
+    std::unique_ptr<TinGeneratorPrivate> d;
+    int m_timer = 0;
+};
+
+} // namespace Zemko::Trelvin

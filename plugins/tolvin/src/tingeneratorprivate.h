@@ -1,0 +1,91 @@
+#pragma once
+
+#include "casspointreader.h"
+
+#include <io/iprogress.h>
+
+#include <QFile>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+namespace Pelko::IO {
+class MemoryFile;
+}
+
+namespace Zemko::Trelvin {
+
+// One generation from an input file into a TIN database. generate() runs on the generator's thread,
+// progress() on the main thread meanwhile, so everything they share is atomic.
+class TinGeneratorPrivate
+{
+public:
+    TinGeneratorPrivate(const QString& inputPath, const QString& outputPath);
+    // Removes the output of a run that was cancelled or failed.
+    virtual ~TinGeneratorPrivate();
+
+    // Percent of the work done; may pass 100 near the end.
+    virtual int progress() const = 0;
+    virtual bool generate() = 0;
+
+    TinGeneratorPrivate(const TinGeneratorPrivate&) = delete;
+    TinGeneratorPrivate& operator=(const TinGeneratorPrivate&) = delete;
+
+    QString inputPath;
+    QFile inputFile;
+    QString outputPath;
+    std::atomic<bool> cancelled { false };
+    std::atomic<bool> succeeded { false };
+    // A job that never ran wrote nothing, so it has nothing to remove.
+    std::atomic<bool> started { false };
+
+protected:
+    // The output path as the file system spells it, as QFile would open it.
+    std::string outputFileName() const;
+};
+
+// The 3DFACE entities of a DXF drawing, mapped into memory.
+class DxfData : public TinGeneratorPrivate
+{
+public:
+    DxfData(const QString& inputPath, const QString& outputPath);
+    ~DxfData() override;
+
+    // 0 while there is no mapping.
+    int progress() const override;
+    // False at once when the drawing could not be mapped.
+    bool generate() override;
+
+private:
+    uchar* m_mapping = nullptr;
+    std::unique_ptr<Pelko::IO::MemoryFile> m_file;
+};
+
+// A CASS point file, triangulated.
+class DatData : public TinGeneratorPrivate
+{
+public:
+    // Hands the writer's percent to its job.
+    class Progress final : public Pelko::IO::IProgress
+    {
+    public:
+        explicit Progress(DatData& data);
+        void report(int percent) override;
+
+    private:
+        DatData& m_data;
+    };
+
+    DatData(const QString& inputPath, const QString& outputPath);
+
+    // Reading weighs 80, writing 20.
+    int progress() const override;
+    bool generate() override;
+
+private:
+    CassPointReader m_reader;
+    std::atomic<int> m_writerPercent { 0 };
+};
+
+} // namespace Zemko::Trelvin

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+#include <random>
+
+// A CASS point file of random points on a 1 km square, large enough that a generation runs for a
+// while; false when it cannot be written.
+inline bool writeRandomPoints(const QString& path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> coordinate(0, 1000);
+    std::uniform_real_distribution<double> height(100, 120);
+    QByteArray text;
+    char line[96];
+    for (int i = 0; i < count; ++i) {
+        int n = std::snprintf(line, sizeof line, "P%d,,%.3f,%.3f,%.3f\n", i, coordinate(random),
+                              coordinate(random), height(random));
+        text.append(line, n);
+    }
+    return file.write(text) == text.size();
+}
+
+inline bool writeText(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}

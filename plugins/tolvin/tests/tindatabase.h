@@ -1,0 +1,55 @@
+#pragma once
+
+#include <io/bordercontrol.h>
+#include <io/trianglertreecontrol.h>
+
+#include <utility/connection.h>
+
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
+
+// What a generated TIN database holds, read back through the storage library.
+struct TinContents
+{
+    bool opened = false;
+    // Each triangle as its vertices (north, east, height) in ascending order; the list sorted, so that
+    // two databases compare whatever order the triangulation chose.
+    std::vector<std::array<std::array<double, 3>, 3>> triangles;
+    // Ids whose index box overlaps the whole model.
+    std::vector<int> indexed;
+    std::vector<Pelko::Corvex::Point> border;
+};
+
+inline TinContents readTin(const QString& path)
+{
+    TinContents contents;
+    std::unique_ptr<Zemko::Utility::Connection, void (*)(Zemko::Utility::Connection*)> connection(
+        Zemko::Utility::Connection::create(QFile::encodeName(path).toStdString(), false),
+        &Zemko::Utility::Connection::destory);
+    if (!connection)
+        return contents;
+    contents.opened = true;
+    for (const Pelko::Corvex::Triangle3D& triangle :
+         Pelko::IO::TriangleRTreeControl::getAllTriangles(connection.get())) {
+        std::array<std::array<double, 3>, 3> vertices;
+        for (unsigned v = 0; v < 3; ++v) {
+            const Pelko::Corvex::Point3D p = triangle.getVertex(v);
+            vertices[v] = { p.x(), p.y(), p.z() };
+        }
+        std::sort(vertices.begin(), vertices.end());
+        contents.triangles.push_back(vertices);
+    }
+    std::sort(contents.triangles.begin(), contents.triangles.end());
+    contents.indexed = Pelko::IO::TriangleRTreeControl::getBelongedRect(
+        connection.get(), Pelko::Corvex::Rect(-1e9, -1e9, 1e9, 1e9));
+    std::sort(contents.indexed.begin(), contents.indexed.end());
+    const Pelko::Corvex::Polygon border = Pelko::IO::BorderControl::getPolygon(connection.get());
+    for (unsigned i = 0; i < border.getPointCount(); ++i)
+        contents.border.push_back(border.getPoint(i));
+    return contents;
+}

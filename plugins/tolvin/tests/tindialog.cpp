@@ -1,0 +1,364 @@
+#include "pointfiles.h"
+
+#include <tindialog.h>
+#include <tingenerator.h>
+#include <tinprompter.h>
+
+#include <qttestmain.h>
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <memory>
+
+using Zemko::Trelvin::TinGenerator;
+using Zemko::Trelvin::TinPrompter;
+
+namespace {
+
+// Answers every box and file dialog from a script and records what was asked.
+class ScriptedPrompter : public TinPrompter
+{
+public:
+    struct Box
+    {
+        QString kind;
+        QString title;
+        QString text;
+        int barValue;
+        bool barShown;
+    };
+    struct FileDialog
+    {
+        QString caption;
+        QString dir;
+        QString filter;
+        QString selectedFilter;
+    };
+
+    void critical(QWidget*, const QString& title, const QString& text) override
+    {
+        record(QStringLiteral("critical"), title, text);
+    }
+    void information(QWidget*, const QString& title, const QString& text) override
+    {
+        record(QStringLiteral("information"), title, text);
+    }
+    QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
+                                         QMessageBox::StandardButtons buttons) override
+    {
+        record(QStringLiteral("question"), title, text);
+        questionButtons = buttons;
+        return answer;
+    }
+    QString getOpenFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter,
+                            QString* selectedFilter) override
+    {
+        fileDialogs.append({ caption, dir, filter, selectedFilter ? *selectedFilter : QString() });
+        return openAnswer;
+    }
+    QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter,
+                            QString* selectedFilter) override
+    {
+        fileDialogs.append({ caption, dir, filter, selectedFilter ? *selectedFilter : QString() });
+        return saveAnswer;
+    }
+
+    QProgressBar* bar = nullptr;
+    QList<Box> boxes;
+    QList<FileDialog> fileDialogs;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+    QMessageBox::StandardButtons questionButtons;
+    QString openAnswer;
+    QString saveAnswer;
+
+private:
+    void record(const QString& kind, const QString& title, const QString& text)
+    {
+        boxes.append({ kind, title, text, bar ? bar->value() : -2, bar && !bar->isHidden() });
+    }
+};
+
+} // namespace
+
+class TinDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startState();
+    void chooseFiles();
+    void generateFromPoints();
+    void failedGenerationLeavesNoTarget();
+    void refusals_data();
+    void refusals();
+    void overwriteRemovesOldTarget();
+    void rejectDuringRunLeavesNoTarget();
+    void finishWithoutGenerator();
+
+private:
+    // Picks both files through the scripted dialogs.
+    void choose(const QString& data, const QString& target);
+    // Clicks Generate and waits until the dialog is idle again.
+    bool generateAndWait();
+    QToolButton* button(const char* name) const { return m_dialog->findChild<QToolButton*>(name); }
+    QPushButton* generateButton() const { return m_dialog->findChild<QPushButton*>("generateButton"); }
+    QLineEdit* edit(const char* name) const { return m_dialog->findChild<QLineEdit*>(name); }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<ScriptedPrompter> m_prompter;
+    std::unique_ptr<TinDialog> m_dialog;
+    QProgressBar* m_bar = nullptr;
+};
+
+void TinDialogTest::init()
+{
+    QSettings(QStringLiteral("Zemko"), QStringLiteral("Tolvin")).clear();
+    m_folder = std::make_unique<QTemporaryDir>();
+    m_prompter = std::make_unique<ScriptedPrompter>();
+    TinPrompter::setInstance(m_prompter.get());
+    m_dialog = std::make_unique<TinDialog>();
+    m_bar = m_dialog->findChild<QProgressBar*>(QStringLiteral("progressBar"));
+    m_prompter->bar = m_bar;
+}
+
+void TinDialogTest::cleanup()
+{
+    m_dialog.reset();
+    TinPrompter::setInstance(nullptr);
+    m_prompter.reset();
+}
+
+void TinDialogTest::choose(const QString& data, const QString& target)
+{
+    m_prompter->openAnswer = data;
+    m_prompter->saveAnswer = target;
+    button("selectData")->click();
+    button("selectQVR")->click();
+}
+
+bool TinDialogTest::generateAndWait()
+{
+    generateButton()->click();
+    if (!m_dialog->generator())
+        return true;
+    return QTest::qWaitFor([this] { return !m_dialog->generator(); }, 120000);
+}
+
+void TinDialogTest::startState()
+{
+    QCOMPARE(m_dialog->objectName(), QStringLiteral("TIN_Generator"));
+    QCOMPARE(m_dialog->windowTitle(), QStringLiteral("TinDialog"));
+    QVERIFY(m_dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!(m_dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
+    QVERIFY(m_bar->isHidden());
+    QCOMPARE(m_bar->minimum(), 0);
+    QCOMPARE(m_bar->maximum(), 100);
+    QVERIFY(edit("dataFileEdit")->isReadOnly());
+    QVERIFY(edit("qvrFileEdit")->isReadOnly());
+    QVERIFY(!generateButton()->isEnabled());
+    QVERIFY(!m_dialog->generator());
+}
+
+void TinDialogTest::chooseFiles()
+{
+    QSettings settings(QStringLiteral("Zemko"), QStringLiteral("Tolvin"));
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+
+    // Cancelling the file dialog changes nothing.
+    button("selectData")->click();
+    QCOMPARE(m_prompter->fileDialogs.size(), 1);
+    QCOMPARE(m_prompter->fileDialogs.at(0).caption, QStringLiteral("Convert File"));
+    QCOMPARE(m_prompter->fileDialogs.at(0).dir, QDir::homePath());
+    QCOMPARE(m_prompter->fileDialogs.at(0).filter,
+             QStringLiteral("CASS Point Data (*.dat);;DXF Triangles (*.dxf)"));
+    QCOMPARE(m_prompter->fileDialogs.at(0).selectedFilter, QStringLiteral("CASS Point Data (*.dat)"));
+    QVERIFY(edit("dataFileEdit")->text().isEmpty());
+    QVERIFY(!settings.contains(QStringLiteral("RecentPath")));
+
+    m_prompter->openAnswer = data;
+    button("selectData")->click();
+    QCOMPARE(edit("dataFileEdit")->text(), data);
+    QCOMPARE(settings.value(QStringLiteral("RecentPath")).toString(), m_folder->path());
+    QVERIFY(!generateButton()->isEnabled());
+
+    // The save dialog starts nowhere in particular but remembers its folder too.
+    QTemporaryDir other;
+    m_prompter->saveAnswer = other.filePath(QStringLiteral("site.qvr"));
+    button("selectQVR")->click();
+    QCOMPARE(m_prompter->fileDialogs.at(2).dir, QString());
+    QCOMPARE(m_prompter->fileDialogs.at(2).filter, QStringLiteral("QVR File (*.qvr)"));
+    QCOMPARE(m_prompter->fileDialogs.at(2).selectedFilter, QStringLiteral("QVR File (*.qvr)"));
+    QCOMPARE(edit("qvrFileEdit")->text(), m_prompter->saveAnswer);
+    QVERIFY(generateButton()->isEnabled());
+    settings.sync();
+    QCOMPARE(settings.value(QStringLiteral("RecentPath")).toString(), other.path());
+
+    button("selectData")->click();
+    QCOMPARE(m_prompter->fileDialogs.at(3).dir, other.path());
+    QVERIFY(m_prompter->boxes.isEmpty());
+}
+
+void TinDialogTest::generateFromPoints()
+{
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    choose(QStringLiteral(TEST_DATA_DIR "/site.dat"), target);
+    QVERIFY(generateAndWait());
+
+    QCOMPARE(m_prompter->boxes.size(), 1);
+    const ScriptedPrompter::Box box = m_prompter->boxes.at(0);
+    QCOMPARE(box.kind, QStringLiteral("information"));
+    QCOMPARE(box.title, QStringLiteral("Generator"));
+    QCOMPARE(box.text, QStringLiteral("Generating TIN succeeded"));
+    // The bar stands at 100 while the message is up.
+    QVERIFY(box.barShown);
+    QCOMPARE(box.barValue, 100);
+
+    QVERIFY(m_bar->isHidden());
+    QVERIFY(button("selectData")->isEnabled());
+    QVERIFY(button("selectQVR")->isEnabled());
+    QVERIFY(generateButton()->isEnabled());
+    QVERIFY(QFile::exists(target));
+}
+
+void TinDialogTest::failedGenerationLeavesNoTarget()
+{
+    const QString data = m_folder->filePath(QStringLiteral("bad.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("bad.qvr"));
+    QVERIFY(writeText(data, "a,,0,0,1\nb,,10,0,1\nc,,0,10,1\nd,,nan,5,1\n"));
+    choose(data, target);
+    QVERIFY(generateAndWait());
+    QCOMPARE(m_prompter->boxes.size(), 1);
+    QCOMPARE(m_prompter->boxes.at(0).kind, QStringLiteral("critical"));
+    QCOMPARE(m_prompter->boxes.at(0).title, QStringLiteral("Generator"));
+    QCOMPARE(m_prompter->boxes.at(0).text, QStringLiteral("Generating TIN failed"));
+    QTRY_VERIFY(!QFile::exists(target));
+    QVERIFY(generateButton()->isEnabled());
+}
+
+void TinDialogTest::refusals_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no data file") << "missing"
+                                  << "Generating Error"
+                                  << "Data file does not exist!";
+    QTest::newRow("data file as target") << "same"
+                                         << "Generating Error"
+                                         << "Target file must differ from data file";
+    QTest::newRow("link to data file as target") << "link"
+                                                 << "Generating Error"
+                                                 << "Target file must differ from data file";
+    QTest::newRow("keep target") << "no"
+                                 << "Overwrite?"
+                                 << "Target file already exists, overwrite";
+    QTest::newRow("target cannot go") << "locked"
+                                      << "Access denied"
+                                      << "Unable to overwrite given file";
+}
+
+void TinDialogTest::refusals()
+{
+    QFETCH(QString, situation);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    QVERIFY(QFile::copy(QStringLiteral(TEST_DATA_DIR "/site.dat"), data));
+    QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(target, "old model"));
+    QString chosenData = data;
+    if (situation == QLatin1String("missing")) {
+        chosenData = m_folder->filePath(QStringLiteral("missing.dat"));
+    } else if (situation == QLatin1String("same")) {
+        target = data;
+    } else if (situation == QLatin1String("link")) {
+        target = m_folder->filePath(QStringLiteral("link.qvr"));
+        QVERIFY(QFile::link(data, target));
+    } else if (situation == QLatin1String("no")) {
+        m_prompter->answer = QMessageBox::No;
+    } else if (situation == QLatin1String("locked")) {
+        // A folder that is not empty cannot be removed as a file, not even by root.
+        target = m_folder->filePath(QStringLiteral("folder.qvr"));
+        QVERIFY(QDir(m_folder->path()).mkpath(QStringLiteral("folder.qvr/inside")));
+    }
+    choose(chosenData, target);
+    generateButton()->click();
+
+    QVERIFY(!m_dialog->generator());
+    QVERIFY(m_bar->isHidden());
+    QVERIFY(generateButton()->isEnabled());
+    QCOMPARE(m_prompter->boxes.last().title, title);
+    QCOMPARE(m_prompter->boxes.last().text, text);
+    if (title == QLatin1String("Overwrite?"))
+        QCOMPARE(m_prompter->questionButtons, QMessageBox::No | QMessageBox::Yes);
+    QVERIFY(QFileInfo::exists(target));
+    QFile input(data);
+    QVERIFY(input.open(QIODevice::ReadOnly));
+    QVERIFY(input.readAll().startsWith("P1,,100.0"));
+    if (situation == QLatin1String("no")) {
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old model"));
+    }
+}
+
+void TinDialogTest::overwriteRemovesOldTarget()
+{
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(target, "old model"));
+    choose(QStringLiteral(TEST_DATA_DIR "/site.dat"), target);
+    QVERIFY(generateAndWait());
+    QCOMPARE(m_prompter->boxes.size(), 2);
+    QCOMPARE(m_prompter->boxes.at(0).kind, QStringLiteral("question"));
+    QCOMPARE(m_prompter->boxes.at(1).text, QStringLiteral("Generating TIN succeeded"));
+    QFile model(target);
+    QVERIFY(model.open(QIODevice::ReadOnly));
+    QVERIFY(model.readAll().startsWith("SQLite format 3"));
+}
+
+void TinDialogTest::rejectDuringRunLeavesNoTarget()
+{
+    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
+    QVERIFY(writeRandomPoints(data, 100000));
+    choose(data, target);
+    generateButton()->click();
+    QPointer<TinGenerator> generator = m_dialog->generator();
+    QVERIFY(generator);
+    QVERIFY(!m_bar->isHidden());
+    QVERIFY(!generateButton()->isEnabled());
+    QVERIFY(!button("selectData")->isEnabled());
+
+    // Once the writer has begun (reading weighs 80), the target exists in part.
+    QTRY_VERIFY_WITH_TIMEOUT(m_bar->value() > 80, 120000);
+    QVERIFY(m_dialog->generator());
+    QVERIFY(QFile::exists(target));
+    m_dialog->reject();
+    QVERIFY(!m_dialog->generator());
+    QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
+
+    // The dialog may go at once; the abandoned generator ends on its own and takes its output along.
+    m_dialog.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(generator.isNull(), 120000);
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(m_prompter->boxes.isEmpty());
+}
+
+void TinDialogTest::finishWithoutGenerator()
+{
+    QVERIFY(QMetaObject::invokeMethod(m_dialog.get(), "onFinished"));
+    QVERIFY(m_prompter->boxes.isEmpty());
+    QVERIFY(!generateButton()->isEnabled());
+}
+
+TRELVIN_TEST_MAIN(TinDialogTest)
+#include "tindialog.moc"

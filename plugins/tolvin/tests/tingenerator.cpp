@@ -1,0 +1,254 @@
+#include "pointfiles.h"
+#include "tindatabase.h"
+
+#include <tingenerator.h>
+#include <tingeneratorprivate.h>
+
+#include <qttestmain.h>
+
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using Zemko::Trelvin::DatData;
+using Zemko::Trelvin::DxfData;
+using Zemko::Trelvin::TinGenerator;
+
+namespace {
+
+using Vertex = std::array<double, 3>;
+using Triangle = std::array<Vertex, 3>;
+
+// Runs a generation to its end with the event loop turning, as in the dialog.
+bool generate(TinGenerator& generator)
+{
+    QSignalSpy finished(&generator, &QThread::finished);
+    generator.start();
+    return finished.wait(120000);
+}
+
+} // namespace
+
+class TinGeneratorTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void jobFollowsSuffix();
+    void pointFileIntoDatabase();
+    void failedPointFileLeavesNoTarget_data();
+    void failedPointFileLeavesNoTarget();
+    void drawingIntoDatabase();
+    void drawingWithoutMapping();
+    void cancelMidRunLeavesNoTarget_data();
+    void cancelMidRunLeavesNoTarget();
+    void disposeWhenFinished();
+    void jobThatNeverRanKeepsTarget();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+void TinGeneratorTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+}
+
+void TinGeneratorTest::jobFollowsSuffix()
+{
+    const QString target = m_folder->filePath(QStringLiteral("t.qvr"));
+    QVERIFY(dynamic_cast<DxfData*>(TinGenerator(QStringLiteral("/x/DATA.DXF"), target).job()));
+    QVERIFY(dynamic_cast<DxfData*>(TinGenerator(QStringLiteral("/x/a.b.dxf"), target).job()));
+    QVERIFY(dynamic_cast<DatData*>(TinGenerator(QStringLiteral("/x/site.Dat"), target).job()));
+    QVERIFY(!TinGenerator(QStringLiteral("/x/site.txt"), target).job());
+    QVERIFY(!TinGenerator(QStringLiteral("/x/dat"), target).job());
+
+    // Without a job the run does nothing and fails.
+    const QString text = m_folder->filePath(QStringLiteral("site.txt"));
+    QVERIFY(QFile::copy(QStringLiteral(TEST_DATA_DIR "/site.dat"), text));
+    TinGenerator generator(text, target);
+    QSignalSpy progress(&generator, &TinGenerator::progress);
+    QVERIFY(generate(generator));
+    QVERIFY(!generator.isSucceeded());
+    QVERIFY(!QFile::exists(target));
+    generator.cancel();
+    QCoreApplication::processEvents();
+    QCOMPARE(progress.count(), 0);
+}
+
+void TinGeneratorTest::pointFileIntoDatabase()
+{
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    {
+        TinGenerator generator(QStringLiteral(TEST_DATA_DIR "/site.dat"), target);
+        QSignalSpy progress(&generator, &TinGenerator::progress);
+        QVERIFY(generate(generator));
+        QVERIFY(generator.isSucceeded());
+        // The last report comes after the end and says 100, whatever the timer saw before.
+        QTRY_VERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last().at(0).toInt(), 100);
+        for (const QList<QVariant>& report : progress)
+            QVERIFY(report.at(0).toInt() >= 0 && report.at(0).toInt() <= 100);
+    }
+    QVERIFY(QFile::exists(target));
+
+    // Four corners and a point inside: four triangles around the inner point.
+    const TinContents tin = readTin(target);
+    QVERIFY(tin.opened);
+    const Vertex p1 { 200, 100, 10 }, p2 { 200, 110, 11 }, p3 { 210, 110, 12 }, p4 { 210, 100, 13 },
+        p5 { 205.5, 105, 14.5 };
+    std::vector<Triangle> expected { { p1, p2, p5 }, { p2, p3, p5 }, { p3, p4, p5 }, { p4, p1, p5 } };
+    for (Triangle& triangle : expected)
+        std::sort(triangle.begin(), triangle.end());
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(tin.triangles, expected);
+    QCOMPARE(tin.indexed, std::vector<int>({ 0, 1, 2, 3 }));
+    // The border runs round the four corners once.
+    QCOMPARE(tin.border.size(), size_t(4));
+    for (const Vertex& corner : { p1, p2, p3, p4 }) {
+        QVERIFY(std::count_if(tin.border.begin(), tin.border.end(),
+                              [&](const Pelko::Corvex::Point& p) {
+                                  return p.getX() == corner[0] && p.getY() == corner[1];
+                              })
+                == 1);
+    }
+}
+
+void TinGeneratorTest::failedPointFileLeavesNoTarget_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("short line") << QByteArray("a,,0,0,1\nb,,1,0\nc,,0,1,1\n");
+    QTest::newRow("empty line") << QByteArray("a,,0,0,1\n\nb,,1,0,1\nc,,0,1,1\n");
+    QTest::newRow("nan") << QByteArray("a,,0,0,1\nb,,nan,0,1\nc,,0,1,1\n");
+    QTest::newRow("collinear") << QByteArray("a,,0,0,1\nb,,1,1,1\nc,,2,2,1\n");
+    QTest::newRow("two points") << QByteArray("a,,0,0,1\nb,,1,1,1\na,,0,0,5\n");
+}
+
+void TinGeneratorTest::failedPointFileLeavesNoTarget()
+{
+    QFETCH(QByteArray, text);
+    const QString data = m_folder->filePath(QStringLiteral("bad.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("bad.qvr"));
+    QVERIFY(writeText(data, text));
+    {
+        TinGenerator generator(data, target);
+        QVERIFY(generate(generator));
+        QVERIFY(!generator.isSucceeded());
+    }
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(QFile::exists(data));
+}
+
+void TinGeneratorTest::drawingIntoDatabase()
+{
+    const QString data = m_folder->filePath(QStringLiteral("FACES.DXF"));
+    const QString target = m_folder->filePath(QStringLiteral("faces.qvr"));
+    QVERIFY(QFile::copy(QStringLiteral(TEST_DATA_DIR "/faces.dxf"), data));
+    {
+        TinGenerator generator(data, target);
+        QCOMPARE(generator.job()->progress(), 0);
+        QSignalSpy progress(&generator, &TinGenerator::progress);
+        QVERIFY(generate(generator));
+        QVERIFY(generator.isSucceeded());
+        // Every line of the drawing was consumed.
+        QCOMPARE(generator.job()->progress(), 100);
+        QTRY_VERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last().at(0).toInt(), 100);
+    }
+    // North from the drawing's Y, east from its X; the fourth corner is not used.
+    const TinContents tin = readTin(target);
+    std::vector<Triangle> expected {
+        { Vertex { 200, 100, 5 }, Vertex { 200, 110, 6 }, Vertex { 210, 100, 7 } },
+        { Vertex { 200, 110, 6 }, Vertex { 210, 100, 7 }, Vertex { 210, 110, 8 } }
+    };
+    QCOMPARE(tin.triangles, expected);
+}
+
+void TinGeneratorTest::drawingWithoutMapping()
+{
+    const QString target = m_folder->filePath(QStringLiteral("none.qvr"));
+    const QString empty = m_folder->filePath(QStringLiteral("empty.dxf"));
+    QVERIFY(writeText(empty, QByteArray()));
+    // A sparse file of 4 GiB: too large for the memory file's byte count.
+    const QString huge = m_folder->filePath(QStringLiteral("huge.dxf"));
+    {
+        QFile file(huge);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qint64(1) << 32));
+    }
+    for (const QString& data : { m_folder->filePath(QStringLiteral("missing.dxf")), empty, huge }) {
+        TinGenerator generator(data, target);
+        QVERIFY(generator.job());
+        QCOMPARE(generator.job()->progress(), 0);
+        QVERIFY(!generator.job()->generate());
+        QCOMPARE(generator.job()->progress(), 0);
+        QVERIFY(generate(generator));
+        QVERIFY(!generator.isSucceeded());
+    }
+    QVERIFY(!QFile::exists(target));
+}
+
+void TinGeneratorTest::cancelMidRunLeavesNoTarget_data()
+{
+    QTest::addColumn<int>("cancelAbove");
+    // At once, while the points are read; and once the writer has begun (reading weighs 80).
+    QTest::newRow("reading") << -1;
+    QTest::newRow("writing") << 81;
+}
+
+void TinGeneratorTest::cancelMidRunLeavesNoTarget()
+{
+    QFETCH(int, cancelAbove);
+    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
+    QVERIFY(writeRandomPoints(data, 60000));
+    QPointer<TinGenerator> generator = new TinGenerator(data, target);
+    QSignalSpy finished(generator.data(), &QThread::finished);
+    generator->start();
+    QTRY_VERIFY_WITH_TIMEOUT(generator->job()->progress() >= cancelAbove || generator->isFinished(), 120000);
+    // The writer has created its database by now, unless the run is already over.
+    if (cancelAbove > 80)
+        QVERIFY(QFile::exists(target) || generator->isFinished());
+    generator->cancel();
+    generator->disposeWhenFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(generator.isNull(), 120000);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(QFile::exists(data));
+}
+
+void TinGeneratorTest::disposeWhenFinished()
+{
+    const QString target = m_folder->filePath(QStringLiteral("t.qvr"));
+    // Never started, and started then ended before the call: both go at once.
+    QPointer<TinGenerator> idle = new TinGenerator(QStringLiteral(TEST_DATA_DIR "/site.dat"), target);
+    idle->disposeWhenFinished();
+    QTRY_VERIFY(idle.isNull());
+
+    QPointer<TinGenerator> ended = new TinGenerator(QStringLiteral(TEST_DATA_DIR "/site.dat"), target);
+    ended->start();
+    QVERIFY(ended->wait(60000));
+    QCoreApplication::processEvents();
+    ended->cancel();
+    ended->disposeWhenFinished();
+    QTRY_VERIFY(ended.isNull());
+    // Cancelled after it succeeded: the output goes all the same.
+    QVERIFY(!QFile::exists(target));
+}
+
+void TinGeneratorTest::jobThatNeverRanKeepsTarget()
+{
+    const QString target = m_folder->filePath(QStringLiteral("keep.qvr"));
+    QVERIFY(writeText(target, "not ours"));
+    {
+        TinGenerator generator(QStringLiteral(TEST_DATA_DIR "/site.dat"), target);
+        generator.cancel();
+    }
+    QVERIFY(QFile::exists(target));
+}
+
+TRELVIN_TEST_MAIN(TinGeneratorTest)
+#include "tingenerator.moc"
