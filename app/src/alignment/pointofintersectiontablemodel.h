@@ -1,0 +1,104 @@
+#pragma once
+
+#include "alignment/pointofintersectionedit.h"
+#include "framework/elementcollection.h"
+#include "framework/tablemodel.h"
+
+#include <road/pointofintersection.h>
+#include <road/pointofintersectionconfiguration.h>
+#include <road/station.h>
+
+#include <QList>
+#include <QStringList>
+
+#include <utility>
+
+namespace Zemko {
+namespace Trelvin {
+
+// The PI table. It shows a working copy of the road's PI list until the first edit, then holds the
+// rows as texts the user types freely; the texts are checked and turned into PIs only on Apply (or on
+// a document save, which refuses rows that do not check). A write makes the road PI-defined.
+class PointOfIntersectionTableModel : public TableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        StationColumn,
+        NorthColumn,
+        EastColumn,
+        InSpiralColumn,
+        RadiusColumn,
+        OutSpiralColumn,
+        StartRadiusColumn,
+        EndRadiusColumn,
+        CurveLengthColumn,
+        InTangentColumn,
+        OutTangentColumn,
+        ColumnCount
+    };
+
+    using Creation = std::pair<Pelko::Road::PointOfIntersection, Pelko::Road::PointOfIntersection::ErrorCode>;
+
+    explicit PointOfIntersectionTableModel(QObject* parent = nullptr);
+    ~PointOfIntersectionTableModel() override;
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    QVariant cellValue(int column, int row, int role) const;
+    Pelko::Road::PointOfIntersectionConfiguration pointOfIntersections() const;
+    // The open road's equations as they are now; empty without a road.
+    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
+    bool isTextRowMode() const { return m_textRows; }
+
+    void appendElements(int count);
+    void insertElements(int row, int count);
+    void removeElements(int row, int count);
+
+    void appendPointOfIntersection(const Pelko::Road::PointOfIntersection& pi);
+    void insertPointOfIntersection(int row, const Pelko::Road::PointOfIntersection& pi);
+    void setPointOfIntersection(int row, const Pelko::Road::PointOfIntersection& pi);
+
+    // Display texts of the block; empty when it leaves the table or takes in the station column.
+    QList<QStringList> copyCells(int top, int left, int rowCount, int columnCount) const;
+    // Texts from column (1 to 5) on, rows added as needed; cells beyond column 7 are dropped.
+    void pasteCells(int row, int column, const QList<QStringList>& rows);
+
+    // Checks every typed row and stores its numbers. On failure row and column name the cell.
+    bool checkRows(int& row, int& column);
+    // Builds the PI list from the checked rows; the working copy is replaced only when every row
+    // succeeded. Returns the refused row with the factory's code, or -1.
+    int applyRows(int& code);
+
+    static Creation createPointOfIntersection(int kind, const Pelko::Corvex::Point& point, double radius,
+                                              double startRadius, double endRadius, double inSpiralLength,
+                                              double outSpiralLength, double station);
+
+protected:
+    QVariant displayData(const QModelIndex& index) const override;
+    QVariant editData(const QModelIndex& index) const override;
+    QVariant backgroundData(const QModelIndex& index) const override;
+    QVariant columnTitle(int section) const override;
+    int columns() const override;
+    int rows() const override;
+    bool saveToRoad() override;
+    void loadFromRoad() override;
+
+private:
+    void switchToTextRows();
+    void leaveTextRows();
+    Pelko::Road::StationsEquationConfiguration equations() const;
+    QString stationText(double continuous) const;
+    QVariant roadCell(int column, int row, int role) const;
+    static QString textOf(const PointOfIntersectionEdit& record, int column);
+    static bool setTextOf(PointOfIntersectionEdit& record, int column, const QString& text);
+
+    Pelko::Road::PointOfIntersectionConfiguration m_working;
+    ElementCollection<PointOfIntersectionEdit> m_rows;
+    bool m_textRows = false;
+};
+
+} // namespace Trelvin
+} // namespace Zemko

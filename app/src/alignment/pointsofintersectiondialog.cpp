@@ -1,0 +1,214 @@
+#include "alignment/pointsofintersectiondialog.h"
+
+#include "alignment/pointofintersectiontablemodel.h"
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "shell/prompter.h"
+#include "shell/reminder.h"
+#include "ui_pointsofintersectiondialog.h"
+
+#include <road/station.h>
+#include <text/stationtext.h>
+
+#include <QDoubleValidator>
+
+#include <cmath>
+
+using Pelko::Road::PointOfIntersection;
+
+PointsOfIntersectionDialog::PointsOfIntersectionDialog(int mode, int row,
+                                                       Zemko::Trelvin::PointOfIntersectionTableModel* model,
+                                                       QWidget* parent)
+    : QDialog(parent)
+    , m_mode(mode)
+    , m_row(row)
+    , m_model(model)
+    , m_pi(PointOfIntersection::createArc(Pelko::Corvex::Point(0.0, 0.0), 0.0).first)
+    , ui(new Ui::PointsOfIntersectionDialog)
+{
+    ui->setupUi(this);
+    ui->leStation->setValidator(new Zemko::Trelvin::StationValidator(this));
+    for (QLineEdit* edit : { ui->lePIN, ui->lePIE, ui->leRadius, ui->leTransLenIn, ui->leTransLenOut }) {
+        auto* validator = new QDoubleValidator(edit);
+        validator->setLocale(Zemko::Trelvin::numberLocale());
+        edit->setValidator(validator);
+    }
+
+    ui->cmbType->addItem(tr("Arc"), 1);
+    ui->cmbType->addItem(tr("Spiral|Spiral"), 3);
+    ui->cmbType->addItem(tr("Spiral|Arc|Spiral"), 2);
+    ui->cmbType->addItem(tr("Point"), 0);
+
+    connect(ui->cmbType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &PointsOfIntersectionDialog::onCurrentTypeIndexChanged);
+    connect(ui->button_next, &QPushButton::clicked, this, &PointsOfIntersectionDialog::onNext);
+    connect(ui->button_ok, &QPushButton::clicked, this, &PointsOfIntersectionDialog::onAccept);
+
+    if (mode == 0) {
+        const int kind = row == 0 ? 0 : 2;
+        const int index = findTypeIndex(kind);
+        if (index >= 0)
+            ui->cmbType->setCurrentIndex(index);
+        updateForm(kind);
+    } else if (mode == 1) {
+        const PointOfIntersection pi
+            = model ? model->pointOfIntersections().at(unsigned(row)) : PointOfIntersection();
+        const int kind = pi.getCurveType();
+        const int index = findTypeIndex(kind);
+        if (index >= 0)
+            ui->cmbType->setCurrentIndex(index);
+        updateForm(kind);
+        fillFields(pi);
+        if (kind == 0 && row == 0)
+            ui->cmbType->setEnabled(false);
+        ui->button_next->hide();
+    }
+}
+
+PointsOfIntersectionDialog::~PointsOfIntersectionDialog() = default;
+
+void PointsOfIntersectionDialog::onClear() { }
+
+void PointsOfIntersectionDialog::onCurrentTypeIndexChanged(int index)
+{
+    updateForm(ui->cmbType->itemData(index).toInt());
+}
+
+void PointsOfIntersectionDialog::onAccept()
+{
+    commit(1);
+}
+
+void PointsOfIntersectionDialog::onNext()
+{
+    commit(2);
+}
+
+void PointsOfIntersectionDialog::commit(int code)
+{
+    // A field being edited hands over its text.
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+        focused->setFocus();
+    }
+    const QString error = buildPointOfIntersection();
+    if (!error.isEmpty()) {
+        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), error,
+                                                      QMessageBox::Ok);
+        return;
+    }
+    done(code);
+}
+
+void PointsOfIntersectionDialog::updateForm(int kind)
+{
+    const bool curve = kind >= 1 && kind <= 3;
+    ui->leStation->setEnabled(!curve);
+    ui->lblRadius->setVisible(curve);
+    ui->leRadius->setVisible(curve);
+    ui->grpTransLen->setVisible(kind == 2 || kind == 3);
+    adjustSize();
+}
+
+int PointsOfIntersectionDialog::findTypeIndex(int kind) const
+{
+    return ui->cmbType->findData(kind);
+}
+
+void PointsOfIntersectionDialog::fillFields(const PointOfIntersection& pi)
+{
+    const MeterToUnit* unit = MeterToUnit::instance();
+    auto text = [unit](double meters, int decimals) {
+        return QString::number(unit->fromMeters(meters), 'f', decimals);
+    };
+    ui->lePIN->setText(text(pi.getPointOfIntersection().getX(), 4));
+    ui->lePIE->setText(text(pi.getPointOfIntersection().getY(), 4));
+    if (m_model) {
+        const Pelko::Road::Station station
+            = m_model->stationsEquations().getStationFromContinuous(pi.getPoiStation());
+        ui->leStation->setText(
+            Zemko::Trelvin::stationToText(unit->fromMeters(station.getStation()), station.isOverlapped()));
+    }
+    const int kind = pi.getCurveType();
+    if (kind >= 1 && kind <= 3)
+        ui->leRadius->setText(text(pi.getRadius(), 3));
+    if (kind == 2 || kind == 3) {
+        ui->leTransLenIn->setText(text(pi.getInSpiralLength(), 3));
+        ui->leTransLenOut->setText(text(pi.getOutSpiralLength(), 3));
+    }
+}
+
+double PointsOfIntersectionDialog::lengthOf(const QString& text) const
+{
+    bool ok = false;
+    const double value = Zemko::Trelvin::numberLocale().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(value) ? MeterToUnit::instance()->toMeters(value) : 0.0;
+}
+
+QString PointsOfIntersectionDialog::buildPointOfIntersection()
+{
+    const int kind = ui->cmbType->currentData().toInt();
+    const Pelko::Corvex::Point point(lengthOf(ui->lePIN->text()), lengthOf(ui->lePIE->text()));
+
+    PointOfIntersection::Result result;
+    if (kind == 1) {
+        const double radius = lengthOf(ui->leRadius->text());
+        if (std::fabs(radius) < 0.0001)
+            return tr("Radius can not be zero!");
+        result = PointOfIntersection::createArc(point, radius);
+    } else if (kind == 2 || kind == 3) {
+        // The station follows from the polygon; only a point PI takes one.
+        const double radius = lengthOf(ui->leRadius->text());
+        if (std::fabs(radius) < 0.0001)
+            return tr("Radius can not be zero!");
+        const double in = lengthOf(ui->leTransLenIn->text());
+        const double out = lengthOf(ui->leTransLenOut->text());
+        if (std::fabs(in) < 0.0001 && std::fabs(out) < 0.0001)
+            return tr("In length and out length can not both be zero");
+        result = kind == 2 ? PointOfIntersection::createTransArcTrans(point, radius, in, out)
+                           : PointOfIntersection::createTransTrans(point, radius, in, out);
+    } else {
+        double station = std::nan("");
+        const QString error = continuousStation(ui->leStation->text(), station);
+        if (!error.isEmpty())
+            return error;
+        if (!std::isfinite(station))
+            return tr("Station can not be infinite!");
+        result = PointOfIntersection::createPoint(point, station);
+    }
+    m_pi = result.first;
+    return resultText(result.second);
+}
+
+QString PointsOfIntersectionDialog::continuousStation(const QString& text, double& station) const
+{
+    bool before = true;
+    bool ok = false;
+    const double value = Zemko::Trelvin::stationFromText(text, &before, &ok);
+    if (!ok || !std::isfinite(value))
+        return tr("Station should not be infinite!");
+    const Pelko::Road::StationsEquationConfiguration equations
+        = m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration();
+    const Pelko::Road::StationsEquation::Result continuous
+        = equations.getContinuousStation(MeterToUnit::instance()->toMeters(value), before);
+    if (!continuous.isValid())
+        return tr("Given station does not exist!");
+    station = continuous.getStation();
+    return QString();
+}
+
+QString PointsOfIntersectionDialog::resultText(int code)
+{
+    switch (code) {
+    case 0:
+        return QString();
+    case 1:
+        return tr("Already exist");
+    case 2:
+        return tr("Overlapped");
+    case 3:
+        return tr("Not found");
+    default:
+        return tr("Unknown err");
+    }
+}

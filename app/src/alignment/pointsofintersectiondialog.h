@@ -1,0 +1,58 @@
+#pragma once
+
+#include <road/pointofintersection.h>
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class PointsOfIntersectionDialog;
+}
+
+namespace Zemko {
+namespace Trelvin {
+class PointOfIntersectionTableModel;
+}
+} // namespace Zemko
+
+// Creates (mode 0) or edits (mode 1) one PI from a form. The dialog closes with 1 (Ok) or 2 (Next)
+// only when the PI was built; every refusal is a warning and the dialog stays open.
+class PointsOfIntersectionDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PointsOfIntersectionDialog(int mode, int row, Zemko::Trelvin::PointOfIntersectionTableModel* model,
+                               QWidget* parent = nullptr);
+    ~PointsOfIntersectionDialog() override;
+
+    // Meaningful after the dialog closed with 1 or 2.
+    Pelko::Road::PointOfIntersection pointOfIntersection() const { return m_pi; }
+
+    // The text shown for a code of the PI factory; empty for success.
+    static QString resultText(int code);
+
+public slots:
+    void onClear();
+    void onCurrentTypeIndexChanged(int index);
+    void onAccept();
+    void onNext();
+
+private:
+    void commit(int code);
+    void updateForm(int kind);
+    int findTypeIndex(int kind) const;
+    void fillFields(const Pelko::Road::PointOfIntersection& pi);
+    // The error text; empty when the PI was built.
+    QString buildPointOfIntersection();
+    // The continuous station of the station field, or an error text.
+    QString continuousStation(const QString& text, double& station) const;
+    double lengthOf(const QString& text) const;
+
+    int m_mode;
+    int m_row;
+    Zemko::Trelvin::PointOfIntersectionTableModel* m_model;
+    Pelko::Road::PointOfIntersection m_pi;
+    std::unique_ptr<Ui::PointsOfIntersectionDialog> ui;
+};
