@@ -1,7 +1,11 @@
 #pragma once
 
+#include <tingeneratorprivate.h>
+
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
+#include <QThread>
 
 #include <cstdio>
 #include <random>
@@ -30,4 +34,18 @@ inline bool writeText(const QString& path, const QByteArray& text)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+// Waits, without turning the event loop (so no finish is handled meanwhile), until the job reports
+// more than the given percent or its thread has ended.
+inline bool waitForProgress(const QThread& thread, const Zemko::Trelvin::TinGeneratorPrivate& job,
+                            int percent)
+{
+    QDeadlineTimer deadline(120000);
+    while (job.progress() <= percent && !thread.isFinished()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
 }
