@@ -2,12 +2,34 @@
 
 #include <QDialog>
 
-// Works out a spiral's parameter or one of its radii; needs no road.
-// Until the tool is built the dialog shows only its title.
+#include <memory>
+
+class QButtonGroup;
+class QLineEdit;
+
+namespace Ui {
+class SpiralCalculatorDialog;
+}
+
+// Works out a spiral's parameter or one of its end radii from the other values; needs no road.
 class SpiralCalculatorDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit SpiralCalculatorDialog(QWidget* parent = nullptr);
+    ~SpiralCalculatorDialog() override;
+
+    // The field's number with a leading minus sign dropped from the field itself; unreadable text
+    // reads as 0.
+    static double stripMinus(QLineEdit* edit);
+
+public slots:
+    void calcTypeButtonsToggled(int id, bool checked);
+    void onCalculate();
+
+private:
+    std::unique_ptr<Ui::SpiralCalculatorDialog> ui;
+    QButtonGroup* calcTypeGroup;
+    QButtonGroup* radiusOrderGroup;
 };

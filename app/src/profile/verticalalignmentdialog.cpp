@@ -1,0 +1,108 @@
+#include "profile/verticalalignmentdialog.h"
+
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "framework/radiusvalidator.h"
+#include "profile/verticalalignmenttablemodel.h"
+#include "shell/prompter.h"
+#include "shell/reminder.h"
+#include "ui_verticalalignmentdialog.h"
+
+#include <text/stationtext.h>
+
+#include <cmath>
+
+namespace {
+
+// A length typed in the display unit, in metres; unreadable text is 0.
+double lengthOf(const QString& text)
+{
+    bool ok = false;
+    const double value = Zemko::Trelvin::numberLocale().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(value) ? MeterToUnit::instance()->toMeters(value) : 0.0;
+}
+
+} // namespace
+
+VerticalAlignmentDialog::VerticalAlignmentDialog(int mode, int row,
+                                                 Zemko::Trelvin::VerticalAlignmentTableModel* model,
+                                                 QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::VerticalAlignmentDialog)
+    , m_model(model)
+{
+    ui->setupUi(this);
+    ui->edt_mileage->setValidator(new Zemko::Trelvin::StationValidator(this));
+
+    if (mode == 1 && model) {
+        const Pelko::Road::VerticalElement element = model->verticalAlignment().getAt(unsigned(row));
+        const MeterToUnit* unit = MeterToUnit::instance();
+        const Pelko::Road::Station station
+            = model->stationsEquations().getStationFromContinuous(element.getPoi().station);
+        ui->edt_mileage->setText(
+            Zemko::Trelvin::stationToText(unit->fromMeters(station.getStation()), station.isOverlapped()));
+        // Millimetres, as the table shows: Ok writes back what the field holds.
+        ui->edt_height->setText(QString::number(unit->fromMeters(element.getPoi().elevation), 'f', 3));
+        ui->edt_radius->setText(
+            Zemko::Trelvin::RadiusValidator::toText(unit->fromMeters(element.getRadius())));
+        ui->btn_next->hide();
+    }
+
+    connect(ui->btn_next, &QPushButton::clicked, this, &VerticalAlignmentDialog::onNext);
+    connect(ui->btn_ok, &QPushButton::clicked, this, &VerticalAlignmentDialog::onAccept);
+}
+
+VerticalAlignmentDialog::~VerticalAlignmentDialog() = default;
+
+void VerticalAlignmentDialog::onAccept()
+{
+    commit(1);
+}
+
+void VerticalAlignmentDialog::onNext()
+{
+    commit(2);
+}
+
+void VerticalAlignmentDialog::commit(int code)
+{
+    // A field still being edited hands over its text.
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+        focused->setFocus();
+    }
+
+    QString error;
+    double continuous = 0.0;
+    bool before = true;
+    bool ok = false;
+    const double typed = Zemko::Trelvin::stationFromText(ui->edt_mileage->text(), &before, &ok);
+    if (!ok || !std::isfinite(typed)) {
+        error = tr("Station should not be infinite!");
+    } else {
+        const Pelko::Road::StationsEquationConfiguration equations
+            = m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration();
+        const Pelko::Road::StationsEquation::Result result
+            = equations.getContinuousStation(MeterToUnit::instance()->toMeters(typed), before);
+        if (!result.isValid() || !std::isfinite(result.getStation()))
+            error = tr("Given station does not exist!");
+        else
+            continuous = result.getStation();
+    }
+
+    Pelko::Road::VerticalElement::Poi poi;
+    poi.station = continuous;
+    poi.elevation = lengthOf(ui->edt_height->text());
+    const double radius = lengthOf(ui->edt_radius->text());
+    // Negative tangent lengths would turn the PI into a corner without a word.
+    if (error.isEmpty() && radius < 0.0)
+        error = tr("Radius should not be negative!");
+    m_element = Pelko::Road::VerticalElement::createSymparabola(poi, radius);
+
+    if (!error.isEmpty()) {
+        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), error,
+                                                      QMessageBox::Ok);
+        return;
+    }
+    done(code);
+}

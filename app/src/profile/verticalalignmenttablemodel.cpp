@@ -1,0 +1,461 @@
+#include "profile/verticalalignmenttablemodel.h"
+
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "shell/trelvin.h"
+
+#include <road/roadsurface.h>
+#include <text/stationtext.h>
+
+#include <QBrush>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Zemko {
+namespace Trelvin {
+
+using Pelko::Road::VerticalAlignment;
+using Pelko::Road::VerticalElement;
+
+namespace {
+
+// A finite number typed in the display unit, in metres.
+bool readLength(const QString& text, double& meters)
+{
+    bool ok = false;
+    const double value = numberLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value))
+        return false;
+    meters = MeterToUnit::instance()->toMeters(value);
+    return true;
+}
+
+// The radius of a row in metres; the infinity sign the table shows for a PI without a curve (and
+// such a PI's own radius) reads as 0. False when no radius is given.
+bool readRadius(const VerticalElementEdit& record, double& meters)
+{
+    meters = 0.0;
+    if (record.showsNumber(VerticalElementEdit::Radius)) {
+        const double radius = record.number(VerticalElementEdit::Radius);
+        if (std::isfinite(radius) && std::fabs(radius) >= 1e-5)
+            meters = radius;
+        return true;
+    }
+    const QString text = record.text(VerticalElementEdit::Radius).trimmed();
+    if (text == QString(QChar(0x221E)))
+        return true;
+    return readLength(text, meters);
+}
+
+bool isComputedColumn(int column)
+{
+    return column > VerticalElementEdit::Radius;
+}
+
+} // namespace
+
+VerticalAlignmentTableModel::VerticalAlignmentTableModel(QObject* parent)
+    : TableModel(DataType::VerticalAlignment, 3, 3, parent)
+{
+}
+
+VerticalAlignmentTableModel::~VerticalAlignmentTableModel() = default;
+
+Qt::ItemFlags VerticalAlignmentTableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    const Qt::ItemFlags readOnly = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    return isComputedColumn(index.column()) ? readOnly : readOnly | Qt::ItemIsEditable;
+}
+
+bool VerticalAlignmentTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    switchToTextRows();
+    const int column = index.column();
+    if (isComputedColumn(column) || column < 0 || index.row() >= m_rows.size())
+        return false;
+    VerticalElementEdit record = m_rows.at(index.row());
+    record.setText(column, value.toString());
+    m_rows.set(index.row(), record);
+    // A typed cell is an edit: the document must know of it before a save or an exit.
+    emit dataChanged(index, index);
+    return true;
+}
+
+QString VerticalAlignmentTableModel::stationText(double continuous) const
+{
+    const Pelko::Road::Station station = stationsEquations().getStationFromContinuous(continuous);
+    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
+}
+
+QVariant VerticalAlignmentTableModel::cellValue(int column, int row, int role) const
+{
+    if (role == Qt::BackgroundRole)
+        return isComputedColumn(column) ? QVariant(QBrush(Qt::lightGray, Qt::SolidPattern)) : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+    if (m_textRows) {
+        if (row < 0 || row >= m_rows.size())
+            return QVariant();
+        return m_rows.at(row).text(column);
+    }
+    if (row < 0 || row >= rows())
+        return QVariant();
+    return roadCell(column, row, role);
+}
+
+QVariant VerticalAlignmentTableModel::roadCell(int column, int row, int role) const
+{
+    const VerticalElement element = m_working.getAt(unsigned(row));
+    const VerticalElement::Poi& poi = element.getPoi();
+    const bool display = role == Qt::DisplayRole;
+    const MeterToUnit* unit = MeterToUnit::instance();
+    switch (column) {
+    case VerticalElementEdit::Mileage:
+        return stationText(poi.station);
+    case VerticalElementEdit::Height:
+        return display ? QVariant(lengthText(poi.elevation)) : QVariant(unit->fromMeters(poi.elevation));
+    case VerticalElementEdit::Radius: {
+        const double radius = element.getRadius();
+        if (display)
+            return radiusText(radius);
+        // An editor starts empty for a PI without a curve rather than from "inf".
+        return std::isfinite(radius) ? QVariant(unit->fromMeters(radius)) : QVariant(QString());
+    }
+    default:
+        break;
+    }
+    if (!display)
+        return QVariant();
+    switch (column) {
+    case VerticalElementEdit::InGrade:
+        return percentText(poi.gradeIn * 100.0);
+    case VerticalElementEdit::OutGrade:
+        return percentText(poi.gradeOut * 100.0);
+    case VerticalElementEdit::InTangent:
+        return lengthText(element.getInTangent());
+    case VerticalElementEdit::OutTangent:
+        return lengthText(element.getOutTagent());
+    default:
+        return QVariant();
+    }
+}
+
+VerticalAlignment VerticalAlignmentTableModel::verticalAlignment() const
+{
+    return m_working;
+}
+
+Pelko::Road::StationsEquationConfiguration VerticalAlignmentTableModel::stationsEquations() const
+{
+    // Read at each use: the equations page replaces the road's equations without announcing it.
+    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
+        return road->getStationsEquations();
+    return Pelko::Road::StationsEquationConfiguration();
+}
+
+VerticalElementEdit VerticalAlignmentTableModel::textRow(const VerticalElement& element) const
+{
+    VerticalElementEdit record(element);
+    const Pelko::Road::Station station
+        = stationsEquations().getStationFromContinuous(element.getPoi().station);
+    if (station.isValid())
+        record.setMileage(station.getStation(), station.isOverlapped());
+    // The number stays the continuous station the record was built from.
+    record.setNumber(VerticalElementEdit::Mileage, element.getPoi().station);
+    return record;
+}
+
+void VerticalAlignmentTableModel::switchToTextRows()
+{
+    if (m_textRows)
+        return;
+    m_rows.clear();
+    for (unsigned i = 0; i < m_working.size(); ++i)
+        m_rows.append(textRow(m_working.getAt(i)));
+    m_textRows = true;
+}
+
+void VerticalAlignmentTableModel::leaveTextRows()
+{
+    if (!m_textRows)
+        return;
+    // The row count may change: views must hear of it as a reset.
+    beginResetModel();
+    m_textRows = false;
+    endResetModel();
+}
+
+void VerticalAlignmentTableModel::appendElements(int count)
+{
+    if (count < 1)
+        return;
+    switchToTextRows();
+    beginInsertRows(QModelIndex(), rows(), rows() + count - 1);
+    for (int i = 0; i < count; ++i)
+        m_rows.append(VerticalElementEdit());
+    endInsertRows();
+}
+
+void VerticalAlignmentTableModel::insertElements(int row, int count)
+{
+    if (row < 0 || count < 1)
+        return;
+    switchToTextRows();
+    row = std::min(row, rows());
+    for (int i = 0; i < count; ++i) {
+        beginInsertRows(QModelIndex(), row, row);
+        m_rows.insert(row, VerticalElementEdit());
+        endInsertRows();
+    }
+}
+
+void VerticalAlignmentTableModel::removeElements(int row, int count)
+{
+    if (row < 0 || row >= rows())
+        return;
+    count = std::min(count, rows() - row);
+    if (count < 1)
+        return;
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    for (int i = 0; i < count; ++i) {
+        if (m_textRows)
+            m_rows.removeAt(row);
+        else
+            m_working.removeAt(unsigned(row));
+    }
+    endRemoveRows();
+}
+
+QList<QStringList> VerticalAlignmentTableModel::copyCells(int top, int left, int rowCount,
+                                                          int columnCount) const
+{
+    QList<QStringList> block;
+    if (top < 0 || left < 0 || rowCount < 1 || columnCount < 1 || top + rowCount > rows()
+        || left + columnCount > VerticalElementEdit::CellCount)
+        return block;
+    for (int row = top; row < top + rowCount; ++row) {
+        QStringList cells;
+        for (int column = left; column < left + columnCount; ++column)
+            cells.append(cellValue(column, row, Qt::DisplayRole).toString());
+        block.append(cells);
+    }
+    return block;
+}
+
+void VerticalAlignmentTableModel::pasteCells(int row, int column, const QList<QStringList>& lines)
+{
+    if (row < 0 || column < 0 || isComputedColumn(column) || lines.isEmpty())
+        return;
+    switchToTextRows();
+    row = std::min(row, rows());
+    const int count = lines.size();
+    if (row + count > rows())
+        appendElements(row + count - rows());
+    for (int k = 0; k < count; ++k) {
+        VerticalElementEdit record = m_rows.at(row + k);
+        const QStringList& cells = lines.at(k);
+        for (int j = 0; j < cells.size() && !isComputedColumn(column + j); ++j)
+            record.setText(column + j, cells.at(j));
+        m_rows.set(row + k, record);
+    }
+    notifyRowsChanged(row, count);
+}
+
+VerticalAlignmentTableModel::EditResult VerticalAlignmentTableModel::checkRows(int& row, int& column)
+{
+    row = -1;
+    column = -1;
+    if (!m_textRows || m_rows.size() == 0)
+        return {};
+
+    auto fail = [&](int r, int c, const QString& message) {
+        row = r;
+        column = c;
+        return EditResult { false, message };
+    };
+
+    const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
+    const int count = m_rows.size();
+    for (int i = 0; i < count; ++i) {
+        VerticalElementEdit record = m_rows.at(i);
+
+        bool before = true;
+        bool ok = false;
+        const double typed = stationFromText(record.text(VerticalElementEdit::Mileage), &before, &ok);
+        if (!ok || !std::isfinite(typed))
+            return fail(i, VerticalElementEdit::Mileage, tr("Invalid station number!"));
+        const Pelko::Road::StationsEquation::Result continuous
+            = equations.getContinuousStation(MeterToUnit::instance()->toMeters(typed), before);
+        if (!continuous.isValid() || !std::isfinite(continuous.getStation()))
+            return fail(i, VerticalElementEdit::Mileage, tr("Given station does not exist!"));
+        record.setNumber(VerticalElementEdit::Mileage, continuous.getStation());
+
+        // A cell still showing the road's value keeps the road's number rather than its rounded text.
+        double height = record.number(VerticalElementEdit::Height);
+        if (!record.showsNumber(VerticalElementEdit::Height)
+            && !readLength(record.text(VerticalElementEdit::Height), height))
+            return fail(i, VerticalElementEdit::Height, tr("Invalid elevation number!"));
+        record.setNumber(VerticalElementEdit::Height, height);
+
+        // The end PIs carry no curve, so their radius may be left out. A negative radius would give
+        // negative tangent lengths and turn the PI into a corner without a word.
+        double radius = 0.0;
+        const bool given = readRadius(record, radius);
+        const bool inner = i > 0 && i < count - 1;
+        if ((inner && !given) || (given && radius < 0.0))
+            return fail(i, VerticalElementEdit::Radius, QString());
+        record.setNumber(VerticalElementEdit::Radius, given ? radius : 0.0);
+
+        m_rows.set(i, record);
+    }
+    return {};
+}
+
+int VerticalAlignmentTableModel::applyRows(EditResult& result)
+{
+    result = EditResult();
+    if (!m_textRows)
+        return -1;
+
+    // Built apart: a refused row leaves the working copy, and so what a save writes, as it was.
+    VerticalAlignment fresh;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const VerticalElementEdit record = m_rows.at(i);
+        VerticalElement::Poi poi;
+        poi.station = record.number(VerticalElementEdit::Mileage);
+        poi.elevation = record.number(VerticalElementEdit::Height);
+        const VerticalAlignment::Result appended = fresh.append(
+            VerticalElement::createSymparabola(poi, record.number(VerticalElementEdit::Radius)));
+        if (appended.code != Pelko::Road::ModifySuccess) {
+            result = { false, modifyResultText(appended.code) };
+            return i;
+        }
+    }
+    m_working = fresh;
+    return -1;
+}
+
+VerticalAlignmentTableModel::EditResult
+VerticalAlignmentTableModel::setElement(int row, const VerticalElement& element)
+{
+    if (row < 0 || row >= rows())
+        return { false, QString() };
+    // The table shows the typed rows while there are any: the element goes there, to be checked
+    // with them on Apply.
+    if (m_textRows) {
+        m_rows.set(row, textRow(element));
+        notifyRowsChanged(row, 1);
+        return {};
+    }
+    const VerticalAlignment::Result result = m_working.setAt(unsigned(row), element);
+    if (result.code != Pelko::Road::ModifySuccess)
+        return { false, modifyResultText(result.code) };
+    notifyRowsChanged(row, 1);
+    return {};
+}
+
+QString VerticalAlignmentTableModel::modifyResultText(int code)
+{
+    switch (code) {
+    case 1:
+        return tr("Overlap previous!");
+    case 2:
+        return tr("Overlap next!");
+    case 3:
+        return tr("Less than previous!");
+    case 4:
+        return tr("Greater than next!");
+    default:
+        return QString();
+    }
+}
+
+QVariant VerticalAlignmentTableModel::displayData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::DisplayRole) : QVariant();
+}
+
+QVariant VerticalAlignmentTableModel::editData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::EditRole) : QVariant();
+}
+
+QVariant VerticalAlignmentTableModel::backgroundData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::BackgroundRole) : QVariant();
+}
+
+QVariant VerticalAlignmentTableModel::columnTitle(int section) const
+{
+    switch (section) {
+    case VerticalElementEdit::Mileage:
+        return tr("Mileage");
+    case VerticalElementEdit::Height:
+        return tr("Height");
+    case VerticalElementEdit::Radius:
+        return tr("Radius");
+    case VerticalElementEdit::InGrade:
+        return tr("In");
+    case VerticalElementEdit::OutGrade:
+        return tr("Out");
+    case VerticalElementEdit::InTangent:
+        return tr("Tangent In");
+    case VerticalElementEdit::OutTangent:
+        return tr("Tangent Out");
+    default:
+        return QVariant();
+    }
+}
+
+int VerticalAlignmentTableModel::columns() const
+{
+    return VerticalElementEdit::CellCount;
+}
+
+int VerticalAlignmentTableModel::rows() const
+{
+    return m_textRows ? m_rows.size() : int(m_working.size());
+}
+
+bool VerticalAlignmentTableModel::saveToRoad()
+{
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return false;
+    // Typed rows are written only as a whole; rows that do not check keep the save from writing.
+    if (m_textRows) {
+        int row = -1;
+        int column = -1;
+        EditResult result = checkRows(row, column);
+        if (!result.ok || applyRows(result) >= 0)
+            return false;
+        leaveTextRows();
+    }
+
+    // The road gets its own copy, so later edits of the table reach it only when they are applied.
+    road->setVerticalAlignment(m_working.clone());
+    const bool saved = road->save();
+    Trelvin::instance()->notifyDataChanged(DataType::VerticalAlignment);
+    if (saved)
+        return true;
+    // Still to be written to the file, even if the announcement reloaded the table.
+    setUnwrittenEdits(true);
+    return false;
+}
+
+void VerticalAlignmentTableModel::loadFromRoad()
+{
+    // A reload shows the road; rows typed for the road before it are not carried over.
+    m_textRows = false;
+    m_rows.clear();
+    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    m_working = road ? road->getVerticalAligment().clone() : VerticalAlignment();
+}
+
+} // namespace Trelvin
+} // namespace Zemko
