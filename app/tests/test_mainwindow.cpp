@@ -48,22 +48,23 @@ QAction* action(const MainWindow& window, const char* name)
     return window.findChild<QAction*>(QLatin1String(name));
 }
 
+QList<int> tabsWhere(const MainWindow& window, bool (Core::Internal::FancyTabBar::*test)(int) const)
+{
+    QList<int> tabs;
+    for (int i = 0; i < window.tabWidget()->count(); ++i)
+        if ((window.tabWidget()->tabBar()->*test)(i))
+            tabs.append(i);
+    return tabs;
+}
+
 QList<int> enabledTabs(const MainWindow& window)
 {
-    QList<int> enabled;
-    for (int i = 0; i < window.tabWidget()->count(); ++i)
-        if (window.tabWidget()->tabBar()->isTabEnabled(i))
-            enabled.append(i);
-    return enabled;
+    return tabsWhere(window, &Core::Internal::FancyTabBar::isTabEnabled);
 }
 
 QList<int> modifiedTabs(const MainWindow& window)
 {
-    QList<int> modified;
-    for (int i = 0; i < window.tabWidget()->count(); ++i)
-        if (window.tabWidget()->tabBar()->isTabModified(i))
-            modified.append(i);
-    return modified;
+    return tabsWhere(window, &Core::Internal::FancyTabBar::isTabModified);
 }
 
 QList<int> range(int first, int last)

@@ -1,0 +1,173 @@
+// The program offscreen: start of the program to its main window shown, beside a bare Qt program
+// showing an empty main window; and opening the large road with the horizontal page's plan drawn,
+// beside the road library's load of the same file.
+//
+// Each start runs this program again as a child process, so it counts process start, linking,
+// plug-in loading and the first paint as a user waits for them.
+#include "app_largeroad.h"
+
+#include "framework/editmodewidget.h"
+#include "framework/roadcurve.h"
+#include "shell/fancytabwidget.h"
+#include "shell/mainwindow.h"
+#include "shell/trelvin.h"
+
+#include <road/roadsurface.h>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <cstring>
+#include <limits>
+#include <memory>
+
+namespace {
+
+const char* const childFlag = "--start-child";
+
+// What main() does, until the window has been painted once; then the child exits.
+int runChild(int argc, char** argv, bool program)
+{
+    QApplication application(argc, argv);
+    std::unique_ptr<QMainWindow> window;
+    if (program) {
+        Zemko::Trelvin::prepareApplication(application);
+        window = std::make_unique<MainWindow>();
+    } else {
+        window = std::make_unique<QMainWindow>();
+    }
+    window->showMaximized();
+    while (!window->windowHandle() || !window->windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    window->repaint();
+    return 0;
+}
+
+void startChild(benchmark::State& state, const char* kind)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    for (auto _ : state) {
+        QProcess child;
+        child.start(self, { QString::fromLatin1(childFlag), QString::fromLatin1(kind) });
+        if (!child.waitForFinished(60000) || child.exitStatus() != QProcess::NormalExit
+            || child.exitCode() != 0) {
+            state.SkipWithError("the child did not start its window");
+            return;
+        }
+    }
+}
+
+void BM_ProgramStart(benchmark::State& state)
+{
+    startChild(state, "program");
+}
+BENCHMARK(BM_ProgramStart)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: QApplication and an empty QMainWindow in the same kind of child.
+void BM_BareQtStart(benchmark::State& state)
+{
+    startChild(state, "bare");
+}
+BENCHMARK(BM_BareQtStart)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+const QString& roadFile()
+{
+    static const QString path = [] {
+        const QString p = QDir::temp().filePath(QStringLiteral("bench_app_startup.rod"));
+        QFile::remove(p);
+        Pelko::Road::RoadSurface road(p.toLocal8Bit().toStdString());
+        LargeRoad::build(road);
+        road.save();
+        return p;
+    }();
+    return path;
+}
+
+void BM_OpenAndDrawPlan(benchmark::State& state)
+{
+    const QString& path = roadFile();
+    MainWindow window;
+    window.resize(1280, 800);
+    window.show();
+    QCoreApplication::processEvents();
+    Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
+    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
+    auto* plan = qobject_cast<EditModeWidget*>(tabs->widget(2));
+    for (auto _ : state) {
+        state.PauseTiming();
+        document->closeRoad();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        if (!document->openRoad(path)) {
+            state.SkipWithError("the road did not open");
+            return;
+        }
+        // The plan is built on open; it is drawn when its page shows.
+        tabs->setCurrentIndex(2);
+        plan->repaint();
+    }
+    state.counters["plan points"]
+        = plan && plan->curve() ? double(plan->curve()->plotCurve()->dataSize()) : 0;
+    document->closeRoad();
+}
+BENCHMARK(BM_OpenAndDrawPlan)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Where the open-and-draw time goes: the plan query alone, at the density the page curves ask for.
+void BM_PlanQuery(benchmark::State& state)
+{
+    Pelko::Road::RoadSurface road(roadFile().toLocal8Bit().toStdString());
+    if (!road.load()) {
+        state.SkipWithError("the road did not load");
+        return;
+    }
+    const double inf = std::numeric_limits<double>::infinity();
+    size_t points = 0;
+    for (auto _ : state) {
+        const Pelko::Road::ClippedHorizontalAlignment plan
+            = road.getBorderAndAlign(Zemko::Trelvin::Data::RoadCurve::defaultTolerance, -inf, -inf, inf, inf,
+                                     Pelko::Road::ClippedHorizontalAlignment::AllLines, 1);
+        points = plan.getCenterLinePoints().size();
+    }
+    state.counters["centre line points"] = double(points);
+}
+BENCHMARK(BM_PlanQuery)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: the road library alone loading the same file.
+void BM_RoadLoad(benchmark::State& state)
+{
+    const std::string path = roadFile().toLocal8Bit().toStdString();
+    for (auto _ : state) {
+        Pelko::Road::RoadSurface road(path);
+        benchmark::DoNotOptimize(road.load());
+    }
+}
+BENCHMARK(BM_RoadLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && std::strcmp(argv[1], childFlag) == 0)
+        return runChild(argc, argv, std::strcmp(argv[2], "program") == 0);
+
+    // Private settings for this run and its children: the user's recent roads stay as they are.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    QApplication application(argc, argv);
+    Zemko::Trelvin::prepareApplication(application);
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    QFile::remove(roadFile());
+    return 0;
+}
