@@ -1,6 +1,6 @@
 #include "stakelistmodel.h"
 
-#include <text/stationtext.h>
+#include "staketext.h"
 
 #include <road/horizontalalignment.h>
 #include <road/horizontalelementconfiguration.h>
@@ -11,10 +11,10 @@
 
 #include <QSaveFile>
 #include <QSize>
-#include <QStringList>
-#include <QVector>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace Zemko::Trelvin {
 
@@ -24,24 +24,45 @@ constexpr int columns = 6;
 // Stations closer than this are one station to the road library.
 constexpr double stationTolerance = 0.001;
 constexpr double smallestInterval = 0.1;
-
-QString number(double value)
-{
-    return QString::number(value, 'f', 3);
-}
+constexpr double maxReserved = 1 << 24;
 
 } // namespace
 
 struct StakeListModel::Private
 {
-    QVector<Pelko::Road::Stake> stakes;
+    std::vector<Pelko::Road::Stake> stakes;
     Pelko::Road::RoadSurface* road = nullptr;
     Pelko::Road::StationsEquationConfiguration equations;
 
-    QString stationText(const Pelko::Road::Stake& stake) const
+    void appendCell(QByteArray& out, const Pelko::Road::Stake& stake, int column) const
     {
-        const Pelko::Road::Station station = equations.getStationFromContinuous(stake.getStation());
-        return stationToText(station.getStation(), station.isAfter());
+        switch (column) {
+        case StationColumn: {
+            const Pelko::Road::Station station = equations.getStationFromContinuous(stake.getStation());
+            StakeText::appendStation(out, station.getStation(), station.isAfter());
+            break;
+        }
+        case NorthColumn:
+            StakeText::appendNumber(out, stake.getPoint().x());
+            break;
+        case EastColumn:
+            StakeText::appendNumber(out, stake.getPoint().y());
+            break;
+        case HeightColumn:
+            // The library puts 0 where it has no height (no profile, or beyond the section without a
+            // slope); a stake list must not show that as a design height.
+            if (stake.isElevationValid())
+                StakeText::appendNumber(out, stake.getPoint().z());
+            break;
+        case OffsetColumn:
+            StakeText::appendNumber(out, stake.getOffset().getX());
+            break;
+        case AzimuthColumn:
+            StakeText::appendAzimuth(out, stake.getAzimuth().toDegree());
+            break;
+        default:
+            break;
+        }
     }
 };
 
@@ -58,7 +79,7 @@ StakeListModel::~StakeListModel() = default;
 
 int StakeListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : d->stakes.size();
+    return parent.isValid() ? 0 : int(d->stakes.size());
 }
 
 int StakeListModel::columnCount(const QModelIndex& parent) const
@@ -108,36 +129,11 @@ Qt::ItemFlags StakeListModel::flags(const QModelIndex& index) const
 
 QString StakeListModel::cellText(int row, int column) const
 {
-    if (row < 0 || row >= d->stakes.size())
+    if (row < 0 || row >= int(d->stakes.size()))
         return QString();
-    const Pelko::Road::Stake& stake = d->stakes.at(row);
-    switch (column) {
-    case StationColumn:
-        return d->stationText(stake);
-    case NorthColumn:
-        return number(stake.getPoint().x());
-    case EastColumn:
-        return number(stake.getPoint().y());
-    case HeightColumn:
-        // The library puts 0 where it has no height (no profile, or beyond the section without a
-        // slope); a stake list must not show that as a design height.
-        return stake.isElevationValid() ? number(stake.getPoint().z()) : QString();
-    case OffsetColumn:
-        return number(stake.getOffset().getX());
-    case AzimuthColumn:
-        return azimuthText(stake.getAzimuth().toDegree());
-    default:
-        return QString();
-    }
-}
-
-QString StakeListModel::azimuthText(double degrees)
-{
-    // The station text library already splits without ever showing 60 seconds; only the signs differ.
-    const QStringList parts = angleText(degrees * 3600.0).split(QLatin1Char(':'));
-    if (parts.size() != 3)
-        return QString();
-    return parts.at(0) + QChar(0x00B0) + parts.at(1) + QChar(0x2032) + parts.at(2) + QChar(0x2033);
+    QByteArray text;
+    d->appendCell(text, d->stakes[std::size_t(row)], column);
+    return QString::fromUtf8(text);
 }
 
 QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko::Road::Station& end,
@@ -166,7 +162,11 @@ QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko:
     if (!std::isfinite(offset))
         return tr("Offset is not a number");
 
-    QVector<Pelko::Road::Stake> stakes;
+    // Every grid station plus a boundary and a midpoint per element at most; growing a list of
+    // tens of thousands of stakes step by step costs as much as computing them.
+    const double grid = (last.getStation() - first.getStation()) / interval;
+    std::vector<Pelko::Road::Stake> stakes;
+    stakes.reserve(std::size_t(std::min(grid, maxReserved)) + 2 * alignment->getElements().size() + 2);
     Pelko::Road::StationIterator it = d->road->getIterator(interval, first.getStation(), last.getStation());
     if (!it.isValid())
         return tr("Interval is too small");
@@ -174,7 +174,7 @@ QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko:
     auto append = [&] {
         const Pelko::Road::Stake stake = it.getStake(offset);
         if (stake.isValid())
-            stakes.append(stake);
+            stakes.push_back(stake);
     };
     bool stalled = false;
     while (it.hasNext()) {
@@ -219,26 +219,30 @@ QString StakeListModel::exportFile(const QString& path) const
     if (!file.open(QIODevice::WriteOnly))
         return tr("Failed to open file");
 
-    QString texts[columns];
-    QByteArray line;
-    for (int row = 0; row < d->stakes.size(); ++row) {
-        for (int column = 0; column < columns; ++column)
-            texts[column].clear();
-        QString text;
+    // Written in chunks; reserve() keeps the buffer's memory across resize(0).
+    constexpr int chunk = 1 << 16;
+    QByteArray text;
+    text.reserve(chunk + 1024);
+    auto flush = [&] {
+        const bool written = file.write(text) == text.size();
+        text.resize(0);
+        return written;
+    };
+    for (const Pelko::Road::Stake& stake : d->stakes) {
         for (int i = 0; i < count; ++i) {
-            QString& cell = texts[order[i]];
-            if (cell.isEmpty())
-                cell = cellText(row, order[i]);
             if (i > 0)
-                text += QLatin1Char(',');
-            text += cell;
+                text += ',';
+            d->appendCell(text, stake, order[i]);
         }
-        text += QLatin1Char('\n');
-        line = text.toUtf8();
-        if (file.write(line) != line.size()) {
+        text += '\n';
+        if (text.size() >= chunk && !flush()) {
             file.cancelWriting();
             return tr("Failed to write file");
         }
+    }
+    if (!flush()) {
+        file.cancelWriting();
+        return tr("Failed to write file");
     }
     if (!file.commit())
         return tr("Failed to write file");

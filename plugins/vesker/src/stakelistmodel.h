@@ -41,9 +41,6 @@ public:
     // The cell text; empty outside the list, and the height empty where the road has none.
     QString cellText(int row, int column) const;
 
-    // "45°30′00.00000″"; wrapped into [0, 360], where a whole turn stays 360.
-    static QString azimuthText(double degrees);
-
 private:
     struct Private;
     std::unique_ptr<Private> d;
