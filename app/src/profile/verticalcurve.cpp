@@ -60,6 +60,13 @@ void VerticalCurve::plotDetached()
     m_plot = nullptr;
 }
 
+QRectF VerticalCurve::boundingRect() const
+{
+    const QRectF profile = RoadCurve::boundingRect();
+    const double margin = profile.width() * 0.04;
+    return profile.adjusted(-margin, 0.0, margin, 0.0);
+}
+
 void VerticalCurve::rebuild(double)
 {
     if (!m_plot)

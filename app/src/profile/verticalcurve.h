@@ -19,6 +19,8 @@ public:
     ~VerticalCurve() override;
 
     void rebuild(double tolerance) override;
+    // The profile's extent with room at both ends for the first and last PI's labels.
+    QRectF boundingRect() const override;
     void plotAttached(QwtPlot* plot) override;
     void plotDetached() override;
 
