@@ -492,7 +492,8 @@ void TestVerticalAlignmentPage::curveSamplesAndLabels()
     QCOMPARE(marks.at(1).y, 1300.0);
     QCOMPARE(curve.labels()->boundingRect(), QRectF(900, 50, 700, 4));
     // The view leaves room for the end labels.
-    QCOMPARE(curve.boundingRect(), QRectF(872, 50, 756, 4));
+    QCOMPARE(curve.boundingRect().left(), 872.0);
+    QCOMPARE(curve.boundingRect().right(), 1628.0);
 
     curve.detach();
     QVERIFY(!curve.tangentPolygon()->plot());
