@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDoubleValidator>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLocale>
 #include <QSettings>
 
@@ -54,6 +55,8 @@ StakeExportDialog::StakeExportDialog(Pelko::Road::RoadSurface* road, QWidget* pa
     ui->setupUi(this);
     m_model = new StakeListModel(road, this);
     ui->tableView->setModel(m_model);
+    // The cells' size hint is a row height; at the default column width stations and azimuths are cut.
+    ui->tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
     ui->startStationEdit->setValidator(new Zemko::Trelvin::StationValidator(this));
     ui->endStationEdit->setValidator(new Zemko::Trelvin::StationValidator(this));
