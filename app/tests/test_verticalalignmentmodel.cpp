@@ -1,6 +1,7 @@
 #include "profile/verticalalignmenttablemodel.h"
 #include "shell/trelvin.h"
 #include "support/roadfiles.h"
+#include "test_verticalroads.h"
 
 #include <road/roadsurface.h>
 #include <road/verticalalignment.h>
@@ -15,34 +16,13 @@
 #include <cmath>
 #include <memory>
 
+using VerticalRoads::crest;
+using VerticalRoads::profile;
 using Zemko::Trelvin::Trelvin;
 using Zemko::Trelvin::VerticalAlignmentTableModel;
 using Result = Zemko::Trelvin::VerticalAlignmentTableModel::EditResult;
 
 namespace {
-
-struct Pi
-{
-    double station;
-    double height;
-    double radius;
-};
-
-QByteArray profile(const QList<Pi>& pis)
-{
-    QByteArray part = "    <VerticalAlignment>\n";
-    for (const Pi& pi : pis)
-        part += "        <element><mile>" + QByteArray::number(pi.station, 'g', 17) + "</mile><height>"
-            + QByteArray::number(pi.height, 'g', 17) + "</height><radius>"
-            + QByteArray::number(pi.radius, 'g', 17) + "</radius></element>\n";
-    return part + "    </VerticalAlignment>\n";
-}
-
-// The worked example of a symmetric parabola: grades 2 % and -1 %, tangents 45.
-QByteArray crest()
-{
-    return profile({ { 0, 100, 0 }, { 100, 102, 3000 }, { 200, 101, 0 } });
-}
 
 QStringList rowTexts(const VerticalAlignmentTableModel& model, int row)
 {
@@ -92,26 +72,23 @@ private slots:
     void typedRowsDroppedOnRoadChange();
 
 private:
-    QString writeRoad(const QByteArray& parts, const QString& name = QStringLiteral("road.rod"));
+    QString writeRoad(const QByteArray& parts, const QString& name = QStringLiteral("road.rod"))
+    {
+        return folder.write(parts, name);
+    }
 
-    std::unique_ptr<QTemporaryDir> dir;
+    VerticalRoads::Folder folder;
 };
 
 void TestVerticalAlignmentModel::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
+    folder.renew();
+    QVERIFY(folder.isValid());
 }
 
 void TestVerticalAlignmentModel::cleanup()
 {
     Trelvin::instance()->closeRoad();
-}
-
-QString TestVerticalAlignmentModel::writeRoad(const QByteArray& parts, const QString& name)
-{
-    const QString path = dir->filePath(name);
-    return RoadFiles::write(path, RoadFiles::road(parts)) ? path : QString();
 }
 
 void TestVerticalAlignmentModel::rowsOfTheRoad()

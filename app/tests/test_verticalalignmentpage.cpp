@@ -11,6 +11,7 @@
 #include "shell/trelvin.h"
 #include "support/roadfiles.h"
 #include "support/scriptedprompter.h"
+#include "test_verticalroads.h"
 
 #include <road/roadsurface.h>
 #include <road/verticalalignment.h>
@@ -34,33 +35,13 @@
 
 #include <memory>
 
+using VerticalRoads::crest;
+using VerticalRoads::profile;
 using Zemko::Trelvin::Trelvin;
 using Zemko::Trelvin::VerticalAlignmentTableModel;
 using Zemko::Trelvin::VerticalCurve;
 
 namespace {
-
-struct Pi
-{
-    double station;
-    double height;
-    double radius;
-};
-
-QByteArray profile(const QList<Pi>& pis)
-{
-    QByteArray part = "    <VerticalAlignment>\n";
-    for (const Pi& pi : pis)
-        part += "        <element><mile>" + QByteArray::number(pi.station, 'g', 17) + "</mile><height>"
-            + QByteArray::number(pi.height, 'g', 17) + "</height><radius>"
-            + QByteArray::number(pi.radius, 'g', 17) + "</radius></element>\n";
-    return part + "    </VerticalAlignment>\n";
-}
-
-QByteArray crest()
-{
-    return profile({ { 0, 100, 0 }, { 100, 102, 3000 }, { 200, 101, 0 } });
-}
 
 QVector<QPointF> samples(const QwtPlotCurve* curve)
 {
@@ -118,26 +99,23 @@ private slots:
     void pageRedrawsAfterApply();
 
 private:
-    QString writeRoad(const QByteArray& parts, const QString& name = QStringLiteral("road.rod"));
+    QString writeRoad(const QByteArray& parts, const QString& name = QStringLiteral("road.rod"))
+    {
+        return folder.write(parts, name);
+    }
 
-    std::unique_ptr<QTemporaryDir> dir;
+    VerticalRoads::Folder folder;
 };
 
 void TestVerticalAlignmentPage::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
+    folder.renew();
+    QVERIFY(folder.isValid());
 }
 
 void TestVerticalAlignmentPage::cleanup()
 {
     Trelvin::instance()->closeRoad();
-}
-
-QString TestVerticalAlignmentPage::writeRoad(const QByteArray& parts, const QString& name)
-{
-    const QString path = dir->filePath(name);
-    return RoadFiles::write(path, RoadFiles::road(parts)) ? path : QString();
 }
 
 void TestVerticalAlignmentPage::widgetLayout()
