@@ -1,0 +1,141 @@
+#include "slopes/slopetablemodel.h"
+
+#include "framework/metertounit.h"
+#include "shell/trelvin.h"
+
+#include <road/roadsurface.h>
+#include <road/slopesectionconfiguration.h>
+#include <text/stationtext.h>
+
+namespace Zemko {
+namespace Trelvin {
+
+SlopeTableModel::SlopeTableModel(Pelko::Road::SlopeSectionSide side, QObject* parent)
+    : TableModel(DataType::Slope, 3, 3, parent)
+    , m_side(side)
+{
+    loadFromRoad();
+}
+
+SlopeTableModel::~SlopeTableModel() = default;
+
+Pelko::Road::StationsEquationConfiguration SlopeTableModel::stationsEquations() const
+{
+    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
+        return road->getStationsEquations();
+    return Pelko::Road::StationsEquationConfiguration();
+}
+
+QString SlopeTableModel::stationText(double continuous) const
+{
+    const Pelko::Road::Station station = stationsEquations().getStationFromContinuous(continuous);
+    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
+}
+
+SlopeTableModel::EditResult SlopeTableModel::add(const Pelko::Road::SlopeSectionSegment& segment)
+{
+    const auto error = m_configuration.addSegment(segment);
+    if (error.code != 0)
+        return { false, errorText(error.code) };
+    // The list keeps station order; the row the segment took is announced, not the last one.
+    notifyRowInserted(error.index);
+    return {};
+}
+
+SlopeTableModel::EditResult SlopeTableModel::setAt(int row, const Pelko::Road::SlopeSectionSegment& segment)
+{
+    if (row < 0)
+        return { false, errorText(Pelko::Road::SlopeSectionTemplateConfiguration::Error::StationNotFound) };
+    const auto error = m_configuration.setSegmentAt(static_cast<unsigned>(row), segment);
+    if (error.code != 0)
+        return { false, errorText(error.code) };
+    // The segment may have moved to keep station order: every row may show another segment now.
+    notifyRowsChanged(0, rows());
+    return {};
+}
+
+void SlopeTableModel::removeAt(int row)
+{
+    if (row < 0 || row >= rows())
+        return;
+    m_configuration.removeAt(static_cast<unsigned>(row));
+    notifyRowRemoved(row);
+}
+
+QString SlopeTableModel::errorText(int code)
+{
+    switch (code) {
+    case 1:
+        return tr("Station already exist");
+    case 2:
+        return tr("Station overlapped");
+    case 3:
+        return tr("Station not found");
+    default:
+        return QString();
+    }
+}
+
+QVariant SlopeTableModel::displayData(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= rows())
+        return QVariant();
+    const Pelko::Road::SlopeSectionSegment segment
+        = m_configuration.getSegmentAt(static_cast<unsigned>(index.row()));
+    switch (index.column()) {
+    case 0:
+        return QString::fromStdString(segment.getName());
+    case 1:
+        return stationText(segment.getStart());
+    case 2:
+        return stationText(segment.getEnd());
+    default:
+        return QVariant();
+    }
+}
+
+QVariant SlopeTableModel::columnTitle(int section) const
+{
+    switch (section) {
+    case 0:
+        return tr("Name");
+    case 1:
+        return tr("Begin");
+    case 2:
+        return tr("End");
+    default:
+        return QVariant();
+    }
+}
+
+int SlopeTableModel::columns() const
+{
+    return 3;
+}
+
+int SlopeTableModel::rows() const
+{
+    return static_cast<int>(m_configuration.size());
+}
+
+bool SlopeTableModel::saveToRoad()
+{
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return false;
+    // The road gets a copy, so later edits stay on this page until they are applied again.
+    road->getSlopeSectionConfiguration()->set(m_side, m_configuration.clone());
+    road->save();
+    return true;
+}
+
+void SlopeTableModel::loadFromRoad()
+{
+    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
+        m_configuration = road->getSlopeSectionConfiguration()->get(m_side).clone();
+    else
+        m_configuration = Pelko::Road::SlopeSectionTemplateConfiguration();
+}
+
+} // namespace Trelvin
+} // namespace Zemko

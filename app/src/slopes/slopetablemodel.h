@@ -1,0 +1,60 @@
+#pragma once
+
+#include "framework/tablemodel.h"
+
+#include <road/slopesectionsegment.h>
+#include <road/slopesectiontemplateconfiguration.h>
+#include <road/station.h>
+
+#include <QString>
+
+namespace Zemko {
+namespace Trelvin {
+
+// The slope segments of one road side on a working copy; the road receives the copy on Apply or
+// when the document saves edits not yet written.
+class SlopeTableModel : public TableModel
+{
+    Q_OBJECT
+
+public:
+    // The outcome of an edit in the slope tables: the message is empty on success.
+    struct EditResult
+    {
+        bool ok = true;
+        QString message;
+    };
+
+    explicit SlopeTableModel(Pelko::Road::SlopeSectionSide side, QObject* parent = nullptr);
+    ~SlopeTableModel() override;
+
+    Pelko::Road::SlopeSectionSide side() const { return m_side; }
+    // Shares the working copy.
+    Pelko::Road::SlopeSectionTemplateConfiguration configuration() const { return m_configuration; }
+    // The open road's equations as they are now (the equations page replaces them without
+    // announcing it); empty without a road.
+    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
+    // Station text of a continuous station through the current equations.
+    QString stationText(double continuous) const;
+
+    EditResult add(const Pelko::Road::SlopeSectionSegment& segment);
+    EditResult setAt(int row, const Pelko::Road::SlopeSectionSegment& segment);
+    void removeAt(int row);
+
+    static QString errorText(int code);
+
+protected:
+    QVariant displayData(const QModelIndex& index) const override;
+    QVariant columnTitle(int section) const override;
+    int columns() const override;
+    int rows() const override;
+    bool saveToRoad() override;
+    void loadFromRoad() override;
+
+private:
+    Pelko::Road::SlopeSectionSide m_side;
+    Pelko::Road::SlopeSectionTemplateConfiguration m_configuration;
+};
+
+} // namespace Trelvin
+} // namespace Zemko
