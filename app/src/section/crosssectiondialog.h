@@ -1,0 +1,50 @@
+#pragma once
+
+#include <road/crosssectionelement.h>
+
+#include <QDialog>
+
+#include <memory>
+
+class QLineEdit;
+
+namespace Ui {
+class CrossSectionDialog;
+}
+
+// One element of a standard-section side: name, width, cross slope in percent and the step in height
+// against the previous element.
+class CrossSectionDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CrossSectionDialog(QWidget* parent = nullptr);
+    ~CrossSectionDialog() override;
+
+    QString name() const;
+    // Metres; an empty field is 0.
+    double width() const;
+    // Percent, as typed.
+    double slope() const;
+    // Metres.
+    double heightDiff() const;
+    Pelko::Road::CrossSectionElement element() const;
+
+    // Selects the name, adding it to the list when it is none of the presets.
+    void setName(const QString& text);
+    void setWidth(const QString& text);
+    void setSlope(const QString& text);
+    void setHeightDiff(const QString& text);
+    void setHeightDiffEnabled(bool enabled);
+
+public slots:
+    // Accepts only numbers in every field and a width that is not negative; otherwise says which
+    // field is wrong and stays open.
+    void onOk();
+
+private:
+    void refuse(QLineEdit* field, const QString& text);
+
+    std::unique_ptr<Ui::CrossSectionDialog> ui;
+};

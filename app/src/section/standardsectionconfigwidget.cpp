@@ -1,0 +1,193 @@
+#include "section/standardsectionconfigwidget.h"
+
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "section/crosssectiondialog.h"
+#include "section/sectionnumbers.h"
+#include "section/standardsectiontablemodel.h"
+#include "shell/prompter.h"
+#include "shell/trelvin.h"
+#include "ui_standardsectionconfigwidget.h"
+
+#include <road/roadsurface.h>
+
+#include <QDoubleValidator>
+
+using Zemko::Trelvin::Prompter;
+using Zemko::Trelvin::StandardSectionTableModel;
+using Zemko::Trelvin::Trelvin;
+
+namespace {
+
+const QString planOffsetText = QStringLiteral("0.00000");
+
+} // namespace
+
+StandardSectionConfigWidget::StandardSectionConfigWidget(QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui::StandardSectionConfigWidget)
+{
+    ui->setupUi(this);
+    m_leftModel = new StandardSectionTableModel(this, 0);
+    m_rightModel = new StandardSectionTableModel(this, 1);
+    ui->tableViewLeft->setModel(m_leftModel);
+    ui->tableViewRight->setModel(m_rightModel);
+
+    ui->cbLineType->addItem(tr("Plan"), Pelko::Road::PivotPlan);
+    ui->cbLineType->addItem(tr("Medial strip"), Pelko::Road::PivotMedialStrip);
+    ui->cbLineType->addItem(tr("Road left side"), Pelko::Road::PivotRoadLeftSide);
+    ui->cbLineType->addItem(tr("Road right side"), Pelko::Road::PivotRoadRightSide);
+    ui->cbLineType->addItem(tr("Outside of turn"), Pelko::Road::PivotOutsideOfTurn);
+    ui->cbLineType->addItem(tr("Inside of tur"), Pelko::Road::PivotInsideOfTurn);
+
+    auto* validator = new QDoubleValidator(this);
+    validator->setLocale(Zemko::Trelvin::numberLocale());
+    ui->leOffset->setValidator(validator);
+
+    connect(ui->appendButton, &QPushButton::clicked, this, &StandardSectionConfigWidget::onBtnAppendClick);
+    connect(ui->deleteButton, &QPushButton::clicked, this, &StandardSectionConfigWidget::onBtnDeleteClick);
+    connect(ui->editButton, &QPushButton::clicked, this, &StandardSectionConfigWidget::onBtnEditClick);
+    connect(ui->applyButton, &QPushButton::clicked, this, &StandardSectionConfigWidget::onBtnApplyClick);
+    connect(ui->mirrorButton, &QPushButton::clicked, this, &StandardSectionConfigWidget::onBtnMirrorClick);
+    connect(ui->tableViewLeft, &QTableView::doubleClicked, this,
+            &StandardSectionConfigWidget::onTableViewDoubleClick);
+    connect(ui->tableViewRight, &QTableView::doubleClicked, this,
+            &StandardSectionConfigWidget::onTableViewDoubleClick);
+    connect(ui->cbLineType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &StandardSectionConfigWidget::onLineTypeChanged);
+    connect(Trelvin::instance(), &Trelvin::onRoadOpen, this, &StandardSectionConfigWidget::onRoadOpened);
+}
+
+StandardSectionConfigWidget::~StandardSectionConfigWidget() = default;
+
+StandardSectionTableModel* StandardSectionConfigWidget::visibleModel() const
+{
+    return ui->tabWidget->currentIndex() == 0 ? m_leftModel : m_rightModel;
+}
+
+QTableView* StandardSectionConfigWidget::visibleTable() const
+{
+    return ui->tabWidget->currentIndex() == 0 ? ui->tableViewLeft : ui->tableViewRight;
+}
+
+int StandardSectionConfigWidget::selectedRow()
+{
+    const QModelIndex current = visibleTable()->currentIndex();
+    if (current.isValid())
+        return current.row();
+    Prompter::instance()->warning(parentWidget(), QString(), tr("Please Select Data!"), QMessageBox::Ok);
+    return -1;
+}
+
+QString StandardSectionConfigWidget::sideTitle() const
+{
+    return ui->tabWidget->currentIndex() == 0 ? tr("Cross Section(Left)") : tr("Cross Section(Right)");
+}
+
+void StandardSectionConfigWidget::onBtnAppendClick()
+{
+    CrossSectionDialog dialog(this);
+    dialog.setWindowTitle(sideTitle());
+    // The first element of a side has no element before it to step from.
+    dialog.setHeightDiffEnabled(visibleModel()->rowCount() != 0);
+    if (dialog.exec() == QDialog::Accepted)
+        visibleModel()->append(dialog.element());
+}
+
+void StandardSectionConfigWidget::onBtnDeleteClick()
+{
+    const int row = selectedRow();
+    if (row > -1)
+        visibleModel()->removeAt(row);
+}
+
+void StandardSectionConfigWidget::onBtnEditClick()
+{
+    const int row = selectedRow();
+    if (row > -1)
+        editRow(row);
+}
+
+void StandardSectionConfigWidget::onTableViewDoubleClick(const QModelIndex& index)
+{
+    if (index.isValid())
+        editRow(index.row());
+}
+
+void StandardSectionConfigWidget::editRow(int row)
+{
+    StandardSectionTableModel* model = visibleModel();
+    if (row < 0 || row >= model->rowCount())
+        return;
+    CrossSectionDialog dialog(this);
+    dialog.setWindowTitle(sideTitle());
+    dialog.setName(model->cellText(row, 0, true));
+    dialog.setWidth(model->editText(row, 1));
+    dialog.setSlope(model->editText(row, 2));
+    dialog.setHeightDiff(model->editText(row, 3));
+    dialog.setHeightDiffEnabled(row != 0);
+    if (dialog.exec() == QDialog::Accepted)
+        model->setAt(row, dialog.element());
+}
+
+void StandardSectionConfigWidget::onBtnApplyClick()
+{
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return;
+    bool readable = false;
+    const double offset = Zemko::Trelvin::numberFromField(ui->leOffset->text(), &readable);
+    if (!readable) {
+        Prompter::instance()->warning(this, QString(), tr("Offset is not a number!"), QMessageBox::Ok);
+        ui->leOffset->setFocus();
+        return;
+    }
+    const int type = ui->cbLineType->currentData().toInt();
+    road->setPivouType(Pelko::Road::PivotType(type), MeterToUnit::instance()->toMeters(offset));
+    const bool leftWritten = m_leftModel->applyChanges();
+    const bool rightWritten = m_rightModel->applyChanges();
+    if (!leftWritten || !rightWritten)
+        Prompter::instance()->warning(this, QString(), tr("Save road failed!"), QMessageBox::Ok);
+    Trelvin::instance()->notifyDataChanged(DataType::StandardSection);
+}
+
+void StandardSectionConfigWidget::onBtnMirrorClick()
+{
+    ui->tabWidget->setCurrentIndex(ui->tabWidget->currentIndex() == 0 ? 1 : 0);
+    visibleModel()->mirrorFromOtherSide();
+}
+
+void StandardSectionConfigWidget::onLineTypeChanged(int index)
+{
+    const int type = ui->cbLineType->itemData(index).toInt();
+    ui->leOffset->setEnabled(type != Pelko::Road::PivotPlan);
+    if (type != Pelko::Road::PivotPlan) {
+        // Given back once: what is typed for this line must not be overwritten by the next change.
+        if (!savedOffsetText.isEmpty()) {
+            ui->leOffset->setText(savedOffsetText);
+            savedOffsetText.clear();
+        }
+        return;
+    }
+    savedOffsetText = ui->leOffset->text();
+    ui->leOffset->setText(planOffsetText);
+}
+
+void StandardSectionConfigWidget::onRoadOpened()
+{
+    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return;
+    // An offset typed for the previous road means nothing for this one.
+    savedOffsetText.clear();
+    const int type = road->getPivotType();
+    const int index = ui->cbLineType->findData(type);
+    if (index >= 0) {
+        const QSignalBlocker blocker(ui->cbLineType);
+        ui->cbLineType->setCurrentIndex(index);
+    }
+    ui->leOffset->setEnabled(type != Pelko::Road::PivotPlan);
+    ui->leOffset->setText(type != Pelko::Road::PivotPlan ? QString::number(
+                              MeterToUnit::instance()->fromMeters(road->getPivotOffset()), 'f', 5)
+                                                         : planOffsetText);
+}

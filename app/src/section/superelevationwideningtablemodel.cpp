@@ -1,0 +1,264 @@
+#include "section/superelevationwideningtablemodel.h"
+
+#include "framework/numberlocale.h"
+#include "section/sectionnumbers.h"
+#include "shell/trelvin.h"
+
+#include <road/roadsurface.h>
+#include <road/station.h>
+#include <text/stationtext.h>
+
+namespace Zemko {
+namespace Trelvin {
+
+SuperelevationWideningTableModel::SuperelevationWideningTableModel(
+    DataType::Categories category, QObject* parent,
+    const Pelko::Road::CrossSectionElementConfiguration& element)
+    : TableModel(category, 3, 3, parent)
+    , m_element(element)
+{
+}
+
+QString SuperelevationWideningTableModel::stationText(double station)
+{
+    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return QString();
+    const Pelko::Road::Station shown = road->getStationsEquations().getStationFromContinuous(station);
+    return stationToText(shown.getStation(), shown.isOverlapped());
+}
+
+QString SuperelevationWideningTableModel::stationEditText(double station)
+{
+    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return QString();
+    const Pelko::Road::Station shown = road->getStationsEquations().getStationFromContinuous(station);
+    const QString text = stationToText(shown.getStation(), shown.isOverlapped());
+    if (text.isEmpty() || stationFromText(text) == shown.getStation())
+        return text;
+    QString digits = numberLocale().toString(shown.getStation(), 'f', 9);
+    while (digits.endsWith(QLatin1Char('0')) && digits.indexOf(QLatin1Char('.')) < digits.size() - 4)
+        digits.chop(1);
+    return normalizeStationText(digits) + (shown.isOverlapped() ? QStringLiteral("A") : QString());
+}
+
+bool SuperelevationWideningTableModel::saveToRoad()
+{
+    return true;
+}
+
+void SuperelevationWideningTableModel::loadFromRoad() { }
+
+namespace {
+
+int resultCode(const Pelko::Road::CrossSectionElementConfiguration::Result& result)
+{
+    return int(result.code);
+}
+
+// Where an added point went: the list stays sorted, so after every point of a lower station.
+template<typename Point, typename At> int rowOf(const Point& point, int count, At at)
+{
+    int row = 0;
+    while (row < count && at(unsigned(row)).getStation() < point.getStation())
+        ++row;
+    return row;
+}
+
+} // namespace
+
+SuperelevationPointTableModel::SuperelevationPointTableModel(
+    DataType::Categories category, QObject* parent,
+    const Pelko::Road::CrossSectionElementConfiguration& element)
+    : SuperelevationWideningTableModel(category, parent, element)
+{
+}
+
+QString SuperelevationPointTableModel::methodText(int method)
+{
+    return method == Pelko::Road::SuperelevationCubicParabola ? tr("Cubic Parabola Curve") : tr("Linear");
+}
+
+Pelko::Road::SuperelevationPoint SuperelevationPointTableModel::pointAt(int row) const
+{
+    return hasRow(row) ? m_element.getSuperelevationPointAt(unsigned(row))
+                       : Pelko::Road::SuperelevationPoint();
+}
+
+QString SuperelevationPointTableModel::cellText(int row, int column, bool decorated) const
+{
+    if (!hasRow(row))
+        return QString();
+    const Pelko::Road::SuperelevationPoint point = pointAt(row);
+    switch (column) {
+    case 0:
+        return methodText(point.getMethod());
+    case 1:
+        return stationText(point.getStation());
+    case 2:
+        return decorated ? percentText(point.getSlope()) : plainPercentText(point.getSlope());
+    default:
+        return QString();
+    }
+}
+
+int SuperelevationPointTableModel::addPoint(const Pelko::Road::SuperelevationPoint& point)
+{
+    if (!m_element.addSuperelevationPoint(point))
+        return -1;
+    notifyRowInserted(
+        rowOf(point, rows(), [this](unsigned i) { return m_element.getSuperelevationPointAt(i); }));
+    return 0;
+}
+
+int SuperelevationPointTableModel::setPointAt(int row, const Pelko::Road::SuperelevationPoint& point)
+{
+    if (row < 0)
+        return Pelko::Road::CrossSectionElementConfiguration::IndexOutOfRange;
+    const int code = resultCode(m_element.setSuperelevationPointAt(unsigned(row), point));
+    if (code == 0)
+        notifyRowsChanged(row, 1);
+    return code;
+}
+
+void SuperelevationPointTableModel::removePointAt(int row)
+{
+    if (!hasRow(row))
+        return;
+    m_element.removeSuperelevationPointAt(unsigned(row));
+    notifyRowRemoved(row);
+}
+
+QVariant SuperelevationPointTableModel::displayData(const QModelIndex& index) const
+{
+    if (!hasRow(index.row()))
+        return QVariant();
+    return cellText(index.row(), index.column(), true);
+}
+
+QVariant SuperelevationPointTableModel::columnTitle(int section) const
+{
+    switch (section) {
+    case 0:
+        return tr("Vary Type");
+    case 1:
+        return tr("Station");
+    case 2:
+        return tr("Slope");
+    default:
+        return QVariant();
+    }
+}
+
+int SuperelevationPointTableModel::columns() const
+{
+    return 3;
+}
+
+int SuperelevationPointTableModel::rows() const
+{
+    return int(m_element.superelevationPointSize());
+}
+
+WideningPointTableModel::WideningPointTableModel(DataType::Categories category, QObject* parent,
+                                                 const Pelko::Road::CrossSectionElementConfiguration& element)
+    : SuperelevationWideningTableModel(category, parent, element)
+{
+}
+
+QString WideningPointTableModel::methodText(int method)
+{
+    switch (method) {
+    case Pelko::Road::WideningLinear:
+        return tr("Linear");
+    case Pelko::Road::WideningCubicParabola:
+        return tr("Cubic Parabola Curve");
+    case Pelko::Road::WideningBiquadraticParabola:
+        return tr("Biquadratic Parabola");
+    default:
+        return QString();
+    }
+}
+
+Pelko::Road::WideningPoint WideningPointTableModel::pointAt(int row) const
+{
+    return hasRow(row) ? m_element.getWideningPointAt(unsigned(row)) : Pelko::Road::WideningPoint();
+}
+
+QString WideningPointTableModel::cellText(int row, int column) const
+{
+    if (!hasRow(row))
+        return QString();
+    const Pelko::Road::WideningPoint point = pointAt(row);
+    switch (column) {
+    case 0:
+        return methodText(point.getMethod());
+    case 1:
+        return stationText(point.getStation());
+    case 2:
+        return lengthText(point.getWidth());
+    default:
+        return QString();
+    }
+}
+
+int WideningPointTableModel::addPoint(const Pelko::Road::WideningPoint& point)
+{
+    if (!m_element.addWideningPoint(point))
+        return -1;
+    notifyRowInserted(rowOf(point, rows(), [this](unsigned i) { return m_element.getWideningPointAt(i); }));
+    return 0;
+}
+
+int WideningPointTableModel::setPointAt(int row, const Pelko::Road::WideningPoint& point)
+{
+    if (row < 0)
+        return Pelko::Road::CrossSectionElementConfiguration::IndexOutOfRange;
+    const int code = resultCode(m_element.setWideningPointAt(unsigned(row), point));
+    if (code == 0)
+        notifyRowsChanged(row, 1);
+    return code;
+}
+
+void WideningPointTableModel::removePointAt(int row)
+{
+    if (!hasRow(row))
+        return;
+    m_element.removeWideningPointAt(unsigned(row));
+    notifyRowRemoved(row);
+}
+
+QVariant WideningPointTableModel::displayData(const QModelIndex& index) const
+{
+    if (!hasRow(index.row()))
+        return QVariant();
+    return cellText(index.row(), index.column());
+}
+
+QVariant WideningPointTableModel::columnTitle(int section) const
+{
+    switch (section) {
+    case 0:
+        return tr("Vary Type");
+    case 1:
+        return tr("Station");
+    case 2:
+        return tr("Width");
+    default:
+        return QVariant();
+    }
+}
+
+int WideningPointTableModel::columns() const
+{
+    return 3;
+}
+
+int WideningPointTableModel::rows() const
+{
+    return int(m_element.wideningPointSize());
+}
+
+} // namespace Trelvin
+} // namespace Zemko
