@@ -58,7 +58,7 @@ void TestPlot::freshPlot()
     plot.resize(420, 300);
     plot.show();
     QVERIFY(QTest::qWaitForWindowExposed(&plot));
-    plot.setScaleRect(QRectF(0, 0, 100, 100));
+    plot.setScaleRect(QRectF(0, 25, 100, 50));
     plot.replot();
 
     QCOMPARE(axisInterval(plot, QwtPlot::xBottom).minValue(), 0.0);
@@ -78,7 +78,7 @@ void TestPlot::freshPlot()
     QCOMPARE(plot.bottomScaleItem()->scaleDraw()->label(50.0).text(), QStringLiteral("50.000"));
     QCOMPARE(plot.bottomScaleItem()->scaleDraw()->label(-12.3456).text(), QStringLiteral("-12.346"));
     // The scales drawn inside the canvas follow the axes (to within their distance to the border).
-    plot.setScaleRect(QRectF(500, 0, 100, 100));
+    plot.setScaleRect(QRectF(500, 25, 100, 50));
     plot.replot();
     const QwtScaleDiv bottom = plot.bottomScaleItem()->scaleDiv();
     QVERIFY(std::abs(bottom.lowerBound() - 500.0) < 2.0);
@@ -92,7 +92,7 @@ void TestPlot::scaleRectFromCanvasSize()
     plot.show();
     QVERIFY(QTest::qWaitForWindowExposed(&plot));
 
-    plot.setScaleRect(QRectF(1000, 2000, 10, 500));
+    plot.setScaleRect(QRectF(1000, 2248, 10, 4));
     QCOMPARE(axisInterval(plot, QwtPlot::xBottom).minValue(), 1000.0);
     QCOMPARE(axisInterval(plot, QwtPlot::xBottom).maxValue(), 1010.0);
     verifyFollowsX(plot, 2250.0, 1.0);
@@ -120,10 +120,19 @@ void TestPlot::scaleRectOnSquareCanvas()
     plot.resize(plot.width() - (size.width() - size.height()), plot.height());
     QTRY_COMPARE(canvasSize(plot).width(), canvasSize(plot).height());
 
-    plot.setScaleRect(QRectF(1000, 2000, 10, 500));
-    const QwtInterval y = axisInterval(plot, QwtPlot::yLeft);
-    QVERIFY(std::abs(y.minValue() - 2245.0) < 1e-9);
+    // A wide rectangle keeps its x range; y follows it about the centre.
+    plot.setScaleRect(QRectF(1000, 2000, 500, 10));
+    QwtInterval y = axisInterval(plot, QwtPlot::yLeft);
+    QVERIFY(std::abs(y.minValue() - 1755.0) < 1e-9);
     QVERIFY(std::abs(y.maxValue() - 2255.0) < 1e-9);
+
+    // A tall one is shown whole: x widens about its centre instead of cutting y.
+    plot.setScaleRect(QRectF(1000, 2000, 10, 500));
+    y = axisInterval(plot, QwtPlot::yLeft);
+    const QwtInterval x = axisInterval(plot, QwtPlot::xBottom);
+    QVERIFY(y.minValue() <= 2000.0 + 1e-6 && y.maxValue() >= 2500.0 - 1e-6);
+    QVERIFY(std::abs(x.width() - 500.0) < 1e-6);
+    QVERIFY(std::abs(0.5 * (x.minValue() + x.maxValue()) - 1005.0) < 1e-6);
 }
 
 void TestPlot::aspectRatio()

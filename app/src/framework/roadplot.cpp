@@ -96,6 +96,18 @@ void RoadPlot::setScaleRect(const QRectF& rect)
     // The rescaler starts from the axes' divisions, which Qwt recomputes only here or on a replot.
     updateAxes();
     rescaler->rescale();
+
+    // The rescaler keeps the x range and derives y from the canvas; a rectangle taller than the
+    // canvas would then be cut at top and bottom. Widen x about its centre until y covers it all.
+    const double shown = axisInterval(QwtPlot::yLeft).width();
+    const double wanted = std::abs(rect.height());
+    if (shown > 0.0 && wanted > shown * (1.0 + 1e-9)) {
+        const double halfWidth = 0.5 * std::abs(rect.width()) * wanted / shown;
+        const double centre = rect.center().x();
+        setAxisScale(QwtPlot::xBottom, centre - halfWidth, centre + halfWidth);
+        updateAxes();
+        rescaler->rescale();
+    }
 }
 
 void RoadPlot::setAspectRatio(double r)
