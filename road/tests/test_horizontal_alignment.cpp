@@ -422,6 +422,39 @@ TEST(HorizontalAlignment, PlanPointsOnALongAlignmentAnswerAsTheWalkOverEveryElem
     }
 }
 
+// Answers follow every edit made after a query, through the alignment or through a shared list.
+TEST(HorizontalAlignment, PlanQueriesFollowEdits)
+{
+    HorizontalAlignment alignment = alignmentOf(road());
+    const Point p = alignment.getNorthEastByStationOffset(450.0, 3.0);
+    double s = kNaN;
+    double o = kNaN;
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(p, s, o));
+    EXPECT_NEAR(s, 450.0, 1e-6);
+
+    alignment.setBeginStation(1100.0);
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(p, s, o));
+    EXPECT_NEAR(s, 1450.0, 1e-6);
+    EXPECT_NEAR(alignment.getNorthEastByStationOffset(1450.0, 3.0).getX(), p.getX(), 1e-6);
+
+    HorizontalElementConfiguration shared = alignment.getElements();
+    const Point onLast = alignment.getNorthEastByStationOffset(alignment.getEndStation() - 10.0, 0.0);
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(onLast, s, o));
+    ASSERT_TRUE(shared.removeAt(shared.size() - 1));
+    EXPECT_FALSE(alignment.getStationOffsetByNorthEast(onLast, s, o) && std::fabs(o) < 1.0);
+    shared.append(HorizontalElement::createLine(kNoAzimuth, 250.0, Point::invalid(), kNaN));
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(onLast, s, o));
+    EXPECT_NEAR(o, 0.0, 1e-6);
+
+    // Moving the first element moves the whole chain.
+    shared.set(0, HorizontalElement::createLine(Angle(0.3), 200.0, Point(1100.0, 2000.0), 1100.0));
+    EXPECT_FALSE(alignment.getStationOffsetByNorthEast(p, s, o) && std::fabs(o - 3.0) < 1e-6);
+    const Point moved(p.getX() + 100.0, p.getY());
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(moved, s, o));
+    EXPECT_NEAR(s, 1450.0, 1e-6);
+    EXPECT_NEAR(o, 3.0, 1e-6);
+}
+
 TEST(HorizontalAlignment, LoadAndSaveBothForms)
 {
     const HorizontalAlignment byElements = alignmentOf(road());
