@@ -135,7 +135,7 @@ public:
     std::shared_ptr<const internal::PlanIndex> planIndex() const
     {
         std::lock_guard<std::mutex> lock(indexMutex);
-        const std::uint64_t revision = internal::planRevision();
+        const std::uint64_t revision = internal::geometryRevision();
         if (!index || index->revision() != revision) {
             std::vector<HorizontalElement> list;
             list.reserve(elements.size());
@@ -185,7 +185,7 @@ PointOfIntersectionConfiguration HorizontalAlignment::getPointOfIntersections() 
 
 void HorizontalAlignment::setElements(const HorizontalElementConfiguration& elements)
 {
-    internal::touchPlan();
+    internal::touchGeometry();
     d->dataSourceType = ElementsDataSource;
     d->elements = elements;
     d->pois = elements.toPois();
@@ -193,7 +193,7 @@ void HorizontalAlignment::setElements(const HorizontalElementConfiguration& elem
 
 void HorizontalAlignment::setPointOfIntersections(const PointOfIntersectionConfiguration& pois)
 {
-    internal::touchPlan();
+    internal::touchGeometry();
     d->dataSourceType = PoisDataSource;
     d->pois = pois;
     d->elements = HorizontalElementConfiguration(pois);

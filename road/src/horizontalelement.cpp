@@ -377,7 +377,7 @@ bool HorizontalElement::update(const HorizontalElement& previous)
 {
     if (!isValid())
         return false;
-    internal::touchPlan();
+    internal::touchGeometry();
     if (previous.isValid() && previous.d != d) {
         const HorizontalElementPrivate& p = *previous.d;
         if (!isBeginPointFixed()) {
@@ -403,7 +403,7 @@ bool HorizontalElement::updateStation(double beginStation)
 {
     if (!isValid() || !std::isfinite(beginStation))
         return false;
-    internal::touchPlan();
+    internal::touchGeometry();
     d->beginStation = beginStation;
     d->endStation = beginStation + d->length;
     return true;
@@ -467,7 +467,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
     data.mode = node.getInt("mode", 0) & ModeMask;
 
     *d = data;
-    internal::touchPlan();
+    internal::touchGeometry();
     return true;
 }
 

@@ -1,7 +1,6 @@
 #include "planindex.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -10,8 +9,6 @@ namespace Road {
 namespace internal {
 
 namespace {
-std::atomic<std::uint64_t> revisionCounter { 0 };
-
 const unsigned kLeafSize = 4;
 const double kStationTolerance = 0.001;
 const unsigned kNone = static_cast<unsigned>(-1);
@@ -28,16 +25,6 @@ ElementGeometry::Box unite(const ElementGeometry::Box& a, const ElementGeometry:
                                   std::max(a.maxX, b.maxX), std::max(a.maxY, b.maxY) };
 }
 } // namespace
-
-std::uint64_t planRevision()
-{
-    return revisionCounter.load(std::memory_order_acquire);
-}
-
-void touchPlan()
-{
-    revisionCounter.fetch_add(1, std::memory_order_acq_rel);
-}
 
 PlanIndex::PlanIndex(std::vector<HorizontalElement> elements, std::uint64_t revision)
     : m_elements(std::move(elements))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "elementgeometry.h"
+#include "revision.h"
 
 #include <road/horizontalelement.h>
 
@@ -13,11 +14,6 @@
 namespace Pelko {
 namespace Road {
 namespace internal {
-
-// Counts changes of horizontal elements and of their lists, so that what is derived from an
-// alignment's plan (its search index) knows when it has gone stale.
-std::uint64_t planRevision();
-void touchPlan();
 
 struct ElementAccess
 {
