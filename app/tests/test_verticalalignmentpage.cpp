@@ -293,9 +293,14 @@ void TestVerticalAlignmentPage::copyAndPasteKeys()
     select(widget.tableView(), 1, 1, 2, 2);
     QTest::keyClick(&widget, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(clipboard->text(), QStringLiteral("untouched"));
-    QTest::keyClick(&widget, Qt::Key_C, Qt::ControlModifier);
+    // Typed into the view, which would otherwise copy its current cell alone.
+    widget.tableView()->selectionModel()->setCurrentIndex(model->index(2, 2), QItemSelectionModel::NoUpdate);
+    QTest::keyClick(widget.tableView(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(Zemko::Trelvin::rowsFromText(clipboard->text()),
              QList<QStringList>({ { "102.000", "3000.000" }, { "101.000", QString(QChar(0x221E)) } }));
+    clipboard->setText("untouched");
+    QTest::keyClick(&widget, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text().count('\n'), 2);
 
     // Paste asks first; No changes nothing.
     clipboard->setText("250 103 500 7\n");

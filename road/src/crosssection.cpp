@@ -27,12 +27,26 @@ CrossSection::CrossSection()
 CrossSection::CrossSection(double baseElevation, const std::vector<CrossSectionElement>& elements)
     : d(std::make_shared<std::vector<CrossSectionElement>>())
 {
+    d->reserve(elements.size());
     for (const CrossSectionElement& e : elements) {
         if (e.isValid())
             d->push_back(e);
     }
     if (!d->empty())
         d->front() = d->front().specialized(baseElevation);
+}
+
+CrossSection CrossSection::adopt(double baseElevation, std::vector<CrossSectionElement>&& elements)
+{
+    CrossSection section;
+    std::vector<CrossSectionElement>& kept = *section.d;
+    kept = std::move(elements);
+    kept.erase(
+        std::remove_if(kept.begin(), kept.end(), [](const CrossSectionElement& e) { return !e.isValid(); }),
+        kept.end());
+    if (!kept.empty())
+        kept.front().setDeltaElevationToPrevious(kept.front().getDeltaElevationToPrevious() + baseElevation);
+    return section;
 }
 
 int CrossSection::crossSectionElementCount() const

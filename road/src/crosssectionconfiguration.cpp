@@ -1,6 +1,7 @@
 #include <road/crosssectionconfiguration.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace Pelko {
 namespace Road {
@@ -80,7 +81,7 @@ CrossSection CrossSectionConfiguration::getCrossSectionByStation(double station,
     elements.reserve(d->size());
     for (const CrossSectionElementConfiguration& c : *d)
         elements.push_back(c.elementAt(station));
-    return CrossSection(baseElevation, elements);
+    return CrossSection::adopt(baseElevation, std::move(elements));
 }
 
 CrossSection CrossSectionConfiguration::getTemplate(double baseElevation) const
@@ -89,7 +90,7 @@ CrossSection CrossSectionConfiguration::getTemplate(double baseElevation) const
     elements.reserve(d->size());
     for (const CrossSectionElementConfiguration& c : *d)
         elements.push_back(c.getElement().clone());
-    return CrossSection(baseElevation, elements);
+    return CrossSection::adopt(baseElevation, std::move(elements));
 }
 
 CrossSectionConfiguration CrossSectionConfiguration::clone() const

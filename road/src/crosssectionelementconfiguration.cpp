@@ -50,8 +50,12 @@ CrossSectionElement CrossSectionElementConfiguration::elementAt(double station) 
 {
     if (!isValid())
         return CrossSectionElement();
-    const WideningElement widened(station, d->widening.interpolator(station), d->element);
-    return SuperelevationElement(station, d->superelevation.interpolator(station), widened);
+    // Widened, then superelevated: the two touch different values, so one copy of the base carries both.
+    CrossSectionElement element = d->element.clone();
+    element.setWidth(d->widening.interpolator(station).value(station, d->element.getWidth()));
+    element.setSlopeInPercentage(
+        d->superelevation.interpolator(station).value(station, d->element.getSlopeInPercentage()));
+    return element;
 }
 
 std::vector<WideningSegment> CrossSectionElementConfiguration::getWideningSegments() const

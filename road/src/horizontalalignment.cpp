@@ -1,9 +1,14 @@
 #include <road/horizontalalignment.h>
 
+#include "planindex.h"
+
 #include <corvex/algorithms.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <mutex>
+#include <vector>
 
 namespace Pelko {
 namespace Road {
@@ -16,6 +21,9 @@ const double kEndPointTolerance = 0.001;
 // Degrees; a point on the normal at a join must pass the tests of both elements despite rounding.
 const double kNormalSlack = 1e-7;
 const double kOffsetTieTolerance = 1e-9;
+// Elements up to this much farther than the nearest answer are still weighed, so that the tie rule
+// sees every element it would have seen in a walk over the whole list.
+const double kSearchMargin = 0.001;
 const unsigned kNone = static_cast<unsigned>(-1);
 const double kPi = 4.0 * std::atan(1.0);
 
@@ -45,6 +53,74 @@ bool withinArc(const HorizontalElement& arc, const Corvex::Point& p)
     // A point on the normal at either end passes despite rounding.
     return swept <= total + kNormalSlack || swept >= 360.0 - kNormalSlack;
 }
+
+// The angle tests of the plan-point rule: P lies ahead of the normal at the element's begin and behind
+// the one at its end (an arc: within the angle it sweeps); each test is left out where P is within a
+// millimetre of that end.
+bool mayHold(const HorizontalElement& element, const Corvex::Point& p)
+{
+    const Corvex::Point begin = element.getBeginPoint();
+    const Corvex::Point end = element.getEndPoint();
+    const bool nearBegin = Corvex::Utility::distance(begin, p) <= kEndPointTolerance;
+    const bool nearEnd = Corvex::Utility::distance(end, p) <= kEndPointTolerance;
+    if (element.getType() == ArcElementType)
+        return nearBegin || nearEnd || withinArc(element, p);
+    if (!nearBegin) {
+        const double a = normalizedDegrees(Corvex::Utility::azimuth(begin, p).toRadian()
+                                           - element.getBeginAzimuth().toRadian());
+        if (std::fabs(a - 180.0) < 90.0 - kNormalSlack)
+            return false; // behind the normal at the begin
+    }
+    if (!nearEnd) {
+        const double b = normalizedDegrees(Corvex::Utility::azimuth(end, p).toRadian()
+                                           - element.getEndAzimuth().toRadian());
+        if (std::fabs(b - 180.0) > 90.0 + kNormalSlack)
+            return false; // ahead of the normal at the end
+    }
+    return true;
+}
+
+struct PlanAnswer
+{
+    unsigned index;
+    double station;
+    double offset;
+};
+
+// The element a plan point belongs to: of the elements that may hold it, the one with the least
+// |offset|, the earlier one on ties. The index finds the elements near the point; they are weighed in
+// list order as a walk over the whole list would weigh them.
+bool findByPoint(const internal::PlanIndex& index, const Corvex::Point& p, PlanAnswer& answer)
+{
+    if (!p.isValid())
+        return false;
+    std::vector<PlanAnswer> candidates;
+    double least = std::numeric_limits<double>::infinity();
+    index.search(
+        p.getX(), p.getY(),
+        [&](unsigned i) {
+            const HorizontalElement& element = index.element(i);
+            double station = 0.0;
+            double offset = 0.0;
+            if (!mayHold(element, p) || !element.getStationOffset(p, station, offset) || std::isnan(offset))
+                return;
+            candidates.push_back(PlanAnswer { i, station, offset });
+            least = std::min(least, std::fabs(offset));
+        },
+        [&least] { return least + kSearchMargin; });
+    std::sort(candidates.begin(), candidates.end(),
+              [](const PlanAnswer& a, const PlanAnswer& b) { return a.index < b.index; });
+    double best = std::numeric_limits<double>::infinity();
+    bool found = false;
+    for (const PlanAnswer& candidate : candidates) {
+        if (std::fabs(candidate.offset) < best - kOffsetTieTolerance) {
+            best = std::fabs(candidate.offset);
+            answer = candidate;
+            found = true;
+        }
+    }
+    return found;
+}
 } // namespace
 
 class HorizontalAlignment::AlignmentPrivate
@@ -54,6 +130,25 @@ public:
     HorizontalElementConfiguration elements;
     PointOfIntersectionConfiguration pois;
     int dataSourceType = NoDataSource;
+
+    // Rebuilt on the first plan-point query after any change of an element or of the list.
+    std::shared_ptr<const internal::PlanIndex> planIndex() const
+    {
+        std::lock_guard<std::mutex> lock(indexMutex);
+        const std::uint64_t revision = internal::geometryRevision();
+        if (!index || index->revision() != revision) {
+            std::vector<HorizontalElement> list;
+            list.reserve(elements.size());
+            for (unsigned i = 0; i < elements.size(); ++i)
+                list.push_back(elements.at(i));
+            index = std::make_shared<const internal::PlanIndex>(std::move(list), revision);
+        }
+        return index;
+    }
+
+private:
+    mutable std::mutex indexMutex;
+    mutable std::shared_ptr<const internal::PlanIndex> index;
 };
 
 HorizontalAlignment::HorizontalAlignment()
@@ -90,6 +185,7 @@ PointOfIntersectionConfiguration HorizontalAlignment::getPointOfIntersections() 
 
 void HorizontalAlignment::setElements(const HorizontalElementConfiguration& elements)
 {
+    internal::touchGeometry();
     d->dataSourceType = ElementsDataSource;
     d->elements = elements;
     d->pois = elements.toPois();
@@ -97,6 +193,7 @@ void HorizontalAlignment::setElements(const HorizontalElementConfiguration& elem
 
 void HorizontalAlignment::setPointOfIntersections(const PointOfIntersectionConfiguration& pois)
 {
+    internal::touchGeometry();
     d->dataSourceType = PoisDataSource;
     d->pois = pois;
     d->elements = HorizontalElementConfiguration(pois);
@@ -132,97 +229,37 @@ unsigned HorizontalAlignment::getBelongedElementIndex(double station, unsigned f
 
 HorizontalElement HorizontalAlignment::getBelongedHorizontalElement(double station) const
 {
-    auto holds = [station](const HorizontalElement& element) {
-        return element.isValid() && element.getLength() > 0.0 && element.contains(station, kStationTolerance);
-    };
-    // The chain is ordered by station: bisect, then step back over neighbours that also hold the
-    // station (joins, zero-length elements) so that the first one in list order still wins.
-    unsigned k = d->elements.findIndex(station);
-    if (k != kNone && d->elements.at(k).contains(station, kStationTolerance)) {
-        while (k > 0 && d->elements.at(k - 1).contains(station, kStationTolerance))
-            --k;
-        for (const unsigned n = d->elements.size(); k < n; ++k) {
-            const HorizontalElement element = d->elements.at(k);
-            if (holds(element))
-                return element;
-            if (!element.contains(station, kStationTolerance))
-                break;
-        }
-    }
-    const unsigned n = d->elements.size();
-    for (unsigned i = 0; i < n; ++i) {
-        const HorizontalElement element = d->elements.at(i);
-        if (element.isValid() && element.getLength() > 0.0 && element.contains(station, kStationTolerance))
-            return element;
-    }
-    return HorizontalElement();
+    const std::shared_ptr<const internal::PlanIndex> index = d->planIndex();
+    const unsigned k = index->findByStation(station);
+    return k == kNone ? HorizontalElement() : index->element(k);
 }
 
 HorizontalElement HorizontalAlignment::getBelongedHorizontalElement(const Corvex::Point& p) const
 {
-    HorizontalElement result;
-    if (!p.isValid())
-        return result;
-    double best = std::numeric_limits<double>::infinity();
-    const unsigned n = d->elements.size();
-    for (unsigned i = 0; i < n; ++i) {
-        const HorizontalElement element = d->elements.at(i);
-        const double length = element.getLength();
-        if (!element.isValid() || length == 0.0 || std::isnan(length))
-            continue;
-        const Corvex::Point begin = element.getBeginPoint();
-        const double fromBegin = Corvex::Utility::distance(begin, p);
-        // The foot point lies on the element, so |offset| >= fromBegin - length: projecting an
-        // element that cannot beat the best one is wasted work.
-        if (fromBegin - length > best + kOffsetTieTolerance)
-            continue;
-        const Corvex::Point end = element.getEndPoint();
-        const bool nearBegin = fromBegin <= kEndPointTolerance;
-        const bool nearEnd = Corvex::Utility::distance(end, p) <= kEndPointTolerance;
-        if (element.getType() == ArcElementType) {
-            if (!nearBegin && !nearEnd && !withinArc(element, p))
-                continue;
-        } else {
-            if (!nearBegin) {
-                const double a = normalizedDegrees(Corvex::Utility::azimuth(begin, p).toRadian()
-                                                   - element.getBeginAzimuth().toRadian());
-                if (std::fabs(a - 180.0) < 90.0 - kNormalSlack)
-                    continue; // behind the normal at the begin
-            }
-            if (!nearEnd) {
-                const double b = normalizedDegrees(Corvex::Utility::azimuth(end, p).toRadian()
-                                                   - element.getEndAzimuth().toRadian());
-                if (std::fabs(b - 180.0) > 90.0 + kNormalSlack)
-                    continue; // ahead of the normal at the end
-            }
-        }
-        double station = 0.0;
-        double offset = 0.0;
-        if (!element.getStationOffset(p, station, offset) || std::isnan(offset))
-            continue;
-        if (std::fabs(offset) < best - kOffsetTieTolerance) {
-            best = std::fabs(offset);
-            result = element;
-        }
-    }
-    return result;
+    const std::shared_ptr<const internal::PlanIndex> index = d->planIndex();
+    PlanAnswer answer {};
+    return findByPoint(*index, p, answer) ? index->element(answer.index) : HorizontalElement();
 }
 
 Corvex::Point HorizontalAlignment::getNorthEastByStationOffset(double station, double offset) const
 {
-    const HorizontalElement element = getBelongedHorizontalElement(station);
-    if (!element.isValid())
+    const std::shared_ptr<const internal::PlanIndex> index = d->planIndex();
+    const unsigned k = index->findByStation(station);
+    if (k == kNone)
         return Corvex::Point::invalid();
+    const HorizontalElement& element = index->element(k);
     return element.getNorthEast(station - element.getBeginStation(), offset);
 }
 
 bool HorizontalAlignment::getStationOffsetByNorthEast(const Corvex::Point& p, double& station,
                                                       double& offset) const
 {
-    const HorizontalElement element = getBelongedHorizontalElement(p);
-    if (!element.isValid())
+    PlanAnswer answer {};
+    if (!findByPoint(*d->planIndex(), p, answer))
         return false;
-    return element.getStationOffset(p, station, offset);
+    station = answer.station;
+    offset = answer.offset;
+    return true;
 }
 
 TurnDirection HorizontalAlignment::getTurningDirectionAt(double station) const

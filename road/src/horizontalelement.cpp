@@ -3,6 +3,7 @@
 #include <road/curveelement.h>
 
 #include "elementgeometry.h"
+#include "planindex.h"
 
 #include <cmath>
 #include <limits>
@@ -19,6 +20,9 @@ const double kMinRadiusDifference = 0.001;
 const double kMinStoredCurvature = 1e-8;
 // How far the answer of a station/offset projection may lead from the point it was asked for.
 const double kProjectionCheck = 0.001;
+// A spiral series within this of the curve at every sample cannot miss the check between them.
+const double kSeriesTrusted = 1e-4;
+const int kSeriesSamples = 16;
 
 enum ModeFlag : int {
     BeginAzimuthFixed = 1,
@@ -103,6 +107,10 @@ public:
     double endRadius = kInfinity;
     int mode = 0;
     std::shared_ptr<CurveElement> curve;
+    // Built with the curve and dropped with it when the begin geometry changes.
+    std::shared_ptr<const internal::ElementGeometry> projector;
+    // A spiral whose series may stray from the curve by more than the projection check allows.
+    bool checkedProjection = false;
 
     const CurveElement& getCurve()
     {
@@ -115,11 +123,34 @@ public:
         return *curve;
     }
 
-    internal::ElementGeometry geometry() const
+    const internal::ElementGeometry& geometry()
     {
-        return internal::ElementGeometry(static_cast<HorizontalElementType>(type), beginPoint,
-                                         beginAzimuth.toRadian(), beginRadius, endRadius, length,
-                                         static_cast<TurnDirection>(turnDirection));
+        if (!projector) {
+            auto built = std::make_shared<internal::ElementGeometry>(
+                static_cast<HorizontalElementType>(type), beginPoint, beginAzimuth.toRadian(), beginRadius,
+                endRadius, length, static_cast<TurnDirection>(turnDirection));
+            // The series of a spiral that turns far loses accuracy towards its end; only where it keeps
+            // well inside the check along the whole element can the check be left out.
+            checkedProjection = false;
+            if (type == SpiralElementType) {
+                const CurveElement& exact = getCurve();
+                for (int k = 1; k <= kSeriesSamples && !checkedProjection; ++k) {
+                    const double s = length * k / kSeriesSamples;
+                    const internal::ElementGeometry::Location series = built->locate(s);
+                    const Corvex::Point point = exact.getCoordinateByArcLength(s);
+                    checkedProjection
+                        = !(std::hypot(series.x - point.getX(), series.y - point.getY()) <= kSeriesTrusted);
+                }
+            }
+            projector = built;
+        }
+        return *projector;
+    }
+
+    void dropCurve()
+    {
+        curve.reset();
+        projector.reset();
     }
 };
 
@@ -168,7 +199,7 @@ HorizontalElement::~HorizontalElement() = default;
 HorizontalElement HorizontalElement::clone() const
 {
     auto copy = std::make_shared<HorizontalElementPrivate>(*d);
-    copy->curve.reset();
+    copy->dropCurve();
     return HorizontalElement(copy);
 }
 
@@ -316,7 +347,7 @@ bool HorizontalElement::getStationOffset(const Corvex::Point& p, double& station
     // The series behind the projection has a fixed number of terms, too few for a spiral that turns
     // through a large angle. When its answer does not lead back to the point within a millimetre, the
     // curve's own iterative projection answers instead, if it does better.
-    if (d->type == SpiralElementType) {
+    if (d->checkedProjection) {
         const CurveElement& curve = d->getCurve();
         const double miss = p.distance(curve.getCoordinate(distance, offset));
         if (!(miss <= kProjectionCheck)) {
@@ -332,20 +363,31 @@ bool HorizontalElement::getStationOffset(const Corvex::Point& p, double& station
     return true;
 }
 
+internal::ElementGeometry::Box internal::ElementAccess::bounds(const HorizontalElement& element)
+{
+    const internal::ElementGeometry& geometry = element.d->geometry();
+    if (element.d->checkedProjection) {
+        const double inf = std::numeric_limits<double>::infinity();
+        return internal::ElementGeometry::Box { -inf, -inf, inf, inf };
+    }
+    return geometry.bounds();
+}
+
 bool HorizontalElement::update(const HorizontalElement& previous)
 {
     if (!isValid())
         return false;
+    internal::touchGeometry();
     if (previous.isValid() && previous.d != d) {
         const HorizontalElementPrivate& p = *previous.d;
         if (!isBeginPointFixed()) {
             if (p.endPoint.getX() != d->beginPoint.getX() || p.endPoint.getY() != d->beginPoint.getY())
-                d->curve.reset();
+                d->dropCurve();
             d->beginPoint = p.endPoint;
         }
         if (!isBeginAzimuthFixed()) {
             if (p.endAzimuth.toRadian() != d->beginAzimuth.toRadian())
-                d->curve.reset();
+                d->dropCurve();
             d->beginAzimuth = p.endAzimuth;
         }
         d->beginStation = p.endStation;
@@ -361,6 +403,7 @@ bool HorizontalElement::updateStation(double beginStation)
 {
     if (!isValid() || !std::isfinite(beginStation))
         return false;
+    internal::touchGeometry();
     d->beginStation = beginStation;
     d->endStation = beginStation + d->length;
     return true;
@@ -424,6 +467,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
     data.mode = node.getInt("mode", 0) & ModeMask;
 
     *d = data;
+    internal::touchGeometry();
     return true;
 }
 

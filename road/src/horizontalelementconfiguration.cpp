@@ -2,6 +2,8 @@
 
 #include <road/pointofintersectionconfiguration.h>
 
+#include "planindex.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -80,6 +82,7 @@ HorizontalElementConfiguration HorizontalElementConfiguration::clone() const
 
 void HorizontalElementConfiguration::rechain(unsigned from, unsigned previous)
 {
+    internal::touchGeometry();
     std::vector<HorizontalElement>& list = elements();
     // A null element in the list cannot carry the chain on: the next element chains from the last
     // valid one before it instead.
@@ -182,6 +185,7 @@ bool HorizontalElementConfiguration::load(const internal::Node<HorizontalElement
     // A stored start record only hands its end point, azimuth and station to the first real element.
     // A second one at the head would be written first and taken as the start record on the next load,
     // dropping it there: all leading ones go now, the chain after them keeps its place.
+    internal::touchGeometry();
     if (first == 0) {
         auto real = std::find_if(list.begin(), list.end(),
                                  [](const HorizontalElement& e) { return e.getType() != StartElementType; });

@@ -268,6 +268,18 @@ bool sideSlopeElevation(const SlopeSectionConfiguration& slopes, StandardSection
     return true;
 }
 
+// Height of the section surface at offset on a side's section already evaluated at the station; the
+// other side (a lookup of -0 on the left) is evaluated afresh.
+double sectionHeight(const StandardSection& standard, const CrossSection& section,
+                     StandardSection::SectionSide side, double station, double lookup, double pivot,
+                     bool& extend, bool& ok)
+{
+    if ((lookup < 0.0) != (side == StandardSection::Left))
+        return standard.getDeltaHeightByStationOffset(station, lookup, pivot, extend, ok);
+    const double height = section.getDeltaHeightByOffset(lookup, extend, &ok);
+    return ok ? height : 0.0;
+}
+
 } // namespace
 
 bool RoadSurface::getElevation(double station, double offset, double& elevation) const
@@ -290,7 +302,9 @@ double RoadSurface::getElevation(double station, double offset, double updown, b
     const double pivot = getAppliedPivotOffset(offset < 0, station);
     const auto side = offset < 0 ? StandardSection::Left : StandardSection::Right;
     const double sign = offset < 0 ? -1.0 : 1.0;
-    const double total = d->standard.getTotalOffset(side, station);
+    // One evaluation of the side's section gives both its width and its heights.
+    const CrossSection section = d->standard.getCrossSection(station, side, pivot, 0.0);
+    const double total = section.getTotalOffset();
 
     double lookup = offset;
     double slopePart = 0.0;
@@ -304,7 +318,7 @@ double RoadSurface::getElevation(double station, double offset, double updown, b
 
     bool extend = !useSlope;
     bool sectionOk = false;
-    const double dh = d->standard.getDeltaHeightByStationOffset(station, lookup, pivot, extend, sectionOk);
+    const double dh = sectionHeight(d->standard, section, side, station, lookup, pivot, extend, sectionOk);
     ok = profileOk && sectionOk && slopeOk;
     return dh + (base - updown) + slopePart;
 }
@@ -321,13 +335,14 @@ double RoadSurface::getElevation(double station, double offset, double adjust, b
     const double pivot = getAppliedPivotOffset(offset < 0, station);
     const auto side = offset < 0 ? StandardSection::Left : StandardSection::Right;
     const double sign = offset < 0 ? -1.0 : 1.0;
-    const double total = d->standard.getTotalOffset(side, station);
+    const CrossSection section = d->standard.getCrossSection(station, side, pivot, 0.0);
+    const double total = section.getTotalOffset();
     const bool inside = !(std::fabs(offset) > total);
 
     bool extend = false;
     bool sectionOk = false;
-    const double dh = d->standard.getDeltaHeightByStationOffset(station, inside ? offset : total * sign,
-                                                                pivot, extend, sectionOk);
+    const double dh = sectionHeight(d->standard, section, side, station, inside ? offset : total * sign,
+                                    pivot, extend, sectionOk);
     double elevation = dh + base;
     bool slopeOk = true;
     if (inside) {

@@ -1,5 +1,7 @@
 #include <road/stationiterator.h>
 
+#include "revision.h"
+
 #include <road/horizontalalignment.h>
 #include <road/horizontalelement.h>
 #include <road/horizontalelementconfiguration.h>
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace Pelko {
@@ -117,7 +120,7 @@ public:
             c = rangeEnd;
         double t = current + (c - stationAfter(current));
 
-        HorizontalElement element = elements.findElement(current);
+        HorizontalElement element = elements.at(indexAt(current));
         for (int i = 2; element.isValid() && element.getLength() == 0.0; ++i)
             element = elements.findElement(current + i * kStationTolerance);
         double stop = end;
@@ -188,10 +191,23 @@ private:
         classify();
     }
 
+    // The element index of a station, kept for the station last asked while the geometry stays as it
+    // was: a step forward asks again for the station it classified.
+    unsigned indexAt(double station)
+    {
+        const std::uint64_t revision = internal::geometryRevision();
+        if (!(station == indexStation && revision == indexRevision)) {
+            indexStation = station;
+            indexRevision = revision;
+            cachedIndex = elements.findIndex(station);
+        }
+        return cachedIndex;
+    }
+
     void classify()
     {
         type = Stake::IntervalStation;
-        const unsigned index = elements.findIndex(current);
+        const unsigned index = indexAt(current);
         const HorizontalElement element = elements.at(index);
         if (!element.isValid())
             return;
@@ -206,6 +222,9 @@ private:
 
     double interval;
     double base = 0.0;
+    double indexStation = kNaN;
+    std::uint64_t indexRevision = 0;
+    unsigned cachedIndex = 0;
     unsigned rangeIndex = 0;
     StationsEquationConfiguration::Ranges ranges;
     double k = 0.0;

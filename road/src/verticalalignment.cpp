@@ -1,7 +1,12 @@
 #include <road/verticalalignment.h>
 
+#include "revision.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <memory>
+#include <mutex>
 
 namespace Pelko {
 namespace Road {
@@ -20,9 +25,45 @@ bool fuzzyLE(double a, double b, double e)
 }
 } // namespace
 
+// The start and end stations of the PIs side by side, taken at one geometry revision. When both run in
+// order, the first PI holding a station is found by bisection.
+struct ProfileStations
+{
+    std::uint64_t revision = 0;
+    std::vector<double> starts;
+    std::vector<double> ends;
+    bool ordered = false;
+};
+
 struct VerticalAlignment::Data
 {
     std::vector<VerticalElement> elements;
+
+    std::shared_ptr<const ProfileStations> profileStations() const
+    {
+        std::lock_guard<std::mutex> lock(stationsMutex);
+        const std::uint64_t revision = internal::geometryRevision();
+        if (!stations || stations->revision != revision) {
+            auto built = std::make_shared<ProfileStations>();
+            built->revision = revision;
+            built->ordered = true;
+            for (std::size_t k = 0; k < elements.size(); ++k) {
+                built->starts.push_back(elements[k].getStartStation());
+                built->ends.push_back(elements[k].getEndStation());
+                if (k > 0
+                    && !(built->starts[k] >= built->starts[k - 1] && built->ends[k] >= built->ends[k - 1]))
+                    built->ordered = false;
+            }
+            for (std::size_t k = 0; k < elements.size() && built->ordered; ++k)
+                built->ordered = built->starts[k] <= built->ends[k];
+            stations = built;
+        }
+        return stations;
+    }
+
+private:
+    mutable std::mutex stationsMutex;
+    mutable std::shared_ptr<const ProfileStations> stations;
 };
 
 VerticalAlignment::VerticalAlignment()
@@ -56,6 +97,7 @@ VerticalElement VerticalAlignment::getAt(unsigned i) const
 
 void VerticalAlignment::clear()
 {
+    internal::touchGeometry();
     d->elements.clear();
 }
 
@@ -66,6 +108,7 @@ VerticalAlignment::Result VerticalAlignment::append(VerticalElement const& e)
 
 VerticalAlignment::Result VerticalAlignment::insertBefore(unsigned i, VerticalElement const& e)
 {
+    internal::touchGeometry();
     auto& v = d->elements;
     unsigned const n = size();
     unsigned const k = std::min(i, n);
@@ -92,6 +135,7 @@ VerticalAlignment::Result VerticalAlignment::insertBefore(unsigned i, VerticalEl
 
 VerticalAlignment::Result VerticalAlignment::setAt(unsigned i, VerticalElement const& e)
 {
+    internal::touchGeometry();
     auto& v = d->elements;
     unsigned const n = size();
     if (i >= n)
@@ -119,6 +163,7 @@ bool VerticalAlignment::removeAt(unsigned i)
 {
     if (i >= size())
         return false;
+    internal::touchGeometry();
     onAboutToRemove(i);
     d->elements.erase(d->elements.begin() + i);
     return true;
@@ -181,13 +226,29 @@ void VerticalAlignment::onLoaded()
 double VerticalAlignment::calcElevation(double station, bool* ok) const
 {
     auto const& v = d->elements;
-    for (auto const& e : v) {
-        if (e.contains(station))
-            return e.calcElevation(station, ok);
+    std::size_t first = 0;
+    std::size_t last = v.size();
+    std::shared_ptr<const ProfileStations> const stations = d->profileStations();
+    if (stations->ordered && stations->ends.size() == v.size()) {
+        // Ends in order: the PIs that end before the station (beyond the tolerance) come first, and
+        // with starts in order only the first one after them can hold it.
+        auto const& ends = stations->ends;
+        first = static_cast<std::size_t>(
+            std::partition_point(ends.begin(), ends.end(),
+                                 [station](double end) {
+                                     return !(station < end || std::fabs(station - end) < stationTolerance);
+                                 })
+            - ends.begin());
+        last = std::min(v.size(), first + 1);
+    }
+    for (std::size_t k = first; k < last; ++k) {
+        if (v[k].contains(station))
+            return v[k].calcElevation(station, ok);
     }
     // A gap below the rounding threshold counts as none, which leaves a sliver of
-    // grade line between two curves that no PI claims.
-    for (std::size_t k = 1; k < v.size(); ++k) {
+    // grade line between two curves that no PI claims. In order, only the gap before the PI found
+    // above can hold the station.
+    for (std::size_t k = std::max<std::size_t>(first, 1); k < v.size() && k <= last; ++k) {
         if (station > v[k - 1].getEndStation() && station < v[k].getStartStation()) {
             VerticalElement::Poi const& poi = v[k].getPoi();
             if (ok)
@@ -216,6 +277,7 @@ std::vector<Corvex::Point> VerticalAlignment::getPoints() const
 
 bool VerticalAlignment::load(internal::Node<VerticalAlignment> const& node)
 {
+    internal::touchGeometry();
     d->elements.clear();
     bool allRead = true;
     for (auto child = node.firstChild<VerticalElement>("element"); child; child = child.nextSibling()) {

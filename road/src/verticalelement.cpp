@@ -1,5 +1,7 @@
 #include <road/verticalelement.h>
 
+#include "revision.h"
+
 #include <cmath>
 #include <limits>
 
@@ -177,6 +179,7 @@ std::vector<Corvex::Point> VerticalElement::getPoints() const
 
 ModifyResult VerticalElement::update(VerticalElement const* prev, VerticalElement const* next)
 {
+    internal::touchGeometry();
     Poi& poi = d->poi;
     VerticalCurve& curve = *d->curve;
     double const m = poi.station;
@@ -218,6 +221,7 @@ bool VerticalElement::isUsable() const
 
 bool VerticalElement::load(internal::Node<VerticalElement> const& node)
 {
+    internal::touchGeometry();
     int const type = node.getInt("type", VerticalSymparabolaType);
     Poi poi;
     poi.station = node.getDouble("mile", 0.0);

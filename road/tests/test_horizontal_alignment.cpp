@@ -5,9 +5,11 @@
 #include <tinyxml2.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 using Pelko::Corvex::Angle;
 using Pelko::Corvex::Point;
@@ -279,6 +281,178 @@ TEST(HorizontalAlignment, LoopRampPointsStayOnTheArc)
     EXPECT_NEAR(s, 99.0, 1e-9);
     EXPECT_NEAR(o, -3.0, 1e-9);
     EXPECT_FALSE(ramp.getStationOffsetByNorthEast(Point(-10.0, -60.0), s, o));
+}
+
+namespace {
+double turnDegrees(double radians)
+{
+    double a = std::fmod(radians, 2.0 * kPi);
+    if (a < 0.0)
+        a += 2.0 * kPi;
+    return a * 180.0 / kPi;
+}
+
+double azimuthOf(const Point& from, const Point& to)
+{
+    return std::atan2(to.getY() - from.getY(), to.getX() - from.getX());
+}
+
+// The plan-point rule walked over every element, as written: the reference for the indexed search.
+bool walkEveryElement(const HorizontalAlignment& alignment, const Point& p, double& station, double& offset)
+{
+    const HorizontalElementConfiguration elements = alignment.getElements();
+    double best = kInf;
+    bool found = false;
+    for (unsigned i = 0; i < elements.size(); ++i) {
+        const HorizontalElement e = elements.at(i);
+        if (!e || e.getLength() == 0.0 || std::isnan(e.getLength()))
+            continue;
+        const bool nearBegin = e.getBeginPoint().distance(p) <= 0.001;
+        const bool nearEnd = e.getEndPoint().distance(p) <= 0.001;
+        if (e.getType() == ArcElementType) {
+            const double r = e.getBeginRadius();
+            const bool right = e.getRurnDirection() == TurnRight;
+            const double toCentre = e.getBeginAzimuth().toRadian() + (right ? kPi / 2.0 : -kPi / 2.0);
+            const Point c(e.getBeginPoint().getX() + r * std::cos(toCentre),
+                          e.getBeginPoint().getY() + r * std::sin(toCentre));
+            const double swept
+                = turnDegrees((right ? 1.0 : -1.0) * (azimuthOf(c, p) - azimuthOf(c, e.getBeginPoint())));
+            const double total = e.getLength() / r * 180.0 / kPi;
+            if (!nearBegin && !nearEnd && swept > total + 1e-7 && swept < 360.0 - 1e-7)
+                continue;
+        } else {
+            if (!nearBegin
+                && std::fabs(turnDegrees(azimuthOf(e.getBeginPoint(), p) - e.getBeginAzimuth().toRadian())
+                             - 180.0)
+                    < 90.0 - 1e-7)
+                continue;
+            if (!nearEnd
+                && std::fabs(turnDegrees(azimuthOf(e.getEndPoint(), p) - e.getEndAzimuth().toRadian())
+                             - 180.0)
+                    > 90.0 + 1e-7)
+                continue;
+        }
+        double s = kNaN;
+        double o = kNaN;
+        if (!e.getStationOffset(p, s, o) || std::isnan(o))
+            continue;
+        if (std::fabs(o) < best - 1e-9) {
+            best = std::fabs(o);
+            station = s;
+            offset = o;
+            found = true;
+        }
+    }
+    return found;
+}
+} // namespace
+
+// A long alignment of both kinds of entry: spiral curves turning either way between PIs, and a chain
+// with every element type and a loop at its end. Random points on both sides, points next to every
+// join and both ends, and points off the road answer as the walk over every element does.
+TEST(HorizontalAlignment, PlanPointsOnALongAlignmentAnswerAsTheWalkOverEveryElement)
+{
+    PointOfIntersectionConfiguration pois;
+    pois.append(PointOfIntersection::createPoint(Point(0.0, 0.0), 1000.0).first);
+    for (int k = 1; k < 59; ++k) {
+        const double radius = k % 3 == 0 ? -250.0 : 400.0;
+        pois.append(PointOfIntersection::createTransArcTrans(Point(k % 2 == 0 ? 0.0 : 300.0, 500.0 * k),
+                                                             radius, 60.0, 80.0)
+                        .first);
+    }
+    pois.append(PointOfIntersection::createPoint(Point(300.0, 500.0 * 59), 0.0).first);
+    HorizontalAlignment byPis;
+    byPis.setPointOfIntersections(pois);
+    ASSERT_GT(byPis.getElements().size(), 200u);
+
+    HorizontalElementConfiguration chain = road();
+    for (int k = 0; k < 12; ++k) {
+        const double turn = k % 2 ? 1.0 : -1.0;
+        chain.append(
+            HorizontalElement::createArc(kNoAzimuth, 120.0 + k, turn * 220.0, Point::invalid(), kNaN));
+        chain.append(HorizontalElement::createLine(kNoAzimuth, 50.0 + 3 * k, Point::invalid(), kNaN));
+        chain.append(
+            HorizontalElement::createSpiral(kNoAzimuth, 70.0, kInf, -turn * 300.0, Point::invalid(), kNaN));
+        chain.append(
+            HorizontalElement::createSpiral(kNoAzimuth, 60.0, -turn * 300.0, kInf, Point::invalid(), kNaN));
+    }
+    chain.append(HorizontalElement::createArc(kNoAzimuth, 75.0 * kPi, 50.0, Point::invalid(), kNaN));
+    chain.append(HorizontalElement::createLine(kNoAzimuth, 100.0, Point::invalid(), kNaN));
+
+    std::srand(5);
+    auto random = [] { return std::rand() / (RAND_MAX + 1.0); };
+    for (const HorizontalAlignment& alignment : { byPis, alignmentOf(chain) }) {
+        const HorizontalElementConfiguration elements = alignment.getElements();
+        const double begin = elements.at(0).getBeginStation();
+        const double end = alignment.getEndStation();
+        std::vector<double> stations;
+        for (int i = 0; i < 1500; ++i)
+            stations.push_back(begin + (end - begin) * random());
+        for (unsigned k = 0; k < elements.size(); ++k)
+            for (double d : { -0.01, -1e-4, 0.0, 1e-4, 0.01 })
+                stations.push_back(elements.at(k).getBeginStation() + d);
+        for (double d : { 0.0, 1e-4, 0.5 }) {
+            stations.push_back(begin + d);
+            stations.push_back(end - d);
+        }
+        std::vector<Point> points;
+        for (double station : stations)
+            for (double offset : { -60.0 + 120.0 * random(), -2.0 + 4.0 * random() })
+                points.push_back(alignment.getNorthEastByStationOffset(station, offset));
+        const Point start = elements.at(0).getBeginPoint();
+        for (int i = 0; i < 100; ++i)
+            points.emplace_back(start.getX() - 300.0 + 600.0 * random(),
+                                start.getY() - 300.0 + 600.0 * random());
+
+        int onRoad = 0;
+        for (const Point& p : points) {
+            double s = kNaN;
+            double o = kNaN;
+            double walkedStation = kNaN;
+            double walkedOffset = kNaN;
+            const bool walked = walkEveryElement(alignment, p, walkedStation, walkedOffset);
+            ASSERT_EQ(alignment.getStationOffsetByNorthEast(p, s, o), walked) << p.getX() << " " << p.getY();
+            if (!walked)
+                continue;
+            ++onRoad;
+            EXPECT_NEAR(s, walkedStation, 1e-9) << p.getX() << " " << p.getY();
+            EXPECT_NEAR(o, walkedOffset, 1e-9) << p.getX() << " " << p.getY();
+        }
+        EXPECT_GT(onRoad, 3000);
+    }
+}
+
+// Answers follow every edit made after a query, through the alignment or through a shared list.
+TEST(HorizontalAlignment, PlanQueriesFollowEdits)
+{
+    HorizontalAlignment alignment = alignmentOf(road());
+    const Point p = alignment.getNorthEastByStationOffset(450.0, 3.0);
+    double s = kNaN;
+    double o = kNaN;
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(p, s, o));
+    EXPECT_NEAR(s, 450.0, 1e-6);
+
+    alignment.setBeginStation(1100.0);
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(p, s, o));
+    EXPECT_NEAR(s, 1450.0, 1e-6);
+    EXPECT_NEAR(alignment.getNorthEastByStationOffset(1450.0, 3.0).getX(), p.getX(), 1e-6);
+
+    HorizontalElementConfiguration shared = alignment.getElements();
+    const Point onLast = alignment.getNorthEastByStationOffset(alignment.getEndStation() - 10.0, 0.0);
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(onLast, s, o));
+    ASSERT_TRUE(shared.removeAt(shared.size() - 1));
+    EXPECT_FALSE(alignment.getStationOffsetByNorthEast(onLast, s, o) && std::fabs(o) < 1.0);
+    shared.append(HorizontalElement::createLine(kNoAzimuth, 250.0, Point::invalid(), kNaN));
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(onLast, s, o));
+    EXPECT_NEAR(o, 0.0, 1e-6);
+
+    // Moving the first element moves the whole chain.
+    shared.set(0, HorizontalElement::createLine(Angle(0.3), 200.0, Point(1100.0, 2000.0), 1100.0));
+    EXPECT_FALSE(alignment.getStationOffsetByNorthEast(p, s, o) && std::fabs(o - 3.0) < 1e-6);
+    const Point moved(p.getX() + 100.0, p.getY());
+    ASSERT_TRUE(alignment.getStationOffsetByNorthEast(moved, s, o));
+    EXPECT_NEAR(s, 1450.0, 1e-6);
+    EXPECT_NEAR(o, 3.0, 1e-6);
 }
 
 TEST(HorizontalAlignment, LoadAndSaveBothForms)

@@ -7,6 +7,7 @@
 #include <tinyxml2.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 
@@ -322,6 +323,44 @@ TEST(HorizontalElement, StationOffsetOfPlanPoints)
                 EXPECT_NEAR(station, 1000.0 + s, 1e-3) << side << " " << s << " " << o;
                 EXPECT_NEAR(offset, o, 1e-3) << side << " " << s << " " << o;
             }
+        }
+    }
+}
+
+// The foot point on a spiral against bisection on the element's own curve: the projection settles on
+// the same station and offset to well under a micrometre, on both sides and towards both ends.
+TEST(HorizontalElement, SpiralFootPointsAgreeWithBisectionOnTheCurve)
+{
+    const HorizontalElement spirals[] = {
+        HorizontalElement::createSpiral(Angle(0.4), 60.0, kInf, 400.0, Point(1000.0, 2000.0), 100.0),
+        HorizontalElement::createSpiral(Angle(2.9), 80.0, -250.0, kInf, Point(-500.0, 300.0), 0.0),
+        HorizontalElement::createSpiral(Angle(5.1), 70.0, 300.0, 150.0, Point(0.0, 0.0), 50.0),
+    };
+    std::srand(3);
+    for (const HorizontalElement& e : spirals) {
+        ASSERT_TRUE(e);
+        const double length = e.getLength();
+        for (int i = 0; i < 200; ++i) {
+            const double along = length * (0.001 + 0.998 * (std::rand() / (RAND_MAX + 1.0)));
+            const double across = -40.0 + 80.0 * (std::rand() / (RAND_MAX + 1.0));
+            const Point p = e.getNorthEast(along, across);
+            // (p - curve(s)) . tangent(s) falls along the curve near the foot point.
+            auto lead = [&](double s) {
+                const Point c = e.getNorthEast(s);
+                const double a = e.getAzimuth(s).toRadian();
+                return (p.getX() - c.getX()) * std::cos(a) + (p.getY() - c.getY()) * std::sin(a);
+            };
+            double lo = 0.0;
+            double hi = length;
+            for (int k = 0; k < 80; ++k) {
+                const double mid = (lo + hi) / 2.0;
+                (lead(mid) > 0.0 ? lo : hi) = mid;
+            }
+            double station = kNaN;
+            double offset = kNaN;
+            ASSERT_TRUE(e.getStationOffset(p, station, offset));
+            EXPECT_NEAR(station - e.getBeginStation(), lo, 1e-6) << along << " " << across;
+            EXPECT_NEAR(offset, across, 1e-6) << along << " " << across;
         }
     }
 }

@@ -198,6 +198,75 @@ TEST(VerticalAlignment, SymmetricParabolaByLength)
     EXPECT_NEAR(a.getAt(1).getEndStation(), 145.0, 1e-9);
 }
 
+namespace {
+// The profile rule walked over every PI: the first PI holding the station, else the grade line of a gap
+// too small to count.
+double walkEveryPi(VerticalAlignment const& a, double station, bool& ok)
+{
+    for (unsigned k = 0; k < a.size(); ++k) {
+        if (a.getAt(k).contains(station))
+            return a.getAt(k).calcElevation(station, &ok);
+    }
+    for (unsigned k = 1; k < a.size(); ++k) {
+        VerticalElement const e = a.getAt(k);
+        if (station > a.getAt(k - 1).getEndStation() && station < e.getStartStation()) {
+            ok = true;
+            return e.getPoi().elevation + (station - e.getPoi().station) * e.getPoi().gradeIn;
+        }
+    }
+    ok = false;
+    return 0.0;
+}
+
+void expectSameAsWalk(VerticalAlignment const& a)
+{
+    std::vector<double> stations;
+    for (unsigned k = 0; k < a.size(); ++k) {
+        for (double station :
+             { a.getAt(k).getStartStation(), a.getAt(k).getEndStation(), a.getAt(k).getPoi().station })
+            for (double d : { -0.002, -0.001, -0.0005, 0.0, 0.0005, 0.001, 0.002, 7.3 })
+                stations.push_back(station + d);
+    }
+    stations.push_back(std::numeric_limits<double>::quiet_NaN());
+    for (double station : stations) {
+        bool ok = false;
+        bool walkedOk = false;
+        double const z = a.calcElevation(station, &ok);
+        double const walked = walkEveryPi(a, station, walkedOk);
+        ASSERT_EQ(ok, walkedOk) << station;
+        EXPECT_EQ(z, walked) << station;
+    }
+}
+} // namespace
+
+// Stations around every start, end and PI of a long profile, with curves that touch, gaps too small to
+// count and plain grade lines, answer as the walk over every PI; so they do after edits.
+TEST(VerticalAlignment, ElevationsAnswerAsTheWalkOverEveryPi)
+{
+    VerticalAlignment a;
+    double station = 0.0;
+    for (int k = 0; k < 80; ++k) {
+        double const radius = k % 5 == 0 ? 0.0 : 400.0 + 50.0 * (k % 7);
+        // Curves that would overlap their neighbours are refused; the rest make the profile.
+        a.append(pi(station, 100.0 + (k % 3) * 2.0 - (k % 2) * 1.5, radius));
+        station += k % 4 == 0 ? 90.0 : 250.0;
+    }
+    ASSERT_GT(a.size(), 60u);
+    expectSameAsWalk(a);
+
+    EXPECT_EQ(a.setAt(10, pi(a.getAt(10).getPoi().station, 104.0, 300.0)).code, ModifySuccess);
+    expectSameAsWalk(a);
+    EXPECT_TRUE(a.removeAt(40));
+    EXPECT_TRUE(a.removeAt(a.size() - 1));
+    expectSameAsWalk(a);
+    bool ok = false;
+    EXPECT_NEAR(a.calcElevation(a.getAt(10).getPoi().station, &ok),
+                walkEveryPi(a, a.getAt(10).getPoi().station, ok), 0.0);
+    a.clear();
+    EXPECT_EQ(a.calcElevation(0.0, &ok), 0.0);
+    EXPECT_FALSE(ok);
+}
+
 TEST(VerticalAlignment, InsertRefusesOrderBreaksAndOverlaps)
 {
     VerticalAlignment a = make({ pi(0, 100), pi(100, 102), pi(200, 101) });

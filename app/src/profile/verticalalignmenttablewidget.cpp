@@ -52,6 +52,7 @@ VerticalAlignmentTableWidget::VerticalAlignmentTableWidget(QWidget* parent)
     ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableView, &QWidget::customContextMenuRequested, this,
             &VerticalAlignmentTableWidget::displayContextMenu);
+    ui->tableView->installEventFilter(this);
 }
 
 VerticalAlignmentTableWidget::~VerticalAlignmentTableWidget() = default;
@@ -197,12 +198,30 @@ void VerticalAlignmentTableWidget::displayContextMenu(const QPoint&)
     m_menu->exec(QCursor::pos());
 }
 
-void VerticalAlignmentTableWidget::keyPressEvent(QKeyEvent* event)
+bool VerticalAlignmentTableWidget::handleShortcut(const QKeyEvent* event)
 {
     if (event->modifiers() != Qt::ControlModifier)
-        return;
-    if (event->key() == Qt::Key_C)
+        return false;
+    if (event->key() == Qt::Key_C) {
         onCopyToClipboard();
-    else if (event->key() == Qt::Key_V)
+        return true;
+    }
+    if (event->key() == Qt::Key_V) {
         onPasteFromClipboard();
+        return true;
+    }
+    return false;
+}
+
+void VerticalAlignmentTableWidget::keyPressEvent(QKeyEvent* event)
+{
+    handleShortcut(event);
+}
+
+bool VerticalAlignmentTableWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->tableView && event->type() == QEvent::KeyPress
+        && handleShortcut(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
 }

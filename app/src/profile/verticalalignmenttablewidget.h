@@ -51,8 +51,11 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // The view copies its current cell on Control+C itself; the block copy must come first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool handleShortcut(const QKeyEvent* event);
     void selection(int& top, int& left, int& rowCount, int& columnCount) const;
     void editRow(int row);
     void warn(const QString& text);

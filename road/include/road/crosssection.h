@@ -11,6 +11,8 @@
 namespace Pelko {
 namespace Road {
 
+class CrossSectionConfiguration;
+
 // One side of the cross section at one station, from the centre line outwards, with superelevation and
 // widening applied and the base elevation folded into the first element's step. Offsets are distances
 // from the centre line: queries take the absolute value of what they are given. Copies share.
@@ -68,6 +70,12 @@ public:
     std::vector<LineSegment> getPoints(bool mirrored) const;
 
 private:
+    friend class CrossSectionConfiguration;
+
+    // Takes over elements that no one else holds (fresh copies): the first valid one is raised in
+    // place instead of being copied again.
+    static CrossSection adopt(double baseElevation, std::vector<CrossSectionElement>&& elements);
+
     std::shared_ptr<std::vector<CrossSectionElement>> d;
 };
 

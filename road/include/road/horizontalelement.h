@@ -11,6 +11,10 @@
 namespace Pelko {
 namespace Road {
 
+namespace internal {
+struct ElementAccess;
+}
+
 // Element kinds as held in memory. The road file numbers arc and spiral the other way round; that
 // mapping lives with load/save only.
 enum HorizontalElementType : int {
@@ -89,6 +93,8 @@ public:
     bool save(const internal::Node<HorizontalElement>& node) const;
 
 private:
+    friend struct internal::ElementAccess;
+
     explicit HorizontalElement(std::shared_ptr<HorizontalElementPrivate> d);
 
     std::shared_ptr<HorizontalElementPrivate> d;
