@@ -91,6 +91,20 @@ inline bool writeElementRoad(const QString& path, const Pelko::Road::HorizontalE
     return road.save();
 }
 
+// From (1000, 2000) due north: a line of 100, a left arc of radius 300 and length 100, a line of 50.
+inline Pelko::Road::HorizontalElementConfiguration lineArcLine()
+{
+    const double nan = std::nan("");
+    Pelko::Road::HorizontalElementConfiguration elements;
+    elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(0.0), 100.0,
+                                                               Pelko::Corvex::Point(1000.0, 2000.0), 0.0));
+    elements.append(Pelko::Road::HorizontalElement::createArc(Pelko::Corvex::Angle(nan), 100.0, -300.0,
+                                                              Pelko::Corvex::Point::invalid(), nan));
+    elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(nan), 50.0,
+                                                               Pelko::Corvex::Point::invalid(), nan));
+    return elements;
+}
+
 // Line, entry spiral, line: an element chain that has no PI form.
 inline Pelko::Road::HorizontalElementConfiguration chainWithoutPis()
 {

@@ -1,64 +1,99 @@
 #include "alignment/horizontalalignmentwidget.h"
 
-#include "framework/roadcurve.h"
+#include "alignment/horizontalcurve.h"
+#include "alignment/horizontalelementtablemodel.h"
+#include "alignment/horizontalelementtablewidget.h"
+#include "alignment/pointofintersectiontablemodel.h"
+#include "alignment/pointofintersectiontablewidget.h"
 #include "shell/trelvin.h"
 
+#include <road/horizontalalignment.h>
 #include <road/roadsurface.h>
 
-#include <QLabel>
+#include <QHBoxLayout>
+#include <QTabWidget>
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
-namespace {
-
-// The whole road in one polyline: the left border forward, the right border back, then the centre
-// line from the begin edge. Breaks where a curve could not be drawn are skipped.
-class PlanOutlineCurve : public Zemko::Trelvin::Data::RoadCurve
+HorizontalAlignmentEditWidget::HorizontalAlignmentEditWidget(QWidget* parent)
+    : QWidget(parent)
+    , m_elements(new HorizontalElementTableWidget(this))
+    , m_pis(new PointOfIntersectionTableWidget(this))
+    , m_tabs(new QTabWidget(this))
 {
-public:
-    PlanOutlineCurve()
-        : RoadCurve(QStringLiteral("Plan"), QwtPlotCurve::Lines, Qt::white, Qt::SolidLine)
-    {
-    }
+    m_tabs->addTab(m_pis, m_pis->windowTitle());
+    m_tabs->addTab(m_elements, m_elements->windowTitle());
 
-    void rebuild(double tolerance) override
-    {
-        QVector<QPointF> samples;
-        const Pelko::Road::RoadSurface* road = Zemko::Trelvin::Trelvin::instance()->road();
-        if (road) {
-            const double inf = std::numeric_limits<double>::infinity();
-            const Pelko::Road::ClippedHorizontalAlignment plan = road->getBorderAndAlign(
-                tolerance, -inf, -inf, inf, inf, Pelko::Road::ClippedHorizontalAlignment::AllLines, 1);
-            const std::vector<Pelko::Corvex::Point> left = plan.getLeftBorder();
-            const std::vector<Pelko::Corvex::Point> right = plan.getRightBorder();
-            const std::vector<Pelko::Corvex::Point> centre = plan.getCenterLinePoints();
-            samples.reserve(int(left.size() + right.size() + centre.size()));
-            // Plan plots have east across and north up.
-            const auto add = [&samples](const Pelko::Corvex::Point& p) {
-                if (std::isfinite(p.getX()) && std::isfinite(p.getY()))
-                    samples.append(QPointF(p.getY(), p.getX()));
-            };
-            std::for_each(left.begin(), left.end(), add);
-            std::for_each(right.rbegin(), right.rend(), add);
-            std::for_each(centre.begin(), centre.end(), add);
-        }
-        setSamples(samples);
-    }
-};
+    connect(m_tabs, &QTabWidget::currentChanged, this, &HorizontalAlignmentEditWidget::onCurrentTabChanged);
+    connect(Zemko::Trelvin::Trelvin::instance(), &Zemko::Trelvin::Trelvin::onRoadOpen, this,
+            &HorizontalAlignmentEditWidget::onRoadOpen);
+    connect(m_elements, &HorizontalElementTableWidget::currentChange, this,
+            &HorizontalAlignmentEditWidget::onCurrentChanged);
+    connect(m_pis, &PointOfIntersectionTableWidget::currentChange, this,
+            &HorizontalAlignmentEditWidget::onCurrentChanged);
 
-} // namespace
+    auto* layout = new QHBoxLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_tabs);
+    setLayout(layout);
+}
+
+void HorizontalAlignmentEditWidget::reloadTables()
+{
+    m_pis->model()->reload();
+    m_elements->model()->reload();
+}
+
+void HorizontalAlignmentEditWidget::onCurrentTabChanged(int) { }
+
+void HorizontalAlignmentEditWidget::onRoadOpen()
+{
+    const Pelko::Road::RoadSurface* road = Zemko::Trelvin::Trelvin::instance()->road();
+    if (!road)
+        return;
+    switch (road->getHorizontalAligment()->getDataSourceType()) {
+    case Pelko::Road::ElementsDataSource:
+        m_tabs->setCurrentIndex(1);
+        break;
+    case Pelko::Road::PoisDataSource:
+        m_tabs->setCurrentIndex(0);
+        break;
+    default:
+        break;
+    }
+}
+
+void HorizontalAlignmentEditWidget::onCurrentChanged()
+{
+    emit currentChanged();
+}
 
 HorizontalAlignmentWidget::HorizontalAlignmentWidget(QWidget* parent)
     : EditModeWidget(tr("Horizontal Alignment"), parent)
-    , plan(std::make_unique<PlanOutlineCurve>())
+    , m_editor(new HorizontalAlignmentEditWidget(this))
+    , m_curve(std::make_unique<Zemko::Trelvin::HorizontalCurve>(tr("H"), Qt::green))
 {
-    auto* label = new QLabel(windowTitle(), this);
-    label->setAlignment(Qt::AlignCenter);
-    setEditWidget(label);
-    setCurve(plan.get());
+    setEditWidget(m_editor);
+    setCurve(m_curve.get());
+    connect(m_editor, &HorizontalAlignmentEditWidget::currentChanged, this,
+            &HorizontalAlignmentWidget::onCurrentChanged);
 }
 
-// The curve leaves the plot before the plot goes with the page's children.
 HorizontalAlignmentWidget::~HorizontalAlignmentWidget() = default;
+
+void HorizontalAlignmentWidget::onCurrentChanged()
+{
+    m_curve->refresh();
+    m_curve->zoomToFit();
+}
+
+void HorizontalAlignmentWidget::updateData(DataType::Categories categories)
+{
+    if (categories & (DataType::HorizontalElement | DataType::PointOfIntersection)) {
+        EditModeWidget::updateData(categories);
+        m_editor->reloadTables();
+    }
+    // The borders follow the section widths; structures are drawn on the plan. Neither touches the
+    // tables, so their unapplied edits stay.
+    if (categories & (DataType::WideningPoint | DataType::StandardSection | DataType::StructuralObject)) {
+        m_curve->refresh();
+    }
+}

@@ -1,5 +1,7 @@
 #include "alignment/pointofintersectiontablemodel.h"
 
+#include "alignment/typedvalues.h"
+
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "shell/trelvin.h"
@@ -20,17 +22,6 @@ using Pelko::Road::PointOfIntersection;
 using Pelko::Road::PointOfIntersectionConfiguration;
 
 namespace {
-
-// A finite number typed in the display unit, in metres.
-bool readLength(const QString& text, double& meters)
-{
-    bool ok = false;
-    const double value = numberLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return false;
-    meters = MeterToUnit::instance()->toMeters(value);
-    return true;
-}
 
 // A spiral length: empty is none; anything else must be a length that is not negative.
 bool readSpiralLength(const QString& text, double& meters)
@@ -425,16 +416,10 @@ bool PointOfIntersectionTableModel::checkRows(int& row, int& column)
     for (int i = 0; i < count; ++i) {
         PointOfIntersectionEdit record = m_rows.at(i);
         if (i == 0) {
-            bool before = true;
-            bool ok = false;
-            const double station = stationFromText(record.stationText(), &before, &ok);
-            if (!ok || !std::isfinite(station))
+            double station = 0.0;
+            if (readStation(record.stationText(), equations(), station) != StationReading::Read)
                 return fail(0, StationColumn);
-            const Pelko::Road::StationsEquation::Result continuous
-                = equations().getContinuousStation(MeterToUnit::instance()->toMeters(station), before);
-            if (!continuous.isValid() || !std::isfinite(continuous.getStation()))
-                return fail(0, StationColumn);
-            record.setStationValue(continuous.getStation());
+            record.setStationValue(station);
         }
 
         double value = 0.0;

@@ -3,55 +3,26 @@
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointsofintersectiondialog.h"
 #include "framework/itemdelegates.h"
-#include "framework/selectedrange.h"
-#include "framework/tableviewform.h"
 #include "shell/prompter.h"
 #include "ui_tableviewwidget.h"
-
-#include <QCursor>
-#include <QKeyEvent>
-#include <QMenu>
 
 using Zemko::Trelvin::PointOfIntersectionTableModel;
 using Zemko::Trelvin::Prompter;
 
 PointOfIntersectionTableWidget::PointOfIntersectionTableWidget(QWidget* parent)
-    : QWidget(parent)
-    , ui(new Ui::TableViewWidget)
+    : AlignmentTableWidget(parent, 1, 7, 6)
+    , m_model(new PointOfIntersectionTableModel(this))
 {
-    ui->setupUi(this);
-    m_model = new PointOfIntersectionTableModel(this);
+    setUpTable(m_model);
     setWindowTitle(tr("Point of Intersections"));
-    ui->tableView->setModel(m_model);
 
-    ui->tableView->setItemDelegateForColumn(0, new Zemko::Trelvin::StationEditDelegate(this));
+    QTableView* view = form()->tableView;
+    view->setItemDelegateForColumn(0, new Zemko::Trelvin::StationEditDelegate(this));
     auto* lineEdit = new Zemko::Trelvin::LineEditDelegate(this);
     for (int column = 1; column <= 7; ++column)
-        ui->tableView->setItemDelegateForColumn(column, lineEdit);
-
-    ui->tableView->setSelectionBehavior(QAbstractItemView::SelectItems);
-    ui->tableView->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    ui->editButton->hide();
-    Zemko::Trelvin::setTooltipTracking(this, true);
-
-    m_menu = new QMenu(this);
-    m_appendAction = m_menu->addAction(tr("Append an element"));
-    m_deleteAction = m_menu->addAction(tr("Delete selected elements"));
-    m_insertAction = m_menu->addAction(tr("Insert an element"));
-    m_copyAction = m_menu->addAction(tr("Copy"));
-    m_pasteAction = m_menu->addAction(tr("Paste"));
-    connect(m_appendAction, &QAction::triggered, this,
-            &PointOfIntersectionTableWidget::on_appendButton_clicked);
-    connect(m_deleteAction, &QAction::triggered, this,
-            &PointOfIntersectionTableWidget::on_deleteButton_clicked);
-    connect(m_insertAction, &QAction::triggered, this,
-            &PointOfIntersectionTableWidget::on_insertButton_clicked);
-    connect(m_copyAction, &QAction::triggered, this, &PointOfIntersectionTableWidget::onCopyToClipboard);
-    connect(m_pasteAction, &QAction::triggered, this, &PointOfIntersectionTableWidget::onPasteFromClipboard);
-    ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ui->tableView, &QWidget::customContextMenuRequested, this,
+        view->setItemDelegateForColumn(column, lineEdit);
+    connect(view, &QWidget::customContextMenuRequested, this,
             &PointOfIntersectionTableWidget::onShowContextMenu);
-    ui->tableView->installEventFilter(this);
 }
 
 PointOfIntersectionTableWidget::~PointOfIntersectionTableWidget() = default;
@@ -86,24 +57,45 @@ QString PointOfIntersectionTableWidget::columnHint(int column)
     }
 }
 
+void PointOfIntersectionTableWidget::appendRows(int count)
+{
+    m_model->appendElements(count);
+}
+
+void PointOfIntersectionTableWidget::insertRows(int row, int count)
+{
+    m_model->insertElements(row, count);
+}
+
+void PointOfIntersectionTableWidget::removeRows(int row, int count)
+{
+    m_model->removeElements(row, count);
+}
+
+QList<QStringList> PointOfIntersectionTableWidget::copyBlock(int top, int left, int rowCount,
+                                                             int columnCount) const
+{
+    return m_model->copyCells(top, left, rowCount, columnCount);
+}
+
+void PointOfIntersectionTableWidget::pasteBlock(int row, int column, const QList<QStringList>& lines)
+{
+    m_model->pasteCells(row, column, lines);
+}
+
 void PointOfIntersectionTableWidget::on_appendButton_clicked()
 {
-    m_model->appendElements(1);
+    appendRow();
 }
 
 void PointOfIntersectionTableWidget::on_insertButton_clicked()
 {
-    int top, left, rows, columns;
-    Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rows, columns);
-    if (top >= 0 && left >= 0)
-        m_model->insertElements(top, 1);
+    insertAtSelection();
 }
 
 void PointOfIntersectionTableWidget::on_editButton_clicked()
 {
-    const QModelIndex current = ui->tableView->currentIndex();
-    if (current.row() >= 0)
-        editRow(current.row());
+    editRow(form()->tableView->currentIndex().row());
 }
 
 void PointOfIntersectionTableWidget::onEdit(QModelIndex index)
@@ -122,17 +114,7 @@ void PointOfIntersectionTableWidget::editRow(int row)
 
 void PointOfIntersectionTableWidget::on_deleteButton_clicked()
 {
-    int top, left, rows, columns;
-    Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rows, columns);
-    if (top >= 0 && left >= 0)
-        m_model->removeElements(top, rows);
-}
-
-void PointOfIntersectionTableWidget::selectCell(int row, int column)
-{
-    const QModelIndex cell = m_model->index(row, column);
-    ui->tableView->selectionModel()->select(cell, QItemSelectionModel::ClearAndSelect);
-    ui->tableView->scrollTo(cell);
+    removeSelection();
 }
 
 void PointOfIntersectionTableWidget::on_applyButton_clicked()
@@ -151,7 +133,7 @@ void PointOfIntersectionTableWidget::on_applyButton_clicked()
         prompter->information(this, QStringLiteral("Trelvin"),
                               tr("Invalid POI on line %1").arg(row + 1, 0, 10, QLatin1Char(' ')),
                               QMessageBox::Ok);
-        selectCell(row, column);
+        selectCells(row, column, column);
         return;
     }
 
@@ -161,7 +143,7 @@ void PointOfIntersectionTableWidget::on_applyButton_clicked()
         prompter->information(this, QStringLiteral("Trelvin"),
                               tr("Create POI failed on line %1").arg(refused + 1, 0, 10, QLatin1Char(' ')),
                               QMessageBox::Ok);
-        selectCell(refused, 0);
+        selectCells(refused, 0, 0);
         return;
     }
 
@@ -173,80 +155,20 @@ void PointOfIntersectionTableWidget::on_applyButton_clicked()
 
 void PointOfIntersectionTableWidget::onCopyToClipboard()
 {
-    int top, left, rows, columns;
-    Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rows, columns);
-    if (top < 0 || left < 0)
-        return;
-    // A block the table does not copy leaves the clipboard as it was.
-    const Zemko::Trelvin::Rows block = m_model->copyCells(top, left, rows, columns);
-    if (!block.isEmpty())
-        Zemko::Trelvin::copyToClipboard(block);
+    copySelection();
 }
 
 void PointOfIntersectionTableWidget::onPasteFromClipboard()
 {
-    int top, left, rows, columns;
-    Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rows, columns);
-    if (top < 0 || left < 1 || left > 7)
-        return;
-    if (Prompter::instance()->question(this, QStringLiteral("Trelvin"),
-                                       tr("Do you want to replace the origin content?"),
-                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
-        != QMessageBox::Yes)
-        return;
-    const Zemko::Trelvin::Rows lines = Zemko::Trelvin::rowsFromClipboard();
-    if (!Zemko::Trelvin::isBlank(lines, 6 - left))
-        m_model->pasteCells(top, left, lines);
-}
-
-void PointOfIntersectionTableWidget::prepareContextMenu()
-{
-    int top, left, rows, columns;
-    Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rows, columns);
-    const bool selected = ui->tableView->selectionModel()->hasSelection();
-    m_deleteAction->setEnabled(selected);
-    m_insertAction->setEnabled(selected);
-    m_copyAction->setEnabled(selected);
-    m_pasteAction->setEnabled(selected && left >= 1 && left <= 7);
-    m_appendAction->setEnabled(true);
+    pasteAtSelection();
 }
 
 void PointOfIntersectionTableWidget::onShowContextMenu(QPoint)
 {
-    prepareContextMenu();
-    m_menu->exec(QCursor::pos());
+    showContextMenu();
 }
 
 void PointOfIntersectionTableWidget::onShowToolTip(QModelIndex index)
 {
-    ui->lblTooltip->setText(index.isValid() ? columnHint(index.column()) : QString());
-}
-
-bool PointOfIntersectionTableWidget::handleShortcut(QKeyEvent* event)
-{
-    if (event->modifiers() != Qt::ControlModifier)
-        return false;
-    if (event->key() == Qt::Key_C) {
-        onCopyToClipboard();
-        return true;
-    }
-    if (event->key() == Qt::Key_V) {
-        onPasteFromClipboard();
-        return true;
-    }
-    return false;
-}
-
-void PointOfIntersectionTableWidget::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleShortcut(event))
-        event->ignore();
-}
-
-bool PointOfIntersectionTableWidget::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == ui->tableView && event->type() == QEvent::KeyPress
-        && handleShortcut(static_cast<QKeyEvent*>(event)))
-        return true;
-    return QWidget::eventFilter(watched, event);
+    form()->lblTooltip->setText(index.isValid() ? columnHint(index.column()) : QString());
 }

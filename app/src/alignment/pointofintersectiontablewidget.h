@@ -1,16 +1,8 @@
 #pragma once
 
+#include "alignment/alignmenttablewidget.h"
+
 #include <QModelIndex>
-#include <QWidget>
-
-#include <memory>
-
-class QAction;
-class QMenu;
-
-namespace Ui {
-class TableViewWidget;
-}
 
 namespace Zemko {
 namespace Trelvin {
@@ -20,7 +12,7 @@ class PointOfIntersectionTableModel;
 
 // The PI table of the horizontal alignment page: typed rows, block copy and paste, and the Apply that
 // checks the rows and writes them into the road.
-class PointOfIntersectionTableWidget : public QWidget
+class PointOfIntersectionTableWidget : public AlignmentTableWidget
 {
     Q_OBJECT
 
@@ -29,10 +21,6 @@ public:
     ~PointOfIntersectionTableWidget() override;
 
     Zemko::Trelvin::PointOfIntersectionTableModel* model() const { return m_model; }
-    Ui::TableViewWidget* form() const { return ui.get(); }
-    QMenu* contextMenu() const { return m_menu; }
-    // Enables the menu's actions for the current selection.
-    void prepareContextMenu();
 
     // The hint of a column; empty outside the table.
     static QString columnHint(int column);
@@ -53,21 +41,14 @@ public slots:
     void onShowToolTip(QModelIndex index);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    // The view takes Control+C itself; the table's block copy must come first.
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void appendRows(int count) override;
+    void insertRows(int row, int count) override;
+    void removeRows(int row, int count) override;
+    QList<QStringList> copyBlock(int top, int left, int rowCount, int columnCount) const override;
+    void pasteBlock(int row, int column, const QList<QStringList>& lines) override;
 
 private:
-    bool handleShortcut(QKeyEvent* event);
     void editRow(int row);
-    void selectCell(int row, int column);
 
-    std::unique_ptr<Ui::TableViewWidget> ui;
     Zemko::Trelvin::PointOfIntersectionTableModel* m_model = nullptr;
-    QMenu* m_menu = nullptr;
-    QAction* m_appendAction = nullptr;
-    QAction* m_deleteAction = nullptr;
-    QAction* m_insertAction = nullptr;
-    QAction* m_copyAction = nullptr;
-    QAction* m_pasteAction = nullptr;
 };

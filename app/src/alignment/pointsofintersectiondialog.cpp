@@ -1,6 +1,7 @@
 #include "alignment/pointsofintersectiondialog.h"
 
 #include "alignment/pointofintersectiontablemodel.h"
+#include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "shell/prompter.h"
@@ -182,19 +183,16 @@ QString PointsOfIntersectionDialog::buildPointOfIntersection()
 
 QString PointsOfIntersectionDialog::continuousStation(const QString& text, double& station) const
 {
-    bool before = true;
-    bool ok = false;
-    const double value = Zemko::Trelvin::stationFromText(text, &before, &ok);
-    if (!ok || !std::isfinite(value))
-        return tr("Station should not be infinite!");
     const Pelko::Road::StationsEquationConfiguration equations
         = m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration();
-    const Pelko::Road::StationsEquation::Result continuous
-        = equations.getContinuousStation(MeterToUnit::instance()->toMeters(value), before);
-    if (!continuous.isValid())
+    switch (Zemko::Trelvin::readStation(text, equations, station)) {
+    case Zemko::Trelvin::StationReading::NotANumber:
+        return tr("Station should not be infinite!");
+    case Zemko::Trelvin::StationReading::NotFound:
         return tr("Given station does not exist!");
-    station = continuous.getStation();
-    return QString();
+    default:
+        return QString();
+    }
 }
 
 QString PointsOfIntersectionDialog::resultText(int code)

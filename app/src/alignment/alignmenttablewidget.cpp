@@ -1,0 +1,176 @@
+#include "alignment/alignmenttablewidget.h"
+
+#include "framework/selectedrange.h"
+#include "framework/tableviewform.h"
+#include "shell/prompter.h"
+#include "ui_tableviewwidget.h"
+
+#include <QCursor>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <algorithm>
+
+AlignmentTableWidget::AlignmentTableWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit)
+    : QWidget(parent)
+    , ui(new Ui::TableViewWidget)
+    , m_firstPaste(firstPaste)
+    , m_lastPaste(lastPaste)
+    , m_blankLimit(blankLimit)
+{
+}
+
+AlignmentTableWidget::~AlignmentTableWidget() = default;
+
+void AlignmentTableWidget::setUpTable(QAbstractItemModel* model)
+{
+    ui->setupUi(this);
+    ui->tableView->setModel(model);
+    ui->tableView->setSelectionBehavior(QAbstractItemView::SelectItems);
+    ui->tableView->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    ui->editButton->hide();
+    Zemko::Trelvin::setTooltipTracking(this, true);
+    // Columns as wide as their titles and texts whenever the rows change wholesale; the user may
+    // still drag them.
+    connect(model, &QAbstractItemModel::modelReset, this, &AlignmentTableWidget::fitColumns);
+    fitColumns();
+
+    m_menu = new QMenu(this);
+    QAction* append = m_menu->addAction(tr("Append an element"));
+    m_deleteAction = m_menu->addAction(tr("Delete selected elements"));
+    m_insertAction = m_menu->addAction(tr("Insert an element"));
+    m_copyAction = m_menu->addAction(tr("Copy"));
+    m_pasteAction = m_menu->addAction(tr("Paste"));
+    connect(append, &QAction::triggered, this, &AlignmentTableWidget::appendRow);
+    connect(m_deleteAction, &QAction::triggered, this, &AlignmentTableWidget::removeSelection);
+    connect(m_insertAction, &QAction::triggered, this, &AlignmentTableWidget::insertAtSelection);
+    connect(m_copyAction, &QAction::triggered, this, &AlignmentTableWidget::copySelection);
+    connect(m_pasteAction, &QAction::triggered, this, &AlignmentTableWidget::pasteAtSelection);
+    ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    ui->tableView->installEventFilter(this);
+}
+
+// The table models give every cell the same size hint, so the view cannot size its columns itself.
+void AlignmentTableWidget::fitColumns()
+{
+    QTableView* view = ui->tableView;
+    const QAbstractItemModel* model = view->model();
+    const QFontMetrics metrics(view->font());
+    const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('X'));
+    for (int column = 0; column < model->columnCount(); ++column) {
+        int width = view->horizontalHeader()->sectionSizeHint(column);
+        for (int row = 0; row < model->rowCount(); ++row)
+            width = std::max(
+                width, metrics.horizontalAdvance(model->index(row, column).data().toString()) + padding);
+        view->setColumnWidth(column, width);
+    }
+}
+
+void AlignmentTableWidget::selection(int& top, int& left, int& rowCount, int& columnCount) const
+{
+    Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rowCount, columnCount);
+}
+
+void AlignmentTableWidget::appendRow()
+{
+    appendRows(1);
+}
+
+void AlignmentTableWidget::insertAtSelection()
+{
+    int top, left, rows, columns;
+    selection(top, left, rows, columns);
+    if (top >= 0 && left >= 0)
+        insertRows(top, 1);
+}
+
+void AlignmentTableWidget::removeSelection()
+{
+    int top, left, rows, columns;
+    selection(top, left, rows, columns);
+    if (top >= 0 && left >= 0)
+        removeRows(top, rows);
+}
+
+void AlignmentTableWidget::copySelection()
+{
+    int top, left, rows, columns;
+    selection(top, left, rows, columns);
+    if (top < 0 || left < 0)
+        return;
+    // A block the table does not copy leaves the clipboard as it was.
+    const Zemko::Trelvin::Rows block = copyBlock(top, left, rows, columns);
+    if (!block.isEmpty())
+        Zemko::Trelvin::copyToClipboard(block);
+}
+
+void AlignmentTableWidget::pasteAtSelection()
+{
+    int top, left, rows, columns;
+    selection(top, left, rows, columns);
+    if (top < 0 || left < m_firstPaste || left > m_lastPaste)
+        return;
+    if (Zemko::Trelvin::Prompter::instance()->question(
+            this, QStringLiteral("Trelvin"), tr("Do you want to replace the origin content?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
+        != QMessageBox::Yes)
+        return;
+    const Zemko::Trelvin::Rows lines = Zemko::Trelvin::rowsFromClipboard();
+    if (!Zemko::Trelvin::isBlank(lines, m_blankLimit - left))
+        pasteBlock(top, left, lines);
+}
+
+void AlignmentTableWidget::prepareContextMenu()
+{
+    int top, left, rows, columns;
+    selection(top, left, rows, columns);
+    const bool selected = ui->tableView->selectionModel()->hasSelection();
+    m_deleteAction->setEnabled(selected);
+    m_insertAction->setEnabled(selected);
+    m_copyAction->setEnabled(selected);
+    m_pasteAction->setEnabled(selected && left >= m_firstPaste && left <= m_lastPaste);
+}
+
+void AlignmentTableWidget::showContextMenu()
+{
+    prepareContextMenu();
+    m_menu->exec(QCursor::pos());
+}
+
+void AlignmentTableWidget::selectCells(int row, int first, int last)
+{
+    const QAbstractItemModel* model = ui->tableView->model();
+    ui->tableView->selectionModel()->select(QItemSelection(model->index(row, first), model->index(row, last)),
+                                            QItemSelectionModel::ClearAndSelect);
+    ui->tableView->scrollTo(model->index(row, first));
+}
+
+bool AlignmentTableWidget::handleShortcut(QKeyEvent* event)
+{
+    if (event->modifiers() != Qt::ControlModifier)
+        return false;
+    if (event->key() == Qt::Key_C) {
+        copySelection();
+        return true;
+    }
+    if (event->key() == Qt::Key_V) {
+        pasteAtSelection();
+        return true;
+    }
+    return false;
+}
+
+void AlignmentTableWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleShortcut(event))
+        event->ignore();
+}
+
+bool AlignmentTableWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->tableView && event->type() == QEvent::KeyPress
+        && handleShortcut(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+class QAbstractItemModel;
+class QAction;
+class QMenu;
+
+namespace Ui {
+class TableViewWidget;
+}
+
+// What the PI and element tables share: the table form, the context menu, block copy and paste
+// through the clipboard with Control+C and Control+V, and the selected block.
+class AlignmentTableWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ~AlignmentTableWidget() override;
+
+    Ui::TableViewWidget* form() const { return ui.get(); }
+    QMenu* contextMenu() const { return m_menu; }
+    // Enables the menu's actions for the current selection.
+    void prepareContextMenu();
+
+protected:
+    // Paste starts from a column firstPaste..lastPaste; the cells up to blankLimit must not all be blank.
+    AlignmentTableWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit);
+
+    // Sets up the form on the derived widget (so its slots connect by name), the view and the menu.
+    void setUpTable(QAbstractItemModel* model);
+
+    virtual void appendRows(int count) = 0;
+    virtual void insertRows(int row, int count) = 0;
+    virtual void removeRows(int row, int count) = 0;
+    virtual QList<QStringList> copyBlock(int top, int left, int rowCount, int columnCount) const = 0;
+    virtual void pasteBlock(int row, int column, const QList<QStringList>& lines) = 0;
+
+    void appendRow();
+    void insertAtSelection();
+    void removeSelection();
+    void copySelection();
+    void pasteAtSelection();
+    void showContextMenu();
+    void fitColumns();
+    // Selects the cells of one row from first to last column and scrolls to the first.
+    void selectCells(int row, int first, int last);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    // The view takes Control+C itself; the table's block copy must come first.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool handleShortcut(QKeyEvent* event);
+    void selection(int& top, int& left, int& rowCount, int& columnCount) const;
+
+    std::unique_ptr<Ui::TableViewWidget> ui;
+    int m_firstPaste;
+    int m_lastPaste;
+    int m_blankLimit;
+    QMenu* m_menu = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QAction* m_insertAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_pasteAction = nullptr;
+};

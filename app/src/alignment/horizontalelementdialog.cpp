@@ -1,0 +1,320 @@
+#include "alignment/horizontalelementdialog.h"
+
+#include "alignment/horizontalelementtablemodel.h"
+#include "alignment/typedvalues.h"
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "framework/radiusvalidator.h"
+#include "shell/prompter.h"
+#include "shell/reminder.h"
+#include "ui_horizontalelementdialog.h"
+
+#include <road/station.h>
+#include <text/angletext.h>
+#include <text/stationtext.h>
+
+#include <QDoubleValidator>
+
+#include <cmath>
+#include <limits>
+
+using Pelko::Road::HorizontalElement;
+
+namespace {
+
+const double notGiven = std::numeric_limits<double>::quiet_NaN();
+const double straight = std::numeric_limits<double>::infinity();
+
+QString fieldText(double meters)
+{
+    return QString::number(MeterToUnit::instance()->fromMeters(meters), 'f', 4);
+}
+
+} // namespace
+
+HorizontalElementDialog::HorizontalElementDialog(int mode, int row,
+                                                 Zemko::Trelvin::HorizontalElementTableModel* model,
+                                                 QWidget* parent)
+    : QDialog(parent)
+    , m_mode(mode)
+    , m_row(row)
+    , m_model(model)
+    , ui(new Ui::HorizontalElementDialog)
+{
+    ui->setupUi(this);
+    ui->leAzimuth->setValidator(new Zemko::Trelvin::AngleValidator(this));
+    ui->leAngle->setValidator(new Zemko::Trelvin::AngleValidator(this));
+    ui->leStation->setValidator(new Zemko::Trelvin::StationValidator(this));
+    ui->leStartR->setValidator(new Zemko::Trelvin::RadiusValidator(this));
+    ui->leEndR->setValidator(new Zemko::Trelvin::RadiusValidator(this));
+    auto* length = new QDoubleValidator(0.0, 1e10, 4, this);
+    length->setLocale(Zemko::Trelvin::numberLocale());
+    ui->leLength->setValidator(length);
+
+    {
+        const QSignalBlocker blocker(ui->cmbType);
+        ui->cmbType->addItem(tr("Line"), Pelko::Road::LineElementType);
+        ui->cmbType->addItem(tr("Arc"), Pelko::Road::ArcElementType);
+        ui->cmbType->addItem(tr("Spiral In/Out"), Pelko::Road::SpiralElementType);
+    }
+
+    connect(ui->cmbType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &HorizontalElementDialog::onCurrentSegmentTypeChanged);
+    connect(ui->tbAzimuth, &QCheckBox::toggled, this, &HorizontalElementDialog::onToggleAzimuthMode);
+    connect(ui->leStartR, &QLineEdit::textEdited, this, &HorizontalElementDialog::onRadiusEdited);
+    connect(ui->leEndR, &QLineEdit::textEdited, this, &HorizontalElementDialog::onRadiusEdited);
+    connect(ui->leLength, &QLineEdit::textEdited, this, &HorizontalElementDialog::onLengthEdited);
+    connect(ui->leAngle, &QLineEdit::textEdited, this, &HorizontalElementDialog::onAngleEdited);
+    connect(ui->button_next, &QPushButton::clicked, this, &HorizontalElementDialog::onNext);
+    connect(ui->button_ok, &QPushButton::clicked, this, &HorizontalElementDialog::onAccept);
+    connect(ui->chkStartPoint, &QCheckBox::toggled, ui->leStartE, &QWidget::setEnabled);
+    connect(ui->chkStartPoint, &QCheckBox::toggled, ui->leStartN, &QWidget::setEnabled);
+
+    const Pelko::Road::HorizontalElementConfiguration elements
+        = model ? model->elements() : Pelko::Road::HorizontalElementConfiguration();
+    if (mode == 1) {
+        const HorizontalElement element = elements.at(unsigned(std::max(row, 0)));
+        selectType(element.getType());
+        fillFromElement(element);
+        ui->button_next->hide();
+    } else if (mode == 0) {
+        selectType(elements.getPreferedElementType(unsigned(std::max(row, 0))));
+        const HorizontalElement before = row > 0 ? elements.at(unsigned(row - 1)) : HorizontalElement();
+        if (before.isValid()) {
+            ui->leStartN->setText(fieldText(before.getEndPoint().getX()));
+            ui->leStartE->setText(fieldText(before.getEndPoint().getY()));
+            ui->leAzimuth->setText(Zemko::Trelvin::angleText(before.getEndAzimuth().toDegree() * 3600.0));
+        }
+        ui->chkStartPoint->setChecked(row == 0);
+        ui->leAzimuth->setEnabled(row == 0);
+    }
+    ui->tbAzimuth->setChecked(ui->leAzimuth->isEnabled());
+    ui->leStartN->setEnabled(ui->chkStartPoint->isChecked());
+    ui->leStartE->setEnabled(ui->chkStartPoint->isChecked());
+
+    // The begin station of any later element follows from the one before it.
+    ui->lblStation->setVisible(row == 0);
+    ui->leStation->setVisible(row == 0);
+}
+
+HorizontalElementDialog::~HorizontalElementDialog() = default;
+
+void HorizontalElementDialog::selectType(int type)
+{
+    int index = ui->cmbType->findData(type);
+    if (index < 0)
+        index = 0;
+    {
+        const QSignalBlocker blocker(ui->cmbType);
+        ui->cmbType->setCurrentIndex(index);
+    }
+    onCurrentSegmentTypeChanged(index);
+}
+
+void HorizontalElementDialog::fillFromElement(const HorizontalElement& element)
+{
+    ui->leStartN->setText(fieldText(element.getBeginPoint().getX()));
+    ui->leStartE->setText(fieldText(element.getBeginPoint().getY()));
+    ui->chkStartPoint->setChecked(element.isBeginPointFixed());
+    const double azimuth = element.getBeginAzimuth().toDegree();
+    ui->leAzimuth->setText(std::isfinite(azimuth) ? Zemko::Trelvin::angleText(azimuth * 3600.0) : QString());
+    ui->leAzimuth->setEnabled(element.isBeginAzimuthFixed());
+    ui->tbAzimuth->setChecked(element.isBeginAzimuthFixed());
+    ui->leLength->setText(fieldText(element.getLength()));
+
+    auto radiusText = [](double radius) {
+        return std::isinf(radius) || std::fabs(radius) < 0.0001 ? QString() : fieldText(std::fabs(radius));
+    };
+    const int type = element.getType();
+    if (type == Pelko::Road::ArcElementType) {
+        ui->leStartR->setText(radiusText(element.getBeginRadius()));
+        onLengthEdited(ui->leLength->text());
+    } else if (type == Pelko::Road::SpiralElementType) {
+        ui->leStartR->setText(radiusText(element.getBeginRadius()));
+        ui->leEndR->setText(radiusText(element.getEndRadius()));
+    }
+    if (type == Pelko::Road::ArcElementType || type == Pelko::Road::SpiralElementType) {
+        if (element.getRurnDirection() != Pelko::Road::TurnRight)
+            ui->rbLeft->setChecked(true);
+        else
+            ui->rbRight->setChecked(true);
+    }
+    if (m_model) {
+        const Pelko::Road::Station station
+            = m_model->stationsEquations().getStationFromContinuous(element.getBeginStation());
+        ui->leStation->setText(Zemko::Trelvin::stationToText(
+            MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped()));
+    }
+}
+
+void HorizontalElementDialog::onClear() { }
+
+void HorizontalElementDialog::onCurrentSegmentTypeChanged(int index)
+{
+    ui->chkStartPoint->setChecked(false);
+    ui->leAzimuth->setEnabled(false);
+    ui->tbAzimuth->setChecked(false);
+
+    const int type = ui->cmbType->itemData(index).toInt();
+    const bool arc = type == Pelko::Road::ArcElementType;
+    const bool spiral = type == Pelko::Road::SpiralElementType;
+    ui->lblAngle->setVisible(arc);
+    ui->leAngle->setVisible(arc);
+    ui->lblStartR->setVisible(arc || spiral);
+    ui->leStartR->setVisible(arc || spiral);
+    ui->lblEndR->setVisible(spiral);
+    ui->leEndR->setVisible(spiral);
+    ui->lblDirection->setVisible(arc || spiral);
+    ui->rbLeft->setVisible(arc || spiral);
+    ui->rbRight->setVisible(arc || spiral);
+    m_arcMode = arc;
+    adjustSize();
+}
+
+void HorizontalElementDialog::onToggleAzimuthMode(bool on)
+{
+    ui->leAzimuth->setEnabled(on);
+}
+
+double HorizontalElementDialog::number(const QString& text) const
+{
+    bool ok = false;
+    const double value = Zemko::Trelvin::numberLocale().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+void HorizontalElementDialog::onRadiusEdited(const QString& text)
+{
+    bool ok = false;
+    const double value = Zemko::Trelvin::numberLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || value == 0.0)
+        return;
+    if (value >= 0.0)
+        ui->rbRight->setChecked(true);
+    else
+        ui->rbLeft->setChecked(true);
+}
+
+void HorizontalElementDialog::onLengthEdited(const QString& text)
+{
+    if (!m_arcMode)
+        return;
+    const double radius = std::fabs(number(ui->leStartR->text()));
+    const double angle = radius > 0.0 ? number(text) / radius : 0.0;
+    ui->leAngle->setText(Zemko::Trelvin::angleText(angle * 180.0 / M_PI * 3600.0));
+}
+
+void HorizontalElementDialog::onAngleEdited(const QString& text)
+{
+    if (!m_arcMode)
+        return;
+    const double radius = std::fabs(number(ui->leStartR->text()));
+    const double angle = radiansOf(text);
+    if (radius > 0.0 && std::isfinite(angle))
+        ui->leLength->setText(QString::number(angle * radius, 'f', 3));
+    else
+        ui->leLength->setText(QStringLiteral("0.000"));
+}
+
+double HorizontalElementDialog::radiansOf(const QString& text)
+{
+    bool ok = false;
+    const double seconds = Zemko::Trelvin::secondsFromDmsText(text, &ok);
+    return ok ? seconds / 3600.0 * M_PI / 180.0 : notGiven;
+}
+
+double HorizontalElementDialog::radiusOf(const QString& text) const
+{
+    const double value = std::fabs(number(text));
+    return value < 0.001 ? straight : MeterToUnit::instance()->toMeters(value);
+}
+
+void HorizontalElementDialog::onAccept()
+{
+    commit(1);
+}
+
+void HorizontalElementDialog::onNext()
+{
+    commit(2);
+}
+
+void HorizontalElementDialog::commit(int code)
+{
+    // A field being edited hands over its text.
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+        focused->setFocus();
+    }
+    const QString error = buildElement();
+    if (!error.isEmpty()) {
+        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), error,
+                                                      QMessageBox::Ok);
+        return;
+    }
+    done(code);
+}
+
+QString HorizontalElementDialog::buildElement()
+{
+    const MeterToUnit* unit = MeterToUnit::instance();
+    const double length = unit->toMeters(number(ui->leLength->text()));
+    const Pelko::Corvex::Point point = !ui->chkStartPoint->isHidden() && ui->chkStartPoint->isChecked()
+        ? Pelko::Corvex::Point(unit->toMeters(number(ui->leStartN->text())),
+                               unit->toMeters(number(ui->leStartE->text())))
+        : Pelko::Corvex::Point::invalid();
+    const Pelko::Corvex::Angle azimuth = !ui->leAzimuth->isHidden() && ui->leAzimuth->isEnabled()
+        ? Pelko::Corvex::Angle::fromRadian(radiansOf(ui->leAzimuth->text()))
+        : Pelko::Corvex::Angle::fromRadian(notGiven);
+    const double direction = ui->rbRight->isChecked() ? 1.0 : -1.0;
+    const bool sideChosen = ui->rbLeft->isChecked() || ui->rbRight->isChecked();
+
+    const int type = ui->cmbType->currentData().toInt();
+    double radius = straight;
+    double startRadius = straight;
+    double endRadius = straight;
+    double arcLength = length;
+    if (type == Pelko::Road::ArcElementType) {
+        if (!sideChosen)
+            return tr("You should choose left or right side!");
+        radius = radiusOf(ui->leStartR->text());
+        if (std::isinf(radius))
+            return tr("Radius can not be infinite!");
+        arcLength = radiansOf(ui->leAngle->text()) * radius;
+    } else if (type == Pelko::Road::SpiralElementType) {
+        if (!sideChosen)
+            return tr("You should choose left or right side!");
+        startRadius = radiusOf(ui->leStartR->text());
+        endRadius = radiusOf(ui->leEndR->text());
+        if ((std::isinf(startRadius) && std::isinf(endRadius)) || std::fabs(startRadius - endRadius) < 0.0001)
+            return tr("R1(ST) and R2(ED) can not be the same");
+    }
+
+    double station = notGiven;
+    if (!ui->leStation->isHidden()) {
+        switch (Zemko::Trelvin::readStation(
+            ui->leStation->text(),
+            m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration(), station)) {
+        case Zemko::Trelvin::StationReading::NotANumber:
+            return tr("Station should not be infinite!");
+        case Zemko::Trelvin::StationReading::NotFound:
+            return tr("Given station does not exist!");
+        default:
+            break;
+        }
+    }
+
+    HorizontalElement element;
+    if (type == Pelko::Road::ArcElementType)
+        element = HorizontalElement::createArc(azimuth, arcLength, direction * radius, point, station);
+    else if (type == Pelko::Road::SpiralElementType)
+        element = HorizontalElement::createSpiral(azimuth, length, direction * startRadius,
+                                                  direction * endRadius, point, station);
+    else
+        element = HorizontalElement::createLine(azimuth, length, point, station);
+    // What passes the checks above may still be refused by the road library (radii 0.0005 apart).
+    if (!element.isValid())
+        return tr("The element can not be created with these values!");
+    m_element = element;
+    return QString();
+}

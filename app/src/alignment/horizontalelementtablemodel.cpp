@@ -1,0 +1,732 @@
+#include "alignment/horizontalelementtablemodel.h"
+
+#include "alignment/typedvalues.h"
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "framework/valueformater.h"
+#include "shell/trelvin.h"
+
+#include <road/horizontalalignment.h>
+#include <road/roadsurface.h>
+#include <text/angletext.h>
+#include <text/stationtext.h>
+
+#include <QBrush>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace Zemko {
+namespace Trelvin {
+
+using Pelko::Road::HorizontalElement;
+using Pelko::Road::HorizontalElementConfiguration;
+
+namespace {
+
+const double nan = std::numeric_limits<double>::quiet_NaN();
+const double inf = std::numeric_limits<double>::infinity();
+
+// A radius text as the table reads it while typing: anything that is no number is straight (0).
+double radiusOf(const QString& text)
+{
+    bool ok = false;
+    const double value = numberLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || std::isnan(value) || HorizontalElementEdit::isStraight(value))
+        return 0.0;
+    return MeterToUnit::instance()->toMeters(value);
+}
+
+// A radius text as Apply reads it: empty, the infinity sign or a straight value is straight; any other
+// text must be a number.
+bool readRadius(const QString& text, double& meters)
+{
+    meters = 0.0;
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed == QString(QChar(0x221E)))
+        return true;
+    bool ok = false;
+    const double value = numberLocale().toDouble(trimmed, &ok);
+    if (!ok || std::isnan(value))
+        return false;
+    meters = HorizontalElementEdit::isStraight(value) ? 0.0 : MeterToUnit::instance()->toMeters(value);
+    return true;
+}
+
+// Azimuth text: a plain number is packed D.MMSS; anything else is D:M:S text.
+bool readAzimuth(const QString& text, double& degrees)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    bool number = false;
+    const double packed = numberLocale().toDouble(trimmed, &number);
+    if (number) {
+        degrees = dmsToDegrees(packed);
+        return std::isfinite(degrees);
+    }
+    bool ok = false;
+    const double seconds = secondsFromDmsText(trimmed, &ok);
+    if (!ok)
+        return false;
+    degrees = normalizeDegrees(seconds / 3600.0);
+    return std::isfinite(degrees);
+}
+
+} // namespace
+
+HorizontalElementTableModel::HorizontalElementTableModel(QObject* parent)
+    : TableModel(DataType::HorizontalElement, 3, 3, parent)
+{
+    // A table made while a road is open shows it at once.
+    loadFromRoad();
+}
+
+HorizontalElementTableModel::~HorizontalElementTableModel() = default;
+
+Qt::ItemFlags HorizontalElementTableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    switch (index.column()) {
+    case TypeColumn:
+        return flags;
+    case MileageColumn:
+        return index.row() == 0 ? flags | Qt::ItemIsEditable : flags;
+    case AzimuthColumn:
+    case NorthColumn:
+        return flags | Qt::ItemIsEditable | Qt::ItemIsUserCheckable;
+    default:
+        return flags | Qt::ItemIsEditable;
+    }
+}
+
+void HorizontalElementTableModel::deriveType(HorizontalElementEdit& record)
+{
+    const double r1 = radiusOf(record.startRadiusText);
+    const double r2 = radiusOf(record.endRadiusText);
+    const bool straight1 = r1 == 0.0;
+    const bool straight2 = r2 == 0.0;
+    if (straight1 && straight2)
+        record.setType(Pelko::Road::LineElementType);
+    else if (straight1 || straight2)
+        record.setType(Pelko::Road::SpiralElementType);
+    else
+        record.setType(std::fabs(r1 - r2) < 0.001 ? Pelko::Road::ArcElementType
+                                                  : Pelko::Road::SpiralElementType);
+}
+
+void HorizontalElementTableModel::deriveTurnDirection(HorizontalElementEdit& record)
+{
+    const double r1 = radiusOf(record.startRadiusText);
+    const double r2 = radiusOf(record.endRadiusText);
+    const double decisive = r1 != 0.0 ? r1 : r2;
+    record.setTurnDirection(decisive < 0.0 ? Pelko::Road::TurnLeft : Pelko::Road::TurnRight);
+}
+
+void HorizontalElementTableModel::setRadiusText(HorizontalElementEdit& record, int column,
+                                                const QString& text)
+{
+    if (column == StartRadiusColumn)
+        record.startRadiusText = text;
+    else
+        record.endRadiusText = text;
+    deriveType(record);
+    deriveTurnDirection(record);
+}
+
+bool HorizontalElementTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid())
+        return false;
+    switchToTextRows();
+    if (index.row() >= m_rows.size())
+        return false;
+    HorizontalElementEdit& record = m_rows[index.row()];
+    const int column = index.column();
+
+    if (role == Qt::CheckStateRole) {
+        const bool checked = value.toInt() == Qt::Checked;
+        if (column == AzimuthColumn)
+            record.azimuthFixed = checked;
+        else if (column == NorthColumn)
+            record.pointFixed = checked;
+        else
+            return false;
+    } else if (role == Qt::EditRole) {
+        const QString text = value.toString();
+        switch (column) {
+        case TypeColumn:
+            // The type follows from the radii.
+            return true;
+        case MileageColumn:
+            if (index.row() != 0)
+                return false;
+            record.mileageText = text;
+            break;
+        case StartRadiusColumn:
+        case EndRadiusColumn:
+            setRadiusText(record, column, text);
+            break;
+        case AzimuthColumn:
+            record.azimuthText = text;
+            break;
+        case LengthColumn:
+            record.lengthText = text;
+            break;
+        case NorthColumn:
+            record.northText = text;
+            break;
+        case EastColumn:
+            record.eastText = text;
+            break;
+        case DeflectionColumn: {
+            if (!value.isValid())
+                return true;
+            const int direction
+                = value.toInt() == Pelko::Road::TurnLeft ? Pelko::Road::TurnLeft : Pelko::Road::TurnRight;
+            record.setTurnDirection(direction);
+            // The radii show the side by their sign; they follow, so a later radius edit keeps it.
+            const double side = direction == Pelko::Road::TurnLeft ? -1.0 : 1.0;
+            for (QString* radius : { &record.startRadiusText, &record.endRadiusText }) {
+                const double r = radiusOf(*radius);
+                if (r != 0.0 && r * side < 0.0)
+                    *radius
+                        = ValueFormater::radiusText(MeterToUnit::instance()->fromMeters(side * std::fabs(r)));
+            }
+            break;
+        }
+        default:
+            return false;
+        }
+    } else {
+        return false;
+    }
+    // A typed cell is an edit: the document must know it before a save or an exit.
+    notifyRowsChanged(index.row(), 1);
+    return true;
+}
+
+QVariant HorizontalElementTableModel::cellValue(int column, int row, int role) const
+{
+    if (role == Qt::BackgroundRole) {
+        if (column == MileageColumn && row != 0)
+            return QBrush(Qt::lightGray, Qt::SolidPattern);
+        return QVariant();
+    }
+    if (m_textRows && role != Qt::ToolTipRole)
+        return textCell(column, row, role);
+    return roadCell(column, row, role);
+}
+
+QVariant HorizontalElementTableModel::textCell(int column, int row, int role) const
+{
+    if (row < 0 || row >= m_rows.size())
+        return QVariant();
+    const HorizontalElementEdit& record = m_rows.at(row);
+    if (role == Qt::CheckStateRole) {
+        if (column == AzimuthColumn)
+            return record.azimuthFixed ? Qt::Checked : Qt::Unchecked;
+        if (column == NorthColumn)
+            return record.pointFixed ? Qt::Checked : Qt::Unchecked;
+        return QVariant();
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+    const bool edit = role == Qt::EditRole;
+    switch (column) {
+    case TypeColumn:
+        return edit ? QVariant(record.type) : QVariant(record.typeText);
+    case MileageColumn:
+        return record.mileageText;
+    case StartRadiusColumn:
+        return record.startRadiusText;
+    case EndRadiusColumn:
+        return record.endRadiusText;
+    case AzimuthColumn:
+        return record.azimuthText;
+    case LengthColumn:
+        return record.lengthText;
+    case NorthColumn:
+        return record.northText;
+    case EastColumn:
+        return record.eastText;
+    case DeflectionColumn:
+        return edit ? QVariant(record.turnDirection) : QVariant(record.turnText);
+    default:
+        return QVariant();
+    }
+}
+
+QVariant HorizontalElementTableModel::roadCell(int column, int row, int role) const
+{
+    if (row < 0 || row >= rows())
+        return QVariant();
+    if (role == Qt::ToolTipRole) {
+        static const char* const tips[ColumnCount]
+            = { QT_TR_NOOP("element type"), QT_TR_NOOP("begin mile age"), QT_TR_NOOP("begin radius"),
+                QT_TR_NOOP("end radius"),   QT_TR_NOOP("begin azimuth"),  QT_TR_NOOP("element length"),
+                QT_TR_NOOP("coordiante x"), QT_TR_NOOP("coordiante y"),   " " };
+        return column >= 0 && column < ColumnCount ? QVariant(tr(tips[column])) : QVariant();
+    }
+
+    const HorizontalElement element = m_working.at(unsigned(row));
+    const MeterToUnit* unit = MeterToUnit::instance();
+    const double side = element.getRurnDirection() == Pelko::Road::TurnLeft ? -1.0 : 1.0;
+    // A radius edits with the side as its sign, like the text rows; a straight edits as the sign.
+    auto radius = [&](double r) -> QVariant {
+        if (role == Qt::DisplayRole)
+            return radiusText(r);
+        if (HorizontalElementEdit::isStraight(r))
+            return QString(QChar(0x221E));
+        return unit->fromMeters(side * std::fabs(r));
+    };
+
+    if (role == Qt::CheckStateRole) {
+        if (column == AzimuthColumn)
+            return element.isBeginAzimuthFixed() ? Qt::Checked : Qt::Unchecked;
+        if (column == NorthColumn)
+            return element.isBeginPointFixed() ? Qt::Checked : Qt::Unchecked;
+        return QVariant();
+    }
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return QVariant();
+    const bool edit = role == Qt::EditRole;
+
+    switch (column) {
+    case TypeColumn:
+        return edit ? QVariant(int(element.getType()))
+                    : QVariant(ValueFormater::elementTypeText(element.getType()));
+    case MileageColumn:
+        if (edit && row != 0)
+            return QVariant();
+        return stationText(element.getBeginStation());
+    case StartRadiusColumn:
+        return radius(element.getBeginRadius());
+    case EndRadiusColumn:
+        return radius(element.getEndRadius());
+    case AzimuthColumn: {
+        const double degrees = element.getBeginAzimuth().toDegree();
+        if (!edit)
+            return std::isfinite(degrees) ? angleText(degrees * 3600.0) : QString();
+        if (!std::isfinite(degrees))
+            return QString();
+        // Rounded, so that the editor shows 90 and not 90.000000000036.
+        return std::round(degreesToDms(normalizeDegrees(degrees)) * 1e10) / 1e10;
+    }
+    case LengthColumn:
+        return edit ? QVariant(unit->fromMeters(element.getLength()))
+                    : QVariant(lengthText(element.getLength()));
+    case NorthColumn:
+        return edit ? QVariant(unit->fromMeters(element.getBeginPoint().getX()))
+                    : QVariant(coordinateText(element.getBeginPoint().getX()));
+    case EastColumn:
+        return edit ? QVariant(unit->fromMeters(element.getBeginPoint().getY()))
+                    : QVariant(coordinateText(element.getBeginPoint().getY()));
+    case DeflectionColumn:
+        return edit ? QVariant(int(element.getRurnDirection()))
+                    : QVariant(ValueFormater::sideText(element.getRurnDirection()));
+    default:
+        return QVariant();
+    }
+}
+
+HorizontalElementConfiguration HorizontalElementTableModel::elements() const
+{
+    return m_working;
+}
+
+Pelko::Road::StationsEquationConfiguration HorizontalElementTableModel::stationsEquations() const
+{
+    // Read at each use: the equations page replaces the road's equations without announcing it.
+    if (Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
+        return road->getStationsEquations();
+    return Pelko::Road::StationsEquationConfiguration();
+}
+
+QString HorizontalElementTableModel::stationText(double continuous) const
+{
+    const Pelko::Road::Station station = stationsEquations().getStationFromContinuous(continuous);
+    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
+}
+
+void HorizontalElementTableModel::switchToTextRows()
+{
+    if (m_textRows)
+        return;
+    const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
+    m_rows.clear();
+    for (unsigned i = 0; i < m_working.size(); ++i) {
+        const HorizontalElement element = m_working.at(i);
+        HorizontalElementEdit record(element);
+        const Pelko::Road::Station station = equations.getStationFromContinuous(element.getBeginStation());
+        if (station.isValid())
+            record.setMileage(station.getStation(), station.isOverlapped());
+        // Nothing comes before the first element: its begin is given whatever the flags say, and
+        // must stay where it is when the rows are written back.
+        if (i == 0) {
+            record.azimuthFixed = true;
+            record.pointFixed = true;
+        }
+        m_rows.append(record);
+    }
+    m_textRows = true;
+}
+
+void HorizontalElementTableModel::leaveTextRows()
+{
+    if (!m_textRows)
+        return;
+    beginResetModel();
+    m_textRows = false;
+    endResetModel();
+}
+
+void HorizontalElementTableModel::appendElements(int count)
+{
+    if (count < 1)
+        return;
+    beginInsertRows(QModelIndex(), rows(), rows() + count - 1);
+    for (int i = 0; i < count; ++i) {
+        if (m_textRows)
+            m_rows.append(HorizontalElementEdit());
+        else
+            m_working.append(createElement(Pelko::Road::LineElementType,
+                                           Pelko::Corvex::Angle::fromRadian(nan), 100.0, 0.0, 0.0,
+                                           Pelko::Corvex::Point::invalid(), nan));
+    }
+    endInsertRows();
+}
+
+void HorizontalElementTableModel::insertElements(int row, int count)
+{
+    if (count < 1 || row < 0)
+        return;
+    row = std::min(row, rows());
+    beginInsertRows(QModelIndex(), row, row + count - 1);
+    for (int i = 0; i < count; ++i) {
+        if (m_textRows)
+            m_rows.insert(row, HorizontalElementEdit());
+        else
+            m_working.insertBefore(unsigned(row),
+                                   createElement(Pelko::Road::LineElementType,
+                                                 Pelko::Corvex::Angle::fromDegree(0.0), 100.0, 0.0, 0.0,
+                                                 Pelko::Corvex::Point::invalid(), nan));
+    }
+    endInsertRows();
+}
+
+void HorizontalElementTableModel::removeElements(int row, int count)
+{
+    if (row < 0 || row >= rows())
+        return;
+    count = std::min(count, rows() - row);
+    if (count < 1)
+        return;
+    beginRemoveRows(QModelIndex(), row, row + count - 1);
+    for (int i = 0; i < count; ++i) {
+        if (m_textRows)
+            m_rows.removeAt(row);
+        else
+            m_working.removeAt(unsigned(row));
+    }
+    endRemoveRows();
+}
+
+// In text-row mode the rows shown are the typed ones, so an element from the dialog goes there;
+// otherwise the announced row would not be the one that changed.
+void HorizontalElementTableModel::setElement(int row, const HorizontalElement& element)
+{
+    if (row < 0 || row >= rows())
+        return;
+    if (m_textRows)
+        m_rows[row] = HorizontalElementEdit(element);
+    else
+        m_working.set(unsigned(row), element);
+    notifyRowsChanged(row, 1);
+}
+
+void HorizontalElementTableModel::appendElement(const HorizontalElement& element)
+{
+    if (m_textRows)
+        m_rows.append(HorizontalElementEdit(element));
+    else
+        m_working.append(element);
+    notifyRowInserted(rows() - 1);
+}
+
+void HorizontalElementTableModel::insertElement(int row, const HorizontalElement& element)
+{
+    row = std::max(0, std::min(row, rows()));
+    if (m_textRows)
+        m_rows.insert(row, HorizontalElementEdit(element));
+    else
+        m_working.insertBefore(unsigned(row), element);
+    notifyRowInserted(row);
+}
+
+QList<QStringList> HorizontalElementTableModel::copyCells(int top, int left, int rowCount,
+                                                          int columnCount) const
+{
+    QList<QStringList> block;
+    if (top < 0 || left < 0 || rowCount < 1 || columnCount < 1 || top + rowCount > rows()
+        || left + columnCount > ColumnCount)
+        return block;
+    for (int row = top; row < top + rowCount; ++row) {
+        QStringList cells;
+        for (int column = left; column < left + columnCount; ++column)
+            cells.append(cellValue(column, row, Qt::DisplayRole).toString());
+        block.append(cells);
+    }
+    return block;
+}
+
+void HorizontalElementTableModel::pasteCells(int row, int column, const QList<QStringList>& lines)
+{
+    if (row < 0 || column < StartRadiusColumn || column > EastColumn || lines.isEmpty())
+        return;
+    switchToTextRows();
+    row = std::min(row, rows());
+    const int count = lines.size();
+    if (row + count > rows())
+        appendElements(row + count - rows());
+    for (int k = 0; k < count; ++k) {
+        HorizontalElementEdit& record = m_rows[row + k];
+        const QStringList& cells = lines.at(k);
+        for (int j = 0; j < cells.size() && column + j <= EastColumn; ++j) {
+            const QString& text = cells.at(j);
+            switch (column + j) {
+            case StartRadiusColumn:
+            case EndRadiusColumn:
+                setRadiusText(record, column + j, text);
+                break;
+            case AzimuthColumn:
+                record.azimuthText = text;
+                break;
+            case LengthColumn:
+                record.lengthText = text;
+                break;
+            case NorthColumn:
+                record.northText = text;
+                break;
+            default:
+                record.eastText = text;
+                break;
+            }
+        }
+    }
+    notifyRowsChanged(row, count);
+}
+
+// Numbers are stored beside the typed texts, which stay as they are, so checking twice reads the same.
+bool HorizontalElementTableModel::checkRows(int& row, int& column)
+{
+    row = -1;
+    column = -1;
+    if (!m_textRows || m_rows.isEmpty())
+        return true;
+
+    auto fail = [&](int r, int c) {
+        row = r;
+        column = c;
+        return false;
+    };
+
+    double mileage = 0.0;
+    if (readStation(m_rows.at(0).mileageText, stationsEquations(), mileage) != StationReading::Read)
+        return fail(0, MileageColumn);
+    m_rows[0].mileage = mileage;
+
+    for (int i = 0; i < m_rows.size(); ++i) {
+        HorizontalElementEdit& record = m_rows[i];
+        // The chain has to start somewhere: the first element needs its azimuth and its point.
+        if (record.azimuthFixed) {
+            double degrees = 0.0;
+            if (!readAzimuth(record.azimuthText, degrees))
+                return fail(i, AzimuthColumn);
+            record.azimuth = degrees;
+        } else if (i == 0) {
+            return fail(i, AzimuthColumn);
+        }
+
+        double length = 0.0;
+        if (!readLength(record.lengthText, length) || length <= 0.01)
+            return fail(i, LengthColumn);
+        record.length = length;
+
+        if (record.pointFixed) {
+            double north = 0.0;
+            if (!readLength(record.northText, north))
+                return fail(i, NorthColumn);
+            record.north = north;
+            double east = 0.0;
+            if (!readLength(record.eastText, east))
+                return fail(i, EastColumn);
+            record.east = east;
+        } else if (i == 0) {
+            return fail(i, NorthColumn);
+        }
+
+        deriveType(record);
+        double r1 = 0.0;
+        if (!readRadius(record.startRadiusText, r1))
+            return fail(i, StartRadiusColumn);
+        double r2 = 0.0;
+        if (!readRadius(record.endRadiusText, r2))
+            return fail(i, EndRadiusColumn);
+        if (r1 != 0.0 && r2 != 0.0 && r1 * r2 < 0.0)
+            return fail(i, EndRadiusColumn);
+        record.startRadius = r1;
+        record.endRadius = r2;
+    }
+    return true;
+}
+
+int HorizontalElementTableModel::applyRows()
+{
+    if (!m_textRows)
+        return -1;
+
+    // Built apart: a refused row leaves the working copy as it was.
+    HorizontalElementConfiguration fresh;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const HorizontalElementEdit& record = m_rows.at(i);
+        const double sign = record.turnDirection == Pelko::Road::TurnLeft ? -1.0 : 1.0;
+        const double r1 = HorizontalElementEdit::isStraight(record.startRadius)
+            ? inf
+            : sign * std::fabs(record.startRadius);
+        const double r2
+            = HorizontalElementEdit::isStraight(record.endRadius) ? inf : sign * std::fabs(record.endRadius);
+        const Pelko::Corvex::Point point = record.pointFixed ? Pelko::Corvex::Point(record.north, record.east)
+                                                             : Pelko::Corvex::Point::invalid();
+        const Pelko::Corvex::Angle azimuth = record.azimuthFixed
+            ? Pelko::Corvex::Angle::fromDegree(record.azimuth)
+            : Pelko::Corvex::Angle::fromRadian(nan);
+        const HorizontalElement element = createElement(record.type, azimuth, record.length, r1, r2, point,
+                                                        i == 0 ? record.mileage : nan);
+        if (!element.isValid())
+            return i;
+        fresh.append(element);
+    }
+    m_working = fresh;
+    return -1;
+}
+
+HorizontalElement HorizontalElementTableModel::createElement(int type, const Pelko::Corvex::Angle& azimuth,
+                                                             double length, double startRadius,
+                                                             double endRadius,
+                                                             const Pelko::Corvex::Point& point,
+                                                             double station)
+{
+    switch (type) {
+    case Pelko::Road::LineElementType:
+        return HorizontalElement::createLine(azimuth, length, point, station);
+    case Pelko::Road::ArcElementType:
+        return HorizontalElement::createArc(azimuth, length, startRadius, point, station);
+    case Pelko::Road::SpiralElementType:
+        return HorizontalElement::createSpiral(azimuth, length, startRadius, endRadius, point, station);
+    default:
+        return HorizontalElement::createLine(Pelko::Corvex::Angle::fromRadian(nan), nan,
+                                             Pelko::Corvex::Point::invalid(), station);
+    }
+}
+
+QVariant HorizontalElementTableModel::displayData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::DisplayRole) : QVariant();
+}
+
+QVariant HorizontalElementTableModel::editData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::EditRole) : QVariant();
+}
+
+QVariant HorizontalElementTableModel::checkStateData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::CheckStateRole) : QVariant();
+}
+
+QVariant HorizontalElementTableModel::toolTipData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::ToolTipRole) : QVariant();
+}
+
+QVariant HorizontalElementTableModel::backgroundData(const QModelIndex& index) const
+{
+    return index.isValid() ? cellValue(index.column(), index.row(), Qt::BackgroundRole) : QVariant();
+}
+
+QVariant HorizontalElementTableModel::columnTitle(int section) const
+{
+    switch (section) {
+    case TypeColumn:
+        return tr("Type");
+    case MileageColumn:
+        return tr("Mileage");
+    case StartRadiusColumn:
+        return tr("Start radius");
+    case EndRadiusColumn:
+        return tr("End radius");
+    case AzimuthColumn:
+        return tr("Azimuth");
+    case LengthColumn:
+        return tr("Length");
+    case NorthColumn:
+        return tr("N");
+    case EastColumn:
+        return tr("E");
+    case DeflectionColumn:
+        return tr("Deflection");
+    default:
+        return QVariant();
+    }
+}
+
+int HorizontalElementTableModel::columns() const
+{
+    return ColumnCount;
+}
+
+int HorizontalElementTableModel::rows() const
+{
+    return m_textRows ? m_rows.size() : int(m_working.size());
+}
+
+bool HorizontalElementTableModel::saveToRoad()
+{
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return false;
+    // Typed rows are written only as a whole; rows that do not check keep the save from writing.
+    if (m_textRows) {
+        int row = -1;
+        int column = -1;
+        if (!checkRows(row, column) || applyRows() >= 0)
+            return false;
+        leaveTextRows();
+    }
+
+    // The road gets its own copy, so later edits of the table do not reach it before they are applied.
+    road->getHorizontalAligment()->setElements(m_working.clone());
+    Trelvin::instance()->notifyDataChanged(DataType::PointOfIntersection);
+    if (road->save())
+        return true;
+    // Still to be written to the file: keep the mark even when the announcement reloaded the table.
+    setUnwrittenEdits(true);
+    return false;
+}
+
+void HorizontalElementTableModel::loadFromRoad()
+{
+    // A reload shows the road; rows typed for the road before it are not carried over.
+    m_textRows = false;
+    m_rows.clear();
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    m_working
+        = road ? road->getHorizontalAligment()->getElements().clone() : HorizontalElementConfiguration();
+}
+
+} // namespace Trelvin
+} // namespace Zemko

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "alignment/horizontalelementedit.h"
+#include "framework/tablemodel.h"
+
+#include <road/horizontalelement.h>
+#include <road/horizontalelementconfiguration.h>
+#include <road/station.h>
+
+#include <QList>
+#include <QStringList>
+
+namespace Zemko {
+namespace Trelvin {
+
+// The element table. It shows a working copy of the road's element chain until the first typed edit,
+// then holds the rows as texts; they are checked and turned into elements on Apply (or on a document
+// save, which refuses rows that do not check). A write makes the road element-defined.
+class HorizontalElementTableModel : public TableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        TypeColumn,
+        MileageColumn,
+        StartRadiusColumn,
+        EndRadiusColumn,
+        AzimuthColumn,
+        LengthColumn,
+        NorthColumn,
+        EastColumn,
+        DeflectionColumn,
+        ColumnCount
+    };
+
+    explicit HorizontalElementTableModel(QObject* parent = nullptr);
+    ~HorizontalElementTableModel() override;
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    QVariant cellValue(int column, int row, int role) const;
+    Pelko::Road::HorizontalElementConfiguration elements() const;
+    // The open road's equations as they are now; empty without a road.
+    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
+    bool isTextRowMode() const { return m_textRows; }
+
+    void appendElements(int count);
+    void insertElements(int row, int count);
+    void removeElements(int row, int count);
+
+    void setElement(int row, const Pelko::Road::HorizontalElement& element);
+    void appendElement(const Pelko::Road::HorizontalElement& element);
+    void insertElement(int row, const Pelko::Road::HorizontalElement& element);
+
+    // Display texts of the block; empty when it leaves the table.
+    QList<QStringList> copyCells(int top, int left, int rowCount, int columnCount) const;
+    // Texts from column (2 to 7) on, rows added as needed; cells beyond column 7 are dropped.
+    void pasteCells(int row, int column, const QList<QStringList>& lines);
+
+    // Checks every typed row and stores its numbers. On failure row and column name the cell.
+    bool checkRows(int& row, int& column);
+    // Builds the chain from the checked rows; the working copy is replaced only when every row
+    // succeeded. Returns the refused row, or -1.
+    int applyRows();
+
+    static Pelko::Road::HorizontalElement createElement(int type, const Pelko::Corvex::Angle& azimuth,
+                                                        double length, double startRadius, double endRadius,
+                                                        const Pelko::Corvex::Point& point, double station);
+    // Type and side from the two radius texts (display unit; a text that is no number is straight).
+    static void deriveType(HorizontalElementEdit& record);
+    static void deriveTurnDirection(HorizontalElementEdit& record);
+
+protected:
+    QVariant displayData(const QModelIndex& index) const override;
+    QVariant editData(const QModelIndex& index) const override;
+    QVariant checkStateData(const QModelIndex& index) const override;
+    QVariant toolTipData(const QModelIndex& index) const override;
+    QVariant backgroundData(const QModelIndex& index) const override;
+    QVariant columnTitle(int section) const override;
+    int columns() const override;
+    int rows() const override;
+    bool saveToRoad() override;
+    void loadFromRoad() override;
+
+private:
+    void switchToTextRows();
+    void leaveTextRows();
+    QString stationText(double continuous) const;
+    QVariant textCell(int column, int row, int role) const;
+    QVariant roadCell(int column, int row, int role) const;
+    static void setRadiusText(HorizontalElementEdit& record, int column, const QString& text);
+
+    Pelko::Road::HorizontalElementConfiguration m_working;
+    QList<HorizontalElementEdit> m_rows;
+    bool m_textRows = false;
+};
+
+} // namespace Trelvin
+} // namespace Zemko

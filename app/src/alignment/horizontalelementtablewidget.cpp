@@ -1,0 +1,197 @@
+#include "alignment/horizontalelementtablewidget.h"
+
+#include "alignment/horizontalelementdialog.h"
+#include "alignment/horizontalelementtablemodel.h"
+#include "framework/itemdelegates.h"
+#include "shell/prompter.h"
+#include "ui_tableviewwidget.h"
+
+using Zemko::Trelvin::HorizontalElementTableModel;
+using Zemko::Trelvin::Prompter;
+
+HorizontalElementTableWidget::HorizontalElementTableWidget(QWidget* parent)
+    : AlignmentTableWidget(parent, 2, 7, 8)
+    , m_model(new HorizontalElementTableModel(this))
+{
+    setUpTable(m_model);
+    setWindowTitle(tr("Horizontal Elements"));
+
+    QTableView* view = form()->tableView;
+    view->setItemDelegateForColumn(
+        0,
+        new Zemko::Trelvin::ComboBoxDelegate(this,
+                                             { { tr("Line"), Pelko::Road::LineElementType },
+                                               { tr("Arc"), Pelko::Road::ArcElementType },
+                                               { tr("Spiral In/Out"), Pelko::Road::SpiralElementType } }));
+    view->setItemDelegateForColumn(1, new Zemko::Trelvin::StationEditDelegate(this));
+    auto* lineEdit = new Zemko::Trelvin::LineEditDelegate(this);
+    for (int column = 2; column <= 7; ++column)
+        view->setItemDelegateForColumn(column, lineEdit);
+    view->setItemDelegateForColumn(
+        8,
+        new Zemko::Trelvin::ComboBoxDelegate(
+            this, { { tr("L"), Pelko::Road::TurnLeft }, { tr("R"), Pelko::Road::TurnRight } }));
+    connect(view, &QWidget::customContextMenuRequested, this,
+            &HorizontalElementTableWidget::displayContextMenu);
+}
+
+HorizontalElementTableWidget::~HorizontalElementTableWidget() = default;
+
+QString HorizontalElementTableWidget::columnHint(int column)
+{
+    switch (column) {
+    case 0:
+        return tr("The curve type.");
+    case 1:
+        return tr("The mileage of the begin point.");
+    case 2:
+        return tr("The begin radius of the curve.");
+    case 3:
+        return tr("The end radius of the curve.");
+    case 4:
+        return tr("The begin azimuth angle of the curve.");
+    case 5:
+        return tr("The curve length.");
+    case 6:
+        return tr("The x coordiante value of the begin point.");
+    case 7:
+        return tr("The y coordiante value of the begin point.");
+    case 8:
+        return tr("The turnning deflection of the curve.");
+    default:
+        return QString();
+    }
+}
+
+void HorizontalElementTableWidget::appendRows(int count)
+{
+    m_model->appendElements(count);
+}
+
+void HorizontalElementTableWidget::insertRows(int row, int count)
+{
+    m_model->insertElements(row, count);
+}
+
+void HorizontalElementTableWidget::removeRows(int row, int count)
+{
+    m_model->removeElements(row, count);
+}
+
+QList<QStringList> HorizontalElementTableWidget::copyBlock(int top, int left, int rowCount,
+                                                           int columnCount) const
+{
+    return m_model->copyCells(top, left, rowCount, columnCount);
+}
+
+void HorizontalElementTableWidget::pasteBlock(int row, int column, const QList<QStringList>& lines)
+{
+    m_model->pasteCells(row, column, lines);
+}
+
+void HorizontalElementTableWidget::on_appendButton_clicked()
+{
+    appendRow();
+}
+
+void HorizontalElementTableWidget::on_insertButton_clicked()
+{
+    insertAtSelection();
+}
+
+void HorizontalElementTableWidget::on_editButton_clicked()
+{
+    const int row = form()->tableView->currentIndex().row();
+    if (row >= 0)
+        runDialog(1, row, false);
+}
+
+void HorizontalElementTableWidget::onEdit(QModelIndex index)
+{
+    if (index.row() >= 0)
+        runDialog(1, index.row(), false);
+}
+
+void HorizontalElementTableWidget::runDialog(int mode, int row, bool append)
+{
+    if (mode == 1) {
+        HorizontalElementDialog dialog(1, row, m_model, this);
+        if (dialog.exec() != 0)
+            m_model->setElement(row, dialog.element());
+        return;
+    }
+    int result = 0;
+    do {
+        HorizontalElementDialog dialog(0, row, m_model, this);
+        result = dialog.exec();
+        if (result == 0)
+            break;
+        if (append)
+            m_model->appendElement(dialog.element());
+        else
+            m_model->insertElement(row, dialog.element());
+        ++row;
+    } while (result == 2);
+}
+
+void HorizontalElementTableWidget::on_deleteButton_clicked()
+{
+    removeSelection();
+}
+
+void HorizontalElementTableWidget::on_applyButton_clicked()
+{
+    Prompter* prompter = Prompter::instance();
+    if (m_model->rowCount() == 0
+        && prompter->question(this, tr("No data"),
+                              tr("No data in Elements table, all elements will be deleted, continue ?"),
+                              QMessageBox::No | QMessageBox::Yes)
+            != QMessageBox::Yes)
+        return;
+
+    int row = -1;
+    int column = -1;
+    if (!m_model->checkRows(row, column)) {
+        prompter->information(
+            this, QStringLiteral("Trelvin"),
+            tr("Invalid horizontal element on line %1").arg(row + 1, 0, 10, QLatin1Char(' ')),
+            QMessageBox::Ok);
+        selectCells(row, column, column);
+        return;
+    }
+
+    const int refused = m_model->applyRows();
+    if (refused >= 0) {
+        prompter->information(
+            this, QStringLiteral("Trelvin"),
+            tr("Create horizontal element failed on line %1").arg(refused + 1, 0, 10, QLatin1Char(' ')),
+            QMessageBox::Ok);
+        selectCells(refused, 0, HorizontalElementTableModel::ColumnCount - 1);
+        return;
+    }
+
+    // The road holds the new elements even when the file could not be written; the plan shows them.
+    if (!m_model->applyChanges())
+        prompter->critical(this, tr("Save failed"), tr("Save road failed!"), QMessageBox::Ok);
+    emit currentChange();
+}
+
+void HorizontalElementTableWidget::onCopyToClipboard()
+{
+    copySelection();
+}
+
+void HorizontalElementTableWidget::onPasteFromClipboard()
+{
+    pasteAtSelection();
+}
+
+void HorizontalElementTableWidget::displayContextMenu(const QPoint&)
+{
+    showContextMenu();
+}
+
+void HorizontalElementTableWidget::onShowToolTip(QModelIndex index)
+{
+    form()->lblTooltip->setText(index.isValid() ? columnHint(index.column()) : QString());
+}

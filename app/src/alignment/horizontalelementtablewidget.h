@@ -1,0 +1,56 @@
+#pragma once
+
+#include "alignment/alignmenttablewidget.h"
+
+#include <QModelIndex>
+
+namespace Zemko {
+namespace Trelvin {
+class HorizontalElementTableModel;
+}
+} // namespace Zemko
+
+// The element table of the horizontal alignment page: typed rows, block copy and paste, and the Apply
+// that checks the rows and writes the element chain into the road.
+class HorizontalElementTableWidget : public AlignmentTableWidget
+{
+    Q_OBJECT
+
+public:
+    explicit HorizontalElementTableWidget(QWidget* parent = nullptr);
+    ~HorizontalElementTableWidget() override;
+
+    Zemko::Trelvin::HorizontalElementTableModel* model() const { return m_model; }
+
+    // The hint of a column; empty outside the table.
+    static QString columnHint(int column);
+
+signals:
+    void currentChange();
+
+public slots:
+    void on_appendButton_clicked();
+    void on_insertButton_clicked();
+    void on_editButton_clicked();
+    void onEdit(QModelIndex index);
+    void on_deleteButton_clicked();
+    void on_applyButton_clicked();
+    void onCopyToClipboard();
+    void onPasteFromClipboard();
+    void displayContextMenu(const QPoint& point);
+    void onShowToolTip(QModelIndex index);
+
+protected:
+    void appendRows(int count) override;
+    void insertRows(int row, int count) override;
+    void removeRows(int row, int count) override;
+    QList<QStringList> copyBlock(int top, int left, int rowCount, int columnCount) const override;
+    void pasteBlock(int row, int column, const QList<QStringList>& lines) override;
+
+private:
+    // Edit mode (1) replaces the row's element; new mode (0) inserts (or appends) and goes on with
+    // the next row while the dialog closes with Next.
+    void runDialog(int mode, int row, bool append);
+
+    Zemko::Trelvin::HorizontalElementTableModel* m_model = nullptr;
+};

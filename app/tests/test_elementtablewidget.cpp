@@ -1,0 +1,175 @@
+#include "alignment/horizontalelementtablemodel.h"
+#include "alignment/horizontalelementtablewidget.h"
+#include "framework/tableviewform.h"
+#include "shell/trelvin.h"
+#include "support/scriptedprompter.h"
+#include "test_horizontalroads.h"
+#include "ui_tableviewwidget.h"
+
+#include <road/horizontalalignment.h>
+#include <road/roadsurface.h>
+
+#include <qttestmain.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+
+using Zemko::Trelvin::HorizontalElementTableModel;
+using Zemko::Trelvin::Trelvin;
+using Model = HorizontalElementTableModel;
+
+namespace {
+
+void selectBlock(QTableView* view, int top, int left, int bottom, int right)
+{
+    const QAbstractItemModel* model = view->model();
+    view->selectionModel()->select(QItemSelection(model->index(top, left), model->index(bottom, right)),
+                                   QItemSelectionModel::ClearAndSelect);
+}
+
+Pelko::Road::HorizontalElementConfiguration roadElements()
+{
+    return Trelvin::instance()->road()->getHorizontalAligment()->getElements();
+}
+
+} // namespace
+
+class TestElementTableWidget : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    int roads = 0;
+
+    void openChain()
+    {
+        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
+        QVERIFY(HorizontalRoads::writeElementRoad(path, HorizontalRoads::lineArcLine()));
+        QVERIFY(Trelvin::instance()->openRoad(path));
+    }
+
+private slots:
+    void applyFlowReportsAndWrites()
+    {
+        openChain();
+        HorizontalElementTableWidget widget;
+        QCOMPARE(widget.windowTitle(), QStringLiteral("Horizontal Elements"));
+        QTableView* view = widget.form()->tableView;
+        Model* model = widget.model();
+        QSignalSpy applied(&widget, &HorizontalElementTableWidget::currentChange);
+        ScriptedPrompter prompter;
+
+        QVERIFY(model->setData(model->index(2, Model::LengthColumn), "0"));
+        prompter.answer(ScriptedPrompter::Information, QMessageBox::Ok);
+        widget.on_applyButton_clicked();
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("Trelvin"));
+        QCOMPARE(prompter.calls.last().text, QStringLiteral("Invalid horizontal element on line 3"));
+        QCOMPARE(view->selectionModel()->selectedIndexes(),
+                 QModelIndexList({ model->index(2, Model::LengthColumn) }));
+
+        QVERIFY(model->setData(model->index(2, Model::LengthColumn), "80"));
+        QVERIFY(model->setData(model->index(1, Model::StartRadiusColumn), "-0.0005"));
+        QVERIFY(model->setData(model->index(1, Model::EndRadiusColumn), "-0.0005"));
+        prompter.answer(ScriptedPrompter::Information, QMessageBox::Ok);
+        widget.on_applyButton_clicked();
+        QCOMPARE(prompter.calls.last().text, QStringLiteral("Create horizontal element failed on line 2"));
+        QCOMPARE(view->selectionModel()->selectedIndexes().size(), 9);
+        QVERIFY(view->selectionModel()->isRowSelected(1, QModelIndex()));
+        QCOMPARE(roadElements().at(2).getLength(), 50.0);
+        QCOMPARE(applied.count(), 0);
+
+        QVERIFY(model->setData(model->index(1, Model::StartRadiusColumn), "-400"));
+        QVERIFY(model->setData(model->index(1, Model::EndRadiusColumn), "-400"));
+        widget.on_applyButton_clicked();
+        QCOMPARE(prompter.calls.size(), 2);
+        QCOMPARE(applied.count(), 1);
+        QCOMPARE(roadElements().at(1).getBeginRadius(), 400.0);
+        QCOMPARE(roadElements().at(1).getRurnDirection(), Pelko::Road::TurnLeft);
+        QCOMPARE(roadElements().at(2).getLength(), 80.0);
+        QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories());
+
+        model->removeElements(0, model->rowCount());
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::No);
+        widget.on_applyButton_clicked();
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("No data"));
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("No data in Elements table, all elements will be deleted, continue ?"));
+        QCOMPARE(roadElements().size(), 3u);
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
+        widget.on_applyButton_clicked();
+        QCOMPARE(roadElements().size(), 0u);
+        QCOMPARE(applied.count(), 2);
+    }
+
+    void copyPasteAndTheContextMenu()
+    {
+        openChain();
+        HorizontalElementTableWidget widget;
+        QTableView* view = widget.form()->tableView;
+        Model* model = widget.model();
+        ScriptedPrompter prompter;
+
+        widget.on_insertButton_clicked();
+        QCOMPARE(model->rowCount(), 3);
+        widget.on_appendButton_clicked();
+        QCOMPARE(model->rowCount(), 4);
+        widget.prepareContextMenu();
+        QList<QAction*> actions = widget.contextMenu()->actions();
+        QVERIFY(actions.at(0)->isEnabled() && !actions.at(1)->isEnabled() && !actions.at(4)->isEnabled());
+
+        selectBlock(view, 1, 0, 1, 8);
+        QApplication::clipboard()->setText(QStringLiteral("untouched"));
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("untouched"));
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(Zemko::Trelvin::rowsFromClipboard().first(), model->copyCells(1, 0, 1, 9).first());
+
+        for (int column : { 0, 1, 8 }) {
+            selectBlock(view, 0, column, 0, column);
+            widget.prepareContextMenu();
+            QVERIFY(!widget.contextMenu()->actions().at(4)->isEnabled());
+            widget.onPasteFromClipboard();
+        }
+        QCOMPARE(prompter.count(ScriptedPrompter::Question), 0);
+
+        // Blanks in the columns that would be written change nothing, after the question.
+        selectBlock(view, 0, 5, 0, 5);
+        QApplication::clipboard()->setText(QStringLiteral("   \n  "));
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
+        QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(prompter.count(ScriptedPrompter::Question), 1);
+        QVERIFY(!model->isTextRowMode());
+
+        QApplication::clipboard()->setText(QStringLiteral("70\n80\n90\n100\n110\n"));
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
+        widget.onPasteFromClipboard();
+        QCOMPARE(model->rowCount(), 5);
+        QCOMPARE(model->data(model->index(4, Model::LengthColumn)).toString(), QStringLiteral("110"));
+
+        selectBlock(view, 3, 2, 4, 3);
+        widget.on_deleteButton_clicked();
+        QCOMPARE(model->rowCount(), 3);
+    }
+
+    void hints()
+    {
+        openChain();
+        HorizontalElementTableWidget widget;
+        widget.onShowToolTip(widget.model()->index(0, 6));
+        QCOMPARE(widget.form()->lblTooltip->text(),
+                 QStringLiteral("The x coordiante value of the begin point."));
+        widget.onShowToolTip(QModelIndex());
+        QCOMPARE(widget.form()->lblTooltip->text(), QString());
+        QCOMPARE(HorizontalElementTableWidget::columnHint(8),
+                 QStringLiteral("The turnning deflection of the curve."));
+    }
+};
+
+TRELVIN_TEST_MAIN(TestElementTableWidget)
+#include "test_elementtablewidget.moc"
