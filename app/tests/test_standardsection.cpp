@@ -25,8 +25,10 @@
 using Pelko::Road::CrossSectionConfiguration;
 using Pelko::Road::CrossSectionElement;
 using Pelko::Road::StandardSection;
+using SectionRoads::child;
 using SectionRoads::DialogScript;
 using SectionRoads::element;
+using SectionRoads::rowTexts;
 using SectionRoads::section;
 using Zemko::Trelvin::CrossSectionEditCache;
 using Zemko::Trelvin::StandardSectionCurve;
@@ -34,22 +36,6 @@ using Zemko::Trelvin::StandardSectionTableModel;
 using Zemko::Trelvin::Trelvin;
 
 namespace {
-
-template<typename T> T* child(QObject* parent, const char* name)
-{
-    T* found = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
-QStringList rowTexts(const StandardSectionTableModel& model, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < model.columnCount(); ++column)
-        texts << model.index(row, column).data().toString();
-    return texts;
-}
 
 CrossSectionConfiguration roadSide(int side)
 {
@@ -92,7 +78,10 @@ private slots:
     void curveMarkersAndPageUpdates();
 
 private:
-    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"));
+    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"))
+    {
+        return SectionRoads::writeRoad(*dir, content, name);
+    }
 
     std::unique_ptr<QTemporaryDir> dir;
 };
@@ -112,12 +101,6 @@ void TestStandardSection::init()
 void TestStandardSection::cleanup()
 {
     Trelvin::instance()->closeRoad();
-}
-
-QString TestStandardSection::writeRoad(const QByteArray& content, const QString& name)
-{
-    const QString path = dir->filePath(name);
-    return RoadFiles::write(path, content) ? path : QString();
 }
 
 void TestStandardSection::elementCells()

@@ -2,16 +2,43 @@
 
 #include "support/roadfiles.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QDialog>
 #include <QQueue>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include <functional>
 
-// Road files and dialog answers shared by the standard-section, superelevation and widening tests.
+// Road files, widget lookups and dialog answers shared by the standard-section, superelevation and
+// widening tests.
 namespace SectionRoads {
+
+template<typename T> T* child(QObject* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+inline QStringList rowTexts(const QAbstractItemModel& model, int row)
+{
+    QStringList texts;
+    for (int column = 0; column < model.columnCount(); ++column)
+        texts << model.index(row, column).data().toString();
+    return texts;
+}
+
+// The path of the written road file; empty when it could not be written.
+inline QString writeRoad(const QTemporaryDir& dir, const QByteArray& content,
+                         const QString& name = QStringLiteral("road.rod"))
+{
+    const QString path = dir.filePath(name);
+    return RoadFiles::write(path, content) ? path : QString();
+}
 
 struct Point
 {

@@ -31,30 +31,16 @@ using Pelko::Road::CrossSectionElementConfiguration;
 using Pelko::Road::StandardSection;
 using Pelko::Road::SuperelevationMethod;
 using Pelko::Road::SuperelevationPoint;
+using SectionRoads::child;
 using SectionRoads::DialogScript;
 using SectionRoads::element;
+using SectionRoads::rowTexts;
 using SectionRoads::section;
 using Zemko::Trelvin::CrossSectionEditCache;
 using Zemko::Trelvin::SuperelevationPointTableModel;
 using Zemko::Trelvin::Trelvin;
 
 namespace {
-
-template<typename T> T* child(QObject* parent, const char* name)
-{
-    T* found = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
-QStringList rowTexts(const QAbstractItemModel& model, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < model.columnCount(); ++column)
-        texts << model.index(row, column).data().toString();
-    return texts;
-}
 
 SuperelevationPointTableModel* pointsOf(const SuperelevationPointEditWidget& editor, int side, int tab)
 {
@@ -114,7 +100,10 @@ private slots:
     void mirrorThenDocumentSaveKeepsTheMirror();
 
 private:
-    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"));
+    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"))
+    {
+        return SectionRoads::writeRoad(*dir, content, name);
+    }
 
     std::unique_ptr<QTemporaryDir> dir;
 };
@@ -133,12 +122,6 @@ void TestSuperelevation::init()
 void TestSuperelevation::cleanup()
 {
     Trelvin::instance()->closeRoad();
-}
-
-QString TestSuperelevation::writeRoad(const QByteArray& content, const QString& name)
-{
-    const QString path = dir->filePath(name);
-    return RoadFiles::write(path, content) ? path : QString();
 }
 
 void TestSuperelevation::pointCells()

@@ -28,30 +28,16 @@ using Pelko::Road::CrossSectionElementConfiguration;
 using Pelko::Road::StandardSection;
 using Pelko::Road::WideningMethod;
 using Pelko::Road::WideningPoint;
+using SectionRoads::child;
 using SectionRoads::DialogScript;
 using SectionRoads::element;
+using SectionRoads::rowTexts;
 using SectionRoads::section;
 using Zemko::Trelvin::CrossSectionEditCache;
 using Zemko::Trelvin::Trelvin;
 using Zemko::Trelvin::WideningPointTableModel;
 
 namespace {
-
-template<typename T> T* child(QObject* parent, const char* name)
-{
-    T* found = parent->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
-QStringList rowTexts(const QAbstractItemModel& model, int row)
-{
-    QStringList texts;
-    for (int column = 0; column < model.columnCount(); ++column)
-        texts << model.index(row, column).data().toString();
-    return texts;
-}
 
 WideningPointTableModel* pointsOf(const WideningPointEditWidget& editor, int side, int tab)
 {
@@ -90,7 +76,10 @@ private slots:
     void updateMasks();
 
 private:
-    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"));
+    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"))
+    {
+        return SectionRoads::writeRoad(*dir, content, name);
+    }
 
     std::unique_ptr<QTemporaryDir> dir;
 };
@@ -109,12 +98,6 @@ void TestWidening::init()
 void TestWidening::cleanup()
 {
     Trelvin::instance()->closeRoad();
-}
-
-QString TestWidening::writeRoad(const QByteArray& content, const QString& name)
-{
-    const QString path = dir->filePath(name);
-    return RoadFiles::write(path, content) ? path : QString();
 }
 
 void TestWidening::pointCells()

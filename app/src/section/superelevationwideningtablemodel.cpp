@@ -50,23 +50,25 @@ bool SuperelevationWideningTableModel::saveToRoad()
 
 void SuperelevationWideningTableModel::loadFromRoad() { }
 
-namespace {
-
-int resultCode(const Pelko::Road::CrossSectionElementConfiguration::Result& result)
+int SuperelevationWideningTableModel::announceAdded(bool added, double station)
 {
+    if (!added)
+        return -1;
+    // The list stays sorted: the new point follows every point of a lower station.
+    int row = 0;
+    while (row < rows() && stationAt(row) < station)
+        ++row;
+    notifyRowInserted(row);
+    return 0;
+}
+
+int SuperelevationWideningTableModel::announceReplaced(
+    int row, const Pelko::Road::CrossSectionElementConfiguration::Result& result)
+{
+    if (result.code == Pelko::Road::CrossSectionElementConfiguration::Success)
+        notifyRowsChanged(row, 1);
     return int(result.code);
 }
-
-// Where an added point went: the list stays sorted, so after every point of a lower station.
-template<typename Point, typename At> int rowOf(const Point& point, int count, At at)
-{
-    int row = 0;
-    while (row < count && at(unsigned(row)).getStation() < point.getStation())
-        ++row;
-    return row;
-}
-
-} // namespace
 
 SuperelevationPointTableModel::SuperelevationPointTableModel(
     DataType::Categories category, QObject* parent,
@@ -105,21 +107,19 @@ QString SuperelevationPointTableModel::cellText(int row, int column, bool decora
 
 int SuperelevationPointTableModel::addPoint(const Pelko::Road::SuperelevationPoint& point)
 {
-    if (!m_element.addSuperelevationPoint(point))
-        return -1;
-    notifyRowInserted(
-        rowOf(point, rows(), [this](unsigned i) { return m_element.getSuperelevationPointAt(i); }));
-    return 0;
+    return announceAdded(m_element.addSuperelevationPoint(point), point.getStation());
 }
 
 int SuperelevationPointTableModel::setPointAt(int row, const Pelko::Road::SuperelevationPoint& point)
 {
     if (row < 0)
         return Pelko::Road::CrossSectionElementConfiguration::IndexOutOfRange;
-    const int code = resultCode(m_element.setSuperelevationPointAt(unsigned(row), point));
-    if (code == 0)
-        notifyRowsChanged(row, 1);
-    return code;
+    return announceReplaced(row, m_element.setSuperelevationPointAt(unsigned(row), point));
+}
+
+double SuperelevationPointTableModel::stationAt(int row) const
+{
+    return pointAt(row).getStation();
 }
 
 void SuperelevationPointTableModel::removePointAt(int row)
@@ -205,20 +205,19 @@ QString WideningPointTableModel::cellText(int row, int column) const
 
 int WideningPointTableModel::addPoint(const Pelko::Road::WideningPoint& point)
 {
-    if (!m_element.addWideningPoint(point))
-        return -1;
-    notifyRowInserted(rowOf(point, rows(), [this](unsigned i) { return m_element.getWideningPointAt(i); }));
-    return 0;
+    return announceAdded(m_element.addWideningPoint(point), point.getStation());
 }
 
 int WideningPointTableModel::setPointAt(int row, const Pelko::Road::WideningPoint& point)
 {
     if (row < 0)
         return Pelko::Road::CrossSectionElementConfiguration::IndexOutOfRange;
-    const int code = resultCode(m_element.setWideningPointAt(unsigned(row), point));
-    if (code == 0)
-        notifyRowsChanged(row, 1);
-    return code;
+    return announceReplaced(row, m_element.setWideningPointAt(unsigned(row), point));
+}
+
+double WideningPointTableModel::stationAt(int row) const
+{
+    return pointAt(row).getStation();
 }
 
 void WideningPointTableModel::removePointAt(int row)

@@ -35,6 +35,11 @@ protected:
     bool saveToRoad() override;
     void loadFromRoad() override;
     bool hasRow(int row) const { return row >= 0 && row < rows(); }
+    virtual double stationAt(int row) const = 0;
+    // 0 with the row announced where the sorted list took the point; -1 when it was refused.
+    int announceAdded(bool added, double station);
+    // The code of a replacement; the row is announced when it was done.
+    int announceReplaced(int row, const Pelko::Road::CrossSectionElementConfiguration::Result& result);
 
     Pelko::Road::CrossSectionElementConfiguration m_element;
 };
@@ -63,6 +68,7 @@ protected:
     QVariant columnTitle(int section) const override;
     int columns() const override;
     int rows() const override;
+    double stationAt(int row) const override;
 };
 
 class WideningPointTableModel : public SuperelevationWideningTableModel
@@ -88,6 +94,7 @@ protected:
     QVariant columnTitle(int section) const override;
     int columns() const override;
     int rows() const override;
+    double stationAt(int row) const override;
 };
 
 } // namespace Trelvin
