@@ -144,5 +144,9 @@ int main(int argc, char** argv)
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    // The point file and the databases take several hundred megabytes.
+    for (const char* name :
+         { "tolvin_bench_points.dat", "tolvin_bench_generator.qvr", "tolvin_bench_write.qvr" })
+        QFile::remove(tempPath(name));
     return 0;
 }
