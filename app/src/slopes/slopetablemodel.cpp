@@ -1,5 +1,6 @@
 #include "slopes/slopetablemodel.h"
 
+#include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
 #include "shell/trelvin.h"
 
@@ -32,8 +33,41 @@ QString SlopeTableModel::stationText(double continuous) const
     return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
 }
 
+QString SlopeTableModel::readStationRange(const QString& startText, const QString& endText, double& start,
+                                          double& end) const
+{
+    const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
+    const auto read = [&equations](const QString& text, double& station) {
+        switch (readStation(text, equations, station)) {
+        case StationReading::NotANumber:
+            return tr("Station should not be infinite!");
+        case StationReading::NotFound:
+            return tr("Given station does not exist!");
+        default:
+            return QString();
+        }
+    };
+    QString message = read(startText, start);
+    if (message.isEmpty())
+        message = read(endText, end);
+    if (message.isEmpty() && start > end)
+        message = tr("Start station can not be greater than end!");
+    return message;
+}
+
+SlopeTableModel::EditResult SlopeTableModel::refusal(const Pelko::Road::SlopeSectionSegment& segment) const
+{
+    if (!segment.isValid())
+        return { false, tr("The segment has no slope template!") };
+    if (QString::fromStdString(segment.getName()).trimmed().isEmpty())
+        return { false, tr("Slope name should not be empty!") };
+    return {};
+}
+
 SlopeTableModel::EditResult SlopeTableModel::add(const Pelko::Road::SlopeSectionSegment& segment)
 {
+    if (const EditResult refused = refusal(segment); !refused.ok)
+        return refused;
     const auto error = m_configuration.addSegment(segment);
     if (error.code != 0)
         return { false, errorText(error.code) };
@@ -46,6 +80,8 @@ SlopeTableModel::EditResult SlopeTableModel::setAt(int row, const Pelko::Road::S
 {
     if (row < 0)
         return { false, errorText(Pelko::Road::SlopeSectionTemplateConfiguration::Error::StationNotFound) };
+    if (const EditResult refused = refusal(segment); !refused.ok)
+        return refused;
     const auto error = m_configuration.setSegmentAt(static_cast<unsigned>(row), segment);
     if (error.code != 0)
         return { false, errorText(error.code) };

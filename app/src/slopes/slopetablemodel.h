@@ -36,7 +36,13 @@ public:
     Pelko::Road::StationsEquationConfiguration stationsEquations() const;
     // Station text of a continuous station through the current equations.
     QString stationText(double continuous) const;
+    // The continuous stations of a typed range; the message is empty when both read and the start
+    // does not lie beyond the end.
+    QString readStationRange(const QString& startText, const QString& endText, double& start,
+                             double& end) const;
 
+    // A segment without both templates or without a name is refused: the road file could not
+    // bring it back.
     EditResult add(const Pelko::Road::SlopeSectionSegment& segment);
     EditResult setAt(int row, const Pelko::Road::SlopeSectionSegment& segment);
     void removeAt(int row);
@@ -51,7 +57,13 @@ protected:
     bool saveToRoad() override;
     void loadFromRoad() override;
 
+protected:
+    // The copy is edited in place by subclasses that refresh it.
+    Pelko::Road::SlopeSectionTemplateConfiguration& workingCopy() { return m_configuration; }
+
 private:
+    EditResult refusal(const Pelko::Road::SlopeSectionSegment& segment) const;
+
     Pelko::Road::SlopeSectionSide m_side;
     Pelko::Road::SlopeSectionTemplateConfiguration m_configuration;
 };

@@ -1,19 +1,36 @@
 #include "slopes/slopeuselibwidget.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include "slopes/slopecurve.h"
+#include "slopes/slopeuselibeditwidget.h"
+
+#include <QDebug>
+#include <QSplitter>
 
 SlopeUseLibWidget::SlopeUseLibWidget(QWidget* parent)
-    : SimpleEditWidget(tr("Slope"), parent)
+    : SlopeEditDisplayWidget(tr("Slope"), parent)
 {
-    auto* label = new QLabel(windowTitle(), this);
-    label->setAlignment(Qt::AlignCenter);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
+    splitter()->setOrientation(Qt::Vertical);
+    m_editor = new SlopeUseLibEditWidget(this);
+    m_editor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::MinimumExpanding);
+    setEditWidget(m_editor);
+    splitter()->setStretchFactor(0, 1);
+    splitter()->setStretchFactor(1, 60);
+
+    m_startCurve = std::make_unique<Zemko::Trelvin::SlopeCurve>(tr("Start Template"), Qt::green);
+    m_endCurve = std::make_unique<Zemko::Trelvin::SlopeCurve>(tr("End Template"), Qt::green);
+    setCurve(m_startCurve.get(), true);
+    setCurve(m_endCurve.get(), false);
+    connect(m_editor, &SlopeUseLibEditWidget::selectedSlopeInfo, this,
+            &SlopeUseLibWidget::onSelectedSlopeInfo);
 }
 
-void SlopeUseLibWidget::updateData(DataType::Categories) { }
+SlopeUseLibWidget::~SlopeUseLibWidget() = default;
 
-void SlopeUseLibWidget::onRoadOpen() { }
-
-void SlopeUseLibWidget::onRoadAboutToClose() { }
+void SlopeUseLibWidget::onSelectedSlopeInfo(Pelko::Road::SlopeSectionSide side, int row,
+                                            Pelko::Road::SlopeSectionTemplate begin,
+                                            Pelko::Road::SlopeSectionTemplate end)
+{
+    qDebug().noquote().nospace() << "curve update at: " << row;
+    m_startCurve->setTemplate(side, row, begin);
+    m_endCurve->setTemplate(side, row, end);
+}

@@ -1,0 +1,64 @@
+#include "slopes/slopedialog.h"
+
+#include "shell/prompter.h"
+#include "shell/reminder.h"
+#include "slopes/slopetablemodel.h"
+#include "ui_slopedialog.h"
+
+#include <text/stationtext.h>
+
+SlopeDialog::SlopeDialog(int mode, int row, Zemko::Trelvin::SlopeTableModel* model, QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::SlopeDialog)
+    , m_model(model)
+{
+    ui->setupUi(this);
+    auto* validator = new Zemko::Trelvin::StationValidator(this);
+    ui->edtStart->setValidator(validator);
+    ui->edtEnd->setValidator(validator);
+    connect(ui->okButton, SIGNAL(clicked()), this, SLOT(onAccept()));
+    connect(ui->cancelButton, SIGNAL(clicked()), this, SLOT(onCancel()));
+
+    ui->radioFill->setChecked(true);
+    if (mode != 1 || !m_model || row < 0 || row >= m_model->rowCount())
+        return;
+    const Pelko::Road::SlopeSectionSegment shown
+        = m_model->configuration().getSegmentAt(static_cast<unsigned>(row));
+    ui->edtName->setText(QString::fromStdString(shown.getName()));
+    if (shown.getType() == Pelko::Road::SlopeSectionCut)
+        ui->radioCut->setChecked(true);
+    ui->edtStart->setText(m_model->stationText(shown.getStart()));
+    ui->edtEnd->setText(m_model->stationText(shown.getEnd()));
+}
+
+SlopeDialog::~SlopeDialog() = default;
+
+QString SlopeDialog::check() const
+{
+    if (!m_model)
+        return QString();
+    double start = 0.0;
+    double end = 0.0;
+    return m_model->readStationRange(ui->edtStart->text(), ui->edtEnd->text(), start, end);
+}
+
+void SlopeDialog::onAccept()
+{
+    finish(1);
+}
+
+void SlopeDialog::onCancel()
+{
+    finish(0);
+}
+
+void SlopeDialog::finish(int code)
+{
+    const QString message = check();
+    if (!message.isEmpty()) {
+        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), message,
+                                                      QMessageBox::Ok);
+        return;
+    }
+    done(code);
+}

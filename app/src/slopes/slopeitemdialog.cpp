@@ -1,0 +1,173 @@
+#include "slopes/slopeitemdialog.h"
+
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "shell/prompter.h"
+#include "shell/reminder.h"
+#include "slopes/slopeitemtablemodel.h"
+#include "ui_slopeitemdialog.h"
+
+#include <QDoubleValidator>
+
+#include <cmath>
+
+using Pelko::Road::SlopeSectionElement;
+
+namespace {
+
+// Empty, or anything the validator let through that still is no number, reads as 0.
+double numberOf(const QLineEdit* edit)
+{
+    bool ok = false;
+    const double value = Zemko::Trelvin::numberLocale().toDouble(edit->text(), &ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+double metersOf(const QLineEdit* edit)
+{
+    return MeterToUnit::instance()->toMeters(numberOf(edit));
+}
+
+QString lengthField(double meters)
+{
+    return QString::number(MeterToUnit::instance()->fromMeters(meters), 'f', 4);
+}
+
+} // namespace
+
+SlopeItemDialog::SlopeItemDialog(int mode, int row, Zemko::Trelvin::SlopeItemTableModel* model,
+                                 QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::SlopeItemDialog)
+    , m_model(model)
+{
+    ui->setupUi(this);
+    auto* validator = new QDoubleValidator(this);
+    validator->setLocale(Zemko::Trelvin::numberLocale());
+    for (QLineEdit* edit : { ui->edtSurfaceHeight, ui->edtSurfaceRate, ui->edtPlateformWidth,
+                             ui->edtPlatformCrossSlope, ui->edtPlatformHeight })
+        edit->setValidator(validator);
+
+    {
+        const QSignalBlocker blocker(ui->cmbType);
+        ui->cmbType->addItem(tr("Surface"), int(Pelko::Road::SlopeElementSurface));
+        ui->cmbType->addItem(tr("Platform"), int(Pelko::Road::SlopeElementPlatform));
+    }
+    connect(ui->cmbType, SIGNAL(currentIndexChanged(int)), this, SLOT(onCurrentSectionTypeChanged(int)));
+    connect(ui->okButton, SIGNAL(clicked()), this, SLOT(onAccept()));
+    connect(ui->nextButton, SIGNAL(clicked()), this, SLOT(onNext()));
+    connect(ui->edtPlateformWidth, SIGNAL(textEdited(QString)), this, SLOT(setCrossByHeight(QString)));
+    connect(ui->edtPlatformHeight, SIGNAL(textEdited(QString)), this, SLOT(setCrossByHeight(QString)));
+    connect(ui->edtPlatformCrossSlope, SIGNAL(textEdited(QString)), this, SLOT(setHeightByCross(QString)));
+
+    int type = Pelko::Road::SlopeElementSurface;
+    if (mode == 0) {
+        ui->edtPlatformHeight->setText(QStringLiteral("0"));
+        ui->edtPlateformWidth->setText(QStringLiteral("0"));
+    } else if (m_model && row >= 0) {
+        m_element = m_model->currentTemplate().getAt(static_cast<unsigned>(row));
+        type = m_element.getType();
+        const QString name = QString::fromStdString(m_element.getName());
+        if (type == Pelko::Road::SlopeElementSurface) {
+            ui->edtSurfaceName->setText(name);
+            ui->edtSurfaceHeight->setText(lengthField(m_element.getHeight()));
+            ui->edtSurfaceRate->setText(QString::number(m_element.getSlope().getDenominator(), 'g', 6));
+        } else if (type == Pelko::Road::SlopeElementPlatform) {
+            ui->edtPlatformName->setText(name);
+            ui->edtPlateformWidth->setText(lengthField(m_element.getWidth()));
+            ui->edtPlatformCrossSlope->setText(QString::number(m_element.getSlope().getPercentage(), 'g', 6));
+            ui->edtPlatformHeight->setText(lengthField(m_element.getHeight()));
+        }
+    }
+
+    const int index = findTypeIndex(type);
+    if (index >= 0)
+        ui->cmbType->setCurrentIndex(index);
+    onCurrentSectionTypeChanged(index);
+}
+
+SlopeItemDialog::~SlopeItemDialog() = default;
+
+int SlopeItemDialog::findTypeIndex(int type) const
+{
+    return ui->cmbType->findData(type);
+}
+
+void SlopeItemDialog::onCurrentSectionTypeChanged(int index)
+{
+    // No item reads as a surface.
+    const int type = ui->cmbType->itemData(index).toInt();
+    if (type == Pelko::Road::SlopeElementSurface) {
+        ui->groupSurface->show();
+        ui->groupPlatform->hide();
+    } else if (type == Pelko::Road::SlopeElementPlatform) {
+        ui->groupPlatform->show();
+        ui->groupSurface->hide();
+    }
+    adjustSize();
+}
+
+void SlopeItemDialog::setCrossByHeight(const QString&)
+{
+    const SlopeSectionElement platform = SlopeSectionElement::createPlatformByHeight(
+        std::string(), metersOf(ui->edtPlateformWidth), metersOf(ui->edtPlatformHeight));
+    ui->edtPlatformCrossSlope->setText(QString::number(platform.getSlope().getPercentage(), 'g', 6));
+}
+
+void SlopeItemDialog::setHeightByCross(const QString&)
+{
+    const SlopeSectionElement platform = SlopeSectionElement::createPlatformBySlope(
+        std::string(), metersOf(ui->edtPlateformWidth), numberOf(ui->edtPlatformCrossSlope));
+    ui->edtPlatformHeight->setText(
+        QString::number(MeterToUnit::instance()->fromMeters(platform.getHeight()), 'g', 6));
+}
+
+QString SlopeItemDialog::check()
+{
+    switch (ui->cmbType->currentData().toInt()) {
+    case Pelko::Road::SlopeElementSurface: {
+        const QString name = ui->edtSurfaceName->text();
+        if (name.isEmpty())
+            return tr("Surface name should not be empty!");
+        m_element = SlopeSectionElement::createSlope(name.toStdString(), metersOf(ui->edtSurfaceHeight),
+                                                     numberOf(ui->edtSurfaceRate));
+        return QString();
+    }
+    case Pelko::Road::SlopeElementPlatform: {
+        const QString name = ui->edtPlatformName->text();
+        if (name.isEmpty())
+            return tr("Platform name should not be empty!");
+        m_element = SlopeSectionElement::createPlatformBySlope(
+            name.toStdString(), metersOf(ui->edtPlateformWidth), numberOf(ui->edtPlatformCrossSlope));
+        return QString();
+    }
+    default:
+        return QString();
+    }
+}
+
+void SlopeItemDialog::onAccept()
+{
+    finish(1);
+}
+
+void SlopeItemDialog::onNext()
+{
+    finish(2);
+}
+
+void SlopeItemDialog::finish(int result)
+{
+    // A field still being typed commits its text when it loses the focus.
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+        focused->setFocus();
+    }
+    const QString message = check();
+    if (!message.isEmpty()) {
+        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), message,
+                                                      QMessageBox::Ok);
+        return;
+    }
+    done(result);
+}
