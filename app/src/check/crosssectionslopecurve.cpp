@@ -1,0 +1,65 @@
+#include "check/crosssectionslopecurve.h"
+
+#include "framework/plotmarkers.h"
+
+#include <QVector>
+
+namespace Zemko {
+namespace Trelvin {
+
+CrossSectionSlopeCurve::CrossSectionSlopeCurve(const QString& title, const QColor& colour)
+    : RoadCurve(title, QwtPlotCurve::Lines, colour, Qt::SolidLine)
+    , m_points(new Data::NamedPointsCurve)
+    , m_plates(new Data::PlateMarkerCurve)
+    , m_slopes(new Data::SlopeMarkerCurve)
+{
+    m_plates->setZ(1.0);
+    m_points->setZ(2.0);
+}
+
+CrossSectionSlopeCurve::~CrossSectionSlopeCurve()
+{
+    plotDetached();
+    delete m_points;
+    delete m_plates;
+    delete m_slopes;
+}
+
+void CrossSectionSlopeCurve::rebuild(double) { }
+
+void CrossSectionSlopeCurve::plotAttached(QwtPlot* plot)
+{
+    m_points->attach(plot);
+    m_plates->attach(plot);
+    m_slopes->attach(plot);
+}
+
+void CrossSectionSlopeCurve::plotDetached()
+{
+    m_points->detach();
+    m_plates->detach();
+    m_slopes->detach();
+}
+
+void CrossSectionSlopeCurve::setLine(const QList<QPointF>& line)
+{
+    setSamples(line.toVector());
+}
+
+void CrossSectionSlopeCurve::setNamedPoints(const QList<PlotPoint>& points)
+{
+    m_points->setPoints(points.toVector());
+}
+
+void CrossSectionSlopeCurve::setPlateMarkers(const QList<PlateMarker>& markers)
+{
+    m_plates->setMarkers(markers.toVector());
+}
+
+void CrossSectionSlopeCurve::setSlopeMarkers(const QList<SlopeMarker>& markers)
+{
+    m_slopes->setMarkers(markers.toVector());
+}
+
+} // namespace Trelvin
+} // namespace Zemko
