@@ -2,13 +2,38 @@
 
 #include "framework/editmodewidget.h"
 
-// Side tab 8: the road's slope template library.
-//
-// Until its editor is built the page shows only its title.
+#include <road/slope.h>
+#include <road/slopesectiontemplate.h>
+
+#include <memory>
+
+class SlopeLibraryEditWidget;
+
+namespace Zemko {
+namespace Trelvin {
+class SlopeCurve;
+}
+} // namespace Zemko
+
+// Side tab 8: the road's slope template library above a profile of the selected template.
 class SlopeLibraryWidget : public EditModeWidget
 {
     Q_OBJECT
 
 public:
     explicit SlopeLibraryWidget(QWidget* parent = nullptr);
+    ~SlopeLibraryWidget() override;
+
+    SlopeLibraryEditWidget* editor() const { return m_editor; }
+    Zemko::Trelvin::SlopeCurve* slopeCurve() const { return m_curve.get(); }
+
+public slots:
+    void onCurrentChanged(Pelko::Road::SlopeSectionType type, int index,
+                          Pelko::Road::SlopeSectionTemplateEditable t);
+    // The plot empties; the curve stays in it for the next road.
+    void onRoadAboutToClose() override;
+
+private:
+    SlopeLibraryEditWidget* m_editor;
+    std::unique_ptr<Zemko::Trelvin::SlopeCurve> m_curve;
 };

@@ -1,0 +1,249 @@
+#include "slopes/slopelibitemdialog.h"
+
+#include "framework/metertounit.h"
+#include "framework/numberlocale.h"
+#include "shell/prompter.h"
+#include "shell/reminder.h"
+#include "slopes/slopelibitemtablemodel.h"
+#include "ui_slopelibitemdialog.h"
+
+#include <cmath>
+
+using Pelko::Road::SlopeSectionElement;
+using Zemko::Trelvin::numberLocale;
+
+namespace {
+
+// The factories turn a ditch narrower or shallower than this into no element at all.
+const double smallestDitchSize = 0.001;
+
+QString lengthText(double meters)
+{
+    return QString::number(MeterToUnit::instance()->fromMeters(meters), 'f', 4);
+}
+
+// A field as a number: empty reads as 0, anything else must be a finite number.
+bool readNumber(const QLineEdit* edit, double& value)
+{
+    const QString text = edit->text().trimmed();
+    if (text.isEmpty()) {
+        value = 0.0;
+        return true;
+    }
+    bool ok = false;
+    value = numberLocale().toDouble(text, &ok);
+    return ok && std::isfinite(value);
+}
+
+// While a field is typed a text that is no number yet counts as 0.
+double typedNumber(const QLineEdit* edit)
+{
+    double value = 0.0;
+    return readNumber(edit, value) ? value : 0.0;
+}
+
+} // namespace
+
+SlopeLibItemDialog::SlopeLibItemDialog(int mode, int row, Zemko::Trelvin::SlopeLibItemTableModel* model,
+                                       QWidget* parent)
+    : QDialog(parent)
+    , ui(new Ui::SlopeLibItemDialog)
+    , m_model(model)
+    , m_element(Pelko::Road::SlopeElementSurface)
+{
+    ui->setupUi(this);
+    {
+        const QSignalBlocker blocker(ui->cmbType);
+        ui->cmbType->addItem(tr("Surface"), int(Pelko::Road::SlopeElementSurface));
+        ui->cmbType->addItem(tr("Platform"), int(Pelko::Road::SlopeElementPlatform));
+        ui->cmbType->addItem(tr("Rect Ditch"), int(Pelko::Road::SlopeElementRectangularDitch));
+        ui->cmbType->addItem(tr("Trapezoid Ditch"), int(Pelko::Road::SlopeElementTrapezoidDitch));
+    }
+    connect(ui->cmbType, SIGNAL(currentIndexChanged(int)), this, SLOT(onCurrentSectionTypeChanged(int)));
+    connect(ui->okButton, SIGNAL(clicked()), this, SLOT(onAccept()));
+    connect(ui->nextButton, SIGNAL(clicked()), this, SLOT(onNext()));
+    // Only what the user types is coupled: filling the other field must not feed back.
+    connect(ui->edtPlateformWidth, SIGNAL(textEdited(QString)), this, SLOT(setCrossByHeight(QString)));
+    connect(ui->edtPlatformHeight, SIGNAL(textEdited(QString)), this, SLOT(setCrossByHeight(QString)));
+    connect(ui->edtPlatformCrossSlope, SIGNAL(textEdited(QString)), this, SLOT(setHeightByCross(QString)));
+
+    m_kind = Pelko::Road::SlopeElementSurface;
+    if (mode == 0) {
+        ui->edtPlatformHeight->setText(QStringLiteral("0"));
+        ui->edtPlateformWidth->setText(QStringLiteral("0"));
+    } else if (m_model && row >= 0) {
+        const SlopeSectionElement element = m_model->cachedTemplate().getAt(static_cast<unsigned>(row));
+        m_kind = element.getType();
+        fill(element);
+    }
+
+    const int index = ui->cmbType->findData(m_kind);
+    if (index >= 0)
+        ui->cmbType->setCurrentIndex(index);
+    onCurrentSectionTypeChanged(index);
+    ui->nextButton->setEnabled(mode == 0);
+}
+
+SlopeLibItemDialog::~SlopeLibItemDialog() = default;
+
+void SlopeLibItemDialog::fill(const SlopeSectionElement& element)
+{
+    const QString name = QString::fromStdString(element.getName());
+    switch (element.getType()) {
+    case Pelko::Road::SlopeElementSurface:
+        ui->edtSurfaceName->setText(name);
+        ui->edtSurfaceHeight->setText(lengthText(element.getHeight()));
+        ui->edtSurfaceRate->setText(QString::number(element.getSlope().getDenominator(), 'g', 6));
+        break;
+    case Pelko::Road::SlopeElementPlatform:
+        ui->edtPlatformName->setText(name);
+        ui->edtPlateformWidth->setText(lengthText(element.getWidth()));
+        ui->edtPlatformCrossSlope->setText(QString::number(element.getSlope().getPercentage(), 'g', 6));
+        ui->edtPlatformHeight->setText(lengthText(element.getHeight()));
+        break;
+    case Pelko::Road::SlopeElementRectangularDitch:
+    case Pelko::Road::SlopeElementTrapezoidDitch: {
+        const SlopeSectionElement::ElementParameters sizes = element.getParameters();
+        ui->edtDitchName->setText(name);
+        ui->edtInnerW->setText(lengthText(sizes.values[0]));
+        ui->edtInnerH->setText(lengthText(sizes.values[1]));
+        ui->edtOuterW->setText(lengthText(sizes.values[2]));
+        ui->edtOuterH->setText(lengthText(sizes.values[3]));
+        ui->edtBottomW->setText(lengthText(sizes.values[4]));
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void SlopeLibItemDialog::onCurrentSectionTypeChanged(int index)
+{
+    if (index < 0)
+        return;
+    const int kind = ui->cmbType->itemData(index).toInt();
+    if (kind < Pelko::Road::SlopeElementSurface || kind > Pelko::Road::SlopeElementTrapezoidDitch)
+        return;
+    m_kind = kind;
+    const bool ditch = kind == Pelko::Road::SlopeElementRectangularDitch
+        || kind == Pelko::Road::SlopeElementTrapezoidDitch;
+    ui->groupSurface->setVisible(kind == Pelko::Road::SlopeElementSurface);
+    ui->groupPlatform->setVisible(kind == Pelko::Road::SlopeElementPlatform);
+    ui->groupDitch->setVisible(ditch);
+    if (ditch) {
+        const bool trapezoid = kind == Pelko::Road::SlopeElementTrapezoidDitch;
+        ui->edtInnerW->setEnabled(trapezoid);
+        ui->edtOuterW->setEnabled(trapezoid);
+    }
+    adjustSize();
+}
+
+void SlopeLibItemDialog::setCrossByHeight(const QString&)
+{
+    const MeterToUnit* unit = MeterToUnit::instance();
+    const SlopeSectionElement platform = SlopeSectionElement::createPlatformByHeight(
+        std::string(), unit->toMeters(typedNumber(ui->edtPlateformWidth)),
+        unit->toMeters(typedNumber(ui->edtPlatformHeight)));
+    ui->edtPlatformCrossSlope->setText(QString::number(platform.getSlope().getPercentage(), 'g', 6));
+}
+
+void SlopeLibItemDialog::setHeightByCross(const QString&)
+{
+    const MeterToUnit* unit = MeterToUnit::instance();
+    const SlopeSectionElement platform = SlopeSectionElement::createPlatformBySlope(
+        std::string(), unit->toMeters(typedNumber(ui->edtPlateformWidth)),
+        typedNumber(ui->edtPlatformCrossSlope));
+    ui->edtPlatformHeight->setText(QString::number(unit->fromMeters(platform.getHeight()), 'g', 6));
+}
+
+void SlopeLibItemDialog::onAccept()
+{
+    finish(1);
+}
+
+void SlopeLibItemDialog::onNext()
+{
+    finish(2);
+}
+
+void SlopeLibItemDialog::finish(int result)
+{
+    // A cell editor still open commits its text when it loses the focus.
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+        focused->setFocus();
+    }
+    const QString message = build(ui->cmbType->currentData().toInt());
+    if (!message.isEmpty()) {
+        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), message,
+                                                      QMessageBox::Ok);
+        return;
+    }
+    done(result);
+}
+
+QString SlopeLibItemDialog::build(int kind)
+{
+    const MeterToUnit* unit = MeterToUnit::instance();
+    QString refused;
+    // Metres from a length field; a field that holds no number refuses the element.
+    auto number = [&](const QLineEdit* edit, const QLabel* label) {
+        double value = 0.0;
+        if (!readNumber(edit, value) && refused.isEmpty())
+            refused = tr("%1 \"%2\" is not a number!").arg(label->text(), edit->text());
+        return value;
+    };
+    auto length
+        = [&](const QLineEdit* edit, const QLabel* label) { return unit->toMeters(number(edit, label)); };
+
+    switch (kind) {
+    case Pelko::Road::SlopeElementSurface: {
+        if (ui->edtSurfaceName->text().isEmpty())
+            return tr("Surface name should not be empty!");
+        const double height = length(ui->edtSurfaceHeight, ui->label_2);
+        const double ratio = number(ui->edtSurfaceRate, ui->label_3);
+        if (!refused.isEmpty())
+            return refused;
+        m_element = SlopeSectionElement::createSlope(ui->edtSurfaceName->text().toStdString(), height, ratio);
+        return QString();
+    }
+    case Pelko::Road::SlopeElementPlatform: {
+        if (ui->edtPlatformName->text().isEmpty())
+            return tr("Platform name should not be empty!");
+        const double width = length(ui->edtPlateformWidth, ui->label_5);
+        const double slope = number(ui->edtPlatformCrossSlope, ui->label_6);
+        if (!refused.isEmpty())
+            return refused;
+        m_element = SlopeSectionElement::createPlatformBySlope(ui->edtPlatformName->text().toStdString(),
+                                                               width, slope);
+        return QString();
+    }
+    case Pelko::Road::SlopeElementRectangularDitch:
+    case Pelko::Road::SlopeElementTrapezoidDitch: {
+        if (ui->edtDitchName->text().isEmpty())
+            return tr("Ditch name should not be empty!");
+        const double innerHeight = length(ui->edtInnerH, ui->label_9);
+        const double innerWidth = length(ui->edtInnerW, ui->label_10);
+        const double bottomWidth = length(ui->edtBottomW, ui->label_11);
+        const double outerWidth = length(ui->edtOuterW, ui->label_12);
+        const double outerHeight = length(ui->edtOuterH, ui->label_13);
+        if (!refused.isEmpty())
+            return refused;
+        // Such a ditch would not be an element: it would vanish from the template or change kind.
+        if (std::fabs(innerHeight) < smallestDitchSize || std::fabs(bottomWidth) < smallestDitchSize
+            || std::fabs(outerHeight) < smallestDitchSize)
+            return tr("Ditch inner height, bottom width and outer height should not be zero!");
+        const std::string name = ui->edtDitchName->text().toStdString();
+        const SlopeSectionElement ditch = kind == Pelko::Road::SlopeElementRectangularDitch
+            ? SlopeSectionElement::createSideDitch(name, innerHeight, bottomWidth, outerHeight)
+            : SlopeSectionElement::createSideDitch(name, innerHeight, innerWidth, bottomWidth, outerHeight,
+                                                   outerWidth);
+        if (ditch.getType() != kind)
+            return tr("Ditch inner height, bottom width and outer height should not be zero!");
+        m_element = ditch;
+        return QString();
+    }
+    default:
+        return QString();
+    }
+}

@@ -1,0 +1,222 @@
+#include "slopes/slopelibtablemodel.h"
+
+#include "shell/trelvin.h"
+
+#include <road/roadsurface.h>
+#include <road/slopesectionconfiguration.h>
+#include <road/slopesectionsegment.h>
+#include <road/slopesectiontemplateconfiguration.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace Zemko {
+namespace Trelvin {
+
+using Pelko::Road::SlopeSectionSegment;
+using Pelko::Road::SlopeSectionSide;
+using Pelko::Road::SlopeSectionTemplate;
+using Pelko::Road::SlopeSectionTemplateConfiguration;
+using Pelko::Road::SlopeSectionTemplateLibrary;
+
+namespace {
+
+// Every list model shares the one library of the open road, so one written file holds the edits of all.
+std::vector<SlopeLibTableModel*>& liveLists()
+{
+    static std::vector<SlopeLibTableModel*> models;
+    return models;
+}
+
+// A segment end names the template when the names match and it resolved to a template of that type, or
+// to none yet.
+bool names(const SlopeSectionTemplate& end, const std::string& name, Pelko::Road::SlopeSectionType type)
+{
+    return end.getName() == name && (end.getType() == type || !end.isValid());
+}
+
+const SlopeSectionSide bothSides[] = { Pelko::Road::SlopeSideLeft, Pelko::Road::SlopeSideRight };
+
+} // namespace
+
+SlopeLibTableModel::SlopeLibTableModel(Pelko::Road::SlopeSectionType type, QObject* parent)
+    : TableModel(DataType::SlopeLibrary, 3, 3, parent)
+    , m_type(type)
+{
+    liveLists().push_back(this);
+    connect(this, &SlopeLibTableModel::libUpdate, Trelvin::instance(), &Trelvin::libUpdate);
+    // A model built while a road is open shares that road's library from the start.
+    loadFromRoad();
+}
+
+SlopeLibTableModel::~SlopeLibTableModel()
+{
+    auto& models = liveLists();
+    models.erase(std::remove(models.begin(), models.end(), this), models.end());
+}
+
+SlopeLibTableModel::EditResult
+SlopeLibTableModel::add(const Pelko::Road::SlopeSectionTemplateEditable& slopeTemplate)
+{
+    // The library files a template under its own type; this list shows one type only.
+    if (slopeTemplate.isValid() && slopeTemplate.getType() != m_type)
+        return { false, errorText(SlopeSectionTemplateLibrary::Error::InvalidType) };
+    const SlopeSectionTemplateLibrary::Error error = m_library.add(slopeTemplate);
+    if (error.code != SlopeSectionTemplateLibrary::Error::Success)
+        return { false, errorText(error.code) };
+    notifyRowInserted(rows() - 1);
+    return {};
+}
+
+SlopeLibTableModel::EditResult
+SlopeLibTableModel::setAt(int row, const Pelko::Road::SlopeSectionTemplateEditable& slopeTemplate)
+{
+    if (row < 0 || row >= rows())
+        return { false, errorText(SlopeSectionTemplateLibrary::Error::InvalidIndex) };
+    if (slopeTemplate.isValid() && slopeTemplate.getType() != m_type)
+        return { false, errorText(SlopeSectionTemplateLibrary::Error::InvalidType) };
+    const std::string oldName = m_library.getAt(m_type, static_cast<unsigned>(row)).getName();
+    const SlopeSectionTemplateLibrary::Error error
+        = m_library.setAt(static_cast<unsigned>(row), slopeTemplate);
+    if (error.code != SlopeSectionTemplateLibrary::Error::Success)
+        return { false, errorText(error.code) };
+    if (slopeTemplate.getName() != oldName)
+        repointSegments(oldName, slopeTemplate.getName());
+    notifyRowsChanged(row, 1);
+    return {};
+}
+
+SlopeLibTableModel::EditResult SlopeLibTableModel::removeAt(int row)
+{
+    if (row < 0 || row >= rows())
+        return { false, errorText(SlopeSectionTemplateLibrary::Error::InvalidIndex) };
+    const QString used = usedBySegment(row);
+    if (!used.isEmpty())
+        return { false, used };
+    m_library.removeAt(m_type, static_cast<unsigned>(row));
+    notifyRowRemoved(row);
+    return {};
+}
+
+QString SlopeLibTableModel::usedBySegment(int row) const
+{
+    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road || row < 0 || row >= rows())
+        return QString();
+    const std::string name = m_library.getAt(m_type, static_cast<unsigned>(row)).getName();
+    for (const SlopeSectionSide side : bothSides) {
+        const SlopeSectionTemplateConfiguration segments = road->getSlopeSectionConfiguration()->get(side);
+        for (unsigned i = 0; i < segments.size(); ++i) {
+            const SlopeSectionSegment segment = segments.getSegmentAt(i);
+            if (!names(segment.getBeginTemplate(), name, m_type)
+                && !names(segment.getEndTemplate(), name, m_type))
+                continue;
+            const QString templateName = QString::fromStdString(name);
+            const QString segmentName = QString::fromStdString(segment.getName());
+            return side == Pelko::Road::SlopeSideLeft
+                ? tr("Template \"%1\" is used by the left slope segment \"%2\"")
+                      .arg(templateName, segmentName)
+                : tr("Template \"%1\" is used by the right slope segment \"%2\"")
+                      .arg(templateName, segmentName);
+        }
+    }
+    return QString();
+}
+
+void SlopeLibTableModel::repointSegments(const std::string& oldName, const std::string& newName)
+{
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return;
+    const SlopeSectionTemplate renamed = m_library.getByName(m_type, newName);
+    for (const SlopeSectionSide side : bothSides) {
+        SlopeSectionTemplateConfiguration segments = road->getSlopeSectionConfiguration()->get(side);
+        for (unsigned i = 0; i < segments.size(); ++i) {
+            const SlopeSectionSegment segment = segments.getSegmentAt(i);
+            const bool begin = names(segment.getBeginTemplate(), oldName, m_type);
+            const bool end = names(segment.getEndTemplate(), oldName, m_type);
+            if (!begin && !end)
+                continue;
+            // One template at both ends keeps the segment from interpolating; two copies keep it
+            // interpolating.
+            const bool shared = segment.getInterpolationType() == Pelko::Road::SlopeInterpolationNone;
+            const SlopeSectionTemplate newBegin = begin ? renamed : segment.getBeginTemplate();
+            const SlopeSectionTemplate newEnd
+                = !end ? segment.getEndTemplate() : (begin && shared ? newBegin : renamed.clone());
+            const auto created = SlopeSectionSegment::create(
+                segment.getName(), { segment.getStart(), newBegin }, { segment.getEnd(), newEnd });
+            if (created.second == SlopeSectionSegment::Success)
+                segments.setSegmentAt(i, created.first);
+        }
+    }
+}
+
+void SlopeLibTableModel::markLibraryEdited()
+{
+    setUnwrittenEdits(true);
+}
+
+QString SlopeLibTableModel::errorText(int code)
+{
+    switch (code) {
+    case SlopeSectionTemplateLibrary::Error::InvalidIndex:
+        return tr("Template invalid index");
+    case SlopeSectionTemplateLibrary::Error::InvalidType:
+        return tr("Template invalid type");
+    case SlopeSectionTemplateLibrary::Error::NameTaken:
+        return tr("Template already exist");
+    default:
+        return QString();
+    }
+}
+
+QVariant SlopeLibTableModel::displayData(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.column() != 0 || index.row() < 0 || index.row() >= rows())
+        return QVariant();
+    return QString::fromStdString(m_library.getAt(m_type, static_cast<unsigned>(index.row())).getName());
+}
+
+QVariant SlopeLibTableModel::columnTitle(int section) const
+{
+    return section == 0 ? QVariant(tr("Name")) : QVariant();
+}
+
+int SlopeLibTableModel::columns() const
+{
+    return 1;
+}
+
+int SlopeLibTableModel::rows() const
+{
+    return static_cast<int>(m_library.size(m_type));
+}
+
+bool SlopeLibTableModel::saveToRoad()
+{
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    if (!road)
+        return false;
+    // The library is the road's own; the segments pick up what changed in it by name.
+    for (const SlopeSectionSide side : bothSides)
+        road->getSlopeSectionConfiguration()->get(side).update();
+    const bool written = road->save();
+    emit libUpdate();
+    if (written) {
+        for (SlopeLibTableModel* model : liveLists())
+            if (model != this)
+                model->setUnwrittenEdits(false);
+    }
+    return written;
+}
+
+void SlopeLibTableModel::loadFromRoad()
+{
+    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
+        m_library = *road->getSlopeSectionTemplateLibrary();
+    else
+        m_library = SlopeSectionTemplateLibrary();
+}
+
+} // namespace Trelvin
+} // namespace Zemko
