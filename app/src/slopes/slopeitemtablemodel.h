@@ -27,7 +27,8 @@ public:
     void showSegment(int row);
     bool hasTemplate() const;
     Pelko::Road::SlopeSectionTemplate currentTemplate() const { return m_template; }
-    Pelko::Road::SlopeSectionTemplate templateOfSegment(int row) const;
+    // Segments of this page name no template: always an empty one here.
+    virtual Pelko::Road::SlopeSectionTemplate templateOfSegment(int row) const;
 
     SlopeTableModel::EditResult add(const Pelko::Road::SlopeSectionElement& element);
     SlopeTableModel::EditResult setAt(int row, const Pelko::Road::SlopeSectionElement& element);
