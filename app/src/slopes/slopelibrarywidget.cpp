@@ -31,3 +31,9 @@ void SlopeLibraryWidget::onRoadAboutToClose()
 {
     m_curve->setEditable(Pelko::Road::SlopeSideRight, -1, Pelko::Road::SlopeSectionTemplateEditable());
 }
+
+void SlopeLibraryWidget::showEvent(QShowEvent* event)
+{
+    EditModeWidget::showEvent(event);
+    m_curve->zoomToFit();
+}

@@ -33,6 +33,10 @@ public slots:
     // The plot empties; the curve stays in it for the next road.
     void onRoadAboutToClose() override;
 
+protected:
+    // The template was fitted to the plot while the page was hidden, at another canvas size.
+    void showEvent(QShowEvent* event) override;
+
 private:
     SlopeLibraryEditWidget* m_editor;
     std::unique_ptr<Zemko::Trelvin::SlopeCurve> m_curve;
