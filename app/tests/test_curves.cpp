@@ -129,7 +129,7 @@ void TestCurves::attachAndDetach()
     QVERIFY(QTest::qWaitForWindowExposed(&plot));
 
     TestCurve curve;
-    curve.next = { { 1000, 2000 }, { 1010, 2500 } };
+    curve.next = { { 1000, 2000 }, { 1010, 2002 } };
     const int replots = plot.replots;
     curve.attach(&plot);
     QCOMPARE(curve.plot(), &plot);
@@ -176,7 +176,7 @@ void TestCurves::updateRefreshZoom()
     plot.show();
     QVERIFY(QTest::qWaitForWindowExposed(&plot));
     TestCurve curve;
-    curve.next = { { 0, 0 }, { 100, 100 } };
+    curve.next = { { 0, 0 }, { 100, 20 } };
     curve.attach(&plot);
 
     int replots = plot.replots;
