@@ -32,6 +32,8 @@ constexpr int nodeHeader = 4;
 constexpr int smallestNode = 512 - 64;
 constexpr int largestNode = nodeHeader + 51 * cellBytes;
 using Cell = RTreePacker::Cell;
+template<class T> using Array = std::vector<T, LargeAllocator<T>>;
+using Cells = Array<Cell>;
 
 // The module's own roundings of a double to its 32-bit coordinates, outwards, so that a packed box is the
 // inserted box bit for bit.
@@ -188,7 +190,7 @@ std::uint32_t orderedBits(float value)
 class CentreSorter
 {
 public:
-    void sort(const std::vector<Cell>& cells, std::uint32_t* begin, std::uint32_t* end, int axis)
+    void sort(const Cells& cells, std::uint32_t* begin, std::uint32_t* end, int axis)
     {
         const size_t n = static_cast<size_t>(end - begin);
         m_words.resize(n);
@@ -217,14 +219,14 @@ private:
         return static_cast<size_t>(word >> shift) & ((size_t(1) << digitBits) - 1);
     }
 
-    std::vector<std::uint64_t> m_words;
-    std::vector<std::uint64_t> m_spare;
+    Array<std::uint64_t> m_words;
+    Array<std::uint64_t> m_spare;
     std::vector<size_t> m_starts = std::vector<size_t>(size_t(1) << digitBits);
 };
 
 // Orders the cell positions sort-tile-recursive and returns where each node's run ends: vertical slices of
 // whole nodes by x, each cut by y into nodes of at most `capacity` cells, filled evenly.
-std::vector<size_t> tile(const std::vector<Cell>& cells, size_t capacity, std::vector<std::uint32_t>& order,
+std::vector<size_t> tile(const Cells& cells, size_t capacity, Array<std::uint32_t>& order,
                          CentreSorter& sorter)
 {
     const size_t n = cells.size();
@@ -246,7 +248,7 @@ std::vector<size_t> tile(const std::vector<Cell>& cells, size_t capacity, std::v
     return ends;
 }
 
-Cell bounding(sqlite3_int64 node, const std::vector<Cell>& cells)
+Cell bounding(sqlite3_int64 node, const Cells& cells)
 {
     Cell result { node, { cells[0].box[0], cells[0].box[1], cells[0].box[2], cells[0].box[3] } };
     for (const Cell& cell : cells) {
@@ -298,7 +300,7 @@ bool writeLinks(sqlite3* db, const std::string& table, const char* columns, size
     return true;
 }
 
-using Links = std::vector<std::pair<sqlite3_int64, sqlite3_int64>>;
+using Links = Array<std::pair<sqlite3_int64, sqlite3_int64>>;
 
 bool writeLinks(sqlite3* db, const std::string& table, const char* columns, Links& links, IProgress* progress)
 {
@@ -312,7 +314,7 @@ bool writeLinks(sqlite3* db, const std::string& table, const char* columns, Link
 class RowLinks
 {
 public:
-    explicit RowLinks(const std::vector<Cell>& cells)
+    explicit RowLinks(const Cells& cells)
     {
         auto [low, high] = std::minmax_element(cells.begin(), cells.end(),
                                                [](const Cell& a, const Cell& b) { return a.id < b.id; });
@@ -351,13 +353,12 @@ public:
 
 private:
     sqlite3_int64 m_first = 0;
-    std::vector<std::uint32_t> m_nodes; // by id - m_first
+    Array<std::uint32_t> m_nodes; // by id - m_first
     Links m_links;
 };
 
 // Writes the whole tree over the cleared shadow tables.
-bool writeTree(sqlite3* db, const std::string& table, const std::vector<Cell>& leaves, int nodeSize,
-               IProgress* progress)
+bool writeTree(sqlite3* db, const std::string& table, const Cells& leaves, int nodeSize, IProgress* progress)
 {
     const size_t capacity = static_cast<size_t>((nodeSize - nodeHeader) / cellBytes);
     NodeWriter nodes(db, table, nodeSize);
@@ -372,16 +373,16 @@ bool writeTree(sqlite3* db, const std::string& table, const std::vector<Cell>& l
         return true;
     };
 
-    const std::vector<Cell>* level = &leaves;
-    std::vector<Cell> above;
-    std::vector<Cell> group;
-    std::vector<std::uint32_t> order;
+    const Cells* level = &leaves;
+    Cells above;
+    Cells group;
+    Array<std::uint32_t> order;
     CentreSorter sorter;
     sqlite3_int64 next = 2; // 1 is the root
     int depth = 0;
     for (; level->size() > capacity; ++depth) {
         std::vector<size_t> ends = tile(*level, capacity, order, sorter);
-        std::vector<Cell> built;
+        Cells built;
         built.reserve(ends.size());
         size_t begin = 0;
         for (size_t end : ends) {

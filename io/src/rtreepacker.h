@@ -1,5 +1,7 @@
 #pragma once
 
+#include "largeallocator.h"
+
 #include <corvex/envelope.h>
 
 #include <cstdint>
@@ -44,7 +46,7 @@ public:
     };
 
 private:
-    std::vector<Cell> m_cells;
+    std::vector<Cell, LargeAllocator<Cell>> m_cells;
     bool m_packable = true;
 };
 
