@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <numeric>
 #include <utility>
 
 using Pelko::Corvex::Rect;
@@ -185,62 +184,64 @@ std::uint32_t orderedBits(float value)
     return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
 }
 
-// Stable sort of cell positions by the cells' centres along one axis: radix passes over (key, position)
-// words sort millions of cells several times faster than comparisons do, and the cells themselves stay put.
+// Stable sort of cells by their centres along one axis. Radix passes move whole cells in streams instead of
+// comparing them: millions of cells sort several times faster, and every later pass over them reads memory
+// in order.
 class CentreSorter
 {
 public:
-    void sort(const Cells& cells, std::uint32_t* begin, std::uint32_t* end, int axis)
+    void sort(Cell* begin, Cell* end, int axis)
     {
         const size_t n = static_cast<size_t>(end - begin);
-        m_words.resize(n);
-        m_spare.resize(n);
-        for (size_t i = 0; i < n; ++i)
-            m_words[i] = std::uint64_t(orderedBits(centreKey(cells[begin[i]], axis))) << 32 | begin[i];
-        for (int shift = 32; shift < 64; shift += digitBits) {
-            std::fill(m_starts.begin(), m_starts.end(), 0);
-            for (std::uint64_t word : m_words)
-                ++m_starts[digit(word, shift)];
+        if (m_spare.size() < n)
+            m_spare.resize(n);
+        std::fill(m_starts.begin(), m_starts.end(), 0);
+        for (const Cell* cell = begin; cell != end; ++cell)
+            for (int pass = 0; pass < passes; ++pass)
+                ++m_starts[pass * digits + digit(*cell, axis, pass)];
+        Cell* from = begin;
+        Cell* to = m_spare.data();
+        for (int pass = 0; pass < passes; ++pass) {
+            size_t* starts = m_starts.data() + pass * digits;
             size_t sum = 0;
-            for (size_t& start : m_starts)
-                sum += std::exchange(start, sum);
-            for (std::uint64_t word : m_words)
-                m_spare[m_starts[digit(word, shift)]++] = word;
-            m_words.swap(m_spare);
+            for (size_t d = 0; d < digits; ++d)
+                sum += std::exchange(starts[d], sum);
+            for (size_t i = 0; i < n; ++i)
+                to[starts[digit(from[i], axis, pass)]++] = from[i];
+            std::swap(from, to);
         }
-        for (size_t i = 0; i < n; ++i)
-            begin[i] = static_cast<std::uint32_t>(m_words[i]);
+        if (from != begin)
+            std::copy(from, from + n, begin);
     }
 
 private:
     static constexpr int digitBits = 11;
-    static size_t digit(std::uint64_t word, int shift)
+    static constexpr int passes = 3; // 11 + 11 + 10 bits
+    static constexpr size_t digits = size_t(1) << digitBits;
+
+    static size_t digit(const Cell& cell, int axis, int pass)
     {
-        return static_cast<size_t>(word >> shift) & ((size_t(1) << digitBits) - 1);
+        return (orderedBits(centreKey(cell, axis)) >> (pass * digitBits)) & (digits - 1);
     }
 
-    Array<std::uint64_t> m_words;
-    Array<std::uint64_t> m_spare;
-    std::vector<size_t> m_starts = std::vector<size_t>(size_t(1) << digitBits);
+    Cells m_spare;
+    std::vector<size_t> m_starts = std::vector<size_t>(passes * digits);
 };
 
-// Orders the cell positions sort-tile-recursive and returns where each node's run ends: vertical slices of
-// whole nodes by x, each cut by y into nodes of at most `capacity` cells, filled evenly.
-std::vector<size_t> tile(const Cells& cells, size_t capacity, Array<std::uint32_t>& order,
-                         CentreSorter& sorter)
+// Orders the cells sort-tile-recursive and returns where each node's run ends: vertical slices of whole
+// nodes by x, each cut by y into nodes of at most `capacity` cells, filled evenly.
+std::vector<size_t> tile(Cells& cells, size_t capacity, CentreSorter& sorter)
 {
     const size_t n = cells.size();
     const size_t nodes = (n + capacity - 1) / capacity;
     const size_t slices = static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(nodes))));
     const size_t sliceCells = ((nodes + slices - 1) / slices) * capacity;
-    order.resize(n);
-    std::iota(order.begin(), order.end(), 0u);
-    sorter.sort(cells, order.data(), order.data() + n, 0);
+    sorter.sort(cells.data(), cells.data() + n, 0);
     std::vector<size_t> ends;
     ends.reserve(nodes + slices);
     for (size_t begin = 0; begin < n; begin += sliceCells) {
         const size_t count = std::min(sliceCells, n - begin);
-        sorter.sort(cells, order.data() + begin, order.data() + begin + count, 1);
+        sorter.sort(cells.data() + begin, cells.data() + begin + count, 1);
         const size_t groups = (count + capacity - 1) / capacity;
         for (size_t g = 1; g <= groups; ++g)
             ends.push_back(begin + count * g / groups);
@@ -248,14 +249,14 @@ std::vector<size_t> tile(const Cells& cells, size_t capacity, Array<std::uint32_
     return ends;
 }
 
-Cell bounding(sqlite3_int64 node, const Cells& cells)
+Cell bounding(sqlite3_int64 node, const Cell* begin, const Cell* end)
 {
-    Cell result { node, { cells[0].box[0], cells[0].box[1], cells[0].box[2], cells[0].box[3] } };
-    for (const Cell& cell : cells) {
-        result.box[0] = std::min(result.box[0], cell.box[0]);
-        result.box[1] = std::max(result.box[1], cell.box[1]);
-        result.box[2] = std::min(result.box[2], cell.box[2]);
-        result.box[3] = std::max(result.box[3], cell.box[3]);
+    Cell result { node, { begin->box[0], begin->box[1], begin->box[2], begin->box[3] } };
+    for (const Cell* cell = begin; cell != end; ++cell) {
+        result.box[0] = std::min(result.box[0], cell->box[0]);
+        result.box[1] = std::max(result.box[1], cell->box[1]);
+        result.box[2] = std::min(result.box[2], cell->box[2]);
+        result.box[3] = std::max(result.box[3], cell->box[3]);
     }
     return result;
 }
@@ -357,8 +358,8 @@ private:
     Links m_links;
 };
 
-// Writes the whole tree over the cleared shadow tables.
-bool writeTree(sqlite3* db, const std::string& table, const Cells& leaves, int nodeSize, IProgress* progress)
+// Writes the whole tree over the cleared shadow tables. Reorders the leaves.
+bool writeTree(sqlite3* db, const std::string& table, Cells& leaves, int nodeSize, IProgress* progress)
 {
     const size_t capacity = static_cast<size_t>((nodeSize - nodeHeader) / cellBytes);
     NodeWriter nodes(db, table, nodeSize);
@@ -366,45 +367,39 @@ bool writeTree(sqlite3* db, const std::string& table, const Cells& leaves, int n
         return false;
     RowLinks rows(leaves);
     Links parents;
-    auto linkChild = [&](int depth, sqlite3_int64 child, sqlite3_int64 node) {
-        if (depth == 0)
-            return rows.link(child, node);
-        parents.emplace_back(child, node);
+    auto linkChildren = [&](int depth, const Cell* begin, const Cell* end, sqlite3_int64 node) {
+        for (const Cell* cell = begin; cell != end; ++cell) {
+            if (depth > 0)
+                parents.emplace_back(cell->id, node);
+            else if (!rows.link(cell->id, node))
+                return false;
+        }
         return true;
     };
 
-    const Cells* level = &leaves;
+    Cells* level = &leaves;
     Cells above;
-    Cells group;
-    Array<std::uint32_t> order;
     CentreSorter sorter;
     sqlite3_int64 next = 2; // 1 is the root
     int depth = 0;
     for (; level->size() > capacity; ++depth) {
-        std::vector<size_t> ends = tile(*level, capacity, order, sorter);
+        std::vector<size_t> ends = tile(*level, capacity, sorter);
         Cells built;
         built.reserve(ends.size());
-        size_t begin = 0;
+        const Cell* begin = level->data();
         for (size_t end : ends) {
+            const Cell* stop = level->data() + end;
             const sqlite3_int64 node = next++;
-            group.clear();
-            for (size_t i = begin; i < end; ++i) {
-                group.push_back((*level)[order[i]]);
-                if (!linkChild(depth, group.back().id, node))
-                    return false;
-            }
-            if (!nodes.write(node, group.data(), group.size(), 0))
+            if (!linkChildren(depth, begin, stop, node) || !nodes.write(node, begin, stop - begin, 0))
                 return false;
-            built.push_back(bounding(node, group));
-            begin = end;
+            built.push_back(bounding(node, begin, stop));
+            begin = stop;
         }
         above = std::move(built);
         level = &above;
     }
-    for (const Cell& cell : *level)
-        if (!linkChild(depth, cell.id, 1))
-            return false;
-    return nodes.write(1, level->data(), level->size(), depth)
+    return linkChildren(depth, level->data(), level->data() + level->size(), 1)
+        && nodes.write(1, level->data(), level->size(), depth)
         && writeLinks(db, shadow(table, "_parent"), "(nodeno, parentnode)", parents, nullptr)
         && rows.write(db, shadow(table, "_rowid"), progress);
 }
