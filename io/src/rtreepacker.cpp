@@ -76,13 +76,26 @@ bool exec(sqlite3* db, const std::string& sql)
     return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// The first column of the first row of a query, or null when there is none.
+// The first column of the first row of a query; false when there is none or it is null.
 std::pair<sqlite3_int64, bool> integerOf(sqlite3* db, const std::string& sql)
 {
     Statement stmt = prepare(db, sql);
     if (!stmt || sqlite3_step(stmt.get()) != SQLITE_ROW || sqlite3_column_type(stmt.get(), 0) == SQLITE_NULL)
         return { 0, false };
     return { sqlite3_column_int64(stmt.get(), 0), true };
+}
+
+// The first column of the first row of a query with one text parameter; empty when there is none.
+std::string textOf(sqlite3* db, const char* sql, const std::string& parameter)
+{
+    Statement stmt = prepare(db, sql);
+    if (!stmt)
+        return {};
+    sqlite3_bind_text(stmt.get(), 1, parameter.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(stmt.get()) != SQLITE_ROW)
+        return {};
+    const unsigned char* text = sqlite3_column_text(stmt.get(), 0);
+    return text ? reinterpret_cast<const char*>(text) : std::string();
 }
 
 std::string quoted(const std::string& name)
@@ -105,19 +118,11 @@ std::string shadow(const std::string& table, const char* suffix)
 // auxiliary columns.
 bool isPlainRTree(sqlite3* db, const std::string& table)
 {
-    Statement stmt = prepare(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?");
-    if (!stmt)
-        return false;
-    sqlite3_bind_text(stmt.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(stmt.get()) != SQLITE_ROW)
-        return false;
-    const unsigned char* text = sqlite3_column_text(stmt.get(), 0);
-    if (!text)
-        return false;
     std::string sql;
-    for (const unsigned char* c = text; *c; ++c)
-        if (!std::isspace(*c))
-            sql += static_cast<char>(std::tolower(*c));
+    for (unsigned char c :
+         textOf(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?", table))
+        if (!std::isspace(c))
+            sql += static_cast<char>(std::tolower(c));
     if (sql.find("usingrtree(") == std::string::npos)
         return false;
     Statement columns = prepare(db, "SELECT * FROM " + quoted(table) + " LIMIT 0");
@@ -412,14 +417,7 @@ sqlite3_int64 nodeSize(sqlite3* db, const std::string& table)
 
 bool checked(sqlite3* db, const std::string& table)
 {
-    Statement stmt = prepare(db, "SELECT rtreecheck(?)");
-    if (!stmt)
-        return false;
-    sqlite3_bind_text(stmt.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(stmt.get()) != SQLITE_ROW)
-        return false;
-    const unsigned char* text = sqlite3_column_text(stmt.get(), 0);
-    return text && std::strcmp(reinterpret_cast<const char*>(text), "ok") == 0;
+    return textOf(db, "SELECT rtreecheck(?)", table) == "ok";
 }
 
 } // namespace
