@@ -76,8 +76,18 @@ bool TriangleRTreeControl::createTable(Connection* connection)
 bool TriangleRTreeControl::removeRecords(Connection* connection)
 {
     bool triangles = BaseTableControl::baseRemoveRecord(triangleTable, "", connection);
-    bool index = BaseTableControl::baseRemoveRecord(indexTable, "", connection);
-    return triangles && index;
+    // Deleting rows one by one makes the R*Tree module rebalance after each, which takes as long as filling
+    // it did; a table made afresh is just as empty.
+    bool index = false;
+    if (sqlite3_stmt* drop = BaseTableControl::getSqliteStmtByExecQuery(
+            connection, std::string("DROP TABLE IF EXISTS ") + indexTable)) {
+        index = sqlite3_step(drop) == SQLITE_DONE;
+        index = sqlite3_finalize(drop) == SQLITE_OK && index;
+    }
+    if (!index)
+        dropError(connection);
+    bool created = index && BaseTableControl::createRTree(indexTable, connection);
+    return triangles && created;
 }
 
 Rect TriangleRTreeControl::grownRect(const Triangle3D& triangle)

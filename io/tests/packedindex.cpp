@@ -19,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 
 using namespace Pelko::IO;
@@ -237,14 +238,23 @@ TEST(PackedIndex, AnswersAsPlainInserts)
               (Rows { { 3 } }));
 }
 
-TEST(PackedIndex, EmptyInputLeavesAnEmptyTree)
+TEST(PackedIndex, WritingOverAModel)
 {
     TempFolder temp;
-    const std::string path = temp.file("empty.qvr");
-    // Written over a model, so that the index had rows before.
-    ASSERT_TRUE(TrianglesWriter::write(gridTin(10, 10), path, nullptr));
+    const std::string path = temp.file("over.qvr");
+    const std::string plain = temp.file("plain.qvr");
+    std::vector<Triangle3D> grid = gridTin(30, 20);
+    ASSERT_TRUE(TrianglesWriter::write(randomTin(3000, 9), path, nullptr));
+    ASSERT_TRUE(TrianglesWriter::write(grid, path, nullptr));
+    writePlain(grid, plain);
+    expectSameAnswers(grid, path, plain, 8);
+    ConnectionPtr connection = open(path), reference = open(plain);
+    EXPECT_LT(count(connection.get(), "triangleRTree_node"), count(reference.get(), "triangleRTree_node"));
+    connection.reset();
+
+    // An empty list leaves an empty tree.
     ASSERT_TRUE(TrianglesWriter::write(std::vector<Triangle3D>(), path, nullptr));
-    ConnectionPtr connection = open(path);
+    connection = open(path);
     EXPECT_EQ(check(connection.get()), "ok");
     EXPECT_EQ(count(connection.get(), "triangleRTree_rowid"), 0);
     EXPECT_TRUE(TriangleRTreeControl::getBelongedRect(connection.get(), Rect(-1e9, -1e9, 1e9, 1e9)).empty());
@@ -278,14 +288,13 @@ TEST(PackedIndex, FallsBackToPlainInserts)
     const std::string plain = temp.file("plain.qvr");
     writePlain(random, plain);
 
-    // SQLite refusing writes to the R*Tree's own tables: the rows go in one by one, progress as ever.
-    const std::string defensive = temp.file("defensive.qvr");
-    {
-        ConnectionPtr connection = open(defensive, true);
+    // The rows of a model written on a connection prepared first; the tables are not cleared.
+    auto fill = [&](const std::string& path, const std::function<void(Connection*)>& prepare) {
+        ConnectionPtr connection = open(path, true);
         Connection* c = connection.get();
-        ASSERT_EQ(sqlite3_db_config(c->handle(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr), SQLITE_OK);
-        ASSERT_TRUE(c->beginTransactionWithExclusive());
         ASSERT_TRUE(TriangleRTreeControl::createTable(c));
+        prepare(c);
+        ASSERT_TRUE(c->beginTransactionWithExclusive());
         struct Recorder : IProgress
         {
             void report(int percent) override { reports.push_back(percent); }
@@ -298,22 +307,31 @@ TEST(PackedIndex, FallsBackToPlainInserts)
         ASSERT_TRUE(BorderControl::createTable(c));
         ASSERT_TRUE(BorderControl::insertPolygon(c, BorderExtractor::extract(c)));
         ASSERT_TRUE(c->commit());
-    }
-    expectSameAnswers(random, defensive, plain, 5);
-    {
-        ConnectionPtr a = open(defensive), b = open(plain);
-        EXPECT_EQ(count(a.get(), "triangleRTree_node"), count(b.get(), "triangleRTree_node"));
-    }
+    };
+    auto nodes = [](const std::string& path) {
+        ConnectionPtr connection = open(path);
+        return count(connection.get(), "triangleRTree_node");
+    };
 
-    // A node size SQLite never gives a tree it creates itself.
+    // SQLite refusing writes to the R*Tree's own tables: the rows go in one by one, progress as ever.
+    const std::string defensive = temp.file("defensive.qvr");
+    fill(defensive, [](Connection* c) {
+        ASSERT_EQ(sqlite3_db_config(c->handle(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr), SQLITE_OK);
+    });
+    expectSameAnswers(random, defensive, plain, 5);
+    EXPECT_EQ(nodes(defensive), nodes(plain));
+
+    // A node size SQLite never gives a tree it creates itself (the module reads it when it opens a table).
     const std::string wide = temp.file("wide.qvr");
     {
         ConnectionPtr connection = open(wide, true);
         ASSERT_TRUE(TriangleRTreeControl::createTable(connection.get()));
         rows(connection.get(), "update triangleRTree_node set data = zeroblob(2404) where nodeno = 1");
     }
-    ASSERT_TRUE(TrianglesWriter::write(random, wide, nullptr));
+    fill(wide, [](Connection*) {});
     expectSameAnswers(random, wide, plain, 6);
+    EXPECT_EQ(rows(open(wide).get(), "select max(length(data)) from triangleRTree_node"),
+              (Rows { { 2404 } }));
 
     // Boxes beyond the 32-bit range and an index already holding rows are left to the module.
     TempFolder more;
