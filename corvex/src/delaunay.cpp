@@ -94,80 +94,13 @@ void Delaunay::buildDelaunayTriangulation(int type)
     buildDelaunayTriangulation(static_cast<DelaunayType>(type));
 }
 
-void Delaunay::buildDelaunayTriangulation(DelaunayType type)
+namespace {
+
+// kept[i]: the lowest index of the points exactly at point i's position; empty when no two coincide.
+// Sorting keeps this n log n for large terrains.
+std::vector<unsigned> findDuplicates(std::vector<Point> const& points)
 {
-    auto& t = d->triangulation;
-    if (t.points.empty())
-        return;
-
-    // A rebuild replaces the previous triangles rather than appending to them.
-    t.triangleCount = 0;
-    t.triangles.clear();
-    t.neighbors.clear();
-
-    for (Point const& p : t.points) {
-        if (!p.isValid())
-            return;
-    }
-
-    mergeDuplicatePoints();
-
-    const std::size_t n = t.points.size();
-    std::vector<std::pair<unsigned, unsigned>> segments;
-    bool segmentsValid = true;
-    for (auto const& line : d->constrainLines) {
-        for (std::size_t k = 1; k < line.size(); ++k) {
-            const unsigned a = line[k - 1];
-            const unsigned b = line[k];
-            if (a == b)
-                continue;
-            if (a >= n || b >= n)
-                segmentsValid = false;
-            else
-                segments.emplace_back(a, b);
-        }
-    }
-
-    if (n < 3)
-        return;
-
-    detail::TriangulationMode mode;
-    switch (type) {
-    case PlainDelaunay:
-        mode = detail::TriangulationMode::Delaunay;
-        segments.clear();
-        break;
-    case ConstrainedDelaunay:
-    case ConstrainedDelaunayAlt:
-        mode = detail::TriangulationMode::Constrained;
-        break;
-    case ConformingDelaunay:
-        mode = detail::TriangulationMode::Conforming;
-        break;
-    default:
-        return;
-    }
-    if (mode != detail::TriangulationMode::Delaunay && !segmentsValid)
-        return;
-
-    detail::TriangulationOutput output;
-    if (!detail::triangulate(mode, t.points, segments, output))
-        return;
-
-    // Points the triangulator added get no height; the 3D queries read 0 for them.
-    t.points.insert(t.points.end(), output.addedPoints.begin(), output.addedPoints.end());
-    t.triangleCount = static_cast<unsigned>(output.triangles.size());
-    t.triangles = std::move(output.triangles);
-    t.neighbors = std::move(output.neighbors);
-}
-
-// Exactly coincident points collapse onto the lowest index among them; heights and constraint lines
-// follow the renumbering. Sorting keeps this n log n for large terrains.
-void Delaunay::mergeDuplicatePoints()
-{
-    auto& t = d->triangulation;
-    const std::size_t n = t.points.size();
-
+    const std::size_t n = points.size();
     struct Key
     {
         double x, y;
@@ -176,7 +109,7 @@ void Delaunay::mergeDuplicatePoints()
     std::vector<Key> keys;
     keys.reserve(n);
     for (std::size_t i = 0; i < n; ++i)
-        keys.push_back({ t.points[i].getX(), t.points[i].getY(), static_cast<unsigned>(i) });
+        keys.push_back({ points[i].getX(), points[i].getY(), static_cast<unsigned>(i) });
     std::sort(keys.begin(), keys.end(), [](Key const& a, Key const& b) {
         if (a.x != b.x)
             return a.x < b.x;
@@ -185,8 +118,7 @@ void Delaunay::mergeDuplicatePoints()
         return a.index < b.index;
     });
 
-    std::vector<unsigned> kept; // kept[i]: the point i merges into (i itself when kept)
-    std::size_t removed = 0;
+    std::vector<unsigned> kept;
     for (std::size_t k = 1; k < n; ++k) {
         if (keys[k].x == keys[k - 1].x && keys[k].y == keys[k - 1].y) {
             if (kept.empty()) {
@@ -195,13 +127,19 @@ void Delaunay::mergeDuplicatePoints()
                     kept[i] = static_cast<unsigned>(i);
             }
             kept[keys[k].index] = kept[keys[k - 1].index];
-            ++removed;
         }
     }
-    if (removed == 0)
-        return;
-    keys = std::vector<Key>();
+    return kept;
+}
 
+// Removes the points that kept (see findDuplicates) merges away, with their heights, and renumbers the
+// constraint lines. Returns the new index of every old point, or nothing when kept is empty.
+std::vector<unsigned> mergePoints(std::vector<unsigned> const& kept, Delaunay::DelaunayTriangulation& t,
+                                  std::vector<std::vector<unsigned>>& constrainLines)
+{
+    if (kept.empty())
+        return {};
+    const std::size_t n = t.points.size();
     std::vector<unsigned> newIndex(n);
     unsigned next = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -210,9 +148,10 @@ void Delaunay::mergeDuplicatePoints()
     }
     for (std::size_t i = 0; i < n; ++i)
         newIndex[i] = newIndex[kept[i]];
+    const std::size_t removed = n - next;
 
     std::vector<Point> points;
-    points.reserve(n - removed);
+    points.reserve(next);
     for (std::size_t i = 0; i < n; ++i) {
         if (kept[i] == i)
             points.push_back(t.points[i]);
@@ -230,10 +169,95 @@ void Delaunay::mergeDuplicatePoints()
 
     // Every occurrence is renumbered, so rings closing on a duplicate stay closed. Indices past the
     // point list only shift down; the build refuses them.
-    for (auto& line : d->constrainLines) {
+    for (auto& line : constrainLines) {
         for (unsigned& index : line)
             index = index < n ? newIndex[index] : static_cast<unsigned>(index - removed);
     }
+    return newIndex;
+}
+
+} // namespace
+
+void Delaunay::buildDelaunayTriangulation(DelaunayType type)
+{
+    auto& t = d->triangulation;
+    if (t.points.empty())
+        return;
+
+    // A rebuild replaces the previous triangles rather than appending to them.
+    t.triangleCount = 0;
+    t.triangles.clear();
+    t.neighbors.clear();
+
+    for (Point const& p : t.points) {
+        if (!p.isValid())
+            return;
+    }
+
+    detail::TriangulationMode mode = detail::TriangulationMode::Delaunay;
+    bool known = true;
+    switch (type) {
+    case PlainDelaunay:
+        break;
+    case ConstrainedDelaunay:
+    case ConstrainedDelaunayAlt:
+        mode = detail::TriangulationMode::Constrained;
+        break;
+    case ConformingDelaunay:
+        mode = detail::TriangulationMode::Conforming;
+        break;
+    default:
+        known = false;
+    }
+
+    // Segments in the numbering before the merge: the triangulator finds coincident points itself, at no
+    // extra cost, and reports them for the merge afterwards.
+    const std::size_t n = t.points.size();
+    std::vector<std::pair<unsigned, unsigned>> segments;
+    bool segmentsValid = true;
+    for (auto const& line : d->constrainLines) {
+        for (std::size_t k = 1; k < line.size(); ++k) {
+            const unsigned a = line[k - 1];
+            const unsigned b = line[k];
+            if (a == b)
+                continue;
+            if (a >= n || b >= n)
+                segmentsValid = false;
+            else
+                segments.emplace_back(a, b);
+        }
+    }
+    if (mode == detail::TriangulationMode::Delaunay)
+        segments.clear();
+
+    detail::TriangulationOutput output;
+    if (!known || n < 3 || (mode != detail::TriangulationMode::Delaunay && !segmentsValid)
+        || !detail::triangulate(mode, t.points, segments, output)) {
+        // No triangles, but the points are merged all the same.
+        mergeDuplicatePoints();
+        return;
+    }
+
+    const std::vector<unsigned> newIndex = mergePoints(output.mergedInto, t, d->constrainLines);
+    if (!newIndex.empty()) {
+        const unsigned removed = static_cast<unsigned>(n - t.points.size());
+        for (auto& triangle : output.triangles) {
+            for (unsigned& index : triangle)
+                index = index < n ? newIndex[index] : index - removed;
+        }
+    }
+    // Points the triangulator added get no height; the 3D queries read 0 for them.
+    t.points.insert(t.points.end(), output.addedPoints.begin(), output.addedPoints.end());
+    t.triangleCount = static_cast<unsigned>(output.triangles.size());
+    t.triangles = std::move(output.triangles);
+    t.neighbors = std::move(output.neighbors);
+}
+
+// Exactly coincident points collapse onto the lowest index among them; heights and constraint lines
+// follow the renumbering.
+void Delaunay::mergeDuplicatePoints()
+{
+    mergePoints(findDuplicates(d->triangulation.points), d->triangulation, d->constrainLines);
 }
 
 unsigned Delaunay::getTriangleCount() const

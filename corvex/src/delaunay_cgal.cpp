@@ -60,16 +60,37 @@ std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points)
     return input;
 }
 
+// Coincident points share one vertex, which carries the lowest of their indices; they are reported in
+// mergedInto. Handles by input index are kept only when asked for (segments need them).
 template<class Tr>
-std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> const& points)
+std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> const& points,
+                                                     bool keepHandles, std::vector<unsigned>& mergedInto)
 {
-    std::vector<typename Tr::Vertex_handle> handles(points.size());
+    using Handle = typename Tr::Vertex_handle;
+    std::vector<Handle> handles(keepHandles ? points.size() : 0);
+    std::vector<std::pair<unsigned, Handle>> repeated;
     typename Tr::Face_handle hint;
     for (IndexedPoint const& p : sortedInput(points)) {
-        typename Tr::Vertex_handle v = tr.insert(p.first, hint);
-        v->info().index = static_cast<int>(p.second);
-        handles[p.second] = v;
+        Handle v = tr.insert(p.first, hint);
+        int& index = v->info().index;
+        if (index < 0) {
+            index = static_cast<int>(p.second);
+        } else if (p.second < static_cast<unsigned>(index)) {
+            repeated.emplace_back(static_cast<unsigned>(index), v);
+            index = static_cast<int>(p.second);
+        } else {
+            repeated.emplace_back(p.second, v);
+        }
+        if (keepHandles)
+            handles[p.second] = v;
         hint = v->face();
+    }
+    if (!repeated.empty()) {
+        mergedInto.resize(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i)
+            mergedInto[i] = static_cast<unsigned>(i);
+        for (auto const& [i, v] : repeated)
+            mergedInto[i] = static_cast<unsigned>(v->info().index);
     }
     return handles;
 }
@@ -105,7 +126,7 @@ template<class Tr> void copyResult(Tr& tr, std::size_t inputCount, int count, Tr
 void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& output)
 {
     Dt dt;
-    insertPoints(dt, points);
+    insertPoints(dt, points, false, output.mergedInto);
     if (dt.dimension() < 2)
         return;
     int count = 0;
@@ -119,9 +140,11 @@ void triangulateConstrained(std::vector<Point> const& points,
                             TriangulationOutput& output)
 {
     Cdt cdt;
-    auto handles = insertPoints(cdt, points);
-    for (auto const& s : segments)
-        cdt.insert_constraint(handles[s.first], handles[s.second]);
+    auto handles = insertPoints(cdt, points, true, output.mergedInto);
+    for (auto const& s : segments) {
+        if (handles[s.first] != handles[s.second])
+            cdt.insert_constraint(handles[s.first], handles[s.second]);
+    }
     if (conforming)
         CGAL::make_conforming_Delaunay_2(cdt);
     if (cdt.dimension() < 2)

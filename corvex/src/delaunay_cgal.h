@@ -21,10 +21,13 @@ struct TriangulationOutput
     std::vector<Point> addedPoints; // numbered after the input points
     std::vector<std::array<unsigned, 3>> triangles; // counter-clockwise
     std::vector<std::array<int, 3>> neighbors; // neighbour k opposite vertex k, -1 for none
+    // Empty when no two input points coincide; otherwise, for every input point, the lowest index of the
+    // points at its position. Triangles name only such lowest indices.
+    std::vector<unsigned> mergedInto;
 };
 
-// Segment indices must be below points.size() and the points finite. Returns false when the
-// triangulator failed; the output is then empty.
+// Segment indices must be below points.size() and the points finite; a segment between coincident points
+// is dropped. Returns false when the triangulator failed; the output is then empty.
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
                  std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output);
 

@@ -291,6 +291,27 @@ TEST(Delaunay, DuplicateMerge)
     }
     EXPECT_EQ(g.getTriangleCount(), 2u * 29 * 29);
     EXPECT_NEAR(checkTriangulation(g), 29.0 * 29.0, 1e-9);
+
+    // A duplicate ahead of a point the triangulator adds: the added crossing follows the merged points,
+    // and a line between coincident points adds no segment.
+    Delaunay added(std::vector<Point3D> { { 0, 0, 1 }, { 2, 0, 2 }, { 2, 2, 3 }, { 2, 0, 9 }, { 0, 2, 4 } });
+    added.addConstrainLine({ { 0, 3, 2, 4, 0 }, { 0, 2 }, { 1, 4 }, { 1, 3 } });
+    added.buildDelaunayTriangulation(1);
+    auto const* at = added.getDelaunayTriangulation();
+    ASSERT_EQ(at->points.size(), 5u);
+    EXPECT_EQ(at->heights, (std::vector<double> { 1, 2, 3, 4 }));
+    EXPECT_EQ(at->points[4].getX(), 1.0);
+    EXPECT_EQ(at->points[4].getY(), 1.0);
+    EXPECT_EQ(added.getTriangleCount(), 4u);
+    EXPECT_NEAR(checkTriangulation(added), 4.0, 1e-9);
+
+    // Nothing left to triangulate once merged: no triangles, the points still merged.
+    for (int type : { 0, 1, 3, 9 }) {
+        Delaunay same(std::vector<Point> { { 1, 1 }, { 1, 1 }, { 1, 1 }, { 3, 1 }, { 3, 1 } });
+        same.buildDelaunayTriangulation(type);
+        EXPECT_EQ(same.getTriangleCount(), 0u);
+        EXPECT_EQ(same.getDelaunayTriangulation()->points.size(), 2u) << type;
+    }
 }
 
 TEST(Delaunay, ConstrainedPolygons)

@@ -6,6 +6,7 @@
 #include <utility/connection.h>
 
 #include <climits>
+#include <numeric>
 
 using Pelko::Corvex::Point3D;
 using Pelko::Corvex::Triangle3D;
@@ -86,8 +87,10 @@ bool TriangleDxfAdapter::flush()
     std::vector<int> ids(m_triangles.size());
     for (int& id : ids)
         id = m_faceCount++;
-    // Index rows too, so that the queries and the border see the faces.
-    bool ok = TriangleRTreeControl::insert(m_connection, ids, m_triangles);
+    // The index is built once at the end, as one packed tree; only the boxes wait for it.
+    for (const Triangle3D& triangle : m_triangles)
+        m_boxes.push_back(TriangleRTreeControl::grownRect(triangle));
+    bool ok = TriangleRTreeControl::insertTriangles(m_connection, ids, m_triangles);
     m_triangles.clear();
     return ok;
 }
@@ -96,7 +99,15 @@ bool TriangleDxfAdapter::finish()
 {
     if (!m_databaseMode)
         return true;
-    if (m_failed || !m_connection || !flush()) {
+    bool indexed = false;
+    if (!m_failed && m_connection && flush()) {
+        std::vector<int> ids(m_boxes.size());
+        std::iota(ids.begin(), ids.end(), 0);
+        // Index rows too, so that the queries and the border see the faces.
+        indexed = TriangleRTreeControl::insertIndex(m_connection, ids, m_boxes, nullptr);
+    }
+    m_boxes = std::vector<Pelko::Corvex::Rect>();
+    if (!indexed) {
         m_failed = true;
         close(false);
         return false;

@@ -1,3 +1,5 @@
+#include "rtreepacker.h"
+
 #include <io/iprogress.h>
 #include <io/trianglertreecontrol.h>
 
@@ -34,6 +36,14 @@ std::string fixed4(double value)
     return std::string(text, result.ptr);
 }
 
+// The index table's name as SQLite knows it, without the blank the statement texts carry.
+std::string indexName()
+{
+    std::string name = TriangleRTreeControl::indexTable;
+    name.erase(name.find_last_not_of(' ') + 1);
+    return name;
+}
+
 void dropError(Connection* connection)
 {
     if (connection)
@@ -66,8 +76,18 @@ bool TriangleRTreeControl::createTable(Connection* connection)
 bool TriangleRTreeControl::removeRecords(Connection* connection)
 {
     bool triangles = BaseTableControl::baseRemoveRecord(triangleTable, "", connection);
-    bool index = BaseTableControl::baseRemoveRecord(indexTable, "", connection);
-    return triangles && index;
+    // Deleting rows one by one makes the R*Tree module rebalance after each, which takes as long as filling
+    // it did; a table made afresh is just as empty.
+    bool index = false;
+    if (sqlite3_stmt* drop = BaseTableControl::getSqliteStmtByExecQuery(
+            connection, std::string("DROP TABLE IF EXISTS ") + indexTable)) {
+        index = sqlite3_step(drop) == SQLITE_DONE;
+        index = sqlite3_finalize(drop) == SQLITE_OK && index;
+    }
+    if (!index)
+        dropError(connection);
+    bool created = index && BaseTableControl::createRTree(indexTable, connection);
+    return triangles && created;
 }
 
 Rect TriangleRTreeControl::grownRect(const Triangle3D& triangle)
@@ -128,24 +148,18 @@ bool stepRow(sqlite3_stmt* stmt)
     return true;
 }
 
-} // namespace
-
-bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector<int>* ids,
-                                       const std::vector<Triangle3D>& triangles, IProgress* progress)
+// One index row per call of row(i), which gives its id and box; reports climb to 50.
+template<class Row>
+bool writeIndexRows(Connection* connection, sqlite3_stmt* stmt, size_t count, Row row, IProgress* progress)
 {
-    std::vector<Rect> rects;
-    rects.reserve(triangles.size());
-    for (const Triangle3D& triangle : triangles)
-        rects.push_back(grownRect(triangle));
-
-    sqlite3_stmt* stmt = stmtForInsertIndex(connection);
     if (!stmt) {
         dropError(connection);
         return false;
     }
-    const double n = static_cast<double>(triangles.size());
-    for (size_t i = 0; i < rects.size(); ++i) {
-        bindIndex(stmt, ids ? (*ids)[i] : static_cast<int>(i), rects[i]);
+    const double n = static_cast<double>(count);
+    for (size_t i = 0; i < count; ++i) {
+        std::pair<int, Rect> index = row(i);
+        bindIndex(stmt, index.first, index.second);
         bool ok = stepRow(stmt);
         if (progress)
             progress->report(static_cast<int>((i + 1) * 50.0 / n));
@@ -155,6 +169,37 @@ bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector
         }
     }
     return sqlite3_finalize(stmt) == SQLITE_OK;
+}
+
+} // namespace
+
+bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector<int>& ids,
+                                       const std::vector<Rect>& boxes, IProgress* progress)
+{
+    if (ids.size() != boxes.size())
+        return false;
+    RTreePacker packer(boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i)
+        packer.add(ids[i], boxes[i]);
+    if (packer.write(connection, indexName(), progress))
+        return true;
+    return writeIndexRows(
+        connection, stmtForInsertIndex(connection), boxes.size(),
+        [&](size_t i) { return std::make_pair(ids[i], boxes[i]); }, progress);
+}
+
+bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector<int>* ids,
+                                       const std::vector<Triangle3D>& triangles, IProgress* progress)
+{
+    auto id = [&](size_t i) { return ids ? (*ids)[i] : static_cast<int>(i); };
+    RTreePacker packer(triangles.size());
+    for (size_t i = 0; i < triangles.size(); ++i)
+        packer.add(id(i), grownRect(triangles[i]));
+    if (packer.write(connection, indexName(), progress))
+        return true;
+    return writeIndexRows(
+        connection, stmtForInsertIndex(connection), triangles.size(),
+        [&](size_t i) { return std::make_pair(id(i), grownRect(triangles[i])); }, progress);
 }
 
 bool TriangleRTreeControl::insertTriangle(Connection* connection, const std::vector<int>* ids,
@@ -177,6 +222,14 @@ bool TriangleRTreeControl::insertTriangle(Connection* connection, const std::vec
         }
     }
     return sqlite3_finalize(stmt) == SQLITE_OK;
+}
+
+bool TriangleRTreeControl::insertTriangles(Connection* connection, const std::vector<int>& ids,
+                                           const std::vector<Triangle3D>& triangles)
+{
+    if (ids.size() != triangles.size())
+        return false;
+    return insertTriangle(connection, &ids, triangles, nullptr);
 }
 
 bool TriangleRTreeControl::insert(Connection* connection, const std::vector<int>& ids,

@@ -2,6 +2,7 @@
 
 #include <io/io_global.h>
 
+#include <corvex/envelope.h>
 #include <corvex/triangle.h>
 
 #include <dxflib/dl_creationadapter.h>
@@ -49,6 +50,7 @@ private:
 
     std::vector<Pelko::Corvex::Triangle3D> m_triangles;
     int m_faceCount = 0;
+    std::vector<Pelko::Corvex::Rect> m_boxes; // of the faces written so far, for the index
     Zemko::Utility::Connection* m_connection = nullptr;
     bool m_databaseMode = false;
     bool m_failed = false;

@@ -45,6 +45,16 @@ public:
     // One index row holding the triangle's box grown by 0.001.
     static bool insertIndex(Zemko::Utility::Connection* connection, int id,
                             const Pelko::Corvex::Triangle3D& triangle);
+    // Index rows, row i with id ids[i] and box boxes[i]; lists of different sizes write nothing. An index
+    // without rows is bulk-loaded as one packed tree and checked; otherwise, or when that fails, the rows go
+    // in one by one. Reports climb to 50; progress may be null.
+    static bool insertIndex(Zemko::Utility::Connection* connection, const std::vector<int>& ids,
+                            const std::vector<Pelko::Corvex::Rect>& boxes, IProgress* progress);
+    // Triangle rows without index rows, row i with id ids[i]; lists of different sizes write nothing.
+    static bool insertTriangles(Zemko::Utility::Connection* connection, const std::vector<int>& ids,
+                                const std::vector<Pelko::Corvex::Triangle3D>& triangles);
+    // The triangle's box grown by 0.001 on every side, as its index row holds it.
+    static Pelko::Corvex::Rect grownRect(const Pelko::Corvex::Triangle3D& triangle);
 
     static std::vector<Pelko::Corvex::Triangle3D> getAllTriangles(Zemko::Utility::Connection* connection);
     static std::pair<Pelko::Corvex::Triangle3D, bool> getTriangle(Zemko::Utility::Connection* connection,
@@ -65,7 +75,6 @@ public:
     static std::string windowQuery(const Pelko::Corvex::Rect& window);
 
 private:
-    static Pelko::Corvex::Rect grownRect(const Pelko::Corvex::Triangle3D& triangle);
     static std::vector<Pelko::Corvex::Rect> commonGetRect(Zemko::Utility::Connection* connection,
                                                           const std::string& condition);
     static std::vector<Pelko::Corvex::Triangle3D> commonGetTriangle(Zemko::Utility::Connection* connection,
