@@ -1,7 +1,7 @@
 #include "profile/verticalalignmentdialog.h"
 
+#include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
-#include "framework/numberlocale.h"
 #include "framework/radiusvalidator.h"
 #include "profile/verticalalignmenttablemodel.h"
 #include "shell/prompter.h"
@@ -17,9 +17,8 @@ namespace {
 // A length typed in the display unit, in metres; unreadable text is 0.
 double lengthOf(const QString& text)
 {
-    bool ok = false;
-    const double value = Zemko::Trelvin::numberLocale().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(value) ? MeterToUnit::instance()->toMeters(value) : 0.0;
+    double meters = 0.0;
+    return Zemko::Trelvin::readLength(text, meters) ? meters : 0.0;
 }
 
 } // namespace
@@ -74,20 +73,17 @@ void VerticalAlignmentDialog::commit(int code)
 
     QString error;
     double continuous = 0.0;
-    bool before = true;
-    bool ok = false;
-    const double typed = Zemko::Trelvin::stationFromText(ui->edt_mileage->text(), &before, &ok);
-    if (!ok || !std::isfinite(typed)) {
+    const Pelko::Road::StationsEquationConfiguration equations
+        = m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration();
+    switch (Zemko::Trelvin::readStation(ui->edt_mileage->text(), equations, continuous)) {
+    case Zemko::Trelvin::StationReading::NotANumber:
         error = tr("Station should not be infinite!");
-    } else {
-        const Pelko::Road::StationsEquationConfiguration equations
-            = m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration();
-        const Pelko::Road::StationsEquation::Result result
-            = equations.getContinuousStation(MeterToUnit::instance()->toMeters(typed), before);
-        if (!result.isValid() || !std::isfinite(result.getStation()))
-            error = tr("Given station does not exist!");
-        else
-            continuous = result.getStation();
+        break;
+    case Zemko::Trelvin::StationReading::NotFound:
+        error = tr("Given station does not exist!");
+        break;
+    case Zemko::Trelvin::StationReading::Read:
+        break;
     }
 
     Pelko::Road::VerticalElement::Poi poi;

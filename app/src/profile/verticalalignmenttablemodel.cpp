@@ -1,7 +1,7 @@
 #include "profile/verticalalignmenttablemodel.h"
 
+#include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
-#include "framework/numberlocale.h"
 #include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
@@ -19,17 +19,6 @@ using Pelko::Road::VerticalAlignment;
 using Pelko::Road::VerticalElement;
 
 namespace {
-
-// A finite number typed in the display unit, in metres.
-bool readLength(const QString& text, double& meters)
-{
-    bool ok = false;
-    const double value = numberLocale().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(value))
-        return false;
-    meters = MeterToUnit::instance()->toMeters(value);
-    return true;
-}
 
 // The radius of a row in metres; the infinity sign the table shows for a PI without a curve (and
 // such a PI's own radius) reads as 0. False when no radius is given.
@@ -284,16 +273,16 @@ VerticalAlignmentTableModel::EditResult VerticalAlignmentTableModel::checkRows(i
     for (int i = 0; i < count; ++i) {
         VerticalElementEdit record = m_rows.at(i);
 
-        bool before = true;
-        bool ok = false;
-        const double typed = stationFromText(record.text(VerticalElementEdit::Mileage), &before, &ok);
-        if (!ok || !std::isfinite(typed))
+        double continuous = 0.0;
+        switch (readStation(record.text(VerticalElementEdit::Mileage), equations, continuous)) {
+        case StationReading::NotANumber:
             return fail(i, VerticalElementEdit::Mileage, tr("Invalid station number!"));
-        const Pelko::Road::StationsEquation::Result continuous
-            = equations.getContinuousStation(MeterToUnit::instance()->toMeters(typed), before);
-        if (!continuous.isValid() || !std::isfinite(continuous.getStation()))
+        case StationReading::NotFound:
             return fail(i, VerticalElementEdit::Mileage, tr("Given station does not exist!"));
-        record.setNumber(VerticalElementEdit::Mileage, continuous.getStation());
+        case StationReading::Read:
+            break;
+        }
+        record.setNumber(VerticalElementEdit::Mileage, continuous);
 
         // A cell still showing the road's value keeps the road's number rather than its rounded text.
         double height = record.number(VerticalElementEdit::Height);
