@@ -13,6 +13,8 @@ void placeSectionEditor(EditModeWidget* page, QWidget* editor, Data::RoadCurve* 
     page->setEditWidget(editor);
     page->splitter()->setStretchFactor(0, 1);
     page->splitter()->setStretchFactor(1, 1);
+    // The editor's tables would otherwise take most of the height from their size hint.
+    page->splitter()->setSizes({ 1000, 1000 });
     page->setCurve(curve);
 }
 
