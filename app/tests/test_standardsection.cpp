@@ -475,8 +475,9 @@ void TestStandardSection::curveMarkersAndPageUpdates()
     auto* curve = dynamic_cast<StandardSectionCurve*>(page.curve());
     QVERIFY(curve);
 
-    const QString path = writeRoad(RoadFiles::road(section(element("a", 3.0, 0.0) + element("b", 2.0, 0.0),
-                                                           element("a", 3.0, 0.0) + element("b", 2.0, 2.0))));
+    const QString path
+        = writeRoad(RoadFiles::road(section(element("a", 3.0, 0.0) + element("b", 2.0, 0.0),
+                                            element("a", 3.0, 0.0) + element("b", 2.0, 2.0, 0.1))));
     QVERIFY(Trelvin::instance()->openRoad(path));
     QCOMPARE(curve->plot(), static_cast<QwtPlot*>(page.plot()));
     QVector<Zemko::Trelvin::Data::PlateMarker> markers = curve->markers()->markers();
@@ -486,14 +487,15 @@ void TestStandardSection::curveMarkersAndPageUpdates()
     QVERIFY(markers.at(0).reversed);
     QCOMPARE(markers.at(2).position, QPointF(0.0, 1.5));
     QVERIFY(!markers.at(2).reversed);
-    // The marker sits at the middle of its element's rise.
-    QCOMPARE(markers.at(3).position, QPointF(0.02, 4.0));
+    // The marker sits on its element as drawn: above the step, at the middle of the rise.
+    QCOMPARE(markers.at(3).position, QPointF(0.12, 4.0));
     QCOMPARE(markers.at(3).length, 2.0);
     QCOMPARE(markers.at(3).grade, 0.02);
-    // Offset across, height up: the right edge is at (5, 0.04).
+    // Offset across, height up, from the left edge to the right one at (5, 0.14).
     const QwtSeriesData<QPointF>* samples = curve->plotCurve()->data();
-    QVERIFY(samples->size() >= 4);
-    QCOMPARE(samples->sample(samples->size() - 1), QPointF(5.0, 0.04));
+    QCOMPARE(samples->size(), size_t(8));
+    QCOMPARE(samples->sample(0), QPointF(-5.0, 0.0));
+    QCOMPARE(samples->sample(7), QPointF(5.0, 0.14));
 
     // The drawing shows the road, so it follows a save (16) and nothing else.
     page.editor()->rightModel()->removeAt(1);
