@@ -7,6 +7,7 @@
 #include "slopes/slopeuselibtablemodel.h"
 #include "ui_slopeuselibeditwidget.h"
 
+#include <QHeaderView>
 #include <QTableView>
 
 using Pelko::Road::SlopeSectionSide;
@@ -87,6 +88,14 @@ void SlopeUseLibEditWidget::showTable(SlopeSectionSide side)
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setLayoutDirection(Qt::LeftToRight);
+    // Segment names are what the surveyor reads first: they take the width the stations leave.
+    // The cells' size hint is fixed, so the station columns are sized for the longest station text.
+    const int stationWidth = view->fontMetrics().horizontalAdvance(QStringLiteral("K00+000.000A")) + 16;
+    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 3; ++column) {
+        view->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
+        view->horizontalHeader()->resizeSection(column, stationWidth);
+    }
     sideTabs->addTab(view, tr("Slope elements"));
     connect(view, &QTableView::doubleClicked, this, &SlopeUseLibEditWidget::onTableViewDoubleClick);
     connect(view, &QTableView::clicked, this, &SlopeUseLibEditWidget::onClicked);

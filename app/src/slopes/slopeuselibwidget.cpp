@@ -1,5 +1,6 @@
 #include "slopes/slopeuselibwidget.h"
 
+#include "framework/roadplot.h"
 #include "slopes/slopecurve.h"
 #include "slopes/slopeuselibeditwidget.h"
 
@@ -18,6 +19,9 @@ SlopeUseLibWidget::SlopeUseLibWidget(QWidget* parent)
 
     m_startCurve = std::make_unique<Zemko::Trelvin::SlopeCurve>(tr("Start Template"), Qt::green);
     m_endCurve = std::make_unique<Zemko::Trelvin::SlopeCurve>(tr("End Template"), Qt::green);
+    // Which plot is which end of the segment.
+    firstPlot()->setTitle(m_startCurve->plotCurve()->title());
+    secondPlot()->setTitle(m_endCurve->plotCurve()->title());
     setCurve(m_startCurve.get(), true);
     setCurve(m_endCurve.get(), false);
     connect(m_editor, &SlopeUseLibEditWidget::selectedSlopeInfo, this,
