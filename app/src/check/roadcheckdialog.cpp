@@ -9,6 +9,7 @@
 #include <text/stationtext.h>
 
 #include <QDoubleValidator>
+#include <QHeaderView>
 
 using Zemko::Trelvin::RoadCheckModel;
 namespace CheckStepping = Zemko::Trelvin::CheckStepping;
@@ -23,6 +24,21 @@ RoadCheckDialog::RoadCheckDialog(int page, Pelko::Road::RoadSurface* road, QWidg
 
     m_model = new RoadCheckModel(road, this);
     ui->tableView->setModel(m_model);
+    // All nine rows in view without scrolling, and room for the longest value (an azimuth).
+    QTableView* table = ui->tableView;
+    table->horizontalHeader()->setStretchLastSection(true);
+    // Every cell hints the same small size, so the columns are measured from their texts.
+    const QFontMetrics metrics = table->fontMetrics();
+    const int padding = 2 * metrics.averageCharWidth() + 8;
+    int labels = 0;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        labels = qMax(labels, metrics.horizontalAdvance(m_model->cellText(row, 0)));
+    table->setColumnWidth(0, labels + padding);
+    const int values = metrics.horizontalAdvance(QStringLiteral("359:59:59.99999")) + padding;
+    const int frame = 2 * table->frameWidth();
+    table->setMinimumWidth(table->verticalHeader()->sizeHint().width() + labels + padding + values + frame);
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + table->verticalHeader()->length()
+                            + frame);
 
     QDoubleValidator* coordinate = CheckStepping::numberValidator(this);
     ui->xEdit->setValidator(coordinate);
