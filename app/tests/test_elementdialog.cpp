@@ -3,6 +3,7 @@
 #include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
+#include "test_horizontaltables.h"
 
 #include <road/station.h>
 #include <text/stationtext.h>
@@ -14,22 +15,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 #include <cmath>
 
+using HorizontalTables::child;
 using Zemko::Trelvin::HorizontalElementTableModel;
 using Zemko::Trelvin::Trelvin;
 
 namespace {
-
-template<typename T> T* child(QWidget& dialog, const char* name)
-{
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no child %s", name);
-    return widget;
-}
 
 QLineEdit* field(QWidget& dialog, const char* name)
 {
@@ -56,23 +49,16 @@ class TestElementDialog : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
+    HorizontalRoads::Folder roads;
 
 private slots:
     void initTestCase()
     {
-        // A short equation leaves stations 150..160 out; the road is the line, left arc, line chain.
-        const QString path = dir.filePath(QStringLiteral("road.rod"));
-        QVERIFY(HorizontalRoads::writeElementRoad(path, HorizontalRoads::lineArcLine()));
-        {
-            Pelko::Road::RoadSurface road(path.toStdString());
-            QVERIFY(road.load());
-            Pelko::Road::StationsEquationConfiguration equations;
-            QVERIFY(bool(equations.appendEquation(Pelko::Road::StationsEquation(150, 160))));
-            road.setStationsEquations(equations);
-            QVERIFY(road.save());
-        }
-        QVERIFY(Trelvin::instance()->openRoad(path));
+        // The line, left arc, line chain; a short equation leaves stations 150..160 out.
+        QVERIFY(!roads.openElements(HorizontalRoads::lineArcLine()).isEmpty());
+        Pelko::Road::StationsEquationConfiguration equations;
+        QVERIFY(bool(equations.appendEquation(Pelko::Road::StationsEquation(150, 160))));
+        Trelvin::instance()->road()->setStationsEquations(equations);
     }
 
     void layoutsFollowTheType()

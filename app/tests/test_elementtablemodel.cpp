@@ -10,7 +10,6 @@
 #include <qttestmain.h>
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -67,21 +66,13 @@ class TestElementTableModel : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    int roads = 0;
+    HorizontalRoads::Folder roads;
 
-    void open(const QByteArray& parts)
-    {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        QVERIFY(RoadFiles::write(path, RoadFiles::road(parts)));
-        QVERIFY(Trelvin::instance()->openRoad(path));
-    }
+    void open(const QByteArray& parts) { QVERIFY(!roads.open(parts).isEmpty()); }
 
     void openElements(const Pelko::Road::HorizontalElementConfiguration& elements)
     {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        QVERIFY(HorizontalRoads::writeElementRoad(path, elements));
-        QVERIFY(Trelvin::instance()->openRoad(path));
+        QVERIFY(!roads.openElements(elements).isEmpty());
     }
 
 private slots:

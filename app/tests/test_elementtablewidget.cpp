@@ -4,6 +4,7 @@
 #include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
+#include "test_horizontaltables.h"
 #include "ui_tableviewwidget.h"
 
 #include <road/horizontalalignment.h>
@@ -17,20 +18,14 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 
+using HorizontalTables::enabledActions;
+using HorizontalTables::selectBlock;
 using Zemko::Trelvin::HorizontalElementTableModel;
 using Zemko::Trelvin::Trelvin;
 using Model = HorizontalElementTableModel;
 
 namespace {
-
-void selectBlock(QTableView* view, int top, int left, int bottom, int right)
-{
-    const QAbstractItemModel* model = view->model();
-    view->selectionModel()->select(QItemSelection(model->index(top, left), model->index(bottom, right)),
-                                   QItemSelectionModel::ClearAndSelect);
-}
 
 Pelko::Road::HorizontalElementConfiguration roadElements()
 {
@@ -44,15 +39,9 @@ class TestElementTableWidget : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    int roads = 0;
+    HorizontalRoads::Folder roads;
 
-    void openChain()
-    {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        QVERIFY(HorizontalRoads::writeElementRoad(path, HorizontalRoads::lineArcLine()));
-        QVERIFY(Trelvin::instance()->openRoad(path));
-    }
+    void openChain() { QVERIFY(!roads.openElements(HorizontalRoads::lineArcLine()).isEmpty()); }
 
 private slots:
     void applyFlowReportsAndWrites()

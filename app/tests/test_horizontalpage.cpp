@@ -18,7 +18,6 @@
 
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
 using Zemko::Trelvin::Trelvin;
 
@@ -41,30 +40,17 @@ class TestHorizontalPage : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    int roads = 0;
+    HorizontalRoads::Folder roads;
 
     QString openPis()
     {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        if (!HorizontalRoads::writePiRoad(path,
-                                          HorizontalRoads::pointPi(1000, 2000)
-                                              + HorizontalRoads::spiralPi(1200, 2010, 200, 40, 40)
-                                              + HorizontalRoads::pointPi(1500, 2230),
-                                          RoadFiles::standardSection())
-            || !Trelvin::instance()->openRoad(path))
-            return QString();
-        return path;
+        return roads.open(RoadFiles::standardSection()
+                          + HorizontalRoads::piAlignment(HorizontalRoads::pointPi(1000, 2000)
+                                                         + HorizontalRoads::spiralPi(1200, 2010, 200, 40, 40)
+                                                         + HorizontalRoads::pointPi(1500, 2230)));
     }
 
-    QString openElements()
-    {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        if (!HorizontalRoads::writeElementRoad(path, HorizontalRoads::lineArcLine())
-            || !Trelvin::instance()->openRoad(path))
-            return QString();
-        return path;
-    }
+    QString openElements() { return roads.openElements(HorizontalRoads::lineArcLine()); }
 
 private slots:
     void pageHoldsBothTablesBesideThePlan()

@@ -7,8 +7,11 @@
 #include <road/horizontalelementconfiguration.h>
 #include <road/roadsurface.h>
 
+#include "shell/trelvin.h"
+
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <limits>
@@ -74,11 +77,6 @@ inline QByteArray structures(const QByteArray& elements)
     return "    <StructureElements>\n" + elements + "    </StructureElements>\n";
 }
 
-inline bool writePiRoad(const QString& path, const QByteArray& pis, const QByteArray& extra = QByteArray())
-{
-    return RoadFiles::write(path, RoadFiles::road(extra + piAlignment(pis)));
-}
-
 // A road whose alignment is the given element chain, written by the road library.
 inline bool writeElementRoad(const QString& path, const Pelko::Road::HorizontalElementConfiguration& elements)
 {
@@ -119,5 +117,32 @@ inline Pelko::Road::HorizontalElementConfiguration chainWithoutPis()
                                                                Pelko::Corvex::Point::invalid(), nan));
     return elements;
 }
+
+// Road files written into a temporary folder and opened through the document, each under a new name.
+class Folder
+{
+public:
+    // The path of the open road; empty when it could not be written or opened.
+    QString open(const QByteArray& parts)
+    {
+        return openWith([&](const QString& path) { return RoadFiles::write(path, RoadFiles::road(parts)); });
+    }
+    QString openElements(const Pelko::Road::HorizontalElementConfiguration& elements)
+    {
+        return openWith([&](const QString& path) { return writeElementRoad(path, elements); });
+    }
+
+private:
+    template<typename Write> QString openWith(Write write)
+    {
+        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++count));
+        if (!write(path) || !Zemko::Trelvin::Trelvin::instance()->openRoad(path))
+            return QString();
+        return path;
+    }
+
+    QTemporaryDir dir;
+    int count = 0;
+};
 
 } // namespace HorizontalRoads

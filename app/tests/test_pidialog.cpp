@@ -3,6 +3,7 @@
 #include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
+#include "test_horizontaltables.h"
 
 #include <qttestmain.h>
 
@@ -10,20 +11,12 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
+using HorizontalTables::child;
 using Zemko::Trelvin::PointOfIntersectionTableModel;
 using Zemko::Trelvin::Trelvin;
 
 namespace {
-
-template<typename T> T* child(QWidget& dialog, const char* name)
-{
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no child %s", name);
-    return widget;
-}
 
 void chooseKind(PointsOfIntersectionDialog& dialog, int kind)
 {
@@ -43,19 +36,18 @@ class TestPiDialog : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
+    HorizontalRoads::Folder roads;
 
 private slots:
     void initTestCase()
     {
         // A short equation: stations 150..160 do not exist.
-        const QString path = dir.filePath(QStringLiteral("road.rod"));
-        QVERIFY(HorizontalRoads::writePiRoad(path,
-                                             HorizontalRoads::pointPi(1000, 2000, 12.5)
-                                                 + HorizontalRoads::spiralPi(1200, 2010, 200, 40, 30)
-                                                 + HorizontalRoads::pointPi(1500, 2230),
-                                             RoadFiles::equations(150, 160)));
-        QVERIFY(Trelvin::instance()->openRoad(path));
+        QVERIFY(!roads
+                     .open(RoadFiles::equations(150, 160)
+                           + HorizontalRoads::piAlignment(HorizontalRoads::pointPi(1000, 2000, 12.5)
+                                                          + HorizontalRoads::spiralPi(1200, 2010, 200, 40, 30)
+                                                          + HorizontalRoads::pointPi(1500, 2230)))
+                     .isEmpty());
     }
 
     void formFollowsTheKind()

@@ -9,7 +9,6 @@
 #include <qttestmain.h>
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -62,15 +61,9 @@ class TestPiTableModel : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    int roads = 0;
+    HorizontalRoads::Folder roads;
 
-    void open(const QByteArray& parts)
-    {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        QVERIFY(RoadFiles::write(path, RoadFiles::road(parts)));
-        QVERIFY(Trelvin::instance()->openRoad(path));
-    }
+    void open(const QByteArray& parts) { QVERIFY(!roads.open(parts).isEmpty()); }
 
 private slots:
     void rowCollectionSharesAndCopies()
@@ -395,9 +388,8 @@ private slots:
     // An element road with no PI form, saved without touching the PI table, keeps its elements.
     void documentSaveLeavesAnElementRoadAlone()
     {
-        const QString path = dir.filePath(QStringLiteral("elements.rod"));
-        QVERIFY(HorizontalRoads::writeElementRoad(path, HorizontalRoads::chainWithoutPis()));
-        QVERIFY(Trelvin::instance()->openRoad(path));
+        const QString path = roads.openElements(HorizontalRoads::chainWithoutPis());
+        QVERIFY(!path.isEmpty());
         QCOMPARE(alignment()->getPointOfIntersections().size(), 0u);
         const double end = alignment()->getEndStation();
 

@@ -4,6 +4,7 @@
 #include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
+#include "test_horizontaltables.h"
 #include "ui_tableviewwidget.h"
 
 #include <road/horizontalalignment.h>
@@ -19,46 +20,22 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <cmath>
 
+using HorizontalTables::enabledActions;
+using HorizontalTables::selectBlock;
 using Zemko::Trelvin::PointOfIntersectionTableModel;
 using Zemko::Trelvin::Trelvin;
-
-namespace {
-
-void selectBlock(QTableView* view, int top, int left, int bottom, int right)
-{
-    const QAbstractItemModel* model = view->model();
-    view->selectionModel()->select(QItemSelection(model->index(top, left), model->index(bottom, right)),
-                                   QItemSelectionModel::ClearAndSelect);
-}
-
-QList<bool> enabledActions(QMenu* menu)
-{
-    QList<bool> enabled;
-    for (QAction* action : menu->actions())
-        enabled.append(action->isEnabled());
-    return enabled;
-}
-
-} // namespace
 
 class TestPiTableWidget : public QObject
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    int roads = 0;
+    HorizontalRoads::Folder roads;
 
-    void open(const QByteArray& parts)
-    {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        QVERIFY(RoadFiles::write(path, RoadFiles::road(parts)));
-        QVERIFY(Trelvin::instance()->openRoad(path));
-    }
+    void open(const QByteArray& parts) { QVERIFY(!roads.open(parts).isEmpty()); }
 
     static Pelko::Road::PointOfIntersectionConfiguration roadPis()
     {

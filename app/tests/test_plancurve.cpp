@@ -9,7 +9,6 @@
 
 #include <qttestmain.h>
 
-#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -39,15 +38,9 @@ class TestPlanCurve : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir dir;
-    int roads = 0;
+    HorizontalRoads::Folder roads;
 
-    void open(const QByteArray& parts)
-    {
-        const QString path = dir.filePath(QStringLiteral("road%1.rod").arg(++roads));
-        QVERIFY(RoadFiles::write(path, RoadFiles::road(parts)));
-        QVERIFY(Trelvin::instance()->openRoad(path));
-    }
+    void open(const QByteArray& parts) { QVERIFY(!roads.open(parts).isEmpty()); }
 
 private slots:
     // Two straights meeting at (165, 0), then heading north-east; a long equation repeats 150..160.

@@ -1,5 +1,6 @@
 #include "alignment/horizontalelementtablemodel.h"
 
+#include "alignment/tableblock.h"
 #include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
@@ -54,26 +55,6 @@ bool readRadius(const QString& text, double& meters)
     return true;
 }
 
-// Azimuth text: a plain number is packed D.MMSS; anything else is D:M:S text.
-bool readAzimuth(const QString& text, double& degrees)
-{
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
-        return false;
-    bool number = false;
-    const double packed = numberLocale().toDouble(trimmed, &number);
-    if (number) {
-        degrees = dmsToDegrees(packed);
-        return std::isfinite(degrees);
-    }
-    bool ok = false;
-    const double seconds = secondsFromDmsText(trimmed, &ok);
-    if (!ok)
-        return false;
-    degrees = normalizeDegrees(seconds / 3600.0);
-    return std::isfinite(degrees);
-}
-
 } // namespace
 
 HorizontalElementTableModel::HorizontalElementTableModel(QObject* parent)
@@ -126,15 +107,31 @@ void HorizontalElementTableModel::deriveTurnDirection(HorizontalElementEdit& rec
     record.setTurnDirection(decisive < 0.0 ? Pelko::Road::TurnLeft : Pelko::Road::TurnRight);
 }
 
-void HorizontalElementTableModel::setRadiusText(HorizontalElementEdit& record, int column,
-                                                const QString& text)
+void HorizontalElementTableModel::setTextOf(HorizontalElementEdit& record, int column, const QString& text)
 {
-    if (column == StartRadiusColumn)
-        record.startRadiusText = text;
-    else
-        record.endRadiusText = text;
-    deriveType(record);
-    deriveTurnDirection(record);
+    switch (column) {
+    case StartRadiusColumn:
+    case EndRadiusColumn:
+        (column == StartRadiusColumn ? record.startRadiusText : record.endRadiusText) = text;
+        // The type and the side follow the radii.
+        deriveType(record);
+        deriveTurnDirection(record);
+        break;
+    case AzimuthColumn:
+        record.azimuthText = text;
+        break;
+    case LengthColumn:
+        record.lengthText = text;
+        break;
+    case NorthColumn:
+        record.northText = text;
+        break;
+    case EastColumn:
+        record.eastText = text;
+        break;
+    default:
+        break;
+    }
 }
 
 bool HorizontalElementTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
@@ -168,19 +165,11 @@ bool HorizontalElementTableModel::setData(const QModelIndex& index, const QVaria
             break;
         case StartRadiusColumn:
         case EndRadiusColumn:
-            setRadiusText(record, column, text);
-            break;
         case AzimuthColumn:
-            record.azimuthText = text;
-            break;
         case LengthColumn:
-            record.lengthText = text;
-            break;
         case NorthColumn:
-            record.northText = text;
-            break;
         case EastColumn:
-            record.eastText = text;
+            setTextOf(record, column, text);
             break;
         case DeflectionColumn: {
             if (!value.isValid())
@@ -470,17 +459,7 @@ void HorizontalElementTableModel::insertElement(int row, const HorizontalElement
 QList<QStringList> HorizontalElementTableModel::copyCells(int top, int left, int rowCount,
                                                           int columnCount) const
 {
-    QList<QStringList> block;
-    if (top < 0 || left < 0 || rowCount < 1 || columnCount < 1 || top + rowCount > rows()
-        || left + columnCount > ColumnCount)
-        return block;
-    for (int row = top; row < top + rowCount; ++row) {
-        QStringList cells;
-        for (int column = left; column < left + columnCount; ++column)
-            cells.append(cellValue(column, row, Qt::DisplayRole).toString());
-        block.append(cells);
-    }
-    return block;
+    return displayBlock(*this, top, left, rowCount, columnCount);
 }
 
 void HorizontalElementTableModel::pasteCells(int row, int column, const QList<QStringList>& lines)
@@ -495,27 +474,8 @@ void HorizontalElementTableModel::pasteCells(int row, int column, const QList<QS
     for (int k = 0; k < count; ++k) {
         HorizontalElementEdit& record = m_rows[row + k];
         const QStringList& cells = lines.at(k);
-        for (int j = 0; j < cells.size() && column + j <= EastColumn; ++j) {
-            const QString& text = cells.at(j);
-            switch (column + j) {
-            case StartRadiusColumn:
-            case EndRadiusColumn:
-                setRadiusText(record, column + j, text);
-                break;
-            case AzimuthColumn:
-                record.azimuthText = text;
-                break;
-            case LengthColumn:
-                record.lengthText = text;
-                break;
-            case NorthColumn:
-                record.northText = text;
-                break;
-            default:
-                record.eastText = text;
-                break;
-            }
-        }
+        for (int j = 0; j < cells.size() && column + j <= EastColumn; ++j)
+            setTextOf(record, column + j, cells.at(j));
     }
     notifyRowsChanged(row, count);
 }
@@ -544,7 +504,7 @@ bool HorizontalElementTableModel::checkRows(int& row, int& column)
         // The chain has to start somewhere: the first element needs its azimuth and its point.
         if (record.azimuthFixed) {
             double degrees = 0.0;
-            if (!readAzimuth(record.azimuthText, degrees))
+            if (!readAngle(record.azimuthText, degrees))
                 return fail(i, AzimuthColumn);
             record.azimuth = degrees;
         } else if (i == 0) {

@@ -90,7 +90,8 @@ private:
     QString stationText(double continuous) const;
     QVariant textCell(int column, int row, int role) const;
     QVariant roadCell(int column, int row, int role) const;
-    static void setRadiusText(HorizontalElementEdit& record, int column, const QString& text);
+    // The text cells from the start radius to east; the radii also set type and side.
+    static void setTextOf(HorizontalElementEdit& record, int column, const QString& text);
 
     Pelko::Road::HorizontalElementConfiguration m_working;
     QList<HorizontalElementEdit> m_rows;

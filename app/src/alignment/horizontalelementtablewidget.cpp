@@ -10,7 +10,7 @@ using Zemko::Trelvin::HorizontalElementTableModel;
 using Zemko::Trelvin::Prompter;
 
 HorizontalElementTableWidget::HorizontalElementTableWidget(QWidget* parent)
-    : AlignmentTableWidget(parent, 2, 7, 8)
+    : TableEditWidget(parent, 2, 7, 8)
     , m_model(new HorizontalElementTableModel(this))
 {
     setUpTable(m_model);

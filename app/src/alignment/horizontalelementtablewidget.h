@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alignment/alignmenttablewidget.h"
+#include "alignment/tableeditwidget.h"
 
 #include <QModelIndex>
 
@@ -12,7 +12,7 @@ class HorizontalElementTableModel;
 
 // The element table of the horizontal alignment page: typed rows, block copy and paste, and the Apply
 // that checks the rows and writes the element chain into the road.
-class HorizontalElementTableWidget : public AlignmentTableWidget
+class HorizontalElementTableWidget : public TableEditWidget
 {
     Q_OBJECT
 

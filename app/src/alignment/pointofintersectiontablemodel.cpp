@@ -1,5 +1,6 @@
 #include "alignment/pointofintersectiontablemodel.h"
 
+#include "alignment/tableblock.h"
 #include "alignment/typedvalues.h"
 
 #include "framework/metertounit.h"
@@ -366,17 +367,8 @@ void PointOfIntersectionTableModel::setPointOfIntersection(int row, const PointO
 QList<QStringList> PointOfIntersectionTableModel::copyCells(int top, int left, int rowCount,
                                                             int columnCount) const
 {
-    QList<QStringList> block;
-    if (top < 0 || left < 1 || rowCount < 1 || columnCount < 1 || top + rowCount > rows()
-        || left + columnCount > ColumnCount)
-        return block;
-    for (int row = top; row < top + rowCount; ++row) {
-        QStringList cells;
-        for (int column = left; column < left + columnCount; ++column)
-            cells.append(cellValue(column, row, Qt::DisplayRole).toString());
-        block.append(cells);
-    }
-    return block;
+    // The station column is never copied.
+    return left < NorthColumn ? QList<QStringList>() : displayBlock(*this, top, left, rowCount, columnCount);
 }
 
 void PointOfIntersectionTableModel::pasteCells(int row, int column, const QList<QStringList>& lines)

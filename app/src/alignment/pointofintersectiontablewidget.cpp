@@ -10,7 +10,7 @@ using Zemko::Trelvin::PointOfIntersectionTableModel;
 using Zemko::Trelvin::Prompter;
 
 PointOfIntersectionTableWidget::PointOfIntersectionTableWidget(QWidget* parent)
-    : AlignmentTableWidget(parent, 1, 7, 6)
+    : TableEditWidget(parent, 1, 7, 6)
     , m_model(new PointOfIntersectionTableModel(this))
 {
     setUpTable(m_model);

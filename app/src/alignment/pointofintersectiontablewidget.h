@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alignment/alignmenttablewidget.h"
+#include "alignment/tableeditwidget.h"
 
 #include <QModelIndex>
 
@@ -12,7 +12,7 @@ class PointOfIntersectionTableModel;
 
 // The PI table of the horizontal alignment page: typed rows, block copy and paste, and the Apply that
 // checks the rows and writes them into the road.
-class PointOfIntersectionTableWidget : public AlignmentTableWidget
+class PointOfIntersectionTableWidget : public TableEditWidget
 {
     Q_OBJECT
 

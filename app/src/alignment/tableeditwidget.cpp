@@ -1,4 +1,4 @@
-#include "alignment/alignmenttablewidget.h"
+#include "alignment/tableeditwidget.h"
 
 #include "framework/selectedrange.h"
 #include "framework/tableviewform.h"
@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-AlignmentTableWidget::AlignmentTableWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit)
+TableEditWidget::TableEditWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit)
     : QWidget(parent)
     , ui(new Ui::TableViewWidget)
     , m_firstPaste(firstPaste)
@@ -21,9 +21,9 @@ AlignmentTableWidget::AlignmentTableWidget(QWidget* parent, int firstPaste, int 
 {
 }
 
-AlignmentTableWidget::~AlignmentTableWidget() = default;
+TableEditWidget::~TableEditWidget() = default;
 
-void AlignmentTableWidget::setUpTable(QAbstractItemModel* model)
+void TableEditWidget::setUpTable(QAbstractItemModel* model)
 {
     ui->setupUi(this);
     ui->tableView->setModel(model);
@@ -33,7 +33,7 @@ void AlignmentTableWidget::setUpTable(QAbstractItemModel* model)
     Zemko::Trelvin::setTooltipTracking(this, true);
     // Columns as wide as their titles and texts whenever the rows change wholesale; the user may
     // still drag them.
-    connect(model, &QAbstractItemModel::modelReset, this, &AlignmentTableWidget::fitColumns);
+    connect(model, &QAbstractItemModel::modelReset, this, &TableEditWidget::fitColumns);
     fitColumns();
 
     m_menu = new QMenu(this);
@@ -42,17 +42,17 @@ void AlignmentTableWidget::setUpTable(QAbstractItemModel* model)
     m_insertAction = m_menu->addAction(tr("Insert an element"));
     m_copyAction = m_menu->addAction(tr("Copy"));
     m_pasteAction = m_menu->addAction(tr("Paste"));
-    connect(append, &QAction::triggered, this, &AlignmentTableWidget::appendRow);
-    connect(m_deleteAction, &QAction::triggered, this, &AlignmentTableWidget::removeSelection);
-    connect(m_insertAction, &QAction::triggered, this, &AlignmentTableWidget::insertAtSelection);
-    connect(m_copyAction, &QAction::triggered, this, &AlignmentTableWidget::copySelection);
-    connect(m_pasteAction, &QAction::triggered, this, &AlignmentTableWidget::pasteAtSelection);
+    connect(append, &QAction::triggered, this, &TableEditWidget::appendRow);
+    connect(m_deleteAction, &QAction::triggered, this, &TableEditWidget::removeSelection);
+    connect(m_insertAction, &QAction::triggered, this, &TableEditWidget::insertAtSelection);
+    connect(m_copyAction, &QAction::triggered, this, &TableEditWidget::copySelection);
+    connect(m_pasteAction, &QAction::triggered, this, &TableEditWidget::pasteAtSelection);
     ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     ui->tableView->installEventFilter(this);
 }
 
 // The table models give every cell the same size hint, so the view cannot size its columns itself.
-void AlignmentTableWidget::fitColumns()
+void TableEditWidget::fitColumns()
 {
     QTableView* view = ui->tableView;
     const QAbstractItemModel* model = view->model();
@@ -67,17 +67,17 @@ void AlignmentTableWidget::fitColumns()
     }
 }
 
-void AlignmentTableWidget::selection(int& top, int& left, int& rowCount, int& columnCount) const
+void TableEditWidget::selection(int& top, int& left, int& rowCount, int& columnCount) const
 {
     Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rowCount, columnCount);
 }
 
-void AlignmentTableWidget::appendRow()
+void TableEditWidget::appendRow()
 {
     appendRows(1);
 }
 
-void AlignmentTableWidget::insertAtSelection()
+void TableEditWidget::insertAtSelection()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
@@ -85,7 +85,7 @@ void AlignmentTableWidget::insertAtSelection()
         insertRows(top, 1);
 }
 
-void AlignmentTableWidget::removeSelection()
+void TableEditWidget::removeSelection()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
@@ -93,7 +93,7 @@ void AlignmentTableWidget::removeSelection()
         removeRows(top, rows);
 }
 
-void AlignmentTableWidget::copySelection()
+void TableEditWidget::copySelection()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
@@ -105,11 +105,11 @@ void AlignmentTableWidget::copySelection()
         Zemko::Trelvin::copyToClipboard(block);
 }
 
-void AlignmentTableWidget::pasteAtSelection()
+void TableEditWidget::pasteAtSelection()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
-    if (top < 0 || left < m_firstPaste || left > m_lastPaste)
+    if (top < 0 || !pastesAt(left))
         return;
     if (Zemko::Trelvin::Prompter::instance()->question(
             this, QStringLiteral("Trelvin"), tr("Do you want to replace the origin content?"),
@@ -121,7 +121,12 @@ void AlignmentTableWidget::pasteAtSelection()
         pasteBlock(top, left, lines);
 }
 
-void AlignmentTableWidget::prepareContextMenu()
+bool TableEditWidget::pastesAt(int column) const
+{
+    return column >= m_firstPaste && column <= m_lastPaste;
+}
+
+void TableEditWidget::prepareContextMenu()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
@@ -129,16 +134,16 @@ void AlignmentTableWidget::prepareContextMenu()
     m_deleteAction->setEnabled(selected);
     m_insertAction->setEnabled(selected);
     m_copyAction->setEnabled(selected);
-    m_pasteAction->setEnabled(selected && left >= m_firstPaste && left <= m_lastPaste);
+    m_pasteAction->setEnabled(selected && pastesAt(left));
 }
 
-void AlignmentTableWidget::showContextMenu()
+void TableEditWidget::showContextMenu()
 {
     prepareContextMenu();
     m_menu->exec(QCursor::pos());
 }
 
-void AlignmentTableWidget::selectCells(int row, int first, int last)
+void TableEditWidget::selectCells(int row, int first, int last)
 {
     const QAbstractItemModel* model = ui->tableView->model();
     ui->tableView->selectionModel()->select(QItemSelection(model->index(row, first), model->index(row, last)),
@@ -146,7 +151,7 @@ void AlignmentTableWidget::selectCells(int row, int first, int last)
     ui->tableView->scrollTo(model->index(row, first));
 }
 
-bool AlignmentTableWidget::handleShortcut(QKeyEvent* event)
+bool TableEditWidget::handleShortcut(QKeyEvent* event)
 {
     if (event->modifiers() != Qt::ControlModifier)
         return false;
@@ -161,13 +166,13 @@ bool AlignmentTableWidget::handleShortcut(QKeyEvent* event)
     return false;
 }
 
-void AlignmentTableWidget::keyPressEvent(QKeyEvent* event)
+void TableEditWidget::keyPressEvent(QKeyEvent* event)
 {
     if (!handleShortcut(event))
         event->ignore();
 }
 
-bool AlignmentTableWidget::eventFilter(QObject* watched, QEvent* event)
+bool TableEditWidget::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->tableView && event->type() == QEvent::KeyPress
         && handleShortcut(static_cast<QKeyEvent*>(event)))

@@ -14,14 +14,14 @@ namespace Ui {
 class TableViewWidget;
 }
 
-// What the PI and element tables share: the table form, the context menu, block copy and paste
-// through the clipboard with Control+C and Control+V, and the selected block.
-class AlignmentTableWidget : public QWidget
+// What the PI, element and structure tables share: the table form, the context menu, block copy and
+// paste through the clipboard with Control+C and Control+V, and the selected block.
+class TableEditWidget : public QWidget
 {
     Q_OBJECT
 
 public:
-    ~AlignmentTableWidget() override;
+    ~TableEditWidget() override;
 
     Ui::TableViewWidget* form() const { return ui.get(); }
     QMenu* contextMenu() const { return m_menu; }
@@ -30,7 +30,10 @@ public:
 
 protected:
     // Paste starts from a column firstPaste..lastPaste; the cells up to blankLimit must not all be blank.
-    AlignmentTableWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit);
+    TableEditWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit);
+
+    // Whether a paste may start in the column; by default firstPaste..lastPaste.
+    virtual bool pastesAt(int column) const;
 
     // Sets up the form on the derived widget (so its slots connect by name), the view and the menu.
     void setUpTable(QAbstractItemModel* model);
