@@ -1,7 +1,7 @@
 #include "framework/plotmarkers.h"
 #include "framework/roadplot.h"
 #include "slopes/slopecurve.h"
-#include "test_slopesegmentroads.h"
+#include "test_slopesegmentsupport.h"
 
 #include <qttestmain.h>
 

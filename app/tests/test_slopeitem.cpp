@@ -3,7 +3,7 @@
 #include "slopes/slopeitemtablewidget.h"
 #include "slopes/slopetablemodel.h"
 #include "support/scriptedprompter.h"
-#include "test_slopesegmentroads.h"
+#include "test_slopesegmentsupport.h"
 #include "ui_slopeitemdialog.h"
 
 #include <qttestmain.h>

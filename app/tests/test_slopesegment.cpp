@@ -7,26 +7,24 @@
 #include "slopes/slopetablewideget.h"
 #include "slopes/slopewidget.h"
 #include "support/scriptedprompter.h"
-#include "test_slopesegmentroads.h"
+#include "test_slopesegmentsupport.h"
 
 #include <qttestmain.h>
 
 #include <road/station.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
-
-#include <functional>
 
 using namespace Zemko::Trelvin;
 using Pelko::Road::SlopeSectionSegment;
 using Pelko::Road::SlopeSideLeft;
 using Pelko::Road::SlopeSideRight;
 using SlopeSegmentRoads::segment;
+using SlopeSegmentRoads::warnings;
+using SlopeSegmentRoads::whenDialogShows;
 
 namespace {
 
@@ -35,31 +33,12 @@ QString cell(const QAbstractItemModel& model, int row, int column)
     return model.data(model.index(row, column)).toString();
 }
 
-QStringList warnings(const ScriptedPrompter& prompter)
-{
-    QStringList texts;
-    for (const ScriptedPrompter::Call& call : prompter.calls)
-        if (call.kind == ScriptedPrompter::Warning)
-            texts << call.text;
-    return texts;
-}
-
 QStringList names(const SlopeTableModel& model)
 {
     QStringList list;
     for (int row = 0; row < model.rowCount(); ++row)
         list << cell(model, row, 0);
     return list;
-}
-
-// Runs the script once the next modal slope dialog shows.
-void whenDialogShows(std::function<void(SlopeDialog*)> script)
-{
-    QTimer::singleShot(0, [script] {
-        auto* dialog = qobject_cast<SlopeDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        script(dialog);
-    });
 }
 
 struct Selection
@@ -282,13 +261,13 @@ void TestSlopeSegment::appendRefusesTheDialogsSegment()
     SlopeTableWideget table(SlopeSideLeft);
     QCOMPARE(table.windowTitle(), QStringLiteral("Left"));
     int shown = 0;
-    whenDialogShows([&shown](SlopeDialog* dialog) {
+    whenDialogShows<SlopeDialog>([&shown](SlopeDialog* dialog) {
         ++shown;
         dialog->findChild<QLineEdit*>("edtName")->setText("bank");
         dialog->findChild<QLineEdit*>("edtStart")->setText("100");
         dialog->findChild<QLineEdit*>("edtEnd")->setText("200");
         // The refusal opens the same dialog again; the user gives up.
-        whenDialogShows([&shown](SlopeDialog* again) {
+        whenDialogShows<SlopeDialog>([&shown](SlopeDialog* again) {
             ++shown;
             QCOMPARE(again->findChild<QLineEdit*>("edtName")->text(), QStringLiteral("bank"));
             again->reject();

@@ -7,24 +7,22 @@
 #include "slopes/slopeuselibwidget.h"
 #include "slopes/slopewidget.h"
 #include "support/scriptedprompter.h"
-#include "test_slopesegmentroads.h"
+#include "test_slopesegmentsupport.h"
 #include "ui_slopeuselibdialog.h"
 #include "ui_slopeuselibeditwidget.h"
 
 #include <qttestmain.h>
 
-#include <QApplication>
 #include <QPointer>
 #include <QTableView>
-#include <QTimer>
-
-#include <functional>
 
 using namespace Zemko::Trelvin;
 using Pelko::Road::SlopeSectionSegment;
 using Pelko::Road::SlopeSideLeft;
 using Pelko::Road::SlopeSideRight;
 using SlopeSegmentRoads::segment;
+using SlopeSegmentRoads::warnings;
+using SlopeSegmentRoads::whenDialogShows;
 
 namespace {
 
@@ -53,24 +51,6 @@ QStringList segments(const Pelko::Road::SlopeSectionTemplateConfiguration& list)
 QStringList roadSegments(Pelko::Road::SlopeSectionSide side)
 {
     return segments(document()->road()->getSlopeSectionConfiguration()->get(side));
-}
-
-QStringList warnings(const ScriptedPrompter& prompter)
-{
-    QStringList texts;
-    for (const ScriptedPrompter::Call& call : prompter.calls)
-        if (call.kind == ScriptedPrompter::Warning)
-            texts << call.text;
-    return texts;
-}
-
-void whenDialogShows(std::function<void(SlopeUseLibDialog*)> script)
-{
-    QTimer::singleShot(0, [script] {
-        auto* dialog = qobject_cast<SlopeUseLibDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        script(dialog);
-    });
 }
 
 void fill(SlopeUseLibDialog* dialog, const QString& name, const QString& start, const QString& end,
@@ -380,7 +360,7 @@ void TestSlopeUseLib::editorFlows()
     QVERIFY(folder.open());
     ScriptedPrompter prompter(false);
 
-    whenDialogShows([](SlopeUseLibDialog* dialog) {
+    whenDialogShows<SlopeUseLibDialog>([](SlopeUseLibDialog* dialog) {
         fill(dialog, "west", "0", "100", "Fill A", "Fill B");
         dialog->onAccept();
     });
@@ -389,10 +369,10 @@ void TestSlopeUseLib::editorFlows()
 
     // An overlapping segment is refused and the same dialog opens again until the user gives up.
     int shown = 0;
-    whenDialogShows([&shown](SlopeUseLibDialog* dialog) {
+    whenDialogShows<SlopeUseLibDialog>([&shown](SlopeUseLibDialog* dialog) {
         ++shown;
         fill(dialog, "over", "50", "150");
-        whenDialogShows([&shown](SlopeUseLibDialog* again) {
+        whenDialogShows<SlopeUseLibDialog>([&shown](SlopeUseLibDialog* again) {
             ++shown;
             QCOMPARE(again->form()->edtName->text(), QStringLiteral("over"));
             again->reject();
@@ -412,7 +392,7 @@ void TestSlopeUseLib::editorFlows()
     QCOMPARE(prompter.calls.first().title, QString());
 
     editor.tableView(SlopeSideLeft)->setCurrentIndex(editor.leftModel()->index(0, 0));
-    whenDialogShows([](SlopeUseLibDialog* dialog) {
+    whenDialogShows<SlopeUseLibDialog>([](SlopeUseLibDialog* dialog) {
         QCOMPARE(dialog->form()->edtName->text(), QStringLiteral("west"));
         dialog->form()->edtEnd->setText("80");
         dialog->onAccept();

@@ -1,7 +1,6 @@
 #include "slopes/slopedialog.h"
 
-#include "shell/prompter.h"
-#include "shell/reminder.h"
+#include "slopes/segmentdialogs.h"
 #include "slopes/slopetablemodel.h"
 #include "ui_slopedialog.h"
 
@@ -54,11 +53,5 @@ void SlopeDialog::onCancel()
 
 void SlopeDialog::finish(int code)
 {
-    const QString message = check();
-    if (!message.isEmpty()) {
-        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), message,
-                                                      QMessageBox::Ok);
-        return;
-    }
-    done(code);
+    Zemko::Trelvin::closeUnlessRefused(this, check(), code);
 }

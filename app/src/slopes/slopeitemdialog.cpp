@@ -2,8 +2,7 @@
 
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
+#include "slopes/segmentdialogs.h"
 #include "slopes/slopeitemtablemodel.h"
 #include "ui_slopeitemdialog.h"
 
@@ -163,11 +162,5 @@ void SlopeItemDialog::finish(int result)
         focused->clearFocus();
         focused->setFocus();
     }
-    const QString message = check();
-    if (!message.isEmpty()) {
-        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), message,
-                                                      QMessageBox::Ok);
-        return;
-    }
-    done(result);
+    Zemko::Trelvin::closeUnlessRefused(this, check(), result);
 }

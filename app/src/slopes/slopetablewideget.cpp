@@ -1,6 +1,6 @@
 #include "slopes/slopetablewideget.h"
 
-#include "slopes/segmentdialogloop.h"
+#include "slopes/segmentdialogs.h"
 #include "slopes/slopedialog.h"
 #include "slopes/slopetablemodel.h"
 #include "ui_tableviewwidget.h"

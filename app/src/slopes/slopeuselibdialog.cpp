@@ -1,7 +1,6 @@
 #include "slopes/slopeuselibdialog.h"
 
-#include "shell/prompter.h"
-#include "shell/reminder.h"
+#include "slopes/segmentdialogs.h"
 #include "slopes/slopeuselibtablemodel.h"
 #include "ui_slopeuselibdialog.h"
 
@@ -120,11 +119,5 @@ void SlopeUseLibDialog::onCancel()
 
 void SlopeUseLibDialog::finish(int code)
 {
-    const QString message = check();
-    if (!message.isEmpty()) {
-        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), message,
-                                                      QMessageBox::Ok);
-        return;
-    }
-    done(code);
+    Zemko::Trelvin::closeUnlessRefused(this, check(), code);
 }

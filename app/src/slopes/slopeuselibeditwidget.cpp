@@ -2,7 +2,7 @@
 
 #include "shell/prompter.h"
 #include "shell/trelvin.h"
-#include "slopes/segmentdialogloop.h"
+#include "slopes/segmentdialogs.h"
 #include "slopes/slopeuselibdialog.h"
 #include "slopes/slopeuselibtablemodel.h"
 #include "ui_slopeuselibeditwidget.h"

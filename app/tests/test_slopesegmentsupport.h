@@ -2,6 +2,7 @@
 
 #include "shell/trelvin.h"
 #include "support/roadfiles.h"
+#include "support/scriptedprompter.h"
 
 #include <road/roadsurface.h>
 #include <road/slopesectionconfiguration.h>
@@ -9,12 +10,16 @@
 #include <road/slopesectionsegment.h>
 #include <road/slopesectiontemplatelibrary.h>
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
-// Roads with slope templates for the slope page tests. The templates go into the library through the
-// road model and the file is written and read back, so every test starts from what a saved road holds.
+// Roads with slope templates for the slope page tests, and the tests' dialog helpers. The templates go
+// into the library through the road model and the file is written and read back, so every test starts
+// from what a saved road holds.
 namespace SlopeSegmentRoads {
 
 using Pelko::Road::SlopeSectionElement;
@@ -99,5 +104,25 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> dir;
 };
+
+// The texts of the warnings shown so far.
+inline QStringList warnings(const ScriptedPrompter& prompter)
+{
+    QStringList texts;
+    for (const ScriptedPrompter::Call& call : prompter.calls)
+        if (call.kind == ScriptedPrompter::Warning)
+            texts << call.text;
+    return texts;
+}
+
+// Runs the script once the next modal dialog of that class shows.
+template<typename Dialog> void whenDialogShows(std::function<void(Dialog*)> script)
+{
+    QTimer::singleShot(0, [script] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        script(dialog);
+    });
+}
 
 } // namespace SlopeSegmentRoads
