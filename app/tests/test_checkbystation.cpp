@@ -15,11 +15,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
-#include <memory>
 
 using Zemko::Trelvin::CheckPoint;
 using Zemko::Trelvin::StationCheckModel;
@@ -35,45 +33,22 @@ QStringList names(const QVector<CheckPoint>& points)
     return list;
 }
 
-template<typename T> T* child(QWidget* parent, const char* name)
-{
-    return parent->findChild<T*>(QString::fromLatin1(name));
-}
-
-void type(QLineEdit* edit, const QString& text)
-{
-    edit->setFocus();
-    edit->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(edit, Qt::Key_Backspace);
-    else
-        QTest::keyClicks(edit, text);
-}
-
 } // namespace
+
+using CheckRoads::child;
+using CheckRoads::type;
 
 class TestCheckByStation : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
+    CheckRoads::Folder folder;
 
-    Pelko::Road::RoadSurface* open(bool (*write)(const QString&))
-    {
-        const QString path = dir->filePath(QStringLiteral("road.rod"));
-        if (!write(path) || !Trelvin::instance()->openRoad(path))
-            return nullptr;
-        return Trelvin::instance()->road();
-    }
+    Pelko::Road::RoadSurface* open(bool (*write)(const QString&)) const { return folder.open(write); }
 
 private slots:
-    void init()
-    {
-        Trelvin::instance()->closeRoad();
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-    }
+    void init() { QVERIFY(folder.renew()); }
 
     void cleanup() { Trelvin::instance()->closeRoad(); }
 

@@ -11,10 +11,16 @@
 #include <road/horizontalelementconfiguration.h>
 #include <road/roadsurface.h>
 
+#include "shell/trelvin.h"
+
 #include <QByteArray>
+#include <QLineEdit>
 #include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
 
 #include <cmath>
+#include <memory>
 
 // Roads for the check tools' tests, written by hand and, for the element alignment, by the road
 // library.
@@ -84,6 +90,46 @@ inline bool writeSlopes(const QString& path)
         + SlopeLibRoads::segment("bank", 0, 250, "Fill B", "Fill B")
         + "        </right>\n    </SlopeSection>\n";
     return write(path, profile() + section + SlopeLibRoads::library() + slopes, straight(250.0));
+}
+
+// A fresh folder per test function; the road opened from it is closed before the folder goes.
+class Folder
+{
+public:
+    bool renew()
+    {
+        Zemko::Trelvin::Trelvin::instance()->closeRoad();
+        dir = std::make_unique<QTemporaryDir>();
+        return dir->isValid();
+    }
+
+    // Writes the road and opens it through the document; null when either fails.
+    Pelko::Road::RoadSurface* open(bool (*write)(const QString&)) const
+    {
+        const QString path = dir->filePath(QStringLiteral("road.rod"));
+        if (!write(path) || !Zemko::Trelvin::Trelvin::instance()->openRoad(path))
+            return nullptr;
+        return Zemko::Trelvin::Trelvin::instance()->road();
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+template<typename T> T* child(QWidget* parent, const char* name)
+{
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
+
+// Types into a field as the user does (textEdited fires for each key); empty text clears it.
+inline void type(QLineEdit* edit, const QString& text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(edit, text);
 }
 
 } // namespace CheckRoads

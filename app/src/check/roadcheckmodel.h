@@ -1,26 +1,18 @@
 #pragma once
 
-#include <road/station.h>
+#include "check/stationsteppingmodel.h"
+
+#include <road/stake.h>
 
 #include <corvex/point.h>
-
-#include <QAbstractTableModel>
-
-#include <memory>
-
-namespace Pelko {
-namespace Road {
-class RoadSurface;
-}
-} // namespace Pelko
 
 namespace Zemko {
 namespace Trelvin {
 
 // The nine "Field"/"Value" rows of check by coordinate: the station of the last typed point or
 // station, the centre-line point there, the design point at the offset, the offset and the azimuth.
-// Every value is the road library's; the model never watches the road for changes.
-class RoadCheckModel : public QAbstractTableModel
+// Every value is the road library's.
+class RoadCheckModel : public StationSteppingModel
 {
     Q_OBJECT
 
@@ -45,32 +37,30 @@ public:
     // the point lies beside no element of the alignment.
     bool setPoint(const Pelko::Corvex::Point& point);
     // Stands at the station with the stored offset. A station in the gap of a short equation keeps
-    // the previous position (false).
+    // the previous position (false); the stored offset holds from now on all the same.
     bool setStation(const Pelko::Road::Station& station);
     void previous();
     void next();
-    bool hasPrevious() const;
-    bool hasNext() const;
-    bool isPositioned() const;
 
-    double interval() const;
-    // Takes effect at the next setPoint or setStation. An interval the iterator cannot step by is
-    // refused (false) and the previous one kept.
-    bool setInterval(double interval);
-    double offset() const;
-    void setOffset(double offset);
+    // Shown at once when a station was typed last.
+    void setOffset(double offset) override;
 
-    QString cellText(int row, int column) const;
+    QString cellText(int row, int column) const override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+protected:
+    QString columnTitle(int column) const override;
 
 private:
-    struct Data;
-    std::unique_ptr<Data> d;
+    void restake();
+
+    // The last input was a station (the stored offset holds), not a point (its own offset holds).
+    bool stationMode = false;
+    // The stakes the cells show, taken after every move: the views read cells far more often.
+    Pelko::Road::Stake centre;
+    Pelko::Road::Stake offsetStake;
 };
 
 } // namespace Trelvin

@@ -1,28 +1,21 @@
 #pragma once
 
 #include "check/stationchecklayout.h"
+#include "check/stationsteppingmodel.h"
 
 #include <road/station.h>
 
-#include <QAbstractTableModel>
 #include <QList>
 #include <QPointF>
-
-#include <memory>
-
-namespace Pelko {
-namespace Road {
-class RoadSurface;
-}
-} // namespace Pelko
+#include <QVector>
 
 namespace Zemko {
 namespace Trelvin {
 
 // The cross section with its side slopes at one station: the named break points of one side (left
 // unless showLeft is cleared) as "Poin Name"/N/E/H rows, and the drawing of both sides. Every number
-// is the road library's; the model never watches the road for changes.
-class StationCheckModel : public QAbstractTableModel
+// is the road library's.
+class StationCheckModel : public StationSteppingModel
 {
     Q_OBJECT
 
@@ -41,13 +34,6 @@ public:
     void next();
 
     QString stationText() const;
-    bool hasPrevious() const;
-    bool hasNext() const;
-    double interval() const;
-    // An interval the iterator cannot step by is refused (false) and the previous one kept.
-    bool setInterval(double interval);
-    double offset() const;
-    void setOffset(double offset);
 
     QList<QPointF> sectionLine() const;
     QList<PlotPoint> plotPoints() const;
@@ -56,19 +42,26 @@ public:
     const QVector<CheckPoint>& leftPoints() const;
     const QVector<CheckPoint>& rightPoints() const;
 
+    QString cellText(int row, int column) const override;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+protected:
+    QString columnTitle(int column) const override;
 
 private:
     void recompute();
     void step(bool forward);
     const QVector<CheckPoint>& shown() const;
 
-    struct Data;
-    std::unique_ptr<Data> d;
+    // Each side ordered from the centre line outward.
+    QVector<CheckPoint> m_leftPoints;
+    QVector<CheckPoint> m_rightPoints;
+    // (offset, elevation) from the far left to the far right.
+    QVector<QPointF> m_line;
+    QVector<PlateMarker> m_plateMarkers;
+    QVector<SlopeMarker> m_slopeMarkers;
 };
 
 } // namespace Trelvin
