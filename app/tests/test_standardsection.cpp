@@ -72,6 +72,7 @@ private slots:
     void appendEditDeleteThroughTheDialog();
     void pivotLineAndOffset();
     void pivotOffsetOfAnotherRoad();
+    void pivotChangeIsKeptByTheDocumentSave();
     void saveWritesBothSidesAndAnnounces();
     void mirrorKeepsTheSideMarkedUnsaved();
     void closeEmptiesBothTables();
@@ -374,6 +375,44 @@ void TestStandardSection::pivotOffsetOfAnotherRoad()
         writeRoad(RoadFiles::road(SectionRoads::pivot(1, 0.0)), QStringLiteral("second.rod"))));
     line->setCurrentIndex(1);
     QCOMPARE(offset->text(), QStringLiteral("0.00000"));
+}
+
+void TestStandardSection::pivotChangeIsKeptByTheDocumentSave()
+{
+    StandardSectionConfigWidget editor;
+    auto* line = child<QComboBox>(&editor, "cbLineType");
+    auto* offset = child<QLineEdit>(&editor, "leOffset");
+    const QString path
+        = writeRoad(RoadFiles::road(SectionRoads::pivot(5, 2.5) + RoadFiles::standardSection()));
+    QVERIFY(Trelvin::instance()->openRoad(path));
+    QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories());
+
+    // A changed pivot line marks the section unsaved, so closing asks, and File > Save writes it.
+    line->setCurrentIndex(line->findData(Pelko::Road::PivotRoadRightSide));
+    QVERIFY(editor.hasPivotEdits());
+    QVERIFY(Trelvin::instance()->editFlags() & DataType::StandardSection);
+    QVERIFY(Trelvin::instance()->save());
+    QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories());
+    Trelvin::instance()->closeRoad();
+    QVERIFY(Trelvin::instance()->openRoad(path));
+    QCOMPARE(Trelvin::instance()->road()->getPivotType(), Pelko::Road::PivotRoadRightSide);
+    QCOMPARE(Trelvin::instance()->road()->getPivotOffset(), 2.5);
+
+    // So does a typed offset; one that is not a number keeps the save from passing.
+    offset->clear();
+    QTest::keyClicks(offset, QStringLiteral("-"));
+    QCOMPARE(offset->text(), QStringLiteral("-"));
+    QVERIFY(Trelvin::instance()->editFlags() & DataType::StandardSection);
+    QVERIFY(!Trelvin::instance()->save());
+    QVERIFY(Trelvin::instance()->editFlags() & DataType::StandardSection);
+    offset->clear();
+    QTest::keyClicks(offset, QStringLiteral("0.75"));
+    QVERIFY(Trelvin::instance()->save());
+    QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories());
+    Trelvin::instance()->closeRoad();
+    QVERIFY(Trelvin::instance()->openRoad(path));
+    QCOMPARE(Trelvin::instance()->road()->getPivotOffset(), 0.75);
+    QVERIFY(!editor.hasPivotEdits());
 }
 
 void TestStandardSection::saveWritesBothSidesAndAnnounces()

@@ -55,7 +55,12 @@ StandardSectionConfigWidget::StandardSectionConfigWidget(QWidget* parent)
             &StandardSectionConfigWidget::onTableViewDoubleClick);
     connect(ui->cbLineType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &StandardSectionConfigWidget::onLineTypeChanged);
+    connect(ui->leOffset, &QLineEdit::textEdited, this, &StandardSectionConfigWidget::markPivotEdited);
     connect(Trelvin::instance(), &Trelvin::onRoadOpen, this, &StandardSectionConfigWidget::onRoadOpened);
+    // After the side models, which connect when they are made: their write on save clears the
+    // category, and a pivot that cannot be written sets it again.
+    connect(Trelvin::instance(), &Trelvin::aboutToSaveRoad, this,
+            &StandardSectionConfigWidget::onAboutToSaveRoad);
 }
 
 StandardSectionConfigWidget::~StandardSectionConfigWidget() = default;
@@ -130,24 +135,58 @@ void StandardSectionConfigWidget::editRow(int row)
         model->setAt(row, dialog.element());
 }
 
-void StandardSectionConfigWidget::onBtnApplyClick()
+bool StandardSectionConfigWidget::writePivot(bool warn)
 {
     Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
     if (!road)
-        return;
+        return false;
     bool readable = false;
     const double offset = Zemko::Trelvin::numberFromField(ui->leOffset->text(), &readable);
     if (!readable) {
-        Prompter::instance()->warning(this, QString(), tr("Offset is not a number!"), QMessageBox::Ok);
-        ui->leOffset->setFocus();
-        return;
+        if (warn) {
+            Prompter::instance()->warning(this, QString(), tr("Offset is not a number!"), QMessageBox::Ok);
+            ui->leOffset->setFocus();
+        }
+        return false;
     }
     const int type = ui->cbLineType->currentData().toInt();
     road->setPivouType(Pelko::Road::PivotType(type), MeterToUnit::instance()->toMeters(offset));
+    m_pivotEdited = false;
+    return true;
+}
+
+void StandardSectionConfigWidget::markPivotEdited()
+{
+    m_pivotEdited = true;
+    Trelvin::instance()->setEditFlags(DataType::StandardSection, true);
+}
+
+void StandardSectionConfigWidget::onAboutToSaveRoad()
+{
+    if (!m_pivotEdited)
+        return;
+    if (!writePivot(false)) {
+        // Keeps the save from passing: the offset typed is not a number.
+        Trelvin::instance()->setEditFlags(DataType::StandardSection, true);
+        return;
+    }
+    if (!m_leftModel->hasUnwrittenEdits() && !m_rightModel->hasUnwrittenEdits())
+        Trelvin::instance()->setEditFlags(DataType::StandardSection, false);
+}
+
+void StandardSectionConfigWidget::onBtnApplyClick()
+{
+    if (!Trelvin::instance()->road() || !writePivot(true))
+        return;
     const bool leftWritten = m_leftModel->applyChanges();
     const bool rightWritten = m_rightModel->applyChanges();
-    if (!leftWritten || !rightWritten)
+    if (!leftWritten || !rightWritten) {
+        // The file does not hold the pivot yet either.
+        markPivotEdited();
         Prompter::instance()->warning(this, QString(), tr("Save road failed!"), QMessageBox::Ok);
+    } else if (!m_leftModel->hasUnwrittenEdits() && !m_rightModel->hasUnwrittenEdits()) {
+        Trelvin::instance()->setEditFlags(DataType::StandardSection, false);
+    }
     Trelvin::instance()->notifyDataChanged(DataType::StandardSection);
 }
 
@@ -160,6 +199,8 @@ void StandardSectionConfigWidget::onBtnMirrorClick()
 void StandardSectionConfigWidget::onLineTypeChanged(int index)
 {
     const int type = ui->cbLineType->itemData(index).toInt();
+    if (Trelvin::instance()->road())
+        markPivotEdited();
     ui->leOffset->setEnabled(type != Pelko::Road::PivotPlan);
     if (type != Pelko::Road::PivotPlan) {
         // Given back once: what is typed for this line must not be overwritten by the next change.
@@ -180,6 +221,7 @@ void StandardSectionConfigWidget::onRoadOpened()
         return;
     // An offset typed for the previous road means nothing for this one.
     savedOffsetText.clear();
+    m_pivotEdited = false;
     const int type = road->getPivotType();
     const int index = ui->cbLineType->findData(type);
     if (index >= 0) {

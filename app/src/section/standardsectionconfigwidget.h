@@ -46,13 +46,22 @@ public slots:
     void onTableViewDoubleClick(const QModelIndex& index);
     void onLineTypeChanged(int index);
     void onRoadOpened();
+    // The pivot line and offset are written on the document's save as well, when they were changed.
+    void onAboutToSaveRoad();
+
+    bool hasPivotEdits() const { return m_pivotEdited; }
 
 private:
     QTableView* visibleTable() const;
+    void markPivotEdited();
+    // Writes the pivot line and offset into the open road; false (with a warning when asked) when the
+    // offset is not a number.
+    bool writePivot(bool warn);
 
     std::unique_ptr<Ui::StandardSectionConfigWidget> ui;
     Zemko::Trelvin::StandardSectionTableModel* m_leftModel;
     Zemko::Trelvin::StandardSectionTableModel* m_rightModel;
     // The offset typed before "Plan" was chosen, given back when another line is chosen.
     QString savedOffsetText;
+    bool m_pivotEdited = false;
 };
