@@ -42,18 +42,27 @@ SlopeSectionTemplate SlopeItemTableModel::templateOfSegment(int) const
     return SlopeSectionTemplate();
 }
 
+SlopeSectionTemplateEditable SlopeItemTableModel::copyWith(int row, const SlopeSectionElement* element) const
+{
+    SlopeSectionTemplateEditable copy(m_template.getName(), m_template.getType());
+    for (int i = 0; i < rows(); ++i) {
+        if (i != row)
+            copy.add(m_template.getAt(static_cast<unsigned>(i)));
+        else if (element)
+            copy.add(*element);
+    }
+    if (row == rows() && element)
+        copy.add(*element);
+    return copy;
+}
+
 SlopeTableModel::EditResult SlopeItemTableModel::add(const SlopeSectionElement& element)
 {
-    SlopeSectionTemplateEditable editable(m_template.getName(), m_template.getType());
+    // Without a template there is nothing to add to and no row to announce.
     if (!m_template.isValid())
         return { false, tr("No slope selected!") };
-    for (unsigned i = 0; i < m_template.size(); ++i)
-        editable.add(m_template.getAt(i));
-    editable.add(element);
-    m_template = editable;
-    // With no template there is no row to announce.
-    if (rows() > 0)
-        notifyRowInserted(rows() - 1);
+    m_template = copyWith(rows(), &element);
+    notifyRowInserted(rows() - 1);
     return {};
 }
 
@@ -61,10 +70,7 @@ SlopeTableModel::EditResult SlopeItemTableModel::setAt(int row, const SlopeSecti
 {
     if (!m_template.isValid() || row < 0 || row >= rows())
         return { false, tr("No slope selected!") };
-    SlopeSectionTemplateEditable editable(m_template.getName(), m_template.getType());
-    for (unsigned i = 0; i < m_template.size(); ++i)
-        editable.add(int(i) == row ? element : m_template.getAt(i));
-    m_template = editable;
+    m_template = copyWith(row, &element);
     notifyRowsChanged(row, 1);
     return {};
 }
@@ -73,11 +79,7 @@ void SlopeItemTableModel::removeAt(int row)
 {
     if (!m_template.isValid() || row < 0 || row >= rows())
         return;
-    SlopeSectionTemplateEditable editable(m_template.getName(), m_template.getType());
-    for (unsigned i = 0; i < m_template.size(); ++i)
-        if (int(i) != row)
-            editable.add(m_template.getAt(i));
-    m_template = editable;
+    m_template = copyWith(row, nullptr);
     notifyRowRemoved(row);
 }
 

@@ -43,6 +43,11 @@ protected:
     void loadFromRoad() override;
 
 private:
+    // The shown template with the element at row replaced, appended (row == rows) or, for a null
+    // element, dropped.
+    Pelko::Road::SlopeSectionTemplateEditable copyWith(int row,
+                                                       const Pelko::Road::SlopeSectionElement* element) const;
+
     SlopeTableModel* m_segments;
     Pelko::Road::SlopeSectionSide m_side;
     int m_segmentRow = -1;
