@@ -203,6 +203,21 @@ private slots:
         QVERIFY(std::fabs(model.leftPoints().at(0).elevation - 100.8) < 1e-9);
     }
 
+    // A side without elements hinges its slope on the centre line at the profile's height.
+    void aSlopeOnASideWithoutElements()
+    {
+        Pelko::Road::RoadSurface* road = open(CheckRoads::writeSlopesWithoutLeftLane);
+        QVERIFY(road);
+        StationCheckModel model(road);
+        QVERIFY(model.setStation(Pelko::Road::Station(50.0, false)));
+        const QVector<CheckPoint>& left = model.leftPoints();
+        QCOMPARE(names(left), (QStringList { "O", "L1", "L2", "L3" }));
+        QVERIFY(std::fabs(left.at(0).elevation - 101.0) < 1e-9);
+        QVERIFY(std::fabs(left.at(1).elevation - (101.0 - 0.6)) < 1e-9);
+        QVERIFY(std::fabs(left.at(1).offset - -0.2) < 1e-9);
+        QCOMPARE(model.sectionLine().first(), QPointF(-3.4, 101.0 + 0.2 + 3.0));
+    }
+
     // The section gives one segment per element; should it give fewer, nothing is read past them and
     // the element still gets its marker.
     void fewerSegmentsThanElements()

@@ -79,17 +79,28 @@ inline bool writeEquations(const QString& path)
 // A straight of 250 with the profile. Left: a lane whose slope turns from -2 % at 100 to 4 % at 200,
 // cut slopes with a ditch ("Cut A"). Right: a lane and a shoulder stepped up 0.1, fill slopes with a
 // berm ("Fill B"): one slope segment for two elements.
-inline bool writeSlopes(const QString& path)
+inline bool writeSlopeRoad(const QString& path, bool leftLane)
 {
     using SectionRoads::element;
-    const QByteArray section
-        = SectionRoads::section(element("lane", 3.5, -2.0, 0.0, { { 0, 100.0, -2.0 }, { 0, 200.0, 4.0 } }),
-                                element("lane", 3.5, -2.0) + element("shoulder", 1.5, -4.0, 0.1));
+    const QByteArray lane = element("lane", 3.5, -2.0, 0.0, { { 0, 100.0, -2.0 }, { 0, 200.0, 4.0 } });
+    const QByteArray section = SectionRoads::section(
+        leftLane ? lane : QByteArray(), element("lane", 3.5, -2.0) + element("shoulder", 1.5, -4.0, 0.1));
     const QByteArray slopes = "    <SlopeSection>\n        <left>\n"
         + SlopeLibRoads::segment("hill", 0, 250, "Cut A", "Cut A") + "        </left>\n        <right>\n"
         + SlopeLibRoads::segment("bank", 0, 250, "Fill B", "Fill B")
         + "        </right>\n    </SlopeSection>\n";
     return write(path, profile() + section + SlopeLibRoads::library() + slopes, straight(250.0));
+}
+
+inline bool writeSlopes(const QString& path)
+{
+    return writeSlopeRoad(path, true);
+}
+
+// The same without the left lane: the left slopes start on the centre line.
+inline bool writeSlopesWithoutLeftLane(const QString& path)
+{
+    return writeSlopeRoad(path, false);
 }
 
 // A fresh folder per test function; the road opened from it is closed before the folder goes.
