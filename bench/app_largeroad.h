@@ -1,6 +1,6 @@
 #pragma once
 
-// The large road of the road-document benchmark (bench/road_surface.cpp), for the program's benchmarks.
+// The large road the road-document benchmark and the program's benchmarks measure.
 #include <road/crosssectionconfiguration.h>
 #include <road/crosssectionelement.h>
 #include <road/horizontalalignment.h>
