@@ -2,11 +2,10 @@
 
 #include "alignment/horizontalelementtablemodel.h"
 #include "alignment/typedvalues.h"
+#include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "framework/radiusvalidator.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
 #include "ui_horizontalelementdialog.h"
 
 #include <road/station.h>
@@ -241,18 +240,8 @@ void HorizontalElementDialog::onNext()
 
 void HorizontalElementDialog::commit(int code)
 {
-    // A field being edited hands over its text.
-    if (QWidget* focused = focusWidget()) {
-        focused->clearFocus();
-        focused->setFocus();
-    }
-    const QString error = buildElement();
-    if (!error.isEmpty()) {
-        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), error,
-                                                      QMessageBox::Ok);
-        return;
-    }
-    done(code);
+    Zemko::Trelvin::commitFocusedField(this);
+    Zemko::Trelvin::closeUnlessRefused(this, buildElement(), code);
 }
 
 QString HorizontalElementDialog::buildElement()

@@ -2,10 +2,9 @@
 
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/typedvalues.h"
+#include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
 #include "ui_pointsofintersectiondialog.h"
 
 #include <road/station.h>
@@ -87,18 +86,8 @@ void PointsOfIntersectionDialog::onNext()
 
 void PointsOfIntersectionDialog::commit(int code)
 {
-    // A field being edited hands over its text.
-    if (QWidget* focused = focusWidget()) {
-        focused->clearFocus();
-        focused->setFocus();
-    }
-    const QString error = buildPointOfIntersection();
-    if (!error.isEmpty()) {
-        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), error,
-                                                      QMessageBox::Ok);
-        return;
-    }
-    done(code);
+    Zemko::Trelvin::commitFocusedField(this);
+    Zemko::Trelvin::closeUnlessRefused(this, buildPointOfIntersection(), code);
 }
 
 void PointsOfIntersectionDialog::updateForm(int kind)

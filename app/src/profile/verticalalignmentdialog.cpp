@@ -1,11 +1,10 @@
 #include "profile/verticalalignmentdialog.h"
 
 #include "alignment/typedvalues.h"
+#include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/radiusvalidator.h"
 #include "profile/verticalalignmenttablemodel.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
 #include "ui_verticalalignmentdialog.h"
 
 #include <text/stationtext.h>
@@ -65,11 +64,7 @@ void VerticalAlignmentDialog::onNext()
 
 void VerticalAlignmentDialog::commit(int code)
 {
-    // A field still being edited hands over its text.
-    if (QWidget* focused = focusWidget()) {
-        focused->clearFocus();
-        focused->setFocus();
-    }
+    Zemko::Trelvin::commitFocusedField(this);
 
     QString error;
     double continuous = 0.0;
@@ -95,10 +90,5 @@ void VerticalAlignmentDialog::commit(int code)
         error = tr("Radius should not be negative!");
     m_element = Pelko::Road::VerticalElement::createSymparabola(poi, radius);
 
-    if (!error.isEmpty()) {
-        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), error,
-                                                      QMessageBox::Ok);
-        return;
-    }
-    done(code);
+    Zemko::Trelvin::closeUnlessRefused(this, error, code);
 }

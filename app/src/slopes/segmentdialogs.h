@@ -4,8 +4,6 @@
 #include "shell/reminder.h"
 #include "slopes/slopetablemodel.h"
 
-#include <QDialog>
-
 namespace Zemko {
 namespace Trelvin {
 
@@ -20,16 +18,6 @@ void runSegmentDialog(Dialog& dialog, QWidget* parent, Commit commit)
             return;
         Prompter::instance()->warning(parent, Reminder::tr("Trelvin"), result.message, QMessageBox::Ok);
     }
-}
-
-// Closes the dialog with the code unless a check failed; a failure is shown and the dialog stays open.
-inline void closeUnlessRefused(QDialog* dialog, const QString& message, int code)
-{
-    if (message.isEmpty()) {
-        dialog->done(code);
-        return;
-    }
-    Prompter::instance()->warning(dialog, Reminder::tr("Trelvin"), message, QMessageBox::Ok);
 }
 
 } // namespace Trelvin

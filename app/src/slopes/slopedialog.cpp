@@ -1,6 +1,6 @@
 #include "slopes/slopedialog.h"
 
-#include "slopes/segmentdialogs.h"
+#include "framework/dialogclose.h"
 #include "slopes/slopetablemodel.h"
 #include "ui_slopedialog.h"
 

@@ -1,8 +1,8 @@
 #include "slopes/slopeitemdialog.h"
 
+#include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
-#include "slopes/segmentdialogs.h"
 #include "slopes/slopeitemtablemodel.h"
 #include "ui_slopeitemdialog.h"
 
@@ -157,10 +157,6 @@ void SlopeItemDialog::onNext()
 
 void SlopeItemDialog::finish(int result)
 {
-    // A field still being typed commits its text when it loses the focus.
-    if (QWidget* focused = focusWidget()) {
-        focused->clearFocus();
-        focused->setFocus();
-    }
+    Zemko::Trelvin::commitFocusedField(this);
     Zemko::Trelvin::closeUnlessRefused(this, check(), result);
 }

@@ -1,9 +1,8 @@
 #include "slopes/slopelibitemdialog.h"
 
+#include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
 #include "slopes/slopelibitemtablemodel.h"
 #include "ui_slopelibitemdialog.h"
 
@@ -168,18 +167,8 @@ void SlopeLibItemDialog::onNext()
 
 void SlopeLibItemDialog::finish(int result)
 {
-    // A cell editor still open commits its text when it loses the focus.
-    if (QWidget* focused = focusWidget()) {
-        focused->clearFocus();
-        focused->setFocus();
-    }
-    const QString message = build(ui->cmbType->currentData().toInt());
-    if (!message.isEmpty()) {
-        Zemko::Trelvin::Prompter::instance()->warning(this, Zemko::Trelvin::Reminder::tr("Trelvin"), message,
-                                                      QMessageBox::Ok);
-        return;
-    }
-    done(result);
+    Zemko::Trelvin::commitFocusedField(this);
+    Zemko::Trelvin::closeUnlessRefused(this, build(ui->cmbType->currentData().toInt()), result);
 }
 
 QString SlopeLibItemDialog::build(int kind)

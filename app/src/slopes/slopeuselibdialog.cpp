@@ -1,6 +1,6 @@
 #include "slopes/slopeuselibdialog.h"
 
-#include "slopes/segmentdialogs.h"
+#include "framework/dialogclose.h"
 #include "slopes/slopeuselibtablemodel.h"
 #include "ui_slopeuselibdialog.h"
 
