@@ -83,17 +83,10 @@ private slots:
         QCOMPARE(roadElements().at(2).getLength(), 80.0);
         QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories());
 
-        model->removeElements(0, model->rowCount());
-        prompter.answer(ScriptedPrompter::Question, QMessageBox::No);
-        widget.on_applyButton_clicked();
-        QCOMPARE(prompter.calls.last().title, QStringLiteral("No data"));
-        QCOMPARE(prompter.calls.last().text,
-                 QStringLiteral("No data in Elements table, all elements will be deleted, continue ?"));
-        QCOMPARE(roadElements().size(), 3u);
-        prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
-        widget.on_applyButton_clicked();
-        QCOMPARE(roadElements().size(), 0u);
-        QCOMPARE(applied.count(), 2);
+        HorizontalTables::applyEmptied(
+            widget, prompter,
+            QStringLiteral("No data in Elements table, all elements will be deleted, continue ?"),
+            [] { return roadElements().size(); }, 3u, applied, 2);
     }
 
     void copyPasteAndTheContextMenu()

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "support/scriptedprompter.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QList>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QWidget>
 
 // Driving the editor tables and dialogs in tests.
@@ -32,6 +35,24 @@ template<typename T> T* child(QWidget& parent, const char* name)
     if (!widget)
         qFatal("no child %s", name);
     return widget;
+}
+
+// Apply on an emptied table asks first: No keeps the road's rows (kept, as roadRows counts them), Yes
+// writes the empty list and announces it (applied counts the widget's currentChange up to then).
+template<typename Widget, typename RoadRows>
+void applyEmptied(Widget& widget, ScriptedPrompter& prompter, const QString& question, RoadRows roadRows,
+                  unsigned kept, const QSignalSpy& applied, int announced)
+{
+    widget.model()->removeElements(0, widget.model()->rowCount());
+    prompter.answer(ScriptedPrompter::Question, QMessageBox::No);
+    widget.on_applyButton_clicked();
+    QCOMPARE(prompter.calls.last().title, QStringLiteral("No data"));
+    QCOMPARE(prompter.calls.last().text, question);
+    QCOMPARE(roadRows(), kept);
+    prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
+    widget.on_applyButton_clicked();
+    QCOMPARE(roadRows(), 0u);
+    QCOMPARE(applied.count(), announced);
 }
 
 } // namespace HorizontalTables

@@ -79,17 +79,10 @@ private slots:
         QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories());
 
         // Emptied: asked first; No keeps the road's PIs, Yes clears them.
-        model->removeElements(0, model->rowCount());
-        prompter.answer(ScriptedPrompter::Question, QMessageBox::No);
-        widget.on_applyButton_clicked();
-        QCOMPARE(prompter.calls.last().title, QStringLiteral("No data"));
-        QCOMPARE(prompter.calls.last().text,
-                 QStringLiteral("No data in POI table, all elements will be deleted, continue ?"));
-        QCOMPARE(roadPis().size(), 4u);
-        prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
-        widget.on_applyButton_clicked();
-        QCOMPARE(roadPis().size(), 0u);
-        QCOMPARE(applied.count(), 2);
+        HorizontalTables::applyEmptied(
+            widget, prompter,
+            QStringLiteral("No data in POI table, all elements will be deleted, continue ?"),
+            [] { return roadPis().size(); }, 4u, applied, 2);
     }
 
     void oneTypedRowIsAPoint()

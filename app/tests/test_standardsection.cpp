@@ -20,7 +20,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 
 using Pelko::Road::CrossSectionConfiguration;
 using Pelko::Road::CrossSectionElement;
@@ -79,12 +78,7 @@ private slots:
     void curveMarkersAndPageUpdates();
 
 private:
-    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"))
-    {
-        return SectionRoads::writeRoad(*dir, content, name);
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
+    SectionRoads::Folder folder;
 };
 
 void TestStandardSection::initTestCase()
@@ -95,8 +89,7 @@ void TestStandardSection::initTestCase()
 
 void TestStandardSection::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
+    QVERIFY(folder.renew());
 }
 
 void TestStandardSection::cleanup()
@@ -115,7 +108,7 @@ void TestStandardSection::elementCells()
     QVERIFY(!left.headerData(4, Qt::Horizontal).isValid());
     QCOMPARE(left.rowCount(), 0);
 
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(
         RoadFiles::road(section(element("Motorway", 3.5, 2.125),
                                 element("verge", 0.75, -4.0) + element("Sidewalk", 2, 1.5, 0.15))))));
     QCOMPARE(left.rowCount(), 1);
@@ -223,8 +216,8 @@ void TestStandardSection::appendEditDeleteThroughTheDialog()
     // Not strict: the warnings are checked where they are expected.
     ScriptedPrompter prompter(false);
     StandardSectionConfigWidget editor;
-    QVERIFY(
-        Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(section("", element("lane", 3.5, 2.125))))));
+    QVERIFY(Trelvin::instance()->openRoad(
+        folder.writeRoad(RoadFiles::road(section("", element("lane", 3.5, 2.125))))));
     auto* tabs = child<QTabWidget>(&editor, "tabWidget");
     QCOMPARE(tabs->currentIndex(), 0);
     QCOMPARE(editor.sideTitle(), QStringLiteral("Cross Section(Left)"));
@@ -307,7 +300,7 @@ void TestStandardSection::pivotLineAndOffset()
     QCOMPARE(line->itemText(5), QStringLiteral("Inside of tur"));
 
     const QString path
-        = writeRoad(RoadFiles::road(SectionRoads::pivot(5, 2.5) + RoadFiles::standardSection()));
+        = folder.writeRoad(RoadFiles::road(SectionRoads::pivot(5, 2.5) + RoadFiles::standardSection()));
     QVERIFY(Trelvin::instance()->openRoad(path));
     QCOMPARE(line->currentText(), QStringLiteral("Road left side"));
     QVERIFY(offset->isEnabled());
@@ -354,7 +347,8 @@ void TestStandardSection::pivotLineAndOffset()
     QCOMPARE(Trelvin::instance()->road()->getPivotType(), Pelko::Road::PivotPlan);
 
     // A road without a pivot line (type 0) leaves the choice where it was, with its offset.
-    const QString none = writeRoad(RoadFiles::road(SectionRoads::pivot(0, 0.75)), QStringLiteral("none.rod"));
+    const QString none
+        = folder.writeRoad(RoadFiles::road(SectionRoads::pivot(0, 0.75)), QStringLiteral("none.rod"));
     line->setCurrentIndex(2);
     QVERIFY(Trelvin::instance()->openRoad(none));
     QCOMPARE(line->currentIndex(), 2);
@@ -367,12 +361,12 @@ void TestStandardSection::pivotOffsetOfAnotherRoad()
     StandardSectionConfigWidget editor;
     auto* line = child<QComboBox>(&editor, "cbLineType");
     auto* offset = child<QLineEdit>(&editor, "leOffset");
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(SectionRoads::pivot(2, 3.0)))));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(SectionRoads::pivot(2, 3.0)))));
     line->setCurrentIndex(0);
     QCOMPARE(offset->text(), QStringLiteral("0.00000"));
     // The 3.00000 remembered for the first road must not turn up as the offset of the second.
     QVERIFY(Trelvin::instance()->openRoad(
-        writeRoad(RoadFiles::road(SectionRoads::pivot(1, 0.0)), QStringLiteral("second.rod"))));
+        folder.writeRoad(RoadFiles::road(SectionRoads::pivot(1, 0.0)), QStringLiteral("second.rod"))));
     line->setCurrentIndex(1);
     QCOMPARE(offset->text(), QStringLiteral("0.00000"));
 }
@@ -383,7 +377,7 @@ void TestStandardSection::pivotChangeIsKeptByTheDocumentSave()
     auto* line = child<QComboBox>(&editor, "cbLineType");
     auto* offset = child<QLineEdit>(&editor, "leOffset");
     const QString path
-        = writeRoad(RoadFiles::road(SectionRoads::pivot(5, 2.5) + RoadFiles::standardSection()));
+        = folder.writeRoad(RoadFiles::road(SectionRoads::pivot(5, 2.5) + RoadFiles::standardSection()));
     QVERIFY(Trelvin::instance()->openRoad(path));
     QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories());
 
@@ -418,7 +412,7 @@ void TestStandardSection::pivotChangeIsKeptByTheDocumentSave()
 void TestStandardSection::saveWritesBothSidesAndAnnounces()
 {
     StandardSectionConfigWidget editor;
-    const QString path = writeRoad(RoadFiles::road(RoadFiles::standardSection()));
+    const QString path = folder.writeRoad(RoadFiles::road(RoadFiles::standardSection()));
     QVERIFY(Trelvin::instance()->openRoad(path));
     editor.leftModel()->append(CrossSectionElement("Sidewalk", 2.0, 1.5, 0.2));
     editor.rightModel()->removeAt(1);
@@ -453,7 +447,7 @@ void TestStandardSection::saveWritesBothSidesAndAnnounces()
 void TestStandardSection::mirrorKeepsTheSideMarkedUnsaved()
 {
     StandardSectionConfigWidget editor;
-    const QString path = writeRoad(SectionRoads::pointRoad());
+    const QString path = folder.writeRoad(SectionRoads::pointRoad());
     QVERIFY(Trelvin::instance()->openRoad(path));
     // Mirror on the left tab shows the right tab and replaces the right side by the left one.
     editor.onBtnMirrorClick();
@@ -497,7 +491,7 @@ void TestStandardSection::mirrorKeepsTheSideMarkedUnsaved()
 void TestStandardSection::closeEmptiesBothTables()
 {
     StandardSectionConfigWidget editor;
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(RoadFiles::standardSection()))));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(RoadFiles::standardSection()))));
     QCOMPARE(editor.leftModel()->rowCount(), 1);
     QCOMPARE(editor.rightModel()->rowCount(), 2);
     Trelvin::instance()->closeRoad();
@@ -515,8 +509,8 @@ void TestStandardSection::curveMarkersAndPageUpdates()
     QVERIFY(curve);
 
     const QString path
-        = writeRoad(RoadFiles::road(section(element("a", 3.0, 0.0) + element("b", 2.0, 0.0),
-                                            element("a", 3.0, 0.0) + element("b", 2.0, 2.0, 0.1))));
+        = folder.writeRoad(RoadFiles::road(section(element("a", 3.0, 0.0) + element("b", 2.0, 0.0),
+                                                   element("a", 3.0, 0.0) + element("b", 2.0, 2.0, 0.1))));
     QVERIFY(Trelvin::instance()->openRoad(path));
     QCOMPARE(curve->plot(), static_cast<QwtPlot*>(page.plot()));
     QVector<Zemko::Trelvin::Data::PlateMarker> markers = curve->markers()->markers();
@@ -547,7 +541,7 @@ void TestStandardSection::curveMarkersAndPageUpdates()
 
     // A side without elements draws nothing.
     const QString empty
-        = writeRoad(RoadFiles::road(section("", element("a", 3.0, 0.0))), QStringLiteral("e.rod"));
+        = folder.writeRoad(RoadFiles::road(section("", element("a", 3.0, 0.0))), QStringLiteral("e.rod"));
     QVERIFY(Trelvin::instance()->openRoad(empty));
     markers = curve->markers()->markers();
     QCOMPARE(markers.size(), 1);

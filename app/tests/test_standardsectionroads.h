@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 // Road files, widget lookups and dialog answers shared by the standard-section, superelevation and
 // widening tests.
@@ -32,13 +33,26 @@ inline QStringList rowTexts(const QAbstractItemModel& model, int row)
     return texts;
 }
 
-// The path of the written road file; empty when it could not be written.
-inline QString writeRoad(const QTemporaryDir& dir, const QByteArray& content,
-                         const QString& name = QStringLiteral("road.rod"))
+// A fresh folder per test function, for the road files a test writes.
+class Folder
 {
-    const QString path = dir.filePath(name);
-    return RoadFiles::write(path, content) ? path : QString();
-}
+public:
+    bool renew()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        return dir->isValid();
+    }
+
+    // The path of the written road file; empty when it could not be written.
+    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod")) const
+    {
+        const QString path = dir->filePath(name);
+        return RoadFiles::write(path, content) ? path : QString();
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
 
 struct Point
 {

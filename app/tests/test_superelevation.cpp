@@ -23,7 +23,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 
 using Pelko::Road::CrossSectionConfiguration;
 using Pelko::Road::CrossSectionElement;
@@ -100,12 +99,7 @@ private slots:
     void mirrorThenDocumentSaveKeepsTheMirror();
 
 private:
-    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"))
-    {
-        return SectionRoads::writeRoad(*dir, content, name);
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
+    SectionRoads::Folder folder;
 };
 
 void TestSuperelevation::initTestCase()
@@ -115,8 +109,7 @@ void TestSuperelevation::initTestCase()
 
 void TestSuperelevation::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
+    QVERIFY(folder.renew());
 }
 
 void TestSuperelevation::cleanup()
@@ -140,7 +133,7 @@ void TestSuperelevation::pointCells()
     // Without a road there are no station texts.
     QCOMPARE(rowTexts(model, 0), QStringList({ "Linear", "", "2.13%" }));
 
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(RoadFiles::equations(250, 150)))));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(RoadFiles::equations(250, 150)))));
     // The road interpolates every method but 2 linearly, and so it is shown.
     QCOMPARE(rowTexts(model, 0), QStringList({ "Linear", "K0+000.000", "2.13%" }));
     QCOMPARE(rowTexts(model, 1), QStringList({ "Linear", "K0+100.000", "2.13%" }));
@@ -162,7 +155,7 @@ void TestSuperelevation::pointCells()
 
 void TestSuperelevation::addReplaceRemoveCodes()
 {
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(RoadFiles::standardSection()))));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(RoadFiles::standardSection()))));
     SuperelevationPointTableModel model(DataType::SuperelevationPoint, nullptr, cachedElement(0, 0));
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     const SuperelevationPoint at100(Pelko::Road::SuperelevationLinear, 100.0, -2.0);
@@ -225,7 +218,8 @@ void TestSuperelevation::dialogStations()
     QCOMPARE(prompter.calls.size(), 0);
 
     // A long equation (K1+200 = K1+100) repeats K1+100 .. K1+200 after it.
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(RoadFiles::equations(1200, 1100)))));
+    QVERIFY(
+        Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(RoadFiles::equations(1200, 1100)))));
     dialog.setStationText(QStringLiteral("K1+150A"));
     dialog.setValueText(QStringLiteral("2.5"));
     dialog.onOk();
@@ -267,7 +261,7 @@ void TestSuperelevation::tabPerElement()
     editor.onBtnDeletRightClick();
     editor.onBtnAppendClick();
 
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(SectionRoads::pointRoad())));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(SectionRoads::pointRoad())));
     QCOMPARE(editor.tabWidget(0)->layoutDirection(), Qt::RightToLeft);
     QCOMPARE(editor.tabWidget(0)->count(), 1);
     QCOMPARE(editor.tabWidget(0)->tabText(0), QStringLiteral("lane"));
@@ -283,8 +277,8 @@ void TestSuperelevation::tabPerElement()
         QVERIFY(child<QPushButton>(&editor, name)->isEnabled());
 
     // A side without elements shows the placeholder with its buttons off.
-    QVERIFY(Trelvin::instance()->openRoad(
-        writeRoad(RoadFiles::road(section("", element("lane", 3.5, -2.0))), QStringLiteral("right.rod"))));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(
+        RoadFiles::road(section("", element("lane", 3.5, -2.0))), QStringLiteral("right.rod"))));
     QCOMPARE(editor.tabWidget(0)->count(), 1);
     QCOMPARE(editor.tabWidget(0)->tabText(0), QStringLiteral("No Section Element"));
     QVERIFY(!editor.currentTable(0));
@@ -301,7 +295,7 @@ void TestSuperelevation::appendLoop()
     // Not strict: the warnings are checked where they are expected.
     ScriptedPrompter prompter(false);
     SuperelevationPointEditWidget editor;
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(SectionRoads::pointRoad())));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(SectionRoads::pointRoad())));
 
     DialogScript script;
     // A station that has a point already: the same dialog again, with what was typed.
@@ -346,7 +340,7 @@ void TestSuperelevation::editKeepsWhatIsNotChanged()
     // Not strict: the warnings are checked where they are expected.
     ScriptedPrompter prompter(false);
     SuperelevationPointEditWidget editor;
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(
         section(element("lane", 3.5, -2.0, 0.0, { { 0, 100.0004, 2.125 }, { 2, 200.0, 4.0 } }), "")))));
     SuperelevationPointTableModel* model = pointsOf(editor, 0, 0);
 
@@ -403,7 +397,7 @@ void TestSuperelevation::editRefusals()
     // Not strict: the warnings are checked where they are expected.
     ScriptedPrompter prompter(false);
     SuperelevationPointEditWidget editor;
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(SectionRoads::pointRoad())));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(SectionRoads::pointRoad())));
     SuperelevationPointTableModel* model = pointsOf(editor, 0, 0);
     DialogScript script;
     script.then(fillPoint("200", "9"));
@@ -429,7 +423,7 @@ void TestSuperelevation::stationsEquation()
     ScriptedPrompter prompter(false);
     SuperelevationPointEditWidget editor;
     // A short equation: K1+000 is followed by K1+100; the stations between do not exist.
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(
         RoadFiles::road(RoadFiles::equations(1000, 1100) + section(element("lane", 3.5, -2.0), "")))));
     DialogScript script;
     script.then(fillPoint("K1+050", "2"));
@@ -453,7 +447,7 @@ void TestSuperelevation::saveWritesTheCache()
     // Not strict: the warnings are checked where they are expected.
     ScriptedPrompter prompter(false);
     SuperelevationPointEditWidget editor;
-    const QString path = writeRoad(SectionRoads::pointRoad());
+    const QString path = folder.writeRoad(SectionRoads::pointRoad());
     QVERIFY(Trelvin::instance()->openRoad(path));
     pointsOf(editor, 1, 1)->addPoint(SuperelevationPoint(Pelko::Road::SuperelevationLinear, 300.0, 2.0));
     QVERIFY(Trelvin::instance()->editFlags() & DataType::SuperelevationPoint);
@@ -488,7 +482,7 @@ void TestSuperelevation::saveWritesTheCache()
 void TestSuperelevation::documentSaveWritesOnlyEdits()
 {
     SuperelevationPointEditWidget editor;
-    const QString path = writeRoad(SectionRoads::pointRoad());
+    const QString path = folder.writeRoad(SectionRoads::pointRoad());
     QVERIFY(Trelvin::instance()->openRoad(path));
     // A change to the cache that no table made is not this editor's to write.
     CrossSectionEditCache::instance()->configuration(0).removeAt(0);
@@ -512,7 +506,7 @@ void TestSuperelevation::updateMask()
     QCOMPARE(page.windowTitle(), QStringLiteral("Superelevation"));
     QCOMPARE(page.splitter()->orientation(), Qt::Vertical);
     QCOMPARE(page.splitter()->widget(0), static_cast<QWidget*>(page.editor()));
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(SectionRoads::pointRoad())));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(SectionRoads::pointRoad())));
     const auto firstModel = [&page] { return page.editor()->tables(0).at(0).second; };
     for (const DataType::Categories categories :
          { DataType::Categories(DataType::WideningPoint), DataType::Categories(DataType::VerticalAlignment),
@@ -535,7 +529,7 @@ void TestSuperelevation::mirrorReloadsTheEditors()
     ScriptedPrompter prompter(false);
     StandardSectionConfigWidget section;
     SuperelevationPointEditWidget superelevation;
-    const QString path = writeRoad(SectionRoads::pointRoad());
+    const QString path = folder.writeRoad(SectionRoads::pointRoad());
     QVERIFY(Trelvin::instance()->openRoad(path));
     section.onBtnMirrorClick();
     // The right side now holds the mirrored lane without points; the editor shows that, not the old side.
@@ -560,7 +554,7 @@ void TestSuperelevation::mirrorThenDocumentSaveKeepsTheMirror()
     StandardSectionConfigWidget section;
     WideningPointEditWidget widening;
     SuperelevationPointEditWidget superelevation;
-    const QString path = writeRoad(SectionRoads::pointRoad());
+    const QString path = folder.writeRoad(SectionRoads::pointRoad());
     QVERIFY(Trelvin::instance()->openRoad(path));
     // A pending point edit on the left, then the left side mirrored onto the right.
     pointsOf(superelevation, 0, 0)->removePointAt(0);

@@ -21,7 +21,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 
 using Pelko::Road::CrossSectionElement;
 using Pelko::Road::CrossSectionElementConfiguration;
@@ -76,12 +75,7 @@ private slots:
     void updateMasks();
 
 private:
-    QString writeRoad(const QByteArray& content, const QString& name = QStringLiteral("road.rod"))
-    {
-        return SectionRoads::writeRoad(*dir, content, name);
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
+    SectionRoads::Folder folder;
 };
 
 void TestWidening::initTestCase()
@@ -91,8 +85,7 @@ void TestWidening::initTestCase()
 
 void TestWidening::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
+    QVERIFY(folder.renew());
 }
 
 void TestWidening::cleanup()
@@ -102,7 +95,8 @@ void TestWidening::cleanup()
 
 void TestWidening::pointCells()
 {
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(RoadFiles::equations(1000, 1100)))));
+    QVERIFY(
+        Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(RoadFiles::equations(1000, 1100)))));
     CrossSectionElementConfiguration lane(CrossSectionElement("lane", 3.5, -2.0, 0.0));
     for (int method : { 0, 1, 2, 3, 4 })
         QVERIFY(lane.addWideningPoint(
@@ -134,7 +128,7 @@ void TestWidening::dialogFields()
 {
     // Not strict: the warnings are checked where they are expected.
     ScriptedPrompter prompter(false);
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(""))));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(""))));
     WideningPointDialog dialog;
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Widening Point"));
     auto* methods = child<QComboBox>(&dialog, "cbMethod");
@@ -171,7 +165,7 @@ void TestWidening::appendAndEdit()
     // Not strict: the warnings are checked where they are expected.
     ScriptedPrompter prompter(false);
     WideningPointEditWidget editor;
-    const QString path = writeRoad(SectionRoads::pointRoad());
+    const QString path = folder.writeRoad(SectionRoads::pointRoad());
     QVERIFY(Trelvin::instance()->openRoad(path));
     WideningPointTableModel* lane = pointsOf(editor, 0, 0);
     QCOMPARE(rowTexts(*lane, 0), QStringList({ "Linear", "K0+100.000", "3.500" }));
@@ -234,7 +228,7 @@ void TestWidening::appendAndEdit()
 void TestWidening::placeholderWithoutElements()
 {
     WideningPointEditWidget editor;
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(RoadFiles::road(""))));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(RoadFiles::road(""))));
     for (int side = 0; side < 2; ++side) {
         QCOMPARE(editor.tabWidget(side)->count(), 1);
         QCOMPARE(editor.tabWidget(side)->tabText(0), QStringLiteral("No Section Element"));
@@ -256,7 +250,7 @@ void TestWidening::updateMasks()
     connect(Trelvin::instance(), &Trelvin::dataChanged, &widening, &WideningPointWidget::updateData);
     connect(Trelvin::instance(), &Trelvin::dataChanged, &superelevation,
             &SuperelevationPointWidget::updateData);
-    QVERIFY(Trelvin::instance()->openRoad(writeRoad(SectionRoads::pointRoad())));
+    QVERIFY(Trelvin::instance()->openRoad(folder.writeRoad(SectionRoads::pointRoad())));
     const auto wideningModel = [&widening] { return widening.editor()->tables(1).at(0).second; };
     const auto superelevationModel
         = [&superelevation] { return superelevation.editor()->tables(1).at(0).second; };
