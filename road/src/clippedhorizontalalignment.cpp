@@ -122,6 +122,56 @@ Corvex::Envelope elementEnvelope(const HorizontalElement& e)
     return box;
 }
 
+// Equal turning steps, sized for the sharpest radius, leave chords near a spiral's flat end far longer
+// than the curvature there allows: zoomed in, the drawn line would stray from the road by pixels.
+// Splits every chord whose sagitta (length² · largest curvature / 8) would exceed s.
+bool refineSpiral(const HorizontalElement& e, const SpiralShape& shape, double s,
+                  std::vector<double>& distances)
+{
+    const double length = e.getLength();
+    std::vector<double> refined;
+    refined.reserve(distances.size());
+    double from = 0.0;
+    auto split = [&](double to) {
+        const double k = std::max(shape.k1 + (shape.k2 - shape.k1) * from / length,
+                                  shape.k1 + (shape.k2 - shape.k1) * to / length);
+        const double pieces = std::ceil((to - from) * std::sqrt(k / (8.0 * s)));
+        if (!std::isfinite(pieces) || refined.size() + pieces > kMaxCurvePoints)
+            return false;
+        for (double i = 1.0; i < pieces; ++i)
+            refined.push_back(from + (to - from) * i / pieces);
+        if (to < length)
+            refined.push_back(to);
+        from = to;
+        return true;
+    };
+    for (double d : distances)
+        if (!split(d))
+            return false;
+    if (!split(length))
+        return false;
+    distances.swap(refined);
+    return true;
+}
+
+// Whether any of the element can lie in the window. A curve of length L never strays further than
+// L / 2 from the middle of its chord, so that square rules out most elements of a long road before
+// their exact box, which needs points along spirals and arcs, is computed.
+bool drawnInWindow(const HorizontalElement& e, const internal::LineSegmentClipper& clipper)
+{
+    const Corvex::Point a = e.getBeginPoint();
+    const Corvex::Point b = e.getEndPoint();
+    const double reach = e.getLength() / 2.0;
+    if (a.isValid() && b.isValid() && std::isfinite(reach) && reach >= 0.0) {
+        const double x = (a.getX() + b.getX()) / 2.0;
+        const double y = (a.getY() + b.getY()) / 2.0;
+        if (!clipper.intersects(x - reach, y - reach, x + reach, y + reach))
+            return false;
+    }
+    const Corvex::Envelope box = elementEnvelope(e);
+    return clipper.intersects(box.getMinX(), box.getMinY(), box.getMaxX(), box.getMaxY());
+}
+
 // Distances from the begin of a spiral or an arc at which the chords stay within s of the curve.
 bool curveDistances(const HorizontalElement& e, double s, std::vector<double>& distances)
 {
@@ -142,7 +192,7 @@ bool curveDistances(const HorizontalElement& e, double s, std::vector<double>& d
     delta *= e.getRurnDirection() == TurnRight ? 1.0 : -1.0;
     delta = normalized(delta);
     if (2.0 * s >= radius || std::fabs(2.0 * s - radius) < 0.001)
-        return true;
+        return !shaped || refineSpiral(e, shape, s, distances);
     const double theta = std::acos(1.0 - 2.0 * s / radius);
     if (!(theta >= 1e-10))
         return false;
@@ -163,7 +213,7 @@ bool curveDistances(const HorizontalElement& e, double s, std::vector<double>& d
             d = e.getLength() - d;
         std::reverse(distances.begin(), distances.end());
     }
-    return true;
+    return !shaped || refineSpiral(e, shape, s, distances);
 }
 
 void densify(const HorizontalElement& e, double s, std::vector<Corvex::Point>& points,
@@ -414,13 +464,23 @@ void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road
     const HorizontalAlignment* alignment = road.getHorizontalAligment();
     const HorizontalElementConfiguration elements = alignment->getElements();
 
-    std::vector<double> stations;
+    // Elements that miss the window split the drawn line into runs: a straight join across the
+    // skipped stretch would cut through the view where the road is not.
+    std::vector<std::vector<double>> runs(1);
+    bool skipped = false;
     HorizontalElement previous;
     for (unsigned i = 0; i < elements.size(); ++i) {
         const HorizontalElement e = elements.at(i);
-        const Corvex::Envelope box = elementEnvelope(e);
-        if (clipper.intersects(box.getMinX(), box.getMinY(), box.getMaxX(), box.getMaxY()))
-            densify(e, s, d->centerLinePoints, stations);
+        if (drawnInWindow(e, clipper)) {
+            if (skipped && !d->centerLinePoints.empty()) {
+                d->centerLinePoints.push_back(Corvex::Point(kNaN, kNaN));
+                runs.emplace_back();
+            }
+            densify(e, s, d->centerLinePoints, runs.back());
+            skipped = false;
+        } else {
+            skipped = true;
+        }
         const HorizontalElementType kind = e.getType();
         if (kind == StartElementType)
             continue;
@@ -439,10 +499,13 @@ void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road
         d->primaryPoints.emplace_back(previous.getEndPoint(), AlignmentEndPoint);
 
     // A curve that could not be drawn leaves a NaN station, which has no place on the border.
-    stations.erase(
-        std::remove_if(stations.begin(), stations.end(), [](double t) { return !std::isfinite(t); }),
-        stations.end());
-    const bool borders = stations.size() > 1;
+    std::size_t stationCount = 0;
+    for (std::vector<double>& run : runs) {
+        run.erase(std::remove_if(run.begin(), run.end(), [](double t) { return !std::isfinite(t); }),
+                  run.end());
+        stationCount += run.size();
+    }
+    const bool borders = stationCount > 1;
     if (borders) {
         const StandardSection* section = road.getStandardSection();
         for (StandardSection::SectionSide side : { StandardSection::Left, StandardSection::Right }) {
@@ -452,17 +515,24 @@ void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road
                 continue;
             std::vector<Corvex::Point>& border
                 = side == StandardSection::Left ? d->leftBorder : d->rightBorder;
+            const CrossSectionConfiguration widths = section->getCrossSectionConfiguration(side);
             // Offsets are positive to the right, so the left edge lies at minus the left width.
             const double sign = side == StandardSection::Left ? -1.0 : 1.0;
             unsigned hint = 0;
-            for (double t : borderStations(section->getCrossSectionConfiguration(side), stations, s, mode)) {
-                const unsigned index = alignment->getBelongedElementIndex(t, hint);
-                if (index == kNone)
+            for (const std::vector<double>& run : runs) {
+                if (run.size() < 2)
                     continue;
-                hint = index;
-                const HorizontalElement e = elements.at(index);
-                border.push_back(
-                    e.getNorthEast(t - e.getBeginStation(), sign * section->getTotalOffset(side, t)));
+                if (!border.empty())
+                    border.push_back(Corvex::Point(kNaN, kNaN));
+                for (double t : borderStations(widths, run, s, mode)) {
+                    const unsigned index = alignment->getBelongedElementIndex(t, hint);
+                    if (index == kNone)
+                        continue;
+                    hint = index;
+                    const HorizontalElement e = elements.at(index);
+                    border.push_back(
+                        e.getNorthEast(t - e.getBeginStation(), sign * section->getTotalOffset(side, t)));
+                }
             }
         }
     }

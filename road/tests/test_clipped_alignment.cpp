@@ -374,3 +374,91 @@ TEST(ClippedHorizontalAlignment, RoadWidensThePlanWindowUnlessOnlyTheCentreLineI
         = road.getBorderAndAlign(1.0, 0.0, 5.0, 100.0, 10.0, ClippedHorizontalAlignment::CenterLineOnly, 1);
     EXPECT_TRUE(narrow.getCenterLinePoints().empty());
 }
+
+TEST(ClippedHorizontalAlignment, StretchesApartInTheWindowAreNeverJoined)
+{
+    // North along east 0, a right half turn far beyond the window, south along east 60, a right half
+    // turn far below it, north again along east 10. The window sees the two northward legs only; the
+    // straight join from the first leg's end (100, 0) to the last leg's begin (-100, 10) would cut
+    // across it.
+    RoadSurface road;
+    setAlignment(road,
+                 { line(100.0), arc(30.0 * kPi, 30.0), line(200.0), arc(25.0 * kPi, 25.0), line(250.0) });
+    setWidths(road, 3.0, 3.0);
+    const Clipper window(40.0, -5.0, 60.0, 20.0);
+    const Drawing d(road, 0.5, ClippedHorizontalAlignment::AllLines, window);
+
+    const auto expectLegs = [](const std::vector<Corvex::Point>& points, double first, double second) {
+        ASSERT_EQ(points.size(), 5u);
+        expectPoint(points[0], 40, first, 1e-6);
+        expectPoint(points[1], 60, first, 1e-6);
+        EXPECT_FALSE(points[2].isValid());
+        expectPoint(points[3], 40, second, 1e-4);
+        expectPoint(points[4], 60, second, 1e-4);
+    };
+    expectLegs(d.getCenterLinePoints(), 0.0, 10.0);
+    expectLegs(d.getLeftBorder(), -3.0, 7.0);
+    expectLegs(d.getRightBorder(), 3.0, 13.0);
+    // Primary points do not depend on the window.
+    EXPECT_EQ(d.getPrimaryPoints().size(), 8u);
+
+    // On a long road a small window takes its element and nothing else.
+    RoadSurface chain;
+    std::vector<HorizontalElement> lines;
+    for (int i = 0; i < 100; ++i)
+        lines.push_back(line(10.0));
+    setAlignment(chain, lines);
+    const Drawing one(chain, 0.5, ClippedHorizontalAlignment::CenterLineOnly,
+                      Clipper(505.0, -1.0, 507.0, 1.0));
+    const auto points = one.getCenterLinePoints();
+    ASSERT_EQ(points.size(), 2u);
+    expectPoint(points[0], 505, 0);
+    expectPoint(points[1], 507, 0);
+    EXPECT_NEAR(one.getEnvelope().getMinX(), 500.0, 1e-9);
+    EXPECT_NEAR(one.getEnvelope().getMaxX(), 510.0, 1e-9);
+    EXPECT_EQ(one.getPrimaryPoints().size(), 101u);
+}
+
+TEST(ClippedHorizontalAlignment, SpiralChordsStayWithinTheDensity)
+{
+    // Equal turning steps sized for the sharp end would leave chords near the flat ends of these
+    // spirals straying several times s from the curve.
+    RoadSurface road;
+    setAlignment(road,
+                 { line(10.0), spiral(200.0, kInf, 100.0), arc(50.0, 100.0), spiral(200.0, 100.0, kInf) });
+    const HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
+    for (double s : { 0.01, 0.2 }) {
+        const auto points
+            = Drawing(road, s, ClippedHorizontalAlignment::CenterLineOnly).getCenterLinePoints();
+        std::vector<double> stations;
+        for (const Corvex::Point& p : points) {
+            double station = 0.0;
+            double offset = 0.0;
+            ASSERT_TRUE(road.getHorizontalAligment()->getStationOffsetByNorthEast(p, station, offset));
+            EXPECT_NEAR(offset, 0.0, 1e-3);
+            stations.push_back(station);
+        }
+        double worst = 0.0;
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            const Corvex::Point& a = points[i];
+            const Corvex::Point& b = points[i + 1];
+            const double dx = b.getX() - a.getX();
+            const double dy = b.getY() - a.getY();
+            const double chord = std::hypot(dx, dy);
+            // Elements meet at a point both of them give.
+            if (chord == 0.0)
+                continue;
+            for (int k = 1; k < 8; ++k) {
+                const double t = stations[i] + (stations[i + 1] - stations[i]) * k / 8.0;
+                const unsigned index = road.getHorizontalAligment()->getBelongedElementIndex(t);
+                ASSERT_NE(index, unsigned(-1));
+                const HorizontalElement e = elements.at(index);
+                const Corvex::Point p = e.getNorthEast(t - e.getBeginStation());
+                worst = std::max(worst,
+                                 std::fabs((p.getX() - a.getX()) * dy - (p.getY() - a.getY()) * dx) / chord);
+            }
+        }
+        EXPECT_LE(worst, s * 1.01) << s;
+        EXPECT_GT(worst, s * 0.1) << s;
+    }
+}

@@ -65,7 +65,8 @@ public:
     ClippedHorizontalAlignment clone() const;
     explicit operator bool() const { return d != nullptr; }
 
-    // Polylines in drawing order; a (NaN, NaN) point breaks the line where a curve could not be drawn.
+    // Polylines in drawing order; a (NaN, NaN) point breaks the line where a curve could not be drawn,
+    // where the line leaves the window and where elements outside it were left out.
     std::vector<Corvex::Point> getCenterLinePoints() const;
     std::vector<Corvex::Point> getLeftBorder() const;
     std::vector<Corvex::Point> getRightBorder() const;
