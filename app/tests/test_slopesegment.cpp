@@ -114,7 +114,7 @@ void TestSlopeSegment::cellsUseTheCurrentEquations()
     // The equations page replaces the road's equations without a word; the next cell follows.
     Trelvin::instance()->road()->setStationsEquations(Pelko::Road::StationsEquationConfiguration());
     QCOMPARE(cell(model, 0, 1), QStringLiteral("K1+250.000"));
-    QCOMPARE(model.stationText(1100), QStringLiteral("K1+100.000"));
+    QCOMPARE(model.displayedStation(1100), QStringLiteral("K1+100.000"));
 }
 
 void TestSlopeSegment::segmentCodes()

@@ -138,12 +138,8 @@ void HorizontalElementDialog::fillFromElement(const HorizontalElement& element)
         else
             ui->rbRight->setChecked(true);
     }
-    if (m_model) {
-        const Pelko::Road::Station station
-            = m_model->stationsEquations().getStationFromContinuous(element.getBeginStation());
-        ui->leStation->setText(Zemko::Trelvin::stationToText(
-            MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped()));
-    }
+    if (m_model)
+        ui->leStation->setText(m_model->displayedStation(element.getBeginStation()));
 }
 
 void HorizontalElementDialog::onClear() { }

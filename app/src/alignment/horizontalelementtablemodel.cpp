@@ -291,7 +291,7 @@ QVariant HorizontalElementTableModel::roadCell(int column, int row, int role) co
     case MileageColumn:
         if (edit && row != 0)
             return QVariant();
-        return stationText(element.getBeginStation());
+        return displayedStation(element.getBeginStation());
     case StartRadiusColumn:
         return radius(element.getBeginRadius());
     case EndRadiusColumn:
@@ -325,20 +325,6 @@ QVariant HorizontalElementTableModel::roadCell(int column, int row, int role) co
 HorizontalElementConfiguration HorizontalElementTableModel::elements() const
 {
     return m_working;
-}
-
-Pelko::Road::StationsEquationConfiguration HorizontalElementTableModel::stationsEquations() const
-{
-    // Read at each use: the equations page replaces the road's equations without announcing it.
-    if (Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
-        return road->getStationsEquations();
-    return Pelko::Road::StationsEquationConfiguration();
-}
-
-QString HorizontalElementTableModel::stationText(double continuous) const
-{
-    const Pelko::Road::Station station = stationsEquations().getStationFromContinuous(continuous);
-    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
 }
 
 void HorizontalElementTableModel::switchToTextRows()

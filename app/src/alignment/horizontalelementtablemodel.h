@@ -42,8 +42,6 @@ public:
 
     QVariant cellValue(int column, int row, int role) const;
     Pelko::Road::HorizontalElementConfiguration elements() const;
-    // The open road's equations as they are now; empty without a road.
-    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
     bool isTextRowMode() const { return m_textRows; }
 
     void appendElements(int count);
@@ -87,7 +85,6 @@ protected:
 private:
     void switchToTextRows();
     void leaveTextRows();
-    QString stationText(double continuous) const;
     QVariant textCell(int column, int row, int role) const;
     QVariant roadCell(int column, int row, int role) const;
     // The text cells from the start radius to east; the radii also set type and side.

@@ -139,7 +139,7 @@ QVariant PointOfIntersectionTableModel::roadCell(int column, int row, int role) 
 
     switch (column) {
     case StationColumn:
-        return stationText(pi.getPoiStation());
+        return displayedStation(pi.getPoiStation());
     case NorthColumn:
         return display ? QVariant(coordinateText(pi.getPointOfIntersection().getX()))
                        : QVariant(unit->fromMeters(pi.getPointOfIntersection().getX()));
@@ -237,30 +237,11 @@ PointOfIntersectionConfiguration PointOfIntersectionTableModel::pointOfIntersect
     return m_working;
 }
 
-Pelko::Road::StationsEquationConfiguration PointOfIntersectionTableModel::stationsEquations() const
-{
-    return equations();
-}
-
-Pelko::Road::StationsEquationConfiguration PointOfIntersectionTableModel::equations() const
-{
-    // Read at each use: the equations page replaces the road's equations without announcing it.
-    if (Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
-        return road->getStationsEquations();
-    return Pelko::Road::StationsEquationConfiguration();
-}
-
-QString PointOfIntersectionTableModel::stationText(double continuous) const
-{
-    const Pelko::Road::Station station = equations().getStationFromContinuous(continuous);
-    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
-}
-
 void PointOfIntersectionTableModel::switchToTextRows()
 {
     if (m_textRows)
         return;
-    const Pelko::Road::StationsEquationConfiguration eq = equations();
+    const Pelko::Road::StationsEquationConfiguration eq = stationsEquations();
     m_rows.clear();
     for (unsigned i = 0; i < m_working.size(); ++i) {
         const PointOfIntersection pi = m_working.at(i);
@@ -409,7 +390,7 @@ bool PointOfIntersectionTableModel::checkRows(int& row, int& column)
         PointOfIntersectionEdit record = m_rows.at(i);
         if (i == 0) {
             double station = 0.0;
-            if (readStation(record.stationText(), equations(), station) != StationReading::Read)
+            if (readStation(record.stationText(), stationsEquations(), station) != StationReading::Read)
                 return fail(0, StationColumn);
             record.setStationValue(station);
         }

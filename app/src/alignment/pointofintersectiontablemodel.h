@@ -49,8 +49,6 @@ public:
 
     QVariant cellValue(int column, int row, int role) const;
     Pelko::Road::PointOfIntersectionConfiguration pointOfIntersections() const;
-    // The open road's equations as they are now; empty without a road.
-    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
     bool isTextRowMode() const { return m_textRows; }
 
     void appendElements(int count);
@@ -89,8 +87,6 @@ protected:
 private:
     void switchToTextRows();
     void leaveTextRows();
-    Pelko::Road::StationsEquationConfiguration equations() const;
-    QString stationText(double continuous) const;
     QVariant roadCell(int column, int row, int role) const;
     static QString textOf(const PointOfIntersectionEdit& record, int column);
     static bool setTextOf(PointOfIntersectionEdit& record, int column, const QString& text);

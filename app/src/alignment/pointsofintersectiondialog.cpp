@@ -113,12 +113,8 @@ void PointsOfIntersectionDialog::fillFields(const PointOfIntersection& pi)
     };
     ui->lePIN->setText(text(pi.getPointOfIntersection().getX(), 4));
     ui->lePIE->setText(text(pi.getPointOfIntersection().getY(), 4));
-    if (m_model) {
-        const Pelko::Road::Station station
-            = m_model->stationsEquations().getStationFromContinuous(pi.getPoiStation());
-        ui->leStation->setText(
-            Zemko::Trelvin::stationToText(unit->fromMeters(station.getStation()), station.isOverlapped()));
-    }
+    if (m_model)
+        ui->leStation->setText(m_model->displayedStation(pi.getPoiStation()));
     const int kind = pi.getCurveType();
     if (kind >= 1 && kind <= 3)
         ui->leRadius->setText(text(pi.getRadius(), 3));

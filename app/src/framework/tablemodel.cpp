@@ -3,6 +3,9 @@
 #include "framework/metertounit.h"
 #include "shell/trelvin.h"
 
+#include <road/roadsurface.h>
+#include <text/stationtext.h>
+
 #include <QCoreApplication>
 #include <QSize>
 
@@ -121,6 +124,20 @@ QString TableModel::radiusText(double radius) const
 QString TableModel::percentText(double value)
 {
     return QCoreApplication::translate("QAbstractTableModel", "%1%").arg(value, 0, 'f', 2, QLatin1Char(' '));
+}
+
+Pelko::Road::StationsEquationConfiguration TableModel::stationsEquations()
+{
+    // Read at each use: the equations page replaces the road's equations without announcing it.
+    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
+        return road->getStationsEquations();
+    return Pelko::Road::StationsEquationConfiguration();
+}
+
+QString TableModel::displayedStation(double continuous)
+{
+    const Pelko::Road::Station station = stationsEquations().getStationFromContinuous(continuous);
+    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
 }
 
 void TableModel::notifyRowInserted(int row)

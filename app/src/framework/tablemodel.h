@@ -2,6 +2,8 @@
 
 #include <plugin/datatype.h>
 
+#include <road/station.h>
+
 #include <QAbstractTableModel>
 
 namespace Zemko {
@@ -39,6 +41,12 @@ public:
     QString radiusText(double radius) const;
     // A value that already is a percentage: 2.0 gives "2.00%".
     static QString percentText(double value);
+
+    // The open road's stations equations as they are now; empty without a road.
+    static Pelko::Road::StationsEquationConfiguration stationsEquations();
+    // A continuous station as the tables show it: through the road's equations, in the display unit,
+    // "A" on the repeated stretch of a long equation.
+    static QString displayedStation(double continuous);
 
     void notifyRowInserted(int row);
     void notifyRowRemoved(int row);

@@ -35,10 +35,7 @@ VerticalAlignmentDialog::VerticalAlignmentDialog(int mode, int row,
     if (mode == 1 && model) {
         const Pelko::Road::VerticalElement element = model->verticalAlignment().getAt(unsigned(row));
         const MeterToUnit* unit = MeterToUnit::instance();
-        const Pelko::Road::Station station
-            = model->stationsEquations().getStationFromContinuous(element.getPoi().station);
-        ui->edt_mileage->setText(
-            Zemko::Trelvin::stationToText(unit->fromMeters(station.getStation()), station.isOverlapped()));
+        ui->edt_mileage->setText(model->displayedStation(element.getPoi().station));
         // Millimetres, as the table shows: Ok writes back what the field holds.
         ui->edt_height->setText(QString::number(unit->fromMeters(element.getPoi().elevation), 'f', 3));
         ui->edt_radius->setText(

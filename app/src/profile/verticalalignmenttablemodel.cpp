@@ -75,12 +75,6 @@ bool VerticalAlignmentTableModel::setData(const QModelIndex& index, const QVaria
     return true;
 }
 
-QString VerticalAlignmentTableModel::stationText(double continuous) const
-{
-    const Pelko::Road::Station station = stationsEquations().getStationFromContinuous(continuous);
-    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
-}
-
 QVariant VerticalAlignmentTableModel::cellValue(int column, int row, int role) const
 {
     if (role == Qt::BackgroundRole)
@@ -105,7 +99,7 @@ QVariant VerticalAlignmentTableModel::roadCell(int column, int row, int role) co
     const MeterToUnit* unit = MeterToUnit::instance();
     switch (column) {
     case VerticalElementEdit::Mileage:
-        return stationText(poi.station);
+        return displayedStation(poi.station);
     case VerticalElementEdit::Height:
         return display ? QVariant(lengthText(poi.elevation)) : QVariant(unit->fromMeters(poi.elevation));
     case VerticalElementEdit::Radius: {
@@ -137,14 +131,6 @@ QVariant VerticalAlignmentTableModel::roadCell(int column, int row, int role) co
 VerticalAlignment VerticalAlignmentTableModel::verticalAlignment() const
 {
     return m_working;
-}
-
-Pelko::Road::StationsEquationConfiguration VerticalAlignmentTableModel::stationsEquations() const
-{
-    // Read at each use: the equations page replaces the road's equations without announcing it.
-    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
-        return road->getStationsEquations();
-    return Pelko::Road::StationsEquationConfiguration();
 }
 
 VerticalElementEdit VerticalAlignmentTableModel::textRow(const VerticalElement& element) const

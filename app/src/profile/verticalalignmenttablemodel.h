@@ -35,8 +35,6 @@ public:
 
     QVariant cellValue(int column, int row, int role) const;
     Pelko::Road::VerticalAlignment verticalAlignment() const;
-    // The open road's equations as they are now; empty without a road.
-    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
     bool isTextRowMode() const { return m_textRows; }
 
     void appendElements(int count);
@@ -69,7 +67,6 @@ protected:
 private:
     void switchToTextRows();
     void leaveTextRows();
-    QString stationText(double continuous) const;
     VerticalElementEdit textRow(const Pelko::Road::VerticalElement& element) const;
     QVariant roadCell(int column, int row, int role) const;
 

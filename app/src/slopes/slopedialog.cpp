@@ -26,8 +26,8 @@ SlopeDialog::SlopeDialog(int mode, int row, Zemko::Trelvin::SlopeTableModel* mod
     ui->edtName->setText(QString::fromStdString(shown.getName()));
     if (shown.getType() == Pelko::Road::SlopeSectionCut)
         ui->radioCut->setChecked(true);
-    ui->edtStart->setText(m_model->stationText(shown.getStart()));
-    ui->edtEnd->setText(m_model->stationText(shown.getEnd()));
+    ui->edtStart->setText(m_model->displayedStation(shown.getStart()));
+    ui->edtEnd->setText(m_model->displayedStation(shown.getEnd()));
 }
 
 SlopeDialog::~SlopeDialog() = default;

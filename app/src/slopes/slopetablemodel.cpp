@@ -20,19 +20,6 @@ SlopeTableModel::SlopeTableModel(Pelko::Road::SlopeSectionSide side, QObject* pa
 
 SlopeTableModel::~SlopeTableModel() = default;
 
-Pelko::Road::StationsEquationConfiguration SlopeTableModel::stationsEquations() const
-{
-    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
-        return road->getStationsEquations();
-    return Pelko::Road::StationsEquationConfiguration();
-}
-
-QString SlopeTableModel::stationText(double continuous) const
-{
-    const Pelko::Road::Station station = stationsEquations().getStationFromContinuous(continuous);
-    return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
-}
-
 QString SlopeTableModel::readStationRange(const QString& startText, const QString& endText, double& start,
                                           double& end) const
 {
@@ -122,9 +109,9 @@ QVariant SlopeTableModel::displayData(const QModelIndex& index) const
     case 0:
         return QString::fromStdString(segment.getName());
     case 1:
-        return stationText(segment.getStart());
+        return displayedStation(segment.getStart());
     case 2:
-        return stationText(segment.getEnd());
+        return displayedStation(segment.getEnd());
     default:
         return QVariant();
     }

@@ -31,11 +31,6 @@ public:
     Pelko::Road::SlopeSectionSide side() const { return m_side; }
     // Shares the working copy.
     Pelko::Road::SlopeSectionTemplateConfiguration configuration() const { return m_configuration; }
-    // The open road's equations as they are now (the equations page replaces them without
-    // announcing it); empty without a road.
-    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
-    // Station text of a continuous station through the current equations.
-    QString stationText(double continuous) const;
     // The continuous stations of a typed range; the message is empty when both read and the start
     // does not lie beyond the end.
     QString readStationRange(const QString& startText, const QString& endText, double& start,

@@ -38,8 +38,8 @@ void SlopeUseLibDialog::init(int mode, int row)
     }
     const SlopeSectionSegment shown = m_model->configuration().getSegmentAt(static_cast<unsigned>(row));
     ui->edtName->setText(QString::fromStdString(shown.getName()));
-    ui->edtStart->setText(m_model->stationText(shown.getStart()));
-    ui->edtEnd->setText(m_model->stationText(shown.getEnd()));
+    ui->edtStart->setText(m_model->displayedStation(shown.getStart()));
+    ui->edtEnd->setText(m_model->displayedStation(shown.getEnd()));
     ui->cmbStartSlope->setCurrentText(QString::fromStdString(shown.getBeginTemplate().getName()));
     ui->cmbEndSlope->setCurrentText(QString::fromStdString(shown.getEndTemplate().getName()));
 }

@@ -37,14 +37,6 @@ Qt::ItemFlags StructuralObjectTableModel::flags(const QModelIndex& index) const
     return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsEnabled;
 }
 
-Pelko::Road::StationsEquationConfiguration StructuralObjectTableModel::stationsEquations() const
-{
-    // Read at each use: the equations page replaces the road's equations without announcing it.
-    if (Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
-        return road->getStationsEquations();
-    return Pelko::Road::StationsEquationConfiguration();
-}
-
 QVariant StructuralObjectTableModel::cellValue(int row, int column, int mode) const
 {
     if (row < 0 || row >= rows() || column < 0 || column >= ColumnCount)
@@ -59,11 +51,8 @@ QVariant StructuralObjectTableModel::cellValue(int row, int column, int mode) co
     };
 
     switch (column) {
-    case MileageColumn: {
-        const Pelko::Road::Station station
-            = stationsEquations().getStationFromContinuous(structure.getStation());
-        return stationToText(unit->fromMeters(station.getStation()), station.isOverlapped());
-    }
+    case MileageColumn:
+        return displayedStation(structure.getStation());
     case TypeColumn:
         return edit ? QVariant(int(structure.getElementType()))
                     : QVariant(ValueFormater::structureTypeText(structure.getElementType()));

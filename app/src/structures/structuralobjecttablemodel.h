@@ -41,8 +41,6 @@ public:
     // mode: Qt::DisplayRole or Qt::EditRole.
     QVariant cellValue(int row, int column, int mode) const;
     Pelko::Road::StructureElementConfiguration structures() const { return m_working; }
-    // The open road's equations as they are now; empty without a road.
-    Pelko::Road::StationsEquationConfiguration stationsEquations() const;
 
     void appendElements(int count);
     void insertElements(int row, int count);
