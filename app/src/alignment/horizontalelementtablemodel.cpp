@@ -1,6 +1,5 @@
 #include "alignment/horizontalelementtablemodel.h"
 
-#include "alignment/tableblock.h"
 #include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
@@ -58,7 +57,7 @@ bool readRadius(const QString& text, double& meters)
 } // namespace
 
 HorizontalElementTableModel::HorizontalElementTableModel(QObject* parent)
-    : TableModel(DataType::HorizontalElement, 3, 3, parent)
+    : TextRowTableModel(DataType::HorizontalElement, 3, 3, parent)
 {
     // A table made while a road is open shows it at once.
     loadFromRoad();
@@ -205,7 +204,7 @@ QVariant HorizontalElementTableModel::cellValue(int column, int row, int role) c
             return QBrush(Qt::lightGray, Qt::SolidPattern);
         return QVariant();
     }
-    if (m_textRows && role != Qt::ToolTipRole)
+    if (isTextRowMode() && role != Qt::ToolTipRole)
         return textCell(column, row, role);
     return roadCell(column, row, role);
 }
@@ -327,10 +326,8 @@ HorizontalElementConfiguration HorizontalElementTableModel::elements() const
     return m_working;
 }
 
-void HorizontalElementTableModel::switchToTextRows()
+void HorizontalElementTableModel::makeTextRows()
 {
-    if (m_textRows)
-        return;
     const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
     m_rows.clear();
     for (unsigned i = 0; i < m_working.size(); ++i) {
@@ -347,16 +344,6 @@ void HorizontalElementTableModel::switchToTextRows()
         }
         m_rows.append(record);
     }
-    m_textRows = true;
-}
-
-void HorizontalElementTableModel::leaveTextRows()
-{
-    if (!m_textRows)
-        return;
-    beginResetModel();
-    m_textRows = false;
-    endResetModel();
 }
 
 void HorizontalElementTableModel::appendElements(int count)
@@ -365,7 +352,7 @@ void HorizontalElementTableModel::appendElements(int count)
         return;
     beginInsertRows(QModelIndex(), rows(), rows() + count - 1);
     for (int i = 0; i < count; ++i) {
-        if (m_textRows)
+        if (isTextRowMode())
             m_rows.append(HorizontalElementEdit());
         else
             m_working.append(createElement(Pelko::Road::LineElementType,
@@ -382,7 +369,7 @@ void HorizontalElementTableModel::insertElements(int row, int count)
     row = std::min(row, rows());
     beginInsertRows(QModelIndex(), row, row + count - 1);
     for (int i = 0; i < count; ++i) {
-        if (m_textRows)
+        if (isTextRowMode())
             m_rows.insert(row, HorizontalElementEdit());
         else
             m_working.insertBefore(unsigned(row),
@@ -393,21 +380,12 @@ void HorizontalElementTableModel::insertElements(int row, int count)
     endInsertRows();
 }
 
-void HorizontalElementTableModel::removeElements(int row, int count)
+void HorizontalElementTableModel::removeRowAt(int row)
 {
-    if (row < 0 || row >= rows())
-        return;
-    count = std::min(count, rows() - row);
-    if (count < 1)
-        return;
-    beginRemoveRows(QModelIndex(), row, row + count - 1);
-    for (int i = 0; i < count; ++i) {
-        if (m_textRows)
-            m_rows.removeAt(row);
-        else
-            m_working.removeAt(unsigned(row));
-    }
-    endRemoveRows();
+    if (isTextRowMode())
+        m_rows.removeAt(row);
+    else
+        m_working.removeAt(unsigned(row));
 }
 
 // In text-row mode the rows shown are the typed ones, so an element from the dialog goes there;
@@ -416,7 +394,7 @@ void HorizontalElementTableModel::setElement(int row, const HorizontalElement& e
 {
     if (row < 0 || row >= rows())
         return;
-    if (m_textRows)
+    if (isTextRowMode())
         m_rows[row] = HorizontalElementEdit(element);
     else
         m_working.set(unsigned(row), element);
@@ -425,7 +403,7 @@ void HorizontalElementTableModel::setElement(int row, const HorizontalElement& e
 
 void HorizontalElementTableModel::appendElement(const HorizontalElement& element)
 {
-    if (m_textRows)
+    if (isTextRowMode())
         m_rows.append(HorizontalElementEdit(element));
     else
         m_working.append(element);
@@ -435,35 +413,23 @@ void HorizontalElementTableModel::appendElement(const HorizontalElement& element
 void HorizontalElementTableModel::insertElement(int row, const HorizontalElement& element)
 {
     row = std::max(0, std::min(row, rows()));
-    if (m_textRows)
+    if (isTextRowMode())
         m_rows.insert(row, HorizontalElementEdit(element));
     else
         m_working.insertBefore(unsigned(row), element);
     notifyRowInserted(row);
 }
 
-QList<QStringList> HorizontalElementTableModel::copyCells(int top, int left, int rowCount,
-                                                          int columnCount) const
+bool HorizontalElementTableModel::pastesAt(int column) const
 {
-    return displayBlock(*this, top, left, rowCount, columnCount);
+    return column >= StartRadiusColumn && column <= EastColumn;
 }
 
-void HorizontalElementTableModel::pasteCells(int row, int column, const QList<QStringList>& lines)
+void HorizontalElementTableModel::pasteLine(int row, int column, const QStringList& cells)
 {
-    if (row < 0 || column < StartRadiusColumn || column > EastColumn || lines.isEmpty())
-        return;
-    switchToTextRows();
-    row = std::min(row, rows());
-    const int count = lines.size();
-    if (row + count > rows())
-        appendElements(row + count - rows());
-    for (int k = 0; k < count; ++k) {
-        HorizontalElementEdit& record = m_rows[row + k];
-        const QStringList& cells = lines.at(k);
-        for (int j = 0; j < cells.size() && column + j <= EastColumn; ++j)
-            setTextOf(record, column + j, cells.at(j));
-    }
-    notifyRowsChanged(row, count);
+    HorizontalElementEdit& record = m_rows[row];
+    for (int j = 0; j < cells.size() && column + j <= EastColumn; ++j)
+        setTextOf(record, column + j, cells.at(j));
 }
 
 // Numbers are stored beside the typed texts, which stay as they are, so checking twice reads the same.
@@ -471,7 +437,7 @@ bool HorizontalElementTableModel::checkRows(int& row, int& column)
 {
     row = -1;
     column = -1;
-    if (!m_textRows || m_rows.isEmpty())
+    if (!isTextRowMode() || m_rows.isEmpty())
         return true;
 
     auto fail = [&](int r, int c) {
@@ -532,12 +498,9 @@ bool HorizontalElementTableModel::checkRows(int& row, int& column)
 
 int HorizontalElementTableModel::applyRows()
 {
-    if (!m_textRows)
+    if (!isTextRowMode())
         return -1;
-
-    // Built apart: a refused row leaves the working copy as it was.
-    HorizontalElementConfiguration fresh;
-    for (int i = 0; i < m_rows.size(); ++i) {
+    return buildApart(m_working, m_rows.size(), [this](HorizontalElementConfiguration& fresh, int i) {
         const HorizontalElementEdit& record = m_rows.at(i);
         const double sign = record.turnDirection == Pelko::Road::TurnLeft ? -1.0 : 1.0;
         const double r1 = HorizontalElementEdit::isStraight(record.startRadius)
@@ -553,11 +516,10 @@ int HorizontalElementTableModel::applyRows()
         const HorizontalElement element = createElement(record.type, azimuth, record.length, r1, r2, point,
                                                         i == 0 ? record.mileage : nan);
         if (!element.isValid())
-            return i;
+            return false;
         fresh.append(element);
-    }
-    m_working = fresh;
-    return -1;
+        return true;
+    });
 }
 
 HorizontalElement HorizontalElementTableModel::createElement(int type, const Pelko::Corvex::Angle& azimuth,
@@ -577,31 +539,6 @@ HorizontalElement HorizontalElementTableModel::createElement(int type, const Pel
         return HorizontalElement::createLine(Pelko::Corvex::Angle::fromRadian(nan), nan,
                                              Pelko::Corvex::Point::invalid(), station);
     }
-}
-
-QVariant HorizontalElementTableModel::displayData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::DisplayRole) : QVariant();
-}
-
-QVariant HorizontalElementTableModel::editData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::EditRole) : QVariant();
-}
-
-QVariant HorizontalElementTableModel::checkStateData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::CheckStateRole) : QVariant();
-}
-
-QVariant HorizontalElementTableModel::toolTipData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::ToolTipRole) : QVariant();
-}
-
-QVariant HorizontalElementTableModel::backgroundData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::BackgroundRole) : QVariant();
 }
 
 QVariant HorizontalElementTableModel::columnTitle(int section) const
@@ -637,37 +574,25 @@ int HorizontalElementTableModel::columns() const
 
 int HorizontalElementTableModel::rows() const
 {
-    return m_textRows ? m_rows.size() : int(m_working.size());
+    return isTextRowMode() ? m_rows.size() : int(m_working.size());
 }
 
-bool HorizontalElementTableModel::saveToRoad()
+bool HorizontalElementTableModel::buildFromTextRows()
 {
-    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
-    if (!road)
-        return false;
-    // Typed rows are written only as a whole; rows that do not check keep the save from writing.
-    if (m_textRows) {
-        int row = -1;
-        int column = -1;
-        if (!checkRows(row, column) || applyRows() >= 0)
-            return false;
-        leaveTextRows();
-    }
+    int row = -1;
+    int column = -1;
+    return checkRows(row, column) && applyRows() < 0;
+}
 
+void HorizontalElementTableModel::writeIntoRoad(Pelko::Road::RoadSurface& road)
+{
     // The road gets its own copy, so later edits of the table do not reach it before they are applied.
-    road->getHorizontalAligment()->setElements(m_working.clone());
+    road.getHorizontalAligment()->setElements(m_working.clone());
     Trelvin::instance()->notifyDataChanged(DataType::PointOfIntersection);
-    if (road->save())
-        return true;
-    // Still to be written to the file: keep the mark even when the announcement reloaded the table.
-    setUnwrittenEdits(true);
-    return false;
 }
 
-void HorizontalElementTableModel::loadFromRoad()
+void HorizontalElementTableModel::loadWorkingCopy()
 {
-    // A reload shows the road; rows typed for the road before it are not carried over.
-    m_textRows = false;
     m_rows.clear();
     Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
     m_working

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "alignment/horizontalelementedit.h"
-#include "framework/tablemodel.h"
+#include "framework/textrowtablemodel.h"
 
 #include <road/horizontalelement.h>
 #include <road/horizontalelementconfiguration.h>
@@ -16,7 +16,7 @@ namespace Trelvin {
 // The element table. It shows a working copy of the road's element chain until the first typed edit,
 // then holds the rows as texts; they are checked and turned into elements on Apply (or on a document
 // save, which refuses rows that do not check). A write makes the road element-defined.
-class HorizontalElementTableModel : public TableModel
+class HorizontalElementTableModel : public TextRowTableModel
 {
     Q_OBJECT
 
@@ -40,22 +40,15 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    QVariant cellValue(int column, int row, int role) const;
+    QVariant cellValue(int column, int row, int role) const override;
     Pelko::Road::HorizontalElementConfiguration elements() const;
-    bool isTextRowMode() const { return m_textRows; }
 
-    void appendElements(int count);
-    void insertElements(int row, int count);
-    void removeElements(int row, int count);
+    void appendElements(int count) override;
+    void insertElements(int row, int count) override;
 
     void setElement(int row, const Pelko::Road::HorizontalElement& element);
     void appendElement(const Pelko::Road::HorizontalElement& element);
     void insertElement(int row, const Pelko::Road::HorizontalElement& element);
-
-    // Display texts of the block; empty when it leaves the table.
-    QList<QStringList> copyCells(int top, int left, int rowCount, int columnCount) const;
-    // Texts from column (2 to 7) on, rows added as needed; cells beyond column 7 are dropped.
-    void pasteCells(int row, int column, const QList<QStringList>& lines);
 
     // Checks every typed row and stores its numbers. On failure row and column name the cell.
     bool checkRows(int& row, int& column);
@@ -71,20 +64,19 @@ public:
     static void deriveTurnDirection(HorizontalElementEdit& record);
 
 protected:
-    QVariant displayData(const QModelIndex& index) const override;
-    QVariant editData(const QModelIndex& index) const override;
-    QVariant checkStateData(const QModelIndex& index) const override;
-    QVariant toolTipData(const QModelIndex& index) const override;
-    QVariant backgroundData(const QModelIndex& index) const override;
     QVariant columnTitle(int section) const override;
     int columns() const override;
     int rows() const override;
-    bool saveToRoad() override;
-    void loadFromRoad() override;
+    void removeRowAt(int row) override;
+    // Pastes start in the start radius to east columns; cells beyond east are dropped.
+    bool pastesAt(int column) const override;
+    void pasteLine(int row, int column, const QStringList& cells) override;
+    void writeIntoRoad(Pelko::Road::RoadSurface& road) override;
+    void makeTextRows() override;
+    bool buildFromTextRows() override;
+    void loadWorkingCopy() override;
 
 private:
-    void switchToTextRows();
-    void leaveTextRows();
     QVariant textCell(int column, int row, int role) const;
     QVariant roadCell(int column, int row, int role) const;
     // The text cells from the start radius to east; the radii also set type and side.
@@ -92,7 +84,6 @@ private:
 
     Pelko::Road::HorizontalElementConfiguration m_working;
     QList<HorizontalElementEdit> m_rows;
-    bool m_textRows = false;
 };
 
 } // namespace Trelvin

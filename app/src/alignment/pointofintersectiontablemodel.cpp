@@ -1,6 +1,5 @@
 #include "alignment/pointofintersectiontablemodel.h"
 
-#include "alignment/tableblock.h"
 #include "alignment/typedvalues.h"
 
 #include "framework/metertounit.h"
@@ -62,7 +61,7 @@ bool isSpiralCurve(int kind)
 } // namespace
 
 PointOfIntersectionTableModel::PointOfIntersectionTableModel(QObject* parent)
-    : TableModel(DataType::PointOfIntersection, 3, 3, parent)
+    : TextRowTableModel(DataType::PointOfIntersection, 3, 3, parent)
 {
     // A table made while a road is open shows it at once.
     loadFromRoad();
@@ -109,7 +108,7 @@ QVariant PointOfIntersectionTableModel::cellValue(int column, int row, int role)
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
-    if (m_textRows) {
+    if (isTextRowMode()) {
         if (row < 0 || row >= m_rows.size())
             return QVariant();
         return textOf(m_rows.at(row), column);
@@ -237,10 +236,8 @@ PointOfIntersectionConfiguration PointOfIntersectionTableModel::pointOfIntersect
     return m_working;
 }
 
-void PointOfIntersectionTableModel::switchToTextRows()
+void PointOfIntersectionTableModel::makeTextRows()
 {
-    if (m_textRows)
-        return;
     const Pelko::Road::StationsEquationConfiguration eq = stationsEquations();
     m_rows.clear();
     for (unsigned i = 0; i < m_working.size(); ++i) {
@@ -251,16 +248,6 @@ void PointOfIntersectionTableModel::switchToTextRows()
             record.setStation(station.getStation(), station.isOverlapped());
         m_rows.append(record);
     }
-    m_textRows = true;
-}
-
-void PointOfIntersectionTableModel::leaveTextRows()
-{
-    if (!m_textRows)
-        return;
-    beginResetModel();
-    m_textRows = false;
-    endResetModel();
 }
 
 void PointOfIntersectionTableModel::appendElements(int count)
@@ -285,7 +272,7 @@ void PointOfIntersectionTableModel::insertElements(int row, int count)
     row = std::min(row, rows());
     beginInsertRows(QModelIndex(), row, row + count - 1);
     for (int i = 0; i < count; ++i) {
-        if (m_textRows)
+        if (isTextRowMode())
             m_rows.insert(row, PointOfIntersectionEdit());
         else
             m_working.insertBefore(
@@ -296,28 +283,19 @@ void PointOfIntersectionTableModel::insertElements(int row, int count)
     endInsertRows();
 }
 
-void PointOfIntersectionTableModel::removeElements(int row, int count)
+void PointOfIntersectionTableModel::removeRowAt(int row)
 {
-    if (row < 0 || row >= rows())
-        return;
-    count = std::min(count, rows() - row);
-    if (count < 1)
-        return;
-    beginRemoveRows(QModelIndex(), row, row + count - 1);
-    for (int i = 0; i < count; ++i) {
-        if (m_textRows)
-            m_rows.removeAt(row);
-        else
-            m_working.removeAt(unsigned(row));
-    }
-    endRemoveRows();
+    if (isTextRowMode())
+        m_rows.removeAt(row);
+    else
+        m_working.removeAt(unsigned(row));
 }
 
 // In text-row mode the rows shown are the typed ones, so a PI from the dialog goes there; otherwise
 // the announced row would not be the one that changed.
 void PointOfIntersectionTableModel::appendPointOfIntersection(const PointOfIntersection& pi)
 {
-    if (m_textRows)
+    if (isTextRowMode())
         m_rows.append(PointOfIntersectionEdit(pi));
     else
         m_working.append(pi);
@@ -327,7 +305,7 @@ void PointOfIntersectionTableModel::appendPointOfIntersection(const PointOfInter
 void PointOfIntersectionTableModel::insertPointOfIntersection(int row, const PointOfIntersection& pi)
 {
     row = std::max(0, std::min(row, rows()));
-    if (m_textRows)
+    if (isTextRowMode())
         m_rows.insert(row, PointOfIntersectionEdit(pi));
     else
         m_working.insertBefore(unsigned(row), pi);
@@ -338,7 +316,7 @@ void PointOfIntersectionTableModel::setPointOfIntersection(int row, const PointO
 {
     if (row < 0 || row >= rows())
         return;
-    if (m_textRows)
+    if (isTextRowMode())
         m_rows.set(row, PointOfIntersectionEdit(pi));
     else
         m_working.set(unsigned(row), pi);
@@ -349,26 +327,21 @@ QList<QStringList> PointOfIntersectionTableModel::copyCells(int top, int left, i
                                                             int columnCount) const
 {
     // The station column is never copied.
-    return left < NorthColumn ? QList<QStringList>() : displayBlock(*this, top, left, rowCount, columnCount);
+    return left < NorthColumn ? QList<QStringList>()
+                              : TextRowTableModel::copyCells(top, left, rowCount, columnCount);
 }
 
-void PointOfIntersectionTableModel::pasteCells(int row, int column, const QList<QStringList>& lines)
+bool PointOfIntersectionTableModel::pastesAt(int column) const
 {
-    if (row < 0 || column < NorthColumn || column > OutSpiralColumn || lines.isEmpty())
-        return;
-    switchToTextRows();
-    row = std::min(row, rows());
-    const int count = lines.size();
-    if (row + count > rows())
-        appendElements(row + count - rows());
-    for (int k = 0; k < count; ++k) {
-        PointOfIntersectionEdit record = m_rows.at(row + k);
-        const QStringList& cells = lines.at(k);
-        for (int j = 0; j < cells.size() && column + j <= EndRadiusColumn; ++j)
-            setTextOf(record, column + j, cells.at(j));
-        m_rows.set(row + k, record);
-    }
-    notifyRowsChanged(row, count);
+    return column >= NorthColumn && column <= OutSpiralColumn;
+}
+
+void PointOfIntersectionTableModel::pasteLine(int row, int column, const QStringList& cells)
+{
+    PointOfIntersectionEdit record = m_rows.at(row);
+    for (int j = 0; j < cells.size() && column + j <= EndRadiusColumn; ++j)
+        setTextOf(record, column + j, cells.at(j));
+    m_rows.set(row, record);
 }
 
 // Numbers are stored beside the typed texts, which stay as they are.
@@ -376,7 +349,7 @@ bool PointOfIntersectionTableModel::checkRows(int& row, int& column)
 {
     row = -1;
     column = -1;
-    if (!m_textRows || m_rows.size() == 0)
+    if (!isTextRowMode() || m_rows.size() == 0)
         return true;
 
     auto fail = [&](int r, int c) {
@@ -441,13 +414,10 @@ bool PointOfIntersectionTableModel::checkRows(int& row, int& column)
 int PointOfIntersectionTableModel::applyRows(int& code)
 {
     code = 0;
-    if (!m_textRows)
+    if (!isTextRowMode())
         return -1;
-
-    // Built apart: a refused row leaves the working copy as it was.
-    PointOfIntersectionConfiguration fresh;
     const int count = m_rows.size();
-    for (int i = 0; i < count; ++i) {
+    return buildApart(m_working, count, [&](PointOfIntersectionConfiguration& fresh, int i) {
         const PointOfIntersectionEdit record = m_rows.at(i);
         const int kind = i == 0 || i == count - 1 ? 0 : 2;
         const Creation created = createPointOfIntersection(
@@ -455,11 +425,10 @@ int PointOfIntersectionTableModel::applyRows(int& code)
             record.endRadius(), record.inSpiralLength(), record.outSpiralLength(), record.station());
         code = created.second;
         if (code != 0)
-            return i;
+            return false;
         fresh.append(created.first);
-    }
-    m_working = fresh;
-    return -1;
+        return true;
+    });
 }
 
 PointOfIntersectionTableModel::Creation PointOfIntersectionTableModel::createPointOfIntersection(
@@ -480,21 +449,6 @@ PointOfIntersectionTableModel::Creation PointOfIntersectionTableModel::createPoi
     default:
         return { PointOfIntersection::createArc(point, 0.0).first, PointOfIntersection::ErrorCode(-1) };
     }
-}
-
-QVariant PointOfIntersectionTableModel::displayData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::DisplayRole) : QVariant();
-}
-
-QVariant PointOfIntersectionTableModel::editData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::EditRole) : QVariant();
-}
-
-QVariant PointOfIntersectionTableModel::backgroundData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::BackgroundRole) : QVariant();
 }
 
 QVariant PointOfIntersectionTableModel::columnTitle(int section) const
@@ -534,38 +488,26 @@ int PointOfIntersectionTableModel::columns() const
 
 int PointOfIntersectionTableModel::rows() const
 {
-    return m_textRows ? m_rows.size() : int(m_working.size());
+    return isTextRowMode() ? m_rows.size() : int(m_working.size());
 }
 
-bool PointOfIntersectionTableModel::saveToRoad()
+bool PointOfIntersectionTableModel::buildFromTextRows()
 {
-    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
-    if (!road)
-        return false;
-    // Typed rows are written only as a whole; rows that do not check keep the save from writing.
-    if (m_textRows) {
-        int row = -1;
-        int column = -1;
-        int code = 0;
-        if (!checkRows(row, column) || applyRows(code) >= 0)
-            return false;
-        leaveTextRows();
-    }
+    int row = -1;
+    int column = -1;
+    int code = 0;
+    return checkRows(row, column) && applyRows(code) < 0;
+}
 
+void PointOfIntersectionTableModel::writeIntoRoad(Pelko::Road::RoadSurface& road)
+{
     // The road gets its own copy, so later edits of the table do not reach it before they are applied.
-    road->getHorizontalAligment()->setPointOfIntersections(m_working.clone());
+    road.getHorizontalAligment()->setPointOfIntersections(m_working.clone());
     Trelvin::instance()->notifyDataChanged(DataType::HorizontalElement);
-    if (road->save())
-        return true;
-    // Still to be written to the file: keep the mark even when the announcement reloaded the table.
-    setUnwrittenEdits(true);
-    return false;
 }
 
-void PointOfIntersectionTableModel::loadFromRoad()
+void PointOfIntersectionTableModel::loadWorkingCopy()
 {
-    // A reload shows the road; rows typed for the road before it are not carried over.
-    m_textRows = false;
     m_rows.clear();
     Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
     m_working = road ? road->getHorizontalAligment()->getPointOfIntersections().clone()

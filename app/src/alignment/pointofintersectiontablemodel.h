@@ -2,7 +2,7 @@
 
 #include "alignment/pointofintersectionedit.h"
 #include "framework/elementcollection.h"
-#include "framework/tablemodel.h"
+#include "framework/textrowtablemodel.h"
 
 #include <road/pointofintersection.h>
 #include <road/pointofintersectionconfiguration.h>
@@ -19,7 +19,7 @@ namespace Trelvin {
 // The PI table. It shows a working copy of the road's PI list until the first edit, then holds the
 // rows as texts the user types freely; the texts are checked and turned into PIs only on Apply (or on
 // a document save, which refuses rows that do not check). A write makes the road PI-defined.
-class PointOfIntersectionTableModel : public TableModel
+class PointOfIntersectionTableModel : public TextRowTableModel
 {
     Q_OBJECT
 
@@ -47,22 +47,18 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    QVariant cellValue(int column, int row, int role) const;
+    QVariant cellValue(int column, int row, int role) const override;
     Pelko::Road::PointOfIntersectionConfiguration pointOfIntersections() const;
-    bool isTextRowMode() const { return m_textRows; }
 
-    void appendElements(int count);
-    void insertElements(int row, int count);
-    void removeElements(int row, int count);
+    void appendElements(int count) override;
+    void insertElements(int row, int count) override;
 
     void appendPointOfIntersection(const Pelko::Road::PointOfIntersection& pi);
     void insertPointOfIntersection(int row, const Pelko::Road::PointOfIntersection& pi);
     void setPointOfIntersection(int row, const Pelko::Road::PointOfIntersection& pi);
 
-    // Display texts of the block; empty when it leaves the table or takes in the station column.
-    QList<QStringList> copyCells(int top, int left, int rowCount, int columnCount) const;
-    // Texts from column (1 to 5) on, rows added as needed; cells beyond column 7 are dropped.
-    void pasteCells(int row, int column, const QList<QStringList>& rows);
+    // Empty also when the block takes in the station column.
+    QList<QStringList> copyCells(int top, int left, int rowCount, int columnCount) const override;
 
     // Checks every typed row and stores its numbers. On failure row and column name the cell.
     bool checkRows(int& row, int& column);
@@ -75,25 +71,25 @@ public:
                                               double outSpiralLength, double station);
 
 protected:
-    QVariant displayData(const QModelIndex& index) const override;
-    QVariant editData(const QModelIndex& index) const override;
-    QVariant backgroundData(const QModelIndex& index) const override;
     QVariant columnTitle(int section) const override;
     int columns() const override;
     int rows() const override;
-    bool saveToRoad() override;
-    void loadFromRoad() override;
+    void removeRowAt(int row) override;
+    // Pastes start in the north to out spiral columns; cells beyond the end radius are dropped.
+    bool pastesAt(int column) const override;
+    void pasteLine(int row, int column, const QStringList& cells) override;
+    void writeIntoRoad(Pelko::Road::RoadSurface& road) override;
+    void makeTextRows() override;
+    bool buildFromTextRows() override;
+    void loadWorkingCopy() override;
 
 private:
-    void switchToTextRows();
-    void leaveTextRows();
     QVariant roadCell(int column, int row, int role) const;
     static QString textOf(const PointOfIntersectionEdit& record, int column);
     static bool setTextOf(PointOfIntersectionEdit& record, int column, const QString& text);
 
     Pelko::Road::PointOfIntersectionConfiguration m_working;
     ElementCollection<PointOfIntersectionEdit> m_rows;
-    bool m_textRows = false;
 };
 
 } // namespace Trelvin

@@ -45,7 +45,7 @@ bool isComputedColumn(int column)
 } // namespace
 
 VerticalAlignmentTableModel::VerticalAlignmentTableModel(QObject* parent)
-    : TableModel(DataType::VerticalAlignment, 3, 3, parent)
+    : TextRowTableModel(DataType::VerticalAlignment, 3, 3, parent)
 {
 }
 
@@ -81,7 +81,7 @@ QVariant VerticalAlignmentTableModel::cellValue(int column, int row, int role) c
         return isComputedColumn(column) ? QVariant(QBrush(Qt::lightGray, Qt::SolidPattern)) : QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
-    if (m_textRows) {
+    if (isTextRowMode()) {
         if (row < 0 || row >= m_rows.size())
             return QVariant();
         return m_rows.at(row).text(column);
@@ -145,24 +145,11 @@ VerticalElementEdit VerticalAlignmentTableModel::textRow(const VerticalElement& 
     return record;
 }
 
-void VerticalAlignmentTableModel::switchToTextRows()
+void VerticalAlignmentTableModel::makeTextRows()
 {
-    if (m_textRows)
-        return;
     m_rows.clear();
     for (unsigned i = 0; i < m_working.size(); ++i)
         m_rows.append(textRow(m_working.getAt(i)));
-    m_textRows = true;
-}
-
-void VerticalAlignmentTableModel::leaveTextRows()
-{
-    if (!m_textRows)
-        return;
-    // The row count may change: views must hear of it as a reset.
-    beginResetModel();
-    m_textRows = false;
-    endResetModel();
 }
 
 void VerticalAlignmentTableModel::appendElements(int count)
@@ -189,63 +176,32 @@ void VerticalAlignmentTableModel::insertElements(int row, int count)
     }
 }
 
-void VerticalAlignmentTableModel::removeElements(int row, int count)
+void VerticalAlignmentTableModel::removeRowAt(int row)
 {
-    if (row < 0 || row >= rows())
-        return;
-    count = std::min(count, rows() - row);
-    if (count < 1)
-        return;
-    beginRemoveRows(QModelIndex(), row, row + count - 1);
-    for (int i = 0; i < count; ++i) {
-        if (m_textRows)
-            m_rows.removeAt(row);
-        else
-            m_working.removeAt(unsigned(row));
-    }
-    endRemoveRows();
+    if (isTextRowMode())
+        m_rows.removeAt(row);
+    else
+        m_working.removeAt(unsigned(row));
 }
 
-QList<QStringList> VerticalAlignmentTableModel::copyCells(int top, int left, int rowCount,
-                                                          int columnCount) const
+bool VerticalAlignmentTableModel::pastesAt(int column) const
 {
-    QList<QStringList> block;
-    if (top < 0 || left < 0 || rowCount < 1 || columnCount < 1 || top + rowCount > rows()
-        || left + columnCount > VerticalElementEdit::CellCount)
-        return block;
-    for (int row = top; row < top + rowCount; ++row) {
-        QStringList cells;
-        for (int column = left; column < left + columnCount; ++column)
-            cells.append(cellValue(column, row, Qt::DisplayRole).toString());
-        block.append(cells);
-    }
-    return block;
+    return column >= 0 && !isComputedColumn(column);
 }
 
-void VerticalAlignmentTableModel::pasteCells(int row, int column, const QList<QStringList>& lines)
+void VerticalAlignmentTableModel::pasteLine(int row, int column, const QStringList& cells)
 {
-    if (row < 0 || column < 0 || isComputedColumn(column) || lines.isEmpty())
-        return;
-    switchToTextRows();
-    row = std::min(row, rows());
-    const int count = lines.size();
-    if (row + count > rows())
-        appendElements(row + count - rows());
-    for (int k = 0; k < count; ++k) {
-        VerticalElementEdit record = m_rows.at(row + k);
-        const QStringList& cells = lines.at(k);
-        for (int j = 0; j < cells.size() && !isComputedColumn(column + j); ++j)
-            record.setText(column + j, cells.at(j));
-        m_rows.set(row + k, record);
-    }
-    notifyRowsChanged(row, count);
+    VerticalElementEdit record = m_rows.at(row);
+    for (int j = 0; j < cells.size() && !isComputedColumn(column + j); ++j)
+        record.setText(column + j, cells.at(j));
+    m_rows.set(row, record);
 }
 
 VerticalAlignmentTableModel::EditResult VerticalAlignmentTableModel::checkRows(int& row, int& column)
 {
     row = -1;
     column = -1;
-    if (!m_textRows || m_rows.size() == 0)
+    if (!isTextRowMode() || m_rows.size() == 0)
         return {};
 
     auto fail = [&](int r, int c, const QString& message) {
@@ -294,12 +250,10 @@ VerticalAlignmentTableModel::EditResult VerticalAlignmentTableModel::checkRows(i
 int VerticalAlignmentTableModel::applyRows(EditResult& result)
 {
     result = EditResult();
-    if (!m_textRows)
+    if (!isTextRowMode())
         return -1;
-
-    // Built apart: a refused row leaves the working copy, and so what a save writes, as it was.
-    VerticalAlignment fresh;
-    for (int i = 0; i < m_rows.size(); ++i) {
+    // A refused row leaves the working copy, and so what a save writes, as it was.
+    return buildApart(m_working, m_rows.size(), [&](VerticalAlignment& fresh, int i) {
         const VerticalElementEdit record = m_rows.at(i);
         VerticalElement::Poi poi;
         poi.station = record.number(VerticalElementEdit::Mileage);
@@ -308,11 +262,10 @@ int VerticalAlignmentTableModel::applyRows(EditResult& result)
             VerticalElement::createSymparabola(poi, record.number(VerticalElementEdit::Radius)));
         if (appended.code != Pelko::Road::ModifySuccess) {
             result = { false, modifyResultText(appended.code) };
-            return i;
+            return false;
         }
-    }
-    m_working = fresh;
-    return -1;
+        return true;
+    });
 }
 
 VerticalAlignmentTableModel::EditResult
@@ -322,7 +275,7 @@ VerticalAlignmentTableModel::setElement(int row, const VerticalElement& element)
         return { false, QString() };
     // The table shows the typed rows while there are any: the element goes there, to be checked
     // with them on Apply.
-    if (m_textRows) {
+    if (isTextRowMode()) {
         m_rows.set(row, textRow(element));
         notifyRowsChanged(row, 1);
         return {};
@@ -348,21 +301,6 @@ QString VerticalAlignmentTableModel::modifyResultText(int code)
     default:
         return QString();
     }
-}
-
-QVariant VerticalAlignmentTableModel::displayData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::DisplayRole) : QVariant();
-}
-
-QVariant VerticalAlignmentTableModel::editData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::EditRole) : QVariant();
-}
-
-QVariant VerticalAlignmentTableModel::backgroundData(const QModelIndex& index) const
-{
-    return index.isValid() ? cellValue(index.column(), index.row(), Qt::BackgroundRole) : QVariant();
 }
 
 QVariant VerticalAlignmentTableModel::columnTitle(int section) const
@@ -394,39 +332,26 @@ int VerticalAlignmentTableModel::columns() const
 
 int VerticalAlignmentTableModel::rows() const
 {
-    return m_textRows ? m_rows.size() : int(m_working.size());
+    return isTextRowMode() ? m_rows.size() : int(m_working.size());
 }
 
-bool VerticalAlignmentTableModel::saveToRoad()
+bool VerticalAlignmentTableModel::buildFromTextRows()
 {
-    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
-    if (!road)
-        return false;
-    // Typed rows are written only as a whole; rows that do not check keep the save from writing.
-    if (m_textRows) {
-        int row = -1;
-        int column = -1;
-        EditResult result = checkRows(row, column);
-        if (!result.ok || applyRows(result) >= 0)
-            return false;
-        leaveTextRows();
-    }
+    int row = -1;
+    int column = -1;
+    EditResult result = checkRows(row, column);
+    return result.ok && applyRows(result) < 0;
+}
 
+void VerticalAlignmentTableModel::writeIntoRoad(Pelko::Road::RoadSurface& road)
+{
     // The road gets its own copy, so later edits of the table reach it only when they are applied.
-    road->setVerticalAlignment(m_working.clone());
-    const bool saved = road->save();
+    road.setVerticalAlignment(m_working.clone());
     Trelvin::instance()->notifyDataChanged(DataType::VerticalAlignment);
-    if (saved)
-        return true;
-    // Still to be written to the file, even if the announcement reloaded the table.
-    setUnwrittenEdits(true);
-    return false;
 }
 
-void VerticalAlignmentTableModel::loadFromRoad()
+void VerticalAlignmentTableModel::loadWorkingCopy()
 {
-    // A reload shows the road; rows typed for the road before it are not carried over.
-    m_textRows = false;
     m_rows.clear();
     const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
     m_working = road ? road->getVerticalAligment().clone() : VerticalAlignment();

@@ -1,6 +1,5 @@
 #include "structures/structuralobjecttablemodel.h"
 
-#include "alignment/tableblock.h"
 #include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
@@ -22,7 +21,7 @@ namespace Trelvin {
 using Pelko::Road::StructureElement;
 
 StructuralObjectTableModel::StructuralObjectTableModel(QObject* parent)
-    : TableModel(DataType::StructuralObject, 3, 3, parent)
+    : BlockTableModel(DataType::StructuralObject, 3, 3, parent)
 {
     // A table made while a road is open shows it at once.
     loadFromRoad();
@@ -161,23 +160,15 @@ void StructuralObjectTableModel::insertElements(int row, int count)
     endInsertRows();
 }
 
-void StructuralObjectTableModel::removeElements(int row, int count)
+void StructuralObjectTableModel::removeRowAt(int row)
 {
-    if (row < 0 || row >= rows())
-        return;
-    count = std::min(count, rows() - row);
-    if (count < 1)
-        return;
-    beginRemoveRows(QModelIndex(), row, row + count - 1);
-    for (int i = 0; i < count; ++i)
-        m_working.removeAt(unsigned(row));
-    endRemoveRows();
+    m_working.removeAt(unsigned(row));
 }
 
 QList<QStringList> StructuralObjectTableModel::copyCells(int top, int left, int rowCount,
                                                          int columnCount) const
 {
-    QList<QStringList> block = displayBlock(*this, top, left, rowCount, columnCount);
+    QList<QStringList> block = BlockTableModel::copyCells(top, left, rowCount, columnCount);
     // The clipboard splits cells at blanks: "Circular Culvert" would push every later cell of its row
     // one column on when pasted back.
     const QRegularExpression blanks(QStringLiteral("\\s+"));
@@ -187,25 +178,19 @@ QList<QStringList> StructuralObjectTableModel::copyCells(int top, int left, int 
     return block;
 }
 
-void StructuralObjectTableModel::pasteCells(int row, int column, const QList<QStringList>& cells)
+bool StructuralObjectTableModel::pastesAt(int column) const
 {
-    if (row < 0 || column < 0 || column >= ColumnCount || column == TypeColumn || column == BuildTypeColumn
-        || cells.isEmpty())
-        return;
-    row = std::min(row, rows());
-    const int count = cells.size();
-    if (row + count > rows())
-        appendElements(row + count - rows());
-    for (int i = 0; i < count; ++i) {
-        StructureElement structure = m_working.at(unsigned(row + i));
-        const QStringList& line = cells.at(i);
-        for (int j = 0; j < line.size() && column + j < ColumnCount; ++j) {
-            const int target = column + j;
-            if (target != TypeColumn && target != BuildTypeColumn)
-                writeCell(structure, target, line.at(j));
-        }
+    return column >= 0 && column < ColumnCount && column != TypeColumn && column != BuildTypeColumn;
+}
+
+void StructuralObjectTableModel::pasteLine(int row, int column, const QStringList& cells)
+{
+    StructureElement structure = m_working.at(unsigned(row));
+    for (int j = 0; j < cells.size() && column + j < ColumnCount; ++j) {
+        const int target = column + j;
+        if (target != TypeColumn && target != BuildTypeColumn)
+            writeCell(structure, target, cells.at(j));
     }
-    notifyRowsChanged(row, count);
 }
 
 QVariant StructuralObjectTableModel::displayData(const QModelIndex& index) const
@@ -256,19 +241,12 @@ int StructuralObjectTableModel::rows() const
     return int(m_working.size());
 }
 
-bool StructuralObjectTableModel::saveToRoad()
+void StructuralObjectTableModel::writeIntoRoad(Pelko::Road::RoadSurface& road)
 {
-    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
-    if (!road)
-        return false;
     // The road gets its own copy: later edits of the table reach it only when they are applied.
-    road->setStructures(m_working.clone());
+    road.setStructures(m_working.clone());
     // Only the plans change; the alignment tables keep what is typed in them.
     Trelvin::instance()->notifyDataChanged(DataType::StructuralObject);
-    if (road->save())
-        return true;
-    setUnwrittenEdits(true);
-    return false;
 }
 
 void StructuralObjectTableModel::loadFromRoad()

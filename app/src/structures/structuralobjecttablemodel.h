@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/tablemodel.h"
+#include "framework/blocktablemodel.h"
 
 #include <road/station.h>
 #include <road/structureelementconfiguration.h>
@@ -13,7 +13,7 @@ namespace Trelvin {
 
 // The road's structures, one row each, edited cell by cell on a working copy that Apply (or a
 // document save with edits) writes into the road.
-class StructuralObjectTableModel : public TableModel
+class StructuralObjectTableModel : public BlockTableModel
 {
     Q_OBJECT
 
@@ -42,15 +42,10 @@ public:
     QVariant cellValue(int row, int column, int mode) const;
     Pelko::Road::StructureElementConfiguration structures() const { return m_working; }
 
-    void appendElements(int count);
-    void insertElements(int row, int count);
-    void removeElements(int row, int count);
-
-    // Display texts of the block; empty when it leaves the table.
-    QList<QStringList> copyCells(int top, int left, int rowCount, int columnCount) const;
-    // Texts from column on (not the two type columns), rows added as needed; types are never pasted
-    // and a text that does not read leaves its cell as it was.
-    void pasteCells(int row, int column, const QList<QStringList>& cells);
+    void appendElements(int count) override;
+    void insertElements(int row, int count) override;
+    // Blanks inside a cell's text become underscores, so that the block pastes back cell for cell.
+    QList<QStringList> copyCells(int top, int left, int rowCount, int columnCount) const override;
 
 protected:
     QVariant displayData(const QModelIndex& index) const override;
@@ -58,8 +53,13 @@ protected:
     QVariant columnTitle(int section) const override;
     int columns() const override;
     int rows() const override;
-    bool saveToRoad() override;
     void loadFromRoad() override;
+    void removeRowAt(int row) override;
+    // Not in the two type columns: types are never pasted, and a text that does not read leaves its
+    // cell as it was.
+    bool pastesAt(int column) const override;
+    void pasteLine(int row, int column, const QStringList& cells) override;
+    void writeIntoRoad(Pelko::Road::RoadSurface& road) override;
 
 private:
     // Writes one cell from text; false, changing nothing, when the text does not read or the
