@@ -31,8 +31,6 @@ HorizontalElementTableWidget::HorizontalElementTableWidget(QWidget* parent)
         8,
         new Zemko::Trelvin::ComboBoxDelegate(
             this, { { tr("L"), Pelko::Road::TurnLeft }, { tr("R"), Pelko::Road::TurnRight } }));
-    connect(view, &QWidget::customContextMenuRequested, this,
-            &HorizontalElementTableWidget::displayContextMenu);
 }
 
 HorizontalElementTableWidget::~HorizontalElementTableWidget() = default;
@@ -61,42 +59,6 @@ QString HorizontalElementTableWidget::columnHint(int column)
     default:
         return QString();
     }
-}
-
-void HorizontalElementTableWidget::appendRows(int count)
-{
-    m_model->appendElements(count);
-}
-
-void HorizontalElementTableWidget::insertRows(int row, int count)
-{
-    m_model->insertElements(row, count);
-}
-
-void HorizontalElementTableWidget::removeRows(int row, int count)
-{
-    m_model->removeElements(row, count);
-}
-
-QList<QStringList> HorizontalElementTableWidget::copyBlock(int top, int left, int rowCount,
-                                                           int columnCount) const
-{
-    return m_model->copyCells(top, left, rowCount, columnCount);
-}
-
-void HorizontalElementTableWidget::pasteBlock(int row, int column, const QList<QStringList>& lines)
-{
-    m_model->pasteCells(row, column, lines);
-}
-
-void HorizontalElementTableWidget::on_appendButton_clicked()
-{
-    appendRow();
-}
-
-void HorizontalElementTableWidget::on_insertButton_clicked()
-{
-    insertAtSelection();
 }
 
 void HorizontalElementTableWidget::on_editButton_clicked()
@@ -134,11 +96,6 @@ void HorizontalElementTableWidget::runDialog(int mode, int row, bool append)
     } while (result == 2);
 }
 
-void HorizontalElementTableWidget::on_deleteButton_clicked()
-{
-    removeSelection();
-}
-
 void HorizontalElementTableWidget::on_applyButton_clicked()
 {
     Prompter* prompter = Prompter::instance();
@@ -174,21 +131,6 @@ void HorizontalElementTableWidget::on_applyButton_clicked()
     if (!m_model->applyChanges())
         prompter->critical(this, tr("Save failed"), tr("Save road failed!"), QMessageBox::Ok);
     emit currentChange();
-}
-
-void HorizontalElementTableWidget::onCopyToClipboard()
-{
-    copySelection();
-}
-
-void HorizontalElementTableWidget::onPasteFromClipboard()
-{
-    pasteAtSelection();
-}
-
-void HorizontalElementTableWidget::displayContextMenu(const QPoint&)
-{
-    showContextMenu();
 }
 
 void HorizontalElementTableWidget::onShowToolTip(QModelIndex index)

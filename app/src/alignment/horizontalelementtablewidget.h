@@ -1,6 +1,6 @@
 #pragma once
 
-#include "alignment/tableeditwidget.h"
+#include "framework/tableeditwidget.h"
 
 #include <QModelIndex>
 
@@ -29,23 +29,10 @@ signals:
     void currentChange();
 
 public slots:
-    void on_appendButton_clicked();
-    void on_insertButton_clicked();
     void on_editButton_clicked();
     void onEdit(QModelIndex index);
-    void on_deleteButton_clicked();
     void on_applyButton_clicked();
-    void onCopyToClipboard();
-    void onPasteFromClipboard();
-    void displayContextMenu(const QPoint& point);
     void onShowToolTip(QModelIndex index);
-
-protected:
-    void appendRows(int count) override;
-    void insertRows(int row, int count) override;
-    void removeRows(int row, int count) override;
-    QList<QStringList> copyBlock(int top, int left, int rowCount, int columnCount) const override;
-    void pasteBlock(int row, int column, const QList<QStringList>& lines) override;
 
 private:
     // Edit mode (1) replaces the row's element; new mode (0) inserts (or appends) and goes on with

@@ -21,8 +21,6 @@ PointOfIntersectionTableWidget::PointOfIntersectionTableWidget(QWidget* parent)
     auto* lineEdit = new Zemko::Trelvin::LineEditDelegate(this);
     for (int column = 1; column <= 7; ++column)
         view->setItemDelegateForColumn(column, lineEdit);
-    connect(view, &QWidget::customContextMenuRequested, this,
-            &PointOfIntersectionTableWidget::onShowContextMenu);
 }
 
 PointOfIntersectionTableWidget::~PointOfIntersectionTableWidget() = default;
@@ -57,42 +55,6 @@ QString PointOfIntersectionTableWidget::columnHint(int column)
     }
 }
 
-void PointOfIntersectionTableWidget::appendRows(int count)
-{
-    m_model->appendElements(count);
-}
-
-void PointOfIntersectionTableWidget::insertRows(int row, int count)
-{
-    m_model->insertElements(row, count);
-}
-
-void PointOfIntersectionTableWidget::removeRows(int row, int count)
-{
-    m_model->removeElements(row, count);
-}
-
-QList<QStringList> PointOfIntersectionTableWidget::copyBlock(int top, int left, int rowCount,
-                                                             int columnCount) const
-{
-    return m_model->copyCells(top, left, rowCount, columnCount);
-}
-
-void PointOfIntersectionTableWidget::pasteBlock(int row, int column, const QList<QStringList>& lines)
-{
-    m_model->pasteCells(row, column, lines);
-}
-
-void PointOfIntersectionTableWidget::on_appendButton_clicked()
-{
-    appendRow();
-}
-
-void PointOfIntersectionTableWidget::on_insertButton_clicked()
-{
-    insertAtSelection();
-}
-
 void PointOfIntersectionTableWidget::on_editButton_clicked()
 {
     editRow(form()->tableView->currentIndex().row());
@@ -110,11 +72,6 @@ void PointOfIntersectionTableWidget::editRow(int row)
     PointsOfIntersectionDialog dialog(1, row, m_model, this);
     if (dialog.exec() != 0)
         m_model->setPointOfIntersection(row, dialog.pointOfIntersection());
-}
-
-void PointOfIntersectionTableWidget::on_deleteButton_clicked()
-{
-    removeSelection();
 }
 
 void PointOfIntersectionTableWidget::on_applyButton_clicked()
@@ -151,21 +108,6 @@ void PointOfIntersectionTableWidget::on_applyButton_clicked()
     if (!m_model->applyChanges())
         prompter->critical(this, tr("Save failed"), tr("Save road failed!"), QMessageBox::Ok);
     emit currentChange();
-}
-
-void PointOfIntersectionTableWidget::onCopyToClipboard()
-{
-    copySelection();
-}
-
-void PointOfIntersectionTableWidget::onPasteFromClipboard()
-{
-    pasteAtSelection();
-}
-
-void PointOfIntersectionTableWidget::onShowContextMenu(QPoint)
-{
-    showContextMenu();
 }
 
 void PointOfIntersectionTableWidget::onShowToolTip(QModelIndex index)

@@ -30,8 +30,6 @@ StructuralObjectTableWidget::StructuralObjectTableWidget(QWidget* parent)
     auto* number = new Zemko::Trelvin::FloatNumEditDelegate(this);
     for (int column = 3; column < StructuralObjectTableModel::ColumnCount; ++column)
         view->setItemDelegateForColumn(column, number);
-    connect(view, &QWidget::customContextMenuRequested, this,
-            &StructuralObjectTableWidget::displayContextMenu);
 }
 
 StructuralObjectTableWidget::~StructuralObjectTableWidget() = default;
@@ -70,51 +68,10 @@ bool StructuralObjectTableWidget::pastesAt(int column) const
         && column != StructuralObjectTableModel::BuildTypeColumn;
 }
 
-void StructuralObjectTableWidget::appendRows(int count)
-{
-    m_model->appendElements(count);
-}
-
-void StructuralObjectTableWidget::insertRows(int row, int count)
-{
-    m_model->insertElements(row, count);
-}
-
-void StructuralObjectTableWidget::removeRows(int row, int count)
-{
-    m_model->removeElements(row, count);
-}
-
-QList<QStringList> StructuralObjectTableWidget::copyBlock(int top, int left, int rowCount,
-                                                          int columnCount) const
-{
-    return m_model->copyCells(top, left, rowCount, columnCount);
-}
-
-void StructuralObjectTableWidget::pasteBlock(int row, int column, const QList<QStringList>& lines)
-{
-    m_model->pasteCells(row, column, lines);
-}
-
-void StructuralObjectTableWidget::on_appendButton_clicked()
-{
-    appendRow();
-}
-
-void StructuralObjectTableWidget::on_insertButton_clicked()
-{
-    insertAtSelection();
-}
-
 // The edit button is hidden: structures are edited in their cells.
 void StructuralObjectTableWidget::on_editButton_clicked() { }
 
 void StructuralObjectTableWidget::onEdit(QModelIndex) { }
-
-void StructuralObjectTableWidget::on_deleteButton_clicked()
-{
-    removeSelection();
-}
 
 void StructuralObjectTableWidget::on_applyButton_clicked()
 {
@@ -123,21 +80,6 @@ void StructuralObjectTableWidget::on_applyButton_clicked()
         Zemko::Trelvin::Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"),
                                                        QMessageBox::Ok);
     emit currentChange();
-}
-
-void StructuralObjectTableWidget::onCopyToClipboard()
-{
-    copySelection();
-}
-
-void StructuralObjectTableWidget::onPasteFromClipboard()
-{
-    pasteAtSelection();
-}
-
-void StructuralObjectTableWidget::displayContextMenu(const QPoint&)
-{
-    showContextMenu();
 }
 
 void StructuralObjectTableWidget::onShowToolTip(QModelIndex index)

@@ -1,18 +1,21 @@
 #pragma once
 
-#include <QList>
-#include <QStringList>
 #include <QWidget>
 
 #include <memory>
 
-class QAbstractItemModel;
 class QAction;
 class QMenu;
 
 namespace Ui {
 class TableViewWidget;
 }
+
+namespace Zemko {
+namespace Trelvin {
+class BlockTableModel;
+}
+} // namespace Zemko
 
 // What the PI, element and structure tables share: the table form, the context menu, block copy and
 // paste through the clipboard with Control+C and Control+V, and the selected block.
@@ -28,6 +31,14 @@ public:
     // Enables the menu's actions for the current selection.
     void prepareContextMenu();
 
+public slots:
+    void on_appendButton_clicked();
+    // One row at the top of the selection.
+    void on_insertButton_clicked();
+    void on_deleteButton_clicked();
+    void onCopyToClipboard();
+    void onPasteFromClipboard();
+
 protected:
     // Paste starts from a column firstPaste..lastPaste; the cells up to blankLimit must not all be blank.
     TableEditWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit);
@@ -35,20 +46,10 @@ protected:
     // Whether a paste may start in the column; by default firstPaste..lastPaste.
     virtual bool pastesAt(int column) const;
 
-    // Sets up the form on the derived widget (so its slots connect by name), the view and the menu.
-    void setUpTable(QAbstractItemModel* model);
+    // Sets up the form on the derived widget (so its slots connect by name), the view and the menu;
+    // the rows are edited, copied and pasted through the model.
+    void setUpTable(Zemko::Trelvin::BlockTableModel* model);
 
-    virtual void appendRows(int count) = 0;
-    virtual void insertRows(int row, int count) = 0;
-    virtual void removeRows(int row, int count) = 0;
-    virtual QList<QStringList> copyBlock(int top, int left, int rowCount, int columnCount) const = 0;
-    virtual void pasteBlock(int row, int column, const QList<QStringList>& lines) = 0;
-
-    void appendRow();
-    void insertAtSelection();
-    void removeSelection();
-    void copySelection();
-    void pasteAtSelection();
     void showContextMenu();
     void fitColumns();
     // Selects the cells of one row from first to last column and scrolls to the first.
@@ -63,6 +64,7 @@ private:
     void selection(int& top, int& left, int& rowCount, int& columnCount) const;
 
     std::unique_ptr<Ui::TableViewWidget> ui;
+    Zemko::Trelvin::BlockTableModel* m_table = nullptr;
     int m_firstPaste;
     int m_lastPaste;
     int m_blankLimit;

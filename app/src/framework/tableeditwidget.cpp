@@ -1,5 +1,6 @@
-#include "alignment/tableeditwidget.h"
+#include "framework/tableeditwidget.h"
 
+#include "framework/blocktablemodel.h"
 #include "framework/selectedrange.h"
 #include "framework/tableviewform.h"
 #include "shell/prompter.h"
@@ -23,8 +24,9 @@ TableEditWidget::TableEditWidget(QWidget* parent, int firstPaste, int lastPaste,
 
 TableEditWidget::~TableEditWidget() = default;
 
-void TableEditWidget::setUpTable(QAbstractItemModel* model)
+void TableEditWidget::setUpTable(Zemko::Trelvin::BlockTableModel* model)
 {
+    m_table = model;
     ui->setupUi(this);
     ui->tableView->setModel(model);
     ui->tableView->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -42,12 +44,13 @@ void TableEditWidget::setUpTable(QAbstractItemModel* model)
     m_insertAction = m_menu->addAction(tr("Insert an element"));
     m_copyAction = m_menu->addAction(tr("Copy"));
     m_pasteAction = m_menu->addAction(tr("Paste"));
-    connect(append, &QAction::triggered, this, &TableEditWidget::appendRow);
-    connect(m_deleteAction, &QAction::triggered, this, &TableEditWidget::removeSelection);
-    connect(m_insertAction, &QAction::triggered, this, &TableEditWidget::insertAtSelection);
-    connect(m_copyAction, &QAction::triggered, this, &TableEditWidget::copySelection);
-    connect(m_pasteAction, &QAction::triggered, this, &TableEditWidget::pasteAtSelection);
+    connect(append, &QAction::triggered, this, &TableEditWidget::on_appendButton_clicked);
+    connect(m_deleteAction, &QAction::triggered, this, &TableEditWidget::on_deleteButton_clicked);
+    connect(m_insertAction, &QAction::triggered, this, &TableEditWidget::on_insertButton_clicked);
+    connect(m_copyAction, &QAction::triggered, this, &TableEditWidget::onCopyToClipboard);
+    connect(m_pasteAction, &QAction::triggered, this, &TableEditWidget::onPasteFromClipboard);
     ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->tableView, &QWidget::customContextMenuRequested, this, &TableEditWidget::showContextMenu);
     ui->tableView->installEventFilter(this);
 }
 
@@ -72,40 +75,40 @@ void TableEditWidget::selection(int& top, int& left, int& rowCount, int& columnC
     Zemko::Trelvin::selectedRange(ui->tableView->selectionModel(), top, left, rowCount, columnCount);
 }
 
-void TableEditWidget::appendRow()
+void TableEditWidget::on_appendButton_clicked()
 {
-    appendRows(1);
+    m_table->appendElements(1);
 }
 
-void TableEditWidget::insertAtSelection()
-{
-    int top, left, rows, columns;
-    selection(top, left, rows, columns);
-    if (top >= 0 && left >= 0)
-        insertRows(top, 1);
-}
-
-void TableEditWidget::removeSelection()
+void TableEditWidget::on_insertButton_clicked()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
     if (top >= 0 && left >= 0)
-        removeRows(top, rows);
+        m_table->insertElements(top, 1);
 }
 
-void TableEditWidget::copySelection()
+void TableEditWidget::on_deleteButton_clicked()
+{
+    int top, left, rows, columns;
+    selection(top, left, rows, columns);
+    if (top >= 0 && left >= 0)
+        m_table->removeElements(top, rows);
+}
+
+void TableEditWidget::onCopyToClipboard()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
     if (top < 0 || left < 0)
         return;
     // A block the table does not copy leaves the clipboard as it was.
-    const Zemko::Trelvin::Rows block = copyBlock(top, left, rows, columns);
+    const Zemko::Trelvin::Rows block = m_table->copyCells(top, left, rows, columns);
     if (!block.isEmpty())
         Zemko::Trelvin::copyToClipboard(block);
 }
 
-void TableEditWidget::pasteAtSelection()
+void TableEditWidget::onPasteFromClipboard()
 {
     int top, left, rows, columns;
     selection(top, left, rows, columns);
@@ -118,7 +121,7 @@ void TableEditWidget::pasteAtSelection()
         return;
     const Zemko::Trelvin::Rows lines = Zemko::Trelvin::rowsFromClipboard();
     if (!Zemko::Trelvin::isBlank(lines, m_blankLimit - left))
-        pasteBlock(top, left, lines);
+        m_table->pasteCells(top, left, lines);
 }
 
 bool TableEditWidget::pastesAt(int column) const
@@ -156,11 +159,11 @@ bool TableEditWidget::handleShortcut(QKeyEvent* event)
     if (event->modifiers() != Qt::ControlModifier)
         return false;
     if (event->key() == Qt::Key_C) {
-        copySelection();
+        onCopyToClipboard();
         return true;
     }
     if (event->key() == Qt::Key_V) {
-        pasteAtSelection();
+        onPasteFromClipboard();
         return true;
     }
     return false;
