@@ -12,6 +12,8 @@
 #include <road/crosssectionconfiguration.h>
 #include <road/crosssectionelementconfiguration.h>
 #include <road/horizontalalignment.h>
+#include <road/horizontalelement.h>
+#include <road/horizontalelementconfiguration.h>
 #include <road/pointofintersection.h>
 #include <road/pointofintersectionconfiguration.h>
 #include <road/roadsurface.h>
@@ -26,7 +28,13 @@
 #include <road/verticalalignment.h>
 #include <road/verticalelement.h>
 
+#include <qwt_plot.h>
+#include <qwt_scale_map.h>
+
 #include <QFile>
+
+#include <algorithm>
+#include <cmath>
 
 using Zemko::Trelvin::Trelvin;
 
@@ -124,7 +132,36 @@ private slots:
         QVERIFY(window.tabWidget()->tabBar()->isTabEnabled(8));
         auto* plan = qobject_cast<EditModeWidget*>(window.tabWidget()->widget(2));
         QVERIFY(plan && plan->curve());
-        QVERIFY(plan->curve()->plotCurve()->dataSize() > 100);
+        // The drawn centre line stays within half a pixel of the road all along it.
+        const QwtPlotCurve* line = plan->curve()->plotCurve();
+        QVERIFY(line->dataSize() > 10);
+        const QwtPlot* plot = plan->curve()->plot();
+        const QwtScaleMap x = plot->canvasMap(QwtPlot::xBottom);
+        const QwtScaleMap y = plot->canvasMap(QwtPlot::yLeft);
+        const double pixel = std::max(std::abs(x.sDist() / x.pDist()), std::abs(y.sDist() / y.pDist()));
+        const Pelko::Road::HorizontalAlignment* alignment
+            = Trelvin::instance()->road()->getHorizontalAligment();
+        const Pelko::Road::HorizontalElementConfiguration elements = alignment->getElements();
+        const double end = elements.at(elements.size() - 1).getEndStation();
+        double worst = 0.0;
+        for (double station = 0.0; station <= end; station += 2.0) {
+            const Pelko::Road::HorizontalElement e = elements.at(alignment->getBelongedElementIndex(station));
+            const Pelko::Corvex::Point p = e.getNorthEast(station - e.getBeginStation(), 0.0);
+            const QPointF point(p.getY(), p.getX());
+            double nearest = HUGE_VAL;
+            for (size_t i = 0; i + 1 < line->dataSize(); ++i) {
+                const QPointF a = line->sample(i);
+                const QPointF ab = line->sample(i + 1) - a;
+                const double length2 = QPointF::dotProduct(ab, ab);
+                const double t = length2 > 0.0
+                    ? std::clamp(QPointF::dotProduct(point - a, ab) / length2, 0.0, 1.0)
+                    : 0.0;
+                const QPointF off = point - (a + t * ab);
+                nearest = std::min(nearest, std::hypot(off.x(), off.y()));
+            }
+            worst = std::max(worst, nearest / pixel);
+        }
+        QVERIFY2(worst <= 0.5, qPrintable(QStringLiteral("%1 px off").arg(worst)));
         const QRectF extent = plan->curve()->boundingRect();
         // East across, north up: the road runs north-east from (E 5000, N 12000).
         QVERIFY(extent.left() < 5000.001 && extent.left() > 4900.0);

@@ -12,7 +12,9 @@
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
 
+#include <QCache>
 #include <QFontMetrics>
+#include <QHash>
 #include <QPen>
 
 #include <algorithm>
@@ -24,9 +26,10 @@ namespace Trelvin {
 
 namespace {
 
+template<typename Curve = QwtPlotCurve>
 QwtPlotCurve* makeCurve(const QPen& pen, QwtPlotCurve::CurveStyle style, double z)
 {
-    auto* curve = new QwtPlotCurve(QString());
+    auto* curve = new Curve(QString());
     curve->setPen(pen);
     curve->setStyle(style);
     curve->setZ(z);
@@ -39,19 +42,79 @@ QString stationLabel(const Pelko::Road::StationsEquationConfiguration& equations
     return stationToText(MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped());
 }
 
+bool isFinite(const QPointF& p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// The overview is sampled for a canvas at least this wide and high, so that a page shown after the
+// rebuild in a larger window, or one not laid out yet, still fits the road without asking again.
+constexpr int kOverviewPixels = 1000;
+
+// The density at which the fitted whole road looks as fine as samplingPixels asks: metres per pixel
+// from the element ends' extent, which the curves between them exceed only a little.
+double overviewDensity(const Pelko::Road::HorizontalElementConfiguration& elements, QSize canvas,
+                       double tolerance)
+{
+    double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
+    bool any = false;
+    auto include = [&](const Pelko::Corvex::Point& p) {
+        if (!p.isValid())
+            return;
+        minX = any ? std::min(minX, p.getX()) : p.getX();
+        maxX = any ? std::max(maxX, p.getX()) : p.getX();
+        minY = any ? std::min(minY, p.getY()) : p.getY();
+        maxY = any ? std::max(maxY, p.getY()) : p.getY();
+        any = true;
+    };
+    for (unsigned i = 0; i < elements.size(); ++i)
+        include(elements.at(i).getBeginPoint());
+    if (elements.size() > 0)
+        include(elements.at(elements.size() - 1).getEndPoint());
+    canvas = canvas.expandedTo(QSize(kOverviewPixels, kOverviewPixels));
+    // Plot x is east (the road's y).
+    const double perPixel = std::max((maxY - minY) / canvas.width(), (maxX - minX) / canvas.height());
+    const double density = HorizontalCurve::samplingPixels * perPixel;
+    return std::isfinite(density) ? std::max(tolerance, density) : tolerance;
+}
+
 } // namespace
+
+bool HorizontalCurve::Sampling::covers(const Sampling& view) const
+{
+    if (!(density <= view.density * (1.0 + 1e-9)))
+        return false;
+    if (wholeRoad)
+        return true;
+    if (view.wholeRoad)
+        return false;
+    return window.left() <= view.window.left() && window.right() >= view.window.right()
+        && window.top() <= view.window.top() && window.bottom() >= view.window.bottom();
+}
 
 HorizontalCurve::HorizontalCurve(const QString& name, const QColor& colour)
     : RoadCurve(name, QwtPlotCurve::Lines, colour, Qt::SolidLine)
     , m_primaryPoints(makeCurve(QPen(Qt::blue, 5, Qt::SolidLine), QwtPlotCurve::Dots, 1))
     , m_piPolygon(makeCurve(QPen(Qt::white, 1, Qt::DashLine), QwtPlotCurve::Lines, -1))
-    , m_leftBorder(makeCurve(QPen(Qt::yellow, 0, Qt::SolidLine), QwtPlotCurve::Lines, 0))
-    , m_rightBorder(makeCurve(QPen(Qt::yellow, 0, Qt::SolidLine), QwtPlotCurve::Lines, 0))
+    , m_leftBorder(makeCurve<Data::GappedCurve>(QPen(Qt::yellow, 0, Qt::SolidLine), QwtPlotCurve::Lines, 0))
+    , m_rightBorder(makeCurve<Data::GappedCurve>(QPen(Qt::yellow, 0, Qt::SolidLine), QwtPlotCurve::Lines, 0))
     , m_labels(new Data::StationLabelsCurve(1))
     , m_structures(new Data::StructuralObjectCurve)
 {
     m_labels->setZ(2);
     m_structures->setZ(1);
+    // A zero-time single shot: the events of one wheel turn or one pan are handled first, then the
+    // road is asked once for the view they left.
+    m_resample.setSingleShot(true);
+    m_resample.setInterval(0);
+    QObject::connect(&m_resample, &QTimer::timeout, [this] {
+        const Sampling before = m_shown;
+        sampleView();
+        if (m_plot && plot()
+            && (before.wholeRoad != m_shown.wholeRoad || before.window != m_shown.window
+                || before.density != m_shown.density))
+            m_plot->replot();
+    });
 }
 
 HorizontalCurve::~HorizontalCurve()
@@ -77,6 +140,7 @@ void HorizontalCurve::plotAttached(QwtPlot* plot)
 
 void HorizontalCurve::plotDetached()
 {
+    m_resample.stop();
     m_piPolygon->detach();
     m_primaryPoints->detach();
     m_labels->detach();
@@ -96,6 +160,22 @@ QVector<QPointF> HorizontalCurve::toPlotPoints(const std::vector<Pelko::Corvex::
     return samples;
 }
 
+QVector<QPointF> HorizontalCurve::toPlotLine(const std::vector<Pelko::Corvex::Point>& points)
+{
+    QVector<QPointF> samples;
+    samples.reserve(int(points.size()));
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const Pelko::Corvex::Point& p : points) {
+        if (std::isfinite(p.getX()) && std::isfinite(p.getY()))
+            samples.append(QPointF(p.getY(), p.getX()));
+        else if (!samples.isEmpty() && isFinite(samples.last()))
+            samples.append(QPointF(nan, nan));
+    }
+    if (!samples.isEmpty() && !isFinite(samples.last()))
+        samples.removeLast();
+    return samples;
+}
+
 void HorizontalCurve::rebuild(double tolerance)
 {
     if (!m_plot)
@@ -103,6 +183,9 @@ void HorizontalCurve::rebuild(double tolerance)
     const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
     if (!road) {
         setRawSamples(nullptr, nullptr, 0);
+        m_overview = Lines();
+        m_shown = Sampling();
+        m_resample.stop();
         return;
     }
     const Pelko::Road::HorizontalAlignment* alignment = road->getHorizontalAligment();
@@ -115,36 +198,213 @@ void HorizontalCurve::rebuild(double tolerance)
     m_piPolygon->setSamples(toPlotPoints(corners));
     m_piPolygon->attach(m_plot);
 
-    const double inf = std::numeric_limits<double>::infinity();
-    const Pelko::Road::ClippedHorizontalAlignment plan = road->getBorderAndAlign(
-        tolerance, -inf, -inf, inf, inf, Pelko::Road::ClippedHorizontalAlignment::AllLines, 1);
-    setSamples(toPlotPoints(plan.getCenterLinePoints()));
+    m_tolerance = std::isfinite(tolerance) && tolerance > 0.0 ? tolerance : defaultTolerance;
+    Sampling whole;
+    whole.density
+        = overviewDensity(alignment->getElements(), m_plot->canvas()->contentsRect().size(), m_tolerance);
+    m_overview = query(*road, whole);
+    show(m_overview);
+    sampleView();
 
-    std::vector<Pelko::Corvex::Point> boundaries;
-    for (const auto& primary : plan.getPrimaryPoints())
-        boundaries.push_back(primary.point);
-    m_primaryPoints->setSamples(toPlotPoints(boundaries));
+    m_primaryPoints->setSamples(m_overview.primary);
     m_labels->setBoundingRect(m_primaryPoints->boundingRect());
 
     QFont font = m_plot->canvas()->font();
     font.setPointSize(12);
     m_labels->setMarks(stationMarks(*road, font));
 
-    m_leftBorder->setSamples(toPlotPoints(plan.getLeftBorder()));
-    m_rightBorder->setSamples(toPlotPoints(plan.getRightBorder()));
-
     m_structures->setBoundingRect(structureMarks(*road, font));
 }
 
-QPainterPath HorizontalCurve::labelPath(const QFont& font, const QString& text)
+QRectF HorizontalCurve::boundingRect() const
+{
+    const QwtPointSeriesData overview(m_overview.centre);
+    return extentOf(&overview);
+}
+
+void HorizontalCurve::viewChanged()
+{
+    if (!Trelvin::instance()->road() || m_overview.centre.isEmpty())
+        return;
+    Sampling view;
+    if (!viewSampling(view))
+        return;
+    // A view that passed on its way here (the rescaler replots on the way) needs nothing any more.
+    if (m_shown.covers(view)) {
+        m_resample.stop();
+        return;
+    }
+    // Switching to the overview costs nothing and is drawn by the replot under way.
+    if (m_overview.sampling.covers(view)) {
+        m_resample.stop();
+        show(m_overview);
+        return;
+    }
+    m_resample.start();
+}
+
+bool HorizontalCurve::viewSampling(Sampling& view) const
+{
+    if (!m_plot)
+        return false;
+    const QwtScaleMap x = m_plot->canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = m_plot->canvasMap(QwtPlot::yLeft);
+    const double width = std::abs(x.pDist());
+    const double height = std::abs(y.pDist());
+    if (!(width >= 1.0) || !(height >= 1.0))
+        return false;
+    const double perPixel = std::max(std::abs(x.sDist()) / width, std::abs(y.sDist()) / height);
+    const QRectF window(QPointF(std::min(x.s1(), x.s2()), std::min(y.s1(), y.s2())),
+                        QPointF(std::max(x.s1(), x.s2()), std::max(y.s1(), y.s2())));
+    if (!std::isfinite(perPixel) || !std::isfinite(window.left()) || !std::isfinite(window.right())
+        || !std::isfinite(window.top()) || !std::isfinite(window.bottom()))
+        return false;
+    view.wholeRoad = false;
+    view.window = window;
+    view.density = std::max(m_tolerance, samplingPixels * perPixel);
+    return true;
+}
+
+HorizontalCurve::Lines HorizontalCurve::query(const Pelko::Road::RoadSurface& road,
+                                              const Sampling& sampling) const
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    // The road's window is north (plot y) first, then east (plot x).
+    const QRectF& w = sampling.window;
+    const Pelko::Road::ClippedHorizontalAlignment plan = sampling.wholeRoad
+        ? road.getBorderAndAlign(sampling.density, -inf, -inf, inf, inf,
+                                 Pelko::Road::ClippedHorizontalAlignment::AllLines, 1)
+        : road.getBorderAndAlign(sampling.density, w.top(), w.left(), w.bottom(), w.right(),
+                                 Pelko::Road::ClippedHorizontalAlignment::AllLines, 1);
+    Lines lines;
+    lines.sampling = sampling;
+    lines.centre = toPlotLine(plan.getCenterLinePoints());
+    lines.left = toPlotLine(plan.getLeftBorder());
+    lines.right = toPlotLine(plan.getRightBorder());
+    std::vector<Pelko::Corvex::Point> boundaries;
+    for (const auto& primary : plan.getPrimaryPoints())
+        boundaries.push_back(primary.point);
+    lines.primary = toPlotPoints(boundaries);
+    return lines;
+}
+
+void HorizontalCurve::show(const Lines& lines)
+{
+    setSamples(lines.centre);
+    m_leftBorder->setSamples(lines.left);
+    m_rightBorder->setSamples(lines.right);
+    m_shown = lines.sampling;
+}
+
+void HorizontalCurve::sampleView()
+{
+    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    Sampling view;
+    if (!road || m_overview.centre.isEmpty() || !viewSampling(view) || m_shown.covers(view))
+        return;
+    if (m_overview.sampling.covers(view)) {
+        show(m_overview);
+        return;
+    }
+    // Half a view more on every side: a small pan or zoom out stays within what was sampled.
+    const QRectF& w = view.window;
+    view.window = w.adjusted(-w.width() / 2.0, -w.height() / 2.0, w.width() / 2.0, w.height() / 2.0);
+    show(query(*road, view));
+}
+
+namespace {
+
+QPointF labelOrigin(const QFont& font)
 {
     const QFontMetrics metrics(font);
-    const QPointF origin(metrics.horizontalAdvance(QLatin1Char('X')),
-                         metrics.height() * 0.5 - metrics.descent());
+    return QPointF(metrics.horizontalAdvance(QLatin1Char('X')), metrics.height() * 0.5 - metrics.descent());
+}
+
+} // namespace
+
+QPainterPath HorizontalCurve::labelPath(const QFont& font, const QString& text)
+{
     QPainterPath path;
-    path.addText(origin, font, text);
+    path.addText(labelOrigin(font), font, text);
     return path;
 }
+
+namespace {
+
+// Label paths from cached glyph outlines. Shaping and hinting each label anew costs tens of
+// microseconds, thousands of times per rebuild on a long road, while station texts repeat a dozen
+// characters; and both plan pages, and every rebuild after an edit, label the same stations. Main
+// thread only, as all drawing setup.
+class LabelPaths
+{
+public:
+    explicit LabelPaths(const QFont& font)
+        : font(font)
+        , key(font.key() + QLatin1Char('\n'))
+        , glyphs(fonts()[font.key()])
+    {
+        if (glyphs.advances.isEmpty())
+            glyphs.origin = labelOrigin(font);
+    }
+
+    QPainterPath path(const QString& text)
+    {
+        const QString name = key + text;
+        if (const QPainterPath* cached = labels().object(name))
+            return *cached;
+        QPainterPath path = compose(text);
+        labels().insert(name, new QPainterPath(path), std::max(1, path.elementCount()));
+        return path;
+    }
+
+private:
+    struct Glyphs
+    {
+        QPointF origin;
+        QHash<QChar, QPainterPath> outlines;
+        QHash<QChar, qreal> advances;
+    };
+
+    static QHash<QString, Glyphs>& fonts()
+    {
+        static QHash<QString, Glyphs> byFont;
+        return byFont;
+    }
+    static QCache<QString, QPainterPath>& labels()
+    {
+        // Counted in path elements: some tens of megabytes at most.
+        static QCache<QString, QPainterPath> byText(1000000);
+        return byText;
+    }
+
+    QPainterPath compose(const QString& text)
+    {
+        // Glyphs are placed side by side: no kerning, and nothing that needs shaping.
+        for (const QChar c : text)
+            if (c.unicode() > 0xFF)
+                return HorizontalCurve::labelPath(font, text);
+        QPainterPath path;
+        qreal x = glyphs.origin.x();
+        for (const QChar c : text) {
+            auto advance = glyphs.advances.constFind(c);
+            if (advance == glyphs.advances.constEnd()) {
+                QPainterPath outline;
+                outline.addText(QPointF(), font, QString(c));
+                glyphs.outlines.insert(c, outline);
+                advance = glyphs.advances.insert(c, QFontMetricsF(font).horizontalAdvance(c));
+            }
+            path.addPath(glyphs.outlines.value(c).translated(x, glyphs.origin.y()));
+            x += *advance;
+        }
+        return path;
+    }
+
+    const QFont& font;
+    const QString key;
+    Glyphs& glyphs;
+};
+
+} // namespace
 
 QVector<Data::StationMark> HorizontalCurve::stationMarks(const Pelko::Road::RoadSurface& road,
                                                          const QFont& font) const
@@ -154,11 +414,12 @@ QVector<Data::StationMark> HorizontalCurve::stationMarks(const Pelko::Road::Road
     if (elements.size() == 0)
         return marks;
     const Pelko::Road::StationsEquationConfiguration equations = road.getStationsEquations();
+    LabelPaths paths(font);
 
     auto mark = [&](double station, const Pelko::Corvex::Point& point, const Pelko::Corvex::Angle& azimuth) {
         Data::StationMark m;
         m.text = stationLabel(equations, station);
-        m.path = labelPath(font, m.text);
+        m.path = paths.path(m.text);
         m.x = point.getX();
         m.y = point.getY();
         m.angle = azimuth.toDegree();
@@ -206,6 +467,7 @@ QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, con
     }
     const Pelko::Road::HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
     const Pelko::Road::StationsEquationConfiguration equations = road.getStationsEquations();
+    LabelPaths paths(font);
 
     QVector<Data::StructureMark> marks;
     QRectF extent;
@@ -225,7 +487,7 @@ QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, con
             continue;
         Data::StructureMark mark;
         mark.text = stationLabel(equations, structure.getStation());
-        mark.path = labelPath(font, mark.text);
+        mark.path = paths.path(mark.text);
         mark.x = location.point.getX();
         mark.y = location.point.getY();
         mark.angle = location.azimuth;

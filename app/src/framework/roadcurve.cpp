@@ -28,11 +28,70 @@ void setPlotScaleRect(QwtPlot* plot, const QRectF& rect)
     plot->setAxisScale(QwtPlot::xBottom, rect.left(), rect.right());
 }
 
+bool sameMap(const QwtScaleMap& a, const QwtScaleMap& b)
+{
+    return a.p1() == b.p1() && a.p2() == b.p2() && a.s1() == b.s1() && a.s2() == b.s2();
+}
+
 } // namespace
+
+void GappedCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                             const QRectF& canvasRect, int from, int to) const
+{
+    if (to < 0)
+        to = int(dataSize()) - 1;
+    int begin = std::max(from, 0);
+    for (int i = begin; i <= to; ++i) {
+        const QPointF p = sample(i);
+        if (std::isfinite(p.x()) && std::isfinite(p.y()))
+            continue;
+        if (i > begin)
+            QwtPlotCurve::drawSeries(painter, xMap, yMap, canvasRect, begin, i - 1);
+        begin = i + 1;
+    }
+    if (to >= begin)
+        QwtPlotCurve::drawSeries(painter, xMap, yMap, canvasRect, begin, to);
+}
+
+// The page curve's line; it also tells its owner when the plot is replotted with other canvas maps.
+class RoadCurve::Line : public GappedCurve
+{
+public:
+    Line(const QString& title, RoadCurve* owner)
+        : GappedCurve(title)
+        , owner(owner)
+    {
+        setItemInterest(QwtPlotItem::ScaleInterest, true);
+    }
+
+    void updateScaleDiv(const QwtScaleDiv& xScaleDiv, const QwtScaleDiv& yScaleDiv) override
+    {
+        GappedCurve::updateScaleDiv(xScaleDiv, yScaleDiv);
+        if (!plot())
+            return;
+        const QwtScaleMap x = plot()->canvasMap(QwtPlot::xBottom);
+        const QwtScaleMap y = plot()->canvasMap(QwtPlot::yLeft);
+        if (seen && sameMap(x, xMap) && sameMap(y, yMap))
+            return;
+        xMap = x;
+        yMap = y;
+        seen = true;
+        owner->viewChanged();
+    }
+
+    // The next replot reports its view even if it equals the last one.
+    void forget() { seen = false; }
+
+private:
+    RoadCurve* owner;
+    QwtScaleMap xMap;
+    QwtScaleMap yMap;
+    bool seen = false;
+};
 
 RoadCurve::RoadCurve(const QString& title, QwtPlotCurve::CurveStyle style, const QColor& colour,
                      Qt::PenStyle penStyle)
-    : curve(new QwtPlotCurve(title))
+    : curve(new Line(title, this))
 {
     curve->setStyle(style);
     curve->setPen(colour, 2.0, penStyle);
@@ -50,8 +109,12 @@ RoadCurve::~RoadCurve()
 
 QRectF RoadCurve::boundingRect() const
 {
+    return extentOf(curve->data());
+}
+
+QRectF RoadCurve::extentOf(const QwtSeriesData<QPointF>* data)
+{
     const QRectF empty(0.0, 0.0, 100.0, 100.0);
-    const QwtSeriesData<QPointF>* data = curve->data();
     if (!data)
         return empty;
 
@@ -95,11 +158,14 @@ void RoadCurve::plotAttached(QwtPlot*) { }
 
 void RoadCurve::plotDetached() { }
 
+void RoadCurve::viewChanged() { }
+
 void RoadCurve::attach(QwtPlot* plot)
 {
     attachedPlot = plot;
     curve->detach();
     curve->attach(plot);
+    curve->forget();
     plotAttached(plot);
     rebuild(defaultTolerance);
     if (attachedPlot) {
@@ -135,6 +201,11 @@ void RoadCurve::zoomToFit()
         return;
     setPlotScaleRect(attachedPlot, boundingRect());
     attachedPlot->replot();
+}
+
+QwtPlotCurve* RoadCurve::plotCurve() const
+{
+    return curve;
 }
 
 void RoadCurve::setSamples(const QVector<QPointF>& samples)

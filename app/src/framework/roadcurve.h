@@ -14,6 +14,16 @@ namespace Zemko {
 namespace Trelvin {
 namespace Data {
 
+// A line that a (NaN, NaN) sample breaks: the parts either side are drawn apart, never joined.
+class GappedCurve : public QwtPlotCurve
+{
+public:
+    using QwtPlotCurve::QwtPlotCurve;
+
+    void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                    const QRectF& canvasRect, int from, int to) const override;
+};
+
 // Base of the page curves: owns one Qwt curve, knows the plot it is attached to and is rebuilt from
 // the road when data change. Subclasses attach their extra items in plotAttached.
 class RoadCurve
@@ -33,6 +43,12 @@ public:
     virtual QRectF boundingRect() const;
     virtual void plotAttached(QwtPlot* plot);
     virtual void plotDetached();
+    // The attached plot is about to paint with other scales or another canvas size (zoom, pan, resize,
+    // the rescaler). Called from inside the replot, before anything is drawn.
+    virtual void viewChanged();
+
+    // The extent of the finite samples, by the rules of boundingRect.
+    static QRectF extentOf(const QwtSeriesData<QPointF>* data);
 
     // Attaches, rebuilds and scales a non-null plot to boundingRect, then replots it.
     void attach(QwtPlot* plot);
@@ -49,10 +65,12 @@ public:
     void setRawSamples(const double* x, const double* y, int size);
 
     QwtPlot* plot() const { return attachedPlot; }
-    QwtPlotCurve* plotCurve() const { return curve; }
+    QwtPlotCurve* plotCurve() const;
 
 private:
-    QwtPlotCurve* curve = nullptr;
+    class Line;
+
+    Line* curve = nullptr;
     QwtPlot* attachedPlot = nullptr;
 };
 

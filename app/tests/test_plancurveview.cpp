@@ -1,0 +1,404 @@
+#include "alignment/horizontalcurve.h"
+#include "framework/roadplot.h"
+#include "shell/trelvin.h"
+#include "support/roadfiles.h"
+
+#include <road/horizontalalignment.h>
+#include <road/horizontalelement.h>
+#include <road/horizontalelementconfiguration.h>
+#include <road/roadsurface.h>
+#include <road/standardsection.h>
+
+#include <qttestmain.h>
+
+#include <qwt_plot_canvas.h>
+#include <qwt_scale_map.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using Zemko::Trelvin::HorizontalCurve;
+using Zemko::Trelvin::RoadPlot;
+using Zemko::Trelvin::Trelvin;
+using Zemko::Trelvin::Data::RoadCurve;
+
+namespace {
+
+const double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+Pelko::Road::HorizontalElement line(double length)
+{
+    return Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(kNaN), length,
+                                                      Pelko::Corvex::Point::invalid(), kNaN);
+}
+
+Pelko::Road::HorizontalElement spiral(double length, double from, double to)
+{
+    return Pelko::Road::HorizontalElement::createSpiral(Pelko::Corvex::Angle(kNaN), length, from, to,
+                                                        Pelko::Corvex::Point::invalid(), kNaN);
+}
+
+Pelko::Road::HorizontalElement arc(double length, double radius)
+{
+    return Pelko::Road::HorizontalElement::createArc(Pelko::Corvex::Angle(kNaN), length, radius,
+                                                     Pelko::Corvex::Point::invalid(), kNaN);
+}
+
+// Corners of spiral-arc-spiral between straights, turning alternately right and left, from (0, 0)
+// due north; one strip of 3.5 on the left, two of 3.5 and 1.5 on the right.
+Pelko::Road::HorizontalElementConfiguration corners(int count, double radius)
+{
+    Pelko::Road::HorizontalElementConfiguration elements;
+    elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(0.0), 100.0,
+                                                               Pelko::Corvex::Point(0.0, 0.0), 0.0));
+    for (int i = 0; i < count; ++i) {
+        const double r = i % 2 == 0 ? radius : -radius;
+        elements.append(spiral(150.0, kInf, r));
+        elements.append(arc(100.0, r));
+        elements.append(spiral(150.0, r, kInf));
+        elements.append(line(100.0));
+    }
+    return elements;
+}
+
+// Plot points of a line, broken at its (NaN, NaN) samples.
+QVector<QPointF> samples(const QwtPlotCurve* curve)
+{
+    QVector<QPointF> points;
+    for (size_t i = 0; i < curve->dataSize(); ++i)
+        points.append(curve->sample(int(i)));
+    return points;
+}
+
+bool finite(const QPointF& p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+double distanceToLine(const QPointF& p, const QVector<QPointF>& line)
+{
+    double best = kInf;
+    for (int i = 0; i + 1 < line.size(); ++i) {
+        const QPointF a = line[i];
+        const QPointF b = line[i + 1];
+        if (!finite(a) || !finite(b))
+            continue;
+        const QPointF ab = b - a;
+        const double length2 = QPointF::dotProduct(ab, ab);
+        const double t = length2 > 0.0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+        const QPointF foot = a + t * ab;
+        best = std::min(best, std::hypot(p.x() - foot.x(), p.y() - foot.y()));
+    }
+    return best;
+}
+
+QRectF viewOf(const QwtPlot& plot)
+{
+    const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = plot.canvasMap(QwtPlot::yLeft);
+    return QRectF(QPointF(std::min(x.s1(), x.s2()), std::min(y.s1(), y.s2())),
+                  QPointF(std::max(x.s1(), x.s2()), std::max(y.s1(), y.s2())));
+}
+
+double metresPerPixel(const QwtPlot& plot)
+{
+    const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = plot.canvasMap(QwtPlot::yLeft);
+    return std::max(std::abs(x.sDist() / x.pDist()), std::abs(y.sDist() / y.pDist()));
+}
+
+bool contains(const QRectF& outer, const QRectF& inner)
+{
+    return outer.left() <= inner.left() && outer.right() >= inner.right() && outer.top() <= inner.top()
+        && outer.bottom() >= inner.bottom();
+}
+
+// A shown plot of the given size with the plan attached once it is exposed.
+struct PlanView
+{
+    RoadPlot plot;
+    HorizontalCurve curve { QStringLiteral("H"), Qt::green };
+
+    bool attach(QSize size)
+    {
+        plot.resize(size);
+        plot.show();
+        if (!QTest::qWaitForWindowExposed(&plot))
+            return false;
+        curve.attach(&plot);
+        return true;
+    }
+};
+
+} // namespace
+
+class TestPlanCurveView : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    int roads = 0;
+
+    // Opens the chain through the document, with the section of RoadFiles.
+    bool open(const Pelko::Road::HorizontalElementConfiguration& elements)
+    {
+        const QString path = dir.filePath(QStringLiteral("plan%1.rod").arg(++roads));
+        if (!RoadFiles::write(path, RoadFiles::road(RoadFiles::standardSection())))
+            return false;
+        Pelko::Road::RoadSurface road(path.toLocal8Bit().toStdString());
+        if (!road.load())
+            return false;
+        road.getHorizontalAligment()->setElements(elements);
+        return road.save() && Trelvin::instance()->openRoad(path);
+    }
+
+    // Zooms to rect and lets the re-query run.
+    static void zoomTo(RoadPlot& plot, HorizontalCurve& curve, const QRectF& rect)
+    {
+        plot.setScaleRect(rect);
+        plot.replot();
+        QTRY_VERIFY(!curve.isResampling());
+    }
+
+private slots:
+    void cleanup() { Trelvin::instance()->closeRoad(); }
+
+    // Near the flat end of a spiral, where the chords of a coarse drawing stray furthest, and on an
+    // arc: the centre line and both borders within half a pixel of the road.
+    void zoomedInLinesFollowTheRoad()
+    {
+        QVERIFY(open(corners(2, 200.0)));
+        PlanView view;
+        QVERIFY(view.attach(QSize(500, 400)));
+        RoadPlot& plot = view.plot;
+        HorizontalCurve& curve = view.curve;
+        QVERIFY(curve.sampling().wholeRoad);
+
+        const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+        const Pelko::Road::HorizontalAlignment* alignment = road->getHorizontalAligment();
+        const Pelko::Road::HorizontalElementConfiguration elements = alignment->getElements();
+        const Pelko::Road::StandardSection* section = road->getStandardSection();
+        const auto at = [&](double station, double offset) {
+            const unsigned index = alignment->getBelongedElementIndex(station);
+            const Pelko::Road::HorizontalElement e = elements.at(index);
+            const Pelko::Corvex::Point p = e.getNorthEast(station - e.getBeginStation(), offset);
+            return QPointF(p.getY(), p.getX());
+        };
+
+        for (const double middle : { 130.0, 300.0 }) {
+            for (const double width : { 20.0, 400.0 }) {
+                const QPointF centre = at(middle, 0.0);
+                zoomTo(plot, curve, QRectF(centre.x() - width / 2, centre.y() - width / 2, width, width));
+                const QRectF view = viewOf(plot);
+                const double pixel = metresPerPixel(plot);
+                // The overview is fine enough for the wider view; the narrow one needs its own query.
+                const HorizontalCurve::Sampling& sampled = curve.sampling();
+                QCOMPARE(sampled.wholeRoad, width > 100.0);
+                QVERIFY(sampled.wholeRoad || contains(sampled.window, view));
+                QVERIFY(sampled.density <= HorizontalCurve::samplingPixels * pixel * (1.0 + 1e-9));
+
+                const QVector<QPointF> drawn[] = { samples(curve.plotCurve()), samples(curve.leftBorder()),
+                                                   samples(curve.rightBorder()) };
+                int checked = 0;
+                double worst = 0.0;
+                const double end = elements.at(elements.size() - 1).getEndStation();
+                for (double t = std::max(0.0, middle - 2 * width); t <= std::min(end, middle + 2 * width);
+                     t += pixel / 4) {
+                    const double offsets[]
+                        = { 0.0, -section->getTotalOffset(Pelko::Road::StandardSection::Left, t),
+                            section->getTotalOffset(Pelko::Road::StandardSection::Right, t) };
+                    for (int side = 0; side < 3; ++side) {
+                        const QPointF p = at(t, offsets[side]);
+                        if (!view.contains(p))
+                            continue;
+                        ++checked;
+                        worst = std::max(worst, distanceToLine(p, drawn[side]) / pixel);
+                    }
+                }
+                QVERIFY(checked > 100);
+                QVERIFY2(worst <= 0.5, qPrintable(QStringLiteral("%1 px off at %2").arg(worst).arg(middle)));
+            }
+        }
+    }
+
+    // The fitted view of a long road needs about a point per element, not the thousands the finest
+    // density gives; its extent is still the whole centre line, and stays so while zoomed in.
+    void wholeRoadFewPointsSameExtent()
+    {
+        QVERIFY(open(corners(100, 500.0)));
+        PlanView view;
+        QVERIFY(view.attach(QSize(600, 400)));
+        RoadPlot& plot = view.plot;
+        HorizontalCurve& curve = view.curve;
+        QVERIFY(curve.sampling().wholeRoad);
+        QVERIFY(!curve.isResampling());
+        const int points = int(curve.plotCurve()->dataSize());
+        QVERIFY2(points < 3 * 401, qPrintable(QString::number(points)));
+        QVERIFY(points > 400);
+
+        // The finest drawing the page used to make of every view.
+        const Pelko::Road::ClippedHorizontalAlignment fine = Trelvin::instance()->road()->getBorderAndAlign(
+            RoadCurve::defaultTolerance, -kInf, -kInf, kInf, kInf,
+            Pelko::Road::ClippedHorizontalAlignment::AllLines, 1);
+        QVERIFY(fine.getCenterLinePoints().size() > 20 * size_t(points));
+        const QVector<QPointF> finePoints = HorizontalCurve::toPlotLine(fine.getCenterLinePoints());
+        const QwtPointSeriesData fineData(finePoints);
+        const QRectF expected = RoadCurve::extentOf(&fineData);
+        const QRectF extent = curve.boundingRect();
+        const double pixel = metresPerPixel(plot);
+        QVERIFY(std::abs(extent.left() - expected.left()) < pixel / 2);
+        QVERIFY(std::abs(extent.right() - expected.right()) < pixel / 2);
+        QVERIFY(std::abs(extent.top() - expected.top()) < pixel / 2);
+        QVERIFY(std::abs(extent.bottom() - expected.bottom()) < pixel / 2);
+
+        zoomTo(plot, curve, QRectF(extent.center(), QSizeF(50, 50)));
+        QVERIFY(!curve.sampling().wholeRoad);
+        QCOMPARE(curve.boundingRect(), extent);
+        // Boundaries and labels are the whole road's at every zoom.
+        QCOMPARE(curve.primaryPoints()->dataSize(), fine.getPrimaryPoints().size());
+        QCOMPARE(curve.labels()->marks().size(), 402);
+        curve.zoomToFit();
+        QVERIFY(curve.sampling().wholeRoad);
+        QCOMPARE(int(curve.plotCurve()->dataSize()), points);
+    }
+
+    // Zoom, pan and resize ask the road again once their events are handled; a pan within what was
+    // sampled, or a zoom out to the whole road, does not.
+    void viewChangesAskAgain()
+    {
+        QVERIFY(open(corners(10, 300.0)));
+        PlanView view;
+        QVERIFY(view.attach(QSize(500, 400)));
+        RoadPlot& plot = view.plot;
+        HorizontalCurve& curve = view.curve;
+        const QVector<QPointF> overview = samples(curve.plotCurve());
+
+        // Two zooms before the events run: one query, for the second.
+        const QPointF middle = curve.boundingRect().center();
+        plot.setScaleRect(QRectF(middle - QPointF(100, 100), QSizeF(200, 200)));
+        plot.replot();
+        QVERIFY(curve.isResampling());
+        plot.setScaleRect(QRectF(middle - QPointF(20, 20), QSizeF(40, 40)));
+        plot.replot();
+        QVERIFY(curve.isResampling());
+        QCOMPARE(samples(curve.plotCurve()), overview);
+        QTRY_VERIFY(!curve.isResampling());
+        const HorizontalCurve::Sampling zoomed = curve.sampling();
+        QVERIFY(!zoomed.wholeRoad);
+        QVERIFY(contains(zoomed.window, viewOf(plot)));
+        QVERIFY(zoomed.window.width() < 150.0);
+        QVERIFY(std::abs(zoomed.density - HorizontalCurve::samplingPixels * metresPerPixel(plot)) < 1e-9);
+
+        // A small pan stays inside the sampled window.
+        plot.setScaleRect(viewOf(plot).translated(5, 5));
+        plot.replot();
+        QVERIFY(!curve.isResampling());
+        QCOMPARE(curve.sampling().window, zoomed.window);
+
+        // A pan further away asks for the new place.
+        zoomTo(plot, curve, viewOf(plot).translated(300, 0));
+        QVERIFY(contains(curve.sampling().window, viewOf(plot)));
+        QVERIFY(!contains(curve.sampling().window, zoomed.window));
+
+        // A larger canvas has smaller pixels.
+        const double before = curve.sampling().density;
+        plot.resize(1000, 800);
+        QTRY_VERIFY(metresPerPixel(plot) < 0.9 * before / HorizontalCurve::samplingPixels);
+        QTRY_VERIFY(!curve.isResampling());
+        QVERIFY(curve.sampling().density < 0.9 * before);
+        QVERIFY(contains(curve.sampling().window, viewOf(plot)));
+
+        // A rebuild while zoomed in (the section changed) keeps the detail of the view.
+        const HorizontalCurve::Sampling detail = curve.sampling();
+        curve.refresh();
+        QVERIFY(!curve.sampling().wholeRoad);
+        QCOMPARE(curve.sampling().density, detail.density);
+
+        // Back to the whole road: the overview is shown at once.
+        curve.zoomToFit();
+        QVERIFY(!curve.isResampling());
+        QVERIFY(curve.sampling().wholeRoad);
+
+        // A view change pending when the road closes is dropped.
+        plot.setScaleRect(QRectF(middle, QSizeF(10, 10)));
+        plot.replot();
+        QVERIFY(curve.isResampling());
+        Trelvin::instance()->closeRoad();
+        curve.detach();
+        QVERIFY(!curve.isResampling());
+        curve.update();
+        QCOMPARE(curve.plotCurve()->dataSize(), size_t(0));
+    }
+
+    // Labels are composed from cached glyph outlines: each must look like the font's own text, and a
+    // rebuild (served from the cache) must give the same outlines.
+    void labelsMatchTheFontsText()
+    {
+        QVERIFY(open(corners(3, 250.0)));
+        PlanView view;
+        QVERIFY(view.attach(QSize(500, 400)));
+        RoadPlot& plot = view.plot;
+        HorizontalCurve& curve = view.curve;
+        QFont font = plot.canvas()->font();
+        font.setPointSize(12);
+        const QVector<Zemko::Trelvin::Data::StationMark> marks = curve.labels()->marks();
+        QCOMPARE(marks.size(), 14);
+        for (const auto& mark : marks) {
+            const QRectF composed = mark.path.boundingRect();
+            const QRectF shaped = HorizontalCurve::labelPath(font, mark.text).boundingRect();
+            QVERIFY2(std::abs(composed.left() - shaped.left()) < 1.0
+                         && std::abs(composed.top() - shaped.top()) < 1.0
+                         && std::abs(composed.right() - shaped.right()) < 1.5
+                         && std::abs(composed.bottom() - shaped.bottom()) < 1.0,
+                     qPrintable(mark.text));
+            QVERIFY(mark.path.elementCount() == HorizontalCurve::labelPath(font, mark.text).elementCount());
+        }
+        curve.refresh();
+        QCOMPARE(curve.labels()->marks(), marks);
+    }
+
+    // A break in the road's line is a break on the canvas, not a join across it.
+    void breaksAreNotJoined()
+    {
+        const std::vector<Pelko::Corvex::Point> road { { kNaN, kNaN }, { 0, 0 },  { 0, 10 },  { kNaN, kNaN },
+                                                       { kNaN, kNaN }, { 10, 0 }, { 10, 10 }, { kInf, 0 } };
+        const QVector<QPointF> line = HorizontalCurve::toPlotLine(road);
+        QCOMPARE(line.size(), 5);
+        QCOMPARE(line[0], QPointF(0, 0));
+        QVERIFY(!finite(line[2]));
+        QCOMPARE(line[4], QPointF(10, 10));
+        QCOMPARE(HorizontalCurve::toPlotPoints(road).size(), 4);
+
+        Zemko::Trelvin::Data::GappedCurve curve;
+        curve.setPen(Qt::white, 3);
+        curve.setSamples(line);
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(0);
+        QwtScaleMap x, y;
+        x.setScaleInterval(-1, 11);
+        x.setPaintInterval(0, 100);
+        y.setScaleInterval(-1, 11);
+        y.setPaintInterval(100, 0);
+        {
+            QPainter painter(&image);
+            curve.draw(&painter, x, y, QRectF(0, 0, 100, 100));
+        }
+        const auto painted = [&](double east, double north) {
+            return qAlpha(image.pixel(int(x.transform(east)), int(y.transform(north)))) != 0;
+        };
+        QVERIFY(painted(5, 0));
+        QVERIFY(painted(5, 10));
+        // The join from (10, 0) to (0, 10) would pass here.
+        QVERIFY(!painted(5, 5));
+    }
+};
+
+TRELVIN_TEST_MAIN(TestPlanCurveView)
+#include "test_plancurveview.moc"
