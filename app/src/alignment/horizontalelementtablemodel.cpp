@@ -57,7 +57,7 @@ bool readRadius(const QString& text, double& meters)
 } // namespace
 
 HorizontalElementTableModel::HorizontalElementTableModel(QObject* parent)
-    : TextRowTableModel(DataType::HorizontalElement, 3, 3, parent)
+    : TextRowListModel(DataType::HorizontalElement, 3, 3, parent)
 {
     // A table made while a road is open shows it at once.
     loadFromRoad();
@@ -140,7 +140,7 @@ bool HorizontalElementTableModel::setData(const QModelIndex& index, const QVaria
     switchToTextRows();
     if (index.row() >= m_rows.size())
         return false;
-    HorizontalElementEdit& record = m_rows[index.row()];
+    HorizontalElementEdit record = m_rows.at(index.row());
     const int column = index.column();
 
     if (role == Qt::CheckStateRole) {
@@ -192,6 +192,7 @@ bool HorizontalElementTableModel::setData(const QModelIndex& index, const QVaria
     } else {
         return false;
     }
+    m_rows.set(index.row(), record);
     // A typed cell is an edit: the document must know it before a save or an exit.
     notifyRowsChanged(index.row(), 1);
     return true;
@@ -213,7 +214,7 @@ QVariant HorizontalElementTableModel::textCell(int column, int row, int role) co
 {
     if (row < 0 || row >= m_rows.size())
         return QVariant();
-    const HorizontalElementEdit& record = m_rows.at(row);
+    const HorizontalElementEdit record = m_rows.at(row);
     if (role == Qt::CheckStateRole) {
         if (column == AzimuthColumn)
             return record.azimuthFixed ? Qt::Checked : Qt::Unchecked;
@@ -380,44 +381,19 @@ void HorizontalElementTableModel::insertElements(int row, int count)
     endInsertRows();
 }
 
-void HorizontalElementTableModel::removeRowAt(int row)
-{
-    if (isTextRowMode())
-        m_rows.removeAt(row);
-    else
-        m_working.removeAt(unsigned(row));
-}
-
-// In text-row mode the rows shown are the typed ones, so an element from the dialog goes there;
-// otherwise the announced row would not be the one that changed.
 void HorizontalElementTableModel::setElement(int row, const HorizontalElement& element)
 {
-    if (row < 0 || row >= rows())
-        return;
-    if (isTextRowMode())
-        m_rows[row] = HorizontalElementEdit(element);
-    else
-        m_working.set(unsigned(row), element);
-    notifyRowsChanged(row, 1);
+    replaceItem(row, element);
 }
 
 void HorizontalElementTableModel::appendElement(const HorizontalElement& element)
 {
-    if (isTextRowMode())
-        m_rows.append(HorizontalElementEdit(element));
-    else
-        m_working.append(element);
-    notifyRowInserted(rows() - 1);
+    insertItem(rows(), element);
 }
 
 void HorizontalElementTableModel::insertElement(int row, const HorizontalElement& element)
 {
-    row = std::max(0, std::min(row, rows()));
-    if (isTextRowMode())
-        m_rows.insert(row, HorizontalElementEdit(element));
-    else
-        m_working.insertBefore(unsigned(row), element);
-    notifyRowInserted(row);
+    insertItem(row, element);
 }
 
 bool HorizontalElementTableModel::pastesAt(int column) const
@@ -427,9 +403,10 @@ bool HorizontalElementTableModel::pastesAt(int column) const
 
 void HorizontalElementTableModel::pasteLine(int row, int column, const QStringList& cells)
 {
-    HorizontalElementEdit& record = m_rows[row];
+    HorizontalElementEdit record = m_rows.at(row);
     for (int j = 0; j < cells.size() && column + j <= EastColumn; ++j)
         setTextOf(record, column + j, cells.at(j));
+    m_rows.set(row, record);
 }
 
 // Numbers are stored beside the typed texts, which stay as they are, so checking twice reads the same.
@@ -437,7 +414,7 @@ bool HorizontalElementTableModel::checkRows(int& row, int& column)
 {
     row = -1;
     column = -1;
-    if (!isTextRowMode() || m_rows.isEmpty())
+    if (!isTextRowMode() || m_rows.size() == 0)
         return true;
 
     auto fail = [&](int r, int c) {
@@ -449,49 +426,59 @@ bool HorizontalElementTableModel::checkRows(int& row, int& column)
     double mileage = 0.0;
     if (readStation(m_rows.at(0).mileageText, stationsEquations(), mileage) != StationReading::Read)
         return fail(0, MileageColumn);
-    m_rows[0].mileage = mileage;
 
-    for (int i = 0; i < m_rows.size(); ++i) {
-        HorizontalElementEdit& record = m_rows[i];
+    // The column of the first cell that does not check, or -1; what was read is kept either way.
+    auto check = [](HorizontalElementEdit& record, int i) {
         // The chain has to start somewhere: the first element needs its azimuth and its point.
         if (record.azimuthFixed) {
             double degrees = 0.0;
             if (!readAngle(record.azimuthText, degrees))
-                return fail(i, AzimuthColumn);
+                return int(AzimuthColumn);
             record.azimuth = degrees;
         } else if (i == 0) {
-            return fail(i, AzimuthColumn);
+            return int(AzimuthColumn);
         }
 
         double length = 0.0;
         if (!readLength(record.lengthText, length) || length <= 0.01)
-            return fail(i, LengthColumn);
+            return int(LengthColumn);
         record.length = length;
 
         if (record.pointFixed) {
             double north = 0.0;
             if (!readLength(record.northText, north))
-                return fail(i, NorthColumn);
+                return int(NorthColumn);
             record.north = north;
             double east = 0.0;
             if (!readLength(record.eastText, east))
-                return fail(i, EastColumn);
+                return int(EastColumn);
             record.east = east;
         } else if (i == 0) {
-            return fail(i, NorthColumn);
+            return int(NorthColumn);
         }
 
         deriveType(record);
         double r1 = 0.0;
         if (!readRadius(record.startRadiusText, r1))
-            return fail(i, StartRadiusColumn);
+            return int(StartRadiusColumn);
         double r2 = 0.0;
         if (!readRadius(record.endRadiusText, r2))
-            return fail(i, EndRadiusColumn);
+            return int(EndRadiusColumn);
         if (r1 != 0.0 && r2 != 0.0 && r1 * r2 < 0.0)
-            return fail(i, EndRadiusColumn);
+            return int(EndRadiusColumn);
         record.startRadius = r1;
         record.endRadius = r2;
+        return -1;
+    };
+
+    for (int i = 0; i < m_rows.size(); ++i) {
+        HorizontalElementEdit record = m_rows.at(i);
+        if (i == 0)
+            record.mileage = mileage;
+        const int failed = check(record, i);
+        m_rows.set(i, record);
+        if (failed >= 0)
+            return fail(i, failed);
     }
     return true;
 }
@@ -501,7 +488,7 @@ int HorizontalElementTableModel::applyRows()
     if (!isTextRowMode())
         return -1;
     return buildApart(m_working, m_rows.size(), [this](HorizontalElementConfiguration& fresh, int i) {
-        const HorizontalElementEdit& record = m_rows.at(i);
+        const HorizontalElementEdit record = m_rows.at(i);
         const double sign = record.turnDirection == Pelko::Road::TurnLeft ? -1.0 : 1.0;
         const double r1 = HorizontalElementEdit::isStraight(record.startRadius)
             ? inf
@@ -570,11 +557,6 @@ QVariant HorizontalElementTableModel::columnTitle(int section) const
 int HorizontalElementTableModel::columns() const
 {
     return ColumnCount;
-}
-
-int HorizontalElementTableModel::rows() const
-{
-    return isTextRowMode() ? m_rows.size() : int(m_working.size());
 }
 
 bool HorizontalElementTableModel::buildFromTextRows()

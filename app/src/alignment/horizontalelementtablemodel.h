@@ -16,7 +16,8 @@ namespace Trelvin {
 // The element table. It shows a working copy of the road's element chain until the first typed edit,
 // then holds the rows as texts; they are checked and turned into elements on Apply (or on a document
 // save, which refuses rows that do not check). A write makes the road element-defined.
-class HorizontalElementTableModel : public TextRowTableModel
+class HorizontalElementTableModel
+    : public TextRowListModel<Pelko::Road::HorizontalElementConfiguration, HorizontalElementEdit>
 {
     Q_OBJECT
 
@@ -66,8 +67,6 @@ public:
 protected:
     QVariant columnTitle(int section) const override;
     int columns() const override;
-    int rows() const override;
-    void removeRowAt(int row) override;
     // Pastes start in the start radius to east columns; cells beyond east are dropped.
     bool pastesAt(int column) const override;
     void pasteLine(int row, int column, const QStringList& cells) override;
@@ -81,9 +80,6 @@ private:
     QVariant roadCell(int column, int row, int role) const;
     // The text cells from the start radius to east; the radii also set type and side.
     static void setTextOf(HorizontalElementEdit& record, int column, const QString& text);
-
-    Pelko::Road::HorizontalElementConfiguration m_working;
-    QList<HorizontalElementEdit> m_rows;
 };
 
 } // namespace Trelvin

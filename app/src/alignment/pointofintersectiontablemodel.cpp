@@ -61,7 +61,7 @@ bool isSpiralCurve(int kind)
 } // namespace
 
 PointOfIntersectionTableModel::PointOfIntersectionTableModel(QObject* parent)
-    : TextRowTableModel(DataType::PointOfIntersection, 3, 3, parent)
+    : TextRowListModel(DataType::PointOfIntersection, 3, 3, parent)
 {
     // A table made while a road is open shows it at once.
     loadFromRoad();
@@ -283,44 +283,19 @@ void PointOfIntersectionTableModel::insertElements(int row, int count)
     endInsertRows();
 }
 
-void PointOfIntersectionTableModel::removeRowAt(int row)
-{
-    if (isTextRowMode())
-        m_rows.removeAt(row);
-    else
-        m_working.removeAt(unsigned(row));
-}
-
-// In text-row mode the rows shown are the typed ones, so a PI from the dialog goes there; otherwise
-// the announced row would not be the one that changed.
 void PointOfIntersectionTableModel::appendPointOfIntersection(const PointOfIntersection& pi)
 {
-    if (isTextRowMode())
-        m_rows.append(PointOfIntersectionEdit(pi));
-    else
-        m_working.append(pi);
-    notifyRowInserted(rows() - 1);
+    insertItem(rows(), pi);
 }
 
 void PointOfIntersectionTableModel::insertPointOfIntersection(int row, const PointOfIntersection& pi)
 {
-    row = std::max(0, std::min(row, rows()));
-    if (isTextRowMode())
-        m_rows.insert(row, PointOfIntersectionEdit(pi));
-    else
-        m_working.insertBefore(unsigned(row), pi);
-    notifyRowInserted(row);
+    insertItem(row, pi);
 }
 
 void PointOfIntersectionTableModel::setPointOfIntersection(int row, const PointOfIntersection& pi)
 {
-    if (row < 0 || row >= rows())
-        return;
-    if (isTextRowMode())
-        m_rows.set(row, PointOfIntersectionEdit(pi));
-    else
-        m_working.set(unsigned(row), pi);
-    notifyRowsChanged(row, 1);
+    replaceItem(row, pi);
 }
 
 QList<QStringList> PointOfIntersectionTableModel::copyCells(int top, int left, int rowCount,
@@ -484,11 +459,6 @@ QVariant PointOfIntersectionTableModel::columnTitle(int section) const
 int PointOfIntersectionTableModel::columns() const
 {
     return ColumnCount;
-}
-
-int PointOfIntersectionTableModel::rows() const
-{
-    return isTextRowMode() ? m_rows.size() : int(m_working.size());
 }
 
 bool PointOfIntersectionTableModel::buildFromTextRows()

@@ -19,7 +19,8 @@ namespace Trelvin {
 // The PI table. It shows a working copy of the road's PI list until the first edit, then holds the
 // rows as texts the user types freely; the texts are checked and turned into PIs only on Apply (or on
 // a document save, which refuses rows that do not check). A write makes the road PI-defined.
-class PointOfIntersectionTableModel : public TextRowTableModel
+class PointOfIntersectionTableModel
+    : public TextRowListModel<Pelko::Road::PointOfIntersectionConfiguration, PointOfIntersectionEdit>
 {
     Q_OBJECT
 
@@ -73,8 +74,6 @@ public:
 protected:
     QVariant columnTitle(int section) const override;
     int columns() const override;
-    int rows() const override;
-    void removeRowAt(int row) override;
     // Pastes start in the north to out spiral columns; cells beyond the end radius are dropped.
     bool pastesAt(int column) const override;
     void pasteLine(int row, int column, const QStringList& cells) override;
@@ -87,9 +86,6 @@ private:
     QVariant roadCell(int column, int row, int role) const;
     static QString textOf(const PointOfIntersectionEdit& record, int column);
     static bool setTextOf(PointOfIntersectionEdit& record, int column, const QString& text);
-
-    Pelko::Road::PointOfIntersectionConfiguration m_working;
-    ElementCollection<PointOfIntersectionEdit> m_rows;
 };
 
 } // namespace Trelvin

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "framework/blocktablemodel.h"
+#include "framework/elementcollection.h"
+
+#include <algorithm>
 
 namespace Zemko {
 namespace Trelvin {
@@ -44,6 +47,52 @@ protected:
 
 private:
     bool m_textRows = false;
+};
+
+// A text-row table over one list of the road: the working copy (Working, indexed like the road's
+// lists) and the typed rows.
+template<typename Working, typename Row> class TextRowListModel : public TextRowTableModel
+{
+public:
+    using TextRowTableModel::TextRowTableModel;
+
+protected:
+    int rows() const override { return isTextRowMode() ? m_rows.size() : int(m_working.size()); }
+
+    void removeRowAt(int row) override
+    {
+        if (isTextRowMode())
+            m_rows.removeAt(row);
+        else
+            m_working.removeAt(unsigned(row));
+    }
+
+    // In text-row mode the rows shown are the typed ones, so an item from a dialog goes there;
+    // otherwise the announced row would not be the one that changed.
+    template<typename Item> void replaceItem(int row, const Item& item)
+    {
+        if (row < 0 || row >= rows())
+            return;
+        if (isTextRowMode())
+            m_rows.set(row, Row(item));
+        else
+            m_working.set(unsigned(row), item);
+        notifyRowsChanged(row, 1);
+    }
+
+    // Before the row; past the last row appends.
+    template<typename Item> void insertItem(int row, const Item& item)
+    {
+        row = std::max(0, std::min(row, rows()));
+        if (isTextRowMode())
+            m_rows.insert(row, Row(item));
+        else
+            m_working.insertBefore(unsigned(row), item);
+        notifyRowInserted(row);
+    }
+
+    Working m_working;
+    ElementCollection<Row> m_rows;
 };
 
 // Builds a new list row by row apart from the working copy (take appends the row's item to the list,

@@ -45,7 +45,7 @@ bool isComputedColumn(int column)
 } // namespace
 
 VerticalAlignmentTableModel::VerticalAlignmentTableModel(QObject* parent)
-    : TextRowTableModel(DataType::VerticalAlignment, 3, 3, parent)
+    : TextRowListModel(DataType::VerticalAlignment, 3, 3, parent)
 {
 }
 
@@ -174,14 +174,6 @@ void VerticalAlignmentTableModel::insertElements(int row, int count)
         m_rows.insert(row, VerticalElementEdit());
         endInsertRows();
     }
-}
-
-void VerticalAlignmentTableModel::removeRowAt(int row)
-{
-    if (isTextRowMode())
-        m_rows.removeAt(row);
-    else
-        m_working.removeAt(unsigned(row));
 }
 
 bool VerticalAlignmentTableModel::pastesAt(int column) const
@@ -328,11 +320,6 @@ QVariant VerticalAlignmentTableModel::columnTitle(int section) const
 int VerticalAlignmentTableModel::columns() const
 {
     return VerticalElementEdit::CellCount;
-}
-
-int VerticalAlignmentTableModel::rows() const
-{
-    return isTextRowMode() ? m_rows.size() : int(m_working.size());
 }
 
 bool VerticalAlignmentTableModel::buildFromTextRows()

@@ -16,7 +16,8 @@ namespace Trelvin {
 // The profile table: the road's vertical PIs on a working copy until the first edit, then the rows as
 // texts the user types freely. Typed rows are checked and turned into symmetric parabolas only on
 // Apply (or on a document save, which refuses rows that do not check).
-class VerticalAlignmentTableModel : public TextRowTableModel
+class VerticalAlignmentTableModel
+    : public TextRowListModel<Pelko::Road::VerticalAlignment, VerticalElementEdit>
 {
     Q_OBJECT
 
@@ -51,8 +52,6 @@ public:
 protected:
     QVariant columnTitle(int section) const override;
     int columns() const override;
-    int rows() const override;
-    void removeRowAt(int row) override;
     // Pastes start in the columns 0 to 2; texts for the computed columns are dropped.
     bool pastesAt(int column) const override;
     void pasteLine(int row, int column, const QStringList& cells) override;
@@ -64,9 +63,6 @@ protected:
 private:
     VerticalElementEdit textRow(const Pelko::Road::VerticalElement& element) const;
     QVariant roadCell(int column, int row, int role) const;
-
-    Pelko::Road::VerticalAlignment m_working;
-    ElementCollection<VerticalElementEdit> m_rows;
 };
 
 } // namespace Trelvin
