@@ -27,6 +27,7 @@ using Pelko::Road::StandardSection;
 using SectionRoads::child;
 using SectionRoads::DialogScript;
 using SectionRoads::element;
+using SectionRoads::roadSide;
 using SectionRoads::rowTexts;
 using SectionRoads::section;
 using Zemko::Trelvin::CrossSectionEditCache;
@@ -35,12 +36,6 @@ using Zemko::Trelvin::StandardSectionTableModel;
 using Zemko::Trelvin::Trelvin;
 
 namespace {
-
-CrossSectionConfiguration roadSide(int side)
-{
-    return Trelvin::instance()->road()->getStandardSection()->getCrossSectionConfiguration(
-        StandardSection::SectionSide(side));
-}
 
 // Fills the element dialog and presses OK.
 DialogScript::Step fillElement(const QString& name, const QString& width, const QString& slope,

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "shell/trelvin.h"
 #include "support/roadfiles.h"
+
+#include <road/roadsurface.h>
+#include <road/standardsection.h>
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -23,6 +27,13 @@ template<typename T> T* child(QObject* parent, const char* name)
     if (!found)
         qFatal("no child %s", name);
     return found;
+}
+
+// One side of the open road's standard section as the road holds it.
+inline Pelko::Road::CrossSectionConfiguration roadSide(int side)
+{
+    return Zemko::Trelvin::Trelvin::instance()->road()->getStandardSection()->getCrossSectionConfiguration(
+        Pelko::Road::StandardSection::SectionSide(side));
 }
 
 inline QStringList rowTexts(const QAbstractItemModel& model, int row)

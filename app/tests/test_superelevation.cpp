@@ -24,15 +24,14 @@
 #include <QTabWidget>
 #include <QTableView>
 
-using Pelko::Road::CrossSectionConfiguration;
 using Pelko::Road::CrossSectionElement;
 using Pelko::Road::CrossSectionElementConfiguration;
-using Pelko::Road::StandardSection;
 using Pelko::Road::SuperelevationMethod;
 using Pelko::Road::SuperelevationPoint;
 using SectionRoads::child;
 using SectionRoads::DialogScript;
 using SectionRoads::element;
+using SectionRoads::roadSide;
 using SectionRoads::rowTexts;
 using SectionRoads::section;
 using Zemko::Trelvin::CrossSectionEditCache;
@@ -49,12 +48,6 @@ SuperelevationPointTableModel* pointsOf(const SuperelevationPointEditWidget& edi
 CrossSectionElementConfiguration cachedElement(int side, unsigned index)
 {
     return CrossSectionEditCache::instance()->configuration(side).elementConfigurationAt(index);
-}
-
-CrossSectionConfiguration roadSide(int side)
-{
-    return Trelvin::instance()->road()->getStandardSection()->getCrossSectionConfiguration(
-        StandardSection::SectionSide(side));
 }
 
 // Fills the point dialog and presses OK (or Next).
