@@ -73,19 +73,13 @@ int SuperelevationWideningTableModel::announceReplaced(
 SuperelevationPointTableModel::SuperelevationPointTableModel(
     DataType::Categories category, QObject* parent,
     const Pelko::Road::CrossSectionElementConfiguration& element)
-    : SuperelevationWideningTableModel(category, parent, element)
+    : PointTableModel(category, parent, element)
 {
 }
 
 QString SuperelevationPointTableModel::methodText(int method)
 {
     return method == Pelko::Road::SuperelevationCubicParabola ? tr("Cubic Parabola Curve") : tr("Linear");
-}
-
-Pelko::Road::SuperelevationPoint SuperelevationPointTableModel::pointAt(int row) const
-{
-    return hasRow(row) ? m_element.getSuperelevationPointAt(unsigned(row))
-                       : Pelko::Road::SuperelevationPoint();
 }
 
 QString SuperelevationPointTableModel::cellText(int row, int column, bool decorated) const
@@ -103,31 +97,6 @@ QString SuperelevationPointTableModel::cellText(int row, int column, bool decora
     default:
         return QString();
     }
-}
-
-int SuperelevationPointTableModel::addPoint(const Pelko::Road::SuperelevationPoint& point)
-{
-    return announceAdded(m_element.addSuperelevationPoint(point), point.getStation());
-}
-
-int SuperelevationPointTableModel::setPointAt(int row, const Pelko::Road::SuperelevationPoint& point)
-{
-    if (row < 0)
-        return Pelko::Road::CrossSectionElementConfiguration::IndexOutOfRange;
-    return announceReplaced(row, m_element.setSuperelevationPointAt(unsigned(row), point));
-}
-
-double SuperelevationPointTableModel::stationAt(int row) const
-{
-    return pointAt(row).getStation();
-}
-
-void SuperelevationPointTableModel::removePointAt(int row)
-{
-    if (!hasRow(row))
-        return;
-    m_element.removeSuperelevationPointAt(unsigned(row));
-    notifyRowRemoved(row);
 }
 
 QVariant SuperelevationPointTableModel::displayData(const QModelIndex& index) const
@@ -151,19 +120,9 @@ QVariant SuperelevationPointTableModel::columnTitle(int section) const
     }
 }
 
-int SuperelevationPointTableModel::columns() const
-{
-    return 3;
-}
-
-int SuperelevationPointTableModel::rows() const
-{
-    return int(m_element.superelevationPointSize());
-}
-
 WideningPointTableModel::WideningPointTableModel(DataType::Categories category, QObject* parent,
                                                  const Pelko::Road::CrossSectionElementConfiguration& element)
-    : SuperelevationWideningTableModel(category, parent, element)
+    : PointTableModel(category, parent, element)
 {
 }
 
@@ -181,11 +140,6 @@ QString WideningPointTableModel::methodText(int method)
     }
 }
 
-Pelko::Road::WideningPoint WideningPointTableModel::pointAt(int row) const
-{
-    return hasRow(row) ? m_element.getWideningPointAt(unsigned(row)) : Pelko::Road::WideningPoint();
-}
-
 QString WideningPointTableModel::cellText(int row, int column) const
 {
     if (!hasRow(row))
@@ -201,31 +155,6 @@ QString WideningPointTableModel::cellText(int row, int column) const
     default:
         return QString();
     }
-}
-
-int WideningPointTableModel::addPoint(const Pelko::Road::WideningPoint& point)
-{
-    return announceAdded(m_element.addWideningPoint(point), point.getStation());
-}
-
-int WideningPointTableModel::setPointAt(int row, const Pelko::Road::WideningPoint& point)
-{
-    if (row < 0)
-        return Pelko::Road::CrossSectionElementConfiguration::IndexOutOfRange;
-    return announceReplaced(row, m_element.setWideningPointAt(unsigned(row), point));
-}
-
-double WideningPointTableModel::stationAt(int row) const
-{
-    return pointAt(row).getStation();
-}
-
-void WideningPointTableModel::removePointAt(int row)
-{
-    if (!hasRow(row))
-        return;
-    m_element.removeWideningPointAt(unsigned(row));
-    notifyRowRemoved(row);
 }
 
 QVariant WideningPointTableModel::displayData(const QModelIndex& index) const
@@ -247,16 +176,6 @@ QVariant WideningPointTableModel::columnTitle(int section) const
     default:
         return QVariant();
     }
-}
-
-int WideningPointTableModel::columns() const
-{
-    return 3;
-}
-
-int WideningPointTableModel::rows() const
-{
-    return int(m_element.wideningPointSize());
 }
 
 } // namespace Trelvin

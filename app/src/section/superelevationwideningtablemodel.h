@@ -44,7 +44,76 @@ protected:
     Pelko::Road::CrossSectionElementConfiguration m_element;
 };
 
-class SuperelevationPointTableModel : public SuperelevationWideningTableModel
+// How a point table reaches the points of its kind in the element.
+template<typename Point> struct ElementPoints;
+
+template<> struct ElementPoints<Pelko::Road::SuperelevationPoint>
+{
+    using Element = Pelko::Road::CrossSectionElementConfiguration;
+    using Point = Pelko::Road::SuperelevationPoint;
+    static unsigned size(const Element& element) { return element.superelevationPointSize(); }
+    static Point at(const Element& element, unsigned i) { return element.getSuperelevationPointAt(i); }
+    static bool add(Element& element, const Point& point) { return element.addSuperelevationPoint(point); }
+    static Element::Result set(Element& element, unsigned i, const Point& point)
+    {
+        return element.setSuperelevationPointAt(i, point);
+    }
+    static void remove(Element& element, unsigned i) { element.removeSuperelevationPointAt(i); }
+};
+
+template<> struct ElementPoints<Pelko::Road::WideningPoint>
+{
+    using Element = Pelko::Road::CrossSectionElementConfiguration;
+    using Point = Pelko::Road::WideningPoint;
+    static unsigned size(const Element& element) { return element.wideningPointSize(); }
+    static Point at(const Element& element, unsigned i) { return element.getWideningPointAt(i); }
+    static bool add(Element& element, const Point& point) { return element.addWideningPoint(point); }
+    static Element::Result set(Element& element, unsigned i, const Point& point)
+    {
+        return element.setWideningPointAt(i, point);
+    }
+    static void remove(Element& element, unsigned i) { element.removeWideningPointAt(i); }
+};
+
+// The rows of a point table: the element's points of one kind, by station, in three columns.
+template<typename Point> class PointTableModel : public SuperelevationWideningTableModel
+{
+public:
+    using SuperelevationWideningTableModel::SuperelevationWideningTableModel;
+
+    // A default point outside the rows.
+    Point pointAt(int row) const { return hasRow(row) ? Points::at(m_element, unsigned(row)) : Point(); }
+
+    int addPoint(const Point& point)
+    {
+        return announceAdded(Points::add(m_element, point), point.getStation());
+    }
+
+    int setPointAt(int row, const Point& point)
+    {
+        if (row < 0)
+            return Pelko::Road::CrossSectionElementConfiguration::IndexOutOfRange;
+        return announceReplaced(row, Points::set(m_element, unsigned(row), point));
+    }
+
+    void removePointAt(int row) override
+    {
+        if (!hasRow(row))
+            return;
+        Points::remove(m_element, unsigned(row));
+        notifyRowRemoved(row);
+    }
+
+protected:
+    int columns() const override { return 3; }
+    int rows() const override { return int(Points::size(m_element)); }
+    double stationAt(int row) const override { return pointAt(row).getStation(); }
+
+private:
+    using Points = ElementPoints<Point>;
+};
+
+class SuperelevationPointTableModel : public PointTableModel<Pelko::Road::SuperelevationPoint>
 {
     Q_OBJECT
 
@@ -57,21 +126,13 @@ public:
 
     // Decorated puts the percent sign on the slope.
     QString cellText(int row, int column, bool decorated) const;
-    Pelko::Road::SuperelevationPoint pointAt(int row) const;
-
-    int addPoint(const Pelko::Road::SuperelevationPoint& point);
-    int setPointAt(int row, const Pelko::Road::SuperelevationPoint& point);
-    void removePointAt(int row) override;
 
 protected:
     QVariant displayData(const QModelIndex& index) const override;
     QVariant columnTitle(int section) const override;
-    int columns() const override;
-    int rows() const override;
-    double stationAt(int row) const override;
 };
 
-class WideningPointTableModel : public SuperelevationWideningTableModel
+class WideningPointTableModel : public PointTableModel<Pelko::Road::WideningPoint>
 {
     Q_OBJECT
 
@@ -83,18 +144,10 @@ public:
     static QString methodText(int method);
 
     QString cellText(int row, int column) const;
-    Pelko::Road::WideningPoint pointAt(int row) const;
-
-    int addPoint(const Pelko::Road::WideningPoint& point);
-    int setPointAt(int row, const Pelko::Road::WideningPoint& point);
-    void removePointAt(int row) override;
 
 protected:
     QVariant displayData(const QModelIndex& index) const override;
     QVariant columnTitle(int section) const override;
-    int columns() const override;
-    int rows() const override;
-    double stationAt(int row) const override;
 };
 
 } // namespace Trelvin
