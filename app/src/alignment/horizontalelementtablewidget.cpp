@@ -3,11 +3,9 @@
 #include "alignment/horizontalelementdialog.h"
 #include "alignment/horizontalelementtablemodel.h"
 #include "framework/itemdelegates.h"
-#include "shell/prompter.h"
 #include "ui_tableviewwidget.h"
 
 using Zemko::Trelvin::HorizontalElementTableModel;
-using Zemko::Trelvin::Prompter;
 
 HorizontalElementTableWidget::HorizontalElementTableWidget(QWidget* parent)
     : TableEditWidget(parent, 2, 7, 8)
@@ -98,39 +96,15 @@ void HorizontalElementTableWidget::runDialog(int mode, int row, bool append)
 
 void HorizontalElementTableWidget::on_applyButton_clicked()
 {
-    Prompter* prompter = Prompter::instance();
-    if (m_model->rowCount() == 0
-        && prompter->question(this, tr("No data"),
-                              tr("No data in Elements table, all elements will be deleted, continue ?"),
-                              QMessageBox::No | QMessageBox::Yes)
-            != QMessageBox::Yes)
-        return;
-
-    int row = -1;
-    int column = -1;
-    if (!m_model->checkRows(row, column)) {
-        prompter->information(
-            this, QStringLiteral("Trelvin"),
-            tr("Invalid horizontal element on line %1").arg(row + 1, 0, 10, QLatin1Char(' ')),
-            QMessageBox::Ok);
-        selectCells(row, column, column);
-        return;
-    }
-
-    const int refused = m_model->applyRows();
-    if (refused >= 0) {
-        prompter->information(
-            this, QStringLiteral("Trelvin"),
-            tr("Create horizontal element failed on line %1").arg(refused + 1, 0, 10, QLatin1Char(' ')),
-            QMessageBox::Ok);
-        selectCells(refused, 0, HorizontalElementTableModel::ColumnCount - 1);
-        return;
-    }
-
-    // The road holds the new elements even when the file could not be written; the plan shows them.
-    if (!m_model->applyChanges())
-        prompter->critical(this, tr("Save failed"), tr("Save road failed!"), QMessageBox::Ok);
-    emit currentChange();
+    TypedApply apply;
+    apply.emptyQuestion = tr("No data in Elements table, all elements will be deleted, continue ?");
+    apply.invalidRow = tr("Invalid horizontal element on line %1");
+    apply.refusedRow = tr("Create horizontal element failed on line %1");
+    apply.refusedLast = HorizontalElementTableModel::ColumnCount - 1;
+    apply.check = [this](int& row, int& column) { return m_model->checkRows(row, column); };
+    apply.build = [this] { return m_model->applyRows(); };
+    if (applyTypedRows(apply))
+        emit currentChange();
 }
 
 void HorizontalElementTableWidget::onShowToolTip(QModelIndex index)

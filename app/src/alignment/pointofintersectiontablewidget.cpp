@@ -3,11 +3,9 @@
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointsofintersectiondialog.h"
 #include "framework/itemdelegates.h"
-#include "shell/prompter.h"
 #include "ui_tableviewwidget.h"
 
 using Zemko::Trelvin::PointOfIntersectionTableModel;
-using Zemko::Trelvin::Prompter;
 
 PointOfIntersectionTableWidget::PointOfIntersectionTableWidget(QWidget* parent)
     : TableEditWidget(parent, 1, 7, 6)
@@ -76,38 +74,18 @@ void PointOfIntersectionTableWidget::editRow(int row)
 
 void PointOfIntersectionTableWidget::on_applyButton_clicked()
 {
-    Prompter* prompter = Prompter::instance();
-    if (m_model->rowCount() == 0
-        && prompter->question(this, tr("No data"),
-                              tr("No data in POI table, all elements will be deleted, continue ?"),
-                              QMessageBox::No | QMessageBox::Yes)
-            != QMessageBox::Yes)
-        return;
-
-    int row = -1;
-    int column = -1;
-    if (!m_model->checkRows(row, column)) {
-        prompter->information(this, QStringLiteral("Trelvin"),
-                              tr("Invalid POI on line %1").arg(row + 1, 0, 10, QLatin1Char(' ')),
-                              QMessageBox::Ok);
-        selectCells(row, column, column);
-        return;
-    }
-
-    int code = 0;
-    const int refused = m_model->applyRows(code);
-    if (refused >= 0) {
-        prompter->information(this, QStringLiteral("Trelvin"),
-                              tr("Create POI failed on line %1").arg(refused + 1, 0, 10, QLatin1Char(' ')),
-                              QMessageBox::Ok);
-        selectCells(refused, 0, 0);
-        return;
-    }
-
-    // The road holds the new PIs even when the file could not be written; the plan shows them.
-    if (!m_model->applyChanges())
-        prompter->critical(this, tr("Save failed"), tr("Save road failed!"), QMessageBox::Ok);
-    emit currentChange();
+    TypedApply apply;
+    apply.emptyQuestion = tr("No data in POI table, all elements will be deleted, continue ?");
+    apply.invalidRow = tr("Invalid POI on line %1");
+    apply.refusedRow = tr("Create POI failed on line %1");
+    apply.refusedLast = 0;
+    apply.check = [this](int& row, int& column) { return m_model->checkRows(row, column); };
+    apply.build = [this] {
+        int code = 0;
+        return m_model->applyRows(code);
+    };
+    if (applyTypedRows(apply))
+        emit currentChange();
 }
 
 void PointOfIntersectionTableWidget::onShowToolTip(QModelIndex index)

@@ -154,6 +154,42 @@ void TableEditWidget::selectCells(int row, int first, int last)
     ui->tableView->scrollTo(model->index(row, first));
 }
 
+bool TableEditWidget::applyTypedRows(const TypedApply& apply)
+{
+    Zemko::Trelvin::Prompter* prompter = Zemko::Trelvin::Prompter::instance();
+    if (m_table->rowCount() == 0
+        && prompter->question(this, tr("No data"), apply.emptyQuestion, QMessageBox::No | QMessageBox::Yes)
+            != QMessageBox::Yes)
+        return false;
+
+    int row = -1;
+    int column = -1;
+    if (!apply.check(row, column)) {
+        prompter->information(this, QStringLiteral("Trelvin"),
+                              apply.invalidRow.arg(row + 1, 0, 10, QLatin1Char(' ')), QMessageBox::Ok);
+        selectCells(row, column, column);
+        return false;
+    }
+
+    const int refused = apply.build();
+    if (refused >= 0) {
+        prompter->information(this, QStringLiteral("Trelvin"),
+                              apply.refusedRow.arg(refused + 1, 0, 10, QLatin1Char(' ')), QMessageBox::Ok);
+        selectCells(refused, 0, apply.refusedLast);
+        return false;
+    }
+    writeRows();
+    return true;
+}
+
+// The road holds the rows even when the file could not be written; the plan shows them.
+void TableEditWidget::writeRows()
+{
+    if (!m_table->applyChanges())
+        Zemko::Trelvin::Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"),
+                                                       QMessageBox::Ok);
+}
+
 bool TableEditWidget::handleShortcut(QKeyEvent* event)
 {
     if (event->modifiers() != Qt::ControlModifier)

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -54,6 +55,25 @@ protected:
     void fitColumns();
     // Selects the cells of one row from first to last column and scrolls to the first.
     void selectCells(int row, int first, int last);
+
+    // The Apply of typed rows: asks before an empty table empties the road's list, reports (with its
+    // line) the first row that does not check and selects its cell, or the first the road refuses
+    // and selects its columns up to refusedLast; then writes the rows and saves the road. False when
+    // the road was left as it was. The texts are translated, with %1 for the line.
+    struct TypedApply
+    {
+        QString emptyQuestion;
+        QString invalidRow;
+        QString refusedRow;
+        int refusedLast = 0;
+        // Fills the row and column of the first cell that does not check.
+        std::function<bool(int&, int&)> check;
+        // The first refused row, or -1.
+        std::function<int()> build;
+    };
+    bool applyTypedRows(const TypedApply& apply);
+    // Writes the rows into the road and saves it; a failed save is reported, the road keeps the rows.
+    void writeRows();
 
     void keyPressEvent(QKeyEvent* event) override;
     // The view takes Control+C itself; the table's block copy must come first.

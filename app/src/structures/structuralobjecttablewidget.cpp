@@ -1,7 +1,6 @@
 #include "structures/structuralobjecttablewidget.h"
 
 #include "framework/itemdelegates.h"
-#include "shell/prompter.h"
 #include "structures/structuralobjecttablemodel.h"
 #include "ui_tableviewwidget.h"
 
@@ -75,10 +74,7 @@ void StructuralObjectTableWidget::onEdit(QModelIndex) { }
 
 void StructuralObjectTableWidget::on_applyButton_clicked()
 {
-    // The road holds the structures even when the file could not be written; the plan shows them.
-    if (!m_model->applyChanges())
-        Zemko::Trelvin::Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"),
-                                                       QMessageBox::Ok);
+    writeRows();
     emit currentChange();
 }
 
