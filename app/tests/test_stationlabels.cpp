@@ -28,17 +28,24 @@ StationMark mark(double north, double east, double angle = 0.0)
     return m;
 }
 
-// The labels as one image, rendered here on the calling thread for the plot's current view.
+// The labels as one image, each drawn straight onto a canvas-sized image on the calling thread for
+// the plot's current view: what the labels' own small images must add up to.
 QImage expectedImage(const QVector<StationMark>& marks, const QwtPlot& plot)
 {
     const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
     const QwtScaleMap y = plot.canvasMap(QwtPlot::yLeft);
-    const StationLabelsCurve::Render render { x, y, QSize(int(x.pDist()), int(y.pDist())) };
-    QImage result(render.size, QImage::Format_ARGB32_Premultiplied);
+    QImage result(QSize(int(x.pDist()), int(y.pDist())), QImage::Format_ARGB32_Premultiplied);
     result.fill(0);
     QPainter painter(&result);
-    for (const StationMark& m : marks)
-        painter.drawImage(0, 0, render(m));
+    painter.setPen(QPen(Qt::yellow, 1));
+    for (const StationMark& m : marks) {
+        if (!std::isfinite(m.x) || !std::isfinite(m.y))
+            continue;
+        painter.resetTransform();
+        painter.translate(int(x.transform(m.y)), int(y.transform(m.x)));
+        painter.rotate(std::isfinite(m.angle) ? m.angle : 0.0);
+        painter.drawPath(m.path);
+    }
     return result;
 }
 
@@ -102,6 +109,7 @@ private slots:
     void marksReplaced();
     void noMarks();
     void labelsOffCanvas();
+    void labelsCutByCanvasEdges();
     void emptyCanvasRendersNothing();
     void detachedMarksRenderOnAttach();
     void zoomInterruptsRender();
@@ -217,6 +225,37 @@ void TestStationLabels::labelsOffCanvas()
     QCOMPARE(labels.image(), expectedImage({ mark(50, 50) }, *plot));
 }
 
+void TestStationLabels::labelsCutByCanvasEdges()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    QVector<StationMark> marks;
+    // Longer outlines, turned every way, on and just past each edge and corner.
+    for (double north : { -3.0, 0.0, 50.0, 100.0, 103.0 })
+        for (double east : { -3.0, 0.0, 50.0, 100.0, 103.0 })
+            for (double angle : { 0.0, 37.0, 90.0, 180.0, -135.0 }) {
+                StationMark m = mark(north, east, angle);
+                m.path = QPainterPath();
+                m.path.addText(QPointF(8, 4), QFont(), QStringLiteral("K12+345.678"));
+                marks.append(m);
+            }
+    labels.setMarks(marks);
+    settle();
+    QCOMPARE(labels.image(), expectedImage(marks, *plot));
+
+    // Each label gets an image of its own size; one off the canvas gets none.
+    const QwtScaleMap x = plot->canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = plot->canvasMap(QwtPlot::yLeft);
+    const StationLabelsCurve::Render render { x, y, QSize(int(x.pDist()), int(y.pDist())) };
+    const StationLabelsCurve::Label inside = render(mark(50, 50));
+    QVERIFY(!inside.image.isNull());
+    QVERIFY(inside.image.width() < 20 && inside.image.height() < 20);
+    QVERIFY(QRect(inside.offset, inside.image.size()).contains(int(x.transform(50)), int(y.transform(50))));
+    QCOMPARE(inside.canvas, render.size);
+    QVERIFY(render(mark(50, 200)).image.isNull());
+    QVERIFY(render(mark(-100, 50, 45.0)).image.isNull());
+}
+
 void TestStationLabels::emptyCanvasRendersNothing()
 {
     QStringList messages;
@@ -236,7 +275,7 @@ void TestStationLabels::emptyCanvasRendersNothing()
     // Rendering a mark for an empty canvas gives nothing, and merges nothing.
     const StationLabelsCurve::Render render { hidden.canvasMap(QwtPlot::xBottom),
                                               hidden.canvasMap(QwtPlot::yLeft), QSize(0, 47) };
-    QVERIFY(render(mark(20, 10)).isNull());
+    QVERIFY(render(mark(20, 10)).image.isNull());
 
     qInstallMessageHandler(previous);
     warnings = nullptr;

@@ -12,9 +12,6 @@
 #include <qwt_plot.h>
 #include <qwt_plot_canvas.h>
 
-#include <QCache>
-#include <QFontMetrics>
-#include <QHash>
 #include <QPen>
 
 #include <algorithm>
@@ -312,99 +309,10 @@ void HorizontalCurve::sampleView()
     show(query(*road, view));
 }
 
-namespace {
-
-QPointF labelOrigin(const QFont& font)
-{
-    const QFontMetrics metrics(font);
-    return QPointF(metrics.horizontalAdvance(QLatin1Char('X')), metrics.height() * 0.5 - metrics.descent());
-}
-
-} // namespace
-
 QPainterPath HorizontalCurve::labelPath(const QFont& font, const QString& text)
 {
-    QPainterPath path;
-    path.addText(labelOrigin(font), font, text);
-    return path;
+    return Data::LabelPaths::shaped(font, text);
 }
-
-namespace {
-
-// Label paths from cached glyph outlines. Shaping and hinting each label anew costs tens of
-// microseconds, thousands of times per rebuild on a long road, while station texts repeat a dozen
-// characters; and both plan pages, and every rebuild after an edit, label the same stations. Main
-// thread only, as all drawing setup.
-class LabelPaths
-{
-public:
-    explicit LabelPaths(const QFont& font)
-        : font(font)
-        , key(font.key() + QLatin1Char('\n'))
-        , glyphs(fonts()[font.key()])
-    {
-        if (glyphs.advances.isEmpty())
-            glyphs.origin = labelOrigin(font);
-    }
-
-    QPainterPath path(const QString& text)
-    {
-        const QString name = key + text;
-        if (const QPainterPath* cached = labels().object(name))
-            return *cached;
-        QPainterPath path = compose(text);
-        labels().insert(name, new QPainterPath(path), std::max(1, path.elementCount()));
-        return path;
-    }
-
-private:
-    struct Glyphs
-    {
-        QPointF origin;
-        QHash<QChar, QPainterPath> outlines;
-        QHash<QChar, qreal> advances;
-    };
-
-    static QHash<QString, Glyphs>& fonts()
-    {
-        static QHash<QString, Glyphs> byFont;
-        return byFont;
-    }
-    static QCache<QString, QPainterPath>& labels()
-    {
-        // Counted in path elements: some tens of megabytes at most.
-        static QCache<QString, QPainterPath> byText(1000000);
-        return byText;
-    }
-
-    QPainterPath compose(const QString& text)
-    {
-        // Glyphs are placed side by side: no kerning, and nothing that needs shaping.
-        for (const QChar c : text)
-            if (c.unicode() > 0xFF)
-                return HorizontalCurve::labelPath(font, text);
-        QPainterPath path;
-        qreal x = glyphs.origin.x();
-        for (const QChar c : text) {
-            auto advance = glyphs.advances.constFind(c);
-            if (advance == glyphs.advances.constEnd()) {
-                QPainterPath outline;
-                outline.addText(QPointF(), font, QString(c));
-                glyphs.outlines.insert(c, outline);
-                advance = glyphs.advances.insert(c, QFontMetricsF(font).horizontalAdvance(c));
-            }
-            path.addPath(glyphs.outlines.value(c).translated(x, glyphs.origin.y()));
-            x += *advance;
-        }
-        return path;
-    }
-
-    const QFont& font;
-    const QString key;
-    Glyphs& glyphs;
-};
-
-} // namespace
 
 QVector<Data::StationMark> HorizontalCurve::stationMarks(const Pelko::Road::RoadSurface& road,
                                                          const QFont& font) const
@@ -414,7 +322,7 @@ QVector<Data::StationMark> HorizontalCurve::stationMarks(const Pelko::Road::Road
     if (elements.size() == 0)
         return marks;
     const Pelko::Road::StationsEquationConfiguration equations = road.getStationsEquations();
-    LabelPaths paths(font);
+    Data::LabelPaths paths(font);
 
     auto mark = [&](double station, const Pelko::Corvex::Point& point, const Pelko::Corvex::Angle& azimuth) {
         Data::StationMark m;
@@ -467,7 +375,7 @@ QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, con
     }
     const Pelko::Road::HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
     const Pelko::Road::StationsEquationConfiguration equations = road.getStationsEquations();
-    LabelPaths paths(font);
+    Data::LabelPaths paths(font);
 
     QVector<Data::StructureMark> marks;
     QRectF extent;

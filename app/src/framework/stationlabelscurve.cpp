@@ -2,12 +2,17 @@
 
 #include <qwt_plot.h>
 
+#include <QCache>
+#include <QFontMetrics>
 #include <QFutureWatcher>
+#include <QHash>
 #include <QObject>
 #include <QPainter>
+#include <QTransform>
 #include <QWidget>
 #include <QtConcurrent/QtConcurrentMap>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Zemko {
@@ -21,20 +26,100 @@ bool sameMap(const QwtScaleMap& a, const QwtScaleMap& b)
     return a.pDist() == b.pDist() && a.sDist() == b.sDist() && a.p1() == b.p1() && a.s1() == b.s1();
 }
 
-// Labels accumulate; overlapping labels simply overlap.
-void mergeLabel(QImage& result, const QImage& label)
+// Labels accumulate on a canvas-sized image; overlapping labels simply overlap.
+void mergeLabel(QImage& result, const StationLabelsCurve::Label& label)
 {
-    if (label.isNull())
+    if (label.image.isNull())
         return;
     if (result.isNull()) {
-        result = label;
-        return;
+        result = QImage(label.canvas, QImage::Format_ARGB32_Premultiplied);
+        result.fill(0);
     }
     QPainter painter(&result);
-    painter.drawImage(0, 0, label);
+    painter.drawImage(label.offset, label.image);
+}
+
+QPointF labelOrigin(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    return QPointF(metrics.horizontalAdvance(QLatin1Char('X')), metrics.height() * 0.5 - metrics.descent());
 }
 
 } // namespace
+
+struct LabelPaths::Glyphs
+{
+    QPointF origin;
+    QHash<QChar, QPainterPath> outlines;
+    QHash<QChar, qreal> advances;
+
+    static Glyphs& of(const QFont& font)
+    {
+        static QHash<QString, Glyphs> byFont;
+        Glyphs& glyphs = byFont[font.key()];
+        if (glyphs.advances.isEmpty())
+            glyphs.origin = labelOrigin(font);
+        return glyphs;
+    }
+};
+
+namespace {
+
+QCache<QString, QPainterPath>& cachedLabels()
+{
+    // Counted in path elements (24 bytes each), shared with the marks that use them. A station label
+    // has some four hundred; the cache holds the plan's, the profile's and the structures' labels of
+    // a long road at once, since a cache smaller than what one rebuild asks for misses every time.
+    static QCache<QString, QPainterPath> byText(4000000);
+    return byText;
+}
+
+} // namespace
+
+LabelPaths::LabelPaths(const QFont& font)
+    : font(font)
+    , key(font.key() + QLatin1Char('\n'))
+    , glyphs(Glyphs::of(font))
+{
+}
+
+QPainterPath LabelPaths::shaped(const QFont& font, const QString& text)
+{
+    QPainterPath path;
+    path.addText(labelOrigin(font), font, text);
+    return path;
+}
+
+QPainterPath LabelPaths::path(const QString& text)
+{
+    const QString name = key + text;
+    if (const QPainterPath* cached = cachedLabels().object(name))
+        return *cached;
+    QPainterPath path = compose(text);
+    cachedLabels().insert(name, new QPainterPath(path), std::max(1, path.elementCount()));
+    return path;
+}
+
+QPainterPath LabelPaths::compose(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.unicode() > 0xFF)
+            return shaped(font, text);
+    QPainterPath path;
+    qreal x = glyphs.origin.x();
+    for (const QChar c : text) {
+        auto advance = glyphs.advances.constFind(c);
+        if (advance == glyphs.advances.constEnd()) {
+            QPainterPath outline;
+            outline.addText(QPointF(), font, QString(c));
+            glyphs.outlines.insert(c, outline);
+            advance = glyphs.advances.insert(c, QFontMetricsF(font).horizontalAdvance(c));
+        }
+        path.addPath(glyphs.outlines.value(c).translated(x, glyphs.origin.y()));
+        x += *advance;
+    }
+    return path;
+}
 
 struct StationLabelsCurve::Private
 {
@@ -51,25 +136,33 @@ struct StationLabelsCurve::Private
     QObject watchers;
 };
 
-QImage StationLabelsCurve::Render::operator()(const StationMark& mark) const
+StationLabelsCurve::Label StationLabelsCurve::Render::operator()(const StationMark& mark) const
 {
-    if (size.isEmpty())
-        return QImage();
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(0);
-    if (!Internal::isFinite(mark.x, mark.y) || mark.path.isEmpty())
-        return image;
-    QPainter painter(&image);
-    painter.setPen(QPen(Qt::yellow, 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.translate(Internal::toPixel(xMap, mark.y), Internal::toPixel(yMap, mark.x));
-    painter.rotate(std::isfinite(mark.angle) ? mark.angle : 0.0);
-    // Drawing a path fills a lazy cache inside its shared data; an own copy keeps two renders that
-    // overlap after a zoom from writing the same cache on two threads.
+    Label label;
+    label.canvas = size;
+    if (size.isEmpty() || !Internal::isFinite(mark.x, mark.y) || mark.path.isEmpty())
+        return label;
+    // Measuring or drawing a path fills lazy caches inside its shared data; an own copy keeps two
+    // renders that overlap after a zoom from writing the same cache on two threads.
     QPainterPath path;
     path.addPath(mark.path);
+    QTransform place;
+    place.translate(Internal::toPixel(xMap, mark.y), Internal::toPixel(yMap, mark.x));
+    place.rotate(std::isfinite(mark.angle) ? mark.angle : 0.0);
+    // The pen's width and rounding need a pixel or two round the outline's extent.
+    const QRect pixels = place.mapRect(path.controlPointRect()).toAlignedRect().adjusted(-2, -2, 2, 2)
+        & QRect(QPoint(0, 0), size);
+    if (pixels.isEmpty())
+        return label;
+    label.offset = pixels.topLeft();
+    label.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    label.image.fill(0);
+    QPainter painter(&label.image);
+    painter.setPen(QPen(Qt::yellow, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.setTransform(place * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
     painter.drawPath(path);
-    return image;
+    return label;
 }
 
 StationLabelsCurve::StationLabelsCurve(int)

@@ -2,8 +2,10 @@
 
 #include "framework/plotseriesitem.h"
 
+#include <QFont>
 #include <QImage>
 #include <QPainterPath>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 
@@ -35,24 +37,59 @@ struct StationMark
     }
 };
 
+// Label outlines drawn about their anchor (a letter's width left of the text, centred on it
+// vertically), composed from cached glyph outlines: shaping and hinting each label anew costs tens of
+// microseconds, thousands of times per rebuild on a long road, while station texts repeat a dozen
+// characters, and the pages and every rebuild after an edit label the same stations. Glyphs are
+// placed side by side (no kerning); a text needing more than Latin-1 is shaped as a whole. Main
+// thread only, as all drawing setup.
+class LabelPaths
+{
+public:
+    explicit LabelPaths(const QFont& font);
+
+    QPainterPath path(const QString& text);
+    // The text shaped anew, without the caches.
+    static QPainterPath shaped(const QFont& font, const QString& text);
+
+private:
+    struct Glyphs;
+
+    QPainterPath compose(const QString& text);
+
+    const QFont& font;
+    const QString key;
+    Glyphs& glyphs;
+};
+
 // Station labels of the plan and profile views. The labels are rendered into one transparent image in
 // parallel on Qt's global thread pool whenever the view or the marks change; painting only draws that
-// image. A newer render cancels the one in progress.
+// image. A newer render cancels the one in progress. Each label is rendered into an image just large
+// enough for it, and a label off the canvas not at all.
 class StationLabelsCurve : public RecordSeriesItem<StationMark>
 {
 public:
     using StationMark = Data::StationMark;
 
-    // Renders one label into a canvas-sized transparent image; runs on pool threads.
+    // One rendered label: its pixels, placed at offset on a canvas of the given size. The image is
+    // null when nothing of the label shows on the canvas.
+    struct Label
+    {
+        QImage image;
+        QPoint offset;
+        QSize canvas;
+    };
+
+    // Renders one label into a transparent image of its own size; runs on pool threads.
     struct Render
     {
-        using result_type = QImage;
+        using result_type = Label;
 
         QwtScaleMap xMap;
         QwtScaleMap yMap;
         QSize size;
 
-        QImage operator()(const StationMark& mark) const;
+        Label operator()(const StationMark& mark) const;
     };
 
     // Every caller passes 1; the value is not used.

@@ -11,7 +11,6 @@
 #include <qwt_plot.h>
 #include <qwt_plot_curve.h>
 
-#include <QFontMetricsF>
 #include <QPen>
 #include <QWidget>
 
@@ -87,19 +86,18 @@ void VerticalCurve::rebuild(double)
 
     QFont font = m_plot->canvas()->font();
     font.setPointSize(12);
-    const QFontMetricsF metrics(font);
-    const QPointF offset(metrics.horizontalAdvance(QLatin1Char('X')),
-                         metrics.height() / 2.0 - metrics.descent());
+    Data::LabelPaths paths(font);
 
     QVector<QPointF> polygon;
     QVector<Data::StationMark> marks;
+    marks.reserve(int(profile.size()));
     for (unsigned i = 0; i < profile.size(); ++i) {
         const Pelko::Road::VerticalElement::Poi poi = profile.getAt(i).getPoi();
         polygon.append(QPointF(poi.station, poi.elevation));
         const Pelko::Road::Station station = equations.getStationFromContinuous(poi.station);
         Data::StationMark mark;
         mark.text = stationToText(station.getStation(), station.isOverlapped());
-        mark.path.addText(offset, font, mark.text);
+        mark.path = paths.path(mark.text);
         // Labels are anchored like plan labels: north on the vertical axis, east on the horizontal.
         mark.x = poi.elevation;
         mark.y = poi.station;
