@@ -7,6 +7,7 @@
 #include "ui_tableviewwidget.h"
 
 #include <QCursor>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -55,17 +56,38 @@ void TableEditWidget::setUpTable(Zemko::Trelvin::BlockTableModel* model)
 }
 
 // The table models give every cell the same size hint, so the view cannot size its columns itself.
+// Shaping every cell's text costs far more than reading it: texts are measured once per shape, and
+// where the font sets every digit equally wide, texts differing only in their digits share a shape
+// (a column of stations or coordinates has a few dozen shapes in thousands of rows).
 void TableEditWidget::fitColumns()
 {
     QTableView* view = ui->tableView;
+    if (!view->isVisible()) {
+        m_columnsStale = true;
+        return;
+    }
+    m_columnsStale = false;
     const QAbstractItemModel* model = view->model();
     const QFontMetrics metrics(view->font());
     const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('X'));
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    bool evenDigits = true;
+    for (char c = '1'; c <= '9'; ++c)
+        evenDigits = evenDigits && metrics.horizontalAdvance(QLatin1Char(c)) == digit;
+    QHash<QString, int> widths;
     for (int column = 0; column < model->columnCount(); ++column) {
         int width = view->horizontalHeader()->sectionSizeHint(column);
-        for (int row = 0; row < model->rowCount(); ++row)
-            width = std::max(
-                width, metrics.horizontalAdvance(model->index(row, column).data().toString()) + padding);
+        for (int row = 0; row < model->rowCount(); ++row) {
+            QString text = model->index(row, column).data().toString();
+            if (evenDigits)
+                for (QChar& c : text)
+                    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+                        c = QLatin1Char('0');
+            auto known = widths.constFind(text);
+            if (known == widths.constEnd())
+                known = widths.insert(text, metrics.horizontalAdvance(text) + padding);
+            width = std::max(width, *known);
+        }
         view->setColumnWidth(column, width);
     }
 }
@@ -213,6 +235,8 @@ void TableEditWidget::keyPressEvent(QKeyEvent* event)
 
 bool TableEditWidget::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->tableView && event->type() == QEvent::Show && m_columnsStale)
+        fitColumns();
     if (watched == ui->tableView && event->type() == QEvent::KeyPress
         && handleShortcut(static_cast<QKeyEvent*>(event)))
         return true;
