@@ -95,6 +95,23 @@ void BM_RoadSave(benchmark::State& state)
 }
 BENCHMARK(BM_RoadSave)->Unit(benchmark::kMillisecond);
 
+// The same save where the document kept from the last save does not serve: two files in turn, each
+// read and parsed again before it is updated.
+void BM_RoadSaveOverAnotherFile(benchmark::State& state)
+{
+    const RoadSurface& road = loadedRoad();
+    const std::string paths[2]
+        = { tempPath("bench_road_surface_save_a.rod"), tempPath("bench_road_surface_save_b.rod") };
+    for (const std::string& path : paths)
+        std::filesystem::copy_file(roadFile(), path, std::filesystem::copy_options::overwrite_existing);
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(road.saveAs(paths[i++ % 2]));
+    for (const std::string& path : paths)
+        std::filesystem::remove(path);
+}
+BENCHMARK(BM_RoadSaveOverAnotherFile)->Unit(benchmark::kMillisecond);
+
 // Baseline: writing back an already parsed document of the same road.
 void BM_XmlWrite(benchmark::State& state)
 {

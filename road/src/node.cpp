@@ -18,7 +18,7 @@ bool isBlank(char c)
 }
 
 // Trims blanks; false when nothing is left.
-bool trimmed(const char *text, const char *&first, const char *&last)
+bool trimmed(const char* text, const char*& first, const char*& last)
 {
     if (!text)
         return false;
@@ -42,7 +42,7 @@ bool isNameChar(unsigned char c)
 }
 
 // Element names come from code, but a bad one would make the saved file unreadable.
-bool isValidName(const std::string &name)
+bool isValidName(const std::string& name)
 {
     if (name.empty() || !isNameStart(static_cast<unsigned char>(name[0])))
         return false;
@@ -52,11 +52,104 @@ bool isValidName(const std::string &name)
     return true;
 }
 
-const tinyxml2::XMLElement *findChild(const tinyxml2::XMLElement *element, const std::string &name)
+// The first stale child of an element whose children were removed for reuse, kept in the element's
+// user data (nothing else in the road file uses it); every sibling after it is stale too.
+tinyxml2::XMLNode* staleChildren(const tinyxml2::XMLElement* element)
+{
+    return static_cast<tinyxml2::XMLNode*>(element->GetUserData());
+}
+
+void settle(tinyxml2::XMLElement* element)
+{
+    tinyxml2::XMLNode* stale = staleChildren(element);
+    if (!stale)
+        return;
+    element->SetUserData(nullptr);
+    while (stale) {
+        tinyxml2::XMLNode* next = stale->NextSibling();
+        element->DeleteChild(stale);
+        stale = next;
+    }
+}
+
+const tinyxml2::XMLElement* findChild(tinyxml2::XMLElement* element, const std::string& name)
 {
     if (!element || name.empty())
         return nullptr;
+    settle(element);
     return element->FirstChildElement(name.c_str());
+}
+
+// First child of that name among the children written since the element's last removal.
+tinyxml2::XMLElement* writtenChild(tinyxml2::XMLElement* element, const char* name)
+{
+    const tinyxml2::XMLNode* stale = staleChildren(element);
+    if (!stale)
+        return element->FirstChildElement(name);
+    for (tinyxml2::XMLNode* node = element->FirstChild(); node != stale; node = node->NextSibling()) {
+        tinyxml2::XMLElement* child = node->ToElement();
+        if (child && std::strcmp(child->Name(), name) == 0)
+            return child;
+    }
+    return nullptr;
+}
+
+// The next child of that name for an element being rewritten: the first stale child when it is one
+// (it then counts as written), otherwise a new element placed before the stale ones. An element with
+// attributes is not taken back: a new one would have none.
+tinyxml2::XMLElement* nextChild(tinyxml2::XMLElement* element, const char* name, bool& reused)
+{
+    tinyxml2::XMLNode* stale = staleChildren(element);
+    reused = false;
+    if (stale) {
+        tinyxml2::XMLElement* candidate = stale->ToElement();
+        if (candidate && !candidate->FirstAttribute() && std::strcmp(candidate->Name(), name) == 0) {
+            element->SetUserData(stale->NextSibling());
+            reused = true;
+            return candidate;
+        }
+    }
+    tinyxml2::XMLElement* child = element->GetDocument()->NewElement(name);
+    if (!stale)
+        element->InsertEndChild(child);
+    else if (tinyxml2::XMLNode* before = stale->PreviousSibling())
+        element->InsertAfterChild(before, child);
+    else
+        element->InsertFirstChild(child);
+    return child;
+}
+
+// Leaves the element holding just that text, or nothing for the empty text; text already there as it
+// should be is left alone.
+void replaceText(tinyxml2::XMLElement* element, const char* text)
+{
+    tinyxml2::XMLNode* first = element->FirstChild();
+    tinyxml2::XMLText* current = first ? first->ToText() : nullptr;
+    element->SetUserData(nullptr);
+    if (*text && current && !current->CData() && !current->NextSibling()) {
+        if (std::strcmp(current->Value(), text) != 0)
+            current->SetValue(text, false);
+        return;
+    }
+    element->DeleteChildren();
+    if (*text)
+        element->SetText(text);
+}
+
+} // namespace
+
+namespace {
+
+// to_chars with a precision is printf's "%.17g" in the C locale. Empty when it does not fit.
+void formatDouble(double value, char (&buffer)[64])
+{
+    auto result = std::to_chars(buffer, buffer + sizeof(buffer) - 1, value, std::chars_format::general, 17);
+    *(result.ec == std::errc() ? result.ptr : buffer) = '\0';
+}
+
+void formatInt(int value, char (&buffer)[16])
+{
+    *std::to_chars(buffer, buffer + sizeof(buffer) - 1, value).ptr = '\0';
 }
 
 } // namespace
@@ -64,24 +157,21 @@ const tinyxml2::XMLElement *findChild(const tinyxml2::XMLElement *element, const
 std::string formatInt(int value)
 {
     char buffer[16];
-    auto result = std::to_chars(buffer, buffer + sizeof(buffer), value);
-    return std::string(buffer, result.ptr);
+    formatInt(value, buffer);
+    return std::string(buffer);
 }
 
 std::string formatDouble(double value)
 {
-    // to_chars with a precision is printf's "%.17g" in the C locale.
     char buffer[64];
-    auto result = std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, 17);
-    if (result.ec != std::errc())
-        return std::string();
-    return std::string(buffer, result.ptr);
+    formatDouble(value, buffer);
+    return std::string(buffer);
 }
 
-bool parseInt(const char *text, int &value)
+bool parseInt(const char* text, int& value)
 {
-    const char *first;
-    const char *last;
+    const char* first;
+    const char* last;
     if (!trimmed(text, first, last))
         return false;
     int parsed = 0;
@@ -92,10 +182,10 @@ bool parseInt(const char *text, int &value)
     return true;
 }
 
-bool parseDouble(const char *text, double &value)
+bool parseDouble(const char* text, double& value)
 {
-    const char *first;
-    const char *last;
+    const char* first;
+    const char* last;
     if (!trimmed(text, first, last))
         return false;
     double parsed = 0.0;
@@ -107,8 +197,11 @@ bool parseDouble(const char *text, double &value)
     return true;
 }
 
-NodeImpl::NodeImpl(tinyxml2::XMLElement *element, int version, int fullVersion)
-    : m_element(element), m_version(version), m_fullVersion(fullVersion)
+NodeImpl::NodeImpl(tinyxml2::XMLElement* element, int version, int fullVersion, bool reuse)
+    : m_element(element)
+    , m_version(version)
+    , m_fullVersion(fullVersion)
+    , m_reuse(reuse)
 {
 }
 
@@ -116,109 +209,131 @@ std::string NodeImpl::getName() const
 {
     if (!m_element)
         return std::string();
-    const char *name = m_element->Name();
+    const char* name = m_element->Name();
     return name ? std::string(name) : std::string();
 }
 
-int NodeImpl::getInt(const std::string &name, int defaultValue) const
+int NodeImpl::getInt(const std::string& name, int defaultValue) const
 {
-    const tinyxml2::XMLElement *child = findChild(m_element, name);
+    const tinyxml2::XMLElement* child = findChild(m_element, name);
     int value = defaultValue;
     if (!child || !parseInt(child->GetText(), value))
         return defaultValue;
     return value;
 }
 
-double NodeImpl::getDouble(const std::string &name, double defaultValue) const
+double NodeImpl::getDouble(const std::string& name, double defaultValue) const
 {
-    const tinyxml2::XMLElement *child = findChild(m_element, name);
+    const tinyxml2::XMLElement* child = findChild(m_element, name);
     double value = defaultValue;
     if (!child || !parseDouble(child->GetText(), value))
         return defaultValue;
     return value;
 }
 
-std::string NodeImpl::getString(const std::string &name, const std::string &defaultValue) const
+std::string NodeImpl::getString(const std::string& name, const std::string& defaultValue) const
 {
-    const tinyxml2::XMLElement *child = findChild(m_element, name);
-    const char *text = child ? child->GetText() : nullptr;
+    const tinyxml2::XMLElement* child = findChild(m_element, name);
+    const char* text = child ? child->GetText() : nullptr;
     return text ? std::string(text) : defaultValue;
 }
 
-tinyxml2::XMLElement *NodeImpl::valueChild(const std::string &name)
+tinyxml2::XMLElement* NodeImpl::valueChild(const std::string& name)
 {
     if (!m_element || !isValidName(name))
         return nullptr;
-    tinyxml2::XMLElement *child = m_element->FirstChildElement(name.c_str());
-    if (child) {
-        child->DeleteChildren();
+    if (tinyxml2::XMLElement* child = writtenChild(m_element, name.c_str()))
         return child;
-    }
-    child = m_element->GetDocument()->NewElement(name.c_str());
-    m_element->InsertEndChild(child);
-    return child;
+    bool reused;
+    return nextChild(m_element, name.c_str(), reused);
 }
 
-void NodeImpl::setInt(const std::string &name, int value)
+void NodeImpl::setText(const std::string& name, const char* text)
 {
-    if (tinyxml2::XMLElement *child = valueChild(name))
-        child->SetText(formatInt(value).c_str());
+    if (tinyxml2::XMLElement* child = valueChild(name))
+        replaceText(child, text);
 }
 
-void NodeImpl::setDouble(const std::string &name, double value)
+void NodeImpl::setInt(const std::string& name, int value)
 {
-    if (tinyxml2::XMLElement *child = valueChild(name))
-        child->SetText(formatDouble(value).c_str());
+    char buffer[16];
+    formatInt(value, buffer);
+    setText(name, buffer);
 }
 
-void NodeImpl::setString(const std::string &name, const std::string &value)
+void NodeImpl::setDouble(const std::string& name, double value)
 {
-    if (tinyxml2::XMLElement *child = valueChild(name)) {
-        // An empty text node would read back as a missing value anyway; leave the element empty.
-        if (!value.empty())
-            child->SetText(value.c_str());
-    }
+    char buffer[64];
+    formatDouble(value, buffer);
+    setText(name, buffer);
 }
 
-std::shared_ptr<NodeImpl> NodeImpl::firstChild(const std::string &name) const
+void NodeImpl::setString(const std::string& name, const std::string& value)
+{
+    // An empty text node would read back as a missing value anyway; leave the element empty.
+    setText(name, value.c_str());
+}
+
+std::shared_ptr<NodeImpl> NodeImpl::firstChild(const std::string& name) const
 {
     if (!m_element || name.empty())
         return nullptr;
-    tinyxml2::XMLElement *child = m_element->FirstChildElement(name.c_str());
-    return child ? std::make_shared<NodeImpl>(child, m_version, m_fullVersion) : nullptr;
+    settle(m_element);
+    tinyxml2::XMLElement* child = m_element->FirstChildElement(name.c_str());
+    return child ? std::make_shared<NodeImpl>(child, m_version, m_fullVersion, m_reuse) : nullptr;
 }
 
 std::shared_ptr<NodeImpl> NodeImpl::nextSibling() const
 {
     if (!m_element)
         return nullptr;
-    tinyxml2::XMLElement *next = m_element->NextSiblingElement(m_element->Name());
-    return next ? std::make_shared<NodeImpl>(next, m_version, m_fullVersion) : nullptr;
+    if (tinyxml2::XMLNode* parent = m_element->Parent(); parent && parent->ToElement())
+        settle(parent->ToElement());
+    tinyxml2::XMLElement* next = m_element->NextSiblingElement(m_element->Name());
+    return next ? std::make_shared<NodeImpl>(next, m_version, m_fullVersion, m_reuse) : nullptr;
 }
 
-std::shared_ptr<NodeImpl> NodeImpl::appendChild(const std::string &name)
+std::shared_ptr<NodeImpl> NodeImpl::appendChild(const std::string& name)
 {
     if (!m_element || !isValidName(name))
         return nullptr;
-    tinyxml2::XMLElement *child = m_element->GetDocument()->NewElement(name.c_str());
-    m_element->InsertEndChild(child);
-    return std::make_shared<NodeImpl>(child, m_version, m_fullVersion);
+    bool reused;
+    tinyxml2::XMLElement* child = nextChild(m_element, name.c_str(), reused);
+    // A child taken back starts as empty as a new one.
+    if (reused)
+        child->SetUserData(child->FirstChild());
+    return std::make_shared<NodeImpl>(child, m_version, m_fullVersion, m_reuse);
 }
 
-void NodeImpl::removeChildren(const std::string &name)
+void NodeImpl::removeChildren(const std::string& name)
 {
     if (!m_element)
         return;
+    if (name.empty() && m_reuse) {
+        m_element->SetUserData(m_element->FirstChild());
+        return;
+    }
+    settle(m_element);
     if (name.empty()) {
         m_element->DeleteChildren();
         return;
     }
-    tinyxml2::XMLElement *child = m_element->FirstChildElement(name.c_str());
+    tinyxml2::XMLElement* child = m_element->FirstChildElement(name.c_str());
     while (child) {
-        tinyxml2::XMLElement *next = child->NextSiblingElement(name.c_str());
+        tinyxml2::XMLElement* next = child->NextSiblingElement(name.c_str());
         m_element->DeleteChild(child);
         child = next;
     }
+}
+
+void NodeImpl::settleTree(tinyxml2::XMLElement* element)
+{
+    if (!element)
+        return;
+    settle(element);
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child;
+         child = child->NextSiblingElement())
+        settleTree(child);
 }
 
 } // namespace Xml

@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <mutex>
 
 namespace Pelko {
 namespace Road {
@@ -49,6 +51,23 @@ public:
     StationTable table;
     PivotType pivotType = PivotNone;
     double pivotOffset = 0.0;
+
+    // The document of the last load or save, for the next save; saves running at once parse anew.
+    std::unique_ptr<RoadFile::Snapshot> takeSnapshot()
+    {
+        std::lock_guard<std::mutex> lock(snapshotMutex);
+        return std::move(snapshot);
+    }
+    void keepSnapshot(RoadFile& file)
+    {
+        auto kept = file.takeSnapshot();
+        std::lock_guard<std::mutex> lock(snapshotMutex);
+        snapshot = std::move(kept);
+    }
+
+private:
+    std::mutex snapshotMutex;
+    std::unique_ptr<RoadFile::Snapshot> snapshot;
 };
 
 RoadSurface::RoadSurface()
@@ -107,6 +126,7 @@ bool RoadSurface::load()
     StationTable table;
     table.load(file.getStationTable());
     d->table = table;
+    d->keepSnapshot(file);
     return true;
 }
 
@@ -118,7 +138,7 @@ bool RoadSurface::save() const
 bool RoadSurface::saveAs(const std::string& path) const
 {
     RoadFile file(path);
-    file.open(true);
+    file.open(true, d->takeSnapshot());
     if (!file.hasDocument())
         return false;
 
@@ -137,7 +157,10 @@ bool RoadSurface::saveAs(const std::string& path) const
     d->slopes.save(file.getSlopeSection());
     d->structures.save(file.getStructureElements());
     d->table.save(file.getStationTable());
-    return file.save();
+    if (!file.save())
+        return false;
+    d->keepSnapshot(file);
+    return true;
 }
 
 HorizontalAlignment* RoadSurface::getHorizontalAligment() const

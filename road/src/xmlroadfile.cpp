@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace Pelko {
 namespace Road {
@@ -19,7 +17,13 @@ struct RoadFile::Data
     std::unique_ptr<tinyxml2::XMLDocument> document;
     std::shared_ptr<NodeImpl> root;
     std::string path;
+    // The bytes of the file as last read or written, and whether the document still stands for them.
+    std::string bytes;
+    bool unchanged = false;
 };
+
+RoadFile::Snapshot::Snapshot() = default;
+RoadFile::Snapshot::~Snapshot() = default;
 
 namespace {
 
@@ -29,19 +33,30 @@ std::unique_ptr<tinyxml2::XMLDocument> newDocument()
 }
 
 // Reads a regular file whole; directories and devices are not road files.
-bool readFile(const std::string &path, std::string &content)
+bool readFile(const std::string& path, std::string& content)
 {
     struct stat info;
     if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
         return false;
-    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    // The size is only a hint: read until the end, whatever the file holds by then.
+    content.resize(static_cast<size_t>(info.st_size) + 1);
+    size_t size = 0;
+    for (;;) {
+        size += std::fread(&content[size], 1, content.size() - size, file);
+        if (size < content.size())
+            break;
+        content.resize(content.size() * 2);
+    }
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    content.resize(size);
+    return ok;
 }
 
-bool writeFile(const std::string &path, const char *data, size_t size)
+bool writeFile(const std::string& path, const char* data, size_t size)
 {
     // Renaming needs only the folder to be writable: a file the user may not write stays as it is.
     struct stat old;
@@ -49,7 +64,7 @@ bool writeFile(const std::string &path, const char *data, size_t size)
     if (replacing && ::access(path.c_str(), W_OK) != 0)
         return false;
     const std::string temporary = path + ".~" + std::to_string(::getpid());
-    std::FILE *file = std::fopen(temporary.c_str(), "wb");
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         return false;
     bool ok = std::fwrite(data, 1, size, file) == size;
@@ -66,35 +81,46 @@ bool writeFile(const std::string &path, const char *data, size_t size)
     return ok;
 }
 
-bool writeDocument(const tinyxml2::XMLDocument &document, const std::string &path)
+// Writes the document and, when given, keeps the bytes written.
+bool writeDocument(const tinyxml2::XMLDocument& document, const std::string& path,
+                   std::string* bytes = nullptr)
 {
     tinyxml2::XMLPrinter printer(nullptr, false);
     document.Print(&printer);
     const int size = printer.CStrSize();
-    return writeFile(path, printer.CStr(), size > 0 ? static_cast<size_t>(size - 1) : 0);
+    const size_t length = size > 0 ? static_cast<size_t>(size - 1) : 0;
+    if (!writeFile(path, printer.CStr(), length))
+        return false;
+    if (bytes)
+        bytes->assign(printer.CStr(), length);
+    return true;
 }
 
 } // namespace
 
-RoadFile::RoadFile(const std::string &path) : d(new Data)
+RoadFile::RoadFile(const std::string& path)
+    : d(new Data)
 {
     d->path = path;
 }
 
 RoadFile::~RoadFile() = default;
 
-void RoadFile::open(bool create)
+void RoadFile::open(bool create, std::unique_ptr<Snapshot> previous)
 {
     auto document = newDocument();
     std::string content;
-    const bool loaded = readFile(d->path, content)
-                        && document->Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
+    bool loaded = readFile(d->path, content);
+    if (loaded && previous && previous->document && previous->path == d->path && previous->bytes == content)
+        document = std::move(previous->document);
+    else
+        loaded = loaded && document->Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
     if (loaded) {
-        tinyxml2::XMLElement *element = document->FirstChildElement();
-        const char *name = element ? element->Name() : nullptr;
+        tinyxml2::XMLElement* element = document->FirstChildElement();
+        const char* name = element ? element->Name() : nullptr;
         if (!name || std::string(name) != "Road")
             return;
-        auto root = std::make_shared<NodeImpl>(element, 0, 0);
+        auto root = std::make_shared<NodeImpl>(element, 0, 0, create);
         int version;
         int fullVersion;
         if (create) {
@@ -107,7 +133,9 @@ void RoadFile::open(bool create)
             fullVersion = root->getInt("FullVersion", version);
         }
         d->document = std::move(document);
-        d->root = std::make_shared<NodeImpl>(element, version, fullVersion);
+        d->root = std::make_shared<NodeImpl>(element, version, fullVersion, create);
+        d->bytes = std::move(content);
+        d->unchanged = !create;
         return;
     }
     if (!create)
@@ -115,9 +143,9 @@ void RoadFile::open(bool create)
 
     d->root.reset();
     d->document.reset();
-    tinyxml2::XMLElement *element = document->NewElement("Road");
+    tinyxml2::XMLElement* element = document->NewElement("Road");
     document->InsertEndChild(element);
-    auto root = std::make_shared<NodeImpl>(element, CurrentVersion, CurrentFullVersion);
+    auto root = std::make_shared<NodeImpl>(element, CurrentVersion, CurrentFullVersion, true);
     root->setInt("Version", CurrentVersion);
     root->setInt("FullVersion", CurrentFullVersion);
     // A new file is written at once so an unwritable path fails here. Something unreadable already
@@ -134,7 +162,22 @@ bool RoadFile::save()
 {
     if (!d->document)
         return false;
-    return writeDocument(*d->document, d->path);
+    NodeImpl::settleTree(d->document->RootElement());
+    d->unchanged = writeDocument(*d->document, d->path, &d->bytes);
+    return d->unchanged;
+}
+
+std::unique_ptr<RoadFile::Snapshot> RoadFile::takeSnapshot()
+{
+    if (!d->document || !d->unchanged)
+        return nullptr;
+    auto snapshot = std::make_unique<Snapshot>();
+    snapshot->path = d->path;
+    snapshot->bytes = std::move(d->bytes);
+    snapshot->document = std::move(d->document);
+    d->root.reset();
+    d->unchanged = false;
+    return snapshot;
 }
 
 bool RoadFile::hasDocument() const
@@ -154,6 +197,7 @@ int RoadFile::getPivotType() const
 
 void RoadFile::setPivotType(int type)
 {
+    d->unchanged = false;
     if (d->root)
         d->root->setInt("PivotType", type);
 }
@@ -165,16 +209,18 @@ double RoadFile::getPivotOffset() const
 
 void RoadFile::setPivotOffset(double offset)
 {
+    d->unchanged = false;
     if (d->root)
         d->root->setDouble("PivotOffset", offset);
 }
 
-std::shared_ptr<NodeImpl> RoadFile::getSection(const std::string &name)
+std::shared_ptr<NodeImpl> RoadFile::getSection(const std::string& name)
 {
     if (!d->root)
         return nullptr;
     if (auto child = d->root->firstChild(name))
         return child;
+    d->unchanged = false;
     return d->root->appendChild(name);
 }
 

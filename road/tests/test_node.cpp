@@ -30,12 +30,12 @@ struct Item
 {
 };
 
-std::string dataPath(const char *name)
+std::string dataPath(const char* name)
 {
     return std::string(TEST_DATA_DIR) + "/" + name;
 }
 
-std::string readAll(const std::string &path)
+std::string readAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::stringstream s;
@@ -43,14 +43,14 @@ std::string readAll(const std::string &path)
     return s.str();
 }
 
-std::string tempPath(const std::string &name)
+std::string tempPath(const std::string& name)
 {
     const std::string path = ::testing::TempDir() + "road_node_" + name;
     std::remove(path.c_str());
     return path;
 }
 
-std::string copyToTemp(const char *dataName)
+std::string copyToTemp(const char* dataName)
 {
     const std::string path = tempPath(dataName);
     std::ofstream(path, std::ios::binary) << readAll(dataPath(dataName));
@@ -62,10 +62,10 @@ bool sameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::vector<std::string> childNames(const tinyxml2::XMLElement *element)
+std::vector<std::string> childNames(const tinyxml2::XMLElement* element)
 {
     std::vector<std::string> names;
-    for (auto *c = element->FirstChildElement(); c; c = c->NextSiblingElement())
+    for (auto* c = element->FirstChildElement(); c; c = c->NextSiblingElement())
         names.push_back(c->Name());
     return names;
 }
@@ -78,20 +78,20 @@ struct CommaNumpunct : std::numpunct<char>
     std::string do_grouping() const override { return "\3"; }
 };
 
-const std::vector<double> &trickyDoubles()
+const std::vector<double>& trickyDoubles()
 {
-    static const std::vector<double> values = {0.1,
-                                               -0.0,
-                                               1.0 / 3.0,
-                                               4 * std::atan(1.0),
-                                               123456789.123456789,
-                                               1e-300,
-                                               std::numeric_limits<double>::denorm_min(),
-                                               std::numeric_limits<double>::min(),
-                                               std::numeric_limits<double>::max(),
-                                               -std::numeric_limits<double>::max(),
-                                               std::numeric_limits<double>::infinity(),
-                                               -std::numeric_limits<double>::infinity()};
+    static const std::vector<double> values = { 0.1,
+                                                -0.0,
+                                                1.0 / 3.0,
+                                                4 * std::atan(1.0),
+                                                123456789.123456789,
+                                                1e-300,
+                                                std::numeric_limits<double>::denorm_min(),
+                                                std::numeric_limits<double>::min(),
+                                                std::numeric_limits<double>::max(),
+                                                -std::numeric_limits<double>::max(),
+                                                std::numeric_limits<double>::infinity(),
+                                                -std::numeric_limits<double>::infinity() };
     return values;
 }
 
@@ -117,7 +117,7 @@ TEST(NodeNumbers, FormatsAndParsesExactly)
     double d = 7.0;
     EXPECT_TRUE(Xml::parseDouble(" \n 2.5\t", d));
     EXPECT_EQ(d, 2.5);
-    for (const char *bad : {"", "  ", "abc", "1.5x", "1,5", "1e999", "-1e999", "0x10", "1 2", "+"}) {
+    for (const char* bad : { "", "  ", "abc", "1.5x", "1,5", "1e999", "-1e999", "0x10", "1 2", "+" }) {
         d = 7.0;
         EXPECT_FALSE(Xml::parseDouble(bad, d)) << bad;
         EXPECT_EQ(d, 7.0);
@@ -127,7 +127,7 @@ TEST(NodeNumbers, FormatsAndParsesExactly)
     int i = 5;
     EXPECT_TRUE(Xml::parseInt(" -42 ", i));
     EXPECT_EQ(i, -42);
-    for (const char *bad : {"", "abc", "12abc", "1.5", "99999999999", "0x10"}) {
+    for (const char* bad : { "", "abc", "12abc", "1.5", "99999999999", "0x10" }) {
         i = 5;
         EXPECT_FALSE(Xml::parseInt(bad, i)) << bad;
         EXPECT_EQ(i, 5);
@@ -136,14 +136,15 @@ TEST(NodeNumbers, FormatsAndParsesExactly)
 
 TEST(NodeNumbers, IgnoreTheProcessLocale)
 {
-    const std::locale previousGlobal = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
+    const std::locale previousGlobal
+        = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
     EXPECT_EQ(Xml::formatDouble(0.1), "0.10000000000000001");
     EXPECT_EQ(Xml::formatInt(1234567), "1234567");
     std::locale::global(previousGlobal);
 
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    const char *commaLocale = nullptr;
-    for (const char *name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+    const char* commaLocale = nullptr;
+    for (const char* name : { "de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "ru_RU.UTF-8" }) {
         if (std::setlocale(LC_ALL, name)) {
             commaLocale = name;
             break;
@@ -194,7 +195,8 @@ TEST(NodeImpl, ValueChildren)
     node.setDouble("a", 0.1);
     node.setInt("n", 5);
     node.setString("s", "a<b & \"c\"");
-    EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"a", "b", "c", "a", "s", "e", "n"}));
+    EXPECT_EQ(childNames(doc.RootElement()),
+              (std::vector<std::string> { "a", "b", "c", "a", "s", "e", "n" }));
     EXPECT_STREQ(doc.RootElement()->FirstChildElement("a")->GetText(), "0.10000000000000001");
     EXPECT_EQ(node.getDouble("a", 0.0), 0.1);
     EXPECT_EQ(node.getInt("n", 0), 5);
@@ -229,7 +231,7 @@ TEST(NodeImpl, ChildrenIterationAndVersions)
         EXPECT_EQ(item.getFullVersion(), 67239936);
         values.push_back(item.getInt("v", 0));
     }
-    EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(values, (std::vector<int> { 1, 2, 3 }));
     EXPECT_TRUE(part.firstChild("nothing").isEmpty());
 
     // cast shares the same element; appended children carry the versions and go last.
@@ -241,7 +243,7 @@ TEST(NodeImpl, ChildrenIterationAndVersions)
     EXPECT_EQ(childNames(doc.RootElement()).back(), "element");
 
     part.removeChildren("element");
-    EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"count", "other", "template"}));
+    EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string> { "count", "other", "template" }));
     part.removeChildren();
     EXPECT_EQ(doc.RootElement()->FirstChild(), nullptr);
 
@@ -257,6 +259,93 @@ TEST(NodeImpl, ChildrenIterationAndVersions)
     EXPECT_TRUE(empty.appendChild("a").isEmpty());
     EXPECT_TRUE(empty.firstChild("a").isEmpty());
     EXPECT_TRUE(empty.nextSibling().isEmpty());
+}
+
+namespace {
+
+std::string printed(const tinyxml2::XMLDocument& doc)
+{
+    tinyxml2::XMLPrinter printer;
+    doc.Print(&printer);
+    return printer.CStr();
+}
+
+// Rewrites the root as a part's save does, with reads in between when asked (a read settles the
+// element it looks into); records what the reads give.
+std::vector<std::string> rewrite(Node<Part> root, bool read = true)
+{
+    std::vector<std::string> seen;
+    root.removeChildren();
+    if (read)
+        seen.push_back(root.getString("a", "-"));
+    root.setInt("a", 1);
+    root.setString("b", "");
+    auto first = root.appendChild<Item>("e");
+    first.setInt("a", 1);
+    first.setDouble("b", 0.5);
+    root.appendChild("e");
+    auto twice = root.appendChild<Item>("e");
+    twice.removeChildren();
+    twice.setString("a", "x");
+    twice.setString("a", "y & z");
+    root.setInt("a", 2);
+    auto outer = root.appendChild<Item>("e");
+    outer.appendChild("e").setInt("c", 3);
+    outer.removeChildren();
+    outer.setInt("z", 4);
+    if (read)
+        seen.push_back(root.getString("a", "-"));
+    root.appendChild("f").setString("a", "1");
+    if (read)
+        root.removeChildren("f");
+    root.appendChild("g").setInt("a", 5);
+    if (read) {
+        for (auto e = root.firstChild<Item>("e"); e; e.reset(e.nextSibling()))
+            seen.push_back(e.getString("a", "-"));
+    }
+    root.appendChild("e").setInt("last", 6);
+    return seen;
+}
+
+} // namespace
+
+// Children removed for reuse and taken back give the very document that deleting them at once gives,
+// whatever the old children were: other names and order, attributes, comments, CDATA, mixed text.
+TEST(NodeImpl, ReusedChildrenGiveTheSameDocument)
+{
+    const char* sources[] = {
+        "<Road/>",
+        "<Road><a>1</a><b>2</b><e><a>1</a><b>0.5</b></e><e/><e><a>y &amp; z</a></e></Road>",
+        "<Road><b>2</b><a>1</a><e><b>0.5</b><a>1</a></e></Road>",
+        "<Road><a "
+        "x=\"1\">1</a><e><a>1</a><b/></e><e>old</e><!--note--><e><a>5</a><z>9</z></e><k>7</k></Road>",
+        "<Road><a><![CDATA[1]]></a><e>text<a>1</a></e><a>2</a><e><e><c>3</c></e><z>4</z></e></Road>",
+        "<Road><a>1</a><b/><e><a>1</a><b>0.5</b><c>3</c></e><e><a>1</a></e><e><a>x</a><a>y</a></e>"
+        "<e><e><c>3</c></e></e><g><a>5</a></g><e><last>6</last></e><e><last>6</last></e></Road>",
+    };
+    for (const char* source : sources) {
+        for (bool read : { true, false }) {
+            SCOPED_TRACE(std::string(source) + (read ? " with reads" : ""));
+            tinyxml2::XMLDocument deleted;
+            tinyxml2::XMLDocument reused;
+            ASSERT_EQ(deleted.Parse(source), tinyxml2::XML_SUCCESS);
+            ASSERT_EQ(reused.Parse(source), tinyxml2::XML_SUCCESS);
+            const auto seenDeleted
+                = rewrite(Node<Part>(std::make_shared<NodeImpl>(deleted.RootElement(), 4, 0)), read);
+            const auto seenReused
+                = rewrite(Node<Part>(std::make_shared<NodeImpl>(reused.RootElement(), 4, 0, true)), read);
+            EXPECT_EQ(seenReused, seenDeleted);
+            NodeImpl::settleTree(reused.RootElement());
+            EXPECT_EQ(printed(reused), printed(deleted));
+            // Rewriting the result again, without reads, takes its children back.
+            const tinyxml2::XMLElement* kept = reused.RootElement()->FirstChildElement("e");
+            rewrite(Node<Part>(std::make_shared<NodeImpl>(deleted.RootElement(), 4, 0)), false);
+            rewrite(Node<Part>(std::make_shared<NodeImpl>(reused.RootElement(), 4, 0, true)), false);
+            NodeImpl::settleTree(reused.RootElement());
+            EXPECT_EQ(printed(reused), printed(deleted));
+            EXPECT_EQ(reused.RootElement()->FirstChildElement("e"), kept);
+        }
+    }
 }
 
 TEST(RoadFile, OpenReadsVersions)
@@ -293,8 +382,9 @@ TEST(RoadFile, OpenReadsVersions)
         EXPECT_TRUE(file.getSlopeSectionLibrary().isEmpty());
     }
     // Missing, malformed, non-road and non-file paths leave the object without a document.
-    for (const std::string &path : {dataPath("missing.rod"), dataPath("node_truncated.rod"),
-                                   dataPath("node_not_road.xml"), std::string(TEST_DATA_DIR), std::string()}) {
+    for (const std::string& path :
+         { dataPath("missing.rod"), dataPath("node_truncated.rod"), dataPath("node_not_road.xml"),
+           std::string(TEST_DATA_DIR), std::string() }) {
         RoadFile file(path);
         file.open(false);
         EXPECT_FALSE(file.hasDocument()) << path;
@@ -323,9 +413,10 @@ TEST(RoadFile, CreateKeepsForeignChildrenInPlace)
     }
     tinyxml2::XMLDocument doc;
     ASSERT_EQ(doc.LoadFile(path.c_str()), tinyxml2::XML_SUCCESS);
-    EXPECT_EQ(childNames(doc.RootElement()),
-              (std::vector<std::string>{"Comment", "Version", "PivotType", "PivotOffset", "StationsEquation",
-                                        "SlopeSectionLibrary", "Unknown", "FullVersion", "StationTable"}));
+    EXPECT_EQ(
+        childNames(doc.RootElement()),
+        (std::vector<std::string> { "Comment", "Version", "PivotType", "PivotOffset", "StationsEquation",
+                                    "SlopeSectionLibrary", "Unknown", "FullVersion", "StationTable" }));
     EXPECT_STREQ(doc.RootElement()->FirstChildElement("Version")->GetText(), "4");
     EXPECT_STREQ(doc.RootElement()->FirstChildElement("FullVersion")->GetText(), "67239936");
     EXPECT_STREQ(doc.RootElement()->FirstChildElement("Unknown")->GetText(), "survives");
@@ -349,7 +440,7 @@ TEST(RoadFile, CreateNewAndRefuseForeignFiles)
         EXPECT_EQ(text.rfind("<Road>", 0), 0u) << "no XML declaration";
         tinyxml2::XMLDocument doc;
         ASSERT_EQ(doc.Parse(text.c_str()), tinyxml2::XML_SUCCESS);
-        EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"Version", "FullVersion"}));
+        EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string> { "Version", "FullVersion" }));
         EXPECT_STREQ(doc.RootElement()->FirstChildElement("FullVersion")->GetText(), "67239936");
     }
 
@@ -373,7 +464,7 @@ TEST(RoadFile, CreateNewAndRefuseForeignFiles)
         ASSERT_TRUE(file.save());
         tinyxml2::XMLDocument doc;
         ASSERT_EQ(doc.LoadFile(broken.c_str()), tinyxml2::XML_SUCCESS);
-        EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string>{"Version", "FullVersion"}));
+        EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string> { "Version", "FullVersion" }));
     }
 
     // A folder that does not exist: nothing is created and save reports the failure.

@@ -377,3 +377,74 @@ TEST(RoadSurface, SavedFilesReadBackTheSame)
         EXPECT_EQ(readAll(first), readAll(second));
     }
 }
+
+// What a save writes, byte for byte: into the file the road came from (its other children kept in
+// place), into a new file and over another road's file; saved again over its own output, the same.
+TEST(RoadSurface, SavesWriteTheseBytes)
+{
+    struct Case
+    {
+        const char* source;
+        const char* target; // nullptr: the file loaded; "": a new file
+        const char* expected;
+    };
+    const Case cases[] = {
+        { "complete.rod", nullptr, "saved/complete.rod" },
+        { "complete.rod", "", "saved/complete_new.rod" },
+        { "complete_pi.rod", nullptr, "saved/complete_pi.rod" },
+        { "node_v3.rod", nullptr, "saved/node_v3.rod" },
+        { "roundtrip/case04.rod", nullptr, "saved/case04.rod" },
+        { "roundtrip/case04.rod", "complete.rod", "saved/case04_over_complete.rod" },
+        { "complete_pi.rod", "roundtrip/case04.rod", "saved/complete_pi_over_case04.rod" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " -> " + (c.target ? c.target : "itself"));
+        const std::string expected = readAll(dataPath(c.expected));
+        ASSERT_FALSE(expected.empty());
+        const std::string path = tempPath("pinned.rod");
+        RoadSurface road(c.target ? dataPath(c.source)
+                                  : writeTemp("pinned.rod", readAll(dataPath(c.source))));
+        ASSERT_TRUE(road.load());
+        if (c.target && *c.target)
+            writeTemp("pinned.rod", readAll(dataPath(c.target)));
+        ASSERT_TRUE(road.saveAs(path));
+        EXPECT_EQ(readAll(path), expected);
+        ASSERT_TRUE(road.saveAs(path));
+        EXPECT_EQ(readAll(path), expected);
+    }
+}
+
+// A save keeps the document of the last load or save, but only for a file that still holds what was
+// read or written: changes made to the file since, even of the same size, are kept as a fresh read
+// keeps them.
+TEST(RoadSurface, SaveRereadsAFileChangedSince)
+{
+    const std::string path = writeTemp("changed.rod", readAll(dataPath("complete.rod")));
+    RoadSurface road(path);
+    ASSERT_TRUE(road.load());
+    ASSERT_TRUE(road.save());
+    const std::string saved = readAll(path);
+    ASSERT_NE(saved.find("<scale>500</scale>"), std::string::npos);
+
+    std::string edited = saved;
+    edited.replace(edited.find("<scale>500</scale>"), 18, "<scale>600</scale>");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << edited;
+    ASSERT_TRUE(road.save());
+    EXPECT_EQ(readAll(path), edited);
+
+    std::string grown = edited;
+    grown.insert(grown.find("<Road>") + 6, "\n    <Note>kept</Note>");
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << grown;
+    ASSERT_TRUE(road.save());
+    EXPECT_EQ(readAll(path), grown);
+
+    // Another road saved over the file between two saves of this one.
+    RoadSurface other(dataPath("complete_pi.rod"));
+    ASSERT_TRUE(other.load());
+    ASSERT_TRUE(other.saveAs(path));
+    ASSERT_TRUE(road.save());
+    RoadSurface reread(path);
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.getHorizontalAligment()->getElements().size(),
+              road.getHorizontalAligment()->getElements().size());
+}

@@ -16,13 +16,18 @@ namespace Xml {
 
 // One element of the road file together with the file's version numbers, so that any loader in the
 // tree can test the version without walking up to the root. The element belongs to the document.
+//
+// With reuse, removing all children only marks them stale: the writes that follow take a stale child
+// of the same name back, in order, instead of allocating a new one, and settleTree deletes what was not
+// taken back. The document reads the same as if the children had been deleted at once; reads settle
+// the element they look into first.
 class ROAD_EXPORT NodeImpl
 {
 public:
-    NodeImpl(tinyxml2::XMLElement *element, int version, int fullVersion);
+    NodeImpl(tinyxml2::XMLElement* element, int version, int fullVersion, bool reuse = false);
 
     bool isNull() const { return m_element == nullptr; }
-    tinyxml2::XMLElement *element() const { return m_element; }
+    tinyxml2::XMLElement* element() const { return m_element; }
     int getVersion() const { return m_version; }
     int getFullVersion() const { return m_fullVersion; }
 
@@ -30,118 +35,115 @@ public:
 
     // Value children: text of the first child of that name, or the default when it is missing or
     // its text is not a number. Numbers are read and written independently of the process locale.
-    int getInt(const std::string &name, int defaultValue) const;
-    double getDouble(const std::string &name, double defaultValue) const;
-    std::string getString(const std::string &name, const std::string &defaultValue) const;
+    int getInt(const std::string& name, int defaultValue) const;
+    double getDouble(const std::string& name, double defaultValue) const;
+    std::string getString(const std::string& name, const std::string& defaultValue) const;
 
-    void setInt(const std::string &name, int value);
-    void setDouble(const std::string &name, double value);
-    void setString(const std::string &name, const std::string &value);
+    void setInt(const std::string& name, int value);
+    void setDouble(const std::string& name, double value);
+    void setString(const std::string& name, const std::string& value);
 
-    std::shared_ptr<NodeImpl> firstChild(const std::string &name) const;
+    std::shared_ptr<NodeImpl> firstChild(const std::string& name) const;
     std::shared_ptr<NodeImpl> nextSibling() const;
-    std::shared_ptr<NodeImpl> appendChild(const std::string &name);
+    std::shared_ptr<NodeImpl> appendChild(const std::string& name);
     // The empty name removes every child.
-    void removeChildren(const std::string &name);
+    void removeChildren(const std::string& name);
+
+    // Deletes the children still marked stale anywhere under the element.
+    static void settleTree(tinyxml2::XMLElement* element);
 
 private:
-    tinyxml2::XMLElement *valueChild(const std::string &name);
+    tinyxml2::XMLElement* valueChild(const std::string& name);
+    void setText(const std::string& name, const char* text);
 
-    tinyxml2::XMLElement *m_element;
+    tinyxml2::XMLElement* m_element;
     int m_version;
     int m_fullVersion;
+    bool m_reuse;
 };
 
 // Text forms of numbers as the road file stores them ("%d" and "%.17g" in the C locale).
 ROAD_EXPORT std::string formatInt(int value);
 ROAD_EXPORT std::string formatDouble(double value);
 // Whole-text parses (surrounding blanks allowed); false leaves value untouched.
-ROAD_EXPORT bool parseInt(const char *text, int &value);
-ROAD_EXPORT bool parseDouble(const char *text, double &value);
+ROAD_EXPORT bool parseInt(const char* text, int& value);
+ROAD_EXPORT bool parseDouble(const char* text, double& value);
 
 } // namespace Xml
 
 // Typed handle on one node of the road file. T only names the class whose load/save receives it;
 // copies share the same NodeImpl. Handles are cheap and const: writing through one changes the document,
 // not the handle.
-template <typename T, typename Impl = Xml::NodeImpl>
-class Node
+template<typename T, typename Impl = Xml::NodeImpl> class Node
 {
 public:
     using ImplPtr = std::shared_ptr<Impl>;
 
     Node() = default;
-    explicit Node(ImplPtr impl) : m_impl(std::move(impl)) {}
+    explicit Node(ImplPtr impl)
+        : m_impl(std::move(impl))
+    {
+    }
 
     bool isEmpty() const { return !m_impl || m_impl->isNull(); }
     bool isNull() const { return isEmpty(); }
     explicit operator bool() const { return !isEmpty(); }
-    const ImplPtr &impl() const { return m_impl; }
+    const ImplPtr& impl() const { return m_impl; }
 
     int getVersion() const { return m_impl ? m_impl->getVersion() : 0; }
     int getFullVersion() const { return m_impl ? m_impl->getFullVersion() : 0; }
     std::string getName() const { return isEmpty() ? std::string() : m_impl->getName(); }
 
-    int getInt(const std::string &name, int defaultValue = 0) const
+    int getInt(const std::string& name, int defaultValue = 0) const
     {
         return isEmpty() ? defaultValue : m_impl->getInt(name, defaultValue);
     }
-    double getDouble(const std::string &name, double defaultValue = 0.0) const
+    double getDouble(const std::string& name, double defaultValue = 0.0) const
     {
         return isEmpty() ? defaultValue : m_impl->getDouble(name, defaultValue);
     }
-    std::string getString(const std::string &name, const std::string &defaultValue = std::string()) const
+    std::string getString(const std::string& name, const std::string& defaultValue = std::string()) const
     {
         return isEmpty() ? defaultValue : m_impl->getString(name, defaultValue);
     }
 
-    void setInt(const std::string &name, int value) const
+    void setInt(const std::string& name, int value) const
     {
         if (!isEmpty())
             m_impl->setInt(name, value);
     }
-    void setDouble(const std::string &name, double value) const
+    void setDouble(const std::string& name, double value) const
     {
         if (!isEmpty())
             m_impl->setDouble(name, value);
     }
-    void setString(const std::string &name, const std::string &value) const
+    void setString(const std::string& name, const std::string& value) const
     {
         if (!isEmpty())
             m_impl->setString(name, value);
     }
 
-    template <typename U = T>
-    Node<U, Impl> firstChild(const std::string &name) const
+    template<typename U = T> Node<U, Impl> firstChild(const std::string& name) const
     {
         return isEmpty() ? Node<U, Impl>() : Node<U, Impl>(m_impl->firstChild(name));
     }
     Node nextSibling() const { return isEmpty() ? Node() : Node(m_impl->nextSibling()); }
-    template <typename U = T>
-    Node<U, Impl> appendChild(const std::string &name) const
+    template<typename U = T> Node<U, Impl> appendChild(const std::string& name) const
     {
         return isEmpty() ? Node<U, Impl>() : Node<U, Impl>(m_impl->appendChild(name));
     }
     // The empty name removes every child.
-    void removeChildren(const std::string &name = std::string()) const
+    void removeChildren(const std::string& name = std::string()) const
     {
         if (!isEmpty())
             m_impl->removeChildren(name);
     }
 
-    template <typename U>
-    Node<U, Impl> cast() const
-    {
-        return Node<U, Impl>(m_impl);
-    }
+    template<typename U> Node<U, Impl> cast() const { return Node<U, Impl>(m_impl); }
 
     void reset() { m_impl.reset(); }
     void reset(ImplPtr impl) { m_impl = std::move(impl); }
-    template <typename U>
-    void reset(const Node<U, Impl> &other)
-    {
-        m_impl = other.impl();
-    }
+    template<typename U> void reset(const Node<U, Impl>& other) { m_impl = other.impl(); }
 
 private:
     ImplPtr m_impl;

@@ -6,6 +6,10 @@
 #include <memory>
 #include <string>
 
+namespace tinyxml2 {
+class XMLDocument;
+}
+
 namespace Pelko {
 namespace Road {
 
@@ -32,16 +36,32 @@ public:
     // Files from this full version on carry the slope template library.
     static constexpr int SlopeLibraryFullVersion = 0x04010000;
 
-    explicit RoadFile(const std::string &path);
+    // A document together with the bytes of the file it stands for, kept between saves so that a
+    // save over a file that still holds exactly those bytes updates the document instead of parsing
+    // the file again.
+    struct ROAD_EXPORT Snapshot
+    {
+        Snapshot();
+        ~Snapshot();
+        std::string path;
+        std::string bytes;
+        std::unique_ptr<tinyxml2::XMLDocument> document;
+    };
+
+    explicit RoadFile(const std::string& path);
     ~RoadFile();
-    RoadFile(const RoadFile &) = delete;
-    RoadFile &operator=(const RoadFile &) = delete;
+    RoadFile(const RoadFile&) = delete;
+    RoadFile& operator=(const RoadFile&) = delete;
 
     // Loads the document; with create, raises an existing road file to the current version or
     // writes a new one holding only the root. The outcome shows in getVersion and the part nodes.
-    void open(bool create);
+    // A snapshot of this path whose bytes the file still holds stands in for parsing it.
+    void open(bool create, std::unique_ptr<Snapshot> previous = nullptr);
     // Writes the document to the path through a temporary file, so a failed write keeps the old file.
     bool save();
+    // The document with the file's bytes after a successful save, or after opening without create
+    // when nothing has been added to it since; empty otherwise. The file is left without a document.
+    std::unique_ptr<Snapshot> takeSnapshot();
 
     bool hasDocument() const;
     int getVersion() const;
@@ -62,12 +82,8 @@ public:
     Node<StationTable> getStationTable();
 
     // First root child of that name, appended at the end when missing.
-    std::shared_ptr<NodeImpl> getSection(const std::string &name);
-    template <typename T>
-    Node<T> getSection(const std::string &name)
-    {
-        return Node<T>(getSection(name));
-    }
+    std::shared_ptr<NodeImpl> getSection(const std::string& name);
+    template<typename T> Node<T> getSection(const std::string& name) { return Node<T>(getSection(name)); }
 
 private:
     struct Data;
