@@ -88,7 +88,8 @@ tinyxml2::XMLElement* writtenChild(tinyxml2::XMLElement* element, const char* na
         return element->FirstChildElement(name);
     for (tinyxml2::XMLNode* node = element->FirstChild(); node != stale; node = node->NextSibling()) {
         tinyxml2::XMLElement* child = node->ToElement();
-        if (child && std::strcmp(child->Name(), name) == 0)
+        // Most names differ in their first letter; spare the call for those.
+        if (child && child->Name()[0] == name[0] && std::strcmp(child->Name(), name) == 0)
             return child;
     }
     return nullptr;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace Pelko {
 namespace Road {
@@ -54,6 +55,31 @@ bool readFile(const std::string& path, std::string& content)
     std::fclose(file);
     content.resize(size);
     return ok;
+}
+
+// Whether the regular file at the path holds exactly these bytes, read in pieces to spare a copy.
+bool holdsBytes(const std::string& path, const std::string& bytes)
+{
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)
+        || static_cast<size_t>(info.st_size) != bytes.size())
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char piece[65536];
+    size_t compared = 0;
+    bool same = true;
+    while (same) {
+        const size_t read = std::fread(piece, 1, sizeof piece, file);
+        same = read <= bytes.size() - compared && std::memcmp(piece, bytes.data() + compared, read) == 0;
+        compared += read;
+        if (read < sizeof piece)
+            break;
+    }
+    same = same && !std::ferror(file) && compared == bytes.size();
+    std::fclose(file);
+    return same;
 }
 
 bool writeFile(const std::string& path, const char* data, size_t size)
@@ -110,11 +136,15 @@ void RoadFile::open(bool create, std::unique_ptr<Snapshot> previous)
 {
     auto document = newDocument();
     std::string content;
-    bool loaded = readFile(d->path, content);
-    if (loaded && previous && previous->document && previous->path == d->path && previous->bytes == content)
+    bool loaded;
+    if (previous && previous->document && previous->path == d->path && holdsBytes(d->path, previous->bytes)) {
         document = std::move(previous->document);
-    else
-        loaded = loaded && document->Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
+        content = std::move(previous->bytes);
+        loaded = true;
+    } else {
+        loaded = readFile(d->path, content)
+            && document->Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
+    }
     if (loaded) {
         tinyxml2::XMLElement* element = document->FirstChildElement();
         const char* name = element ? element->Name() : nullptr;
