@@ -18,20 +18,41 @@ bool endsInAfterMark(const QString& text)
     return text.endsWith(QLatin1Char('A'), Qt::CaseInsensitive);
 }
 
-// The digits of a plain integer without its sign or leading zeros, "0" for anything else. Kept as
-// text so that no count of metres can overflow.
-QString wholeDigits(const QString& part)
+// The space characters the number pattern allows around a whole part: ASCII only.
+bool isAsciiSpace(QChar c)
 {
-    static const QRegularExpression integer(
-        QRegularExpression::anchoredPattern(QStringLiteral("\\s*[+-]?([0-9]+)\\s*")));
-    const QRegularExpressionMatch match = integer.match(part);
-    if (!match.hasMatch())
-        return QStringLiteral("0");
-    QString digits = match.captured(1);
-    int zeros = 0;
-    while (zeros < digits.size() - 1 && digits.at(zeros) == QLatin1Char('0'))
-        ++zeros;
-    return digits.mid(zeros);
+    const ushort u = c.unicode();
+    return u == ' ' || (u >= '\t' && u <= '\r');
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
+
+// The digits of a plain integer without its sign or leading zeros, "0" for anything else. Kept as
+// text so that no count of metres can overflow. Scanned by hand: this runs for every station shown.
+QStringView wholeDigits(QStringView part)
+{
+    static const QChar zero[] = { QLatin1Char('0') };
+    int i = 0;
+    const int n = part.size();
+    while (i < n && isAsciiSpace(part.at(i)))
+        ++i;
+    if (i < n && (part.at(i) == QLatin1Char('+') || part.at(i) == QLatin1Char('-')))
+        ++i;
+    const int first = i;
+    while (i < n && isAsciiDigit(part.at(i)))
+        ++i;
+    const int end = i;
+    while (i < n && isAsciiSpace(part.at(i)))
+        ++i;
+    if (end == first || i != n)
+        return QStringView(zero, 1);
+    int start = first;
+    while (start < end - 1 && part.at(start) == QLatin1Char('0'))
+        ++start;
+    return part.mid(start, end - start);
 }
 
 // A plain number of metres, as typed while editing: no kilometre mark.
@@ -56,28 +77,43 @@ QString stationToText(double value, bool after)
 
 QString normalizeStationText(const QString& text)
 {
-    QString body = text.trimmed();
-    const bool after = endsInAfterMark(body);
+    const QString trimmed = text.trimmed();
+    QStringView body(trimmed);
+    const bool after = endsInAfterMark(trimmed);
     if (after)
         body.chop(1);
 
-    const QStringList parts = body.split(QLatin1Char('.'), Qt::KeepEmptyParts);
-    QString whole = QStringLiteral("0");
-    QString fraction;
-    if (parts.size() <= 2) {
-        whole = wholeDigits(parts.first());
-        if (parts.size() == 2 && !parts.at(1).isEmpty())
-            fraction = QLatin1Char('.') + parts.at(1);
+    // The text before the first point, and after it when there is exactly one.
+    const int point = body.indexOf(QLatin1Char('.'));
+    const QStringView first = point < 0 ? body : body.left(point);
+    const bool onePointAtMost = point < 0 || body.indexOf(QLatin1Char('.'), point + 1) < 0;
+    static const QChar zero[] = { QLatin1Char('0') };
+    QStringView whole(zero, 1);
+    QStringView fraction;
+    if (onePointAtMost) {
+        whole = wholeDigits(first);
+        if (point >= 0)
+            fraction = body.mid(point + 1);
     }
 
-    const bool negative = parts.first().startsWith(QLatin1Char('-'));
-    const int split = qMax(0, whole.size() - 3);
-    const QString kilometres = split > 0 ? whole.left(split) : QStringLiteral("0");
-    const QString metres = whole.mid(split).rightJustified(3, QLatin1Char('0'));
+    const bool negative = first.startsWith(QLatin1Char('-'));
+    const int split = qMax(0, int(whole.size()) - 3);
 
-    QString result = QStringLiteral("%1%2+%3").arg(negative ? QStringLiteral("-K") : QStringLiteral("K"),
-                                                   kilometres, metres);
-    result += fraction;
+    QString result;
+    result.reserve(int(whole.size() + fraction.size()) + 8);
+    result += negative ? QLatin1String("-K") : QLatin1String("K");
+    if (split > 0)
+        result.append(whole.data(), split);
+    else
+        result += QLatin1Char('0');
+    result += QLatin1Char('+');
+    for (int pad = int(whole.size()) - split; pad < 3; ++pad)
+        result += QLatin1Char('0');
+    result.append(whole.data() + split, int(whole.size()) - split);
+    if (!fraction.isEmpty()) {
+        result += QLatin1Char('.');
+        result.append(fraction.data(), int(fraction.size()));
+    }
     if (after)
         result += QLatin1Char('A');
     return result;

@@ -3,6 +3,9 @@
 #include <qttestmain.h>
 
 #include <QLineEdit>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <cmath>
 
@@ -20,6 +23,8 @@ private slots:
     void toTextOfValuesWithoutStation();
     void normalize_data();
     void normalize();
+    void normalizeMatchesPatternReading();
+    void toTextMatchesPatternReading();
     void fromText_data();
     void fromText();
     void fromTextRefusesNonFinite();
@@ -105,6 +110,147 @@ void StationTextTest::normalize()
 {
     QFETCH(QString, input);
     QTEST(normalizeStationText(input), "text");
+}
+
+// Station text as read with regular expressions, the first way this library did it: the faster scan
+// must give the same bytes for every input.
+QString patternNormalized(const QString& text)
+{
+    QString body = text.trimmed();
+    const bool after = body.endsWith(QLatin1Char('A'), Qt::CaseInsensitive);
+    if (after)
+        body.chop(1);
+    const QStringList parts = body.split(QLatin1Char('.'), Qt::KeepEmptyParts);
+    QString whole = QStringLiteral("0");
+    QString fraction;
+    if (parts.size() <= 2) {
+        static const QRegularExpression integer(
+            QRegularExpression::anchoredPattern(QStringLiteral("\\s*[+-]?([0-9]+)\\s*")));
+        const QRegularExpressionMatch match = integer.match(parts.first());
+        if (match.hasMatch()) {
+            whole = match.captured(1);
+            int zeros = 0;
+            while (zeros < whole.size() - 1 && whole.at(zeros) == QLatin1Char('0'))
+                ++zeros;
+            whole = whole.mid(zeros);
+        }
+        if (parts.size() == 2 && !parts.at(1).isEmpty())
+            fraction = QLatin1Char('.') + parts.at(1);
+    }
+    const bool negative = parts.first().startsWith(QLatin1Char('-'));
+    const int split = qMax(0, whole.size() - 3);
+    const QString kilometres = split > 0 ? whole.left(split) : QStringLiteral("0");
+    const QString metres = whole.mid(split).rightJustified(3, QLatin1Char('0'));
+    QString result = QStringLiteral("%1%2+%3").arg(negative ? QStringLiteral("-K") : QStringLiteral("K"),
+                                                   kilometres, metres);
+    result += fraction;
+    if (after)
+        result += QLatin1Char('A');
+    return result;
+}
+
+void StationTextTest::normalizeMatchesPatternReading()
+{
+    QStringList inputs = { QString(),
+                           QStringLiteral(" "),
+                           QStringLiteral("+"),
+                           QStringLiteral("-"),
+                           QStringLiteral("+-1"),
+                           QStringLiteral("--1"),
+                           QStringLiteral("+12"),
+                           QStringLiteral("- 12"),
+                           QStringLiteral("12 .5"),
+                           QStringLiteral("1 2"),
+                           QStringLiteral("\t12\v.5"),
+                           QStringLiteral("12\r\n"),
+                           QStringLiteral("12\f.5a"),
+                           QStringLiteral("A"),
+                           QStringLiteral("a"),
+                           QStringLiteral("AA"),
+                           QStringLiteral("12AA"),
+                           QStringLiteral(".5"),
+                           QStringLiteral("-.5"),
+                           QStringLiteral("12.5.6"),
+                           QStringLiteral("..."),
+                           QStringLiteral("12..5"),
+                           QStringLiteral("000"),
+                           QStringLiteral("-000.000"),
+                           QStringLiteral("0001000"),
+                           QStringLiteral("1e5"),
+                           QStringLiteral("K12+345"),
+                           QStringLiteral("-K1+5.5A"),
+                           QStringLiteral("12.5 6"),
+                           QStringLiteral("12.abc"),
+                           QStringLiteral("99999999999999999999999"),
+                           QString::fromUtf8("12\u00a0.5"),
+                           QString::fromUtf8("\u00a012.5"),
+                           QString::fromUtf8("12\u2003"),
+                           QString::fromUtf8("\u0661\u0662"),
+                           QString::fromUtf8("12\u0085.5"),
+                           QString::fromUtf8("\uff11\uff12") };
+    const QString alphabet = QStringLiteral("0123456789.-+ Aa\tKx");
+    QRandomGenerator random(17);
+    for (int i = 0; i < 20000; ++i) {
+        QString text;
+        const int length = int(random.bounded(9));
+        for (int c = 0; c < length; ++c)
+            text += alphabet.at(int(random.bounded(alphabet.size())));
+        inputs << text;
+    }
+    for (const QString& input : qAsConst(inputs))
+        QCOMPARE(normalizeStationText(input), patternNormalized(input));
+}
+
+void StationTextTest::toTextMatchesPatternReading()
+{
+    QVector<double> values = { 0.0,
+                               -0.0,
+                               0.0004,
+                               -0.0004,
+                               0.0005,
+                               -0.0005,
+                               999.9995,
+                               999.9994999,
+                               999.9996,
+                               -999.9995,
+                               9999.9995,
+                               1000.0,
+                               999.0,
+                               1e-300,
+                               -1e-300,
+                               5e-324,
+                               0.1,
+                               0.7,
+                               1.0005,
+                               2.0005,
+                               12345.6785,
+                               123456789.0625,
+                               2147483647.9996,
+                               4294967296.0,
+                               9007199254740993.0,
+                               1e15,
+                               1e20,
+                               1e22,
+                               1e60,
+                               1e100,
+                               1e300,
+                               -1e300,
+                               1.7976931348623157e308,
+                               -1.7976931348623157e308 };
+    QRandomGenerator random(29);
+    for (int i = 0; i < 20000; ++i) {
+        // Magnitudes from thousandths to far beyond any road, and half-thousandth rounding edges.
+        const double magnitude = std::pow(10.0, random.bounded(29.0) - 4.0);
+        const double sign = random.bounded(2) ? 1.0 : -1.0;
+        values << sign * magnitude << sign * (std::floor(magnitude * 1000.0) + 0.5) / 1000.0;
+    }
+    for (double value : qAsConst(values)) {
+        const QString number = QString::number(value, 'f', 3);
+        QCOMPARE(stationToText(value, false), patternNormalized(number));
+        QCOMPARE(stationToText(value, true), patternNormalized(number) + QLatin1Char('A'));
+    }
+    for (double value : { double(NAN), double(INFINITY), double(-INFINITY) })
+        QVERIFY(stationToText(value, true).isEmpty());
 }
 
 void StationTextTest::fromText_data()
