@@ -3,6 +3,7 @@
 #include <tinyxml2.h>
 
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 namespace Pelko {
@@ -59,17 +60,45 @@ tinyxml2::XMLNode* staleChildren(const tinyxml2::XMLElement* element)
     return static_cast<tinyxml2::XMLNode*>(element->GetUserData());
 }
 
+// The document's user data counts its elements with stale children, so that a document without any
+// is not walked. Elements deleted with their marks leave the count too high, which only costs a walk.
+std::intptr_t markedElements(const tinyxml2::XMLDocument* document)
+{
+    return reinterpret_cast<std::intptr_t>(document->GetUserData());
+}
+
+void markStale(tinyxml2::XMLElement* element, tinyxml2::XMLNode* stale)
+{
+    const bool was = element->GetUserData() != nullptr;
+    if (was == (stale != nullptr)) {
+        element->SetUserData(stale);
+        return;
+    }
+    element->SetUserData(stale);
+    tinyxml2::XMLDocument* document = element->GetDocument();
+    const std::intptr_t count = markedElements(document) + (stale ? 1 : -1);
+    document->SetUserData(reinterpret_cast<void*>(count > 0 ? count : 0));
+}
+
 void settle(tinyxml2::XMLElement* element)
 {
     tinyxml2::XMLNode* stale = staleChildren(element);
     if (!stale)
         return;
-    element->SetUserData(nullptr);
+    markStale(element, nullptr);
     while (stale) {
         tinyxml2::XMLNode* next = stale->NextSibling();
         element->DeleteChild(stale);
         stale = next;
     }
+}
+
+void settleAll(tinyxml2::XMLElement* element)
+{
+    settle(element);
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child;
+         child = child->NextSiblingElement())
+        settleAll(child);
 }
 
 const tinyxml2::XMLElement* findChild(tinyxml2::XMLElement* element, const std::string& name)
@@ -105,7 +134,7 @@ tinyxml2::XMLElement* nextChild(tinyxml2::XMLElement* element, const char* name,
     if (stale) {
         tinyxml2::XMLElement* candidate = stale->ToElement();
         if (candidate && !candidate->FirstAttribute() && std::strcmp(candidate->Name(), name) == 0) {
-            element->SetUserData(stale->NextSibling());
+            markStale(element, stale->NextSibling());
             reused = true;
             return candidate;
         }
@@ -126,7 +155,7 @@ void replaceText(tinyxml2::XMLElement* element, const char* text)
 {
     tinyxml2::XMLNode* first = element->FirstChild();
     tinyxml2::XMLText* current = first ? first->ToText() : nullptr;
-    element->SetUserData(nullptr);
+    markStale(element, nullptr);
     if (*text && current && !current->CData() && !current->NextSibling()) {
         if (std::strcmp(current->Value(), text) != 0)
             current->SetValue(text, false);
@@ -302,7 +331,7 @@ std::shared_ptr<NodeImpl> NodeImpl::appendChild(const std::string& name)
     tinyxml2::XMLElement* child = nextChild(m_element, name.c_str(), reused);
     // A child taken back starts as empty as a new one.
     if (reused)
-        child->SetUserData(child->FirstChild());
+        markStale(child, child->FirstChild());
     return std::make_shared<NodeImpl>(child, m_version, m_fullVersion, m_reuse);
 }
 
@@ -311,7 +340,7 @@ void NodeImpl::removeChildren(const std::string& name)
     if (!m_element)
         return;
     if (name.empty() && m_reuse) {
-        m_element->SetUserData(m_element->FirstChild());
+        markStale(m_element, m_element->FirstChild());
         return;
     }
     settle(m_element);
@@ -329,12 +358,12 @@ void NodeImpl::removeChildren(const std::string& name)
 
 void NodeImpl::settleTree(tinyxml2::XMLElement* element)
 {
-    if (!element)
+    tinyxml2::XMLDocument* document = element ? element->GetDocument() : nullptr;
+    if (!document || markedElements(document) == 0)
         return;
-    settle(element);
-    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child;
-         child = child->NextSiblingElement())
-        settleTree(child);
+    for (tinyxml2::XMLElement* top = document->FirstChildElement(); top; top = top->NextSiblingElement())
+        settleAll(top);
+    document->SetUserData(nullptr);
 }
 
 } // namespace Xml

@@ -49,7 +49,7 @@ public:
     // The empty name removes every child.
     void removeChildren(const std::string& name);
 
-    // Deletes the children still marked stale anywhere under the element.
+    // Deletes the children still marked stale anywhere in the element's document.
     static void settleTree(tinyxml2::XMLElement* element);
 
 private:
