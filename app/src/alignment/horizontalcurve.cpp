@@ -343,18 +343,80 @@ QVector<Data::StationMark> HorizontalCurve::stationMarks(const Pelko::Road::Road
     return marks;
 }
 
+namespace {
+
+// As HorizontalElement::contains.
+constexpr double locateTolerance = 0.001;
+
+bool fromBegin(double station, double begin)
+{
+    return station > begin || std::fabs(station - begin) < locateTolerance;
+}
+
+bool toEnd(double station, double end)
+{
+    return station < end || std::fabs(station - end) < locateTolerance;
+}
+
+} // namespace
+
+HorizontalCurve::ElementSearch::ElementSearch(const Pelko::Road::HorizontalElementConfiguration& elements)
+    : ElementSearch([&elements] {
+        std::vector<std::pair<double, double>> spans;
+        spans.reserve(elements.size());
+        for (unsigned i = 0; i < elements.size(); ++i) {
+            const Pelko::Road::HorizontalElement element = elements.at(i);
+            spans.emplace_back(element.getBeginStation(), element.getEndStation());
+        }
+        return spans;
+    }())
+{
+}
+
+HorizontalCurve::ElementSearch::ElementSearch(std::vector<std::pair<double, double>> spans)
+    : m_spans(std::move(spans))
+{
+    // With both begins and ends rising, the elements a station is past the begin of are a leading
+    // run and those it is short of the end of a trailing one, so the first holding it is the first
+    // of the trailing run or none. NaN stations fail the comparison and take the walk.
+    for (std::size_t i = 1; i < m_spans.size() && m_rising; ++i)
+        m_rising = m_spans[i - 1].first <= m_spans[i].first && m_spans[i - 1].second <= m_spans[i].second;
+}
+
+int HorizontalCurve::ElementSearch::find(double station) const
+{
+    const int count = int(m_spans.size());
+    if (count == 0)
+        return -1;
+    if (!m_rising) {
+        for (int i = 0; i < count; ++i)
+            if (fromBegin(station, m_spans[i].first) && toEnd(station, m_spans[i].second))
+                return i;
+        return count - 1;
+    }
+    const auto first = std::partition_point(
+        m_spans.begin(), m_spans.end(),
+        [station](const std::pair<double, double>& span) { return !toEnd(station, span.second); });
+    if (first != m_spans.end() && fromBegin(station, first->first))
+        return int(first - m_spans.begin());
+    return count - 1;
+}
+
 HorizontalCurve::Location
 HorizontalCurve::locateOnElements(const Pelko::Road::HorizontalElementConfiguration& elements, double station)
 {
+    return locateOnElements(elements, ElementSearch(elements), station);
+}
+
+HorizontalCurve::Location
+HorizontalCurve::locateOnElements(const Pelko::Road::HorizontalElementConfiguration& elements,
+                                  const ElementSearch& search, double station)
+{
     Location location;
-    if (elements.size() == 0)
+    const int index = search.find(station);
+    if (index < 0)
         return location;
-    Pelko::Road::HorizontalElement element = elements.at(elements.size() - 1);
-    for (unsigned i = 0; i < elements.size(); ++i)
-        if (elements.at(i).contains(station, 0.001)) {
-            element = elements.at(i);
-            break;
-        }
+    const Pelko::Road::HorizontalElement element = elements.at(unsigned(index));
     const double s = station - element.getBeginStation();
     const double azimuth = element.getAzimuth(s).toDegree();
     const Pelko::Corvex::Point point = element.getNorthEast(s);
@@ -375,6 +437,7 @@ QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, con
     }
     const Pelko::Road::HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
     const Pelko::Road::StationsEquationConfiguration equations = road.getStationsEquations();
+    const ElementSearch search(elements);
     Data::LabelPaths paths(font);
 
     QVector<Data::StructureMark> marks;
@@ -390,7 +453,7 @@ QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, con
             continue;
 
         // Placed by its continuous station; only the label shows the equation form.
-        const Location location = locateOnElements(elements, structure.getStation());
+        const Location location = locateOnElements(elements, search, structure.getStation());
         if (!location.valid)
             continue;
         Data::StructureMark mark;

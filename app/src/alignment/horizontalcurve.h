@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QVector>
 
+#include <utility>
 #include <vector>
 
 namespace Pelko {
@@ -58,6 +59,24 @@ public:
         Pelko::Corvex::Point point { 0.0, 0.0 };
     };
 
+    // Finds the element holding a station by halving when the begin and end stations rise along
+    // the chain, else by walking it from the first element; the same element either way.
+    class ElementSearch
+    {
+    public:
+        explicit ElementSearch(const Pelko::Road::HorizontalElementConfiguration& elements);
+        // Begin and end station of each element in chain order.
+        explicit ElementSearch(std::vector<std::pair<double, double>> spans);
+
+        // The first element holding the station within a millimetre, or the last one when none
+        // does; -1 without elements.
+        int find(double station) const;
+
+    private:
+        std::vector<std::pair<double, double>> m_spans;
+        bool m_rising = true;
+    };
+
     HorizontalCurve(const QString& name, const QColor& colour);
     ~HorizontalCurve() override;
 
@@ -86,6 +105,8 @@ public:
     // The element holding the station, or the last one (extended) when none does.
     static Location locateOnElements(const Pelko::Road::HorizontalElementConfiguration& elements,
                                      double station);
+    static Location locateOnElements(const Pelko::Road::HorizontalElementConfiguration& elements,
+                                     const ElementSearch& search, double station);
     // The label text drawn about its anchor.
     static QPainterPath labelPath(const QFont& font, const QString& text);
 
