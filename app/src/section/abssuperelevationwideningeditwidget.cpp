@@ -65,7 +65,24 @@ AbsSuperelevationWideningEditWidget::tables(int side) const
 
 QTabWidget* AbsSuperelevationWideningEditWidget::tabWidget(int side) const
 {
+    // Whoever looks at the tabs gets the tables of the road open now.
+    const_cast<AbsSuperelevationWideningEditWidget*>(this)->buildViews();
     return side == 0 ? ui->tabWidgetLeft : ui->tabWidgetRight;
+}
+
+void AbsSuperelevationWideningEditWidget::buildViews()
+{
+    if (!m_viewsStale)
+        return;
+    m_viewsStale = false;
+    showTables(0);
+    showTables(1);
+}
+
+void AbsSuperelevationWideningEditWidget::showEvent(QShowEvent* event)
+{
+    buildViews();
+    QWidget::showEvent(event);
 }
 
 QTableView* AbsSuperelevationWideningEditWidget::currentTable(int side) const
@@ -122,7 +139,7 @@ void AbsSuperelevationWideningEditWidget::loadFromCache()
 void AbsSuperelevationWideningEditWidget::showTables(int side)
 {
     const QVector<Table>& list = tables(side);
-    QTabWidget* tabs = tabWidget(side);
+    QTabWidget* tabs = side == 0 ? ui->tabWidgetLeft : ui->tabWidgetRight;
     if (!list.isEmpty()) {
         while (tabs->count() > 0) {
             QWidget* page = tabs->widget(0);
@@ -141,16 +158,26 @@ void AbsSuperelevationWideningEditWidget::showTables(int side)
                     &AbsSuperelevationWideningEditWidget::onTableViewDoubleClick);
         }
     }
+    enableButtons(side);
+}
+
+void AbsSuperelevationWideningEditWidget::enableButtons(int side)
+{
     for (QWidget* button : side == 0 ? m_leftButtons : m_rightButtons)
-        button->setEnabled(!list.isEmpty());
+        button->setEnabled(!tables(side).isEmpty());
 }
 
 void AbsSuperelevationWideningEditWidget::onRoadOpen()
 {
     resetTabs();
     loadFromCache();
-    showTables(0);
-    showTables(1);
+    // A page not on screen builds its table views when shown or asked for its tabs: most opens
+    // never show it.
+    m_viewsStale = true;
+    enableButtons(0);
+    enableButtons(1);
+    if (isVisible())
+        buildViews();
 }
 
 int AbsSuperelevationWideningEditWidget::selectedRow(int side)

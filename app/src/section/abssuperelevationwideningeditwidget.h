@@ -63,6 +63,8 @@ public slots:
     void onRoadOpen();
 
 protected:
+    void showEvent(QShowEvent* event) override;
+
     virtual Zemko::Trelvin::SuperelevationWideningTableModel*
     createModel(const Pelko::Road::CrossSectionElementConfiguration& element)
         = 0;
@@ -98,6 +100,8 @@ private:
     void resetTabs();
     void loadFromCache();
     void showTables(int side);
+    void enableButtons(int side);
+    void buildViews();
     Zemko::Trelvin::SuperelevationWideningTableModel* currentModel(int side) const;
     void appendOn(int side);
     void editOn(int side);
@@ -111,4 +115,6 @@ private:
     QList<QWidget*> m_rightButtons;
     // Points changed since the last write; kept across reloads, whose new tables start clean.
     bool m_unwritten = false;
+    // The tabs still show the tables of an earlier road (or none).
+    bool m_viewsStale = false;
 };
