@@ -227,15 +227,30 @@ QString dmsText(double seconds)
     }
     const long long minutes = count / perMinute;
     count %= perMinute;
-    const QString secondsText = QStringLiteral("%1.%2")
-                                    .arg(count / 100000, 2, 10, QLatin1Char('0'))
-                                    .arg(count % 100000, 5, 10, QLatin1Char('0'));
 
-    const QString text = QStringLiteral("%1:%2:%3")
-                             .arg(QString::number(degrees, 'f', 0))
-                             .arg(minutes, 2, 10, QLatin1Char('0'))
-                             .arg(secondsText);
-    return negative ? QLatin1Char('-') + text : text;
+    // Built by hand rather than by chained arg(): every azimuth of a table passes here.
+    QString text;
+    text.reserve(24);
+    if (negative)
+        text += QLatin1Char('-');
+    // Below 2^53 the whole degrees print exactly as an integer.
+    if (degrees < 9007199254740992.0)
+        text += QString::number(static_cast<long long>(degrees));
+    else
+        text += QString::number(degrees, 'f', 0);
+    const auto appendDigits = [&text](long long value, int width) {
+        QChar digits[8];
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            digits[i] = QLatin1Char(char('0' + value % 10));
+        text.append(digits, width);
+    };
+    text += QLatin1Char(':');
+    appendDigits(minutes, 2);
+    text += QLatin1Char(':');
+    appendDigits(count / 100000, 2);
+    text += QLatin1Char('.');
+    appendDigits(count % 100000, 5);
+    return text;
 }
 
 QString angleText(double seconds)

@@ -19,6 +19,7 @@ private slots:
     void dms_data();
     void dms();
     void dmsNeverShowsSixty();
+    void dmsMatchesArgFormatting();
     void azimuth_data();
     void azimuth();
     void packedAngles();
@@ -80,6 +81,66 @@ void AngleTextTest::dmsNeverShowsSixty()
         QVERIFY2(std::fabs(secondsFromDmsText(text, &ok) - seconds) <= 5.000001e-6, qPrintable(text));
         QVERIFY(ok);
     }
+}
+
+// The text as first built, with chained arg(); the hand-built text must be the same bytes.
+QString argFormatted(double seconds)
+{
+    if (!std::isfinite(seconds))
+        return QString();
+    const double magnitude = std::fabs(seconds);
+    const double withinDegree = std::fmod(magnitude, 3600.0);
+    double degrees = std::round((magnitude - withinDegree) / 3600.0);
+    long long count = std::llround(withinDegree * 1e5);
+    if (count >= 3600LL * 100000LL) {
+        degrees += 1.0;
+        count -= 3600LL * 100000LL;
+    }
+    const long long minutes = count / (60LL * 100000LL);
+    count %= 60LL * 100000LL;
+    const QString secondsText = QStringLiteral("%1.%2")
+                                    .arg(count / 100000, 2, 10, QLatin1Char('0'))
+                                    .arg(count % 100000, 5, 10, QLatin1Char('0'));
+    const QString text = QStringLiteral("%1:%2:%3")
+                             .arg(QString::number(degrees, 'f', 0))
+                             .arg(minutes, 2, 10, QLatin1Char('0'))
+                             .arg(secondsText);
+    return seconds < 0 ? QLatin1Char('-') + text : text;
+}
+
+void AngleTextTest::dmsMatchesArgFormatting()
+{
+    QVector<double> values = { 0.0,
+                               -0.0,
+                               0.000004,
+                               0.000005,
+                               -0.000005,
+                               59.999995,
+                               59.999994,
+                               3599.999995,
+                               3599.999994999,
+                               -3599.999995,
+                               3600.0,
+                               1296000.0,
+                               1295999.999995,
+                               1e-300,
+                               5e-324,
+                               3.24e16,
+                               3.2400000000000004e16,
+                               1e20,
+                               1e100,
+                               -1e300,
+                               1.7976931348623157e308 };
+    QRandomGenerator random(41);
+    for (int i = 0; i < 20000; ++i) {
+        // Up to far beyond a turn, and values a rounding step below a minute or a degree.
+        const double magnitude = std::pow(10.0, random.bounded(26.0) - 6.0);
+        const double sign = random.bounded(2) ? 1.0 : -1.0;
+        const double edge = double(random.bounded(360)) * 3600.0 + double(random.bounded(60)) * 60.0;
+        values << sign * magnitude << sign * (edge - 0.000005) << sign * (edge + 59.999995);
+    }
+    for (double value : qAsConst(values))
+        QCOMPARE(dmsText(value), argFormatted(value));
 }
 
 void AngleTextTest::azimuth_data()
