@@ -14,6 +14,9 @@
 #include "shell/mainwindow.h"
 #include "shell/trelvin.h"
 
+#include <road/clippedhorizontalalignment.h>
+#include <road/horizontalalignment.h>
+#include <road/horizontalelementconfiguration.h>
 #include <road/roadsurface.h>
 
 #include <benchmark/benchmark.h>
@@ -24,7 +27,9 @@
 #include <QTemporaryDir>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -144,6 +149,39 @@ void BM_PlanRebuild(benchmark::State& state)
     document->closeRoad();
 }
 BENCHMARK(BM_PlanRebuild)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The road library's query behind the plan's overview: the whole road at the coarse tolerance of a
+// 1000-pixel overview, centre line and both borders.
+void BM_PlanOverviewQuery(benchmark::State& state)
+{
+    const std::string path = roadFile().toLocal8Bit().toStdString();
+    Pelko::Road::RoadSurface road(path);
+    if (!road.load()) {
+        state.SkipWithError("the road did not load");
+        return;
+    }
+    const Pelko::Road::HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
+    double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
+    for (unsigned i = 0; i < elements.size(); ++i) {
+        const Pelko::Corvex::Point p = elements.at(i).getBeginPoint();
+        minX = i ? std::min(minX, p.getX()) : p.getX();
+        maxX = i ? std::max(maxX, p.getX()) : p.getX();
+        minY = i ? std::min(minY, p.getY()) : p.getY();
+        maxY = i ? std::max(maxY, p.getY()) : p.getY();
+    }
+    const double density
+        = Zemko::Trelvin::HorizontalCurve::samplingPixels * std::max(maxX - minX, maxY - minY) / 1000.0;
+    const double inf = std::numeric_limits<double>::infinity();
+    std::size_t points = 0;
+    for (auto _ : state) {
+        const Pelko::Road::ClippedHorizontalAlignment plan = road.getBorderAndAlign(
+            density, -inf, -inf, inf, inf, Pelko::Road::ClippedHorizontalAlignment::AllLines, 1);
+        points = plan.getCenterLinePoints().size();
+        benchmark::DoNotOptimize(points);
+    }
+    state.counters["points"] = double(points);
+}
+BENCHMARK(BM_PlanOverviewQuery)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Baseline: the road library alone loading the same file.
 void BM_RoadLoad(benchmark::State& state)

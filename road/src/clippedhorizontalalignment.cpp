@@ -5,6 +5,7 @@
 #include <road/horizontalalignment.h>
 #include <road/horizontalelement.h>
 #include <road/horizontalelementconfiguration.h>
+#include <road/internal/elementsampler.h>
 #include <road/internal/linesegmentclipper.h>
 #include <road/roadsurface.h>
 #include <road/standardsection.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace Pelko {
 namespace Road {
@@ -243,8 +245,9 @@ void densify(const HorizontalElement& e, double s, std::vector<Corvex::Point>& p
         }
         points.push_back(e.getBeginPoint());
         stations.push_back(begin);
+        const internal::ElementSampler sampler(e);
         for (double d : distances) {
-            points.push_back(e.getNorthEast(d));
+            points.push_back(sampler.at(d, 0.0));
             stations.push_back(begin + d);
         }
         points.push_back(e.getEndPoint());
@@ -518,20 +521,23 @@ void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road
             const CrossSectionConfiguration widths = section->getCrossSectionConfiguration(side);
             // Offsets are positive to the right, so the left edge lies at minus the left width.
             const double sign = side == StandardSection::Left ? -1.0 : 1.0;
-            unsigned hint = 0;
+            unsigned hint = kNone;
+            std::unique_ptr<internal::ElementSampler> sampler;
             for (const std::vector<double>& run : runs) {
                 if (run.size() < 2)
                     continue;
                 if (!border.empty())
                     border.push_back(Corvex::Point(kNaN, kNaN));
                 for (double t : borderStations(widths, run, s, mode)) {
-                    const unsigned index = alignment->getBelongedElementIndex(t, hint);
+                    const unsigned index = alignment->getBelongedElementIndex(t, hint == kNone ? 0 : hint);
                     if (index == kNone)
                         continue;
-                    hint = index;
-                    const HorizontalElement e = elements.at(index);
+                    if (index != hint || !sampler) {
+                        sampler = std::make_unique<internal::ElementSampler>(elements.at(index));
+                        hint = index;
+                    }
                     border.push_back(
-                        e.getNorthEast(t - e.getBeginStation(), sign * section->getTotalOffset(side, t)));
+                        sampler->at(t - sampler->beginStation(), sign * section->getTotalOffset(side, t)));
                 }
             }
         }

@@ -58,6 +58,13 @@ CrossSectionElement CrossSectionElementConfiguration::elementAt(double station) 
     return element;
 }
 
+double CrossSectionElementConfiguration::widthAt(double station) const
+{
+    if (!isValid())
+        return 0.0;
+    return d->widening.interpolator(station).value(station, d->element.getWidth());
+}
+
 std::vector<WideningSegment> CrossSectionElementConfiguration::getWideningSegments() const
 {
     std::vector<WideningSegment> segments;

@@ -69,7 +69,13 @@ double StandardSection::getTotalOffset(SectionSide side, double station) const
 {
     if (side != Left && side != Right)
         return 0.0;
-    return getCrossSectionConfigurationPtr(side)->getCrossSectionByStation(station, 0.0).getTotalOffset();
+    // Summed in the order of the section's elements, as the section's own total is, without building it:
+    // the plan asks this for every point of both borders.
+    const auto configuration = getCrossSectionConfigurationPtr(side);
+    double offset = 0.0;
+    for (unsigned i = 0; i < configuration->size(); ++i)
+        offset += configuration->elementConfigurationAt(i).widthAt(station);
+    return offset;
 }
 
 void StandardSection::mirrorLeftToRight()

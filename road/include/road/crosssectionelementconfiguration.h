@@ -50,6 +50,8 @@ public:
     // The element as it applies at the station: widened first, then superelevated. New data on every
     // call; an invalid base gives an invalid element.
     CrossSectionElement elementAt(double station) const;
+    // The width of elementAt(station) without building it: 0 for an invalid base.
+    double widthAt(double station) const;
     std::vector<WideningSegment> getWideningSegments() const;
 
     // Add refuses a station within 0.001 of a listed one and any number that is not finite. Set keeps
