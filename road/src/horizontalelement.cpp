@@ -420,22 +420,24 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
 {
     if (node.isEmpty())
         return false;
+    // A long road has thousands of elements: their children are walked once, not once per value.
+    const internal::Xml::ValueChildren values = node.values();
     HorizontalElementType type = NullElementType;
-    if (!toMemoryType(node.getInt("type", -1), type))
+    if (!toMemoryType(values.getInt("type", -1), type))
         return false;
 
     HorizontalElementPrivate data;
     data.type = type;
-    const double x1 = node.getDouble("x1", 0.0);
-    const double y1 = node.getDouble("y1", 0.0);
-    const double x2 = node.getDouble("x2", 0.0);
-    const double y2 = node.getDouble("y2", 0.0);
-    const double l1 = node.getDouble("l1", 0.0);
-    const double angle1 = node.getDouble("angle1", 0.0);
-    const double angle2 = node.getDouble("angle2", 0.0);
-    const double rou1 = node.getDouble("rou1", 0.0);
-    const double rou2 = node.getDouble("rou2", 0.0);
-    const double length = node.getDouble("length", 0.0);
+    const double x1 = values.getDouble("x1", 0.0);
+    const double y1 = values.getDouble("y1", 0.0);
+    const double x2 = values.getDouble("x2", 0.0);
+    const double y2 = values.getDouble("y2", 0.0);
+    const double l1 = values.getDouble("l1", 0.0);
+    const double angle1 = values.getDouble("angle1", 0.0);
+    const double angle2 = values.getDouble("angle2", 0.0);
+    const double rou1 = values.getDouble("rou1", 0.0);
+    const double rou2 = values.getDouble("rou2", 0.0);
+    const double length = values.getDouble("length", 0.0);
     for (double value : { x1, y1, x2, y2, l1, angle1, angle2, rou1, rou2, length }) {
         if (!std::isfinite(value))
             return false;
@@ -443,7 +445,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
     if (length < 0.0)
         return false;
 
-    switch (static_cast<StoredTurnFlag>(node.getInt("pz", static_cast<int>(StoredTurnFlag::Missing)))) {
+    switch (static_cast<StoredTurnFlag>(values.getInt("pz", static_cast<int>(StoredTurnFlag::Missing)))) {
     case StoredTurnFlag::Right:
         data.turnDirection = TurnRight;
         break;
@@ -464,7 +466,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
     // Radii are unsigned: the turn direction comes from "pz" alone.
     data.beginRadius = std::fabs(rou1) < kMinStoredCurvature ? kInfinity : 1.0 / std::fabs(rou1);
     data.endRadius = std::fabs(rou2) < kMinStoredCurvature ? kInfinity : 1.0 / std::fabs(rou2);
-    data.mode = node.getInt("mode", 0) & ModeMask;
+    data.mode = values.getInt("mode", 0) & ModeMask;
 
     *d = data;
     internal::touchGeometry();

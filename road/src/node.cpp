@@ -304,6 +304,58 @@ void NodeImpl::setString(const std::string& name, const std::string& value)
     setText(name, value.c_str());
 }
 
+ValueChildren NodeImpl::values() const
+{
+    return ValueChildren(m_element);
+}
+
+ValueChildren::ValueChildren(tinyxml2::XMLElement* element)
+    : m_element(element)
+{
+    if (!element)
+        return;
+    settle(element);
+    for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child;
+         child = child->NextSiblingElement()) {
+        if (m_count == m_children.size()) {
+            m_complete = false;
+            break;
+        }
+        const char* name = child->Name();
+        m_children[m_count++] = { name ? name : "", child };
+    }
+}
+
+const tinyxml2::XMLElement* ValueChildren::find(const char* name) const
+{
+    if (!m_element || !*name)
+        return nullptr;
+    for (unsigned i = 0; i < m_count; ++i) {
+        const char* child = m_children[i].first;
+        if (child[0] == name[0] && std::strcmp(child, name) == 0)
+            return m_children[i].second;
+    }
+    return m_complete ? nullptr : m_element->FirstChildElement(name);
+}
+
+int ValueChildren::getInt(const char* name, int defaultValue) const
+{
+    const tinyxml2::XMLElement* child = find(name);
+    int value = defaultValue;
+    if (!child || !parseInt(child->GetText(), value))
+        return defaultValue;
+    return value;
+}
+
+double ValueChildren::getDouble(const char* name, double defaultValue) const
+{
+    const tinyxml2::XMLElement* child = find(name);
+    double value = defaultValue;
+    if (!child || !parseDouble(child->GetText(), value))
+        return defaultValue;
+    return value;
+}
+
 std::shared_ptr<NodeImpl> NodeImpl::firstChild(const std::string& name) const
 {
     if (!m_element || name.empty())

@@ -217,6 +217,60 @@ TEST(NodeImpl, ValueChildren)
     EXPECT_EQ(childNames(doc.RootElement()).size(), 1u);
 }
 
+// Loaders read many values of one element through values(): it must read exactly what the getters read.
+TEST(NodeImpl, ValuesReadWhatTheGettersRead)
+{
+    std::string many = "<Road>";
+    for (int i = 0; i < 30; ++i)
+        many += "<v" + std::to_string(i % 27) + ">" + std::to_string(i) + ".5</v" + std::to_string(i % 27)
+            + ">";
+    many += "<late>7</late><v3>8</v3></Road>";
+    const std::string sources[] = {
+        "<Road><a>12</a><b>abc</b><c> 2.5 </c><a>99</a><s>text</s><e/><x1>1e3</x1><x>-0</x></Road>",
+        "<Road><!--note-->text<a>1</a><a>2</a><ab>3</ab><b><a>4</a></b><c><![CDATA[5.25]]></c></Road>",
+        "<Road><n>1e999</n><m>0x10</m><i>2147483648</i><j> -7 </j><k>7.0</k><t>nan</t><u>inf</u></Road>",
+        many,
+    };
+    const char* names[] = { "a", "b", "c",  "e",  "s",  "x1", "x",   "ab",   "n", "m",  "i", "j", "k",
+                            "t", "u", "v0", "v2", "v3", "v5", "v26", "late", "",  "zz", "A", "v", "v30" };
+    for (const std::string& source : sources) {
+        SCOPED_TRACE(source);
+        tinyxml2::XMLDocument doc;
+        ASSERT_EQ(doc.Parse(source.c_str()), tinyxml2::XML_SUCCESS);
+        Node<Part> node(std::make_shared<NodeImpl>(doc.RootElement(), 0, 0));
+        const Xml::ValueChildren values = node.values();
+        for (const char* name : names) {
+            EXPECT_EQ(values.getInt(name, -3), node.getInt(name, -3)) << name;
+            EXPECT_TRUE(sameBits(values.getDouble(name, -3.5), node.getDouble(name, -3.5))) << name;
+        }
+    }
+
+    // Children removed for reuse and not taken back are gone for values() as for the getters.
+    for (bool throughValues : { true, false }) {
+        tinyxml2::XMLDocument doc;
+        doc.Parse("<Road><a>1</a><b>2</b><c>3</c></Road>");
+        Node<Part> node(std::make_shared<NodeImpl>(doc.RootElement(), 0, 0, true));
+        node.removeChildren();
+        node.setInt("b", 5);
+        if (throughValues) {
+            const Xml::ValueChildren values = node.values();
+            EXPECT_EQ(values.getInt("a", -1), -1);
+            EXPECT_EQ(values.getInt("b", -1), 5);
+            EXPECT_EQ(values.getInt("c", -1), -1);
+        } else {
+            EXPECT_EQ(node.getInt("a", -1), -1);
+            EXPECT_EQ(node.getInt("b", -1), 5);
+            EXPECT_EQ(node.getInt("c", -1), -1);
+        }
+        EXPECT_EQ(childNames(doc.RootElement()), (std::vector<std::string> { "b" }));
+    }
+
+    // A missing node reads every value as its default.
+    const Xml::ValueChildren none = Node<Part>().values();
+    EXPECT_EQ(none.getInt("a", 4), 4);
+    EXPECT_EQ(none.getDouble("a", 4.5), 4.5);
+}
+
 TEST(NodeImpl, ChildrenIterationAndVersions)
 {
     tinyxml2::XMLDocument doc;

@@ -2,8 +2,10 @@
 
 #include <road/road_global.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace tinyxml2 {
 class XMLElement;
@@ -21,6 +23,8 @@ namespace Xml {
 // of the same name back, in order, instead of allocating a new one, and settleTree deletes what was not
 // taken back. The document reads the same as if the children had been deleted at once; reads settle
 // the element they look into first.
+class ValueChildren;
+
 class ROAD_EXPORT NodeImpl
 {
 public:
@@ -43,6 +47,9 @@ public:
     void setDouble(const std::string& name, double value);
     void setString(const std::string& name, const std::string& value);
 
+    // The value children as they stand now, for a loader reading many values of one element.
+    ValueChildren values() const;
+
     std::shared_ptr<NodeImpl> firstChild(const std::string& name) const;
     std::shared_ptr<NodeImpl> nextSibling() const;
     std::shared_ptr<NodeImpl> appendChild(const std::string& name);
@@ -60,6 +67,29 @@ private:
     int m_version;
     int m_fullVersion;
     bool m_reuse;
+};
+
+// The children of one element gathered in a single pass, so that reading many values of the element
+// does not walk its children once per value; reads the same values as NodeImpl's getters. Holds
+// pointers into the document: only for reads while the element is left unchanged.
+class ROAD_EXPORT ValueChildren
+{
+public:
+    ValueChildren() = default;
+    explicit ValueChildren(tinyxml2::XMLElement* element);
+
+    int getInt(const char* name, int defaultValue) const;
+    double getDouble(const char* name, double defaultValue) const;
+
+private:
+    const tinyxml2::XMLElement* find(const char* name) const;
+
+    const tinyxml2::XMLElement* m_element = nullptr;
+    // Element children in order with their names; an element with more children is looked up in
+    // the document past them.
+    std::array<std::pair<const char*, const tinyxml2::XMLElement*>, 24> m_children {};
+    unsigned m_count = 0;
+    bool m_complete = true;
 };
 
 // Text forms of numbers as the road file stores them ("%d" and "%.17g" in the C locale).
@@ -122,6 +152,8 @@ public:
         if (!isEmpty())
             m_impl->setString(name, value);
     }
+    // Missing node: every value reads as its default.
+    Xml::ValueChildren values() const { return isEmpty() ? Xml::ValueChildren() : m_impl->values(); }
 
     template<typename U = T> Node<U, Impl> firstChild(const std::string& name) const
     {
