@@ -1,6 +1,7 @@
 #include <road/curveelement.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace Pelko {
 namespace Road {
@@ -31,11 +32,6 @@ double CurveElement::getAzimuthByArcLenth(double s) const
     return m_azimuth + (m_dk * s / (2.0 * m_length) + m_k1) * s;
 }
 
-double CurveElement::nodeAzimuth(int i, double h) const
-{
-    return getAzimuthByArcLenth(i * h);
-}
-
 void CurveElement::getCoordinateByArcLength(double s, double& x, double& y) const
 {
     if (s == 0.0) {
@@ -45,13 +41,27 @@ void CurveElement::getCoordinateByArcLength(double s, double& x, double& y) cons
     }
     const int intervals = 2 * m_n;
     const double h = s / intervals;
+    // Each node's azimuth is getAzimuthByArcLenth(i * h) written out operation for operation (same
+    // bits, no call per node); a node whose azimuth is exactly the one before (every node of a line)
+    // reuses its sine and cosine.
+    const bool straight = m_length == 0.0;
+    const double twiceLength = 2.0 * m_length;
     double sumX = 0.0;
     double sumY = 0.0;
+    double previous = 0.0;
+    double c = 0.0;
+    double si = 0.0;
     for (int i = 0; i <= intervals; ++i) {
-        const double theta = nodeAzimuth(i, h);
+        const double at = i * h;
+        const double theta = straight ? m_azimuth : m_azimuth + (m_dk * at / twiceLength + m_k1) * at;
+        if (i == 0 || std::memcmp(&theta, &previous, sizeof theta) != 0) {
+            c = std::cos(theta);
+            si = std::sin(theta);
+            previous = theta;
+        }
         const double weight = (i == 0 || i == intervals) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
-        sumX += weight * std::cos(theta);
-        sumY += weight * std::sin(theta);
+        sumX += weight * c;
+        sumY += weight * si;
     }
     x = m_x0 + h / 3.0 * sumX;
     y = m_y0 + h / 3.0 * sumY;

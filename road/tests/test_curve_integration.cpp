@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 using Pelko::Corvex::Point;
 using Pelko::Road::CurveElement;
@@ -135,6 +137,78 @@ TEST(CurveElement, ProjectionRecoversStationAndOffset)
             curve.getStationOffset(curve.getCoordinate(40.0, offset), station, measured);
             EXPECT_NEAR(station, 40.0, 1e-3) << heading;
             EXPECT_NEAR(measured, offset, 1e-5) << heading;
+        }
+    }
+}
+
+namespace {
+// The integration as a plain node-by-node sum: 24 Simpson intervals, each node's azimuth asked of the
+// curve, a sine and a cosine per node.
+void simpsonByNodes(const CurveElement& curve, Point begin, double s, double& x, double& y)
+{
+    if (s == 0.0) {
+        x = begin.getX();
+        y = begin.getY();
+        return;
+    }
+    const int intervals = 24;
+    const double h = s / intervals;
+    double sumX = 0.0;
+    double sumY = 0.0;
+    for (int i = 0; i <= intervals; ++i) {
+        const double theta = curve.getAzimuthByArcLenth(i * h);
+        const double weight = (i == 0 || i == intervals) ? 1.0 : (i % 2 == 1 ? 4.0 : 2.0);
+        sumX += weight * std::cos(theta);
+        sumY += weight * std::sin(theta);
+    }
+    x = begin.getX() + h / 3.0 * sumX;
+    y = begin.getY() + h / 3.0 * sumY;
+}
+
+// A NaN's sign and payload depend on how the compiler orders an operation's operands: any NaN matches.
+bool sameBits(double a, double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
+}
+} // namespace
+
+// Stored end points and stakes come from this sum: the evaluation must give the node-by-node sum's
+// bits exactly, for lines (whose nodes share one azimuth), arcs, spirals and the odd cases.
+TEST(CurveElement, IntegrationGivesTheNodeByNodeSumBitForBit)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case
+    {
+        double length, k1, k2, azimuth;
+    };
+    const Case cases[] = {
+        { 100.0, 0.0, 0.0, 0.0 },
+        { 100.0, 0.0, 0.0, -0.0 },
+        { 100.0, -0.0, 0.0, 2.5 },
+        { 87.5, 0.0, 0.0, 1e6 },
+        { 100.0, 1 / 500.0, 1 / 500.0, 0.3 },
+        { 100.0, -1 / 500.0, -1 / 500.0, 4.0 },
+        { 50.0, 0.0, 1 / 500.0, 1.1 },
+        { 50.0, -1 / 500.0, 0.0, 5.9 },
+        { 80.0, 1 / 200.0, 1 / 100.0, -2.0 },
+        { 0.0, 0.01, 0.02, 1.25 },
+        { 1e-9, 0.0, 1e3, 0.0 },
+        { 3000.0, 0.0, 0.05, 0.7 },
+        { 100.0, 0.0, 0.0, nan },
+        { 100.0, 0.0, inf, 0.0 },
+    };
+    for (const Case& c : cases) {
+        const Point begin(1234.5, -678.25);
+        const CurveElement curve(c.length, c.k1, c.k2, begin, c.azimuth);
+        for (double s :
+             { 0.0, -0.0, 1e-12, 0.37, 10.0, 33.3, 50.0, 87.5, 100.0, 150.0, -20.0, 1e7, nan, inf }) {
+            double x = 0.0, y = 0.0, ex = 0.0, ey = 0.0;
+            curve.getCoordinateByArcLength(s, x, y);
+            simpsonByNodes(curve, begin, s, ex, ey);
+            EXPECT_TRUE(sameBits(x, ex) && sameBits(y, ey))
+                << c.length << " " << c.k1 << " " << c.k2 << " " << c.azimuth << " at " << s << ": " << x
+                << " " << y << " against " << ex << " " << ey;
         }
     }
 }

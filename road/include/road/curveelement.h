@@ -37,7 +37,6 @@ public:
     void getStationOffset(const Corvex::Point& p, double& station, double& offset) const;
 
 private:
-    double nodeAzimuth(int i, double h) const;
     double calc2PointsVerticalInterval(const Corvex::Point& p, const Corvex::Point& q, double s) const;
     double calcOffset(const Corvex::Point& p, const Corvex::Point& q, double s) const;
 
