@@ -1,5 +1,7 @@
 #include <road/crosssectionelementconfiguration.h>
 
+#include "sectionstrips.h"
+
 #include <cmath>
 
 namespace Pelko {
@@ -52,9 +54,8 @@ CrossSectionElement CrossSectionElementConfiguration::elementAt(double station) 
         return CrossSectionElement();
     // Widened, then superelevated: the two touch different values, so one copy of the base carries both.
     CrossSectionElement element = d->element.clone();
-    element.setWidth(d->widening.interpolator(station).value(station, d->element.getWidth()));
-    element.setSlopeInPercentage(
-        d->superelevation.interpolator(station).value(station, d->element.getSlopeInPercentage()));
+    element.setWidth(widthAt(station));
+    element.setSlopeInPercentage(slopeAt(station));
     return element;
 }
 
@@ -63,6 +64,13 @@ double CrossSectionElementConfiguration::widthAt(double station) const
     if (!isValid())
         return 0.0;
     return d->widening.interpolator(station).value(station, d->element.getWidth());
+}
+
+double CrossSectionElementConfiguration::slopeAt(double station) const
+{
+    if (!isValid())
+        return 0.0;
+    return d->superelevation.interpolator(station).value(station, d->element.getSlopeInPercentage());
 }
 
 std::vector<WideningSegment> CrossSectionElementConfiguration::getWideningSegments() const
@@ -203,6 +211,23 @@ void CrossSectionElementConfiguration::save(
         d->widening.save(node.appendChild<WideningList>("Widening"));
     }
 }
+
+namespace internal {
+
+StripList sectionStrips(const CrossSectionConfiguration& configuration, double station, double baseElevation)
+{
+    StripList strips;
+    for (const CrossSectionElementConfiguration& c : *configuration.d) {
+        if (c.isValid())
+            strips.push_back(
+                { c.widthAt(station), c.slopeAt(station), c.d->element.getDeltaElevationToPrevious() });
+    }
+    if (!strips.empty())
+        strips.front().step = strips.front().step + baseElevation;
+    return strips;
+}
+
+} // namespace internal
 
 } // namespace Road
 } // namespace Pelko

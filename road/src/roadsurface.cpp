@@ -1,5 +1,7 @@
 #include <road/roadsurface.h>
 
+#include "sectionstrips.h"
+
 #include <road/horizontalalignment.h>
 #include <road/internal/roadfile.h>
 #include <road/slopesectiontemplatelibrary.h>
@@ -293,13 +295,13 @@ bool sideSlopeElevation(const SlopeSectionConfiguration& slopes, StandardSection
 
 // Height of the section surface at offset on a side's section already evaluated at the station; the
 // other side (a lookup of -0 on the left) is evaluated afresh.
-double sectionHeight(const StandardSection& standard, const CrossSection& section,
+double sectionHeight(const StandardSection& standard, const internal::StripList& section,
                      StandardSection::SectionSide side, double station, double lookup, double pivot,
                      bool& extend, bool& ok)
 {
     if ((lookup < 0.0) != (side == StandardSection::Left))
         return standard.getDeltaHeightByStationOffset(station, lookup, pivot, extend, ok);
-    const double height = section.getDeltaHeightByOffset(lookup, extend, &ok);
+    const double height = internal::deltaHeightByOffset(section.begin(), section.end(), lookup, extend, &ok);
     return ok ? height : 0.0;
 }
 
@@ -325,9 +327,12 @@ double RoadSurface::getElevation(double station, double offset, double updown, b
     const double pivot = getAppliedPivotOffset(offset < 0, station);
     const auto side = offset < 0 ? StandardSection::Left : StandardSection::Right;
     const double sign = offset < 0 ? -1.0 : 1.0;
-    // One evaluation of the side's section gives both its width and its heights.
-    const CrossSection section = d->standard.getCrossSection(station, side, pivot, 0.0);
-    const double total = section.getTotalOffset();
+    // One evaluation of the side's section gives both its width and its heights: the section of
+    // getCrossSection(station, side, pivot, 0.0) as numbers, not built for the one height asked of it.
+    const internal::StripList section
+        = internal::sectionStrips(*d->standard.getCrossSectionConfigurationPtr(side), station,
+                                  d->standard.getCenterDeltaHeight(station, pivot) + 0.0);
+    const double total = internal::totalOffset(section.begin(), section.end());
 
     double lookup = offset;
     double slopePart = 0.0;
@@ -358,8 +363,10 @@ double RoadSurface::getElevation(double station, double offset, double adjust, b
     const double pivot = getAppliedPivotOffset(offset < 0, station);
     const auto side = offset < 0 ? StandardSection::Left : StandardSection::Right;
     const double sign = offset < 0 ? -1.0 : 1.0;
-    const CrossSection section = d->standard.getCrossSection(station, side, pivot, 0.0);
-    const double total = section.getTotalOffset();
+    const internal::StripList section
+        = internal::sectionStrips(*d->standard.getCrossSectionConfigurationPtr(side), station,
+                                  d->standard.getCenterDeltaHeight(station, pivot) + 0.0);
+    const double total = internal::totalOffset(section.begin(), section.end());
     const bool inside = !(std::fabs(offset) > total);
 
     bool extend = false;

@@ -1,5 +1,7 @@
 #include <road/standardsection.h>
 
+#include "sectionstrips.h"
+
 #include <cmath>
 
 namespace Pelko {
@@ -11,7 +13,7 @@ StandardSection::StandardSection()
 {
 }
 
-std::shared_ptr<CrossSectionConfiguration>
+const std::shared_ptr<CrossSectionConfiguration>&
 StandardSection::getCrossSectionConfigurationPtr(SectionSide side) const
 {
     return side == Left ? m_left : m_right;
@@ -32,10 +34,10 @@ double StandardSection::getCenterDeltaHeight(double station, double pivotOffset)
 {
     if (!(std::fabs(pivotOffset) >= 0.001))
         return 0.0;
-    const CrossSection section = getCrossSectionConfigurationPtr(pivotOffset < 0.0 ? Left : Right)
-                                     ->getCrossSectionByStation(station, 0.0);
+    const internal::StripList section = internal::sectionStrips(
+        *getCrossSectionConfigurationPtr(pivotOffset < 0.0 ? Left : Right), station, 0.0);
     bool extend = false;
-    return -section.getDeltaHeightByOffset(pivotOffset, extend);
+    return -internal::deltaHeightByOffset(section.begin(), section.end(), pivotOffset, extend, nullptr);
 }
 
 CrossSection StandardSection::getCrossSection(double station, SectionSide side, double pivotOffset,
@@ -55,8 +57,11 @@ CrossSection StandardSection::getCrossSection(double station, double offset, dou
 double StandardSection::getDeltaHeightByStationOffset(double station, double offset, double pivotOffset,
                                                       bool& extend, bool& ok) const
 {
-    const CrossSection section = getCrossSection(station, offset, pivotOffset, 0.0);
-    const double height = section.getDeltaHeightByOffset(offset, extend, &ok);
+    // The section of getCrossSection(station, offset, pivotOffset, 0.0), as numbers.
+    const internal::StripList section
+        = internal::sectionStrips(*getCrossSectionConfigurationPtr(offset < 0.0 ? Left : Right), station,
+                                  getCenterDeltaHeight(station, pivotOffset) + 0.0);
+    const double height = internal::deltaHeightByOffset(section.begin(), section.end(), offset, extend, &ok);
     return ok ? height : 0.0;
 }
 

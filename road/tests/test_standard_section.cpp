@@ -1,9 +1,14 @@
 #include <road/internal/node.h>
 #include <road/standardsection.h>
+#include <road/superelevationpoint.h>
+#include <road/wideningpoint.h>
 
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
 #include <memory>
 
 using namespace Pelko::Road;
@@ -279,4 +284,84 @@ TEST(StandardSection, LoadAndSave)
     EXPECT_EQ(s.getCrossSectionConfiguration(StandardSection::Right).size(), 1u);
     EXPECT_EQ(s.getCrossSectionConfiguration(StandardSection::Left).size(), 2u);
     EXPECT_EQ(keptRight.elementConfigurationAt(0).wideningPointSize(), 2u);
+}
+
+namespace {
+bool same(double a, double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
+}
+} // namespace
+
+// Heights asked of the standard section (stakes, elevations) are worked out without building the
+// side's CrossSection; they must be the section's own answers bit for bit.
+TEST(StandardSection, HeightsAreTheBuiltSectionsHeights)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    StandardSection s;
+    CrossSectionConfiguration left = side(
+        { CrossSectionElement("median", 0.75, 0.0, 0.15), CrossSectionElement("lane", 3.5, -2.0, 0.0),
+          CrossSectionElement("gap", 0.0, 5.0, -0.02), CrossSectionElement("shoulder", 1.25, -4.0, -0.1) });
+    left.elementConfigurationAt(1).addSuperelevationPoint(
+        SuperelevationPoint(SuperelevationLinear, 20.0, -2.0));
+    left.elementConfigurationAt(1).addSuperelevationPoint(
+        SuperelevationPoint(SuperelevationLinear, 80.0, 6.0));
+    left.elementConfigurationAt(3).addWideningPoint(WideningPoint(30.0, 1.25, WideningLinear));
+    left.elementConfigurationAt(3).addWideningPoint(WideningPoint(70.0, 3.0, WideningLinear));
+    CrossSectionConfiguration right = side(
+        { CrossSectionElement("lane", 3.5, -2.0, 0.0), CrossSectionElement("shoulder", 1.5, -4.0, 0.0) });
+    right.elementConfigurationAt(0).addSuperelevationPoint(
+        SuperelevationPoint(SuperelevationLinear, 10.0, -2.0));
+    right.elementConfigurationAt(0).addSuperelevationPoint(
+        SuperelevationPoint(SuperelevationLinear, 60.0, -7.0));
+    right.elementConfigurationAt(1).addWideningPoint(WideningPoint(0.0, 1.5, WideningLinear));
+    right.elementConfigurationAt(1).addWideningPoint(WideningPoint(50.0, 2.5, WideningLinear));
+    s.setCrossSectionConfiguration(Side::Left, left);
+    s.setCrossSectionConfiguration(Side::Right, right);
+
+    // The built sections: the centre shift from the pivot side's section, then the asked side's.
+    auto centre = [&](double station, double pivot) {
+        if (!(std::fabs(pivot) >= 0.001))
+            return 0.0;
+        bool extend = false;
+        return -s.getCrossSectionConfiguration(pivot < 0.0 ? Side::Left : Side::Right)
+                    .getCrossSectionByStation(station, 0.0)
+                    .getDeltaHeightByOffset(pivot, extend);
+    };
+
+    const double offsets[]
+        = { 0.0,    -0.0, 0.0004, -0.75, 0.75, -0.7505, -0.7495, 2.0,  -4.25, -4.2496, -4.2506, 3.5, 3.5009,
+            3.5011, 4.9,  5.0,    -5.5,  -6.2, -7.0,    7.25,    12.0, -30.0, nan,     inf,     -inf };
+    const double pivots[] = { 0.0, 0.0005, -0.0009, 1.7, -2.2, 3.5, -4.25, 5.0, -100.0, 100.0, nan };
+    for (double station :
+         { -10.0, 0.0, 10.0, 20.0, 25.0, 30.0, 45.5, 50.0, 60.0, 70.0, 79.9995, 80.0, 120.0 }) {
+        for (double pivot : pivots) {
+            const double c = centre(station, pivot);
+            EXPECT_TRUE(same(s.getCenterDeltaHeight(station, pivot), c)) << station << " " << pivot;
+            for (double offset : offsets) {
+                const CrossSection built
+                    = s.getCrossSectionConfiguration(offset < 0.0 ? Side::Left : Side::Right)
+                          .getCrossSectionByStation(station, c + 0.0);
+                for (bool extendIn : { false, true }) {
+                    bool extend = extendIn;
+                    bool ok = false;
+                    double expected = built.getDeltaHeightByOffset(offset, extend, &ok);
+                    expected = ok ? expected : 0.0;
+                    bool extendOut = extendIn;
+                    bool okOut = !ok;
+                    const double h
+                        = s.getDeltaHeightByStationOffset(station, offset, pivot, extendOut, okOut);
+                    EXPECT_TRUE(same(h, expected) && extendOut == extend && okOut == ok)
+                        << station << " " << pivot << " " << offset << " " << extendIn << ": " << h << " "
+                        << extendOut << " " << okOut << " against " << expected << " " << extend << " " << ok;
+                }
+            }
+        }
+        for (Side sideOf : { Side::Left, Side::Right })
+            EXPECT_TRUE(same(s.getTotalOffset(sideOf, station),
+                             s.getCrossSectionConfiguration(sideOf)
+                                 .getCrossSectionByStation(station, 0.0)
+                                 .getTotalOffset()));
+    }
 }

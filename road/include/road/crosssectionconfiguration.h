@@ -13,6 +13,12 @@ namespace Pelko {
 namespace Road {
 
 class StandardSection;
+class CrossSectionConfiguration;
+
+namespace internal {
+class StripList;
+StripList sectionStrips(const CrossSectionConfiguration& configuration, double station, double baseElevation);
+} // namespace internal
 
 // The element configurations of one side, from the centre line outwards. Copies share; clone() copies
 // deeply.
@@ -54,6 +60,8 @@ protected:
 
 private:
     friend class StandardSection;
+    // Reads the elements in place, without copying their handles.
+    friend internal::StripList internal::sectionStrips(const CrossSectionConfiguration&, double, double);
     using CrossSectionConfigurationData = std::vector<CrossSectionElementConfiguration>;
     explicit CrossSectionConfiguration(CrossSectionConfigurationData* data);
 

@@ -14,6 +14,11 @@ namespace Road {
 
 class CrossSectionConfiguration;
 
+namespace internal {
+class StripList;
+StripList sectionStrips(const CrossSectionConfiguration& configuration, double station, double baseElevation);
+} // namespace internal
+
 // One element of a side of the standard section with the superelevation and widening points that
 // change it along the road. Copies share; clone() copies.
 class ROAD_EXPORT CrossSectionElementConfiguration
@@ -50,8 +55,9 @@ public:
     // The element as it applies at the station: widened first, then superelevated. New data on every
     // call; an invalid base gives an invalid element.
     CrossSectionElement elementAt(double station) const;
-    // The width of elementAt(station) without building it: 0 for an invalid base.
+    // The width and slope of elementAt(station) without building it: 0 for an invalid base.
     double widthAt(double station) const;
+    double slopeAt(double station) const;
     std::vector<WideningSegment> getWideningSegments() const;
 
     // Add refuses a station within 0.001 of a listed one and any number that is not finite. Set keeps
@@ -84,6 +90,7 @@ protected:
 
 private:
     friend class CrossSectionConfiguration;
+    friend internal::StripList internal::sectionStrips(const CrossSectionConfiguration&, double, double);
 
     std::shared_ptr<CrossSectionElementConfigurationData> d;
 };

@@ -58,7 +58,7 @@ protected:
 private:
     friend class RoadSurface;
 
-    std::shared_ptr<CrossSectionConfiguration> getCrossSectionConfigurationPtr(SectionSide side) const;
+    const std::shared_ptr<CrossSectionConfiguration>& getCrossSectionConfigurationPtr(SectionSide side) const;
 
     std::shared_ptr<CrossSectionConfiguration> m_left;
     std::shared_ptr<CrossSectionConfiguration> m_right;
