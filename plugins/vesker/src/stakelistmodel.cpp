@@ -34,34 +34,28 @@ struct StakeListModel::Private
     Pelko::Road::RoadSurface* road = nullptr;
     Pelko::Road::StationsEquationConfiguration equations;
 
-    void appendCell(QByteArray& out, const Pelko::Road::Stake& stake, int column) const
+    // Writes the cell's text at out, which has StakeText::cellCapacity bytes free; returns its end.
+    char* writeCell(char* out, const Pelko::Road::Stake& stake, int column) const
     {
         switch (column) {
         case StationColumn: {
             const Pelko::Road::Station station = equations.getStationFromContinuous(stake.getStation());
-            StakeText::appendStation(out, station.getStation(), station.isAfter());
-            break;
+            return StakeText::writeStation(out, station.getStation(), station.isAfter());
         }
         case NorthColumn:
-            StakeText::appendNumber(out, stake.getPoint().x());
-            break;
+            return StakeText::writeNumber(out, stake.getPoint().x());
         case EastColumn:
-            StakeText::appendNumber(out, stake.getPoint().y());
-            break;
+            return StakeText::writeNumber(out, stake.getPoint().y());
         case HeightColumn:
             // The library puts 0 where it has no height (no profile, or beyond the section without a
             // slope); a stake list must not show that as a design height.
-            if (stake.isElevationValid())
-                StakeText::appendNumber(out, stake.getPoint().z());
-            break;
+            return stake.isElevationValid() ? StakeText::writeNumber(out, stake.getPoint().z()) : out;
         case OffsetColumn:
-            StakeText::appendNumber(out, stake.getOffset().getX());
-            break;
+            return StakeText::writeNumber(out, stake.getOffset().getX());
         case AzimuthColumn:
-            StakeText::appendAzimuth(out, stake.getAzimuth().toDegree());
-            break;
+            return StakeText::writeAzimuth(out, stake.getAzimuth().toDegree());
         default:
-            break;
+            return out;
         }
     }
 };
@@ -131,9 +125,9 @@ QString StakeListModel::cellText(int row, int column) const
 {
     if (row < 0 || row >= int(d->stakes.size()))
         return QString();
-    QByteArray text;
-    d->appendCell(text, d->stakes[std::size_t(row)], column);
-    return QString::fromUtf8(text);
+    char text[StakeText::cellCapacity];
+    const char* end = d->writeCell(text, d->stakes[std::size_t(row)], column);
+    return QString::fromUtf8(text, int(end - text));
 }
 
 QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko::Road::Station& end,
@@ -219,22 +213,29 @@ QString StakeListModel::exportFile(const QString& path) const
     if (!file.open(QIODevice::WriteOnly))
         return tr("Failed to open file");
 
-    // Written in chunks; reserve() keeps the buffer's memory across resize(0).
+    // Written in chunks; reserve() keeps the buffer's memory across resize(0). Each row is written
+    // straight into room made for the longest row and the rest given back.
     constexpr int chunk = 1 << 16;
+    const int rowCapacity = count * (StakeText::cellCapacity + 1) + 1;
     QByteArray text;
-    text.reserve(chunk + 1024);
+    text.reserve(chunk + rowCapacity);
     auto flush = [&] {
         const bool written = file.write(text) == text.size();
         text.resize(0);
         return written;
     };
     for (const Pelko::Road::Stake& stake : d->stakes) {
+        const int start = text.size();
+        text.resize(start + rowCapacity);
+        char* const row = text.data() + start;
+        char* out = row;
         for (int i = 0; i < count; ++i) {
             if (i > 0)
-                text += ',';
-            d->appendCell(text, stake, order[i]);
+                *out++ = ',';
+            out = d->writeCell(out, stake, order[i]);
         }
-        text += '\n';
+        *out++ = '\n';
+        text.resize(start + int(out - row));
         if (text.size() >= chunk && !flush()) {
             file.cancelWriting();
             return tr("Failed to write file");

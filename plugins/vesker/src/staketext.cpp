@@ -4,6 +4,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 namespace Zemko::Trelvin::StakeText {
 
@@ -16,78 +18,135 @@ constexpr long long countsPerDegree = 3600 * countsPerSecond;
 
 // Enough for every finite double in fixed notation.
 using Buffer = char[400];
+static_assert(sizeof(Buffer) + 16 <= cellCapacity, "a cell holds a number with its station marks");
+
+// Below this the thousandths of a value fit a long long.
+constexpr double wholeThousandthsBelow = 1e15;
+
+// "00" to "99", two digits at a time.
+constexpr char digitPairs[]
+    = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+
+// The whole number written into the end of the buffer with at least the given count of digits; returns
+// where the digits start. Two digits a step, in 32 bits once the number fits.
+char* digitsBefore(char* end, unsigned long long value, int width)
+{
+    char* p = end;
+    while (value >= 1ull << 32) {
+        const unsigned long long q = value / 100;
+        p -= 2;
+        std::memcpy(p, digitPairs + 2 * (value - q * 100), 2);
+        value = q;
+    }
+    unsigned small = unsigned(value);
+    while (small >= 100) {
+        const unsigned q = small / 100;
+        p -= 2;
+        std::memcpy(p, digitPairs + 2 * (small - q * 100), 2);
+        small = q;
+    }
+    if (small >= 10) {
+        p -= 2;
+        std::memcpy(p, digitPairs + 2 * small, 2);
+    } else {
+        *--p = char('0' + small);
+    }
+    while (end - p < width)
+        *--p = '0';
+    return p;
+}
 
 // -1 where Qt's text may differ: std::to_chars rounds an exact tie to even where Qt rounds it away
 // from zero. A value is a tie at three decimals exactly when it is an odd number of sixteenths, which
-// is rare enough to leave to Qt. A zero of either sign is written "0.000", as Qt does.
-int fixed3(Buffer& buffer, double value)
+// is rare enough to leave to Qt. A zero of either sign is written "0.000", as Qt does. Otherwise the
+// text is written at out (at least a Buffer's room) and its size returned.
+int fixed3(char* out, double value)
 {
     const double sixteenths = value * 16.0;
     if (sixteenths == std::trunc(sixteenths) && sixteenths * 0.5 != std::trunc(sixteenths * 0.5))
         return -1;
     if (value == 0.0)
         value = 0.0;
+    if (std::fabs(value) < wholeThousandthsBelow) {
+        // The text std::to_chars gives, without its general-purpose printing: value * 1000 is exact in
+        // the 64-bit significand of a long double (53 bits times 1000's 10), and rounding it to the
+        // nearest whole number is the rounding to three decimals, never a tie once the sixteenths are
+        // out. A negative value keeps its sign even when it rounds to zero ("-0.000"), as to_chars does.
+        const long long thousandths = std::llrint(static_cast<long double>(value) * 1000.0L);
+        char digits[24];
+        char* end = digits + sizeof digits;
+        const char* first = digitsBefore(end, static_cast<unsigned long long>(std::llabs(thousandths)), 4);
+        char* p = out;
+        if (value < 0.0)
+            *p++ = '-';
+        const int whole = int(end - first) - 3;
+        std::memcpy(p, first, size_t(whole));
+        p += whole;
+        *p++ = '.';
+        std::memcpy(p, first + whole, 3);
+        return int(p + 3 - out);
+    }
     const std::to_chars_result result
-        = std::to_chars(buffer, buffer + sizeof(Buffer), value, std::chars_format::fixed, 3);
-    return result.ec == std::errc() ? int(result.ptr - buffer) : -1;
+        = std::to_chars(out, out + sizeof(Buffer), value, std::chars_format::fixed, 3);
+    return result.ec == std::errc() ? int(result.ptr - out) : -1;
 }
 
-// A whole number with at least the given count of digits, padded with "0".
-void appendDigits(QByteArray& out, long long value, int width)
+char* copied(char* out, const char* text, int size)
 {
-    char digits[24];
-    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
-    for (int pad = int(result.ptr - digits); pad < width; ++pad)
-        out += '0';
-    out.append(digits, int(result.ptr - digits));
+    std::memcpy(out, text, size_t(size));
+    return out + size;
 }
 
 } // namespace
 
-void appendNumber(QByteArray& out, double value)
+char* writeNumber(char* out, double value)
 {
-    Buffer buffer;
-    const int size = std::isfinite(value) ? fixed3(buffer, value) : -1;
-    if (size < 0)
-        out += QByteArray::number(value, 'f', 3);
-    else
-        out.append(buffer, size);
+    const int size = std::isfinite(value) ? fixed3(out, value) : -1;
+    if (size >= 0)
+        return out + size;
+    const QByteArray text = QByteArray::number(value, 'f', 3);
+    return copied(out, text.constData(), text.size());
 }
 
-void appendStation(QByteArray& out, double value, bool after)
+char* writeStation(char* out, double value, bool after)
 {
     Buffer buffer;
     const int size = std::isfinite(value) ? fixed3(buffer, value) : -1;
     if (size < 0) {
-        out += stationToText(value, after).toUtf8();
-        return;
+        const QByteArray text = stationToText(value, after).toUtf8();
+        return copied(out, text.constData(), text.size());
     }
     // "-12345.678" becomes "-K12+345.678": the whole metres split into kilometres and three digits.
     const char* whole = buffer;
     const bool negative = *whole == '-';
-    if (negative)
+    if (negative) {
         ++whole;
+        *out++ = '-';
+    }
+    *out++ = 'K';
     const char* point = buffer + size - 4;
     const int digits = int(point - whole);
-    out += negative ? "-K" : "K";
     if (digits > 3)
-        out.append(whole, digits - 3);
+        out = copied(out, whole, digits - 3);
     else
-        out += '0';
-    out += '+';
+        *out++ = '0';
+    *out++ = '+';
     for (int pad = digits; pad < 3; ++pad)
-        out += '0';
-    out.append(point - qMin(digits, 3), qMin(digits, 3));
-    out.append(point, 4);
+        *out++ = '0';
+    out = copied(out, point - qMin(digits, 3), qMin(digits, 3));
+    out = copied(out, point, 4);
     if (after)
-        out += 'A';
+        *out++ = 'A';
+    return out;
 }
 
-void appendAzimuth(QByteArray& out, double degrees)
+char* writeAzimuth(char* out, double degrees)
 {
     const double seconds = degrees * 3600.0;
     if (!std::isfinite(seconds))
-        return;
+        return out;
     // Wrapped into [0, 360] with a whole positive turn staying 360, and the seconds rounded to 1e-5 as
     // one count before the split, so that a hair below a minute carries over instead of showing 60.
     double s = seconds;
@@ -105,14 +164,41 @@ void appendAzimuth(QByteArray& out, double degrees)
     }
     const long long minutes = count / countsPerMinute;
     count %= countsPerMinute;
-    appendDigits(out, wholeDegrees, 1);
-    out += "\xC2\xB0";
-    appendDigits(out, minutes, 2);
-    out += "\xE2\x80\xB2";
-    appendDigits(out, count / countsPerSecond, 2);
-    out += '.';
-    appendDigits(out, count % countsPerSecond, 5);
-    out += "\xE2\x80\xB3";
+    // Written back to front, then copied out in one piece.
+    char text[64];
+    char* end = text + sizeof text;
+    char* p = end;
+    auto put = [&p](const char* sign, int size) {
+        p -= size;
+        std::memcpy(p, sign, size_t(size));
+    };
+    put("\xE2\x80\xB3", 3);
+    p = digitsBefore(p, static_cast<unsigned long long>(count % countsPerSecond), 5);
+    *--p = '.';
+    p = digitsBefore(p, static_cast<unsigned long long>(count / countsPerSecond), 2);
+    put("\xE2\x80\xB2", 3);
+    p = digitsBefore(p, static_cast<unsigned long long>(minutes), 2);
+    put("\xC2\xB0", 2);
+    p = digitsBefore(p, static_cast<unsigned long long>(wholeDegrees), 1);
+    return copied(out, p, int(end - p));
+}
+
+void appendNumber(QByteArray& out, double value)
+{
+    char text[cellCapacity];
+    out.append(text, int(writeNumber(text, value) - text));
+}
+
+void appendStation(QByteArray& out, double value, bool after)
+{
+    char text[cellCapacity];
+    out.append(text, int(writeStation(text, value, after) - text));
+}
+
+void appendAzimuth(QByteArray& out, double degrees)
+{
+    char text[cellCapacity];
+    out.append(text, int(writeAzimuth(text, degrees) - text));
 }
 
 } // namespace Zemko::Trelvin::StakeText

@@ -4,6 +4,7 @@
 
 #include <text/stationtext.h>
 
+#include <cmath>
 #include <limits>
 #include <random>
 
@@ -135,6 +136,18 @@ void StakeTextTest::matchesTheQtAndStationTextFormatters()
     for (int i = 0; i < 2500; ++i) {
         values << plane(random) << turns(random) << millimetres(random) * 0.001 << millimetres(random) / 16.0;
     }
+    // Where the rounding to three decimals turns: half a millimetre, the doubles either side of it, and
+    // every magnitude up to where the thousandths no longer fit a whole number.
+    std::uniform_int_distribution<int> exponent(-12, 16);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    for (int i = 0; i < 5000; ++i) {
+        const double half = millimetres(random) * 0.001 + 0.0005;
+        values << half << std::nextafter(half, 1e300) << std::nextafter(half, -1e300);
+        const double scaled = mantissa(random) * std::pow(10.0, exponent(random));
+        values << scaled << -scaled;
+    }
+    for (double edge : { 1e15, 999999999999999.9, 999999999999999.4, 1e15 - 0.5, 9007199254740991.0 })
+        values << edge << -edge << std::nextafter(edge, 0.0) << std::nextafter(edge, 1e300);
     for (double value : values) {
         const QByteArray context = QByteArray::number(value, 'g', 17);
         QVERIFY2(number(value) == QString::number(value, 'f', 3), context);
