@@ -127,6 +127,7 @@ private slots:
     void simplePageFollowsDocument();
     void curveFollowsRoad();
     void updateDataRebuildsAndReplots();
+    void hiddenPageDrawsWhenShown();
     void aspectRatio();
 
 private:
@@ -238,6 +239,42 @@ void TestEditPages::updateDataRebuildsAndReplots()
     EditModeWidget bare(QStringLiteral("Bare"), nullptr);
     bare.updateData(DataType::StandardSection);
     bare.onRoadAboutToClose();
+}
+
+// Opening a road builds only the plots in sight; a page out of sight builds its curve, from the road as
+// it is then, when it shows, and a road closed before that leaves nothing to build.
+void TestEditPages::hiddenPageDrawsWhenShown()
+{
+    PlotPage page;
+    page.resize(800, 500);
+    Trelvin::instance()->connect(Trelvin::instance(), &Trelvin::dataChanged, &page, &PlotPage::updateData);
+    QVERIFY(Trelvin::instance()->openRoad(roadA));
+    QVERIFY(!page.pageCurve.plot());
+    QCOMPARE(page.pageCurve.rebuilds, 0);
+    Trelvin::instance()->notifyDataChanged(DataType::PointOfIntersection);
+    QCOMPARE(page.pageCurve.rebuilds, 0);
+
+    page.show();
+    QCOMPARE(page.pageCurve.plot(), static_cast<QwtPlot*>(page.plot()));
+    QCOMPARE(page.pageCurve.rebuilds, 1);
+    QCOMPARE(page.pageCurve.plotCurve()->dataSize(), size_t(3));
+    QCOMPARE(xRange(*page.plot()).minValue(), 2000.0);
+    QCOMPARE(xRange(*page.plot()).maxValue(), 2600.0);
+    // Shown again, it keeps what it drew; a change now redraws at once.
+    page.hide();
+    page.show();
+    QCOMPARE(page.pageCurve.rebuilds, 1);
+    Trelvin::instance()->notifyDataChanged(DataType::PointOfIntersection);
+    QCOMPARE(page.pageCurve.rebuilds, 2);
+
+    page.hide();
+    Trelvin::instance()->closeRoad();
+    QVERIFY(Trelvin::instance()->openRoad(roadB));
+    Trelvin::instance()->closeRoad();
+    page.show();
+    QVERIFY(!page.pageCurve.plot());
+    QCOMPARE(page.pageCurve.rebuilds, 2);
+    Trelvin::instance()->disconnect(&page);
 }
 
 void TestEditPages::aspectRatio()

@@ -69,6 +69,7 @@ private slots:
     void openingChoosesTheTabOfTheRoadsMethod()
     {
         HorizontalAlignmentWidget page;
+        page.show();
         QTabWidget* tabs = page.editor()->tabs();
         QVERIFY(!openElements().isEmpty());
         QCOMPARE(tabs->currentIndex(), 1);
@@ -81,6 +82,7 @@ private slots:
     void updatesRedrawAndReloadByCategory()
     {
         HorizontalAlignmentWidget page;
+        page.show();
         QVERIFY(!openPis().isEmpty());
         ReplotProbe probe;
         probe.attach(page.plot());
@@ -115,6 +117,7 @@ private slots:
     void applyRedrawsThePlanAndReloadsTheOtherTable()
     {
         HorizontalAlignmentWidget page;
+        page.show();
         connect(Trelvin::instance(), &Trelvin::dataChanged, &page, &HorizontalAlignmentWidget::updateData);
         QVERIFY(!openElements().isEmpty());
         const QRectF before = page.planCurve()->boundingRect();

@@ -541,6 +541,10 @@ private slots:
         MainWindow window;
         QCOMPARE(planSamples(window), 0);
         QVERIFY(Trelvin::instance()->openRoad(file));
+        // The plan's page is out of sight: its plan waits until the page shows.
+        QCOMPARE(planSamples(window), 0);
+        window.tabWidget()->setCurrentIndex(2);
+        window.show();
         const int opened = planSamples(window);
         QVERIFY(opened > 4);
 

@@ -132,6 +132,9 @@ private slots:
         QVERIFY(window.tabWidget()->tabBar()->isTabEnabled(8));
         auto* plan = qobject_cast<EditModeWidget*>(window.tabWidget()->widget(2));
         QVERIFY(plan && plan->curve());
+        // The plan is drawn when its page shows.
+        window.tabWidget()->setCurrentIndex(2);
+        window.show();
         // The drawn centre line stays within half a pixel of the road all along it.
         const QwtPlotCurve* line = plan->curve()->plotCurve();
         QVERIFY(line->dataSize() > 10);

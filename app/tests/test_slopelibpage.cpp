@@ -310,6 +310,7 @@ void TestSlopeLibPage::elementEditAndDelete()
 void TestSlopeLibPage::tabsAndPlot()
 {
     SlopeLibraryWidget page;
+    page.show();
     SlopeLibraryEditWidget* editor = page.editor();
     Zemko::Trelvin::SlopeCurve* curve = page.slopeCurve();
     QVERIFY(folder.open(SlopeLibRoads::library()));

@@ -497,6 +497,7 @@ void TestStandardSection::closeEmptiesBothTables()
 void TestStandardSection::curveMarkersAndPageUpdates()
 {
     StandardSectionWidget page;
+    page.show();
     QCOMPARE(page.windowTitle(), QStringLiteral("Standard Section"));
     QCOMPARE(page.splitter()->orientation(), Qt::Vertical);
     QCOMPARE(page.splitter()->widget(0), static_cast<QWidget*>(page.editor()));

@@ -115,6 +115,8 @@ private slots:
         QCOMPARE(page.windowTitle(), QStringLiteral("Structural Object"));
         QCOMPARE(page.planCurve()->plotCurve()->title().text(), QStringLiteral("Structure"));
         HorizontalAlignmentWidget horizontal;
+        page.show();
+        horizontal.show();
         connect(Trelvin::instance(), &Trelvin::dataChanged, &page, &StructuralObjectWidget::updateData);
         connect(Trelvin::instance(), &Trelvin::dataChanged, &horizontal,
                 &HorizontalAlignmentWidget::updateData);

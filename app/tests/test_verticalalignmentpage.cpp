@@ -508,6 +508,7 @@ void TestVerticalAlignmentPage::curveWithoutRoadOrPis()
 void TestVerticalAlignmentPage::pageRedrawsAfterApply()
 {
     VerticalAlignmentWidget page;
+    page.show();
     page.resize(900, 500);
     QCOMPARE(page.windowTitle(), QStringLiteral("Vertical Alignment"));
     QCOMPARE(page.plot()->aspectRatio(), 20.0);

@@ -31,7 +31,8 @@ void EditModeWidget::setCurve(Zemko::Trelvin::Data::RoadCurve* curve)
 
 void EditModeWidget::updateData(DataType::Categories)
 {
-    if (!m_curve)
+    // A curve still waiting for its page to show is built from the road as it is then.
+    if (!m_curve || m_attachWhenShown)
         return;
     m_curve->update();
     m_plot->replot();
@@ -39,14 +40,28 @@ void EditModeWidget::updateData(DataType::Categories)
 
 void EditModeWidget::onRoadOpen()
 {
-    if (m_curve)
+    if (!m_curve)
+        return;
+    if (isVisible())
         m_curve->attach(m_plot);
+    else
+        m_attachWhenShown = true;
 }
 
 void EditModeWidget::onRoadAboutToClose()
 {
+    m_attachWhenShown = false;
     if (m_curve)
         m_curve->detach();
+}
+
+void EditModeWidget::showEvent(QShowEvent* event)
+{
+    SimpleEditWidget::showEvent(event);
+    if (m_attachWhenShown) {
+        m_attachWhenShown = false;
+        m_curve->attach(m_plot);
+    }
 }
 
 void EditModeWidget::setPlotAspectRatio(double r)

@@ -34,11 +34,17 @@ public:
 public slots:
     // Rebuilds the curve and replots, so the plot never waits for the next pan or zoom.
     void updateData(DataType::Categories categories) override;
+    // A page out of sight attaches its curve when it is next shown: opening a long road does not
+    // build the plots of pages nobody looks at.
     void onRoadOpen() override;
     void onRoadAboutToClose() override;
     void setPlotAspectRatio(double r);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    bool m_attachWhenShown = false;
     QSplitter* m_splitter = nullptr;
     Zemko::Trelvin::RoadPlot* m_plot = nullptr;
     Zemko::Trelvin::Data::RoadCurve* m_curve = nullptr;
