@@ -62,6 +62,7 @@ function(pelko_qt_tests label)
         target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/testsupport)
         target_compile_definitions(${exe} PRIVATE
             TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data"
+            SHARED_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/testsupport/data"
             TEST_BINARY_DIR="${PROJECT_BINARY_DIR}")
         pelko_warnings(${exe})
         add_test(NAME ${label}.${name} COMMAND ${exe})

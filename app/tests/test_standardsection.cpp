@@ -467,8 +467,12 @@ void TestStandardSection::mirrorKeepsTheSideMarkedUnsaved()
     QCOMPARE(roadSide(1).size(), 1u);
     QCOMPARE(roadSide(1).getAt(0).getWidth(), 3.0);
 
-    // And back: the right side mirrored onto the left drops the left side's points.
+    // And back: the right side mirrored onto the left drops the left side's points, once the user
+    // agreed to it.
+    ScriptedPrompter prompter;
+    prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
     editor.onBtnMirrorClick();
+    QCOMPARE(prompter.count(ScriptedPrompter::Question), 1);
     QCOMPARE(child<QTabWidget>(&editor, "tabWidget")->currentIndex(), 0);
     QCOMPARE(CrossSectionEditCache::instance()
                  ->configuration(0)

@@ -26,6 +26,8 @@ constexpr double kTwoPi = 6.283185307179586;
 constexpr unsigned kNone = static_cast<unsigned>(-1);
 // More points than any screen can show; a density this fine is a caller error, not a drawing.
 constexpr double kMaxCurvePoints = 1e6;
+// Elements whose end and begin lie closer than this join up; only farther apart does the plan jump.
+constexpr double kJoinTolerance = 1e-6;
 
 double normalized(double a)
 {
@@ -523,15 +525,39 @@ void ClippedHorizontalAlignment::fromHorizontalAlignment(const RoadSurface& road
             const double sign = side == StandardSection::Left ? -1.0 : 1.0;
             unsigned hint = kNone;
             std::unique_ptr<internal::ElementSampler> sampler;
+            // An element that does not begin where the one before it ends (a fixed begin point) makes
+            // the centre line jump there; the border jumps with it rather than cutting across to the
+            // next sample.
+            const auto addJumps = [&](unsigned from, unsigned to) {
+                for (unsigned j = from; j < to; ++j) {
+                    const HorizontalElement before = elements.at(j);
+                    const HorizontalElement after = elements.at(j + 1);
+                    const Corvex::Point end = before.getEndPoint();
+                    const Corvex::Point begin = after.getBeginPoint();
+                    if (!end.isValid() || !begin.isValid()
+                        || std::hypot(begin.getX() - end.getX(), begin.getY() - end.getY()) < kJoinTolerance)
+                        continue;
+                    const double endStation = before.getEndStation();
+                    const double beginStation = after.getBeginStation();
+                    border.push_back(internal::ElementSampler(before).at(
+                        before.getLength(), sign * section->getTotalOffset(side, endStation)));
+                    border.push_back(internal::ElementSampler(after).at(
+                        0.0, sign * section->getTotalOffset(side, beginStation)));
+                }
+            };
             for (const std::vector<double>& run : runs) {
                 if (run.size() < 2)
                     continue;
                 if (!border.empty())
                     border.push_back(Corvex::Point(kNaN, kNaN));
+                unsigned previous = kNone;
                 for (double t : borderStations(widths, run, s, mode)) {
                     const unsigned index = alignment->getBelongedElementIndex(t, hint == kNone ? 0 : hint);
                     if (index == kNone)
                         continue;
+                    if (previous != kNone)
+                        addJumps(previous, index);
+                    previous = index;
                     if (index != hint || !sampler) {
                         sampler = std::make_unique<internal::ElementSampler>(elements.at(index));
                         hint = index;

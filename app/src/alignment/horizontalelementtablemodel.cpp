@@ -559,6 +559,29 @@ int HorizontalElementTableModel::columns() const
     return ColumnCount;
 }
 
+QVector<HorizontalElementTableModel::ChainJump> HorizontalElementTableModel::chainJumps() const
+{
+    // The road library joins stations and stakes within a millimetre; beyond that the plan breaks.
+    const double tolerance = 0.001;
+    QVector<ChainJump> jumps;
+    for (unsigned i = 1; i < m_working.size(); ++i) {
+        const Pelko::Corvex::Point end = m_working.at(i - 1).getEndPoint();
+        const HorizontalElement element = m_working.at(i);
+        const Pelko::Corvex::Point begin = element.getBeginPoint();
+        if (!end.isValid() || !begin.isValid())
+            continue;
+        const double size = std::hypot(begin.getX() - end.getX(), begin.getY() - end.getY());
+        if (size > tolerance)
+            jumps.append({ int(i), element.getBeginStation(), size });
+    }
+    return jumps;
+}
+
+bool HorizontalElementTableModel::buildPendingChain()
+{
+    return !isTextRowMode() || buildFromTextRows();
+}
+
 bool HorizontalElementTableModel::buildFromTextRows()
 {
     int row = -1;

@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <QVector>
 
 namespace Zemko {
 namespace Trelvin {
@@ -50,6 +51,20 @@ public:
     void setElement(int row, const Pelko::Road::HorizontalElement& element);
     void appendElement(const Pelko::Road::HorizontalElement& element);
     void insertElement(int row, const Pelko::Road::HorizontalElement& element);
+
+    // A place where the working chain does not join up: the element of the row begins more than a
+    // millimetre from where the one before it ends (its fixed begin point is no longer reached), at the
+    // station where the chain jumps by size metres.
+    struct ChainJump
+    {
+        int row = -1;
+        double station = 0.0;
+        double size = 0.0;
+    };
+    QVector<ChainJump> chainJumps() const;
+    // The chain a write would put into the road: the typed rows built into the working copy (false
+    // when they do not check or are refused; the rows stay typed either way).
+    bool buildPendingChain();
 
     // Checks every typed row and stores its numbers. On failure row and column name the cell.
     bool checkRows(int& row, int& column);

@@ -3,6 +3,9 @@
 #include "alignment/horizontalelementdialog.h"
 #include "alignment/horizontalelementtablemodel.h"
 #include "framework/itemdelegates.h"
+#include "framework/metertounit.h"
+#include "shell/prompter.h"
+#include "shell/trelvin.h"
 #include "ui_tableviewwidget.h"
 
 using Zemko::Trelvin::HorizontalElementTableModel;
@@ -29,6 +32,10 @@ HorizontalElementTableWidget::HorizontalElementTableWidget(QWidget* parent)
         8,
         new Zemko::Trelvin::ComboBoxDelegate(
             this, { { tr("L"), Pelko::Road::TurnLeft }, { tr("R"), Pelko::Road::TurnRight } }));
+
+    // After the model, which connects to the document's save when it is made.
+    connect(Zemko::Trelvin::Trelvin::instance(), &Zemko::Trelvin::Trelvin::saveRequested, this,
+            &HorizontalElementTableWidget::onSaveRequested);
 }
 
 HorizontalElementTableWidget::~HorizontalElementTableWidget() = default;
@@ -103,8 +110,42 @@ void HorizontalElementTableWidget::on_applyButton_clicked()
     apply.refusedLast = HorizontalElementTableModel::ColumnCount - 1;
     apply.check = [this](int& row, int& column) { return m_model->checkRows(row, column); };
     apply.build = [this] { return m_model->applyRows(); };
+    apply.confirm = [this] {
+        return confirmChain()
+            && confirmDroppingEditsOf(DataType::PointOfIntersection, tr("Point of Intersections"));
+    };
     if (applyTypedRows(apply))
         emit currentChange();
+}
+
+bool HorizontalElementTableWidget::confirmChain()
+{
+    const QVector<HorizontalElementTableModel::ChainJump> jumps = m_model->chainJumps();
+    if (jumps.isEmpty())
+        return true;
+    const HorizontalElementTableModel::ChainJump& first = jumps.first();
+    QString text
+        = tr("The alignment jumps %1 %2 at %3: the element on line %4 does not begin where the "
+             "element on line %5 ends.")
+              .arg(m_model->lengthText(first.size), MeterToUnit::instance()->unitTranslatedAbbreviation(),
+                   HorizontalElementTableModel::displayedStation(first.station))
+              .arg(first.row + 1)
+              .arg(first.row);
+    if (jumps.size() > 1)
+        text += QLatin1Char(' ') + tr("It jumps at %n more station(s).", nullptr, int(jumps.size()) - 1);
+    text += QLatin1Char('\n') + tr("Write the elements all the same?");
+    return Zemko::Trelvin::Prompter::instance()->question(this, windowTitle(), text,
+                                                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void HorizontalElementTableWidget::onSaveRequested()
+{
+    // Rows that do not build are refused by the write itself, with the save's own failure.
+    if (!m_model->hasUnwrittenEdits() || !m_model->buildPendingChain())
+        return;
+    if (!confirmChain())
+        Zemko::Trelvin::Trelvin::instance()->refuseSave();
 }
 
 void HorizontalElementTableWidget::onShowToolTip(QModelIndex index)

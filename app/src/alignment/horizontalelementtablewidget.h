@@ -35,6 +35,11 @@ public slots:
     void onShowToolTip(QModelIndex index);
 
 private:
+    // Asks before a chain that does not join up is written; true when it may be written.
+    bool confirmChain();
+    // A document save writes the chain too: the same question, and a No stops the save.
+    void onSaveRequested();
+
     // Edit mode (1) replaces the row's element; new mode (0) inserts (or appends) and goes on with
     // the next row while the dialog closes with Next.
     void runDialog(int mode, int row, bool append);

@@ -84,6 +84,8 @@ void PointOfIntersectionTableWidget::on_applyButton_clicked()
         int code = 0;
         return m_model->applyRows(code);
     };
+    apply.confirm
+        = [this] { return confirmDroppingEditsOf(DataType::HorizontalElement, tr("Horizontal Elements")); };
     if (applyTypedRows(apply))
         emit currentChange();
 }

@@ -1,6 +1,7 @@
 #include "check/checkstepping.h"
 
 #include "framework/numberlocale.h"
+#include "framework/roadstations.h"
 
 #include <road/roadsurface.h>
 #include <text/stationtext.h>
@@ -68,17 +69,23 @@ bool stationFromField(const QString& text, Pelko::Road::Station& station)
     return true;
 }
 
-bool iteratorAt(const Pelko::Road::RoadSurface* road,
-                const Pelko::Road::StationsEquationConfiguration& equations, double interval,
-                const Pelko::Road::Station& station, Pelko::Road::StationIterator& iterator)
+Placement iteratorAt(const Pelko::Road::RoadSurface* road,
+                     const Pelko::Road::StationsEquationConfiguration& equations, double interval,
+                     const Pelko::Road::Station& station, Pelko::Road::StationIterator& iterator,
+                     double& continuous)
 {
     if (!road || !isUsableInterval(interval))
-        return false;
-    const Pelko::Road::StationsEquation::Result continuous = equations.getContinuousStation(station);
-    if (!continuous.isValid())
-        return false;
-    iterator = road->getIterator(interval, continuous.getStation(), true);
-    return true;
+        return Placement::NotPlaced;
+    const Pelko::Road::StationsEquation::Result result = equations.getContinuousStation(station);
+    if (!result.isValid())
+        return Placement::NotPlaced;
+    continuous = result.getStation();
+    if (!RoadStations(road).covers(continuous)) {
+        iterator = Pelko::Road::StationIterator();
+        return Placement::OffRoad;
+    }
+    iterator = road->getIterator(interval, continuous, true);
+    return Placement::OnRoad;
 }
 
 QString stationText(const Pelko::Road::StationsEquationConfiguration& equations, double continuous)

@@ -41,11 +41,23 @@ bool numberFromText(const QString& text, double& value);
 // The station of station text; false when the text names no station.
 bool stationFromField(const QString& text, Pelko::Road::Station& station);
 
-// An iterator standing at the typed station; false, with the iterator untouched, when the station
-// lies in the gap of a short equation or the interval is unusable.
-bool iteratorAt(const Pelko::Road::RoadSurface* road,
-                const Pelko::Road::StationsEquationConfiguration& equations, double interval,
-                const Pelko::Road::Station& station, Pelko::Road::StationIterator& iterator);
+// Where a typed station leaves the tools.
+enum class Placement {
+    // The iterator stands at the station.
+    OnRoad,
+    // The station lies in the gap of a short equation (or the interval is unusable, or there is no
+    // road): the iterator is untouched.
+    NotPlaced,
+    // The station exists but the road does not reach it: the iterator is emptied, for the road would
+    // answer with its nearest end.
+    OffRoad,
+};
+
+// An iterator standing at the typed station; continuous receives the station the equations gave.
+Placement iteratorAt(const Pelko::Road::RoadSurface* road,
+                     const Pelko::Road::StationsEquationConfiguration& equations, double interval,
+                     const Pelko::Road::Station& station, Pelko::Road::StationIterator& iterator,
+                     double& continuous);
 
 // Station text of a continuous station, with the "A" of a repeated stretch.
 QString stationText(const Pelko::Road::StationsEquationConfiguration& equations, double continuous);

@@ -105,7 +105,10 @@ void RoadCheckDialog::on_offsetEdit_textEdited(const QString& text)
 
 void RoadCheckDialog::refreshStationPage()
 {
-    ui->stationEdit->setText(m_model->cellText(RoadCheckModel::StationRow, 1));
+    // Without a position there is no station to show; the typed one stays.
+    const QString station = m_model->cellText(RoadCheckModel::StationRow, 1);
+    if (!station.isEmpty())
+        ui->stationEdit->setText(station);
     ui->backwardButton->setEnabled(m_model->hasPrevious());
     ui->forwardButton->setEnabled(m_model->hasNext());
 }
@@ -113,6 +116,8 @@ void RoadCheckDialog::refreshStationPage()
 void RoadCheckDialog::applyStationField()
 {
     Pelko::Road::Station station;
-    if (CheckStepping::stationFromField(ui->stationEdit->text(), station))
-        m_model->setStation(station);
+    if (!CheckStepping::stationFromField(ui->stationEdit->text(), station))
+        return;
+    m_model->setStation(station);
+    ui->stationMessage->setText(m_model->stationMessage());
 }

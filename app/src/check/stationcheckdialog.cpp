@@ -164,6 +164,7 @@ void StationCheckDialog::applyStationField()
         return;
     m_leftModel->setStation(station);
     m_rightModel->setStation(station);
+    ui->stationMessage->setText(m_leftModel->stationMessage());
 
     const QList<QPointF> line = m_leftModel->sectionLine();
     m_curve->setLine(line);

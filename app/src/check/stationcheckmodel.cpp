@@ -4,6 +4,7 @@
 
 #include <road/roadsurface.h>
 #include <road/slopesectionconfiguration.h>
+#include <road/slopesectionsegment.h>
 #include <road/slopesectiontemplate.h>
 #include <road/slopesectiontemplateconfiguration.h>
 #include <road/stationiterator.h>
@@ -12,6 +13,24 @@
 
 namespace Zemko {
 namespace Trelvin {
+
+namespace {
+
+// A segment's end station belongs to the segment after it. Where none follows (the road's last
+// station, or a gap between segments), the segment ending there still shapes the slope, with the
+// template it ends in.
+Pelko::Road::SlopeSectionTemplate endingAt(const Pelko::Road::SlopeSectionTemplateConfiguration& segments,
+                                           double station, Pelko::Road::SlopeSectionSide side)
+{
+    for (unsigned i = 0; i < segments.size(); ++i) {
+        const Pelko::Road::SlopeSectionSegment segment = segments.getSegmentAt(i);
+        if (std::fabs(segment.getEnd() - station) < 0.001 && segment.getEndTemplate().isValid())
+            return segment.getEndTemplate().mirror(side);
+    }
+    return Pelko::Road::SlopeSectionTemplate();
+}
+
+} // namespace
 
 StationCheckModel::StationCheckModel(Pelko::Road::RoadSurface* road, QObject* parent)
     : StationSteppingModel(road, parent)
@@ -93,9 +112,12 @@ void StationCheckModel::recompute()
 
     if (const Pelko::Road::SlopeSectionConfiguration* slopes = road()->getSlopeSectionConfiguration()) {
         for (const bool isLeft : { true, false }) {
-            const Pelko::Road::SlopeSectionTemplate slope
-                = slopes->get(isLeft ? Pelko::Road::SlopeSideLeft : Pelko::Road::SlopeSideRight)
-                      .getInterpolatedByStation(station);
+            const Pelko::Road::SlopeSectionSide side
+                = isLeft ? Pelko::Road::SlopeSideLeft : Pelko::Road::SlopeSideRight;
+            const Pelko::Road::SlopeSectionTemplateConfiguration segments = slopes->get(side);
+            Pelko::Road::SlopeSectionTemplate slope = segments.getInterpolatedByStation(station);
+            if (!slope.isValid())
+                slope = endingAt(segments, station, side);
             if (!slope.isValid())
                 continue;
             const Pelko::Road::CrossSection& section = isLeft ? left : right;

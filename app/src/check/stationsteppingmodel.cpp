@@ -1,6 +1,7 @@
 #include "check/stationsteppingmodel.h"
 
 #include "check/checkstepping.h"
+#include "framework/roadstations.h"
 
 #include <road/roadsurface.h>
 
@@ -63,7 +64,14 @@ void StationSteppingModel::setOffset(double offset)
 
 bool StationSteppingModel::moveTo(const Pelko::Road::Station& station)
 {
-    return CheckStepping::iteratorAt(m_road, m_equations, m_interval, station, m_iterator);
+    double continuous = 0.0;
+    const CheckStepping::Placement placement
+        = CheckStepping::iteratorAt(m_road, m_equations, m_interval, station, m_iterator, continuous);
+    m_stationMessage.clear();
+    if (placement == CheckStepping::Placement::OffRoad)
+        m_stationMessage = RoadStations(m_road).offRoadText(
+            continuous, [this](double value) { return CheckStepping::stationText(m_equations, value); });
+    return placement == CheckStepping::Placement::OnRoad;
 }
 
 QVariant StationSteppingModel::data(const QModelIndex& index, int role) const

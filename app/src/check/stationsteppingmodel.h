@@ -38,6 +38,8 @@ public:
     virtual void setOffset(double offset);
 
     virtual QString cellText(int row, int column) const = 0;
+    // Why the last typed station has no values; empty when it has them.
+    QString stationMessage() const { return m_stationMessage; }
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
@@ -46,7 +48,8 @@ public:
 protected:
     virtual QString columnTitle(int column) const = 0;
 
-    // Stands at the typed station; a station in the gap of a short equation keeps the position (false).
+    // Stands at the typed station; a station in the gap of a short equation keeps the position (false),
+    // one the road does not reach leaves no position (false) and a message.
     bool moveTo(const Pelko::Road::Station& station);
 
     Pelko::Road::RoadSurface* road() const { return m_road; }
@@ -60,6 +63,7 @@ private:
     double m_offset = 0.0;
     Pelko::Road::StationIterator m_iterator;
     Pelko::Road::StationsEquationConfiguration m_equations;
+    QString m_stationMessage;
 };
 
 } // namespace Trelvin

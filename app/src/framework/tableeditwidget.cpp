@@ -4,6 +4,7 @@
 #include "framework/selectedrange.h"
 #include "framework/tableviewform.h"
 #include "shell/prompter.h"
+#include "shell/trelvin.h"
 #include "ui_tableviewwidget.h"
 
 #include <QCursor>
@@ -200,8 +201,23 @@ bool TableEditWidget::applyTypedRows(const TypedApply& apply)
         selectCells(refused, 0, apply.refusedLast);
         return false;
     }
+    if (apply.confirm && !apply.confirm())
+        return false;
     writeRows();
     return true;
+}
+
+bool TableEditWidget::confirmDroppingEditsOf(DataType::Categories other, const QString& otherTable)
+{
+    if (!(Zemko::Trelvin::Trelvin::instance()->editFlags() & other))
+        return true;
+    return Zemko::Trelvin::Prompter::instance()->question(
+               this, windowTitle(),
+               tr("The %1 table holds edits that this Apply replaces: they will be lost.\nApply all the "
+                  "same?")
+                   .arg(otherTable),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 // The road holds the rows even when the file could not be written; the plan shows them.

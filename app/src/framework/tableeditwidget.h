@@ -1,5 +1,7 @@
 #pragma once
 
+#include <plugin/datatype.h>
+
 #include <QWidget>
 
 #include <functional>
@@ -72,8 +74,13 @@ protected:
         std::function<bool(int&, int&)> check;
         // The first refused row, or -1.
         std::function<int()> build;
+        // Asked once the rows are built, before anything is written: false keeps the rows as typed.
+        std::function<bool()> confirm;
     };
     bool applyTypedRows(const TypedApply& apply);
+    // For tables whose write replaces what another table edits: while that table holds edits of its
+    // own, which the write would drop, asks first. True when the write may go on.
+    bool confirmDroppingEditsOf(DataType::Categories other, const QString& otherTable);
     // Writes the rows into the road and saves it; a failed save is reported, the road keeps the rows.
     void writeRows();
 

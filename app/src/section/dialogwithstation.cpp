@@ -2,6 +2,8 @@
 
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
+#include "framework/roadstations.h"
+#include "framework/tablemodel.h"
 #include "section/sectionnumbers.h"
 #include "shell/prompter.h"
 #include "shell/trelvin.h"
@@ -93,7 +95,18 @@ bool DialogWithStation::validateStation(const QString& text)
         const Pelko::Road::StationsEquation::Result result
             = road->getStationsEquations().getContinuousStation(value, before);
         if (result.isValid()) {
-            m_station = MeterToUnit::instance()->toMeters(result.getStation());
+            const double station = MeterToUnit::instance()->toMeters(result.getStation());
+            // A point off the road would shape nothing anyone can stake out.
+            const Zemko::Trelvin::RoadStations stations(road);
+            if (!stations.covers(station)) {
+                Zemko::Trelvin::Prompter::instance()->warning(
+                    this, QString(),
+                    stations.offRoadText(station, &Zemko::Trelvin::TableModel::displayedStation),
+                    QMessageBox::Ok);
+                m_fields.station->setFocus();
+                return false;
+            }
+            m_station = station;
             return true;
         }
     }

@@ -1,5 +1,6 @@
 #include "section/standardsectionconfigwidget.h"
 
+#include "framework/crosssectioneditcache.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "section/crosssectiondialog.h"
@@ -9,6 +10,8 @@
 #include "shell/trelvin.h"
 #include "ui_standardsectionconfigwidget.h"
 
+#include <road/crosssectionconfiguration.h>
+#include <road/crosssectionelementconfiguration.h>
 #include <road/roadsurface.h>
 
 #include <QDoubleValidator>
@@ -192,7 +195,35 @@ void StandardSectionConfigWidget::onBtnApplyClick()
 
 void StandardSectionConfigWidget::onBtnMirrorClick()
 {
-    ui->tabWidget->setCurrentIndex(ui->tabWidget->currentIndex() == 0 ? 1 : 0);
+    const int replaced = ui->tabWidget->currentIndex() == 0 ? 1 : 0;
+    // The mirrored side starts without points: the user has to know what goes with the old side.
+    if (Trelvin::instance()->road()) {
+        const Pelko::Road::CrossSectionConfiguration side
+            = Zemko::Trelvin::CrossSectionEditCache::instance()->configuration(replaced);
+        unsigned superelevation = 0;
+        unsigned widening = 0;
+        for (unsigned i = 0; i < side.size(); ++i) {
+            const Pelko::Road::CrossSectionElementConfiguration element = side.elementConfigurationAt(i);
+            superelevation += element.superelevationPointSize();
+            widening += element.wideningPointSize();
+        }
+        if (superelevation + widening > 0) {
+            const QString text = (replaced == 0 ? tr("Mirror replaces the left side by the right side. Its "
+                                                     "%1 superelevation points and %2 widening points will "
+                                                     "be removed.")
+                                                : tr("Mirror replaces the right side by the left side. Its "
+                                                     "%1 superelevation points and %2 widening points will "
+                                                     "be removed."))
+                                     .arg(superelevation)
+                                     .arg(widening)
+                + QLatin1Char('\n') + tr("Mirror all the same?");
+            if (Prompter::instance()->question(this, tr("Mirror"), text, QMessageBox::Yes | QMessageBox::No,
+                                               QMessageBox::No)
+                != QMessageBox::Yes)
+                return;
+        }
+    }
+    ui->tabWidget->setCurrentIndex(replaced);
     visibleModel()->mirrorFromOtherSide();
 }
 

@@ -144,7 +144,13 @@ MainWindow::MainWindow(QWidget* parent)
     setWindowTitle(title);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The pages go with QWidget's destructor, after this window's members: a table model that leaves
+    // with edits still marked clears them, and the document's announcement must not reach a window
+    // that is half gone.
+    disconnect(Trelvin::instance(), nullptr, this, nullptr);
+}
 
 SimpleEditWidget* MainWindow::currentSlopePage() const
 {
@@ -431,9 +437,14 @@ bool MainWindow::maybeSave()
 
 bool MainWindow::saveRoad()
 {
-    if (Trelvin::instance()->save())
+    Trelvin* document = Trelvin::instance();
+    if (document->save())
         return true;
-    Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"));
+    // A save the user declined needs no box; a refusal with a reason names it.
+    if (!document->saveRefused())
+        Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"));
+    else if (!document->saveRefusal().isEmpty())
+        Prompter::instance()->critical(this, tr("Save failed"), document->saveRefusal());
     return false;
 }
 

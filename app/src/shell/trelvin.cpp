@@ -108,12 +108,33 @@ void Trelvin::closeRoad()
 
 bool Trelvin::save()
 {
+    m_saveRefused = false;
+    m_saveRefusal.clear();
     if (!m_road)
         return true;
+    // Both tables describe the one alignment: whichever wrote last would silently replace the other.
+    const DataType::Categories alignment = DataType::PointOfIntersection | DataType::HorizontalElement;
+    if ((m_editFlags & alignment) == alignment) {
+        refuseSave(tr("The Point of Intersections table and the Horizontal Elements table both hold edits "
+                      "of the one horizontal alignment, and only one of them can be written.\n"
+                      "Apply the table whose edits you keep (the other then shows the road again), "
+                      "then save."));
+        return false;
+    }
+    emit saveRequested();
+    if (m_saveRefused)
+        return false;
     emit aboutToSaveRoad();
     if (m_editFlags)
         return false;
     return m_road->save();
+}
+
+void Trelvin::refuseSave(const QString& reason)
+{
+    m_saveRefused = true;
+    if (m_saveRefusal.isEmpty())
+        m_saveRefusal = reason;
 }
 
 void Trelvin::notifyDataChanged(DataType::Categories categories)

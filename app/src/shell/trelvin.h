@@ -40,8 +40,16 @@ public:
     bool createRoad(const QString& path);
     bool openRoad(const QString& path);
     void closeRoad();
-    // False without writing while any table model keeps edits it could not write into the road.
+    // False without writing while any table model keeps edits it could not write into the road, while
+    // both tables of the horizontal alignment hold edits (only one of them can be written), or when a
+    // handler of saveRequested refused; saveRefusal() then says why.
     bool save();
+    // For handlers of saveRequested: the save stops before anything is written. An empty reason means
+    // the user declined and has nothing more to be told.
+    void refuseSave(const QString& reason = QString());
+    // Whether the last save was refused, and why.
+    bool saveRefused() const { return m_saveRefused; }
+    QString saveRefusal() const { return m_saveRefusal; }
 
     void notifyDataChanged(DataType::Categories categories);
     void notifyLibUpdate();
@@ -59,6 +67,8 @@ signals:
     void recentChanged();
     void aboutToSaveRoad();
     void libUpdate();
+    // Before a save writes anything: a handler may ask the user and call refuseSave().
+    void saveRequested();
 
 private slots:
     void onWatchedFileChanged(const QString& path);
@@ -72,6 +82,8 @@ private:
     QString m_path;
     QStringList m_recent;
     DataType::Categories m_editFlags;
+    bool m_saveRefused = false;
+    QString m_saveRefusal;
     QFileSystemWatcher m_watcher;
 };
 

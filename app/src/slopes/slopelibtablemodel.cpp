@@ -1,6 +1,7 @@
 #include "slopes/slopelibtablemodel.h"
 
 #include "shell/trelvin.h"
+#include "slopes/slopeuselibtablemodel.h"
 
 #include <road/roadsurface.h>
 #include <road/slopesectionconfiguration.h>
@@ -8,6 +9,7 @@
 #include <road/slopesectiontemplateconfiguration.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace Zemko {
@@ -104,8 +106,14 @@ QString SlopeLibTableModel::usedBySegment(int row) const
     if (!road || row < 0 || row >= rows())
         return QString();
     const std::string name = m_library.getAt(m_type, static_cast<unsigned>(row)).getName();
-    for (const SlopeSectionSide side : bothSides) {
-        const SlopeSectionTemplateConfiguration segments = road->getSlopeSectionConfiguration()->get(side);
+    // The saved segments, and those of the slope page not yet saved: a segment added there and saved
+    // after the delete would name a template that is gone.
+    std::vector<std::pair<SlopeSectionSide, SlopeSectionTemplateConfiguration>> lists;
+    for (const SlopeSectionSide side : bothSides)
+        lists.emplace_back(side, road->getSlopeSectionConfiguration()->get(side));
+    for (const SlopeUseLibTableModel* page : SlopeUseLibTableModel::liveModels())
+        lists.emplace_back(page->side(), page->configuration());
+    for (const auto& [side, segments] : lists) {
         for (unsigned i = 0; i < segments.size(); ++i) {
             const SlopeSectionSegment segment = segments.getSegmentAt(i);
             if (!names(segment.getBeginTemplate(), name, m_type)

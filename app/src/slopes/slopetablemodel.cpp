@@ -2,6 +2,7 @@
 
 #include "alignment/typedvalues.h"
 #include "framework/metertounit.h"
+#include "framework/roadstations.h"
 #include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
@@ -24,14 +25,16 @@ QString SlopeTableModel::readStationRange(const QString& startText, const QStrin
                                           double& end) const
 {
     const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
-    const auto read = [&equations](const QString& text, double& station) {
+    const RoadStations onRoad(Trelvin::instance()->road());
+    const auto read = [&equations, &onRoad](const QString& text, double& station) {
         switch (readStation(text, equations, station)) {
         case StationReading::NotANumber:
             return tr("Station should not be infinite!");
         case StationReading::NotFound:
             return tr("Given station does not exist!");
         default:
-            return QString();
+            // Slopes off the road would never be drawn or staked.
+            return onRoad.covers(station) ? QString() : onRoad.offRoadText(station, &displayedStation);
         }
     };
     QString message = read(startText, start);

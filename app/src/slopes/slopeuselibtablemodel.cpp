@@ -12,13 +12,32 @@ namespace Trelvin {
 using Pelko::Road::SlopeSectionSegment;
 using Pelko::Road::SlopeSectionTemplate;
 
+namespace {
+
+QList<const SlopeUseLibTableModel*>& live()
+{
+    static QList<const SlopeUseLibTableModel*> models;
+    return models;
+}
+
+} // namespace
+
 SlopeUseLibTableModel::SlopeUseLibTableModel(Pelko::Road::SlopeSectionSide side, QObject* parent)
     : SlopeTableModel(side, parent)
 {
+    live().append(this);
     connect(Trelvin::instance(), &Trelvin::libUpdate, this, &SlopeUseLibTableModel::onLibUpdate);
 }
 
-SlopeUseLibTableModel::~SlopeUseLibTableModel() = default;
+SlopeUseLibTableModel::~SlopeUseLibTableModel()
+{
+    live().removeAll(this);
+}
+
+QList<const SlopeUseLibTableModel*> SlopeUseLibTableModel::liveModels()
+{
+    return live();
+}
 
 QString SlopeUseLibTableModel::segmentName(int row) const
 {

@@ -26,6 +26,9 @@ public:
     // Fill templates in library order, then cut templates.
     QStringList templateNames() const;
 
+    // The models alive now, whose working copies may hold segments not yet written into the road.
+    static QList<const SlopeUseLibTableModel*> liveModels();
+
 public slots:
     // A clean copy is reloaded from the road, whose segments the library has just refreshed. A copy
     // holding unapplied edits keeps them: its segments pick up the changed templates in place.

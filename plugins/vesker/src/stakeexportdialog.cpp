@@ -6,7 +6,6 @@
 
 #include <text/stationtext.h>
 
-#include <road/horizontalalignment.h>
 #include <road/roadsurface.h>
 #include <road/station.h>
 
@@ -46,6 +45,13 @@ QString stationText(const Pelko::Road::RoadSurface& road, double continuous)
     return Zemko::Trelvin::stationToText(station.getStation(), station.isAfter());
 }
 
+// ".csv" for the stake list's filter, ".dat" (the CASS file, the dialog's first filter) otherwise.
+QString suffixOfFilter(const QString& filter)
+{
+    return filter.contains(QLatin1String("*.csv"), Qt::CaseInsensitive) ? QStringLiteral(".csv")
+                                                                        : QStringLiteral(".dat");
+}
+
 } // namespace
 
 StakeExportDialog::StakeExportDialog(Pelko::Road::RoadSurface* road, QWidget* parent)
@@ -65,10 +71,11 @@ StakeExportDialog::StakeExportDialog(Pelko::Road::RoadSurface* road, QWidget* pa
 
     ui->intervalEdit->setText(QStringLiteral("20"));
     ui->offsetEdit->setText(QStringLiteral("0.0"));
-    if (road) {
-        const Pelko::Road::HorizontalAlignment* alignment = road->getHorizontalAligment();
-        ui->startStationEdit->setText(stationText(*road, alignment->getBeginStation()));
-        ui->endStationEdit->setText(stationText(*road, alignment->getEndStation()));
+    double begin = 0.0;
+    double end = 0.0;
+    if (road && StakeListModel::roadStations(*road, begin, end)) {
+        ui->startStationEdit->setText(stationText(*road, begin));
+        ui->endStationEdit->setText(stationText(*road, end));
     }
 
     setWindowFlags(windowFlags() | Qt::WindowMaximizeButtonHint);
@@ -97,10 +104,20 @@ void StakeExportDialog::on_exportButton_clicked()
     QSettings settings(QStringLiteral("Zemko"), QStringLiteral("VeskerPlugin"));
     const QString folder = settings.value(QStringLiteral("RecentPath"), QDir::homePath()).toString();
     QString selectedFilter = QStringLiteral("*.dat");
-    const QString path = StakeExportPrompter::instance()->getSaveFileName(
+    QString path = StakeExportPrompter::instance()->getSaveFileName(
         this, tr("Export To"), folder, tr("CASS Data File (*.dat);;Stake Data (*.csv)"), &selectedFilter);
     if (path.isEmpty())
         return;
+    if (QFileInfo(path).suffix().isEmpty()) {
+        // A name typed without its extension takes the chosen filter's, as file dialogs do; the dialog
+        // asked about the bare name, not about this file.
+        path += suffixOfFilter(selectedFilter);
+        if (QFileInfo::exists(path)
+            && !StakeExportPrompter::instance()->confirm(
+                this, tr("Export To"),
+                tr("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(path))))
+            return;
+    }
     settings.setValue(QStringLiteral("RecentPath"), QFileInfo(path).absolutePath());
 
     const QString message = m_model->exportFile(path);

@@ -15,6 +15,12 @@ public:
         QMessageBox::critical(parent, title, text, QMessageBox::Ok);
     }
 
+    bool confirm(QWidget* parent, const QString& title, const QString& text) override
+    {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    }
+
     QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                             const QString& filter, QString* selectedFilter) override
     {

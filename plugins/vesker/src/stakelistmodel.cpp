@@ -133,20 +133,23 @@ QString StakeListModel::cellText(int row, int column) const
 QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko::Road::Station& end,
                                  double interval, double offset)
 {
-    if (!d->road)
+    double roadBegin = 0.0;
+    double roadEnd = 0.0;
+    if (!d->road || !roadStations(*d->road, roadBegin, roadEnd))
         return tr("Begin Station does not exist");
     const Pelko::Road::HorizontalAlignment* alignment = d->road->getHorizontalAligment();
-    const bool hasAlignment = !alignment->getElements().isEmpty();
-
-    // NaN and infinite stations are refused by the equations; a station beyond the alignment's far
-    // end would be clamped onto it and give stakes at a station nobody asked for.
+    // A station off the road would be clamped onto its nearest end, or give no stakes at all, and the
+    // list would look like an answer for it.
+    const auto onRoad = [&](const Pelko::Road::StationsEquation::Result& station) {
+        return station.isValid() && std::isfinite(station.getStation())
+            && station.getStation() > roadBegin - stationTolerance
+            && station.getStation() < roadEnd + stationTolerance;
+    };
     const Pelko::Road::StationsEquation::Result first = d->equations.getContinuousStation(begin);
-    if (!first.isValid() || !std::isfinite(first.getStation()) || !hasAlignment
-        || first.getStation() > alignment->getEndStation() + stationTolerance)
+    if (!onRoad(first))
         return tr("Begin Station does not exist");
     const Pelko::Road::StationsEquation::Result last = d->equations.getContinuousStation(end);
-    if (!last.isValid() || !std::isfinite(last.getStation())
-        || last.getStation() < alignment->getBeginStation() - stationTolerance)
+    if (!onRoad(last))
         return tr("End Station does not exist");
     // Negative and NaN intervals fail here too: the iterator must step forward.
     if (!(interval >= smallestInterval) || !std::isfinite(interval))
@@ -188,6 +191,16 @@ QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko:
     d->stakes.swap(stakes);
     endResetModel();
     return QString();
+}
+
+bool StakeListModel::roadStations(const Pelko::Road::RoadSurface& road, double& begin, double& end)
+{
+    const Pelko::Road::HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
+    if (elements.isEmpty())
+        return false;
+    begin = elements.at(0).getBeginStation();
+    end = elements.at(elements.size() - 1).getEndStation();
+    return true;
 }
 
 QString StakeListModel::exportFile(const QString& path) const

@@ -40,15 +40,27 @@ public:
         boxes.append({ title, text });
     }
 
+    bool confirm(QWidget*, const QString& title, const QString& text) override
+    {
+        confirmations.append({ title, text });
+        return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
+    }
+
     QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter,
                             QString* selectedFilter) override
     {
         questions.append({ caption, dir, filter, selectedFilter ? *selectedFilter : QString() });
+        if (selectedFilter && !chosenFilters.isEmpty())
+            *selectedFilter = chosenFilters.takeFirst();
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 
     QStringList answers;
+    // The filter the user picks with each answer.
+    QStringList chosenFilters;
+    QList<bool> confirmAnswers;
     QList<Box> boxes;
+    QList<Box> confirmations;
     QList<Question> questions;
 };
 
@@ -89,6 +101,8 @@ private slots:
     void validatorsReadTheCLocale();
     void generateShowsFailures();
     void exportAsksForAFileAndRemembersItsFolder();
+    void aNameWithoutExtensionTakesTheFilters();
+    void stationsOffTheRoadDoNotExist();
     void failedExportIsShown();
 
 private:
@@ -280,6 +294,95 @@ void StakeExportDialogTest::exportAsksForAFileAndRemembersItsFolder()
     click(dialog, "exportButton");
     QCOMPARE(m_prompter.questions.last().dir, m_folder.filePath(QStringLiteral("out")));
     QCOMPARE(recentPath(), m_folder.filePath(QStringLiteral("out")));
+}
+
+void StakeExportDialogTest::aNameWithoutExtensionTakesTheFilters()
+{
+    StakeExportDialog dialog(m_road.get());
+    click(dialog, "generateButton");
+    const QString bare = m_folder.filePath(QStringLiteral("stakes"));
+    const QString csv = bare + QStringLiteral(".csv");
+    QFile::remove(csv);
+    m_prompter.answers << bare;
+    m_prompter.chosenFilters << QStringLiteral("Stake Data (*.csv)");
+    click(dialog, "exportButton");
+    QVERIFY(m_prompter.boxes.isEmpty());
+    QVERIFY(m_prompter.confirmations.isEmpty());
+    QVERIFY(!QFile::exists(bare));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    file.close();
+    QCOMPARE(written.count('\n'), rowCount(dialog));
+    // Six columns: the stake list, not the CASS file.
+    QCOMPARE(written.left(written.indexOf('\n')).count(','), 5);
+
+    // The dialog asked about the bare name: replacing the file with the suffix is asked first.
+    QVERIFY(QFile::remove(csv) && QFile(csv).open(QIODevice::WriteOnly));
+    m_prompter.answers << bare;
+    m_prompter.chosenFilters << QStringLiteral("Stake Data (*.csv)");
+    m_prompter.confirmAnswers << false;
+    click(dialog, "exportButton");
+    QCOMPARE(m_prompter.confirmations.size(), 1);
+    QCOMPARE(
+        m_prompter.confirmations.last().text,
+        QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(csv)));
+    QCOMPARE(QFileInfo(csv).size(), 0);
+    m_prompter.answers << bare;
+    m_prompter.chosenFilters << QStringLiteral("Stake Data (*.csv)");
+    m_prompter.confirmAnswers << true;
+    click(dialog, "exportButton");
+    QCOMPARE(QFileInfo(csv).size(), written.size());
+
+    // The CASS filter gives ".dat".
+    m_prompter.answers << bare;
+    m_prompter.chosenFilters << QStringLiteral("CASS Data File (*.dat)");
+    click(dialog, "exportButton");
+    QVERIFY(QFile::exists(bare + QStringLiteral(".dat")));
+    QVERIFY(m_prompter.boxes.isEmpty());
+}
+
+// The road's stations run from its first element's, whatever the alignment's own begin station reads
+// after a load: a station before or after them does not exist.
+void StakeExportDialogTest::stationsOffTheRoadDoNotExist()
+{
+    const QString path = m_folder.filePath(QStringLiteral("from1000.rod"));
+    QFile::remove(path);
+    QVERIFY(QFile::copy(QStringLiteral(SHARED_TEST_DATA_DIR "/alignment_starts_at_1000.rod"), path));
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    Pelko::Road::RoadSurface road(path.toLocal8Bit().toStdString());
+    QVERIFY(road.load());
+    StakeExportDialog dialog(&road);
+    QCOMPARE(edit(dialog, "startStationEdit")->text(), QStringLiteral("K1+000.000"));
+    QCOMPARE(edit(dialog, "endStationEdit")->text(), QStringLiteral("K1+140.000"));
+    click(dialog, "generateButton");
+    QVERIFY(m_prompter.boxes.isEmpty());
+    const int rows = rowCount(dialog);
+    auto* model = qobject_cast<StakeListModel*>(dialog.findChild<QTableView*>()->model());
+    QCOMPARE(model->cellText(0, StakeListModel::StationColumn), QStringLiteral("K1+000.000"));
+    QCOMPARE(model->cellText(rows - 1, StakeListModel::StationColumn), QStringLiteral("K1+140.000"));
+
+    struct Case
+    {
+        const char* start;
+        const char* end;
+        const char* message;
+    };
+    const Case cases[] = {
+        { "K0+000", "K0+500", "Begin Station does not exist" },
+        { "K0+900", "K1+100", "Begin Station does not exist" },
+        { "K1+000", "K1+200", "End Station does not exist" },
+        { "K1+200", "K1+300", "Begin Station does not exist" },
+    };
+    for (const Case& c : cases) {
+        m_prompter.boxes.clear();
+        edit(dialog, "startStationEdit")->setText(QLatin1String(c.start));
+        edit(dialog, "endStationEdit")->setText(QLatin1String(c.end));
+        click(dialog, "generateButton");
+        QVERIFY2(m_prompter.boxes.size() == 1, c.start);
+        QCOMPARE(m_prompter.boxes.at(0).text, QLatin1String(c.message));
+        QCOMPARE(rowCount(dialog), rows);
+    }
 }
 
 void StakeExportDialogTest::failedExportIsShown()

@@ -232,9 +232,10 @@ void StakeListModelTest::refusalsKeepThePreviousRows()
     QCOMPARE(model.generate(Station(TestRoads::inf), Station(100.0), 20.0, 0.0), noBegin);
     QCOMPARE(model.generate(Station(0.0), Station(nan), -20.0, 0.0), noEnd);
     QCOMPARE(model.generate(Station(0.0), Station(-TestRoads::inf), 20.0, 0.0), noEnd);
-    // Off the alignment altogether, a station would be clamped onto its end.
+    // Off the alignment, a station would be clamped onto its end or give no stakes at all.
     QCOMPARE(model.generate(Station(500.0), Station(600.0), 20.0, 0.0), noBegin);
-    QCOMPARE(model.generate(Station(-200.0), Station(-100.0), 20.0, 0.0), noEnd);
+    QCOMPARE(model.generate(Station(-200.0), Station(-100.0), 20.0, 0.0), noBegin);
+    QCOMPARE(model.generate(Station(0.0), Station(1000.0), 20.0, 0.0), noEnd);
     // Any interval that is not at least 0.1 (a negative one used to step backwards for ever).
     for (double interval : { 0.05, 0.0, -0.05, -20.0, nan, -TestRoads::inf, TestRoads::inf })
         QCOMPARE(model.generate(Station(0.0), Station(450.0), interval, 0.0), tooSmall);
@@ -256,8 +257,10 @@ void StakeListModelTest::refusalsKeepThePreviousRows()
     QCOMPARE(gapped.cellText(gapped.rowCount() - 1, StakeListModel::StationColumn),
              QStringLiteral("K0+120.000"));
 
-    // A stretch partly off the alignment is cut to it.
-    QCOMPARE(model.generate(Station(-30.0), Station(1000.0), 100.0, 0.0), QString());
+    // A stretch partly off the alignment is refused, not cut to it: the list would pass for the one
+    // asked for. The road's own ends are on it.
+    QCOMPARE(model.generate(Station(-30.0), Station(1000.0), 100.0, 0.0), noBegin);
+    QCOMPARE(model.generate(Station(0.0), Station(450.0), 100.0, 0.0), QString());
     QCOMPARE(model.cellText(0, StakeListModel::StationColumn), QStringLiteral("K0+000.000"));
     QCOMPARE(model.cellText(model.rowCount() - 1, StakeListModel::StationColumn),
              QStringLiteral("K0+450.000"));

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <functional>
+
+namespace Pelko {
+namespace Road {
+class RoadSurface;
+}
+} // namespace Pelko
+
+namespace Zemko {
+namespace Trelvin {
+
+// The continuous stations a road's centre line covers: from the first element's begin station to the
+// last element's end. The alignment's own begin station cannot say: it reads 0 after a load whatever
+// station the first element starts at.
+class RoadStations
+{
+    Q_DECLARE_TR_FUNCTIONS(RoadStations)
+
+public:
+    explicit RoadStations(const Pelko::Road::RoadSurface* road);
+
+    // A road without elements has no stations to judge by.
+    bool isEmpty() const { return m_empty; }
+    double begin() const { return m_begin; }
+    double end() const { return m_end; }
+    // On the road within the library's millimetre, or anywhere on a road without elements. A station
+    // that is not a number is on no road.
+    bool covers(double continuous) const;
+    // The warning for a station off the road, each station written by text.
+    QString offRoadText(double continuous, const std::function<QString(double)>& text) const;
+
+private:
+    bool m_empty = true;
+    double m_begin = 0.0;
+    double m_end = 0.0;
+};
+
+} // namespace Trelvin
+} // namespace Zemko
