@@ -25,12 +25,18 @@
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QWindow>
 
+#include <malloc.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -84,7 +90,9 @@ BENCHMARK(BM_BareQtStart)->Unit(benchmark::kMillisecond)->UseRealTime();
 const QString& roadFile()
 {
     static const QString path = [] {
-        const QString p = QDir::temp().filePath(QStringLiteral("bench_app_startup.rod"));
+        // Named after this process: runs side by side must not share (and delete) one file.
+        const QString p = QDir::temp().filePath(
+            QStringLiteral("bench_app_startup_%1.rod").arg(QCoreApplication::applicationPid()));
         QFile::remove(p);
         Pelko::Road::RoadSurface road(p.toLocal8Bit().toStdString());
         LargeRoad::build(road);
@@ -182,6 +190,65 @@ void BM_PlanOverviewQuery(benchmark::State& state)
     state.counters["points"] = double(points);
 }
 BENCHMARK(BM_PlanOverviewQuery)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+std::size_t residentBytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return std::size_t(resident) * std::size_t(sysconf(_SC_PAGESIZE));
+}
+
+// The large road opened through the document with the horizontal page drawn, once its labels are in.
+void openAndDraw(MainWindow& window, const QString& path)
+{
+    Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
+    document->openRoad(path);
+    window.tabWidget()->setCurrentIndex(2);
+    window.tabWidget()->widget(2)->repaint();
+    QCoreApplication::processEvents();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+}
+
+// Memory held by the open large road: the process's resident size and the heap's bytes in use before,
+// after the first open and after each of eight reopens (closed, opened again, drawn again), and the
+// heap in use while the road is closed. Run alone, in a fresh process: what ran before would count.
+void BM_ReopenMemory(benchmark::State& state)
+{
+    const QString& path = roadFile();
+    MainWindow window;
+    window.resize(1280, 800);
+    window.show();
+    QCoreApplication::processEvents();
+    Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
+    constexpr double megabyte = 1024.0 * 1024.0;
+    auto record = [&state](const std::string& when) {
+        state.counters[when + " MB"] = double(residentBytes()) / megabyte;
+        state.counters[when + " in use MB"] = double(mallinfo2().uordblks) / megabyte;
+    };
+    for (auto _ : state) {
+        record("before");
+        openAndDraw(window, path);
+        record("first open");
+        for (int i = 1; i <= 8; ++i) {
+            document->closeRoad();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+            if (i == 1)
+                state.counters["closed in use MB"] = double(mallinfo2().uordblks) / megabyte;
+            openAndDraw(window, path);
+            record("reopen " + std::to_string(i));
+        }
+        document->closeRoad();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ReopenMemory)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Baseline: the road library alone loading the same file.
 void BM_RoadLoad(benchmark::State& state)

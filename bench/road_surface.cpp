@@ -13,6 +13,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <random>
@@ -25,9 +27,10 @@ using namespace Pelko::Road;
 
 namespace {
 
+// Named after this process: runs of the benchmark side by side must not share (and delete) a file.
 std::string tempPath(const char* name)
 {
-    return (std::filesystem::temp_directory_path() / name).string();
+    return (std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name)).string();
 }
 
 const std::string& roadFile()

@@ -16,11 +16,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <filesystem>
 #include <limits>
+#include <string>
 
 using namespace Pelko;
 using namespace Pelko::Road;
@@ -74,8 +77,10 @@ RoadSurface& road()
 void BM_StakeListToCsv50km(benchmark::State& state)
 {
     RoadSurface& surface = road();
-    const QString path = QString::fromStdString(
-        (std::filesystem::temp_directory_path() / "bench_vesker_stakes.csv").string());
+    const QString path
+        = QString::fromStdString((std::filesystem::temp_directory_path()
+                                  / ("bench_vesker_stakes_" + std::to_string(::getpid()) + ".csv"))
+                                     .string());
     int rows = 0;
     for (auto _ : state) {
         Zemko::Trelvin::StakeListModel model(&surface);
