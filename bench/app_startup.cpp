@@ -102,13 +102,19 @@ const QString& roadFile()
     return path;
 }
 
+// The program's window at a common screen size, shown and painted once.
+void showWindow(MainWindow& window)
+{
+    window.resize(1280, 800);
+    window.show();
+    QCoreApplication::processEvents();
+}
+
 void BM_OpenAndDrawPlan(benchmark::State& state)
 {
     const QString& path = roadFile();
     MainWindow window;
-    window.resize(1280, 800);
-    window.show();
-    QCoreApplication::processEvents();
+    showWindow(window);
     Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
     Core::Internal::FancyTabWidget* tabs = window.tabWidget();
     auto* plan = qobject_cast<EditModeWidget*>(tabs->widget(2));
@@ -222,9 +228,7 @@ void BM_ReopenMemory(benchmark::State& state)
 {
     const QString& path = roadFile();
     MainWindow window;
-    window.resize(1280, 800);
-    window.show();
-    QCoreApplication::processEvents();
+    showWindow(window);
     Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
     constexpr double megabyte = 1024.0 * 1024.0;
     auto record = [&state](const std::string& when) {

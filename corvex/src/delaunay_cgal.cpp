@@ -95,12 +95,13 @@ std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> 
     return handles;
 }
 
-// Kept faces carry their output number in info().id, the others -1. Numbers the created vertices and
-// copies out.
-template<class Tr> void copyResult(Tr& tr, std::size_t inputCount, int count, TriangulationOutput& output)
+// Kept faces carry their output number in info().id, the others -1. Numbers the created vertices (a
+// plain triangulation creates none, and skips the pass over its vertices) and copies out.
+template<class Tr>
+void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, TriangulationOutput& output)
 {
     std::size_t nextIndex = inputCount;
-    for (auto v = tr.finite_vertices_begin(); v != tr.finite_vertices_end(); ++v) {
+    for (auto v = tr.finite_vertices_begin(); pointsAdded && v != tr.finite_vertices_end(); ++v) {
         if (v->info().index < 0) {
             v->info().index = static_cast<int>(nextIndex++);
             output.addedPoints.emplace_back(v->point().x(), v->point().y());
@@ -132,7 +133,7 @@ void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& 
     int count = 0;
     for (auto f = dt.finite_faces_begin(); f != dt.finite_faces_end(); ++f)
         f->info().id = count++;
-    copyResult(dt, points.size(), count, output);
+    copyResult(dt, points.size(), count, false, output);
 }
 
 void triangulateConstrained(std::vector<Point> const& points,
@@ -179,7 +180,7 @@ void triangulateConstrained(std::vector<Point> const& points,
         if (f->info().id >= 0)
             f->info().id = count++;
     }
-    copyResult(cdt, points.size(), count, output);
+    copyResult(cdt, points.size(), count, true, output);
 }
 
 } // namespace
