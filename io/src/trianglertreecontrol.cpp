@@ -223,18 +223,30 @@ class TriangulationRows
 {
 public:
     explicit TriangulationRows(const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation)
-        : m_corners(triangulation.triangles)
-        , m_count(std::min<size_t>(triangulation.triangleCount, triangulation.triangles.size()))
     {
-        // Triangles come in spatial order but name points in input order: each point with its height in one
-        // place, so that a row touches one cache line per corner.
+        // The triangles come in spatial order but name the points in input order, and every triangle is
+        // read twice (its box, then its row). Renumbered in the order the triangles first name them, with
+        // their heights beside them, the points are read almost in order both times instead of at random.
         const std::vector<Point>& points = triangulation.points;
         const std::vector<double>& heights = triangulation.heights;
+        const size_t count = std::min<size_t>(triangulation.triangleCount, triangulation.triangles.size());
+        constexpr unsigned unseen = ~0u;
+        std::vector<unsigned> renumbered(points.size(), unseen);
         m_vertices.reserve(points.size());
-        for (size_t i = 0; i < points.size(); ++i)
-            m_vertices.emplace_back(points[i].getX(), points[i].getY(), i < heights.size() ? heights[i] : 0.0);
+        m_corners.resize(count);
+        for (size_t t = 0; t < count; ++t) {
+            for (int k = 0; k < 3; ++k) {
+                const unsigned v = triangulation.triangles[t][k];
+                unsigned& number = renumbered[v];
+                if (number == unseen) {
+                    number = static_cast<unsigned>(m_vertices.size());
+                    m_vertices.emplace_back(points[v].getX(), points[v].getY(), v < heights.size() ? heights[v] : 0.0);
+                }
+                m_corners[t][k] = number;
+            }
+        }
     }
-    size_t size() const { return m_count; }
+    size_t size() const { return m_corners.size(); }
     Triangle3D operator[](size_t i) const
     {
         const std::array<unsigned, 3>& corner = m_corners[i];
@@ -242,8 +254,7 @@ public:
     }
 
 private:
-    const std::vector<std::array<unsigned, 3>>& m_corners;
-    size_t m_count;
+    std::vector<std::array<unsigned, 3>> m_corners;
     std::vector<Point3D> m_vertices;
 };
 
