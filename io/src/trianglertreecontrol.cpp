@@ -231,10 +231,15 @@ public:
         const std::vector<double>& heights = triangulation.heights;
         const size_t count = std::min<size_t>(triangulation.triangleCount, triangulation.triangles.size());
         constexpr unsigned unseen = ~0u;
+        constexpr size_t ahead = 16;
         std::vector<unsigned> renumbered(points.size(), unseen);
         m_vertices.reserve(points.size());
-        m_corners.resize(count);
+        m_corners.reserve(count);
         for (size_t t = 0; t < count; ++t) {
+            if (t + ahead < count)
+                for (unsigned v : triangulation.triangles[t + ahead])
+                    __builtin_prefetch(&renumbered[v]);
+            std::array<unsigned, 3> corners;
             for (int k = 0; k < 3; ++k) {
                 const unsigned v = triangulation.triangles[t][k];
                 unsigned& number = renumbered[v];
@@ -242,8 +247,9 @@ public:
                     number = static_cast<unsigned>(m_vertices.size());
                     m_vertices.emplace_back(points[v].getX(), points[v].getY(), v < heights.size() ? heights[v] : 0.0);
                 }
-                m_corners[t][k] = number;
+                corners[k] = number;
             }
+            m_corners.push_back(corners);
         }
     }
     size_t size() const { return m_corners.size(); }
