@@ -119,8 +119,9 @@ void BM_TrianglesWriter(benchmark::State& state)
     state.counters["triangles"] = static_cast<double>(triangles.size());
 }
 
-// What the TIN plug-in writes: the triangulation, read in place.
-void BM_TrianglesWriterFromTriangulation(benchmark::State& state)
+// The triangulation written as the TIN plug-in writes it, read in place, or through the list of
+// getAllTriangles() taken first, as the plug-in did before.
+void writeTriangulation(benchmark::State& state, bool throughList)
 {
     const Pelko::Corvex::Delaunay& source = delaunay();
     triangulation(); // the baselines' list, built before any timing
@@ -128,25 +129,22 @@ void BM_TrianglesWriterFromTriangulation(benchmark::State& state)
         state.PauseTiming();
         std::string path = freshPath("io_bench_write.qvr");
         state.ResumeTiming();
-        if (!Pelko::IO::TrianglesWriter::write(source, path, nullptr))
+        bool written = throughList ? Pelko::IO::TrianglesWriter::write(source.getAllTriangles(), path, nullptr)
+                                   : Pelko::IO::TrianglesWriter::write(source, path, nullptr);
+        if (!written)
             state.SkipWithError("write failed");
     }
     state.counters["triangles"] = static_cast<double>(source.getTriangleCount());
 }
 
-// The same through the list of getAllTriangles(), taken first, as the plug-in did before.
+void BM_TrianglesWriterFromTriangulation(benchmark::State& state)
+{
+    writeTriangulation(state, false);
+}
+
 void BM_TrianglesWriterThroughList(benchmark::State& state)
 {
-    const Pelko::Corvex::Delaunay& source = delaunay();
-    triangulation();
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::string path = freshPath("io_bench_write.qvr");
-        state.ResumeTiming();
-        if (!Pelko::IO::TrianglesWriter::write(source.getAllTriangles(), path, nullptr))
-            state.SkipWithError("write failed");
-    }
-    state.counters["triangles"] = static_cast<double>(source.getTriangleCount());
+    writeTriangulation(state, true);
 }
 
 void plainSqlite(benchmark::State& state, bool rowsOnly)

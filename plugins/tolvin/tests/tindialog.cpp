@@ -116,6 +116,9 @@ private:
     void choose(const QString& data, const QString& target);
     // Clicks Generate and waits until the dialog is idle again.
     bool generateAndWait();
+    // Starts a run on a point file of that many random points into "large.qvr"; null when none started.
+    QPointer<TinGenerator> startLargeRun(int points);
+    QString largeTarget() const { return m_folder->filePath(QStringLiteral("large.qvr")); }
     QToolButton* button(const char* name) const { return m_dialog->findChild<QToolButton*>(name); }
     QPushButton* generateButton() const { return m_dialog->findChild<QPushButton*>("generateButton"); }
     QLineEdit* edit(const char* name) const { return m_dialog->findChild<QLineEdit*>(name); }
@@ -158,6 +161,16 @@ bool TinDialogTest::generateAndWait()
     if (!m_dialog->generator())
         return true;
     return QTest::qWaitFor([this] { return !m_dialog->generator(); }, 120000);
+}
+
+QPointer<TinGenerator> TinDialogTest::startLargeRun(int points)
+{
+    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
+    if (!writeRandomPoints(data, points))
+        return nullptr;
+    choose(data, largeTarget());
+    generateButton()->click();
+    return m_dialog->generator();
 }
 
 void TinDialogTest::startState()
@@ -418,12 +431,8 @@ void TinDialogTest::overwriteRemovesOldTarget()
 
 void TinDialogTest::rejectDuringRunLeavesNoTarget()
 {
-    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
-    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
-    QVERIFY(writeRandomPoints(data, 8000));
-    choose(data, target);
-    generateButton()->click();
-    QPointer<TinGenerator> generator = m_dialog->generator();
+    const QString target = largeTarget();
+    QPointer<TinGenerator> generator = startLargeRun(8000);
     QVERIFY(generator);
     QVERIFY(!m_bar->isHidden());
     QVERIFY(!generateButton()->isEnabled());
@@ -445,12 +454,8 @@ void TinDialogTest::rejectDuringRunLeavesNoTarget()
 
 void TinDialogTest::destroyDuringRunLeavesNoTarget()
 {
-    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
-    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
-    QVERIFY(writeRandomPoints(data, 8000));
-    choose(data, target);
-    generateButton()->click();
-    QPointer<TinGenerator> generator = m_dialog->generator();
+    const QString target = largeTarget();
+    QPointer<TinGenerator> generator = startLargeRun(8000);
     QVERIFY(generator);
     m_dialog.reset();
     QTRY_VERIFY_WITH_TIMEOUT(generator.isNull(), 120000);
@@ -468,12 +473,8 @@ void TinDialogTest::quitWhileWritingLeavesNoTarget_data()
 void TinDialogTest::quitWhileWritingLeavesNoTarget()
 {
     QFETCH(bool, rejected);
-    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
-    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
-    QVERIFY(writeRandomPoints(data, 100000));
-    choose(data, target);
-    generateButton()->click();
-    QPointer<TinGenerator> generator = m_dialog->generator();
+    const QString target = largeTarget();
+    QPointer<TinGenerator> generator = startLargeRun(100000);
     QVERIFY(generator);
     QVERIFY(waitForProgress(*generator, *generator->job(), 80));
     QVERIFY(!generator->isFinished());
