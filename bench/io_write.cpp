@@ -129,8 +129,9 @@ void writeTriangulation(benchmark::State& state, bool throughList)
         state.PauseTiming();
         std::string path = freshPath("io_bench_write.qvr");
         state.ResumeTiming();
-        bool written = throughList ? Pelko::IO::TrianglesWriter::write(source.getAllTriangles(), path, nullptr)
-                                   : Pelko::IO::TrianglesWriter::write(source, path, nullptr);
+        bool written = throughList
+            ? Pelko::IO::TrianglesWriter::write(source.getAllTriangles(), path, nullptr)
+            : Pelko::IO::TrianglesWriter::write(source, path, nullptr);
         if (!written)
             state.SkipWithError("write failed");
     }

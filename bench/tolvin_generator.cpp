@@ -74,8 +74,7 @@ double processCpu()
 }
 
 // Runs work and tells the wall and process CPU time it took.
-template<class Work>
-Spent measure(Work work)
+template<class Work> Spent measure(Work work)
 {
     const Clock::time_point start = Clock::now();
     const double cpu = processCpu();

@@ -22,7 +22,8 @@ namespace IO {
 
 namespace {
 
-// rtreecheck(), which can read a packed tree back, arrived with 3.24.0; older versions are left to the module.
+// rtreecheck(), which can read a packed tree back, arrived with 3.24.0; older versions are left to the
+// module.
 constexpr int firstCheckedVersion = 3024000;
 constexpr int cellBytes = 8 + 4 * 4;
 constexpr int nodeHeader = 4;
@@ -322,9 +323,9 @@ using Links = Array<std::pair<sqlite3_int64, sqlite3_int64>>;
 bool sortUnique(Links& links)
 {
     std::sort(links.begin(), links.end());
-    return std::adjacent_find(links.begin(), links.end(), [](const auto& a, const auto& b) {
-               return a.first == b.first;
-           }) == links.end();
+    return std::adjacent_find(links.begin(), links.end(),
+                              [](const auto& a, const auto& b) { return a.first == b.first; })
+        == links.end();
 }
 
 bool writeLinks(sqlite3* db, const std::string& table, const char* columns, const Links& links,

@@ -245,7 +245,8 @@ public:
                 unsigned& number = renumbered[v];
                 if (number == unseen) {
                     number = static_cast<unsigned>(m_vertices.size());
-                    m_vertices.emplace_back(points[v].getX(), points[v].getY(), v < heights.size() ? heights[v] : 0.0);
+                    m_vertices.emplace_back(points[v].getX(), points[v].getY(),
+                                            v < heights.size() ? heights[v] : 0.0);
                 }
                 corners[k] = number;
             }
@@ -276,11 +277,12 @@ bool indexRows(Connection* connection, const std::vector<int>* ids, const Rows& 
     if (isCancelled(progress))
         return false;
     return writeIndexRows(
-        connection, BaseTableControl::getSqliteStmtByExecQuery(
-                        connection, std::string("insert into ") + TriangleRTreeControl::indexTable
-                            + " values(?,?,?,?,?);"),
-        rows.size(), [&](size_t i) { return std::make_pair(id(i), TriangleRTreeControl::grownRect(rows[i])); },
-        progress);
+        connection,
+        BaseTableControl::getSqliteStmtByExecQuery(
+            connection,
+            std::string("insert into ") + TriangleRTreeControl::indexTable + " values(?,?,?,?,?);"),
+        rows.size(),
+        [&](size_t i) { return std::make_pair(id(i), TriangleRTreeControl::grownRect(rows[i])); }, progress);
 }
 
 template<class Rows>

@@ -64,8 +64,7 @@ bool isCancelled(IProgress* progress)
 }
 
 // Writes the rows through insert(connection), then the border, in one transaction.
-template<class Insert>
-bool writeModel(const std::string& databasePath, IProgress* progress, Insert insert)
+template<class Insert> bool writeModel(const std::string& databasePath, IProgress* progress, Insert insert)
 {
     Session session(Connection::create(databasePath, true));
     Connection* connection = session.get();

@@ -277,9 +277,9 @@ namespace {
 // repeats the third. 28 lines.
 std::string faceText(const std::array<std::string, 9>& c)
 {
-    return "0\n3DFACE\n8\nT\n10\n" + c[0] + "\n20\n" + c[1] + "\n30\n" + c[2] + "\n11\n" + c[3] + "\n21\n" + c[4]
-        + "\n31\n" + c[5] + "\n12\n" + c[6] + "\n22\n" + c[7] + "\n32\n" + c[8] + "\n13\n" + c[6] + "\n23\n"
-        + c[7] + "\n33\n" + c[8] + "\n";
+    return "0\n3DFACE\n8\nT\n10\n" + c[0] + "\n20\n" + c[1] + "\n30\n" + c[2] + "\n11\n" + c[3] + "\n21\n"
+        + c[4] + "\n31\n" + c[5] + "\n12\n" + c[6] + "\n22\n" + c[7] + "\n32\n" + c[8] + "\n13\n" + c[6]
+        + "\n23\n" + c[7] + "\n33\n" + c[8] + "\n";
 }
 
 DxfConversion convertWith(const std::string& text, const std::string& database, IProgress* progress = nullptr)

@@ -54,7 +54,8 @@ public:
     // The triangles of a triangulation, read from its index arrays in place: the same rows, ids and reports
     // as inserting its getAllTriangles() list.
     static bool insert(Zemko::Utility::Connection* connection,
-                       const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation, IProgress* progress);
+                       const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation,
+                       IProgress* progress);
     // One triangle row without its index row.
     static bool insertTriangle(Zemko::Utility::Connection* connection, int id,
                                const Pelko::Corvex::Triangle3D& triangle);

@@ -46,7 +46,8 @@ public:
     static bool convert(MemoryFile& dxf, const std::string& databasePath);
     // The same, telling what came of it. progress is only asked whether the work is cancelled (the
     // drawing's progress is the memory file's); it may be null.
-    static DxfConversion convertDrawing(MemoryFile& dxf, const std::string& databasePath, IProgress* progress);
+    static DxfConversion convertDrawing(MemoryFile& dxf, const std::string& databasePath,
+                                        IProgress* progress);
     // The 3DFACE entities of the DXF drawing at dxfPath.
     static bool convert(const std::string& dxfPath, const std::string& databasePath);
     // progress may be null; a cancel through it stops the write between batches of rows and rolls it back.

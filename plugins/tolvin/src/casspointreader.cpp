@@ -60,7 +60,8 @@ bool CassPointReader::read()
     }
     // The text stream reads a QByteArray, which holds at most INT_MAX bytes.
     if (size > std::numeric_limits<int>::max()) {
-        m_error = QCoreApplication::translate("TinDialog", "The point file %1 is larger than 2 GB.").arg(name);
+        m_error
+            = QCoreApplication::translate("TinDialog", "The point file %1 is larger than 2 GB.").arg(name);
         return false;
     }
     uchar* mapping = file.map(0, size);
@@ -95,7 +96,9 @@ bool CassPointReader::read()
                 continue;
             }
             if (blank) {
-                m_error = QCoreApplication::translate("TinDialog", "Line %1 of %2 is empty.").arg(blank).arg(name);
+                m_error = QCoreApplication::translate("TinDialog", "Line %1 of %2 is empty.")
+                              .arg(blank)
+                              .arg(name);
                 ok = false;
                 break;
             }
@@ -126,9 +129,9 @@ QString CassPointReader::parseLine(const QString& text, qint64 number)
             .arg(QDir::toNativeSeparators(m_path))
             .arg(fields.size());
     // North first, then east, then the height.
-    static const char* const what[] = { QT_TRANSLATE_NOOP("TinDialog", "north coordinate"),
-                                        QT_TRANSLATE_NOOP("TinDialog", "east coordinate"),
-                                        QT_TRANSLATE_NOOP("TinDialog", "height") };
+    static const char* const what[]
+        = { QT_TRANSLATE_NOOP("TinDialog", "north coordinate"),
+            QT_TRANSLATE_NOOP("TinDialog", "east coordinate"), QT_TRANSLATE_NOOP("TinDialog", "height") };
     const int columns[] = { 3, 2, 4 };
     double values[3];
     for (int i = 0; i < 3; ++i) {

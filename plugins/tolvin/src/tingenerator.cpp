@@ -62,8 +62,8 @@ void TinGenerator::disposeWhenFinished()
     if (std::find(abandoned.begin(), abandoned.end(), this) == abandoned.end())
         abandoned.push_back(this);
     if (!quitHook && QCoreApplication::instance())
-        quitHook = connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, QCoreApplication::instance(),
-                           &TinGenerator::finishAbandoned);
+        quitHook = connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                           QCoreApplication::instance(), &TinGenerator::finishAbandoned);
     connect(this, &QThread::finished, this, &QObject::deleteLater);
     // Had the thread ended before the connection, finished() would never come again. A second
     // deleteLater is harmless: Qt drops a deferred delete already pending.

@@ -84,7 +84,8 @@ DxfData::DxfData(const QString& inputPath, const QString& outputPath)
     // The memory file counts bytes in an unsigned; an empty file has nothing to map.
     const qint64 size = inputFile.size();
     if (size <= 0) {
-        m_unreadable = QCoreApplication::translate("TinDialog", "The drawing %1 is empty.").arg(native(inputPath));
+        m_unreadable
+            = QCoreApplication::translate("TinDialog", "The drawing %1 is empty.").arg(native(inputPath));
         return;
     }
     if (static_cast<quint64>(size) > std::numeric_limits<unsigned>::max()) {
@@ -139,7 +140,8 @@ bool DxfData::generate()
                       .arg(drawing);
         return false;
     case DxfConversion::Unreadable:
-        message = QCoreApplication::translate("TinDialog", "%1 cannot be read as a DXF drawing.").arg(drawing);
+        message
+            = QCoreApplication::translate("TinDialog", "%1 cannot be read as a DXF drawing.").arg(drawing);
         return false;
     case DxfConversion::WriteFailed:
     case DxfConversion::Cancelled:
@@ -153,13 +155,15 @@ bool DxfData::generate()
     }
     if (result.skippedFaces > 0) {
         const char* text = result.faces == 0
-            ? QT_TRANSLATE_NOOP("TinDialog",
-                                "No 3DFACE entity of the drawing's model space can be used: each has a corner "
-                                "that is not a finite number or is larger than 1e38 (%n left out; the first "
-                                "ends at line %1).")
-            : QT_TRANSLATE_NOOP("TinDialog",
-                                "3DFACE entities left out for a corner that is not a finite number or is larger "
-                                "than 1e38: %n (the first ends at line %1).");
+            ? QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "No 3DFACE entity of the drawing's model space can be used: each has a corner "
+                "that is not a finite number or is larger than 1e38 (%n left out; the first "
+                "ends at line %1).")
+            : QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "3DFACE entities left out for a corner that is not a finite number or is larger "
+                "than 1e38: %n (the first ends at line %1).");
         message = QCoreApplication::translate("TinDialog", text, nullptr, result.skippedFaces)
                       .arg(result.firstSkippedLine);
     }

@@ -61,12 +61,14 @@ void CassPointReaderTest::badLineFailsTheFile_data()
     // What the failure says after "Line N of <file>".
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("reason");
-    const QString fields = QStringLiteral(" holds %1 fields; a point needs five: name, code, east, north, height.");
+    const QString fields
+        = QStringLiteral(" holds %1 fields; a point needs five: name, code, east, north, height.");
     QTest::newRow("four fields") << QByteArray("P1,,1,2,3\nP2,,1,2\nP3,,4,5,6\n") << 2 << fields.arg(4);
     QTest::newRow("one field") << QByteArray("P1,,1,2,3\r\nP2,,1,2,3\r\nnothing\r\n") << 3 << fields.arg(1);
-    QTest::newRow("empty line") << QByteArray("P1,,1,2,3\n\nP3,,4,5,6\n") << 2 << QStringLiteral(" is empty.");
-    QTest::newRow("blanks among points") << QByteArray("P1,,1,2,3\n \n\t\nP3,,4,5,6\n\n") << 2
-                                         << QStringLiteral(" is empty.");
+    QTest::newRow("empty line") << QByteArray("P1,,1,2,3\n\nP3,,4,5,6\n") << 2
+                                << QStringLiteral(" is empty.");
+    QTest::newRow("blanks among points")
+        << QByteArray("P1,,1,2,3\n \n\t\nP3,,4,5,6\n\n") << 2 << QStringLiteral(" is empty.");
     QTest::newRow("empty east") << QByteArray("P1,,,2,3\n") << 1
                                 << QStringLiteral(": the east coordinate \"\" is not a number.");
     QTest::newRow("text") << QByteArray("P1,,1, north ,3\n") << 1
@@ -77,13 +79,14 @@ void CassPointReaderTest::badLineFailsTheFile_data()
                          << QStringLiteral(": the north coordinate \"inf\" is not a finite number.");
     QTest::newRow("-inf height") << QByteArray("P1,,1,2,-inf\n") << 1
                                  << QStringLiteral(": the height \"-inf\" is not a finite number.");
-    const QString tooLarge = QStringLiteral(": the %1 \"%2\" is too large; a TIN holds coordinates up to 1e38 in size.");
+    const QString tooLarge
+        = QStringLiteral(": the %1 \"%2\" is too large; a TIN holds coordinates up to 1e38 in size.");
     QTest::newRow("overflow") << QByteArray("P1,,1,2,1e999\n") << 1 << tooLarge.arg("height", "1e999");
     // Both finite, but their difference would not be, and the index would hold infinite boxes.
     QTest::newRow("far apart") << QByteArray("P1,,1e308,0,0\nP2,,-1e308,0,0\nP3,,0,1,0\n") << 1
                                << tooLarge.arg("east coordinate", "1e308");
-    QTest::newRow("beyond the index") << QByteArray("P1,,1,2,3\nP2,,4,-1.1e38,6\n") << 2
-                                      << tooLarge.arg("north coordinate", "-1.1e38");
+    QTest::newRow("beyond the index")
+        << QByteArray("P1,,1,2,3\nP2,,4,-1.1e38,6\n") << 2 << tooLarge.arg("north coordinate", "-1.1e38");
     QTest::newRow("decimal comma") << QByteArray("P1,,1;5,2,3\n") << 1
                                    << QStringLiteral(": the east coordinate \"1;5\" is not a number.");
 }

@@ -259,10 +259,11 @@ void TinDialogTest::failedGenerationLeavesNoTarget()
     QCOMPARE(m_prompter->boxes.size(), 1);
     QCOMPARE(m_prompter->boxes.at(0).kind, QStringLiteral("critical"));
     QCOMPARE(m_prompter->boxes.at(0).title, QStringLiteral("Generator"));
-    QCOMPARE(m_prompter->boxes.at(0).text,
-             QStringLiteral("Generating TIN failed\n\nLine 4 of %1: the east coordinate \"nan\" is not a finite "
-                            "number.")
-                 .arg(data));
+    QCOMPARE(
+        m_prompter->boxes.at(0).text,
+        QStringLiteral("Generating TIN failed\n\nLine 4 of %1: the east coordinate \"nan\" is not a finite "
+                       "number.")
+            .arg(data));
     QTRY_VERIFY(!QFile::exists(target));
     QVERIFY(generateButton()->isEnabled());
 }
@@ -278,8 +279,8 @@ void TinDialogTest::everyOutcomeSaysWhy_data()
     // the target's.
     QTest::addColumn<QString>("details");
 
-    QTest::newRow("text named .dxf") << "notes.dxf" << QByteArray("Survey notes\nno drawing here\n") << QString()
-                                     << false << "%1 is not a DXF drawing.";
+    QTest::newRow("text named .dxf") << "notes.dxf" << QByteArray("Survey notes\nno drawing here\n")
+                                     << QString() << false << "%1 is not a DXF drawing.";
     QByteArray blockOnly;
     {
         QFile file(QStringLiteral(TEST_DATA_DIR "/blockonly.dxf"));
@@ -292,29 +293,34 @@ void TinDialogTest::everyOutcomeSaysWhy_data()
     const QByteArray good("0\n3DFACE\n10\n0\n20\n0\n30\n1\n11\n10\n21\n0\n31\n2\n12\n0\n22\n10\n32\n3\n");
     QByteArray bad = good;
     bad.replace("21\n0\n", "21\nnan\n");
-    QTest::newRow("no usable face") << "nan.dxf" << head + bad + bad + "0\nENDSEC\n0\nEOF\n" << QString() << false
-                                    << "No 3DFACE entity of the drawing's model space can be used: each has a "
-                                       "corner that is not a finite number or is larger than 1e38 (2 left out; the "
-                                       "first ends at line 24).";
-    QTest::newRow("faces left out") << "some.dxf" << head + good + bad + bad + "0\nENDSEC\n0\nEOF\n" << QString()
-                                    << true
-                                    << "3DFACE entities left out for a corner that is not a finite number or is "
-                                       "larger than 1e38: 2 (the first ends at line 44).";
-    QTest::newRow("binary drawing") << "binary.dxf" << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0\0", 25)
-                                    << QString() << false
-                                    << "%1 is a binary DXF drawing, which cannot be read; save it as an ASCII DXF "
-                                       "drawing.";
+    QTest::newRow("no usable face")
+        << "nan.dxf" << head + bad + bad + "0\nENDSEC\n0\nEOF\n"
+        << QString() << false
+        << "No 3DFACE entity of the drawing's model space can be used: each has a "
+           "corner that is not a finite number or is larger than 1e38 (2 left out; the "
+           "first ends at line 24).";
+    QTest::newRow("faces left out")
+        << "some.dxf" << head + good + bad + bad + "0\nENDSEC\n0\nEOF\n"
+        << QString() << true
+        << "3DFACE entities left out for a corner that is not a finite number or is "
+           "larger than 1e38: 2 (the first ends at line 44).";
+    QTest::newRow("binary drawing")
+        << "binary.dxf" << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0\0", 25) << QString() << false
+        << "%1 is a binary DXF drawing, which cannot be read; save it as an ASCII DXF "
+           "drawing.";
 
     const QByteArray points("P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n");
-    QTest::newRow("blank lines ending a point file") << "end.dat" << points + "\r\n\n  \n" << QString() << true
-                                                     << QString();
-    QTest::newRow("collinear points") << "line.dat" << QByteArray("a,,0,0,1\nb,,1,1,1\nc,,2,2,1\n") << QString()
-                                      << false
-                                      << "The points of %1 make no triangle: there are fewer than three distinct "
-                                         "points, or all lie on one line.";
-    QTest::newRow("points too far apart") << "far.dat" << points + "P4,,1e308,-1e308,0\n" << QString() << false
-                                          << "Line 4 of %1: the north coordinate \"-1e308\" is too large; a TIN "
-                                             "holds coordinates up to 1e38 in size.";
+    QTest::newRow("blank lines ending a point file") << "end.dat" << points + "\r\n\n  \n"
+                                                     << QString() << true << QString();
+    QTest::newRow("collinear points")
+        << "line.dat" << QByteArray("a,,0,0,1\nb,,1,1,1\nc,,2,2,1\n") << QString() << false
+        << "The points of %1 make no triangle: there are fewer than three distinct "
+           "points, or all lie on one line.";
+    QTest::newRow("points too far apart")
+        << "far.dat" << points + "P4,,1e308,-1e308,0\n"
+        << QString() << false
+        << "Line 4 of %1: the north coordinate \"-1e308\" is too large; a TIN "
+           "holds coordinates up to 1e38 in size.";
     // Root may write anywhere, but not into a folder that is not there or below a file.
     QTest::newRow("no such folder") << "site.dat" << points << "missing/site.qvr" << false
                                     << "Cannot create the TIN database %2: No such file or directory.";
@@ -338,7 +344,8 @@ void TinDialogTest::everyOutcomeSaysWhy()
     QCOMPARE(m_prompter->boxes.size(), 1);
     const ScriptedPrompter::Box box = m_prompter->boxes.at(0);
     QCOMPARE(box.kind, succeeds ? QStringLiteral("information") : QStringLiteral("critical"));
-    QString text = succeeds ? QStringLiteral("Generating TIN succeeded") : QStringLiteral("Generating TIN failed");
+    QString text
+        = succeeds ? QStringLiteral("Generating TIN succeeded") : QStringLiteral("Generating TIN failed");
     if (!details.isEmpty())
         text += QStringLiteral("\n\n")
             + QString(details).replace(QLatin1String("%1"), data).replace(QLatin1String("%2"), target);
