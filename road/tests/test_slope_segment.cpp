@@ -76,6 +76,17 @@ std::vector<std::string> names(const SlopeSectionTemplateConfiguration& c)
 
 using Names = std::vector<std::string>;
 
+// The configuration saved in the current layout into saved, and read back attached to lib.
+ConfigAccess savedAndRead(const ConfigAccess& c, const SlopeSectionTemplateLibrary& lib, Xml& saved)
+{
+    const auto node = saved.parse("<left/>", 0x04020000);
+    c.save(node);
+    ConfigAccess again;
+    again.attach(lib);
+    again.load(node);
+    return again;
+}
+
 } // namespace
 
 TEST(SlopeSegment, CreateRefusesBadStationsAndMixedTypes)
@@ -458,11 +469,7 @@ TEST(SlopeTemplateConfiguration, LoadsBothOlderLayouts)
         EXPECT_EQ(lib.size(SlopeSectionFill), 1u);
 
         Xml saved;
-        const auto node = saved.parse("<left/>", 0x04020000);
-        c.save(node);
-        ConfigAccess again;
-        again.attach(lib);
-        again.load(node);
+        const ConfigAccess again = savedAndRead(c, lib, saved);
         ASSERT_EQ(again.size(), c.size());
         for (unsigned int i = 0; i < c.size(); ++i) {
             EXPECT_EQ(again.getSegmentAt(i).getInterpolationType(), c.getSegmentAt(i).getInterpolationType()) << i;
@@ -553,11 +560,7 @@ TEST(SlopeTemplateConfiguration, SegmentsKeepTheirTypeWhenFillAndCutShareAName)
     };
 
     Xml saved;
-    const auto node = saved.parse("<left/>", 0x04020000);
-    c.save(node);
-    ConfigAccess again;
-    again.attach(lib);
-    again.load(node);
+    ConfigAccess again = savedAndRead(c, lib, saved);
     expectAsBuilt(again);
     // Picking up the library's templates again keeps each end in its segment's list.
     again.update();
@@ -565,10 +568,12 @@ TEST(SlopeTemplateConfiguration, SegmentsKeepTheirTypeWhenFillAndCutShareAName)
 
     // A file that does not tell the type: the list holding both ends, cut before fill.
     for (auto* t = saved.doc.RootElement()->FirstChildElement(); t; t = t->NextSiblingElement())
-        t->DeleteChild(t->FirstChildElement("type"));
+        if (auto* type = t->FirstChildElement("type"))
+            t->DeleteChild(type);
     ConfigAccess untyped;
     untyped.attach(lib);
-    untyped.load(node);
+    untyped.load(Node<SlopeSectionTemplateConfiguration>(
+        std::make_shared<NodeImpl>(saved.doc.RootElement(), 4, 0x04020000)));
     ASSERT_EQ(names(untyped), (Names { "fill X", "fill X to Y", "cut X" }));
     EXPECT_EQ(untyped.getSegmentAt(0).getType(), SlopeSectionCut);
     EXPECT_EQ(untyped.getSegmentAt(1).getType(), SlopeSectionFill);
