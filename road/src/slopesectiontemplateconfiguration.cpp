@@ -28,25 +28,14 @@ SlopeSectionTemplate resolve(const SlopeSectionTemplateLibrary& lib, const std::
     return t.isValid() ? t : SlopeSectionTemplate(name, SlopeSectionInvalid);
 }
 
-SlopeSectionTemplate resolve(const SlopeSectionTemplateLibrary& lib, SlopeSectionType type,
-                             const std::string& name)
-{
-    SlopeSectionTemplate t = lib.getByName(type, name);
-    return t.isValid() ? t : SlopeSectionTemplate(name, SlopeSectionInvalid);
-}
-
 // A library may hold one name in both lists, so a segment looks its templates up in the list of its
-// own type. Where the file does not tell the type, the first list that holds both ends is taken, cut
-// before fill. Each end gets a handle of its own.
+// own type. Where the file does not tell the type, or that list lacks an end, the first list that
+// holds both ends is taken, cut before fill. Each end gets a handle of its own.
 std::pair<SlopeSectionTemplate, SlopeSectionTemplate> resolveEnds(const SlopeSectionTemplateLibrary& lib,
                                                                   int type, const std::string& begin,
                                                                   const std::string& end)
 {
-    if (type == SlopeSectionFill || type == SlopeSectionCut) {
-        const auto own = static_cast<SlopeSectionType>(type);
-        return { resolve(lib, own, begin), resolve(lib, own, end) };
-    }
-    for (SlopeSectionType list : { SlopeSectionCut, SlopeSectionFill }) {
+    for (SlopeSectionType list : { static_cast<SlopeSectionType>(type), SlopeSectionCut, SlopeSectionFill }) {
         SlopeSectionTemplate b = lib.getByName(list, begin);
         SlopeSectionTemplate e = lib.getByName(list, end);
         if (b.isValid() && e.isValid())

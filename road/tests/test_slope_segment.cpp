@@ -529,11 +529,13 @@ TEST(SlopeTemplateConfiguration, SegmentsKeepTheirTypeWhenFillAndCutShareAName)
                   <element><type>0</type><name>s</name><height>4</height><ratio>1.5</ratio></element></template>
         <template><type>1</type><name>X</name>
                   <element><type>0</type><name>s</name><height>3</height><ratio>1</ratio></element></template>
+        <template><type>1</type><name>Z</name>
+                  <element><type>0</type><name>s</name><height>5</height><ratio>1</ratio></element></template>
     </SlopeSectionLibrary>)",
                         0x04020000)
                  .cast<SlopeSectionTemplateLibrary>());
     ASSERT_EQ(lib.size(SlopeSectionFill), 2u);
-    ASSERT_EQ(lib.size(SlopeSectionCut), 1u);
+    ASSERT_EQ(lib.size(SlopeSectionCut), 2u);
 
     ConfigAccess c;
     c.attach(lib);
@@ -578,4 +580,21 @@ TEST(SlopeTemplateConfiguration, SegmentsKeepTheirTypeWhenFillAndCutShareAName)
     EXPECT_EQ(untyped.getSegmentAt(0).getType(), SlopeSectionCut);
     EXPECT_EQ(untyped.getSegmentAt(1).getType(), SlopeSectionFill);
     EXPECT_EQ(untyped.getSegmentAt(1).getBeginTemplate().getAt(0).getHeight(), 2.0);
+
+    // A stated type whose list lacks an end is no reason to lose the segment: the file is read as
+    // if it stated none, and what was read is what a save writes.
+    Xml stated;
+    ConfigAccess wrong;
+    wrong.attach(lib);
+    wrong.load(stated.parse(R"(<right><template><name>Z</name><type>0</type><begin_station>0</begin_station>
+        <end_station>10</end_station><begin_reference>Z</begin_reference><end_reference>Z</end_reference>
+        </template></right>)",
+                            0x04020000));
+    ASSERT_EQ(wrong.size(), 1u);
+    EXPECT_EQ(wrong.getSegmentAt(0).getType(), SlopeSectionCut);
+    EXPECT_EQ(wrong.getSegmentAt(0).getEndTemplate().getAt(0).getHeight(), 5.0);
+    Xml resaved;
+    const ConfigAccess right = savedAndRead(wrong, lib, resaved);
+    ASSERT_EQ(right.size(), 1u);
+    EXPECT_EQ(right.getSegmentAt(0).getType(), SlopeSectionCut);
 }
