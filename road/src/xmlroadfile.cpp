@@ -167,13 +167,43 @@ bool writeFile(const std::string& path, const char* data, size_t size)
 }
 
 // Text that the parser would hand back changed is written with character references: a carriage
-// return comes back as a line feed, and a text of blanks alone is not read as text at all.
+// return comes back as a line feed (in attribute values too), and a text of blanks alone is not read
+// as text at all.
 class ExactTextPrinter : public tinyxml2::XMLPrinter
 {
 public:
     ExactTextPrinter()
         : XMLPrinter(nullptr, false)
     {
+    }
+
+    bool VisitEnter(const tinyxml2::XMLElement& element, const tinyxml2::XMLAttribute* attribute) override
+    {
+        bool plain = true;
+        for (const tinyxml2::XMLAttribute* a = attribute; a; a = a->Next())
+            plain = plain && !std::strchr(a->Value(), '\r');
+        if (plain)
+            return XMLPrinter::VisitEnter(element, attribute);
+        const tinyxml2::XMLElement* parent = element.Parent() ? element.Parent()->ToElement() : nullptr;
+        OpenElement(element.Name(), parent && CompactMode(*parent));
+        for (; attribute; attribute = attribute->Next()) {
+            Putc(' ');
+            Write(attribute->Name());
+            Write("=\"");
+            for (const char* p = attribute->Value(); *p; ++p) {
+                switch (*p) {
+                case '&': Write("&amp;"); break;
+                case '<': Write("&lt;"); break;
+                case '>': Write("&gt;"); break;
+                case '"': Write("&quot;"); break;
+                case '\'': Write("&apos;"); break;
+                case '\r': Write("&#13;"); break;
+                default: Putc(*p);
+                }
+            }
+            Putc('"');
+        }
+        return true;
     }
 
     bool Visit(const tinyxml2::XMLText& text) override

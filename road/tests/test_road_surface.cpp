@@ -505,6 +505,15 @@ TEST(RoadSurface, TextsComeBackExactly)
         EXPECT_EQ(stored.getName(), name);
         EXPECT_EQ(stored.getAt(0).getName(), name);
     }
+
+    // Attributes, which the road does not read, are kept as they were too.
+    const std::string attributed
+        = writeTemp("texts_attribute.rod", "<Road note=\"a&#13;b&amp;\"><Version>4</Version></Road>");
+    ASSERT_TRUE(openAndSave(attributed));
+    ASSERT_TRUE(openAndSave(attributed));
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.LoadFile(attributed.c_str()), tinyxml2::XML_SUCCESS);
+    EXPECT_STREQ(doc.RootElement()->Attribute("note"), "a\rb&");
 }
 
 // What a save writes, byte for byte: into the file the road came from (its other children kept in
