@@ -209,6 +209,10 @@ public:
     bool Visit(const tinyxml2::XMLText& text) override
     {
         const char* value = text.Value();
+        // An empty text (a reference to character 0 reads as one) would come back as no text at all,
+        // and the element then prints shorter on the next save.
+        if (!*value)
+            return true;
         const bool blank = *value && std::strspn(value, kBlanks) == std::strlen(value);
         if (!blank && !std::strchr(value, '\r'))
             return XMLPrinter::Visit(text);
