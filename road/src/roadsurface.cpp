@@ -528,7 +528,8 @@ Corvex::Polygon RoadSurface::getBorder(double begin, double end, double interval
         const HorizontalElement element = elements.at(i);
         if (isOutlined(element))
             stations += borderStations(
-                element, std::min(element.getEndStation(), e) - std::max(element.getBeginStation(), b), interval);
+                element, std::min(element.getEndStation(), e) - std::max(element.getBeginStation(), b),
+                interval);
     }
     if (!(stations <= kMaxBorderStations))
         return Corvex::Polygon();

@@ -140,7 +140,8 @@ void SlopeSectionTemplateLibrary::removeUser(const std::shared_ptr<const void>& 
     users.erase(std::remove_if(users.begin(), users.end(),
                                [&owner](const auto& user) {
                                    return user.first.expired()
-                                       || (!user.first.owner_before(owner) && !owner.owner_before(user.first));
+                                       || (!user.first.owner_before(owner)
+                                           && !owner.owner_before(user.first));
                                }),
                 users.end());
 }

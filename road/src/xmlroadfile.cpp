@@ -192,13 +192,26 @@ public:
             Write("=\"");
             for (const char* p = attribute->Value(); *p; ++p) {
                 switch (*p) {
-                case '&': Write("&amp;"); break;
-                case '<': Write("&lt;"); break;
-                case '>': Write("&gt;"); break;
-                case '"': Write("&quot;"); break;
-                case '\'': Write("&apos;"); break;
-                case '\r': Write("&#13;"); break;
-                default: Putc(*p);
+                case '&':
+                    Write("&amp;");
+                    break;
+                case '<':
+                    Write("&lt;");
+                    break;
+                case '>':
+                    Write("&gt;");
+                    break;
+                case '"':
+                    Write("&quot;");
+                    break;
+                case '\'':
+                    Write("&apos;");
+                    break;
+                case '\r':
+                    Write("&#13;");
+                    break;
+                default:
+                    Putc(*p);
                 }
             }
             Putc('"');

@@ -501,7 +501,8 @@ TEST(RoadSurface, TextsComeBackExactly)
         ASSERT_TRUE(road.save());
         RoadSurface reread(road.getPath());
         ASSERT_TRUE(reread.load());
-        const SlopeSectionTemplateEditable stored = reread.getSlopeSectionTemplateLibrary()->getAt(SlopeSectionFill, 0);
+        const SlopeSectionTemplateEditable stored
+            = reread.getSlopeSectionTemplateLibrary()->getAt(SlopeSectionFill, 0);
         EXPECT_EQ(stored.getName(), name);
         EXPECT_EQ(stored.getAt(0).getName(), name);
     }
@@ -591,7 +592,8 @@ TEST(RoadSurface, SaveRereadsAFileChangedSince)
 // road, so that what is in memory after an edit is what the file gives back.
 TEST(RoadSurface, StartRecordCountsOnlyAtTheHead)
 {
-    const std::string path = writeTemp("start_inside.rod", readAll(dataPath("roundtrip/start_record_inside.rod")));
+    const std::string path
+        = writeTemp("start_inside.rod", readAll(dataPath("roundtrip/start_record_inside.rod")));
     RoadSurface road(path);
     ASSERT_TRUE(road.load());
     HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements().clone();

@@ -298,7 +298,8 @@ TEST_F(TestRoad, BordersOfHugeCurves)
     one.append(HorizontalElement::createArc(0.0, 2e7, 200.0, Point(0.0, 0.0), 0.0));
     long_.getHorizontalAligment()->setElements(one);
     long_.getStandardSection()->setCrossSectionConfiguration(
-        StandardSection::Left, road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left));
+        StandardSection::Left,
+        road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left));
     EXPECT_EQ(long_.getBorder(10.0).getPointCount(), 0u);
     EXPECT_EQ(long_.getBorder(0.0, 2e7, 10.0).getPointCount(), 0u);
     EXPECT_EQ(long_.getBorder(2000.0).getPointCount(), 2u * 10001u + 1u);
@@ -311,8 +312,9 @@ TEST_F(TestRoad, BordersOfHugeCurves)
         ASSERT_TRUE(file.load());
         const HorizontalAlignment* alignment = file.getHorizontalAligment();
         EXPECT_EQ(file.getBorder(10.0).getPointCount(), 0u);
-        EXPECT_EQ(file.getBorder(alignment->getBeginStation(), alignment->getEndStation(), 10.0).getPointCount(),
-                  0u);
+        EXPECT_EQ(
+            file.getBorder(alignment->getBeginStation(), alignment->getEndStation(), 10.0).getPointCount(),
+            0u);
         EXPECT_GT(file.getBorder(0.0).getPointCount(), 0u);
     }
 }

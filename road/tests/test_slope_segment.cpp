@@ -472,7 +472,8 @@ TEST(SlopeTemplateConfiguration, LoadsBothOlderLayouts)
         const ConfigAccess again = savedAndRead(c, lib, saved);
         ASSERT_EQ(again.size(), c.size());
         for (unsigned int i = 0; i < c.size(); ++i) {
-            EXPECT_EQ(again.getSegmentAt(i).getInterpolationType(), c.getSegmentAt(i).getInterpolationType()) << i;
+            EXPECT_EQ(again.getSegmentAt(i).getInterpolationType(), c.getSegmentAt(i).getInterpolationType())
+                << i;
             EXPECT_EQ(again.getSegmentAt(i).getType(), c.getSegmentAt(i).getType()) << i;
         }
         EXPECT_DOUBLE_EQ(again.getInterpolatedByStation(150).getAt(0).getHeight(),
@@ -541,8 +542,8 @@ TEST(SlopeTemplateConfiguration, SegmentsKeepTheirTypeWhenFillAndCutShareAName)
     c.attach(lib);
     const auto add = [&](const char* name, double b, double e, SlopeSectionType type, const char* begin,
                          const char* end) {
-        const auto created
-            = SlopeSectionSegment::create(name, { b, lib.getByName(type, begin) }, { e, lib.getByName(type, end) });
+        const auto created = SlopeSectionSegment::create(name, { b, lib.getByName(type, begin) },
+                                                         { e, lib.getByName(type, end) });
         ASSERT_EQ(created.second, SlopeSectionSegment::Success) << name;
         ASSERT_EQ(c.addSegment(created.first).code, 0) << name;
     };
@@ -556,8 +557,10 @@ TEST(SlopeTemplateConfiguration, SegmentsKeepTheirTypeWhenFillAndCutShareAName)
             const SlopeSectionSegment segment = read.getSegmentAt(i);
             EXPECT_EQ(segment.getType(), built.getType()) << i;
             EXPECT_EQ(segment.getEndTemplate().getType(), built.getType()) << i;
-            EXPECT_EQ(segment.getBeginTemplate().getAt(0).getHeight(), built.getBeginTemplate().getAt(0).getHeight());
-            EXPECT_EQ(segment.getEndTemplate().getAt(0).getHeight(), built.getEndTemplate().getAt(0).getHeight());
+            EXPECT_EQ(segment.getBeginTemplate().getAt(0).getHeight(),
+                      built.getBeginTemplate().getAt(0).getHeight());
+            EXPECT_EQ(segment.getEndTemplate().getAt(0).getHeight(),
+                      built.getEndTemplate().getAt(0).getHeight());
         }
     };
 
