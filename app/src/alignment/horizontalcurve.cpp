@@ -219,6 +219,11 @@ QRectF HorizontalCurve::boundingRect() const
     return extentOf(&overview);
 }
 
+QVector<PlotLabel> HorizontalCurve::fitLabels() const
+{
+    return m_labels->fitLabels();
+}
+
 void HorizontalCurve::viewChanged()
 {
     if (!Trelvin::instance()->road() || m_overview.centre.isEmpty())

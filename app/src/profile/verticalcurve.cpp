@@ -66,6 +66,11 @@ QRectF VerticalCurve::boundingRect() const
     return profile.adjusted(-margin, 0.0, margin, 0.0);
 }
 
+QVector<PlotLabel> VerticalCurve::fitLabels() const
+{
+    return m_labels->fitLabels();
+}
+
 void VerticalCurve::rebuild(double)
 {
     if (!m_plot)
