@@ -531,7 +531,7 @@ private slots:
         QCOMPARE(closingModals([&] { action(window, "actionCheck")->trigger(); }),
                  QStringList { "RoadCheckDialog:Check" });
         QCOMPARE(closingModals([&] { action(window, "actionCheckStation")->trigger(); }),
-                 QStringList { "StationCheckDialog:StationCheckDialog" });
+                 QStringList { "StationCheckDialog:Check by Station" });
         QCOMPARE(prompter.calls.size(), 2);
     }
 
