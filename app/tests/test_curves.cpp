@@ -298,8 +298,10 @@ void TestCurves::slopeLabels()
     QVERIFY(label.falling);
 
     // The ratio as the tables give it: its own decimals, up to three.
-    QCOMPARE(SlopeMarkerCurve::label(SlopeMarker { false, 1, {}, 3.5, 1.75 }).text, QStringLiteral("h=2.00\n1:1.75"));
-    QCOMPARE(SlopeMarkerCurve::label(SlopeMarker { false, 1, {}, 4.0, 2.0 }).text, QStringLiteral("h=2.00\n1:2"));
+    QCOMPARE(SlopeMarkerCurve::label(SlopeMarker { false, 1, {}, 3.5, 1.75 }).text,
+             QStringLiteral("h=2.00\n1:1.75"));
+    QCOMPARE(SlopeMarkerCurve::label(SlopeMarker { false, 1, {}, 4.0, 2.0 }).text,
+             QStringLiteral("h=2.00\n1:2"));
     QCOMPARE(SlopeMarkerCurve::label(SlopeMarker { false, 1, {}, 1.0, 1.0 / 3.0 }).text,
              QStringLiteral("h=3.00\n1:0.333"));
     QCOMPARE(SlopeMarkerCurve::label(SlopeMarker { false, 1, {}, 1.2, 0.6004 }).text,

@@ -100,7 +100,8 @@ private slots:
         QTableView* view = widget.form()->tableView;
         QVERIFY(widget.model()->index(0, Model::AzimuthColumn).data(Qt::CheckStateRole).isValid());
         QModelIndex cut;
-        QVERIFY2(allShownWhole(view, &cut), qPrintable(QStringLiteral("%1 %2").arg(cut.row()).arg(cut.column())));
+        QVERIFY2(allShownWhole(view, &cut),
+                 qPrintable(QStringLiteral("%1 %2").arg(cut.row()).arg(cut.column())));
     }
 
     void copyPasteAndTheContextMenu()

@@ -237,8 +237,10 @@ void TestPlot::fitHoldsDataAndLabels()
     QVERIFY2(mapRight - last.right() < 3.0, qPrintable(QString::number(mapRight - last.right())));
     QVERIFY(first.left() >= leftScaleExtent(plot));
     QVERIFY(std::abs((first.left() - leftScaleExtent(plot)) - (mapRight - last.right())) < 4.0);
-    verifyFollowsX(plot, 0.5 * (axisInterval(plot, QwtPlot::yLeft).minValue()
-                                + axisInterval(plot, QwtPlot::yLeft).maxValue()), 1.0);
+    verifyFollowsX(
+        plot,
+        0.5 * (axisInterval(plot, QwtPlot::yLeft).minValue() + axisInterval(plot, QwtPlot::yLeft).maxValue()),
+        1.0);
 
     // A tall one with a label above its top.
     const QRectF tall(0, 0, 10, 1000);
@@ -313,8 +315,10 @@ void TestPlot::fitWithExaggeratedHeights()
     plot.setAspectRatio(20.0);
     QVERIFY(plot.showsWhole(labels));
     QVERIFY(holdsWithMargin(plot, profile));
-    verifyFollowsX(plot, 0.5 * (axisInterval(plot, QwtPlot::yLeft).minValue()
-                                + axisInterval(plot, QwtPlot::yLeft).maxValue()), 20.0);
+    verifyFollowsX(
+        plot,
+        0.5 * (axisInterval(plot, QwtPlot::yLeft).minValue() + axisInterval(plot, QwtPlot::yLeft).maxValue()),
+        20.0);
 }
 
 TRELVIN_TEST_MAIN(TestPlot)

@@ -56,7 +56,8 @@ QImage expectedImage(const QVector<StationMark>& marks, const QwtPlot& plot, QVe
 QPolygonF onCanvas(const StationMark& m, const QwtPlot& plot)
 {
     const QRectF box = m.path.controlPointRect();
-    return StationLabelsCurve::placement(m, box, plot.canvasMap(QwtPlot::xBottom), plot.canvasMap(QwtPlot::yLeft))
+    return StationLabelsCurve::placement(m, box, plot.canvasMap(QwtPlot::xBottom),
+                                         plot.canvasMap(QwtPlot::yLeft))
         .map(QPolygonF(box));
 }
 
@@ -394,10 +395,12 @@ void TestStationLabels::labelsReadUpright()
         QVERIFY2(baseline.dx() > -1e-9, qPrintable(name));
         QVERIFY2(place.determinant() > 0.0, qPrintable(name));
         // Turned or not, it covers the place the road's angle gives it (to within half a pixel).
-        const QTransform along = QTransform().rotate(angle) * QTransform::fromTranslate(int(x.transform(50)), int(y.transform(50)));
+        const QTransform along = QTransform().rotate(angle)
+            * QTransform::fromTranslate(int(x.transform(50)), int(y.transform(50)));
         const QRectF expected = along.mapRect(box);
         const QRectF shown = place.mapRect(box);
-        QVERIFY2(std::abs(expected.left() - shown.left()) <= 0.5 && std::abs(expected.top() - shown.top()) <= 0.5
+        QVERIFY2(std::abs(expected.left() - shown.left()) <= 0.5
+                     && std::abs(expected.top() - shown.top()) <= 0.5
                      && std::abs(expected.width() - shown.width()) < 1e-6
                      && std::abs(expected.height() - shown.height()) < 1e-6,
                  qPrintable(name));

@@ -57,8 +57,9 @@ void ColumnFitter::fitAll()
 
     const QAbstractItemModel* model = m_view->model();
     for (int column = 0; column < model->columnCount(); ++column)
-        m_view->setColumnWidth(column, std::max(m_view->horizontalHeader()->sectionSizeHint(column),
-                                                cellsWidth(0, model->rowCount() - 1, column)));
+        m_view->setColumnWidth(column,
+                               std::max(m_view->horizontalHeader()->sectionSizeHint(column),
+                                        cellsWidth(0, model->rowCount() - 1, column)));
 }
 
 void ColumnFitter::widen(int top, int bottom, int first, int last)
@@ -73,9 +74,9 @@ void ColumnFitter::widen(int top, int bottom, int first, int last)
     bottom = std::min(bottom, model->rowCount() - 1);
     last = std::min(last, model->columnCount() - 1);
     for (int column = std::max(first, 0); column <= last; ++column) {
-        const int width = std::max({ m_view->columnWidth(column),
-                                     m_view->horizontalHeader()->sectionSizeHint(column),
-                                     cellsWidth(std::max(top, 0), bottom, column) });
+        const int width
+            = std::max({ m_view->columnWidth(column), m_view->horizontalHeader()->sectionSizeHint(column),
+                         cellsWidth(std::max(top, 0), bottom, column) });
         if (width != m_view->columnWidth(column))
             m_view->setColumnWidth(column, width);
     }

@@ -79,8 +79,8 @@ void beginMarker(QPainter* painter, int px, int py, double tilt)
 // Bounds of a text block drawn along a tilted line through centre (plot coordinates: x across, y up)
 // whose ends lie halfSpan across either side: `above` pixels of text over the line and `below` under
 // it, each `width` pixels wide about the centre. The ends rise or fall by rise plot units.
-void addTiltedTexts(QVector<PlotLabel>& labels, const QPointF& centre, double halfSpan, double rise, double tilt,
-                    double above, double below, double width)
+void addTiltedTexts(QVector<PlotLabel>& labels, const QPointF& centre, double halfSpan, double rise,
+                    double tilt, double above, double below, double width)
 {
     const double radians = qDegreesToRadians(std::abs(tilt));
     const double across = std::sin(radians);
@@ -89,10 +89,12 @@ void addTiltedTexts(QVector<PlotLabel>& labels, const QPointF& centre, double ha
     const double low = centre.y() - std::abs(rise);
     for (double x : { centre.x() - halfSpan, centre.x() + halfSpan }) {
         if (above > 0.0)
-            labels.append({ QPointF(x, high), QRectF(-above * across, -above * up - 1.0, 2.0 * above * across,
-                                                     above * up + 1.0) });
+            labels.append(
+                { QPointF(x, high),
+                  QRectF(-above * across, -above * up - 1.0, 2.0 * above * across, above * up + 1.0) });
         if (below > 0.0)
-            labels.append({ QPointF(x, low), QRectF(-below * across, 0.0, 2.0 * below * across, below * up + 1.0) });
+            labels.append(
+                { QPointF(x, low), QRectF(-below * across, 0.0, 2.0 * below * across, below * up + 1.0) });
     }
     // A text wider than its line overhangs it about the centre.
     labels.append({ centre, QRectF(-0.5 * width, -above * up - 1.0, width, (above + below) * up + 2.0) });
@@ -162,7 +164,8 @@ QVector<PlotLabel> PlateMarkerCurve::fitLabels(const QFontMetricsF& metrics) con
             continue;
         const MarkerLabel grade = label(marker);
         const QString length = QStringLiteral("%1").arg(std::abs(marker.length), 0, 'f', 2);
-        const double width = std::max(metrics.horizontalAdvance(length), metrics.horizontalAdvance(grade.text));
+        const double width
+            = std::max(metrics.horizontalAdvance(length), metrics.horizontalAdvance(grade.text));
         const double line = metrics.lineSpacing();
         const double halfSpan = 0.4 * std::abs(finiteOrZero(marker.length));
         addTiltedTexts(labels, QPointF(marker.position.y(), marker.position.x()), halfSpan,

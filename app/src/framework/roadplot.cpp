@@ -144,9 +144,9 @@ Span spanAt(double scale, double low, double high, const QVector<PlotLabel>& lab
 
 bool finiteLabel(const PlotLabel& label)
 {
-    return std::isfinite(label.anchor.x()) && std::isfinite(label.anchor.y()) && std::isfinite(label.pixels.left())
-        && std::isfinite(label.pixels.right()) && std::isfinite(label.pixels.top())
-        && std::isfinite(label.pixels.bottom());
+    return std::isfinite(label.anchor.x()) && std::isfinite(label.anchor.y())
+        && std::isfinite(label.pixels.left()) && std::isfinite(label.pixels.right())
+        && std::isfinite(label.pixels.top()) && std::isfinite(label.pixels.bottom());
 }
 
 } // namespace
@@ -167,7 +167,8 @@ QRectF RoadPlot::fittedRect(const QRectF& data, const QVector<PlotLabel>& labels
     return shown.width() > first.width() ? fitWithin(widened, labels, shown) : rect;
 }
 
-QRectF RoadPlot::fitWithin(const QRectF& widened, const QVector<PlotLabel>& labels, const QSizeF& scales) const
+QRectF RoadPlot::fitWithin(const QRectF& widened, const QVector<PlotLabel>& labels,
+                           const QSizeF& scales) const
 {
     // Pixels as the canvas maps place them: the maps span the canvas less its margins, while the
     // rescaler derives the y range from the whole contents.
@@ -180,16 +181,14 @@ QRectF RoadPlot::fitWithin(const QRectF& widened, const QVector<PlotLabel>& labe
     if (contents.width() < 1 || contents.height() < 1 || !(xLast > xFirst) || !(yLast > yFirst))
         return widened;
     // Plot units upward per pixel for each unit across.
-    const double upward = (xLast - xFirst) * contents.height() / (contents.width() * (yLast - yFirst) * ratio);
+    const double upward
+        = (xLast - xFirst) * contents.height() / (contents.width() * (yLast - yFirst) * ratio);
 
-    // The scales are drawn inside the canvas along its left and bottom edges; the data and the
-    // labels keep clear of their texts, and a pixel from the other edges.
-    const double left = std::max(xFirst, contents.left() + scales.width());
-    const double right = xLast - 1.0;
-    const double top = yFirst + 1.0;
-    const double bottom = std::min(yLast, contents.bottom() - scales.height());
-    const double width = right - left;
-    const double height = bottom - top;
+    const QRectF clear = clearArea(scales);
+    const double left = clear.left();
+    const double bottom = clear.bottom();
+    const double width = clear.width();
+    const double height = clear.height();
     if (width < 1.0 || height < 1.0)
         return widened;
 
@@ -234,6 +233,20 @@ QRectF RoadPlot::fitWithin(const QRectF& widened, const QVector<PlotLabel>& labe
     return QRectF(xStart, yStart, scale * (xLast - xFirst), yScale * (yLast - yFirst));
 }
 
+QRectF RoadPlot::clearArea(const QSizeF& scales) const
+{
+    // The scales are drawn inside the canvas along its left and bottom edges; what is fitted keeps
+    // clear of their texts, and a pixel from the other edges of the canvas maps.
+    const QRect contents = canvas()->contentsRect();
+    const QwtScaleMap xMap = canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap yMap = canvasMap(QwtPlot::yLeft);
+    const double left = std::max(std::min(xMap.p1(), xMap.p2()), contents.left() + scales.width());
+    const double right = std::max(xMap.p1(), xMap.p2()) - 1.0;
+    const double top = std::min(yMap.p1(), yMap.p2()) + 1.0;
+    const double bottom = std::min(std::max(yMap.p1(), yMap.p2()), contents.bottom() - scales.height());
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
 QSizeF RoadPlot::scaleRoom(double low, double high) const
 {
     // The left scale's widest text is one of the extreme values' (the digits grow with the
@@ -241,12 +254,13 @@ QSizeF RoadPlot::scaleRoom(double low, double high) const
     const QFontMetricsF left(leftScale->font());
     double labelWidth = 0.0;
     for (double value : { low, high })
-        labelWidth = std::max(labelWidth, left.horizontalAdvance(leftScale->scaleDraw()->label(value).text()));
+        labelWidth
+            = std::max(labelWidth, left.horizontalAdvance(leftScale->scaleDraw()->label(value).text()));
     const QFontMetricsF bottom(bottomScale->font());
     // Border, backbone, tick, spacing and text.
     const auto room = [](const Internal::RoadPlotScaleItem* item, double text) {
-        return item->borderDistance() + 1.0 + item->scaleDraw()->maxTickLength() + item->scaleDraw()->spacing()
-            + text + 1.0;
+        return item->borderDistance() + 1.0 + item->scaleDraw()->maxTickLength()
+            + item->scaleDraw()->spacing() + text + 1.0;
     };
     return QSizeF(room(leftScale, labelWidth), room(bottomScale, bottom.height()));
 }
@@ -266,7 +280,8 @@ bool RoadPlot::showsWhole(const QVector<PlotLabel>& labels) const
 {
     const QwtScaleMap x = canvasMap(QwtPlot::xBottom);
     const QwtScaleMap y = canvasMap(QwtPlot::yLeft);
-    const QRectF shown = QRectF(canvas()->contentsRect()).adjusted(-0.5, -0.5, 0.5, 0.5);
+    const QRectF shown = clearArea(scaleRoom(std::min(y.s1(), y.s2()), std::max(y.s1(), y.s2())))
+                             .adjusted(-0.5, -0.5, 0.5, 0.5);
     for (const PlotLabel& label : labels) {
         if (!finiteLabel(label))
             continue;

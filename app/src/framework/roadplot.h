@@ -58,14 +58,13 @@ public:
     // The rectangle fitTo shows: its x range, and the y range the rescaler derives from it. Labels
     // that cannot fit the canvas at any scale are left out.
     QRectF fittedRect(const QRectF& data, const QVector<PlotLabel>& labels, double margin = fitMargin) const;
-    // Whether the current view shows every label whole.
+    // Whether the current view shows every label whole, clear of the scales' texts.
     bool showsWhole(const QVector<PlotLabel>& labels) const;
     void setAspectRatio(double r);
     double aspectRatio() const;
 
     Internal::RoadPlotScaleItem* leftScaleItem() const { return leftScale; }
     Internal::RoadPlotScaleItem* bottomScaleItem() const { return bottomScale; }
-
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +74,8 @@ private:
     // The pixels the left scale takes across for y values from low to high, and the bottom scale
     // upward.
     QSizeF scaleRoom(double low, double high) const;
+    // The canvas pixels clear of the scales' texts when these take the given room.
+    QRectF clearArea(const QSizeF& scales) const;
     // The fit of data already widened by the margin, with the scales taking the given room.
     QRectF fitWithin(const QRectF& widened, const QVector<PlotLabel>& labels, const QSizeF& scales) const;
     bool fitStands() const;

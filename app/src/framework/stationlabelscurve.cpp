@@ -297,8 +297,8 @@ StationLabelsCurve::Label StationLabelsCurve::Render::operator()(const StationMa
     const QRectF box = path.controlPointRect();
     const QTransform place = placement(mark, box, xMap, yMap);
     // The pen's width and rounding need a pixel or two round the outline's extent.
-    const QRect pixels = place.mapRect(box).toAlignedRect().adjusted(-2, -2, 2, 2)
-        & QRect(QPoint(0, 0), size);
+    const QRect pixels
+        = place.mapRect(box).toAlignedRect().adjusted(-2, -2, 2, 2) & QRect(QPoint(0, 0), size);
     if (pixels.isEmpty())
         return label;
     label.offset = pixels.topLeft();

@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 
-
 TableEditWidget::TableEditWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit)
     : QWidget(parent)
     , ui(new Ui::TableViewWidget)

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-
 // A plot that counts its replots.
 class CountingPlot : public Zemko::Trelvin::RoadPlot
 {
