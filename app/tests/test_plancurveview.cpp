@@ -359,6 +359,12 @@ private slots:
                          && std::abs(composed.bottom() - shaped.bottom()) < 1.0,
                      qPrintable(mark.text));
             QVERIFY(mark.path.elementCount() == HorizontalCurve::labelPath(font, mark.text).elementCount());
+            // The extent kept beside the outline, which the labels' layout reads, is the outline's.
+            QVERIFY2(std::abs(mark.box.left() - mark.path.controlPointRect().left()) < 1e-9
+                         && std::abs(mark.box.right() - mark.path.controlPointRect().right()) < 1e-9
+                         && std::abs(mark.box.top() - mark.path.controlPointRect().top()) < 1e-9
+                         && std::abs(mark.box.bottom() - mark.path.controlPointRect().bottom()) < 1e-9,
+                     qPrintable(mark.text));
         }
         curve.refresh();
         QCOMPARE(curve.labels()->marks(), marks);

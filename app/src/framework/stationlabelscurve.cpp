@@ -53,6 +53,7 @@ struct LabelPaths::Glyphs
 {
     QPointF origin;
     QHash<QChar, QPainterPath> outlines;
+    QHash<QChar, QRectF> boxes;
     QHash<QChar, qreal> advances;
 
     static Glyphs& of(const QFont& font)
@@ -67,12 +68,20 @@ struct LabelPaths::Glyphs
 
 namespace {
 
-QCache<QString, QPainterPath>& cachedLabels()
+// A composed label and its extent, which the layout of every view needs and which would otherwise
+// be measured anew, element by element, for every label of every rebuild.
+struct CachedLabel
+{
+    QPainterPath path;
+    QRectF box;
+};
+
+QCache<QString, CachedLabel>& cachedLabels()
 {
     // Counted in path elements (24 bytes each), shared with the marks that use them. A station label
     // has some four hundred; the cache holds the plan's, the profile's and the structures' labels of
     // a long road at once, since a cache smaller than what one rebuild asks for misses every time.
-    static QCache<QString, QPainterPath> byText(4000000);
+    static QCache<QString, CachedLabel> byText(4000000);
     return byText;
 }
 
@@ -92,22 +101,33 @@ QPainterPath LabelPaths::shaped(const QFont& font, const QString& text)
     return path;
 }
 
-QPainterPath LabelPaths::path(const QString& text)
+QPainterPath LabelPaths::path(const QString& text, QRectF* box)
 {
     const QString name = key + text;
-    if (const QPainterPath* cached = cachedLabels().object(name))
-        return *cached;
-    QPainterPath path = compose(text);
-    cachedLabels().insert(name, new QPainterPath(path), std::max(1, path.elementCount()));
+    if (const CachedLabel* cached = cachedLabels().object(name)) {
+        if (box)
+            *box = cached->box;
+        return cached->path;
+    }
+    auto* label = new CachedLabel;
+    label->path = compose(text, label->box);
+    const QPainterPath path = label->path;
+    if (box)
+        *box = label->box;
+    cachedLabels().insert(name, label, std::max(1, path.elementCount()));
     return path;
 }
 
-QPainterPath LabelPaths::compose(const QString& text)
+QPainterPath LabelPaths::compose(const QString& text, QRectF& box)
 {
     for (const QChar c : text)
-        if (c.unicode() > 0xFF)
-            return shaped(font, text);
+        if (c.unicode() > 0xFF) {
+            const QPainterPath path = shaped(font, text);
+            box = path.controlPointRect();
+            return path;
+        }
     QPainterPath path;
+    box = QRectF();
     qreal x = glyphs.origin.x();
     for (const QChar c : text) {
         auto advance = glyphs.advances.constFind(c);
@@ -115,9 +135,15 @@ QPainterPath LabelPaths::compose(const QString& text)
             QPainterPath outline;
             outline.addText(QPointF(), font, QString(c));
             glyphs.outlines.insert(c, outline);
+            glyphs.boxes.insert(c, outline.controlPointRect());
             advance = glyphs.advances.insert(c, QFontMetricsF(font).horizontalAdvance(c));
         }
-        path.addPath(glyphs.outlines.value(c).translated(x, glyphs.origin.y()));
+        const QPointF at(x, glyphs.origin.y());
+        path.addPath(glyphs.outlines.value(c).translated(at));
+        // A blank has no outline and takes no part in the extent.
+        const QRectF glyph = glyphs.boxes.value(c);
+        if (!glyph.isNull())
+            box = box.isNull() ? glyph.translated(at) : box.united(glyph.translated(at));
         x += *advance;
     }
     return path;
@@ -130,7 +156,7 @@ QRectF outlineBox(const StationMark& mark)
 {
     if (!Internal::isFinite(mark.x, mark.y) || mark.path.isEmpty())
         return QRectF();
-    return mark.path.controlPointRect();
+    return mark.box.isNull() ? mark.path.controlPointRect() : mark.box;
 }
 
 // The four corners of a label on the canvas, a pixel of room round its outline.
@@ -294,7 +320,7 @@ StationLabelsCurve::Label StationLabelsCurve::Render::operator()(const StationMa
     // renders that overlap after a zoom from writing the same cache on two threads.
     QPainterPath path;
     path.addPath(mark.path);
-    const QRectF box = path.controlPointRect();
+    const QRectF box = mark.box.isNull() ? path.controlPointRect() : mark.box;
     const QTransform place = placement(mark, box, xMap, yMap);
     // The pen's width and rounding need a pixel or two round the outline's extent.
     const QRect pixels

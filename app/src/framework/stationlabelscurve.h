@@ -26,6 +26,8 @@ struct StationMark
     QString text;
     // The label outline in pixels about its anchor.
     QPainterPath path;
+    // The outline's extent (its control points' bounds); a null rectangle is measured from the path.
+    QRectF box;
     // North, through the y map.
     double x = 0.0;
     // East, through the x map.
@@ -35,7 +37,7 @@ struct StationMark
 
     bool operator==(const StationMark& o) const
     {
-        return text == o.text && path == o.path && x == o.x && y == o.y && angle == o.angle;
+        return text == o.text && path == o.path && box == o.box && x == o.x && y == o.y && angle == o.angle;
     }
 };
 
@@ -50,14 +52,15 @@ class LabelPaths
 public:
     explicit LabelPaths(const QFont& font);
 
-    QPainterPath path(const QString& text);
+    // The outline of the text, and its extent in box when given.
+    QPainterPath path(const QString& text, QRectF* box = nullptr);
     // The text shaped anew, without the caches.
     static QPainterPath shaped(const QFont& font, const QString& text);
 
 private:
     struct Glyphs;
 
-    QPainterPath compose(const QString& text);
+    QPainterPath compose(const QString& text, QRectF& box);
 
     const QFont& font;
     const QString key;
