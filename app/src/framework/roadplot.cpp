@@ -121,14 +121,14 @@ void RoadPlot::showRect(const QRectF& rect)
 
 namespace {
 
-// The extent of the data and the labels along one axis when a pixel is `scale` plot units; labels
-// reach from their anchor by their pixels.
 struct Span
 {
     double low;
     double high;
 };
 
+// The extent of the data (low to high) and the labels along one axis when a pixel is `scale` plot
+// units; labels reach from their anchor by their pixels.
 Span spanAt(double scale, double low, double high, const QVector<PlotLabel>& labels, bool vertical)
 {
     for (const PlotLabel& label : labels) {
@@ -250,7 +250,7 @@ QRectF RoadPlot::clearArea(const QSizeF& scales) const
 QSizeF RoadPlot::scaleRoom(double low, double high) const
 {
     // The left scale's widest text is one of the extreme values' (the digits grow with the
-    // magnitude and the sign); a tick value may carry one digit more than either.
+    // magnitude and the sign).
     const QFontMetricsF left(leftScale->font());
     double labelWidth = 0.0;
     for (double value : { low, high })

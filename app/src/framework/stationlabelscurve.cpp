@@ -200,17 +200,6 @@ struct Quad
     }
 };
 
-} // namespace
-
-bool StationLabelsCurve::upsideDown(double angle)
-{
-    if (!std::isfinite(angle))
-        return false;
-    return std::cos(angle * M_PI / 180.0) < -1e-9;
-}
-
-namespace {
-
 // The label's outline turned along the angle about its anchor, and half round about its own centre
 // when it would read upside down: it reads upright and keeps its place by the road. The half turn's
 // shift is rounded to whole pixels, so that a label drawn into an image of its own and one drawn
@@ -227,6 +216,13 @@ QTransform turn(double angle, const QRectF& box)
 }
 
 } // namespace
+
+bool StationLabelsCurve::upsideDown(double angle)
+{
+    if (!std::isfinite(angle))
+        return false;
+    return std::cos(angle * M_PI / 180.0) < -1e-9;
+}
 
 QTransform StationLabelsCurve::placement(const StationMark& mark, const QRectF& box, const QwtScaleMap& xMap,
                                          const QwtScaleMap& yMap)
