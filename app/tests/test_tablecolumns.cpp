@@ -92,6 +92,20 @@ QList<QStringList> longTable(int rows)
     return table;
 }
 
+// A table shown on its own, on a model of texts.
+struct ShownTable
+{
+    TextModel model;
+    Table table { &model };
+    QTableView* view = table.form()->tableView;
+
+    bool show()
+    {
+        table.show();
+        return QTest::qWaitForWindowExposed(&table);
+    }
+};
+
 int textWidth(const QTableView* view, const QString& text)
 {
     return view->fontMetrics().horizontalAdvance(text);
@@ -112,11 +126,10 @@ private slots:
 
 void TestTableColumns::widestTextInTheMiddleFits()
 {
-    TextModel model;
-    Table table(&model);
-    table.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&table));
-    QTableView* view = table.form()->tableView;
+    ShownTable shown;
+    QVERIFY(shown.show());
+    TextModel& model = shown.model;
+    QTableView* view = shown.view;
 
     model.next = longTable(20000);
     // One row far from both ends outgrows each column: more digits, narrow letters of the same count,
@@ -175,11 +188,10 @@ void TestTableColumns::hiddenTableFitsWhenShown()
 
 void TestTableColumns::typedAndInsertedCellsWiden()
 {
-    TextModel model;
-    Table table(&model);
-    table.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&table));
-    QTableView* view = table.form()->tableView;
+    ShownTable shown;
+    QVERIFY(shown.show());
+    TextModel& model = shown.model;
+    QTableView* view = shown.view;
     model.next = longTable(3);
     model.reload();
     const int fitted = view->columnWidth(1);
@@ -203,21 +215,20 @@ void TestTableColumns::typedAndInsertedCellsWiden()
     QCOMPARE(view->columnWidth(1), widened);
 
     // Edited while hidden: fitted when shown again.
-    table.hide();
+    shown.table.hide();
     const QString hiddenText = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
     model.type(2, 1, hiddenText);
-    table.show();
+    shown.table.show();
     QVERIFY(view->columnWidth(1) > textWidth(view, hiddenText));
 }
 
 void TestTableColumns::checkBoxTakesRoom()
 {
-    TextModel model;
-    model.checkBoxes = true;
-    Table table(&model);
-    table.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&table));
-    QTableView* view = table.form()->tableView;
+    ShownTable shown;
+    shown.model.checkBoxes = true;
+    QVERIFY(shown.show());
+    TextModel& model = shown.model;
+    QTableView* view = shown.view;
     model.next = { { QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("23:57:44.96") } };
     model.reload();
 
