@@ -1,5 +1,7 @@
 // Arbitrary bytes as a whole road file: load it, and when it loads, save, load the copy and save again;
-// the two saves must be the same bytes. A few queries run on whatever road was read.
+// the two saves must be the same bytes. Saved in place, the file must load again, and saving it again
+// (through the kept document or a fresh one) must not change it. A few queries run on whatever road
+// was read.
 #include <road/roadsurface.h>
 
 #include <cstdint>
@@ -60,6 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!copy.load() || !copy.saveAs(second))
         __builtin_trap();
     if (readAll(first) != readAll(second))
+        __builtin_trap();
+
+    if (!road.save())
+        __builtin_trap();
+    const std::string once = readAll(input);
+    RoadSurface reread(input);
+    if (!reread.load() || !reread.save() || readAll(input) != once)
+        __builtin_trap();
+    if (!road.save() || readAll(input) != once)
         __builtin_trap();
     return 0;
 }

@@ -23,8 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Zemko::Trelvin::DatData job(input, output);
     job.started = true;
     job.succeeded = job.generate();
+    // The percent stays within 0 to 100, and a failure always says why.
     const int percent = job.progress();
-    if (percent < 0)
+    if (percent < 0 || percent > 100 || (!job.succeeded && job.message.isEmpty()))
         __builtin_trap();
     return 0;
 }

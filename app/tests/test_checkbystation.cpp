@@ -283,6 +283,8 @@ private slots:
         Pelko::Road::RoadSurface* road = open(CheckRoads::writeSlopes);
         QVERIFY(road);
         StationCheckDialog dialog(road);
+        // Titled as its menu entry.
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Check by Station"));
         QVERIFY(dialog.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(child<QLineEdit>(&dialog, "intervalEdit")->text(), QStringLiteral("20.000"));
         QCOMPARE(dialog.leftModel()->rowCount(), 0);
@@ -307,8 +309,17 @@ private slots:
         QVERIFY(x.minValue() <= -6.9 && x.maxValue() >= 23.5);
         QVERIFY(y.minValue() <= 92.0 && y.maxValue() >= 105.3);
 
-        // A neighbouring section fits the view: it stays.
-        type(station, QStringLiteral("K0+151"));
+        // Every text beside the section shows whole (the slope labels above it above all).
+        QVERIFY(dialog.plot()->showsWhole(dialog.curve()->fitLabels()));
+        const QwtScaleMap xMap = dialog.plot()->canvasMap(QwtPlot::xBottom);
+        const QwtScaleMap yMap = dialog.plot()->canvasMap(QwtPlot::yLeft);
+        const QRect canvas = dialog.plot()->canvas()->contentsRect();
+        for (const QPointF& p : dialog.leftModel()->sectionLine())
+            QVERIFY(canvas.contains(QPoint(int(xMap.transform(p.x())), int(yMap.transform(p.y())))));
+
+        // A neighbouring section (pasted over the station) fits the view: it stays.
+        station->selectAll();
+        station->insert(QStringLiteral("K0+151"));
         QCOMPARE(dialog.leftModel()->stationText(), QStringLiteral("K0+151.000"));
         QVERIFY(std::fabs(dialog.plot()->axisInterval(QwtPlot::xBottom).minValue() - x.minValue()) < 1e-6);
         QVERIFY(std::fabs(dialog.plot()->axisInterval(QwtPlot::xBottom).maxValue() - x.maxValue()) < 1e-6);

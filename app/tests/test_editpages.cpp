@@ -2,6 +2,7 @@
 #include "framework/roadcurve.h"
 #include "framework/roadplot.h"
 #include "shell/trelvin.h"
+#include "support/countingplot.h"
 #include "support/roadfiles.h"
 
 #include <road/horizontalalignment.h>
@@ -194,8 +195,7 @@ void TestEditPages::curveFollowsRoad()
     QCOMPARE(page.pageCurve.plot(), static_cast<QwtPlot*>(page.plot()));
     QCOMPARE(page.pageCurve.rebuilds, 1);
     QCOMPARE(page.pageCurve.plotCurve()->dataSize(), size_t(3));
-    QCOMPARE(xRange(*page.plot()).minValue(), 2000.0);
-    QCOMPARE(xRange(*page.plot()).maxValue(), 2600.0);
+    QVERIFY(fittedAcross(*page.plot(), 2000.0, 2600.0));
     QVERIFY(page.probe.replots > 0);
 
     Trelvin::instance()->closeRoad();
@@ -207,8 +207,7 @@ void TestEditPages::curveFollowsRoad()
     QVERIFY(Trelvin::instance()->openRoad(roadB));
     QCOMPARE(page.pageCurve.plot(), static_cast<QwtPlot*>(page.plot()));
     QCOMPARE(page.pageCurve.rebuilds, 2);
-    QCOMPARE(xRange(*page.plot()).minValue(), 100.0);
-    QCOMPARE(xRange(*page.plot()).maxValue(), 900.0);
+    QVERIFY(fittedAcross(*page.plot(), 100.0, 900.0));
 }
 
 void TestEditPages::updateDataRebuildsAndReplots()

@@ -2,6 +2,7 @@
 #include "alignment/horizontalelementtablewidget.h"
 #include "framework/tableviewform.h"
 #include "shell/trelvin.h"
+#include "support/cellfit.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
 #include "test_horizontaltables.h"
@@ -87,6 +88,20 @@ private slots:
             widget, prompter,
             QStringLiteral("No data in Elements table, all elements will be deleted, continue ?"),
             [] { return roadElements().size(); }, 3u, applied, 2);
+    }
+
+    // The azimuth shares its cell with the fixed-azimuth check box; its seconds must still show.
+    void azimuthsShowWhole()
+    {
+        openChain();
+        HorizontalElementTableWidget widget;
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QTableView* view = widget.form()->tableView;
+        QVERIFY(widget.model()->index(0, Model::AzimuthColumn).data(Qt::CheckStateRole).isValid());
+        QModelIndex cut;
+        QVERIFY2(allShownWhole(view, &cut),
+                 qPrintable(QStringLiteral("%1 %2").arg(cut.row()).arg(cut.column())));
     }
 
     void copyPasteAndTheContextMenu()

@@ -294,7 +294,8 @@ private slots:
         prompter.answer(ScriptedPrompter::SaveFile, dir.filePath(QStringLiteral("no/such/folder/new.rod")));
         prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
         window.onNew();
-        QCOMPARE(prompter.calls.last().title, QStringLiteral("Open road Failed"));
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
+        QVERIFY(prompter.calls.last().text.contains(QStringLiteral("new.rod")));
         QVERIFY(!Trelvin::instance()->road());
 
         // Opening the good one again works and names it in the title.
@@ -530,7 +531,7 @@ private slots:
         QCOMPARE(closingModals([&] { action(window, "actionCheck")->trigger(); }),
                  QStringList { "RoadCheckDialog:Check" });
         QCOMPARE(closingModals([&] { action(window, "actionCheckStation")->trigger(); }),
-                 QStringList { "StationCheckDialog:StationCheckDialog" });
+                 QStringList { "StationCheckDialog:Check by Station" });
         QCOMPARE(prompter.calls.size(), 2);
     }
 

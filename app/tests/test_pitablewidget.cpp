@@ -2,6 +2,7 @@
 #include "alignment/pointofintersectiontablewidget.h"
 #include "framework/tableviewform.h"
 #include "shell/trelvin.h"
+#include "support/cellfit.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
 #include "test_horizontaltables.h"
@@ -103,6 +104,48 @@ private slots:
         QCOMPARE(roadPis().size(), 1u);
         QCOMPARE(roadPis().at(0).getCurveType(), Pelko::Road::PointPoiType);
         QCOMPARE(roadPis().at(0).getPoiStation(), 1000.0);
+    }
+
+    // On a new road the titles "N" and "E" are narrow; typed, pasted and applied coordinates must
+    // still show whole.
+    void coordinatesShowWholeOnANewRoad()
+    {
+        open(QByteArray());
+        PointOfIntersectionTableWidget widget;
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QTableView* view = widget.form()->tableView;
+        PointOfIntersectionTableModel* model = widget.model();
+        ScriptedPrompter prompter;
+
+        for (int i = 0; i < 3; ++i)
+            widget.on_appendButton_clicked();
+        QVERIFY(model->setData(model->index(0, 0), "K0+000"));
+        const char* typed[3][5] = { { "3512345.678", "498765.432", "", "", "" },
+                                    { "3512845.678", "499265.432", "40", "300", "40" },
+                                    { "3512845.678", "499965.432", "", "", "" } };
+        for (int row = 0; row < 3; ++row)
+            for (int column = 1; column <= 5; ++column) {
+                QVERIFY(model->setData(model->index(row, column), typed[row][column - 1]));
+                QModelIndex cut;
+                QVERIFY2(allShownWhole(view, &cut),
+                         qPrintable(QStringLiteral("row %1 column %2").arg(cut.row()).arg(cut.column())));
+            }
+
+        // Two lines from the last row on: the second appends a row.
+        selectBlock(view, 2, 1, 2, 1);
+        QApplication::clipboard()->setText(
+            QStringLiteral("3512845.678 499965.432\n-3512845.678901 -499965.432109\n"));
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Yes);
+        widget.onPasteFromClipboard();
+        QCOMPARE(model->rowCount(), 4);
+        QVERIFY(allShownWhole(view));
+
+        model->removeElements(3, 1);
+        widget.on_applyButton_clicked();
+        QCOMPARE(roadPis().size(), 3u);
+        QVERIFY(!model->isTextRowMode());
+        QVERIFY(allShownWhole(view));
     }
 
     void copyPasteAndTheContextMenu()

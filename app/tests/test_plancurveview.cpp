@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +27,7 @@ using Zemko::Trelvin::HorizontalCurve;
 using Zemko::Trelvin::RoadPlot;
 using Zemko::Trelvin::Trelvin;
 using Zemko::Trelvin::Data::RoadCurve;
+using Zemko::Trelvin::Data::StationLabelsCurve;
 
 namespace {
 
@@ -169,6 +171,53 @@ private:
 
 private slots:
     void cleanup() { Trelvin::instance()->closeRoad(); }
+
+    // A road wider than tall, heading east and turning south: the fitted plan shows both ends and
+    // their labels whole, every label reads upright, and no two drawn labels overlap. A zoom to fit
+    // (as after an Apply) fits again.
+    void fittedPlanShowsEndsAndUprightLabels()
+    {
+        Pelko::Road::HorizontalElementConfiguration elements;
+        elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(M_PI / 2), 1500.0,
+                                                                   Pelko::Corvex::Point(0.0, 0.0), 0.0));
+        elements.append(spiral(150.0, kInf, 300.0));
+        elements.append(arc(300.0, 300.0));
+        elements.append(spiral(150.0, 300.0, kInf));
+        elements.append(line(300.0));
+        QVERIFY(open(elements));
+        PlanView view;
+        QVERIFY(view.attach(QSize(800, 400)));
+        RoadPlot& plot = view.plot;
+        HorizontalCurve& curve = view.curve;
+
+        const auto check = [&] {
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            QVERIFY(plot.showsWhole(curve.fitLabels()));
+            const QVector<Zemko::Trelvin::Data::StationMark> marks = curve.labels()->marks();
+            const QVector<int> drawn = curve.labels()->drawnMarks();
+            QVERIFY(drawn.contains(0) && drawn.contains(marks.size() - 1));
+            const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
+            const QwtScaleMap y = plot.canvasMap(QwtPlot::yLeft);
+            QVector<QPolygonF> boxes;
+            for (int i : drawn) {
+                const QTransform place = StationLabelsCurve::placement(marks[i], marks[i].box, x, y);
+                QVERIFY(place.map(QLineF(0, 0, 1, 0)).dx() > -1e-9);
+                boxes.append(place.map(QPolygonF(marks[i].box)));
+            }
+            for (int a = 0; a < boxes.size(); ++a)
+                for (int b = a + 1; b < boxes.size(); ++b)
+                    QVERIFY(!boxes[a].intersects(boxes[b]));
+        };
+        check();
+        // The road turns south: its last labels are the ones turned half round.
+        QVERIFY(StationLabelsCurve::upsideDown(curve.labels()->marks().last().angle));
+
+        plot.setScaleRect(QRectF(1000, -100, 50, 50));
+        plot.replot();
+        curve.zoomToFit();
+        check();
+    }
 
     // Near the flat end of a spiral, where the chords of a coarse drawing stray furthest, and on an
     // arc: the centre line and both borders within half a pixel of the road.
@@ -359,6 +408,12 @@ private slots:
                          && std::abs(composed.bottom() - shaped.bottom()) < 1.0,
                      qPrintable(mark.text));
             QVERIFY(mark.path.elementCount() == HorizontalCurve::labelPath(font, mark.text).elementCount());
+            // The extent kept beside the outline, which the labels' layout reads, is the outline's.
+            QVERIFY2(std::abs(mark.box.left() - mark.path.controlPointRect().left()) < 1e-9
+                         && std::abs(mark.box.right() - mark.path.controlPointRect().right()) < 1e-9
+                         && std::abs(mark.box.top() - mark.path.controlPointRect().top()) < 1e-9
+                         && std::abs(mark.box.bottom() - mark.path.controlPointRect().bottom()) < 1e-9,
+                     qPrintable(mark.text));
         }
         curve.refresh();
         QCOMPARE(curve.labels()->marks(), marks);

@@ -1,4 +1,5 @@
 #include "framework/roadplot.h"
+#include "support/countingplot.h"
 
 #include <qttestmain.h>
 
@@ -10,6 +11,7 @@
 
 #include <cmath>
 
+using Zemko::Trelvin::PlotLabel;
 using Zemko::Trelvin::RoadPlot;
 
 namespace {
@@ -38,6 +40,25 @@ void verifyFollowsX(const RoadPlot& plot, double centreY, double ratio)
     QVERIFY(std::abs((y.minValue() + y.maxValue()) / 2.0 - centreY) < 1e-9 * std::max(1.0, centreY));
 }
 
+// The label's pixels on the canvas in the current view.
+QRectF labelOnCanvas(const RoadPlot& plot, const PlotLabel& label)
+{
+    const QPointF anchor(plot.canvasMap(QwtPlot::xBottom).transform(label.anchor.x()),
+                         plot.canvasMap(QwtPlot::yLeft).transform(label.anchor.y()));
+    return label.pixels.translated(anchor);
+}
+
+// Whether the view shows the data with the fit's margin on every side.
+bool holdsWithMargin(const RoadPlot& plot, const QRectF& data)
+{
+    const double mx = RoadPlot::fitMargin * data.width();
+    const double my = RoadPlot::fitMargin * data.height();
+    const QwtInterval x = axisInterval(plot, QwtPlot::xBottom);
+    const QwtInterval y = axisInterval(plot, QwtPlot::yLeft);
+    return x.minValue() <= data.left() - mx && x.maxValue() >= data.right() + mx
+        && y.minValue() <= data.top() - my && y.maxValue() >= data.bottom() + my;
+}
+
 } // namespace
 
 class TestPlot : public QObject
@@ -50,6 +71,9 @@ private slots:
     void scaleRectOnSquareCanvas();
     void aspectRatio();
     void halfNotchWheelZoomsFinitely();
+    void fitHoldsDataAndLabels();
+    void fitFollowsResizeUntilMoved();
+    void fitWithExaggeratedHeights();
 };
 
 void TestPlot::freshPlot()
@@ -186,6 +210,115 @@ void TestPlot::halfNotchWheelZoomsFinitely()
     // The right axis carries no scale and is never zoomed.
     QCOMPARE(axisInterval(plot, QwtPlot::yRight).minValue(), rightBefore.minValue());
     QCOMPARE(axisInterval(plot, QwtPlot::yRight).maxValue(), rightBefore.maxValue());
+}
+
+void TestPlot::fitHoldsDataAndLabels()
+{
+    RoadPlot plot;
+    plot.resize(500, 300);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    const QRect canvas = plot.canvas()->contentsRect();
+
+    // A wide road whose end labels reach out past its ends: the last one far to the right, the
+    // first one down and to the left.
+    const QRectF road(1000, 2000, 400, 100);
+    const QVector<PlotLabel> labels { { QPointF(1000, 2000), QRectF(-100, 0, 90, 20) },
+                                      { QPointF(1200, 2050), QRectF(4, -8, 60, 16) },
+                                      { QPointF(1400, 2100), QRectF(4, -8, 120, 16) } };
+    plot.fitTo(road, labels);
+    QVERIFY(holdsWithMargin(plot, road));
+    QVERIFY(plot.showsWhole(labels));
+    // Clear of the left scale's texts and no wider than needed: the last label ends within a few
+    // pixels of the canvas's right edge, and the first begins as far from the scale.
+    const QRectF last = labelOnCanvas(plot, labels[2]);
+    const QRectF first = labelOnCanvas(plot, labels[0]);
+    const double mapRight = plot.canvasMap(QwtPlot::xBottom).p2();
+    QVERIFY2(mapRight - last.right() < 3.0, qPrintable(QString::number(mapRight - last.right())));
+    QVERIFY(first.left() >= leftScaleExtent(plot));
+    QVERIFY(std::abs((first.left() - leftScaleExtent(plot)) - (mapRight - last.right())) < 4.0);
+    verifyFollowsX(
+        plot,
+        0.5 * (axisInterval(plot, QwtPlot::yLeft).minValue() + axisInterval(plot, QwtPlot::yLeft).maxValue()),
+        1.0);
+
+    // A tall one with a label above its top.
+    const QRectF tall(0, 0, 10, 1000);
+    const QVector<PlotLabel> above { { QPointF(5, 1000), QRectF(-20, -70, 40, 60) },
+                                     { QPointF(8, 990), QRectF(0, -75, 0, 75) } };
+    plot.fitTo(tall, above);
+    QVERIFY(holdsWithMargin(plot, tall));
+    QVERIFY(plot.showsWhole(above));
+    // The line above the second point reaches highest.
+    QVERIFY(labelOnCanvas(plot, above[1]).top() - plot.canvasMap(QwtPlot::yLeft).p2() < 3.0);
+    // The bottom scale's texts stay below the data.
+    const QwtPlotScaleItem* scale = plot.bottomScaleItem();
+    const double bottomScale = scale->borderDistance() + scale->scaleDraw()->extent(scale->font());
+    QVERIFY(plot.canvasMap(QwtPlot::yLeft).transform(-RoadPlot::fitMargin * tall.height())
+            <= canvas.bottom() - bottomScale + 1.0);
+
+    // Without labels the margin alone; labels wider than the canvas are left out, and labels that
+    // are not numbers are ignored.
+    plot.fitTo(road);
+    QVERIFY(holdsWithMargin(plot, road));
+    QVERIFY(fittedAcross(plot, road.left(), road.right()));
+    const QVector<PlotLabel> huge { { QPointF(1000, 2000), QRectF(0, 0, 5000, 10) },
+                                    { QPointF(std::nan(""), 0), QRectF(0, 0, 10, 10) } };
+    plot.fitTo(road, huge);
+    QVERIFY(fittedAcross(plot, road.left(), road.right()));
+
+    // A plain scale rectangle stays exact.
+    plot.setScaleRect(QRectF(1000, 2248, 10, 4));
+    QCOMPARE(axisInterval(plot, QwtPlot::xBottom).minValue(), 1000.0);
+}
+
+void TestPlot::fitFollowsResizeUntilMoved()
+{
+    RoadPlot plot;
+    plot.resize(600, 300);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    const QRectF road(0, 0, 1000, 200);
+    const QVector<PlotLabel> labels { { QPointF(1000, 100), QRectF(4, -8, 120, 16) } };
+    plot.fitTo(road, labels);
+    QVERIFY(plot.showsWhole(labels));
+
+    // Narrower: the label's pixels take a larger share, and the fit follows.
+    plot.resize(360, 300);
+    QTRY_VERIFY(plot.canvas()->contentsRect().width() < 360);
+    QVERIFY(plot.showsWhole(labels));
+    QVERIFY(holdsWithMargin(plot, road));
+
+    // Once the user moved the view, a resize keeps it.
+    plot.setAxisScale(QwtPlot::xBottom, 400, 500);
+    plot.replot();
+    plot.resize(500, 300);
+    QTRY_VERIFY(plot.canvas()->contentsRect().width() > 400);
+    QCOMPARE(axisInterval(plot, QwtPlot::xBottom).minValue(), 400.0);
+    QCOMPARE(axisInterval(plot, QwtPlot::xBottom).maxValue(), 500.0);
+}
+
+void TestPlot::fitWithExaggeratedHeights()
+{
+    RoadPlot plot;
+    plot.resize(500, 300);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    // A profile: 5 km long, heights drawn twenty times higher, labels standing above its vertical
+    // PIs.
+    const QRectF profile(0, 150, 5000, 30);
+    const QVector<PlotLabel> labels { { QPointF(0, 150), QRectF(-8, -110, 16, 100) },
+                                      { QPointF(2500, 180), QRectF(-8, -110, 16, 100) },
+                                      { QPointF(5000, 170), QRectF(-8, -110, 16, 100) } };
+    plot.fitTo(profile, labels);
+    QVERIFY(plot.showsWhole(labels));
+    plot.setAspectRatio(20.0);
+    QVERIFY(plot.showsWhole(labels));
+    QVERIFY(holdsWithMargin(plot, profile));
+    verifyFollowsX(
+        plot,
+        0.5 * (axisInterval(plot, QwtPlot::yLeft).minValue() + axisInterval(plot, QwtPlot::yLeft).maxValue()),
+        20.0);
 }
 
 TRELVIN_TEST_MAIN(TestPlot)

@@ -8,6 +8,7 @@
 #include "slopes/slopelibrarywidget.h"
 #include "slopes/slopelibtablemodel.h"
 #include "slopes/slopelibtablewideget.h"
+#include "support/cellfit.h"
 #include "support/scriptedprompter.h"
 #include "test_slopelibroads.h"
 #include "ui_slopelibitemdialog.h"
@@ -102,6 +103,7 @@ private slots:
     void elementEditAndDelete();
     void tabsAndPlot();
     void elementEditsSurviveSelectionThroughSave();
+    void elementTitlesAndNamesShowWhole();
 
 private:
     SlopeLibRoads::Folder folder;
@@ -385,6 +387,24 @@ void TestSlopeLibPage::elementEditsSurviveSelectionThroughSave()
                  ->getAt(Pelko::Road::SlopeSectionFill, 0)
                  .size(),
              2u);
+}
+
+void TestSlopeLibPage::elementTitlesAndNamesShowWhole()
+{
+    SlopeLibraryWidget page;
+    page.resize(1200, 700);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    SlopeLibraryEditWidget* editor = page.editor();
+    QVERIFY(folder.open(SlopeLibRoads::library()));
+    // Long titles such as "Ditch Inner Height" and the element names, on both tabs.
+    click(editor->fillList(), 1);
+    QCOMPARE(editor->fillElements()->model()->rowCount(), 3);
+    QModelIndex cut;
+    QVERIFY2(allShownWhole(editor->fillElements()->tableView(), &cut),
+             qPrintable(QString::number(cut.column())));
+    editor->tabs()->setCurrentIndex(1);
+    QVERIFY(allShownWhole(editor->cutElements()->tableView()));
 }
 
 TRELVIN_TEST_MAIN(TestSlopeLibPage)

@@ -3,6 +3,9 @@
 
 #include <qttestmain.h>
 
+#include <QApplication>
+#include <QClipboard>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -257,18 +260,31 @@ void TestSpiralCalculator::enabledWidgetsPerMode()
         bool r1;
         bool r2;
     };
-    // The field being computed, and the order that does not apply to A, are disabled.
+    // The field being computed is read-only (its result can still be selected and copied); the
+    // order, which does not apply to A, is disabled.
     for (const Expected& e :
          { Expected { f.calcA, false, false, true, true }, Expected { f.calcR1, true, true, false, true },
            Expected { f.calcR2, true, true, true, false }, Expected { f.calcA, false, false, true, true } }) {
         e.mode->setChecked(true);
         QCOMPARE(f.larger->isEnabled(), e.order);
         QCOMPARE(f.smaller->isEnabled(), e.order);
-        QCOMPARE(f.a->isEnabled(), e.a);
-        QCOMPARE(f.r1->isEnabled(), e.r1);
-        QCOMPARE(f.r2->isEnabled(), e.r2);
-        QVERIFY(f.length->isEnabled());
+        QCOMPARE(f.a->isReadOnly(), !e.a);
+        QCOMPARE(f.r1->isReadOnly(), !e.r1);
+        QCOMPARE(f.r2->isReadOnly(), !e.r2);
+        for (QLineEdit* edit : { f.length, f.a, f.r1, f.r2 })
+            QVERIFY(edit->isEnabled());
+        QVERIFY(!f.length->isReadOnly());
     }
+
+    // A result selects and copies.
+    f.calcA->setChecked(true);
+    f.length->setText("100");
+    f.r1->setText("400");
+    f.calculate->click();
+    f.a->selectAll();
+    QCOMPARE(f.a->selectedText(), QStringLiteral("200.0000000000"));
+    f.a->copy();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("200.0000000000"));
 }
 
 void TestSpiralCalculator::stripMinus_data()

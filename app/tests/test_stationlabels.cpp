@@ -29,24 +29,36 @@ StationMark mark(double north, double east, double angle = 0.0)
 }
 
 // The labels as one image, each drawn straight onto a canvas-sized image on the calling thread for
-// the plot's current view: what the labels' own small images must add up to.
-QImage expectedImage(const QVector<StationMark>& marks, const QwtPlot& plot)
+// the plot's current view: what the labels' own small images must add up to. Draws the marks listed
+// in drawn, or all of them.
+QImage expectedImage(const QVector<StationMark>& marks, const QwtPlot& plot, QVector<int> drawn = {})
 {
+    if (drawn.isEmpty())
+        for (int i = 0; i < marks.size(); ++i)
+            drawn.append(i);
     const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
     const QwtScaleMap y = plot.canvasMap(QwtPlot::yLeft);
     QImage result(QSize(int(x.pDist()), int(y.pDist())), QImage::Format_ARGB32_Premultiplied);
     result.fill(0);
     QPainter painter(&result);
     painter.setPen(QPen(Qt::yellow, 1));
-    for (const StationMark& m : marks) {
+    for (int i : drawn) {
+        const StationMark& m = marks.at(i);
         if (!std::isfinite(m.x) || !std::isfinite(m.y))
             continue;
-        painter.resetTransform();
-        painter.translate(int(x.transform(m.y)), int(y.transform(m.x)));
-        painter.rotate(std::isfinite(m.angle) ? m.angle : 0.0);
+        painter.setTransform(StationLabelsCurve::placement(m, m.path.controlPointRect(), x, y));
         painter.drawPath(m.path);
     }
     return result;
+}
+
+// The label's box on the canvas, as the layout sees it.
+QPolygonF onCanvas(const StationMark& m, const QwtPlot& plot)
+{
+    const QRectF box = m.path.controlPointRect();
+    return StationLabelsCurve::placement(m, box, plot.canvasMap(QwtPlot::xBottom),
+                                         plot.canvasMap(QwtPlot::yLeft))
+        .map(QPolygonF(box));
 }
 
 // Finishes every render that was started and hands over what they produced.
@@ -115,6 +127,8 @@ private slots:
     void zoomInterruptsRender();
     void destroyedDuringRender();
     void plotDestroyedDuringRender();
+    void labelsReadUpright();
+    void crowdedLabelsThinnedOut();
 
 private:
     std::unique_ptr<CountingPlot> plot;
@@ -241,7 +255,7 @@ void TestStationLabels::labelsCutByCanvasEdges()
             }
     labels.setMarks(marks);
     settle();
-    QCOMPARE(labels.image(), expectedImage(marks, *plot));
+    QCOMPARE(labels.image(), expectedImage(marks, *plot, labels.drawnMarks()));
 
     // Each label gets an image of its own size; one off the canvas gets none.
     const QwtScaleMap x = plot->canvasMap(QwtPlot::xBottom);
@@ -321,7 +335,7 @@ void TestStationLabels::zoomInterruptsRender()
     QVERIFY(!labels.isRendering());
     // Only the last view's render reaches the image, and it replots once.
     QCOMPARE(plot->replots, replots + 1);
-    QCOMPARE(labels.image(), expectedImage(marks, *plot));
+    QCOMPARE(labels.image(), expectedImage(marks, *plot, labels.drawnMarks()));
 }
 
 void TestStationLabels::destroyedDuringRender()
@@ -362,6 +376,83 @@ void TestStationLabels::plotDestroyedDuringRender()
     plot.reset();
     gate.release();
     settle();
+}
+
+void TestStationLabels::labelsReadUpright()
+{
+    const QwtScaleMap x = plot->canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = plot->canvasMap(QwtPlot::yLeft);
+    QVector<double> angles { 90.0, -90.0, 270.0, -270.0, 180.0, -180.0, 90.5, 269.5 };
+    for (double a = -540.0; a <= 540.0; a += 7.5)
+        angles.append(a);
+    for (double angle : angles) {
+        const StationMark m = mark(50, 50, angle);
+        const QRectF box = m.path.controlPointRect();
+        const QTransform place = StationLabelsCurve::placement(m, box, x, y);
+        const QString name = QString::number(angle);
+        // The text runs left to right (or straight up or down), never mirrored.
+        const QLineF baseline = place.map(QLineF(0, 0, 1, 0));
+        QVERIFY2(baseline.dx() > -1e-9, qPrintable(name));
+        QVERIFY2(place.determinant() > 0.0, qPrintable(name));
+        // Turned or not, it covers the place the road's angle gives it (to within half a pixel).
+        const QTransform along = QTransform().rotate(angle)
+            * QTransform::fromTranslate(int(x.transform(50)), int(y.transform(50)));
+        const QRectF expected = along.mapRect(box);
+        const QRectF shown = place.mapRect(box);
+        QVERIFY2(std::abs(expected.left() - shown.left()) <= 0.5
+                     && std::abs(expected.top() - shown.top()) <= 0.5
+                     && std::abs(expected.width() - shown.width()) < 1e-6
+                     && std::abs(expected.height() - shown.height()) < 1e-6,
+                 qPrintable(name));
+        QCOMPARE(StationLabelsCurve::upsideDown(angle), std::cos(angle * M_PI / 180.0) < -1e-6);
+    }
+
+    // A road heading south: the render draws the turned label.
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    const QVector<StationMark> south { mark(50, 50, 180.0), mark(20, 20, 200.0) };
+    labels.setMarks(south);
+    settle();
+    QCOMPARE(labels.drawnMarks(), QVector<int>({ 0, 1 }));
+    QCOMPARE(labels.image(), expectedImage(south, *plot));
+}
+
+void TestStationLabels::crowdedLabelsThinnedOut()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    // A curve's element ends a fraction of a label apart, a label well away, and the road's last
+    // station right beside its first.
+    QVector<StationMark> marks { mark(50, 10) };
+    for (int i = 1; i <= 5; ++i)
+        marks.append(mark(50, 10 + 0.2 * i));
+    marks.append(mark(50, 60));
+    marks.append(mark(51, 10.5));
+    labels.setMarks(marks);
+    settle();
+
+    const auto overlapping = [&](const QVector<int>& drawn) {
+        for (int a = 0; a < drawn.size(); ++a)
+            for (int b = a + 1; b < drawn.size(); ++b) {
+                const bool ends = drawn[a] == 0 && drawn[b] == marks.size() - 1;
+                if (!ends && onCanvas(marks[drawn[a]], *plot).intersects(onCanvas(marks[drawn[b]], *plot)))
+                    return true;
+            }
+        return false;
+    };
+    // The first and last are drawn even though they overlap; the crowd behind the first is left out.
+    QCOMPARE(labels.drawnMarks(), QVector<int>({ 0, 6, 7 }));
+    QVERIFY(!overlapping(labels.drawnMarks()));
+    QCOMPARE(labels.image(), expectedImage(marks, *plot, labels.drawnMarks()));
+
+    // Zoomed in, the crowd spreads out and every label that now fits is drawn.
+    plot->setScaleRect(QRectF(9.5, 49, 2.5, 2));
+    plot->replot();
+    settle();
+    const QVector<int> zoomed = labels.drawnMarks();
+    QCOMPARE(zoomed, QVector<int>({ 0, 1, 2, 3, 4, 5, 7 }));
+    QVERIFY(!overlapping(zoomed));
+    QCOMPARE(labels.image(), expectedImage(marks, *plot, zoomed));
 }
 
 TRELVIN_TEST_MAIN(TestStationLabels)

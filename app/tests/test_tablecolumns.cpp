@@ -1,5 +1,6 @@
 #include "framework/blocktablemodel.h"
 #include "framework/tableeditwidget.h"
+#include "support/cellfit.h"
 #include "ui_tableviewwidget.h"
 
 #include <qttestmain.h>
@@ -22,6 +23,21 @@ public:
     }
 
     QList<QStringList> next;
+    // Column 2 shows a check box.
+    bool checkBoxes = false;
+
+    // As a typed cell: the text changes and the view hears of that cell alone.
+    void type(int row, int column, const QString& text)
+    {
+        m_rows[row][column] = text;
+        emit dataChanged(index(row, column), index(row, column));
+    }
+    void insert(int row, const QStringList& cells)
+    {
+        beginInsertRows(QModelIndex(), row, row);
+        m_rows.insert(row, cells);
+        endInsertRows();
+    }
 
     void appendElements(int) override { }
     void insertElements(int, int) override { }
@@ -30,6 +46,10 @@ protected:
     QVariant displayData(const QModelIndex& index) const override
     {
         return m_rows.at(index.row()).value(index.column());
+    }
+    QVariant checkStateData(const QModelIndex& index) const override
+    {
+        return checkBoxes && index.column() == 2 ? QVariant(Qt::Checked) : QVariant();
     }
     QVariant columnTitle(int section) const override { return QStringLiteral("Col %1").arg(section); }
     int columns() const override { return 3; }
@@ -72,6 +92,20 @@ QList<QStringList> longTable(int rows)
     return table;
 }
 
+// A table shown on its own, on a model of texts.
+struct ShownTable
+{
+    TextModel model;
+    Table table { &model };
+    QTableView* view = table.form()->tableView;
+
+    bool show()
+    {
+        table.show();
+        return QTest::qWaitForWindowExposed(&table);
+    }
+};
+
 int textWidth(const QTableView* view, const QString& text)
 {
     return view->fontMetrics().horizontalAdvance(text);
@@ -86,15 +120,16 @@ class TestTableColumns : public QObject
 private slots:
     void widestTextInTheMiddleFits();
     void hiddenTableFitsWhenShown();
+    void typedAndInsertedCellsWiden();
+    void checkBoxTakesRoom();
 };
 
 void TestTableColumns::widestTextInTheMiddleFits()
 {
-    TextModel model;
-    Table table(&model);
-    table.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&table));
-    QTableView* view = table.form()->tableView;
+    ShownTable shown;
+    QVERIFY(shown.show());
+    TextModel& model = shown.model;
+    QTableView* view = shown.view;
 
     model.next = longTable(20000);
     // One row far from both ends outgrows each column: more digits, narrow letters of the same count,
@@ -149,6 +184,57 @@ void TestTableColumns::hiddenTableFitsWhenShown()
     tabs.setCurrentIndex(0);
     tabs.setCurrentIndex(1);
     QCOMPARE(view->columnWidth(2), 40);
+}
+
+void TestTableColumns::typedAndInsertedCellsWiden()
+{
+    ShownTable shown;
+    QVERIFY(shown.show());
+    TextModel& model = shown.model;
+    QTableView* view = shown.view;
+    model.next = longTable(3);
+    model.reload();
+    const int fitted = view->columnWidth(1);
+
+    // A typed coordinate longer than the column's texts widens it at once, without a reload.
+    const QString typed = QStringLiteral("3512345.678901");
+    QVERIFY(textWidth(view, typed) > fitted);
+    model.type(1, 1, typed);
+    QVERIFY(view->columnWidth(1) > textWidth(view, typed));
+    // A shorter text typed later keeps the width.
+    const int widened = view->columnWidth(1);
+    model.type(1, 1, QStringLiteral("1"));
+    QCOMPARE(view->columnWidth(1), widened);
+
+    // Inserted (or pasted) rows widen the columns they reach.
+    const QStringList inserted { QStringLiteral("K9999+999.999A"), QStringLiteral("1"),
+                                 QStringLiteral("Spiral-Arc-Spiral-Arc") };
+    model.insert(0, inserted);
+    QVERIFY(view->columnWidth(0) > textWidth(view, inserted[0]));
+    QVERIFY(view->columnWidth(2) > textWidth(view, inserted[2]));
+    QCOMPARE(view->columnWidth(1), widened);
+
+    // Edited while hidden: fitted when shown again.
+    shown.table.hide();
+    const QString hiddenText = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
+    model.type(2, 1, hiddenText);
+    shown.table.show();
+    QVERIFY(view->columnWidth(1) > textWidth(view, hiddenText));
+}
+
+void TestTableColumns::checkBoxTakesRoom()
+{
+    ShownTable shown;
+    shown.model.checkBoxes = true;
+    QVERIFY(shown.show());
+    TextModel& model = shown.model;
+    QTableView* view = shown.view;
+    model.next = { { QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("23:57:44.96") } };
+    model.reload();
+
+    // The text must fit beside the box where the style lays it out: elided it would lose its seconds.
+    QVERIFY(shownWhole(view, model.index(0, 2)));
+    QCOMPARE(view->columnWidth(1), view->horizontalHeader()->sectionSizeHint(1));
 }
 
 TRELVIN_TEST_MAIN(TestTableColumns)

@@ -1,14 +1,24 @@
-// Writes a PNG of the main window on each enabled side tab (tab-<n>-<title>.png) and of the dialog of
-// each Tools menu entry (dialog-<entry>.png) with the given road open:
+// Writes a PNG of the main window on each enabled side tab (tab-<n>-<title>.png), on each further tab
+// of a page's own tab bar (tab-<n>-<title>-<inner tab>.png) and of the dialog of each Tools menu entry
+// (dialog-<entry>.png) with the given road open; check by station is shown at a station of the road.
+// Then a new road is made and PI rows heading south are typed into its table (new-road-1-typed-PIs.png),
+// applied (new-road-2-after-Apply.png, the plan fitted to the road) and shown as elements
+// (new-road-3-Horizontal-Elements.png):
 //
 //   trelvin_screenshots OUTDIR ROAD [WIDTH HEIGHT]
 //
 // New pages and tools appear without changes here. Every message box is answered at once with its
 // default button and every file dialog as cancelled, so nothing waits for a user.
+#include "alignment/horizontalalignmentwidget.h"
+#include "alignment/horizontalelementtablemodel.h"
+#include "alignment/horizontalelementtablewidget.h"
+#include "alignment/pointofintersectiontablemodel.h"
+#include "alignment/pointofintersectiontablewidget.h"
 #include "shell/fancytabwidget.h"
 #include "shell/mainwindow.h"
 #include "shell/prompter.h"
 #include "shell/trelvin.h"
+#include "ui_tableviewwidget.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,14 +26,20 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -117,8 +133,10 @@ bool write(QWidget* widget, const QString& path)
 }
 
 // Triggers the action and photographs the modal dialog it opens, then closes the dialog. Works for
-// flows that run the dialog from within the trigger as for those queued after it.
-bool photographDialog(QAction* action, const QString& path)
+// flows that run the dialog from within the trigger as for those queued after it. prepare, when set,
+// fills the dialog in first.
+bool photographDialog(QAction* action, const QString& path,
+                      const std::function<void(QWidget*)>& prepare = nullptr)
 {
     bool written = false;
     bool done = false;
@@ -129,8 +147,10 @@ bool photographDialog(QAction* action, const QString& path)
     QObject::connect(&poll, &QTimer::timeout, [&] {
         ++polls;
         QWidget* modal = QApplication::activeModalWidget();
+        if (modal && prepare && polls == 1)
+            prepare(modal);
         // Give up after ten seconds without a dialog; give one a few polls to lay out and draw.
-        if (!modal ? polls < 100 : polls < 6)
+        if (!modal ? polls < 100 : polls < 8)
             return;
         if (modal)
             written = write(modal, path);
@@ -147,6 +167,103 @@ bool photographDialog(QAction* action, const QString& path)
     if (!done)
         loop.exec();
     return written;
+}
+
+// Types the text over a line edit's contents as one edit, as a paste does.
+void typeInto(QWidget* parent, const char* name, const QString& text)
+{
+    auto* edit = parent->findChild<QLineEdit*>(QString::fromLatin1(name));
+    if (!edit) {
+        std::fprintf(stderr, "screenshots: no field %s\n", name);
+        return;
+    }
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert(text);
+}
+
+// Photographs the other tabs of each tab bar the page shows itself, then goes back to the first.
+bool photographInnerTabs(QWidget& window, QWidget* page, const QString& prefix)
+{
+    bool ok = true;
+    QSet<QString> written;
+    for (QTabWidget* inner : page->findChildren<QTabWidget*>()) {
+        if (!inner->isVisible())
+            continue;
+        const int shown = inner->currentIndex();
+        for (int j = 0; j < inner->count(); ++j) {
+            if (j == shown || !inner->isTabEnabled(j))
+                continue;
+            inner->setCurrentIndex(j);
+            settle(500);
+            // Pages with a tab bar per side name their tabs alike.
+            QString path
+                = QStringLiteral("%1-%2").arg(prefix, fileName(QString(), -1, inner->tabText(j)).mid(1));
+            for (int k = 2; written.contains(path); ++k)
+                path = QStringLiteral("%1-%2-%3")
+                           .arg(prefix, fileName(QString(), -1, inner->tabText(j)).mid(1).chopped(4))
+                           .arg(k)
+                    + QStringLiteral(".png");
+            written.insert(path);
+            ok = write(&window, path) && ok;
+        }
+        inner->setCurrentIndex(shown);
+    }
+    return ok;
+}
+
+// A new road, its PI rows typed (the first a point, then curves turning along a road heading south),
+// applied and shown as elements.
+bool photographNewRoad(MainWindow& window, const QDir& out, const QString& road)
+{
+    Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
+    document->closeRoad();
+    if (!document->createRoad(road)) {
+        std::fprintf(stderr, "screenshots: cannot make %s\n", qPrintable(road));
+        return false;
+    }
+    auto* page = window.findChild<HorizontalAlignmentWidget*>();
+    auto* table = window.findChild<PointOfIntersectionTableWidget*>();
+    if (!page || !table) {
+        std::fprintf(stderr, "screenshots: no horizontal page\n");
+        return false;
+    }
+    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->widget(i) == page)
+            tabs->setCurrentIndex(i);
+    page->editor()->tabs()->setCurrentIndex(0);
+    settle(300);
+
+    // Station, north, east, spiral in, radius, spiral out.
+    const QStringList rows[] = {
+        { "K0+000", "3512000.000", "498000.000" },
+        { "", "3511400.000", "498250.000", "60", "400", "60" },
+        { "", "3510750.000", "497800.000", "80", "500", "80" },
+        { "", "3510000.000", "498050.000", "", "", "" },
+    };
+    for (const QStringList& row : rows) {
+        table->on_appendButton_clicked();
+        const int r = table->model()->rowCount() - 1;
+        for (int column = 0; column < row.size(); ++column)
+            if (!row.at(column).isEmpty())
+                table->model()->setData(table->model()->index(r, column), row.at(column), Qt::EditRole);
+    }
+    settle(300);
+    bool ok = write(&window, out.filePath(QStringLiteral("new-road-1-typed-PIs.png")));
+
+    table->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+    settle(1000);
+    ok = write(&window, out.filePath(QStringLiteral("new-road-2-after-Apply.png"))) && ok;
+    // The elements with their azimuths in view.
+    page->editor()->tabs()->setCurrentIndex(1);
+    if (auto* elements = window.findChild<HorizontalElementTableWidget*>())
+        elements->form()->tableView->scrollTo(
+            elements->model()->index(0, Zemko::Trelvin::HorizontalElementTableModel::LengthColumn));
+    settle(500);
+    ok = write(&window, out.filePath(QStringLiteral("new-road-3-Horizontal-Elements.png"))) && ok;
+    page->editor()->tabs()->setCurrentIndex(0);
+    return ok;
 }
 
 } // namespace
@@ -192,18 +309,26 @@ int main(int argc, char* argv[])
                 continue;
             tabs->setCurrentIndex(i);
             settle(700);
-            ok = write(&window, out.filePath(fileName(QStringLiteral("tab"), i, tabs->tabBar()->tabText(i))))
-                && ok;
+            const QString name = fileName(QStringLiteral("tab"), i, tabs->tabBar()->tabText(i));
+            ok = write(&window, out.filePath(name)) && ok;
+            ok = photographInnerTabs(window, tabs->widget(i), out.filePath(name.chopped(4))) && ok;
         }
 
         const auto* tools = window.findChild<QMenu*>(QStringLiteral("menuTools"));
         for (QAction* action : tools->actions()) {
             if (action->isSeparator() || action->menu() || !action->isEnabled())
                 continue;
-            ok = photographDialog(action,
-                                  out.filePath(fileName(QStringLiteral("dialog"), -1, action->text())))
+            // Check by station shows a station in the first curve, where both sides have slopes.
+            std::function<void(QWidget*)> prepare;
+            if (action->objectName() == QLatin1String("actionCheckStation"))
+                prepare = [](QWidget* dialog) { typeInto(dialog, "stationEdit", QStringLiteral("K0+900")); };
+            ok = photographDialog(
+                     action, out.filePath(fileName(QStringLiteral("dialog"), -1, action->text())), prepare)
                 && ok;
         }
+
+        QTemporaryDir roads;
+        ok = photographNewRoad(window, out, roads.filePath(QStringLiteral("new-road.rod"))) && ok;
         window.close();
     }
     Zemko::Trelvin::Prompter::setInstance(nullptr);

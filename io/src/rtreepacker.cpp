@@ -22,7 +22,8 @@ namespace IO {
 
 namespace {
 
-// rtreecheck() arrived with 3.24.0; without it a packed tree could not be verified.
+// rtreecheck(), which can read a packed tree back, arrived with 3.24.0; older versions are left to the
+// module.
 constexpr int firstCheckedVersion = 3024000;
 constexpr int cellBytes = 8 + 4 * 4;
 constexpr int nodeHeader = 4;
@@ -268,6 +269,14 @@ Cell bounding(sqlite3_int64 node, const Cell* begin, const Cell* end)
 
 // Rows this small cost mostly the statement around them, so many go in per statement.
 constexpr size_t rowsPerStatement = 100;
+// Statements, and nodes, written between two looks at the cancel flag: a few milliseconds of work.
+constexpr size_t statementsPerCancelCheck = 40;
+constexpr size_t nodesPerCancelCheck = 256;
+
+bool isCancelled(IProgress* progress)
+{
+    return progress && progress->isCancelled();
+}
 
 std::string insertText(const std::string& table, const char* columns, size_t rows)
 {
@@ -277,17 +286,19 @@ std::string insertText(const std::string& table, const char* columns, size_t row
     return sql;
 }
 
-// Writes count (key, value) rows, row(i) giving row i.
+// Writes count (key, value) rows, row(i) giving row i; with `report`, progress hears of each row.
 template<class Row>
 bool writeLinks(sqlite3* db, const std::string& table, const char* columns, size_t count, Row row,
-                IProgress* progress)
+                IProgress* progress, bool report)
 {
     Statement many = prepare(db, insertText(table, columns, rowsPerStatement));
     Statement one = prepare(db, insertText(table, columns, 1));
     if (!many || !one)
         return false;
     const double n = static_cast<double>(count);
-    for (size_t i = 0; i < count;) {
+    for (size_t i = 0, statements = 0; i < count; ++statements) {
+        if (statements % statementsPerCancelCheck == 0 && isCancelled(progress))
+            return false;
         const size_t rows = count - i >= rowsPerStatement ? rowsPerStatement : 1;
         sqlite3_stmt* stmt = rows == 1 ? one.get() : many.get();
         for (size_t r = 0; r < rows; ++r) {
@@ -300,7 +311,7 @@ bool writeLinks(sqlite3* db, const std::string& table, const char* columns, size
         if (!ok)
             return false;
         for (size_t end = i + rows; i < end; ++i)
-            if (progress)
+            if (report && progress)
                 progress->report(static_cast<int>((i + 1) * 50.0 / n));
     }
     return true;
@@ -308,11 +319,20 @@ bool writeLinks(sqlite3* db, const std::string& table, const char* columns, size
 
 using Links = Array<std::pair<sqlite3_int64, sqlite3_int64>>;
 
-bool writeLinks(sqlite3* db, const std::string& table, const char* columns, Links& links, IProgress* progress)
+// Links sorted by key, each key once.
+bool sortUnique(Links& links)
 {
     std::sort(links.begin(), links.end());
+    return std::adjacent_find(links.begin(), links.end(),
+                              [](const auto& a, const auto& b) { return a.first == b.first; })
+        == links.end();
+}
+
+bool writeLinks(sqlite3* db, const std::string& table, const char* columns, const Links& links,
+                IProgress* progress, bool report)
+{
     return writeLinks(
-        db, table, columns, links.size(), [&](size_t i) { return links[i]; }, progress);
+        db, table, columns, links.size(), [&](size_t i) { return links[i]; }, progress, report);
 }
 
 // The leaf node of every row, written in ascending rowid order so that every insert appends. Ids that fill
@@ -321,6 +341,7 @@ class RowLinks
 {
 public:
     explicit RowLinks(const Cells& cells)
+        : m_rows(cells.size())
     {
         auto [low, high] = std::minmax_element(cells.begin(), cells.end(),
                                                [](const Cell& a, const Cell& b) { return a.id < b.id; });
@@ -345,25 +366,43 @@ public:
         return true;
     }
 
+    // Every row in exactly one leaf.
+    bool complete()
+    {
+        if (m_nodes.empty())
+            return m_links.size() == m_rows && sortUnique(m_links);
+        return std::find(m_nodes.begin(), m_nodes.end(), 0u) == m_nodes.end();
+    }
+
+    // Once complete().
     bool write(sqlite3* db, const std::string& table, IProgress* progress)
     {
         if (m_nodes.empty())
-            return writeLinks(db, table, "(rowid, nodeno)", m_links, progress);
+            return writeLinks(db, table, "(rowid, nodeno)", m_links, progress, true);
         return writeLinks(
             db, table, "(rowid, nodeno)", m_nodes.size(),
             [&](size_t i) {
                 return std::make_pair(m_first + static_cast<sqlite3_int64>(i), sqlite3_int64(m_nodes[i]));
             },
-            progress);
+            progress, true);
     }
 
 private:
+    size_t m_rows;
     sqlite3_int64 m_first = 0;
     Array<std::uint32_t> m_nodes; // by id - m_first
     Links m_links;
 };
 
-// Writes the whole tree over the cleared shadow tables. Reorders the leaves.
+bool encloses(const Cell& parent, const Cell* begin, const Cell* end)
+{
+    return std::all_of(begin, end, [&](const Cell& child) {
+        return parent.box[0] <= child.box[0] && child.box[1] <= parent.box[1] && parent.box[2] <= child.box[2]
+            && child.box[3] <= parent.box[3];
+    });
+}
+
+// Writes the whole tree over the cleared shadow tables and checks it on the way. Reorders the leaves.
 bool writeTree(sqlite3* db, const std::string& table, Cells& leaves, int nodeSize, IProgress* progress)
 {
     const size_t capacity = static_cast<size_t>((nodeSize - nodeHeader) / cellBytes);
@@ -381,6 +420,9 @@ bool writeTree(sqlite3* db, const std::string& table, Cells& leaves, int nodeSiz
         }
         return true;
     };
+    auto filled = [capacity](const Cell* begin, const Cell* end) {
+        return begin < end && static_cast<size_t>(end - begin) <= capacity;
+    };
 
     Cells* level = &leaves;
     Cells above;
@@ -393,19 +435,29 @@ bool writeTree(sqlite3* db, const std::string& table, Cells& leaves, int nodeSiz
         built.reserve(ends.size());
         const Cell* begin = level->data();
         for (size_t end : ends) {
+            if ((next - 2) % nodesPerCancelCheck == 0 && isCancelled(progress))
+                return false;
             const Cell* stop = level->data() + end;
             const sqlite3_int64 node = next++;
-            if (!linkChildren(depth, begin, stop, node) || !nodes.write(node, begin, stop - begin, 0))
+            if (!filled(begin, stop) || !linkChildren(depth, begin, stop, node)
+                || !nodes.write(node, begin, stop - begin, 0))
                 return false;
             built.push_back(bounding(node, begin, stop));
+            if (!encloses(built.back(), begin, stop))
+                return false;
             begin = stop;
         }
         above = std::move(built);
         level = &above;
     }
-    return linkChildren(depth, level->data(), level->data() + level->size(), 1)
-        && nodes.write(1, level->data(), level->size(), depth)
-        && writeLinks(db, shadow(table, "_parent"), "(nodeno, parentnode)", parents, nullptr)
+    const Cell* top = level->data();
+    if (!filled(top, top + level->size()) || !linkChildren(depth, top, top + level->size(), 1)
+        || !nodes.write(1, top, level->size(), depth))
+        return false;
+    // A parent for every node below the root, one leaf entry for every row.
+    if (static_cast<sqlite3_int64>(parents.size()) != next - 2 || !sortUnique(parents) || !rows.complete())
+        return false;
+    return writeLinks(db, shadow(table, "_parent"), "(nodeno, parentnode)", parents, progress, false)
         && rows.write(db, shadow(table, "_rowid"), progress);
 }
 
@@ -439,7 +491,8 @@ void RTreePacker::add(std::int64_t id, const Rect& box)
     m_cells.push_back(cell);
 }
 
-bool RTreePacker::write(Connection* connection, const std::string& table, IProgress* progress)
+bool RTreePacker::write(Connection* connection, const std::string& table, IProgress* progress,
+                        bool checkWithSqlite)
 {
     if (!m_packable || m_cells.empty() || m_cells.size() > UINT32_MAX || !connection || !connection->handle())
         return false;
@@ -459,7 +512,8 @@ bool RTreePacker::write(Connection* connection, const std::string& table, IProgr
     bool ok = exec(db, "DELETE FROM " + shadow(table, "_node"))
         && exec(db, "DELETE FROM " + shadow(table, "_parent"))
         && exec(db, "DELETE FROM " + shadow(table, "_rowid"))
-        && writeTree(db, table, m_cells, static_cast<int>(size), progress) && checked(db, table);
+        && writeTree(db, table, m_cells, static_cast<int>(size), progress)
+        && (!checkWithSqlite || checked(db, table));
     if (!ok)
         exec(db, "ROLLBACK TO rtree_pack");
     return exec(db, "RELEASE rtree_pack") && ok;

@@ -1,11 +1,20 @@
+#include "dxflinebuffer.h"
+
 #include <io/bordercontrol.h>
 #include <io/borderextractor.h>
+#include <io/iprogress.h>
 #include <io/triangledxfadapter.h>
 #include <io/trianglertreecontrol.h>
 
 #include <utility/connection.h>
 
+#include <dl_dxf.h>
+
+#include <algorithm>
+#include <charconv>
 #include <climits>
+#include <cmath>
+#include <fstream>
 #include <numeric>
 
 using Pelko::Corvex::Point3D;
@@ -19,6 +28,45 @@ namespace {
 
 // Faces are written in batches so that one prepared statement serves many rows.
 constexpr size_t batchSize = 4096;
+
+// The group codes of the x, y and z of corners 0 to 2, the corners a face's triangle takes.
+constexpr int cornerCodes[] = { 10, 20, 30, 11, 21, 31, 12, 22, 32 };
+
+// dxflib reads a coordinate whose text is "nan" or "inf" as 0; the text itself tells.
+bool namesNonFinite(const std::string& text)
+{
+    std::string number;
+    for (char c : text)
+        if (c != ' ' && c != '\t')
+            number += c == ',' ? '.' : c; // dxflib takes a decimal comma too
+    const char* begin = number.data();
+    const char* end = begin + number.size();
+    if (begin < end && *begin == '+')
+        ++begin;
+    double value = 0;
+    const std::from_chars_result result = std::from_chars(begin, end, value);
+    return result.ec == std::errc() && !std::isfinite(value);
+}
+
+bool isCancelled(IProgress* progress)
+{
+    return progress && progress->isCancelled();
+}
+
+// Passes on whether the work is cancelled, and no reports: a drawing's progress is its lines read.
+class CancelOnly final : public IProgress
+{
+public:
+    explicit CancelOnly(IProgress* progress)
+        : m_progress(progress)
+    {
+    }
+    void report(int) override { }
+    bool isCancelled() const override { return m_progress && m_progress->isCancelled(); }
+
+private:
+    IProgress* m_progress;
+};
 
 } // namespace
 
@@ -66,15 +114,61 @@ void TriangleDxfAdapter::endBlock()
     m_inBlock = false;
 }
 
+DxfReadResult TriangleDxfAdapter::read(DxfLineBuffer& buffer)
+{
+    DL_Dxf reader;
+    m_reader = &reader;
+    m_buffer = &buffer;
+    const DxfReadResult result = readDxf(buffer, reader, this);
+    m_reader = nullptr;
+    m_buffer = nullptr;
+    return result;
+}
+
+DxfReadResult TriangleDxfAdapter::read(MemoryFile& file, IProgress* progress)
+{
+    DxfLineBuffer buffer(file, progress);
+    return read(buffer);
+}
+
+DxfReadResult TriangleDxfAdapter::read(const std::string& path, IProgress* progress)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return DxfReadResult::Unreadable;
+    DxfLineBuffer buffer(file, progress);
+    return read(buffer);
+}
+
+bool TriangleDxfAdapter::isUsable(const DL_3dFaceData& data) const
+{
+    for (int i = 0; i < 3; ++i)
+        if (!TriangleRTreeControl::isStorable(data.x[i]) || !TriangleRTreeControl::isStorable(data.y[i])
+            || !TriangleRTreeControl::isStorable(data.z[i]))
+            return false;
+    if (m_reader)
+        for (int code : cornerCodes)
+            if (namesNonFinite(m_reader->getStringValue(code, std::string())))
+                return false;
+    return true;
+}
+
 void TriangleDxfAdapter::add3dFace(const DL_3dFaceData& data)
 {
     if (m_inBlock)
         return;
+    if (!isUsable(data)) {
+        // dxflib hands over a face once it has read the group that ends it: a code line and its value.
+        if (m_skipped++ == 0 && m_buffer)
+            m_firstSkippedLine = m_buffer->lines() > 2 ? m_buffer->lines() - 2 : 1;
+        return;
+    }
     Point3D corners[3];
     for (int i = 0; i < 3; ++i)
         corners[i] = Point3D(data.y[i], data.x[i], data.z[i]);
     if (m_databaseMode && m_failed)
         return;
+    ++m_faces;
     m_triangles.emplace_back(corners);
     if (m_databaseMode && m_triangles.size() >= batchSize && !flush())
         m_failed = true;
@@ -95,24 +189,29 @@ bool TriangleDxfAdapter::flush()
     return ok;
 }
 
-bool TriangleDxfAdapter::finish()
+bool TriangleDxfAdapter::finish(IProgress* progress)
 {
     if (!m_databaseMode)
         return true;
     bool indexed = false;
-    if (!m_failed && m_connection && flush()) {
+    if (!m_failed && m_connection && !isCancelled(progress) && flush()) {
         std::vector<int> ids(m_boxes.size());
         std::iota(ids.begin(), ids.end(), 0);
         // Index rows too, so that the queries and the border see the faces.
-        indexed = TriangleRTreeControl::insertIndex(m_connection, ids, m_boxes, nullptr);
+        CancelOnly cancel(progress);
+        indexed = TriangleRTreeControl::insertIndex(m_connection, ids, m_boxes, &cancel);
     }
     m_boxes = std::vector<Pelko::Corvex::Rect>();
-    if (!indexed) {
+    if (!indexed || isCancelled(progress)) {
         m_failed = true;
         close(false);
         return false;
     }
     Pelko::Corvex::Polygon border = BorderExtractor::extract(m_connection);
+    if (isCancelled(progress)) {
+        close(false);
+        return false;
+    }
     // As when writing a triangle list: a border failure still keeps the triangles.
     bool created = BorderControl::createTable(m_connection);
     bool cleared = BorderControl::removeRecords(m_connection);
@@ -129,6 +228,26 @@ bool TriangleDxfAdapter::finish()
 const std::vector<Triangle3D>& TriangleDxfAdapter::getTriangles() const
 {
     return m_triangles;
+}
+
+int TriangleDxfAdapter::faces() const
+{
+    return m_faces;
+}
+
+int TriangleDxfAdapter::skippedFaces() const
+{
+    return m_skipped;
+}
+
+unsigned TriangleDxfAdapter::firstSkippedLine() const
+{
+    return m_firstSkippedLine;
+}
+
+bool TriangleDxfAdapter::isWritable() const
+{
+    return !(m_databaseMode && m_failed);
 }
 
 } // namespace IO

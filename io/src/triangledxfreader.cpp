@@ -34,7 +34,8 @@ bool TriangleDxfReader::loadFile(const std::string& path)
     if (path.empty())
         return false;
     TriangleDxfAdapter adapter;
-    if (!readDxf(path, &adapter))
+    const DxfReadResult read = adapter.read(path, nullptr);
+    if (read != DxfReadResult::Read && read != DxfReadResult::NotADrawing)
         return false;
 
     std::vector<Triangle3D> previous;

@@ -7,7 +7,10 @@
 #include <utility/connection.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <charconv>
+#include <cmath>
 
 using Pelko::Corvex::Point;
 using Pelko::Corvex::Point3D;
@@ -25,6 +28,15 @@ const char* const TriangleRTreeControl::indexTable = "triangleRTree ";
 namespace {
 
 constexpr double boxMargin = 0.001;
+// Rows written between two looks at the cancel flag: a few milliseconds of work.
+constexpr size_t cancelBatch = 4096;
+
+std::atomic<bool> sqliteCheck { false };
+
+bool isCancelled(IProgress* progress)
+{
+    return progress && progress->isCancelled();
+}
 
 // Four decimals in the C locale, as "%.4lf" would give without a locale.
 std::string fixed4(double value)
@@ -61,6 +73,21 @@ Triangle3D readTriangle(sqlite3_stmt* stmt)
 }
 
 } // namespace
+
+bool TriangleRTreeControl::isStorable(double coordinate)
+{
+    return std::isfinite(coordinate) && std::fabs(coordinate) <= largestCoordinate;
+}
+
+void TriangleRTreeControl::setSqliteIndexCheck(bool on)
+{
+    sqliteCheck = on;
+}
+
+bool TriangleRTreeControl::sqliteIndexCheck()
+{
+    return sqliteCheck;
+}
 
 bool TriangleRTreeControl::createTable(Connection* connection)
 {
@@ -158,11 +185,124 @@ bool writeIndexRows(Connection* connection, sqlite3_stmt* stmt, size_t count, Ro
     }
     const double n = static_cast<double>(count);
     for (size_t i = 0; i < count; ++i) {
+        if (i % cancelBatch == 0 && isCancelled(progress)) {
+            sqlite3_finalize(stmt);
+            return false;
+        }
         std::pair<int, Rect> index = row(i);
         bindIndex(stmt, index.first, index.second);
         bool ok = stepRow(stmt);
         if (progress)
             progress->report(static_cast<int>((i + 1) * 50.0 / n));
+        if (!ok) {
+            dropError(connection);
+            return false;
+        }
+    }
+    return sqlite3_finalize(stmt) == SQLITE_OK;
+}
+
+// The triangles of a list, by position.
+class ListRows
+{
+public:
+    explicit ListRows(const std::vector<Triangle3D>& list)
+        : m_list(list)
+    {
+    }
+    size_t size() const { return m_list.size(); }
+    const Triangle3D& operator[](size_t i) const { return m_list[i]; }
+
+private:
+    const std::vector<Triangle3D>& m_list;
+};
+
+// The triangles of a triangulation, by position, built from its index arrays as getAllTriangles() builds
+// them, without the list.
+class TriangulationRows
+{
+public:
+    explicit TriangulationRows(const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation)
+    {
+        // The triangles come in spatial order but name the points in input order, and every triangle is
+        // read twice (its box, then its row). Renumbered in the order the triangles first name them, with
+        // their heights beside them, the points are read almost in order both times instead of at random.
+        const std::vector<Point>& points = triangulation.points;
+        const std::vector<double>& heights = triangulation.heights;
+        const size_t count = std::min<size_t>(triangulation.triangleCount, triangulation.triangles.size());
+        constexpr unsigned unseen = ~0u;
+        constexpr size_t ahead = 16;
+        std::vector<unsigned> renumbered(points.size(), unseen);
+        m_vertices.reserve(points.size());
+        m_corners.reserve(count);
+        for (size_t t = 0; t < count; ++t) {
+            if (t + ahead < count)
+                for (unsigned v : triangulation.triangles[t + ahead])
+                    __builtin_prefetch(&renumbered[v]);
+            std::array<unsigned, 3> corners;
+            for (int k = 0; k < 3; ++k) {
+                const unsigned v = triangulation.triangles[t][k];
+                unsigned& number = renumbered[v];
+                if (number == unseen) {
+                    number = static_cast<unsigned>(m_vertices.size());
+                    m_vertices.emplace_back(points[v].getX(), points[v].getY(),
+                                            v < heights.size() ? heights[v] : 0.0);
+                }
+                corners[k] = number;
+            }
+            m_corners.push_back(corners);
+        }
+    }
+    size_t size() const { return m_corners.size(); }
+    Triangle3D operator[](size_t i) const
+    {
+        const std::array<unsigned, 3>& corner = m_corners[i];
+        return Triangle3D(m_vertices[corner[0]], m_vertices[corner[1]], m_vertices[corner[2]]);
+    }
+
+private:
+    std::vector<std::array<unsigned, 3>> m_corners;
+    std::vector<Point3D> m_vertices;
+};
+
+template<class Rows>
+bool indexRows(Connection* connection, const std::vector<int>* ids, const Rows& rows, IProgress* progress)
+{
+    auto id = [&](size_t i) { return ids ? (*ids)[i] : static_cast<int>(i); };
+    RTreePacker packer(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        packer.add(id(i), TriangleRTreeControl::grownRect(rows[i]));
+    if (packer.write(connection, indexName(), progress, sqliteCheck))
+        return true;
+    if (isCancelled(progress))
+        return false;
+    return writeIndexRows(
+        connection,
+        BaseTableControl::getSqliteStmtByExecQuery(
+            connection,
+            std::string("insert into ") + TriangleRTreeControl::indexTable + " values(?,?,?,?,?);"),
+        rows.size(),
+        [&](size_t i) { return std::make_pair(id(i), TriangleRTreeControl::grownRect(rows[i])); }, progress);
+}
+
+template<class Rows>
+bool triangleRows(Connection* connection, sqlite3_stmt* stmt, const std::vector<int>* ids, const Rows& rows,
+                  IProgress* progress)
+{
+    if (!stmt) {
+        dropError(connection);
+        return false;
+    }
+    const double n = static_cast<double>(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i % cancelBatch == 0 && isCancelled(progress)) {
+            sqlite3_finalize(stmt);
+            return false;
+        }
+        bindTriangle(stmt, ids ? (*ids)[i] : static_cast<int>(i), rows[i]);
+        bool ok = stepRow(stmt);
+        if (progress)
+            progress->report(static_cast<int>((i + 1) * 50.0 / n + 50));
         if (!ok) {
             dropError(connection);
             return false;
@@ -181,8 +321,10 @@ bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector
     RTreePacker packer(boxes.size());
     for (size_t i = 0; i < boxes.size(); ++i)
         packer.add(ids[i], boxes[i]);
-    if (packer.write(connection, indexName(), progress))
+    if (packer.write(connection, indexName(), progress, sqliteCheck))
         return true;
+    if (isCancelled(progress))
+        return false;
     return writeIndexRows(
         connection, stmtForInsertIndex(connection), boxes.size(),
         [&](size_t i) { return std::make_pair(ids[i], boxes[i]); }, progress);
@@ -191,37 +333,13 @@ bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector
 bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector<int>* ids,
                                        const std::vector<Triangle3D>& triangles, IProgress* progress)
 {
-    auto id = [&](size_t i) { return ids ? (*ids)[i] : static_cast<int>(i); };
-    RTreePacker packer(triangles.size());
-    for (size_t i = 0; i < triangles.size(); ++i)
-        packer.add(id(i), grownRect(triangles[i]));
-    if (packer.write(connection, indexName(), progress))
-        return true;
-    return writeIndexRows(
-        connection, stmtForInsertIndex(connection), triangles.size(),
-        [&](size_t i) { return std::make_pair(id(i), grownRect(triangles[i])); }, progress);
+    return indexRows(connection, ids, ListRows(triangles), progress);
 }
 
 bool TriangleRTreeControl::insertTriangle(Connection* connection, const std::vector<int>* ids,
                                           const std::vector<Triangle3D>& triangles, IProgress* progress)
 {
-    sqlite3_stmt* stmt = stmtForInsertTriangle(connection);
-    if (!stmt) {
-        dropError(connection);
-        return false;
-    }
-    const double n = static_cast<double>(triangles.size());
-    for (size_t i = 0; i < triangles.size(); ++i) {
-        bindTriangle(stmt, ids ? (*ids)[i] : static_cast<int>(i), triangles[i]);
-        bool ok = stepRow(stmt);
-        if (progress)
-            progress->report(static_cast<int>((i + 1) * 50.0 / n + 50));
-        if (!ok) {
-            dropError(connection);
-            return false;
-        }
-    }
-    return sqlite3_finalize(stmt) == SQLITE_OK;
+    return triangleRows(connection, stmtForInsertTriangle(connection), ids, ListRows(triangles), progress);
 }
 
 bool TriangleRTreeControl::insertTriangles(Connection* connection, const std::vector<int>& ids,
@@ -248,8 +366,24 @@ bool TriangleRTreeControl::insert(Connection* connection, const std::vector<Tria
     if (!progress)
         progress = NullProgress::instance();
     bool index = insertIndex(connection, nullptr, triangles, progress);
+    if (isCancelled(progress))
+        return false;
     bool rows = insertTriangle(connection, nullptr, triangles, progress);
     return index && rows;
+}
+
+bool TriangleRTreeControl::insert(Connection* connection,
+                                  const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation,
+                                  IProgress* progress)
+{
+    if (!progress)
+        progress = NullProgress::instance();
+    const TriangulationRows rows(triangulation);
+    bool index = indexRows(connection, nullptr, rows, progress);
+    if (isCancelled(progress))
+        return false;
+    bool written = triangleRows(connection, stmtForInsertTriangle(connection), nullptr, rows, progress);
+    return index && written;
 }
 
 bool TriangleRTreeControl::insertTriangle(Connection* connection, int id, const Triangle3D& triangle)

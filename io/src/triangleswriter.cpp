@@ -1,6 +1,7 @@
 #include <io/bordercontrol.h>
 #include <io/borderextractor.h>
 #include <io/dxfmemoryreader.h>
+#include <io/iprogress.h>
 #include <io/memoryfile.h>
 #include <io/triangledxfadapter.h>
 #include <io/trianglertreecontrol.h>
@@ -57,10 +58,13 @@ private:
     bool m_open = false;
 };
 
-} // namespace
+bool isCancelled(IProgress* progress)
+{
+    return progress && progress->isCancelled();
+}
 
-bool TrianglesWriter::write(const std::vector<Triangle3D>& triangles, const std::string& databasePath,
-                            IProgress* progress)
+// Writes the rows through insert(connection), then the border, in one transaction.
+template<class Insert> bool writeModel(const std::string& databasePath, IProgress* progress, Insert insert)
 {
     Session session(Connection::create(databasePath, true));
     Connection* connection = session.get();
@@ -74,10 +78,15 @@ bool TrianglesWriter::write(const std::vector<Triangle3D>& triangles, const std:
     // Old rows left beside the new ones would corrupt the model.
     if (!TriangleRTreeControl::removeRecords(connection))
         return session.fail();
-    if (!TriangleRTreeControl::insert(connection, triangles, progress))
+    if (!insert(connection))
         return session.fail();
+    // The border and the commit take a while on a large model: a cancel before them leaves nothing.
+    if (isCancelled(progress))
+        return false;
 
     Pelko::Corvex::Polygon border = BorderExtractor::extract(connection);
+    if (isCancelled(progress))
+        return false;
     bool created = BorderControl::createTable(connection);
     bool cleared = BorderControl::removeRecords(connection);
     bool inserted = BorderControl::insertPolygon(connection, border);
@@ -85,24 +94,78 @@ bool TrianglesWriter::write(const std::vector<Triangle3D>& triangles, const std:
     return created && cleared && inserted && committed;
 }
 
+bool isReadable(DxfReadResult result)
+{
+    return result == DxfReadResult::Read || result == DxfReadResult::NotADrawing;
+}
+
+} // namespace
+
+bool TrianglesWriter::write(const std::vector<Triangle3D>& triangles, const std::string& databasePath,
+                            IProgress* progress)
+{
+    return writeModel(databasePath, progress, [&](Connection* connection) {
+        return TriangleRTreeControl::insert(connection, triangles, progress);
+    });
+}
+
 bool TrianglesWriter::write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
                             IProgress* progress)
 {
-    return write(delaunay.getAllTriangles(), databasePath, progress);
+    // Straight from the triangulation's index arrays: the list of getAllTriangles() would be a copy of
+    // every corner, several hundred megabytes for a large model.
+    return writeModel(databasePath, progress, [&](Connection* connection) {
+        return TriangleRTreeControl::insert(connection, *delaunay.getDelaunayTriangulation(), progress);
+    });
+}
+
+DxfConversion TrianglesWriter::convertDrawing(MemoryFile& dxf, const std::string& databasePath,
+                                              IProgress* progress)
+{
+    DxfConversion result;
+    if (!dxf.good())
+        return result;
+    TriangleDxfAdapter adapter(databasePath);
+    if (!adapter.isWritable()) {
+        result.outcome = DxfConversion::WriteFailed;
+        return result;
+    }
+    const DxfReadResult read = adapter.read(dxf, progress);
+    result.faces = adapter.faces();
+    result.skippedFaces = adapter.skippedFaces();
+    result.firstSkippedLine = adapter.firstSkippedLine();
+    switch (read) {
+    case DxfReadResult::Read:
+        result.outcome = DxfConversion::Converted;
+        break;
+    case DxfReadResult::NotADrawing:
+        result.outcome = DxfConversion::NotADrawing;
+        break;
+    case DxfReadResult::Binary:
+        result.outcome = DxfConversion::BinaryDrawing;
+        return result;
+    case DxfReadResult::Unreadable:
+        result.outcome = DxfConversion::Unreadable;
+        return result;
+    case DxfReadResult::Cancelled:
+        result.outcome = DxfConversion::Cancelled;
+        return result;
+    }
+    if (!adapter.finish(progress))
+        result.outcome = isCancelled(progress) ? DxfConversion::Cancelled : DxfConversion::WriteFailed;
+    return result;
 }
 
 bool TrianglesWriter::convert(MemoryFile& dxf, const std::string& databasePath)
 {
-    TriangleDxfAdapter adapter(databasePath);
-    if (!readDxf(dxf, &adapter))
-        return false;
-    return adapter.finish();
+    const DxfConversion result = convertDrawing(dxf, databasePath, nullptr);
+    return result.outcome == DxfConversion::Converted || result.outcome == DxfConversion::NotADrawing;
 }
 
 bool TrianglesWriter::convert(const std::string& dxfPath, const std::string& databasePath)
 {
     TriangleDxfAdapter adapter(databasePath);
-    if (!readDxf(dxfPath, &adapter))
+    if (!isReadable(adapter.read(dxfPath, nullptr)))
         return false;
     return adapter.finish();
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <fstream>
 #include <iterator>
 
@@ -267,4 +269,136 @@ TEST(TriangleDxfReader, LoadsAndMirrors)
     EXPECT_FALSE(assigned.loadFile(""));
     EXPECT_EQ(assigned.getTriangles().size(), 2u);
     EXPECT_TRUE(TriangleDxfReader().getTriangles().empty());
+}
+
+namespace {
+
+// A 3DFACE whose nine coordinates of corners 0 to 2 are given as text (x, y, z of each); the fourth corner
+// repeats the third. 28 lines.
+std::string faceText(const std::array<std::string, 9>& c)
+{
+    return "0\n3DFACE\n8\nT\n10\n" + c[0] + "\n20\n" + c[1] + "\n30\n" + c[2] + "\n11\n" + c[3] + "\n21\n"
+        + c[4] + "\n31\n" + c[5] + "\n12\n" + c[6] + "\n22\n" + c[7] + "\n32\n" + c[8] + "\n13\n" + c[6]
+        + "\n23\n" + c[7] + "\n33\n" + c[8] + "\n";
+}
+
+DxfConversion convertWith(const std::string& text, const std::string& database, IProgress* progress = nullptr)
+{
+    MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
+    return TrianglesWriter::convertDrawing(file, database, progress);
+}
+
+} // namespace
+
+TEST(TrianglesWriter, FacesWithCornersThatAreNoFiniteNumbersAreSkipped)
+{
+    const std::string good = face(0, 0, 1, 0, 1, 1);
+    const std::string other = face(5, 5, 6, 5, 6, 6);
+    auto with = [](int index, const std::string& text) {
+        std::array<std::string, 9> c { "10", "20", "1", "11", "20", "2", "10", "21", "3" };
+        c[index] = text;
+        return faceText(c);
+    };
+    // dxflib reads these texts as 0 (or, past the double range, as its largest value); the last two are
+    // numbers, but beyond what the index can hold.
+    const std::string bad = with(0, "nan") + with(4, "inf") + with(8, " -INF ") + with(1, "+NaN")
+        + with(3, "1e999") + with(5, "-1e39") + with(2, "nan(1)");
+    // Corners are read from line 5 on; the first bad face (after two good ones) ends at line 4 + 3 * 28.
+    const std::string text = drawing(good + other + bad + face(7, 7, 8, 7, 8, 8));
+
+    TempFolder temp;
+    const std::string database = temp.file("skipped.qvr");
+    const DxfConversion result = convertWith(text, database);
+    EXPECT_EQ(result.outcome, DxfConversion::Converted);
+    EXPECT_EQ(result.faces, 3);
+    EXPECT_EQ(result.skippedFaces, 7);
+    EXPECT_EQ(result.firstSkippedLine, 4u + 3 * 28);
+    const Rows written = tables(database).triangles;
+    ASSERT_EQ(written.size(), 3u);
+    EXPECT_EQ(written[0], (std::vector<double> { 0, 0, 0, 1, 0, 1, 2, 1, 1, 3 }));
+    EXPECT_EQ(written[2], (std::vector<double> { 2, 7, 7, 1, 7, 8, 2, 8, 8, 3 }));
+    EXPECT_EQ(tables(database).index.size(), 3u);
+
+    // The boolean conversion, the conversion from a file and the list take the same faces.
+    ASSERT_TRUE(convertText(text, temp.file("plain.qvr")));
+    EXPECT_EQ(tables(temp.file("plain.qvr")).triangles, written);
+    const std::string path = temp.file("skipped.dxf");
+    std::ofstream(path, std::ios::binary) << text;
+    ASSERT_TRUE(TrianglesWriter::convert(path, temp.file("file.qvr")));
+    EXPECT_EQ(tables(temp.file("file.qvr")).triangles, written);
+    TriangleDxfAdapter list;
+    EXPECT_EQ(list.read(path, nullptr), DxfReadResult::Read);
+    EXPECT_EQ(list.getTriangles().size(), 3u);
+    EXPECT_EQ(list.skippedFaces(), 7);
+    EXPECT_EQ(list.firstSkippedLine(), 4u + 3 * 28);
+
+    // Only the corners the triangle takes count: a bad fourth corner is dropped with the corner.
+    std::string fourth = good;
+    fourth.replace(fourth.find("13\n1.000000"), 11, "13\nnan");
+    EXPECT_EQ(convertWith(drawing(fourth), database).faces, 1);
+}
+
+TEST(TrianglesWriter, ConversionTellsWhatCameOfIt)
+{
+    TempFolder temp;
+    const std::string database = temp.file("outcome.qvr");
+
+    // A text that is no drawing is read by dxflib without complaint.
+    DxfConversion text = convertWith("Points of the survey\n1,2,3\n4,5,6\n", database);
+    EXPECT_EQ(text.outcome, DxfConversion::NotADrawing);
+    EXPECT_EQ(text.faces, 0);
+    EXPECT_TRUE(convertText("Points of the survey\n1,2,3\n4,5,6\n", database));
+    EXPECT_EQ(convertWith("0\nEOF\n", database).outcome, DxfConversion::NotADrawing);
+    // Group codes with blanks around them still name a section.
+    EXPECT_EQ(convertWith("  0\r\nSECTION \r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n", database).outcome,
+              DxfConversion::Converted);
+
+    // A drawing without faces in its model space is converted into empty tables.
+    DxfConversion lines = convertWith(drawing("0\nLINE\n8\nT\n10\n0\n20\n0\n11\n1\n21\n1\n"), database);
+    EXPECT_EQ(lines.outcome, DxfConversion::Converted);
+    EXPECT_EQ(lines.faces, 0);
+    EXPECT_EQ(lines.skippedFaces, 0);
+    std::string blockOnly = slurp(std::string(TEST_DATA_DIR) + "/blockfaces.dxf");
+    const size_t entities = blockOnly.find("ENTITIES");
+    ASSERT_NE(entities, std::string::npos);
+    blockOnly = blockOnly.substr(0, entities) + "ENTITIES\n0\nENDSEC\n0\nEOF\n";
+    DxfConversion blocks = convertWith(blockOnly, database);
+    EXPECT_EQ(blocks.outcome, DxfConversion::Converted);
+    EXPECT_EQ(blocks.faces, 0);
+
+    EXPECT_EQ(convertWith(binaryDrawing(), database).outcome, DxfConversion::BinaryDrawing);
+    EXPECT_EQ(convertWith("", database).outcome, DxfConversion::Unreadable);
+    EXPECT_EQ(convertWith(slurp(twoFaces), temp.file("missing/tin.qvr")).outcome, DxfConversion::WriteFailed);
+    DxfConversion two = convertWith(slurp(twoFaces), database);
+    EXPECT_EQ(two.outcome, DxfConversion::Converted);
+    EXPECT_EQ(two.faces, 2);
+}
+
+TEST(TrianglesWriter, CancelledConversionKeepsNothing)
+{
+    std::string faces;
+    for (int i = 0; i < 300; ++i)
+        faces += face(i, 0, i + 1, 0, i, 1);
+    const std::string text = drawing(faces);
+    TempFolder temp;
+    const std::string database = temp.file("cancelled.qvr");
+    ASSERT_TRUE(convertText(slurp(twoFaces), database));
+
+    // Before the first line, while reading, and once every line was read (then it is asked while the
+    // rows, the index and the border are written).
+    const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    for (int after : { 0, 1000, lines + 1 }) {
+        SCOPED_TRACE(after);
+        Canceller cancel(after);
+        MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
+        const DxfConversion result = TrianglesWriter::convertDrawing(file, database, &cancel);
+        EXPECT_EQ(result.outcome, DxfConversion::Cancelled);
+        EXPECT_TRUE(cancel.reports.empty());
+        if (after < lines) {
+            EXPECT_LT(file.progress(), 100);
+        }
+        // The model written before is still there, whole.
+        EXPECT_EQ(tables(database).triangles, expectedTriangles);
+        EXPECT_EQ(tables(database).border, expectedBorder);
+    }
 }

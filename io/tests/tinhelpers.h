@@ -1,5 +1,7 @@
 #pragma once
 
+#include <io/iprogress.h>
+
 #include <corvex/point3d.h>
 #include <corvex/polygon.h>
 #include <corvex/triangle.h>
@@ -71,3 +73,26 @@ inline std::vector<std::pair<double, double>> points(const Pelko::Corvex::Polygo
         result.emplace_back(polygon.getPoint(i).getX(), polygon.getPoint(i).getY());
     return result;
 }
+
+// Records the reports, and cancels once asked more than `after` times.
+struct Canceller : Pelko::IO::IProgress
+{
+    explicit Canceller(int after)
+        : after(after)
+    {
+    }
+    void report(int percent) override { reports.push_back(percent); }
+    bool isCancelled() const override
+    {
+        if (++asked <= after)
+            return false;
+        if (reportsBeforeCancel < 0)
+            reportsBeforeCancel = static_cast<int>(reports.size());
+        return true;
+    }
+    int after;
+    mutable int asked = 0;
+    // The number of reports when the cancel was first seen; -1 before.
+    mutable int reportsBeforeCancel = -1;
+    std::vector<int> reports;
+};

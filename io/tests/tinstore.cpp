@@ -279,3 +279,81 @@ TEST(TrianglesWriter, FailedWriteRollsBackAndCloses)
     EXPECT_EQ(points(BorderControl::getPolygon(connection.get())), (Pairs { { 7, 7 } }));
     EXPECT_TRUE(connection->rollback());
 }
+
+namespace {
+
+// A triangulation of random points large enough for several batches of rows and nodes.
+Pelko::Corvex::Delaunay& largeTriangulation()
+{
+    static Pelko::Corvex::Delaunay delaunay = [] {
+        std::mt19937 random(17);
+        std::uniform_real_distribution<double> coordinate(0, 1000);
+        std::vector<Point3D> input;
+        for (int i = 0; i < 6000; ++i)
+            input.emplace_back(coordinate(random), coordinate(random), coordinate(random) / 10);
+        return Pelko::Corvex::Delaunay(input);
+    }();
+    if (delaunay.getTriangleCount() == 0)
+        delaunay.buildDelaunayTriangulation(0);
+    return delaunay;
+}
+
+std::vector<std::vector<double>> everything(const std::string& path)
+{
+    ConnectionPtr connection = open(path);
+    std::vector<std::vector<double>> result = rows(connection.get(), "select * from triangle  order by id");
+    for (const auto& row : rows(connection.get(), "select * from triangleRTree  order by id"))
+        result.push_back(row);
+    for (const auto& row : rows(connection.get(), "select * from border  order by id"))
+        result.push_back(row);
+    return result;
+}
+
+} // namespace
+
+TEST(TrianglesWriter, TriangulationWrittenFromItsArraysAsFromItsList)
+{
+    const Pelko::Corvex::Delaunay& delaunay = largeTriangulation();
+    TempFolder temp;
+    Recorder fromArrays, fromList;
+    ASSERT_TRUE(TrianglesWriter::write(delaunay, temp.file("arrays.qvr"), &fromArrays));
+    ASSERT_TRUE(TrianglesWriter::write(delaunay.getAllTriangles(), temp.file("list.qvr"), &fromList));
+    EXPECT_EQ(fromArrays.reports, fromList.reports);
+    EXPECT_EQ(fromArrays.reports.back(), 100);
+    const auto written = everything(temp.file("arrays.qvr"));
+    EXPECT_GT(written.size(), 2 * delaunay.getAllTriangles().size());
+    EXPECT_EQ(written, everything(temp.file("list.qvr")));
+
+    // Asked for, SQLite reads the packed tree back as well.
+    TriangleRTreeControl::setSqliteIndexCheck(true);
+    EXPECT_TRUE(TrianglesWriter::write(delaunay, temp.file("checked.qvr"), nullptr));
+    TriangleRTreeControl::setSqliteIndexCheck(false);
+    EXPECT_EQ(everything(temp.file("checked.qvr")), written);
+}
+
+TEST(TrianglesWriter, CancelStopsTheWriteAndKeepsNothing)
+{
+    const Pelko::Corvex::Delaunay& delaunay = largeTriangulation();
+    const std::vector<Triangle3D> list = delaunay.getAllTriangles();
+    TempFolder temp;
+    const std::string path = temp.file("cancelled.qvr");
+    ASSERT_TRUE(TrianglesWriter::write(square(), path, nullptr));
+    const auto before = everything(path);
+
+    // Every look at the flag: cancelled there, the write stops at once (no row is reported after it).
+    Canceller uncancelled(1 << 30);
+    ASSERT_TRUE(TrianglesWriter::write(delaunay, temp.file("whole.qvr"), &uncancelled));
+    const int asks = uncancelled.asked;
+    // Between batches of index nodes and links, of rows, and before the border and the commit.
+    ASSERT_GE(asks, 10);
+    for (int after = 0; after < asks; ++after) {
+        SCOPED_TRACE(after);
+        Canceller fromArrays(after);
+        EXPECT_FALSE(TrianglesWriter::write(delaunay, path, &fromArrays));
+        EXPECT_EQ(static_cast<int>(fromArrays.reports.size()), fromArrays.reportsBeforeCancel);
+        Canceller fromList(after);
+        EXPECT_FALSE(TrianglesWriter::write(list, path, &fromList));
+        EXPECT_EQ(fromList.reports, fromArrays.reports);
+        EXPECT_EQ(everything(path), before);
+    }
+}

@@ -171,13 +171,20 @@ bool HorizontalElementConfiguration::load(const internal::Node<HorizontalElement
         return false;
     std::vector<HorizontalElement>& list = elements();
     const std::size_t first = list.size();
+    const auto isStart = [](const HorizontalElement& e) { return e.getType() == StartElementType; };
+    // A start record means something only at the head, where it places the first element. One after
+    // a real element is no part of the road: kept, it would move to the head when the elements before
+    // it are removed and then be taken as the start record of the next load.
+    bool started = !std::all_of(list.begin(), list.end(), isStart);
     for (auto child = node.firstChild<HorizontalElement>("element"); !child.isEmpty();
          child = child.nextSibling()) {
         if (child.getName() != "element")
             continue;
         HorizontalElement element;
-        if (element.load(child) && element.isValid())
-            list.push_back(element);
+        if (!element.load(child) || !element.isValid() || (started && isStart(element)))
+            continue;
+        started = started || !isStart(element);
+        list.push_back(element);
     }
     if (list.empty())
         return true;
@@ -186,11 +193,8 @@ bool HorizontalElementConfiguration::load(const internal::Node<HorizontalElement
     // A second one at the head would be written first and taken as the start record on the next load,
     // dropping it there: all leading ones go now, the chain after them keeps its place.
     internal::touchGeometry();
-    if (first == 0) {
-        auto real = std::find_if(list.begin(), list.end(),
-                                 [](const HorizontalElement& e) { return e.getType() != StartElementType; });
-        list.erase(list.begin(), real);
-    }
+    if (first == 0)
+        list.erase(list.begin(), std::find_if_not(list.begin(), list.end(), isStart));
     return true;
 }
 

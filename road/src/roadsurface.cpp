@@ -456,6 +456,13 @@ bool isCurve(const HorizontalElement& element)
     return element.getType() == SpiralElementType || element.getType() == ArcElementType;
 }
 
+// Elements of no length, or with no station to place them, add nothing to an outline.
+bool isOutlined(const HorizontalElement& element)
+{
+    const double length = element.getLength();
+    return length != 0.0 && std::isfinite(length) && std::isfinite(element.getBeginStation());
+}
+
 // Stations closer than a millimetre are the same station: a finer interval adds nothing but points,
 // and one that is not positive would never advance.
 bool isUsableInterval(double interval)
@@ -463,17 +470,38 @@ bool isUsableInterval(double interval)
     return std::isfinite(interval) && interval >= 0.001;
 }
 
+// More stations than any outline needs: a curve this long for the interval comes from a damaged file,
+// and sampling it would not end. The drawing path gives up on such a curve the same way.
+constexpr double kMaxBorderStations = 1e6;
+
+// Stations an element adds to the outline when span metres of it are sampled.
+double borderStations(const HorizontalElement& element, double span, double interval)
+{
+    if (!isCurve(element) || !isUsableInterval(interval) || !(span > 0.0))
+        return 1.0;
+    return std::ceil(span / interval);
+}
+
 } // namespace
 
 Corvex::Polygon RoadSurface::getBorder(double interval) const
 {
     const HorizontalElementConfiguration elements = d->horizontal.getElements();
+    double stations = 0.0;
+    for (unsigned i = 0; i < elements.size(); ++i) {
+        const HorizontalElement element = elements.at(i);
+        if (isOutlined(element))
+            stations += borderStations(element, element.getLength(), interval);
+    }
+    if (!(stations <= kMaxBorderStations))
+        return Corvex::Polygon();
+
     Outline outline(d->standard);
     HorizontalElement last;
     for (unsigned i = 0; i < elements.size(); ++i) {
         const HorizontalElement element = elements.at(i);
         const double length = element.getLength();
-        if (length == 0.0 || !std::isfinite(length) || !std::isfinite(element.getBeginStation()))
+        if (!isOutlined(element))
             continue;
         const double begin = element.getBeginStation();
         outline.add(element, begin);
@@ -502,11 +530,21 @@ Corvex::Polygon RoadSurface::getBorder(double begin, double end, double interval
         return Corvex::Polygon();
 
     const HorizontalElementConfiguration elements = d->horizontal.getElements();
+    double stations = 0.0;
+    for (unsigned i = first; i <= lastIndex; ++i) {
+        const HorizontalElement element = elements.at(i);
+        if (isOutlined(element))
+            stations += borderStations(
+                element, std::min(element.getEndStation(), e) - std::max(element.getBeginStation(), b),
+                interval);
+    }
+    if (!(stations <= kMaxBorderStations))
+        return Corvex::Polygon();
+
     Outline outline(d->standard);
     for (unsigned i = first; i <= lastIndex; ++i) {
         const HorizontalElement element = elements.at(i);
-        const double length = element.getLength();
-        if (length == 0.0 || !std::isfinite(length) || !std::isfinite(element.getBeginStation()))
+        if (!isOutlined(element))
             continue;
         const double p = std::max(element.getBeginStation(), b);
         outline.add(element, p);

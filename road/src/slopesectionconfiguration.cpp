@@ -10,25 +10,52 @@ struct SlopeSectionConfiguration::SlopeSectionConfigurationData
     SlopeSectionTemplateConfiguration right;
 };
 
+namespace {
+
+// Whether an end of a segment names the template; an end left unresolved counts whatever its type.
+bool names(const SlopeSectionTemplate& end, SlopeSectionType type, const std::string& name)
+{
+    return end.getName() == name && (end.getType() == type || !end.isValid());
+}
+
+bool uses(const SlopeSectionTemplateConfiguration& side, SlopeSectionType type, const std::string& name)
+{
+    for (unsigned int i = 0; i < side.size(); ++i) {
+        const SlopeSectionSegment segment = side.getSegmentAt(i);
+        if (names(segment.getBeginTemplate(), type, name) || names(segment.getEndTemplate(), type, name))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 SlopeSectionConfiguration::SlopeSectionConfiguration()
     : d(std::make_shared<SlopeSectionConfigurationData>())
 {
     d->left.setSide(SlopeSideLeft);
     d->right.setSide(SlopeSideRight);
     // Inline templates of older files must land in the library this configuration hands out.
-    d->left.attach(d->library);
-    d->right.attach(d->library);
+    attach(d->library);
 }
 
 void SlopeSectionConfiguration::attach(const SlopeSectionTemplateLibrary& lib)
 {
+    d->library.removeUser(d);
     d->library = lib;
     d->left.attach(lib);
     d->right.attach(lib);
+    // The library refuses to remove a template that a segment of either side uses.
+    const std::weak_ptr<SlopeSectionConfigurationData> owner = d;
+    d->library.addUser(d, [owner](SlopeSectionType type, const std::string& name) {
+        const auto data = owner.lock();
+        return data && (uses(data->left, type, name) || uses(data->right, type, name));
+    });
 }
 
 void SlopeSectionConfiguration::detach()
 {
+    d->library.removeUser(d);
     d->library = SlopeSectionTemplateLibrary();
     d->left.detach();
     d->right.detach();

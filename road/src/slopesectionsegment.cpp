@@ -160,8 +160,12 @@ SlopeSectionSegment SlopeSectionSegment::mirror(SlopeSectionSide side) const
 
 void SlopeSectionSegment::update(const SlopeSectionTemplateLibrary& lib)
 {
+    // The ends stay within the segment's type: a library may hold one name in both lists.
+    const SlopeSectionType type
+        = d->beginTemplate.isValid() ? d->beginTemplate.getType() : d->endTemplate.getType();
     for (SlopeSectionTemplate* t : { &d->beginTemplate, &d->endTemplate }) {
-        SlopeSectionTemplate found = lib.getByName(t->getName());
+        SlopeSectionTemplate found
+            = type == SlopeSectionInvalid ? lib.getByName(t->getName()) : lib.getByName(type, t->getName());
         if (found.isValid())
             *t = found;
     }

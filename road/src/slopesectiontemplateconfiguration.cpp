@@ -2,6 +2,7 @@
 #include <road/slopesectiontemplateconfiguration.h>
 #include <road/slopesectiontemplatelibrary.h>
 
+#include <utility>
 #include <vector>
 
 namespace Pelko {
@@ -25,6 +26,22 @@ SlopeSectionTemplate resolve(const SlopeSectionTemplateLibrary& lib, const std::
 {
     SlopeSectionTemplate t = lib.getByName(name);
     return t.isValid() ? t : SlopeSectionTemplate(name, SlopeSectionInvalid);
+}
+
+// A library may hold one name in both lists, so a segment looks its templates up in the list of its
+// own type. Where the file does not tell the type, or that list lacks an end, the first list that
+// holds both ends is taken, cut before fill. Each end gets a handle of its own.
+std::pair<SlopeSectionTemplate, SlopeSectionTemplate> resolveEnds(const SlopeSectionTemplateLibrary& lib,
+                                                                  int type, const std::string& begin,
+                                                                  const std::string& end)
+{
+    for (SlopeSectionType list : { static_cast<SlopeSectionType>(type), SlopeSectionCut, SlopeSectionFill }) {
+        SlopeSectionTemplate b = lib.getByName(list, begin);
+        SlopeSectionTemplate e = lib.getByName(list, end);
+        if (b.isValid() && e.isValid())
+            return { b, e };
+    }
+    return { resolve(lib, begin), resolve(lib, end) };
 }
 
 } // namespace
@@ -181,25 +198,27 @@ void SlopeSectionTemplateConfiguration::load(const internal::Node<SlopeSectionTe
         if (name.empty())
             continue;
         std::pair<SlopeSectionSegment, SlopeSectionSegment::ErrorCode> created;
+        const int type = child.getInt("type", SlopeSectionInvalid);
         if (fullVersion >= SegmentEndsFullVersion) {
-            created = SlopeSectionSegment::create(
-                name,
-                { child.getDouble("begin_station"), resolve(d->library, child.getString("begin_reference")) },
-                { child.getDouble("end_station"), resolve(d->library, child.getString("end_reference")) });
+            const auto ends = resolveEnds(d->library, type, child.getString("begin_reference"),
+                                          child.getString("end_reference"));
+            created = SlopeSectionSegment::create(name, { child.getDouble("begin_station"), ends.first },
+                                                  { child.getDouble("end_station"), ends.second });
         } else {
             std::string reference = child.getString("reference");
             if (fullVersion < internal::Xml::RoadFile::SlopeLibraryFullVersion || reference.empty()) {
                 // The template is stored inline; it moves into the library under a free name.
                 SlopeSectionTemplateEditable stored(d->library.getAvailableName(name),
-                                                    static_cast<SlopeSectionType>(child.getInt("type", -1)));
+                                                    static_cast<SlopeSectionType>(type));
                 stored.loadElements(child.cast<SlopeSectionTemplate>());
                 d->library.add(stored);
                 reference = stored.getName();
             }
-            // One handle at both ends: the segment does not interpolate.
-            const SlopeSectionTemplate t = resolve(d->library, reference);
-            created = SlopeSectionSegment::create(name, { child.getDouble("start"), t },
-                                                  { child.getDouble("end"), t });
+            // A handle for each end, as the current layout gives them: the segment then interpolates
+            // (between equal templates) now and after it is saved and read again.
+            const auto ends = resolveEnds(d->library, type, reference, reference);
+            created = SlopeSectionSegment::create(name, { child.getDouble("start"), ends.first },
+                                                  { child.getDouble("end"), ends.second });
         }
         if (created.second == SlopeSectionSegment::Success)
             d->segments.push_back(created.first);
@@ -213,6 +232,7 @@ void SlopeSectionTemplateConfiguration::save(
     for (const SlopeSectionSegment& seg : d->segments) {
         auto child = node.appendChild("template");
         child.setString("name", seg.getName());
+        child.setInt("type", seg.getType());
         child.setDouble("begin_station", seg.getStart());
         child.setDouble("end_station", seg.getEnd());
         child.setString("begin_reference", seg.getBeginTemplate().getName());

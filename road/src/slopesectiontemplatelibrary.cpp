@@ -1,5 +1,7 @@
 #include <road/slopesectiontemplatelibrary.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace Pelko {
@@ -10,6 +12,7 @@ struct SlopeSectionTemplateLibrary::SlopeConfigurationData
     std::vector<SlopeSectionTemplateEditable> fill;
     std::vector<SlopeSectionTemplateEditable> cut;
     bool available = true;
+    std::vector<std::pair<std::weak_ptr<const void>, UsageCheck>> users;
 
     std::vector<SlopeSectionTemplateEditable>* list(int type)
     {
@@ -65,13 +68,18 @@ SlopeSectionTemplateLibrary::Error SlopeSectionTemplateLibrary::setAt(unsigned i
     return { index, Error::Success };
 }
 
-void SlopeSectionTemplateLibrary::removeAt(SlopeSectionType type, unsigned int i)
+bool SlopeSectionTemplateLibrary::removeAt(SlopeSectionType type, unsigned int i)
 {
     std::vector<SlopeSectionTemplateEditable>* list = d->list(type);
     if (!list || i >= list->size())
-        return;
+        return false;
+    const std::string name = (*list)[i].getName();
+    for (const auto& user : d->users)
+        if (!user.first.expired() && user.second(type, name))
+            return false;
     (*list)[i].detachFromLibrary();
     list->erase(list->begin() + i);
+    return true;
 }
 
 SlopeSectionTemplateEditable SlopeSectionTemplateLibrary::getAt(SlopeSectionType type, unsigned int i) const
@@ -118,6 +126,24 @@ std::string SlopeSectionTemplateLibrary::getAvailableName(const std::string& bas
 bool SlopeSectionTemplateLibrary::isAvailable() const
 {
     return d->available;
+}
+
+void SlopeSectionTemplateLibrary::addUser(const std::shared_ptr<const void>& owner, UsageCheck check)
+{
+    removeUser(owner);
+    d->users.emplace_back(owner, std::move(check));
+}
+
+void SlopeSectionTemplateLibrary::removeUser(const std::shared_ptr<const void>& owner)
+{
+    auto& users = d->users;
+    users.erase(std::remove_if(users.begin(), users.end(),
+                               [&owner](const auto& user) {
+                                   return user.first.expired()
+                                       || (!user.first.owner_before(owner)
+                                           && !owner.owner_before(user.first));
+                               }),
+                users.end());
 }
 
 bool SlopeSectionTemplateLibrary::isNameTaken(const std::string& name) const

@@ -2,9 +2,13 @@
 
 #include <tinyxml2.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -82,36 +86,189 @@ bool holdsBytes(const std::string& path, const std::string& bytes)
     return same;
 }
 
+// The file a path names after following symbolic links, also to a file not there yet, so that a save
+// replaces that file and keeps the link. Empty for a loop of links.
+std::string resolvedTarget(const std::string& path)
+{
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        char buffer[PATH_MAX];
+        const ssize_t size = ::readlink(current.c_str(), buffer, sizeof buffer);
+        if (size <= 0 || static_cast<size_t>(size) >= sizeof buffer)
+            return std::string();
+        std::string target(buffer, static_cast<size_t>(size));
+        if (target[0] != '/') {
+            const size_t slash = current.rfind('/');
+            if (slash != std::string::npos)
+                target.insert(0, current, 0, slash + 1);
+        }
+        current = std::move(target);
+    }
+    return std::string();
+}
+
+// A temporary file of its own beside the target, so that the rename stays within one file system and
+// saves running at once never write into each other's file.
+int createTemporary(const std::string& target, std::string& name)
+{
+    static std::atomic<unsigned> counter { 0 };
+    const std::string stem = target + ".~" + std::to_string(::getpid()) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = stem + std::to_string(counter.fetch_add(1));
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+bool writeAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
 bool writeFile(const std::string& path, const char* data, size_t size)
 {
+    const std::string target = resolvedTarget(path);
+    if (target.empty())
+        return false;
     // Renaming needs only the folder to be writable: a file the user may not write stays as it is.
     struct stat old;
-    const bool replacing = ::stat(path.c_str(), &old) == 0;
-    if (replacing && ::access(path.c_str(), W_OK) != 0)
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    if (replacing && ::access(target.c_str(), W_OK) != 0)
         return false;
-    const std::string temporary = path + ".~" + std::to_string(::getpid());
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
+    std::string temporary;
+    const int fd = createTemporary(target, temporary);
+    if (fd < 0)
         return false;
-    bool ok = std::fwrite(data, 1, size, file) == size;
+    bool ok = writeAll(fd, data, size);
     // The new file keeps the permissions of the one it replaces.
     if (replacing && S_ISREG(old.st_mode))
-        ok = ::fchmod(::fileno(file), old.st_mode & 07777) == 0 && ok;
-    ok = std::fflush(file) == 0 && ok;
-    ok = ::fsync(::fileno(file)) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0 && ok;
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
     if (ok)
-        ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+        ok = std::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok)
         std::remove(temporary.c_str());
     return ok;
+}
+
+// Text that the parser would hand back changed is written with character references: a carriage
+// return comes back as a line feed (in attribute values too), and a text of blanks alone is not read
+// as text at all.
+class ExactTextPrinter : public tinyxml2::XMLPrinter
+{
+public:
+    ExactTextPrinter()
+        : XMLPrinter(nullptr, false)
+    {
+    }
+
+    bool VisitEnter(const tinyxml2::XMLElement& element, const tinyxml2::XMLAttribute* attribute) override
+    {
+        bool plain = true;
+        for (const tinyxml2::XMLAttribute* a = attribute; a; a = a->Next())
+            plain = plain && !std::strchr(a->Value(), '\r');
+        if (plain)
+            return XMLPrinter::VisitEnter(element, attribute);
+        const tinyxml2::XMLElement* parent = element.Parent() ? element.Parent()->ToElement() : nullptr;
+        OpenElement(element.Name(), parent && CompactMode(*parent));
+        for (; attribute; attribute = attribute->Next()) {
+            Putc(' ');
+            Write(attribute->Name());
+            Write("=\"");
+            for (const char* p = attribute->Value(); *p; ++p) {
+                switch (*p) {
+                case '&':
+                    Write("&amp;");
+                    break;
+                case '<':
+                    Write("&lt;");
+                    break;
+                case '>':
+                    Write("&gt;");
+                    break;
+                case '"':
+                    Write("&quot;");
+                    break;
+                case '\'':
+                    Write("&apos;");
+                    break;
+                case '\r':
+                    Write("&#13;");
+                    break;
+                default:
+                    Putc(*p);
+                }
+            }
+            Putc('"');
+        }
+        return true;
+    }
+
+    bool Visit(const tinyxml2::XMLText& text) override
+    {
+        const char* value = text.Value();
+        // An empty text (a reference to character 0 reads as one) would come back as no text at all,
+        // and the element then prints shorter on the next save.
+        if (!*value)
+            return true;
+        const bool blank = *value && std::strspn(value, kBlanks) == std::strlen(value);
+        if (!blank && !std::strchr(value, '\r'))
+            return XMLPrinter::Visit(text);
+        // Runs between references go through PushText, which escapes them and keeps the closing tag
+        // on this line.
+        PushText("");
+        std::string run;
+        for (const char* p = value; *p; ++p) {
+            if (*p != '\r' && !blank) {
+                run += *p;
+                continue;
+            }
+            PushText(run.c_str());
+            run.clear();
+            char reference[8];
+            std::snprintf(reference, sizeof reference, "&#%d;", static_cast<unsigned char>(*p));
+            Write(reference);
+        }
+        PushText(run.c_str());
+        return true;
+    }
+
+private:
+    static constexpr const char* kBlanks = " \t\n\v\f\r";
+};
+
+// Text outside the root is no XML. The parser lets it through (up to a stray end tag, where it stops
+// reading), but written back it makes a file that does not parse, or one that grows on every save.
+void dropTextOutsideRoot(tinyxml2::XMLDocument& document)
+{
+    for (tinyxml2::XMLNode* node = document.FirstChild(); node;) {
+        tinyxml2::XMLNode* next = node->NextSibling();
+        if (node->ToText())
+            document.DeleteChild(node);
+        node = next;
+    }
 }
 
 // Writes the document and, when given, keeps the bytes written.
 bool writeDocument(const tinyxml2::XMLDocument& document, const std::string& path,
                    std::string* bytes = nullptr)
 {
-    tinyxml2::XMLPrinter printer(nullptr, false);
+    ExactTextPrinter printer;
     document.Print(&printer);
     const int size = printer.CStrSize();
     const size_t length = size > 0 ? static_cast<size_t>(size - 1) : 0;
@@ -144,6 +301,8 @@ void RoadFile::open(bool create, std::unique_ptr<Snapshot> previous)
     } else {
         loaded = readFile(d->path, content)
             && document->Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
+        if (loaded)
+            dropTextOutsideRoot(*document);
     }
     if (loaded) {
         tinyxml2::XMLElement* element = document->FirstChildElement();

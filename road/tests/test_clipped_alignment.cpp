@@ -462,3 +462,34 @@ TEST(ClippedHorizontalAlignment, SpiralChordsStayWithinTheDensity)
         EXPECT_GT(worst, s * 0.1) << s;
     }
 }
+
+TEST(ClippedHorizontalAlignment, BordersJumpWithTheCentreLine)
+{
+    // The second line keeps its own begin point 20 m east of where the first one ends.
+    RoadSurface road;
+    setAlignment(road,
+                 { line(100.0),
+                   HorizontalElement::createLine(Corvex::Angle(0.0), 50.0, Corvex::Point(100, 20), 100.0) });
+    setWidths(road, 3.0, 2.0);
+    for (int mode : { 0, 1 }) {
+        const Drawing d(road, 1.0, ClippedHorizontalAlignment::AllLines, kEverywhere, mode);
+        const std::vector<Corvex::Point> centre = d.getCenterLinePoints();
+        ASSERT_FALSE(centre.empty());
+        expectPoint(centre.back(), 150, 20);
+        for (const auto& [border, offset] :
+             { std::pair { d.getLeftBorder(), -3.0 }, std::pair { d.getRightBorder(), 2.0 } }) {
+            ASSERT_GE(border.size(), 4u) << mode;
+            expectPoint(border.front(), 0, offset);
+            expectPoint(border.back(), 150, 20 + offset);
+            // Every piece runs beside one of the lines, or crosses at the jump's station: none cuts across.
+            for (std::size_t i = 1; i < border.size(); ++i) {
+                const Corvex::Point& a = border[i - 1];
+                const Corvex::Point& b = border[i];
+                const bool along = std::abs(a.getY() - b.getY()) < 1e-9;
+                const bool across = std::abs(a.getX() - 100.0) < 1e-9 && std::abs(b.getX() - 100.0) < 1e-9;
+                EXPECT_TRUE(along || across) << mode << " piece " << i << " (" << a.getX() << ", " << a.getY()
+                                             << ") - (" << b.getX() << ", " << b.getY() << ")";
+            }
+        }
+    }
+}

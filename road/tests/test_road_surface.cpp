@@ -12,13 +12,17 @@
 #include <tinyxml2.h>
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace Pelko::Road;
@@ -62,6 +66,41 @@ std::vector<std::string> rootChildren(const std::string& path)
     for (auto* e = doc.RootElement()->FirstChildElement(); e; e = e->NextSiblingElement())
         names.push_back(e->Name());
     return names;
+}
+
+// Names of the folder's entries that begin with the prefix.
+std::vector<std::string> entriesStartingWith(const std::string& folder, const std::string& prefix)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.compare(0, prefix.size(), prefix) == 0)
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    return names;
+}
+
+// Temporary files a save left beside the file at path.
+std::vector<std::string> leftovers(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return entriesStartingWith(path.substr(0, slash), path.substr(slash + 1) + ".~");
+}
+
+bool loads(const std::string& path)
+{
+    RoadSurface road(path);
+    return road.load();
+}
+
+// Opens the file through a document of its own and saves it in place.
+bool openAndSave(const std::string& path)
+{
+    RoadSurface road(path);
+    return road.load() && road.save();
 }
 
 // A road with something in every part that a refused load must not touch.
@@ -275,13 +314,20 @@ TEST(RoadSurface, FailedWriteKeepsThePreviousFile)
     ASSERT_TRUE(road.save());
     const std::string before = readAll(path);
 
-    // The temporary file beside the target cannot be created, so the final write fails.
-    const std::string blocker = path + ".~" + std::to_string(::getpid());
-    ASSERT_EQ(::mkdir(blocker.c_str(), 0700), 0);
+    // Files may not grow past a few bytes, so the final write fails.
+    rlimit limit;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    rlimit small = limit;
+    small.rlim_cur = 16;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     road.setPivouType(PivotRoadLeftSide, 9.0);
-    EXPECT_FALSE(road.save());
+    const bool saved = road.save();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(saved);
     EXPECT_EQ(readAll(path), before);
-    ::rmdir(blocker.c_str());
+    EXPECT_TRUE(leftovers(path).empty());
 
     EXPECT_TRUE(road.save());
     RoadSurface reread(path);
@@ -351,19 +397,15 @@ TEST(RoadSurface, CompleteRoadRoundTrip)
 
 // Files that once lost an element on the second save: whatever a save writes must read back to the
 // same road.
+// Saved in place, each file must load again, and opening and saving it again must change nothing.
 TEST(RoadSurface, SavedFilesReadBackTheSame)
 {
     const std::string folder = dataPath("roundtrip");
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".rod") == 0)
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    ASSERT_GE(names.size(), 19u);
+    for (const std::string& name : entriesStartingWith(folder, ""))
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".rod") == 0)
+            names.push_back(name);
+    ASSERT_GE(names.size(), 29u);
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         RoadSurface road(folder + "/" + name);
@@ -375,7 +417,104 @@ TEST(RoadSurface, SavedFilesReadBackTheSame)
         ASSERT_TRUE(reread.load());
         ASSERT_TRUE(reread.saveAs(second));
         EXPECT_EQ(readAll(first), readAll(second));
+
+        const std::string inPlace = writeTemp("roundtrip_in_place.rod", readAll(folder + "/" + name));
+        ASSERT_TRUE(openAndSave(inPlace));
+        const std::string once = readAll(inPlace);
+        EXPECT_TRUE(loads(inPlace));
+        ASSERT_TRUE(openAndSave(inPlace));
+        ASSERT_TRUE(openAndSave(inPlace));
+        EXPECT_EQ(readAll(inPlace), once);
     }
+}
+
+// Text outside the root, which the parser lets through: saved in place (again through the kept
+// document), over another copy or to a new file, the road must still load, and saving again must
+// not change the file.
+TEST(RoadSurface, EverySaveOfALoadedRoadLoadsAgain)
+{
+    for (const char* name : { "unreadable_after_save_1.rod", "unreadable_after_save_2.rod",
+                              "unreadable_after_save_3.rod", "grows_on_save.rod" }) {
+        SCOPED_TRACE(name);
+        const std::string source = readAll(dataPath("roundtrip/") + name);
+        const std::string path = writeTemp("outside_root.rod", source);
+        RoadSurface road(path);
+        ASSERT_TRUE(road.load());
+        ASSERT_TRUE(road.save());
+        EXPECT_TRUE(loads(path));
+        const std::string once = readAll(path);
+        ASSERT_TRUE(road.save());
+        EXPECT_EQ(readAll(path), once);
+        for (int cycle = 0; cycle < 2; ++cycle)
+            ASSERT_TRUE(openAndSave(path));
+        EXPECT_EQ(readAll(path), once);
+
+        const std::string other = writeTemp("outside_root_other.rod", source);
+        ASSERT_TRUE(road.saveAs(other));
+        EXPECT_TRUE(loads(other));
+        const std::string fresh = tempPath("outside_root_new.rod");
+        ASSERT_TRUE(road.saveAs(fresh));
+        EXPECT_TRUE(loads(fresh));
+    }
+    // What a comment outside the root holds stays.
+    const std::string path = writeTemp("outside_root.rod", readAll(dataPath("roundtrip/grows_on_save.rod")));
+    ASSERT_TRUE(openAndSave(path));
+    EXPECT_NE(readAll(path).find("</Road>\n\n<!--c-->"), std::string::npos);
+}
+
+// Texts come back exactly: a carriage return is not turned into a line feed, and blanks alone are
+// not lost.
+TEST(RoadSurface, TextsComeBackExactly)
+{
+    const auto laneName = [](const RoadSurface& road) {
+        const auto left = road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left);
+        return left.size() > 0 ? left.elementConfigurationAt(0).getElement().getName() : std::string("-");
+    };
+    const std::pair<const char*, std::string> files[] = {
+        { "carriage_return_in_name.rod", "a\rb" },
+        { "blank_name.rod", " " },
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.first);
+        const std::string path = writeTemp("texts.rod", readAll(dataPath("roundtrip/") + file.first));
+        RoadSurface road(path);
+        ASSERT_TRUE(road.load());
+        EXPECT_EQ(laneName(road), file.second);
+        ASSERT_TRUE(road.save());
+        RoadSurface inPlace(path);
+        ASSERT_TRUE(inPlace.load());
+        EXPECT_EQ(laneName(inPlace), file.second);
+        const std::string copy = tempPath("texts_copy.rod");
+        ASSERT_TRUE(inPlace.saveAs(copy));
+        RoadSurface copied(copy);
+        ASSERT_TRUE(copied.load());
+        EXPECT_EQ(laneName(copied), file.second);
+    }
+
+    // Names set through the model: every blank alone, and returns among other text.
+    for (const std::string name : { "\t", "\n", "\r", "\r\n", " \f\v ", "a\r", "\rb\r\n", " x ", "<&>\r" }) {
+        SCOPED_TRACE(::testing::PrintToString(name));
+        RoadSurface road(tempPath("texts_set.rod"));
+        SlopeSectionTemplateEditable t(name, SlopeSectionFill);
+        t.add(SlopeSectionElement::createSlope(name, 2.0, 1.5));
+        ASSERT_EQ(road.getSlopeSectionTemplateLibrary()->add(t).code, 0);
+        ASSERT_TRUE(road.save());
+        RoadSurface reread(road.getPath());
+        ASSERT_TRUE(reread.load());
+        const SlopeSectionTemplateEditable stored
+            = reread.getSlopeSectionTemplateLibrary()->getAt(SlopeSectionFill, 0);
+        EXPECT_EQ(stored.getName(), name);
+        EXPECT_EQ(stored.getAt(0).getName(), name);
+    }
+
+    // Attributes, which the road does not read, are kept as they were too.
+    const std::string attributed
+        = writeTemp("texts_attribute.rod", "<Road note=\"a&#13;b&amp;\"><Version>4</Version></Road>");
+    ASSERT_TRUE(openAndSave(attributed));
+    ASSERT_TRUE(openAndSave(attributed));
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.LoadFile(attributed.c_str()), tinyxml2::XML_SUCCESS);
+    EXPECT_STREQ(doc.RootElement()->Attribute("note"), "a\rb&");
 }
 
 // What a save writes, byte for byte: into the file the road came from (its other children kept in
@@ -447,4 +586,160 @@ TEST(RoadSurface, SaveRereadsAFileChangedSince)
     ASSERT_TRUE(reread.load());
     EXPECT_EQ(reread.getHorizontalAligment()->getElements().size(),
               road.getHorizontalAligment()->getElements().size());
+}
+
+// A start record counts only at the head of the element list; one further in is no element of the
+// road, so that what is in memory after an edit is what the file gives back.
+TEST(RoadSurface, StartRecordCountsOnlyAtTheHead)
+{
+    const std::string path
+        = writeTemp("start_inside.rod", readAll(dataPath("roundtrip/start_record_inside.rod")));
+    RoadSurface road(path);
+    ASSERT_TRUE(road.load());
+    HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements().clone();
+    ASSERT_EQ(elements.size(), 2u);
+    EXPECT_EQ(elements.at(0).getType(), LineElementType);
+    EXPECT_EQ(elements.at(1).getType(), LineElementType);
+    EXPECT_DOUBLE_EQ(elements.at(1).getBeginStation(), 100.0);
+    EXPECT_DOUBLE_EQ(elements.at(1).getBeginPoint().getX(), 1100.0);
+
+    ASSERT_TRUE(elements.removeAt(0));
+    road.getHorizontalAligment()->setElements(elements);
+    ASSERT_TRUE(road.save());
+    RoadSurface reread(path);
+    ASSERT_TRUE(reread.load());
+    const HorizontalElementConfiguration held = road.getHorizontalAligment()->getElements();
+    const HorizontalElementConfiguration read = reread.getHorizontalAligment()->getElements();
+    ASSERT_EQ(read.size(), held.size());
+    for (unsigned i = 0; i < held.size(); ++i) {
+        EXPECT_EQ(read.at(i).getType(), held.at(i).getType());
+        EXPECT_EQ(read.at(i).getBeginStation(), held.at(i).getBeginStation());
+        EXPECT_EQ(read.at(i).getBeginPoint().getX(), held.at(i).getBeginPoint().getX());
+        EXPECT_EQ(read.at(i).getLength(), held.at(i).getLength());
+    }
+}
+
+// A template that a segment uses stays in the library: segments are saved by template name, and a
+// name the library no longer holds would lose the segment on the next load.
+TEST(RoadSurface, LibraryKeepsTemplatesThatSegmentsUse)
+{
+    const std::string path = tempPath("used_templates.rod");
+    RoadSurface road(path);
+    SlopeSectionTemplateLibrary* library = road.getSlopeSectionTemplateLibrary();
+    for (const char* name : { "A", "B", "spare" }) {
+        SlopeSectionTemplateEditable t(name, SlopeSectionFill);
+        t.add(SlopeSectionElement::createSlope(name, 2.0, 1.5));
+        ASSERT_EQ(library->add(t).code, 0);
+    }
+    SlopeSectionTemplateEditable c("C", SlopeSectionCut);
+    c.add(SlopeSectionElement::createSlope("C", 3.0, 1.0));
+    ASSERT_EQ(library->add(c).code, 0);
+    const auto segment = [&](const char* name, SlopeSectionType type, const char* begin, const char* end) {
+        return SlopeSectionSegment::create(name, { 0.0, library->getByName(type, begin) },
+                                           { 100.0, library->getByName(type, end) })
+            .first;
+    };
+    auto left = road.getSlopeSectionConfiguration()->get(SlopeSideLeft);
+    ASSERT_EQ(left.addSegment(segment("A to B", SlopeSectionFill, "A", "B")).code, 0);
+    // The editors set a side to an edited copy of it.
+    auto right = road.getSlopeSectionConfiguration()->get(SlopeSideRight).clone();
+    ASSERT_EQ(right.addSegment(segment("C", SlopeSectionCut, "C", "C")).code, 0);
+    road.getSlopeSectionConfiguration()->set(SlopeSideRight, right);
+
+    EXPECT_FALSE(library->removeAt(SlopeSectionFill, 1));
+    EXPECT_FALSE(library->removeAt(SlopeSectionFill, 0));
+    EXPECT_FALSE(library->removeAt(SlopeSectionCut, 0));
+    EXPECT_EQ(library->size(SlopeSectionFill), 3u);
+    EXPECT_EQ(library->size(SlopeSectionCut), 1u);
+    EXPECT_TRUE(library->removeAt(SlopeSectionFill, 2));
+
+    ASSERT_TRUE(road.save());
+    RoadSurface reread(path);
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.getSlopeSectionConfiguration()->get(SlopeSideLeft).size(), 1u);
+    EXPECT_EQ(reread.getSlopeSectionConfiguration()->get(SlopeSideRight).size(), 1u);
+
+    // Once no segment uses it, a template may go; a library of its own has no segments.
+    left.removeAt(0);
+    EXPECT_TRUE(library->removeAt(SlopeSectionFill, 1));
+    SlopeSectionTemplateLibrary own;
+    ASSERT_EQ(own.add(c).code, 0);
+    EXPECT_TRUE(own.removeAt(SlopeSectionCut, 0));
+}
+
+// Saving through a symbolic link writes the file it points to and keeps the link, also along a chain
+// of links and to a target not there yet.
+TEST(RoadSurface, SaveThroughALinkWritesItsTarget)
+{
+    const std::string target = writeTemp("link_target.rod", readAll(dataPath("complete.rod")));
+    const std::string link = tempPath("link.rod");
+    const std::string chain = tempPath("link_chain.rod");
+    // Relative links, as a user makes them in the folder.
+    ASSERT_EQ(::symlink("road_surface_link_target.rod", link.c_str()), 0);
+    ASSERT_EQ(::symlink("road_surface_link.rod", chain.c_str()), 0);
+    const auto pointsTo = [](const std::string& path) {
+        char buffer[256];
+        struct stat info;
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return std::string("(no link)");
+        const ssize_t size = ::readlink(path.c_str(), buffer, sizeof buffer);
+        return std::string(buffer, size > 0 ? static_cast<size_t>(size) : 0);
+    };
+
+    RoadSurface road(chain);
+    ASSERT_TRUE(road.load());
+    road.setPivouType(PivotRoadLeftSide, 3.0);
+    ASSERT_TRUE(road.save());
+    EXPECT_EQ(pointsTo(chain), "road_surface_link.rod");
+    EXPECT_EQ(pointsTo(link), "road_surface_link_target.rod");
+    RoadSurface reread(target);
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(reread.getPivotType(), PivotRoadLeftSide);
+    EXPECT_DOUBLE_EQ(reread.getPivotOffset(), 3.0);
+    EXPECT_TRUE(leftovers(target).empty());
+    EXPECT_TRUE(leftovers(link).empty());
+
+    const std::string dangling = tempPath("link_dangling.rod");
+    const std::string missing = tempPath("link_missing.rod");
+    ASSERT_EQ(::symlink(missing.c_str(), dangling.c_str()), 0);
+    ASSERT_TRUE(road.saveAs(dangling));
+    EXPECT_EQ(pointsTo(dangling), missing);
+    EXPECT_TRUE(loads(missing));
+    for (const std::string& path : { link, chain, dangling, missing })
+        std::remove(path.c_str());
+}
+
+// Two saves to one path at the same time each write a temporary file of their own: every save
+// succeeds, and the file is whole and one of the two.
+TEST(RoadSurface, ConcurrentSavesToOnePathLeaveOneOfThem)
+{
+    const std::string source = readAll(dataPath("complete.rod"));
+    RoadSurface first(writeTemp("concurrent_first.rod", source));
+    RoadSurface second(writeTemp("concurrent_second.rod", source));
+    ASSERT_TRUE(first.load());
+    ASSERT_TRUE(second.load());
+    first.setPivouType(PivotRoadLeftSide, 1.0);
+    second.setPivouType(PivotRoadRightSide, 2.0);
+    ASSERT_TRUE(first.save());
+    ASSERT_TRUE(second.save());
+    const std::string firstBytes = readAll(first.getPath());
+    const std::string secondBytes = readAll(second.getPath());
+    ASSERT_NE(firstBytes, secondBytes);
+
+    const std::string path = writeTemp("concurrent.rod", source);
+    std::atomic<int> failures { 0 };
+    const auto saveMany = [&](const RoadSurface* road) {
+        for (int i = 0; i < 40; ++i)
+            if (!road->saveAs(path))
+                ++failures;
+    };
+    std::thread a(saveMany, &first);
+    std::thread b(saveMany, &second);
+    a.join();
+    b.join();
+    EXPECT_EQ(failures.load(), 0);
+    const std::string result = readAll(path);
+    EXPECT_TRUE(result == firstBytes || result == secondBytes);
+    EXPECT_TRUE(loads(path));
+    EXPECT_TRUE(leftovers(path).empty());
 }

@@ -289,6 +289,36 @@ TEST_F(TestRoad, Borders)
     EXPECT_EQ(road.getBorder(kNaN, 50.0, 10.0).getPointCount(), 0u);
 }
 
+// A curve far too long for the interval, as a damaged file holds, gives no outline instead of one
+// that never ends, as the drawing path gives up on such a curve; element boundaries still outline it.
+TEST_F(TestRoad, BordersOfHugeCurves)
+{
+    RoadSurface long_;
+    HorizontalElementConfiguration one;
+    one.append(HorizontalElement::createArc(0.0, 2e7, 200.0, Point(0.0, 0.0), 0.0));
+    long_.getHorizontalAligment()->setElements(one);
+    long_.getStandardSection()->setCrossSectionConfiguration(
+        StandardSection::Left,
+        road.getStandardSection()->getCrossSectionConfiguration(StandardSection::Left));
+    EXPECT_EQ(long_.getBorder(10.0).getPointCount(), 0u);
+    EXPECT_EQ(long_.getBorder(0.0, 2e7, 10.0).getPointCount(), 0u);
+    EXPECT_EQ(long_.getBorder(2000.0).getPointCount(), 2u * 10001u + 1u);
+    EXPECT_EQ(long_.getBorder(1000.0, 1100.0, 10.0).getPointCount(), 2u * 12u + 1u);
+    EXPECT_EQ(long_.getBorder(0.0).getPointCount(), 5u);
+
+    for (const char* name : { "huge_arc_border.rod", "huge_arc_border_2.rod", "huge_arc_border_3.rod" }) {
+        SCOPED_TRACE(name);
+        RoadSurface file(std::string(TEST_DATA_DIR) + "/roundtrip/" + name);
+        ASSERT_TRUE(file.load());
+        const HorizontalAlignment* alignment = file.getHorizontalAligment();
+        EXPECT_EQ(file.getBorder(10.0).getPointCount(), 0u);
+        EXPECT_EQ(
+            file.getBorder(alignment->getBeginStation(), alignment->getEndStation(), 10.0).getPointCount(),
+            0u);
+        EXPECT_GT(file.getBorder(0.0).getPointCount(), 0u);
+    }
+}
+
 TEST_F(TestRoad, IteratorsAndStationCoordinates)
 {
     StationIterator it = road.getIterator(20.0, 0.0, 200.0);

@@ -120,13 +120,13 @@ TEST(SlopeSectionTemplateLibrary, SetAtAndRemoveAt)
     SlopeSectionTemplateEditable held = make("H", SlopeSectionCut);
     lib.add(held);
     EXPECT_FALSE(TemplateAccess::fromTemplate(held));
-    lib.removeAt(SlopeSectionCut, 2);
+    EXPECT_TRUE(lib.removeAt(SlopeSectionCut, 2));
     EXPECT_EQ(TemplateAccess::fromTemplate(held).memoryId(), held.memoryId());
 
-    lib.removeAt(SlopeSectionCut, 2);
-    lib.removeAt(static_cast<SlopeSectionType>(3), 0);
+    EXPECT_FALSE(lib.removeAt(SlopeSectionCut, 2));
+    EXPECT_FALSE(lib.removeAt(static_cast<SlopeSectionType>(3), 0));
     EXPECT_EQ(lib.size(SlopeSectionCut), 2u);
-    lib.removeAt(SlopeSectionCut, 0);
+    EXPECT_TRUE(lib.removeAt(SlopeSectionCut, 0));
     EXPECT_EQ(lib.size(SlopeSectionCut), 1u);
     EXPECT_EQ(lib.getAt(SlopeSectionCut, 0).getName(), "F0");
     EXPECT_FALSE(lib.getByName("C0"));

@@ -76,6 +76,17 @@ std::vector<std::string> names(const SlopeSectionTemplateConfiguration& c)
 
 using Names = std::vector<std::string>;
 
+// The configuration saved in the current layout into saved, and read back attached to lib.
+ConfigAccess savedAndRead(const ConfigAccess& c, const SlopeSectionTemplateLibrary& lib, Xml& saved)
+{
+    const auto node = saved.parse("<left/>", 0x04020000);
+    c.save(node);
+    ConfigAccess again;
+    again.attach(lib);
+    again.load(node);
+    return again;
+}
+
 } // namespace
 
 TEST(SlopeSegment, CreateRefusesBadStationsAndMixedTypes)
@@ -443,7 +454,9 @@ TEST(SlopeTemplateConfiguration, LoadsBothOlderLayouts)
         ASSERT_EQ(c.size(), 3u);
         EXPECT_EQ(c.getSegmentAt(0).getBeginTemplate().getName(), "A");
         EXPECT_EQ(c.getSegmentAt(0).getEndTemplate().getName(), "A");
-        EXPECT_EQ(c.getSegmentAt(0).getInterpolationType(), SlopeInterpolationNone);
+        // Each end has a handle of its own, as a segment read from the current layout has: saved and
+        // read again, the segment interpolates as it did.
+        EXPECT_EQ(c.getSegmentAt(0).getInterpolationType(), SlopeInterpolationLinear);
         EXPECT_EQ(c.getSegmentAt(0).getEnd(), 100.0);
         // The inline template took a free name beside the library's own A.
         EXPECT_EQ(c.getSegmentAt(1).getBeginTemplate().getName(), "A_1");
@@ -454,6 +467,17 @@ TEST(SlopeTemplateConfiguration, LoadsBothOlderLayouts)
         // Without a type the inline template cannot join the library, and the segment stays unresolved.
         EXPECT_FALSE(c.getSegmentAt(2));
         EXPECT_EQ(lib.size(SlopeSectionFill), 1u);
+
+        Xml saved;
+        const ConfigAccess again = savedAndRead(c, lib, saved);
+        ASSERT_EQ(again.size(), c.size());
+        for (unsigned int i = 0; i < c.size(); ++i) {
+            EXPECT_EQ(again.getSegmentAt(i).getInterpolationType(), c.getSegmentAt(i).getInterpolationType())
+                << i;
+            EXPECT_EQ(again.getSegmentAt(i).getType(), c.getSegmentAt(i).getType()) << i;
+        }
+        EXPECT_DOUBLE_EQ(again.getInterpolatedByStation(150).getAt(0).getHeight(),
+                         c.getInterpolatedByStation(150).getAt(0).getHeight());
     }
     // Before the library existed every template is inline, whatever the reference says.
     {
@@ -487,4 +511,93 @@ TEST(SlopeTemplateConfiguration, LoadsBothOlderLayouts)
         EXPECT_EQ(lib.getAt(SlopeSectionFill, 0).getName(), "seg");
         EXPECT_DOUBLE_EQ(c.getInterpolatedByStation(50).getAt(0).getHeight(), 0.06);
     }
+}
+
+TEST(SlopeTemplateConfiguration, SegmentsKeepTheirTypeWhenFillAndCutShareAName)
+{
+    // Only adding through the library keeps names unique; stored files may hold one in both lists.
+    struct LibraryAccess : SlopeSectionTemplateLibrary
+    {
+        using SlopeSectionTemplateLibrary::load;
+    };
+    Xml stored;
+    LibraryAccess lib;
+    lib.load(stored
+                 .parse(R"(<SlopeSectionLibrary>
+        <template><type>0</type><name>X</name>
+                  <element><type>0</type><name>s</name><height>2</height><ratio>1.5</ratio></element></template>
+        <template><type>0</type><name>Y</name>
+                  <element><type>0</type><name>s</name><height>4</height><ratio>1.5</ratio></element></template>
+        <template><type>1</type><name>X</name>
+                  <element><type>0</type><name>s</name><height>3</height><ratio>1</ratio></element></template>
+        <template><type>1</type><name>Z</name>
+                  <element><type>0</type><name>s</name><height>5</height><ratio>1</ratio></element></template>
+    </SlopeSectionLibrary>)",
+                        0x04020000)
+                 .cast<SlopeSectionTemplateLibrary>());
+    ASSERT_EQ(lib.size(SlopeSectionFill), 2u);
+    ASSERT_EQ(lib.size(SlopeSectionCut), 2u);
+
+    ConfigAccess c;
+    c.attach(lib);
+    const auto add = [&](const char* name, double b, double e, SlopeSectionType type, const char* begin,
+                         const char* end) {
+        const auto created = SlopeSectionSegment::create(name, { b, lib.getByName(type, begin) },
+                                                         { e, lib.getByName(type, end) });
+        ASSERT_EQ(created.second, SlopeSectionSegment::Success) << name;
+        ASSERT_EQ(c.addSegment(created.first).code, 0) << name;
+    };
+    add("fill X", 0, 100, SlopeSectionFill, "X", "X");
+    add("fill X to Y", 100, 200, SlopeSectionFill, "X", "Y");
+    add("cut X", 200, 300, SlopeSectionCut, "X", "X");
+    const auto expectAsBuilt = [&](const SlopeSectionTemplateConfiguration& read) {
+        ASSERT_EQ(names(read), (Names { "fill X", "fill X to Y", "cut X" }));
+        for (unsigned int i = 0; i < c.size(); ++i) {
+            const SlopeSectionSegment built = c.getSegmentAt(i);
+            const SlopeSectionSegment segment = read.getSegmentAt(i);
+            EXPECT_EQ(segment.getType(), built.getType()) << i;
+            EXPECT_EQ(segment.getEndTemplate().getType(), built.getType()) << i;
+            EXPECT_EQ(segment.getBeginTemplate().getAt(0).getHeight(),
+                      built.getBeginTemplate().getAt(0).getHeight());
+            EXPECT_EQ(segment.getEndTemplate().getAt(0).getHeight(),
+                      built.getEndTemplate().getAt(0).getHeight());
+        }
+    };
+
+    Xml saved;
+    ConfigAccess again = savedAndRead(c, lib, saved);
+    expectAsBuilt(again);
+    // Picking up the library's templates again keeps each end in its segment's list.
+    again.update();
+    expectAsBuilt(again);
+
+    // A file that does not tell the type: the list holding both ends, cut before fill.
+    for (auto* t = saved.doc.RootElement()->FirstChildElement(); t; t = t->NextSiblingElement())
+        if (auto* type = t->FirstChildElement("type"))
+            t->DeleteChild(type);
+    ConfigAccess untyped;
+    untyped.attach(lib);
+    untyped.load(Node<SlopeSectionTemplateConfiguration>(
+        std::make_shared<NodeImpl>(saved.doc.RootElement(), 4, 0x04020000)));
+    ASSERT_EQ(names(untyped), (Names { "fill X", "fill X to Y", "cut X" }));
+    EXPECT_EQ(untyped.getSegmentAt(0).getType(), SlopeSectionCut);
+    EXPECT_EQ(untyped.getSegmentAt(1).getType(), SlopeSectionFill);
+    EXPECT_EQ(untyped.getSegmentAt(1).getBeginTemplate().getAt(0).getHeight(), 2.0);
+
+    // A stated type whose list lacks an end is no reason to lose the segment: the file is read as
+    // if it stated none, and what was read is what a save writes.
+    Xml stated;
+    ConfigAccess wrong;
+    wrong.attach(lib);
+    wrong.load(stated.parse(R"(<right><template><name>Z</name><type>0</type><begin_station>0</begin_station>
+        <end_station>10</end_station><begin_reference>Z</begin_reference><end_reference>Z</end_reference>
+        </template></right>)",
+                            0x04020000));
+    ASSERT_EQ(wrong.size(), 1u);
+    EXPECT_EQ(wrong.getSegmentAt(0).getType(), SlopeSectionCut);
+    EXPECT_EQ(wrong.getSegmentAt(0).getEndTemplate().getAt(0).getHeight(), 5.0);
+    Xml resaved;
+    const ConfigAccess right = savedAndRead(wrong, lib, resaved);
+    ASSERT_EQ(right.size(), 1u);
+    EXPECT_EQ(right.getSegmentAt(0).getType(), SlopeSectionCut);
 }

@@ -219,6 +219,11 @@ QRectF HorizontalCurve::boundingRect() const
     return extentOf(&overview);
 }
 
+QVector<PlotLabel> HorizontalCurve::fitLabels() const
+{
+    return m_labels->fitLabels();
+}
+
 void HorizontalCurve::viewChanged()
 {
     if (!Trelvin::instance()->road() || m_overview.centre.isEmpty())
@@ -327,7 +332,7 @@ QVector<Data::StationMark> HorizontalCurve::stationMarks(const Pelko::Road::Road
     auto mark = [&](double station, const Pelko::Corvex::Point& point, const Pelko::Corvex::Angle& azimuth) {
         Data::StationMark m;
         m.text = stationLabel(equations, station);
-        m.path = paths.path(m.text);
+        m.path = paths.path(m.text, &m.box);
         m.x = point.getX();
         m.y = point.getY();
         m.angle = azimuth.toDegree();

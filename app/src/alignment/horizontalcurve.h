@@ -83,6 +83,8 @@ public:
     void rebuild(double tolerance) override;
     // The whole road's centre line, however far the view is zoomed in.
     QRectF boundingRect() const override;
+    // The station labels.
+    QVector<PlotLabel> fitLabels() const override;
     void plotAttached(QwtPlot* plot) override;
     void plotDetached() override;
     void viewChanged() override;

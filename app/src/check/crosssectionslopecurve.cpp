@@ -2,7 +2,11 @@
 
 #include "framework/plotmarkers.h"
 
+#include <qwt_plot.h>
+
+#include <QFontMetricsF>
 #include <QVector>
+#include <QWidget>
 
 namespace Zemko {
 namespace Trelvin {
@@ -26,6 +30,13 @@ CrossSectionSlopeCurve::~CrossSectionSlopeCurve()
 }
 
 void CrossSectionSlopeCurve::rebuild(double) { }
+
+QVector<PlotLabel> CrossSectionSlopeCurve::fitLabels() const
+{
+    // The items draw in the canvas's font.
+    const QFontMetricsF metrics(plot() && plot()->canvas() ? plot()->canvas()->font() : QFont());
+    return m_points->fitLabels() + m_plates->fitLabels(metrics) + m_slopes->fitLabels(metrics);
+}
 
 void CrossSectionSlopeCurve::plotAttached(QwtPlot* plot)
 {

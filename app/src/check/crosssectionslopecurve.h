@@ -26,6 +26,8 @@ public:
     ~CrossSectionSlopeCurve() override;
 
     void rebuild(double tolerance) override;
+    // The points' names and the markers' texts.
+    QVector<PlotLabel> fitLabels() const override;
     void plotAttached(QwtPlot* plot) override;
     void plotDetached() override;
 

@@ -19,6 +19,13 @@
 using Zemko::Trelvin::StationCheckModel;
 namespace CheckStepping = Zemko::Trelvin::CheckStepping;
 
+namespace {
+
+// Share of the section's extent the view keeps free on each side when it must move.
+constexpr double sectionMargin = 0.1;
+
+} // namespace
+
 StationCheckDialog::StationCheckDialog(Pelko::Road::RoadSurface* road, QWidget* parent)
     : QDialog(parent)
     , ui(new Ui::StationCheckDialog)
@@ -174,5 +181,11 @@ void StationCheckDialog::applyStationField()
 
     m_plot->setScaleRect(viewRect(line, m_plot->axisInterval(QwtPlot::xBottom),
                                   m_plot->axisInterval(QwtPlot::yLeft), m_curve->boundingRect()));
+    // A view that holds the section may still cut the texts beside its outermost points (the slope
+    // labels above it, the names below). The view made for them keeps more room than a page's fit, so
+    // that the sections of the next stations, a little wider or higher, keep it.
+    const QVector<Zemko::Trelvin::PlotLabel> labels = m_curve->fitLabels();
+    if (!m_plot->showsWhole(labels))
+        m_plot->fitTo(m_curve->boundingRect(), labels, sectionMargin);
     m_plot->replot();
 }

@@ -1,5 +1,6 @@
 #include "framework/plotmarkers.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
 
@@ -33,6 +34,17 @@ double skewInHalfTurn(const StructureMark& mark)
     return skew < 0.0 ? skew + 180.0 : skew;
 }
 
+// The n of a 1:n slope with the decimals it has, up to three: 1.75, 1.5, 2.
+QString ratioText(double n)
+{
+    QString text = QString::number(n, 'f', 3);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
 // Tilt in degrees of a label along a slope of gradient g; flatter than one degree stays level.
 double tiltOf(double gradient)
 {
@@ -62,6 +74,30 @@ void beginMarker(QPainter* painter, int px, int py, double tilt)
     painter->translate(px, py);
     painter->rotate(tilt);
     painter->setRenderHint(QPainter::Antialiasing, true);
+}
+
+// Bounds of a text block drawn along a tilted line through centre (plot coordinates: x across, y up)
+// whose ends lie halfSpan across either side: `above` pixels of text over the line and `below` under
+// it, each `width` pixels wide about the centre. The ends rise or fall by rise plot units.
+void addTiltedTexts(QVector<PlotLabel>& labels, const QPointF& centre, double halfSpan, double rise,
+                    double tilt, double above, double below, double width)
+{
+    const double radians = qDegreesToRadians(std::abs(tilt));
+    const double across = std::sin(radians);
+    const double up = std::cos(radians) > 0.1 ? 1.0 / std::cos(radians) : 10.0;
+    const double high = centre.y() + std::abs(rise);
+    const double low = centre.y() - std::abs(rise);
+    for (double x : { centre.x() - halfSpan, centre.x() + halfSpan }) {
+        if (above > 0.0)
+            labels.append(
+                { QPointF(x, high),
+                  QRectF(-above * across, -above * up - 1.0, 2.0 * above * across, above * up + 1.0) });
+        if (below > 0.0)
+            labels.append(
+                { QPointF(x, low), QRectF(-below * across, 0.0, 2.0 * below * across, below * up + 1.0) });
+    }
+    // A text wider than its line overhangs it about the centre.
+    labels.append({ centre, QRectF(-0.5 * width, -above * up - 1.0, width, (above + below) * up + 2.0) });
 }
 
 } // namespace
@@ -110,6 +146,35 @@ void NamedPointsCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, co
     painter->restore();
 }
 
+QVector<PlotLabel> NamedPointsCurve::fitLabels() const
+{
+    QVector<PlotLabel> labels;
+    labels.reserve(records().size());
+    // The dot's radius, the name's box below it.
+    for (const NamedPoint& point : records())
+        labels.append({ QPointF(point.x, point.y), QRectF(-10.0, -3.0, 20.0, 28.0) });
+    return labels;
+}
+
+QVector<PlotLabel> PlateMarkerCurve::fitLabels(const QFontMetricsF& metrics) const
+{
+    QVector<PlotLabel> labels;
+    for (const PlateMarker& marker : records()) {
+        if (!Internal::isFinite(marker.position.x(), marker.position.y()))
+            continue;
+        const MarkerLabel grade = label(marker);
+        const QString length = QStringLiteral("%1").arg(std::abs(marker.length), 0, 'f', 2);
+        const double width
+            = std::max(metrics.horizontalAdvance(length), metrics.horizontalAdvance(grade.text));
+        const double line = metrics.lineSpacing();
+        const double halfSpan = 0.4 * std::abs(finiteOrZero(marker.length));
+        addTiltedTexts(labels, QPointF(marker.position.y(), marker.position.x()), halfSpan,
+                       halfSpan * std::tan(qDegreesToRadians(std::abs(grade.tilt))), grade.tilt,
+                       grade.text.isEmpty() ? 0.0 : 8.0 + line, 8.0 + line, width);
+    }
+    return labels;
+}
+
 MarkerLabel PlateMarkerCurve::label(const PlateMarker& marker)
 {
     MarkerLabel label;
@@ -156,7 +221,7 @@ MarkerLabel SlopeMarkerCurve::label(const SlopeMarker& marker)
     }
     label.text = QStringLiteral("h=%1\n1:%2")
                      .arg(std::abs(marker.width / marker.ratio), 0, 'f', 2)
-                     .arg(std::abs(marker.ratio), 0, 'f', 1);
+                     .arg(ratioText(std::abs(marker.ratio)));
     label.tilt = tiltOf(1.0 / marker.ratio);
     if (marker.reversed)
         label.tilt = -label.tilt;
@@ -184,6 +249,24 @@ void SlopeMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, co
         drawArrow(painter, w, slope.falling);
         painter->restore();
     }
+}
+
+QVector<PlotLabel> SlopeMarkerCurve::fitLabels(const QFontMetricsF& metrics) const
+{
+    QVector<PlotLabel> labels;
+    for (const SlopeMarker& marker : records()) {
+        const MarkerLabel slope = label(marker);
+        if (!slope.visible || !Internal::isFinite(marker.position.x(), marker.position.y()))
+            continue;
+        double width = 0.0;
+        for (const QString& line : slope.text.split(QLatin1Char('\n')))
+            width = std::max(width, metrics.horizontalAdvance(line));
+        const double halfSpan = 0.4 * std::abs(finiteOrZero(marker.width));
+        addTiltedTexts(labels, QPointF(marker.position.y(), marker.position.x()), halfSpan,
+                       halfSpan * std::tan(qDegreesToRadians(std::abs(slope.tilt))), slope.tilt,
+                       8.0 + 2.0 * metrics.lineSpacing(), 0.0, width);
+    }
+    return labels;
 }
 
 QPoint StructuralObjectCurve::skewOffsets(const StructureMark& mark, int l, int r)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "framework/plotseriesitem.h"
+#include "framework/roadplot.h"
 
 #include <QPainterPath>
 #include <QPointF>
 #include <QString>
+
+class QFontMetricsF;
 
 // The marker items of the plots. In plate, slope and structure records x is the north (or vertical)
 // model coordinate, drawn through the plot's y map, and y the east (or horizontal) coordinate, drawn
@@ -108,6 +111,8 @@ class NamedPointsCurve : public RecordSeriesItem<NamedPoint>
 public:
     void setPoints(const QVector<NamedPoint>& points) { replaceRecords(points); }
     const QVector<NamedPoint>& points() const { return records(); }
+    // The dots and the names below them, for fitting the view.
+    QVector<PlotLabel> fitLabels() const;
 
     void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
                     const QRectF& canvasRect, int from, int to) const override;
@@ -121,6 +126,8 @@ public:
 
     // The grade text and tilt; the text is empty for a grade below 0.0001 in magnitude.
     static MarkerLabel label(const PlateMarker& marker);
+    // The room the texts above and below each plate take, in the font they are drawn in.
+    QVector<PlotLabel> fitLabels(const QFontMetricsF& metrics) const;
 
     void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
                     const QRectF& canvasRect, int from, int to) const override;
@@ -134,6 +141,8 @@ public:
 
     // "h=..\n1:.."; not visible for a ratio below 0.0001 in magnitude.
     static MarkerLabel label(const SlopeMarker& marker);
+    // The room the texts above each slope take, in the font they are drawn in.
+    QVector<PlotLabel> fitLabels(const QFontMetricsF& metrics) const;
 
     void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
                     const QRectF& canvasRect, int from, int to) const override;

@@ -15,13 +15,13 @@ namespace Data {
 
 namespace {
 
-// The plot's scales become rect (through the rescaler for a RoadPlot).
-void setPlotScaleRect(QwtPlot* plot, const QRectF& rect)
+// The plot shows rect and the labels (with a margin, through the rescaler, for a RoadPlot).
+void fitPlot(QwtPlot* plot, const QRectF& rect, const QVector<PlotLabel>& labels)
 {
     if (!plot)
         return;
     if (auto* roadPlot = dynamic_cast<RoadPlot*>(plot)) {
-        roadPlot->setScaleRect(rect);
+        roadPlot->fitTo(rect, labels);
         return;
     }
     plot->setAxisScale(QwtPlot::yLeft, rect.top(), rect.bottom());
@@ -154,6 +154,11 @@ QRectF RoadCurve::extentOf(const QwtSeriesData<QPointF>* data)
     return QRectF(left + (width - w) / 2.0, top + (height - h) / 2.0, w, h);
 }
 
+QVector<PlotLabel> RoadCurve::fitLabels() const
+{
+    return {};
+}
+
 void RoadCurve::plotAttached(QwtPlot*) { }
 
 void RoadCurve::plotDetached() { }
@@ -169,7 +174,7 @@ void RoadCurve::attach(QwtPlot* plot)
     plotAttached(plot);
     rebuild(defaultTolerance);
     if (attachedPlot) {
-        setPlotScaleRect(attachedPlot, boundingRect());
+        fitPlot(attachedPlot, boundingRect(), fitLabels());
         attachedPlot->replot();
     }
 }
@@ -199,7 +204,7 @@ void RoadCurve::zoomToFit()
 {
     if (!attachedPlot)
         return;
-    setPlotScaleRect(attachedPlot, boundingRect());
+    fitPlot(attachedPlot, boundingRect(), fitLabels());
     attachedPlot->replot();
 }
 

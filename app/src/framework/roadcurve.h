@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/roadplot.h"
+
 #include <qwt_plot_curve.h>
 
 #include <QColor>
@@ -41,6 +43,8 @@ public:
     // The samples' extent; (0, 0, 100, 100) without samples. A flat or straight line gets the missing
     // side widened about the data, so the view still shows the line.
     virtual QRectF boundingRect() const;
+    // Labels drawn beside the samples that a fitted view shows whole; none by default.
+    virtual QVector<PlotLabel> fitLabels() const;
     virtual void plotAttached(QwtPlot* plot);
     virtual void plotDetached();
     // The attached plot is about to paint with other scales or another canvas size (zoom, pan, resize,
@@ -50,14 +54,14 @@ public:
     // The extent of the finite samples, by the rules of boundingRect.
     static QRectF extentOf(const QwtSeriesData<QPointF>* data);
 
-    // Attaches, rebuilds and scales a non-null plot to boundingRect, then replots it.
+    // Attaches, rebuilds and fits a non-null plot to boundingRect and the labels, then replots it.
     void attach(QwtPlot* plot);
     void detach();
     // Rebuild without replot.
     void update();
     // Rebuild, then replot when attached.
     void refresh();
-    // Scale the plot to boundingRect and replot when attached.
+    // Fit the plot to boundingRect and the labels and replot when attached.
     void zoomToFit();
 
     void setSamples(const QVector<QPointF>& samples);

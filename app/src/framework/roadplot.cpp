@@ -8,8 +8,11 @@
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
 
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Zemko {
@@ -88,6 +91,12 @@ RoadPlot::RoadPlot(QWidget* parent)
 
 void RoadPlot::setScaleRect(const QRectF& rect)
 {
+    fit.active = false;
+    showRect(rect);
+}
+
+void RoadPlot::showRect(const QRectF& rect)
+{
     if (!std::isfinite(rect.left()) || !std::isfinite(rect.right()) || !std::isfinite(rect.top())
         || !std::isfinite(rect.bottom()))
         return;
@@ -110,6 +119,198 @@ void RoadPlot::setScaleRect(const QRectF& rect)
     }
 }
 
+namespace {
+
+struct Span
+{
+    double low;
+    double high;
+};
+
+// The extent of the data (low to high) and the labels along one axis when a pixel is `scale` plot
+// units; labels reach from their anchor by their pixels.
+Span spanAt(double scale, double low, double high, const QVector<PlotLabel>& labels, bool vertical)
+{
+    for (const PlotLabel& label : labels) {
+        // Pixels grow downward, plot y upward.
+        const double anchor = vertical ? label.anchor.y() : label.anchor.x();
+        const double near = vertical ? -label.pixels.bottom() : label.pixels.left();
+        const double far = vertical ? -label.pixels.top() : label.pixels.right();
+        low = std::min(low, anchor + scale * near);
+        high = std::max(high, anchor + scale * far);
+    }
+    return { low, high };
+}
+
+bool finiteLabel(const PlotLabel& label)
+{
+    return std::isfinite(label.anchor.x()) && std::isfinite(label.anchor.y())
+        && std::isfinite(label.pixels.left()) && std::isfinite(label.pixels.right())
+        && std::isfinite(label.pixels.top()) && std::isfinite(label.pixels.bottom());
+}
+
+} // namespace
+
+QRectF RoadPlot::fittedRect(const QRectF& data, const QVector<PlotLabel>& labels, double margin) const
+{
+    const QRectF d = data.normalized();
+    if (!std::isfinite(margin) || margin < 0.0)
+        margin = fitMargin;
+    const double mx = margin * d.width();
+    const double my = margin * d.height();
+    const QRectF widened = d.adjusted(-mx, -my, mx, my);
+    // The left scale's texts are those of the y range shown, which the fit itself decides: fitted
+    // once for the data's own values, the range shown may hold wider texts.
+    const QSizeF first = scaleRoom(widened.top(), widened.bottom());
+    const QRectF rect = fitWithin(widened, labels, first);
+    const QSizeF shown = scaleRoom(rect.top(), rect.bottom());
+    return shown.width() > first.width() ? fitWithin(widened, labels, shown) : rect;
+}
+
+QRectF RoadPlot::fitWithin(const QRectF& widened, const QVector<PlotLabel>& labels,
+                           const QSizeF& scales) const
+{
+    // Pixels as the canvas maps place them: the maps span the canvas less its margins, while the
+    // rescaler derives the y range from the whole contents.
+    const QRect contents = canvas()->contentsRect();
+    const QwtScaleMap xMap = canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap yMap = canvasMap(QwtPlot::yLeft);
+    const double xFirst = std::min(xMap.p1(), xMap.p2()), xLast = std::max(xMap.p1(), xMap.p2());
+    const double yFirst = std::min(yMap.p1(), yMap.p2()), yLast = std::max(yMap.p1(), yMap.p2());
+    const double ratio = aspectRatio() > 0.0 ? aspectRatio() : 1.0;
+    if (contents.width() < 1 || contents.height() < 1 || !(xLast > xFirst) || !(yLast > yFirst))
+        return widened;
+    // Plot units upward per pixel for each unit across.
+    const double upward
+        = (xLast - xFirst) * contents.height() / (contents.width() * (yLast - yFirst) * ratio);
+
+    const QRectF clear = clearArea(scales);
+    const double left = clear.left();
+    const double bottom = clear.bottom();
+    const double width = clear.width();
+    const double height = clear.height();
+    if (width < 1.0 || height < 1.0)
+        return widened;
+
+    QVector<PlotLabel> shown;
+    shown.reserve(labels.size());
+    for (const PlotLabel& label : labels)
+        if (finiteLabel(label))
+            shown.append(label);
+
+    // Plot units per pixel across. The labels only widen the spans as the scale grows, so the
+    // smallest scale holding everything is the limit of this iteration.
+    const auto needed = [&](double scale) {
+        const Span x = spanAt(scale, widened.left(), widened.right(), shown, false);
+        const Span y = spanAt(scale * upward, widened.top(), widened.bottom(), shown, true);
+        return std::max((x.high - x.low) / width, (y.high - y.low) / (upward * height));
+    };
+    double scale = needed(0.0);
+    bool converged = false;
+    for (int i = 0; i < 200 && std::isfinite(scale); ++i) {
+        const double next = needed(scale);
+        if (next <= scale * (1.0 + 1e-12)) {
+            converged = true;
+            break;
+        }
+        scale = next;
+    }
+    if (!converged || !(scale > 0.0)) {
+        // Labels larger than the canvas: the data alone.
+        shown.clear();
+        scale = needed(0.0);
+        if (!(scale > 0.0) || !std::isfinite(scale))
+            return widened;
+    }
+    scale *= 1.0 + 1e-9;
+    const double yScale = scale * upward;
+
+    // Centred in the room left by the scales.
+    const Span x = spanAt(scale, widened.left(), widened.right(), shown, false);
+    const Span y = spanAt(yScale, widened.top(), widened.bottom(), shown, true);
+    const double xStart = x.low - scale * (left - xFirst + 0.5 * (width - (x.high - x.low) / scale));
+    const double yStart = y.low - yScale * (yLast - bottom + 0.5 * (height - (y.high - y.low) / yScale));
+    return QRectF(xStart, yStart, scale * (xLast - xFirst), yScale * (yLast - yFirst));
+}
+
+QRectF RoadPlot::clearArea(const QSizeF& scales) const
+{
+    // The scales are drawn inside the canvas along its left and bottom edges; what is fitted keeps
+    // clear of their texts, and a pixel from the other edges of the canvas maps.
+    const QRect contents = canvas()->contentsRect();
+    const QwtScaleMap xMap = canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap yMap = canvasMap(QwtPlot::yLeft);
+    const double left = std::max(std::min(xMap.p1(), xMap.p2()), contents.left() + scales.width());
+    const double right = std::max(xMap.p1(), xMap.p2()) - 1.0;
+    const double top = std::min(yMap.p1(), yMap.p2()) + 1.0;
+    const double bottom = std::min(std::max(yMap.p1(), yMap.p2()), contents.bottom() - scales.height());
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
+QSizeF RoadPlot::scaleRoom(double low, double high) const
+{
+    // The left scale's widest text is one of the extreme values' (the digits grow with the
+    // magnitude and the sign).
+    const QFontMetricsF left(leftScale->font());
+    double labelWidth = 0.0;
+    for (double value : { low, high })
+        labelWidth
+            = std::max(labelWidth, left.horizontalAdvance(leftScale->scaleDraw()->label(value).text()));
+    const QFontMetricsF bottom(bottomScale->font());
+    // Border, backbone, tick, spacing and text.
+    const auto room = [](const Internal::RoadPlotScaleItem* item, double text) {
+        return item->borderDistance() + 1.0 + item->scaleDraw()->maxTickLength()
+            + item->scaleDraw()->spacing() + text + 1.0;
+    };
+    return QSizeF(room(leftScale, labelWidth), room(bottomScale, bottom.height()));
+}
+
+void RoadPlot::fitTo(const QRectF& data, const QVector<PlotLabel>& labels, double margin)
+{
+    showRect(fittedRect(data, labels, margin));
+    fit.active = true;
+    fit.data = data;
+    fit.labels = labels;
+    fit.margin = margin;
+    fit.left = axisInterval(QwtPlot::xBottom).minValue();
+    fit.right = axisInterval(QwtPlot::xBottom).maxValue();
+}
+
+bool RoadPlot::showsWhole(const QVector<PlotLabel>& labels) const
+{
+    const QwtScaleMap x = canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = canvasMap(QwtPlot::yLeft);
+    const QRectF shown = clearArea(scaleRoom(std::min(y.s1(), y.s2()), std::max(y.s1(), y.s2())))
+                             .adjusted(-0.5, -0.5, 0.5, 0.5);
+    for (const PlotLabel& label : labels) {
+        if (!finiteLabel(label))
+            continue;
+        const QPointF anchor(x.transform(label.anchor.x()), y.transform(label.anchor.y()));
+        // Edge by edge: a label box may be a line, which QRectF::contains never holds.
+        const QRectF box = label.pixels.normalized().translated(anchor);
+        if (!(box.left() >= shown.left() && box.right() <= shown.right() && box.top() >= shown.top()
+              && box.bottom() <= shown.bottom()))
+            return false;
+    }
+    return true;
+}
+
+bool RoadPlot::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool handled = QwtPlot::eventFilter(watched, event);
+    // A fitted view the user has not moved stays fitted to the new canvas size.
+    if (watched == canvas() && event->type() == QEvent::Resize && fitStands())
+        fitTo(fit.data, fit.labels, fit.margin);
+    return handled;
+}
+
+bool RoadPlot::fitStands() const
+{
+    // Zooms and pans move the x range; the rescaler keeps it.
+    return fit.active && axisInterval(QwtPlot::xBottom).minValue() == fit.left
+        && axisInterval(QwtPlot::xBottom).maxValue() == fit.right;
+}
+
 void RoadPlot::setAspectRatio(double r)
 {
     if (!std::isfinite(r) || r < 0.0)
@@ -117,6 +318,9 @@ void RoadPlot::setAspectRatio(double r)
     rescaler->setAspectRatio(r);
     updateAxes();
     rescaler->rescale();
+    // The labels' room in plot units changed with the ratio.
+    if (fitStands())
+        fitTo(fit.data, fit.labels, fit.margin);
 }
 
 double RoadPlot::aspectRatio() const

@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace Zemko {
 namespace Trelvin {
@@ -51,6 +53,7 @@ struct LabelPaths::Glyphs
 {
     QPointF origin;
     QHash<QChar, QPainterPath> outlines;
+    QHash<QChar, QRectF> boxes;
     QHash<QChar, qreal> advances;
 
     static Glyphs& of(const QFont& font)
@@ -65,12 +68,20 @@ struct LabelPaths::Glyphs
 
 namespace {
 
-QCache<QString, QPainterPath>& cachedLabels()
+// A composed label and its extent, which the layout of every view needs and which would otherwise
+// be measured anew, element by element, for every label of every rebuild.
+struct CachedLabel
+{
+    QPainterPath path;
+    QRectF box;
+};
+
+QCache<QString, CachedLabel>& cachedLabels()
 {
     // Counted in path elements (24 bytes each), shared with the marks that use them. A station label
     // has some four hundred; the cache holds the plan's, the profile's and the structures' labels of
     // a long road at once, since a cache smaller than what one rebuild asks for misses every time.
-    static QCache<QString, QPainterPath> byText(4000000);
+    static QCache<QString, CachedLabel> byText(4000000);
     return byText;
 }
 
@@ -90,22 +101,33 @@ QPainterPath LabelPaths::shaped(const QFont& font, const QString& text)
     return path;
 }
 
-QPainterPath LabelPaths::path(const QString& text)
+QPainterPath LabelPaths::path(const QString& text, QRectF* box)
 {
     const QString name = key + text;
-    if (const QPainterPath* cached = cachedLabels().object(name))
-        return *cached;
-    QPainterPath path = compose(text);
-    cachedLabels().insert(name, new QPainterPath(path), std::max(1, path.elementCount()));
+    if (const CachedLabel* cached = cachedLabels().object(name)) {
+        if (box)
+            *box = cached->box;
+        return cached->path;
+    }
+    auto* label = new CachedLabel;
+    label->path = compose(text, label->box);
+    const QPainterPath path = label->path;
+    if (box)
+        *box = label->box;
+    cachedLabels().insert(name, label, std::max(1, path.elementCount()));
     return path;
 }
 
-QPainterPath LabelPaths::compose(const QString& text)
+QPainterPath LabelPaths::compose(const QString& text, QRectF& box)
 {
     for (const QChar c : text)
-        if (c.unicode() > 0xFF)
-            return shaped(font, text);
+        if (c.unicode() > 0xFF) {
+            const QPainterPath path = shaped(font, text);
+            box = path.controlPointRect();
+            return path;
+        }
     QPainterPath path;
+    box = QRectF();
     qreal x = glyphs.origin.x();
     for (const QChar c : text) {
         auto advance = glyphs.advances.constFind(c);
@@ -113,12 +135,156 @@ QPainterPath LabelPaths::compose(const QString& text)
             QPainterPath outline;
             outline.addText(QPointF(), font, QString(c));
             glyphs.outlines.insert(c, outline);
+            glyphs.boxes.insert(c, outline.controlPointRect());
             advance = glyphs.advances.insert(c, QFontMetricsF(font).horizontalAdvance(c));
         }
-        path.addPath(glyphs.outlines.value(c).translated(x, glyphs.origin.y()));
+        const QPointF at(x, glyphs.origin.y());
+        path.addPath(glyphs.outlines.value(c).translated(at));
+        // A blank has no outline and takes no part in the extent.
+        const QRectF glyph = glyphs.boxes.value(c);
+        if (!glyph.isNull())
+            box = box.isNull() ? glyph.translated(at) : box.united(glyph.translated(at));
         x += *advance;
     }
     return path;
+}
+
+namespace {
+
+// The outline's extent, or nothing for a mark that cannot be drawn.
+QRectF outlineBox(const StationMark& mark)
+{
+    if (!Internal::isFinite(mark.x, mark.y) || mark.path.isEmpty())
+        return QRectF();
+    return mark.box.isNull() ? mark.path.controlPointRect() : mark.box;
+}
+
+// The four corners of a label on the canvas, a pixel of room round its outline.
+struct Quad
+{
+    QPointF corner[4];
+    QRectF bounds;
+
+    Quad(const QTransform& place, const QRectF& box)
+    {
+        const QRectF room = box.adjusted(-1.0, -1.0, 1.0, 1.0);
+        corner[0] = place.map(room.topLeft());
+        corner[1] = place.map(room.topRight());
+        corner[2] = place.map(room.bottomRight());
+        corner[3] = place.map(room.bottomLeft());
+        bounds = place.mapRect(room);
+    }
+
+    // Separating axes: the two edge directions of each rectangle.
+    bool overlaps(const Quad& other) const
+    {
+        if (!bounds.intersects(other.bounds))
+            return false;
+        for (const Quad* quad : { this, &other })
+            for (int edge = 0; edge < 2; ++edge) {
+                const QPointF d = quad->corner[edge + 1] - quad->corner[edge];
+                const QPointF axis(-d.y(), d.x());
+                double minA = 0.0, maxA = 0.0, minB = 0.0, maxB = 0.0;
+                for (int i = 0; i < 4; ++i) {
+                    const double a = QPointF::dotProduct(corner[i], axis);
+                    const double b = QPointF::dotProduct(other.corner[i], axis);
+                    minA = i ? std::min(minA, a) : a;
+                    maxA = i ? std::max(maxA, a) : a;
+                    minB = i ? std::min(minB, b) : b;
+                    maxB = i ? std::max(maxB, b) : b;
+                }
+                if (maxA <= minB || maxB <= minA)
+                    return false;
+            }
+        return true;
+    }
+};
+
+// The label's outline turned along the angle about its anchor, and half round about its own centre
+// when it would read upside down: it reads upright and keeps its place by the road. The half turn's
+// shift is rounded to whole pixels, so that a label drawn into an image of its own and one drawn
+// onto the canvas hit the same pixels.
+QTransform turn(double angle, const QRectF& box)
+{
+    if (!std::isfinite(angle))
+        angle = 0.0;
+    if (!StationLabelsCurve::upsideDown(angle))
+        return QTransform().rotate(angle);
+    const QPointF shift = QTransform().rotate(angle).map(2.0 * box.center());
+    return QTransform().rotate(angle + 180.0)
+        * QTransform::fromTranslate(std::round(shift.x()), std::round(shift.y()));
+}
+
+} // namespace
+
+bool StationLabelsCurve::upsideDown(double angle)
+{
+    if (!std::isfinite(angle))
+        return false;
+    return std::cos(angle * M_PI / 180.0) < -1e-9;
+}
+
+QTransform StationLabelsCurve::placement(const StationMark& mark, const QRectF& box, const QwtScaleMap& xMap,
+                                         const QwtScaleMap& yMap)
+{
+    return turn(mark.angle, box)
+        * QTransform::fromTranslate(Internal::toPixel(xMap, mark.y), Internal::toPixel(yMap, mark.x));
+}
+
+QVector<int> StationLabelsCurve::layout(const QVector<StationMark>& marks, const QVector<QRectF>& boxes,
+                                        const QwtScaleMap& xMap, const QwtScaleMap& yMap, QSize size)
+{
+    QVector<int> drawn;
+    const int count = std::min(marks.size(), boxes.size());
+    const QRectF canvas(QPointF(0.0, 0.0), QSizeF(size));
+    // Laid-out labels by the cells of a coarse grid their bounds touch.
+    constexpr double cell = 64.0;
+    QHash<quint64, QVector<int>> grid;
+    QVector<Quad> quads;
+    const auto cellsOf = [&](const QRectF& r, const std::function<bool(quint64)>& visit) {
+        const qint64 x0 = qint64(std::floor(r.left() / cell)), x1 = qint64(std::floor(r.right() / cell));
+        const qint64 y0 = qint64(std::floor(r.top() / cell)), y1 = qint64(std::floor(r.bottom() / cell));
+        for (qint64 x = x0; x <= x1; ++x)
+            for (qint64 y = y0; y <= y1; ++y)
+                if (!visit((quint64(quint32(x)) << 32) | quint32(y)))
+                    return false;
+        return true;
+    };
+    std::vector<bool> chosen(size_t(std::max(count, 0)), false);
+    const auto tryLabel = [&](int i, bool always) {
+        const QRectF& box = boxes.at(i);
+        if (box.isNull() || !Internal::isFinite(marks.at(i).x, marks.at(i).y))
+            return;
+        const Quad quad(placement(marks.at(i), box, xMap, yMap), box);
+        if (!quad.bounds.intersects(canvas))
+            return;
+        // The bounds are clipped to the canvas first: a far-off corner must not spread over the grid.
+        const QRectF cells = quad.bounds & canvas;
+        if (!always && !cellsOf(cells, [&](quint64 key) {
+                for (int other : grid.value(key))
+                    if (quad.overlaps(quads.at(other)))
+                        return false;
+                return true;
+            }))
+            return;
+        const int index = quads.size();
+        quads.append(quad);
+        cellsOf(cells, [&](quint64 key) {
+            grid[key].append(index);
+            return true;
+        });
+        chosen[size_t(i)] = true;
+    };
+    if (count > 0)
+        tryLabel(0, true);
+    if (count > 1)
+        tryLabel(count - 1, true);
+    for (int i = 1; i + 1 < count; ++i)
+        tryLabel(i, false);
+    for (int i = 0; i < count; ++i)
+        if (chosen[size_t(i)])
+            drawn.append(i);
+    return drawn;
 }
 
 struct StationLabelsCurve::Private
@@ -127,6 +293,10 @@ struct StationLabelsCurve::Private
     QImage image;
     QwtScaleMap xMap;
     QwtScaleMap yMap;
+    // The extent of each mark's outline, computed once per set of marks.
+    QVector<QRectF> boxes;
+    // The marks the latest render draws.
+    QVector<int> drawn;
     // Whether image belongs to xMap and yMap (a render was started for them with the current marks).
     bool mapsCurrent = false;
     // A render was started and its image has not been handed over yet.
@@ -146,12 +316,11 @@ StationLabelsCurve::Label StationLabelsCurve::Render::operator()(const StationMa
     // renders that overlap after a zoom from writing the same cache on two threads.
     QPainterPath path;
     path.addPath(mark.path);
-    QTransform place;
-    place.translate(Internal::toPixel(xMap, mark.y), Internal::toPixel(yMap, mark.x));
-    place.rotate(std::isfinite(mark.angle) ? mark.angle : 0.0);
+    const QRectF box = mark.box.isNull() ? path.controlPointRect() : mark.box;
+    const QTransform place = placement(mark, box, xMap, yMap);
     // The pen's width and rounding need a pixel or two round the outline's extent.
-    const QRect pixels = place.mapRect(path.controlPointRect()).toAlignedRect().adjusted(-2, -2, 2, 2)
-        & QRect(QPoint(0, 0), size);
+    const QRect pixels
+        = place.mapRect(box).toAlignedRect().adjusted(-2, -2, 2, 2) & QRect(QPoint(0, 0), size);
     if (pixels.isEmpty())
         return label;
     label.offset = pixels.topLeft();
@@ -179,6 +348,10 @@ void StationLabelsCurve::setMarks(const QVector<StationMark>& marks)
 {
     if (!replaceRecords(marks))
         return;
+    d->boxes.clear();
+    d->boxes.reserve(marks.size());
+    for (const StationMark& mark : marks)
+        d->boxes.append(outlineBox(mark));
     if (plot()) {
         render(plot(), true);
         return;
@@ -186,6 +359,7 @@ void StationLabelsCurve::setMarks(const QVector<StationMark>& marks)
     // Detached: the next view must render the new marks even if it equals the cached one.
     d->future.cancel();
     d->image = QImage();
+    d->drawn.clear();
     d->mapsCurrent = false;
     d->pending = false;
 }
@@ -210,6 +384,24 @@ bool StationLabelsCurve::isRendering() const
     return d->pending;
 }
 
+QVector<int> StationLabelsCurve::drawnMarks() const
+{
+    return d->drawn;
+}
+
+QVector<PlotLabel> StationLabelsCurve::fitLabels() const
+{
+    QVector<PlotLabel> labels;
+    labels.reserve(marks().size());
+    for (int i = 0; i < marks().size(); ++i) {
+        const StationMark& mark = marks().at(i);
+        const QRectF& box = d->boxes.at(i);
+        if (!box.isNull())
+            labels.append({ QPointF(mark.y, mark.x), turn(mark.angle, box).mapRect(box) });
+    }
+    return labels;
+}
+
 void StationLabelsCurve::render(QwtPlot* plot, bool force)
 {
     if (!plot)
@@ -225,6 +417,7 @@ void StationLabelsCurve::render(QwtPlot* plot, bool force)
     d->future.cancel();
     d->future = QFuture<QImage>();
     d->image = QImage();
+    d->drawn.clear();
     d->pending = false;
 
     const QSize size(int(std::abs(xMap.p2() - xMap.p1())), int(std::abs(yMap.p2() - yMap.p1())));
@@ -233,7 +426,12 @@ void StationLabelsCurve::render(QwtPlot* plot, bool force)
     if (size.isEmpty() || !plot->canvas() || plot->canvas()->contentsRect().isEmpty() || marks().isEmpty())
         return;
 
-    d->future = QtConcurrent::mappedReduced(marks(), Render { xMap, yMap, size }, mergeLabel,
+    d->drawn = layout(marks(), d->boxes, xMap, yMap, size);
+    QVector<StationMark> drawn;
+    drawn.reserve(d->drawn.size());
+    for (int i : d->drawn)
+        drawn.append(marks().at(i));
+    d->future = QtConcurrent::mappedReduced(drawn, Render { xMap, yMap, size }, mergeLabel,
                                             QtConcurrent::UnorderedReduce | QtConcurrent::SequentialReduce);
     d->pending = true;
     auto* watcher = new QFutureWatcher<QImage>(&d->watchers);

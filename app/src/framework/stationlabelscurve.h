@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/plotseriesitem.h"
+#include "framework/roadplot.h"
 
 #include <QFont>
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QTransform>
 
 #include <memory>
 
@@ -24,6 +26,8 @@ struct StationMark
     QString text;
     // The label outline in pixels about its anchor.
     QPainterPath path;
+    // The outline's extent (its control points' bounds); a null rectangle is measured from the path.
+    QRectF box;
     // North, through the y map.
     double x = 0.0;
     // East, through the x map.
@@ -33,7 +37,7 @@ struct StationMark
 
     bool operator==(const StationMark& o) const
     {
-        return text == o.text && path == o.path && x == o.x && y == o.y && angle == o.angle;
+        return text == o.text && path == o.path && box == o.box && x == o.x && y == o.y && angle == o.angle;
     }
 };
 
@@ -48,14 +52,15 @@ class LabelPaths
 public:
     explicit LabelPaths(const QFont& font);
 
-    QPainterPath path(const QString& text);
+    // The outline of the text, and its extent in box when given.
+    QPainterPath path(const QString& text, QRectF* box = nullptr);
     // The text shaped anew, without the caches.
     static QPainterPath shaped(const QFont& font, const QString& text);
 
 private:
     struct Glyphs;
 
-    QPainterPath compose(const QString& text);
+    QPainterPath compose(const QString& text, QRectF& box);
 
     const QFont& font;
     const QString key;
@@ -66,6 +71,11 @@ private:
 // parallel on Qt's global thread pool whenever the view or the marks change; painting only draws that
 // image. A newer render cancels the one in progress. Each label is rendered into an image just large
 // enough for it, and a label off the canvas not at all.
+//
+// A label runs along the mark's angle but is turned half round about its own centre where it would
+// read upside down. The marks come in station order; for each view the labels are laid out in that
+// order and a label whose box would overlap one already laid out is left out, except the first and
+// the last, which are always drawn. A zoom lays them out anew.
 class StationLabelsCurve : public RecordSeriesItem<StationMark>
 {
 public:
@@ -79,6 +89,18 @@ public:
         QPoint offset;
         QSize canvas;
     };
+
+    // Whether a label along this angle (degrees, clockwise on screen) would read upside down.
+    static bool upsideDown(double angle);
+    // From the label's outline (about its anchor) to the canvas: at the anchor's pixel, along the
+    // mark's angle, turned about the centre of box (the outline's extent) when upside down.
+    static QTransform placement(const StationMark& mark, const QRectF& box, const QwtScaleMap& xMap,
+                                const QwtScaleMap& yMap);
+    // The marks drawn on a canvas of the given size, as indices in station order: those whose box
+    // reaches the canvas and overlaps none laid out before it, and the first and last mark whenever
+    // they reach the canvas. boxes holds the extent of each mark's outline.
+    static QVector<int> layout(const QVector<StationMark>& marks, const QVector<QRectF>& boxes,
+                               const QwtScaleMap& xMap, const QwtScaleMap& yMap, QSize size);
 
     // Renders one label into a transparent image of its own size; runs on pool threads.
     struct Render
@@ -106,6 +128,10 @@ public:
     QImage image() const;
     // True while the latest render started has not been handed over.
     bool isRendering() const;
+    // The marks the latest render draws (indices into marks()).
+    QVector<int> drawnMarks() const;
+    // Every label with the room it takes about its anchor, for fitting the view.
+    QVector<PlotLabel> fitLabels() const;
 
     void updateScaleDiv(const QwtScaleDiv& xScaleDiv, const QwtScaleDiv& yScaleDiv) override;
     void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,

@@ -1,6 +1,7 @@
 #include "framework/tableeditwidget.h"
 
 #include "framework/blocktablemodel.h"
+#include "framework/columnfitter.h"
 #include "framework/selectedrange.h"
 #include "framework/tableviewform.h"
 #include "shell/prompter.h"
@@ -8,12 +9,8 @@
 #include "ui_tableviewwidget.h"
 
 #include <QCursor>
-#include <QHash>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
-
-#include <algorithm>
 
 TableEditWidget::TableEditWidget(QWidget* parent, int firstPaste, int lastPaste, int blankLimit)
     : QWidget(parent)
@@ -35,10 +32,8 @@ void TableEditWidget::setUpTable(Zemko::Trelvin::BlockTableModel* model)
     ui->tableView->setSelectionMode(QAbstractItemView::ContiguousSelection);
     ui->editButton->hide();
     Zemko::Trelvin::setTooltipTracking(this, true);
-    // Columns as wide as their titles and texts whenever the rows change wholesale; the user may
-    // still drag them.
-    connect(model, &QAbstractItemModel::modelReset, this, &TableEditWidget::fitColumns);
-    fitColumns();
+    // Columns as wide as their titles and texts; the user may still drag them.
+    Zemko::Trelvin::ColumnFitter::attach(ui->tableView);
 
     m_menu = new QMenu(this);
     QAction* append = m_menu->addAction(tr("Append an element"));
@@ -54,43 +49,6 @@ void TableEditWidget::setUpTable(Zemko::Trelvin::BlockTableModel* model)
     ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableView, &QWidget::customContextMenuRequested, this, &TableEditWidget::showContextMenu);
     ui->tableView->installEventFilter(this);
-}
-
-// The table models give every cell the same size hint, so the view cannot size its columns itself.
-// Shaping every cell's text costs far more than reading it: texts are measured once per shape, and
-// where the font sets every digit equally wide, texts differing only in their digits share a shape
-// (a column of stations or coordinates has a few dozen shapes in thousands of rows).
-void TableEditWidget::fitColumns()
-{
-    QTableView* view = ui->tableView;
-    if (!view->isVisible()) {
-        m_columnsStale = true;
-        return;
-    }
-    m_columnsStale = false;
-    const QAbstractItemModel* model = view->model();
-    const QFontMetrics metrics(view->font());
-    const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('X'));
-    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
-    bool evenDigits = true;
-    for (char c = '1'; c <= '9'; ++c)
-        evenDigits = evenDigits && metrics.horizontalAdvance(QLatin1Char(c)) == digit;
-    QHash<QString, int> widths;
-    for (int column = 0; column < model->columnCount(); ++column) {
-        int width = view->horizontalHeader()->sectionSizeHint(column);
-        for (int row = 0; row < model->rowCount(); ++row) {
-            QString text = model->index(row, column).data().toString();
-            if (evenDigits)
-                for (QChar& c : text)
-                    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
-                        c = QLatin1Char('0');
-            auto known = widths.constFind(text);
-            if (known == widths.constEnd())
-                known = widths.insert(text, metrics.horizontalAdvance(text) + padding);
-            width = std::max(width, *known);
-        }
-        view->setColumnWidth(column, width);
-    }
 }
 
 void TableEditWidget::selection(int& top, int& left, int& rowCount, int& columnCount) const
@@ -251,8 +209,6 @@ void TableEditWidget::keyPressEvent(QKeyEvent* event)
 
 bool TableEditWidget::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ui->tableView && event->type() == QEvent::Show && m_columnsStale)
-        fitColumns();
     if (watched == ui->tableView && event->type() == QEvent::KeyPress
         && handleShortcut(static_cast<QKeyEvent*>(event)))
         return true;

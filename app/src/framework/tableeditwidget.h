@@ -54,9 +54,6 @@ protected:
     void setUpTable(Zemko::Trelvin::BlockTableModel* model);
 
     void showContextMenu();
-    // Columns as wide as their titles and the texts of every row. A hidden table waits until it is
-    // shown.
-    void fitColumns();
     // Selects the cells of one row from first to last column and scrolls to the first.
     void selectCells(int row, int first, int last);
 
@@ -97,8 +94,6 @@ private:
     int m_firstPaste;
     int m_lastPaste;
     int m_blankLimit;
-    // The rows changed while the table was hidden.
-    bool m_columnsStale = false;
     QMenu* m_menu = nullptr;
     QAction* m_deleteAction = nullptr;
     QAction* m_insertAction = nullptr;

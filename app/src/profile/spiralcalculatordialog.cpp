@@ -60,17 +60,19 @@ double SpiralCalculatorDialog::stripMinus(QLineEdit* edit)
 
 void SpiralCalculatorDialog::calcTypeButtonsToggled(int id, bool checked)
 {
+    // The field being computed shows the result read-only, so that it can still be selected and
+    // copied; the radius order does not apply to the spiral parameter.
     switch (id) {
     case 0:
         ui->rbR1GR2->setEnabled(!checked);
         ui->rbR1LR2->setEnabled(!checked);
-        ui->leParamA->setEnabled(!checked);
+        ui->leParamA->setReadOnly(checked);
         break;
     case 1:
-        ui->leR1->setEnabled(!checked);
+        ui->leR1->setReadOnly(checked);
         break;
     case 2:
-        ui->leR2->setEnabled(!checked);
+        ui->leR2->setReadOnly(checked);
         break;
     default:
         break;

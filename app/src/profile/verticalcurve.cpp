@@ -66,6 +66,11 @@ QRectF VerticalCurve::boundingRect() const
     return profile.adjusted(-margin, 0.0, margin, 0.0);
 }
 
+QVector<PlotLabel> VerticalCurve::fitLabels() const
+{
+    return m_labels->fitLabels();
+}
+
 void VerticalCurve::rebuild(double)
 {
     if (!m_plot)
@@ -97,7 +102,7 @@ void VerticalCurve::rebuild(double)
         const Pelko::Road::Station station = equations.getStationFromContinuous(poi.station);
         Data::StationMark mark;
         mark.text = stationToText(station.getStation(), station.isOverlapped());
-        mark.path = paths.path(mark.text);
+        mark.path = paths.path(mark.text, &mark.box);
         // Labels are anchored like plan labels: north on the vertical axis, east on the horizontal.
         mark.x = poi.elevation;
         mark.y = poi.station;

@@ -21,6 +21,8 @@ public:
     void rebuild(double tolerance) override;
     // The profile's extent with room at both ends for the first and last PI's labels.
     QRectF boundingRect() const override;
+    // The station labels above the vertical PIs.
+    QVector<PlotLabel> fitLabels() const override;
     void plotAttached(QwtPlot* plot) override;
     void plotDetached() override;
 

@@ -2,14 +2,12 @@
 
 #include "ui_about.h"
 
-#include <QCoreApplication>
-
 About::About(QWidget* parent)
     : QWidget(parent)
     , ui(new Ui::About)
 {
     ui->setupUi(this);
-    ui->versionLabel->setText(QCoreApplication::applicationVersion());
+    ui->versionLabel->setText(QStringLiteral("%1.%2.%3.%4").arg(1).arg(2).arg(4).arg(20170915));
     setWindowFlags(Qt::Popup | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
     // Large fonts may need more room than the form's size; grow first so the centring holds.

@@ -262,7 +262,9 @@ void MainWindow::openRoad(const QString& path)
 void MainWindow::newRoad(const QString& path)
 {
     if (!Trelvin::instance()->createRoad(path))
-        reportOpenFailure(tr("Cannot write a new road to %1.").arg(QDir::toNativeSeparators(path)));
+        Prompter::instance()->critical(
+            this, tr("New road Failed"),
+            tr("Cannot write a new road to %1.").arg(QDir::toNativeSeparators(path)));
 }
 
 void MainWindow::loadRoad(const QString& path)

@@ -1,5 +1,6 @@
 #include "slopes/slopeitemtablewidget.h"
 
+#include "framework/columnfitter.h"
 #include "shell/prompter.h"
 #include "shell/reminder.h"
 #include "slopes/slopeitemdialog.h"
@@ -27,6 +28,7 @@ SlopeItemTableWidget::SlopeItemTableWidget(Zemko::Trelvin::SlopeTableModel* segm
     m_model = new SlopeItemTableModel(segments, segmentRow, this);
     setWindowTitle(tr("Slope"));
     ui->tableView->setModel(m_model);
+    Zemko::Trelvin::ColumnFitter::attach(ui->tableView);
     ui->tableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     ui->tableView->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(ui->tableView, &QAbstractItemView::doubleClicked, this, &SlopeItemTableWidget::onEdit);

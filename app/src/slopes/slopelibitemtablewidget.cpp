@@ -1,5 +1,6 @@
 #include "slopes/slopelibitemtablewidget.h"
 
+#include "framework/columnfitter.h"
 #include "shell/prompter.h"
 #include "shell/reminder.h"
 #include "slopes/slopelibitemdialog.h"
@@ -32,6 +33,7 @@ SlopeLibItemTableWidget::SlopeLibItemTableWidget(Zemko::Trelvin::SlopeLibTableMo
 
     setWindowTitle(tr("Slope"));
     ui->tableView->setModel(m_model);
+    Zemko::Trelvin::ColumnFitter::attach(ui->tableView);
     connect(ui->tableView, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(onEdit(QModelIndex)));
     for (QWidget* button : { ui->appendButton, ui->deleteButton, ui->editButton, ui->insertButton })
         button->setEnabled(false);

@@ -11,9 +11,18 @@ namespace IO {
 
 class MemoryFile;
 
+// How reading a DXF drawing ended.
+enum class DxfReadResult {
+    Read, // a text drawing, read to its end
+    NotADrawing, // a text that holds no DXF section (dxflib reads any text without complaint)
+    Binary, // a binary DXF: dxflib reads text only, and would pass it for an empty drawing
+    Unreadable, // nothing to read, the file cannot be opened, or dxflib gave up
+    Cancelled, // the progress callback cancelled the reading
+};
+
 // Reads a DXF drawing from a memory file with dxflib, handing every entity to the creation interface.
-// False when the file has nothing left to read, is a binary DXF (dxflib reads text only, and would
-// pass it for an empty drawing) or dxflib gives up; true once the drawing was read.
+// True when dxflib read it to its end: a drawing, or a text without sections, which dxflib takes for an
+// empty one.
 IO_EXPORT bool readDxf(MemoryFile& file, DL_CreationInterface* creationInterface);
 // The same for a DXF file on disk; false when it cannot be opened.
 IO_EXPORT bool readDxf(const std::string& path, DL_CreationInterface* creationInterface);

@@ -10,6 +10,9 @@ class IO_EXPORT IProgress
 {
 public:
     virtual void report(int percent) = 0;
+    // Asked on the writing thread between batches of work: true stops the work, which then rolls back
+    // and fails. Never cancelled unless overridden.
+    virtual bool isCancelled() const { return false; }
 
 protected:
     // Never deleted through the interface.

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <io/dxfmemoryreader.h>
 #include <io/io_global.h>
 
 #include <corvex/envelope.h>
 #include <corvex/triangle.h>
 
 #include <dxflib/dl_creationadapter.h>
+
+class DL_Dxf;
 
 #include <string>
 #include <vector>
@@ -18,6 +21,10 @@ class Connection;
 
 namespace Pelko {
 namespace IO {
+
+class DxfLineBuffer;
+class IProgress;
+class MemoryFile;
 
 // Turns the 3DFACE entities of a DXF drawing into triangles: either into a TIN database (constructed with
 // its path) or into a list (default constructor). The drawing's Y becomes north, X east, Z height.
@@ -33,20 +40,37 @@ public:
     TriangleDxfAdapter(const TriangleDxfAdapter&) = delete;
     TriangleDxfAdapter& operator=(const TriangleDxfAdapter&) = delete;
 
+    // Reads a drawing into this adapter. Read this way, the adapter also sees each coordinate's text
+    // (dxflib reads "nan" and "inf" as 0) and the line each face ends at. progress is only asked whether
+    // the work is cancelled; it may be null.
+    DxfReadResult read(MemoryFile& file, IProgress* progress);
+    DxfReadResult read(const std::string& path, IProgress* progress);
+
     void add3dFace(const DL_3dFaceData& data) override;
     // Faces inside a block definition are symbol geometry in the block's own coordinates, not terrain.
     void addBlock(const DL_BlockData& data) override;
     void endBlock() override;
 
     // Completes the database: the remaining rows, the border and the commit. True only when the database
-    // was opened and every row, the border and the commit were written; in list mode always true.
-    bool finish();
+    // was opened and every row, the border and the commit were written; in list mode always true. A
+    // cancel through progress (which may be null) rolls everything back and gives false.
+    bool finish(IProgress* progress = nullptr);
 
     const std::vector<Pelko::Corvex::Triangle3D>& getTriangles() const;
+    // Faces of the model space taken as triangles.
+    int faces() const;
+    // Faces left out for a corner that is not a finite number or not storable, and the line the first
+    // of them ends at (0 when the drawing was not read through read()).
+    int skippedFaces() const;
+    unsigned firstSkippedLine() const;
+    // False when the database could not be opened or prepared, or a write failed.
+    bool isWritable() const;
 
 private:
     bool flush();
     void close(bool commit);
+    bool isUsable(const DL_3dFaceData& data) const;
+    DxfReadResult read(DxfLineBuffer& buffer);
 
     std::vector<Pelko::Corvex::Triangle3D> m_triangles;
     int m_faceCount = 0;
@@ -55,6 +79,12 @@ private:
     bool m_databaseMode = false;
     bool m_failed = false;
     bool m_inBlock = false;
+    int m_faces = 0;
+    int m_skipped = 0;
+    unsigned m_firstSkippedLine = 0;
+    // Set while read() runs.
+    DL_Dxf* m_reader = nullptr;
+    const DxfLineBuffer* m_buffer = nullptr;
 };
 
 } // namespace IO

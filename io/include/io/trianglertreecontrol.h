@@ -2,6 +2,7 @@
 
 #include <io/io_global.h>
 
+#include <corvex/delaunay.h>
 #include <corvex/envelope.h>
 #include <corvex/point.h>
 #include <corvex/triangle.h>
@@ -29,6 +30,16 @@ class IO_EXPORT TriangleRTreeControl
 public:
     static const char* const triangleTable;
     static const char* const indexTable;
+    // The index keeps 32-bit floats, which end at 3.4e38: a larger coordinate would give an infinite box.
+    // Within this bound no difference of two coordinates overflows either.
+    static constexpr double largestCoordinate = 1e38;
+    // Finite and within largestCoordinate.
+    static bool isStorable(double coordinate);
+
+    // After packing an index, also have SQLite's rtreecheck() read the tree back. Off by default, where
+    // the packed tree is checked as it is built; the check costs about a quarter of a large write.
+    static void setSqliteIndexCheck(bool on);
+    static bool sqliteIndexCheck();
 
     static bool createTable(Zemko::Utility::Connection* connection);
     static bool removeRecords(Zemko::Utility::Connection* connection);
@@ -36,9 +47,15 @@ public:
     // Index rows, then triangle rows; row i gets ids[i]. Lists of different sizes write nothing.
     static bool insert(Zemko::Utility::Connection* connection, const std::vector<int>& ids,
                        const std::vector<Pelko::Corvex::Triangle3D>& triangles);
-    // Ids 0 to n - 1; reports climb to 50 over the index rows and to 100 over the triangle rows.
+    // Ids 0 to n - 1; reports climb to 50 over the index rows and to 100 over the triangle rows. A cancel
+    // through progress stops the rows between batches and gives false.
     static bool insert(Zemko::Utility::Connection* connection,
                        const std::vector<Pelko::Corvex::Triangle3D>& triangles, IProgress* progress);
+    // The triangles of a triangulation, read from its index arrays in place: the same rows, ids and reports
+    // as inserting its getAllTriangles() list.
+    static bool insert(Zemko::Utility::Connection* connection,
+                       const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation,
+                       IProgress* progress);
     // One triangle row without its index row.
     static bool insertTriangle(Zemko::Utility::Connection* connection, int id,
                                const Pelko::Corvex::Triangle3D& triangle);
@@ -47,7 +64,7 @@ public:
                             const Pelko::Corvex::Triangle3D& triangle);
     // Index rows, row i with id ids[i] and box boxes[i]; lists of different sizes write nothing. An index
     // without rows is bulk-loaded as one packed tree and checked; otherwise, or when that fails, the rows go
-    // in one by one. Reports climb to 50; progress may be null.
+    // in one by one. Reports climb to 50; progress may be null; a cancel through it gives false.
     static bool insertIndex(Zemko::Utility::Connection* connection, const std::vector<int>& ids,
                             const std::vector<Pelko::Corvex::Rect>& boxes, IProgress* progress);
     // Triangle rows without index rows, row i with id ids[i]; lists of different sizes write nothing.

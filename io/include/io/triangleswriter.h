@@ -16,6 +16,27 @@ namespace IO {
 class IProgress;
 class MemoryFile;
 
+// What converting a DXF drawing came to.
+struct IO_EXPORT DxfConversion
+{
+    enum Outcome {
+        Converted, // read and written; the database may hold no triangle (see faces)
+        NotADrawing, // a text without any DXF section; written as an empty drawing
+        BinaryDrawing, // a binary DXF, which cannot be read; nothing written
+        Unreadable, // nothing to read; nothing written
+        WriteFailed, // the database could not be opened or written; nothing of it committed
+        Cancelled, // stopped through the progress callback; nothing committed
+    };
+
+    Outcome outcome = Unreadable;
+    // 3DFACE entities of the model space written as triangles.
+    int faces = 0;
+    // Faces left out for a corner that is not a finite number or is not storable in the index, and the
+    // line of the drawing the first of them ends at.
+    int skippedFaces = 0;
+    unsigned firstSkippedLine = 0;
+};
+
 // Fills a TIN database (triangles, R*Tree index and border) in one transaction. Each operation is true only
 // when everything was written and committed; on failure nothing of it is committed.
 class IO_EXPORT TrianglesWriter
@@ -23,13 +44,17 @@ class IO_EXPORT TrianglesWriter
 public:
     // The 3DFACE entities of a DXF drawing held in memory.
     static bool convert(MemoryFile& dxf, const std::string& databasePath);
+    // The same, telling what came of it. progress is only asked whether the work is cancelled (the
+    // drawing's progress is the memory file's); it may be null.
+    static DxfConversion convertDrawing(MemoryFile& dxf, const std::string& databasePath,
+                                        IProgress* progress);
     // The 3DFACE entities of the DXF drawing at dxfPath.
     static bool convert(const std::string& dxfPath, const std::string& databasePath);
-    // progress may be null.
-    static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
-                      const std::string& databasePath, IProgress* progress);
+    // progress may be null; a cancel through it stops the write between batches of rows and rolls it back.
     static bool write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
                       IProgress* progress);
+    static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
+                      const std::string& databasePath, IProgress* progress);
 };
 
 } // namespace IO

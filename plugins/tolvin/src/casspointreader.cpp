@@ -1,6 +1,10 @@
 #include "casspointreader.h"
 
+#include <io/trianglertreecontrol.h>
+
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTextStream>
 #include <QVector>
@@ -9,16 +13,18 @@
 #include <cmath>
 #include <limits>
 
+using Pelko::IO::TriangleRTreeControl;
+
 namespace Zemko::Trelvin {
 
 namespace {
 
-bool toCoordinate(const QStringRef& field, double* value)
+// Lines read between two looks at the cancel flag.
+constexpr qint64 cancelBatch = 4096;
+
+QString translate(const char* text)
 {
-    bool ok = false;
-    *value = field.trimmed().toDouble(&ok);
-    // toDouble takes "nan" and "inf", which would poison the triangulation.
-    return ok && std::isfinite(*value);
+    return QCoreApplication::translate("TinDialog", text);
 }
 
 } // namespace
@@ -29,60 +35,125 @@ CassPointReader::CassPointReader(const QString& path)
     m_points.reserve(1000);
 }
 
+void CassPointReader::setCancelFlag(const std::atomic<bool>* cancelled)
+{
+    m_cancelled = cancelled;
+}
+
 bool CassPointReader::read()
 {
     m_points.clear();
+    m_error.clear();
     m_percent.store(0, std::memory_order_relaxed);
+    const QString name = QDir::toNativeSeparators(m_path);
 
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = QCoreApplication::translate("TinDialog", "Cannot open the point file %1: %2.")
+                      .arg(name, file.errorString());
         return false;
+    }
     const qint64 size = file.size();
-    // The text stream reads a QByteArray, which holds at most INT_MAX bytes; an empty file has no mapping.
-    if (size <= 0 || size > std::numeric_limits<int>::max())
+    if (size <= 0) {
+        m_error = QCoreApplication::translate("TinDialog", "The point file %1 is empty.").arg(name);
         return false;
+    }
+    // The text stream reads a QByteArray, which holds at most INT_MAX bytes.
+    if (size > std::numeric_limits<int>::max()) {
+        m_error
+            = QCoreApplication::translate("TinDialog", "The point file %1 is larger than 2 GB.").arg(name);
+        return false;
+    }
     uchar* mapping = file.map(0, size);
-    if (!mapping)
+    if (!mapping) {
+        m_error = QCoreApplication::translate("TinDialog", "Cannot read the point file %1: %2.")
+                      .arg(name, file.errorString());
         return false;
+    }
     const char* data = reinterpret_cast<const char*>(mapping);
-    // A file of one line without a line feed still counts one line.
-    const qint64 lineFeeds = std::max<qint64>(1, std::count(data, data + size, '\n'));
+    // A last line without a line feed counts too.
+    const qint64 lines = std::count(data, data + size, '\n') + (data[size - 1] != '\n' ? 1 : 0);
 
-    bool ok = false;
+    bool ok = true;
     {
         QTextStream stream(QByteArray::fromRawData(data, static_cast<int>(size)));
-        qint64 count = 0;
-        for (;;) {
-            count += 100;
-            m_percent.store(
-                static_cast<int>(std::min<qint64>(count / lineFeeds, std::numeric_limits<int>::max())),
-                std::memory_order_relaxed);
+        // The first of the blank lines read since the last point: an error only when a point follows.
+        qint64 blank = 0;
+        for (qint64 number = 1;; ++number) {
+            if (number % cancelBatch == 0 && m_cancelled && m_cancelled->load()) {
+                ok = false;
+                break;
+            }
             const QString line = stream.readLine();
             if (line.isNull())
                 break;
-            ok = parseLine(line);
-            if (!ok)
+            m_percent.store(static_cast<int>(std::min<qint64>(number, lines) * 100 / lines),
+                            std::memory_order_relaxed);
+            const QString text = line.trimmed();
+            if (text.isEmpty()) {
+                if (!blank)
+                    blank = number;
+                continue;
+            }
+            if (blank) {
+                m_error = QCoreApplication::translate("TinDialog", "Line %1 of %2 is empty.")
+                              .arg(blank)
+                              .arg(name);
+                ok = false;
                 break;
+            }
+            const QString problem = parseLine(text, number);
+            if (!problem.isEmpty()) {
+                m_error = problem;
+                ok = false;
+                break;
+            }
         }
     }
     file.unmap(mapping);
+    if (ok && m_points.empty()) {
+        m_error = QCoreApplication::translate("TinDialog", "The point file %1 holds no points.").arg(name);
+        ok = false;
+    }
     return ok;
 }
 
-bool CassPointReader::parseLine(const QString& line)
+QString CassPointReader::parseLine(const QString& text, qint64 number)
 {
-    const QString text = line.trimmed();
     const QVector<QStringRef> fields = text.splitRef(QLatin1Char(','), Qt::KeepEmptyParts);
     if (fields.size() < 5)
-        return false;
-    double north = 0;
-    double east = 0;
-    double height = 0;
-    if (!toCoordinate(fields.at(3), &north) || !toCoordinate(fields.at(2), &east)
-        || !toCoordinate(fields.at(4), &height))
-        return false;
-    m_points.emplace_back(north, east, height);
-    return true;
+        return QCoreApplication::translate("TinDialog",
+                                           "Line %1 of %2 holds %3 fields; a point needs five: name, code, "
+                                           "east, north, height.")
+            .arg(number)
+            .arg(QDir::toNativeSeparators(m_path))
+            .arg(fields.size());
+    // North first, then east, then the height.
+    static const char* const what[]
+        = { QT_TRANSLATE_NOOP("TinDialog", "north coordinate"),
+            QT_TRANSLATE_NOOP("TinDialog", "east coordinate"), QT_TRANSLATE_NOOP("TinDialog", "height") };
+    const int columns[] = { 3, 2, 4 };
+    double values[3];
+    for (int i = 0; i < 3; ++i) {
+        const QStringRef field = fields.at(columns[i]).trimmed();
+        bool ok = false;
+        values[i] = field.toDouble(&ok);
+        const char* problem = nullptr;
+        // toDouble takes "nan" and "inf", and fails with an infinity on an overflow.
+        if (!ok && !std::isinf(values[i]))
+            problem = QT_TRANSLATE_NOOP("TinDialog", "Line %1 of %2: the %3 \"%4\" is not a number.");
+        else if (ok && !std::isfinite(values[i]))
+            problem = QT_TRANSLATE_NOOP("TinDialog", "Line %1 of %2: the %3 \"%4\" is not a finite number.");
+        else if (!TriangleRTreeControl::isStorable(values[i]))
+            problem = QT_TRANSLATE_NOOP("TinDialog",
+                                        "Line %1 of %2: the %3 \"%4\" is too large; a TIN holds coordinates "
+                                        "up to 1e38 in size.");
+        if (problem)
+            return translate(problem).arg(number).arg(QDir::toNativeSeparators(m_path), translate(what[i]),
+                                                      field.toString());
+    }
+    m_points.emplace_back(values[0], values[1], values[2]);
+    return QString();
 }
 
 const std::vector<Pelko::Corvex::Point3D>& CassPointReader::points() const
@@ -93,6 +164,11 @@ const std::vector<Pelko::Corvex::Point3D>& CassPointReader::points() const
 int CassPointReader::progress() const
 {
     return m_percent.load(std::memory_order_relaxed);
+}
+
+QString CassPointReader::errorString() const
+{
+    return m_error;
 }
 
 } // namespace Zemko::Trelvin

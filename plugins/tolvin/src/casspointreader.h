@@ -15,21 +15,30 @@ class CassPointReader
 public:
     explicit CassPointReader(const QString& path);
 
-    // True only when at least one line was read and every line holds a point: a bad or empty line,
-    // or a value that is not a finite number, fails the whole file.
+    // True only when at least one point was read and every line holds a point, but for blank lines that
+    // end the file (exports often leave some). A bad or blank line among the points, or a coordinate that
+    // is not a finite number or lies beyond what a TIN database stores, fails the whole file.
     bool read();
     // x north, y east, z height, in file order.
     const std::vector<Pelko::Corvex::Point3D>& points() const;
-    // 100 per line taken over the number of line feeds; it passes 100 on the last read. Safe to call
-    // from another thread while read() runs.
+    // Lines read in percent of the file's lines, never above 100. Safe to call from another thread while
+    // read() runs.
     int progress() const;
+    // Why the last read() failed, naming the file and, for a bad line, its number and what is wrong with
+    // it; empty after a success or a cancel.
+    QString errorString() const;
+    // A flag read() looks at every few thousand lines; once set, read() stops and fails. Null: none.
+    void setCancelFlag(const std::atomic<bool>* cancelled);
 
 private:
-    bool parseLine(const QString& line);
+    // Empty when the trimmed line holds a point, which is appended; otherwise what is wrong with it.
+    QString parseLine(const QString& text, qint64 number);
 
     QString m_path;
     std::vector<Pelko::Corvex::Point3D> m_points;
     std::atomic<int> m_percent { 0 };
+    QString m_error;
+    const std::atomic<bool>* m_cancelled = nullptr;
 };
 
 } // namespace Zemko::Trelvin

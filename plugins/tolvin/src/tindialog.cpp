@@ -142,14 +142,18 @@ void TinDialog::onFinished()
         return;
     m_generator = nullptr;
     const bool succeeded = generator->isSucceeded();
+    const QString details = generator->message();
     // The thread has ended; deleting the generator lets its job remove a failed output.
     generator->deleteLater();
 
     TinPrompter* prompter = TinPrompter::instance();
+    auto text = [&details](const QString& outcome) {
+        return details.isEmpty() ? outcome : outcome + QLatin1String("\n\n") + details;
+    };
     if (succeeded)
-        prompter->information(this, tr("Generator"), tr("Generating TIN succeeded"));
+        prompter->information(this, tr("Generator"), text(tr("Generating TIN succeeded")));
     else
-        prompter->critical(this, tr("Generator"), tr("Generating TIN failed"));
+        prompter->critical(this, tr("Generator"), text(tr("Generating TIN failed")));
 
     ui->progressBar->hide();
     ui->progressBar->reset();

@@ -2,11 +2,22 @@
 
 #include "tingeneratorprivate.h"
 
+#include <QCoreApplication>
 #include <QTimerEvent>
 
 #include <algorithm>
+#include <vector>
 
 namespace Zemko::Trelvin {
+
+namespace {
+
+// Generators handed to disposeWhenFinished() and not yet deleted, and the hook that finishes them when the
+// application quits.
+std::vector<TinGenerator*> abandoned;
+QMetaObject::Connection quitHook;
+
+} // namespace
 
 TinGenerator::TinGenerator(const QString& inputPath, const QString& outputPath)
 {
@@ -23,6 +34,7 @@ TinGenerator::TinGenerator(const QString& inputPath, const QString& outputPath)
 
 TinGenerator::~TinGenerator()
 {
+    abandoned.erase(std::remove(abandoned.begin(), abandoned.end(), this), abandoned.end());
     wait();
     d.reset();
 }
@@ -38,13 +50,37 @@ bool TinGenerator::isSucceeded() const
     return d && d->succeeded && !d->cancelled;
 }
 
+QString TinGenerator::message() const
+{
+    if (!d)
+        return tr("The data file must be a CASS point file (.dat) or a DXF drawing (.dxf).");
+    return d->message;
+}
+
 void TinGenerator::disposeWhenFinished()
 {
+    if (std::find(abandoned.begin(), abandoned.end(), this) == abandoned.end())
+        abandoned.push_back(this);
+    if (!quitHook && QCoreApplication::instance())
+        quitHook = connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                           QCoreApplication::instance(), &TinGenerator::finishAbandoned);
     connect(this, &QThread::finished, this, &QObject::deleteLater);
     // Had the thread ended before the connection, finished() would never come again. A second
     // deleteLater is harmless: Qt drops a deferred delete already pending.
     if (!isRunning())
         deleteLater();
+}
+
+void TinGenerator::finishAbandoned()
+{
+    // Deleting a generator takes it off the list.
+    while (!abandoned.empty()) {
+        TinGenerator* generator = abandoned.back();
+        generator->cancel();
+        delete generator;
+    }
+    QObject::disconnect(quitHook);
+    quitHook = QMetaObject::Connection();
 }
 
 TinGeneratorPrivate* TinGenerator::job() const

@@ -21,11 +21,20 @@ public:
     // Waits for the thread; the job then removes the output of a cancelled or failed run.
     ~TinGenerator() override;
 
-    // The run goes on, but counts as failed and its output is removed.
+    // The run stops at its next look at the flag (between batches of lines and rows, and once the
+    // triangulation returns), counts as failed, and its output is removed.
     void cancel();
     bool isSucceeded() const;
-    // Deletes the generator once its thread has ended, at once when it is not running.
+    // Once the thread has ended: why the run failed (empty for a cancel), or what a successful run left
+    // out; empty when there is nothing to tell.
+    QString message() const;
+    // Deletes the generator once its thread has ended, at once when it is not running. Until then it is
+    // among the abandoned generators, which finishAbandoned() waits for.
     void disposeWhenFinished();
+    // Cancels every abandoned generator still running, waits for its thread and deletes it, removing its
+    // output. Runs when the application is about to quit; the plug-in calls it when it goes, before its
+    // code could be unloaded under a running thread. On the main thread only.
+    static void finishAbandoned();
 
     // Null when the input's suffix names no job.
     TinGeneratorPrivate* job() const;

@@ -1,18 +1,31 @@
 #include "tingeneratorprivate.h"
 
 #include <io/memoryfile.h>
+#include <io/trianglertreecontrol.h>
 #include <io/triangleswriter.h>
 
 #include <corvex/delaunay.h>
 
+#include <QCoreApplication>
+#include <QDir>
+
+#include <algorithm>
 #include <limits>
-#include <vector>
 
 using Pelko::Corvex::Delaunay;
-using Pelko::Corvex::Triangle3D;
+using Pelko::IO::DxfConversion;
 using Pelko::IO::TrianglesWriter;
 
 namespace Zemko::Trelvin {
+
+namespace {
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
 
 TinGeneratorPrivate::TinGeneratorPrivate(const QString& inputPath, const QString& outputPath)
     : inputPath(inputPath)
@@ -27,24 +40,67 @@ TinGeneratorPrivate::~TinGeneratorPrivate()
         QFile::remove(outputPath);
 }
 
+TinGeneratorPrivate::CancelFlag::CancelFlag(const TinGeneratorPrivate& job)
+    : m_job(job)
+{
+}
+
+bool TinGeneratorPrivate::CancelFlag::isCancelled() const
+{
+    return m_job.cancelled;
+}
+
 std::string TinGeneratorPrivate::outputFileName() const
 {
     return QFile::encodeName(outputPath).toStdString();
 }
 
+bool TinGeneratorPrivate::createOutput()
+{
+    QFile file(outputPath);
+    // Appending creates the file without truncating one that is there: replacing it is the writer's job.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return true;
+    message = QCoreApplication::translate("TinDialog", "Cannot create the TIN database %1: %2.")
+                  .arg(native(outputPath), file.errorString());
+    return false;
+}
+
+void TinGeneratorPrivate::writeFailed()
+{
+    if (!cancelled)
+        message = QCoreApplication::translate("TinDialog", "The TIN database %1 could not be written.")
+                      .arg(native(outputPath));
+}
+
 DxfData::DxfData(const QString& inputPath, const QString& outputPath)
     : TinGeneratorPrivate(inputPath, outputPath)
 {
-    if (!inputFile.open(QIODevice::ReadOnly))
+    if (!inputFile.open(QIODevice::ReadOnly)) {
+        m_unreadable = QCoreApplication::translate("TinDialog", "Cannot open the drawing %1: %2.")
+                           .arg(native(inputPath), inputFile.errorString());
         return;
+    }
     // The memory file counts bytes in an unsigned; an empty file has nothing to map.
     const qint64 size = inputFile.size();
-    if (size <= 0 || static_cast<quint64>(size) > std::numeric_limits<unsigned>::max())
+    if (size <= 0) {
+        m_unreadable
+            = QCoreApplication::translate("TinDialog", "The drawing %1 is empty.").arg(native(inputPath));
         return;
+    }
+    if (static_cast<quint64>(size) > std::numeric_limits<unsigned>::max()) {
+        m_unreadable = QCoreApplication::translate("TinDialog", "The drawing %1 is larger than 4 GB.")
+                           .arg(native(inputPath));
+        return;
+    }
     m_mapping = inputFile.map(0, size);
-    if (m_mapping)
-        m_file = std::make_unique<Pelko::IO::MemoryFile>(reinterpret_cast<const char*>(m_mapping),
-                                                         static_cast<unsigned>(size));
+    if (!m_mapping) {
+        m_unreadable = QCoreApplication::translate("TinDialog", "Cannot read the drawing %1: %2.")
+                           .arg(native(inputPath), inputFile.errorString());
+        return;
+    }
+    m_file = std::make_unique<Pelko::IO::MemoryFile>(reinterpret_cast<const char*>(m_mapping),
+                                                     static_cast<unsigned>(size));
 }
 
 DxfData::~DxfData()
@@ -56,18 +112,67 @@ DxfData::~DxfData()
 
 int DxfData::progress() const
 {
-    return m_file ? m_file->progress() : 0;
+    // A last line without a line feed takes the memory file's count past 100.
+    return m_file ? std::min(m_file->progress(), 100) : 0;
 }
 
 bool DxfData::generate()
 {
-    if (!m_file)
+    if (!m_file) {
+        message = m_unreadable;
         return false;
-    return TrianglesWriter::convert(*m_file, outputFileName());
+    }
+    if (!createOutput())
+        return false;
+    CancelFlag cancel(*this);
+    const DxfConversion result = TrianglesWriter::convertDrawing(*m_file, outputFileName(), &cancel);
+    const QString drawing = native(inputPath);
+    switch (result.outcome) {
+    case DxfConversion::Converted:
+        break;
+    case DxfConversion::NotADrawing:
+        message = QCoreApplication::translate("TinDialog", "%1 is not a DXF drawing.").arg(drawing);
+        return false;
+    case DxfConversion::BinaryDrawing:
+        message = QCoreApplication::translate("TinDialog",
+                                              "%1 is a binary DXF drawing, which cannot be read; save it as "
+                                              "an ASCII DXF drawing.")
+                      .arg(drawing);
+        return false;
+    case DxfConversion::Unreadable:
+        message
+            = QCoreApplication::translate("TinDialog", "%1 cannot be read as a DXF drawing.").arg(drawing);
+        return false;
+    case DxfConversion::WriteFailed:
+    case DxfConversion::Cancelled:
+        writeFailed();
+        return false;
+    }
+    if (result.faces == 0 && result.skippedFaces == 0) {
+        message = QCoreApplication::translate("TinDialog",
+                                              "The drawing holds no 3DFACE entities in its model space");
+        return false;
+    }
+    if (result.skippedFaces > 0) {
+        const char* text = result.faces == 0
+            ? QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "No 3DFACE entity of the drawing's model space can be used: each has a corner "
+                "that is not a finite number or is larger than 1e38 (%n left out; the first "
+                "ends at line %1).")
+            : QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "3DFACE entities left out for a corner that is not a finite number or is larger "
+                "than 1e38: %n (the first ends at line %1).");
+        message = QCoreApplication::translate("TinDialog", text, nullptr, result.skippedFaces)
+                      .arg(result.firstSkippedLine);
+    }
+    return result.faces > 0;
 }
 
 DatData::Progress::Progress(DatData& data)
-    : m_data(data)
+    : CancelFlag(data)
+    , m_data(data)
 {
 }
 
@@ -80,6 +185,7 @@ DatData::DatData(const QString& inputPath, const QString& outputPath)
     : TinGeneratorPrivate(inputPath, outputPath)
     , m_reader(inputPath)
 {
+    m_reader.setCancelFlag(&cancelled);
 }
 
 int DatData::progress() const
@@ -90,19 +196,31 @@ int DatData::progress() const
 
 bool DatData::generate()
 {
-    // A cancelled job's output is removed anyway: stop at the next phase rather than write it.
-    if (!m_reader.read() || cancelled)
+    if (!createOutput())
         return false;
-    std::vector<Triangle3D> triangles;
-    {
-        Delaunay delaunay(m_reader.points());
-        delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
-        triangles = delaunay.getAllTriangles();
+    if (!m_reader.read()) {
+        message = m_reader.errorString();
+        return false;
     }
-    if (triangles.empty() || cancelled)
+    // The triangulation cannot be interrupted; a cancel meanwhile ends the run as soon as it returns.
+    if (cancelled)
         return false;
+    Delaunay delaunay(m_reader.points());
+    delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+    if (cancelled)
+        return false;
+    if (delaunay.getTriangleCount() == 0) {
+        message = QCoreApplication::translate("TinDialog",
+                                              "The points of %1 make no triangle: there are fewer than three "
+                                              "distinct points, or all lie on one line.")
+                      .arg(native(inputPath));
+        return false;
+    }
     Progress progress(*this);
-    return TrianglesWriter::write(triangles, outputFileName(), &progress);
+    if (TrianglesWriter::write(delaunay, outputFileName(), &progress))
+        return true;
+    writeFailed();
+    return false;
 }
 
 } // namespace Zemko::Trelvin

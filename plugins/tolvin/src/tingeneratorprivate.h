@@ -25,8 +25,9 @@ public:
     // Removes the output of a run that was cancelled or failed.
     virtual ~TinGeneratorPrivate();
 
-    // Percent of the work done; may pass 100 near the end.
+    // Percent of the work done, 0 to 100.
     virtual int progress() const = 0;
+    // Sets message on the way.
     virtual bool generate() = 0;
 
     TinGeneratorPrivate(const TinGeneratorPrivate&) = delete;
@@ -39,10 +40,30 @@ public:
     std::atomic<bool> succeeded { false };
     // A job that never ran wrote nothing, so it has nothing to remove.
     std::atomic<bool> started { false };
+    // What the user should know besides success or failure: why a run failed (empty for a cancel), or
+    // what a successful one left out. Written by generate(), read once its thread has ended.
+    QString message;
 
 protected:
+    // Hands the writers the job's cancel flag; reports go nowhere unless overridden.
+    class CancelFlag : public Pelko::IO::IProgress
+    {
+    public:
+        explicit CancelFlag(const TinGeneratorPrivate& job);
+        void report(int) override { }
+        bool isCancelled() const override;
+
+    private:
+        const TinGeneratorPrivate& m_job;
+    };
+
     // The output path as the file system spells it, as QFile would open it.
     std::string outputFileName() const;
+    // Creates the output file, so that a folder that cannot be written is found before any work is done;
+    // false, with the reason in message, when that fails.
+    bool createOutput();
+    // The message for a writer that failed without a cancel.
+    void writeFailed();
 };
 
 // The 3DFACE entities of a DXF drawing, mapped into memory.
@@ -60,6 +81,8 @@ public:
 private:
     uchar* m_mapping = nullptr;
     std::unique_ptr<Pelko::IO::MemoryFile> m_file;
+    // Why there is no mapping.
+    QString m_unreadable;
 };
 
 // A CASS point file, triangulated.
@@ -67,7 +90,7 @@ class DatData : public TinGeneratorPrivate
 {
 public:
     // Hands the writer's percent to its job.
-    class Progress final : public Pelko::IO::IProgress
+    class Progress final : public CancelFlag
     {
     public:
         explicit Progress(DatData& data);

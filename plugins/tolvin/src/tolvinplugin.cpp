@@ -1,6 +1,7 @@
 #include "tolvinplugin.h"
 
 #include "tindialog.h"
+#include "tingenerator.h"
 
 namespace Zemko::Trelvin {
 
@@ -9,7 +10,11 @@ TolvinPlugin::TolvinPlugin(QObject* parent)
 {
 }
 
-TolvinPlugin::~TolvinPlugin() = default;
+TolvinPlugin::~TolvinPlugin()
+{
+    // Runs whose dialog went away may still be writing; their code leaves with this plug-in.
+    TinGenerator::finishAbandoned();
+}
 
 QString TolvinPlugin::type() const
 {
@@ -39,6 +44,8 @@ QIcon TolvinPlugin::icon() const
 int TolvinPlugin::run(QWidget* parent)
 {
     TinDialog dialog(parent);
+    // Titled as its entry in the Tools menu.
+    dialog.setWindowTitle(name());
     return dialog.exec();
 }
 

@@ -7,12 +7,14 @@
 #include <qttestmain.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -98,6 +100,10 @@ private slots:
     void chooseFiles();
     void generateFromPoints();
     void failedGenerationLeavesNoTarget();
+    void everyOutcomeSaysWhy_data();
+    void everyOutcomeSaysWhy();
+    void quitWhileWritingLeavesNoTarget_data();
+    void quitWhileWritingLeavesNoTarget();
     void refusals_data();
     void refusals();
     void overwriteRemovesOldTarget();
@@ -110,6 +116,9 @@ private:
     void choose(const QString& data, const QString& target);
     // Clicks Generate and waits until the dialog is idle again.
     bool generateAndWait();
+    // Starts a run on a point file of that many random points into "large.qvr"; null when none started.
+    QPointer<TinGenerator> startLargeRun(int points);
+    QString largeTarget() const { return m_folder->filePath(QStringLiteral("large.qvr")); }
     QToolButton* button(const char* name) const { return m_dialog->findChild<QToolButton*>(name); }
     QPushButton* generateButton() const { return m_dialog->findChild<QPushButton*>("generateButton"); }
     QLineEdit* edit(const char* name) const { return m_dialog->findChild<QLineEdit*>(name); }
@@ -154,10 +163,20 @@ bool TinDialogTest::generateAndWait()
     return QTest::qWaitFor([this] { return !m_dialog->generator(); }, 120000);
 }
 
+QPointer<TinGenerator> TinDialogTest::startLargeRun(int points)
+{
+    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
+    if (!writeRandomPoints(data, points))
+        return nullptr;
+    choose(data, largeTarget());
+    generateButton()->click();
+    return m_dialog->generator();
+}
+
 void TinDialogTest::startState()
 {
     QCOMPARE(m_dialog->objectName(), QStringLiteral("TIN_Generator"));
-    QCOMPARE(m_dialog->windowTitle(), QStringLiteral("TinDialog"));
+    QCOMPARE(m_dialog->windowTitle(), QStringLiteral("TIN Generator"));
     QVERIFY(m_dialog->windowFlags() & Qt::WindowCloseButtonHint);
     QVERIFY(!(m_dialog->windowFlags() & Qt::WindowContextHelpButtonHint));
     QVERIFY(m_bar->isHidden());
@@ -240,9 +259,100 @@ void TinDialogTest::failedGenerationLeavesNoTarget()
     QCOMPARE(m_prompter->boxes.size(), 1);
     QCOMPARE(m_prompter->boxes.at(0).kind, QStringLiteral("critical"));
     QCOMPARE(m_prompter->boxes.at(0).title, QStringLiteral("Generator"));
-    QCOMPARE(m_prompter->boxes.at(0).text, QStringLiteral("Generating TIN failed"));
+    QCOMPARE(
+        m_prompter->boxes.at(0).text,
+        QStringLiteral("Generating TIN failed\n\nLine 4 of %1: the east coordinate \"nan\" is not a finite "
+                       "number.")
+            .arg(data));
     QTRY_VERIFY(!QFile::exists(target));
     QVERIFY(generateButton()->isEnabled());
+}
+
+void TinDialogTest::everyOutcomeSaysWhy_data()
+{
+    QTest::addColumn<QString>("dataName");
+    QTest::addColumn<QByteArray>("dataText");
+    // Empty: the target in the temporary folder.
+    QTest::addColumn<QString>("targetName");
+    QTest::addColumn<bool>("succeeds");
+    // After "Generating TIN succeeded" or "failed" and a blank line; %1 stands for the data path, %2 for
+    // the target's.
+    QTest::addColumn<QString>("details");
+
+    QTest::newRow("text named .dxf") << "notes.dxf" << QByteArray("Survey notes\nno drawing here\n")
+                                     << QString() << false << "%1 is not a DXF drawing.";
+    QByteArray blockOnly;
+    {
+        QFile file(QStringLiteral(TEST_DATA_DIR "/blockonly.dxf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        blockOnly = file.readAll();
+    }
+    QTest::newRow("faces in blocks only") << "door.dxf" << blockOnly << QString() << false
+                                          << "The drawing holds no 3DFACE entities in its model space";
+    const QByteArray head("0\nSECTION\n2\nENTITIES\n");
+    const QByteArray good("0\n3DFACE\n10\n0\n20\n0\n30\n1\n11\n10\n21\n0\n31\n2\n12\n0\n22\n10\n32\n3\n");
+    QByteArray bad = good;
+    bad.replace("21\n0\n", "21\nnan\n");
+    QTest::newRow("no usable face")
+        << "nan.dxf" << head + bad + bad + "0\nENDSEC\n0\nEOF\n"
+        << QString() << false
+        << "No 3DFACE entity of the drawing's model space can be used: each has a "
+           "corner that is not a finite number or is larger than 1e38 (2 left out; the "
+           "first ends at line 24).";
+    QTest::newRow("faces left out")
+        << "some.dxf" << head + good + bad + bad + "0\nENDSEC\n0\nEOF\n"
+        << QString() << true
+        << "3DFACE entities left out for a corner that is not a finite number or is "
+           "larger than 1e38: 2 (the first ends at line 44).";
+    QTest::newRow("binary drawing")
+        << "binary.dxf" << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0\0", 25) << QString() << false
+        << "%1 is a binary DXF drawing, which cannot be read; save it as an ASCII DXF "
+           "drawing.";
+
+    const QByteArray points("P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n");
+    QTest::newRow("blank lines ending a point file") << "end.dat" << points + "\r\n\n  \n"
+                                                     << QString() << true << QString();
+    QTest::newRow("collinear points")
+        << "line.dat" << QByteArray("a,,0,0,1\nb,,1,1,1\nc,,2,2,1\n") << QString() << false
+        << "The points of %1 make no triangle: there are fewer than three distinct "
+           "points, or all lie on one line.";
+    QTest::newRow("points too far apart")
+        << "far.dat" << points + "P4,,1e308,-1e308,0\n"
+        << QString() << false
+        << "Line 4 of %1: the north coordinate \"-1e308\" is too large; a TIN "
+           "holds coordinates up to 1e38 in size.";
+    // Root may write anywhere, but not into a folder that is not there or below a file.
+    QTest::newRow("no such folder") << "site.dat" << points << "missing/site.qvr" << false
+                                    << "Cannot create the TIN database %2: No such file or directory.";
+    QTest::newRow("folder is a file") << "site.dat" << points << "site.dat/site.qvr" << false
+                                      << "Cannot create the TIN database %2: Not a directory.";
+}
+
+void TinDialogTest::everyOutcomeSaysWhy()
+{
+    QFETCH(QString, dataName);
+    QFETCH(QByteArray, dataText);
+    QFETCH(QString, targetName);
+    QFETCH(bool, succeeds);
+    QFETCH(QString, details);
+    const QString data = m_folder->filePath(dataName);
+    const QString target = m_folder->filePath(targetName.isEmpty() ? QStringLiteral("out.qvr") : targetName);
+    QVERIFY(writeText(data, dataText));
+    choose(data, target);
+    QVERIFY(generateAndWait());
+
+    QCOMPARE(m_prompter->boxes.size(), 1);
+    const ScriptedPrompter::Box box = m_prompter->boxes.at(0);
+    QCOMPARE(box.kind, succeeds ? QStringLiteral("information") : QStringLiteral("critical"));
+    QString text
+        = succeeds ? QStringLiteral("Generating TIN succeeded") : QStringLiteral("Generating TIN failed");
+    if (!details.isEmpty())
+        text += QStringLiteral("\n\n")
+            + QString(details).replace(QLatin1String("%1"), data).replace(QLatin1String("%2"), target);
+    QCOMPARE(box.text, text);
+    // A failed run leaves no database, not even an empty one.
+    QTRY_COMPARE(QFileInfo::exists(target), succeeds);
+    QVERIFY(QFileInfo::exists(data));
 }
 
 void TinDialogTest::refusals_data()
@@ -328,12 +438,8 @@ void TinDialogTest::overwriteRemovesOldTarget()
 
 void TinDialogTest::rejectDuringRunLeavesNoTarget()
 {
-    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
-    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
-    QVERIFY(writeRandomPoints(data, 8000));
-    choose(data, target);
-    generateButton()->click();
-    QPointer<TinGenerator> generator = m_dialog->generator();
+    const QString target = largeTarget();
+    QPointer<TinGenerator> generator = startLargeRun(8000);
     QVERIFY(generator);
     QVERIFY(!m_bar->isHidden());
     QVERIFY(!generateButton()->isEnabled());
@@ -355,15 +461,40 @@ void TinDialogTest::rejectDuringRunLeavesNoTarget()
 
 void TinDialogTest::destroyDuringRunLeavesNoTarget()
 {
-    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
-    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
-    QVERIFY(writeRandomPoints(data, 8000));
-    choose(data, target);
-    generateButton()->click();
-    QPointer<TinGenerator> generator = m_dialog->generator();
+    const QString target = largeTarget();
+    QPointer<TinGenerator> generator = startLargeRun(8000);
     QVERIFY(generator);
     m_dialog.reset();
     QTRY_VERIFY_WITH_TIMEOUT(generator.isNull(), 120000);
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(m_prompter->boxes.isEmpty());
+}
+
+void TinDialogTest::quitWhileWritingLeavesNoTarget_data()
+{
+    QTest::addColumn<bool>("rejected");
+    QTest::newRow("dialog rejected") << true;
+    QTest::newRow("dialog destroyed") << false;
+}
+
+void TinDialogTest::quitWhileWritingLeavesNoTarget()
+{
+    QFETCH(bool, rejected);
+    const QString target = largeTarget();
+    QPointer<TinGenerator> generator = startLargeRun(100000);
+    QVERIFY(generator);
+    QVERIFY(waitForProgress(*generator, *generator->job(), 80));
+    QVERIFY(!generator->isFinished());
+    if (rejected)
+        m_dialog->reject();
+    else
+        m_dialog.reset();
+
+    // The program quits at once: its main loop ends with the generator still at work.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    // Quitting waited for the thread and took the partial database along.
+    QVERIFY(generator.isNull());
     QVERIFY(!QFile::exists(target));
     QVERIFY(m_prompter->boxes.isEmpty());
 }

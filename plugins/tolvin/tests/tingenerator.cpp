@@ -6,7 +6,9 @@
 
 #include <qttestmain.h>
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -43,8 +45,8 @@ private slots:
     void failedPointFileLeavesNoTarget();
     void drawingIntoDatabase();
     void drawingWithoutMapping();
-    void cancelMidRunLeavesNoTarget_data();
-    void cancelMidRunLeavesNoTarget();
+    void cancelStopsAtOnce_data();
+    void cancelStopsAtOnce();
     void disposeWhenFinished();
     void jobThatNeverRanKeepsTarget();
 
@@ -73,6 +75,8 @@ void TinGeneratorTest::jobFollowsSuffix()
     QSignalSpy progress(&generator, &TinGenerator::progress);
     QVERIFY(generate(generator));
     QVERIFY(!generator.isSucceeded());
+    QCOMPARE(generator.message(),
+             QStringLiteral("The data file must be a CASS point file (.dat) or a DXF drawing (.dxf)."));
     QVERIFY(!QFile::exists(target));
     generator.cancel();
     QCoreApplication::processEvents();
@@ -179,7 +183,13 @@ void TinGeneratorTest::drawingWithoutMapping()
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(file.resize(qint64(1) << 32));
     }
-    for (const QString& data : { m_folder->filePath(QStringLiteral("missing.dxf")), empty, huge }) {
+    const QString missing = m_folder->filePath(QStringLiteral("missing.dxf"));
+    const std::pair<QString, QString> cases[] = {
+        { missing, QStringLiteral("Cannot open the drawing %1: No such file or directory.").arg(missing) },
+        { empty, QStringLiteral("The drawing %1 is empty.").arg(empty) },
+        { huge, QStringLiteral("The drawing %1 is larger than 4 GB.").arg(huge) },
+    };
+    for (const auto& [data, message] : cases) {
         TinGenerator generator(data, target);
         QVERIFY(generator.job());
         QCOMPARE(generator.job()->progress(), 0);
@@ -187,32 +197,69 @@ void TinGeneratorTest::drawingWithoutMapping()
         QCOMPARE(generator.job()->progress(), 0);
         QVERIFY(generate(generator));
         QVERIFY(!generator.isSucceeded());
+        QCOMPARE(generator.message(), message);
     }
     QVERIFY(!QFile::exists(target));
 }
 
-void TinGeneratorTest::cancelMidRunLeavesNoTarget_data()
+void TinGeneratorTest::cancelStopsAtOnce_data()
 {
+    QTest::addColumn<QString>("input");
     QTest::addColumn<int>("cancelAbove");
-    // At once, while the points are read; and once the writer has begun (reading weighs 80).
-    QTest::newRow("reading") << -1;
-    QTest::newRow("writing") << 80;
+    // The triangulation cannot be interrupted: a cancel then takes effect once it returns.
+    QTest::addColumn<bool>("atOnce");
+    // Reading the points weighs 80, writing 20; a drawing's percent is its lines read.
+    QTest::newRow("reading points") << "large.dat" << 5 << true;
+    QTest::newRow("once the points are read") << "large.dat" << 79 << false;
+    QTest::newRow("writing") << "large.dat" << 80 << true;
+    QTest::newRow("reading a drawing") << "large.dxf" << 5 << true;
 }
 
-void TinGeneratorTest::cancelMidRunLeavesNoTarget()
+void TinGeneratorTest::cancelStopsAtOnce()
 {
+    QFETCH(QString, input);
     QFETCH(int, cancelAbove);
-    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
+    QFETCH(bool, atOnce);
+    const QString data = m_folder->filePath(input);
     const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
-    QVERIFY(writeRandomPoints(data, 8000));
+    if (input.endsWith(QLatin1String(".dat"))) {
+        QVERIFY(writeRandomPoints(data, 100000));
+    } else {
+        QByteArray drawing("0\nSECTION\n2\nENTITIES\n");
+        for (int i = 0; i < 30000; ++i) {
+            const QByteArray x = QByteArray::number(i % 200), y = QByteArray::number(i / 200);
+            drawing += "0\n3DFACE\n8\nT\n10\n" + x + "\n20\n" + y + "\n30\n1\n11\n" + x + ".5\n21\n" + y
+                + "\n31\n2\n12\n" + x + "\n22\n" + y + ".5\n32\n3\n";
+        }
+        QVERIFY(writeText(data, drawing + "0\nENDSEC\n0\nEOF\n"));
+    }
     QPointer<TinGenerator> generator = new TinGenerator(data, target);
+    // A failed check returns early: the generator must not outlive the test.
+    auto cleanup = qScopeGuard([&] {
+        if (generator) {
+            generator->cancel();
+            delete generator.data();
+        }
+    });
     QSignalSpy finished(generator.data(), &QThread::finished);
     generator->start();
     QVERIFY(waitForProgress(*generator, *generator->job(), cancelAbove));
-    // The writer has created its database by now, unless the run is already over.
-    if (cancelAbove >= 80)
-        QVERIFY(QFile::exists(target) || generator->isFinished());
+    QVERIFY(!generator->isFinished());
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
     generator->cancel();
+    QVERIFY(generator->wait(60000));
+    // The work stops at its next look at the flag: it did not run on to the end.
+#if defined(__SANITIZE_ADDRESS__)
+    const qint64 bound = 2000;
+#else
+    const qint64 bound = 500;
+#endif
+    if (atOnce)
+        QVERIFY2(sinceCancel.elapsed() < bound, qPrintable(QString::number(sinceCancel.elapsed())));
+    QVERIFY(generator->job()->progress() < 100);
+    QVERIFY(!generator->isSucceeded());
+    QVERIFY(generator->message().isEmpty());
     generator->disposeWhenFinished();
     QTRY_VERIFY_WITH_TIMEOUT(generator.isNull(), 120000);
     QCOMPARE(finished.count(), 1);

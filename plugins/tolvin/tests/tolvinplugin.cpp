@@ -1,3 +1,5 @@
+#include "pointfiles.h"
+
 #include <plugin/pluginmanager.h>
 
 #include <qttestmain.h>
@@ -5,7 +7,9 @@
 #include <QDialog>
 #include <QFile>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPluginLoader>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -28,6 +32,7 @@ private slots:
     void metadataNamesThePlugin();
     void loadedThroughTheManager();
     void runShowsTheDialog();
+    void quitDuringARunLeavesNoTarget();
 
 private:
     QTemporaryDir m_folder;
@@ -94,9 +99,50 @@ void TolvinPluginTest::runShowsTheDialog()
     });
     closer.start();
     QCOMPARE(plugin->run(&parent), int(QDialog::Rejected));
-    QCOMPARE(title, QStringLiteral("TinDialog"));
+    // Titled as its entry in the Tools menu.
+    QCOMPARE(title, plugin->name());
     QCOMPARE(objectName, QStringLiteral("TIN_Generator"));
     QVERIFY(size.width() >= 300);
+}
+
+void TolvinPluginTest::quitDuringARunLeavesNoTarget()
+{
+    IUtilityPlugin* plugin = PluginManager::instance().utilityPlugin(tolvinId);
+    QVERIFY(plugin);
+    const QString data = m_folder.filePath(QStringLiteral("large.dat"));
+    const QString target = m_folder.filePath(QStringLiteral("large.qvr"));
+    QVERIFY(writeRandomPoints(data, 100000));
+
+    // Starts a run in the dialog the plug-in shows, and closes the dialog as Escape would once the run
+    // has begun. No box comes up: the data file exists and the target does not.
+    bool started = false;
+    QTimer script;
+    script.setInterval(5);
+    connect(&script, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        if (!started) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("dataFileEdit"))->setText(data);
+            dialog->findChild<QLineEdit*>(QStringLiteral("qvrFileEdit"))->setText(target);
+            dialog->findChild<QPushButton*>(QStringLiteral("generateButton"))->click();
+            started = true;
+        } else if (QFile::exists(target)) {
+            dialog->reject();
+        }
+    });
+    script.start();
+    QWidget parent;
+    QCOMPARE(plugin->run(&parent), int(QDialog::Rejected));
+    script.stop();
+    QVERIFY(started);
+
+    // The program quits while the cancelled run is still at work: quitting waits for it and removes its
+    // partial database.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(QFile::exists(data));
 }
 
 TRELVIN_TEST_MAIN(TolvinPluginTest)

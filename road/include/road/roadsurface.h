@@ -112,9 +112,10 @@ public:
     CrossSection getCrossSection(double station, StandardSection::SectionSide side) const;
 
     // Outline of the road: the left edge forward, the right edge back, closed. Curves are sampled at
-    // the interval; an interval that is not positive samples element boundaries only.
+    // the interval; an interval that is not positive samples element boundaries only. Empty when the
+    // outline would take more than a million stations (a curve far too long for the interval).
     Corvex::Polygon getBorder(double interval) const;
-    // Empty when begin or end lies on no element.
+    // Empty when begin or end lies on no element, or past the same number of stations.
     Corvex::Polygon getBorder(double begin, double end, double interval) const;
 
     // The window (x1, y1)-(x2, y2) is widened by twice the wider side unless only the centre line is

@@ -85,7 +85,8 @@ protected:
                         const SlopeSectionTemplateInfo& end);
     explicit SlopeSectionSegment(std::shared_ptr<Data> data);
 
-    // Both ends pick up the library's current template of their name, when there is one.
+    // Both ends pick up the library's current template of their name and the segment's type, when
+    // there is one.
     void update(const SlopeSectionTemplateLibrary& lib);
 
     std::shared_ptr<Data> d;

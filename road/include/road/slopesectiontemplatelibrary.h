@@ -6,6 +6,7 @@
 #include <road/slopesectiontemplate.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,7 +43,9 @@ public:
     Error add(const SlopeSectionTemplateEditable& t);
     // Replaces template i of t's type by a clone of t.
     Error setAt(unsigned int i, const SlopeSectionTemplateEditable& t);
-    void removeAt(SlopeSectionType type, unsigned int i);
+    // False, with nothing removed, when i is out of range or a slope segment of a configuration
+    // attached to this library uses the template: its segments are saved by template name.
+    bool removeAt(SlopeSectionType type, unsigned int i);
 
     // A clone; an invalid template when i is out of range.
     SlopeSectionTemplateEditable getAt(SlopeSectionType type, unsigned int i) const;
@@ -65,6 +68,12 @@ private:
     friend class SlopeSectionTemplateConfiguration;
 
     explicit SlopeSectionTemplateLibrary(std::shared_ptr<SlopeConfigurationData> data);
+
+    // Whether the owner (a configuration attached to the library) has a segment using the template of
+    // that type and name. An owner that is gone uses nothing.
+    using UsageCheck = std::function<bool(SlopeSectionType, const std::string&)>;
+    void addUser(const std::shared_ptr<const void>& owner, UsageCheck check);
+    void removeUser(const std::shared_ptr<const void>& owner);
 
     std::shared_ptr<SlopeConfigurationData> d;
 };
