@@ -7,12 +7,12 @@
 #include "app_largeroad.h"
 
 #include "alignment/horizontalcurve.h"
+#include "document/trelvin.h"
 #include "framework/editmodewidget.h"
 #include "framework/roadcurve.h"
 #include "framework/roadplot.h"
 #include "shell/fancytabwidget.h"
 #include "shell/mainwindow.h"
-#include "shell/trelvin.h"
 
 #include <road/clippedhorizontalalignment.h>
 #include <road/horizontalalignment.h>

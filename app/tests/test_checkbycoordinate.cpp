@@ -1,6 +1,6 @@
 #include "check/roadcheckdialog.h"
 #include "check/roadcheckmodel.h"
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_checkroads.h"
 #include <qttestmain.h>

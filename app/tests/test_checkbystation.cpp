@@ -2,9 +2,9 @@
 #include "check/stationcheckdialog.h"
 #include "check/stationchecklayout.h"
 #include "check/stationcheckmodel.h"
+#include "document/trelvin.h"
 #include "framework/plotmarkers.h"
 #include "framework/roadplot.h"
-#include "shell/trelvin.h"
 #include "test_checkroads.h"
 #include <qttestmain.h>
 

@@ -1,5 +1,5 @@
+#include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
-#include "shell/trelvin.h"
 #include "support/equationmodel.h"
 #include "support/roadfiles.h"
 

@@ -1,7 +1,7 @@
+#include "document/trelvin.h"
 #include "framework/editmodewidget.h"
 #include "framework/roadcurve.h"
 #include "framework/roadplot.h"
-#include "shell/trelvin.h"
 #include "support/countingplot.h"
 #include "support/roadfiles.h"
 

@@ -1,6 +1,6 @@
 #include "alignment/horizontalelementdialog.h"
 #include "alignment/horizontalelementtablemodel.h"
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
 #include "test_horizontaltables.h"

@@ -1,7 +1,7 @@
 #include "alignment/horizontalelementtablemodel.h"
 #include "alignment/horizontalelementtablewidget.h"
+#include "document/trelvin.h"
 #include "framework/tableviewform.h"
-#include "shell/trelvin.h"
 #include "support/cellfit.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"

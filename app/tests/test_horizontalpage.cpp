@@ -4,8 +4,8 @@
 #include "alignment/horizontalelementtablewidget.h"
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointofintersectiontablewidget.h"
+#include "document/trelvin.h"
 #include "framework/roadplot.h"
-#include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
 

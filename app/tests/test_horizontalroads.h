@@ -7,7 +7,7 @@
 #include <road/horizontalelementconfiguration.h>
 #include <road/roadsurface.h>
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 
 #include <QByteArray>
 #include <QString>

@@ -4,12 +4,12 @@
 #include "support/roadfiles.h"
 #include "support/scriptedprompter.h"
 
+#include "document/trelvin.h"
 #include "framework/editmodewidget.h"
 #include "framework/roadcurve.h"
 #include "shell/fancytabwidget.h"
 #include "shell/mainwindow.h"
 #include "shell/resources.h"
-#include "shell/trelvin.h"
 
 #include <road/horizontalalignment.h>
 #include <road/pointofintersection.h>

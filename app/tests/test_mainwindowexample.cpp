@@ -2,12 +2,12 @@
 
 #include "support/scriptedprompter.h"
 
+#include "document/trelvin.h"
 #include "framework/editmodewidget.h"
 #include "framework/roadcurve.h"
 #include "shell/fancytabwidget.h"
 #include "shell/mainwindow.h"
 #include "shell/resources.h"
-#include "shell/trelvin.h"
 
 #include <road/crosssectionconfiguration.h>
 #include <road/crosssectionelementconfiguration.h>

@@ -4,10 +4,10 @@
 #include "support/roadfiles.h"
 #include "support/scriptedprompter.h"
 
+#include "document/trelvin.h"
 #include "shell/fancytabwidget.h"
 #include "shell/mainwindow.h"
 #include "shell/resources.h"
-#include "shell/trelvin.h"
 
 #include <plugin/pluginmanager.h>
 #include <road/roadsurface.h>

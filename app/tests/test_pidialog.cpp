@@ -1,6 +1,6 @@
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointsofintersectiondialog.h"
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"
 #include "test_horizontaltables.h"

@@ -1,5 +1,5 @@
 #include "alignment/pointofintersectiontablemodel.h"
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "test_horizontalroads.h"
 
 #include <road/horizontalalignment.h>

@@ -1,7 +1,7 @@
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointofintersectiontablewidget.h"
+#include "document/trelvin.h"
 #include "framework/tableviewform.h"
-#include "shell/trelvin.h"
 #include "support/cellfit.h"
 #include "support/scriptedprompter.h"
 #include "test_horizontalroads.h"

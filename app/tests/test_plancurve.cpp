@@ -1,6 +1,6 @@
 #include "alignment/horizontalcurve.h"
+#include "document/trelvin.h"
 #include "framework/roadplot.h"
-#include "shell/trelvin.h"
 #include "test_horizontalroads.h"
 
 #include <road/horizontalalignment.h>
@@ -8,7 +8,6 @@
 #include <road/structureelementconfiguration.h>
 
 #include <qttestmain.h>
-
 
 #include <cmath>
 

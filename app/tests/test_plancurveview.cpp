@@ -1,6 +1,6 @@
 #include "alignment/horizontalcurve.h"
+#include "document/trelvin.h"
 #include "framework/roadplot.h"
-#include "shell/trelvin.h"
 #include "support/roadfiles.h"
 
 #include <road/horizontalalignment.h>

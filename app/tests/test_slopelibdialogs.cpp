@@ -1,4 +1,4 @@
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "slopes/slopelibdialog.h"
 #include "slopes/slopelibitemdialog.h"
 #include "slopes/slopelibitemtablemodel.h"

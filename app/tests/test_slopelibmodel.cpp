@@ -1,4 +1,4 @@
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "slopes/slopelibitemtablemodel.h"
 #include "slopes/slopelibtablemodel.h"
 #include "support/roadfiles.h"

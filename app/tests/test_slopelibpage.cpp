@@ -1,5 +1,5 @@
+#include "document/trelvin.h"
 #include "framework/roadplot.h"
-#include "shell/trelvin.h"
 #include "slopes/slopecurve.h"
 #include "slopes/slopelibitemdialog.h"
 #include "slopes/slopelibitemtablemodel.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "support/roadfiles.h"
 #include "support/scriptedprompter.h"
 

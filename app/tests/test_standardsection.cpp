@@ -1,3 +1,4 @@
+#include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
 #include "framework/roadplot.h"
 #include "section/crosssectiondialog.h"
@@ -5,7 +6,6 @@
 #include "section/standardsectioncurve.h"
 #include "section/standardsectiontablemodel.h"
 #include "section/standardsectionwidget.h"
-#include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_standardsectionroads.h"
 

@@ -1,8 +1,8 @@
+#include "document/trelvin.h"
 #include "framework/itemdelegates.h"
 #include "profile/stationsequationconfigwidget.h"
 #include "profile/stationsequationdialog.h"
 #include "profile/stationsequationtablemodel.h"
-#include "shell/trelvin.h"
 #include "support/roadfiles.h"
 #include "support/scriptedprompter.h"
 

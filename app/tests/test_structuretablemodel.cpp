@@ -1,4 +1,4 @@
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "structures/structuralobjecttablemodel.h"
 #include "test_horizontalroads.h"
 

@@ -1,3 +1,4 @@
+#include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
 #include "section/standardsectionconfigwidget.h"
 #include "section/standardsectiontablemodel.h"
@@ -6,7 +7,6 @@
 #include "section/superelevationpointwidget.h"
 #include "section/superelevationwideningtablemodel.h"
 #include "section/wideningpointeditwidget.h"
-#include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_standardsectionroads.h"
 

@@ -1,6 +1,6 @@
+#include "document/trelvin.h"
 #include "framework/itemdelegates.h"
 #include "framework/tablemodel.h"
-#include "shell/trelvin.h"
 #include "support/equationmodel.h"
 #include "support/roadfiles.h"
 

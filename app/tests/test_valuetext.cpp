@@ -1,6 +1,6 @@
+#include "document/reminder.h"
 #include "framework/metertounit.h"
 #include "framework/valueformater.h"
-#include "shell/reminder.h"
 
 #include <qttestmain.h>
 

@@ -1,5 +1,5 @@
+#include "document/trelvin.h"
 #include "profile/verticalalignmenttablemodel.h"
-#include "shell/trelvin.h"
 #include "support/roadfiles.h"
 #include "test_verticalroads.h"
 

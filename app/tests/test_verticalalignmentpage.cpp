@@ -1,3 +1,4 @@
+#include "document/trelvin.h"
 #include "framework/itemdelegates.h"
 #include "framework/roadplot.h"
 #include "framework/stationlabelscurve.h"
@@ -8,7 +9,6 @@
 #include "profile/verticalalignmenttablewidget.h"
 #include "profile/verticalalignmentwidget.h"
 #include "profile/verticalcurve.h"
-#include "shell/trelvin.h"
 #include "support/roadfiles.h"
 #include "support/scriptedprompter.h"
 #include "test_verticalroads.h"

@@ -1,8 +1,8 @@
 #include "qttestmain.h"
 
+#include "document/trelvin.h"
 #include "shell/about.h"
 #include "shell/resources.h"
-#include "shell/trelvin.h"
 #include "shell/welcomeform.h"
 
 #include <QCommandLinkButton>

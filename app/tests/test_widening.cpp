@@ -1,3 +1,4 @@
+#include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
 #include "section/superelevationpointeditwidget.h"
 #include "section/superelevationpointwidget.h"
@@ -5,7 +6,6 @@
 #include "section/wideningpointdialog.h"
 #include "section/wideningpointeditwidget.h"
 #include "section/wideningpointwidget.h"
-#include "shell/trelvin.h"
 #include "support/scriptedprompter.h"
 #include "test_standardsectionroads.h"
 

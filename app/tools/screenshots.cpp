@@ -14,10 +14,10 @@
 #include "alignment/horizontalelementtablewidget.h"
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointofintersectiontablewidget.h"
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "shell/fancytabwidget.h"
 #include "shell/mainwindow.h"
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
 #include "ui_tableviewwidget.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "alignment/horizontalelementtablewidget.h"
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointofintersectiontablewidget.h"
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 
 #include <road/horizontalalignment.h>
 #include <road/roadsurface.h>

@@ -1,7 +1,7 @@
 #include "alignment/horizontalcurve.h"
 
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
-#include "shell/trelvin.h"
 
 #include <road/horizontalalignment.h>
 #include <road/roadsurface.h>

@@ -1,10 +1,10 @@
 #include "alignment/horizontalelementtablemodel.h"
 
 #include "alignment/typedvalues.h"
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "framework/valueformater.h"
-#include "shell/trelvin.h"
 
 #include <road/horizontalalignment.h>
 #include <road/roadsurface.h>

@@ -2,10 +2,10 @@
 
 #include "alignment/horizontalelementdialog.h"
 #include "alignment/horizontalelementtablemodel.h"
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "framework/itemdelegates.h"
 #include "framework/metertounit.h"
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
 #include "ui_tableviewwidget.h"
 
 using Zemko::Trelvin::HorizontalElementTableModel;

@@ -2,9 +2,9 @@
 
 #include "alignment/typedvalues.h"
 
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
-#include "shell/trelvin.h"
 
 #include <road/horizontalalignment.h>
 #include <road/roadsurface.h>

@@ -2,8 +2,8 @@
 
 #include "check/checkstepping.h"
 #include "check/roadcheckmodel.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
+#include "document/prompter.h"
+#include "document/reminder.h"
 #include "ui_roadcheckdialog.h"
 
 #include <text/stationtext.h>

@@ -1,6 +1,6 @@
 #include "framework/blocktablemodel.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 
 #include <road/roadsurface.h>
 

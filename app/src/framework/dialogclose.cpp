@@ -1,7 +1,7 @@
 #include "framework/dialogclose.h"
 
-#include "shell/prompter.h"
-#include "shell/reminder.h"
+#include "document/prompter.h"
+#include "document/reminder.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "framework/simpleeditwidget.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 
 SimpleEditWidget::SimpleEditWidget(const QString& title, QWidget* parent)
     : QWidget(parent)

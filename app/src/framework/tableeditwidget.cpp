@@ -1,11 +1,11 @@
 #include "framework/tableeditwidget.h"
 
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "framework/blocktablemodel.h"
 #include "framework/columnfitter.h"
 #include "framework/selectedrange.h"
 #include "framework/tableviewform.h"
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
 #include "ui_tableviewwidget.h"
 
 #include <QCursor>

@@ -1,7 +1,7 @@
 #include "framework/tablemodel.h"
 
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <text/stationtext.h>

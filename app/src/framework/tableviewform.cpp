@@ -1,6 +1,6 @@
 #include "framework/tableviewform.h"
 
-#include "shell/prompter.h"
+#include "document/prompter.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,10 +1,10 @@
 #include "profile/stationsequationconfigwidget.h"
 
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "framework/itemdelegates.h"
 #include "profile/stationsequationdialog.h"
 #include "profile/stationsequationtablemodel.h"
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
 #include "ui_stationsequationconfigwidget.h"
 
 #include <road/station.h>

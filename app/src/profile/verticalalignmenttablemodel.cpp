@@ -1,8 +1,8 @@
 #include "profile/verticalalignmenttablemodel.h"
 
 #include "alignment/typedvalues.h"
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <text/stationtext.h>

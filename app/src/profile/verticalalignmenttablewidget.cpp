@@ -1,13 +1,13 @@
 #include "profile/verticalalignmenttablewidget.h"
 
+#include "document/prompter.h"
+#include "document/reminder.h"
+#include "document/trelvin.h"
 #include "framework/itemdelegates.h"
 #include "framework/selectedrange.h"
 #include "framework/tableviewform.h"
 #include "profile/verticalalignmentdialog.h"
 #include "profile/verticalalignmenttablemodel.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
-#include "shell/trelvin.h"
 #include "ui_tableviewwidget.h"
 
 #include <QCursor>

@@ -1,7 +1,7 @@
 #include "profile/verticalcurve.h"
 
+#include "document/trelvin.h"
 #include "framework/stationlabelscurve.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/station.h>

@@ -1,10 +1,10 @@
 #include "section/abssuperelevationwideningeditwidget.h"
 
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
 #include "section/sectionsideevents.h"
 #include "section/superelevationwideningtablemodel.h"
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
 #include "ui_superelevationwideningeditwidget.h"
 
 #include <road/roadsurface.h>

@@ -1,9 +1,9 @@
 #include "section/crosssectiondialog.h"
 
+#include "document/prompter.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "section/sectionnumbers.h"
-#include "shell/prompter.h"
 #include "ui_crosssectiondialog.h"
 
 #include <QDoubleValidator>

@@ -1,12 +1,12 @@
 #include "section/dialogwithstation.h"
 
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "framework/roadstations.h"
 #include "framework/tablemodel.h"
 #include "section/sectionnumbers.h"
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/station.h>

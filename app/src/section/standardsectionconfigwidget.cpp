@@ -1,13 +1,13 @@
 #include "section/standardsectionconfigwidget.h"
 
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "section/crosssectiondialog.h"
 #include "section/sectionnumbers.h"
 #include "section/standardsectiontablemodel.h"
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
 #include "ui_standardsectionconfigwidget.h"
 
 #include <road/crosssectionconfiguration.h>

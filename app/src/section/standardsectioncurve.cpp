@@ -1,6 +1,6 @@
 #include "section/standardsectioncurve.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/standardsection.h>

@@ -1,10 +1,10 @@
 #include "section/standardsectiontablemodel.h"
 
+#include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
 #include "framework/metertounit.h"
 #include "section/sectionnumbers.h"
 #include "section/sectionsideevents.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/standardsection.h>

@@ -1,8 +1,8 @@
 #include "section/superelevationwideningtablemodel.h"
 
+#include "document/trelvin.h"
 #include "framework/numberlocale.h"
 #include "section/sectionnumbers.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/station.h>

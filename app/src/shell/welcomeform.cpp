@@ -1,6 +1,6 @@
 #include "shell/welcomeform.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "ui_welcomeform.h"
 
 #include <QCommandLinkButton>

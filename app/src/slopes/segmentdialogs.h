@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/prompter.h"
-#include "shell/reminder.h"
+#include "document/prompter.h"
+#include "document/reminder.h"
 #include "slopes/slopetablemodel.h"
 
 namespace Zemko {

@@ -1,6 +1,6 @@
 #include "slopes/slopeeditwidget.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "slopes/slopeitemtablewidget.h"
 #include "slopes/slopetablewideget.h"
 

@@ -1,8 +1,8 @@
 #include "slopes/slopeitemtablewidget.h"
 
+#include "document/prompter.h"
+#include "document/reminder.h"
 #include "framework/columnfitter.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
 #include "slopes/slopeitemdialog.h"
 #include "slopes/slopeitemtablemodel.h"
 #include "ui_tableviewwidget.h"

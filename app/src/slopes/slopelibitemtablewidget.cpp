@@ -1,8 +1,8 @@
 #include "slopes/slopelibitemtablewidget.h"
 
+#include "document/prompter.h"
+#include "document/reminder.h"
 #include "framework/columnfitter.h"
-#include "shell/prompter.h"
-#include "shell/reminder.h"
 #include "slopes/slopelibitemdialog.h"
 #include "slopes/slopelibitemtablemodel.h"
 #include "slopes/slopelibtablemodel.h"

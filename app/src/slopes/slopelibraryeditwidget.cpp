@@ -1,6 +1,6 @@
 #include "slopes/slopelibraryeditwidget.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "slopes/slopelibitemtablewidget.h"
 #include "slopes/slopelibtablewideget.h"
 

@@ -1,6 +1,6 @@
 #include "slopes/slopelibtablemodel.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 #include "slopes/slopeuselibtablemodel.h"
 
 #include <road/roadsurface.h>

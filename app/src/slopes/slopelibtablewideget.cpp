@@ -1,8 +1,8 @@
 #include "slopes/slopelibtablewideget.h"
 
-#include "shell/prompter.h"
-#include "shell/reminder.h"
-#include "shell/trelvin.h"
+#include "document/prompter.h"
+#include "document/reminder.h"
+#include "document/trelvin.h"
 #include "slopes/slopelibdialog.h"
 #include "slopes/slopelibtablemodel.h"
 #include "ui_tableviewwidget.h"

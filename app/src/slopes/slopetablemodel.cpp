@@ -1,9 +1,9 @@
 #include "slopes/slopetablemodel.h"
 
 #include "alignment/typedvalues.h"
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
 #include "framework/roadstations.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/slopesectionconfiguration.h>

@@ -1,7 +1,7 @@
 #include "slopes/slopeuselibeditwidget.h"
 
-#include "shell/prompter.h"
-#include "shell/trelvin.h"
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "slopes/segmentdialogs.h"
 #include "slopes/slopeuselibdialog.h"
 #include "slopes/slopeuselibtablemodel.h"

@@ -1,6 +1,6 @@
 #include "slopes/slopeuselibtablemodel.h"
 
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/slopesectionconfiguration.h>

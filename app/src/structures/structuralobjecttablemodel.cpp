@@ -1,10 +1,10 @@
 #include "structures/structuralobjecttablemodel.h"
 
 #include "alignment/typedvalues.h"
+#include "document/trelvin.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "framework/valueformater.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <text/angletext.h>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "document/trelvin.h"
 #include "framework/tablemodel.h"
-#include "shell/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/station.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/prompter.h"
+#include "document/prompter.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,4 +1,4 @@
-#include "shell/prompter.h"
+#include "document/prompter.h"
 
 #include <QFileDialog>
 

@@ -1,4 +1,4 @@
-#include "shell/trelvin.h"
+#include "document/trelvin.h"
 
 #include <road/roadsurface.h>
 #include <road/slopesectiontemplatelibrary.h>
