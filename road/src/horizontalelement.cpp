@@ -420,24 +420,28 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
 {
     if (node.isEmpty())
         return false;
-    // A long road has thousands of elements: their children are walked once, not once per value.
-    const internal::Xml::ValueChildren values = node.values();
+    // A long road has thousands of elements: their children are walked once, not once per value, in
+    // the order save() writes them.
+    enum Value { Type, X1, Y1, L1, X2, Y2, Angle1, Angle2, Rou1, Rou2, Length, Mode, Pz };
+    static const char* const names[] = { "type",   "x1",   "y1",   "l1",     "x2",   "y2", "angle1",
+                                         "angle2", "rou1", "rou2", "length", "mode", "pz" };
+    const internal::Xml::ValueChildren values = node.values(names);
     HorizontalElementType type = NullElementType;
-    if (!toMemoryType(values.getInt("type", -1), type))
+    if (!toMemoryType(values.getInt(Type, -1), type))
         return false;
 
     HorizontalElementPrivate data;
     data.type = type;
-    const double x1 = values.getDouble("x1", 0.0);
-    const double y1 = values.getDouble("y1", 0.0);
-    const double x2 = values.getDouble("x2", 0.0);
-    const double y2 = values.getDouble("y2", 0.0);
-    const double l1 = values.getDouble("l1", 0.0);
-    const double angle1 = values.getDouble("angle1", 0.0);
-    const double angle2 = values.getDouble("angle2", 0.0);
-    const double rou1 = values.getDouble("rou1", 0.0);
-    const double rou2 = values.getDouble("rou2", 0.0);
-    const double length = values.getDouble("length", 0.0);
+    const double x1 = values.getDouble(X1, 0.0);
+    const double y1 = values.getDouble(Y1, 0.0);
+    const double x2 = values.getDouble(X2, 0.0);
+    const double y2 = values.getDouble(Y2, 0.0);
+    const double l1 = values.getDouble(L1, 0.0);
+    const double angle1 = values.getDouble(Angle1, 0.0);
+    const double angle2 = values.getDouble(Angle2, 0.0);
+    const double rou1 = values.getDouble(Rou1, 0.0);
+    const double rou2 = values.getDouble(Rou2, 0.0);
+    const double length = values.getDouble(Length, 0.0);
     for (double value : { x1, y1, x2, y2, l1, angle1, angle2, rou1, rou2, length }) {
         if (!std::isfinite(value))
             return false;
@@ -445,7 +449,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
     if (length < 0.0)
         return false;
 
-    switch (static_cast<StoredTurnFlag>(values.getInt("pz", static_cast<int>(StoredTurnFlag::Missing)))) {
+    switch (static_cast<StoredTurnFlag>(values.getInt(Pz, static_cast<int>(StoredTurnFlag::Missing)))) {
     case StoredTurnFlag::Right:
         data.turnDirection = TurnRight;
         break;
@@ -466,7 +470,7 @@ bool HorizontalElement::load(const internal::Node<HorizontalElement>& node)
     // Radii are unsigned: the turn direction comes from "pz" alone.
     data.beginRadius = std::fabs(rou1) < kMinStoredCurvature ? kInfinity : 1.0 / std::fabs(rou1);
     data.endRadius = std::fabs(rou2) < kMinStoredCurvature ? kInfinity : 1.0 / std::fabs(rou2);
-    data.mode = values.getInt("mode", 0) & ModeMask;
+    data.mode = values.getInt(Mode, 0) & ModeMask;
 
     *d = data;
     internal::touchGeometry();

@@ -2,9 +2,12 @@
 
 #include <tinyxml2.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <limits>
 
 namespace Pelko {
 namespace Road {
@@ -51,6 +54,21 @@ bool isValidName(const std::string& name)
         if (!isNameChar(static_cast<unsigned char>(c)))
             return false;
     return true;
+}
+
+// Value names are short: a loop of our own is cheaper than a call to strcmp. The empty name is no
+// element's name.
+bool sameName(const char* a, const char* b)
+{
+    if (!*b)
+        return false;
+    while (*a == *b) {
+        if (!*a)
+            return true;
+        ++a;
+        ++b;
+    }
+    return false;
 }
 
 // The first stale child of an element whose children were removed for reuse, kept in the element's
@@ -182,6 +200,99 @@ void formatInt(int value, char (&buffer)[16])
     *std::to_chars(buffer, buffer + sizeof(buffer) - 1, value).ptr = '\0';
 }
 
+constexpr double kExactPowersOfTen[] = { 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
+
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(_MSC_VER)
+// The x87 extended format: a 64-bit significand holds every whole number below 2^64 and 10^k up to
+// 10^27 (2^27 * 5^27, with 5^27 below 2^63).
+constexpr bool kExtendedDivision = std::numeric_limits<long double>::digits == 64;
+constexpr long double kExactPowersOfTenExtended[]
+    = { 1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+        1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L };
+
+// m / 10^decimals rounded once to 64 bits and then to a double: that is the correctly rounded double
+// unless the 64-bit quotient lies exactly halfway between two doubles (its 11 bits past a double's
+// 53 are 10000000000), where the exact quotient may lie on either side of it.
+bool divideExtended(std::uint64_t m, std::size_t decimals, double& value)
+{
+    if (!kExtendedDivision || decimals >= std::size(kExactPowersOfTenExtended))
+        return false;
+    const long double quotient = static_cast<long double>(m) / kExactPowersOfTenExtended[decimals];
+    std::uint64_t significand;
+    std::memcpy(&significand, &quotient, sizeof significand);
+    if ((significand & 0x7ff) == 0x400)
+        return false;
+    value = static_cast<double>(quotient);
+    return true;
+}
+#else
+bool divideExtended(std::uint64_t, std::size_t, double&)
+{
+    return false;
+}
+#endif
+
+// Most numbers of a road file are plain decimals of up to 17 digits ("%.17g"): their digits make a
+// whole number m and the value is m / 10^decimals. With m and the power of ten exact, one division is
+// correctly rounded, which is what from_chars gives too: for m up to 2^53 and ten to the 22nd at most
+// in doubles, otherwise in the extended format. Anything else (exponents, more digits, nan, a quotient
+// where the two roundings could part) is left to from_chars: false.
+bool parsePlainDecimal(const char* p, double& value)
+{
+    // Blanks are all at or below ' ': one comparison for the usual text without any.
+    if (static_cast<unsigned char>(*p) <= ' ') {
+        while (isBlank(*p))
+            ++p;
+    }
+    const bool negative = *p == '-';
+    p += negative;
+    // Leading zeros are skipped first so that the digit loops only gather digits; the digits from the
+    // first one that is not zero are the significant ones.
+    const char* const wholeStart = p;
+    while (*p == '0')
+        ++p;
+    std::uint64_t m = 0;
+    const char* from = p;
+    for (unsigned digit; (digit = static_cast<unsigned char>(*p) - unsigned('0')) <= 9; ++p)
+        m = m * 10 + digit;
+    if (p == wholeStart)
+        return false;
+    std::size_t significant = static_cast<std::size_t>(p - from);
+    std::size_t decimals = 0;
+    if (*p == '.') {
+        const char* const point = ++p;
+        if (m == 0) {
+            while (*p == '0')
+                ++p;
+        }
+        from = p;
+        for (unsigned digit; (digit = static_cast<unsigned char>(*p) - unsigned('0')) <= 9; ++p)
+            m = m * 10 + digit;
+        significant += static_cast<std::size_t>(p - from);
+        decimals = static_cast<std::size_t>(p - point);
+        if (decimals == 0)
+            return false;
+    }
+    // 19 digits stay below 2^64; more may have wrapped m above.
+    if (significant > 19)
+        return false;
+    if (*p != '\0') {
+        while (isBlank(*p))
+            ++p;
+        if (*p != '\0')
+            return false;
+    }
+    double magnitude;
+    if (m <= (std::uint64_t(1) << 53) && decimals < std::size(kExactPowersOfTen))
+        magnitude = static_cast<double>(m) / kExactPowersOfTen[decimals];
+    else if (!divideExtended(m, decimals, magnitude))
+        return false;
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 } // namespace
 
 std::string formatInt(int value)
@@ -214,6 +325,8 @@ bool parseInt(const char* text, int& value)
 
 bool parseDouble(const char* text, double& value)
 {
+    if (text && parsePlainDecimal(text, value))
+        return true;
     const char* first;
     const char* last;
     if (!trimmed(text, first, last))
@@ -304,54 +417,52 @@ void NodeImpl::setString(const std::string& name, const std::string& value)
     setText(name, value.c_str());
 }
 
-ValueChildren NodeImpl::values() const
+ValueChildren NodeImpl::values(const char* const* names, unsigned count) const
 {
-    return ValueChildren(m_element);
+    return ValueChildren(m_element, names, count);
 }
 
-ValueChildren::ValueChildren(tinyxml2::XMLElement* element)
-    : m_element(element)
+ValueChildren::ValueChildren(tinyxml2::XMLElement* element, const char* const* names, unsigned count)
 {
     if (!element)
         return;
     settle(element);
-    for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child;
-         child = child->NextSiblingElement()) {
-        if (m_count == m_children.size()) {
-            m_complete = false;
-            break;
+    count = std::min(count, maxNames);
+    unsigned missing = 0;
+    for (unsigned i = 0; i < count; ++i)
+        missing += *names[i] != '\0';
+    // Once every name has its child, the children after it can only repeat a name.
+    unsigned expected = 0;
+    for (const tinyxml2::XMLElement* c = element->FirstChildElement(); c && missing > 0;
+         c = c->NextSiblingElement()) {
+        const char* name = c->Name();
+        unsigned i = expected;
+        if (i >= count || !sameName(name, names[i])) {
+            for (i = 0; i < count && !sameName(name, names[i]); ++i) {
+            }
         }
-        const char* name = child->Name();
-        m_children[m_count++] = { name ? name : "", child };
+        if (i == count || m_children[i])
+            continue;
+        m_children[i] = c;
+        --missing;
+        expected = i + 1;
     }
 }
 
-const tinyxml2::XMLElement* ValueChildren::find(const char* name) const
+int ValueChildren::getInt(unsigned index, int defaultValue) const
 {
-    if (!m_element || !*name)
-        return nullptr;
-    for (unsigned i = 0; i < m_count; ++i) {
-        const char* child = m_children[i].first;
-        if (child[0] == name[0] && std::strcmp(child, name) == 0)
-            return m_children[i].second;
-    }
-    return m_complete ? nullptr : m_element->FirstChildElement(name);
-}
-
-int ValueChildren::getInt(const char* name, int defaultValue) const
-{
-    const tinyxml2::XMLElement* child = find(name);
+    const tinyxml2::XMLElement* c = child(index);
     int value = defaultValue;
-    if (!child || !parseInt(child->GetText(), value))
+    if (!c || !parseInt(c->GetText(), value))
         return defaultValue;
     return value;
 }
 
-double ValueChildren::getDouble(const char* name, double defaultValue) const
+double ValueChildren::getDouble(unsigned index, double defaultValue) const
 {
-    const tinyxml2::XMLElement* child = find(name);
+    const tinyxml2::XMLElement* c = child(index);
     double value = defaultValue;
-    if (!child || !parseDouble(child->GetText(), value))
+    if (!c || !parseDouble(c->GetText(), value))
         return defaultValue;
     return value;
 }

@@ -6,13 +6,16 @@
 #include <sys/stat.h>
 #include <tinyxml2.h>
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <limits>
 #include <locale>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -172,6 +175,97 @@ TEST(NodeNumbers, IgnoreTheProcessLocale)
     std::setlocale(LC_ALL, previous.c_str());
 }
 
+namespace {
+
+// What parseDouble promised before plain decimals got a path of their own: blanks trimmed, then
+// from_chars over the whole rest.
+bool fromCharsParse(const std::string& text, double& value)
+{
+    const char* blanks = " \t\n\r\f\v";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return false;
+    const std::size_t last = text.find_last_not_of(blanks) + 1;
+    double parsed = 0.0;
+    const auto result = std::from_chars(text.data() + first, text.data() + last, parsed);
+    if (result.ec != std::errc() || result.ptr != text.data() + last)
+        return false;
+    value = parsed;
+    return true;
+}
+
+} // namespace
+
+// Plain decimals (most numbers of a road file) are turned into doubles by a division of their own:
+// every text must read as from_chars reads it, bit for bit, or be refused as it refuses it.
+TEST(NodeNumbers, PlainDecimalsReadAsFromCharsReadsThem)
+{
+    std::vector<std::string> texts = { "0", "-0", "0.0", "-0.000", "00012.50", "1", "-1", "100", "0.002",
+                                       "0.25", "100.00000000000001", "0.83318453355716793",
+                                       "0.29999999999999999", "9007199254740992", "9007199254740993",
+                                       "9007199254740995", "18014398509481986", "9999999999999999999",
+                                       "18446744073709551615", "18446744073709551616", "99999999999999999999",
+                                       "0.1", "0.3", "123456789.123456789", "1.7976931348623157",
+                                       "0.000000000000000000000000001", "0.0000000000000000000000000001",
+                                       "0.1000000000000000055511151231257827", " \n 2.5\t", "1.", ".5", "-.5",
+                                       "-", ".", "1..5", "1.5.", "--1", "- 1", "1 .5", "+1", "1e5", "1E-5",
+                                       "0x10", "inf", "nan", "1,5", "12a", "", " " };
+    std::mt19937_64 random(34);
+    std::uniform_int_distribution<int> digitCount(1, 22);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> coin(0, 1);
+    for (int i = 0; i < 200000; ++i) {
+        // Random digits with the point anywhere, leading zeros included.
+        std::string text = coin(random) ? "-" : "";
+        const int count = digitCount(random);
+        const int point = std::uniform_int_distribution<int>(0, count)(random);
+        for (int k = 0; k < count; ++k) {
+            if (k == point && k > 0)
+                text += '.';
+            text += char('0' + digit(random));
+        }
+        texts.push_back(text);
+    }
+    std::uniform_real_distribution<double> plane(-2e6, 2e6);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int i = 0; i < 100000; ++i) {
+        // Numbers as the road file writes them, and with fewer digits.
+        char buffer[64];
+        const double values[] = { plane(random), plane(random) * 1e-6 };
+        for (double v : values) {
+            for (int precision : { 17, 16, 15, 19 }) {
+                auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, precision);
+                texts.emplace_back(buffer, r.ptr);
+            }
+            auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed,
+                                   std::uniform_int_distribution<int>(0, 20)(random));
+            texts.emplace_back(buffer, r.ptr);
+        }
+        // Any double at all, exponents included.
+        std::uint64_t pattern = bits(random);
+        double any;
+        std::memcpy(&any, &pattern, sizeof any);
+        texts.push_back(Xml::formatDouble(any));
+    }
+    // Halfway between two doubles in the 64-bit quotient: the whole numbers between 2^53 and 2^64 that
+    // lie midway, with the point moved through them.
+    for (int e = 53; e < 64; ++e) {
+        const std::uint64_t spacing = std::uint64_t(1) << (e - 52);
+        for (std::uint64_t j : { 0, 1, 12345 }) {
+            const std::string digits = std::to_string((std::uint64_t(1) << e) + spacing / 2 + j * spacing);
+            for (std::size_t point = 1; point <= digits.size(); ++point)
+                texts.push_back(digits.substr(0, point) + (point < digits.size() ? "." + digits.substr(point) : ""));
+        }
+    }
+    for (const std::string& text : texts) {
+        double ours = 7.0;
+        double reference = 7.0;
+        const bool read = Xml::parseDouble(text.c_str(), ours);
+        ASSERT_EQ(read, fromCharsParse(text, reference)) << '"' << text << '"';
+        ASSERT_TRUE(sameBits(ours, reference)) << '"' << text << '"';
+    }
+}
+
 TEST(NodeImpl, ValueChildren)
 {
     tinyxml2::XMLDocument doc;
@@ -217,7 +311,8 @@ TEST(NodeImpl, ValueChildren)
     EXPECT_EQ(childNames(doc.RootElement()).size(), 1u);
 }
 
-// Loaders read many values of one element through values(): it must read exactly what the getters read.
+// Loaders read many values of one element through values(): it must read exactly what the getters read,
+// whatever order the names come in and however the children are ordered, repeated or interleaved.
 TEST(NodeImpl, ValuesReadWhatTheGettersRead)
 {
     std::string many = "<Road>";
@@ -231,21 +326,40 @@ TEST(NodeImpl, ValuesReadWhatTheGettersRead)
         "<Road><n>1e999</n><m>0x10</m><i>2147483648</i><j> -7 </j><k>7.0</k><t>nan</t><u>inf</u></Road>",
         many,
     };
-    const char* names[] = { "a", "b", "c",  "e",  "s",  "x1", "x",   "ab",   "n", "m",  "i", "j", "k",
-                            "t", "u", "v0", "v2", "v3", "v5", "v26", "late", "",  "zz", "A", "v", "v30" };
+    const std::vector<const char*> names = { "a", "b", "c",  "e",  "s",  "x1",  "x",    "ab", "n",
+                                             "m", "i", "j",  "k",  "t",  "u",   "v0",   "v2", "v3",
+                                             "v5", "v26", "late", "", "zz", "A", "v", "v30" };
+    std::vector<std::vector<const char*>> lists = { std::vector<const char*>(names.begin(), names.begin() + 24),
+                                                    std::vector<const char*>(names.begin() + 2, names.end()),
+                                                    std::vector<const char*>(names.rbegin(), names.rbegin() + 24),
+                                                    { "v26", "v3", "late", "v0" },
+                                                    { "zz" },
+                                                    {} };
     for (const std::string& source : sources) {
         SCOPED_TRACE(source);
         tinyxml2::XMLDocument doc;
         ASSERT_EQ(doc.Parse(source.c_str()), tinyxml2::XML_SUCCESS);
         Node<Part> node(std::make_shared<NodeImpl>(doc.RootElement(), 0, 0));
-        const Xml::ValueChildren values = node.values();
-        for (const char* name : names) {
-            EXPECT_EQ(values.getInt(name, -3), node.getInt(name, -3)) << name;
-            EXPECT_TRUE(sameBits(values.getDouble(name, -3.5), node.getDouble(name, -3.5))) << name;
+        for (const std::vector<const char*>& list : lists) {
+            const Xml::ValueChildren values = node.impl()->values(list.data(), unsigned(list.size()));
+            for (unsigned i = 0; i < list.size(); ++i) {
+                EXPECT_EQ(values.getInt(i, -3), node.getInt(list[i], -3)) << list[i];
+                EXPECT_TRUE(sameBits(values.getDouble(i, -3.5), node.getDouble(list[i], -3.5))) << list[i];
+            }
+            // Places past the list read as missing.
+            EXPECT_EQ(values.getInt(unsigned(list.size()), -3), -3);
         }
     }
 
+    // Names past the most one walk serves read as missing.
+    tinyxml2::XMLDocument doc;
+    doc.Parse(many.c_str());
+    const Xml::ValueChildren capped = NodeImpl(doc.RootElement(), 0, 0).values(names.data(), unsigned(names.size()));
+    EXPECT_EQ(capped.getDouble(19, 0.0), 26.5);
+    EXPECT_EQ(capped.getInt(24, -1), -1);
+
     // Children removed for reuse and not taken back are gone for values() as for the getters.
+    static const char* const abc[] = { "a", "b", "c" };
     for (bool throughValues : { true, false }) {
         tinyxml2::XMLDocument doc;
         doc.Parse("<Road><a>1</a><b>2</b><c>3</c></Road>");
@@ -253,10 +367,10 @@ TEST(NodeImpl, ValuesReadWhatTheGettersRead)
         node.removeChildren();
         node.setInt("b", 5);
         if (throughValues) {
-            const Xml::ValueChildren values = node.values();
-            EXPECT_EQ(values.getInt("a", -1), -1);
-            EXPECT_EQ(values.getInt("b", -1), 5);
-            EXPECT_EQ(values.getInt("c", -1), -1);
+            const Xml::ValueChildren values = node.values(abc);
+            EXPECT_EQ(values.getInt(0, -1), -1);
+            EXPECT_EQ(values.getInt(1, -1), 5);
+            EXPECT_EQ(values.getInt(2, -1), -1);
         } else {
             EXPECT_EQ(node.getInt("a", -1), -1);
             EXPECT_EQ(node.getInt("b", -1), 5);
@@ -266,9 +380,9 @@ TEST(NodeImpl, ValuesReadWhatTheGettersRead)
     }
 
     // A missing node reads every value as its default.
-    const Xml::ValueChildren none = Node<Part>().values();
-    EXPECT_EQ(none.getInt("a", 4), 4);
-    EXPECT_EQ(none.getDouble("a", 4.5), 4.5);
+    const Xml::ValueChildren none = Node<Part>().values(abc);
+    EXPECT_EQ(none.getInt(0, 4), 4);
+    EXPECT_EQ(none.getDouble(0, 4.5), 4.5);
 }
 
 TEST(NodeImpl, ChildrenIterationAndVersions)

@@ -47,8 +47,9 @@ public:
     void setDouble(const std::string& name, double value);
     void setString(const std::string& name, const std::string& value);
 
-    // The value children as they stand now, for a loader reading many values of one element.
-    ValueChildren values() const;
+    // The value children of these names as they stand now, for a loader reading many values of one
+    // element.
+    ValueChildren values(const char* const* names, unsigned count) const;
 
     std::shared_ptr<NodeImpl> firstChild(const std::string& name) const;
     std::shared_ptr<NodeImpl> nextSibling() const;
@@ -69,27 +70,31 @@ private:
     bool m_reuse;
 };
 
-// The children of one element gathered in a single pass, so that reading many values of the element
-// does not walk its children once per value; reads the same values as NodeImpl's getters. Holds
-// pointers into the document: only for reads while the element is left unchanged.
+// The first child of each of a loader's value names, found in one walk over the element's children
+// instead of one walk per value; reads the same values as NodeImpl's getters. A loader lists the names
+// in the order its writer writes them, so that each child matches the name it is compared with first;
+// the names are distinct.
+// Holds pointers into the document: only for reads while the element is left unchanged.
 class ROAD_EXPORT ValueChildren
 {
 public:
-    ValueChildren() = default;
-    explicit ValueChildren(tinyxml2::XMLElement* element);
+    static constexpr unsigned maxNames = 24;
 
-    int getInt(const char* name, int defaultValue) const;
-    double getDouble(const char* name, double defaultValue) const;
+    ValueChildren() = default;
+    // More than maxNames names: the ones past it read as missing.
+    ValueChildren(tinyxml2::XMLElement* element, const char* const* names, unsigned count);
+
+    // The value of the name at that place in the list.
+    int getInt(unsigned index, int defaultValue) const;
+    double getDouble(unsigned index, double defaultValue) const;
 
 private:
-    const tinyxml2::XMLElement* find(const char* name) const;
+    const tinyxml2::XMLElement* child(unsigned index) const
+    {
+        return index < m_children.size() ? m_children[index] : nullptr;
+    }
 
-    const tinyxml2::XMLElement* m_element = nullptr;
-    // Element children in order with their names; an element with more children is looked up in
-    // the document past them.
-    std::array<std::pair<const char*, const tinyxml2::XMLElement*>, 24> m_children {};
-    unsigned m_count = 0;
-    bool m_complete = true;
+    std::array<const tinyxml2::XMLElement*, maxNames> m_children {};
 };
 
 // Text forms of numbers as the road file stores them ("%d" and "%.17g" in the C locale).
@@ -153,7 +158,11 @@ public:
             m_impl->setString(name, value);
     }
     // Missing node: every value reads as its default.
-    Xml::ValueChildren values() const { return isEmpty() ? Xml::ValueChildren() : m_impl->values(); }
+    template<unsigned N> Xml::ValueChildren values(const char* const (&names)[N]) const
+    {
+        static_assert(N <= Xml::ValueChildren::maxNames, "too many values for one walk");
+        return isEmpty() ? Xml::ValueChildren() : m_impl->values(names, N);
+    }
 
     template<typename U = T> Node<U, Impl> firstChild(const std::string& name) const
     {
