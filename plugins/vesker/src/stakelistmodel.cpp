@@ -226,30 +226,25 @@ QString StakeListModel::exportFile(const QString& path) const
     if (!file.open(QIODevice::WriteOnly))
         return tr("Failed to open file");
 
-    // Written in chunks; reserve() keeps the buffer's memory across resize(0). Each row is written
-    // straight into room made for the longest row and the rest given back.
+    // Written in chunks from one buffer, each row straight into room for the longest row.
     constexpr int chunk = 1 << 16;
     const int rowCapacity = count * (StakeText::cellCapacity + 1) + 1;
-    QByteArray text;
-    text.reserve(chunk + rowCapacity);
+    std::vector<char> text(std::size_t(chunk + rowCapacity));
+    char* const first = text.data();
+    char* out = first;
     auto flush = [&] {
-        const bool written = file.write(text) == text.size();
-        text.resize(0);
-        return written;
+        const qint64 size = out - first;
+        out = first;
+        return file.write(first, size) == size;
     };
     for (const Pelko::Road::Stake& stake : d->stakes) {
-        const int start = text.size();
-        text.resize(start + rowCapacity);
-        char* const row = text.data() + start;
-        char* out = row;
         for (int i = 0; i < count; ++i) {
             if (i > 0)
                 *out++ = ',';
             out = d->writeCell(out, stake, order[i]);
         }
         *out++ = '\n';
-        text.resize(start + int(out - row));
-        if (text.size() >= chunk && !flush()) {
+        if (out - first >= chunk && !flush()) {
             file.cancelWriting();
             return tr("Failed to write file");
         }

@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace Zemko::Trelvin::StakeText {
 
@@ -58,6 +60,45 @@ char* digitsBefore(char* end, unsigned long long value, int width)
     return p;
 }
 
+char* copied(char* out, const char* text, int size)
+{
+    std::memcpy(out, text, size_t(size));
+    return out + size;
+}
+
+// Room past the text in the buffers it is copied from, and past the end in the cell written to: a
+// short copy moves a fixed 32 bytes, a few instructions instead of a call into memcpy for each size.
+// The bytes past the returned end are left for the next write to overwrite.
+constexpr int shortCopy = 32;
+static_assert(2 * shortCopy <= cellCapacity, "a cell holds a short copy's slack");
+
+char* copiedShort(char* out, const char* text, int size)
+{
+    if (size > shortCopy)
+        return copied(out, text, size);
+    std::memcpy(out, text, shortCopy);
+    return out + size;
+}
+
+// value * 1000 rounded to the nearest whole number, exactly: the product is exact in a 64-bit
+// significand (53 bits times 1000's 10) and below 1e18 for the values written this way. In the x87
+// extended format, adding 1.5 * 2^63 rounds it to a whole number as llrint() does and leaves that
+// number in the low bits of the sum's significand, read without a call into libm.
+long long roundedThousandths(double value)
+{
+    const long double product = static_cast<long double>(value) * 1000.0L;
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(_MSC_VER)
+    if constexpr (std::numeric_limits<long double>::digits == 64) {
+        constexpr long double shift = 0x1.8p63L;
+        const long double shifted = product + shift;
+        std::uint64_t significand;
+        std::memcpy(&significand, &shifted, sizeof significand);
+        return static_cast<long long>(significand - 0xC000000000000000ull);
+    }
+#endif
+    return std::llrint(product);
+}
+
 // -1 where Qt's text may differ: std::to_chars rounds an exact tie to even where Qt rounds it away
 // from zero. A value is a tie at three decimals exactly when it is an odd number of sixteenths, which
 // is rare enough to leave to Qt. A zero of either sign is written "0.000", as Qt does. Otherwise the
@@ -74,16 +115,15 @@ int fixed3(char* out, double value)
         // the 64-bit significand of a long double (53 bits times 1000's 10), and rounding it to the
         // nearest whole number is the rounding to three decimals, never a tie once the sixteenths are
         // out. A negative value keeps its sign even when it rounds to zero ("-0.000"), as to_chars does.
-        const long long thousandths = std::llrint(static_cast<long double>(value) * 1000.0L);
-        char digits[24];
-        char* end = digits + sizeof digits;
+        const long long thousandths = roundedThousandths(value);
+        char digits[24 + shortCopy];
+        char* end = digits + 24;
         const char* first = digitsBefore(end, static_cast<unsigned long long>(std::llabs(thousandths)), 4);
         char* p = out;
         if (value < 0.0)
             *p++ = '-';
         const int whole = int(end - first) - 3;
-        std::memcpy(p, first, size_t(whole));
-        p += whole;
+        p = copiedShort(p, first, whole);
         *p++ = '.';
         std::memcpy(p, first + whole, 3);
         return int(p + 3 - out);
@@ -91,12 +131,6 @@ int fixed3(char* out, double value)
     const std::to_chars_result result
         = std::to_chars(out, out + sizeof(Buffer), value, std::chars_format::fixed, 3);
     return result.ec == std::errc() ? int(result.ptr - out) : -1;
-}
-
-char* copied(char* out, const char* text, int size)
-{
-    std::memcpy(out, text, size_t(size));
-    return out + size;
 }
 
 } // namespace
@@ -129,18 +163,37 @@ char* writeStation(char* out, double value, bool after)
     const char* point = buffer + size - 4;
     const int digits = int(point - whole);
     if (digits > 3)
-        out = copied(out, whole, digits - 3);
+        out = copiedShort(out, whole, digits - 3);
     else
         *out++ = '0';
     *out++ = '+';
     for (int pad = digits; pad < 3; ++pad)
         *out++ = '0';
-    out = copied(out, point - qMin(digits, 3), qMin(digits, 3));
+    if (digits >= 3) {
+        std::memcpy(out, point - 3, 3);
+        out += 3;
+    } else {
+        out = copied(out, point - digits, digits);
+    }
     out = copied(out, point, 4);
     if (after)
         *out++ = 'A';
     return out;
 }
+
+namespace {
+
+// fmod(seconds, 3600) for seconds in [0, 1296000], without the call: seconds - 3600 n is exact for the
+// whole number n of degrees (the difference is representable and 3600 n is a whole number below
+// 2^53). The rounded quotient can only overshoot n, by one, when seconds lie just below a whole degree.
+double secondsWithinDegree(double seconds)
+{
+    const double degrees = static_cast<double>(static_cast<long long>(seconds / 3600.0));
+    const double within = seconds - 3600.0 * degrees;
+    return within < 0.0 ? within + 3600.0 : within;
+}
+
+} // namespace
 
 char* writeAzimuth(char* out, double degrees)
 {
@@ -155,7 +208,7 @@ char* writeAzimuth(char* out, double degrees)
         s = wrapped == 0 ? (seconds > 0 ? secondsPerTurn : 0.0)
                          : (wrapped < 0 ? wrapped + secondsPerTurn : wrapped);
     }
-    const double withinDegree = std::fmod(s, 3600.0);
+    const double withinDegree = secondsWithinDegree(s);
     long long wholeDegrees = std::llround((s - withinDegree) / 3600.0);
     long long count = std::llround(withinDegree * double(countsPerSecond));
     if (count >= countsPerDegree) {
@@ -165,8 +218,8 @@ char* writeAzimuth(char* out, double degrees)
     const long long minutes = count / countsPerMinute;
     count %= countsPerMinute;
     // Written back to front, then copied out in one piece.
-    char text[64];
-    char* end = text + sizeof text;
+    char text[64 + shortCopy];
+    char* end = text + 64;
     char* p = end;
     auto put = [&p](const char* sign, int size) {
         p -= size;
@@ -180,7 +233,7 @@ char* writeAzimuth(char* out, double degrees)
     p = digitsBefore(p, static_cast<unsigned long long>(minutes), 2);
     put("\xC2\xB0", 2);
     p = digitsBefore(p, static_cast<unsigned long long>(wholeDegrees), 1);
-    return copied(out, p, int(end - p));
+    return copiedShort(out, p, int(end - p));
 }
 
 void appendNumber(QByteArray& out, double value)

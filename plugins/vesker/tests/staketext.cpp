@@ -146,6 +146,12 @@ void StakeTextTest::matchesTheQtAndStationTextFormatters()
         const double scaled = mantissa(random) * std::pow(10.0, exponent(random));
         values << scaled << -scaled;
     }
+    // Azimuths at and beside every whole degree, where the seconds within the degree wrap.
+    for (int degree = -1; degree <= 361; ++degree) {
+        const double seconds = degree * 3600.0;
+        values << double(degree) << std::nextafter(double(degree), -1e300) << std::nextafter(double(degree), 1e300)
+               << std::nextafter(seconds, -1e300) / 3600.0 << std::nextafter(seconds, 1e300) / 3600.0;
+    }
     for (double edge : { 1e15, 999999999999999.9, 999999999999999.4, 1e15 - 0.5, 9007199254740991.0 })
         values << edge << -edge << std::nextafter(edge, 0.0) << std::nextafter(edge, 1e300);
     for (double value : values) {
