@@ -66,18 +66,35 @@ char* copied(char* out, const char* text, int size)
     return out + size;
 }
 
-// Room past the text in the buffers it is copied from, and past the end in the cell written to: a
-// short copy moves a fixed 32 bytes, a few instructions instead of a call into memcpy for each size.
-// The bytes past the returned end are left for the next write to overwrite.
-constexpr int shortCopy = 32;
-static_assert(2 * shortCopy <= cellCapacity, "a cell holds a short copy's slack");
-
-char* copiedShort(char* out, const char* text, int size)
+// The count of decimal digits of value, at least one.
+int decimalDigits(unsigned long long value)
 {
-    if (size > shortCopy)
-        return copied(out, text, size);
-    std::memcpy(out, text, shortCopy);
-    return out + size;
+    int digits = 1;
+    for (unsigned long long limit = 10; value >= limit; limit *= 10) {
+        // 10^20 does not fit.
+        if (++digits == 20)
+            break;
+    }
+    return digits;
+}
+
+// The whole number written at out from its first digit on, no padding; returns its end. The digits go
+// straight to their place: a copy of freshly written digits out of a scratch buffer waits for the
+// stores to land.
+char* writeWhole(char* out, unsigned long long value)
+{
+    char* const end = out + decimalDigits(value);
+    digitsBefore(end, value, 1);
+    return end;
+}
+
+// Thousandths as "whole.fff".
+char* writeThousandths(char* out, unsigned long long thousandths)
+{
+    out = writeWhole(out, thousandths / 1000);
+    *out++ = '.';
+    digitsBefore(out + 3, thousandths % 1000, 3);
+    return out + 3;
 }
 
 // value * 1000 rounded to the nearest whole number, exactly: the product is exact in a 64-bit
@@ -99,34 +116,35 @@ long long roundedThousandths(double value)
     return std::llrint(product);
 }
 
-// -1 where Qt's text may differ: std::to_chars rounds an exact tie to even where Qt rounds it away
-// from zero. A value is a tie at three decimals exactly when it is an odd number of sixteenths, which
-// is rare enough to leave to Qt. A zero of either sign is written "0.000", as Qt does. Otherwise the
+// std::to_chars rounds an exact tie to even where Qt rounds it away from zero. A value is a tie at
+// three decimals exactly when it is an odd number of sixteenths, which is rare enough to leave to Qt.
+bool isTie(double value)
+{
+    const double sixteenths = value * 16.0;
+    return sixteenths == std::trunc(sixteenths) && sixteenths * 0.5 != std::trunc(sixteenths * 0.5);
+}
+
+// Below wholeThousandthsBelow and no tie: the text std::to_chars gives, without its general-purpose
+// printing. value * 1000 rounded to the nearest whole number is the rounding to three decimals, never
+// a tie once the sixteenths are out.
+bool isPlain(double value)
+{
+    return std::fabs(value) < wholeThousandthsBelow && !isTie(value);
+}
+
+// -1 where Qt's text may differ (a tie). A zero of either sign is written "0.000", as Qt does; a
+// negative value keeps its sign even when it rounds to zero ("-0.000"), as to_chars does. Otherwise the
 // text is written at out (at least a Buffer's room) and its size returned.
 int fixed3(char* out, double value)
 {
-    const double sixteenths = value * 16.0;
-    if (sixteenths == std::trunc(sixteenths) && sixteenths * 0.5 != std::trunc(sixteenths * 0.5))
+    if (isTie(value))
         return -1;
-    if (value == 0.0)
-        value = 0.0;
     if (std::fabs(value) < wholeThousandthsBelow) {
-        // The text std::to_chars gives, without its general-purpose printing: value * 1000 is exact in
-        // the 64-bit significand of a long double (53 bits times 1000's 10), and rounding it to the
-        // nearest whole number is the rounding to three decimals, never a tie once the sixteenths are
-        // out. A negative value keeps its sign even when it rounds to zero ("-0.000"), as to_chars does.
-        const long long thousandths = roundedThousandths(value);
-        char digits[24 + shortCopy];
-        char* end = digits + 24;
-        const char* first = digitsBefore(end, static_cast<unsigned long long>(std::llabs(thousandths)), 4);
         char* p = out;
         if (value < 0.0)
             *p++ = '-';
-        const int whole = int(end - first) - 3;
-        p = copiedShort(p, first, whole);
-        *p++ = '.';
-        std::memcpy(p, first + whole, 3);
-        return int(p + 3 - out);
+        p = writeThousandths(p, static_cast<unsigned long long>(std::llabs(roundedThousandths(value))));
+        return int(p - out);
     }
     const std::to_chars_result result
         = std::to_chars(out, out + sizeof(Buffer), value, std::chars_format::fixed, 3);
@@ -146,6 +164,25 @@ char* writeNumber(char* out, double value)
 
 char* writeStation(char* out, double value, bool after)
 {
+    if (std::isfinite(value) && isPlain(value)) {
+        // 12345.678 is "K12+345.678": the kilometres, then the metres within them in three digits.
+        const unsigned long long thousandths
+            = static_cast<unsigned long long>(std::llabs(roundedThousandths(value)));
+        const unsigned long long metres = thousandths / 1000;
+        if (value < 0.0)
+            *out++ = '-';
+        *out++ = 'K';
+        out = writeWhole(out, metres / 1000);
+        *out++ = '+';
+        digitsBefore(out + 3, metres % 1000, 3);
+        out += 3;
+        *out++ = '.';
+        digitsBefore(out + 3, thousandths % 1000, 3);
+        out += 3;
+        if (after)
+            *out++ = 'A';
+        return out;
+    }
     Buffer buffer;
     const int size = std::isfinite(value) ? fixed3(buffer, value) : -1;
     if (size < 0) {
@@ -163,18 +200,13 @@ char* writeStation(char* out, double value, bool after)
     const char* point = buffer + size - 4;
     const int digits = int(point - whole);
     if (digits > 3)
-        out = copiedShort(out, whole, digits - 3);
+        out = copied(out, whole, digits - 3);
     else
         *out++ = '0';
     *out++ = '+';
     for (int pad = digits; pad < 3; ++pad)
         *out++ = '0';
-    if (digits >= 3) {
-        std::memcpy(out, point - 3, 3);
-        out += 3;
-    } else {
-        out = copied(out, point - digits, digits);
-    }
+    out = copied(out, point - qMin(digits, 3), qMin(digits, 3));
     out = copied(out, point, 4);
     if (after)
         *out++ = 'A';
@@ -217,9 +249,9 @@ char* writeAzimuth(char* out, double degrees)
     }
     const long long minutes = count / countsPerMinute;
     count %= countsPerMinute;
-    // Written back to front, then copied out in one piece.
-    char text[64 + shortCopy];
-    char* end = text + 64;
+    // Written back to front straight into its place: the degrees' digits, then 18 bytes of signs,
+    // minutes and seconds.
+    char* const end = out + decimalDigits(static_cast<unsigned long long>(wholeDegrees)) + 18;
     char* p = end;
     auto put = [&p](const char* sign, int size) {
         p -= size;
@@ -232,8 +264,8 @@ char* writeAzimuth(char* out, double degrees)
     put("\xE2\x80\xB2", 3);
     p = digitsBefore(p, static_cast<unsigned long long>(minutes), 2);
     put("\xC2\xB0", 2);
-    p = digitsBefore(p, static_cast<unsigned long long>(wholeDegrees), 1);
-    return copiedShort(out, p, int(end - p));
+    digitsBefore(p, static_cast<unsigned long long>(wholeDegrees), 1);
+    return end;
 }
 
 void appendNumber(QByteArray& out, double value)
