@@ -293,6 +293,32 @@ bool parsePlainDecimal(const char* p, double& value)
     return true;
 }
 
+// Most whole numbers of a road file are short: up to nine digits fit an int whatever they are, the rest
+// is left to from_chars: false.
+bool parsePlainInt(const char* p, int& value)
+{
+    if (static_cast<unsigned char>(*p) <= ' ') {
+        while (isBlank(*p))
+            ++p;
+    }
+    const bool negative = *p == '-';
+    p += negative;
+    const char* const first = p;
+    int magnitude = 0;
+    for (unsigned digit; (digit = static_cast<unsigned char>(*p) - unsigned('0')) <= 9 && p - first < 9; ++p)
+        magnitude = magnitude * 10 + int(digit);
+    if (p == first)
+        return false;
+    if (*p != '\0') {
+        while (isBlank(*p))
+            ++p;
+        if (*p != '\0')
+            return false;
+    }
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 } // namespace
 
 std::string formatInt(int value)
@@ -311,6 +337,8 @@ std::string formatDouble(double value)
 
 bool parseInt(const char* text, int& value)
 {
+    if (text && parsePlainInt(text, value))
+        return true;
     const char* first;
     const char* last;
     if (!trimmed(text, first, last))

@@ -266,6 +266,47 @@ TEST(NodeNumbers, PlainDecimalsReadAsFromCharsReadsThem)
     }
 }
 
+// Short whole numbers have a path of their own too: every text reads as from_chars reads it, or is
+// refused as it refuses it.
+TEST(NodeNumbers, PlainWholeNumbersReadAsFromCharsReadsThem)
+{
+    const auto fromChars = [](const std::string& text, int& value) {
+        const char* blanks = " \t\n\r\f\v";
+        const std::size_t first = text.find_first_not_of(blanks);
+        if (first == std::string::npos)
+            return false;
+        const std::size_t last = text.find_last_not_of(blanks) + 1;
+        int parsed = 0;
+        const auto result = std::from_chars(text.data() + first, text.data() + last, parsed);
+        if (result.ec != std::errc() || result.ptr != text.data() + last)
+            return false;
+        value = parsed;
+        return true;
+    };
+    std::vector<std::string> texts = { "0", "-0", "7", "-7", " 12 ", "\t-3\n", "999999999", "-999999999",
+                                       "1000000000", "2147483647", "2147483648", "-2147483648", "-2147483649",
+                                       "0000000001", "000000000000012", "+1", "--1", "- 1", "1 2", "1.0", "1e3",
+                                       "0x10", "", " ", "-", "12a", "a12" };
+    std::mt19937_64 random(34);
+    std::uniform_int_distribution<int> digitCount(1, 12);
+    std::uniform_int_distribution<int> digit(0, 9);
+    std::uniform_int_distribution<int> coin(0, 3);
+    for (int i = 0; i < 100000; ++i) {
+        std::string text = coin(random) == 0 ? " " : "";
+        text += coin(random) == 0 ? "-" : "";
+        for (int k = digitCount(random); k > 0; --k)
+            text += char('0' + digit(random));
+        text += coin(random) == 0 ? "\n" : "";
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        int ours = 5;
+        int reference = 5;
+        ASSERT_EQ(Xml::parseInt(text.c_str(), ours), fromChars(text, reference)) << '"' << text << '"';
+        ASSERT_EQ(ours, reference) << '"' << text << '"';
+    }
+}
+
 TEST(NodeImpl, ValueChildren)
 {
     tinyxml2::XMLDocument doc;
