@@ -234,6 +234,26 @@ bool divideExtended(std::uint64_t, std::size_t, double&)
 }
 #endif
 
+// Moves p past leading blanks and a minus sign; true when there was the sign. Blanks are all at or
+// below ' ': one comparison for the usual text without any.
+bool skipToDigits(const char*& p)
+{
+    if (static_cast<unsigned char>(*p) <= ' ') {
+        while (isBlank(*p))
+            ++p;
+    }
+    const bool negative = *p == '-';
+    p += negative;
+    return negative;
+}
+
+bool onlyBlanksLeft(const char* p)
+{
+    while (isBlank(*p))
+        ++p;
+    return *p == '\0';
+}
+
 // Most numbers of a road file are plain decimals of up to 17 digits ("%.17g"): their digits make a
 // whole number m and the value is m / 10^decimals. With m and the power of ten exact, one division is
 // correctly rounded, which is what from_chars gives too: for m up to 2^53 and ten to the 22nd at most
@@ -241,13 +261,7 @@ bool divideExtended(std::uint64_t, std::size_t, double&)
 // where the two roundings could part) is left to from_chars: false.
 bool parsePlainDecimal(const char* p, double& value)
 {
-    // Blanks are all at or below ' ': one comparison for the usual text without any.
-    if (static_cast<unsigned char>(*p) <= ' ') {
-        while (isBlank(*p))
-            ++p;
-    }
-    const bool negative = *p == '-';
-    p += negative;
+    const bool negative = skipToDigits(p);
     // Leading zeros are skipped first so that the digit loops only gather digits; the digits from the
     // first one that is not zero are the significant ones.
     const char* const wholeStart = p;
@@ -278,12 +292,8 @@ bool parsePlainDecimal(const char* p, double& value)
     // 19 digits stay below 2^64; more may have wrapped m above.
     if (significant > 19)
         return false;
-    if (*p != '\0') {
-        while (isBlank(*p))
-            ++p;
-        if (*p != '\0')
-            return false;
-    }
+    if (!onlyBlanksLeft(p))
+        return false;
     double magnitude;
     if (m <= (std::uint64_t(1) << 53) && decimals < std::size(kExactPowersOfTen))
         magnitude = static_cast<double>(m) / kExactPowersOfTen[decimals];
@@ -297,24 +307,15 @@ bool parsePlainDecimal(const char* p, double& value)
 // is left to from_chars: false.
 bool parsePlainInt(const char* p, int& value)
 {
-    if (static_cast<unsigned char>(*p) <= ' ') {
-        while (isBlank(*p))
-            ++p;
-    }
-    const bool negative = *p == '-';
-    p += negative;
+    const bool negative = skipToDigits(p);
     const char* const first = p;
     int magnitude = 0;
     for (unsigned digit; (digit = static_cast<unsigned char>(*p) - unsigned('0')) <= 9 && p - first < 9; ++p)
         magnitude = magnitude * 10 + int(digit);
     if (p == first)
         return false;
-    if (*p != '\0') {
-        while (isBlank(*p))
-            ++p;
-        if (*p != '\0')
-            return false;
-    }
+    if (!onlyBlanksLeft(p))
+        return false;
     value = negative ? -magnitude : magnitude;
     return true;
 }

@@ -177,16 +177,16 @@ TEST(NodeNumbers, IgnoreTheProcessLocale)
 
 namespace {
 
-// What parseDouble promised before plain decimals got a path of their own: blanks trimmed, then
-// from_chars over the whole rest.
-bool fromCharsParse(const std::string& text, double& value)
+// What parseDouble and parseInt promised before plain numbers got a path of their own: blanks
+// trimmed, then from_chars over the whole rest.
+template<typename T> bool fromCharsParse(const std::string& text, T& value)
 {
     const char* blanks = " \t\n\r\f\v";
     const std::size_t first = text.find_first_not_of(blanks);
     if (first == std::string::npos)
         return false;
     const std::size_t last = text.find_last_not_of(blanks) + 1;
-    double parsed = 0.0;
+    T parsed = 0;
     const auto result = std::from_chars(text.data() + first, text.data() + last, parsed);
     if (result.ec != std::errc() || result.ptr != text.data() + last)
         return false;
@@ -270,19 +270,6 @@ TEST(NodeNumbers, PlainDecimalsReadAsFromCharsReadsThem)
 // refused as it refuses it.
 TEST(NodeNumbers, PlainWholeNumbersReadAsFromCharsReadsThem)
 {
-    const auto fromChars = [](const std::string& text, int& value) {
-        const char* blanks = " \t\n\r\f\v";
-        const std::size_t first = text.find_first_not_of(blanks);
-        if (first == std::string::npos)
-            return false;
-        const std::size_t last = text.find_last_not_of(blanks) + 1;
-        int parsed = 0;
-        const auto result = std::from_chars(text.data() + first, text.data() + last, parsed);
-        if (result.ec != std::errc() || result.ptr != text.data() + last)
-            return false;
-        value = parsed;
-        return true;
-    };
     std::vector<std::string> texts = { "0", "-0", "7", "-7", " 12 ", "\t-3\n", "999999999", "-999999999",
                                        "1000000000", "2147483647", "2147483648", "-2147483648", "-2147483649",
                                        "0000000001", "000000000000012", "+1", "--1", "- 1", "1 2", "1.0", "1e3",
@@ -302,7 +289,7 @@ TEST(NodeNumbers, PlainWholeNumbersReadAsFromCharsReadsThem)
     for (const std::string& text : texts) {
         int ours = 5;
         int reference = 5;
-        ASSERT_EQ(Xml::parseInt(text.c_str(), ours), fromChars(text, reference)) << '"' << text << '"';
+        ASSERT_EQ(Xml::parseInt(text.c_str(), ours), fromCharsParse(text, reference)) << '"' << text << '"';
         ASSERT_EQ(ours, reference) << '"' << text << '"';
     }
 }
