@@ -184,6 +184,50 @@ private slots:
         delete old;
     }
 
+    // Pages out of sight keep their updates off so that a switch does not walk their widgets; the page
+    // shown must have them on, or it would never paint.
+    void onlyTheShownPageUpdates()
+    {
+        FancyTabWidget tabs;
+        PaintCounter* pages[3];
+        for (int i = 0; i < 3; ++i) {
+            pages[i] = new PaintCounter;
+            tabs.addTab(pages[i], QIcon());
+            tabs.setTabEnabled(i, true);
+        }
+        const auto shownAlone = [&](QWidget* shown) {
+            for (int i = 0; i < tabs.count(); ++i) {
+                if (tabs.widget(i)->updatesEnabled() != (tabs.widget(i) == shown))
+                    return false;
+            }
+            return shown == tabs.currentWidget();
+        };
+        QVERIFY(shownAlone(pages[0]));
+        tabs.resize(500, 400);
+        tabs.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tabs));
+
+        tabs.setCurrentIndex(2);
+        QVERIFY(shownAlone(pages[2]));
+        const int before = pages[2]->paints;
+        pages[2]->update();
+        QTRY_VERIFY(pages[2]->paints > before);
+
+        QPointer<QWidget> replaced(pages[2]);
+        PaintCounter* fresh = new PaintCounter;
+        tabs.replaceTab(2, fresh, QIcon(), QStringLiteral("fresh"));
+        QVERIFY(shownAlone(fresh));
+        // A page taken out gets its updates back.
+        QVERIFY(replaced && replaced->updatesEnabled());
+        QTRY_VERIFY(fresh->paints > 0);
+
+        tabs.removeTab(2);
+        QVERIFY(shownAlone(tabs.currentWidget()));
+        QVERIFY(fresh->updatesEnabled());
+        delete fresh;
+        delete replaced;
+    }
+
     void hoveringSurvivesARemovedTab()
     {
         FancyTabWidget tabs;

@@ -433,6 +433,7 @@ void FancyTabWidget::addTab(QWidget* page, const QIcon& icon)
 {
     const int index = m_pageStack->addWidget(page);
     m_tabBar->insertTab(index, icon, page->windowTitle());
+    syncPageUpdates();
 }
 
 void FancyTabWidget::replaceTab(int index, QWidget* page, const QIcon& icon, const QString& label)
@@ -445,14 +446,19 @@ void FancyTabWidget::replaceTab(int index, QWidget* page, const QIcon& icon, con
     // The bar still names this tab current; show the new page rather than a neighbour.
     if (m_tabBar->currentIndex() == index)
         m_pageStack->setCurrentIndex(index);
+    syncPageUpdates();
 }
 
 void FancyTabWidget::removeTab(int index)
 {
     if (index < 0 || index >= count())
         return;
-    m_pageStack->removeWidget(m_pageStack->widget(index));
+    QWidget* page = m_pageStack->widget(index);
+    m_pageStack->removeWidget(page);
     m_tabBar->removeTab(index);
+    // A page taken out is no longer kept by the stack.
+    page->setUpdatesEnabled(true);
+    syncPageUpdates();
 }
 
 int FancyTabWidget::count() const
@@ -498,8 +504,24 @@ void FancyTabWidget::setSelectionWidgetVisible(bool visible)
 void FancyTabWidget::showWidget(int index)
 {
     emit currentAboutToShow(index);
+    // The stack turns updates off and on again over this whole widget while it switches pages, a walk
+    // over every widget of every page; pages out of sight keep their updates off, so that the walk
+    // passes them by. The page shown paints once its updates are back on.
+    QWidget* const previous = m_pageStack->currentWidget();
+    QWidget* const next = m_pageStack->widget(index);
+    if (next && previous && previous != next)
+        previous->setUpdatesEnabled(false);
     m_pageStack->setCurrentIndex(index);
+    if (next)
+        next->setUpdatesEnabled(true);
     emit currentChanged(index);
+}
+
+void FancyTabWidget::syncPageUpdates()
+{
+    const QWidget* current = m_pageStack->currentWidget();
+    for (int i = 0; i < m_pageStack->count(); ++i)
+        m_pageStack->widget(i)->setUpdatesEnabled(m_pageStack->widget(i) == current);
 }
 
 void FancyTabWidget::paintEvent(QPaintEvent* event)

@@ -134,6 +134,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Updates on for the current page only.
+    void syncPageUpdates();
+
     FancyTabBar* m_tabBar;
     QWidget* m_cornerArea;
     QStackedLayout* m_pageStack;
