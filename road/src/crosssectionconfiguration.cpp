@@ -116,7 +116,7 @@ bool CrossSectionConfiguration::load(const internal::Node<CrossSectionConfigurat
     CrossSectionConfigurationData loaded;
     bool complete = true;
     for (auto child = node.firstChild<CrossSectionElementConfiguration>("element"); child;
-         child = child.nextSibling()) {
+         child.toNextSibling()) {
         CrossSectionElementConfiguration configuration;
         complete = configuration.load(child) && complete;
         loaded.push_back(configuration);

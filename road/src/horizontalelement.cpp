@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace Pelko {
 namespace Road {
@@ -106,7 +107,9 @@ public:
     double beginRadius = kInfinity;
     double endRadius = kInfinity;
     int mode = 0;
-    std::shared_ptr<CurveElement> curve;
+    // Held in place: every element builds one when the chain is laid, and a heap block each would be
+    // allocated and freed with every road.
+    std::optional<CurveElement> curve;
     // Built with the curve and dropped with it when the begin geometry changes.
     std::shared_ptr<const internal::ElementGeometry> projector;
     // A spiral whose series may stray from the curve by more than the projection check allows.
@@ -116,9 +119,8 @@ public:
     {
         if (!curve) {
             const double sign = turnDirection == TurnLeft ? -1.0 : 1.0;
-            curve = std::make_shared<CurveElement>(length, sign * curvatureOf(beginRadius),
-                                                   sign * curvatureOf(endRadius), beginPoint,
-                                                   beginAzimuth.toRadian());
+            curve.emplace(length, sign * curvatureOf(beginRadius), sign * curvatureOf(endRadius), beginPoint,
+                          beginAzimuth.toRadian());
         }
         return *curve;
     }

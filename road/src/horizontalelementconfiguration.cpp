@@ -177,7 +177,7 @@ bool HorizontalElementConfiguration::load(const internal::Node<HorizontalElement
     // it are removed and then be taken as the start record of the next load.
     bool started = !std::all_of(list.begin(), list.end(), isStart);
     for (auto child = node.firstChild<HorizontalElement>("element"); !child.isEmpty();
-         child = child.nextSibling()) {
+         child.toNextSibling()) {
         if (child.getName() != "element")
             continue;
         HorizontalElement element;

@@ -505,14 +505,25 @@ std::shared_ptr<NodeImpl> NodeImpl::firstChild(const std::string& name) const
     return child ? std::make_shared<NodeImpl>(child, m_version, m_fullVersion, m_reuse) : nullptr;
 }
 
-std::shared_ptr<NodeImpl> NodeImpl::nextSibling() const
+tinyxml2::XMLElement* NodeImpl::nextSiblingElement() const
 {
     if (!m_element)
         return nullptr;
     if (tinyxml2::XMLNode* parent = m_element->Parent(); parent && parent->ToElement())
         settle(parent->ToElement());
-    tinyxml2::XMLElement* next = m_element->NextSiblingElement(m_element->Name());
+    return m_element->NextSiblingElement(m_element->Name());
+}
+
+std::shared_ptr<NodeImpl> NodeImpl::nextSibling() const
+{
+    tinyxml2::XMLElement* next = nextSiblingElement();
     return next ? std::make_shared<NodeImpl>(next, m_version, m_fullVersion, m_reuse) : nullptr;
+}
+
+bool NodeImpl::toNextSibling()
+{
+    m_element = nextSiblingElement();
+    return m_element != nullptr;
 }
 
 std::shared_ptr<NodeImpl> NodeImpl::appendChild(const std::string& name)

@@ -5,6 +5,7 @@
 #include <corvex/algorithms.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace Pelko {
@@ -147,7 +148,15 @@ PoiSpiralArcSpiral::PoiSpiralArcSpiral(PointOfIntersectionCurveType type, const 
     , m_outLength(outLength)
 {
     spiralEnd(m_inRadius, m_radius, m_inLength, m_x1, m_y1, m_theta1);
-    spiralEnd(m_outRadius, m_radius, m_outLength, m_x2, m_y2, m_theta2);
+    // Most curves are symmetric: the out spiral's end is then the in spiral's, integrated once.
+    if (std::memcmp(&m_outRadius, &m_inRadius, sizeof(double)) == 0
+        && std::memcmp(&m_outLength, &m_inLength, sizeof(double)) == 0) {
+        m_x2 = m_x1;
+        m_y2 = m_y1;
+        m_theta2 = m_theta1;
+    } else {
+        spiralEnd(m_outRadius, m_radius, m_outLength, m_x2, m_y2, m_theta2);
+    }
 }
 
 bool PoiSpiralArcSpiral::hasCurve() const

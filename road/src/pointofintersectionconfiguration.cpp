@@ -75,7 +75,7 @@ bool PointOfIntersectionConfiguration::load(const internal::Node<PointOfIntersec
     std::vector<PointOfIntersection>& list = elements();
     const std::size_t first = list.size();
     for (auto child = node.firstChild<PointOfIntersection>("element"); !child.isEmpty();
-         child = child.nextSibling()) {
+         child.toNextSibling()) {
         PointOfIntersection poi;
         if (poi.load(child) && poi.isValid())
             list.push_back(poi);

@@ -216,7 +216,7 @@ void SlopeSectionTemplate::load(const internal::Node<SlopeSectionTemplate>& node
 
 void SlopeSectionTemplate::loadElements(const internal::Node<SlopeSectionTemplate>& node)
 {
-    for (auto child = node.firstChild("element"); child; child = child.nextSibling()) {
+    for (auto child = node.firstChild("element"); child; child.toNextSibling()) {
         SlopeSectionElement element = loadElement(child);
         if (element.isValid())
             d->elements.push_back(element);

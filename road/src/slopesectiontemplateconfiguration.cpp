@@ -193,7 +193,7 @@ void SlopeSectionTemplateConfiguration::detach()
 void SlopeSectionTemplateConfiguration::load(const internal::Node<SlopeSectionTemplateConfiguration>& node)
 {
     const int fullVersion = node.getFullVersion();
-    for (auto child = node.firstChild("template"); child; child = child.nextSibling()) {
+    for (auto child = node.firstChild("template"); child; child.toNextSibling()) {
         const std::string name = child.getString("name");
         if (name.empty())
             continue;

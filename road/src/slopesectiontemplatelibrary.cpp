@@ -158,7 +158,7 @@ bool SlopeSectionTemplateLibrary::isNameTaken(const std::string& name) const
 void SlopeSectionTemplateLibrary::load(const internal::Node<SlopeSectionTemplateLibrary>& node)
 {
     for (auto child = node.firstChild<SlopeSectionTemplateEditable>("template"); child;
-         child = child.nextSibling()) {
+         child.toNextSibling()) {
         SlopeSectionTemplateEditable t;
         t.load(child);
         if (std::vector<SlopeSectionTemplateEditable>* list = d->list(t.getType())) {

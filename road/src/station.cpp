@@ -246,7 +246,7 @@ StationsEquationConfiguration::Ranges StationsEquationConfiguration::getRanges()
 
 void StationsEquationConfiguration::load(const internal::Node<StationsEquationConfiguration> &node)
 {
-    for (auto child = node.firstChild("equation"); child; child.reset(child.nextSibling())) {
+    for (auto child = node.firstChild("equation"); child; child.toNextSibling()) {
         // Equations that fail the neighbour checks or are not finite are dropped, as an editor would refuse them.
         appendEquation(StationsEquation(child.getDouble("before", 0.0), child.getDouble("after", 0.0)));
     }

@@ -151,7 +151,7 @@ bool StationTable::read(const std::string &path)
 
 void StationTable::load(const internal::Node<StationTable> &node)
 {
-    for (auto child = node.firstChild("element"); child; child.reset(child.nextSibling())) {
+    for (auto child = node.firstChild("element"); child; child.toNextSibling()) {
         const Station station(child.getDouble("station", NAN), child.getInt("isAfter", 0) != 0);
         if (station.isValid())
             d->stations.push_back(station);

@@ -69,7 +69,7 @@ bool StructureElementConfiguration::load(const internal::Node<StructureElementCo
         return true;
     bool allRead = true;
     for (auto child = node.firstChild<StructureElement>("element"); !child.isEmpty();
-         child = child.nextSibling()) {
+         child.toNextSibling()) {
         StructureElement structure;
         if (structure.load(child))
             elements().push_back(structure);

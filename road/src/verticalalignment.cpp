@@ -280,7 +280,7 @@ bool VerticalAlignment::load(internal::Node<VerticalAlignment> const& node)
     internal::touchGeometry();
     d->elements.clear();
     bool allRead = true;
-    for (auto child = node.firstChild<VerticalElement>("element"); child; child = child.nextSibling()) {
+    for (auto child = node.firstChild<VerticalElement>("element"); child; child.toNextSibling()) {
         VerticalElement e;
         if (e.load(child))
             d->elements.push_back(e);

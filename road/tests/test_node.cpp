@@ -430,6 +430,26 @@ TEST(NodeImpl, ChildrenIterationAndVersions)
     EXPECT_EQ(values, (std::vector<int> { 1, 2, 3 }));
     EXPECT_TRUE(part.firstChild("nothing").isEmpty());
 
+    // The loaders' in-place step walks the same list; a copy taken on the way keeps its own place
+    // (copies share their NodeImpl, which must not move under them).
+    values.clear();
+    std::vector<int> kept;
+    for (Node<Item> item = part.firstChild<Item>("element"); item; item.toNextSibling()) {
+        values.push_back(item.getInt("v", 0));
+        if (values.size() == 2) {
+            const Node<Item> copy = item;
+            item.toNextSibling();
+            kept.push_back(copy.getInt("v", 0));
+            kept.push_back(item.getInt("v", 0));
+            item = copy;
+        }
+    }
+    EXPECT_EQ(values, (std::vector<int> { 1, 2, 3 }));
+    EXPECT_EQ(kept, (std::vector<int> { 2, 3 }));
+    Node<Item> last = part.firstChild<Item>("template");
+    last.toNextSibling();
+    EXPECT_TRUE(last.isEmpty());
+
     // cast shares the same element; appended children carry the versions and go last.
     Node<Item> same = part.cast<Item>();
     EXPECT_EQ(same.impl(), part.impl());
@@ -455,6 +475,8 @@ TEST(NodeImpl, ChildrenIterationAndVersions)
     EXPECT_TRUE(empty.appendChild("a").isEmpty());
     EXPECT_TRUE(empty.firstChild("a").isEmpty());
     EXPECT_TRUE(empty.nextSibling().isEmpty());
+    empty.toNextSibling();
+    EXPECT_TRUE(empty.isEmpty());
 }
 
 namespace {

@@ -53,6 +53,8 @@ public:
 
     std::shared_ptr<NodeImpl> firstChild(const std::string& name) const;
     std::shared_ptr<NodeImpl> nextSibling() const;
+    // Moves this node on to its next sibling of the same name; false, and null, when there is none.
+    bool toNextSibling();
     std::shared_ptr<NodeImpl> appendChild(const std::string& name);
     // The empty name removes every child.
     void removeChildren(const std::string& name);
@@ -62,6 +64,7 @@ public:
 
 private:
     tinyxml2::XMLElement* valueChild(const std::string& name);
+    tinyxml2::XMLElement* nextSiblingElement() const;
     void setText(const std::string& name, const char* text);
 
     tinyxml2::XMLElement* m_element;
@@ -169,6 +172,17 @@ public:
         return isEmpty() ? Node<U, Impl>() : Node<U, Impl>(m_impl->firstChild(name));
     }
     Node nextSibling() const { return isEmpty() ? Node() : Node(m_impl->nextSibling()); }
+    // The same step for a loader's walk over many siblings: a handle no other shares moves on in place
+    // instead of allocating one per sibling.
+    void toNextSibling()
+    {
+        if (isEmpty())
+            return;
+        if (m_impl.use_count() != 1)
+            m_impl = m_impl->nextSibling();
+        else if (!m_impl->toNextSibling())
+            m_impl.reset();
+    }
     template<typename U = T> Node<U, Impl> appendChild(const std::string& name) const
     {
         return isEmpty() ? Node<U, Impl>() : Node<U, Impl>(m_impl->appendChild(name));
