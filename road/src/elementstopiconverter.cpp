@@ -281,11 +281,20 @@ bool ElementsToPoiConverter::feed(const HorizontalElement& element)
     }
 }
 
+// The PIs are brought up to date with their neighbours once, in finish(): appending each through the
+// list would update every PI twice, first without the next one. Each PI's final update sees the same
+// neighbours either way.
+void ElementsToPoiConverter::appendPoi(const PointOfIntersection& poi)
+{
+    m_pois.elements().push_back(poi);
+}
+
 bool ElementsToPoiConverter::finish()
 {
     buildPending();
     if (!m_error && m_lastPoint.isValid())
-        m_pois.append(PointOfIntersection::createPoint(m_lastPoint, 0.0).first);
+        appendPoi(PointOfIntersection::createPoint(m_lastPoint, 0.0).first);
+    m_pois.updateFrom(0);
     return !m_error;
 }
 
@@ -326,7 +335,7 @@ void ElementsToPoiConverter::buildPending()
     const Corvex::Point position = crossing.first;
 
     if (m_pending.size() == 2 && first.getType() == LineElementType && last.getType() == LineElementType) {
-        m_pois.append(PointOfIntersection::createPoint(position, first.getBeginStation()).first);
+        appendPoi(PointOfIntersection::createPoint(position, first.getBeginStation()).first);
         m_lastPoint = last.getEndPoint();
         m_pending.clear();
         return;
@@ -395,7 +404,7 @@ void ElementsToPoiConverter::buildPending()
         m_error = true;
         return;
     }
-    m_pois.append(made.first);
+    appendPoi(made.first);
     m_lastPoint = last.getEndPoint();
     m_pending.clear();
 }

@@ -24,6 +24,11 @@ double curvatureOf(double radius)
     return std::isfinite(radius) && std::fabs(radius) >= kMinRadius ? 1.0 / std::fabs(radius) : 0.0;
 }
 
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 // End point of a spiral running from curvature 1/outer to 1/radius, in its own frame.
 void spiralEnd(double outer, double radius, double length, double& x, double& y, double& theta)
 {
@@ -34,7 +39,25 @@ void spiralEnd(double outer, double radius, double length, double& x, double& y,
         x = y = 0.0;
         return;
     }
+    // Curves designed to one standard repeat their spiral: the last one integrated is kept, per thread,
+    // and given again for the same curvatures and length (compared bit for bit).
+    struct Last
+    {
+        double k1 = 0.0;
+        double k2 = 0.0;
+        double length = 0.0;
+        double x = 0.0;
+        double y = 0.0;
+        bool valid = false;
+    };
+    thread_local Last last;
+    if (last.valid && sameBits(last.k1, k1) && sameBits(last.k2, k2) && sameBits(last.length, length)) {
+        x = last.x;
+        y = last.y;
+        return;
+    }
     CurveElement(length, k1, k2, Corvex::Point(0.0, 0.0), 0.0).getCoordinateByArcLength(length, x, y);
+    last = Last { k1, k2, length, x, y, true };
 }
 } // namespace
 
@@ -148,15 +171,7 @@ PoiSpiralArcSpiral::PoiSpiralArcSpiral(PointOfIntersectionCurveType type, const 
     , m_outLength(outLength)
 {
     spiralEnd(m_inRadius, m_radius, m_inLength, m_x1, m_y1, m_theta1);
-    // Most curves are symmetric: the out spiral's end is then the in spiral's, integrated once.
-    if (std::memcmp(&m_outRadius, &m_inRadius, sizeof(double)) == 0
-        && std::memcmp(&m_outLength, &m_inLength, sizeof(double)) == 0) {
-        m_x2 = m_x1;
-        m_y2 = m_y1;
-        m_theta2 = m_theta1;
-    } else {
-        spiralEnd(m_outRadius, m_radius, m_outLength, m_x2, m_y2, m_theta2);
-    }
+    spiralEnd(m_outRadius, m_radius, m_outLength, m_x2, m_y2, m_theta2);
 }
 
 bool PoiSpiralArcSpiral::hasCurve() const

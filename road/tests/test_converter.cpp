@@ -160,10 +160,27 @@ TEST(ElementsToPoiConverter, RoundTripsGiveTheSameChain)
         chain({ spiral(60.0, kInf, 300.0), arc(150.0, 300.0), spiral(80.0, 300.0, kInf), line(100.0),
                 spiral(50.0, kInf, -500.0), arc(40.0, -500.0), spiral(50.0, -500.0, kInf), line(300.0) }),
         chain({ spiral(60.0, kInf, 200.0), spiral(60.0, 200.0, kInf), line(10.0) }),
+        chain({ spiral(40.0, kInf, 250.0), arc(60.0, 250.0), spiral(40.0, 250.0, kInf),
+                line(80.0), arc(100.0, -600.0), line(90.0), spiral(30.0, kInf, -350.0), arc(50.0, -350.0),
+                spiral(45.0, -350.0, kInf), line(120.0) }),
     };
     for (const HorizontalElementConfiguration& elements : chains) {
         const PointOfIntersectionConfiguration pois = elements.toPois();
         ASSERT_FALSE(pois.isEmpty());
+        // The converter updates its PIs once at the end: bit for bit what appending them one by one,
+        // each updated as it comes, gives.
+        PointOfIntersectionConfiguration appended;
+        for (unsigned k = 0; k < pois.size(); ++k)
+            appended.append(pois.at(k).clone());
+        for (unsigned k = 0; k < pois.size(); ++k) {
+            const PointOfIntersection a = pois.at(k);
+            const PointOfIntersection b = appended.at(k);
+            EXPECT_EQ(a.getPoiStation(), b.getPoiStation()) << k;
+            EXPECT_EQ(a.getDeflectionAngle().toRadian(), b.getDeflectionAngle().toRadian()) << k;
+            EXPECT_EQ(a.getInTangentLength(), b.getInTangentLength()) << k;
+            EXPECT_EQ(a.getOutTangetLength(), b.getOutTangetLength()) << k;
+            EXPECT_EQ(a.getArcLength(), b.getArcLength()) << k;
+        }
         const HorizontalElementConfiguration rebuilt(pois);
         expectSameChain(elements, rebuilt);
         const PointOfIntersectionConfiguration again = rebuilt.toPois();

@@ -1,3 +1,4 @@
+#include <road/curveelement.h>
 #include <road/picurve.h>
 
 #include "clothoid.h"
@@ -6,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 using Pelko::Corvex::Point;
 using namespace Pelko::Road;
@@ -143,6 +145,51 @@ TEST(PiCurve, UnequalAndCompoundSpirals)
     EXPECT_DOUBLE_EQ(compound.getStartRadius(), 600.0);
     EXPECT_NE(compound.getInTangentLength(), compound.getOutTangentLength());
     EXPECT_TRUE(std::isfinite(compound.getInTangentLength()));
+}
+
+// Curves that share their spiral's design, or part of it, in any order: each tangent is bit for bit the
+// one from its own spirals integrated afresh.
+TEST(PiCurve, RepeatedSpiralsGiveTheTangentsOfTheirOwnSpirals)
+{
+    struct Design
+    {
+        double inRadius, radius, outRadius, inLength, outLength;
+    };
+    const std::vector<Design> designs = { { kInf, 300.0, kInf, 80.0, 80.0 },   { kInf, 300.0, kInf, 60.0, 80.0 },
+                                          { kInf, 250.0, kInf, 80.0, 80.0 },   { 600.0, 300.0, kInf, 80.0, 80.0 },
+                                          { kInf, 300.0, 600.0, 80.0, 80.0 },  { kInf, 300.0, kInf, 80.0, 0.0 },
+                                          { kInf, -300.0, kInf, 80.0, 80.0 } };
+    const double delta = 50.0 * kPi / 180.0;
+    Corner polygon(delta);
+    // End of the spiral from curvature 1/outer to 1/radius in its own frame, and its turn.
+    auto spiral = [](double outer, double radius, double length, double& x, double& y, double& theta) {
+        const double k1 = std::isinf(outer) ? 0.0 : 1.0 / std::fabs(outer);
+        const double k2 = 1.0 / std::fabs(radius);
+        theta = (k1 + k2) * length / 2.0;
+        x = y = 0.0;
+        if (length > 0.0)
+            CurveElement(length, k1, k2, Point(0.0, 0.0), 0.0).getCoordinateByArcLength(length, x, y);
+    };
+    for (const std::vector<int>& order : { std::vector<int> { 0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 6, 0 },
+                                          std::vector<int> { 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6 } }) {
+        for (int i : order) {
+            const Design& c = designs[i];
+            PoiSpiralArcSpiral curve(polygon.corner, c.inRadius, c.radius, c.outRadius, c.inLength,
+                                     c.outLength);
+            polygon.run(curve);
+            double x1, y1, t1, x2, y2, t2;
+            spiral(c.inRadius, c.radius, c.inLength, x1, y1, t1);
+            spiral(c.outRadius, c.radius, c.outLength, x2, y2, t2);
+            const double r = std::fabs(c.radius);
+            const double d = curve.getDeflection().toRadian();
+            const double q1 = x1 - r * std::sin(t1);
+            const double p1 = y1 - r * (1.0 - std::cos(t1));
+            const double q2 = x2 - r * std::sin(t2);
+            const double p2 = y2 - r * (1.0 - std::cos(t2));
+            EXPECT_EQ(curve.getInTangentLength(), q1 - (r + p1) / std::tan(d) + (r + p2) / std::sin(d)) << i;
+            EXPECT_EQ(curve.getOutTangentLength(), q2 - (r + p2) / std::tan(d) + (r + p1) / std::sin(d)) << i;
+        }
+    }
 }
 
 TEST(PiCurve, SpiralSpiralAndStraightCorners)

@@ -42,6 +42,7 @@ public:
     // Builds the last group and closes the list with the end point; false on any earlier error.
     bool finish();
 
+    // Complete, with every PI's deflection and station, once finish() has run.
     const PointOfIntersectionConfiguration& getPois() const { return m_pois; }
     bool hasError() const { return m_error; }
 
@@ -49,7 +50,7 @@ public:
     void setState(IPoiState& state);
     void push(const HorizontalElement& element) { m_pending.push_back(element); }
     void clearPending() { m_pending.clear(); }
-    void appendPoi(const PointOfIntersection& poi) { m_pois.append(poi); }
+    void appendPoi(const PointOfIntersection& poi);
     void buildPending();
 
 private:

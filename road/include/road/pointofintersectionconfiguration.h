@@ -34,6 +34,7 @@ protected:
 
 private:
     friend class HorizontalAlignment;
+    friend class ElementsToPoiConverter;
 
     // Updates PI(k) with its current neighbours.
     void updateAt(unsigned k);
