@@ -417,6 +417,14 @@ private slots:
         QCOMPARE(document->recentRoads(), expected);
         QCOMPARE(settingsRecent(), expected);
 
+        // Opening the newest road again leaves the list as it is.
+        document->closeRoad();
+        recentChanged.clear();
+        QVERIFY(document->openRoad(paths.at(4)));
+        QCOMPARE(recentChanged.count(), 0);
+        QCOMPARE(document->recentRoads(), expected);
+        QCOMPARE(settingsRecent(), expected);
+
         // The dropped road is no longer watched: deleting it announces nothing.
         recentChanged.clear();
         QVERIFY(QFile::remove(paths.at(0)));

@@ -16,8 +16,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 
 using HorizontalTables::enabledActions;
@@ -102,6 +104,45 @@ private slots:
         QModelIndex cut;
         QVERIFY2(allShownWhole(view, &cut),
                  qPrintable(QStringLiteral("%1 %2").arg(cut.row()).arg(cut.column())));
+    }
+
+    // The number columns are fitted from their smallest and largest values: a sign or a digit more in
+    // any row, a straight's infinity sign among radii, must still find room, and no more than that.
+    void numberColumnsFitTheirWidestCells()
+    {
+        const double nan = std::nan("");
+        Pelko::Road::HorizontalElementConfiguration elements;
+        // From far south of the origin due north past it, then a left arc, a short line, a right arc.
+        elements.append(Pelko::Road::HorizontalElement::createLine(
+            Pelko::Corvex::Angle(0.0), 100000.0, Pelko::Corvex::Point(-99999.5, 5.0), 0.0));
+        elements.append(Pelko::Road::HorizontalElement::createArc(Pelko::Corvex::Angle(nan), 40.0, -30.0,
+                                                                  Pelko::Corvex::Point::invalid(), nan));
+        elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(nan), 7.25,
+                                                                   Pelko::Corvex::Point::invalid(), nan));
+        elements.append(Pelko::Road::HorizontalElement::createArc(Pelko::Corvex::Angle(nan), 3.0, 4567.0,
+                                                                  Pelko::Corvex::Point::invalid(), nan));
+        QVERIFY(!roads.openElements(elements).isEmpty());
+        HorizontalElementTableWidget widget;
+        widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QTableView* view = widget.form()->tableView;
+        const Model* model = widget.model();
+        QCOMPARE(model->rowCount(), 4);
+        QVERIFY(model->index(2, Model::EastColumn).data().toString().startsWith(QLatin1Char('-')));
+
+        QModelIndex cut;
+        QVERIFY2(allShownWhole(view, &cut),
+                 qPrintable(QStringLiteral("%1 %2").arg(cut.row()).arg(cut.column())));
+        const QFontMetrics metrics = view->fontMetrics();
+        const int slack = 6 * metrics.horizontalAdvance(QLatin1Char('X'))
+            + view->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, view);
+        for (int column : { Model::StartRadiusColumn, Model::EndRadiusColumn, Model::LengthColumn,
+                            Model::NorthColumn, Model::EastColumn }) {
+            int widest = view->horizontalHeader()->sectionSizeHint(column);
+            for (int row = 0; row < model->rowCount(); ++row)
+                widest = std::max(widest, metrics.horizontalAdvance(model->index(row, column).data().toString()));
+            QVERIFY2(view->columnWidth(column) <= widest + slack, qPrintable(QString::number(column)));
+        }
     }
 
     void copyPasteAndTheContextMenu()

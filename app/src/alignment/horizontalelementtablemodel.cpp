@@ -210,6 +210,57 @@ QVariant HorizontalElementTableModel::cellValue(int column, int row, int role) c
     return roadCell(column, row, role);
 }
 
+QStringList HorizontalElementTableModel::widestTextCandidates(int column, int top, int bottom) const
+{
+    // Lengths, radii and coordinates are fixed-point numbers: with digits of one width the text of the
+    // largest value is the widest of the positive ones and that of the smallest the widest with a sign.
+    if (isTextRowMode() || top < 0 || bottom >= rows() || top > bottom)
+        return QStringList();
+    const double inf = std::numeric_limits<double>::infinity();
+    double low = inf;
+    double high = -inf;
+    bool straight = false;
+    for (int row = top; row <= bottom; ++row) {
+        const HorizontalElement element = m_working.at(unsigned(row));
+        double value = 0.0;
+        switch (column) {
+        case StartRadiusColumn:
+        case EndRadiusColumn:
+            value = column == StartRadiusColumn ? element.getBeginRadius() : element.getEndRadius();
+            if (std::isinf(value) || std::fabs(value) < 1e-5) {
+                straight = true;
+                continue;
+            }
+            value = std::fabs(value);
+            break;
+        case LengthColumn:
+            value = element.getLength();
+            break;
+        case NorthColumn:
+            value = element.getBeginPoint().getX();
+            break;
+        case EastColumn:
+            value = element.getBeginPoint().getY();
+            break;
+        default:
+            return QStringList();
+        }
+        if (!std::isfinite(value))
+            return QStringList();
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    QStringList texts;
+    if (straight)
+        texts.append(radiusText(inf));
+    if (low <= high) {
+        const bool coordinate = column == NorthColumn || column == EastColumn;
+        texts.append(coordinate ? coordinateText(low) : lengthText(low));
+        texts.append(coordinate ? coordinateText(high) : lengthText(high));
+    }
+    return texts;
+}
+
 QVariant HorizontalElementTableModel::textCell(int column, int row, int role) const
 {
     if (row < 0 || row >= m_rows.size())

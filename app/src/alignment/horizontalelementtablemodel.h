@@ -43,6 +43,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     QVariant cellValue(int column, int row, int role) const override;
+    QStringList widestTextCandidates(int column, int top, int bottom) const override;
     Pelko::Road::HorizontalElementConfiguration elements() const;
 
     void appendElements(int count) override;

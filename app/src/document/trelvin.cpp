@@ -188,12 +188,15 @@ void Trelvin::onWatchedFileChanged(const QString& path)
 
 void Trelvin::addRecent(const QString& path)
 {
+    watch(path);
+    // Opening the newest road again (the usual start of a session) leaves the list as stored.
+    if (m_recent.value(0) == path)
+        return;
     m_recent.removeAll(path);
     m_recent.prepend(path);
     const QStringList dropped = m_recent.mid(recentLimit);
     m_recent = m_recent.mid(0, recentLimit);
 
-    watch(path);
     if (!dropped.isEmpty())
         m_watcher.removePaths(dropped);
     saveRecent();

@@ -1,5 +1,7 @@
 #include "framework/columnfitter.h"
 
+#include "framework/tablemodel.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
@@ -88,10 +90,7 @@ int ColumnFitter::cellsWidth(int top, int bottom, int column)
     const QFontMetrics metrics(m_view->font());
     const int padding = 2 * metrics.horizontalAdvance(QLatin1Char('X'));
     int width = 0;
-    bool checkBox = false;
-    for (int row = top; row <= bottom; ++row) {
-        const QModelIndex index = model->index(row, column);
-        QString text = index.data(Qt::DisplayRole).toString();
+    auto widen = [&](QString text) {
         if (m_evenDigits)
             for (QChar& c : text)
                 if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
@@ -100,7 +99,22 @@ int ColumnFitter::cellsWidth(int top, int bottom, int column)
         if (known == m_widths.constEnd())
             known = m_widths.insert(text, metrics.horizontalAdvance(text) + padding);
         width = std::max(width, *known);
-        checkBox = checkBox || index.data(Qt::CheckStateRole).isValid();
+    };
+    bool checkBox = false;
+    const auto* table = qobject_cast<const TableModel*>(model);
+    const QStringList candidates
+        = m_evenDigits && table ? table->widestTextCandidates(column, top, bottom) : QStringList();
+    if (candidates.isEmpty()) {
+        for (int row = top; row <= bottom; ++row) {
+            const QModelIndex index = model->index(row, column);
+            widen(index.data(Qt::DisplayRole).toString());
+            checkBox = checkBox || index.data(Qt::CheckStateRole).isValid();
+        }
+    } else {
+        for (const QString& text : candidates)
+            widen(text);
+        for (int row = top; row <= bottom && !checkBox; ++row)
+            checkBox = model->index(row, column).data(Qt::CheckStateRole).isValid();
     }
     if (!checkBox || width == 0)
         return width;

@@ -121,6 +121,11 @@ QString TableModel::radiusText(double radius) const
     return lengthText(std::fabs(radius));
 }
 
+QStringList TableModel::widestTextCandidates(int, int, int) const
+{
+    return QStringList();
+}
+
 QString TableModel::percentText(double value)
 {
     return QCoreApplication::translate("QAbstractTableModel", "%1%").arg(value, 0, 'f', 2, QLatin1Char(' '));

@@ -5,6 +5,7 @@
 #include <road/station.h>
 
 #include <QAbstractTableModel>
+#include <QStringList>
 
 namespace Zemko {
 namespace Trelvin {
@@ -41,6 +42,11 @@ public:
     QString radiusText(double radius) const;
     // A value that already is a percentage: 2.0 gives "2.00%".
     static QString percentText(double value);
+
+    // Texts among which the widest cell of the column in rows top..bottom is found where the font sets
+    // every digit equally wide, so that fitting the column need not format each cell; empty when every
+    // cell must be read.
+    virtual QStringList widestTextCandidates(int column, int top, int bottom) const;
 
     // The open road's stations equations as they are now; empty without a road.
     static Pelko::Road::StationsEquationConfiguration stationsEquations();
