@@ -106,19 +106,24 @@ private slots:
                  qPrintable(QStringLiteral("%1 %2").arg(cut.row()).arg(cut.column())));
     }
 
-    // The number columns are fitted from their smallest and largest values: a sign or a digit more in
-    // any row, a straight's infinity sign among radii, must still find room, and no more than that.
+    // The number columns are fitted from their smallest and largest values, the name columns from the
+    // names in use: a sign or a digit more in any row, a straight's infinity sign among radii, a name
+    // of either side, must still find room, and no more than that.
     void numberColumnsFitTheirWidestCells()
     {
         const double nan = std::nan("");
         Pelko::Road::HorizontalElementConfiguration elements;
-        // From far south of the origin due north past it, then a left arc, a short line, a right arc.
+        // From far south of the origin due north past it, then a left arc, a short line, a spiral and a
+        // right arc.
         elements.append(Pelko::Road::HorizontalElement::createLine(
             Pelko::Corvex::Angle(0.0), 100000.0, Pelko::Corvex::Point(-99999.5, 5.0), 0.0));
         elements.append(Pelko::Road::HorizontalElement::createArc(Pelko::Corvex::Angle(nan), 40.0, -30.0,
                                                                   Pelko::Corvex::Point::invalid(), nan));
         elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(nan), 7.25,
                                                                    Pelko::Corvex::Point::invalid(), nan));
+        elements.append(Pelko::Road::HorizontalElement::createSpiral(
+            Pelko::Corvex::Angle(nan), 20.0, std::numeric_limits<double>::infinity(), 250.0,
+            Pelko::Corvex::Point::invalid(), nan));
         elements.append(Pelko::Road::HorizontalElement::createArc(Pelko::Corvex::Angle(nan), 3.0, 4567.0,
                                                                   Pelko::Corvex::Point::invalid(), nan));
         QVERIFY(!roads.openElements(elements).isEmpty());
@@ -127,7 +132,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&widget));
         QTableView* view = widget.form()->tableView;
         const Model* model = widget.model();
-        QCOMPARE(model->rowCount(), 4);
+        QCOMPARE(model->rowCount(), 5);
         QVERIFY(model->index(2, Model::EastColumn).data().toString().startsWith(QLatin1Char('-')));
 
         QModelIndex cut;
@@ -136,8 +141,9 @@ private slots:
         const QFontMetrics metrics = view->fontMetrics();
         const int slack = 6 * metrics.horizontalAdvance(QLatin1Char('X'))
             + view->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, view);
-        for (int column : { Model::StartRadiusColumn, Model::EndRadiusColumn, Model::LengthColumn,
-                            Model::NorthColumn, Model::EastColumn }) {
+        for (int column : { Model::TypeColumn, Model::StartRadiusColumn, Model::EndRadiusColumn,
+                            Model::LengthColumn, Model::NorthColumn, Model::EastColumn,
+                            Model::DeflectionColumn }) {
             int widest = view->horizontalHeader()->sectionSizeHint(column);
             for (int row = 0; row < model->rowCount(); ++row)
                 widest = std::max(widest, metrics.horizontalAdvance(model->index(row, column).data().toString()));

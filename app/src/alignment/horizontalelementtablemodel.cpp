@@ -216,6 +216,21 @@ QStringList HorizontalElementTableModel::widestTextCandidates(int column, int to
     // largest value is the widest of the positive ones and that of the smallest the widest with a sign.
     if (isTextRowMode() || top < 0 || bottom >= rows() || top > bottom)
         return QStringList();
+    if (column == TypeColumn || column == DeflectionColumn) {
+        // A few names: each one shown.
+        QList<int> kinds;
+        for (int row = top; row <= bottom; ++row) {
+            const HorizontalElement element = m_working.at(unsigned(row));
+            const int kind = column == TypeColumn ? int(element.getType()) : int(element.getRurnDirection());
+            if (!kinds.contains(kind))
+                kinds.append(kind);
+        }
+        QStringList texts;
+        for (int kind : kinds)
+            texts.append(column == TypeColumn ? ValueFormater::elementTypeText(kind)
+                                              : ValueFormater::sideText(kind));
+        return texts;
+    }
     const double inf = std::numeric_limits<double>::infinity();
     double low = inf;
     double high = -inf;
@@ -311,6 +326,9 @@ QVariant HorizontalElementTableModel::roadCell(int column, int row, int role) co
                 QT_TR_NOOP("coordiante x"), QT_TR_NOOP("coordiante y"),   " " };
         return column >= 0 && column < ColumnCount ? QVariant(tr(tips[column])) : QVariant();
     }
+    // Asked of every cell when the columns are fitted.
+    if (role == Qt::CheckStateRole && column != AzimuthColumn && column != NorthColumn)
+        return QVariant();
 
     const HorizontalElement element = m_working.at(unsigned(row));
     const MeterToUnit* unit = MeterToUnit::instance();
