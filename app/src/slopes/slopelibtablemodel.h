@@ -56,8 +56,6 @@ protected:
     void loadFromRoad() override;
 
 private:
-    void repointSegments(const std::string& oldName, const std::string& newName);
-
     Pelko::Road::SlopeSectionType m_type;
     Pelko::Road::SlopeSectionTemplateLibrary m_library;
 };
