@@ -460,7 +460,8 @@ private slots:
             if (candidate->model()->type() == Pelko::Road::SlopeSectionFill)
                 list = candidate;
         QVERIFY(list);
-        QVERIFY(slopes->rightModel()->add(SlopeSegmentRoads::segment("north", 0, 100, "Fill A", "Fill B")).ok);
+        QVERIFY(
+            slopes->rightModel()->add(SlopeSegmentRoads::segment("north", 0, 100, "Fill A", "Fill B")).ok);
 
         SlopeSegmentRoads::whenDialogShows<QDialog>([](QDialog* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("edtName"))->setText(QStringLiteral("Fill B2"));
@@ -480,13 +481,11 @@ private slots:
         QVERIFY(folder.reopen());
         QCOMPARE(SlopeLibRoads::segmentNames(document()->road(), Pelko::Road::SlopeSideRight),
                  QStringList { "north:Fill A>Fill B2" });
-        const Pelko::Road::SlopeSectionSegment north
-            = document()->road()->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight).getSegmentAt(0);
-        QVERIFY(north.isValid());
-        QCOMPARE(north.getEndTemplate().size(), 3u);
-        QVERIFY(document()->road()->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight)
-                    .getSlopeTemplateByStation(50.0)
-                    .isValid());
+        const Pelko::Road::SlopeSectionTemplateConfiguration saved
+            = document()->road()->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight);
+        QVERIFY(saved.getSegmentAt(0).isValid());
+        QCOMPARE(saved.getSegmentAt(0).getEndTemplate().size(), 3u);
+        QVERIFY(saved.getSlopeTemplateByStation(50.0).isValid());
     }
 
     // The road's last segment on the right is edited on the slope page to end in another template and
@@ -515,10 +514,9 @@ private slots:
         QCOMPARE(prompter.calls.size(), 0);
         QVERIFY(reopen(file));
         const Pelko::Road::RoadSurface* road = document()->road();
-        QCOMPARE(road->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight).getSegmentAt(unsigned(last))
-                     .getEndTemplate()
-                     .getName(),
-                 std::string("Deep cut"));
+        const Pelko::Road::SlopeSectionTemplateConfiguration saved
+            = road->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight);
+        QCOMPARE(saved.getSegmentAt(unsigned(last)).getEndTemplate().getName(), std::string("Deep cut"));
         double begin = 0.0;
         double end = 0.0;
         QVERIFY(road->getStationRange(begin, end));
@@ -529,7 +527,8 @@ private slots:
         check.showLeft = false;
         QVERIFY(check.setStation(road->getStationsEquations().getStationFromContinuous(end)));
         QVERIFY(!check.slopeMarkers().isEmpty());
-        const double edge = road->getStandardSection()->getTotalOffset(Pelko::Road::StandardSection::Right, end);
+        const double edge
+            = road->getStandardSection()->getTotalOffset(Pelko::Road::StandardSection::Right, end);
         int beyond = 0;
         for (const Zemko::Trelvin::CheckPoint& point : check.rightPoints()) {
             if (point.offset <= edge + 0.01)

@@ -191,7 +191,8 @@ void SlopeSectionSegment::repoint(const std::string& from, const SlopeSectionTem
     if (begin)
         d->beginTemplate = renamed.clone();
     if (end)
-        d->endTemplate = begin && d->interpolation == SlopeInterpolationNone ? d->beginTemplate : renamed.clone();
+        d->endTemplate
+            = begin && d->interpolation == SlopeInterpolationNone ? d->beginTemplate : renamed.clone();
 }
 
 SlopeSectionTemplate SlopeSectionTemplateInterpolator::interpolate(const SlopeSectionSegment& seg,

@@ -18,8 +18,8 @@
 
 #include <atomic>
 #include <csignal>
-#include <cstdio>
 #include <cstddef>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -701,7 +701,8 @@ TEST(RoadSurface, RenamedTemplateKeepsItsSegments)
     const SlopeSectionTemplateConfiguration working = slopes->get(SlopeSideRight).clone();
     working.followLibrary();
     const SlopeSectionTemplateConfiguration unfollowed = slopes->get(SlopeSideRight).clone();
-    const SlopeInterpolationType interpolation = slopes->get(SlopeSideRight).getSegmentAt(0).getInterpolationType();
+    const SlopeInterpolationType interpolation
+        = slopes->get(SlopeSideRight).getSegmentAt(0).getInterpolationType();
 
     // A new name and a new height at once.
     ASSERT_EQ(library->getAt(SlopeSectionFill, 0).getName(), "Fill 1:1.5");
@@ -733,7 +734,8 @@ TEST(RoadSurface, RenamedTemplateKeepsItsSegments)
     SlopeSectionTemplateConfiguration own = slopes->get(SlopeSideRight).clone();
     own.followLibrary();
     const SlopeSectionTemplate held = library->getByName("spare");
-    ASSERT_EQ(own.setSegmentAt(0, SlopeSectionSegment::create("north", { 0, held }, { 1300, held }).first).code, 0);
+    ASSERT_EQ(
+        own.setSegmentAt(0, SlopeSectionSegment::create("north", { 0, held }, { 1300, held }).first).code, 0);
     EXPECT_FALSE(library->removeAt(SlopeSectionFill, index));
     own = SlopeSectionTemplateConfiguration();
     EXPECT_TRUE(library->removeAt(SlopeSectionFill, index));

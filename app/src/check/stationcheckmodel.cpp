@@ -96,7 +96,8 @@ void StationCheckModel::recompute()
             const Pelko::Road::SlopeSectionSide side
                 = isLeft ? Pelko::Road::SlopeSideLeft : Pelko::Road::SlopeSideRight;
             // The slope the road's elevations use, so the drawing and the heights agree.
-            const Pelko::Road::SlopeSectionTemplate slope = slopes->get(side).getSlopeTemplateByStation(station);
+            const Pelko::Road::SlopeSectionTemplate slope
+                = slopes->get(side).getSlopeTemplateByStation(station);
             if (!slope.isValid())
                 continue;
             const Pelko::Road::CrossSection& section = isLeft ? left : right;
