@@ -157,14 +157,10 @@ bool SlopeTableModel::saveToRoad()
 
 void SlopeTableModel::loadFromRoad()
 {
-    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road()) {
+    if (const Pelko::Road::RoadSurface* road = Trelvin::instance()->road())
         m_configuration = road->getSlopeSectionConfiguration()->get(m_side).clone();
-        // Rows not yet applied follow a template renamed on the library page, and keep it from
-        // being deleted there, as the road's own segments do.
-        m_configuration.followLibrary();
-    } else {
+    else
         m_configuration = Pelko::Road::SlopeSectionTemplateConfiguration();
-    }
 }
 
 } // namespace Trelvin

@@ -24,6 +24,8 @@ SlopeUseLibTableModel::SlopeUseLibTableModel(Pelko::Road::SlopeSectionSide side,
     : SlopeTableModel(side, parent)
 {
     live().append(this);
+    // The base class loaded the copy before this class was there to follow it.
+    workingCopy().followLibrary();
     connect(Trelvin::instance(), &Trelvin::libUpdate, this, &SlopeUseLibTableModel::onLibUpdate);
 }
 
@@ -63,6 +65,14 @@ QStringList SlopeUseLibTableModel::templateNames() const
         for (unsigned i = 0; i < library->size(type); ++i)
             names << QString::fromStdString(library->getAt(type, i).getName());
     return names;
+}
+
+void SlopeUseLibTableModel::loadFromRoad()
+{
+    SlopeTableModel::loadFromRoad();
+    // Rows not yet applied follow a template renamed on the library page, and keep it from being
+    // deleted there, as the road's own segments do.
+    workingCopy().followLibrary();
 }
 
 void SlopeUseLibTableModel::onLibUpdate()
