@@ -10,6 +10,7 @@
 #include "alignment/horizontalelementtablewidget.h"
 #include "alignment/pointofintersectiontablemodel.h"
 #include "alignment/pointofintersectiontablewidget.h"
+#include "check/stationcheckmodel.h"
 #include "document/trelvin.h"
 #include "framework/crosssectioneditcache.h"
 #include "profile/stationsequationtablemodel.h"
@@ -31,8 +32,12 @@
 #include <road/horizontalalignment.h>
 #include <road/horizontalelementconfiguration.h>
 #include <road/roadsurface.h>
+#include <road/slopesectionconfiguration.h>
 #include <road/standardsection.h>
+#include <road/station.h>
+#include <road/stationiterator.h>
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -438,6 +443,113 @@ private slots:
         QVERIFY(list.model()->usedBySegment(1).contains(QLatin1String("north")));
         QVERIFY(slopes.rightModel()->applyChanges());
         QCOMPARE(list.model()->usedBySegment(1), QString());
+    }
+
+    // A segment added on the slope page and left unsaved uses a template that the library page
+    // renames and applies: File > Save writes the segment with the new name, and it comes back whole.
+    void renamedTemplateReachesAnUnsavedSegment()
+    {
+        SlopeSegmentRoads::Folder folder;
+        folder.renew();
+        MainWindow window;
+        QVERIFY(folder.open());
+        auto* slopes = window.findChild<SlopeUseLibEditWidget*>();
+        QVERIFY(slopes);
+        SlopeLibTableWideget* list = nullptr;
+        for (SlopeLibTableWideget* candidate : window.findChildren<SlopeLibTableWideget*>())
+            if (candidate->model()->type() == Pelko::Road::SlopeSectionFill)
+                list = candidate;
+        QVERIFY(list);
+        QVERIFY(
+            slopes->rightModel()->add(SlopeSegmentRoads::segment("north", 0, 100, "Fill A", "Fill B")).ok);
+
+        SlopeSegmentRoads::whenDialogShows<QDialog>([](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("edtName"))->setText(QStringLiteral("Fill B2"));
+            dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        });
+        list->onEdit(list->model()->index(1, 0));
+        QCOMPARE(list->model()->index(1, 0).data().toString(), QStringLiteral("Fill B2"));
+        list->findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+        // The page's row shows the new name before any save.
+        QCOMPARE(slopes->rightModel()->configuration().getSegmentAt(0).getEndTemplate().getName(),
+                 std::string("Fill B2"));
+
+        ScriptedPrompter prompter;
+        window.onSave();
+        QCOMPARE(prompter.calls.size(), 0);
+        QCOMPARE(int(document()->editFlags()), 0);
+        QVERIFY(folder.reopen());
+        QCOMPARE(SlopeLibRoads::segmentNames(document()->road(), Pelko::Road::SlopeSideRight),
+                 QStringList { "north:Fill A>Fill B2" });
+        const Pelko::Road::SlopeSectionTemplateConfiguration saved
+            = document()->road()->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight);
+        QVERIFY(saved.getSegmentAt(0).isValid());
+        QCOMPARE(saved.getSegmentAt(0).getEndTemplate().size(), 3u);
+        QVERIFY(saved.getSlopeTemplateByStation(50.0).isValid());
+    }
+
+    // The road's last segment on the right is edited on the slope page to end in another template and
+    // the road saved and opened again: at the last station the road's heights, the stake there and
+    // check by station all give that template's slope.
+    void lastStationHasTheSlopeOfTheSavedSegment()
+    {
+        const QString file = example(QStringLiteral("last.rod"));
+        MainWindow window;
+        QVERIFY(document()->openRoad(file));
+        auto* slopes = window.findChild<SlopeUseLibEditWidget*>();
+        QVERIFY(slopes);
+        Zemko::Trelvin::SlopeUseLibTableModel* right = slopes->rightModel();
+        const int last = right->rowCount() - 1;
+        const Pelko::Road::SlopeSectionSegment old = right->configuration().getSegmentAt(unsigned(last));
+        const Pelko::Road::SlopeSectionTemplateLibrary* library
+            = document()->road()->getSlopeSectionTemplateLibrary();
+        const auto edited = Pelko::Road::SlopeSectionSegment::create(
+            old.getName(), { old.getStart(), library->getByName(old.getBeginTemplate().getName()) },
+            { old.getEnd(), library->getByName("Deep cut") });
+        QCOMPARE(int(edited.second), 0);
+        QVERIFY(right->setAt(last, edited.first).ok);
+
+        ScriptedPrompter prompter;
+        window.onSave();
+        QCOMPARE(prompter.calls.size(), 0);
+        QVERIFY(reopen(file));
+        const Pelko::Road::RoadSurface* road = document()->road();
+        const Pelko::Road::SlopeSectionTemplateConfiguration saved
+            = road->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight);
+        QCOMPARE(saved.getSegmentAt(unsigned(last)).getEndTemplate().getName(), std::string("Deep cut"));
+        double begin = 0.0;
+        double end = 0.0;
+        QVERIFY(road->getStationRange(begin, end));
+
+        // Check by station draws the slope at the last station; its points beyond the section are the
+        // road's own heights there.
+        Zemko::Trelvin::StationCheckModel check(document()->road());
+        check.showLeft = false;
+        QVERIFY(check.setStation(road->getStationsEquations().getStationFromContinuous(end)));
+        QVERIFY(!check.slopeMarkers().isEmpty());
+        const double edge
+            = road->getStandardSection()->getTotalOffset(Pelko::Road::StandardSection::Right, end);
+        int beyond = 0;
+        for (const Zemko::Trelvin::CheckPoint& point : check.rightPoints()) {
+            if (point.offset <= edge + 0.01)
+                continue;
+            ++beyond;
+            double height = 0.0;
+            QVERIFY2(road->getElevation(end, point.offset, height), qPrintable(point.name));
+            QVERIFY2(std::fabs(height - point.elevation) < 1e-6, qPrintable(point.name));
+        }
+        // "Deep cut" is a ditch and three faces: more points than the ditch and face it replaced.
+        QVERIFY(beyond >= 4);
+
+        // The stake at the last station has the height too.
+        Pelko::Road::StationIterator it = road->getIterator(20.0, begin, end);
+        while (it.hasNext())
+            it.next();
+        const Pelko::Road::Stake stake = it.getStake(12.0);
+        QVERIFY(std::fabs(stake.getStation() - end) < 1e-6);
+        double height = 0.0;
+        QVERIFY(road->getElevation(end, 12.0, height));
+        QCOMPARE(stake.getPoint().z(), height);
     }
 };
 

@@ -169,11 +169,13 @@ void TestSlopeSegment::refusedSegments()
     QCOMPARE(model.add(SlopeSectionSegment()).message, QStringLiteral("The segment has no slope template!"));
     QCOMPARE(model.add(segment("ghost", 200, 300, "Nowhere", "Nowhere")).message,
              QStringLiteral("The segment has no slope template!"));
-    QCOMPARE(model.add(segment("", 200, 300)).message, QStringLiteral("Slope name should not be empty!"));
+    // A nameless segment cannot be made; a blank name is refused here.
+    QVERIFY(!segment("", 200, 300));
+    QCOMPARE(model.add(segment(" ", 200, 300)).message, QStringLiteral("Slope name should not be empty!"));
     QCOMPARE(model.add(segment("  ", 200, 300)).message, QStringLiteral("Slope name should not be empty!"));
     QCOMPARE(model.setAt(0, SlopeSectionSegment()).message,
              QStringLiteral("The segment has no slope template!"));
-    QCOMPARE(model.setAt(0, segment("", 0, 100)).message, QStringLiteral("Slope name should not be empty!"));
+    QCOMPARE(model.setAt(0, segment(" ", 0, 100)).message, QStringLiteral("Slope name should not be empty!"));
     QCOMPARE(names(model), (QStringList { "kept" }));
     QVERIFY(!model.hasUnwrittenEdits());
     QVERIFY(!(Trelvin::instance()->editFlags() & DataType::Slope));

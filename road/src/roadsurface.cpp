@@ -26,6 +26,13 @@ namespace Road {
 
 using internal::Xml::RoadFile;
 
+namespace {
+
+// Stations closer than a millimetre are the same station.
+constexpr double kStationTolerance = 0.001;
+
+} // namespace
+
 class RoadSurface::RoadSurfacePrivate
 {
 public:
@@ -283,7 +290,7 @@ bool sideSlopeElevation(const SlopeSectionConfiguration& slopes, StandardSection
     height = 0.0;
     const SlopeSectionTemplate slope
         = slopes.get(side == StandardSection::Left ? SlopeSideLeft : SlopeSideRight)
-              .getInterpolatedByStation(station);
+              .getSlopeTemplateByStation(station);
     if (!slope.isValid())
         return false;
     const double value = slope.generateSlope(Corvex::Point(0.0, 0.0)).getElevation(distance);
@@ -384,6 +391,24 @@ double RoadSurface::getElevation(double station, double offset, double adjust, b
     }
     ok = profileOk && sectionOk && slopeOk;
     return elevation;
+}
+
+bool RoadSurface::getStationRange(double& begin, double& end) const
+{
+    const HorizontalElementConfiguration elements = d->horizontal.getElements();
+    if (elements.isEmpty())
+        return false;
+    begin = elements.at(0).getBeginStation();
+    end = elements.at(elements.size() - 1).getEndStation();
+    return true;
+}
+
+bool RoadSurface::isOnRoad(double station) const
+{
+    double begin = 0.0;
+    double end = 0.0;
+    return getStationRange(begin, end) && station > begin - kStationTolerance
+        && station < end + kStationTolerance;
 }
 
 Corvex::Point RoadSurface::getNorthEast(double station, double offset, bool* ok) const

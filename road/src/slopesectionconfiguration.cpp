@@ -10,26 +10,6 @@ struct SlopeSectionConfiguration::SlopeSectionConfigurationData
     SlopeSectionTemplateConfiguration right;
 };
 
-namespace {
-
-// Whether an end of a segment names the template; an end left unresolved counts whatever its type.
-bool names(const SlopeSectionTemplate& end, SlopeSectionType type, const std::string& name)
-{
-    return end.getName() == name && (end.getType() == type || !end.isValid());
-}
-
-bool uses(const SlopeSectionTemplateConfiguration& side, SlopeSectionType type, const std::string& name)
-{
-    for (unsigned int i = 0; i < side.size(); ++i) {
-        const SlopeSectionSegment segment = side.getSegmentAt(i);
-        if (names(segment.getBeginTemplate(), type, name) || names(segment.getEndTemplate(), type, name))
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 SlopeSectionConfiguration::SlopeSectionConfiguration()
     : d(std::make_shared<SlopeSectionConfigurationData>())
 {
@@ -45,12 +25,22 @@ void SlopeSectionConfiguration::attach(const SlopeSectionTemplateLibrary& lib)
     d->library = lib;
     d->left.attach(lib);
     d->right.attach(lib);
-    // The library refuses to remove a template that a segment of either side uses.
+    // The library refuses to remove a template that a segment of either side uses, and carries a
+    // template's new name into the segments that name it. The sides are looked up at the time: set()
+    // replaces them.
     const std::weak_ptr<SlopeSectionConfigurationData> owner = d;
-    d->library.addUser(d, [owner](SlopeSectionType type, const std::string& name) {
-        const auto data = owner.lock();
-        return data && (uses(data->left, type, name) || uses(data->right, type, name));
-    });
+    d->library.addUser(
+        d,
+        [owner](SlopeSectionType type, const std::string& name) {
+            const auto data = owner.lock();
+            return data && (data->left.usesTemplate(type, name) || data->right.usesTemplate(type, name));
+        },
+        [owner](const std::string& from, const SlopeSectionTemplate& renamed) {
+            if (const auto data = owner.lock()) {
+                data->left.repoint(from, renamed);
+                data->right.repoint(from, renamed);
+            }
+        });
 }
 
 void SlopeSectionConfiguration::detach()

@@ -17,6 +17,12 @@ bool sameStation(double a, double b)
     return std::fabs(a - b) < StationTolerance;
 }
 
+// A segment end names a template by its name; an end left unresolved counts whatever the type.
+bool names(const SlopeSectionTemplate& end, SlopeSectionType type, const std::string& name)
+{
+    return end.getName() == name && (end.getType() == type || !end.isValid());
+}
+
 } // namespace
 
 struct SlopeSectionSegment::Data
@@ -57,6 +63,8 @@ std::pair<SlopeSectionSegment, SlopeSectionSegment::ErrorCode>
 SlopeSectionSegment::create(const std::string& name, const SlopeSectionTemplateInfo& begin,
                             const SlopeSectionTemplateInfo& end)
 {
+    if (name.empty())
+        return { SlopeSectionSegment(), EmptyName };
     if (begin.slopeTemplate.getType() != end.slopeTemplate.getType())
         return { SlopeSectionSegment(), TypeMismatch };
     // NaN or infinite stations cannot be ordered against anything.
@@ -142,6 +150,11 @@ bool SlopeSectionSegment::isOverlappedWith(const SlopeSectionSegment& o) const
     return o.d->endStation > d->beginStation && d->endStation > o.d->beginStation;
 }
 
+bool SlopeSectionSegment::usesTemplate(SlopeSectionType type, const std::string& name) const
+{
+    return names(d->beginTemplate, type, name) || names(d->endTemplate, type, name);
+}
+
 SlopeSectionSegment SlopeSectionSegment::clone() const
 {
     auto copy = std::make_shared<Data>(*d);
@@ -169,6 +182,17 @@ void SlopeSectionSegment::update(const SlopeSectionTemplateLibrary& lib)
         if (found.isValid())
             *t = found;
     }
+}
+
+void SlopeSectionSegment::repoint(const std::string& from, const SlopeSectionTemplate& renamed)
+{
+    const bool begin = names(d->beginTemplate, renamed.getType(), from);
+    const bool end = names(d->endTemplate, renamed.getType(), from);
+    if (begin)
+        d->beginTemplate = renamed.clone();
+    if (end)
+        d->endTemplate
+            = begin && d->interpolation == SlopeInterpolationNone ? d->beginTemplate : renamed.clone();
 }
 
 SlopeSectionTemplate SlopeSectionTemplateInterpolator::interpolate(const SlopeSectionSegment& seg,

@@ -2,6 +2,7 @@
 #include <road/slopesectiontemplateconfiguration.h>
 #include <road/slopesectiontemplatelibrary.h>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,8 @@ namespace {
 
 // Files before this full version name one template per segment ("start", "end", "reference").
 constexpr int SegmentEndsFullVersion = 0x04020000;
+// Stations closer than a millimetre are the same station.
+constexpr double StationTolerance = 0.001;
 
 // A name the library does not know still travels with the segment, so that saving keeps the reference
 // and a later update can resolve it.
@@ -129,6 +132,18 @@ SlopeSectionTemplate SlopeSectionTemplateConfiguration::getInterpolatedByStation
         .mirror(d->side);
 }
 
+SlopeSectionTemplate SlopeSectionTemplateConfiguration::getSlopeTemplateByStation(double station) const
+{
+    // The first holding segment, as getSegmentByStation finds it, without copying the list.
+    for (const SlopeSectionSegment& seg : d->segments)
+        if (seg.contains(station))
+            return SlopeSectionTemplateInterpolator::interpolate(seg, station).mirror(d->side);
+    for (const SlopeSectionSegment& seg : d->segments)
+        if (std::fabs(seg.getEnd() - station) < StationTolerance && seg.getEndTemplate().isValid())
+            return seg.getEndTemplate().mirror(d->side);
+    return SlopeSectionTemplate();
+}
+
 SlopeSectionTemplateConfiguration SlopeSectionTemplateConfiguration::filteredByStation(double station) const
 {
     auto data = std::make_shared<SlopeConfigurationData>();
@@ -178,6 +193,35 @@ void SlopeSectionTemplateConfiguration::update()
 {
     for (SlopeSectionSegment& seg : d->segments)
         seg.update(d->library);
+}
+
+void SlopeSectionTemplateConfiguration::followLibrary() const
+{
+    const std::weak_ptr<SlopeConfigurationData> owner = d;
+    d->library.addUser(
+        d,
+        [owner](SlopeSectionType type, const std::string& name) {
+            const auto data = owner.lock();
+            return data && SlopeSectionTemplateConfiguration(data).usesTemplate(type, name);
+        },
+        [owner](const std::string& from, const SlopeSectionTemplate& renamed) {
+            if (const auto data = owner.lock())
+                SlopeSectionTemplateConfiguration(data).repoint(from, renamed);
+        });
+}
+
+bool SlopeSectionTemplateConfiguration::usesTemplate(SlopeSectionType type, const std::string& name) const
+{
+    for (const SlopeSectionSegment& seg : d->segments)
+        if (seg.usesTemplate(type, name))
+            return true;
+    return false;
+}
+
+void SlopeSectionTemplateConfiguration::repoint(const std::string& from, const SlopeSectionTemplate& renamed)
+{
+    for (SlopeSectionSegment& seg : d->segments)
+        seg.repoint(from, renamed);
 }
 
 void SlopeSectionTemplateConfiguration::attach(const SlopeSectionTemplateLibrary& lib)

@@ -12,7 +12,13 @@ struct SlopeSectionTemplateLibrary::SlopeConfigurationData
     std::vector<SlopeSectionTemplateEditable> fill;
     std::vector<SlopeSectionTemplateEditable> cut;
     bool available = true;
-    std::vector<std::pair<std::weak_ptr<const void>, UsageCheck>> users;
+    struct User
+    {
+        std::weak_ptr<const void> owner;
+        UsageCheck uses;
+        RenameHook rename;
+    };
+    std::vector<User> users;
 
     std::vector<SlopeSectionTemplateEditable>* list(int type)
     {
@@ -59,12 +65,20 @@ SlopeSectionTemplateLibrary::Error SlopeSectionTemplateLibrary::setAt(unsigned i
         return { index, Error::InvalidType };
     if (i >= list->size())
         return { index, Error::InvalidIndex };
-    if (t.getName() != (*list)[i].getName() && isNameTaken(t.getName()))
+    const std::string oldName = (*list)[i].getName();
+    if (t.getName() != oldName && isNameTaken(t.getName()))
         return { -1, Error::NameTaken };
     // Handles still sharing the replaced template should not think a library holds it.
     (*list)[i].detachFromLibrary();
     (*list)[i] = t.clone();
     (*list)[i].attachToLibrary();
+    // Segments keep their templates by name: left on the old one they would be lost on the next load.
+    if (t.getName() != oldName) {
+        const SlopeSectionTemplate renamed = (*list)[i].clone();
+        for (const auto& user : d->users)
+            if (!user.owner.expired())
+                user.rename(oldName, renamed);
+    }
     return { index, Error::Success };
 }
 
@@ -75,7 +89,7 @@ bool SlopeSectionTemplateLibrary::removeAt(SlopeSectionType type, unsigned int i
         return false;
     const std::string name = (*list)[i].getName();
     for (const auto& user : d->users)
-        if (!user.first.expired() && user.second(type, name))
+        if (!user.owner.expired() && user.uses(type, name))
             return false;
     (*list)[i].detachFromLibrary();
     list->erase(list->begin() + i);
@@ -128,10 +142,11 @@ bool SlopeSectionTemplateLibrary::isAvailable() const
     return d->available;
 }
 
-void SlopeSectionTemplateLibrary::addUser(const std::shared_ptr<const void>& owner, UsageCheck check)
+void SlopeSectionTemplateLibrary::addUser(const std::shared_ptr<const void>& owner, UsageCheck check,
+                                          RenameHook rename)
 {
     removeUser(owner);
-    d->users.emplace_back(owner, std::move(check));
+    d->users.push_back({ owner, std::move(check), std::move(rename) });
 }
 
 void SlopeSectionTemplateLibrary::removeUser(const std::shared_ptr<const void>& owner)
@@ -139,9 +154,9 @@ void SlopeSectionTemplateLibrary::removeUser(const std::shared_ptr<const void>& 
     auto& users = d->users;
     users.erase(std::remove_if(users.begin(), users.end(),
                                [&owner](const auto& user) {
-                                   return user.first.expired()
-                                       || (!user.first.owner_before(owner)
-                                           && !owner.owner_before(user.first));
+                                   return user.owner.expired()
+                                       || (!user.owner.owner_before(owner)
+                                           && !owner.owner_before(user.owner));
                                }),
                 users.end());
 }

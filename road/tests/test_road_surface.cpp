@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -665,6 +666,79 @@ TEST(RoadSurface, LibraryKeepsTemplatesThatSegmentsUse)
     SlopeSectionTemplateLibrary own;
     ASSERT_EQ(own.add(c).code, 0);
     EXPECT_TRUE(own.removeAt(SlopeSectionCut, 0));
+}
+
+// Renaming a library template takes the segments that name it along, on the road and in a working
+// copy that follows the library: in memory, in the file and in the heights they give.
+TEST(RoadSurface, RenamedTemplateKeepsItsSegments)
+{
+    const std::string path
+        = writeTemp("renamed_template.rod", readAll(std::string(TRELVIN_EXAMPLES_DIR) + "/ridge-road.rod"));
+    RoadSurface road(path);
+    ASSERT_TRUE(road.load());
+    SlopeSectionTemplateLibrary* library = road.getSlopeSectionTemplateLibrary();
+    SlopeSectionConfiguration* slopes = road.getSlopeSectionConfiguration();
+    const auto described = [](const SlopeSectionTemplateConfiguration& side) {
+        std::vector<std::string> result;
+        for (unsigned i = 0; i < side.size(); ++i) {
+            const SlopeSectionSegment s = side.getSegmentAt(i);
+            result.push_back(s.getName() + ":" + s.getBeginTemplate().getName() + ">"
+                             + s.getEndTemplate().getName() + (s.isValid() ? "" : " (invalid)"));
+        }
+        return result;
+    };
+    const auto renamedIn = [](std::vector<std::string> list) {
+        for (std::string& s : list)
+            for (std::size_t at; (at = s.find("Fill 1:1.5")) != std::string::npos;)
+                s.replace(at, 10, "Bank 2 m");
+        return list;
+    };
+    const std::vector<std::string> left = renamedIn(described(slopes->get(SlopeSideLeft)));
+    const std::vector<std::string> right = renamedIn(described(slopes->get(SlopeSideRight)));
+    ASSERT_EQ(left.size(), 4u);
+    ASSERT_EQ(right.size(), 4u);
+    EXPECT_EQ(right[0], "north embankment:Bank 2 m>Bank 2 m");
+    const SlopeSectionTemplateConfiguration working = slopes->get(SlopeSideRight).clone();
+    working.followLibrary();
+    const SlopeSectionTemplateConfiguration unfollowed = slopes->get(SlopeSideRight).clone();
+    const SlopeInterpolationType interpolation
+        = slopes->get(SlopeSideRight).getSegmentAt(0).getInterpolationType();
+
+    // A new name and a new height at once.
+    ASSERT_EQ(library->getAt(SlopeSectionFill, 0).getName(), "Fill 1:1.5");
+    SlopeSectionTemplateEditable renamed("Bank 2 m", SlopeSectionFill);
+    renamed.add(SlopeSectionElement::createSlope("embankment", 2.0, 2.0));
+    ASSERT_EQ(library->setAt(0, renamed).code, SlopeSectionTemplateLibrary::Error::Success);
+
+    EXPECT_EQ(described(slopes->get(SlopeSideLeft)), left);
+    EXPECT_EQ(described(slopes->get(SlopeSideRight)), right);
+    EXPECT_EQ(described(working), right);
+    EXPECT_EQ(unfollowed.getSegmentAt(0).getBeginTemplate().getName(), "Fill 1:1.5");
+    EXPECT_EQ(slopes->get(SlopeSideRight).getSegmentAt(0).getInterpolationType(), interpolation);
+    double before = 0.0;
+    ASSERT_TRUE(road.getElevation(500.0, 14.0, before));
+
+    ASSERT_TRUE(road.save());
+    RoadSurface reread(path);
+    ASSERT_TRUE(reread.load());
+    EXPECT_EQ(described(reread.getSlopeSectionConfiguration()->get(SlopeSideLeft)), left);
+    EXPECT_EQ(described(reread.getSlopeSectionConfiguration()->get(SlopeSideRight)), right);
+    double after = 0.0;
+    ASSERT_TRUE(reread.getElevation(500.0, 14.0, after));
+    EXPECT_DOUBLE_EQ(after, before);
+
+    // The working copy keeps a template it alone uses from being removed, for as long as it lives.
+    SlopeSectionTemplateEditable spare("spare", SlopeSectionFill);
+    spare.add(SlopeSectionElement::createSlope("spare", 1.0, 1.5));
+    const int index = library->add(spare).index;
+    SlopeSectionTemplateConfiguration own = slopes->get(SlopeSideRight).clone();
+    own.followLibrary();
+    const SlopeSectionTemplate held = library->getByName("spare");
+    ASSERT_EQ(
+        own.setSegmentAt(0, SlopeSectionSegment::create("north", { 0, held }, { 1300, held }).first).code, 0);
+    EXPECT_FALSE(library->removeAt(SlopeSectionFill, index));
+    own = SlopeSectionTemplateConfiguration();
+    EXPECT_TRUE(library->removeAt(SlopeSectionFill, index));
 }
 
 // Saving through a symbolic link writes the file it points to and keeps the link, also along a chain

@@ -192,6 +192,79 @@ TEST_F(TestRoad, ElevationBeyondTheEdge)
     EXPECT_FALSE(fails(160.0, 8.0, false));
 }
 
+// The left cut segment ends at the road's last station: no segment follows, so it still gives the slope
+// there, by both elevation queries, as a millimetre before.
+TEST_F(TestRoad, ElevationAtTheLastStationHasTheSideSlope)
+{
+    for (const double station : { 199.9995, 200.0 }) {
+        EXPECT_NEAR(elevation(station, -5.5), elevation(199.99, -5.5), 1e-3) << station;
+        bool ok = false;
+        EXPECT_NEAR(road.getElevation(station, -5.5, 0.2, ok), elevation(199.99, -5.5), 1e-3) << station;
+        EXPECT_TRUE(ok) << station;
+    }
+    // Where the right fill ends at 150 nothing follows either; past it there is no slope.
+    EXPECT_NEAR(elevation(150.0, 8.0), elevation(149.99, 8.0), 1e-3);
+    EXPECT_TRUE(fails(150.002, 8.0));
+    // Off the road's end the slope ends too.
+    EXPECT_TRUE(fails(200.01, -5.5));
+}
+
+// The stations the road covers: its first element's begin to its last element's end, a millimetre's
+// tolerance on both.
+TEST_F(TestRoad, StationsOnTheRoad)
+{
+    double begin = kNaN;
+    double end = kNaN;
+    ASSERT_TRUE(road.getStationRange(begin, end));
+    EXPECT_DOUBLE_EQ(begin, 0.0);
+    EXPECT_DOUBLE_EQ(end, 200.0);
+    for (const double station : { 0.0, -0.0009, 100.0, 200.0, 200.0009 })
+        EXPECT_TRUE(road.isOnRoad(station)) << station;
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const double station : { -0.002, 200.002, kNaN, inf, -inf })
+        EXPECT_FALSE(road.isOnRoad(station)) << station;
+
+    // The alignment's own begin station plays no part.
+    HorizontalElementConfiguration later;
+    later.append(HorizontalElement::createLine(0.0, 140.0, Point(0.0, 0.0), 1000.0));
+    RoadSurface shifted;
+    shifted.getHorizontalAligment()->setElements(later);
+    ASSERT_TRUE(shifted.getStationRange(begin, end));
+    EXPECT_DOUBLE_EQ(begin, 1000.0);
+    EXPECT_DOUBLE_EQ(end, 1140.0);
+    EXPECT_FALSE(shifted.isOnRoad(500.0));
+    EXPECT_TRUE(shifted.isOnRoad(1140.0));
+
+    // A road without elements has no stations.
+    const RoadSurface empty;
+    begin = end = 7.0;
+    EXPECT_FALSE(empty.getStationRange(begin, end));
+    EXPECT_EQ(begin, 7.0);
+    EXPECT_FALSE(empty.isOnRoad(0.0));
+}
+
+// The example road, offsets in its side slopes: the last station has its heights. On the right the
+// last segment holds one template, so they are those of a centimetre before; on the left it ends in
+// another template, which shapes the last millimetre.
+TEST(ExampleRoad, LastStationHasItsSideSlopes)
+{
+    RoadSurface road(std::string(TRELVIN_EXAMPLES_DIR) + "/ridge-road.rod");
+    ASSERT_TRUE(road.load());
+    double begin = 0.0;
+    double end = 0.0;
+    ASSERT_TRUE(road.getStationRange(begin, end));
+    for (const double offset : { -15.0, -12.0, -8.0, 8.0, 12.0, 15.0 }) {
+        double before = 0.0;
+        double last = 0.0;
+        ASSERT_TRUE(road.getElevation(offset < 0 ? end - 0.0005 : end - 0.01, offset, before)) << offset;
+        EXPECT_TRUE(road.getElevation(end, offset, last)) << offset;
+        EXPECT_NEAR(last, before, 0.01) << offset;
+    }
+    double right = 0.0;
+    ASSERT_TRUE(road.getElevation(end, 8.0, right));
+    EXPECT_NEAR(right, 170.53, 0.005);
+}
+
 TEST_F(TestRoad, PlanPointAndStationOffset)
 {
     bool ok = false;

@@ -131,6 +131,15 @@ TEST(SlopeSegment, CreateRefusesBadStationsAndMixedTypes)
     EXPECT_EQ(empty.getName(), "");
 }
 
+// Segments are kept in the road file by name, and a nameless one would be dropped on the next load.
+TEST(SlopeSegment, CreateRefusesAnEmptyName)
+{
+    const SlopeSectionTemplate t = surfaceTemplate("T", SlopeSectionFill, 2.0);
+    const auto created = SlopeSectionSegment::create("", { 100, t }, { 200, t });
+    EXPECT_EQ(created.second, SlopeSectionSegment::EmptyName);
+    EXPECT_FALSE(created.first);
+}
+
 TEST(SlopeSegment, ContainsExcludesTheEndStationAndTouchingIsNoOverlap)
 {
     const SlopeSectionSegment s = segment("a", 100, 200);
@@ -333,6 +342,46 @@ TEST(SlopeTemplateConfiguration, FiltersMirrorToTheSideAndInterpolate)
     EXPECT_EQ(c.size(), 3u);
     copy.removeAt(0);
     EXPECT_EQ(c.size(), 2u);
+}
+
+// A segment's end station belongs to the next segment; where none takes it over (the road's last
+// station, the start of a gap) the segment ending there shapes the slope with its end template.
+TEST(SlopeTemplateConfiguration, SlopeTemplateByStationCoversEndsNoSegmentTakesOver)
+{
+    SlopeSectionTemplateConfiguration c;
+    c.setSide(SlopeSideLeft);
+    const SlopeSectionTemplate low = surfaceTemplate("low", SlopeSectionFill, 2.0);
+    const SlopeSectionTemplate high = surfaceTemplate("high", SlopeSectionFill, 4.0);
+    const SlopeSectionTemplate cut = surfaceTemplate("cut", SlopeSectionCut, 3.0);
+    ASSERT_EQ(c.addSegment(SlopeSectionSegment::create("a", { 100, low }, { 200, high }).first).code, 0);
+    ASSERT_EQ(c.addSegment(SlopeSectionSegment::create("b", { 200, cut }, { 300, cut }).first).code, 0);
+    ASSERT_EQ(c.addSegment(SlopeSectionSegment::create("c", { 350, low }, { 400, high }).first).code, 0);
+
+    const auto height = [&c](double station) {
+        const SlopeSectionTemplate t = c.getSlopeTemplateByStation(station);
+        return t.isValid() ? t.getAt(0).getHeight() : kNaN;
+    };
+    // Inside a segment it is the interpolated template, as before.
+    EXPECT_DOUBLE_EQ(height(150), 3.0);
+    EXPECT_EQ(c.getSlopeTemplateByStation(150).getName(), c.getInterpolatedByStation(150).getName());
+    // A boundary belongs to the segment that begins there.
+    EXPECT_EQ(c.getSlopeTemplateByStation(200).getType(), SlopeSectionCut);
+    // The start of a gap and the last end: the segment ending there, with its end template, up to a
+    // millimetre before.
+    EXPECT_FALSE(c.getInterpolatedByStation(300));
+    EXPECT_EQ(c.getSlopeTemplateByStation(300).getType(), SlopeSectionCut);
+    EXPECT_FALSE(c.getInterpolatedByStation(399.9995));
+    EXPECT_DOUBLE_EQ(height(399.9995), 4.0);
+    EXPECT_DOUBLE_EQ(height(400), 4.0);
+    EXPECT_DOUBLE_EQ(height(400.0009), 4.0);
+    // Mirrored to the side, like the interpolated template.
+    EXPECT_EQ(c.getSlopeTemplateByStation(400).generateSlope(Point(0, 0)).getSide(), SlopeSideLeft);
+    // Inside the gap, past the end and before the first segment there is none.
+    EXPECT_FALSE(c.getSlopeTemplateByStation(300.002));
+    EXPECT_FALSE(c.getSlopeTemplateByStation(325));
+    EXPECT_FALSE(c.getSlopeTemplateByStation(400.002));
+    EXPECT_FALSE(c.getSlopeTemplateByStation(99.99));
+    EXPECT_FALSE(c.getSlopeTemplateByStation(kNaN));
 }
 
 TEST(SlopeTemplateConfiguration, UpdatePicksUpEditedLibraryTemplates)

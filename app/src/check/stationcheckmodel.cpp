@@ -4,7 +4,6 @@
 
 #include <road/roadsurface.h>
 #include <road/slopesectionconfiguration.h>
-#include <road/slopesectionsegment.h>
 #include <road/slopesectiontemplate.h>
 #include <road/slopesectiontemplateconfiguration.h>
 #include <road/stationiterator.h>
@@ -13,24 +12,6 @@
 
 namespace Zemko {
 namespace Trelvin {
-
-namespace {
-
-// A segment's end station belongs to the segment after it. Where none follows (the road's last
-// station, or a gap between segments), the segment ending there still shapes the slope, with the
-// template it ends in.
-Pelko::Road::SlopeSectionTemplate endingAt(const Pelko::Road::SlopeSectionTemplateConfiguration& segments,
-                                           double station, Pelko::Road::SlopeSectionSide side)
-{
-    for (unsigned i = 0; i < segments.size(); ++i) {
-        const Pelko::Road::SlopeSectionSegment segment = segments.getSegmentAt(i);
-        if (std::fabs(segment.getEnd() - station) < 0.001 && segment.getEndTemplate().isValid())
-            return segment.getEndTemplate().mirror(side);
-    }
-    return Pelko::Road::SlopeSectionTemplate();
-}
-
-} // namespace
 
 StationCheckModel::StationCheckModel(Pelko::Road::RoadSurface* road, QObject* parent)
     : StationSteppingModel(road, parent)
@@ -114,10 +95,9 @@ void StationCheckModel::recompute()
         for (const bool isLeft : { true, false }) {
             const Pelko::Road::SlopeSectionSide side
                 = isLeft ? Pelko::Road::SlopeSideLeft : Pelko::Road::SlopeSideRight;
-            const Pelko::Road::SlopeSectionTemplateConfiguration segments = slopes->get(side);
-            Pelko::Road::SlopeSectionTemplate slope = segments.getInterpolatedByStation(station);
-            if (!slope.isValid())
-                slope = endingAt(segments, station, side);
+            // The slope the road's elevations use, so the drawing and the heights agree.
+            const Pelko::Road::SlopeSectionTemplate slope
+                = slopes->get(side).getSlopeTemplateByStation(station);
             if (!slope.isValid())
                 continue;
             const Pelko::Road::CrossSection& section = isLeft ? left : right;

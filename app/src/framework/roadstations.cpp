@@ -1,7 +1,5 @@
 #include "framework/roadstations.h"
 
-#include <road/horizontalalignment.h>
-#include <road/horizontalelementconfiguration.h>
 #include <road/roadsurface.h>
 
 #include <cmath>
@@ -9,30 +7,17 @@
 namespace Zemko {
 namespace Trelvin {
 
-namespace {
-
-// Stations closer than this are one station to the road library.
-constexpr double stationTolerance = 0.001;
-
-} // namespace
-
 RoadStations::RoadStations(const Pelko::Road::RoadSurface* road)
+    : m_road(road)
 {
-    if (!road)
-        return;
-    const Pelko::Road::HorizontalElementConfiguration elements = road->getHorizontalAligment()->getElements();
-    if (elements.isEmpty())
-        return;
-    m_empty = false;
-    m_begin = elements.at(0).getBeginStation();
-    m_end = elements.at(elements.size() - 1).getEndStation();
+    m_empty = !road || !road->getStationRange(m_begin, m_end);
 }
 
 bool RoadStations::covers(double continuous) const
 {
     if (std::isnan(continuous))
         return false;
-    return m_empty || (continuous > m_begin - stationTolerance && continuous < m_end + stationTolerance);
+    return m_empty || m_road->isOnRoad(continuous);
 }
 
 QString RoadStations::offRoadText(double continuous, const std::function<QString(double)>& text) const

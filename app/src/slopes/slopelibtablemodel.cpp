@@ -17,7 +17,6 @@ namespace Trelvin {
 
 using Pelko::Road::SlopeSectionSegment;
 using Pelko::Road::SlopeSectionSide;
-using Pelko::Road::SlopeSectionTemplate;
 using Pelko::Road::SlopeSectionTemplateConfiguration;
 using Pelko::Road::SlopeSectionTemplateLibrary;
 
@@ -28,13 +27,6 @@ std::vector<SlopeLibTableModel*>& liveLists()
 {
     static std::vector<SlopeLibTableModel*> models;
     return models;
-}
-
-// A segment end names the template when the names match and it resolved to a template of that type, or
-// to none yet.
-bool names(const SlopeSectionTemplate& end, const std::string& name, Pelko::Road::SlopeSectionType type)
-{
-    return end.getName() == name && (end.getType() == type || !end.isValid());
 }
 
 const SlopeSectionSide bothSides[] = { Pelko::Road::SlopeSideLeft, Pelko::Road::SlopeSideRight };
@@ -77,13 +69,11 @@ SlopeLibTableModel::setAt(int row, const Pelko::Road::SlopeSectionTemplateEditab
         return { false, errorText(SlopeSectionTemplateLibrary::Error::InvalidIndex) };
     if (slopeTemplate.isValid() && slopeTemplate.getType() != m_type)
         return { false, errorText(SlopeSectionTemplateLibrary::Error::InvalidType) };
-    const std::string oldName = m_library.getAt(m_type, static_cast<unsigned>(row)).getName();
+    // A new name reaches the road's segments and the slope page's rows through the library.
     const SlopeSectionTemplateLibrary::Error error
         = m_library.setAt(static_cast<unsigned>(row), slopeTemplate);
     if (error.code != SlopeSectionTemplateLibrary::Error::Success)
         return { false, errorText(error.code) };
-    if (slopeTemplate.getName() != oldName)
-        repointSegments(oldName, slopeTemplate.getName());
     notifyRowsChanged(row, 1);
     return {};
 }
@@ -116,8 +106,7 @@ QString SlopeLibTableModel::usedBySegment(int row) const
     for (const auto& [side, segments] : lists) {
         for (unsigned i = 0; i < segments.size(); ++i) {
             const SlopeSectionSegment segment = segments.getSegmentAt(i);
-            if (!names(segment.getBeginTemplate(), name, m_type)
-                && !names(segment.getEndTemplate(), name, m_type))
+            if (!segment.usesTemplate(m_type, name))
                 continue;
             const QString templateName = QString::fromStdString(name);
             const QString segmentName = QString::fromStdString(segment.getName());
@@ -129,34 +118,6 @@ QString SlopeLibTableModel::usedBySegment(int row) const
         }
     }
     return QString();
-}
-
-void SlopeLibTableModel::repointSegments(const std::string& oldName, const std::string& newName)
-{
-    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
-    if (!road)
-        return;
-    const SlopeSectionTemplate renamed = m_library.getByName(m_type, newName);
-    for (const SlopeSectionSide side : bothSides) {
-        SlopeSectionTemplateConfiguration segments = road->getSlopeSectionConfiguration()->get(side);
-        for (unsigned i = 0; i < segments.size(); ++i) {
-            const SlopeSectionSegment segment = segments.getSegmentAt(i);
-            const bool begin = names(segment.getBeginTemplate(), oldName, m_type);
-            const bool end = names(segment.getEndTemplate(), oldName, m_type);
-            if (!begin && !end)
-                continue;
-            // One template at both ends keeps the segment from interpolating; two copies keep it
-            // interpolating.
-            const bool shared = segment.getInterpolationType() == Pelko::Road::SlopeInterpolationNone;
-            const SlopeSectionTemplate newBegin = begin ? renamed : segment.getBeginTemplate();
-            const SlopeSectionTemplate newEnd
-                = !end ? segment.getEndTemplate() : (begin && shared ? newBegin : renamed.clone());
-            const auto created = SlopeSectionSegment::create(
-                segment.getName(), { segment.getStart(), newBegin }, { segment.getEnd(), newEnd });
-            if (created.second == SlopeSectionSegment::Success)
-                segments.setSegmentAt(i, created.first);
-        }
-    }
 }
 
 void SlopeLibTableModel::markLibraryEdited()

@@ -32,7 +32,8 @@ public:
     Pelko::Road::SlopeSectionTemplateLibrary library() const { return m_library; }
 
     EditResult add(const Pelko::Road::SlopeSectionTemplateEditable& slopeTemplate);
-    // A new name is carried into the road's slope segments that named the old one.
+    // A new name is carried into the slope segments that named the old one: the road's, and the slope
+    // page's rows not yet applied (the library does it for the configurations that follow it).
     EditResult setAt(int row, const Pelko::Road::SlopeSectionTemplateEditable& slopeTemplate);
     // Refused while a slope segment of the road names the template.
     EditResult removeAt(int row);
@@ -56,8 +57,6 @@ protected:
     void loadFromRoad() override;
 
 private:
-    void repointSegments(const std::string& oldName, const std::string& newName);
-
     Pelko::Road::SlopeSectionType m_type;
     Pelko::Road::SlopeSectionTemplateLibrary m_library;
 };

@@ -3,13 +3,11 @@
 #include "document/trelvin.h"
 
 #include <road/roadsurface.h>
-#include <road/slopesectionconfiguration.h>
 #include <road/slopesectiontemplatelibrary.h>
 
 namespace Zemko {
 namespace Trelvin {
 
-using Pelko::Road::SlopeSectionSegment;
 using Pelko::Road::SlopeSectionTemplate;
 
 namespace {
@@ -26,6 +24,8 @@ SlopeUseLibTableModel::SlopeUseLibTableModel(Pelko::Road::SlopeSectionSide side,
     : SlopeTableModel(side, parent)
 {
     live().append(this);
+    // The base class loaded the copy before this class was there to follow it.
+    workingCopy().followLibrary();
     connect(Trelvin::instance(), &Trelvin::libUpdate, this, &SlopeUseLibTableModel::onLibUpdate);
 }
 
@@ -67,6 +67,14 @@ QStringList SlopeUseLibTableModel::templateNames() const
     return names;
 }
 
+void SlopeUseLibTableModel::loadFromRoad()
+{
+    SlopeTableModel::loadFromRoad();
+    // Rows not yet applied follow a template renamed on the library page, and keep it from being
+    // deleted there, as the road's own segments do.
+    workingCopy().followLibrary();
+}
+
 void SlopeUseLibTableModel::onLibUpdate()
 {
     if (hasUnwrittenEdits())
@@ -77,38 +85,11 @@ void SlopeUseLibTableModel::onLibUpdate()
 
 void SlopeUseLibTableModel::refreshInPlace()
 {
-    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
-    if (!road)
+    if (!Trelvin::instance()->road())
         return;
-    const Pelko::Road::SlopeSectionTemplateLibrary* library = road->getSlopeSectionTemplateLibrary();
-    const Pelko::Road::SlopeSectionTemplateConfiguration written
-        = road->getSlopeSectionConfiguration()->get(side());
-    Pelko::Road::SlopeSectionTemplateConfiguration& copy = workingCopy();
-
-    // A renamed template leaves the copy with a name the library no longer knows; the road's own
-    // segment of the same start already names the new one.
-    const auto known
-        = [library](const SlopeSectionTemplate& t) { return library->getByName(t.getName()).isValid(); };
-    for (unsigned i = 0; i < copy.size(); ++i) {
-        const SlopeSectionSegment segment = copy.getSegmentAt(i);
-        if (known(segment.getBeginTemplate()) && known(segment.getEndTemplate()))
-            continue;
-        for (unsigned j = 0; j < written.size(); ++j) {
-            const SlopeSectionSegment stored = written.getSegmentAt(j);
-            if (!(stored == segment))
-                continue;
-            const SlopeSectionTemplate begin
-                = known(segment.getBeginTemplate()) ? segment.getBeginTemplate() : stored.getBeginTemplate();
-            const SlopeSectionTemplate end
-                = known(segment.getEndTemplate()) ? segment.getEndTemplate() : stored.getEndTemplate();
-            const auto created = SlopeSectionSegment::create(segment.getName(), { segment.getStart(), begin },
-                                                             { segment.getEnd(), end });
-            if (created.second == SlopeSectionSegment::Success)
-                copy.setSegmentAt(i, created.first);
-            break;
-        }
-    }
-    copy.update();
+    // A rename has reached these rows already (they follow the library); changed templates are
+    // picked up by name.
+    workingCopy().update();
     notifyRowsChanged(0, rowCount());
 }
 

@@ -34,6 +34,9 @@ public slots:
     // holding unapplied edits keeps them: its segments pick up the changed templates in place.
     void onLibUpdate();
 
+protected:
+    void loadFromRoad() override;
+
 private:
     void refreshInPlace();
 };

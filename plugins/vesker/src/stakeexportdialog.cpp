@@ -73,7 +73,7 @@ StakeExportDialog::StakeExportDialog(Pelko::Road::RoadSurface* road, QWidget* pa
     ui->offsetEdit->setText(QStringLiteral("0.0"));
     double begin = 0.0;
     double end = 0.0;
-    if (road && StakeListModel::roadStations(*road, begin, end)) {
+    if (road && road->getStationRange(begin, end)) {
         ui->startStationEdit->setText(stationText(*road, begin));
         ui->endStationEdit->setText(stationText(*road, end));
     }

@@ -21,8 +21,6 @@ namespace Zemko::Trelvin {
 namespace {
 
 constexpr int columns = 6;
-// Stations closer than this are one station to the road library.
-constexpr double stationTolerance = 0.001;
 constexpr double smallestInterval = 0.1;
 constexpr double maxReserved = 1 << 24;
 
@@ -133,17 +131,13 @@ QString StakeListModel::cellText(int row, int column) const
 QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko::Road::Station& end,
                                  double interval, double offset)
 {
-    double roadBegin = 0.0;
-    double roadEnd = 0.0;
-    if (!d->road || !roadStations(*d->road, roadBegin, roadEnd))
+    if (!d->road)
         return tr("Begin Station does not exist");
     const Pelko::Road::HorizontalAlignment* alignment = d->road->getHorizontalAligment();
     // A station off the road would be clamped onto its nearest end, or give no stakes at all, and the
     // list would look like an answer for it.
     const auto onRoad = [&](const Pelko::Road::StationsEquation::Result& station) {
-        return station.isValid() && std::isfinite(station.getStation())
-            && station.getStation() > roadBegin - stationTolerance
-            && station.getStation() < roadEnd + stationTolerance;
+        return station.isValid() && d->road->isOnRoad(station.getStation());
     };
     const Pelko::Road::StationsEquation::Result first = d->equations.getContinuousStation(begin);
     if (!onRoad(first))
@@ -191,16 +185,6 @@ QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko:
     d->stakes.swap(stakes);
     endResetModel();
     return QString();
-}
-
-bool StakeListModel::roadStations(const Pelko::Road::RoadSurface& road, double& begin, double& end)
-{
-    const Pelko::Road::HorizontalElementConfiguration elements = road.getHorizontalAligment()->getElements();
-    if (elements.isEmpty())
-        return false;
-    begin = elements.at(0).getBeginStation();
-    end = elements.at(elements.size() - 1).getEndStation();
-    return true;
 }
 
 QString StakeListModel::exportFile(const QString& path) const

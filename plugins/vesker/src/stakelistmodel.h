@@ -41,10 +41,6 @@ public:
     // The cell text; empty outside the list, and the height empty where the road has none.
     QString cellText(int row, int column) const;
 
-    // The continuous stations the road covers, from its first element's begin to its last element's
-    // end (the alignment's own begin station reads 0 after a load); false without elements.
-    static bool roadStations(const Pelko::Road::RoadSurface& road, double& begin, double& end);
-
 private:
     struct Private;
     std::unique_ptr<Private> d;

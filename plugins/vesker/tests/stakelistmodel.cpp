@@ -106,6 +106,7 @@ private slots:
     void refusalsKeepThePreviousRows();
     void missingHeightsStayEmpty();
     void invalidStakesAreLeftOut();
+    void lastRowOfTheExampleRoadHasItsHeight();
     void tableInterface();
     void exportWritesExactRows();
     void exportRefusesUnknownFormats();
@@ -293,6 +294,32 @@ void StakeListModelTest::missingHeightsStayEmpty()
     QCOMPARE(noProfile.rowCount(), 5);
     for (int row = 0; row < noProfile.rowCount(); ++row)
         QCOMPARE(noProfile.cellText(row, StakeListModel::HeightColumn), QString());
+}
+
+// The example road's last station ends its last slope segments on both sides: the stake list's last
+// row has the side slope's height there, the road's own.
+void StakeListModelTest::lastRowOfTheExampleRoadHasItsHeight()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ridge-road.rod"));
+    QVERIFY(QFile::copy(QStringLiteral(TRELVIN_EXAMPLES_DIR "/ridge-road.rod"), path));
+    Pelko::Road::RoadSurface road(path.toStdString());
+    QVERIFY(road.load());
+    double begin = 0.0;
+    double end = 0.0;
+    QVERIFY(road.getStationRange(begin, end));
+    const Pelko::Road::StationsEquationConfiguration equations = road.getStationsEquations();
+    StakeListModel model(&road);
+    for (const double offset : { -12.0, 12.0 }) {
+        QCOMPARE(model.generate(equations.getStationFromContinuous(begin),
+                                equations.getStationFromContinuous(end), 20.0, offset),
+                 QString());
+        const int last = model.rowCount() - 1;
+        QCOMPARE(model.cellText(last, StakeListModel::StationColumn), QStringLiteral("K5+204.474"));
+        double height = 0.0;
+        QVERIFY(road.getElevation(end, offset, height));
+        QCOMPARE(model.cellText(last, StakeListModel::HeightColumn), number(height));
+    }
 }
 
 void StakeListModelTest::invalidStakesAreLeftOut()

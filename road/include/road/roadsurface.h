@@ -97,7 +97,17 @@ public:
     // Signed pivot offset for one side at a station (negative to the left).
     double getAppliedPivotOffset(bool left, double station) const;
 
-    // Design elevation; negative offsets are on the left.
+    // The continuous stations the centre line covers: the first element's begin station to the last
+    // element's end station (the alignment's own begin station reads 0 after a load). False, with
+    // begin and end untouched, on a road without elements.
+    bool getStationRange(double& begin, double& end) const;
+    // Whether the continuous station lies on the road, both ends included within a millimetre. False
+    // on a road without elements and for a station that is not a number or not finite.
+    bool isOnRoad(double station) const;
+
+    // Design elevation; negative offsets are on the left. Beyond the section the side slope comes from
+    // SlopeSectionTemplateConfiguration::getSlopeTemplateByStation, so the road's last station keeps
+    // the slope of the segments ending there.
     bool getElevation(double station, double offset, double& elevation) const;
     // updown is subtracted inside the section; beyond it the side slope (useSlope) or the outermost
     // cross-section slope carried on (!useSlope) gives the height.

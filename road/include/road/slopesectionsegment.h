@@ -44,6 +44,8 @@ public:
         InvalidStation = 1,
         // One end is fill, the other cut.
         TypeMismatch = 2,
+        // The road file keeps segments by name; one without a name could not be read back.
+        EmptyName = 3,
     };
 
     SlopeSectionSegment();
@@ -74,6 +76,8 @@ public:
     bool contains(double station) const;
     // Segments that only touch do not overlap.
     bool isOverlappedWith(const SlopeSectionSegment& o) const;
+    // An end names the template: the same name, resolved to a template of that type or not resolved.
+    bool usesTemplate(SlopeSectionType type, const std::string& name) const;
 
     SlopeSectionSegment clone() const;
     SlopeSectionSegment mirror(SlopeSectionSide side) const;
@@ -88,6 +92,9 @@ protected:
     // Both ends pick up the library's current template of their name and the segment's type, when
     // there is one.
     void update(const SlopeSectionTemplateLibrary& lib);
+    // The ends that name the template from take renamed, a template of the same type under its new
+    // name. A template held at both ends stays one, so the segment keeps its interpolation.
+    void repoint(const std::string& from, const SlopeSectionTemplate& renamed);
 
     std::shared_ptr<Data> d;
 

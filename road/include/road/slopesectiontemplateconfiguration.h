@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace Pelko {
 namespace Road {
@@ -56,6 +57,11 @@ public:
     SlopeSectionSegment getSegmentByStation(double station) const;
     // The template in force at the station, mirrored to this side.
     SlopeSectionTemplate getInterpolatedByStation(double station) const;
+    // The side slope at the station, mirrored to this side: the template in force there, or, where no
+    // segment holds the station, the end template of a segment ending there. A segment's end station
+    // belongs to the segment after it; where none follows, as at the road's last station, the segment
+    // itself still shapes the slope there. Elevations, stakes and the section drawings use this.
+    SlopeSectionTemplate getSlopeTemplateByStation(double station) const;
     // Mirrored copies of the segments that contain the station.
     SlopeSectionTemplateConfiguration filteredByStation(double station) const;
     // Mirrored copies of the segments of that type; -1 keeps them all.
@@ -66,6 +72,10 @@ public:
     void setSide(SlopeSectionSide side);
     // Every segment picks up the library's current templates of its names.
     void update();
+    // For as long as this configuration's data lives, its library refuses to remove a template that
+    // one of its segments uses and carries a template's new name into them, as it does for the road's
+    // own configurations. For a working copy of a side's segments that is not yet the road's.
+    void followLibrary() const;
 
 protected:
     Error check(const SlopeSectionSegment& seg) const;
@@ -76,6 +86,9 @@ protected:
 
 private:
     friend class SlopeSectionConfiguration;
+
+    bool usesTemplate(SlopeSectionType type, const std::string& name) const;
+    void repoint(const std::string& from, const SlopeSectionTemplate& renamed);
 
     explicit SlopeSectionTemplateConfiguration(std::shared_ptr<SlopeConfigurationData> data);
 

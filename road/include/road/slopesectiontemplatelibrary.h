@@ -41,7 +41,9 @@ public:
 
     // Appends t to the list of its type; the library then shares t's data.
     Error add(const SlopeSectionTemplateEditable& t);
-    // Replaces template i of t's type by a clone of t.
+    // Replaces template i of t's type by a clone of t. A new name is carried into the slope segments
+    // that name the template in every configuration attached to this library, which are saved by
+    // template name.
     Error setAt(unsigned int i, const SlopeSectionTemplateEditable& t);
     // False, with nothing removed, when i is out of range or a slope segment of a configuration
     // attached to this library uses the template: its segments are saved by template name.
@@ -72,7 +74,9 @@ private:
     // Whether the owner (a configuration attached to the library) has a segment using the template of
     // that type and name. An owner that is gone uses nothing.
     using UsageCheck = std::function<bool(SlopeSectionType, const std::string&)>;
-    void addUser(const std::shared_ptr<const void>& owner, UsageCheck check);
+    // Points the owner's segment ends that name the template from at the renamed template.
+    using RenameHook = std::function<void(const std::string& from, const SlopeSectionTemplate& renamed)>;
+    void addUser(const std::shared_ptr<const void>& owner, UsageCheck check, RenameHook rename);
     void removeUser(const std::shared_ptr<const void>& owner);
 
     std::shared_ptr<SlopeConfigurationData> d;
