@@ -451,6 +451,31 @@ private slots:
         QVERIFY(modifiedTabs(window).isEmpty());
     }
 
+    // A page whose write fails after its check passed: the other pages' edits reach the file, and the
+    // box says which were saved and which were not.
+    void aFailedWriteSaysWhatWasSaved()
+    {
+        MainWindow window;
+        const QString file = emptyRoad(QStringLiteral("partly.rod"));
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        EquationModel equations;
+        EquationModel failing(DataType::StructuralObject);
+        equations.append(50.0, 40.0);
+        failing.append(1.0, 2.0);
+        failing.failWrites = true;
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onSave();
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("Save road failed!\nThe edits of Stations Equation were saved; those of "
+                                "Structural Object were not."));
+        QCOMPARE(modifiedTabs(window), QList<int> { 9 });
+        Pelko::Road::RoadSurface saved(file.toLocal8Bit().toStdString());
+        QVERIFY(saved.load());
+        QCOMPARE(saved.getStationsEquations().getEquationSize(), 1u);
+    }
+
     void recentSubmenuOpensItsRoads()
     {
         MainWindow window;
