@@ -305,6 +305,39 @@ private slots:
         QCOMPARE(window.windowTitle(), title(good));
     }
 
+    // New onto a path that cannot be written: the road that was open stays open, with the edits the
+    // user chose to keep unsaved.
+    void failedNewKeepsTheOpenRoad()
+    {
+        const QString file = emptyRoad(QStringLiteral("kept.rod"));
+        EquationModel model;
+        MainWindow window;
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/new.rod"));
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::SaveFile, unwritable);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onNew();
+        QCOMPARE(prompter.count(ScriptedPrompter::Question), 0);
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
+        QVERIFY(!QFileInfo::exists(unwritable));
+        QCOMPARE(Trelvin::instance()->path(), file);
+
+        model.append(120.0, 100.0);
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Discard);
+        prompter.answer(ScriptedPrompter::SaveFile, unwritable);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onNew();
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
+        QCOMPARE(Trelvin::instance()->path(), file);
+        QCOMPARE(window.windowTitle(), title(file));
+        QCOMPARE(enabledTabs(window), range(0, 9));
+        QCOMPARE(model.equations.size(), 1);
+        QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories(DataType::StationsEquation));
+        QCOMPARE(modifiedTabs(window), QList<int> { 1 });
+    }
+
     void closingReturnsToTheWelcomePage()
     {
         MainWindow window;

@@ -67,11 +67,11 @@ bool Trelvin::createRoad(const QString& path)
 {
     if (path.isEmpty())
         return false;
+    if (!Pelko::Road::RoadSurface(localPath(path)).save())
+        return false;
     // A new empty file in place of the open road's would leave the old road showing over it.
     if (absolutePath(path) == m_path)
         closeRoad();
-    if (!Pelko::Road::RoadSurface(localPath(path)).save())
-        return false;
     return openRoad(path);
 }
 

@@ -38,6 +38,7 @@ public:
     DataType::Categories editFlags() const { return m_editFlags; }
     bool isSlopeLibraryAvailable() const;
 
+    // The open road stays open when the new file cannot be written.
     bool createRoad(const QString& path);
     bool openRoad(const QString& path);
     void closeRoad();

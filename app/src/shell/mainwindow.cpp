@@ -187,7 +187,7 @@ void MainWindow::onNew()
                 != QMessageBox::Yes)
             return;
     }
-    Trelvin::instance()->closeRoad();
+    // The open road stays until the new one exists: the document closes it then.
     newRoad(path);
     Trelvin::setRecentPath(path);
 }
