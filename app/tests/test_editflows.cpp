@@ -281,11 +281,8 @@ private slots:
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines.at(0), QStringLiteral("Save road failed!"));
         // The low first PVI steepens the grades so that the curve of the third runs into the second's.
-        QCOMPARE(
-            lines.at(1),
-            QStringLiteral("The Vertical Alignment page cannot write its edits: Overlap previous! (line 3)"));
-        QCOMPARE(lines.at(2),
-                 QStringLiteral("The Standard Section page cannot write its edits: Offset is not a number!"));
+        QCOMPARE(lines.at(1), QStringLiteral("Vertical Alignment: Overlap previous! (line 3)"));
+        QCOMPARE(lines.at(2), QStringLiteral("Standard Section: Offset is not a number!"));
         QCOMPARE(lines.at(3), QStringLiteral("Nothing was saved; the edits of every page are kept."));
         QCOMPARE(RoadFiles::read(file), before);
         QCOMPARE(document()->road()->getStationsEquations().getEquationAt(0).getAfter(), 2580.0);

@@ -457,8 +457,7 @@ QString MainWindow::saveFailureText() const
     if (!refusals.isEmpty()) {
         QStringList lines = { failed };
         for (const Trelvin::WriteRefusal& refusal : refusals)
-            lines.append(tr("The %1 page cannot write its edits: %2")
-                             .arg(pageNames(refusal.category), refusal.reason));
+            lines.append(tr("%1: %2").arg(pageNames(refusal.category), refusal.reason));
         lines.append(tr("Nothing was saved; the edits of every page are kept."));
         return lines.join(QLatin1Char('\n'));
     }
