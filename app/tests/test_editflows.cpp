@@ -37,6 +37,7 @@
 #include <road/station.h>
 #include <road/stationiterator.h>
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -244,6 +245,68 @@ private slots:
                 QCOMPARE(int(document()->editFlags()), 0);
             }
         }
+    }
+
+    // A stations-equation cell and two pages whose edits cannot be written (a profile that the
+    // alignment refuses, a pivot offset that is no number), then Exit and Save: the box names both
+    // pages and their reasons, and nothing reaches the road or the file until both are mended.
+    void pagesThatCannotWriteKeepEveryEditUnsaved()
+    {
+        const QString file = example(QStringLiteral("refused.rod"));
+        const QByteArray before = RoadFiles::read(file);
+        MainWindow window;
+        window.show();
+        QVERIFY(document()->openRoad(file));
+        const Pelko::Road::PivotType pivot = document()->road()->getPivotType();
+
+        auto* equations = window.findChild<Zemko::Trelvin::StationsEquationTableModel*>();
+        auto* profile = window.findChild<Zemko::Trelvin::VerticalAlignmentTableModel*>();
+        auto* section = window.findChild<StandardSectionConfigWidget*>();
+        QVERIFY(equations && profile && section);
+        QVERIFY(equations->setData(equations->index(0, 2), QStringLiteral("2585.000")));
+        const QModelIndex height = profile->index(0, Zemko::Trelvin::VerticalElementEdit::Height);
+        QCOMPARE(profile->data(height).toString(), QStringLiteral("152.000"));
+        QVERIFY(profile->setData(height, QStringLiteral("12")));
+        auto* line = section->findChild<QComboBox*>(QStringLiteral("cbLineType"));
+        auto* offset = section->findChild<QLineEdit*>(QStringLiteral("leOffset"));
+        line->setCurrentIndex(line->findData(Pelko::Road::PivotRoadLeftSide));
+        offset->clear();
+        QTest::keyClicks(offset, QStringLiteral("-"));
+        const DataType::Categories edited
+            = DataType::StationsEquation | DataType::VerticalAlignment | DataType::StandardSection;
+        QCOMPARE(document()->editFlags(), edited);
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Save);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        QVERIFY(!window.close());
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("Save failed"));
+        const QStringList lines = prompter.calls.last().text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.at(0), QStringLiteral("Save road failed!"));
+        // The low first PVI steepens the grades so that the curve of the third runs into the second's.
+        QCOMPARE(lines.at(1), QStringLiteral("Vertical Alignment: Overlap previous! (line 3)"));
+        QCOMPARE(lines.at(2), QStringLiteral("Standard Section: Offset is not a number!"));
+        QCOMPARE(lines.at(3), QStringLiteral("Nothing was saved; the edits of every page are kept."));
+        QCOMPARE(RoadFiles::read(file), before);
+        QCOMPARE(document()->road()->getStationsEquations().getEquationAt(0).getAfter(), 2580.0);
+        QCOMPARE(document()->road()->getPivotType(), pivot);
+        QCOMPARE(document()->editFlags(), edited);
+        QCOMPARE(profile->data(height).toString(), QStringLiteral("12"));
+
+        // Mended, the same save writes every page.
+        QVERIFY(profile->setData(height, QStringLiteral("152")));
+        offset->clear();
+        QTest::keyClicks(offset, QStringLiteral("1.5"));
+        window.onSave();
+        QCOMPARE(prompter.count(ScriptedPrompter::Critical), 1);
+        QCOMPARE(int(document()->editFlags()), 0);
+        QVERIFY(reopen(file));
+        const Pelko::Road::RoadSurface* road = document()->road();
+        QCOMPARE(road->getStationsEquations().getEquationAt(0).getAfter(), 2585.0);
+        QCOMPARE(road->getVerticalAligment().getAt(0).getPoi().elevation, 152.0);
+        QCOMPARE(road->getPivotType(), Pelko::Road::PivotRoadLeftSide);
+        QCOMPARE(road->getPivotOffset(), 1.5);
     }
 
     // Typed rows in both tables of the horizontal alignment describe two different alignments: the

@@ -305,6 +305,31 @@ private slots:
         QCOMPARE(window.windowTitle(), title(good));
     }
 
+    // New onto a path that cannot be written: the road that was open stays open, with the edits the
+    // user chose to keep unsaved.
+    void failedNewKeepsTheOpenRoad()
+    {
+        const QString file = emptyRoad(QStringLiteral("kept.rod"));
+        EquationModel model;
+        MainWindow window;
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        model.append(120.0, 100.0);
+        const QString unwritable = dir.filePath(QStringLiteral("no/such/folder/new.rod"));
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Discard);
+        prompter.answer(ScriptedPrompter::SaveFile, unwritable);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onNew();
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
+        QCOMPARE(Trelvin::instance()->path(), file);
+        QCOMPARE(window.windowTitle(), title(file));
+        QCOMPARE(enabledTabs(window), range(0, 9));
+        QCOMPARE(model.equations.size(), 1);
+        QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories(DataType::StationsEquation));
+        QCOMPARE(modifiedTabs(window), QList<int> { 1 });
+    }
+
     void closingReturnsToTheWelcomePage()
     {
         MainWindow window;
@@ -449,6 +474,31 @@ private slots:
         window.onSave();
         QCOMPARE(prompter.calls.size(), 1);
         QVERIFY(modifiedTabs(window).isEmpty());
+    }
+
+    // A page whose write fails after its check passed: the other pages' edits reach the file, and the
+    // box says which were saved and which were not.
+    void aFailedWriteSaysWhatWasSaved()
+    {
+        MainWindow window;
+        const QString file = emptyRoad(QStringLiteral("partly.rod"));
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        EquationModel equations;
+        EquationModel failing(DataType::StructuralObject);
+        equations.append(50.0, 40.0);
+        failing.append(1.0, 2.0);
+        failing.failWrites = true;
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onSave();
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("Save road failed!\nThe edits of Stations Equation were saved; those of "
+                                "Structural Object were not."));
+        QCOMPARE(modifiedTabs(window), QList<int> { 9 });
+        Pelko::Road::RoadSurface saved(file.toLocal8Bit().toStdString());
+        QVERIFY(saved.load());
+        QCOMPARE(saved.getStationsEquations().getEquationSize(), 1u);
     }
 
     void recentSubmenuOpensItsRoads()

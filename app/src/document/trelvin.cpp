@@ -67,11 +67,11 @@ bool Trelvin::createRoad(const QString& path)
 {
     if (path.isEmpty())
         return false;
+    if (!Pelko::Road::RoadSurface(localPath(path)).save())
+        return false;
     // A new empty file in place of the open road's would leave the old road showing over it.
     if (absolutePath(path) == m_path)
         closeRoad();
-    if (!Pelko::Road::RoadSurface(localPath(path)).save())
-        return false;
     return openRoad(path);
 }
 
@@ -110,6 +110,8 @@ bool Trelvin::save()
 {
     m_saveRefused = false;
     m_saveRefusal.clear();
+    m_writeRefusals.clear();
+    m_savedCategories = {};
     if (!m_road)
         return true;
     // Both tables describe the one alignment: whichever wrote last would silently replace the other.
@@ -121,13 +123,28 @@ bool Trelvin::save()
                       "then save."));
         return false;
     }
+    // Every page checks before any writes: one page's refusal must not leave the others' edits in the
+    // file under a message that the save failed.
+    emit checkBeforeSave();
+    if (m_saveRefused)
+        return false;
     emit saveRequested();
     if (m_saveRefused)
         return false;
+    const DataType::Categories pending = m_editFlags;
     emit aboutToSaveRoad();
-    if (m_editFlags)
+    const DataType::Categories written = pending & ~m_editFlags;
+    if (m_editFlags) {
+        // A write failed after its check had passed. The edits the other pages put into the road go
+        // into the file too, so that the user can be told exactly what was saved.
+        if (written && m_road->save())
+            m_savedCategories = written;
         return false;
-    return m_road->save();
+    }
+    if (!m_road->save())
+        return false;
+    m_savedCategories = pending;
+    return true;
 }
 
 void Trelvin::refuseSave(const QString& reason)
@@ -135,6 +152,12 @@ void Trelvin::refuseSave(const QString& reason)
     m_saveRefused = true;
     if (m_saveRefusal.isEmpty())
         m_saveRefusal = reason;
+}
+
+void Trelvin::refuseWrite(DataType::Categories category, const QString& reason)
+{
+    m_saveRefused = true;
+    m_writeRefusals.append({ category, reason });
 }
 
 void Trelvin::notifyDataChanged(DataType::Categories categories)

@@ -3,6 +3,7 @@
 #include <plugin/datatype.h>
 
 #include <QFileSystemWatcher>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
@@ -37,13 +38,28 @@ public:
     DataType::Categories editFlags() const { return m_editFlags; }
     bool isSlopeLibraryAvailable() const;
 
+    // The open road stays open when the new file cannot be written.
     bool createRoad(const QString& path);
     bool openRoad(const QString& path);
     void closeRoad();
-    // False without writing while any table model keeps edits it could not write into the road, while
-    // both tables of the horizontal alignment hold edits (only one of them can be written), or when a
-    // handler of saveRequested refused; saveRefusal() then says why.
+    // A page's edits that cannot be written, and why.
+    struct WriteRefusal
+    {
+        DataType::Categories category;
+        QString reason;
+    };
+
+    // False without writing anything while a page refuses to write its edits (writeRefusals() says
+    // which and why), while both tables of the horizontal alignment hold edits (only one of them can
+    // be written), or when a handler of saveRequested refused (saveRefusal() says why). False too when
+    // a write or the file fails; savedCategories() then names the edits that reached the file.
     bool save();
+    // For handlers of checkBeforeSave: the edits of the category cannot be written, so the save
+    // writes nothing.
+    void refuseWrite(DataType::Categories category, const QString& reason);
+    QList<WriteRefusal> writeRefusals() const { return m_writeRefusals; }
+    // The categories whose edits the last save put into the file.
+    DataType::Categories savedCategories() const { return m_savedCategories; }
     // For handlers of saveRequested: the save stops before anything is written. An empty reason means
     // the user declined and has nothing more to be told.
     void refuseSave(const QString& reason = QString());
@@ -67,7 +83,10 @@ signals:
     void recentChanged();
     void aboutToSaveRoad();
     void libUpdate();
-    // Before a save writes anything: a handler may ask the user and call refuseSave().
+    // The first step of a save: every page holding edits not yet written checks, and readies, their
+    // write, and calls refuseWrite() when it cannot write them.
+    void checkBeforeSave();
+    // Once every page can write: a handler may ask the user and call refuseSave().
     void saveRequested();
 
 private slots:
@@ -84,6 +103,8 @@ private:
     DataType::Categories m_editFlags;
     bool m_saveRefused = false;
     QString m_saveRefusal;
+    QList<WriteRefusal> m_writeRefusals;
+    DataType::Categories m_savedCategories;
     QFileSystemWatcher m_watcher;
 };
 

@@ -57,6 +57,19 @@ void BlockTableModel::pasteCells(int row, int column, const QList<QStringList>& 
     notifyRowsChanged(row, count);
 }
 
+bool BlockTableModel::prepareWrite(QString& reason)
+{
+    if (commitTypedRows())
+        return true;
+    reason = typedRowsRefusal();
+    return false;
+}
+
+QString BlockTableModel::typedRowsRefusal() const
+{
+    return tr("A typed row is not valid; Apply on the page shows which.");
+}
+
 bool BlockTableModel::saveToRoad()
 {
     Pelko::Road::RoadSurface* road = Trelvin::instance()->road();

@@ -43,6 +43,8 @@ public:
 protected:
     // Writes the rows into the open road and saves it; a failed save keeps the edits marked.
     bool saveToRoad() override;
+    // Typed rows are checked and built into the working copy here.
+    bool prepareWrite(QString& reason) override;
 
     virtual void removeRowAt(int row) = 0;
     virtual bool pastesAt(int column) const = 0;
@@ -52,6 +54,8 @@ protected:
     virtual void beginTypedEdit() { }
     // Before a write: false keeps the rows from being written.
     virtual bool commitTypedRows() { return true; }
+    // Why commitTypedRows() just failed; tables that know the row at fault say so.
+    virtual QString typedRowsRefusal() const;
     // Puts the working copy into the road (a copy of its own) and announces what changed.
     virtual void writeIntoRoad(Pelko::Road::RoadSurface& road) = 0;
 };

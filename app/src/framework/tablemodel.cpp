@@ -40,6 +40,7 @@ TableModel::TableModel(DataType::Categories category, int lengthDecimals, int co
     Trelvin* document = Trelvin::instance();
     connect(document, &Trelvin::onRoadOpen, this, &TableModel::reload);
     connect(document, &Trelvin::onRoadAboutToClose, this, &TableModel::reload);
+    connect(document, &Trelvin::checkBeforeSave, this, &TableModel::checkOnSave);
     connect(document, &Trelvin::aboutToSaveRoad, this, &TableModel::writeOnSave);
     connect(this, &QAbstractItemModel::rowsRemoved, this, &TableModel::markEdited);
     connect(this, &QAbstractItemModel::rowsInserted, this, &TableModel::markEdited);
@@ -184,6 +185,21 @@ bool TableModel::applyChanges()
 bool TableModel::writeOnSave()
 {
     return !m_unwritten || applyChanges();
+}
+
+void TableModel::checkOnSave()
+{
+    QString reason;
+    if (!m_unwritten || prepareWrite(reason))
+        return;
+    if (reason.isEmpty())
+        reason = tr("Its edits cannot be written.");
+    Trelvin::instance()->refuseWrite(m_category, reason);
+}
+
+bool TableModel::prepareWrite(QString&)
+{
+    return true;
 }
 
 QVariant TableModel::editData(const QModelIndex& index) const

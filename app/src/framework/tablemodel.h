@@ -13,7 +13,8 @@ namespace Trelvin {
 // Base of every editor table model. It reloads its rows when a road opens or closes, keeps a flag of
 // edits not yet written into the road (set by every row insertion, removal and change, cleared by a
 // reload and a successful write) and mirrors it in the document's edit flags. A document save writes
-// only models holding such edits, so a model with nothing new never overwrites what others wrote.
+// only models holding such edits, so a model with nothing new never overwrites what others wrote, and
+// only once every one of them has checked that it can write them.
 //
 // revert() stays Qt's: item views call it when an editor is closed with Escape, and that must not
 // throw away the table's pending edits.
@@ -67,6 +68,9 @@ public slots:
     bool applyChanges();
     // The document's save: writes only when edits are pending; a clean model reports success.
     bool writeOnSave();
+    // The document's check before its save: a model whose pending edits cannot be written refuses
+    // the save with the reason.
+    void checkOnSave();
 
 protected:
     virtual QVariant displayData(const QModelIndex& index) const = 0;
@@ -79,6 +83,9 @@ protected:
     virtual int rows() const = 0;
     virtual bool saveToRoad() = 0;
     virtual void loadFromRoad() = 0;
+    // Checks, and readies without touching the road, what saveToRoad() would write; false with the
+    // reason when it would refuse.
+    virtual bool prepareWrite(QString& reason);
 
     // For models whose rows change without the row signals, or that hold nothing to write.
     void setUnwrittenEdits(bool unwritten);

@@ -327,7 +327,23 @@ bool VerticalAlignmentTableModel::buildFromTextRows()
     int row = -1;
     int column = -1;
     EditResult result = checkRows(row, column);
-    return result.ok && applyRows(result) < 0;
+    if (!result.ok) {
+        m_refusal = result.message.isEmpty() ? tr("Invalid vertical element on line %1").arg(row + 1)
+                                             : tr("%1 (line %2)").arg(result.message).arg(row + 1);
+        return false;
+    }
+    const int refused = applyRows(result);
+    if (refused >= 0) {
+        m_refusal = result.message.isEmpty() ? tr("Add vertical element failed on line %1").arg(refused + 1)
+                                             : tr("%1 (line %2)").arg(result.message).arg(refused + 1);
+        return false;
+    }
+    return true;
+}
+
+QString VerticalAlignmentTableModel::typedRowsRefusal() const
+{
+    return m_refusal;
 }
 
 void VerticalAlignmentTableModel::writeIntoRoad(Pelko::Road::RoadSurface& road)

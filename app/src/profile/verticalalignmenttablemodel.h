@@ -58,11 +58,15 @@ protected:
     void writeIntoRoad(Pelko::Road::RoadSurface& road) override;
     void makeTextRows() override;
     bool buildFromTextRows() override;
+    QString typedRowsRefusal() const override;
     void loadWorkingCopy() override;
 
 private:
     VerticalElementEdit textRow(const Pelko::Road::VerticalElement& element) const;
     QVariant roadCell(int column, int row, int role) const;
+
+    // Why the last build of the typed rows failed, naming the row.
+    QString m_refusal;
 };
 
 } // namespace Trelvin

@@ -62,6 +62,8 @@ StandardSectionConfigWidget::StandardSectionConfigWidget(QWidget* parent)
     connect(Trelvin::instance(), &Trelvin::onRoadOpen, this, &StandardSectionConfigWidget::onRoadOpened);
     // After the side models, which connect when they are made: their write on save clears the
     // category, and a pivot that cannot be written sets it again.
+    connect(Trelvin::instance(), &Trelvin::checkBeforeSave, this,
+            &StandardSectionConfigWidget::onCheckBeforeSave);
     connect(Trelvin::instance(), &Trelvin::aboutToSaveRoad, this,
             &StandardSectionConfigWidget::onAboutToSaveRoad);
 }
@@ -143,9 +145,8 @@ bool StandardSectionConfigWidget::writePivot(bool warn)
     Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
     if (!road)
         return false;
-    bool readable = false;
-    const double offset = Zemko::Trelvin::numberFromField(ui->leOffset->text(), &readable);
-    if (!readable) {
+    double offset = 0.0;
+    if (!readOffset(offset)) {
         if (warn) {
             Prompter::instance()->warning(this, QString(), tr("Offset is not a number!"), QMessageBox::Ok);
             ui->leOffset->setFocus();
@@ -153,15 +154,30 @@ bool StandardSectionConfigWidget::writePivot(bool warn)
         return false;
     }
     const int type = ui->cbLineType->currentData().toInt();
-    road->setPivouType(Pelko::Road::PivotType(type), MeterToUnit::instance()->toMeters(offset));
+    road->setPivouType(Pelko::Road::PivotType(type), offset);
     m_pivotEdited = false;
     return true;
+}
+
+bool StandardSectionConfigWidget::readOffset(double& meters) const
+{
+    bool readable = false;
+    const double offset = Zemko::Trelvin::numberFromField(ui->leOffset->text(), &readable);
+    meters = MeterToUnit::instance()->toMeters(offset);
+    return readable;
 }
 
 void StandardSectionConfigWidget::markPivotEdited()
 {
     m_pivotEdited = true;
     Trelvin::instance()->setEditFlags(DataType::StandardSection, true);
+}
+
+void StandardSectionConfigWidget::onCheckBeforeSave()
+{
+    double offset = 0.0;
+    if (m_pivotEdited && !readOffset(offset))
+        Trelvin::instance()->refuseWrite(DataType::StandardSection, tr("Offset is not a number!"));
 }
 
 void StandardSectionConfigWidget::onAboutToSaveRoad()

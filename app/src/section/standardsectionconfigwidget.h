@@ -46,7 +46,9 @@ public slots:
     void onTableViewDoubleClick(const QModelIndex& index);
     void onLineTypeChanged(int index);
     void onRoadOpened();
-    // The pivot line and offset are written on the document's save as well, when they were changed.
+    // The pivot line and offset are written on the document's save as well, when they were changed;
+    // an offset that is no number refuses the save before anything is written.
+    void onCheckBeforeSave();
     void onAboutToSaveRoad();
 
     bool hasPivotEdits() const { return m_pivotEdited; }
@@ -57,6 +59,8 @@ private:
     // Writes the pivot line and offset into the open road; false (with a warning when asked) when the
     // offset is not a number.
     bool writePivot(bool warn);
+    // The offset field in metres; false when it is not a number.
+    bool readOffset(double& meters) const;
 
     std::unique_ptr<Ui::StandardSectionConfigWidget> ui;
     Zemko::Trelvin::StandardSectionTableModel* m_leftModel;

@@ -187,7 +187,7 @@ void MainWindow::onNew()
                 != QMessageBox::Yes)
             return;
     }
-    Trelvin::instance()->closeRoad();
+    // The open road stays until the new one exists: the document closes it then.
     newRoad(path);
     Trelvin::setRecentPath(path);
 }
@@ -442,12 +442,43 @@ bool MainWindow::saveRoad()
     Trelvin* document = Trelvin::instance();
     if (document->save())
         return true;
-    // A save the user declined needs no box; a refusal with a reason names it.
-    if (!document->saveRefused())
-        Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"));
-    else if (!document->saveRefusal().isEmpty())
-        Prompter::instance()->critical(this, tr("Save failed"), document->saveRefusal());
+    // A save the user declined needs no box.
+    const QString text = saveFailureText();
+    if (!text.isEmpty())
+        Prompter::instance()->critical(this, tr("Save failed"), text);
     return false;
+}
+
+QString MainWindow::saveFailureText() const
+{
+    const Trelvin* document = Trelvin::instance();
+    const QString failed = tr("Save road failed!");
+    const QList<Trelvin::WriteRefusal> refusals = document->writeRefusals();
+    if (!refusals.isEmpty()) {
+        QStringList lines = { failed };
+        for (const Trelvin::WriteRefusal& refusal : refusals)
+            lines.append(tr("%1: %2").arg(pageNames(refusal.category), refusal.reason));
+        lines.append(tr("Nothing was saved; the edits of every page are kept."));
+        return lines.join(QLatin1Char('\n'));
+    }
+    if (document->saveRefused())
+        return document->saveRefusal();
+    // The file, or a page's write after its check, failed.
+    const DataType::Categories saved = document->savedCategories();
+    if (!saved)
+        return failed;
+    return failed + QLatin1Char('\n')
+        + tr("The edits of %1 were saved; those of %2 were not.")
+              .arg(pageNames(saved), pageNames(document->editFlags()));
+}
+
+QString MainWindow::pageNames(DataType::Categories categories) const
+{
+    QStringList names;
+    for (int i = 1; i < tabs->count(); ++i)
+        if (tabCategories.value(i) & categories)
+            names.append(tabs->tabBar()->tabText(i));
+    return names.join(QStringLiteral(", "));
 }
 
 void MainWindow::rebuildRecentMenu()

@@ -89,6 +89,11 @@ protected:
 private:
     bool maybeSave();
     bool saveRoad();
+    // The message of the document's failed save: the pages that refused and why, or what reached the
+    // file; empty when the user declined.
+    QString saveFailureText() const;
+    // The titles of the side tabs that edit any of the categories.
+    QString pageNames(DataType::Categories categories) const;
     // Closes the open road and opens path, telling the user why when that fails.
     void loadRoad(const QString& path);
     void reportOpenFailure(const QString& reason);

@@ -13,8 +13,11 @@
 #include <QDoubleValidator>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLocale>
 #include <QSettings>
+
+#include <cmath>
 
 using Zemko::Trelvin::StakeExportPrompter;
 using Zemko::Trelvin::StakeListModel;
@@ -31,12 +34,34 @@ QDoubleValidator* numberValidator(double bottom, double top, QObject* parent)
     return validator;
 }
 
-// 0 for a text that is not a number.
+// 0 for a text that is not a number. A number too large for a double reads as infinity, beyond any
+// range, rather than as 0.
 double numberFromEdit(const QString& text)
 {
     bool ok = false;
     const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok ? value : 0.0;
+    return ok || std::isinf(value) ? value : 0.0;
+}
+
+// Whether a number read from the edit lies above the top of its validator's range (or below its
+// bottom, when low is given): the validator leaves such a text in the edit as half-typed, and the
+// stakes would be computed from it.
+bool beyondRange(const QLineEdit* edit, double value, bool low)
+{
+    const auto* validator = qobject_cast<const QDoubleValidator*>(edit->validator());
+    if (!validator || std::isnan(value))
+        return false;
+    return value > validator->top() || (low && value < validator->bottom());
+}
+
+QString rangeText(const QLineEdit* edit)
+{
+    const auto* validator = qobject_cast<const QDoubleValidator*>(edit->validator());
+    const QLocale c = QLocale::c();
+    return validator
+        ? QStringLiteral("%1 .. %2")
+              .arg(c.toString(validator->bottom(), 'g', 15), c.toString(validator->top(), 'g', 15))
+        : QString();
 }
 
 QString stationText(const Pelko::Road::RoadSurface& road, double continuous)
@@ -92,11 +117,29 @@ Pelko::Road::Station StakeExportDialog::stationFromEdit(const QString& text)
 
 void StakeExportDialog::on_generateButton_clicked()
 {
-    const QString message = m_model->generate(
-        stationFromEdit(ui->startStationEdit->text()), stationFromEdit(ui->endStationEdit->text()),
-        numberFromEdit(ui->intervalEdit->text()), numberFromEdit(ui->offsetEdit->text()));
+    const double interval = numberFromEdit(ui->intervalEdit->text());
+    const double offset = numberFromEdit(ui->offsetEdit->text());
+    // An interval too small is the list's own refusal; one too large, or an offset out of range, is
+    // the edits'.
+    if (beyondRange(ui->intervalEdit, interval, false)) {
+        refuseNumber(ui->intervalEdit, tr("Interval must lie within %1").arg(rangeText(ui->intervalEdit)));
+        return;
+    }
+    if (beyondRange(ui->offsetEdit, offset, true)) {
+        refuseNumber(ui->offsetEdit, tr("Offset must lie within %1").arg(rangeText(ui->offsetEdit)));
+        return;
+    }
+    const QString message = m_model->generate(stationFromEdit(ui->startStationEdit->text()),
+                                              stationFromEdit(ui->endStationEdit->text()), interval, offset);
     if (!message.isEmpty())
         StakeExportPrompter::instance()->critical(this, tr("Generate Failed"), message);
+}
+
+void StakeExportDialog::refuseNumber(QLineEdit* edit, const QString& message)
+{
+    StakeExportPrompter::instance()->critical(this, tr("Generate Failed"), message);
+    edit->setFocus();
+    edit->selectAll();
 }
 
 void StakeExportDialog::on_exportButton_clicked()

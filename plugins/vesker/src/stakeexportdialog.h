@@ -4,6 +4,8 @@
 
 #include <memory>
 
+class QLineEdit;
+
 namespace Pelko::Road {
 class RoadSurface;
 class Station;
@@ -35,6 +37,9 @@ private slots:
     void on_exportButton_clicked();
 
 private:
+    // Shows why the number in the edit is not used and puts the cursor there.
+    void refuseNumber(QLineEdit* edit, const QString& message);
+
     std::unique_ptr<Ui::StakeExportDialog> ui;
     Zemko::Trelvin::StakeListModel* m_model;
 };

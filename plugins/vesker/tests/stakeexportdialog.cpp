@@ -100,6 +100,7 @@ private slots:
     void opensWithTheAlignmentsStations();
     void validatorsReadTheCLocale();
     void generateShowsFailures();
+    void numbersAtTheEndsOfTheirRangesAreUsed();
     void exportAsksForAFileAndRemembersItsFolder();
     void aNameWithoutExtensionTakesTheFilters();
     void stationsOffTheRoadDoNotExist();
@@ -242,17 +243,35 @@ void StakeExportDialogTest::generateShowsFailures()
         { "intervalEdit", "0.05", "Interval is too small" },
         { "intervalEdit", "", "Interval is too small" },
         { "intervalEdit", "-20", "Interval is too small" },
+        // Numbers beyond what the validators allow stay in the edits as half-typed: they are refused
+        // rather than used.
+        { "intervalEdit", "2000000", "Interval must lie within 0.1 .. 1000000" },
+        { "intervalEdit", "1e308", "Interval must lie within 0.1 .. 1000000" },
+        { "intervalEdit", "1e309", "Interval must lie within 0.1 .. 1000000" },
+        { "offsetEdit", "2000000", "Offset must lie within -1000000 .. 1000000" },
+        { "offsetEdit", "1000000.01", "Offset must lie within -1000000 .. 1000000" },
+        { "offsetEdit", "1e308", "Offset must lie within -1000000 .. 1000000" },
+        { "offsetEdit", "-1e308", "Offset must lie within -1000000 .. 1000000" },
+        { "offsetEdit", "-1e309", "Offset must lie within -1000000 .. 1000000" },
+        { "offsetEdit", "inf", "Offset must lie within -1000000 .. 1000000" },
+        { "startStationEdit", "K1000000000+000", "Begin Station does not exist" },
+        { "endStationEdit", "1e308", "End Station does not exist" },
     };
     for (const Case& c : cases) {
         StakeExportDialog fresh(m_road.get());
         click(fresh, "generateButton");
+        auto* model = qobject_cast<StakeListModel*>(fresh.findChild<QTableView*>()->model());
+        const QString north = model->cellText(0, StakeListModel::NorthColumn);
         m_prompter.boxes.clear();
         edit(fresh, c.edit)->setText(QLatin1String(c.text));
         click(fresh, "generateButton");
         QVERIFY2(m_prompter.boxes.size() == 1, c.text);
         QCOMPARE(m_prompter.boxes.at(0).title, QStringLiteral("Generate Failed"));
         QCOMPARE(m_prompter.boxes.at(0).text, QLatin1String(c.message));
+        // The list generated before stays as it was.
         QCOMPARE(rowCount(fresh), rows);
+        QCOMPARE(model->cellText(0, StakeListModel::NorthColumn), north);
+        QCOMPARE(model->cellText(0, StakeListModel::OffsetColumn), QStringLiteral("0.000"));
     }
 
     // An unreadable offset reads as 0.
@@ -262,6 +281,18 @@ void StakeExportDialogTest::generateShowsFailures()
     QVERIFY(m_prompter.boxes.isEmpty());
     auto* model = qobject_cast<StakeListModel*>(dialog.findChild<QTableView*>()->model());
     QCOMPARE(model->cellText(0, StakeListModel::OffsetColumn), QStringLiteral("0.000"));
+}
+
+void StakeExportDialogTest::numbersAtTheEndsOfTheirRangesAreUsed()
+{
+    StakeExportDialog dialog(m_road.get());
+    edit(dialog, "offsetEdit")->setText(QStringLiteral("-1000000"));
+    edit(dialog, "intervalEdit")->setText(QStringLiteral("1000000"));
+    click(dialog, "generateButton");
+    QVERIFY(m_prompter.boxes.isEmpty());
+    auto* model = qobject_cast<StakeListModel*>(dialog.findChild<QTableView*>()->model());
+    QVERIFY(model->rowCount() > 0);
+    QCOMPARE(model->cellText(0, StakeListModel::OffsetColumn), QStringLiteral("-1000000.000"));
 }
 
 void StakeExportDialogTest::exportAsksForAFileAndRemembersItsFolder()
