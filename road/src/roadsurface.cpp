@@ -139,17 +139,20 @@ bool RoadSurface::load()
     return true;
 }
 
-bool RoadSurface::save() const
+bool RoadSurface::save(SaveError* error) const
 {
-    return saveAs(d->path);
+    return saveAs(d->path, error);
 }
 
-bool RoadSurface::saveAs(const std::string& path) const
+bool RoadSurface::saveAs(const std::string& path, SaveError* error) const
 {
     RoadFile file(path);
     file.open(true, d->takeSnapshot());
-    if (!file.hasDocument())
+    if (!file.hasDocument()) {
+        if (error)
+            *error = file.getSaveError();
         return false;
+    }
 
     file.setPivotType(d->pivotType);
     file.setPivotOffset(d->pivotOffset);
@@ -166,10 +169,12 @@ bool RoadSurface::saveAs(const std::string& path) const
     d->slopes.save(file.getSlopeSection());
     d->structures.save(file.getStructureElements());
     d->table.save(file.getStationTable());
-    if (!file.save())
-        return false;
+    const bool saved = file.save();
+    if (error)
+        *error = file.getSaveError();
+    // Kept also when only the folder sync failed: the file holds what was written.
     d->keepSnapshot(file);
-    return true;
+    return saved;
 }
 
 HorizontalAlignment* RoadSurface::getHorizontalAligment() const

@@ -2,13 +2,8 @@
 
 #include <tinyxml2.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -25,6 +20,7 @@ struct RoadFile::Data
     // The bytes of the file as last read or written, and whether the document still stands for them.
     std::string bytes;
     bool unchanged = false;
+    SaveError error = SaveError::None;
 };
 
 RoadFile::Snapshot::Snapshot() = default;
@@ -86,84 +82,13 @@ bool holdsBytes(const std::string& path, const std::string& bytes)
     return same;
 }
 
-// The file a path names after following symbolic links, also to a file not there yet, so that a save
-// replaces that file and keeps the link. Empty for a loop of links.
-std::string resolvedTarget(const std::string& path)
+SaveError writeFile(const std::string& path, const char* data, size_t size)
 {
-    std::string current = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat info;
-        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
-            return current;
-        char buffer[PATH_MAX];
-        const ssize_t size = ::readlink(current.c_str(), buffer, sizeof buffer);
-        if (size <= 0 || static_cast<size_t>(size) >= sizeof buffer)
-            return std::string();
-        std::string target(buffer, static_cast<size_t>(size));
-        if (target[0] != '/') {
-            const size_t slash = current.rfind('/');
-            if (slash != std::string::npos)
-                target.insert(0, current, 0, slash + 1);
-        }
-        current = std::move(target);
-    }
-    return std::string();
-}
-
-// A temporary file of its own beside the target, so that the rename stays within one file system and
-// saves running at once never write into each other's file.
-int createTemporary(const std::string& target, std::string& name)
-{
-    static std::atomic<unsigned> counter { 0 };
-    const std::string stem = target + ".~" + std::to_string(::getpid()) + ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name = stem + std::to_string(counter.fetch_add(1));
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-bool writeAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
-}
-
-bool writeFile(const std::string& path, const char* data, size_t size)
-{
-    const std::string target = resolvedTarget(path);
-    if (target.empty())
-        return false;
-    // Renaming needs only the folder to be writable: a file the user may not write stays as it is.
-    struct stat old;
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
-    if (replacing && ::access(target.c_str(), W_OK) != 0)
-        return false;
-    std::string temporary;
-    const int fd = createTemporary(target, temporary);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, data, size);
-    // The new file keeps the permissions of the one it replaces.
-    if (replacing && S_ISREG(old.st_mode))
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0 && ok;
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok)
-        std::remove(temporary.c_str());
-    return ok;
+    AtomicFile file(path);
+    SaveError error = file.open();
+    if (error == SaveError::None)
+        error = file.write(data, size) ? file.commit() : SaveError::WriteFailed;
+    return error;
 }
 
 // Text that the parser would hand back changed is written with character references: a carriage
@@ -264,19 +189,24 @@ void dropTextOutsideRoot(tinyxml2::XMLDocument& document)
     }
 }
 
+// Whether the file at the path now holds what was written.
+bool written(SaveError error)
+{
+    return error == SaveError::None || error == SaveError::FolderNotSynced;
+}
+
 // Writes the document and, when given, keeps the bytes written.
-bool writeDocument(const tinyxml2::XMLDocument& document, const std::string& path,
-                   std::string* bytes = nullptr)
+SaveError writeDocument(const tinyxml2::XMLDocument& document, const std::string& path,
+                        std::string* bytes = nullptr)
 {
     ExactTextPrinter printer;
     document.Print(&printer);
     const int size = printer.CStrSize();
     const size_t length = size > 0 ? static_cast<size_t>(size - 1) : 0;
-    if (!writeFile(path, printer.CStr(), length))
-        return false;
-    if (bytes)
+    const SaveError error = writeFile(path, printer.CStr(), length);
+    if (bytes && written(error))
         bytes->assign(printer.CStr(), length);
-    return true;
+    return error;
 }
 
 } // namespace
@@ -307,8 +237,10 @@ void RoadFile::open(bool create, std::unique_ptr<Snapshot> previous)
     if (loaded) {
         tinyxml2::XMLElement* element = document->FirstChildElement();
         const char* name = element ? element->Name() : nullptr;
-        if (!name || std::string(name) != "Road")
+        if (!name || std::string(name) != "Road") {
+            d->error = SaveError::NotRoadFile;
             return;
+        }
         auto root = std::make_shared<NodeImpl>(element, 0, 0, create);
         int version;
         int fullVersion;
@@ -339,21 +271,35 @@ void RoadFile::open(bool create, std::unique_ptr<Snapshot> previous)
     root->setInt("FullVersion", CurrentFullVersion);
     // A new file is written at once so an unwritable path fails here. Something unreadable already
     // at the path is only replaced by the final save, so a failed save never leaves less than before.
+    // The final save syncs the folder again, so an unsynced folder does not stop it here.
     struct stat info;
-    const bool exists = ::stat(d->path.c_str(), &info) == 0;
-    if (!exists && !writeDocument(*document, d->path))
-        return;
+    if (::stat(d->path.c_str(), &info) != 0) {
+        const SaveError error = writeDocument(*document, d->path);
+        if (!written(error)) {
+            d->error = error;
+            return;
+        }
+    }
     d->document = std::move(document);
     d->root = std::move(root);
 }
 
 bool RoadFile::save()
 {
-    if (!d->document)
+    if (!d->document) {
+        if (d->error == SaveError::None)
+            d->error = SaveError::WriteFailed;
         return false;
+    }
     NodeImpl::settleTree(d->document->RootElement());
-    d->unchanged = writeDocument(*d->document, d->path, &d->bytes);
-    return d->unchanged;
+    d->error = writeDocument(*d->document, d->path, &d->bytes);
+    d->unchanged = written(d->error);
+    return d->error == SaveError::None;
+}
+
+SaveError RoadFile::getSaveError() const
+{
+    return d->error;
 }
 
 std::unique_ptr<RoadFile::Snapshot> RoadFile::takeSnapshot()

@@ -2,6 +2,7 @@
 
 #include "staketext.h"
 
+#include <road/atomicfile.h>
 #include <road/horizontalalignment.h>
 #include <road/horizontalelementconfiguration.h>
 #include <road/roadsurface.h>
@@ -9,7 +10,7 @@
 #include <road/station.h>
 #include <road/stationiterator.h>
 
-#include <QSaveFile>
+#include <QFile>
 #include <QSize>
 
 #include <algorithm>
@@ -204,10 +205,11 @@ QString StakeListModel::exportFile(const QString& path) const
         return tr("Unknown format");
     }
 
-    // Written beside the target and renamed over it only when complete, so a failed export never
-    // replaces a good file. Binary mode: "\n" line ends on every system.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written beside the target and renamed over it only when complete, as the road is saved, so a
+    // failed export never replaces a good file nor anything but a regular file. "\n" line ends on
+    // every system.
+    Pelko::Road::AtomicFile file(QFile::encodeName(path).toStdString());
+    if (file.open() != Pelko::Road::SaveError::None)
         return tr("Failed to open file");
 
     // Written in chunks from one buffer, each row straight into room for the longest row.
@@ -219,7 +221,7 @@ QString StakeListModel::exportFile(const QString& path) const
     auto flush = [&] {
         const qint64 size = out - first;
         out = first;
-        return file.write(first, size) == size;
+        return file.write(first, static_cast<std::size_t>(size));
     };
     for (const Pelko::Road::Stake& stake : d->stakes) {
         for (int i = 0; i < count; ++i) {
@@ -228,16 +230,11 @@ QString StakeListModel::exportFile(const QString& path) const
             out = d->writeCell(out, stake, order[i]);
         }
         *out++ = '\n';
-        if (out - first >= chunk && !flush()) {
-            file.cancelWriting();
+        if (out - first >= chunk && !flush())
             return tr("Failed to write file");
-        }
     }
-    if (!flush()) {
-        file.cancelWriting();
-        return tr("Failed to write file");
-    }
-    if (!file.commit())
+    // A folder that could not be synced after the rename is reported too, though the file is there.
+    if (!flush() || file.commit() != Pelko::Road::SaveError::None)
         return tr("Failed to write file");
     return QString();
 }

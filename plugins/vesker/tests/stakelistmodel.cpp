@@ -2,6 +2,7 @@
 
 #include <stakelistmodel.h>
 
+#include <filewatch.h>
 #include <qttestmain.h>
 
 #include <text/stationtext.h>
@@ -9,10 +10,12 @@
 #include <road/stationiterator.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace Zemko::Trelvin;
 using Pelko::Road::Station;
@@ -111,6 +114,8 @@ private slots:
     void exportWritesExactRows();
     void exportRefusesUnknownFormats();
     void failedExportKeepsTheOldFile();
+    void exportKeepsOwnerAndSpecialFiles();
+    void exportSyncsTheFolder();
 };
 
 void StakeListModelTest::straightRoadRows()
@@ -470,6 +475,63 @@ void StakeListModelTest::failedExportKeepsTheOldFile()
 
     QCOMPARE(model.exportFile(path), QString());
     QCOMPARE(contents(path).count('\n'), model.rowCount());
+}
+
+void StakeListModelTest::exportKeepsOwnerAndSpecialFiles()
+{
+    QTemporaryDir folder;
+    auto road = TestRoads::saved(folder, QStringLiteral("straight.rod"), {});
+    QVERIFY(road);
+    StakeListModel model(road.get());
+    QCOMPARE(model.generate(Station(0.0), Station(100.0), 50.0, 0.0), QString());
+
+    const QString fifo = folder.filePath(QStringLiteral("fifo.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QCOMPARE(model.exportFile(fifo), QStringLiteral("Failed to open file"));
+    struct stat info;
+    QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
+
+    if (::geteuid() != 0)
+        QSKIP("only root can give a file away");
+    const QString owned = folder.filePath(QStringLiteral("owned.dat"));
+    QVERIFY(writeFile(owned, "old\n"));
+    const QByteArray name = QFile::encodeName(owned);
+    QCOMPARE(::chown(name.constData(), 1234, 4321), 0);
+    QCOMPARE(::chmod(name.constData(), 0640), 0);
+    QCOMPARE(model.exportFile(owned), QString());
+    QCOMPARE(contents(owned).count('\n'), model.rowCount());
+    QCOMPARE(::stat(name.constData(), &info), 0);
+    QCOMPARE(info.st_uid, uid_t(1234));
+    QCOMPARE(info.st_gid, gid_t(4321));
+    QCOMPARE(info.st_mode & 07777, mode_t(0640));
+}
+
+// The folder is synced once the new name is in it; a failed sync is reported with the file kept.
+void StakeListModelTest::exportSyncsTheFolder()
+{
+    QTemporaryDir folder;
+    auto road = TestRoads::saved(folder, QStringLiteral("straight.rod"), {});
+    QVERIFY(road);
+    StakeListModel model(road.get());
+    QCOMPARE(model.generate(Station(0.0), Station(100.0), 50.0, 0.0), QString());
+    const std::string watched = QFile::encodeName(QFileInfo(folder.path()).canonicalFilePath()).toStdString();
+    const std::vector<std::string> expected { "stakes.csv", "straight.rod" };
+    const QString path = folder.filePath(QStringLiteral("stakes.csv"));
+
+    FileWatch::start(watched);
+    const QString message = model.exportFile(path);
+    const auto syncs = FileWatch::folderSyncs();
+    FileWatch::start(watched, true);
+    const QString failed = model.exportFile(path);
+    FileWatch::stop();
+
+    QCOMPARE(message, QString());
+    QVERIFY(!syncs.empty());
+    QVERIFY(syncs.back() == expected);
+    QCOMPARE(failed, QStringLiteral("Failed to write file"));
+    QCOMPARE(contents(path).count('\n'), model.rowCount());
+    QVERIFY(FileWatch::entries(watched) == expected);
 }
 
 TRELVIN_TEST_MAIN(StakeListModelTest)

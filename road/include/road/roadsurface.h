@@ -1,5 +1,6 @@
 #pragma once
 
+#include <road/atomicfile.h>
 #include <road/clippedhorizontalalignment.h>
 #include <road/road_global.h>
 #include <road/standardsection.h>
@@ -66,10 +67,13 @@ public:
     // False, with the document untouched, when the file cannot be read, its root is not "Road" or
     // its "Version" is 5 or more.
     bool load();
-    bool save() const;
-    // Writes through a temporary file beside the target; false when the target cannot be opened or
-    // written, and the previous file then stays as it was. The document's own path does not change.
-    bool saveAs(const std::string& path) const;
+    bool save(SaveError* error = nullptr) const;
+    // Writes through a temporary file beside the target and renames it over the target (AtomicFile):
+    // the file keeps its mode and, where the system allows, its owner; hard links to it keep the old
+    // content. False when the road is not saved, and error, when given, receives why; the previous
+    // file then stays as it was, except after FolderNotSynced, where the new file is in place but may
+    // not survive a crash. Only regular files are replaced. The document's own path does not change.
+    bool saveAs(const std::string& path, SaveError* error = nullptr) const;
 
     HorizontalAlignment* getHorizontalAligment() const;
     StandardSection* getStandardSection() const;

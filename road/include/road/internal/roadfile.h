@@ -1,5 +1,6 @@
 #pragma once
 
+#include <road/atomicfile.h>
 #include <road/internal/node.h>
 #include <road/road_global.h>
 
@@ -57,8 +58,11 @@ public:
     // writes a new one holding only the root. The outcome shows in getVersion and the part nodes.
     // A snapshot of this path whose bytes the file still holds stands in for parsing it.
     void open(bool create, std::unique_ptr<Snapshot> previous = nullptr);
-    // Writes the document to the path through a temporary file, so a failed write keeps the old file.
+    // Writes the document to the path through a temporary file (AtomicFile), so a failed write keeps
+    // the old file. False when the file is not written or its folder not synced.
     bool save();
+    // Why the last save, or the last open with create, failed; None after a success.
+    SaveError getSaveError() const;
     // The document with the file's bytes after a successful save, or after opening without create
     // when nothing has been added to it since; empty otherwise. The file is left without a document.
     std::unique_ptr<Snapshot> takeSnapshot();
