@@ -567,27 +567,25 @@ TEST(VerticalAlignment, RefusedEditsOnOverlappingCurvesChangeNothing)
     auto const asLoaded = snap(load());
     ASSERT_EQ(asLoaded.size(), 5u);
 
+    // The list, and the element handed in, stay as they were to the bit.
+    using Edit = VerticalAlignment::Result (VerticalAlignment::*)(unsigned, VerticalElement const&);
+    auto refused = [&](Edit edit, unsigned i, VerticalElement const& e, unsigned named) {
+        VerticalAlignment a = load();
+        Snap const handedIn = snap(e);
+        expectResult((a.*edit)(i, e), ModifyOverlapPrevious, named);
+        expectIdentical(snap(a), asLoaded);
+        expectIdentical({ snap(e) }, { handedIn });
+    };
+    // PI 1 raised by 1.25 m with a small curve fits, but PI 2's curve, steeper in front, then starts
+    // before PI 1's ends.
     {
         SCOPED_TRACE("setAt");
-        VerticalAlignment a = load();
-        // PI 1 raised by 1.25 m with a small curve fits, but PI 2's curve, steeper in front, then
-        // starts before PI 1's ends.
-        VerticalElement const raised = pi(800, 165.75, 100);
-        Snap const handedIn = snap(raised);
-        expectResult(a.setAt(1, raised), ModifyOverlapPrevious, 2);
-        expectIdentical(snap(a), asLoaded);
-        // The refused element comes back as it was handed in.
-        expectIdentical({ snap(raised) }, { handedIn });
+        refused(&VerticalAlignment::setAt, 1, pi(800, 165.75, 100), 2);
     }
+    // A PI between PI 3 and PI 4 whose long curve reaches back over PI 3's: the new PI's grades and
+    // curve are worked out before the overlap shows.
     {
         SCOPED_TRACE("insertBefore");
-        VerticalAlignment a = load();
-        // A PI between PI 3 and PI 4 whose long curve reaches back over PI 3's: the new PI's grades and
-        // curve are worked out before the overlap shows.
-        VerticalElement const between = pi(3000, 171, 50000);
-        Snap const handedIn = snap(between);
-        expectResult(a.insertBefore(4, between), ModifyOverlapPrevious, 4);
-        expectIdentical(snap(a), asLoaded);
-        expectIdentical({ snap(between) }, { handedIn });
+        refused(&VerticalAlignment::insertBefore, 4, pi(3000, 171, 50000), 4);
     }
 }
