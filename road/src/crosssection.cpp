@@ -1,5 +1,7 @@
 #include <road/crosssection.h>
 
+#include "sectionstrips.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -62,18 +64,12 @@ CrossSectionElement CrossSection::crossSectionElementAt(unsigned index, bool& ok
 
 double CrossSection::getTotalOffset() const
 {
-    double offset = 0.0;
-    for (const CrossSectionElement& e : *d)
-        offset += e.getWidth();
-    return offset;
+    return internal::totalOffset(d->cbegin(), d->cend());
 }
 
 double CrossSection::getTotalDeltaHeight() const
 {
-    double height = 0.0;
-    for (const CrossSectionElement& e : *d)
-        height += e.getDeltaElevationToPrevious() + e.getElementDeltaElevation();
-    return height;
+    return internal::totalDeltaHeight(d->cbegin(), d->cend());
 }
 
 Corvex::Point CrossSection::getEndingPoint(bool left) const
@@ -84,74 +80,37 @@ Corvex::Point CrossSection::getEndingPoint(bool left) const
 
 CrossSectionElement CrossSection::getMainElement() const
 {
-    CrossSectionElement main;
-    for (const CrossSectionElement& e : *d) {
-        if (!main.isValid() || e.getWidth() - main.getWidth() >= 0.001)
-            main = e;
-    }
-    return main;
+    const auto main = internal::mainElement(d->cbegin(), d->cend());
+    return main == d->cend() ? CrossSectionElement() : *main;
 }
 
 CrossSectionElement CrossSection::getElementByOffset(double offset, bool* found) const
 {
-    if (found)
-        *found = false;
-    const double target = std::fabs(offset);
-    if (!std::isfinite(target))
-        return CrossSectionElement();
     double start = 0.0;
-    double height = 0.0;
-    for (const CrossSectionElement& e : *d) {
-        const double end = start + e.getWidth();
-        if (end > target || std::fabs(target - end) < 0.001) {
-            CrossSectionElement result = e.clone();
-            result.setDeltaElevationToPrevious(e.getDeltaElevationToPrevious() + height);
-            result.setStartingOffset(start);
-            if (found)
-                *found = true;
-            return result;
-        }
-        start = end;
-        height += e.getDeltaElevationToPrevious() + e.getElementDeltaElevation();
-    }
-    return CrossSectionElement();
+    double startHeight = 0.0;
+    const auto e = internal::elementByOffset(d->cbegin(), d->cend(), std::fabs(offset), start, startHeight);
+    if (found)
+        *found = e != d->cend();
+    if (e == d->cend())
+        return CrossSectionElement();
+    CrossSectionElement result = e->clone();
+    result.setDeltaElevationToPrevious(startHeight);
+    result.setStartingOffset(start);
+    return result;
 }
 
 CrossSectionElement CrossSection::getExpandedElement(double offset) const
 {
-    const double total = getTotalOffset();
-    const CrossSectionElement main = getMainElement();
-    const double slope = main.isValid() ? main.getSlopeInPercentage() : 0.0;
-    CrossSectionElement expanded("##expand##", std::fabs(offset) - total, slope, 0.0);
-    expanded.setDeltaElevationToPrevious(getTotalDeltaHeight());
-    expanded.setStartingOffset(total);
+    const internal::Strip strip = internal::expandedStrip(d->cbegin(), d->cend(), offset);
+    CrossSectionElement expanded("##expand##", strip.width, strip.slope, 0.0);
+    expanded.setDeltaElevationToPrevious(strip.step);
+    expanded.setStartingOffset(getTotalOffset());
     return expanded;
 }
 
 double CrossSection::getDeltaHeightByOffset(double offset, bool& extend, bool* ok) const
 {
-    const double target = std::fabs(offset);
-    bool found = false;
-    double height = 0.0;
-    const CrossSectionElement element = getElementByOffset(offset, &found);
-    if (found) {
-        const double distance
-            = std::min(std::max(target - element.getStartingOffset(), 0.0), element.getWidth());
-        height = element.getObjectDeltaElevation(distance);
-        extend = false;
-    } else if (extend && std::isfinite(target)) {
-        const CrossSectionElement expanded = getExpandedElement(offset);
-        extend = expanded.isValid();
-        if (extend) {
-            height = expanded.getObjectDeltaElevation(target - getTotalOffset());
-            found = true;
-        }
-    } else {
-        extend = false;
-    }
-    if (ok)
-        *ok = found;
-    return height;
+    return internal::deltaHeightByOffset(d->cbegin(), d->cend(), offset, extend, ok);
 }
 
 std::vector<CrossSection::LineSegment> CrossSection::getPoints(bool mirrored) const

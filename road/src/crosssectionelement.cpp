@@ -1,5 +1,7 @@
 #include <road/crosssectionelement.h>
 
+#include "sectionstrips.h"
+
 #include <cmath>
 
 namespace Pelko {
@@ -66,7 +68,7 @@ void CrossSectionElement::setWidth(double width)
 
 double CrossSectionElement::getElementDeltaElevation() const
 {
-    return getSlopeInPercentage() * getWidth() * 0.01;
+    return internal::stripRise(getSlopeInPercentage(), getWidth());
 }
 
 double CrossSectionElement::getDeltaElevationToPrevious() const
@@ -80,17 +82,15 @@ void CrossSectionElement::setDeltaElevationToPrevious(double delta)
         d->deltaElevation = delta;
 }
 
-double CrossSectionElement::getDeltaElevation(double distance) const
-{
-    return getSlopeInPercentage() * distance * 0.01;
-}
-
 double CrossSectionElement::getObjectDeltaElevation(double distance, bool* ok) const
 {
-    const bool inside = d && distance >= 0.0 && distance <= getWidth();
-    if (ok)
-        *ok = inside;
-    return inside ? getDeltaElevationToPrevious() + getDeltaElevation(distance) : 0.0;
+    if (!d) {
+        if (ok)
+            *ok = false;
+        return 0.0;
+    }
+    return internal::heightInStrip(getDeltaElevationToPrevious(), getSlopeInPercentage(), getWidth(),
+                                   distance, ok);
 }
 
 CrossSectionElement CrossSectionElement::clone() const

@@ -1,5 +1,7 @@
 #include <road/crosssectionelementconfiguration.h>
 
+#include <road/crosssectionconfiguration.h>
+
 #include "sectionstrips.h"
 
 #include <cmath>

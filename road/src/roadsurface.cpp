@@ -500,9 +500,9 @@ bool isUsableInterval(double interval)
     return std::isfinite(interval) && interval >= 0.001;
 }
 
-// More stations than any outline needs: a curve this long for the interval comes from a damaged file,
-// and sampling it would not end. The drawing path gives up on such a curve the same way.
-constexpr double kMaxBorderStations = 1e6;
+// More stations than any outline or station list needs: a curve this long for the interval comes from a
+// damaged file, and sampling it would not end. The drawing path gives up on such a curve the same way.
+constexpr double kMaxSampledStations = 1e6;
 
 // Stations an element adds to the outline when span metres of it are sampled.
 double borderStations(const HorizontalElement& element, double span, double interval)
@@ -510,6 +510,17 @@ double borderStations(const HorizontalElement& element, double span, double inte
     if (!isCurve(element) || !isUsableInterval(interval) || !(span > 0.0))
         return 1.0;
     return std::ceil(span / interval);
+}
+
+// Stops of an iterator stepping at the interval over the whole alignment: the grid stations of each
+// chainage range, at most, and each element's end and an arc's midpoint.
+double gradualStations(const HorizontalAlignment& alignment, const StationsEquationConfiguration& equations,
+                       double interval)
+{
+    const double span = alignment.getEndStation() - alignment.getBeginStation();
+    const double ranges = static_cast<double>(equations.getEquationSize()) + 1.0;
+    const double elements = static_cast<double>(alignment.getElements().size());
+    return std::ceil(span / interval) + ranges + 2.0 * elements;
 }
 
 } // namespace
@@ -523,7 +534,7 @@ Corvex::Polygon RoadSurface::getBorder(double interval) const
         if (isOutlined(element))
             stations += borderStations(element, element.getLength(), interval);
     }
-    if (!(stations <= kMaxBorderStations))
+    if (!(stations <= kMaxSampledStations))
         return Corvex::Polygon();
 
     Outline outline(d->standard);
@@ -568,7 +579,7 @@ Corvex::Polygon RoadSurface::getBorder(double begin, double end, double interval
                 element, std::min(element.getEndStation(), e) - std::max(element.getBeginStation(), b),
                 interval);
     }
-    if (!(stations <= kMaxBorderStations))
+    if (!(stations <= kMaxSampledStations))
         return Corvex::Polygon();
 
     Outline outline(d->standard);
@@ -652,7 +663,8 @@ std::vector<StationCoordinate> RoadSurface::generateGradualStationCoordinates(do
 {
     std::vector<StationCoordinate> coordinates;
     StationIterator it = getIterator(interval, d->horizontal.getBeginStation(), false);
-    if (!it.isValid())
+    if (!it.isValid()
+        || !(gradualStations(d->horizontal, d->equations, it.getInterval()) <= kMaxSampledStations))
         return coordinates;
     while (it.hasNext()) {
         const Stake center = it.getStake(0.0);

@@ -1,9 +1,8 @@
 #pragma once
 
-// A side's cross section at a station as plain numbers: the heights a CrossSection gives, for queries
-// that ask one height per station (stakes, elevations) and should not build a section each time.
-
-#include <road/crosssectionconfiguration.h>
+// The height rules of one side's cross section, kept here once. CrossSection and CrossSectionElement
+// answer with them over their elements; the per-station queries (stakes, elevations) answer with them
+// over strips, the plain numbers of the side at a station, so that no section is built for one height.
 
 #include <algorithm>
 #include <array>
@@ -13,7 +12,25 @@
 
 namespace Pelko {
 namespace Road {
+class CrossSectionConfiguration;
+
 namespace internal {
+
+// Rise over distance metres at a slope in percent.
+inline double stripRise(double slope, double distance)
+{
+    return slope * distance * 0.01;
+}
+
+// Height at distance into an element standing step above the end of the previous one, for
+// 0 <= distance <= width; 0 with ok false elsewhere.
+inline double heightInStrip(double step, double slope, double width, double distance, bool* ok = nullptr)
+{
+    const bool inside = distance >= 0.0 && distance <= width;
+    if (ok)
+        *ok = inside;
+    return inside ? step + stripRise(slope, distance) : 0.0;
+}
 
 // The three values of a section's element that its heights use, under the element's own getter names
 // so that the rules below read a CrossSection's elements and strips alike.
@@ -26,6 +43,7 @@ struct Strip
     double getWidth() const { return width; }
     double getSlopeInPercentage() const { return slope; }
     double getDeltaElevationToPrevious() const { return step; }
+    double getElementDeltaElevation() const { return stripRise(slope, width); }
 };
 
 // Strips kept in place up to a section's usual count.
@@ -58,7 +76,7 @@ private:
 // section: widened, superelevated, invalid elements left out, the base added to the first step.
 StripList sectionStrips(const CrossSectionConfiguration& configuration, double station, double baseElevation);
 
-// The height rules of CrossSection, operation for operation, over elements with the getters above.
+// The rules over a side's elements from the centre outwards, [first, last).
 
 template<typename It> double totalOffset(It first, It last)
 {
@@ -68,73 +86,81 @@ template<typename It> double totalOffset(It first, It last)
     return offset;
 }
 
+// Height at the outer edge.
 template<typename It> double totalDeltaHeight(It first, It last)
 {
     double height = 0.0;
     for (It e = first; e != last; ++e)
-        height += e->getDeltaElevationToPrevious() + e->getSlopeInPercentage() * e->getWidth() * 0.01;
+        height += e->getDeltaElevationToPrevious() + e->getElementDeltaElevation();
     return height;
 }
 
-// The element holding the distance from the centre (up to 0.001 past an element's end), with its start
-// and the height reached at its start; last past the outer edge.
-template<typename It> It elementByOffset(It first, It last, double target, double& start, double& height)
+// The element holding the distance from the centre (up to 0.001 past an element's end), with the
+// offset and the height of its start; last past the outer edge or for a distance that is not finite.
+template<typename It> It elementByOffset(It first, It last, double target, double& start, double& startHeight)
 {
     start = 0.0;
-    height = 0.0;
+    startHeight = 0.0;
+    if (!std::isfinite(target))
+        return last;
+    double height = 0.0;
     for (It e = first; e != last; ++e) {
         const double end = start + e->getWidth();
-        if (end > target || std::fabs(target - end) < 0.001)
+        if (end > target || std::fabs(target - end) < 0.001) {
+            startHeight = e->getDeltaElevationToPrevious() + height;
             return e;
+        }
         start = end;
-        height += e->getDeltaElevationToPrevious() + e->getSlopeInPercentage() * e->getWidth() * 0.01;
+        height += e->getDeltaElevationToPrevious() + e->getElementDeltaElevation();
     }
     return last;
 }
 
-// The slope of the widest element (the first of several within 0.001); 0 without elements.
-template<typename It> double mainSlope(It first, It last)
+// The widest element; the first of several within 0.001. last without elements.
+template<typename It> It mainElement(It first, It last)
 {
     It main = last;
     for (It e = first; e != last; ++e) {
         if (main == last || e->getWidth() - main->getWidth() >= 0.001)
             main = e;
     }
-    return main == last ? 0.0 : main->getSlopeInPercentage();
+    return main;
 }
 
-// CrossSection::getDeltaHeightByOffset.
+// The strip that carries the main element's slope (0 without elements) from the outer edge out to
+// the offset, standing at the height of the edge.
+template<typename It> Strip expandedStrip(It first, It last, double offset)
+{
+    const It main = mainElement(first, last);
+    return { std::fabs(offset) - totalOffset(first, last), main == last ? 0.0 : main->getSlopeInPercentage(),
+             totalDeltaHeight(first, last) };
+}
+
+// Height of the surface at the offset. With extend set on entry, an offset past the edge is answered
+// on the expanded strip; extend tells on return whether that happened. ok tells whether there was a
+// height at all; without one the result is 0.
 template<typename It> double deltaHeightByOffset(It first, It last, double offset, bool& extend, bool* ok)
 {
     const double target = std::fabs(offset);
     bool found = false;
     double height = 0.0;
-    if (std::isfinite(target)) {
-        double start = 0.0;
-        double rise = 0.0;
-        const It element = elementByOffset(first, last, target, start, rise);
-        if (element != last) {
-            const double width = element->getWidth();
-            const double distance = std::min(std::max(target - start, 0.0), width);
-            height = distance >= 0.0 && distance <= width ? (element->getDeltaElevationToPrevious() + rise)
-                    + element->getSlopeInPercentage() * distance * 0.01
-                                                          : 0.0;
-            found = true;
-            extend = false;
-        }
-    }
-    if (!found) {
-        if (extend && std::isfinite(target)) {
-            // The expanded strip: the main slope from the outer edge out to the offset.
-            const double width = std::fabs(offset) - totalOffset(first, last);
-            const double slope = mainSlope(first, last);
-            const double step = totalDeltaHeight(first, last);
-            const double distance = target - totalOffset(first, last);
-            height = distance >= 0.0 && distance <= width ? step + slope * distance * 0.01 : 0.0;
-            found = true;
-        } else {
-            extend = false;
-        }
+    double start = 0.0;
+    double startHeight = 0.0;
+    const It element = elementByOffset(first, last, target, start, startHeight);
+    if (element != last) {
+        const double width = element->getWidth();
+        // An offset just past the element's end is measured at its end.
+        const double distance = std::min(std::max(target - start, 0.0), width);
+        height = heightInStrip(startHeight, element->getSlopeInPercentage(), width, distance);
+        found = true;
+        extend = false;
+    } else if (extend && std::isfinite(target)) {
+        const Strip expanded = expandedStrip(first, last, offset);
+        height
+            = heightInStrip(expanded.step, expanded.slope, expanded.width, target - totalOffset(first, last));
+        found = true;
+    } else {
+        extend = false;
     }
     if (ok)
         *ok = found;

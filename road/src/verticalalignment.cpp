@@ -126,10 +126,14 @@ VerticalAlignment::Result VerticalAlignment::insertBefore(unsigned i, VerticalEl
     if (k < n && fuzzyGE(station, v[k].getPoi().station, stationTolerance))
         return { ModifyGreaterThanNext, k };
 
+    // The insertion recomputes the PIs on either side of it and the one after those.
+    Kept const kept = keep(k > 0 ? k - 1 : 0, k + 2, e);
     v.insert(v.begin() + k, e);
     Result const r = onInserted(k);
-    if (r.code != ModifySuccess)
-        removeAt(k);
+    if (r.code != ModifySuccess) {
+        v.erase(v.begin() + k);
+        putBack(kept);
+    }
     return r;
 }
 
@@ -149,12 +153,15 @@ VerticalAlignment::Result VerticalAlignment::setAt(unsigned i, VerticalElement c
     if (i + 1 < n && fuzzyGE(station, v[i + 1].getPoi().station, stationTolerance))
         return { ModifyGreaterThanNext, i + 1 };
 
+    // Recomputing from the old element would not give back what a damaged profile held (PIs that
+    // already overlap stop the recomputation early), so what the change touches is put back instead.
+    Kept const kept = keep(i > 0 ? i - 1 : 0, i + 3, e);
     VerticalElement const old = v[i];
     v[i] = e;
     Result const r = onInserted(i);
     if (r.code != ModifySuccess) {
         v[i] = old;
-        onInserted(i);
+        putBack(kept);
     }
     return r;
 }
@@ -167,6 +174,24 @@ bool VerticalAlignment::removeAt(unsigned i)
     onAboutToRemove(i);
     d->elements.erase(d->elements.begin() + i);
     return true;
+}
+
+VerticalAlignment::Kept VerticalAlignment::keep(unsigned first, unsigned last,
+                                                VerticalElement const& incoming) const
+{
+    Kept kept;
+    for (unsigned k = first; k < last && k < size(); ++k)
+        kept.emplace_back(d->elements[k], d->elements[k].clone());
+    kept.emplace_back(incoming, incoming.clone());
+    return kept;
+}
+
+void VerticalAlignment::putBack(Kept const& kept)
+{
+    for (auto const& [element, saved] : kept) {
+        VerticalElement live = element;
+        live.restore(saved);
+    }
 }
 
 VerticalAlignment::Result VerticalAlignment::onInserted(unsigned i)

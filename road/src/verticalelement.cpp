@@ -219,6 +219,13 @@ bool VerticalElement::isUsable() const
     return std::isfinite(d->poi.station) && std::isfinite(d->poi.elevation) && !std::isnan(getRadius());
 }
 
+void VerticalElement::restore(VerticalElement const& saved)
+{
+    internal::touchGeometry();
+    *d = *saved.d;
+    d->curve = saved.d->curve->clone();
+}
+
 bool VerticalElement::load(internal::Node<VerticalElement> const& node)
 {
     internal::touchGeometry();

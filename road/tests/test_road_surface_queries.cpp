@@ -392,6 +392,30 @@ TEST_F(TestRoad, BordersOfHugeCurves)
     }
 }
 
+// Station coordinates give up on a curve far too long for the interval as the outline does: the
+// damaged files once kept this busy past every timeout.
+TEST_F(TestRoad, StationCoordinatesOfHugeCurves)
+{
+    for (const char* name : { "huge_arc_border.rod", "huge_arc_border_2.rod", "huge_arc_border_3.rod" }) {
+        SCOPED_TRACE(name);
+        RoadSurface file(std::string(TEST_DATA_DIR) + "/roundtrip/" + name);
+        ASSERT_TRUE(file.load());
+        EXPECT_TRUE(file.generateGradualStationCoordinates(10.0, 2.0).empty());
+    }
+
+    // Past a million stations counts, not the length: the same 20,000 km arc at a coarser interval lists
+    // every stop up to the end, the midpoint among them.
+    RoadSurface long_;
+    HorizontalElementConfiguration one;
+    one.append(HorizontalElement::createArc(0.0, 2e7, 200.0, Point(0.0, 0.0), 0.0));
+    long_.getHorizontalAligment()->setElements(one);
+    EXPECT_TRUE(long_.generateGradualStationCoordinates(10.0, 2.0).empty());
+    const auto coarse = long_.generateGradualStationCoordinates(1e5, 2.0);
+    ASSERT_EQ(coarse.size(), 200u);
+    EXPECT_DOUBLE_EQ(coarse[100].station, 1e7);
+    EXPECT_DOUBLE_EQ(coarse.back().station, 2e7 - 1e5);
+}
+
 TEST_F(TestRoad, IteratorsAndStationCoordinates)
 {
     StationIterator it = road.getIterator(20.0, 0.0, 200.0);

@@ -1,11 +1,14 @@
 #include <road/internal/node.h>
+#include <road/roadsurface.h>
 #include <road/verticalalignment.h>
 
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 using namespace Pelko::Road;
@@ -22,16 +25,29 @@ struct Snap
     double station, elevation, g1, g2, start, end, t1, t2, h1, h2;
 };
 
+Snap snap(VerticalElement const& e)
+{
+    auto const& p = e.getPoi();
+    return { p.station,          p.elevation,         p.gradeIn,
+             p.gradeOut,         e.getStartStation(), e.getEndStation(),
+             e.getInTangent(),   e.getOutTagent(),    e.getStartElevation(),
+             e.getEndElevation() };
+}
+
 std::vector<Snap> snap(VerticalAlignment const& a)
 {
     std::vector<Snap> out;
-    for (unsigned i = 0; i < a.size(); ++i) {
-        VerticalElement const e = a.getAt(i);
-        auto const& p = e.getPoi();
-        out.push_back({ p.station, p.elevation, p.gradeIn, p.gradeOut, e.getStartStation(), e.getEndStation(),
-                        e.getInTangent(), e.getOutTagent(), e.getStartElevation(), e.getEndElevation() });
-    }
+    for (unsigned i = 0; i < a.size(); ++i)
+        out.push_back(snap(a.getAt(i)));
     return out;
+}
+
+// To the bit: what a refused edit gives back must be what was there, not a recomputation of it.
+void expectIdentical(std::vector<Snap> const& a, std::vector<Snap> const& b)
+{
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i)
+        EXPECT_EQ(std::memcmp(&a[i], &b[i], sizeof(Snap)), 0) << "PI " << i;
 }
 
 void expectSame(std::vector<Snap> const& a, std::vector<Snap> const& b)
@@ -537,4 +553,39 @@ TEST(VerticalAlignment, LoadsOlderAndDamagedFiles)
     Access c;
     EXPECT_TRUE(c.load(internal::Node<VerticalAlignment>()));
     EXPECT_TRUE(c.isEmpty());
+}
+
+// A damaged profile whose curves already overlap each other. Recomputing the PIs from the old element
+// stops at the first overlap it meets, so a refused edit must put back what it touched.
+TEST(VerticalAlignment, RefusedEditsOnOverlappingCurvesChangeNothing)
+{
+    auto load = [] {
+        RoadSurface road(std::string(TEST_DATA_DIR) + "/overlapping_curves.rod");
+        EXPECT_TRUE(road.load());
+        return road.getVerticalAligment();
+    };
+    auto const asLoaded = snap(load());
+    ASSERT_EQ(asLoaded.size(), 5u);
+
+    // The list, and the element handed in, stay as they were to the bit.
+    using Edit = VerticalAlignment::Result (VerticalAlignment::*)(unsigned, VerticalElement const&);
+    auto refused = [&](Edit edit, unsigned i, VerticalElement const& e, unsigned named) {
+        VerticalAlignment a = load();
+        Snap const handedIn = snap(e);
+        expectResult((a.*edit)(i, e), ModifyOverlapPrevious, named);
+        expectIdentical(snap(a), asLoaded);
+        expectIdentical({ snap(e) }, { handedIn });
+    };
+    // PI 1 raised by 1.25 m with a small curve fits, but PI 2's curve, steeper in front, then starts
+    // before PI 1's ends.
+    {
+        SCOPED_TRACE("setAt");
+        refused(&VerticalAlignment::setAt, 1, pi(800, 165.75, 100), 2);
+    }
+    // A PI between PI 3 and PI 4 whose long curve reaches back over PI 3's: the new PI's grades and
+    // curve are worked out before the overlap shows.
+    {
+        SCOPED_TRACE("insertBefore");
+        refused(&VerticalAlignment::insertBefore, 4, pi(3000, 171, 50000), 4);
+    }
 }

@@ -61,7 +61,6 @@ private:
     friend class CrossSectionElementConfiguration;
 
     void initial();
-    double getDeltaElevation(double distance) const;
 
     std::shared_ptr<CrossSectionElementData> d;
 };

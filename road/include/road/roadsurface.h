@@ -147,6 +147,9 @@ public:
     StationIterator getIterator(double interval, double station, bool flag) const;
     StationIterator getTabledIterator(double value) const;
 
+    // Centre, left (-offset) and right (+offset) points at every station an iterator at the interval stops
+    // at, up to but not including the end. Empty when that would take more than a million stations, as
+    // for the outline.
     std::vector<StationCoordinate> generateGradualStationCoordinates(double interval, double offset) const;
 
 private:

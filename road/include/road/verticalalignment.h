@@ -7,6 +7,7 @@
 #include <corvex/point.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace Pelko {
@@ -15,8 +16,8 @@ namespace Road {
 class RoadSurface;
 
 // The profile: vertical PIs in increasing station order. Every edit recomputes the
-// neighbours it affects and is refused, leaving the list as it was, when it breaks
-// the station order or makes two curves overlap.
+// neighbours it affects and is refused, leaving the list and the element handed in as
+// they were, when it breaks the station order or makes two curves overlap.
 class ROAD_EXPORT VerticalAlignment
 {
 public:
@@ -52,6 +53,12 @@ protected:
 
 private:
     friend class RoadSurface;
+
+    // PIs of the list and the element an edit puts in, each beside a clone of how it stood: a refused
+    // edit puts them back, as recomputing them would not where curves overlapped already.
+    using Kept = std::vector<std::pair<VerticalElement, VerticalElement>>;
+    Kept keep(unsigned first, unsigned last, VerticalElement const& incoming) const;
+    static void putBack(Kept const& kept);
 
     Result onInserted(unsigned i);
     void onAboutToRemove(unsigned i);

@@ -85,6 +85,8 @@ private:
     friend class VerticalAlignment;
 
     bool isUsable() const;
+    // Back to the state saved, a clone taken of this element before.
+    void restore(VerticalElement const& saved);
 
     struct VerticalElementData;
     std::shared_ptr<VerticalElementData> d;
