@@ -219,6 +219,47 @@ private slots:
         check();
     }
 
+    // A short road in a large plot (a maximised page): the end labels reach the canvas's right side,
+    // and every drawn label lies whole within the image the labels are drawn through.
+    void shortRoadKeepsItsLastLabelWhole()
+    {
+        Pelko::Road::HorizontalElementConfiguration elements;
+        elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(M_PI / 3), 200.0,
+                                                                   Pelko::Corvex::Point(3000.0, 5000.0), 0.0));
+        elements.append(arc(107.06, 400.0));
+        elements.append(line(200.0));
+        QVERIFY(open(elements));
+        for (const QSize size : { QSize(1400, 880), QSize(670, 700), QSize(1500, 930) }) {
+            PlanView view;
+            QVERIFY(view.attach(size));
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            const QImage image = view.curve.labels()->image();
+            QVERIFY(!image.isNull());
+            QVERIFY(view.plot.showsWhole(view.curve.fitLabels()));
+            const QwtScaleMap x = view.plot.canvasMap(QwtPlot::xBottom);
+            const QwtScaleMap y = view.plot.canvasMap(QwtPlot::yLeft);
+            const QVector<Zemko::Trelvin::Data::StationMark> marks = view.curve.labels()->marks();
+            const QVector<int> drawn = view.curve.labels()->drawnMarks();
+            QCOMPARE(drawn.size(), 4);
+            for (int i : drawn) {
+                const QRectF box
+                    = StationLabelsCurve::placement(marks[i], marks[i].box, x, y).mapRect(marks[i].box);
+                QVERIFY2(contains(QRectF(image.rect()), box),
+                         qPrintable(QStringLiteral("%1 at %2 in %3 x %4")
+                                        .arg(marks[i].text)
+                                        .arg(box.right())
+                                        .arg(image.width())
+                                        .arg(image.height())));
+            }
+            // Nothing drawn reaches the image's last column or row, where a cut label would end.
+            for (int row = 0; row < image.height(); ++row)
+                QCOMPARE(qAlpha(image.pixel(image.width() - 1, row)), 0);
+            for (int column = 0; column < image.width(); ++column)
+                QCOMPARE(qAlpha(image.pixel(column, image.height() - 1)), 0);
+        }
+    }
+
     // Near the flat end of a spiral, where the chords of a coarse drawing stray furthest, and on an
     // arc: the centre line and both borders within half a pixel of the road.
     void zoomedInLinesFollowTheRoad()

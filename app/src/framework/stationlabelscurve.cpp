@@ -391,13 +391,25 @@ QVector<int> StationLabelsCurve::drawnMarks() const
 
 QVector<PlotLabel> StationLabelsCurve::fitLabels() const
 {
+    // The labels are drawn through an image as large as the maps' pixel extent, set at the canvas's
+    // origin, while the maps start some pixels in (the canvas's frame and margin): a label shows whole
+    // only that many pixels short of the maps' far ends.
+    double right = 0.0;
+    double below = 0.0;
+    if (plot()) {
+        const QwtScaleMap x = plot()->canvasMap(QwtPlot::xBottom);
+        const QwtScaleMap y = plot()->canvasMap(QwtPlot::yLeft);
+        right = std::max(0.0, std::min(x.p1(), x.p2()));
+        below = std::max(0.0, std::min(y.p1(), y.p2()));
+    }
     QVector<PlotLabel> labels;
     labels.reserve(marks().size());
     for (int i = 0; i < marks().size(); ++i) {
         const StationMark& mark = marks().at(i);
         const QRectF& box = d->boxes.at(i);
         if (!box.isNull())
-            labels.append({ QPointF(mark.y, mark.x), turn(mark.angle, box).mapRect(box) });
+            labels.append(
+                { QPointF(mark.y, mark.x), turn(mark.angle, box).mapRect(box).adjusted(0.0, 0.0, right, below) });
     }
     return labels;
 }
