@@ -275,12 +275,23 @@ QVector<int> StationLabelsCurve::layout(const QVector<StationMark>& marks, const
         });
         chosen[size_t(i)] = true;
     };
-    if (count > 0)
-        tryLabel(0, true);
-    if (count > 1)
-        tryLabel(count - 1, true);
-    for (int i = 1; i + 1 < count; ++i)
-        tryLabel(i, false);
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < count; ++i)
+        if (!marks.at(i).structure) {
+            first = first < 0 ? i : first;
+            last = i;
+        }
+    if (first >= 0)
+        tryLabel(first, true);
+    if (last > first)
+        tryLabel(last, true);
+    for (int i = 0; i < count; ++i)
+        if (!marks.at(i).structure && i != first && i != last)
+            tryLabel(i, false);
+    for (int i = 0; i < count; ++i)
+        if (marks.at(i).structure)
+            tryLabel(i, false);
     for (int i = 0; i < count; ++i)
         if (chosen[size_t(i)])
             drawn.append(i);
@@ -293,9 +304,12 @@ struct StationLabelsCurve::Private
     QImage image;
     QwtScaleMap xMap;
     QwtScaleMap yMap;
-    // The extent of each mark's outline, computed once per set of marks.
+    // The structures' labels, and every label: the station marks, then the structures'.
+    QVector<StationMark> structures;
+    QVector<StationMark> all;
+    // The extent of each label's outline (of all), computed once per set of marks.
     QVector<QRectF> boxes;
-    // The marks the latest render draws.
+    // The labels the latest render draws (indices into all).
     QVector<int> drawn;
     // Whether image belongs to xMap and yMap (a render was started for them with the current marks).
     bool mapsCurrent = false;
@@ -327,7 +341,7 @@ StationLabelsCurve::Label StationLabelsCurve::Render::operator()(const StationMa
     label.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
     label.image.fill(0);
     QPainter painter(&label.image);
-    painter.setPen(QPen(Qt::yellow, 1));
+    painter.setPen(QPen(mark.structure ? Qt::green : Qt::yellow, 1));
     painter.setBrush(Qt::NoBrush);
     painter.setTransform(place * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
     painter.drawPath(path);
@@ -344,13 +358,19 @@ StationLabelsCurve::~StationLabelsCurve()
     d->future.cancel();
 }
 
-void StationLabelsCurve::setMarks(const QVector<StationMark>& marks)
+void StationLabelsCurve::setMarks(const QVector<StationMark>& marks, const QVector<StationMark>& structures)
 {
-    if (!replaceRecords(marks))
+    QVector<StationMark> flagged = structures;
+    for (StationMark& mark : flagged)
+        mark.structure = true;
+    const bool changed = replaceRecords(marks);
+    if (!changed && flagged == d->structures)
         return;
+    d->structures = flagged;
+    d->all = records() + d->structures;
     d->boxes.clear();
-    d->boxes.reserve(marks.size());
-    for (const StationMark& mark : marks)
+    d->boxes.reserve(d->all.size());
+    for (const StationMark& mark : d->all)
         d->boxes.append(outlineBox(mark));
     if (plot()) {
         render(plot(), true);
@@ -367,6 +387,11 @@ void StationLabelsCurve::setMarks(const QVector<StationMark>& marks)
 const QVector<StationMark>& StationLabelsCurve::marks() const
 {
     return records();
+}
+
+const QVector<StationMark>& StationLabelsCurve::structureMarks() const
+{
+    return d->structures;
 }
 
 void StationLabelsCurve::startRender(QwtPlot* plot)
@@ -386,7 +411,20 @@ bool StationLabelsCurve::isRendering() const
 
 QVector<int> StationLabelsCurve::drawnMarks() const
 {
-    return d->drawn;
+    QVector<int> drawn;
+    for (int i : d->drawn)
+        if (i < marks().size())
+            drawn.append(i);
+    return drawn;
+}
+
+QVector<int> StationLabelsCurve::drawnStructureMarks() const
+{
+    QVector<int> drawn;
+    for (int i : d->drawn)
+        if (i >= marks().size())
+            drawn.append(i - marks().size());
+    return drawn;
 }
 
 QVector<PlotLabel> StationLabelsCurve::fitLabels() const
@@ -403,13 +441,13 @@ QVector<PlotLabel> StationLabelsCurve::fitLabels() const
         below = std::max(0.0, std::min(y.p1(), y.p2()));
     }
     QVector<PlotLabel> labels;
-    labels.reserve(marks().size());
-    for (int i = 0; i < marks().size(); ++i) {
-        const StationMark& mark = marks().at(i);
+    labels.reserve(d->all.size());
+    for (int i = 0; i < d->all.size(); ++i) {
+        const StationMark& mark = d->all.at(i);
         const QRectF& box = d->boxes.at(i);
         if (!box.isNull())
-            labels.append(
-                { QPointF(mark.y, mark.x), turn(mark.angle, box).mapRect(box).adjusted(0.0, 0.0, right, below) });
+            labels.append({ QPointF(mark.y, mark.x),
+                            turn(mark.angle, box).mapRect(box).adjusted(0.0, 0.0, right, below) });
     }
     return labels;
 }
@@ -435,14 +473,14 @@ void StationLabelsCurve::render(QwtPlot* plot, bool force)
     const QSize size(int(std::abs(xMap.p2() - xMap.p1())), int(std::abs(yMap.p2() - yMap.p1())));
     // An empty canvas (hidden, collapsed) or no marks: nothing to render, and no painter may be
     // opened on a null image off the GUI thread.
-    if (size.isEmpty() || !plot->canvas() || plot->canvas()->contentsRect().isEmpty() || marks().isEmpty())
+    if (size.isEmpty() || !plot->canvas() || plot->canvas()->contentsRect().isEmpty() || d->all.isEmpty())
         return;
 
-    d->drawn = layout(marks(), d->boxes, xMap, yMap, size);
+    d->drawn = layout(d->all, d->boxes, xMap, yMap, size);
     QVector<StationMark> drawn;
     drawn.reserve(d->drawn.size());
     for (int i : d->drawn)
-        drawn.append(marks().at(i));
+        drawn.append(d->all.at(i));
     d->future = QtConcurrent::mappedReduced(drawn, Render { xMap, yMap, size }, mergeLabel,
                                             QtConcurrent::UnorderedReduce | QtConcurrent::SequentialReduce);
     d->pending = true;
@@ -475,7 +513,7 @@ void StationLabelsCurve::updateScaleDiv(const QwtScaleDiv& xScaleDiv, const QwtS
 void StationLabelsCurve::drawSeries(QPainter* painter, const QwtScaleMap&, const QwtScaleMap&, const QRectF&,
                                     int, int) const
 {
-    if (!painter || marks().isEmpty() || d->image.isNull())
+    if (!painter || d->all.isEmpty() || d->image.isNull())
         return;
     painter->drawImage(0, 0, d->image);
 }
