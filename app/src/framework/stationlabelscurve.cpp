@@ -1,5 +1,7 @@
 #include "framework/stationlabelscurve.h"
 
+#include "framework/labelbox.h"
+
 #include <qwt_plot.h>
 
 #include <QCache>
@@ -159,46 +161,11 @@ QRectF outlineBox(const StationMark& mark)
     return mark.box.isNull() ? mark.path.controlPointRect() : mark.box;
 }
 
-// The four corners of a label on the canvas, a pixel of room round its outline.
-struct Quad
+// A label on the canvas, with a pixel of room round its outline.
+Internal::LabelBox labelBox(const QTransform& place, const QRectF& box)
 {
-    QPointF corner[4];
-    QRectF bounds;
-
-    Quad(const QTransform& place, const QRectF& box)
-    {
-        const QRectF room = box.adjusted(-1.0, -1.0, 1.0, 1.0);
-        corner[0] = place.map(room.topLeft());
-        corner[1] = place.map(room.topRight());
-        corner[2] = place.map(room.bottomRight());
-        corner[3] = place.map(room.bottomLeft());
-        bounds = place.mapRect(room);
-    }
-
-    // Separating axes: the two edge directions of each rectangle.
-    bool overlaps(const Quad& other) const
-    {
-        if (!bounds.intersects(other.bounds))
-            return false;
-        for (const Quad* quad : { this, &other })
-            for (int edge = 0; edge < 2; ++edge) {
-                const QPointF d = quad->corner[edge + 1] - quad->corner[edge];
-                const QPointF axis(-d.y(), d.x());
-                double minA = 0.0, maxA = 0.0, minB = 0.0, maxB = 0.0;
-                for (int i = 0; i < 4; ++i) {
-                    const double a = QPointF::dotProduct(corner[i], axis);
-                    const double b = QPointF::dotProduct(other.corner[i], axis);
-                    minA = i ? std::min(minA, a) : a;
-                    maxA = i ? std::max(maxA, a) : a;
-                    minB = i ? std::min(minB, b) : b;
-                    maxB = i ? std::max(maxB, b) : b;
-                }
-                if (maxA <= minB || maxB <= minA)
-                    return false;
-            }
-        return true;
-    }
-};
+    return Internal::LabelBox(place, box.adjusted(-1.0, -1.0, 1.0, 1.0));
+}
 
 // The label's outline turned along the angle about its anchor, and half round about its own centre
 // when it would read upside down: it reads upright and keeps its place by the road. The half turn's
@@ -240,7 +207,7 @@ QVector<int> StationLabelsCurve::layout(const QVector<StationMark>& marks, const
     // Laid-out labels by the cells of a coarse grid their bounds touch.
     constexpr double cell = 64.0;
     QHash<quint64, QVector<int>> grid;
-    QVector<Quad> quads;
+    QVector<Internal::LabelBox> quads;
     const auto cellsOf = [&](const QRectF& r, const std::function<bool(quint64)>& visit) {
         const qint64 x0 = qint64(std::floor(r.left() / cell)), x1 = qint64(std::floor(r.right() / cell));
         const qint64 y0 = qint64(std::floor(r.top() / cell)), y1 = qint64(std::floor(r.bottom() / cell));
@@ -255,7 +222,7 @@ QVector<int> StationLabelsCurve::layout(const QVector<StationMark>& marks, const
         const QRectF& box = boxes.at(i);
         if (box.isNull() || !Internal::isFinite(marks.at(i).x, marks.at(i).y))
             return;
-        const Quad quad(placement(marks.at(i), box, xMap, yMap), box);
+        const Internal::LabelBox quad = labelBox(placement(marks.at(i), box, xMap, yMap), box);
         if (!quad.bounds.intersects(canvas))
             return;
         // The bounds are clipped to the canvas first: a far-off corner must not spread over the grid.
