@@ -334,7 +334,8 @@ void StationLabelsCurve::setMarks(const QVector<StationMark>& marks, const QVect
     if (!changed && flagged == d->structures)
         return;
     d->structures = flagged;
-    d->all = records() + d->structures;
+    // Shared with the marks when there are no structures.
+    d->all = d->structures.isEmpty() ? records() : records() + d->structures;
     d->boxes.clear();
     d->boxes.reserve(d->all.size());
     for (const StationMark& mark : d->all)
