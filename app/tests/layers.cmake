@@ -1,6 +1,10 @@
 # The program's folders form layers: document <- framework <- editor folders <- shell <- main.
 # A file may include its own layer and the layers below it, never one above.
 #   cmake -DSRC=<app/src> -P layers.cmake
+#
+# An include is found as the compiler finds it: a quoted name beside the including file first, then
+# under SRC (the program's one include folder); any spacing, an indented or spliced directive and the
+# %: spelling of # count alike.
 set(layer_document 0)
 set(layer_framework 1)
 foreach(editor alignment profile section slopes structures check)
@@ -8,7 +12,31 @@ foreach(editor alignment profile section slopes structures check)
 endforeach()
 set(layer_shell 3)
 
-file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.cpp ${SRC}/*.h)
+get_filename_component(SRC "${SRC}" ABSOLUTE)
+
+# The file an include names, or nothing when it names none under SRC.
+function(resolve_include file delimiter name out)
+    get_filename_component(here "${SRC}/${file}" DIRECTORY)
+    get_filename_component(beside "${name}" ABSOLUTE BASE_DIR "${here}")
+    get_filename_component(under "${name}" ABSOLUTE BASE_DIR "${SRC}")
+    if(delimiter STREQUAL "\"" AND EXISTS "${beside}" AND NOT IS_DIRECTORY "${beside}")
+        set(found "${beside}")
+    elseif(EXISTS "${under}" AND NOT IS_DIRECTORY "${under}")
+        set(found "${under}")
+    elseif(delimiter STREQUAL "\"" AND name MATCHES "^\\.")
+        # A relative name that is not there (yet) still says where it reaches.
+        set(found "${beside}")
+    else()
+        set(found "${under}")
+    endif()
+    file(RELATIVE_PATH relative "${SRC}" "${found}")
+    if(relative MATCHES "^\\.\\./" OR IS_ABSOLUTE "${relative}")
+        set(relative "")
+    endif()
+    set(${out} "${relative}" PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.cpp ${SRC}/*.cc ${SRC}/*.h ${SRC}/*.hpp ${SRC}/*.inl)
 set(faults "")
 foreach(file ${files})
     if(file STREQUAL "main.cpp")
@@ -19,9 +47,21 @@ foreach(file ${files})
         string(APPEND faults "  ${file}: folder '${folder}' has no layer\n")
         continue()
     endif()
-    file(STRINGS ${SRC}/${file} includes REGEX "^#include \"[^/\"]+/")
+    file(READ ${SRC}/${file} text)
+    # Lines are joined where a backslash ends them, before the directive is read.
+    string(REPLACE "\r" "" text "${text}")
+    string(REPLACE "\\\n" "" text "${text}")
+    string(REGEX MATCHALL "(^|\n)[ \t]*(#|%:)[ \t]*include[ \t]*(\"[^\"\n]+\"|<[^>\n]+>)" includes
+           "${text}")
     foreach(line ${includes})
-        string(REGEX REPLACE "^#include \"([^/\"]+)/.*" "\\1" target ${line})
+        string(STRIP "${line}" line)
+        string(REGEX REPLACE ".*include[ \t]*([\"<])([^\">]+)[\">]$" "\\1" delimiter "${line}")
+        string(REGEX REPLACE ".*include[ \t]*([\"<])([^\">]+)[\">]$" "\\2" name "${line}")
+        resolve_include(${file} "${delimiter}" "${name}" target)
+        if(NOT target MATCHES "/")
+            continue()
+        endif()
+        string(REGEX MATCH "^[^/]+" target ${target})
         if(NOT DEFINED layer_${target})
             continue()
         endif()

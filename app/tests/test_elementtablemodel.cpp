@@ -289,7 +289,9 @@ private slots:
         // Editing one radius of the left arc keeps it turning left.
         type(model, 1, Model::EndRadiusColumn, "-350");
         QVERIFY(model.isTextRowMode());
-        QCOMPARE(text(model, 1, Model::StartRadiusColumn), QStringLiteral("-300.000"));
+        QCOMPARE(text(model, 1, Model::StartRadiusColumn), QStringLiteral("300.000"));
+        QCOMPARE(model.data(model.index(1, Model::StartRadiusColumn), Qt::EditRole).toString(),
+                 QStringLiteral("-300.000"));
         QCOMPARE(text(model, 1, Model::TypeColumn), QStringLiteral("Spiral"));
         QCOMPARE(text(model, 1, Model::DeflectionColumn), QStringLiteral("Left"));
         // Choosing the side turns the radii with it.
@@ -305,6 +307,62 @@ private slots:
         QVERIFY(model.applyChanges());
         QCOMPARE(alignment()->getElements().at(0).getBeginPoint().getX(), 1000.0);
         QCOMPARE(alignment()->getElements().at(1).getRurnDirection(), Pelko::Road::TurnRight);
+    }
+
+    // A left curve's radius shows as its magnitude whether the table holds the road's rows, an edit
+    // waiting for Apply, or the rows applied and read again; the side column says it turns left. A
+    // radius typed or pasted without a sign keeps the row's side, with a sign it sets it.
+    void leftRadiusShownOneWay()
+    {
+        openElements(HorizontalRoads::lineArcLine());
+        Model model;
+        const auto shows = [&](const QString& radius) {
+            QCOMPARE(text(model, 1, Model::StartRadiusColumn), radius);
+            QCOMPARE(text(model, 1, Model::EndRadiusColumn), radius);
+            QCOMPARE(text(model, 1, Model::DeflectionColumn), QStringLiteral("Left"));
+        };
+        shows(QStringLiteral("300.000"));
+
+        // An edit elsewhere makes every row a text row.
+        type(model, 2, Model::LengthColumn, "60");
+        QVERIFY(model.isTextRowMode());
+        shows(QStringLiteral("300.000"));
+        QCOMPARE(model.copyCells(1, Model::StartRadiusColumn, 1, 2).first(),
+                 QStringList({ "300.000", "300.000" }));
+
+        type(model, 1, Model::EndRadiusColumn, "450");
+        type(model, 1, Model::StartRadiusColumn, " 450");
+        shows(QStringLiteral("450"));
+        QCOMPARE(text(model, 1, Model::TypeColumn), QStringLiteral("Arc"));
+        model.pasteCells(1, Model::StartRadiusColumn, { { "450.0", "450.0" } });
+        shows(QStringLiteral("450.0"));
+
+        int row = -1, column = -1;
+        QVERIFY(model.checkRows(row, column));
+        shows(QStringLiteral("450.0"));
+        QCOMPARE(model.applyRows(), -1);
+        QVERIFY(model.applyChanges());
+        QVERIFY(!model.isTextRowMode());
+        shows(QStringLiteral("450.000"));
+        QCOMPARE(alignment()->getElements().at(1).getRurnDirection(), Pelko::Road::TurnLeft);
+        QVERIFY(near(alignment()->getElements().at(1).getBeginRadius(), 450.0));
+        model.reload();
+        shows(QStringLiteral("450.000"));
+
+        // A sign of its own: a right row typed with a minus turns left; a left one typed with a plus
+        // turns right.
+        type(model, 1, Model::DeflectionColumn, int(Pelko::Road::TurnRight));
+        QCOMPARE(text(model, 1, Model::StartRadiusColumn), QStringLiteral("450.000"));
+        type(model, 1, Model::StartRadiusColumn, "-400");
+        type(model, 1, Model::EndRadiusColumn, "-400");
+        shows(QStringLiteral("400"));
+        type(model, 1, Model::StartRadiusColumn, "+400");
+        type(model, 1, Model::EndRadiusColumn, "+400");
+        QCOMPARE(text(model, 1, Model::DeflectionColumn), QStringLiteral("Right"));
+        QCOMPARE(text(model, 1, Model::StartRadiusColumn), QStringLiteral("+400"));
+        // Text that is no number shows as typed.
+        type(model, 1, Model::EndRadiusColumn, "-4oo");
+        QCOMPARE(text(model, 1, Model::EndRadiusColumn), QStringLiteral("-4oo"));
     }
 
     // A first element stored without its begin marked as given keeps its place when rows are written.

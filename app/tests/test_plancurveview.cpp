@@ -2,6 +2,7 @@
 #include "document/trelvin.h"
 #include "framework/roadplot.h"
 #include "support/roadfiles.h"
+#include "test_horizontalroads.h"
 
 #include <road/horizontalalignment.h>
 #include <road/horizontalelement.h>
@@ -148,11 +149,11 @@ private:
     QTemporaryDir dir;
     int roads = 0;
 
-    // Opens the chain through the document, with the section of RoadFiles.
-    bool open(const Pelko::Road::HorizontalElementConfiguration& elements)
+    // Opens the chain through the document, with the section of RoadFiles and the given parts.
+    bool open(const Pelko::Road::HorizontalElementConfiguration& elements, const QByteArray& parts = {})
     {
         const QString path = dir.filePath(QStringLiteral("plan%1.rod").arg(++roads));
-        if (!RoadFiles::write(path, RoadFiles::road(RoadFiles::standardSection())))
+        if (!RoadFiles::write(path, RoadFiles::road(RoadFiles::standardSection() + parts)))
             return false;
         Pelko::Road::RoadSurface road(path.toLocal8Bit().toStdString());
         if (!road.load())
@@ -217,6 +218,104 @@ private slots:
         plot.replot();
         curve.zoomToFit();
         check();
+    }
+
+    // A short road in a large plot (a maximised page): the end labels reach the canvas's right side,
+    // and every drawn label lies whole within the image the labels are drawn through.
+    void shortRoadKeepsItsLastLabelWhole()
+    {
+        Pelko::Road::HorizontalElementConfiguration elements;
+        elements.append(Pelko::Road::HorizontalElement::createLine(
+            Pelko::Corvex::Angle(M_PI / 3), 200.0, Pelko::Corvex::Point(3000.0, 5000.0), 0.0));
+        elements.append(arc(107.06, 400.0));
+        elements.append(line(200.0));
+        QVERIFY(open(elements));
+        for (const QSize size : { QSize(1400, 880), QSize(670, 700), QSize(1500, 930) }) {
+            PlanView view;
+            QVERIFY(view.attach(size));
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            const QImage image = view.curve.labels()->image();
+            QVERIFY(!image.isNull());
+            QVERIFY(view.plot.showsWhole(view.curve.fitLabels()));
+            const QwtScaleMap x = view.plot.canvasMap(QwtPlot::xBottom);
+            const QwtScaleMap y = view.plot.canvasMap(QwtPlot::yLeft);
+            const QVector<Zemko::Trelvin::Data::StationMark> marks = view.curve.labels()->marks();
+            const QVector<int> drawn = view.curve.labels()->drawnMarks();
+            QCOMPARE(drawn.size(), 4);
+            for (int i : drawn) {
+                const QRectF box
+                    = StationLabelsCurve::placement(marks[i], marks[i].box, x, y).mapRect(marks[i].box);
+                QVERIFY2(contains(QRectF(image.rect()), box),
+                         qPrintable(QStringLiteral("%1 at %2 in %3 x %4")
+                                        .arg(marks[i].text)
+                                        .arg(box.right())
+                                        .arg(image.width())
+                                        .arg(image.height())));
+            }
+            // Nothing drawn reaches the image's last column or row, where a cut label would end.
+            for (int row = 0; row < image.height(); ++row)
+                QCOMPARE(qAlpha(image.pixel(image.width() - 1, row)), 0);
+            for (int column = 0; column < image.width(); ++column)
+                QCOMPARE(qAlpha(image.pixel(column, image.height() - 1)), 0);
+        }
+    }
+
+    // A culvert 63 m before an element's end on a 4.7 km road: at the fitted scale its label would lie
+    // on the station label, and gives way to it; a culvert in the open keeps its label. The
+    // structures' symbols are all drawn, and no text the plan draws lies on another.
+    void structureLabelsThinnedWithStationLabels()
+    {
+        Pelko::Road::HorizontalElementConfiguration elements;
+        elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(0.0), 1262.977,
+                                                                   Pelko::Corvex::Point(0.0, 0.0), 0.0));
+        elements.append(arc(400.0, 2000.0));
+        elements.append(line(3000.0));
+        QVERIFY(open(
+            elements,
+            HorizontalRoads::structures(HorizontalRoads::structure(1200, 0, 0, M_PI / 2, 2, 2, 6, 6)
+                                        + HorizontalRoads::structure(3000, 0, 0, M_PI / 2, 2, 2, 6, 6))));
+        PlanView view;
+        QVERIFY(view.attach(QSize(800, 400)));
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        const StationLabelsCurve* labels = view.curve.labels();
+        QCOMPARE(view.curve.structures()->objects().size(), 2);
+        QCOMPARE(labels->marks().size(), 4);
+        QCOMPARE(labels->structureMarks().size(), 2);
+        QCOMPARE(labels->structureMarks().at(1).text, QStringLiteral("K3+000.000"));
+        QCOMPARE(labels->drawnStructureMarks(), QVector<int>({ 1 }));
+
+        // The station labels are those the road without structures shows.
+        const QwtScaleMap x = view.plot.canvasMap(QwtPlot::xBottom);
+        const QwtScaleMap y = view.plot.canvasMap(QwtPlot::yLeft);
+        QVector<QRectF> boxes;
+        for (const auto& m : labels->marks())
+            boxes.append(m.box);
+        QCOMPARE(labels->drawnMarks(),
+                 StationLabelsCurve::layout(labels->marks(), boxes, x, y, labels->image().size()));
+        QVERIFY(labels->drawnMarks().contains(0) && labels->drawnMarks().contains(3));
+        QVector<QPolygonF> texts;
+        for (int i : labels->drawnMarks()) {
+            const auto& m = labels->marks().at(i);
+            texts.append(StationLabelsCurve::placement(m, m.box, x, y).map(QPolygonF(m.box)));
+        }
+        for (int i : labels->drawnStructureMarks()) {
+            const auto& m = labels->structureMarks().at(i);
+            texts.append(StationLabelsCurve::placement(m, m.box, x, y).map(QPolygonF(m.box)));
+        }
+        // Text the structures' layer draws itself.
+        for (const Zemko::Trelvin::Data::StructureMark& m : view.curve.structures()->objects())
+            if (!m.path.isEmpty())
+                texts.append(QTransform()
+                                 .translate(x.transform(m.y), y.transform(m.x))
+                                 .rotate(m.angle)
+                                 .map(QPolygonF(m.path.controlPointRect())));
+        QCOMPARE(texts.size(), labels->drawnMarks().size() + 1);
+        for (int a = 0; a < texts.size(); ++a)
+            for (int b = a + 1; b < texts.size(); ++b)
+                QVERIFY(!texts[a].intersects(texts[b]));
+        QVERIFY(view.plot.showsWhole(view.curve.fitLabels()));
     }
 
     // Near the flat end of a spiral, where the chords of a coarse drawing stray furthest, and on an

@@ -129,6 +129,7 @@ private slots:
     void plotDestroyedDuringRender();
     void labelsReadUpright();
     void crowdedLabelsThinnedOut();
+    void structureLabelsGiveWay();
 
 private:
     std::unique_ptr<CountingPlot> plot;
@@ -453,6 +454,51 @@ void TestStationLabels::crowdedLabelsThinnedOut()
     QCOMPARE(zoomed, QVector<int>({ 0, 1, 2, 3, 4, 5, 7 }));
     QVERIFY(!overlapping(zoomed));
     QCOMPARE(labels.image(), expectedImage(marks, *plot, zoomed));
+}
+
+// Structure labels share the layout with the station labels and give way to them: a station label is
+// drawn whatever the structures, a structure label only where it overlaps no label laid out before it.
+void TestStationLabels::structureLabelsGiveWay()
+{
+    StationLabelsCurve labels;
+    labels.attach(plot.get());
+    const QVector<StationMark> stations { mark(20, 10), mark(50, 50), mark(80, 90) };
+    // On the second station's label, clear of everything, on the one before; then one after the
+    // last station, which stays the last label drawn.
+    const QVector<StationMark> structures { mark(50, 51), mark(20, 60), mark(21, 61), mark(80, 91) };
+    labels.setMarks(stations, structures);
+    settle();
+    QCOMPARE(labels.drawnMarks(), QVector<int>({ 0, 1, 2 }));
+    QCOMPARE(labels.drawnStructureMarks(), QVector<int>({ 1 }));
+    QCOMPARE(labels.structureMarks().size(), 4);
+    QVERIFY(labels.structureMarks().at(1).structure);
+
+    // Drawn in green beside the yellow station labels, and nothing of the dropped ones.
+    const QImage expected = expectedImage(stations, *plot);
+    const QImage image = labels.image();
+    int green = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            if (qAlpha(pixel) == 0)
+                continue;
+            const bool isGreen = qGreen(pixel) > 0 && qRed(pixel) == 0;
+            green += isGreen;
+            // A yellow pixel belongs to a station label.
+            if (!isGreen)
+                QVERIFY(qAlpha(expected.pixel(x, y)) > 0);
+        }
+    QVERIFY(green > 20);
+    const QPolygonF box = onCanvas(labels.structureMarks().at(1), *plot);
+    for (const StationMark& station : stations)
+        QVERIFY(!box.intersects(onCanvas(station, *plot)));
+
+    // Without structures the station labels are laid out as before.
+    labels.setMarks(stations);
+    settle();
+    QCOMPARE(labels.drawnMarks(), QVector<int>({ 0, 1, 2 }));
+    QVERIFY(labels.drawnStructureMarks().isEmpty());
+    QCOMPARE(labels.image(), expectedImage(stations, *plot));
 }
 
 TRELVIN_TEST_MAIN(TestStationLabels)

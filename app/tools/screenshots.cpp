@@ -3,7 +3,9 @@
 // (dialog-<entry>.png) with the given road open; check by station is shown at a station of the road.
 // Then a new road is made and PI rows heading south are typed into its table (new-road-1-typed-PIs.png),
 // applied (new-road-2-after-Apply.png, the plan fitted to the road) and shown as elements
-// (new-road-3-Horizontal-Elements.png):
+// (new-road-3-Horizontal-Elements.png). Last a short road of elements (507.06 m) with 1 m shoulders at
+// -4 % is opened: its plan in the maximised window (short-road-1-plan.png) and its section in check by
+// station (short-road-2-Check-by-Station.png):
 //
 //   trelvin_screenshots OUTDIR ROAD [WIDTH HEIGHT]
 //
@@ -20,16 +22,23 @@
 #include "shell/mainwindow.h"
 #include "ui_tableviewwidget.h"
 
+#include <road/horizontalalignment.h>
+#include <road/horizontalelement.h>
+#include <road/horizontalelementconfiguration.h>
+#include <road/roadsurface.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSet>
 #include <QTabWidget>
 #include <QTableView>
@@ -38,8 +47,10 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -266,6 +277,92 @@ bool photographNewRoad(MainWindow& window, const QDir& out, const QString& road)
     return ok;
 }
 
+// A profile, a lane of 3.5 at -2 % and a shoulder of 1 at -4 % on each side, and slopes from a small
+// library: a cut with a ditch on the left, a fill with a berm on the right.
+const char* const shortRoadParts = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Road>
+    <Version>4</Version>
+    <FullVersion>67239936</FullVersion>
+    <VerticalAlignment>
+        <element><mile>0</mile><height>152</height><radius>0</radius></element>
+        <element><mile>260</mile><height>155.5</height><radius>4000</radius></element>
+        <element><mile>507.06</mile><height>153</height><radius>0</radius></element>
+    </VerticalAlignment>
+    <StandardSection><left>
+        <element><template><name>lane</name><width>3.5</width><slope>-2</slope><delta_elevation>0</delta_elevation></template></element>
+        <element><template><name>shoulder</name><width>1</width><slope>-4</slope><delta_elevation>0</delta_elevation></template></element>
+    </left><right>
+        <element><template><name>lane</name><width>3.5</width><slope>-2</slope><delta_elevation>0</delta_elevation></template></element>
+        <element><template><name>shoulder</name><width>1</width><slope>-4</slope><delta_elevation>0</delta_elevation></template></element>
+    </right></StandardSection>
+    <SlopeSectionLibrary>
+        <template><type>0</type><name>Bank</name><element><type>0</type><name>upper</name><height>3</height><ratio>1.5</ratio></element><element><type>1</type><name>berm</name><width>2</width><slope>4</slope></element><element><type>0</type><name>lower</name><height>4</height><ratio>1.75</ratio></element></template>
+        <template><type>1</type><name>Cutting</name><element><type>2</type><name>ditch</name><inner_height>0.6</inner_height><bottom_width>0.4</bottom_width><outer_height>0.8</outer_height></element><element><type>0</type><name>face</name><height>3</height><ratio>1</ratio></element></template>
+    </SlopeSectionLibrary>
+    <SlopeSection>
+        <left><template><name>hill</name><begin_station>0</begin_station><end_station>507.06</end_station><begin_reference>Cutting</begin_reference><end_reference>Cutting</end_reference></template></left>
+        <right><template><name>bank</name><begin_station>0</begin_station><end_station>507.06</end_station><begin_reference>Bank</begin_reference><end_reference>Bank</end_reference></template></right>
+    </SlopeSection>
+</Road>
+)";
+
+// The short road: a straight, an arc and a straight, 507.06 m heading north-east, as elements.
+bool writeShortRoad(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(shortRoadParts) < 0)
+        return false;
+    file.close();
+    Pelko::Road::RoadSurface road(path.toLocal8Bit().toStdString());
+    if (!road.load())
+        return false;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Pelko::Road::HorizontalElementConfiguration elements;
+    elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(M_PI / 3), 200.0,
+                                                               Pelko::Corvex::Point(3000.0, 5000.0), 0.0));
+    elements.append(Pelko::Road::HorizontalElement::createArc(Pelko::Corvex::Angle(nan), 107.06, 400.0,
+                                                              Pelko::Corvex::Point::invalid(), nan));
+    elements.append(Pelko::Road::HorizontalElement::createLine(Pelko::Corvex::Angle(nan), 200.0,
+                                                               Pelko::Corvex::Point::invalid(), nan));
+    road.getHorizontalAligment()->setElements(elements);
+    return road.save();
+}
+
+// The short road's plan in the maximised window, and its section with the narrow shoulders.
+bool photographShortRoad(MainWindow& window, const QDir& out, const QString& road)
+{
+    Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
+    document->closeRoad();
+    if (!writeShortRoad(road) || !document->openRoad(road)) {
+        std::fprintf(stderr, "screenshots: cannot make %s\n", qPrintable(road));
+        return false;
+    }
+    const QRect screen = window.screen()->availableGeometry();
+    window.showMaximized();
+    // Without a window manager the maximised state alone does not resize the window.
+    window.setGeometry(screen);
+    auto* page = window.findChild<HorizontalAlignmentWidget*>();
+    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->widget(i) == page)
+            tabs->setCurrentIndex(i);
+    // The elements from their first column.
+    if (auto* elements = window.findChild<HorizontalElementTableWidget*>())
+        elements->form()->tableView->scrollTo(elements->model()->index(0, 0));
+    settle(1000);
+    bool ok = write(&window, out.filePath(QStringLiteral("short-road-1-plan.png")));
+
+    auto* check = window.findChild<QAction*>(QStringLiteral("actionCheckStation"));
+    if (!check) {
+        std::fprintf(stderr, "screenshots: no check by station\n");
+        return false;
+    }
+    ok = photographDialog(check, out.filePath(QStringLiteral("short-road-2-Check-by-Station.png")),
+                          [](QWidget* dialog) { typeInto(dialog, "stationEdit", QStringLiteral("K0+100")); })
+        && ok;
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -329,6 +426,7 @@ int main(int argc, char* argv[])
 
         QTemporaryDir roads;
         ok = photographNewRoad(window, out, roads.filePath(QStringLiteral("new-road.rod"))) && ok;
+        ok = photographShortRoad(window, out, roads.filePath(QStringLiteral("short-road.rod"))) && ok;
         window.close();
     }
     Zemko::Trelvin::Prompter::setInstance(nullptr);

@@ -208,9 +208,10 @@ void HorizontalCurve::rebuild(double tolerance)
 
     QFont font = m_plot->canvas()->font();
     font.setPointSize(12);
-    m_labels->setMarks(stationMarks(*road, font));
-
-    m_structures->setBoundingRect(structureMarks(*road, font));
+    // Structure labels are thinned out with the station labels, in one layer.
+    QVector<Data::StationMark> structureLabels;
+    m_structures->setBoundingRect(structureMarks(*road, font, structureLabels));
+    m_labels->setMarks(stationMarks(*road, font), structureLabels);
 }
 
 QRectF HorizontalCurve::boundingRect() const
@@ -433,7 +434,8 @@ HorizontalCurve::locateOnElements(const Pelko::Road::HorizontalElementConfigurat
     return location;
 }
 
-QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, const QFont& font) const
+QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, const QFont& font,
+                                       QVector<Data::StationMark>& labels) const
 {
     const Pelko::Road::StructureElementConfiguration structures = road.getStructures();
     if (structures.size() == 0) {
@@ -463,7 +465,6 @@ QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, con
             continue;
         Data::StructureMark mark;
         mark.text = stationLabel(equations, structure.getStation());
-        mark.path = paths.path(mark.text);
         mark.x = location.point.getX();
         mark.y = location.point.getY();
         mark.angle = location.azimuth;
@@ -476,6 +477,15 @@ QRectF HorizontalCurve::structureMarks(const Pelko::Road::RoadSurface& road, con
         mark.crossSlope = structure.getCrossSlope();
         mark.skewed = structure.getBuildType() == Pelko::Road::SkewAndSkewBuildType;
         marks.append(mark);
+
+        Data::StationMark label;
+        label.text = mark.text;
+        label.path = paths.path(label.text, &label.box);
+        label.x = mark.x;
+        label.y = mark.y;
+        label.angle = mark.angle;
+        label.structure = true;
+        labels.append(label);
 
         const double m = *std::max_element(std::begin(widths), std::end(widths));
         extent |= QRectF(mark.y - m, mark.x - m, 2.0 * m, 2.0 * m);

@@ -132,8 +132,10 @@ private:
     void sampleView();
 
     QVector<Data::StationMark> stationMarks(const Pelko::Road::RoadSurface& road, const QFont& font) const;
-    // Hands the marks to the structure layer; returns their extent in plot coordinates.
-    QRectF structureMarks(const Pelko::Road::RoadSurface& road, const QFont& font) const;
+    // Hands the marks to the structure layer and appends their labels; returns their extent in plot
+    // coordinates.
+    QRectF structureMarks(const Pelko::Road::RoadSurface& road, const QFont& font,
+                          QVector<Data::StationMark>& labels) const;
 
     QwtPlotCurve* m_primaryPoints;
     QwtPlotCurve* m_piPolygon;

@@ -38,6 +38,34 @@ double radiusOf(const QString& text)
     return MeterToUnit::instance()->toMeters(value);
 }
 
+// Whether the text is a number written with a sign of its own.
+bool signedNumber(const QString& trimmed)
+{
+    if (!trimmed.startsWith(QLatin1Char('-')) && !trimmed.startsWith(QLatin1Char('+')))
+        return false;
+    bool ok = false;
+    numberLocale().toDouble(trimmed, &ok);
+    return ok;
+}
+
+// A radius as the table shows it: its magnitude, as every radius of the road is shown; the side column
+// gives the direction. A text that is no number shows as typed.
+QString shownRadius(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    return trimmed.startsWith(QLatin1Char('-')) && signedNumber(trimmed) ? trimmed.mid(1) : text;
+}
+
+// A radius as typed into a row: a number without a sign keeps the row's side, which the table shows
+// apart from the radius; a sign of its own sets it.
+QString sidedRadius(const QString& text, int turnDirection)
+{
+    const QString trimmed = text.trimmed();
+    if (turnDirection != Pelko::Road::TurnLeft || signedNumber(trimmed) || radiusOf(trimmed) == 0.0)
+        return text;
+    return QLatin1Char('-') + trimmed;
+}
+
 // A radius text as Apply reads it: empty, the infinity sign or a straight value is straight; any other
 // text must be a number.
 bool readRadius(const QString& text, double& meters)
@@ -111,7 +139,8 @@ void HorizontalElementTableModel::setTextOf(HorizontalElementEdit& record, int c
     switch (column) {
     case StartRadiusColumn:
     case EndRadiusColumn:
-        (column == StartRadiusColumn ? record.startRadiusText : record.endRadiusText) = text;
+        (column == StartRadiusColumn ? record.startRadiusText : record.endRadiusText)
+            = sidedRadius(text, record.turnDirection);
         // The type and the side follow the radii.
         deriveType(record);
         deriveTurnDirection(record);
@@ -297,9 +326,9 @@ QVariant HorizontalElementTableModel::textCell(int column, int row, int role) co
     case MileageColumn:
         return record.mileageText;
     case StartRadiusColumn:
-        return record.startRadiusText;
+        return edit ? record.startRadiusText : shownRadius(record.startRadiusText);
     case EndRadiusColumn:
-        return record.endRadiusText;
+        return edit ? record.endRadiusText : shownRadius(record.endRadiusText);
     case AzimuthColumn:
         return record.azimuthText;
     case LengthColumn:

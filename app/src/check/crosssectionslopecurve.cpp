@@ -19,6 +19,9 @@ CrossSectionSlopeCurve::CrossSectionSlopeCurve(const QString& title, const QColo
 {
     m_plates->setZ(1.0);
     m_points->setZ(2.0);
+    // The markers' texts keep clear of the names and of each other.
+    m_plates->shareRoomWith(m_points, m_slopes);
+    m_slopes->shareRoomWith(m_points, m_plates);
 }
 
 CrossSectionSlopeCurve::~CrossSectionSlopeCurve()

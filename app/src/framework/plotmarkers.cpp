@@ -1,9 +1,12 @@
 #include "framework/plotmarkers.h"
 
+#include "framework/labelbox.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Zemko {
@@ -100,6 +103,27 @@ void addTiltedTexts(QVector<PlotLabel>& labels, const QPointF& centre, double ha
     labels.append({ centre, QRectF(-0.5 * width, -above * up - 1.0, width, (above + below) * up + 2.0) });
 }
 
+QString lengthText(const PlateMarker& marker)
+{
+    return QStringLiteral("%1").arg(std::abs(marker.length), 0, 'f', 2);
+}
+
+// Distance from a marker's line to its texts, in pixels.
+constexpr double textGap = 8.0;
+
+// One text waiting for its place.
+struct PendingText
+{
+    MarkerText* result;
+    QTransform frame;
+    // Its place by the marker.
+    QRectF rect;
+    // Which way it moves when that place is taken: -1 up, +1 down.
+    double away;
+    // The marker's length on the screen.
+    double span;
+};
+
 } // namespace
 
 bool StructureMark::operator==(const StructureMark& o) const
@@ -124,6 +148,102 @@ int labelSpan(const QwtScaleMap& xMap, int px, double endY)
     return truncated((xMap.transform(endY) - px) * 0.8);
 }
 
+QRectF nameRect(const QFontMetricsF& metrics, int px, int py, const QString& name)
+{
+    const double width = std::max(20.0, std::ceil(metrics.horizontalAdvance(name)) + 2.0);
+    return QRectF(px - 0.5 * width, py + 5, width, std::max(20.0, metrics.height()));
+}
+
+MarkerTexts layoutMarkerTexts(const QVector<NamedPoint>& names, const QVector<PlateMarker>& plates,
+                              const QVector<SlopeMarker>& slopes, const QwtScaleMap& xMap,
+                              const QwtScaleMap& yMap, const QRectF& canvas, const QFontMetricsF& metrics)
+{
+    MarkerTexts texts;
+    texts.grades.resize(plates.size());
+    texts.lengths.resize(plates.size());
+    texts.slopes.resize(slopes.size());
+
+    QVector<LabelBox> taken;
+    for (const NamedPoint& point : names) {
+        if (!isFinite(point.x, point.y))
+            continue;
+        const int px = toPixel(xMap, point.x);
+        const int py = toPixel(yMap, point.y);
+        const QRectF dot(px - 3.0, py - 3.0, 6.0, 6.0);
+        taken.append(LabelBox(QTransform(), dot));
+        texts.names.append(dot);
+        if (point.name.isEmpty())
+            continue;
+        // The name's text, not the room below it.
+        QRectF name = nameRect(metrics, px, py, point.name);
+        name.setHeight(metrics.height());
+        taken.append(LabelBox(QTransform(), name));
+        texts.names.append(name);
+    }
+
+    const double line = metrics.height();
+    QVector<PendingText> pending;
+    // The marker's frame as it draws, and its length on the screen.
+    const auto frameAt = [&](const QPointF& position, double tilt) {
+        return QTransform().translate(toPixel(xMap, position.y()), toPixel(yMap, position.x())).rotate(tilt);
+    };
+    const auto spanOf = [&](const QPointF& position, double length) {
+        return std::abs(xMap.transform(position.y() + length) - xMap.transform(position.y()));
+    };
+    const auto centred
+        = [](double width, double top, double height) { return QRectF(-0.5 * width, top, width, height); };
+    for (int i = 0; i < plates.size(); ++i) {
+        const PlateMarker& marker = plates.at(i);
+        if (!isFinite(marker.position.x(), marker.position.y()))
+            continue;
+        const MarkerLabel grade = PlateMarkerCurve::label(marker);
+        const QTransform frame = frameAt(marker.position, grade.tilt);
+        const double span = spanOf(marker.position, marker.length);
+        const double length = std::ceil(metrics.horizontalAdvance(lengthText(marker))) + 2.0;
+        pending.append({ &texts.lengths[i], frame, centred(length, textGap, line), 1.0, span });
+        if (!grade.text.isEmpty()) {
+            const double width = std::ceil(metrics.horizontalAdvance(grade.text)) + 2.0;
+            pending.append({ &texts.grades[i], frame, centred(width, -textGap - line, line), -1.0, span });
+        }
+    }
+    for (int i = 0; i < slopes.size(); ++i) {
+        const SlopeMarker& marker = slopes.at(i);
+        const MarkerLabel slope = SlopeMarkerCurve::label(marker);
+        if (!slope.visible || !isFinite(marker.position.x(), marker.position.y()))
+            continue;
+        const QTransform frame = frameAt(marker.position, slope.tilt);
+        const double span = spanOf(marker.position, marker.width);
+        double width = 0.0;
+        const QStringList lines = slope.text.split(QLatin1Char('\n'));
+        for (const QString& text : lines)
+            width = std::max(width, metrics.horizontalAdvance(text));
+        const double height = (lines.size() - 1) * metrics.lineSpacing() + line;
+        pending.append({ &texts.slopes[i], frame, centred(std::ceil(width) + 2.0, -textGap - height, height),
+                         -1.0, span });
+    }
+    std::stable_sort(pending.begin(), pending.end(),
+                     [](const PendingText& a, const PendingText& b) { return a.span > b.span; });
+
+    const bool bounded = canvas.isValid();
+    for (const PendingText& text : pending) {
+        for (int step = 0; step < 3; ++step) {
+            const QRectF rect = text.rect.translated(0.0, text.away * step * (line + 2.0));
+            const LabelBox box(text.frame, rect);
+            if (bounded && !box.within(canvas))
+                continue;
+            if (std::any_of(taken.cbegin(), taken.cend(),
+                            [&](const LabelBox& other) { return box.overlaps(other); }))
+                continue;
+            taken.append(box);
+            text.result->shown = true;
+            text.result->rect = rect;
+            text.result->box = QPolygonF({ box.corner[0], box.corner[1], box.corner[2], box.corner[3] });
+            break;
+        }
+    }
+    return texts;
+}
+
 } // namespace Internal
 
 void NamedPointsCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
@@ -134,14 +254,17 @@ void NamedPointsCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, co
     painter->save();
     painter->setPen(Qt::cyan);
     painter->setBrush(QBrush(Qt::cyan, Qt::SolidPattern));
+    const QFontMetricsF metrics(painter->font());
     for (const NamedPoint& point : records()) {
         if (!Internal::isFinite(point.x, point.y))
             continue;
         const int px = Internal::toPixel(xMap, point.x);
         const int py = Internal::toPixel(yMap, point.y);
         painter->drawEllipse(QPoint(px, py), 2, 2);
+        // A name longer than the usual box is widened about the point, never cut.
         if (!point.name.isEmpty())
-            painter->drawText(QRect(px - 10, py + 5, 20, 20), Qt::AlignHCenter | Qt::AlignTop, point.name);
+            painter->drawText(Internal::nameRect(metrics, px, py, point.name),
+                              Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, point.name);
     }
     painter->restore();
 }
@@ -163,7 +286,7 @@ QVector<PlotLabel> PlateMarkerCurve::fitLabels(const QFontMetricsF& metrics) con
         if (!Internal::isFinite(marker.position.x(), marker.position.y()))
             continue;
         const MarkerLabel grade = label(marker);
-        const QString length = QStringLiteral("%1").arg(std::abs(marker.length), 0, 'f', 2);
+        const QString length = lengthText(marker);
         const double width
             = std::max(metrics.horizontalAdvance(length), metrics.horizontalAdvance(grade.text));
         const double line = metrics.lineSpacing();
@@ -188,12 +311,28 @@ MarkerLabel PlateMarkerCurve::label(const PlateMarker& marker)
     return label;
 }
 
+void PlateMarkerCurve::shareRoomWith(const NamedPointsCurve* names, const SlopeMarkerCurve* slopes)
+{
+    sharedNames = names;
+    sharedSlopes = slopes;
+}
+
+MarkerTexts PlateMarkerCurve::texts(const QwtScaleMap& xMap, const QwtScaleMap& yMap, const QRectF& canvas,
+                                    const QFontMetricsF& metrics) const
+{
+    return Internal::layoutMarkerTexts(sharedNames ? sharedNames->points() : QVector<NamedPoint>(), records(),
+                                       sharedSlopes ? sharedSlopes->markers() : QVector<SlopeMarker>(), xMap,
+                                       yMap, canvas, metrics);
+}
+
 void PlateMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
-                                  const QRectF&, int, int) const
+                                  const QRectF& canvasRect, int, int) const
 {
     if (!painter || records().isEmpty())
         return;
-    for (const PlateMarker& marker : records()) {
+    const MarkerTexts placed = texts(xMap, yMap, canvasRect, QFontMetricsF(painter->font()));
+    for (int i = 0; i < records().size(); ++i) {
+        const PlateMarker& marker = records().at(i);
         if (!Internal::isFinite(marker.position.x(), marker.position.y()))
             continue;
         const MarkerLabel grade = label(marker);
@@ -202,10 +341,15 @@ void PlateMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, co
         const int w = Internal::labelSpan(xMap, px, marker.position.y() + marker.length);
 
         beginMarker(painter, px, py, grade.tilt);
-        painter->drawText(QRect(-w / 2, 8, w, 60), Qt::AlignHCenter | Qt::AlignTop,
-                          QStringLiteral("%1").arg(std::abs(marker.length), 0, 'f', 2));
+        const MarkerText& length = placed.lengths.at(i);
+        if (length.shown)
+            painter->drawText(length.rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
+                              lengthText(marker));
         if (!grade.text.isEmpty()) {
-            painter->drawText(QRect(-w / 2, -38, w, 30), Qt::AlignHCenter | Qt::AlignBottom, grade.text);
+            const MarkerText& text = placed.grades.at(i);
+            if (text.shown)
+                painter->drawText(text.rect, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip,
+                                  grade.text);
             drawArrow(painter, w, grade.falling);
         }
         painter->restore();
@@ -231,12 +375,28 @@ MarkerLabel SlopeMarkerCurve::label(const SlopeMarker& marker)
     return label;
 }
 
+void SlopeMarkerCurve::shareRoomWith(const NamedPointsCurve* names, const PlateMarkerCurve* plates)
+{
+    sharedNames = names;
+    sharedPlates = plates;
+}
+
+MarkerTexts SlopeMarkerCurve::texts(const QwtScaleMap& xMap, const QwtScaleMap& yMap, const QRectF& canvas,
+                                    const QFontMetricsF& metrics) const
+{
+    return Internal::layoutMarkerTexts(sharedNames ? sharedNames->points() : QVector<NamedPoint>(),
+                                       sharedPlates ? sharedPlates->markers() : QVector<PlateMarker>(),
+                                       records(), xMap, yMap, canvas, metrics);
+}
+
 void SlopeMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
-                                  const QRectF&, int, int) const
+                                  const QRectF& canvasRect, int, int) const
 {
     if (!painter || records().isEmpty())
         return;
-    for (const SlopeMarker& marker : records()) {
+    const MarkerTexts placed = texts(xMap, yMap, canvasRect, QFontMetricsF(painter->font()));
+    for (int i = 0; i < records().size(); ++i) {
+        const SlopeMarker& marker = records().at(i);
         const MarkerLabel slope = label(marker);
         if (!slope.visible || !Internal::isFinite(marker.position.x(), marker.position.y()))
             continue;
@@ -245,7 +405,9 @@ void SlopeMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, co
         const int w = Internal::labelSpan(xMap, px, marker.position.y() + marker.width);
 
         beginMarker(painter, px, py, slope.tilt);
-        painter->drawText(QRect(-w / 2, -68, w, 60), Qt::AlignHCenter | Qt::AlignBottom, slope.text);
+        const MarkerText& text = placed.slopes.at(i);
+        if (text.shown)
+            painter->drawText(text.rect, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextDontClip, slope.text);
         drawArrow(painter, w, slope.falling);
         painter->restore();
     }

@@ -5,6 +5,7 @@
 
 #include <QPainterPath>
 #include <QPointF>
+#include <QPolygonF>
 #include <QString>
 
 class QFontMetricsF;
@@ -93,6 +94,26 @@ struct MarkerLabel
     bool falling = false;
 };
 
+// Where one text of a marker goes: its rectangle in the marker's frame (about the marker's anchor
+// pixel, before the tilt) and its corners on the canvas. Not shown when no place was free.
+struct MarkerText
+{
+    bool shown = false;
+    QRectF rect;
+    QPolygonF box;
+};
+
+// The texts of a section's markers laid out together: per plate marker its grade (above the line) and
+// its length (below), per slope marker its height and ratio (above), and the boxes the points' names
+// and dots take. Entries of markers that draw no such text are not shown.
+struct MarkerTexts
+{
+    QVector<MarkerText> grades;
+    QVector<MarkerText> lengths;
+    QVector<MarkerText> slopes;
+    QVector<QRectF> names;
+};
+
 // The arrow under a marker label: head length a and height h for a label span w.
 struct MarkerArrow
 {
@@ -100,8 +121,21 @@ struct MarkerArrow
     int height = 0;
 };
 
+class NamedPointsCurve;
+class PlateMarkerCurve;
+class SlopeMarkerCurve;
+
 namespace Internal {
 MarkerArrow markerArrow(int span);
+// A point's name below its dot, as wide as the name and at least 20 pixels.
+QRectF nameRect(const QFontMetricsF& metrics, int px, int py, const QString& name);
+// Every text whole and within the canvas (when it is not empty), clear of the names and dots and of
+// the texts placed before it. A text keeps its place by its marker when that is free, else moves away
+// from the line a line or two; with no place free it is left out. Markers wider on the screen are
+// placed first, so that the narrow ones give way.
+MarkerTexts layoutMarkerTexts(const QVector<NamedPoint>& names, const QVector<PlateMarker>& plates,
+                              const QVector<SlopeMarker>& slopes, const QwtScaleMap& xMap,
+                              const QwtScaleMap& yMap, const QRectF& canvas, const QFontMetricsF& metrics);
 // Pixel span of a label: 80 % of the screen length from px to the mapped end.
 int labelSpan(const QwtScaleMap& xMap, int px, double endY);
 } // namespace Internal
@@ -123,6 +157,12 @@ class PlateMarkerCurve : public RecordSeriesItem<PlateMarker>
 public:
     void setMarkers(const QVector<PlateMarker>& markers) { replaceRecords(markers); }
     const QVector<PlateMarker>& markers() const { return records(); }
+    // The names and slope markers drawn beside these, whose room the texts share (either may be null;
+    // both must outlive this item's drawing).
+    void shareRoomWith(const NamedPointsCurve* names, const SlopeMarkerCurve* slopes);
+    // The texts as drawn for these maps and canvas.
+    MarkerTexts texts(const QwtScaleMap& xMap, const QwtScaleMap& yMap, const QRectF& canvas,
+                      const QFontMetricsF& metrics) const;
 
     // The grade text and tilt; the text is empty for a grade below 0.0001 in magnitude.
     static MarkerLabel label(const PlateMarker& marker);
@@ -131,6 +171,10 @@ public:
 
     void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
                     const QRectF& canvasRect, int from, int to) const override;
+
+private:
+    const NamedPointsCurve* sharedNames = nullptr;
+    const SlopeMarkerCurve* sharedSlopes = nullptr;
 };
 
 class SlopeMarkerCurve : public RecordSeriesItem<SlopeMarker>
@@ -138,6 +182,10 @@ class SlopeMarkerCurve : public RecordSeriesItem<SlopeMarker>
 public:
     void setMarkers(const QVector<SlopeMarker>& markers) { replaceRecords(markers); }
     const QVector<SlopeMarker>& markers() const { return records(); }
+    // As PlateMarkerCurve's.
+    void shareRoomWith(const NamedPointsCurve* names, const PlateMarkerCurve* plates);
+    MarkerTexts texts(const QwtScaleMap& xMap, const QwtScaleMap& yMap, const QRectF& canvas,
+                      const QFontMetricsF& metrics) const;
 
     // "h=..\n1:.."; not visible for a ratio below 0.0001 in magnitude.
     static MarkerLabel label(const SlopeMarker& marker);
@@ -146,6 +194,10 @@ public:
 
     void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
                     const QRectF& canvasRect, int from, int to) const override;
+
+private:
+    const NamedPointsCurve* sharedNames = nullptr;
+    const PlateMarkerCurve* sharedPlates = nullptr;
 };
 
 class StructuralObjectCurve : public RecordSeriesItem<StructureMark>

@@ -1,5 +1,7 @@
 #include "framework/stationlabelscurve.h"
 
+#include "framework/labelbox.h"
+
 #include <qwt_plot.h>
 
 #include <QCache>
@@ -159,46 +161,11 @@ QRectF outlineBox(const StationMark& mark)
     return mark.box.isNull() ? mark.path.controlPointRect() : mark.box;
 }
 
-// The four corners of a label on the canvas, a pixel of room round its outline.
-struct Quad
+// A label on the canvas, with a pixel of room round its outline.
+Internal::LabelBox labelBox(const QTransform& place, const QRectF& box)
 {
-    QPointF corner[4];
-    QRectF bounds;
-
-    Quad(const QTransform& place, const QRectF& box)
-    {
-        const QRectF room = box.adjusted(-1.0, -1.0, 1.0, 1.0);
-        corner[0] = place.map(room.topLeft());
-        corner[1] = place.map(room.topRight());
-        corner[2] = place.map(room.bottomRight());
-        corner[3] = place.map(room.bottomLeft());
-        bounds = place.mapRect(room);
-    }
-
-    // Separating axes: the two edge directions of each rectangle.
-    bool overlaps(const Quad& other) const
-    {
-        if (!bounds.intersects(other.bounds))
-            return false;
-        for (const Quad* quad : { this, &other })
-            for (int edge = 0; edge < 2; ++edge) {
-                const QPointF d = quad->corner[edge + 1] - quad->corner[edge];
-                const QPointF axis(-d.y(), d.x());
-                double minA = 0.0, maxA = 0.0, minB = 0.0, maxB = 0.0;
-                for (int i = 0; i < 4; ++i) {
-                    const double a = QPointF::dotProduct(corner[i], axis);
-                    const double b = QPointF::dotProduct(other.corner[i], axis);
-                    minA = i ? std::min(minA, a) : a;
-                    maxA = i ? std::max(maxA, a) : a;
-                    minB = i ? std::min(minB, b) : b;
-                    maxB = i ? std::max(maxB, b) : b;
-                }
-                if (maxA <= minB || maxB <= minA)
-                    return false;
-            }
-        return true;
-    }
-};
+    return Internal::LabelBox(place, box.adjusted(-1.0, -1.0, 1.0, 1.0));
+}
 
 // The label's outline turned along the angle about its anchor, and half round about its own centre
 // when it would read upside down: it reads upright and keeps its place by the road. The half turn's
@@ -240,7 +207,7 @@ QVector<int> StationLabelsCurve::layout(const QVector<StationMark>& marks, const
     // Laid-out labels by the cells of a coarse grid their bounds touch.
     constexpr double cell = 64.0;
     QHash<quint64, QVector<int>> grid;
-    QVector<Quad> quads;
+    QVector<Internal::LabelBox> quads;
     const auto cellsOf = [&](const QRectF& r, const std::function<bool(quint64)>& visit) {
         const qint64 x0 = qint64(std::floor(r.left() / cell)), x1 = qint64(std::floor(r.right() / cell));
         const qint64 y0 = qint64(std::floor(r.top() / cell)), y1 = qint64(std::floor(r.bottom() / cell));
@@ -255,7 +222,7 @@ QVector<int> StationLabelsCurve::layout(const QVector<StationMark>& marks, const
         const QRectF& box = boxes.at(i);
         if (box.isNull() || !Internal::isFinite(marks.at(i).x, marks.at(i).y))
             return;
-        const Quad quad(placement(marks.at(i), box, xMap, yMap), box);
+        const Internal::LabelBox quad = labelBox(placement(marks.at(i), box, xMap, yMap), box);
         if (!quad.bounds.intersects(canvas))
             return;
         // The bounds are clipped to the canvas first: a far-off corner must not spread over the grid.
@@ -275,12 +242,23 @@ QVector<int> StationLabelsCurve::layout(const QVector<StationMark>& marks, const
         });
         chosen[size_t(i)] = true;
     };
-    if (count > 0)
-        tryLabel(0, true);
-    if (count > 1)
-        tryLabel(count - 1, true);
-    for (int i = 1; i + 1 < count; ++i)
-        tryLabel(i, false);
+    int first = -1;
+    int last = -1;
+    for (int i = 0; i < count; ++i)
+        if (!marks.at(i).structure) {
+            first = first < 0 ? i : first;
+            last = i;
+        }
+    if (first >= 0)
+        tryLabel(first, true);
+    if (last > first)
+        tryLabel(last, true);
+    for (int i = 0; i < count; ++i)
+        if (!marks.at(i).structure && i != first && i != last)
+            tryLabel(i, false);
+    for (int i = 0; i < count; ++i)
+        if (marks.at(i).structure)
+            tryLabel(i, false);
     for (int i = 0; i < count; ++i)
         if (chosen[size_t(i)])
             drawn.append(i);
@@ -293,9 +271,12 @@ struct StationLabelsCurve::Private
     QImage image;
     QwtScaleMap xMap;
     QwtScaleMap yMap;
-    // The extent of each mark's outline, computed once per set of marks.
+    // The structures' labels, and every label: the station marks, then the structures'.
+    QVector<StationMark> structures;
+    QVector<StationMark> all;
+    // The extent of each label's outline (of all), computed once per set of marks.
     QVector<QRectF> boxes;
-    // The marks the latest render draws.
+    // The labels the latest render draws (indices into all).
     QVector<int> drawn;
     // Whether image belongs to xMap and yMap (a render was started for them with the current marks).
     bool mapsCurrent = false;
@@ -327,7 +308,7 @@ StationLabelsCurve::Label StationLabelsCurve::Render::operator()(const StationMa
     label.image = QImage(pixels.size(), QImage::Format_ARGB32_Premultiplied);
     label.image.fill(0);
     QPainter painter(&label.image);
-    painter.setPen(QPen(Qt::yellow, 1));
+    painter.setPen(QPen(mark.structure ? Qt::green : Qt::yellow, 1));
     painter.setBrush(Qt::NoBrush);
     painter.setTransform(place * QTransform::fromTranslate(-pixels.left(), -pixels.top()));
     painter.drawPath(path);
@@ -344,13 +325,20 @@ StationLabelsCurve::~StationLabelsCurve()
     d->future.cancel();
 }
 
-void StationLabelsCurve::setMarks(const QVector<StationMark>& marks)
+void StationLabelsCurve::setMarks(const QVector<StationMark>& marks, const QVector<StationMark>& structures)
 {
-    if (!replaceRecords(marks))
+    QVector<StationMark> flagged = structures;
+    for (StationMark& mark : flagged)
+        mark.structure = true;
+    const bool changed = replaceRecords(marks);
+    if (!changed && flagged == d->structures)
         return;
+    d->structures = flagged;
+    // Shared with the marks when there are no structures.
+    d->all = d->structures.isEmpty() ? records() : records() + d->structures;
     d->boxes.clear();
-    d->boxes.reserve(marks.size());
-    for (const StationMark& mark : marks)
+    d->boxes.reserve(d->all.size());
+    for (const StationMark& mark : d->all)
         d->boxes.append(outlineBox(mark));
     if (plot()) {
         render(plot(), true);
@@ -367,6 +355,11 @@ void StationLabelsCurve::setMarks(const QVector<StationMark>& marks)
 const QVector<StationMark>& StationLabelsCurve::marks() const
 {
     return records();
+}
+
+const QVector<StationMark>& StationLabelsCurve::structureMarks() const
+{
+    return d->structures;
 }
 
 void StationLabelsCurve::startRender(QwtPlot* plot)
@@ -386,18 +379,43 @@ bool StationLabelsCurve::isRendering() const
 
 QVector<int> StationLabelsCurve::drawnMarks() const
 {
-    return d->drawn;
+    QVector<int> drawn;
+    for (int i : d->drawn)
+        if (i < marks().size())
+            drawn.append(i);
+    return drawn;
+}
+
+QVector<int> StationLabelsCurve::drawnStructureMarks() const
+{
+    QVector<int> drawn;
+    for (int i : d->drawn)
+        if (i >= marks().size())
+            drawn.append(i - marks().size());
+    return drawn;
 }
 
 QVector<PlotLabel> StationLabelsCurve::fitLabels() const
 {
+    // The labels are drawn through an image as large as the maps' pixel extent, set at the canvas's
+    // origin, while the maps start some pixels in (the canvas's frame and margin): a label shows whole
+    // only that many pixels short of the maps' far ends.
+    double right = 0.0;
+    double below = 0.0;
+    if (plot()) {
+        const QwtScaleMap x = plot()->canvasMap(QwtPlot::xBottom);
+        const QwtScaleMap y = plot()->canvasMap(QwtPlot::yLeft);
+        right = std::max(0.0, std::min(x.p1(), x.p2()));
+        below = std::max(0.0, std::min(y.p1(), y.p2()));
+    }
     QVector<PlotLabel> labels;
-    labels.reserve(marks().size());
-    for (int i = 0; i < marks().size(); ++i) {
-        const StationMark& mark = marks().at(i);
+    labels.reserve(d->all.size());
+    for (int i = 0; i < d->all.size(); ++i) {
+        const StationMark& mark = d->all.at(i);
         const QRectF& box = d->boxes.at(i);
         if (!box.isNull())
-            labels.append({ QPointF(mark.y, mark.x), turn(mark.angle, box).mapRect(box) });
+            labels.append({ QPointF(mark.y, mark.x),
+                            turn(mark.angle, box).mapRect(box).adjusted(0.0, 0.0, right, below) });
     }
     return labels;
 }
@@ -423,14 +441,14 @@ void StationLabelsCurve::render(QwtPlot* plot, bool force)
     const QSize size(int(std::abs(xMap.p2() - xMap.p1())), int(std::abs(yMap.p2() - yMap.p1())));
     // An empty canvas (hidden, collapsed) or no marks: nothing to render, and no painter may be
     // opened on a null image off the GUI thread.
-    if (size.isEmpty() || !plot->canvas() || plot->canvas()->contentsRect().isEmpty() || marks().isEmpty())
+    if (size.isEmpty() || !plot->canvas() || plot->canvas()->contentsRect().isEmpty() || d->all.isEmpty())
         return;
 
-    d->drawn = layout(marks(), d->boxes, xMap, yMap, size);
+    d->drawn = layout(d->all, d->boxes, xMap, yMap, size);
     QVector<StationMark> drawn;
     drawn.reserve(d->drawn.size());
     for (int i : d->drawn)
-        drawn.append(marks().at(i));
+        drawn.append(d->all.at(i));
     d->future = QtConcurrent::mappedReduced(drawn, Render { xMap, yMap, size }, mergeLabel,
                                             QtConcurrent::UnorderedReduce | QtConcurrent::SequentialReduce);
     d->pending = true;
@@ -463,7 +481,7 @@ void StationLabelsCurve::updateScaleDiv(const QwtScaleDiv& xScaleDiv, const QwtS
 void StationLabelsCurve::drawSeries(QPainter* painter, const QwtScaleMap&, const QwtScaleMap&, const QRectF&,
                                     int, int) const
 {
-    if (!painter || marks().isEmpty() || d->image.isNull())
+    if (!painter || d->all.isEmpty() || d->image.isNull())
         return;
     painter->drawImage(0, 0, d->image);
 }

@@ -34,10 +34,14 @@ struct StationMark
     double y = 0.0;
     // Degrees, clockwise on screen.
     double angle = 0.0;
+    // A structure's label: drawn green, and laid out after every station label, so that it gives way
+    // to them.
+    bool structure = false;
 
     bool operator==(const StationMark& o) const
     {
-        return text == o.text && path == o.path && box == o.box && x == o.x && y == o.y && angle == o.angle;
+        return text == o.text && path == o.path && box == o.box && x == o.x && y == o.y && angle == o.angle
+            && structure == o.structure;
     }
 };
 
@@ -75,7 +79,8 @@ private:
 // A label runs along the mark's angle but is turned half round about its own centre where it would
 // read upside down. The marks come in station order; for each view the labels are laid out in that
 // order and a label whose box would overlap one already laid out is left out, except the first and
-// the last, which are always drawn. A zoom lays them out anew.
+// the last station label, which are always drawn. Structure labels are laid out after all station
+// labels, by the same rule. A zoom lays them out anew.
 class StationLabelsCurve : public RecordSeriesItem<StationMark>
 {
 public:
@@ -97,8 +102,9 @@ public:
     static QTransform placement(const StationMark& mark, const QRectF& box, const QwtScaleMap& xMap,
                                 const QwtScaleMap& yMap);
     // The marks drawn on a canvas of the given size, as indices in station order: those whose box
-    // reaches the canvas and overlaps none laid out before it, and the first and last mark whenever
-    // they reach the canvas. boxes holds the extent of each mark's outline.
+    // reaches the canvas and overlaps none laid out before it, and the first and last station mark
+    // whenever they reach the canvas; structure marks come after every station mark. boxes holds the
+    // extent of each mark's outline.
     static QVector<int> layout(const QVector<StationMark>& marks, const QVector<QRectF>& boxes,
                                const QwtScaleMap& xMap, const QwtScaleMap& yMap, QSize size);
 
@@ -118,9 +124,12 @@ public:
     explicit StationLabelsCurve(int layers = 1);
     ~StationLabelsCurve() override;
 
-    // Replaces the marks when they differ and renders them anew when attached.
-    void setMarks(const QVector<StationMark>& marks);
+    // Replaces the station marks and the structures' labels when they differ and renders them anew
+    // when attached.
+    void setMarks(const QVector<StationMark>& marks, const QVector<StationMark>& structures = {});
     const QVector<StationMark>& marks() const;
+    // The structures' labels, each with structure set.
+    const QVector<StationMark>& structureMarks() const;
 
     // Renders for the plot's current view unless the cached image was made for it.
     void startRender(QwtPlot* plot);
@@ -130,6 +139,8 @@ public:
     bool isRendering() const;
     // The marks the latest render draws (indices into marks()).
     QVector<int> drawnMarks() const;
+    // The structures' labels it draws (indices into structureMarks()).
+    QVector<int> drawnStructureMarks() const;
     // Every label with the room it takes about its anchor, for fitting the view.
     QVector<PlotLabel> fitLabels() const;
 

@@ -1,0 +1,294 @@
+#include "check/crosssectionslopecurve.h"
+#include "check/stationcheckdialog.h"
+#include "framework/plotmarkers.h"
+#include "framework/roadplot.h"
+#include "test_checkroads.h"
+
+#include <qttestmain.h>
+
+#include <qwt_plot_canvas.h>
+#include <qwt_scale_map.h>
+
+#include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+#include <memory>
+
+using namespace Zemko::Trelvin;
+using namespace Zemko::Trelvin::Data;
+
+namespace {
+
+// A text as a painter drew it: where its glyphs go on the canvas, and whether a clip cut any of them.
+struct DrawnText
+{
+    QString text;
+    QColor colour;
+    QPolygonF box;
+    QTransform place;
+    bool cut = false;
+};
+
+// Records the texts and dots drawn on it, in canvas pixels, and draws nothing.
+class RecordingEngine : public QPaintEngine
+{
+public:
+    RecordingEngine()
+        : QPaintEngine(QPaintEngine::AllFeatures)
+    {
+    }
+
+    QVector<DrawnText> texts;
+    QVector<QRectF> dots;
+
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override { }
+    Type type() const override { return QPaintEngine::User; }
+
+    void drawTextItem(const QPointF& p, const QTextItem& item) override
+    {
+        const QRectF glyphs(p.x(), p.y() - item.ascent(), item.width(), item.ascent() + item.descent());
+        DrawnText text;
+        text.text = item.text();
+        text.colour = painter()->pen().color();
+        text.place = painter()->transform();
+        text.box = text.place.map(QPolygonF(glyphs));
+        // A clip that does not hold the glyphs cuts them (the shrink allows for rounding).
+        text.cut = painter()->hasClipping()
+            && !painter()->clipBoundingRect().contains(glyphs.adjusted(0.5, 0.5, -0.5, -0.5));
+        texts.append(text);
+    }
+    void drawEllipse(const QRectF& r) override { dots.append(painter()->transform().mapRect(r)); }
+    void drawEllipse(const QRect& r) override { drawEllipse(QRectF(r)); }
+    void drawPath(const QPainterPath&) override { }
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { }
+    void drawPolygon(const QPoint*, int, PolygonDrawMode) override { }
+    void drawLines(const QLineF*, int) override { }
+    void drawLines(const QLine*, int) override { }
+    void drawRects(const QRectF*, int) override { }
+    void drawRects(const QRect*, int) override { }
+    void drawPoints(const QPointF*, int) override { }
+    void drawPoints(const QPoint*, int) override { }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { }
+    void drawTiledPixmap(const QRectF&, const QPixmap&, const QPointF&) override { }
+    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override { }
+};
+
+// A canvas-sized device at the screen's resolution, so that texts measure as on the canvas.
+class RecordingDevice : public QPaintDevice
+{
+public:
+    explicit RecordingDevice(QSize size)
+        : size(size)
+    {
+    }
+
+    QPaintEngine* paintEngine() const override { return &engine; }
+    RecordingEngine& recorded() { return engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        switch (metric) {
+        case PdmWidth:
+            return size.width();
+        case PdmHeight:
+            return size.height();
+        case PdmWidthMM:
+            return size.width() / 4;
+        case PdmHeightMM:
+            return size.height() / 4;
+        case PdmNumColors:
+            return 0xffffff;
+        case PdmDepth:
+            return 32;
+        case PdmDpiX:
+        case PdmPhysicalDpiX:
+            return int(screen->logicalDotsPerInchX());
+        case PdmDpiY:
+        case PdmPhysicalDpiY:
+            return int(screen->logicalDotsPerInchY());
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    QSize size;
+    mutable RecordingEngine engine;
+};
+
+// What the section's items draw for the plot's current view.
+const RecordingEngine& drawnBy(const CrossSectionSlopeCurve& curve, const QwtPlot& plot,
+                               RecordingDevice& device)
+{
+    const QwtScaleMap x = plot.canvasMap(QwtPlot::xBottom);
+    const QwtScaleMap y = plot.canvasMap(QwtPlot::yLeft);
+    const QRectF canvas = plot.canvas()->contentsRect();
+    QPainter painter(&device);
+    painter.setFont(plot.canvas()->font());
+    curve.plateMarkers()->draw(&painter, x, y, canvas);
+    curve.slopeMarkers()->draw(&painter, x, y, canvas);
+    curve.namedPoints()->draw(&painter, x, y, canvas);
+    painter.end();
+    return device.recorded();
+}
+
+bool isName(const DrawnText& text)
+{
+    return text.colour == QColor(Qt::cyan);
+}
+
+// The two lines of a slope's text, drawn one under the other at the font's line spacing.
+bool oneText(const DrawnText& a, const DrawnText& b)
+{
+    return a.place == b.place
+        && a.text.startsWith(QLatin1String("h=")) != b.text.startsWith(QLatin1String("h="))
+        && (a.text.startsWith(QLatin1String("1:")) || b.text.startsWith(QLatin1String("1:")));
+}
+
+bool within(const QPolygonF& box, const QRectF& area)
+{
+    const QRectF bounds = box.boundingRect();
+    return bounds.left() >= area.left() - 0.5 && bounds.right() <= area.right() + 0.5
+        && bounds.top() >= area.top() - 0.5 && bounds.bottom() <= area.bottom() + 0.5;
+}
+
+// Whether two boxes share more than an edge or a corner (a square pixel of area, allowing for rounding).
+bool overlap(const QPolygonF& a, const QPolygonF& b)
+{
+    const QPolygonF common = a.intersected(b);
+    double area = 0.0;
+    for (int i = 0; i < common.size(); ++i) {
+        const QPointF& p = common.at(i);
+        const QPointF& q = common.at((i + 1) % common.size());
+        area += p.x() * q.y() - q.x() * p.y();
+    }
+    return std::abs(area) / 2.0 > 1.0;
+}
+
+// A straight of 250 with the profile; on both sides a lane of 3.5 at -2 % and a shoulder of 1 at
+// -4 %; cut slopes with a ditch on the left, fill slopes with a berm on the right.
+bool writeNarrowShoulders(const QString& path)
+{
+    using SectionRoads::element;
+    const QByteArray side = element("lane", 3.5, -2.0) + element("shoulder", 1.0, -4.0);
+    const QByteArray slopes = "    <SlopeSection>\n        <left>\n"
+        + SlopeLibRoads::segment("hill", 0, 250, "Cut A", "Cut A") + "        </left>\n        <right>\n"
+        + SlopeLibRoads::segment("bank", 0, 250, "Fill B", "Fill B")
+        + "        </right>\n    </SlopeSection>\n";
+    return CheckRoads::write(
+        path, CheckRoads::profile() + SectionRoads::section(side, side) + SlopeLibRoads::library() + slopes,
+        CheckRoads::straight(250.0));
+}
+
+} // namespace
+
+class TestSectionLabels : public QObject
+{
+    Q_OBJECT
+
+private:
+    CheckRoads::Folder folder;
+
+private slots:
+    void init() { QVERIFY(folder.renew()); }
+    void cleanup() { Trelvin::instance()->closeRoad(); }
+
+    // Check by station on 1 m shoulders at -4 %, in dialogs of several sizes: every text the section
+    // plot draws is whole and within the canvas, and no width, grade or slope text lies on a point's
+    // name or dot or on another such text.
+    void narrowShouldersReadWhole_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("designed") << QSize(1098, 792);
+        QTest::newRow("narrow") << QSize(700, 600);
+        QTest::newRow("wide") << QSize(1600, 900);
+    }
+
+    void narrowShouldersReadWhole()
+    {
+        QFETCH(QSize, size);
+        Pelko::Road::RoadSurface* road = folder.open(writeNarrowShoulders);
+        QVERIFY(road);
+        StationCheckDialog dialog(road);
+        dialog.resize(size);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        CheckRoads::type(CheckRoads::child<QLineEdit>(&dialog, "stationEdit"), QStringLiteral("K0+050"));
+        QCOMPARE(dialog.curve()->plateMarkers()->markers().size(), 5);
+
+        RecordingDevice device(dialog.plot()->canvas()->size());
+        const RecordingEngine& drawn = drawnBy(*dialog.curve(), *dialog.plot(), device);
+        const QRectF canvas = dialog.plot()->canvas()->contentsRect();
+        QStringList shown;
+        for (const DrawnText& text : drawn.texts) {
+            QVERIFY2(!text.cut, qPrintable(text.text));
+            QVERIFY2(within(text.box, canvas), qPrintable(text.text));
+            if (isName(text))
+                continue;
+            shown.append(text.text);
+            for (const DrawnText& other : drawn.texts)
+                if (&other != &text && !oneText(text, other))
+                    QVERIFY2(!overlap(text.box, other.box), qPrintable(text.text + " on " + other.text));
+            for (const QRectF& dot : drawn.dots)
+                QVERIFY2(!overlap(text.box, QPolygonF(dot)), qPrintable(text.text));
+        }
+        // The lanes' texts keep their places; the shoulders' give way, moved or left out.
+        QCOMPARE(shown.count(QStringLiteral("3.50")), 2);
+        QCOMPARE(shown.count(QStringLiteral("2.00%")), 2);
+        QVERIFY(shown.count(QStringLiteral("1:1.5")) == 1 && shown.count(QStringLiteral("1:1.75")) == 1);
+        // Every name, "O" once per side.
+        QCOMPARE(drawn.texts.size() - shown.size(), 12);
+    }
+
+    // The layout itself: a text keeps its place beside its marker while that is free, moves away from
+    // the line when a name takes it, and is left out, never cut, when the canvas has no room for it.
+    void textsMoveOrGiveWay()
+    {
+        QwtScaleMap x;
+        x.setPaintInterval(0, 400);
+        x.setScaleInterval(0, 40);
+        QwtScaleMap y;
+        y.setPaintInterval(300, 0);
+        y.setScaleInterval(0, 30);
+        const QFontMetricsF metrics((QFont()));
+        const QRectF canvas(0, 0, 400, 300);
+        // A plate of 1 (10 pixels) at 15 across and 15 up, and one of 10 beside it.
+        const QVector<PlateMarker> plates { { false, QPointF(15, 15), 1.0, -0.04 },
+                                            { false, QPointF(15, 25), 10.0, -0.02 } };
+
+        MarkerTexts texts = Data::Internal::layoutMarkerTexts({}, plates, {}, x, y, canvas, metrics);
+        QVERIFY(texts.lengths[0].shown && texts.lengths[1].shown && texts.grades[1].shown);
+        QCOMPARE(texts.lengths[1].rect.top(), 8.0);
+        QVERIFY(texts.lengths[0].rect.width() >= metrics.horizontalAdvance(QStringLiteral("1.00")));
+        QVERIFY(texts.grades[0].rect.width() >= metrics.horizontalAdvance(QStringLiteral("4.00%")));
+
+        // The names at the narrow plate's ends take the room below it.
+        const QVector<NamedPoint> names { { QStringLiteral("R1"), 14.5, 15 },
+                                          { QStringLiteral("R2"), 15.5, 15 } };
+        texts = Data::Internal::layoutMarkerTexts(names, plates, {}, x, y, canvas, metrics);
+        QCOMPARE(texts.names.size(), 4);
+        QVERIFY(texts.lengths[0].shown);
+        QVERIFY(texts.lengths[0].rect.top() > 8.0);
+        for (const QRectF& name : texts.names)
+            QVERIFY(!overlap(texts.lengths[0].box, QPolygonF(name)));
+
+        // A canvas just below the plates: no place below them is left.
+        const QRectF low(0, 0, 400, y.transform(15) + 10);
+        texts = Data::Internal::layoutMarkerTexts(names, plates, {}, x, y, low, metrics);
+        QVERIFY(!texts.lengths[0].shown && !texts.lengths[1].shown);
+        QVERIFY(texts.grades[1].shown && within(texts.grades[1].box, low));
+    }
+};
+
+TRELVIN_TEST_MAIN(TestSectionLabels)
+#include "test_sectionlabels.moc"
