@@ -9,6 +9,7 @@
 #include <road/roadsurface.h>
 #include <road/station.h>
 
+#include <filewatch.h>
 #include <qttestmain.h>
 
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 using Pelko::Road::StationsEquation;
 using Zemko::Trelvin::StationsEquationTableModel;
@@ -71,6 +74,7 @@ private slots:
     void dialogStations();
     void saveHandsTheRoadACopy();
     void documentSaveWritesOnlyEdits();
+    void applySaysWhyTheFileFailed();
     void pageLayout();
 
 private:
@@ -311,6 +315,38 @@ void TestStationsEquation::saveHandsTheRoadACopy()
     Trelvin::instance()->closeRoad();
     QVERIFY(Trelvin::instance()->openRoad(path));
     QCOMPARE(page.model()->cellText(1, 2), QStringLiteral("K2+400.000"));
+}
+
+// Apply onto a FIFO says why and keeps the edit marked. When only the folder cannot be synced it says
+// that, but the file holds the edit and nothing stays marked.
+void TestStationsEquation::applySaysWhyTheFileFailed()
+{
+    ScriptedPrompter prompter;
+    StationsEquationConfigWidget page;
+    const QString path = writeRoad(twoEquations());
+    QVERIFY(Trelvin::instance()->openRoad(path));
+    QVERIFY(page.model()->setData(page.model()->index(1, 2), "2400"));
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
+    prompter.answer(ScriptedPrompter::Warning, QMessageBox::Ok);
+    page.findChild<QPushButton*>("applyButton")->click();
+    QCOMPARE(prompter.calls.last().text,
+             QStringLiteral("Save road failed!\n%1 is not a regular file; the road was not saved over it.")
+                 .arg(QDir::toNativeSeparators(path)));
+    QVERIFY(Trelvin::instance()->editFlags() & DataType::StationsEquation);
+
+    QVERIFY(QFile::remove(path));
+    QVERIFY(RoadFiles::write(path, RoadFiles::road(twoEquations())));
+    FileWatch::start(dir->path().toStdString(), true);
+    prompter.answer(ScriptedPrompter::Warning, QMessageBox::Ok);
+    page.findChild<QPushButton*>("applyButton")->click();
+    FileWatch::stop();
+    QCOMPARE(prompter.calls.last().text,
+             QStringLiteral("Save road failed!\nThe road was written, but its folder could not be synced: a "
+                            "crash now may lose it. Save again."));
+    QVERIFY(!(Trelvin::instance()->editFlags() & DataType::StationsEquation));
+    QVERIFY(RoadFiles::read(path).contains("<after>2400</after>"));
 }
 
 void TestStationsEquation::documentSaveWritesOnlyEdits()
