@@ -82,8 +82,8 @@ public:
     QString fileErrorText() const;
     // "Save road failed!", followed by why the file could not be written when that was the cause.
     QString saveFailedText() const;
-    // What to tell the user after a page's Apply or another write that reported written: nothing
-    // when it went through whole or no road is open, else saveFailedText().
+    // What to tell the user after a page's Apply or another write, given whether it reported the road
+    // written: nothing when the file holds it safely or no road is open, else saveFailedText().
     QString writeFailureText(bool written) const;
 
     void notifyDataChanged(DataType::Categories categories);
