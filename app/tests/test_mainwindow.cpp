@@ -1,3 +1,4 @@
+#include "filewatch.h"
 #include "qttestmain.h"
 
 #include "support/equationmodel.h"
@@ -25,6 +26,8 @@
 #include <QToolButton>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 using Zemko::Trelvin::Trelvin;
 
@@ -322,12 +325,37 @@ private slots:
         prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
         window.onNew();
         QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(unwritable)));
         QCOMPARE(Trelvin::instance()->path(), file);
         QCOMPARE(window.windowTitle(), title(file));
         QCOMPARE(enabledTabs(window), range(0, 9));
         QCOMPARE(model.equations.size(), 1);
         QCOMPARE(Trelvin::instance()->editFlags(), DataType::Categories(DataType::StationsEquation));
         QCOMPARE(modifiedTabs(window), QList<int> { 1 });
+    }
+
+    // New onto a FIFO says why, and neither the FIFO nor the open road is touched.
+    void newOntoAFifoSaysWhy()
+    {
+        const QString file = emptyRoad(QStringLiteral("open.rod"));
+        MainWindow window;
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        const QString fifo = path(QStringLiteral("pipe.rod"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::SaveFile, fifo);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onNew();
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("%1 is not a regular file; the road was not saved over it.")
+                     .arg(QDir::toNativeSeparators(fifo)));
+        struct stat info;
+        QVERIFY(::stat(QFile::encodeName(fifo).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+        QCOMPARE(Trelvin::instance()->path(), file);
+        QCOMPARE(window.windowTitle(), title(file));
     }
 
     void closingReturnsToTheWelcomePage()
@@ -496,6 +524,43 @@ private slots:
                  QStringLiteral("Save road failed!\nThe edits of Stations Equation were saved; those of "
                                 "Structural Object were not."));
         QCOMPARE(modifiedTabs(window), QList<int> { 9 });
+        Pelko::Road::RoadSurface saved(file.toLocal8Bit().toStdString());
+        QVERIFY(saved.load());
+        QCOMPARE(saved.getStationsEquations().getEquationSize(), 1u);
+    }
+
+    // A road file replaced by a folder: the box says why and the edits stay unsaved. A folder that
+    // cannot be synced: the box says so, but the file holds the edits and nothing stays marked.
+    void aFailedFileWriteSaysWhy()
+    {
+        const QString file = emptyRoad(QStringLiteral("why.rod"));
+        EquationModel model;
+        MainWindow window;
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        model.append(50.0, 40.0);
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkdir(file));
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onSave();
+        QCOMPARE(
+            prompter.calls.last().text,
+            QStringLiteral("Save road failed!\n%1 is not a regular file; the road was not saved over it.")
+                .arg(QDir::toNativeSeparators(file)));
+        QVERIFY(QFileInfo(file).isDir());
+        QCOMPARE(modifiedTabs(window), QList<int> { 1 });
+
+        QVERIFY(QDir().rmdir(file));
+        QVERIFY(RoadFiles::write(file, RoadFiles::road("")));
+        FileWatch::start(dir.path().toStdString(), true);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onSave();
+        FileWatch::stop();
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("Save road failed!\nThe road was written, but its folder could not be "
+                                "synced: a crash now may lose it. Save again."));
+        QVERIFY(modifiedTabs(window).isEmpty());
         Pelko::Road::RoadSurface saved(file.toLocal8Bit().toStdString());
         QVERIFY(saved.load());
         QCOMPARE(saved.getStationsEquations().getEquationSize(), 1u);

@@ -353,6 +353,28 @@ private slots:
         QCOMPARE(record.importersDeleted, 1);
     }
 
+    void importThatCannotBeWrittenSaysWhy()
+    {
+        MainWindow window;
+        openRoad();
+        QVERIFY(QFile::remove(roadFile));
+        QVERIFY(QDir().mkdir(roadFile));
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::Warning, QMessageBox::Yes);
+        prompter.answer(ScriptedPrompter::OpenFile, dir.filePath(QStringLiteral("equations.txt")));
+        // The save's box, then the reload's.
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onImport(importerId);
+        QVERIFY(QDir().rmdir(roadFile));
+        const ScriptedPrompter::Call saving = prompter.calls.at(prompter.calls.size() - 2);
+        QCOMPARE(saving.title, QStringLiteral("Save failed"));
+        QCOMPARE(
+            saving.text,
+            QStringLiteral("Save road failed!\n%1 is not a regular file; the road was not saved over it.")
+                .arg(QDir::toNativeSeparators(roadFile)));
+    }
+
     void importAsksAboutPendingEditsFirst()
     {
         MainWindow window;

@@ -68,6 +68,7 @@ private slots:
     void deleteMovesTheSelection();
     void pageRoutesSelections();
     void selectionKeepsTheEditFlag();
+    void applyThatCannotWriteSaysWhy();
 
 private:
     SlopeSegmentRoads::Folder folder;
@@ -368,6 +369,27 @@ void TestSlopeSegment::selectionKeepsTheEditFlag()
     editor->leftTable()->on_applyButton_clicked();
     QVERIFY(!(Trelvin::instance()->editFlags() & DataType::Slope));
     QCOMPARE(Trelvin::instance()->road()->getSlopeSectionConfiguration()->get(SlopeSideLeft).size(), 1u);
+}
+
+// A road file replaced by a folder: Apply says why and the segment stays marked as not saved.
+void TestSlopeSegment::applyThatCannotWriteSaysWhy()
+{
+    QVERIFY(folder.open());
+    ScriptedPrompter prompter;
+    SlopeWidget page;
+    SlopeTableWideget* table = page.editor()->leftTable();
+    QVERIFY(table->model()->add(segment("west", 0, 100)).ok);
+    QVERIFY(QFile::remove(folder.roadPath));
+    QVERIFY(QDir().mkdir(folder.roadPath));
+
+    prompter.answer(ScriptedPrompter::Warning, QMessageBox::Ok);
+    table->on_applyButton_clicked();
+    QCOMPARE(warnings(prompter),
+             QStringList { QStringLiteral("Save road failed!\n%1 is not a regular file; the road was not "
+                                          "saved over it.")
+                               .arg(QDir::toNativeSeparators(folder.roadPath)) });
+    QVERIFY(Trelvin::instance()->editFlags() & DataType::Slope);
+    QVERIFY(QFileInfo(folder.roadPath).isDir());
 }
 
 TRELVIN_TEST_MAIN(TestSlopeSegment)

@@ -9,6 +9,7 @@
 #include <road/roadsurface.h>
 #include <road/station.h>
 
+#include <filewatch.h>
 #include <qttestmain.h>
 
 #include <QApplication>
@@ -71,6 +72,7 @@ private slots:
     void dialogStations();
     void saveHandsTheRoadACopy();
     void documentSaveWritesOnlyEdits();
+    void applySaysWhyTheFileFailed();
     void pageLayout();
 
 private:
@@ -311,6 +313,26 @@ void TestStationsEquation::saveHandsTheRoadACopy()
     Trelvin::instance()->closeRoad();
     QVERIFY(Trelvin::instance()->openRoad(path));
     QCOMPARE(page.model()->cellText(1, 2), QStringLiteral("K2+400.000"));
+}
+
+// Apply when only the folder cannot be synced says so, but the file holds the edit and nothing stays
+// marked.
+void TestStationsEquation::applySaysWhyTheFileFailed()
+{
+    ScriptedPrompter prompter;
+    StationsEquationConfigWidget page;
+    const QString path = writeRoad(twoEquations());
+    QVERIFY(Trelvin::instance()->openRoad(path));
+    QVERIFY(page.model()->setData(page.model()->index(1, 2), "2400"));
+    FileWatch::start(dir->path().toStdString(), true);
+    prompter.answer(ScriptedPrompter::Warning, QMessageBox::Ok);
+    page.findChild<QPushButton*>("applyButton")->click();
+    FileWatch::stop();
+    QCOMPARE(prompter.calls.last().text,
+             QStringLiteral("Save road failed!\nThe road was written, but its folder could not be synced: a "
+                            "crash now may lose it. Save again."));
+    QVERIFY(!(Trelvin::instance()->editFlags() & DataType::StationsEquation));
+    QVERIFY(RoadFiles::read(path).contains("<after>2400</after>"));
 }
 
 void TestStationsEquation::documentSaveWritesOnlyEdits()

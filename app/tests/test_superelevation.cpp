@@ -468,7 +468,9 @@ void TestSuperelevation::saveWritesTheCache()
     QVERIFY(QDir().mkdir(path));
     editor.onBtnApplyClick();
     QCOMPARE(prompter.calls.size(), 1);
-    QCOMPARE(prompter.calls.last().text, QStringLiteral("Save road failed!"));
+    QCOMPARE(prompter.calls.last().text,
+             QStringLiteral("Save road failed!\n%1 is not a regular file; the road was not saved over it.")
+                 .arg(QDir::toNativeSeparators(path)));
     QVERIFY(Trelvin::instance()->editFlags() & DataType::SuperelevationPoint);
 }
 

@@ -28,6 +28,8 @@ std::string localPath(const QString& path)
     return path.toLocal8Bit().toStdString();
 }
 
+using Pelko::Road::SaveError;
+
 } // namespace
 
 Trelvin::Trelvin()
@@ -65,9 +67,12 @@ bool Trelvin::isSlopeLibraryAvailable() const
 
 bool Trelvin::createRoad(const QString& path)
 {
+    m_fileError = SaveError::None;
     if (path.isEmpty())
         return false;
-    if (!Pelko::Road::RoadSurface(localPath(path)).save())
+    SaveError error = SaveError::None;
+    const bool saved = Pelko::Road::RoadSurface(localPath(path)).save(&error);
+    if (!recordWrite(saved, error, path))
         return false;
     // A new empty file in place of the open road's would leave the old road showing over it.
     if (absolutePath(path) == m_path)
@@ -100,9 +105,10 @@ void Trelvin::closeRoad()
         emit onRoadAboutToClose();
         m_road.reset();
     }
-    if (m_editFlags) {
+    if (editFlags()) {
         m_editFlags = {};
-        emit editFlagsChanged(m_editFlags);
+        m_unfiled = {};
+        emit editFlagsChanged(editFlags());
     }
 }
 
@@ -112,6 +118,7 @@ bool Trelvin::save()
     m_saveRefusal.clear();
     m_writeRefusals.clear();
     m_savedCategories = {};
+    m_fileError = SaveError::None;
     if (!m_road)
         return true;
     // Both tables describe the one alignment: whichever wrote last would silently replace the other.
@@ -131,20 +138,92 @@ bool Trelvin::save()
     emit saveRequested();
     if (m_saveRefused)
         return false;
-    const DataType::Categories pending = m_editFlags;
+    const DataType::Categories pending = editFlags();
     emit aboutToSaveRoad();
     const DataType::Categories written = pending & ~m_editFlags;
     if (m_editFlags) {
         // A write failed after its check had passed. The edits the other pages put into the road go
         // into the file too, so that the user can be told exactly what was saved.
-        if (written && m_road->save())
+        if (written && writeRoad())
             m_savedCategories = written;
+        else
+            addUnfiled(written);
         return false;
     }
-    if (!m_road->save())
+    if (!writeRoad()) {
+        addUnfiled(written);
         return false;
+    }
     m_savedCategories = pending;
+    // Every edit is in the file, but the user must hear that it may not survive a crash.
+    return m_fileError == SaveError::None;
+}
+
+bool Trelvin::writeRoad()
+{
+    if (!m_road)
+        return false;
+    SaveError error = SaveError::None;
+    const bool saved = m_road->save(&error);
+    if (!recordWrite(saved, error, m_path))
+        return false;
+    // The whole road went into the file, with what an earlier write failed to put there.
+    if (m_unfiled) {
+        m_unfiled = {};
+        emit editFlagsChanged(editFlags());
+    }
     return true;
+}
+
+void Trelvin::addUnfiled(DataType::Categories categories)
+{
+    if (!categories)
+        return;
+    m_unfiled |= categories;
+    emit editFlagsChanged(editFlags());
+}
+
+// True when the file holds what was written, though perhaps with its folder unsynced.
+bool Trelvin::recordWrite(bool saved, SaveError error, const QString& path)
+{
+    if (!saved && error == SaveError::None)
+        error = SaveError::WriteFailed;
+    m_fileError = error;
+    m_fileErrorPath = path;
+    return error == SaveError::None || error == SaveError::FolderNotSynced;
+}
+
+QString Trelvin::fileErrorText() const
+{
+    const QString file = QDir::toNativeSeparators(m_fileErrorPath);
+    switch (m_fileError) {
+    case SaveError::None:
+        return QString();
+    case SaveError::NotRegularFile:
+        return tr("%1 is not a regular file; the road was not saved over it.").arg(file);
+    case SaveError::NotRoadFile:
+        return tr("%1 is not a road file; the road was not saved over it.").arg(file);
+    case SaveError::FolderNotSynced:
+        return tr("The road was written, but its folder could not be synced: a crash now may lose it. "
+                  "Save again.");
+    case SaveError::WriteFailed:
+        break;
+    }
+    return tr("%1 could not be written.").arg(file);
+}
+
+QString Trelvin::saveFailedText() const
+{
+    const QString failed = tr("Save road failed!");
+    const QString reason = fileErrorText();
+    return reason.isEmpty() ? failed : failed + QLatin1Char('\n') + reason;
+}
+
+QString Trelvin::writeFailureText(bool written) const
+{
+    if (!m_road || (written && m_fileError == SaveError::None))
+        return QString();
+    return saveFailedText();
 }
 
 void Trelvin::refuseSave(const QString& reason)
@@ -176,7 +255,7 @@ void Trelvin::setEditFlags(DataType::Categories categories, bool on)
         m_editFlags |= categories;
     else
         m_editFlags &= ~categories;
-    emit editFlagsChanged(m_editFlags);
+    emit editFlagsChanged(editFlags());
 }
 
 QString Trelvin::recentPath()

@@ -2,6 +2,8 @@
 
 #include <plugin/datatype.h>
 
+#include <road/atomicfile.h>
+
 #include <QFileSystemWatcher>
 #include <QList>
 #include <QObject>
@@ -35,10 +37,12 @@ public:
     // The absolute path of the open road; empty while none is open.
     QString path() const { return m_path; }
     QStringList recentRoads() const { return m_recent; }
-    DataType::Categories editFlags() const { return m_editFlags; }
+    // The categories whose edits are not in the file: held by a page, or put into the road by a save
+    // whose write of the file failed.
+    DataType::Categories editFlags() const { return m_editFlags | m_unfiled; }
     bool isSlopeLibraryAvailable() const;
 
-    // The open road stays open when the new file cannot be written.
+    // The open road stays open when the new file cannot be written; fileError() says why.
     bool createRoad(const QString& path);
     bool openRoad(const QString& path);
     void closeRoad();
@@ -52,7 +56,8 @@ public:
     // False without writing anything while a page refuses to write its edits (writeRefusals() says
     // which and why), while both tables of the horizontal alignment hold edits (only one of them can
     // be written), or when a handler of saveRequested refused (saveRefusal() says why). False too when
-    // a write or the file fails; savedCategories() then names the edits that reached the file.
+    // a write or the file fails (fileError() says why); savedCategories() then names the edits that
+    // reached the file, all of them when only the folder could not be synced.
     bool save();
     // For handlers of checkBeforeSave: the edits of the category cannot be written, so the save
     // writes nothing.
@@ -66,6 +71,20 @@ public:
     // Whether the last save was refused, and why.
     bool saveRefused() const { return m_saveRefused; }
     QString saveRefusal() const { return m_saveRefusal; }
+
+    // Writes the open road to its file; every page's write goes through here. True when the file holds
+    // the road, also when only its folder could not be synced: fileError() tells that, and why a
+    // write failed.
+    bool writeRoad();
+    // How the last write of a road file by the document ended.
+    Pelko::Road::SaveError fileError() const { return m_fileError; }
+    // Why the last write failed, in one line naming the file; empty when it went through.
+    QString fileErrorText() const;
+    // "Save road failed!", followed by why the file could not be written when that was the cause.
+    QString saveFailedText() const;
+    // What to tell the user after a page's Apply or another write, given whether it reported the road
+    // written: nothing when the file holds it safely or no road is open, else saveFailedText().
+    QString writeFailureText(bool written) const;
 
     void notifyDataChanged(DataType::Categories categories);
     void notifyLibUpdate();
@@ -96,15 +115,22 @@ private:
     void addRecent(const QString& path);
     void saveRecent() const;
     void watch(const QString& path);
+    bool recordWrite(bool written, Pelko::Road::SaveError error, const QString& path);
+    void addUnfiled(DataType::Categories categories);
 
     std::unique_ptr<Pelko::Road::RoadSurface> m_road;
     QString m_path;
     QStringList m_recent;
+    // Set and cleared by the pages.
     DataType::Categories m_editFlags;
+    // Put into the road by a save whose write failed; a write that goes through clears them.
+    DataType::Categories m_unfiled;
     bool m_saveRefused = false;
     QString m_saveRefusal;
     QList<WriteRefusal> m_writeRefusals;
     DataType::Categories m_savedCategories;
+    Pelko::Road::SaveError m_fileError = Pelko::Road::SaveError::None;
+    QString m_fileErrorPath;
     QFileSystemWatcher m_watcher;
 };
 

@@ -76,7 +76,7 @@ bool BlockTableModel::saveToRoad()
     if (!road || !commitTypedRows())
         return false;
     writeIntoRoad(*road);
-    if (road->save())
+    if (Trelvin::instance()->writeRoad())
         return true;
     // Still to be written to the file: keep the mark even when the announcement reloaded the table.
     setUnwrittenEdits(true);

@@ -181,9 +181,9 @@ bool TableEditWidget::confirmDroppingEditsOf(DataType::Categories other, const Q
 // The road holds the rows even when the file could not be written; the plan shows them.
 void TableEditWidget::writeRows()
 {
-    if (!m_table->applyChanges())
-        Zemko::Trelvin::Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"),
-                                                       QMessageBox::Ok);
+    const QString failure = Zemko::Trelvin::Trelvin::instance()->writeFailureText(m_table->applyChanges());
+    if (!failure.isEmpty())
+        Zemko::Trelvin::Prompter::instance()->critical(this, tr("Save failed"), failure, QMessageBox::Ok);
 }
 
 bool TableEditWidget::handleShortcut(QKeyEvent* event)

@@ -105,10 +105,10 @@ void StationsEquationConfigWidget::showCodeMessage(int code)
 
 void StationsEquationConfigWidget::onBtnApplyClick()
 {
-    // Without a road there is nothing to save to and the tab is disabled; a file that could not be
-    // written must not pass for saved.
-    if (!m_model->applyChanges() && Zemko::Trelvin::Trelvin::instance()->road())
-        Prompter::instance()->warning(this, QString(), tr("Save road failed!"), QMessageBox::Ok);
+    // A file that could not be written must not pass for saved.
+    const QString failure = Zemko::Trelvin::Trelvin::instance()->writeFailureText(m_model->applyChanges());
+    if (!failure.isEmpty())
+        Prompter::instance()->warning(this, QString(), failure, QMessageBox::Ok);
 }
 
 void StationsEquationConfigWidget::updateData(DataType::Categories) { }

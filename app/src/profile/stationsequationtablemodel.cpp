@@ -183,7 +183,7 @@ bool StationsEquationTableModel::saveToRoad()
         return false;
     // The road gets its own list: later edits in the table reach it only through the next save.
     road->setStationsEquations(m_working.clone());
-    return road->save();
+    return Trelvin::instance()->writeRoad();
 }
 
 void StationsEquationTableModel::loadFromRoad()

@@ -145,12 +145,13 @@ void VerticalAlignmentTableWidget::on_applyButton_clicked()
         return;
     }
 
-    if (!m_model->applyChanges()) {
-        // The road holds the rows now; the mark stays so that the next save writes them again.
-        if (Zemko::Trelvin::Trelvin::instance()->road())
-            warn(tr("Save road failed!"));
+    const bool written = m_model->applyChanges();
+    const QString failure = Zemko::Trelvin::Trelvin::instance()->writeFailureText(written);
+    if (!failure.isEmpty())
+        warn(failure);
+    // The road holds the rows now; the mark stays so that the next save writes them again.
+    if (!written)
         return;
-    }
     m_model->reload();
     emit currentChange();
 }

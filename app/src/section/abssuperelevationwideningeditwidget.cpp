@@ -275,8 +275,9 @@ void AbsSuperelevationWideningEditWidget::onTableViewDoubleClick(const QModelInd
 
 void AbsSuperelevationWideningEditWidget::onBtnApplyClick()
 {
-    if (!applyToRoad())
-        Prompter::instance()->warning(this, QString(), tr("Save road failed!"), QMessageBox::Ok);
+    const QString failure = Trelvin::instance()->writeFailureText(applyToRoad());
+    if (!failure.isEmpty())
+        Prompter::instance()->warning(this, QString(), failure, QMessageBox::Ok);
     // Both editors announce 32: the widening page rebuilds, the superelevation page keeps its tabs.
     Trelvin::instance()->notifyDataChanged(DataType::WideningPoint);
 }
@@ -300,7 +301,7 @@ bool AbsSuperelevationWideningEditWidget::writeToRoad(DataType::Categories categ
     Pelko::Road::StandardSection* section = road->getStandardSection();
     section->setCrossSectionConfiguration(Pelko::Road::StandardSection::Left, cache->configuration(0));
     section->setCrossSectionConfiguration(Pelko::Road::StandardSection::Right, cache->configuration(1));
-    if (!road->save())
+    if (!document->writeRoad())
         return false;
     m_unwritten = false;
     for (const QVector<Table>* list : { &m_leftTables, &m_rightTables })

@@ -199,13 +199,14 @@ void StandardSectionConfigWidget::onBtnApplyClick()
         return;
     const bool leftWritten = m_leftModel->applyChanges();
     const bool rightWritten = m_rightModel->applyChanges();
-    if (!leftWritten || !rightWritten) {
+    const QString failure = Trelvin::instance()->writeFailureText(leftWritten && rightWritten);
+    if (!leftWritten || !rightWritten)
         // The file does not hold the pivot yet either.
         markPivotEdited();
-        Prompter::instance()->warning(this, QString(), tr("Save road failed!"), QMessageBox::Ok);
-    } else if (!m_leftModel->hasUnwrittenEdits() && !m_rightModel->hasUnwrittenEdits()) {
+    else if (!m_leftModel->hasUnwrittenEdits() && !m_rightModel->hasUnwrittenEdits())
         Trelvin::instance()->setEditFlags(DataType::StandardSection, false);
-    }
+    if (!failure.isEmpty())
+        Prompter::instance()->warning(this, QString(), failure, QMessageBox::Ok);
     Trelvin::instance()->notifyDataChanged(DataType::StandardSection);
 }
 

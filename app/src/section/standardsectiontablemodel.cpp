@@ -143,7 +143,7 @@ bool StandardSectionTableModel::saveToRoad()
         return false;
     road->getStandardSection()->setCrossSectionConfiguration(
         Pelko::Road::StandardSection::SectionSide(m_side), m_configuration);
-    return road->save();
+    return Trelvin::instance()->writeRoad();
 }
 
 void StandardSectionTableModel::loadFromRoad()

@@ -261,10 +261,18 @@ void MainWindow::openRoad(const QString& path)
 
 void MainWindow::newRoad(const QString& path)
 {
-    if (!Trelvin::instance()->createRoad(path))
-        Prompter::instance()->critical(
-            this, tr("New road Failed"),
-            tr("Cannot write a new road to %1.").arg(QDir::toNativeSeparators(path)));
+    Trelvin* document = Trelvin::instance();
+    const bool created = document->createRoad(path);
+    QString reason = document->fileErrorText();
+    if (created) {
+        // The new road is open, but it may not survive a crash.
+        if (!reason.isEmpty())
+            Prompter::instance()->warning(this, tr("New road"), reason);
+        return;
+    }
+    if (reason.isEmpty())
+        reason = tr("Cannot write a new road to %1.").arg(QDir::toNativeSeparators(path));
+    Prompter::instance()->critical(this, tr("New road Failed"), reason);
 }
 
 void MainWindow::loadRoad(const QString& path)
@@ -340,10 +348,11 @@ void MainWindow::onImport(const QString& key)
     }
     const QString path = document->path();
     const QString error = importer->import(document->road(), fileName);
+    const QString failure = error.isEmpty() ? document->writeFailureText(document->writeRoad()) : QString();
     if (!error.isEmpty())
         Prompter::instance()->critical(this, tr("Import Failed"), error);
-    else if (!document->road()->save())
-        Prompter::instance()->critical(this, tr("Save failed"), tr("Save road failed!"));
+    else if (!failure.isEmpty())
+        Prompter::instance()->critical(this, tr("Save failed"), failure);
     else
         Prompter::instance()->information(this, tr("Succeeded"), tr("Successfully imported!"));
     // The pages still hold copies taken before the import: reload them all from the file, which
@@ -452,7 +461,7 @@ bool MainWindow::saveRoad()
 QString MainWindow::saveFailureText() const
 {
     const Trelvin* document = Trelvin::instance();
-    const QString failed = tr("Save road failed!");
+    const QString failed = document->saveFailedText();
     const QList<Trelvin::WriteRefusal> refusals = document->writeRefusals();
     if (!refusals.isEmpty()) {
         QStringList lines = { failed };
@@ -463,9 +472,10 @@ QString MainWindow::saveFailureText() const
     }
     if (document->saveRefused())
         return document->saveRefusal();
-    // The file, or a page's write after its check, failed.
+    // The file, or a page's write after its check, failed; or every edit is in the file but its
+    // folder could not be synced.
     const DataType::Categories saved = document->savedCategories();
-    if (!saved)
+    if (!saved || !document->editFlags())
         return failed;
     return failed + QLatin1Char('\n')
         + tr("The edits of %1 were saved; those of %2 were not.")

@@ -169,7 +169,7 @@ bool SlopeLibTableModel::saveToRoad()
     // The library is the road's own; the segments pick up what changed in it by name.
     for (const SlopeSectionSide side : bothSides)
         road->getSlopeSectionConfiguration()->get(side).update();
-    const bool written = road->save();
+    const bool written = Trelvin::instance()->writeRoad();
     emit libUpdate();
     if (written) {
         for (SlopeLibTableModel* model : liveLists())

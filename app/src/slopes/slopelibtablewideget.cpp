@@ -99,10 +99,10 @@ void SlopeLibTableWideget::on_deleteButton_clicked()
 
 void SlopeLibTableWideget::on_applyButton_clicked()
 {
-    // Without a road there is nothing to write to; a file that could not be written must not pass for
-    // saved.
-    if (!m_model->applyChanges() && Zemko::Trelvin::Trelvin::instance()->road())
-        warn(tr("Save road failed!"));
+    // A file that could not be written must not pass for saved.
+    const QString failure = Zemko::Trelvin::Trelvin::instance()->writeFailureText(m_model->applyChanges());
+    if (!failure.isEmpty())
+        warn(failure);
 }
 
 void SlopeLibTableWideget::onClicked(const QModelIndex& index)

@@ -151,8 +151,7 @@ bool SlopeTableModel::saveToRoad()
         return false;
     // The road gets a copy, so later edits stay on this page until they are applied again.
     road->getSlopeSectionConfiguration()->set(m_side, m_configuration.clone());
-    road->save();
-    return true;
+    return Trelvin::instance()->writeRoad();
 }
 
 void SlopeTableModel::loadFromRoad()

@@ -1,5 +1,7 @@
 #include "slopes/slopetablewideget.h"
 
+#include "document/prompter.h"
+#include "document/trelvin.h"
 #include "slopes/segmentdialogs.h"
 #include "slopes/slopedialog.h"
 #include "slopes/slopetablemodel.h"
@@ -76,7 +78,9 @@ void SlopeTableWideget::on_deleteButton_clicked()
 
 void SlopeTableWideget::on_applyButton_clicked()
 {
-    m_model->applyChanges();
+    const QString failure = Zemko::Trelvin::Trelvin::instance()->writeFailureText(m_model->applyChanges());
+    if (!failure.isEmpty())
+        Zemko::Trelvin::Prompter::instance()->warning(this, QString(), failure);
 }
 
 void SlopeTableWideget::onClicked(const QModelIndex&) { }

@@ -197,8 +197,12 @@ void SlopeUseLibEditWidget::onTableViewDoubleClick(const QModelIndex& index)
 
 void SlopeUseLibEditWidget::onBtnApplyClick()
 {
-    m_left->applyChanges();
-    m_right->applyChanges();
+    const bool leftWritten = m_left->applyChanges();
+    const bool rightWritten = m_right->applyChanges();
+    const QString failure
+        = Zemko::Trelvin::Trelvin::instance()->writeFailureText(leftWritten && rightWritten);
+    if (!failure.isEmpty())
+        Prompter::instance()->warning(this, QString(), failure);
 }
 
 void SlopeUseLibEditWidget::onClicked(const QModelIndex& index)
