@@ -10,8 +10,10 @@
 #include <qwt_plot_canvas.h>
 #include <qwt_scale_map.h>
 
+#include <QFile>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -62,6 +64,20 @@ bool writeNarrowShoulders(const QString& path)
     return CheckRoads::write(
         path, CheckRoads::profile() + SectionRoads::section(side, side) + SlopeLibRoads::library() + slopes,
         CheckRoads::straight(250.0));
+}
+
+// A map of a 400 x 300 canvas showing 40 across (x) or 30 up (y).
+QwtScaleMap tenPixelsAUnit(bool up)
+{
+    QwtScaleMap map;
+    map.setPaintInterval(up ? 300 : 0, up ? 0 : 400);
+    map.setScaleInterval(0, up ? 30 : 40);
+    return map;
+}
+
+bool copyExample(const QString& path)
+{
+    return QFile::copy(QStringLiteral(TRELVIN_EXAMPLES_DIR "/ridge-road.rod"), path);
 }
 
 } // namespace
@@ -124,16 +140,102 @@ private slots:
         QCOMPARE(drawn.texts.size() - shown.size(), 12);
     }
 
+    // The points' names as painted, on the 1 m shoulders (whose ditch puts three points within a few
+    // pixels) and on the example road, in dialogs of several sizes: each is whole and within the
+    // canvas, on no other name and no dot, and every point's name shows (the centre line's "O",
+    // listed once per side, is drawn at one place).
+    void namesReadWhole_data()
+    {
+        QTest::addColumn<bool>("example");
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("shoulders, designed") << false << "K0+050" << QSize(1098, 792);
+        QTest::newRow("shoulders, narrow") << false << "K0+050" << QSize(700, 600);
+        QTest::newRow("shoulders, wide") << false << "K0+050" << QSize(1600, 900);
+        QTest::newRow("example, designed") << true << "K0+900" << QSize(1098, 792);
+        QTest::newRow("example, narrow") << true << "K0+900" << QSize(700, 600);
+        QTest::newRow("example, straight") << true << "K2+400" << QSize(1098, 792);
+    }
+
+    void namesReadWhole()
+    {
+        QFETCH(bool, example);
+        QFETCH(QString, station);
+        QFETCH(QSize, size);
+        Pelko::Road::RoadSurface* road = folder.open(example ? copyExample : writeNarrowShoulders);
+        QVERIFY(road);
+        StationCheckDialog dialog(road);
+        dialog.resize(size);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        CheckRoads::type(CheckRoads::child<QLineEdit>(&dialog, "stationEdit"), station);
+
+        RecordingDevice device(dialog.plot()->canvas()->size());
+        const RecordingEngine& drawn = drawnBy(*dialog.curve(), *dialog.plot(), device);
+        const QRectF canvas = dialog.plot()->canvas()->contentsRect();
+        QVector<DrawnText> names;
+        for (const DrawnText& text : drawn.texts)
+            if (isName(text) && std::none_of(names.cbegin(), names.cend(), [&](const DrawnText& name) {
+                    return name.text == text.text && name.box == text.box;
+                }))
+                names.append(text);
+        QStringList shown;
+        for (const DrawnText& name : names) {
+            QVERIFY2(!name.cut, qPrintable(name.text));
+            QVERIFY2(within(name.box, canvas), qPrintable(name.text));
+            for (const DrawnText& other : names)
+                if (&other != &name)
+                    QVERIFY2(!overlap(name.box, other.box), qPrintable(name.text + " on " + other.text));
+            for (const QRectF& dot : drawn.dots)
+                QVERIFY2(!overlap(name.box, QPolygonF(dot)), qPrintable(name.text));
+            shown.append(name.text);
+        }
+        QStringList expected;
+        for (const NamedPoint& point : dialog.curve()->namedPoints()->points())
+            if (!expected.contains(point.name))
+                expected.append(point.name);
+        QVERIFY(expected.size() >= 7);
+        std::sort(shown.begin(), shown.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(shown, expected);
+    }
+
+    // The names' layout itself: a name sits below its dot unless the drawn line crosses it there, a
+    // name repeated at the same dot goes to the same place, and a canvas too small for a name shows
+    // none.
+    void namesTakeFreePlaces()
+    {
+        const QwtScaleMap x = tenPixelsAUnit(false);
+        const QwtScaleMap y = tenPixelsAUnit(true);
+        const QFontMetricsF metrics((QFont()));
+        const QRectF canvas(0, 0, 400, 300);
+        const QVector<NamedPoint> names { { QStringLiteral("O"), 15, 15 },
+                                          { QStringLiteral("O"), 15, 15 },
+                                          { QStringLiteral("R9"), 25, 15 } };
+        // Down from the last point, through the place below it.
+        const QVector<QPointF> line { QPointF(25, 15), QPointF(25, 10) };
+
+        const QVector<MarkerText> placed = Data::Internal::layoutNames(names, line, x, y, canvas, metrics);
+        QCOMPARE(placed.size(), 3);
+        QVERIFY(placed[0].shown && placed[1].shown && placed[2].shown);
+        QCOMPARE(placed[0].rect.top(), 155.0);
+        QCOMPARE(placed[1].rect, placed[0].rect);
+        QVERIFY(placed[2].rect.bottom() <= 145.0);
+        QVERIFY(std::abs(placed[2].rect.center().x() - 250.0) < 1e-9);
+        // Without the line it keeps the usual place.
+        QCOMPARE(Data::Internal::layoutNames(names, {}, x, y, canvas, metrics)[2].rect.top(), 155.0);
+
+        const QRectF low(0, 140, 400, metrics.height() - 1.0);
+        for (const MarkerText& name : Data::Internal::layoutNames(names, line, x, y, low, metrics))
+            QVERIFY(!name.shown);
+    }
+
     // The layout itself: a text keeps its place beside its marker while that is free, moves away from
     // the line when a name takes it, and is left out, never cut, when the canvas has no room for it.
     void textsMoveOrGiveWay()
     {
-        QwtScaleMap x;
-        x.setPaintInterval(0, 400);
-        x.setScaleInterval(0, 40);
-        QwtScaleMap y;
-        y.setPaintInterval(300, 0);
-        y.setScaleInterval(0, 30);
+        const QwtScaleMap x = tenPixelsAUnit(false);
+        const QwtScaleMap y = tenPixelsAUnit(true);
         const QFontMetricsF metrics((QFont()));
         const QRectF canvas(0, 0, 400, 300);
         // A plate of 1 (10 pixels) at 15 across and 15 up, and one of 10 beside it.
