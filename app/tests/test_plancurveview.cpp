@@ -15,6 +15,7 @@
 #include <qwt_plot_canvas.h>
 #include <qwt_scale_map.h>
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -120,6 +121,26 @@ bool contains(const QRectF& outer, const QRectF& inner)
 {
     return outer.left() <= inner.left() && outer.right() >= inner.right() && outer.top() <= inner.top()
         && outer.bottom() >= inner.bottom();
+}
+
+// The rectangle that holds a label's painted pixels, in the label's own frame (about its anchor,
+// along its text).
+QRectF paintedExtent(const Zemko::Trelvin::Data::StationMark& mark, const QwtScaleMap& x,
+                     const QwtScaleMap& y)
+{
+    const StationLabelsCurve::Label label
+        = StationLabelsCurve::Render { x, y,
+                                       QSize(int(std::abs(x.pDist())), int(std::abs(y.pDist()))) }(mark);
+    const QTransform place = StationLabelsCurve::placement(mark, mark.box, x, y);
+    const QTransform back = place.inverted();
+    QRectF painted;
+    for (int row = 0; row < label.image.height(); ++row)
+        for (int column = 0; column < label.image.width(); ++column)
+            if (qAlpha(label.image.pixel(column, row)) != 0) {
+                const QRectF pixel(label.offset + QPoint(column, row), QSizeF(1.0, 1.0));
+                painted |= back.map(QPolygonF(pixel)).boundingRect();
+            }
+    return painted;
 }
 
 // A shown plot of the given size with the plan attached once it is exposed.
@@ -316,6 +337,46 @@ private slots:
             for (int b = a + 1; b < texts.size(); ++b)
                 QVERIFY(!texts[a].intersects(texts[b]));
         QVERIFY(view.plot.showsWhole(view.curve.fitLabels()));
+    }
+
+    // The example road's plan in the page's size in a maximised window and in others: the rectangles
+    // holding the painted pixels of two drawn labels, station or structure, keep two pixels apart,
+    // also where labels turned along a curve fan out from neighbouring stations.
+    void exampleLabelsKeepApart()
+    {
+        const QString path = dir.filePath(QStringLiteral("example.rod"));
+        QFile::remove(path);
+        QVERIFY(QFile::copy(QStringLiteral(TRELVIN_EXAMPLES_DIR "/ridge-road.rod"), path));
+        QVERIFY(Trelvin::instance()->openRoad(path));
+        for (const QSize size :
+             { QSize(677, 699), QSize(650, 700), QSize(650, 900), QSize(900, 900), QSize(1400, 880) }) {
+            PlanView view;
+            QVERIFY(view.attach(size));
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            const StationLabelsCurve* labels = view.curve.labels();
+            QVector<Zemko::Trelvin::Data::StationMark> drawn;
+            for (int i : labels->drawnMarks())
+                drawn.append(labels->marks().at(i));
+            for (int i : labels->drawnStructureMarks())
+                drawn.append(labels->structureMarks().at(i));
+            QVERIFY(drawn.size() >= 6);
+            const QwtScaleMap x = view.plot.canvasMap(QwtPlot::xBottom);
+            const QwtScaleMap y = view.plot.canvasMap(QwtPlot::yLeft);
+            QVector<QPolygonF> painted;
+            for (const auto& mark : drawn) {
+                // With a pixel round it.
+                const QRectF extent = paintedExtent(mark, x, y).adjusted(-1.0, -1.0, 1.0, 1.0);
+                painted.append(StationLabelsCurve::placement(mark, mark.box, x, y).map(QPolygonF(extent)));
+            }
+            for (int a = 0; a < painted.size(); ++a)
+                for (int b = a + 1; b < painted.size(); ++b)
+                    QVERIFY2(!painted[a].intersects(painted[b]),
+                             qPrintable(QStringLiteral("%1 x %2: %3 and %4")
+                                            .arg(size.width())
+                                            .arg(size.height())
+                                            .arg(drawn[a].text, drawn[b].text)));
+        }
     }
 
     // Near the flat end of a spiral, where the chords of a coarse drawing stray furthest, and on an

@@ -1,5 +1,6 @@
 #include "framework/roadplot.h"
 #include "support/countingplot.h"
+#include "support/recordingdevice.h"
 
 #include <qttestmain.h>
 
@@ -59,6 +60,44 @@ bool holdsWithMargin(const RoadPlot& plot, const QRectF& data)
         && y.minValue() <= data.top() - my && y.maxValue() >= data.bottom() + my;
 }
 
+// The texts a scale item draws for the plot's current view.
+QVector<DrawnText> scaleTexts(const RoadPlot& plot, const QwtPlotScaleItem* scale)
+{
+    RecordingDevice device(plot.canvas()->size());
+    QPainter painter(&device);
+    scale->draw(&painter, plot.canvasMap(QwtPlot::xBottom), plot.canvasMap(QwtPlot::yLeft),
+                plot.canvas()->contentsRect());
+    painter.end();
+    return device.recorded().texts;
+}
+
+// Every tick label the scales draw lies whole on the canvas, clear of the other scale's backbone and
+// ticks and of its labels; each scale draws at least two.
+void verifyTickLabels(const RoadPlot& plot, const QString& view)
+{
+    const QRectF canvas = plot.canvas()->contentsRect();
+    const QwtPlotScaleItem* left = plot.leftScaleItem();
+    const QwtPlotScaleItem* bottom = plot.bottomScaleItem();
+    const QVector<DrawnText> leftTexts = scaleTexts(plot, left);
+    const QVector<DrawnText> bottomTexts = scaleTexts(plot, bottom);
+    QVERIFY2(leftTexts.size() >= 2 && bottomTexts.size() >= 2, qPrintable(view));
+    const double bottomTicks
+        = canvas.bottom() - bottom->borderDistance() - bottom->scaleDraw()->maxTickLength();
+    const double leftTicks = canvas.left() + left->borderDistance() + left->scaleDraw()->maxTickLength();
+    for (const DrawnText& text : leftTexts) {
+        const QString name = view + QStringLiteral(": ") + text.text;
+        QVERIFY2(within(text.box, canvas), qPrintable(name));
+        QVERIFY2(text.box.boundingRect().bottom() <= bottomTicks + 0.5, qPrintable(name));
+        for (const DrawnText& other : bottomTexts)
+            QVERIFY2(!overlap(text.box, other.box), qPrintable(name + QStringLiteral(" on ") + other.text));
+    }
+    for (const DrawnText& text : bottomTexts) {
+        const QString name = view + QStringLiteral(": ") + text.text;
+        QVERIFY2(within(text.box, canvas), qPrintable(name));
+        QVERIFY2(text.box.boundingRect().left() >= leftTicks - 0.5, qPrintable(name));
+    }
+}
+
 } // namespace
 
 class TestPlot : public QObject
@@ -74,6 +113,8 @@ private slots:
     void fitHoldsDataAndLabels();
     void fitFollowsResizeUntilMoved();
     void fitWithExaggeratedHeights();
+    void tickLabelsShowWhole_data();
+    void tickLabelsShowWhole();
 };
 
 void TestPlot::freshPlot()
@@ -319,6 +360,49 @@ void TestPlot::fitWithExaggeratedHeights()
         plot,
         0.5 * (axisInterval(plot, QwtPlot::yLeft).minValue() + axisInterval(plot, QwtPlot::yLeft).maxValue()),
         20.0);
+}
+
+void TestPlot::tickLabelsShowWhole_data()
+{
+    QTest::addColumn<QRectF>("data");
+    QTest::addColumn<double>("ratio");
+    // A short road's plan (its last tick near the canvas's right edge when maximised), a profile with
+    // heights drawn twenty times higher, and a cross section.
+    QTest::newRow("plan") << QRectF(5000, 3000, 470, 195) << 1.0;
+    QTest::newRow("profile") << QRectF(0, 140, 5204, 40) << 20.0;
+    QTest::newRow("section") << QRectF(-8.2, 146.2, 26.2, 10.3) << 1.0;
+}
+
+// Fitted at several sizes and panned by small steps, so that ticks come to lie at every distance from
+// the canvas's edges: no tick label is cut by an edge or drawn over the other scale.
+void TestPlot::tickLabelsShowWhole()
+{
+    QFETCH(QRectF, data);
+    QFETCH(double, ratio);
+    for (const QSize size : { QSize(686, 707), QSize(1400, 880), QSize(500, 400), QSize(900, 300) }) {
+        RoadPlot plot;
+        plot.resize(size);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        plot.setAspectRatio(ratio);
+        plot.fitTo(data);
+        plot.replot();
+        const QString fitted = QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());
+        verifyTickLabels(plot, fitted);
+        if (QTest::currentTestFailed())
+            return;
+        const QwtInterval x = axisInterval(plot, QwtPlot::xBottom);
+        const QwtInterval y = axisInterval(plot, QwtPlot::yLeft);
+        for (int step = 1; step < 12; ++step) {
+            const double shift = step / 24.0;
+            plot.setScaleRect(QRectF(x.minValue() + shift * x.width(), y.minValue() + shift * y.width(),
+                                     x.width(), y.width()));
+            plot.replot();
+            verifyTickLabels(plot, fitted + QStringLiteral(" moved %1").arg(step));
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
 }
 
 TRELVIN_TEST_MAIN(TestPlot)

@@ -2,6 +2,7 @@
 #include "check/stationcheckdialog.h"
 #include "framework/plotmarkers.h"
 #include "framework/roadplot.h"
+#include "support/recordingdevice.h"
 #include "test_checkroads.h"
 
 #include <qttestmain.h>
@@ -9,11 +10,10 @@
 #include <qwt_plot_canvas.h>
 #include <qwt_scale_map.h>
 
-#include <QGuiApplication>
-#include <QPaintEngine>
+#include <QFile>
 #include <QPainter>
-#include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -21,110 +21,6 @@ using namespace Zemko::Trelvin;
 using namespace Zemko::Trelvin::Data;
 
 namespace {
-
-// A text as a painter drew it: where its glyphs go on the canvas, and whether a clip cut any of them.
-struct DrawnText
-{
-    QString text;
-    QColor colour;
-    QPolygonF box;
-    QTransform place;
-    bool cut = false;
-};
-
-// Records the texts and dots drawn on it, in canvas pixels, and draws nothing.
-class RecordingEngine : public QPaintEngine
-{
-public:
-    RecordingEngine()
-        : QPaintEngine(QPaintEngine::AllFeatures)
-    {
-    }
-
-    QVector<DrawnText> texts;
-    QVector<QRectF> dots;
-
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override { }
-    Type type() const override { return QPaintEngine::User; }
-
-    void drawTextItem(const QPointF& p, const QTextItem& item) override
-    {
-        const QRectF glyphs(p.x(), p.y() - item.ascent(), item.width(), item.ascent() + item.descent());
-        DrawnText text;
-        text.text = item.text();
-        text.colour = painter()->pen().color();
-        text.place = painter()->transform();
-        text.box = text.place.map(QPolygonF(glyphs));
-        // A clip that does not hold the glyphs cuts them (the shrink allows for rounding).
-        text.cut = painter()->hasClipping()
-            && !painter()->clipBoundingRect().contains(glyphs.adjusted(0.5, 0.5, -0.5, -0.5));
-        texts.append(text);
-    }
-    void drawEllipse(const QRectF& r) override { dots.append(painter()->transform().mapRect(r)); }
-    void drawEllipse(const QRect& r) override { drawEllipse(QRectF(r)); }
-    void drawPath(const QPainterPath&) override { }
-    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { }
-    void drawPolygon(const QPoint*, int, PolygonDrawMode) override { }
-    void drawLines(const QLineF*, int) override { }
-    void drawLines(const QLine*, int) override { }
-    void drawRects(const QRectF*, int) override { }
-    void drawRects(const QRect*, int) override { }
-    void drawPoints(const QPointF*, int) override { }
-    void drawPoints(const QPoint*, int) override { }
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { }
-    void drawTiledPixmap(const QRectF&, const QPixmap&, const QPointF&) override { }
-    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override { }
-};
-
-// A canvas-sized device at the screen's resolution, so that texts measure as on the canvas.
-class RecordingDevice : public QPaintDevice
-{
-public:
-    explicit RecordingDevice(QSize size)
-        : size(size)
-    {
-    }
-
-    QPaintEngine* paintEngine() const override { return &engine; }
-    RecordingEngine& recorded() { return engine; }
-
-protected:
-    int metric(PaintDeviceMetric metric) const override
-    {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        switch (metric) {
-        case PdmWidth:
-            return size.width();
-        case PdmHeight:
-            return size.height();
-        case PdmWidthMM:
-            return size.width() / 4;
-        case PdmHeightMM:
-            return size.height() / 4;
-        case PdmNumColors:
-            return 0xffffff;
-        case PdmDepth:
-            return 32;
-        case PdmDpiX:
-        case PdmPhysicalDpiX:
-            return int(screen->logicalDotsPerInchX());
-        case PdmDpiY:
-        case PdmPhysicalDpiY:
-            return int(screen->logicalDotsPerInchY());
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(QPaintDevice::devicePixelRatioFScale());
-        }
-        return 0;
-    }
-
-private:
-    QSize size;
-    mutable RecordingEngine engine;
-};
 
 // What the section's items draw for the plot's current view.
 const RecordingEngine& drawnBy(const CrossSectionSlopeCurve& curve, const QwtPlot& plot,
@@ -155,26 +51,6 @@ bool oneText(const DrawnText& a, const DrawnText& b)
         && (a.text.startsWith(QLatin1String("1:")) || b.text.startsWith(QLatin1String("1:")));
 }
 
-bool within(const QPolygonF& box, const QRectF& area)
-{
-    const QRectF bounds = box.boundingRect();
-    return bounds.left() >= area.left() - 0.5 && bounds.right() <= area.right() + 0.5
-        && bounds.top() >= area.top() - 0.5 && bounds.bottom() <= area.bottom() + 0.5;
-}
-
-// Whether two boxes share more than an edge or a corner (a square pixel of area, allowing for rounding).
-bool overlap(const QPolygonF& a, const QPolygonF& b)
-{
-    const QPolygonF common = a.intersected(b);
-    double area = 0.0;
-    for (int i = 0; i < common.size(); ++i) {
-        const QPointF& p = common.at(i);
-        const QPointF& q = common.at((i + 1) % common.size());
-        area += p.x() * q.y() - q.x() * p.y();
-    }
-    return std::abs(area) / 2.0 > 1.0;
-}
-
 // A straight of 250 with the profile; on both sides a lane of 3.5 at -2 % and a shoulder of 1 at
 // -4 %; cut slopes with a ditch on the left, fill slopes with a berm on the right.
 bool writeNarrowShoulders(const QString& path)
@@ -188,6 +64,20 @@ bool writeNarrowShoulders(const QString& path)
     return CheckRoads::write(
         path, CheckRoads::profile() + SectionRoads::section(side, side) + SlopeLibRoads::library() + slopes,
         CheckRoads::straight(250.0));
+}
+
+// A map of a 400 x 300 canvas showing 40 across (x) or 30 up (y).
+QwtScaleMap tenPixelsAUnit(bool up)
+{
+    QwtScaleMap map;
+    map.setPaintInterval(up ? 300 : 0, up ? 0 : 400);
+    map.setScaleInterval(0, up ? 30 : 40);
+    return map;
+}
+
+bool copyExample(const QString& path)
+{
+    return QFile::copy(QStringLiteral(TRELVIN_EXAMPLES_DIR "/ridge-road.rod"), path);
 }
 
 } // namespace
@@ -250,16 +140,102 @@ private slots:
         QCOMPARE(drawn.texts.size() - shown.size(), 12);
     }
 
+    // The points' names as painted, on the 1 m shoulders (whose ditch puts three points within a few
+    // pixels) and on the example road, in dialogs of several sizes: each is whole and within the
+    // canvas, on no other name and no dot, and every point's name shows (the centre line's "O",
+    // listed once per side, is drawn at one place).
+    void namesReadWhole_data()
+    {
+        QTest::addColumn<bool>("example");
+        QTest::addColumn<QString>("station");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("shoulders, designed") << false << "K0+050" << QSize(1098, 792);
+        QTest::newRow("shoulders, narrow") << false << "K0+050" << QSize(700, 600);
+        QTest::newRow("shoulders, wide") << false << "K0+050" << QSize(1600, 900);
+        QTest::newRow("example, designed") << true << "K0+900" << QSize(1098, 792);
+        QTest::newRow("example, narrow") << true << "K0+900" << QSize(700, 600);
+        QTest::newRow("example, straight") << true << "K2+400" << QSize(1098, 792);
+    }
+
+    void namesReadWhole()
+    {
+        QFETCH(bool, example);
+        QFETCH(QString, station);
+        QFETCH(QSize, size);
+        Pelko::Road::RoadSurface* road = folder.open(example ? copyExample : writeNarrowShoulders);
+        QVERIFY(road);
+        StationCheckDialog dialog(road);
+        dialog.resize(size);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        CheckRoads::type(CheckRoads::child<QLineEdit>(&dialog, "stationEdit"), station);
+
+        RecordingDevice device(dialog.plot()->canvas()->size());
+        const RecordingEngine& drawn = drawnBy(*dialog.curve(), *dialog.plot(), device);
+        const QRectF canvas = dialog.plot()->canvas()->contentsRect();
+        QVector<DrawnText> names;
+        for (const DrawnText& text : drawn.texts)
+            if (isName(text) && std::none_of(names.cbegin(), names.cend(), [&](const DrawnText& name) {
+                    return name.text == text.text && name.box == text.box;
+                }))
+                names.append(text);
+        QStringList shown;
+        for (const DrawnText& name : names) {
+            QVERIFY2(!name.cut, qPrintable(name.text));
+            QVERIFY2(within(name.box, canvas), qPrintable(name.text));
+            for (const DrawnText& other : names)
+                if (&other != &name)
+                    QVERIFY2(!overlap(name.box, other.box), qPrintable(name.text + " on " + other.text));
+            for (const QRectF& dot : drawn.dots)
+                QVERIFY2(!overlap(name.box, QPolygonF(dot)), qPrintable(name.text));
+            shown.append(name.text);
+        }
+        QStringList expected;
+        for (const NamedPoint& point : dialog.curve()->namedPoints()->points())
+            if (!expected.contains(point.name))
+                expected.append(point.name);
+        QVERIFY(expected.size() >= 7);
+        std::sort(shown.begin(), shown.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(shown, expected);
+    }
+
+    // The names' layout itself: a name sits below its dot unless the drawn line crosses it there, a
+    // name repeated at the same dot goes to the same place, and a canvas too small for a name shows
+    // none.
+    void namesTakeFreePlaces()
+    {
+        const QwtScaleMap x = tenPixelsAUnit(false);
+        const QwtScaleMap y = tenPixelsAUnit(true);
+        const QFontMetricsF metrics((QFont()));
+        const QRectF canvas(0, 0, 400, 300);
+        const QVector<NamedPoint> names { { QStringLiteral("O"), 15, 15 },
+                                          { QStringLiteral("O"), 15, 15 },
+                                          { QStringLiteral("R9"), 25, 15 } };
+        // Down from the last point, through the place below it.
+        const QVector<QPointF> line { QPointF(25, 15), QPointF(25, 10) };
+
+        const QVector<MarkerText> placed = Data::Internal::layoutNames(names, line, x, y, canvas, metrics);
+        QCOMPARE(placed.size(), 3);
+        QVERIFY(placed[0].shown && placed[1].shown && placed[2].shown);
+        QCOMPARE(placed[0].rect.top(), 155.0);
+        QCOMPARE(placed[1].rect, placed[0].rect);
+        QVERIFY(placed[2].rect.bottom() <= 145.0);
+        QVERIFY(std::abs(placed[2].rect.center().x() - 250.0) < 1e-9);
+        // Without the line it keeps the usual place.
+        QCOMPARE(Data::Internal::layoutNames(names, {}, x, y, canvas, metrics)[2].rect.top(), 155.0);
+
+        const QRectF low(0, 140, 400, metrics.height() - 1.0);
+        for (const MarkerText& name : Data::Internal::layoutNames(names, line, x, y, low, metrics))
+            QVERIFY(!name.shown);
+    }
+
     // The layout itself: a text keeps its place beside its marker while that is free, moves away from
     // the line when a name takes it, and is left out, never cut, when the canvas has no room for it.
     void textsMoveOrGiveWay()
     {
-        QwtScaleMap x;
-        x.setPaintInterval(0, 400);
-        x.setScaleInterval(0, 40);
-        QwtScaleMap y;
-        y.setPaintInterval(300, 0);
-        y.setScaleInterval(0, 30);
+        const QwtScaleMap x = tenPixelsAUnit(false);
+        const QwtScaleMap y = tenPixelsAUnit(true);
         const QFontMetricsF metrics((QFont()));
         const QRectF canvas(0, 0, 400, 300);
         // A plate of 1 (10 pixels) at 15 across and 15 up, and one of 10 beside it.

@@ -57,7 +57,9 @@ void CrossSectionSlopeCurve::plotDetached()
 
 void CrossSectionSlopeCurve::setLine(const QList<QPointF>& line)
 {
-    setSamples(line.toVector());
+    const QVector<QPointF> samples = line.toVector();
+    setSamples(samples);
+    m_points->setLine(samples);
 }
 
 void CrossSectionSlopeCurve::setNamedPoints(const QList<PlotPoint>& points)

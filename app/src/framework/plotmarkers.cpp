@@ -3,11 +3,13 @@
 #include "framework/labelbox.h"
 
 #include <QFontMetricsF>
+#include <QLineF>
 #include <QPainter>
 #include <QtMath>
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace Zemko {
 namespace Trelvin {
@@ -111,6 +113,28 @@ QString lengthText(const PlateMarker& marker)
 // Distance from a marker's line to its texts, in pixels.
 constexpr double textGap = 8.0;
 
+// Distance from a point's pixel to its name beside, above or below it, and to a name by its corner.
+constexpr double nameGap = 5.0;
+constexpr double cornerGap = 4.0;
+
+// The room a point's dot takes.
+QRectF dotRect(const QPoint& pixel)
+{
+    return QRectF(pixel.x() - 3.0, pixel.y() - 3.0, 6.0, 6.0);
+}
+
+bool crosses(const QRectF& rect, const QLineF& segment)
+{
+    if (rect.contains(segment.p1()) || rect.contains(segment.p2()))
+        return true;
+    const QLineF edges[]
+        = { QLineF(rect.topLeft(), rect.topRight()), QLineF(rect.topRight(), rect.bottomRight()),
+            QLineF(rect.bottomRight(), rect.bottomLeft()), QLineF(rect.bottomLeft(), rect.topLeft()) };
+    return std::any_of(std::begin(edges), std::end(edges), [&](const QLineF& edge) {
+        return segment.intersects(edge, nullptr) == QLineF::BoundedIntersection;
+    });
+}
+
 // One text waiting for its place.
 struct PendingText
 {
@@ -148,15 +172,124 @@ int labelSpan(const QwtScaleMap& xMap, int px, double endY)
     return truncated((xMap.transform(endY) - px) * 0.8);
 }
 
-QRectF nameRect(const QFontMetricsF& metrics, int px, int py, const QString& name)
+QVector<MarkerText> layoutNames(const QVector<NamedPoint>& names, const QVector<QPointF>& line,
+                                const QwtScaleMap& xMap, const QwtScaleMap& yMap, const QRectF& canvas,
+                                const QFontMetricsF& metrics)
 {
-    const double width = std::max(20.0, std::ceil(metrics.horizontalAdvance(name)) + 2.0);
-    return QRectF(px - 0.5 * width, py + 5, width, std::max(20.0, metrics.height()));
+    QVector<MarkerText> placed(names.size());
+    QVector<QPoint> pixels(names.size());
+    QVector<QRectF> dots;
+    for (int i = 0; i < names.size(); ++i) {
+        const NamedPoint& point = names.at(i);
+        if (!isFinite(point.x, point.y))
+            continue;
+        pixels[i] = QPoint(toPixel(xMap, point.x), toPixel(yMap, point.y));
+        dots.append(dotRect(pixels[i]));
+    }
+    QVector<QLineF> segments;
+    for (int i = 1; i < line.size(); ++i)
+        if (isFinite(line[i - 1].x(), line[i - 1].y()) && isFinite(line[i].x(), line[i].y()))
+            segments.append(QLineF(xMap.transform(line[i - 1].x()), yMap.transform(line[i - 1].y()),
+                                   xMap.transform(line[i].x()), yMap.transform(line[i].y())));
+    // A line may pass the empty corners of a name's box, above its capitals and beside its padding.
+    const double above = std::max(0.0, metrics.ascent() - metrics.capHeight());
+    const auto onLine = [&](const QRectF& rect) {
+        const QRectF letters(rect.left() + 1.0, rect.top() + above, rect.width() - 2.0, metrics.capHeight());
+        return std::any_of(segments.cbegin(), segments.cend(),
+                           [&](const QLineF& segment) { return crosses(letters, segment); });
+    };
+
+    // The places still free for each name waiting, in the order they are tried: below, above, left
+    // and right of the dot, then by its corners, then as much again half a line further out; those
+    // off the line before those on it.
+    struct Place
+    {
+        QRectF rect;
+        bool onLine;
+    };
+    QVector<QVector<Place>> free(names.size());
+    QVector<int> waiting;
+    // The centre line's "O" comes once per side: a name repeated at the same dot goes where the first
+    // goes.
+    QVector<int> repeats(names.size(), -1);
+    const bool bounded = canvas.isValid();
+    const double height = metrics.height();
+    for (int i = 0; i < names.size(); ++i) {
+        const NamedPoint& point = names.at(i);
+        if (point.name.isEmpty() || !isFinite(point.x, point.y))
+            continue;
+        const auto first = std::find_if(waiting.cbegin(), waiting.cend(), [&](int j) {
+            return names.at(j).name == point.name && pixels.at(j) == pixels.at(i);
+        });
+        if (first != waiting.cend()) {
+            repeats[i] = *first;
+            continue;
+        }
+        const double width = std::ceil(metrics.horizontalAdvance(point.name)) + 2.0;
+        const double px = pixels[i].x();
+        const double py = pixels[i].y();
+        for (const double further : { 0.0, 0.5 * height }) {
+            const double side = nameGap + further;
+            const double corner = cornerGap + further;
+            const QRectF places[] = { QRectF(px - 0.5 * width, py + side, width, height),
+                                      QRectF(px - 0.5 * width, py - side - height, width, height),
+                                      QRectF(px - side - width, py - 0.5 * height, width, height),
+                                      QRectF(px + side, py - 0.5 * height, width, height),
+                                      QRectF(px + corner, py + corner, width, height),
+                                      QRectF(px - corner - width, py + corner, width, height),
+                                      QRectF(px + corner, py - corner - height, width, height),
+                                      QRectF(px - corner - width, py - corner - height, width, height) };
+            for (const QRectF& rect : places)
+                if ((!bounded || LabelBox(QTransform(), rect).within(canvas))
+                    && std::none_of(dots.cbegin(), dots.cend(),
+                                    [&](const QRectF& dot) { return dot.intersects(rect); }))
+                    free[i].append({ rect, onLine(rect) });
+        }
+        std::stable_partition(free[i].begin(), free[i].end(),
+                              [](const Place& place) { return !place.onLine; });
+        waiting.append(i);
+    }
+
+    // The name with the fewest places left goes first, and takes the first of them that leaves every
+    // name still waiting a place: a roomier neighbour would otherwise take the only place a crowded
+    // point's name has.
+    for (QVector<int> left = waiting; !left.isEmpty();) {
+        int pick = 0;
+        for (int k = 1; k < left.size(); ++k)
+            if (free.at(left.at(k)).size() < free.at(left.at(pick)).size())
+                pick = k;
+        const int i = left.takeAt(pick);
+        if (free.at(i).isEmpty())
+            continue;
+        const auto leavesRoom = [&](const Place& place) {
+            return std::all_of(left.cbegin(), left.cend(), [&](int j) {
+                return free.at(j).isEmpty()
+                    || std::any_of(free.at(j).cbegin(), free.at(j).cend(),
+                                   [&](const Place& other) { return !other.rect.intersects(place.rect); });
+            });
+        };
+        const auto chosen = std::find_if(free.at(i).cbegin(), free.at(i).cend(), leavesRoom);
+        const QRectF rect = (chosen != free.at(i).cend() ? *chosen : free.at(i).first()).rect;
+        placed[i].shown = true;
+        placed[i].rect = rect;
+        placed[i].box = QPolygonF(rect);
+        for (int j : left) {
+            QVector<Place>& places = free[j];
+            places.erase(std::remove_if(places.begin(), places.end(),
+                                        [&](const Place& place) { return place.rect.intersects(rect); }),
+                         places.end());
+        }
+    }
+    for (int i = 0; i < names.size(); ++i)
+        if (repeats.at(i) >= 0)
+            placed[i] = placed.at(repeats.at(i));
+    return placed;
 }
 
 MarkerTexts layoutMarkerTexts(const QVector<NamedPoint>& names, const QVector<PlateMarker>& plates,
                               const QVector<SlopeMarker>& slopes, const QwtScaleMap& xMap,
-                              const QwtScaleMap& yMap, const QRectF& canvas, const QFontMetricsF& metrics)
+                              const QwtScaleMap& yMap, const QRectF& canvas, const QFontMetricsF& metrics,
+                              const QVector<QPointF>& drawnLine)
 {
     MarkerTexts texts;
     texts.grades.resize(plates.size());
@@ -164,21 +297,18 @@ MarkerTexts layoutMarkerTexts(const QVector<NamedPoint>& names, const QVector<Pl
     texts.slopes.resize(slopes.size());
 
     QVector<LabelBox> taken;
-    for (const NamedPoint& point : names) {
+    const QVector<MarkerText> placedNames = layoutNames(names, drawnLine, xMap, yMap, canvas, metrics);
+    for (int i = 0; i < names.size(); ++i) {
+        const NamedPoint& point = names.at(i);
         if (!isFinite(point.x, point.y))
             continue;
-        const int px = toPixel(xMap, point.x);
-        const int py = toPixel(yMap, point.y);
-        const QRectF dot(px - 3.0, py - 3.0, 6.0, 6.0);
+        const QRectF dot = dotRect(QPoint(toPixel(xMap, point.x), toPixel(yMap, point.y)));
         taken.append(LabelBox(QTransform(), dot));
         texts.names.append(dot);
-        if (point.name.isEmpty())
+        if (!placedNames.at(i).shown)
             continue;
-        // The name's text, not the room below it.
-        QRectF name = nameRect(metrics, px, py, point.name);
-        name.setHeight(metrics.height());
-        taken.append(LabelBox(QTransform(), name));
-        texts.names.append(name);
+        taken.append(LabelBox(QTransform(), placedNames.at(i).rect));
+        texts.names.append(placedNames.at(i).rect);
     }
 
     const double line = metrics.height();
@@ -247,24 +377,24 @@ MarkerTexts layoutMarkerTexts(const QVector<NamedPoint>& names, const QVector<Pl
 } // namespace Internal
 
 void NamedPointsCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
-                                  const QRectF&, int, int) const
+                                  const QRectF& canvasRect, int, int) const
 {
     if (!painter || records().isEmpty())
         return;
     painter->save();
     painter->setPen(Qt::cyan);
     painter->setBrush(QBrush(Qt::cyan, Qt::SolidPattern));
-    const QFontMetricsF metrics(painter->font());
-    for (const NamedPoint& point : records()) {
+    const QVector<MarkerText> names
+        = Internal::layoutNames(records(), drawnLine, xMap, yMap, canvasRect, QFontMetricsF(painter->font()));
+    for (int i = 0; i < records().size(); ++i) {
+        const NamedPoint& point = records().at(i);
         if (!Internal::isFinite(point.x, point.y))
             continue;
-        const int px = Internal::toPixel(xMap, point.x);
-        const int py = Internal::toPixel(yMap, point.y);
-        painter->drawEllipse(QPoint(px, py), 2, 2);
-        // A name longer than the usual box is widened about the point, never cut.
-        if (!point.name.isEmpty())
-            painter->drawText(Internal::nameRect(metrics, px, py, point.name),
-                              Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, point.name);
+        painter->drawEllipse(QPoint(Internal::toPixel(xMap, point.x), Internal::toPixel(yMap, point.y)), 2,
+                             2);
+        if (names.at(i).shown)
+            painter->drawText(names.at(i).rect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip,
+                              point.name);
     }
     painter->restore();
 }
@@ -322,7 +452,8 @@ MarkerTexts PlateMarkerCurve::texts(const QwtScaleMap& xMap, const QwtScaleMap& 
 {
     return Internal::layoutMarkerTexts(sharedNames ? sharedNames->points() : QVector<NamedPoint>(), records(),
                                        sharedSlopes ? sharedSlopes->markers() : QVector<SlopeMarker>(), xMap,
-                                       yMap, canvas, metrics);
+                                       yMap, canvas, metrics,
+                                       sharedNames ? sharedNames->line() : QVector<QPointF>());
 }
 
 void PlateMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
@@ -386,7 +517,8 @@ MarkerTexts SlopeMarkerCurve::texts(const QwtScaleMap& xMap, const QwtScaleMap& 
 {
     return Internal::layoutMarkerTexts(sharedNames ? sharedNames->points() : QVector<NamedPoint>(),
                                        sharedPlates ? sharedPlates->markers() : QVector<PlateMarker>(),
-                                       records(), xMap, yMap, canvas, metrics);
+                                       records(), xMap, yMap, canvas, metrics,
+                                       sharedNames ? sharedNames->line() : QVector<QPointF>());
 }
 
 void SlopeMarkerCurve::drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,

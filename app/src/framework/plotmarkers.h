@@ -127,15 +127,23 @@ class SlopeMarkerCurve;
 
 namespace Internal {
 MarkerArrow markerArrow(int span);
-// A point's name below its dot, as wide as the name and at least 20 pixels.
-QRectF nameRect(const QFontMetricsF& metrics, int px, int py, const QString& name);
+// The points' names, each whole and within the canvas (when it is not empty), clear of every dot and
+// of each other: below its dot when that place is free, else above, left or right of it, else by one
+// of its corners, else as much again half a line further out; a place off the drawn line (a polyline
+// in plot coordinates) before one on it. The names of crowded points choose first. A name with no
+// place free is left out; a name repeated at the same dot is drawn at the place of the first. The
+// rectangles are on the canvas.
+QVector<MarkerText> layoutNames(const QVector<NamedPoint>& names, const QVector<QPointF>& line,
+                                const QwtScaleMap& xMap, const QwtScaleMap& yMap, const QRectF& canvas,
+                                const QFontMetricsF& metrics);
 // Every text whole and within the canvas (when it is not empty), clear of the names and dots and of
-// the texts placed before it. A text keeps its place by its marker when that is free, else moves away
-// from the line a line or two; with no place free it is left out. Markers wider on the screen are
-// placed first, so that the narrow ones give way.
+// the texts placed before it; the names are laid out first. A text keeps its place by its marker when
+// that is free, else moves away from the line a line or two; with no place free it is left out.
+// Markers wider on the screen are placed first, so that the narrow ones give way.
 MarkerTexts layoutMarkerTexts(const QVector<NamedPoint>& names, const QVector<PlateMarker>& plates,
                               const QVector<SlopeMarker>& slopes, const QwtScaleMap& xMap,
-                              const QwtScaleMap& yMap, const QRectF& canvas, const QFontMetricsF& metrics);
+                              const QwtScaleMap& yMap, const QRectF& canvas, const QFontMetricsF& metrics,
+                              const QVector<QPointF>& drawnLine = {});
 // Pixel span of a label: 80 % of the screen length from px to the mapped end.
 int labelSpan(const QwtScaleMap& xMap, int px, double endY);
 } // namespace Internal
@@ -145,11 +153,17 @@ class NamedPointsCurve : public RecordSeriesItem<NamedPoint>
 public:
     void setPoints(const QVector<NamedPoint>& points) { replaceRecords(points); }
     const QVector<NamedPoint>& points() const { return records(); }
+    // The line drawn through the points (plot coordinates), which their names keep off where they can.
+    void setLine(const QVector<QPointF>& line) { drawnLine = line; }
+    const QVector<QPointF>& line() const { return drawnLine; }
     // The dots and the names below them, for fitting the view.
     QVector<PlotLabel> fitLabels() const;
 
     void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
                     const QRectF& canvasRect, int from, int to) const override;
+
+private:
+    QVector<QPointF> drawnLine;
 };
 
 class PlateMarkerCurve : public RecordSeriesItem<PlateMarker>

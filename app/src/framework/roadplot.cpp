@@ -7,10 +7,12 @@
 #include <qwt_plot_rescaler.h>
 #include <qwt_scale_widget.h>
 #include <qwt_text.h>
+#include <qwt_text_engine.h>
 
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QLocale>
+#include <QPainter>
 
 #include <algorithm>
 #include <cmath>
@@ -25,10 +27,44 @@ QwtText RoadScaleDraw::label(double value) const
     return QwtText(QLocale().toString(value, 'f', 3), QwtText::PlainText);
 }
 
+QRectF RoadScaleDraw::labelBounds(const QFont& font, double value) const
+{
+    const QwtText& text = tickLabel(font, value);
+    const QSizeF size = text.textSize(font);
+    QRectF bounds(QPointF(0.0, 0.0), size);
+    // The size leaves out the font's room above and below the glyphs, which the (plain) text is drawn
+    // in.
+    if (const QwtTextEngine* engine = QwtText::textEngine(QwtText::PlainText)) {
+        double left = 0.0, right = 0.0, top = 0.0, bottom = 0.0;
+        engine->textMargins(font, text.text(), left, right, top, bottom);
+        bounds.adjust(-left, -top, right, bottom);
+    }
+    return labelTransformation(labelPosition(value), size).mapRect(bounds);
+}
+
+bool RoadScaleDraw::showsLabel(const QFont& font, double value) const
+{
+    if (labels.isNull())
+        return true;
+    // Half a pixel for the rounding of the text's box.
+    const QRectF area = labels.adjusted(-0.5, -0.5, 0.5, 0.5);
+    const QRectF label = labelBounds(font, value);
+    return label.left() >= area.left() && label.right() <= area.right() && label.top() >= area.top()
+        && label.bottom() <= area.bottom();
+}
+
+void RoadScaleDraw::drawLabel(QPainter* painter, double value) const
+{
+    // A label centred on a tick near the canvas's edge would be cut there; the tick stays.
+    if (showsLabel(painter->font(), value))
+        QwtScaleDraw::drawLabel(painter, value);
+}
+
 RoadPlotScaleItem::RoadPlotScaleItem(QwtScaleDraw::Alignment alignment, const QFont& font)
     : QwtPlotScaleItem(alignment, 0.0)
+    , roadDraw(new RoadScaleDraw)
 {
-    setScaleDraw(new RoadScaleDraw);
+    setScaleDraw(roadDraw);
     setFont(font);
     QPalette palette(Qt::white);
     palette.setColor(QPalette::Text, Qt::gray);
@@ -37,6 +73,43 @@ RoadPlotScaleItem::RoadPlotScaleItem(QwtScaleDraw::Alignment alignment, const QF
     setAlignment(alignment);
     setBorderDistance(2);
     setScaleDivFromAxis(true);
+}
+
+QRectF RoadPlotScaleItem::labelArea(const QRectF& canvasRect) const
+{
+    QRectF area = canvasRect;
+    if (!crossing)
+        return area;
+    // From its edge of the canvas the other scale takes this much for its backbone and ticks, and
+    // this much with its labels. The left scale's labels keep off all of the bottom scale, so that
+    // the bottom scale's labels need only keep off the left one's ticks.
+    const QwtScaleDraw* other = crossing->scaleDraw();
+    const double ticks = crossing->borderDistance() + std::max(1, other->penWidth()) + other->maxTickLength();
+    // Its labels are drawn in lines of the font's height (across the scale, as both scales' are).
+    const double whole = ticks + other->spacing() + QFontMetricsF(crossing->font()).height();
+    const double room = scaleDraw()->orientation() == Qt::Vertical ? whole : ticks;
+    switch (other->alignment()) {
+    case QwtScaleDraw::TopScale:
+        area.setBottom(area.bottom() - room);
+        break;
+    case QwtScaleDraw::BottomScale:
+        area.setTop(area.top() + room);
+        break;
+    case QwtScaleDraw::RightScale:
+        area.setLeft(area.left() + room);
+        break;
+    case QwtScaleDraw::LeftScale:
+        area.setRight(area.right() - room);
+        break;
+    }
+    return area;
+}
+
+void RoadPlotScaleItem::draw(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+                             const QRectF& canvasRect) const
+{
+    roadDraw->setLabelArea(labelArea(canvasRect));
+    QwtPlotScaleItem::draw(painter, xMap, yMap, canvasRect);
 }
 
 } // namespace Internal
@@ -75,6 +148,8 @@ RoadPlot::RoadPlot(QWidget* parent)
         = new Internal::RoadPlotScaleItem(QwtScaleDraw::TopScale, axisWidget(QwtPlot::xBottom)->font());
     bottomScale->attach(this);
     enableAxis(QwtPlot::xBottom, false);
+    leftScale->setCrossing(bottomScale);
+    bottomScale->setCrossing(leftScale);
 
     setCanvas(canvas);
 

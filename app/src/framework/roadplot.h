@@ -14,11 +14,25 @@ namespace Trelvin {
 
 namespace Internal {
 
-// Axis labels with three decimals in the user's locale.
+// Axis labels with three decimals in the user's locale. A label is drawn only where it lies whole
+// within the label area, so that none is cut by the canvas's edge or drawn over the other scale.
 class RoadScaleDraw : public QwtScaleDraw
 {
 public:
     QwtText label(double value) const override;
+
+    // Where labels may go; a null area holds every label.
+    void setLabelArea(const QRectF& area) { labels = area; }
+
+protected:
+    void drawLabel(QPainter* painter, double value) const override;
+
+private:
+    // The text's line as drawn for the scale's current position and length.
+    QRectF labelBounds(const QFont& font, double value) const;
+    bool showsLabel(const QFont& font, double value) const;
+
+    QRectF labels;
 };
 
 // A scale drawn inside the canvas that follows the zoom and pan of its axis.
@@ -26,6 +40,18 @@ class RoadPlotScaleItem : public QwtPlotScaleItem
 {
 public:
     RoadPlotScaleItem(QwtScaleDraw::Alignment alignment, const QFont& font);
+
+    // The scale drawn along the other edge, whose ticks and texts these labels keep clear of.
+    void setCrossing(const RoadPlotScaleItem* other) { crossing = other; }
+    // Where the labels may go on a canvas of this rectangle.
+    QRectF labelArea(const QRectF& canvasRect) const;
+
+    void draw(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+              const QRectF& canvasRect) const override;
+
+private:
+    RoadScaleDraw* roadDraw = nullptr;
+    const RoadPlotScaleItem* crossing = nullptr;
 };
 
 } // namespace Internal

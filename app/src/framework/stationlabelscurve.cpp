@@ -161,10 +161,13 @@ QRectF outlineBox(const StationMark& mark)
     return mark.box.isNull() ? mark.path.controlPointRect() : mark.box;
 }
 
-// A label on the canvas, with a pixel of room round its outline.
+// A label on the canvas with the room it keeps round its outline: a pixel that the pen and the
+// rasterising take, and two more, so that two labels never touch. With less, two labels fanning out
+// from neighbouring stations would meet at their heads and read as one clump of glyphs.
 Internal::LabelBox labelBox(const QTransform& place, const QRectF& box)
 {
-    return Internal::LabelBox(place, box.adjusted(-1.0, -1.0, 1.0, 1.0));
+    constexpr double room = 3.0;
+    return Internal::LabelBox(place, box.adjusted(-room, -room, room, room));
 }
 
 // The label's outline turned along the angle about its anchor, and half round about its own centre

@@ -78,9 +78,9 @@ private:
 //
 // A label runs along the mark's angle but is turned half round about its own centre where it would
 // read upside down. The marks come in station order; for each view the labels are laid out in that
-// order and a label whose box would overlap one already laid out is left out, except the first and
-// the last station label, which are always drawn. Structure labels are laid out after all station
-// labels, by the same rule. A zoom lays them out anew.
+// order and a label whose box would overlap one already laid out, or come within a few pixels of it,
+// is left out, except the first and the last station label, which are always drawn. Structure labels
+// are laid out after all station labels, by the same rule. A zoom lays them out anew.
 class StationLabelsCurve : public RecordSeriesItem<StationMark>
 {
 public:
