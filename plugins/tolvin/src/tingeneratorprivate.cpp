@@ -202,11 +202,10 @@ bool DatData::generate()
         message = m_reader.errorString();
         return false;
     }
-    // The triangulation cannot be interrupted; a cancel meanwhile ends the run as soon as it returns.
     if (cancelled)
         return false;
     Delaunay delaunay(m_reader.points());
-    delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+    delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay, &cancelled);
     if (cancelled)
         return false;
     if (delaunay.getTriangleCount() == 0) {
