@@ -1,5 +1,7 @@
 #include "casspointreader.h"
 
+#include "inputfile.h"
+
 #include <io/trianglertreecontrol.h>
 
 #include <QByteArray>
@@ -48,29 +50,39 @@ bool CassPointReader::read()
     const QString name = QDir::toNativeSeparators(m_path);
 
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = QCoreApplication::translate("TinDialog", "Cannot open the point file %1: %2.")
-                      .arg(name, file.errorString());
-        return false;
-    }
-    const qint64 size = file.size();
-    if (size <= 0) {
+    InputFile input(file);
+    // The text stream reads a QByteArray, which holds at most INT_MAX bytes.
+    switch (input.open(std::numeric_limits<int>::max())) {
+    case InputFile::Read:
+        break;
+    case InputFile::Empty:
         m_error = QCoreApplication::translate("TinDialog", "The point file %1 is empty.").arg(name);
         return false;
-    }
-    // The text stream reads a QByteArray, which holds at most INT_MAX bytes.
-    if (size > std::numeric_limits<int>::max()) {
+    case InputFile::TooLarge:
         m_error
             = QCoreApplication::translate("TinDialog", "The point file %1 is larger than 2 GB.").arg(name);
         return false;
-    }
-    uchar* mapping = file.map(0, size);
-    if (!mapping) {
-        m_error = QCoreApplication::translate("TinDialog", "Cannot read the point file %1: %2.")
-                      .arg(name, file.errorString());
+    default:
+        m_error = QCoreApplication::translate("TinDialog", "Cannot open the point file %1: %2.")
+                      .arg(name, input.errorString());
         return false;
     }
-    const char* data = reinterpret_cast<const char*>(mapping);
+    switch (input.read([this] { return m_cancelled && m_cancelled->load(); })) {
+    case InputFile::Read:
+        break;
+    case InputFile::Cancelled:
+        return false;
+    case InputFile::Changed:
+        m_error = QCoreApplication::translate("TinDialog", "The point file %1 changed while it was read.")
+                      .arg(name);
+        return false;
+    default:
+        m_error = QCoreApplication::translate("TinDialog", "Cannot read the point file %1: %2.")
+                      .arg(name, input.errorString());
+        return false;
+    }
+    const char* data = input.data();
+    const qint64 size = static_cast<qint64>(input.size());
     // A last line without a line feed counts too.
     const qint64 lines = std::count(data, data + size, '\n') + (data[size - 1] != '\n' ? 1 : 0);
 
@@ -110,7 +122,6 @@ bool CassPointReader::read()
             }
         }
     }
-    file.unmap(mapping);
     if (ok && m_points.empty()) {
         m_error = QCoreApplication::translate("TinDialog", "The point file %1 holds no points.").arg(name);
         ok = false;

@@ -7,6 +7,7 @@
 #include <qttestmain.h>
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QPointer>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -31,6 +32,18 @@ bool generate(TinGenerator& generator)
     return finished.wait(120000);
 }
 
+// A drawing of small 3DFACEs in rows of 200.
+bool writeFaces(const QString& path, int count)
+{
+    QByteArray drawing("0\nSECTION\n2\nENTITIES\n");
+    for (int i = 0; i < count; ++i) {
+        const QByteArray x = QByteArray::number(i % 200), y = QByteArray::number(i / 200);
+        drawing += "0\n3DFACE\n8\nT\n10\n" + x + "\n20\n" + y + "\n30\n1\n11\n" + x + ".5\n21\n" + y
+            + "\n31\n2\n12\n" + x + "\n22\n" + y + ".5\n32\n3\n";
+    }
+    return writeText(path, drawing + "0\nENDSEC\n0\nEOF\n");
+}
+
 } // namespace
 
 class TinGeneratorTest : public QObject
@@ -47,6 +60,8 @@ private slots:
     void drawingWithoutMapping();
     void cancelStopsAtOnce_data();
     void cancelStopsAtOnce();
+    void inputCutShortWhileWorkedOn_data();
+    void inputCutShortWhileWorkedOn();
     void disposeWhenFinished();
     void jobThatNeverRanKeepsTarget();
 
@@ -229,13 +244,7 @@ void TinGeneratorTest::cancelStopsAtOnce()
     if (input.endsWith(QLatin1String(".dat"))) {
         QVERIFY(writeRandomPoints(data, points));
     } else {
-        QByteArray drawing("0\nSECTION\n2\nENTITIES\n");
-        for (int i = 0; i < 30000; ++i) {
-            const QByteArray x = QByteArray::number(i % 200), y = QByteArray::number(i / 200);
-            drawing += "0\n3DFACE\n8\nT\n10\n" + x + "\n20\n" + y + "\n30\n1\n11\n" + x + ".5\n21\n" + y
-                + "\n31\n2\n12\n" + x + "\n22\n" + y + ".5\n32\n3\n";
-        }
-        QVERIFY(writeText(data, drawing + "0\nENDSEC\n0\nEOF\n"));
+        QVERIFY(writeFaces(data, 30000));
     }
     QPointer<TinGenerator> generator = new TinGenerator(data, target);
     // A failed check returns early: the generator must not outlive the test.
@@ -269,6 +278,32 @@ void TinGeneratorTest::cancelStopsAtOnce()
     QCOMPARE(finished.count(), 1);
     QVERIFY(!QFile::exists(target));
     QVERIFY(QFile::exists(data));
+}
+
+void TinGeneratorTest::inputCutShortWhileWorkedOn_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::newRow("point file") << "cut.dat";
+    QTest::newRow("drawing") << "cut.dxf";
+}
+
+void TinGeneratorTest::inputCutShortWhileWorkedOn()
+{
+    // Another program (a synced folder, an editor saving) cuts the input short while the job parses it.
+    // A mapped input killed the whole program here.
+    QFETCH(QString, input);
+    const QString data = m_folder->filePath(input);
+    const QString target = m_folder->filePath(QStringLiteral("cut.qvr"));
+    QVERIFY(input.endsWith(QLatin1String(".dat")) ? writeRandomPoints(data, 200000)
+                                                  : writeFaces(data, 60000));
+    TinGenerator generator(data, target);
+    generator.start();
+    QVERIFY(waitForProgress(generator, *generator.job(), 2));
+    QVERIFY(QFile(data).resize(10));
+    QVERIFY(generator.wait(120000));
+    // What was read before the cut is whole: the job goes on with it.
+    QVERIFY2(generator.isSucceeded(), qPrintable(generator.message()));
+    QCOMPARE(QFileInfo(data).size(), qint64(10));
 }
 
 void TinGeneratorTest::disposeWhenFinished()

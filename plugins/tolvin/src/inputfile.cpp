@@ -1,0 +1,125 @@
+#include "inputfile.h"
+
+#include <QCoreApplication>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <new>
+
+namespace Zemko::Trelvin {
+
+namespace {
+
+template<class Stat> qint64 nanoseconds(const Stat& info)
+{
+    return qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+bool InputFile::Stamp::operator==(const Stamp& other) const
+{
+    return valid && other.valid && size == other.size && modified == other.modified && device == other.device
+        && inode == other.inode;
+}
+
+InputFile::InputFile(QFile& file)
+    : m_file(file)
+{
+}
+
+InputFile::Stamp InputFile::openStamp() const
+{
+    struct stat info;
+    if (fstat(m_file.handle(), &info) != 0)
+        return Stamp();
+    return { true, qint64(info.st_size), nanoseconds(info), quint64(info.st_dev), quint64(info.st_ino) };
+}
+
+InputFile::Stamp InputFile::pathStamp() const
+{
+    struct stat info;
+    if (stat(QFile::encodeName(m_file.fileName()).constData(), &info) != 0)
+        return Stamp();
+    return { true, qint64(info.st_size), nanoseconds(info), quint64(info.st_dev), quint64(info.st_ino) };
+}
+
+InputFile::Outcome InputFile::fail(Outcome outcome, const QString& error)
+{
+    clear();
+    m_error = error;
+    return outcome;
+}
+
+InputFile::Outcome InputFile::open(quint64 largest)
+{
+    clear();
+    m_error.clear();
+    m_file.close();
+    // Unbuffered: each chunk goes straight into place.
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return fail(CannotOpen, m_file.errorString());
+    m_before = openStamp();
+    if (!m_before.valid)
+        return fail(CannotOpen, m_file.errorString());
+    if (m_before.size <= 0)
+        return fail(Empty);
+    if (quint64(m_before.size) > largest)
+        return fail(TooLarge);
+    return Read;
+}
+
+InputFile::Outcome InputFile::read(const std::function<bool()>& stop, qint64 chunk)
+{
+    clear();
+    if (!m_file.isOpen() || !m_before.valid)
+        return fail(ReadFailed, m_file.errorString());
+    const qint64 size = m_before.size;
+    m_data.reset(new (std::nothrow) char[size_t(size)]);
+    if (!m_data)
+        return fail(ReadFailed, QCoreApplication::translate("TinDialog", "not enough memory"));
+    for (qint64 done = 0; done < size;) {
+        if (stop && stop())
+            return fail(Cancelled);
+        const qint64 got = m_file.read(m_data.get() + done, std::min(chunk, size - done));
+        if (got < 0)
+            return fail(ReadFailed, m_file.errorString());
+        // Ended before the size it had when opened: cut short.
+        if (got == 0)
+            return fail(Changed);
+        done += got;
+    }
+    char more;
+    const qint64 beyond = m_file.read(&more, 1);
+    if (beyond < 0)
+        return fail(ReadFailed, m_file.errorString());
+    // Grown, rewritten in place, or another file put in its place.
+    if (beyond > 0 || !(openStamp() == m_before) || !(pathStamp() == m_before))
+        return fail(Changed);
+    m_size = quint64(size);
+    return Read;
+}
+
+const char* InputFile::data() const
+{
+    return m_data.get();
+}
+
+quint64 InputFile::size() const
+{
+    return m_size;
+}
+
+QString InputFile::errorString() const
+{
+    return m_error;
+}
+
+void InputFile::clear()
+{
+    m_data.reset();
+    m_size = 0;
+}
+
+} // namespace Zemko::Trelvin
