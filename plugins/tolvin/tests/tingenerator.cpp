@@ -62,6 +62,8 @@ private slots:
     void cancelStopsAtOnce();
     void inputCutShortWhileWorkedOn_data();
     void inputCutShortWhileWorkedOn();
+    void pointsOnALineAndOneOff_data();
+    void pointsOnALineAndOneOff();
     void disposeWhenFinished();
     void jobThatNeverRanKeepsTarget();
 
@@ -304,6 +306,51 @@ void TinGeneratorTest::inputCutShortWhileWorkedOn()
     // What was read before the cut is whole: the job goes on with it.
     QVERIFY2(generator.isSucceeded(), qPrintable(generator.message()));
     QCOMPARE(QFileInfo(data).size(), qint64(10));
+}
+
+void TinGeneratorTest::pointsOnALineAndOneOff_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("points");
+    // Their triangles fan out from the one point; the border of 5,001 points took 40 s and more.
+    QTest::newRow("2,000 and one") << "line2000_plus_one.dat" << 2001;
+    QTest::newRow("5,000 and one") << "line5000_plus_one.dat" << 5001;
+}
+
+void TinGeneratorTest::pointsOnALineAndOneOff()
+{
+    QFETCH(QString, input);
+    QFETCH(int, points);
+    const QString data = QStringLiteral(TEST_DATA_DIR "/") + input;
+    const QString target = m_folder->filePath(QStringLiteral("fan.qvr"));
+#if defined(__SANITIZE_ADDRESS__)
+    const qint64 bound = 2000;
+#else
+    const qint64 bound = 500;
+#endif
+    {
+        TinGenerator generator(data, target);
+        QElapsedTimer run;
+        run.start();
+        QVERIFY(generate(generator));
+        QVERIFY(run.elapsed() < 30 * bound);
+        QVERIFY2(generator.isSucceeded(), qPrintable(generator.message()));
+    }
+    // Every point lies on the border.
+    const TinContents tin = readTin(target);
+    QCOMPARE(tin.triangles.size(), size_t(points - 2));
+    QCOMPARE(tin.border.size(), size_t(points));
+
+    // A cancel once every row is written, while the border is walked, ends the run at once.
+    TinGenerator generator(data, target);
+    generator.start();
+    QVERIFY(waitForProgress(generator, *generator.job(), 99));
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
+    generator.cancel();
+    QVERIFY(generator.wait(120000));
+    QVERIFY2(sinceCancel.elapsed() < bound, qPrintable(QString::number(sinceCancel.elapsed())));
+    QVERIFY(!generator.isSucceeded());
 }
 
 void TinGeneratorTest::disposeWhenFinished()
