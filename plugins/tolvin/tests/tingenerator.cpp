@@ -296,8 +296,7 @@ void TinGeneratorTest::inputCutShortWhileWorkedOn()
     QFETCH(QString, input);
     const QString data = m_folder->filePath(input);
     const QString target = m_folder->filePath(QStringLiteral("cut.qvr"));
-    QVERIFY(input.endsWith(QLatin1String(".dat")) ? writeRandomPoints(data, 200000)
-                                                  : writeFaces(data, 60000));
+    QVERIFY(input.endsWith(QLatin1String(".dat")) ? writeRandomPoints(data, 40000) : writeFaces(data, 15000));
     TinGenerator generator(data, target);
     generator.start();
     QVERIFY(waitForProgress(generator, *generator.job(), 2));
