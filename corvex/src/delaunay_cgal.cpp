@@ -6,7 +6,7 @@
 #include <CGAL/Constrained_triangulation_face_base_2.h>
 #include <CGAL/Delaunay_triangulation_2.h>
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
-#include <CGAL/Hilbert_sort_2.h>
+#include <CGAL/Hilbert_sort_median_2.h>
 #include <CGAL/Multiscale_sort.h>
 #include <CGAL/Spatial_sort_traits_adapter_2.h>
 #include <CGAL/Triangulation_conformer_2.h>
@@ -68,54 +68,51 @@ void stopIfCancelled(std::atomic<bool> const* cancelled)
 using Map = CGAL::First_of_pair_property_map<IndexedPoint>;
 using SortTraits = CGAL::Spatial_sort_traits_adapter_2<Kernel, Map>;
 
-// The sort's traits, whose comparisons look at the cancel flag every few thousand calls: a large sort
-// takes a good part of a second.
-class CancellableSortTraits : public SortTraits
+// CGAL's median Hilbert sort of plane points (Hilbert_sort_median_2 with its splits and comparisons, so
+// the same order), looking at the cancel flag before it splits a large range: a large sort takes a good
+// part of a second.
+class HilbertSort
 {
 public:
-    CancellableSortTraits(std::atomic<bool> const* cancelled, std::size_t* comparisons)
-        : SortTraits(Map())
+    using Iterator = std::vector<IndexedPoint>::iterator;
+
+    explicit HilbertSort(std::atomic<bool> const* cancelled)
+        : m_traits(Map())
         , m_cancelled(cancelled)
-        , m_comparisons(comparisons)
     {
     }
 
-    template<class Less> struct Watched : Less
-    {
-        Watched(Less const& less, std::atomic<bool> const* cancelled, std::size_t* comparisons)
-            : Less(less)
-            , cancelled(cancelled)
-            , comparisons(comparisons)
-        {
-        }
-        bool operator()(IndexedPoint const& p, IndexedPoint const& q) const
-        {
-            if (++*comparisons % cancelBatch == 0)
-                stopIfCancelled(cancelled);
-            return Less::operator()(p, q);
-        }
-        std::atomic<bool> const* cancelled;
-        std::size_t* comparisons;
-    };
-    using Less_x_2 = Watched<SortTraits::Less_x_2>;
-    using Less_y_2 = Watched<SortTraits::Less_y_2>;
-
-    Less_x_2 less_x_2_object() const
-    {
-        return Less_x_2(SortTraits::less_x_2_object(), m_cancelled, m_comparisons);
-    }
-    Less_y_2 less_y_2_object() const
-    {
-        return Less_y_2(SortTraits::less_y_2_object(), m_cancelled, m_comparisons);
-    }
+    void operator()(Iterator begin, Iterator end) const { sort<0, false, false>(begin, end); }
 
 private:
+    // CGAL's own threshold for spatial_sort in the plane.
+    static constexpr std::ptrdiff_t smallest = 4;
+
+    template<int x, bool up> using Less = CGAL::internal::Hilbert_cmp_2<SortTraits, x, up>;
+
+    template<int x, bool upx, bool upy> void sort(Iterator begin, Iterator end) const
+    {
+        constexpr int y = (x + 1) % 2;
+        if (end - begin <= smallest)
+            return;
+        if (end - begin >= static_cast<std::ptrdiff_t>(cancelBatch))
+            stopIfCancelled(m_cancelled);
+        Iterator m2 = CGAL::internal::hilbert_split(begin, end, Less<x, upx>(m_traits));
+        Iterator m1 = CGAL::internal::hilbert_split(begin, m2, Less<y, upy>(m_traits));
+        Iterator m3 = CGAL::internal::hilbert_split(m2, end, Less<y, !upy>(m_traits));
+        sort<y, upy, upx>(begin, m1);
+        sort<x, upx, upy>(m1, m2);
+        sort<x, upx, upy>(m2, m3);
+        sort<y, !upy, !upx>(m3, end);
+    }
+
+    SortTraits m_traits;
     std::atomic<bool> const* m_cancelled;
-    std::size_t* m_comparisons;
 };
 
 // Spatially sorted input, so that each insertion starts next to where it lands: CGAL's spatial_sort of
-// plane points step by step (shuffle, then Hilbert sorts of growing rounds), looking at the cancel flag.
+// plane points step by step (the same shuffle, then Hilbert sorts of growing rounds), looking at the cancel
+// flag.
 std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, std::atomic<bool> const* cancelled)
 {
     std::vector<IndexedPoint> input;
@@ -139,10 +136,8 @@ std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, std::ato
         std::iter_swap(it, input.begin() + generator(done + 1));
     }
 
-    std::size_t comparisons = 0;
-    using Sort = CGAL::Hilbert_sort_2<CancellableSortTraits, CGAL::Hilbert_sort_median_policy>;
-    CGAL::Multiscale_sort<Sort>(Sort(CancellableSortTraits(cancelled, &comparisons), 4), 16,
-                                0.25)(input.begin(), input.end());
+    // CGAL's rounds for the plane: the first quarter sorted first, down to 16 points.
+    CGAL::Multiscale_sort<HilbertSort>(HilbertSort(cancelled), 16, 0.25)(input.begin(), input.end());
     return input;
 }
 
