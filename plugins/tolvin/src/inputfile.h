@@ -56,9 +56,14 @@ private:
     Stamp pathStamp() const;
     Outcome fail(Outcome outcome, const QString& error = QString());
 
+    struct Free
+    {
+        void operator()(char* data) const;
+    };
+
     QFile& m_file;
     Stamp m_before;
-    std::unique_ptr<char[]> m_data;
+    std::unique_ptr<char, Free> m_data;
     quint64 m_size = 0;
     QString m_error;
 };
