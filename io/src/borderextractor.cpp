@@ -226,17 +226,19 @@ public:
         , m_count(std::min<size_t>(triangulation.triangleCount, triangulation.triangles.size()))
         , m_start(triangulation.points.size() + 1, 0)
     {
-        // The triangles around every point, in one array ordered by point.
+        // The triangles around every point, in one array ordered by point: counted, then each put at its
+        // point's next place, which leaves every start where the next point's was.
         for (size_t t = 0; t < m_count; ++t)
             for (unsigned v : triangulation.triangles[t])
                 ++m_start[v + 1];
         for (size_t v = 1; v < m_start.size(); ++v)
             m_start[v] += m_start[v - 1];
         m_around.resize(m_start.back());
-        std::vector<size_t> next(m_start.begin(), m_start.end() - 1);
         for (size_t t = 0; t < m_count; ++t)
             for (unsigned v : triangulation.triangles[t])
-                m_around[next[v]++] = static_cast<unsigned>(t);
+                m_around[m_start[v]++] = static_cast<unsigned>(t);
+        std::copy_backward(m_start.begin(), m_start.end() - 1, m_start.end());
+        m_start[0] = 0;
     }
 
     bool first(Vertex corners[3]) const
@@ -288,7 +290,8 @@ private:
 
     const Delaunay::DelaunayTriangulation& m_triangulation;
     size_t m_count;
-    std::vector<size_t> m_start;
+    // Three corners a triangle: a TIN of over 1.4 billion triangles would not fit in memory anyway.
+    std::vector<unsigned> m_start;
     std::vector<unsigned> m_around;
     unsigned m_countsFor = ~0u;
     std::vector<unsigned> m_counts;
