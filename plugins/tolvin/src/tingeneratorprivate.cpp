@@ -92,9 +92,8 @@ bool DxfData::generate()
 {
     m_progressFile = nullptr;
     m_file.reset();
-    InputFile& input = m_input;
     // The memory file counts bytes in an unsigned.
-    switch (input.open(std::numeric_limits<unsigned>::max())) {
+    switch (m_input.open(std::numeric_limits<unsigned>::max())) {
     case InputFile::Read:
         break;
     case InputFile::Empty:
@@ -106,12 +105,12 @@ bool DxfData::generate()
         return false;
     default:
         message = QCoreApplication::translate("TinDialog", "Cannot open the drawing %1: %2.")
-                      .arg(native(inputPath), input.errorString());
+                      .arg(native(inputPath), m_input.errorString());
         return false;
     }
     if (!createOutput())
         return false;
-    switch (input.read([this] { return cancelled.load(); })) {
+    switch (m_input.read([this] { return cancelled.load(); })) {
     case InputFile::Read:
         break;
     case InputFile::Cancelled:
@@ -122,11 +121,11 @@ bool DxfData::generate()
         return false;
     default:
         message = QCoreApplication::translate("TinDialog", "Cannot read the drawing %1: %2.")
-                      .arg(native(inputPath), input.errorString());
+                      .arg(native(inputPath), m_input.errorString());
         return false;
     }
     inputFile.close();
-    m_file = std::make_unique<Pelko::IO::MemoryFile>(input.data(), static_cast<unsigned>(input.size()));
+    m_file = std::make_unique<Pelko::IO::MemoryFile>(m_input.data(), static_cast<unsigned>(m_input.size()));
     m_progressFile = m_file.get();
     CancelFlag cancel(*this);
     const DxfConversion result = TrianglesWriter::convertDrawing(*m_file, outputFileName(), &cancel);
