@@ -51,7 +51,7 @@ bool CassPointReader::read()
 
     QFile file(m_path);
     InputFile input(file);
-    // The text stream reads a QByteArray, which holds at most INT_MAX bytes.
+    // Some 60 million points and more: refused rather than triangulated for many minutes.
     switch (input.open(std::numeric_limits<int>::max())) {
     case InputFile::Read:
         break;
@@ -67,33 +67,42 @@ bool CassPointReader::read()
                       .arg(name, input.errorString());
         return false;
     }
-    switch (input.read([this] { return m_cancelled && m_cancelled->load(); })) {
+    const QString changed
+        = QCoreApplication::translate("TinDialog", "The point file %1 changed while it was read.").arg(name);
+    const auto isCancelled = [this] { return m_cancelled && m_cancelled->load(); };
+
+    // The lines are counted first, for the percent; a last line without a line feed counts too.
+    qint64 lines = 0;
+    char last = '\n';
+    switch (input.scan(isCancelled, [&](const char* data, qint64 length) {
+        lines += std::count(data, data + length, '\n');
+        last = data[length - 1];
+    })) {
     case InputFile::Read:
         break;
     case InputFile::Cancelled:
         return false;
     case InputFile::Changed:
-        m_error = QCoreApplication::translate("TinDialog", "The point file %1 changed while it was read.")
-                      .arg(name);
+        m_error = changed;
         return false;
     default:
         m_error = QCoreApplication::translate("TinDialog", "Cannot read the point file %1: %2.")
                       .arg(name, input.errorString());
         return false;
     }
-    const char* data = input.data();
-    const qint64 size = static_cast<qint64>(input.size());
-    // A last line without a line feed counts too.
-    const qint64 lines = std::count(data, data + size, '\n') + (data[size - 1] != '\n' ? 1 : 0);
+    lines += last != '\n';
 
     bool ok = true;
+    bool cancelled = false;
     {
-        QTextStream stream(QByteArray::fromRawData(data, static_cast<int>(size)));
+        // Read through the file in small pieces: no copy of it is held.
+        file.seek(0);
+        QTextStream stream(&file);
         // The first of the blank lines read since the last point: an error only when a point follows.
         qint64 blank = 0;
         for (qint64 number = 1;; ++number) {
-            if (number % cancelBatch == 0 && m_cancelled && m_cancelled->load()) {
-                ok = false;
+            if (number % cancelBatch == 0 && isCancelled()) {
+                cancelled = true;
                 break;
             }
             const QString line = stream.readLine();
@@ -121,6 +130,14 @@ bool CassPointReader::read()
                 break;
             }
         }
+    }
+    if (cancelled)
+        return false;
+    // Cut short, grown or rewritten meanwhile: what was read, and whatever went wrong with it, is not the
+    // file's.
+    if (!input.unchanged()) {
+        m_error = changed;
+        return false;
     }
     if (ok && m_points.empty()) {
         m_error = QCoreApplication::translate("TinDialog", "The point file %1 holds no points.").arg(name);

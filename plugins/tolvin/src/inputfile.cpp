@@ -90,35 +90,63 @@ InputFile::Outcome InputFile::open(quint64 largest)
     return Read;
 }
 
-InputFile::Outcome InputFile::read(const std::function<bool()>& stop, qint64 chunk)
+InputFile::Outcome InputFile::pass(const std::function<bool()>& stop, qint64 chunk, char* block,
+                                   const std::function<void(const char*, qint64)>& take)
 {
-    clear();
-    if (!m_file.isOpen() || !m_before.valid)
+    if (!m_file.isOpen() || !m_before.valid || !m_file.seek(0))
         return fail(ReadFailed, m_file.errorString());
     const qint64 size = m_before.size;
-    m_data.reset(allocate(size));
-    if (!m_data)
-        return fail(ReadFailed, QCoreApplication::translate("TinDialog", "not enough memory"));
+    std::unique_ptr<char[]> buffer;
+    if (!block)
+        buffer.reset(new char[size_t(std::min(chunk, size))]);
     for (qint64 done = 0; done < size;) {
         if (stop && stop())
             return fail(Cancelled);
-        const qint64 got = m_file.read(m_data.get() + done, std::min(chunk, size - done));
+        char* at = block ? block + done : buffer.get();
+        const qint64 got = m_file.read(at, std::min(chunk, size - done));
         if (got < 0)
             return fail(ReadFailed, m_file.errorString());
         // Ended before the size it had when opened: cut short.
         if (got == 0)
             return fail(Changed);
+        if (take)
+            take(at, got);
         done += got;
     }
     char more;
     const qint64 beyond = m_file.read(&more, 1);
     if (beyond < 0)
         return fail(ReadFailed, m_file.errorString());
-    // Grown, rewritten in place, or another file put in its place.
-    if (beyond > 0 || !(openStamp() == m_before) || !(pathStamp() == m_before))
+    if (beyond > 0 || !unchanged())
         return fail(Changed);
-    m_size = quint64(size);
     return Read;
+}
+
+InputFile::Outcome InputFile::read(const std::function<bool()>& stop, qint64 chunk)
+{
+    clear();
+    if (!m_before.valid)
+        return fail(ReadFailed, m_file.errorString());
+    m_data.reset(allocate(m_before.size));
+    if (!m_data)
+        return fail(ReadFailed, QCoreApplication::translate("TinDialog", "not enough memory"));
+    const Outcome outcome = pass(stop, chunk, m_data.get(), nullptr);
+    if (outcome == Read)
+        m_size = quint64(m_before.size);
+    return outcome;
+}
+
+InputFile::Outcome InputFile::scan(const std::function<bool()>& stop,
+                                   const std::function<void(const char*, qint64)>& take, qint64 chunk)
+{
+    clear();
+    return pass(stop, chunk, nullptr, take);
+}
+
+bool InputFile::unchanged() const
+{
+    // Grown, cut, rewritten in place, or another file put in its place.
+    return openStamp() == m_before && pathStamp() == m_before;
 }
 
 const char* InputFile::data() const

@@ -8,9 +8,9 @@
 
 namespace Zemko::Trelvin {
 
-// The whole of an input file, read into memory with plain reads in chunks. A mapped file that another
-// program cuts short meanwhile kills the process at the next touch of a page past its new end; read this
-// way, a file that changes under the reader is an outcome to report.
+// An input file read with plain reads in chunks, whole into memory or passed through. A mapped file that
+// another program cuts short meanwhile kills the process at the next touch of a page past its new end;
+// read this way, a file that changes under the reader is an outcome to report.
 class InputFile
 {
 public:
@@ -25,16 +25,22 @@ public:
     };
 
     // Bytes between two looks at the stop callback.
-    static constexpr qint64 defaultChunk = qint64(8) << 20;
+    static constexpr qint64 defaultChunk = qint64(1) << 20;
 
     // Reads file, which must not be open; it is left open.
     explicit InputFile(QFile& file);
 
     // Opens the file and checks its size: at least a byte, at most largest bytes. Reads nothing.
     Outcome open(quint64 largest);
-    // Reads the file opened by open(). stop is asked before every chunk; once it says true the read ends
-    // as Cancelled. On anything but Read no bytes are kept.
+    // Reads the file opened by open() into one block. stop is asked before every chunk; once it says true
+    // the read ends as Cancelled. On anything but Read no bytes are kept.
     Outcome read(const std::function<bool()>& stop, qint64 chunk = defaultChunk);
+    // The same, handing each chunk to take in turn instead of keeping it. The file is left at its end.
+    Outcome scan(const std::function<bool()>& stop, const std::function<void(const char*, qint64)>& take,
+                 qint64 chunk = defaultChunk);
+    // Whether the file still is as open() found it: the same size and modification time, and the file at
+    // its path.
+    bool unchanged() const;
 
     const char* data() const;
     quint64 size() const;
@@ -52,6 +58,8 @@ private:
         quint64 inode = 0;
         bool operator==(const Stamp& other) const;
     };
+    Outcome pass(const std::function<bool()>& stop, qint64 chunk, char* block,
+                 const std::function<void(const char*, qint64)>& take);
     Stamp openStamp() const;
     Stamp pathStamp() const;
     Outcome fail(Outcome outcome, const QString& error = QString());
