@@ -180,6 +180,11 @@ std::vector<unsigned> mergePoints(std::vector<unsigned> const& kept, Delaunay::D
 
 void Delaunay::buildDelaunayTriangulation(DelaunayType type)
 {
+    buildDelaunayTriangulation(type, nullptr);
+}
+
+void Delaunay::buildDelaunayTriangulation(DelaunayType type, std::atomic<bool> const* cancelled)
+{
     auto& t = d->triangulation;
     if (t.points.empty())
         return;
@@ -232,7 +237,9 @@ void Delaunay::buildDelaunayTriangulation(DelaunayType type)
 
     detail::TriangulationOutput output;
     if (!known || n < 3 || (mode != detail::TriangulationMode::Delaunay && !segmentsValid)
-        || !detail::triangulate(mode, t.points, segments, output)) {
+        || !detail::triangulate(mode, t.points, segments, output, cancelled)) {
+        if (cancelled && cancelled->load())
+            return;
         // No triangles, but the points are merged all the same.
         mergeDuplicatePoints();
         return;

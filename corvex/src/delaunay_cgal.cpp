@@ -6,12 +6,16 @@
 #include <CGAL/Constrained_triangulation_face_base_2.h>
 #include <CGAL/Delaunay_triangulation_2.h>
 #include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/Hilbert_sort_median_2.h>
+#include <CGAL/Multiscale_sort.h>
 #include <CGAL/Spatial_sort_traits_adapter_2.h>
 #include <CGAL/Triangulation_conformer_2.h>
 #include <CGAL/Triangulation_face_base_with_info_2.h>
 #include <CGAL/Triangulation_vertex_base_with_info_2.h>
 #include <CGAL/property_map.h>
-#include <CGAL/spatial_sort.h>
+
+#include <boost/random/linear_congruential.hpp>
+#include <boost/random/random_number_generator.hpp>
 
 #include <limits>
 
@@ -47,16 +51,93 @@ using Cdt = CGAL::Constrained_Delaunay_triangulation_2<Kernel, CdtTds, CGAL::Exa
 
 using IndexedPoint = std::pair<CgalPoint, unsigned>;
 
-// Spatially sorted input, so that each insertion starts next to where it lands.
-std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points)
+// Insertions (and constraints) between two looks at the cancel flag: a few milliseconds of work.
+constexpr std::size_t cancelBatch = 4096;
+
+// Thrown out of the triangulation once the flag is set; caught where the triangulator is called.
+struct Cancelled
+{
+};
+
+void stopIfCancelled(std::atomic<bool> const* cancelled)
+{
+    if (cancelled && cancelled->load(std::memory_order_relaxed))
+        throw Cancelled();
+}
+
+using Map = CGAL::First_of_pair_property_map<IndexedPoint>;
+using SortTraits = CGAL::Spatial_sort_traits_adapter_2<Kernel, Map>;
+
+// CGAL's median Hilbert sort of plane points (Hilbert_sort_median_2 with its splits and comparisons, so
+// the same order), looking at the cancel flag before it splits a large range: a large sort takes a good
+// part of a second.
+class HilbertSort
+{
+public:
+    using Iterator = std::vector<IndexedPoint>::iterator;
+
+    explicit HilbertSort(std::atomic<bool> const* cancelled)
+        : m_traits(Map())
+        , m_cancelled(cancelled)
+    {
+    }
+
+    void operator()(Iterator begin, Iterator end) const { sort<0, false, false>(begin, end); }
+
+private:
+    // CGAL's own threshold for spatial_sort in the plane.
+    static constexpr std::ptrdiff_t smallest = 4;
+
+    template<int x, bool up> using Less = CGAL::internal::Hilbert_cmp_2<SortTraits, x, up>;
+
+    template<int x, bool upx, bool upy> void sort(Iterator begin, Iterator end) const
+    {
+        constexpr int y = (x + 1) % 2;
+        if (end - begin <= smallest)
+            return;
+        if (end - begin >= static_cast<std::ptrdiff_t>(cancelBatch))
+            stopIfCancelled(m_cancelled);
+        Iterator m2 = CGAL::internal::hilbert_split(begin, end, Less<x, upx>(m_traits));
+        Iterator m1 = CGAL::internal::hilbert_split(begin, m2, Less<y, upy>(m_traits));
+        Iterator m3 = CGAL::internal::hilbert_split(m2, end, Less<y, !upy>(m_traits));
+        sort<y, upy, upx>(begin, m1);
+        sort<x, upx, upy>(m1, m2);
+        sort<x, upx, upy>(m2, m3);
+        sort<y, !upy, !upx>(m3, end);
+    }
+
+    SortTraits m_traits;
+    std::atomic<bool> const* m_cancelled;
+};
+
+// Spatially sorted input, so that each insertion starts next to where it lands: CGAL's spatial_sort of
+// plane points step by step (the same shuffle, then Hilbert sorts of growing rounds), looking at the cancel
+// flag.
+std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, std::atomic<bool> const* cancelled)
 {
     std::vector<IndexedPoint> input;
     input.reserve(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i)
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i % cancelBatch == 0)
+            stopIfCancelled(cancelled);
         input.emplace_back(CgalPoint(points[i].getX(), points[i].getY()), static_cast<unsigned>(i));
-    using Map = CGAL::First_of_pair_property_map<IndexedPoint>;
-    using Traits = CGAL::Spatial_sort_traits_adapter_2<Kernel, Map>;
-    CGAL::spatial_sort(input.begin(), input.end(), Traits(Map()));
+    }
+    if (input.empty())
+        return input;
+
+    using Iterator = std::vector<IndexedPoint>::iterator;
+    using Difference = std::iterator_traits<Iterator>::difference_type;
+    boost::rand48 random;
+    boost::random_number_generator<boost::rand48, Difference> generator(random);
+    for (Iterator it = input.begin() + 1; it != input.end(); ++it) {
+        const Difference done = it - input.begin();
+        if (done % cancelBatch == 0)
+            stopIfCancelled(cancelled);
+        std::iter_swap(it, input.begin() + generator(done + 1));
+    }
+
+    // CGAL's rounds for the plane: the first quarter sorted first, down to 16 points.
+    CGAL::Multiscale_sort<HilbertSort>(HilbertSort(cancelled), 16, 0.25)(input.begin(), input.end());
     return input;
 }
 
@@ -64,13 +145,18 @@ std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points)
 // mergedInto. Handles by input index are kept only when asked for (segments need them).
 template<class Tr>
 std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> const& points,
-                                                     bool keepHandles, std::vector<unsigned>& mergedInto)
+                                                     bool keepHandles, std::vector<unsigned>& mergedInto,
+                                                     std::atomic<bool> const* cancelled)
 {
     using Handle = typename Tr::Vertex_handle;
     std::vector<Handle> handles(keepHandles ? points.size() : 0);
     std::vector<std::pair<unsigned, Handle>> repeated;
     typename Tr::Face_handle hint;
-    for (IndexedPoint const& p : sortedInput(points)) {
+    const std::vector<IndexedPoint> input = sortedInput(points, cancelled);
+    std::size_t inserted = 0;
+    for (IndexedPoint const& p : input) {
+        if (++inserted % cancelBatch == 0)
+            stopIfCancelled(cancelled);
         Handle v = tr.insert(p.first, hint);
         int& index = v->info().index;
         if (index < 0) {
@@ -98,7 +184,8 @@ std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> 
 // Kept faces carry their output number in info().id, the others -1. Numbers the created vertices (a
 // plain triangulation creates none, and skips the pass over its vertices) and copies out.
 template<class Tr>
-void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, TriangulationOutput& output)
+void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, TriangulationOutput& output,
+                std::atomic<bool> const* cancelled)
 {
     std::size_t nextIndex = inputCount;
     for (auto v = tr.finite_vertices_begin(); pointsAdded && v != tr.finite_vertices_end(); ++v) {
@@ -110,7 +197,10 @@ void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, Tri
 
     output.triangles.resize(count);
     output.neighbors.resize(count);
+    std::size_t copied = 0;
     for (auto f = tr.finite_faces_begin(); f != tr.finite_faces_end(); ++f) {
+        if (++copied % cancelBatch == 0)
+            stopIfCancelled(cancelled);
         const int id = f->info().id;
         if (id < 0)
             continue;
@@ -124,30 +214,37 @@ void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, Tri
     }
 }
 
-void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& output)
+void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& output,
+                         std::atomic<bool> const* cancelled)
 {
     Dt dt;
-    insertPoints(dt, points, false, output.mergedInto);
+    insertPoints(dt, points, false, output.mergedInto, cancelled);
+    stopIfCancelled(cancelled);
     if (dt.dimension() < 2)
         return;
     int count = 0;
     for (auto f = dt.finite_faces_begin(); f != dt.finite_faces_end(); ++f)
         f->info().id = count++;
-    copyResult(dt, points.size(), count, false, output);
+    copyResult(dt, points.size(), count, false, output, cancelled);
 }
 
 void triangulateConstrained(std::vector<Point> const& points,
                             std::vector<std::pair<unsigned, unsigned>> const& segments, bool conforming,
-                            TriangulationOutput& output)
+                            TriangulationOutput& output, std::atomic<bool> const* cancelled)
 {
     Cdt cdt;
-    auto handles = insertPoints(cdt, points, true, output.mergedInto);
+    auto handles = insertPoints(cdt, points, true, output.mergedInto, cancelled);
+    std::size_t inserted = 0;
     for (auto const& s : segments) {
+        if (++inserted % cancelBatch == 0)
+            stopIfCancelled(cancelled);
         if (handles[s.first] != handles[s.second])
             cdt.insert_constraint(handles[s.first], handles[s.second]);
     }
+    stopIfCancelled(cancelled);
     if (conforming)
         CGAL::make_conforming_Delaunay_2(cdt);
+    stopIfCancelled(cancelled);
     if (cdt.dimension() < 2)
         return;
 
@@ -180,13 +277,14 @@ void triangulateConstrained(std::vector<Point> const& points,
         if (f->info().id >= 0)
             f->info().id = count++;
     }
-    copyResult(cdt, points.size(), count, true, output);
+    copyResult(cdt, points.size(), count, true, output, cancelled);
 }
 
 } // namespace
 
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
-                 std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output)
+                 std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output,
+                 std::atomic<bool> const* cancelled)
 {
     output = TriangulationOutput();
     if (points.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
@@ -194,13 +292,13 @@ bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
     try {
         switch (mode) {
         case TriangulationMode::Delaunay:
-            triangulateDelaunay(points, output);
+            triangulateDelaunay(points, output, cancelled);
             break;
         case TriangulationMode::Constrained:
-            triangulateConstrained(points, segments, false, output);
+            triangulateConstrained(points, segments, false, output, cancelled);
             break;
         case TriangulationMode::Conforming:
-            triangulateConstrained(points, segments, true, output);
+            triangulateConstrained(points, segments, true, output, cancelled);
             break;
         }
     } catch (...) {

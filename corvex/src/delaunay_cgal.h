@@ -5,6 +5,7 @@
 #include <corvex/point.h>
 
 #include <array>
+#include <atomic>
 #include <utility>
 #include <vector>
 
@@ -27,8 +28,10 @@ struct TriangulationOutput
 };
 
 // Segment indices must be below points.size() and the points finite; a segment between coincident points
-// is dropped. Returns false when the triangulator failed; the output is then empty.
+// is dropped. Returns false when the triangulator failed or *cancelled was set (looked at every few
+// thousand insertions); the output is then empty. cancelled may be null.
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
-                 std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output);
+                 std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output,
+                 std::atomic<bool> const* cancelled = nullptr);
 
 } // namespace Pelko::Corvex::detail

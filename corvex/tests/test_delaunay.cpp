@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -445,6 +446,43 @@ TEST(Delaunay, RebuildAndNonFiniteInput)
     n3.addPoints({ Point(nan, nan) });
     n3.buildDelaunayTriangulation(0);
     EXPECT_EQ(n3.getTriangleCount(), 0u);
+}
+
+TEST(Delaunay, CancelledBuild)
+{
+    // Enough points for the flag to be looked at in every stage, with duplicates for the merge.
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> coordinate(0, 1000);
+    std::vector<Point3D> points;
+    for (int i = 0; i < 50000; ++i)
+        points.emplace_back(coordinate(random), coordinate(random), i);
+    points.push_back(points.front());
+    std::vector<std::vector<unsigned>> ring { { 0, 1, 2, 0 } };
+
+    std::atomic<bool> cancelled { false };
+    Delaunay plain(points);
+    plain.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+    Delaunay watched(points);
+    watched.buildDelaunayTriangulation(Delaunay::PlainDelaunay, &cancelled);
+    EXPECT_GT(watched.getTriangleCount(), 99000u);
+    EXPECT_EQ(watched.getDelaunayTriangulation()->triangles, plain.getDelaunayTriangulation()->triangles);
+    EXPECT_EQ(watched.getDelaunayTriangulation()->points.size(), points.size() - 1);
+
+    // Set before or during the build: no triangles, not even those of an earlier build, and the points
+    // are not merged.
+    cancelled = true;
+    for (auto type : { Delaunay::PlainDelaunay, Delaunay::ConstrainedDelaunay, Delaunay::ConformingDelaunay }) {
+        SCOPED_TRACE(type);
+        watched.buildDelaunayTriangulation(type, &cancelled);
+        EXPECT_EQ(watched.getTriangleCount(), 0u);
+        EXPECT_TRUE(watched.getDelaunayTriangulation()->triangles.empty());
+        Delaunay fresh(points);
+        fresh.addConstrainLine(ring);
+        fresh.buildDelaunayTriangulation(type, &cancelled);
+        EXPECT_EQ(fresh.getTriangleCount(), 0u);
+        EXPECT_EQ(fresh.getDelaunayTriangulation()->points.size(), points.size());
+        EXPECT_EQ(fresh.getDelaunayTriangulation()->heights.size(), points.size());
+    }
 }
 
 TEST(Delaunay, Delaunay25DAndTerrain)

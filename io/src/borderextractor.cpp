@@ -1,4 +1,5 @@
 #include <io/borderextractor.h>
+#include <io/iprogress.h>
 #include <io/trianglertreecontrol.h>
 
 #include <algorithm>
@@ -6,9 +7,11 @@
 #include <tuple>
 #include <vector>
 
+using Pelko::Corvex::Delaunay;
 using Pelko::Corvex::Point;
 using Pelko::Corvex::Point3D;
 using Pelko::Corvex::Polygon;
+using Pelko::Corvex::Triangle2D;
 using Pelko::Corvex::Triangle3D;
 using Zemko::Utility::Connection;
 
@@ -20,14 +23,14 @@ namespace {
 // Every step costs database queries; no sound border of a stored model comes near this.
 constexpr unsigned maxSteps = 50000000;
 
-bool planeLess(const Point& a, const Point& b)
+bool planeLess(const Point3D& a, const Point3D& b)
 {
-    return std::make_tuple(a.getX(), a.getY()) < std::make_tuple(b.getX(), b.getY());
+    return std::make_tuple(a.x(), a.y()) < std::make_tuple(b.x(), b.y());
 }
 
-bool planeEqual(const Point& a, const Point& b)
+bool planeEqual(const Point3D& a, const Point3D& b)
 {
-    return a.getX() == b.getX() && a.getY() == b.getY();
+    return a.x() == b.x() && a.y() == b.y();
 }
 
 bool spaceLess(const Point3D& a, const Point3D& b)
@@ -35,83 +38,305 @@ bool spaceLess(const Point3D& a, const Point3D& b)
     return std::make_tuple(a.x(), a.y(), a.z()) < std::make_tuple(b.x(), b.y(), b.z());
 }
 
-Point3D smallestVertex(const std::vector<Triangle3D>& triangles)
+Point plane(const Point3D& p)
 {
-    Point3D smallest = triangles.front().getVertex(0);
-    for (const Triangle3D& triangle : triangles)
-        for (unsigned i = 0; i < 3; ++i)
-            if (spaceLess(triangle.getVertex(i), smallest))
-                smallest = triangle.getVertex(i);
-    return smallest;
+    return Point(p.x(), p.y());
 }
+
+// Asks the callback whether the work is cancelled once every `every` units of work, and stays cancelled.
+class CancelCheck
+{
+public:
+    CancelCheck(IProgress* progress, unsigned every)
+        : m_progress(progress)
+        , m_every(every)
+    {
+    }
+    bool operator()()
+    {
+        if (m_cancelled || !m_progress)
+            return m_cancelled;
+        if (++m_units < m_every)
+            return false;
+        m_units = 0;
+        return m_cancelled = m_progress->isCancelled();
+    }
+    bool cancelled() const { return m_cancelled; }
+
+private:
+    IProgress* m_progress;
+    unsigned m_every;
+    unsigned m_units = 0;
+    bool m_cancelled = false;
+};
+
+// The walk along the border, over a source of triangles that names their corners its own way:
+//   Vertex                                   a corner
+//   bool first(Vertex corners[3])            the corners of triangle 0; false when there is none
+//   void around(const Vertex&, vector&)      the corners of every triangle holding the point
+//   bool isBorderEdge(from, to)              exactly one triangle holds both points
+//   Point3D position(const Vertex&)
+template<class Source> class Walk
+{
+public:
+    using Vertex = typename Source::Vertex;
+
+    Walk(Source& source, IProgress* progress, unsigned checkEvery)
+        : m_source(source)
+        , m_cancel(progress, checkEvery)
+    {
+    }
+
+    bool cancelled() const { return m_cancel.cancelled(); }
+
+    Point3D position(const Vertex& v) const { return m_source.position(v); }
+
+    // Descends from triangle 0's smallest corner to smaller x through the triangles around it.
+    std::pair<Vertex, bool> borderPoint()
+    {
+        Vertex corners[3];
+        if (!m_source.first(corners))
+            return { Vertex(), false };
+        Vertex current = smallest(corners, corners + 3);
+        // x falls strictly with every step, so the descent ends; the cap only guards odd values.
+        for (unsigned step = 0; step < maxSteps && !m_cancel(); ++step) {
+            m_source.around(current, m_corners);
+            if (m_corners.empty())
+                return { Vertex(), false };
+            const Vertex lowest = smallest(m_corners.begin(), m_corners.end());
+            if (!(position(lowest).x() < position(current).x()))
+                return { current, true };
+            current = lowest;
+        }
+        return { Vertex(), false };
+    }
+
+    // The first corner around current, greatest in plane order first, whose edge to current has a triangle
+    // on one side only; previous and current themselves are skipped.
+    std::pair<Vertex, bool> borderEdge(const Vertex& previous, const Vertex& current)
+    {
+        if (m_cancel())
+            return { Vertex(), false };
+        m_source.around(current, m_corners);
+        std::sort(m_corners.begin(), m_corners.end(),
+                  [&](const Vertex& a, const Vertex& b) { return planeLess(position(b), position(a)); });
+        m_corners.erase(std::unique(m_corners.begin(), m_corners.end(),
+                                    [&](const Vertex& a, const Vertex& b) {
+                                        return planeEqual(position(a), position(b));
+                                    }),
+                        m_corners.end());
+        const Point3D before = position(previous), at = position(current);
+        for (const Vertex& candidate : m_corners) {
+            const Point3D p = position(candidate);
+            if (planeEqual(p, before) || planeEqual(p, at))
+                continue;
+            if (m_cancel())
+                return { Vertex(), false };
+            if (m_source.isBorderEdge(current, candidate))
+                return { candidate, true };
+        }
+        return { Vertex(), false };
+    }
+
+    Polygon border()
+    {
+        Polygon polygon;
+        const std::pair<Vertex, bool> start = borderPoint();
+        if (!start.second)
+            return polygon;
+        const Point3D first = position(start.first);
+        polygon.appendPoint(plane(first));
+        std::set<std::pair<double, double>> visited { { first.x(), first.y() } };
+
+        Vertex previous = start.first;
+        Vertex current = start.first;
+        std::pair<Vertex, bool> next = borderEdge(previous, current);
+        for (unsigned step = 0; next.second && step < maxSteps; ++step) {
+            const Point3D p = position(next.first);
+            // A border touching itself could lead the walk around a loop without the start point: stop at
+            // the first point seen before.
+            if (!visited.insert({ p.x(), p.y() }).second)
+                break;
+            previous = current;
+            current = next.first;
+            polygon.appendPoint(plane(p));
+            next = borderEdge(previous, current);
+        }
+        return cancelled() ? Polygon() : polygon;
+    }
+
+private:
+    template<class It> Vertex smallest(It begin, It end) const
+    {
+        return *std::min_element(begin, end, [&](const Vertex& a, const Vertex& b) {
+            return spaceLess(position(a), position(b));
+        });
+    }
+
+    Source& m_source;
+    CancelCheck m_cancel;
+    std::vector<Vertex> m_corners;
+};
+
+// The stored triangles, found through the R*Tree window around a point.
+class StoredTriangles
+{
+public:
+    using Vertex = Point3D;
+
+    explicit StoredTriangles(Connection* connection)
+        : m_connection(connection)
+    {
+    }
+    bool first(Vertex corners[3]) const
+    {
+        const std::pair<Triangle3D, bool> triangle = TriangleRTreeControl::getTriangle(m_connection, 0);
+        for (unsigned i = 0; i < 3; ++i)
+            corners[i] = triangle.first.getVertex(i);
+        return triangle.second;
+    }
+    void around(const Vertex& point, std::vector<Vertex>& corners) const
+    {
+        corners.clear();
+        for (const Triangle3D& triangle :
+             TriangleRTreeControl::getBelongedTriangles(m_connection, plane(point)))
+            for (unsigned i = 0; i < 3; ++i)
+                corners.push_back(triangle.getVertex(i));
+    }
+    bool isBorderEdge(const Vertex& from, const Vertex& to) const
+    {
+        return TriangleRTreeControl::getBelongedTriangles(m_connection, plane(to), plane(from)).size() == 1;
+    }
+    Point3D position(const Vertex& v) const { return v; }
+
+private:
+    Connection* m_connection;
+};
+
+// A triangulation's triangles around each of its points, as the database written from it holds them:
+// triangle i is row i, a corner without a height has height 0. Its points lie at distinct positions, so a
+// point index names a position.
+class TriangulationCorners
+{
+public:
+    using Vertex = unsigned;
+
+    explicit TriangulationCorners(const Delaunay::DelaunayTriangulation& triangulation)
+        : m_triangulation(triangulation)
+        , m_count(std::min<size_t>(triangulation.triangleCount, triangulation.triangles.size()))
+        , m_start(triangulation.points.size() + 1, 0)
+    {
+        // The triangles around every point, in one array ordered by point: counted, then each put at its
+        // point's next place, which leaves every start where the next point's was.
+        for (size_t t = 0; t < m_count; ++t)
+            for (unsigned v : triangulation.triangles[t])
+                ++m_start[v + 1];
+        for (size_t v = 1; v < m_start.size(); ++v)
+            m_start[v] += m_start[v - 1];
+        m_around.resize(m_start.back());
+        for (size_t t = 0; t < m_count; ++t)
+            for (unsigned v : triangulation.triangles[t])
+                m_around[m_start[v]++] = static_cast<unsigned>(t);
+        std::copy_backward(m_start.begin(), m_start.end() - 1, m_start.end());
+        m_start[0] = 0;
+    }
+
+    bool first(Vertex corners[3]) const
+    {
+        if (m_count == 0)
+            return false;
+        std::copy(m_triangulation.triangles[0].begin(), m_triangulation.triangles[0].end(), corners);
+        return true;
+    }
+    void around(const Vertex& point, std::vector<Vertex>& corners) const
+    {
+        corners.clear();
+        for (size_t i = m_start[point]; i < m_start[point + 1]; ++i)
+            if (holds(m_around[i], point))
+                for (unsigned v : m_triangulation.triangles[m_around[i]])
+                    corners.push_back(v);
+    }
+    // The walk asks about the corners around one point in turn: their triangle counts are taken at once.
+    bool isBorderEdge(const Vertex& from, const Vertex& to)
+    {
+        if (m_countsFor != from) {
+            m_countsFor = from;
+            m_counts.clear();
+            for (size_t i = m_start[from]; i < m_start[from + 1]; ++i)
+                if (holds(m_around[i], from))
+                    for (unsigned v : m_triangulation.triangles[m_around[i]])
+                        if (v != from && holds(m_around[i], v))
+                            m_counts.push_back(v);
+            std::sort(m_counts.begin(), m_counts.end());
+        }
+        const auto range = std::equal_range(m_counts.begin(), m_counts.end(), to);
+        return range.second - range.first == 1;
+    }
+    Point3D position(const Vertex& v) const
+    {
+        const Point& p = m_triangulation.points[v];
+        return Point3D(p.getX(), p.getY(),
+                       v < m_triangulation.heights.size() ? m_triangulation.heights[v] : 0.0);
+    }
+
+private:
+    // As the stored triangle's query would: a flat triangle holds no point.
+    bool holds(unsigned triangle, unsigned corner) const
+    {
+        const auto& t = m_triangulation.triangles[triangle];
+        const auto& points = m_triangulation.points;
+        return Triangle2D(points[t[0]], points[t[1]], points[t[2]]).contain(points[corner]);
+    }
+
+    const Delaunay::DelaunayTriangulation& m_triangulation;
+    size_t m_count;
+    // Three corners a triangle: a TIN of over 1.4 billion triangles would not fit in memory anyway.
+    std::vector<unsigned> m_start;
+    std::vector<unsigned> m_around;
+    unsigned m_countsFor = ~0u;
+    std::vector<unsigned> m_counts;
+};
+
+// Each step of a stored walk is a database query: the flag is cheap beside it. In memory a step costs
+// microseconds.
+constexpr unsigned storedCheckEvery = 1;
+constexpr unsigned memoryCheckEvery = 4096;
 
 } // namespace
 
 std::pair<Point, bool> BorderExtractor::findBorderPoint(Connection* connection)
 {
-    std::pair<Triangle3D, bool> first = TriangleRTreeControl::getTriangle(connection, 0);
-    if (!first.second)
-        return { Point(0, 0), false };
-    Point3D smallest = smallestVertex({ first.first });
-    Point current(smallest.x(), smallest.y());
-    // x falls strictly with every step, so the descent ends; the cap only guards odd values.
-    for (unsigned step = 0; step < maxSteps; ++step) {
-        std::vector<Triangle3D> around = TriangleRTreeControl::getBelongedTriangles(connection, current);
-        if (around.empty())
-            return { Point(0, 0), false };
-        Point3D lowest = smallestVertex(around);
-        if (!(lowest.x() < current.getX()))
-            return { current, true };
-        current = Point(lowest.x(), lowest.y());
-    }
-    return { Point(0, 0), false };
+    StoredTriangles source(connection);
+    Walk<StoredTriangles> walk(source, nullptr, storedCheckEvery);
+    const std::pair<Point3D, bool> start = walk.borderPoint();
+    return { start.second ? plane(start.first) : Point(0, 0), start.second };
 }
 
 std::pair<Point, bool> BorderExtractor::findBorderEdge(Connection* connection, const Point& previous,
                                                        const Point& current)
 {
-    std::vector<Triangle3D> around = TriangleRTreeControl::getBelongedTriangles(connection, current);
-    std::vector<Point> candidates;
-    for (const Triangle3D& triangle : around)
-        for (unsigned i = 0; i < 3; ++i)
-            candidates.emplace_back(triangle.getVertex(i).x(), triangle.getVertex(i).y());
-    std::sort(candidates.begin(), candidates.end(),
-              [](const Point& a, const Point& b) { return planeLess(b, a); });
-    candidates.erase(std::unique(candidates.begin(), candidates.end(), planeEqual), candidates.end());
-
-    for (const Point& candidate : candidates) {
-        if (planeEqual(candidate, previous) || planeEqual(candidate, current))
-            continue;
-        // An edge with a triangle on one side only lies on the border.
-        if (TriangleRTreeControl::getBelongedTriangles(connection, candidate, current).size() == 1)
-            return { candidate, true };
-    }
-    return { Point(0, 0), false };
+    StoredTriangles source(connection);
+    Walk<StoredTriangles> walk(source, nullptr, storedCheckEvery);
+    const std::pair<Point3D, bool> next = walk.borderEdge(Point3D(previous.getX(), previous.getY(), 0),
+                                                          Point3D(current.getX(), current.getY(), 0));
+    return { next.second ? plane(next.first) : Point(0, 0), next.second };
 }
 
 Polygon BorderExtractor::extract(Connection* connection)
 {
-    Polygon polygon;
-    std::pair<Point, bool> start = findBorderPoint(connection);
-    if (!start.second)
-        return polygon;
-    polygon.appendPoint(start.first);
-    std::set<std::pair<double, double>> visited { { start.first.getX(), start.first.getY() } };
+    return extract(connection, nullptr);
+}
 
-    Point previous = start.first;
-    Point current = start.first;
-    std::pair<Point, bool> next = findBorderEdge(connection, previous, current);
-    for (unsigned step = 0; next.second && step < maxSteps; ++step) {
-        // A border touching itself could lead the walk around a loop without the start point: stop at the
-        // first point seen before.
-        if (!visited.insert({ next.first.getX(), next.first.getY() }).second)
-            break;
-        previous = current;
-        current = next.first;
-        polygon.appendPoint(current);
-        next = findBorderEdge(connection, previous, current);
-    }
-    return polygon;
+Polygon BorderExtractor::extract(Connection* connection, IProgress* progress)
+{
+    StoredTriangles source(connection);
+    return Walk<StoredTriangles>(source, progress, storedCheckEvery).border();
+}
+
+Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
+{
+    TriangulationCorners source(*delaunay.getDelaunayTriangulation());
+    return Walk<TriangulationCorners>(source, progress, memoryCheckEvery).border();
 }
 
 } // namespace IO

@@ -207,7 +207,7 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         close(false);
         return false;
     }
-    Pelko::Corvex::Polygon border = BorderExtractor::extract(m_connection);
+    Pelko::Corvex::Polygon border = BorderExtractor::extract(m_connection, progress);
     if (isCancelled(progress)) {
         close(false);
         return false;

@@ -63,8 +63,10 @@ bool isCancelled(IProgress* progress)
     return progress && progress->isCancelled();
 }
 
-// Writes the rows through insert(connection), then the border, in one transaction.
-template<class Insert> bool writeModel(const std::string& databasePath, IProgress* progress, Insert insert)
+// Writes the rows through insert(connection), then the border that border(connection) finds, in one
+// transaction.
+template<class Insert, class Border>
+bool writeModel(const std::string& databasePath, IProgress* progress, Insert insert, Border border)
 {
     Session session(Connection::create(databasePath, true));
     Connection* connection = session.get();
@@ -84,12 +86,12 @@ template<class Insert> bool writeModel(const std::string& databasePath, IProgres
     if (isCancelled(progress))
         return false;
 
-    Pelko::Corvex::Polygon border = BorderExtractor::extract(connection);
+    const Pelko::Corvex::Polygon outline = border(connection);
     if (isCancelled(progress))
         return false;
     bool created = BorderControl::createTable(connection);
     bool cleared = BorderControl::removeRecords(connection);
-    bool inserted = BorderControl::insertPolygon(connection, border);
+    bool inserted = BorderControl::insertPolygon(connection, outline);
     bool committed = session.commit();
     return created && cleared && inserted && committed;
 }
@@ -104,9 +106,10 @@ bool isReadable(DxfReadResult result)
 bool TrianglesWriter::write(const std::vector<Triangle3D>& triangles, const std::string& databasePath,
                             IProgress* progress)
 {
-    return writeModel(databasePath, progress, [&](Connection* connection) {
-        return TriangleRTreeControl::insert(connection, triangles, progress);
-    });
+    return writeModel(
+        databasePath, progress,
+        [&](Connection* connection) { return TriangleRTreeControl::insert(connection, triangles, progress); },
+        [&](Connection* connection) { return BorderExtractor::extract(connection, progress); });
 }
 
 bool TrianglesWriter::write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
@@ -114,9 +117,13 @@ bool TrianglesWriter::write(const Pelko::Corvex::Delaunay& delaunay, const std::
 {
     // Straight from the triangulation's index arrays: the list of getAllTriangles() would be a copy of
     // every corner, several hundred megabytes for a large model.
-    return writeModel(databasePath, progress, [&](Connection* connection) {
-        return TriangleRTreeControl::insert(connection, *delaunay.getDelaunayTriangulation(), progress);
-    });
+    // The border too comes from the triangulation, the same as the rows just written give.
+    return writeModel(
+        databasePath, progress,
+        [&](Connection* connection) {
+            return TriangleRTreeControl::insert(connection, *delaunay.getDelaunayTriangulation(), progress);
+        },
+        [&](Connection*) { return BorderExtractor::extract(delaunay, progress); });
 }
 
 DxfConversion TrianglesWriter::convertDrawing(MemoryFile& dxf, const std::string& databasePath,

@@ -6,6 +6,7 @@
 #include <corvex/triangle.h>
 
 #include <array>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -61,6 +62,9 @@ public:
     // points, an unknown type or (types 1 to 3) a constraint index past the points give no triangles.
     void buildDelaunayTriangulation(DelaunayType type);
     void buildDelaunayTriangulation(int type);
+    // The same, stopping within a few thousand insertions once *cancelled is set: a cancelled build leaves
+    // no triangles and the points as they were. cancelled may be null.
+    void buildDelaunayTriangulation(DelaunayType type, std::atomic<bool> const* cancelled);
 
     unsigned getTriangleCount() const;
     // Out of range: zero vertices and ok false. ok may be null.

@@ -2,6 +2,7 @@
 
 #include <io/io_global.h>
 
+#include <corvex/delaunay.h>
 #include <corvex/point.h>
 #include <corvex/polygon.h>
 
@@ -16,11 +17,20 @@ class Connection;
 namespace Pelko {
 namespace IO {
 
+class IProgress;
+
 // Walks the outer border of the triangles stored on the connection, through the R*Tree queries only.
 class IO_EXPORT BorderExtractor
 {
 public:
     static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection);
+    // The same; a cancel through progress stops the walk and gives an empty polygon. progress may be null.
+    static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection, IProgress* progress);
+    // The border the database written from the triangulation gives (triangle i stored with id i), walked
+    // over the triangulation's corners in memory: each step costs the triangles around one point, where
+    // the stored boxes of long thin triangles (a fan around one point) may overlap a query point by the
+    // thousand. progress as above.
+    static Pelko::Corvex::Polygon extract(const Pelko::Corvex::Delaunay& delaunay, IProgress* progress);
     static std::pair<Pelko::Corvex::Point, bool> findBorderPoint(Zemko::Utility::Connection* connection);
     static std::pair<Pelko::Corvex::Point, bool> findBorderEdge(Zemko::Utility::Connection* connection,
                                                                 const Pelko::Corvex::Point& previous,

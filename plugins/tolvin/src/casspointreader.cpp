@@ -1,5 +1,7 @@
 #include "casspointreader.h"
 
+#include "inputfile.h"
+
 #include <io/trianglertreecontrol.h>
 
 #include <QByteArray>
@@ -48,40 +50,59 @@ bool CassPointReader::read()
     const QString name = QDir::toNativeSeparators(m_path);
 
     QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = QCoreApplication::translate("TinDialog", "Cannot open the point file %1: %2.")
-                      .arg(name, file.errorString());
-        return false;
-    }
-    const qint64 size = file.size();
-    if (size <= 0) {
+    InputFile input(file);
+    // Some 60 million points and more: refused rather than triangulated for many minutes.
+    switch (input.open(std::numeric_limits<int>::max())) {
+    case InputFile::Read:
+        break;
+    case InputFile::Empty:
         m_error = QCoreApplication::translate("TinDialog", "The point file %1 is empty.").arg(name);
         return false;
-    }
-    // The text stream reads a QByteArray, which holds at most INT_MAX bytes.
-    if (size > std::numeric_limits<int>::max()) {
+    case InputFile::TooLarge:
         m_error
             = QCoreApplication::translate("TinDialog", "The point file %1 is larger than 2 GB.").arg(name);
         return false;
-    }
-    uchar* mapping = file.map(0, size);
-    if (!mapping) {
-        m_error = QCoreApplication::translate("TinDialog", "Cannot read the point file %1: %2.")
-                      .arg(name, file.errorString());
+    default:
+        m_error = QCoreApplication::translate("TinDialog", "Cannot open the point file %1: %2.")
+                      .arg(name, input.errorString());
         return false;
     }
-    const char* data = reinterpret_cast<const char*>(mapping);
-    // A last line without a line feed counts too.
-    const qint64 lines = std::count(data, data + size, '\n') + (data[size - 1] != '\n' ? 1 : 0);
+    const QString changed
+        = QCoreApplication::translate("TinDialog", "The point file %1 changed while it was read.").arg(name);
+    const auto isCancelled = [this] { return m_cancelled && m_cancelled->load(); };
+
+    // The lines are counted first, for the percent; a last line without a line feed counts too.
+    qint64 lines = 0;
+    char last = '\n';
+    switch (input.scan(isCancelled, [&](const char* data, qint64 length) {
+        lines += std::count(data, data + length, '\n');
+        last = data[length - 1];
+    })) {
+    case InputFile::Read:
+        break;
+    case InputFile::Cancelled:
+        return false;
+    case InputFile::Changed:
+        m_error = changed;
+        return false;
+    default:
+        m_error = QCoreApplication::translate("TinDialog", "Cannot read the point file %1: %2.")
+                      .arg(name, input.errorString());
+        return false;
+    }
+    lines += last != '\n';
 
     bool ok = true;
+    bool cancelled = false;
     {
-        QTextStream stream(QByteArray::fromRawData(data, static_cast<int>(size)));
+        // Read through the file in small pieces: no copy of it is held.
+        file.seek(0);
+        QTextStream stream(&file);
         // The first of the blank lines read since the last point: an error only when a point follows.
         qint64 blank = 0;
         for (qint64 number = 1;; ++number) {
-            if (number % cancelBatch == 0 && m_cancelled && m_cancelled->load()) {
-                ok = false;
+            if (number % cancelBatch == 0 && isCancelled()) {
+                cancelled = true;
                 break;
             }
             const QString line = stream.readLine();
@@ -110,7 +131,14 @@ bool CassPointReader::read()
             }
         }
     }
-    file.unmap(mapping);
+    if (cancelled)
+        return false;
+    // Cut short, grown or rewritten meanwhile: what was read, and whatever went wrong with it, is not the
+    // file's.
+    if (!input.unchanged()) {
+        m_error = changed;
+        return false;
+    }
     if (ok && m_points.empty()) {
         m_error = QCoreApplication::translate("TinDialog", "The point file %1 holds no points.").arg(name);
         ok = false;

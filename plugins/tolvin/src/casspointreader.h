@@ -17,7 +17,8 @@ public:
 
     // True only when at least one point was read and every line holds a point, but for blank lines that
     // end the file (exports often leave some). A bad or blank line among the points, or a coordinate that
-    // is not a finite number or lies beyond what a TIN database stores, fails the whole file.
+    // is not a finite number or lies beyond what a TIN database stores, fails the whole file; so does a
+    // file that changes while it is read into memory.
     bool read();
     // x north, y east, z height, in file order.
     const std::vector<Pelko::Corvex::Point3D>& points() const;
@@ -27,7 +28,8 @@ public:
     // Why the last read() failed, naming the file and, for a bad line, its number and what is wrong with
     // it; empty after a success or a cancel.
     QString errorString() const;
-    // A flag read() looks at every few thousand lines; once set, read() stops and fails. Null: none.
+    // A flag read() looks at between chunks of the file and every few thousand lines; once set, read()
+    // stops and fails. Null: none.
     void setCancelFlag(const std::atomic<bool>* cancelled);
 
 private:

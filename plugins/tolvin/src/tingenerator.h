@@ -21,8 +21,9 @@ public:
     // Waits for the thread; the job then removes the output of a cancelled or failed run.
     ~TinGenerator() override;
 
-    // The run stops at its next look at the flag (between batches of lines and rows, and once the
-    // triangulation returns), counts as failed, and its output is removed.
+    // The run stops at its next look at the flag (between chunks of the input read, batches of lines,
+    // insertions into the triangulation and rows, and steps of the border), counts as failed, and its
+    // output is removed.
     void cancel();
     bool isSucceeded() const;
     // Once the thread has ended: why the run failed (empty for a cancel), or what a successful run left

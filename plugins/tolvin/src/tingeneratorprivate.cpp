@@ -75,55 +75,58 @@ void TinGeneratorPrivate::writeFailed()
 
 DxfData::DxfData(const QString& inputPath, const QString& outputPath)
     : TinGeneratorPrivate(inputPath, outputPath)
+    , m_input(inputFile)
 {
-    if (!inputFile.open(QIODevice::ReadOnly)) {
-        m_unreadable = QCoreApplication::translate("TinDialog", "Cannot open the drawing %1: %2.")
-                           .arg(native(inputPath), inputFile.errorString());
-        return;
-    }
-    // The memory file counts bytes in an unsigned; an empty file has nothing to map.
-    const qint64 size = inputFile.size();
-    if (size <= 0) {
-        m_unreadable
-            = QCoreApplication::translate("TinDialog", "The drawing %1 is empty.").arg(native(inputPath));
-        return;
-    }
-    if (static_cast<quint64>(size) > std::numeric_limits<unsigned>::max()) {
-        m_unreadable = QCoreApplication::translate("TinDialog", "The drawing %1 is larger than 4 GB.")
-                           .arg(native(inputPath));
-        return;
-    }
-    m_mapping = inputFile.map(0, size);
-    if (!m_mapping) {
-        m_unreadable = QCoreApplication::translate("TinDialog", "Cannot read the drawing %1: %2.")
-                           .arg(native(inputPath), inputFile.errorString());
-        return;
-    }
-    m_file = std::make_unique<Pelko::IO::MemoryFile>(reinterpret_cast<const char*>(m_mapping),
-                                                     static_cast<unsigned>(size));
 }
 
-DxfData::~DxfData()
-{
-    m_file.reset();
-    if (m_mapping)
-        inputFile.unmap(m_mapping);
-}
+DxfData::~DxfData() = default;
 
 int DxfData::progress() const
 {
+    const Pelko::IO::MemoryFile* file = m_progressFile.load();
     // A last line without a line feed takes the memory file's count past 100.
-    return m_file ? std::min(m_file->progress(), 100) : 0;
+    return file ? std::min(file->progress(), 100) : 0;
 }
 
 bool DxfData::generate()
 {
-    if (!m_file) {
-        message = m_unreadable;
+    m_progressFile = nullptr;
+    m_file.reset();
+    // The memory file counts bytes in an unsigned.
+    switch (m_input.open(std::numeric_limits<unsigned>::max())) {
+    case InputFile::Read:
+        break;
+    case InputFile::Empty:
+        message = QCoreApplication::translate("TinDialog", "The drawing %1 is empty.").arg(native(inputPath));
+        return false;
+    case InputFile::TooLarge:
+        message = QCoreApplication::translate("TinDialog", "The drawing %1 is larger than 4 GB.")
+                      .arg(native(inputPath));
+        return false;
+    default:
+        message = QCoreApplication::translate("TinDialog", "Cannot open the drawing %1: %2.")
+                      .arg(native(inputPath), m_input.errorString());
         return false;
     }
     if (!createOutput())
         return false;
+    switch (m_input.read([this] { return cancelled.load(); })) {
+    case InputFile::Read:
+        break;
+    case InputFile::Cancelled:
+        return false;
+    case InputFile::Changed:
+        message = QCoreApplication::translate("TinDialog", "The drawing %1 changed while it was read.")
+                      .arg(native(inputPath));
+        return false;
+    default:
+        message = QCoreApplication::translate("TinDialog", "Cannot read the drawing %1: %2.")
+                      .arg(native(inputPath), m_input.errorString());
+        return false;
+    }
+    inputFile.close();
+    m_file = std::make_unique<Pelko::IO::MemoryFile>(m_input.data(), static_cast<unsigned>(m_input.size()));
+    m_progressFile = m_file.get();
     CancelFlag cancel(*this);
     const DxfConversion result = TrianglesWriter::convertDrawing(*m_file, outputFileName(), &cancel);
     const QString drawing = native(inputPath);
@@ -202,11 +205,10 @@ bool DatData::generate()
         message = m_reader.errorString();
         return false;
     }
-    // The triangulation cannot be interrupted; a cancel meanwhile ends the run as soon as it returns.
     if (cancelled)
         return false;
     Delaunay delaunay(m_reader.points());
-    delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+    delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay, &cancelled);
     if (cancelled)
         return false;
     if (delaunay.getTriangleCount() == 0) {

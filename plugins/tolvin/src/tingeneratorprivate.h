@@ -1,6 +1,7 @@
 #pragma once
 
 #include "casspointreader.h"
+#include "inputfile.h"
 
 #include <io/iprogress.h>
 
@@ -66,23 +67,23 @@ protected:
     void writeFailed();
 };
 
-// The 3DFACE entities of a DXF drawing, mapped into memory.
+// The 3DFACE entities of a DXF drawing, read into memory.
 class DxfData : public TinGeneratorPrivate
 {
 public:
     DxfData(const QString& inputPath, const QString& outputPath);
     ~DxfData() override;
 
-    // 0 while there is no mapping.
+    // 0 until the drawing is read.
     int progress() const override;
-    // False at once when the drawing could not be mapped.
+    // Reads the drawing, then converts it; the drawing stays in memory until the job goes.
     bool generate() override;
 
 private:
-    uchar* m_mapping = nullptr;
+    InputFile m_input;
     std::unique_ptr<Pelko::IO::MemoryFile> m_file;
-    // Why there is no mapping.
-    QString m_unreadable;
+    // The memory file once there is one, for progress() on the other thread.
+    std::atomic<const Pelko::IO::MemoryFile*> m_progressFile { nullptr };
 };
 
 // A CASS point file, triangulated.

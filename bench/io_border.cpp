@@ -1,0 +1,134 @@
+// The border of a TIN as the writer finds it for a triangulation, walked over the triangulation's
+// corners in memory, beside the same walk through the database's R*Tree queries on the rows written from
+// it (how the writer found it before, and still finds it for a triangle list or a drawing). On the
+// triangulation of 1,000,000 random points, and on a fan: 2,000 points on a line and one off it, whose
+// triangles' boxes all overlap the line.
+#include <io/borderextractor.h>
+#include <io/triangleswriter.h>
+
+#include <corvex/delaunay.h>
+
+#include <utility/connection.h>
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+using Pelko::Corvex::Delaunay;
+using Pelko::Corvex::Point3D;
+using Zemko::Utility::Connection;
+
+namespace {
+
+struct Model
+{
+    std::unique_ptr<Delaunay> delaunay;
+    std::string path;
+};
+
+Model build(const char* name, const std::vector<Point3D>& points)
+{
+    Model model { std::make_unique<Delaunay>(points),
+                  (std::filesystem::temp_directory_path() / name).string() };
+    model.delaunay->buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+    std::filesystem::remove(model.path);
+    if (!Pelko::IO::TrianglesWriter::write(*model.delaunay, model.path, nullptr))
+        model.path.clear();
+    return model;
+}
+
+const Model& randomModel()
+{
+    static const Model model = [] {
+        std::mt19937_64 random(42);
+        std::uniform_real_distribution<double> coordinate(0, 10000);
+        std::uniform_real_distribution<double> height(100, 200);
+        std::vector<Point3D> points;
+        points.reserve(1000000);
+        for (int i = 0; i < 1000000; ++i)
+            points.emplace_back(coordinate(random), coordinate(random), height(random));
+        return build("io_bench_border_random.qvr", points);
+    }();
+    return model;
+}
+
+const Model& fanModel()
+{
+    static const Model model = [] {
+        std::vector<Point3D> points;
+        for (int i = 0; i < 2000; ++i)
+            points.emplace_back(i, i, 1);
+        points.emplace_back(100, 0, 1);
+        return build("io_bench_border_fan.qvr", points);
+    }();
+    return model;
+}
+
+void stored(benchmark::State& state, const Model& model)
+{
+    Connection* connection = Connection::create(model.path, false);
+    if (!connection) {
+        state.SkipWithError("no database");
+        return;
+    }
+    unsigned points = 0;
+    for (auto _ : state)
+        points = Pelko::IO::BorderExtractor::extract(connection).getPointCount();
+    Connection::destory(connection);
+    state.counters["border_points"] = points;
+}
+
+void inMemory(benchmark::State& state, const Model& model)
+{
+    unsigned points = 0;
+    for (auto _ : state)
+        points = Pelko::IO::BorderExtractor::extract(*model.delaunay, nullptr).getPointCount();
+    state.counters["border_points"] = points;
+}
+
+void BM_BorderStored(benchmark::State& state)
+{
+    stored(state, randomModel());
+}
+
+void BM_BorderOfTriangulation(benchmark::State& state)
+{
+    inMemory(state, randomModel());
+}
+
+void BM_FanBorderStored(benchmark::State& state)
+{
+    stored(state, fanModel());
+}
+
+void BM_FanBorderOfTriangulation(benchmark::State& state)
+{
+    inMemory(state, fanModel());
+}
+
+} // namespace
+
+BENCHMARK(BM_BorderStored)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_BorderOfTriangulation)->Unit(benchmark::kMillisecond)->Repetitions(5);
+// Seconds per run.
+BENCHMARK(BM_FanBorderStored)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_FanBorderOfTriangulation)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    // Built and written before any timing starts.
+    if (randomModel().path.empty() || fanModel().path.empty())
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    for (const Model* model : { &randomModel(), &fanModel() })
+        std::filesystem::remove(model->path);
+    return 0;
+}
