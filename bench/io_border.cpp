@@ -8,13 +8,14 @@
 
 #include <corvex/delaunay.h>
 
+#include "randompoints.h"
+
 #include <utility/connection.h>
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -44,13 +45,7 @@ Model build(const char* name, const std::vector<Point3D>& points)
 const Model& randomModel()
 {
     static const Model model = [] {
-        std::mt19937_64 random(42);
-        std::uniform_real_distribution<double> coordinate(0, 10000);
-        std::uniform_real_distribution<double> height(100, 200);
-        std::vector<Point3D> points;
-        points.reserve(1000000);
-        for (int i = 0; i < 1000000; ++i)
-            points.emplace_back(coordinate(random), coordinate(random), height(random));
+        const std::vector<Point3D> points = randomTerrainPoints(1000000);
         return build("io_bench_border_random.qvr", points);
     }();
     return model;

@@ -6,6 +6,8 @@
 
 #include <corvex/delaunay.h>
 
+#include "randompoints.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -13,7 +15,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,13 +26,7 @@ namespace {
 const Pelko::Corvex::Delaunay& delaunay()
 {
     static const std::unique_ptr<Pelko::Corvex::Delaunay> built = [] {
-        std::mt19937_64 random(42);
-        std::uniform_real_distribution<double> coordinate(0, 10000);
-        std::uniform_real_distribution<double> height(100, 200);
-        std::vector<Point3D> points;
-        points.reserve(1000000);
-        for (int i = 0; i < 1000000; ++i)
-            points.emplace_back(coordinate(random), coordinate(random), height(random));
+        const std::vector<Point3D> points = randomTerrainPoints(1000000);
         auto result = std::make_unique<Pelko::Corvex::Delaunay>(points);
         result->buildDelaunayTriangulation(0);
         return result;
