@@ -7,6 +7,8 @@
 #include <road/standardsection.h>
 #include <road/station.h>
 
+#include <asuser.h>
+#include <filewatch.h>
 #include <qttestmain.h>
 
 #include <QDir>
@@ -16,6 +18,8 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+#include <sys/xattr.h>
 
 using Zemko::Trelvin::CrossSectionEditCache;
 using Zemko::Trelvin::Trelvin;
@@ -100,6 +104,7 @@ private slots:
 
     void cleanup()
     {
+        FileWatch::stop();
         document->closeRoad();
         QDir::setCurrent(QDir::homePath());
         // Let the watcher report the removed files here rather than during the next test.
@@ -325,6 +330,48 @@ private slots:
         Pelko::Road::RoadSurface reread(path.toStdString());
         QVERIFY(reread.load());
         QCOMPARE(reread.getStationsEquations().getEquationSize(), 2u);
+    }
+
+    // A folder the user may not write: the document says so in the system's words.
+    void aRefusedWriteSaysPermissionDenied()
+    {
+        QVERIFY(QFile::setPermissions(dir->path(),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                          | QFileDevice::ReadOther | QFileDevice::ExeOther));
+        const QString path = file(QStringLiteral("denied.rod"));
+        const auto result = AsUser::run(1500, 1500, {}, [&path]() {
+            Trelvin denied;
+            return denied.createRoad(path) ? std::string("created") : denied.fileErrorText().toStdString();
+        });
+        if (!result)
+            QSKIP("cannot switch to an ordinary user");
+        QCOMPARE(QString::fromStdString(*result),
+                 QStringLiteral("%1 could not be written: permission denied.")
+                     .arg(QDir::toNativeSeparators(path)));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    // Attributes that cannot be carried over leave the file to its owner: a save that is done, with
+    // news for the user.
+    void attributesNotKeptAreNews()
+    {
+        const QString path = roadFile(QStringLiteral("tagged.rod"));
+        const QByteArray name = QFile::encodeName(path);
+        if (::setxattr(name.constData(), "user.origin", "survey", 6, 0) != 0)
+            QSKIP("no user attributes here");
+        QVERIFY(document->openRoad(path));
+        FileWatch::start(QFile::encodeName(QFileInfo(dir->path()).canonicalFilePath()).toStdString());
+        FileWatch::failAttributes(ENOTSUP);
+        const bool saved = document->writeRoad();
+        FileWatch::stop();
+        QVERIFY(saved);
+        QCOMPARE(
+            document->writeFailureText(saved),
+            QStringLiteral("The road was written, but the access list or extended attributes of %1 could not "
+                           "be carried over (operation not supported): the file now allows its owner alone.")
+                .arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                 QFileDevice::Permissions());
     }
 
     void saveWritesOnlyModelsHoldingEdits()

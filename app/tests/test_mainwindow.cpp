@@ -148,6 +148,8 @@ private slots:
 
     void cleanup()
     {
+        // A test that failed half-way must not leave the folder failing for the next.
+        FileWatch::stop();
         ScriptedPrompter quiet(false);
         Trelvin::instance()->closeRoad();
     }
@@ -326,7 +328,8 @@ private slots:
         window.onNew();
         QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
         QCOMPARE(prompter.calls.last().text,
-                 QStringLiteral("%1 could not be written.").arg(QDir::toNativeSeparators(unwritable)));
+                 QStringLiteral("%1 could not be written: no such file or folder.")
+                     .arg(QDir::toNativeSeparators(unwritable)));
         QCOMPARE(Trelvin::instance()->path(), file);
         QCOMPARE(window.windowTitle(), title(file));
         QCOMPARE(enabledTabs(window), range(0, 9));
@@ -564,6 +567,78 @@ private slots:
         Pelko::Road::RoadSurface saved(file.toLocal8Bit().toStdString());
         QVERIFY(saved.load());
         QCOMPARE(saved.getStationsEquations().getEquationSize(), 1u);
+    }
+
+    // A full disk and a file standing where a folder should be: the boxes of the save and of File >
+    // New give the system's reason.
+    void aFailedWriteNamesTheSystemsReason()
+    {
+        const QString file = emptyRoad(QStringLiteral("full.rod"));
+        EquationModel model;
+        MainWindow window;
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        model.append(50.0, 40.0);
+
+        ScriptedPrompter prompter;
+        FileWatch::start(dir.path().toStdString());
+        FileWatch::setFreeSpace(0);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onSave();
+        FileWatch::stop();
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("Save failed"));
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("Save road failed!\n%1 could not be written: no space left on the device.")
+                     .arg(QDir::toNativeSeparators(file)));
+        QCOMPARE(modifiedTabs(window), QList<int> { 1 });
+
+        const QString inside = file + QStringLiteral("/new.rod");
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Discard);
+        prompter.answer(ScriptedPrompter::SaveFile, inside);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onNew();
+        QCOMPARE(prompter.calls.last().title, QStringLiteral("New road Failed"));
+        QCOMPARE(
+            prompter.calls.last().text,
+            QStringLiteral("%1 could not be written: not a folder.").arg(QDir::toNativeSeparators(inside)));
+        QCOMPARE(Trelvin::instance()->path(), file);
+    }
+
+    // A folder the user may write but not read cannot be synced by any save: the user hears it once,
+    // as a warning without "Save again", and Exit goes on with the road saved.
+    void aFolderThatCannotBeSyncedIsToldOnceAndHoldsNothingUp()
+    {
+        const QString file = emptyRoad(QStringLiteral("unsyncable.rod"));
+        EquationModel model;
+        MainWindow window;
+        window.show();
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        model.append(50.0, 40.0);
+
+        ScriptedPrompter prompter;
+        FileWatch::start(dir.path().toStdString());
+        FileWatch::failFolderOpen(EACCES);
+        prompter.answer(ScriptedPrompter::Warning, QMessageBox::Ok);
+        window.onSave();
+        QCOMPARE(prompter.calls.size(), 1);
+        QCOMPARE(prompter.calls.last().kind, ScriptedPrompter::Warning);
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral(
+                     "The road was written, but its folder %1 could not be synced, as it may be written "
+                     "but not read: a crash soon after a save may lose the new file. Saves into this "
+                     "folder go on without syncing it.")
+                     .arg(QDir::toNativeSeparators(dir.path())));
+        QVERIFY(modifiedTabs(window).isEmpty());
+
+        model.append(300.0, 290.0);
+        prompter.answer(ScriptedPrompter::Question, QMessageBox::Save);
+        const bool closed = window.close();
+        FileWatch::stop();
+        QVERIFY(closed);
+        QCOMPARE(prompter.calls.size(), 2);
+        QCOMPARE(prompter.calls.last().kind, ScriptedPrompter::Question);
+        Pelko::Road::RoadSurface saved(file.toLocal8Bit().toStdString());
+        QVERIFY(saved.load());
+        QCOMPARE(saved.getStationsEquations().getEquationSize(), 2u);
     }
 
     void recentSubmenuOpensItsRoads()

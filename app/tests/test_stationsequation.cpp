@@ -89,6 +89,8 @@ void TestStationsEquation::init()
 
 void TestStationsEquation::cleanup()
 {
+    // A test that failed half-way must not leave the folder failing for the next.
+    FileWatch::stop();
     Trelvin::instance()->closeRoad();
 }
 
@@ -332,6 +334,18 @@ void TestStationsEquation::applySaysWhyTheFileFailed()
              QStringLiteral("Save road failed!\nThe road was written, but its folder could not be synced: a "
                             "crash now may lose it. Save again."));
     QVERIFY(!(Trelvin::instance()->editFlags() & DataType::StationsEquation));
+    QVERIFY(RoadFiles::read(path).contains("<after>2400</after>"));
+
+    // A full disk names itself.
+    QVERIFY(page.model()->setData(page.model()->index(1, 2), "2450"));
+    FileWatch::start(dir->path().toStdString());
+    FileWatch::setFreeSpace(0);
+    prompter.answer(ScriptedPrompter::Warning, QMessageBox::Ok);
+    page.findChild<QPushButton*>("applyButton")->click();
+    FileWatch::stop();
+    QCOMPARE(prompter.calls.last().text,
+             QStringLiteral("Save road failed!\n%1 could not be written: no space left on the device.")
+                 .arg(QDir::toNativeSeparators(path)));
     QVERIFY(RoadFiles::read(path).contains("<after>2400</after>"));
 }
 

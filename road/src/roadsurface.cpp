@@ -139,18 +139,20 @@ bool RoadSurface::load()
     return true;
 }
 
-bool RoadSurface::save(SaveError* error) const
+bool RoadSurface::save(SaveError* error, int* systemError) const
 {
-    return saveAs(d->path, error);
+    return saveAs(d->path, error, systemError);
 }
 
-bool RoadSurface::saveAs(const std::string& path, SaveError* error) const
+bool RoadSurface::saveAs(const std::string& path, SaveError* error, int* systemError) const
 {
     RoadFile file(path);
-    file.open(true, d->takeSnapshot());
+    file.openForSave(d->takeSnapshot());
     if (!file.hasDocument()) {
         if (error)
             *error = file.getSaveError();
+        if (systemError)
+            *systemError = file.getSystemError();
         return false;
     }
 
@@ -172,6 +174,8 @@ bool RoadSurface::saveAs(const std::string& path, SaveError* error) const
     const bool saved = file.save();
     if (error)
         *error = file.getSaveError();
+    if (systemError)
+        *systemError = file.getSystemError();
     // Kept also when only the folder sync failed: the file holds what was written.
     d->keepSnapshot(file);
     return saved;

@@ -21,6 +21,9 @@ struct RoadFile::Data
     std::string bytes;
     bool unchanged = false;
     SaveError error = SaveError::None;
+    int systemError = 0;
+    // Whether open with create writes a new file at once.
+    bool writeNewAtOnce = true;
 };
 
 RoadFile::Snapshot::Snapshot() = default;
@@ -82,12 +85,13 @@ bool holdsBytes(const std::string& path, const std::string& bytes)
     return same;
 }
 
-SaveError writeFile(const std::string& path, const char* data, size_t size)
+SaveError writeFile(const std::string& path, const char* data, size_t size, int& systemError)
 {
     AtomicFile file(path);
     SaveError error = file.open();
     if (error == SaveError::None)
         error = file.write(data, size) ? file.commit() : SaveError::WriteFailed;
+    systemError = file.systemError();
     return error;
 }
 
@@ -189,22 +193,16 @@ void dropTextOutsideRoot(tinyxml2::XMLDocument& document)
     }
 }
 
-// Whether the file at the path now holds what was written.
-bool written(SaveError error)
-{
-    return error == SaveError::None || error == SaveError::FolderNotSynced;
-}
-
 // Writes the document and, when given, keeps the bytes written.
-SaveError writeDocument(const tinyxml2::XMLDocument& document, const std::string& path,
+SaveError writeDocument(const tinyxml2::XMLDocument& document, const std::string& path, int& systemError,
                         std::string* bytes = nullptr)
 {
     ExactTextPrinter printer;
     document.Print(&printer);
     const int size = printer.CStrSize();
     const size_t length = size > 0 ? static_cast<size_t>(size - 1) : 0;
-    const SaveError error = writeFile(path, printer.CStr(), length);
-    if (bytes && written(error))
+    const SaveError error = writeFile(path, printer.CStr(), length, systemError);
+    if (bytes && isWritten(error))
         bytes->assign(printer.CStr(), length);
     return error;
 }
@@ -273,15 +271,22 @@ void RoadFile::open(bool create, std::unique_ptr<Snapshot> previous)
     // at the path is only replaced by the final save, so a failed save never leaves less than before.
     // The final save syncs the folder again, so an unsynced folder does not stop it here.
     struct stat info;
-    if (::stat(d->path.c_str(), &info) != 0) {
-        const SaveError error = writeDocument(*document, d->path);
-        if (!written(error)) {
+    if (d->writeNewAtOnce && ::stat(d->path.c_str(), &info) != 0) {
+        const SaveError error = writeDocument(*document, d->path, d->systemError);
+        if (!isWritten(error)) {
             d->error = error;
             return;
         }
     }
     d->document = std::move(document);
     d->root = std::move(root);
+}
+
+void RoadFile::openForSave(std::unique_ptr<Snapshot> previous)
+{
+    d->writeNewAtOnce = false;
+    open(true, std::move(previous));
+    d->writeNewAtOnce = true;
 }
 
 bool RoadFile::save()
@@ -292,14 +297,19 @@ bool RoadFile::save()
         return false;
     }
     NodeImpl::settleTree(d->document->RootElement());
-    d->error = writeDocument(*d->document, d->path, &d->bytes);
-    d->unchanged = written(d->error);
-    return d->error == SaveError::None;
+    d->error = writeDocument(*d->document, d->path, d->systemError, &d->bytes);
+    d->unchanged = isWritten(d->error);
+    return isSaved(d->error);
 }
 
 SaveError RoadFile::getSaveError() const
 {
     return d->error;
+}
+
+int RoadFile::getSystemError() const
+{
+    return d->systemError;
 }
 
 std::unique_ptr<RoadFile::Snapshot> RoadFile::takeSnapshot()

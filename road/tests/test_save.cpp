@@ -1,21 +1,29 @@
 // How a save treats the file it replaces and the folder it lives in.
 
+#include <road/atomicfile.h>
 #include <road/internal/roadfile.h>
 #include <road/roadsurface.h>
 
+#include <asuser.h>
 #include <filewatch.h>
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,9 +71,74 @@ protected:
         return ::lstat(file.c_str(), &info) == 0 ? info.st_mode & S_IFMT : 0;
     }
 
+    // A folder of the ordinary user the child processes of the tests become.
+    std::string userFolder() const
+    {
+        const std::string own = path("user");
+        if (::chmod(folder.c_str(), 0711) != 0 || ::mkdir(own.c_str(), 0700) != 0
+            || ::chown(own.c_str(), user, user) != 0)
+            return std::string();
+        return own;
+    }
+
+    static std::string describe(const std::string& what, long long found, long long expected)
+    {
+        return what + ": " + std::to_string(found) + " instead of " + std::to_string(expected) + "\n";
+    }
+
     std::string folder;
     mode_t mask = 022;
+    // An ordinary user with a group of their own, and a group they are not in.
+    static constexpr uid_t user = 1500;
+    static constexpr gid_t otherGroup = 4321;
 };
+
+// An access ACL as the system stores it in system.posix_acl_access: version 2, then each entry's tag,
+// permissions and id, little-endian, sorted by tag and id.
+enum AclTag : unsigned { Owner = 0x01, NamedUser = 0x02, OwningGroup = 0x04, Mask = 0x10, Others = 0x20 };
+
+std::string acl(std::initializer_list<std::array<unsigned, 3>> entries)
+{
+    std::string bytes;
+    auto put = [&bytes](unsigned value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+    };
+    put(2, 4);
+    for (const auto& entry : entries) {
+        put(entry[0], 2);
+        put(entry[1], 2);
+        put(entry[2], 4);
+    }
+    return bytes;
+}
+
+constexpr unsigned noId = 0xffffffff;
+const char* const accessAcl = "system.posix_acl_access";
+
+// The extended attribute, or "<none>".
+std::string attribute(const std::string& file, const char* name)
+{
+    char buffer[1024];
+    const ssize_t size = ::getxattr(file.c_str(), name, buffer, sizeof buffer);
+    return size >= 0 ? std::string(buffer, static_cast<size_t>(size)) : std::string("<none>");
+}
+
+bool setAttribute(const std::string& file, const char* name, const std::string& value)
+{
+    return ::setxattr(file.c_str(), name, value.data(), value.size(), 0) == 0;
+}
+
+// The pid of a process that has ended.
+pid_t endedProcess()
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return child;
+}
 
 TEST_F(Save, KeepsTheOwnerGroupAndMode)
 {
@@ -224,6 +297,344 @@ TEST_F(Save, SyncsTheFolderAfterTheRename)
     EXPECT_TRUE(loaded.save(&error));
     EXPECT_EQ(error, SaveError::None);
     EXPECT_EQ(offsetIn(road), 4.0);
+}
+
+// The saving user keeps the group of the old file only where they belong to it; otherwise no byte goes
+// into a file whose group bits would hand the old group's rights to the saving user's group.
+TEST_F(Save, AGroupThatCannotBeKeptLosesItsBits)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can switch to an ordinary user";
+    const std::string own = userFolder();
+    ASSERT_FALSE(own.empty());
+    const std::string outside = own + "/outside.rod";
+    const std::string member = own + "/member.rod";
+    for (const std::string& road : { outside, member }) {
+        ASSERT_TRUE(saveRoad(road, 1.0));
+        ASSERT_EQ(::chown(road.c_str(), user, otherGroup), 0);
+        ASSERT_EQ(::chmod(road.c_str(), 02640), 0);
+    }
+    auto save = [&](const std::string& road, mode_t expected) {
+        return [&, road, expected]() {
+            FileWatch::start(own);
+            std::string failures;
+            if (!saveRoad(road, 2.0))
+                failures += "not saved\n";
+            for (const FileWatch::Write& write : FileWatch::writes())
+                if (write.mode != expected)
+                    failures += describe("mode at a write", write.mode, expected);
+            return failures;
+        };
+    };
+    const auto outsider = AsUser::run(user, user, {}, save(outside, 0600));
+    if (!outsider)
+        GTEST_SKIP() << "cannot switch to an ordinary user";
+    EXPECT_EQ(*outsider, "");
+    EXPECT_EQ(*AsUser::run(user, user, { otherGroup }, save(member, 02640)), "");
+
+    struct stat info;
+    ASSERT_EQ(::stat(outside.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, user);
+    EXPECT_EQ(info.st_gid, user);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    EXPECT_EQ(offsetIn(outside), 2.0);
+    ASSERT_EQ(::stat(member.c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, otherGroup);
+    EXPECT_EQ(info.st_mode & 07777, 02640u);
+    EXPECT_EQ(offsetIn(member), 2.0);
+}
+
+// The access ACL and the user attributes are on the new file before its first byte; what the ACL gave
+// an owning group that cannot be kept is not passed on.
+TEST_F(Save, KeepsTheAccessListAndUserAttributes)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can switch to an ordinary user";
+    const std::string own = userFolder();
+    ASSERT_FALSE(own.empty());
+    const std::string road = own + "/acl.rod";
+    const std::string foreign = own + "/foreign.rod";
+    const std::string list = acl({ { Owner, 6, noId },
+                                   { NamedUser, 6, 999 },
+                                   { OwningGroup, 0, noId },
+                                   { Mask, 6, noId },
+                                   { Others, 0, noId } });
+    const std::string readingGroup = acl({ { Owner, 6, noId },
+                                           { NamedUser, 6, 999 },
+                                           { OwningGroup, 4, noId },
+                                           { Mask, 6, noId },
+                                           { Others, 0, noId } });
+    for (const std::string& file : { road, foreign }) {
+        ASSERT_TRUE(saveRoad(file, 1.0));
+        ASSERT_EQ(::chown(file.c_str(), user, file == road ? user : otherGroup), 0);
+        ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+        if (!setAttribute(file, accessAcl, file == road ? list : readingGroup))
+            GTEST_SKIP() << "no access ACLs here: " << std::strerror(errno);
+        ASSERT_TRUE(setAttribute(file, "user.origin", "survey"));
+    }
+    struct stat info;
+    ASSERT_EQ(::stat(road.c_str(), &info), 0);
+    ASSERT_EQ(info.st_mode & 07777, 0660u) << "the mask shows as the group bits";
+
+    const auto result = AsUser::run(user, user, {}, [&]() {
+        std::string failures;
+        FileWatch::start(own);
+        SaveError error = SaveError::None;
+        if (!saveRoad(road, 2.0, &error) || error != SaveError::None)
+            failures += describe("save", static_cast<int>(error), 0);
+        for (const FileWatch::Write& write : FileWatch::writes())
+            if (write.acl != list)
+                failures += "a write into a file without the ACL\n";
+        if (!saveRoad(foreign, 2.0, &error) || error != SaveError::None)
+            failures += describe("save", static_cast<int>(error), 0);
+        return failures;
+    });
+    if (!result)
+        GTEST_SKIP() << "cannot switch to an ordinary user";
+    EXPECT_EQ(*result, "");
+    ASSERT_EQ(::stat(road.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0660u);
+    EXPECT_EQ(attribute(road, accessAcl), list);
+    EXPECT_EQ(attribute(road, "user.origin"), "survey");
+    EXPECT_EQ(offsetIn(road), 2.0);
+    // The saving user's group gets nothing; user 999 keeps what they had.
+    ASSERT_EQ(::stat(foreign.c_str(), &info), 0);
+    EXPECT_EQ(info.st_gid, user);
+    EXPECT_EQ(attribute(foreign, accessAcl), list);
+    EXPECT_EQ(attribute(foreign, "user.origin"), "survey");
+}
+
+// A folder's default ACL goes to new files; a file that had no ACL must not gain one by a save.
+TEST_F(Save, AFileWithoutAnAccessListGainsNone)
+{
+    const std::string road = path("plain.rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    ASSERT_EQ(::chmod(road.c_str(), 0640), 0);
+    const std::string defaults = acl({ { Owner, 7, noId },
+                                       { NamedUser, 6, 999 },
+                                       { OwningGroup, 5, noId },
+                                       { Mask, 7, noId },
+                                       { Others, 5, noId } });
+    if (!setAttribute(folder, "system.posix_acl_default", defaults))
+        GTEST_SKIP() << "no default ACLs here: " << std::strerror(errno);
+    ASSERT_TRUE(saveRoad(road, 2.0));
+    EXPECT_EQ(attribute(road, accessAcl), "<none>");
+    struct stat info;
+    ASSERT_EQ(::stat(road.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(offsetIn(road), 2.0);
+}
+
+// Where the ACL or the attributes cannot be carried over, the new file allows only what the owner had,
+// from before its first byte, and the save says so but counts as done.
+TEST_F(Save, AttributesThatCannotBeKeptLeaveTheOwnerAlone)
+{
+    const std::string road = path("acl.rod");
+    const std::string tagged = path("tagged.rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    ASSERT_TRUE(saveRoad(tagged, 1.0));
+    if (!setAttribute(road, accessAcl,
+                      acl({ { Owner, 6, noId },
+                            { NamedUser, 6, 999 },
+                            { OwningGroup, 4, noId },
+                            { Mask, 6, noId },
+                            { Others, 4, noId } })))
+        GTEST_SKIP() << "no access ACLs here: " << std::strerror(errno);
+    ASSERT_TRUE(setAttribute(tagged, "user.origin", "survey"));
+
+    for (const std::string& file : { road, tagged }) {
+        FileWatch::start(folder);
+        FileWatch::failAttributes(ENOTSUP);
+        SaveError error = SaveError::None;
+        int reason = 0;
+        RoadSurface surface(file);
+        surface.setPivouType(PivotMedialStrip, 2.0);
+        EXPECT_TRUE(surface.save(&error, &reason)) << file;
+        EXPECT_EQ(error, SaveError::AttributesNotKept) << file;
+        EXPECT_EQ(reason, ENOTSUP) << file;
+        const auto writes = FileWatch::writes();
+        FileWatch::stop();
+        ASSERT_FALSE(writes.empty());
+        for (const FileWatch::Write& write : writes)
+            EXPECT_EQ(write.mode, 0600u) << file;
+        struct stat info;
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u) << file;
+        EXPECT_EQ(offsetIn(file), 2.0);
+    }
+}
+
+// A folder the user may write but not read cannot be opened to be synced: the road is saved all the
+// same, and the save says why it was not synced.
+TEST_F(Save, AFolderThatCannotBeReadDoesNotFailTheSave)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can switch to an ordinary user";
+    const std::string own = userFolder();
+    ASSERT_FALSE(own.empty());
+    const std::string road = own + "/road.rod";
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    ASSERT_EQ(::chown(road.c_str(), user, user), 0);
+    ASSERT_EQ(::chmod(own.c_str(), 0300), 0);
+    const auto result = AsUser::run(user, user, {}, [&]() {
+        SaveError error = SaveError::None;
+        int reason = 0;
+        RoadSurface surface(road);
+        surface.setPivouType(PivotMedialStrip, 2.0);
+        std::string failures;
+        if (!surface.save(&error, &reason))
+            failures += "not saved\n";
+        if (error != SaveError::FolderNotReadable)
+            failures
+                += describe("error", static_cast<int>(error), static_cast<int>(SaveError::FolderNotReadable));
+        if (reason != EACCES)
+            failures += describe("reason", reason, EACCES);
+        // What the user saves into a folder they cannot read is theirs to overwrite as well.
+        if (!surface.saveAs(own + "/new.rod", &error) || error != SaveError::FolderNotReadable)
+            failures += "a new road not saved\n";
+        return failures;
+    });
+    ::chmod(own.c_str(), 0700);
+    if (!result)
+        GTEST_SKIP() << "cannot switch to an ordinary user";
+    EXPECT_EQ(*result, "");
+    EXPECT_EQ(offsetIn(road), 2.0);
+    EXPECT_EQ(FileWatch::entries(own), (std::vector<std::string> { "new.rod", "road.rod" }));
+}
+
+// A failed save names the system's reason.
+TEST_F(Save, AFailedSaveGivesTheSystemsReason)
+{
+    const std::string road = path("road.rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    RoadSurface surface(road);
+    surface.setPivouType(PivotMedialStrip, 2.0);
+    SaveError error = SaveError::None;
+    int reason = 0;
+    auto failsWith = [&](const std::string& file, int expected) {
+        error = SaveError::None;
+        reason = 0;
+        EXPECT_FALSE(surface.saveAs(file, &error, &reason)) << file;
+        EXPECT_EQ(error, SaveError::WriteFailed) << file;
+        EXPECT_EQ(reason, expected) << file << ": " << std::strerror(reason);
+    };
+
+    // A full disk, and a full inode table.
+    FileWatch::start(folder);
+    FileWatch::setFreeSpace(0);
+    failsWith(road, ENOSPC);
+    FileWatch::start(folder);
+    FileWatch::failCreates(ENOSPC);
+    failsWith(road, ENOSPC);
+    failsWith(path("new.rod"), ENOSPC);
+    FileWatch::stop();
+    EXPECT_EQ(offsetIn(road), 1.0);
+
+    failsWith(path("road.rod/inside.rod"), ENOTDIR);
+    failsWith(path("missing/road.rod"), ENOENT);
+    ASSERT_EQ(::symlink("loop.rod", path("loop.rod").c_str()), 0);
+    failsWith(path("loop.rod"), ELOOP);
+
+    // The bytes the folder refuses an ordinary user, also in place of a file they may not write.
+    const std::string readOnly = path("readonly.rod");
+    ASSERT_TRUE(saveRoad(readOnly, 1.0));
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    const auto result = AsUser::run(user, user, {}, [&]() {
+        std::string failures;
+        for (const std::string& file : { path("denied.rod"), readOnly }) {
+            if (surface.saveAs(file, &error, &reason) || error != SaveError::WriteFailed)
+                failures += file + " saved\n";
+            if (reason != EACCES)
+                failures += describe(file, reason, EACCES);
+        }
+        return failures;
+    });
+    if (result) {
+        EXPECT_EQ(*result, "");
+    }
+    EXPECT_EQ(FileWatch::entries(folder),
+              (std::vector<std::string> { "loop.rod", "readonly.rod", "road.rod" }));
+}
+
+// A save killed mid-way leaves its temporary file; the next save of that file removes it, and only
+// what is certainly such a file.
+TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
+{
+    const std::string road = path("road.rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+        AtomicFile file(road);
+        if (file.open() == SaveError::None && file.write("<Road>", 6))
+            ::kill(::getpid(), SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(killed, &status, 0), killed);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(FileWatch::entries(folder).size(), 2u) << "the killed save left its file";
+
+    const std::string ended = std::to_string(endedProcess());
+    auto make = [this](const std::string& name) { std::ofstream(path(name)) << "left"; };
+    // Removed: a file named as a save names them, of this user, whose process has ended; also where
+    // the name was cut to the file system's limit.
+    make("road.rod.~" + ended + ".7");
+    make("road.rod.~" + ended + ".0");
+    const std::string longName = std::string(251, 'r') + ".rod";
+    const std::string longSuffix = ".~" + ended + ".12";
+    make(longName.substr(0, 255 - longSuffix.size()) + longSuffix);
+    // Kept: the process runs, the name only looks alike, the file belongs to another road, is no
+    // regular file or is another user's.
+    const std::set<std::string> kept = { "road.rod.~1.7",
+                                         "road.rod.~" + ended + ".07",
+                                         "road.rod.~" + ended + ".7.bak",
+                                         "road.rod.~" + ended,
+                                         "road.rod~" + ended + ".7",
+                                         "other.rod.~" + ended + ".7",
+                                         "road.rod.~" + ended + ".8",
+                                         "road.rod.~" + ended + ".9",
+                                         "road.rod.~" + ended + ".10" };
+    for (const std::string& name : kept)
+        if (name.substr(name.size() - 2) != ".8" && name.substr(name.size() - 2) != ".9")
+            make(name);
+    ASSERT_EQ(::mkdir(path("road.rod.~" + ended + ".8").c_str(), 0700), 0);
+    ASSERT_EQ(::symlink("road.rod", path("road.rod.~" + ended + ".9").c_str()), 0);
+    std::set<std::string> expected = kept;
+    if (::geteuid() == 0)
+        ASSERT_EQ(::chown(path("road.rod.~" + ended + ".10").c_str(), 1234, 1234), 0);
+    else
+        expected.erase("road.rod.~" + ended + ".10");
+
+    ASSERT_TRUE(saveRoad(road, 2.0));
+    ASSERT_TRUE(saveRoad(path(longName), 2.0));
+    expected.insert("road.rod");
+    expected.insert(longName);
+    const auto entries = FileWatch::entries(folder);
+    EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected);
+}
+
+// A save to a new path writes nothing there until the whole road is in place: a failed one leaves
+// nothing.
+TEST_F(Save, AFailedSaveToANewPathLeavesNothing)
+{
+    const std::string road = path("new.rod");
+    FileWatch::start(folder);
+    FileWatch::setFreeSpace(100);
+    SaveError error = SaveError::None;
+    int reason = 0;
+    RoadSurface surface(road);
+    surface.setPivouType(PivotMedialStrip, 1.0);
+    EXPECT_FALSE(surface.save(&error, &reason));
+    EXPECT_EQ(error, SaveError::WriteFailed);
+    EXPECT_EQ(reason, ENOSPC);
+    EXPECT_TRUE(FileWatch::entries(folder).empty());
+
+    // The road appears once, whole.
+    FileWatch::start(folder);
+    ASSERT_TRUE(surface.save());
+    EXPECT_EQ(FileWatch::folderSyncs().size(), 1u);
+    EXPECT_EQ(offsetIn(road), 1.0);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include <road/roadsurface.h>
 #include <road/slopesectiontemplatelibrary.h>
 
+#include <text/systemerrortext.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -71,8 +73,9 @@ bool Trelvin::createRoad(const QString& path)
     if (path.isEmpty())
         return false;
     SaveError error = SaveError::None;
-    const bool saved = Pelko::Road::RoadSurface(localPath(path)).save(&error);
-    if (!recordWrite(saved, error, path))
+    int systemError = 0;
+    const bool saved = Pelko::Road::RoadSurface(localPath(path)).save(&error, &systemError);
+    if (!recordWrite(saved, error, systemError, path))
         return false;
     // A new empty file in place of the open road's would leave the old road showing over it.
     if (absolutePath(path) == m_path)
@@ -155,8 +158,9 @@ bool Trelvin::save()
         return false;
     }
     m_savedCategories = pending;
-    // Every edit is in the file, but the user must hear that it may not survive a crash.
-    return m_fileError == SaveError::None;
+    // Every edit is in the file, but the user must hear that it may not survive a crash; a folder
+    // that can never be synced does not hold the save up, nor do attributes that were not kept.
+    return Pelko::Road::isSaved(m_fileError);
 }
 
 bool Trelvin::writeRoad()
@@ -164,8 +168,9 @@ bool Trelvin::writeRoad()
     if (!m_road)
         return false;
     SaveError error = SaveError::None;
-    const bool saved = m_road->save(&error);
-    if (!recordWrite(saved, error, m_path))
+    int systemError = 0;
+    const bool saved = m_road->save(&error, &systemError);
+    if (!recordWrite(saved, error, systemError, m_path))
         return false;
     // The whole road went into the file, with what an earlier write failed to put there.
     if (m_unfiled) {
@@ -183,14 +188,22 @@ void Trelvin::addUnfiled(DataType::Categories categories)
     emit editFlagsChanged(editFlags());
 }
 
-// True when the file holds what was written, though perhaps with its folder unsynced.
-bool Trelvin::recordWrite(bool saved, SaveError error, const QString& path)
+// True when the file holds what was written, though perhaps with a warning.
+bool Trelvin::recordWrite(bool saved, SaveError error, int systemError, const QString& path)
 {
     if (!saved && error == SaveError::None)
         error = SaveError::WriteFailed;
     m_fileError = error;
+    m_fileSystemError = systemError;
     m_fileErrorPath = path;
-    return error == SaveError::None || error == SaveError::FolderNotSynced;
+    m_fileErrorIsNews = true;
+    // Every save into such a folder meets it again: the user hears it once.
+    if (error == SaveError::FolderNotReadable) {
+        const QString folder = QFileInfo(path).absolutePath();
+        m_fileErrorIsNews = !m_unsyncableFolders.contains(folder);
+        m_unsyncableFolders.insert(folder);
+    }
+    return Pelko::Road::isWritten(error);
 }
 
 QString Trelvin::fileErrorText() const
@@ -206,10 +219,23 @@ QString Trelvin::fileErrorText() const
     case SaveError::FolderNotSynced:
         return tr("The road was written, but its folder could not be synced: a crash now may lose it. "
                   "Save again.");
+    case SaveError::FolderNotReadable:
+        if (!m_fileErrorIsNews)
+            return QString();
+        return tr("The road was written, but its folder %1 could not be synced, as it may be written but "
+                  "not read: a crash soon after a save may lose the new file. Saves into this folder go "
+                  "on without syncing it.")
+            .arg(QDir::toNativeSeparators(QFileInfo(m_fileErrorPath).absolutePath()));
+    case SaveError::AttributesNotKept:
+        return tr("The road was written, but the access list or extended attributes of %1 could not be "
+                  "carried over (%2): the file now allows its owner alone.")
+            .arg(file, systemErrorText(m_fileSystemError));
     case SaveError::WriteFailed:
         break;
     }
-    return tr("%1 could not be written.").arg(file);
+    if (m_fileSystemError == 0)
+        return tr("%1 could not be written.").arg(file);
+    return tr("%1 could not be written: %2.").arg(file, systemErrorText(m_fileSystemError));
 }
 
 QString Trelvin::saveFailedText() const
@@ -223,6 +249,8 @@ QString Trelvin::writeFailureText(bool written) const
 {
     if (!m_road || (written && m_fileError == SaveError::None))
         return QString();
+    if (written && Pelko::Road::isSaved(m_fileError))
+        return fileErrorText();
     return saveFailedText();
 }
 

@@ -7,6 +7,7 @@
 #include <QFileSystemWatcher>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 
 #include <memory>
@@ -57,7 +58,8 @@ public:
     // which and why), while both tables of the horizontal alignment hold edits (only one of them can
     // be written), or when a handler of saveRequested refused (saveRefusal() says why). False too when
     // a write or the file fails (fileError() says why); savedCategories() then names the edits that
-    // reached the file, all of them when only the folder could not be synced.
+    // reached the file, all of them when only the folder could not be synced. True when the save
+    // counts as done (Pelko::Road::isSaved), though fileErrorText() may still have news for the user.
     bool save();
     // For handlers of checkBeforeSave: the edits of the category cannot be written, so the save
     // writes nothing.
@@ -73,17 +75,21 @@ public:
     QString saveRefusal() const { return m_saveRefusal; }
 
     // Writes the open road to its file; every page's write goes through here. True when the file holds
-    // the road, also when only its folder could not be synced: fileError() tells that, and why a
-    // write failed.
+    // the road (Pelko::Road::isWritten), also when its folder could not be synced: fileError() tells
+    // that, and why a write failed.
     bool writeRoad();
     // How the last write of a road file by the document ended.
     Pelko::Road::SaveError fileError() const { return m_fileError; }
-    // Why the last write failed, in one line naming the file; empty when it went through.
+    // Why the last write failed, with the system's reason, naming the file; or what the user must
+    // know about a write that went through: that its folder could not be synced (a folder that can
+    // never be synced only the first time) or its attributes not kept. Empty when there is nothing to
+    // say.
     QString fileErrorText() const;
     // "Save road failed!", followed by why the file could not be written when that was the cause.
     QString saveFailedText() const;
     // What to tell the user after a page's Apply or another write, given whether it reported the road
-    // written: nothing when the file holds it safely or no road is open, else saveFailedText().
+    // written: nothing when the file holds it safely or no road is open, fileErrorText() when the
+    // write counts as a save, else saveFailedText().
     QString writeFailureText(bool written) const;
 
     void notifyDataChanged(DataType::Categories categories);
@@ -115,7 +121,7 @@ private:
     void addRecent(const QString& path);
     void saveRecent() const;
     void watch(const QString& path);
-    bool recordWrite(bool written, Pelko::Road::SaveError error, const QString& path);
+    bool recordWrite(bool written, Pelko::Road::SaveError error, int systemError, const QString& path);
     void addUnfiled(DataType::Categories categories);
 
     std::unique_ptr<Pelko::Road::RoadSurface> m_road;
@@ -130,7 +136,11 @@ private:
     QList<WriteRefusal> m_writeRefusals;
     DataType::Categories m_savedCategories;
     Pelko::Road::SaveError m_fileError = Pelko::Road::SaveError::None;
+    int m_fileSystemError = 0;
     QString m_fileErrorPath;
+    // Folders the user was told cannot be synced, and whether the last write told it first.
+    QSet<QString> m_unsyncableFolders;
+    bool m_fileErrorIsNews = true;
     QFileSystemWatcher m_watcher;
 };
 

@@ -181,8 +181,15 @@ bool TableEditWidget::confirmDroppingEditsOf(DataType::Categories other, const Q
 // The road holds the rows even when the file could not be written; the plan shows them.
 void TableEditWidget::writeRows()
 {
-    const QString failure = Zemko::Trelvin::Trelvin::instance()->writeFailureText(m_table->applyChanges());
-    if (!failure.isEmpty())
+    Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
+    const bool written = m_table->applyChanges();
+    const QString failure = document->writeFailureText(written);
+    if (failure.isEmpty())
+        return;
+    // A write that counts as a save only has news for the user.
+    if (written && Pelko::Road::isSaved(document->fileError()))
+        Zemko::Trelvin::Prompter::instance()->warning(this, windowTitle(), failure, QMessageBox::Ok);
+    else
         Zemko::Trelvin::Prompter::instance()->critical(this, tr("Save failed"), failure, QMessageBox::Ok);
 }
 

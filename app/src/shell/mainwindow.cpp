@@ -348,11 +348,16 @@ void MainWindow::onImport(const QString& key)
     }
     const QString path = document->path();
     const QString error = importer->import(document->road(), fileName);
-    const QString failure = error.isEmpty() ? document->writeFailureText(document->writeRoad()) : QString();
+    const bool written = error.isEmpty() && document->writeRoad();
+    const QString failure = error.isEmpty() ? document->writeFailureText(written) : QString();
+    const bool saved = written && Pelko::Road::isSaved(document->fileError());
     if (!error.isEmpty())
         Prompter::instance()->critical(this, tr("Import Failed"), error);
-    else if (!failure.isEmpty())
+    else if (!saved)
         Prompter::instance()->critical(this, tr("Save failed"), failure);
+    else if (!failure.isEmpty())
+        Prompter::instance()->information(this, tr("Succeeded"),
+                                          tr("Successfully imported!") + QLatin1Char('\n') + failure);
     else
         Prompter::instance()->information(this, tr("Succeeded"), tr("Successfully imported!"));
     // The pages still hold copies taken before the import: reload them all from the file, which
@@ -449,8 +454,13 @@ bool MainWindow::maybeSave()
 bool MainWindow::saveRoad()
 {
     Trelvin* document = Trelvin::instance();
-    if (document->save())
+    if (document->save()) {
+        // Done, though the user may have to hear that the folder could not be synced.
+        const QString note = document->fileErrorText();
+        if (!note.isEmpty())
+            Prompter::instance()->warning(this, tr("Save road"), note);
         return true;
+    }
     // A save the user declined needs no box.
     const QString text = saveFailureText();
     if (!text.isEmpty())

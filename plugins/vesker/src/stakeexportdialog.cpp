@@ -163,7 +163,10 @@ void StakeExportDialog::on_exportButton_clicked()
     }
     settings.setValue(QStringLiteral("RecentPath"), QFileInfo(path).absolutePath());
 
-    const QString message = m_model->exportFile(path);
+    QString warning;
+    const QString message = m_model->exportFile(path, &warning);
     if (!message.isEmpty())
         StakeExportPrompter::instance()->critical(this, tr("Export Failed"), message);
+    else if (!warning.isEmpty())
+        StakeExportPrompter::instance()->warning(this, tr("Export To"), warning);
 }

@@ -15,6 +15,11 @@ public:
         QMessageBox::critical(parent, title, text, QMessageBox::Ok);
     }
 
+    void warning(QWidget* parent, const QString& title, const QString& text) override
+    {
+        QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    }
+
     bool confirm(QWidget* parent, const QString& title, const QString& text) override
     {
         return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)

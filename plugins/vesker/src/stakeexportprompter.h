@@ -20,6 +20,8 @@ public:
 
     // A critical box with one OK button.
     virtual void critical(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A warning box with one OK button.
+    virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
     // A question with Yes and No (the default); true for Yes.
     virtual bool confirm(QWidget* parent, const QString& title, const QString& text) = 0;
     // An empty text when the user cancels.

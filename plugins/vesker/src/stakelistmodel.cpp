@@ -10,8 +10,12 @@
 #include <road/station.h>
 #include <road/stationiterator.h>
 
+#include <text/systemerrortext.h>
+
 #include <QFile>
 #include <QSize>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +28,51 @@ namespace {
 constexpr int columns = 6;
 constexpr double smallestInterval = 0.1;
 constexpr double maxReserved = 1 << 24;
+
+// What stands at the path where a regular file should be.
+QString kindOfFile(const QString& path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return systemErrorText(EISDIR);
+        if (S_ISFIFO(info.st_mode))
+            return StakeListModel::tr("it is a FIFO");
+        if (S_ISSOCK(info.st_mode))
+            return StakeListModel::tr("it is a socket");
+        if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+            return StakeListModel::tr("it is a device");
+    }
+    return StakeListModel::tr("it is not a regular file");
+}
+
+// The failure with the system's reason for it, where there is one.
+QString reasonOf(const QString& failure, int error)
+{
+    return error == 0 ? failure : StakeListModel::tr("%1: %2").arg(failure, systemErrorText(error));
+}
+
+QString writtenWarning(Pelko::Road::SaveError outcome, int error)
+{
+    switch (outcome) {
+    case Pelko::Road::SaveError::FolderNotSynced:
+        return StakeListModel::tr(
+                   "The stake list was written, but its folder could not be synced (%1): a crash now may "
+                   "lose it. Export again.")
+            .arg(systemErrorText(error));
+    case Pelko::Road::SaveError::FolderNotReadable:
+        return StakeListModel::tr(
+            "The stake list was written, but its folder could not be synced, as it may be written "
+            "but not read: a crash soon after may lose it.");
+    case Pelko::Road::SaveError::AttributesNotKept:
+        return StakeListModel::tr(
+                   "The stake list was written, but the access list or extended attributes of the old file "
+                   "could not be carried over (%1): the file now allows its owner alone.")
+            .arg(systemErrorText(error));
+    default:
+        return QString();
+    }
+}
 
 } // namespace
 
@@ -188,7 +237,7 @@ QString StakeListModel::generate(const Pelko::Road::Station& begin, const Pelko:
     return QString();
 }
 
-QString StakeListModel::exportFile(const QString& path) const
+QString StakeListModel::exportFile(const QString& path, QString* warning) const
 {
     static const int stakeList[]
         = { StationColumn, NorthColumn, EastColumn, HeightColumn, OffsetColumn, AzimuthColumn };
@@ -209,8 +258,11 @@ QString StakeListModel::exportFile(const QString& path) const
     // failed export never replaces a good file nor anything but a regular file. "\n" line ends on
     // every system.
     Pelko::Road::AtomicFile file(QFile::encodeName(path).toStdString());
-    if (file.open() != Pelko::Road::SaveError::None)
-        return tr("Failed to open file");
+    const Pelko::Road::SaveError opened = file.open();
+    if (opened == Pelko::Road::SaveError::NotRegularFile)
+        return tr("Failed to open file: %1").arg(kindOfFile(path));
+    if (opened != Pelko::Road::SaveError::None)
+        return reasonOf(tr("Failed to open file"), file.systemError());
 
     // Written in chunks from one buffer, each row straight into room for the longest row.
     constexpr int chunk = 1 << 16;
@@ -231,11 +283,14 @@ QString StakeListModel::exportFile(const QString& path) const
         }
         *out++ = '\n';
         if (out - first >= chunk && !flush())
-            return tr("Failed to write file");
+            return reasonOf(tr("Failed to write file"), file.systemError());
     }
-    // A folder that could not be synced after the rename is reported too, though the file is there.
-    if (!flush() || file.commit() != Pelko::Road::SaveError::None)
-        return tr("Failed to write file");
+    const Pelko::Road::SaveError committed = flush() ? file.commit() : Pelko::Road::SaveError::WriteFailed;
+    if (!Pelko::Road::isWritten(committed))
+        return reasonOf(tr("Failed to write file"), file.systemError());
+    // The list is in place, as a road would be: only a warning is left to give.
+    if (warning)
+        *warning = writtenWarning(committed, file.systemError());
     return QString();
 }
 

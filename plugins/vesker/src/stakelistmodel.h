@@ -35,8 +35,9 @@ public:
     QString generate(const Pelko::Road::Station& begin, const Pelko::Road::Station& end, double interval,
                      double offset);
     // An empty text on success, else the reason. A file that was there stays untouched unless the
-    // whole list was written.
-    QString exportFile(const QString& path) const;
+    // whole list was written. A list written with something the user must know about (its folder
+    // could not be synced, the old file's attributes not kept) is a success, with that in warning.
+    QString exportFile(const QString& path, QString* warning = nullptr) const;
 
     // The cell text; empty outside the list, and the height empty where the road has none.
     QString cellText(int row, int column) const;

@@ -4,10 +4,12 @@
 #include <stakeexportprompter.h>
 #include <stakelistmodel.h>
 
+#include <filewatch.h>
 #include <qttestmain.h>
 
 #include <QDoubleValidator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -40,6 +42,11 @@ public:
         boxes.append({ title, text });
     }
 
+    void warning(QWidget*, const QString& title, const QString& text) override
+    {
+        warnings.append({ title, text });
+    }
+
     bool confirm(QWidget*, const QString& title, const QString& text) override
     {
         confirmations.append({ title, text });
@@ -60,6 +67,7 @@ public:
     QStringList chosenFilters;
     QList<bool> confirmAnswers;
     QList<Box> boxes;
+    QList<Box> warnings;
     QList<Box> confirmations;
     QList<Question> questions;
 };
@@ -105,6 +113,7 @@ private slots:
     void aNameWithoutExtensionTakesTheFilters();
     void stationsOffTheRoadDoNotExist();
     void failedExportIsShown();
+    void aListWrittenWithAWarningIsNoFailure();
 
 private:
     ScriptedPrompter m_prompter;
@@ -123,6 +132,7 @@ void StakeExportDialogTest::init()
 
 void StakeExportDialogTest::cleanup()
 {
+    FileWatch::stop();
     StakeExportPrompter::setInstance(nullptr);
 }
 
@@ -428,8 +438,40 @@ void StakeExportDialogTest::failedExportIsShown()
     QCOMPARE(m_prompter.boxes.at(0).title, QStringLiteral("Export Failed"));
     QCOMPARE(m_prompter.boxes.at(0).text, QStringLiteral("Unknown format"));
     QCOMPARE(m_prompter.boxes.at(1).title, QStringLiteral("Export Failed"));
-    QCOMPARE(m_prompter.boxes.at(1).text, QStringLiteral("Failed to open file"));
+    QCOMPARE(m_prompter.boxes.at(1).text, QStringLiteral("Failed to open file: no such file or folder"));
     QVERIFY(!QFile::exists(m_folder.filePath(QStringLiteral("stakes.txt"))));
+
+    // A full disk says so.
+    const std::string folder
+        = QFile::encodeName(QFileInfo(m_folder.path()).canonicalFilePath()).toStdString();
+    FileWatch::start(folder);
+    FileWatch::setFreeSpace(0);
+    m_prompter.answers << m_folder.filePath(QStringLiteral("full.csv"));
+    click(dialog, "exportButton");
+    FileWatch::stop();
+    QCOMPARE(m_prompter.boxes.size(), 3);
+    QCOMPARE(m_prompter.boxes.at(2).text,
+             QStringLiteral("Failed to write file: no space left on the device"));
+    QVERIFY(!QFile::exists(m_folder.filePath(QStringLiteral("full.csv"))));
+    QVERIFY(m_prompter.warnings.isEmpty());
+}
+
+// A list in place whose folder could not be synced is exported, with a warning.
+void StakeExportDialogTest::aListWrittenWithAWarningIsNoFailure()
+{
+    StakeExportDialog dialog(m_road.get());
+    click(dialog, "generateButton");
+    const QString path = m_folder.filePath(QStringLiteral("unsynced.csv"));
+    m_prompter.answers << path;
+    FileWatch::start(QFile::encodeName(QFileInfo(m_folder.path()).canonicalFilePath()).toStdString(), true);
+    click(dialog, "exportButton");
+    FileWatch::stop();
+    QVERIFY(m_prompter.boxes.isEmpty());
+    QCOMPARE(m_prompter.warnings.size(), 1);
+    QCOMPARE(m_prompter.warnings.at(0).text,
+             QStringLiteral("The stake list was written, but its folder could not be synced (input/output "
+                            "error): a crash now may lose it. Export again."));
+    QCOMPARE(QFile(path).size() > 0, true);
 }
 
 TRELVIN_TEST_MAIN(StakeExportDialogTest)

@@ -2,6 +2,7 @@
 
 #include <stakelistmodel.h>
 
+#include <asuser.h>
 #include <filewatch.h>
 #include <qttestmain.h>
 
@@ -102,6 +103,8 @@ class StakeListModelTest : public QObject
     Q_OBJECT
 
 private slots:
+    // A test that failed half-way must not leave the folder failing for the next.
+    void cleanup() { FileWatch::stop(); }
     void straightRoadRows();
     void stakesAreTheRoadLibrarysAnswers_data();
     void stakesAreTheRoadLibrarysAnswers();
@@ -115,6 +118,7 @@ private slots:
     void exportRefusesUnknownFormats();
     void failedExportKeepsTheOldFile();
     void exportKeepsOwnerAndSpecialFiles();
+    void exportSaysWhyItFailed();
     void exportSyncsTheFolder();
 };
 
@@ -439,11 +443,11 @@ void StakeListModelTest::exportRefusesUnknownFormats()
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("straight.rod") });
 
     QCOMPARE(model.exportFile(folder.filePath(QStringLiteral("missing/stakes.csv"))),
-             QStringLiteral("Failed to open file"));
+             QStringLiteral("Failed to open file: no such file or folder"));
     // A folder where the file should be.
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("taken.csv")));
     QCOMPARE(model.exportFile(folder.filePath(QStringLiteral("taken.csv"))),
-             QStringLiteral("Failed to open file"));
+             QStringLiteral("Failed to open file: it is a folder"));
 }
 
 void StakeListModelTest::failedExportKeepsTheOldFile()
@@ -468,7 +472,7 @@ void StakeListModelTest::failedExportKeepsTheOldFile()
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
-    QCOMPARE(message, QStringLiteral("Failed to write file"));
+    QCOMPARE(message, QStringLiteral("Failed to write file: the file is too large"));
     QCOMPARE(contents(path), good);
     // Nothing half-written is left beside it.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 2);
@@ -487,7 +491,7 @@ void StakeListModelTest::exportKeepsOwnerAndSpecialFiles()
 
     const QString fifo = folder.filePath(QStringLiteral("fifo.csv"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-    QCOMPARE(model.exportFile(fifo), QStringLiteral("Failed to open file"));
+    QCOMPARE(model.exportFile(fifo), QStringLiteral("Failed to open file: it is a FIFO"));
     struct stat info;
     QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
     QVERIFY(S_ISFIFO(info.st_mode));
@@ -507,7 +511,56 @@ void StakeListModelTest::exportKeepsOwnerAndSpecialFiles()
     QCOMPARE(info.st_mode & 07777, mode_t(0640));
 }
 
-// The folder is synced once the new name is in it; a failed sync is reported with the file kept.
+// A FIFO, a folder, a file the user may not write, a full inode table and a full disk each say so; none
+// leaves a file behind.
+void StakeListModelTest::exportSaysWhyItFailed()
+{
+    QTemporaryDir folder;
+    auto road = TestRoads::saved(folder, QStringLiteral("straight.rod"), {});
+    QVERIFY(road);
+    StakeListModel model(road.get());
+    QCOMPARE(model.generate(Station(0.0), Station(100.0), 50.0, 0.0), QString());
+    const std::string watched = QFile::encodeName(QFileInfo(folder.path()).canonicalFilePath()).toStdString();
+
+    const QString fifo = folder.filePath(QStringLiteral("fifo.csv"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QCOMPARE(model.exportFile(fifo), QStringLiteral("Failed to open file: it is a FIFO"));
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder.csv")));
+    QCOMPARE(model.exportFile(folder.filePath(QStringLiteral("folder.csv"))),
+             QStringLiteral("Failed to open file: it is a folder"));
+    QCOMPARE(model.exportFile(folder.filePath(QStringLiteral("straight.rod/stakes.csv"))),
+             QStringLiteral("Failed to open file: not a folder"));
+
+    FileWatch::start(watched);
+    FileWatch::failCreates(ENOSPC);
+    const QString noInode = model.exportFile(folder.filePath(QStringLiteral("inodes.csv")));
+    FileWatch::start(watched);
+    FileWatch::setFreeSpace(10);
+    const QString full = model.exportFile(folder.filePath(QStringLiteral("full.csv")));
+    FileWatch::stop();
+    QCOMPARE(noInode, QStringLiteral("Failed to open file: no space left on the device"));
+    QCOMPARE(full, QStringLiteral("Failed to write file: no space left on the device"));
+
+    const QString readOnly = folder.filePath(QStringLiteral("readonly.csv"));
+    QVERIFY(writeFile(readOnly, "old\n"));
+    QCOMPARE(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+    QCOMPARE(::chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+    const auto denied = AsUser::run(1500, 1500, {}, [&]() {
+        return model.exportFile(readOnly).toStdString() + "|"
+            + model.exportFile(folder.filePath(QStringLiteral("denied.csv"))).toStdString();
+    });
+    QCOMPARE(contents(readOnly), QByteArray("old\n"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+             (QStringList { QStringLiteral("fifo.csv"), QStringLiteral("folder.csv"),
+                            QStringLiteral("readonly.csv"), QStringLiteral("straight.rod") }));
+    if (!denied)
+        QSKIP("cannot switch to an ordinary user");
+    QCOMPARE(QString::fromStdString(*denied),
+             QStringLiteral("Failed to open file: permission denied|Failed to open file: permission denied"));
+}
+
+// The folder is synced once the new name is in it; a list written into a folder that could not be
+// synced is in place, and the export says so as a warning.
 void StakeListModelTest::exportSyncsTheFolder()
 {
     QTemporaryDir folder;
@@ -520,18 +573,34 @@ void StakeListModelTest::exportSyncsTheFolder()
     const QString path = folder.filePath(QStringLiteral("stakes.csv"));
 
     FileWatch::start(watched);
-    const QString message = model.exportFile(path);
+    QString warning;
+    const QString message = model.exportFile(path, &warning);
     const auto syncs = FileWatch::folderSyncs();
-    FileWatch::start(watched, true);
-    const QString failed = model.exportFile(path);
-    FileWatch::stop();
-
     QCOMPARE(message, QString());
+    QCOMPARE(warning, QString());
     QVERIFY(!syncs.empty());
     QVERIFY(syncs.back() == expected);
-    QCOMPARE(failed, QStringLiteral("Failed to write file"));
+
+    QVERIFY(QFile::remove(path));
+    FileWatch::start(watched, true);
+    const QString unsynced = model.exportFile(path, &warning);
+    FileWatch::stop();
+    QCOMPARE(unsynced, QString());
+    QCOMPARE(warning,
+             QStringLiteral("The stake list was written, but its folder could not be synced (input/output "
+                            "error): a crash now may lose it. Export again."));
     QCOMPARE(contents(path).count('\n'), model.rowCount());
     QVERIFY(FileWatch::entries(watched) == expected);
+
+    // A folder that may be written but not read can never be synced.
+    FileWatch::start(watched);
+    FileWatch::failFolderOpen(EACCES);
+    const QString unreadable = model.exportFile(path, &warning);
+    FileWatch::stop();
+    QCOMPARE(unreadable, QString());
+    QCOMPARE(warning,
+             QStringLiteral("The stake list was written, but its folder could not be synced, as it may be "
+                            "written but not read: a crash soon after may lose it."));
 }
 
 TRELVIN_TEST_MAIN(StakeListModelTest)

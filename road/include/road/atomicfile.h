@@ -10,7 +10,7 @@
 namespace Pelko {
 namespace Road {
 
-// Why a save did not go through.
+// Why a save did not go through, or what the user must know about one that did.
 enum class SaveError : std::int32_t {
     None = 0,
     // The file, or the temporary file beside it, could not be created, written or renamed.
@@ -23,13 +23,37 @@ enum class SaveError : std::int32_t {
     // The file was written and renamed into place, but its folder could not be synced: a crash now
     // may still lose the new file.
     FolderNotSynced,
+    // The file was written and renamed into place, but its folder could not be opened to be synced
+    // (the user may write it but not read it). Saving again cannot change that, so the save counts
+    // as done.
+    FolderNotReadable,
+    // The file was written, but the old file's access ACL or extended attributes could not all be
+    // carried over to it; the new file then allows no one but its owner, and only what the owner had.
+    AttributesNotKept,
 };
+
+// Whether the new file is in place, though perhaps with a warning.
+inline bool isWritten(SaveError error)
+{
+    return error == SaveError::None || error == SaveError::FolderNotSynced
+        || error == SaveError::FolderNotReadable || error == SaveError::AttributesNotKept;
+}
+
+// Whether a save counts as done: the file is in place and saving again would change nothing. The
+// user is still to be told of anything but None.
+inline bool isSaved(SaveError error)
+{
+    return isWritten(error) && error != SaveError::FolderNotSynced;
+}
 
 // Replaces a file whole. Writes go to a temporary file beside the target (beside the file a symbolic
 // link leads to, keeping the link), which commit renames over it, so a failed or cancelled write
-// leaves the old file as it was. The new file keeps the old one's mode and, where the system allows,
-// its owner and group; it is never readable by more users than the old one while it is written.
-// Hard links to the old file keep the old content.
+// leaves the old file as it was, and a write to a new path leaves nothing there. The new file keeps
+// the old one's mode, access ACL and user extended attributes and, where the system allows, its owner
+// and group; where the group cannot be kept its bits are cleared, and where the attributes cannot be
+// carried over the file allows its owner alone. All this is settled before the first byte is written.
+// Hard links to the old file keep the old content. Opening also removes the temporary files of the
+// target that saves killed mid-way left behind.
 class ROAD_EXPORT AtomicFile
 {
 public:
@@ -45,10 +69,14 @@ public:
     // False once any write has failed; commit then fails too.
     bool write(const char* data, std::size_t size);
     // Syncs the data, renames it over the target and syncs the folder. A failure before the rename
-    // removes the temporary file; FolderNotSynced keeps the new file.
+    // removes the temporary file; every error for which isWritten holds keeps the new file.
     SaveError commit();
     // Removes the temporary file; the target stays as it was.
     void cancel();
+
+    // The system's error number (errno) behind the last error that open, write or commit gave; 0 where
+    // there is none (a success, or a refusal of what is at the path).
+    int systemError() const;
 
 private:
     struct Data;

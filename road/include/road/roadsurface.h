@@ -67,13 +67,15 @@ public:
     // False, with the document untouched, when the file cannot be read, its root is not "Road" or
     // its "Version" is 5 or more.
     bool load();
-    bool save(SaveError* error = nullptr) const;
+    bool save(SaveError* error = nullptr, int* systemError = nullptr) const;
     // Writes through a temporary file beside the target and renames it over the target (AtomicFile):
-    // the file keeps its mode and, where the system allows, its owner; hard links to it keep the old
-    // content. False when the road is not saved, and error, when given, receives why; the previous
-    // file then stays as it was, except after FolderNotSynced, where the new file is in place but may
-    // not survive a crash. Only regular files are replaced. The document's own path does not change.
-    bool saveAs(const std::string& path, SaveError* error = nullptr) const;
+    // the file keeps its mode, access ACL and user attributes and, where the system allows, its owner
+    // and group; hard links to it keep the old content. False when the save does not count as done
+    // (isSaved); error, when given, receives why, or what the user must know of a save that went
+    // through, and systemError the system's error number behind it. The previous file stays as it was
+    // unless isWritten(error); a save to a new path that fails leaves nothing there. Only regular files
+    // are replaced. The document's own path does not change.
+    bool saveAs(const std::string& path, SaveError* error = nullptr, int* systemError = nullptr) const;
 
     HorizontalAlignment* getHorizontalAligment() const;
     StandardSection* getStandardSection() const;

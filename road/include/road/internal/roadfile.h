@@ -58,11 +58,17 @@ public:
     // writes a new one holding only the root. The outcome shows in getVersion and the part nodes.
     // A snapshot of this path whose bytes the file still holds stands in for parsing it.
     void open(bool create, std::unique_ptr<Snapshot> previous = nullptr);
+    // Opens as open with create, but writes nothing to a path where no file is: there only save
+    // writes, so a save that fails or never ends leaves no file behind.
+    void openForSave(std::unique_ptr<Snapshot> previous = nullptr);
     // Writes the document to the path through a temporary file (AtomicFile), so a failed write keeps
-    // the old file. False when the file is not written or its folder not synced.
+    // the old file. False unless the save counts as done (isSaved).
     bool save();
-    // Why the last save, or the last open with create, failed; None after a success.
+    // Why the last save, or the last open with create, failed, or what the user must know about a
+    // save that went through; None after a plain success.
     SaveError getSaveError() const;
+    // The system's error number behind getSaveError, 0 where there is none.
+    int getSystemError() const;
     // The document with the file's bytes after a successful save, or after opening without create
     // when nothing has been added to it since; empty otherwise. The file is left without a document.
     std::unique_ptr<Snapshot> takeSnapshot();
