@@ -59,9 +59,11 @@ struct Cancelled
 {
 };
 
-void stopIfCancelled(std::atomic<bool> const* cancelled)
+using Cancel = std::function<bool()>;
+
+void stopIfCancelled(Cancel const& cancelled)
 {
-    if (cancelled && cancelled->load(std::memory_order_relaxed))
+    if (cancelled && cancelled())
         throw Cancelled();
 }
 
@@ -76,9 +78,9 @@ class HilbertSort
 public:
     using Iterator = std::vector<IndexedPoint>::iterator;
 
-    explicit HilbertSort(std::atomic<bool> const* cancelled)
+    explicit HilbertSort(Cancel const& cancelled)
         : m_traits(Map())
-        , m_cancelled(cancelled)
+        , m_cancelled(&cancelled)
     {
     }
 
@@ -96,7 +98,7 @@ private:
         if (end - begin <= smallest)
             return;
         if (end - begin >= static_cast<std::ptrdiff_t>(cancelBatch))
-            stopIfCancelled(m_cancelled);
+            stopIfCancelled(*m_cancelled);
         Iterator m2 = CGAL::internal::hilbert_split(begin, end, Less<x, upx>(m_traits));
         Iterator m1 = CGAL::internal::hilbert_split(begin, m2, Less<y, upy>(m_traits));
         Iterator m3 = CGAL::internal::hilbert_split(m2, end, Less<y, !upy>(m_traits));
@@ -107,13 +109,13 @@ private:
     }
 
     SortTraits m_traits;
-    std::atomic<bool> const* m_cancelled;
+    Cancel const* m_cancelled;
 };
 
 // Spatially sorted input, so that each insertion starts next to where it lands: CGAL's spatial_sort of
 // plane points step by step (the same shuffle, then Hilbert sorts of growing rounds), looking at the cancel
 // flag.
-std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, std::atomic<bool> const* cancelled)
+std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, Cancel const& cancelled)
 {
     std::vector<IndexedPoint> input;
     input.reserve(points.size());
@@ -146,7 +148,7 @@ std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, std::ato
 template<class Tr>
 std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> const& points,
                                                      bool keepHandles, std::vector<unsigned>& mergedInto,
-                                                     std::atomic<bool> const* cancelled)
+                                                     Cancel const& cancelled)
 {
     using Handle = typename Tr::Vertex_handle;
     std::vector<Handle> handles(keepHandles ? points.size() : 0);
@@ -185,7 +187,7 @@ std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> 
 // plain triangulation creates none, and skips the pass over its vertices) and copies out.
 template<class Tr>
 void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, TriangulationOutput& output,
-                std::atomic<bool> const* cancelled)
+                Cancel const& cancelled)
 {
     std::size_t nextIndex = inputCount;
     for (auto v = tr.finite_vertices_begin(); pointsAdded && v != tr.finite_vertices_end(); ++v) {
@@ -215,7 +217,7 @@ void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, Tri
 }
 
 void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& output,
-                         std::atomic<bool> const* cancelled)
+                         Cancel const& cancelled)
 {
     Dt dt;
     insertPoints(dt, points, false, output.mergedInto, cancelled);
@@ -230,7 +232,7 @@ void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& 
 
 void triangulateConstrained(std::vector<Point> const& points,
                             std::vector<std::pair<unsigned, unsigned>> const& segments, bool conforming,
-                            TriangulationOutput& output, std::atomic<bool> const* cancelled)
+                            TriangulationOutput& output, Cancel const& cancelled)
 {
     Cdt cdt;
     auto handles = insertPoints(cdt, points, true, output.mergedInto, cancelled);
@@ -284,7 +286,7 @@ void triangulateConstrained(std::vector<Point> const& points,
 
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
                  std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output,
-                 std::atomic<bool> const* cancelled)
+                 Cancel const& cancelled)
 {
     output = TriangulationOutput();
     if (points.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
