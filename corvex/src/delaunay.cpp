@@ -254,6 +254,9 @@ void Delaunay::buildDelaunayTriangulation(DelaunayType type, std::function<bool(
         return;
     }
 
+    // A cancel that comes once the triangles are out still leaves the points as they were.
+    if (cancelled && cancelled())
+        return;
     const std::vector<unsigned> newIndex = mergePoints(output.mergedInto, t, d->constrainLines);
     if (!newIndex.empty()) {
         const unsigned removed = static_cast<unsigned>(n - t.points.size());
