@@ -139,6 +139,7 @@ DxfConversion TrianglesWriter::convertDrawing(MemoryFile& dxf, const std::string
     }
     const DxfReadResult read = adapter.read(dxf, progress);
     result.faces = adapter.faces();
+    result.facesWithoutArea = adapter.facesWithoutArea();
     result.skippedFaces = adapter.skippedFaces();
     result.firstSkippedLine = adapter.firstSkippedLine();
     switch (read) {
