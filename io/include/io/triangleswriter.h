@@ -58,6 +58,10 @@ public:
                       IProgress* progress);
     static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
                       const std::string& databasePath, IProgress* progress);
+
+    // True when the file at path is a TIN database: an SQLite file holding the triangle table and its
+    // index. The file is only read, and opened as a database only when it is an SQLite file.
+    static bool isTinDatabase(const std::string& path);
 };
 
 } // namespace IO
