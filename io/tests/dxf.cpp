@@ -474,8 +474,8 @@ TEST(TrianglesWriter, QuadFacesAreTwoTriangles)
           { { { 5, -3, 2 }, { 0, 0, 1 }, { 10, 0, 5 }, { 5, -10, 3 } } },
           { { 0, 1, 2 }, { 0, 2, 3 } },
           true },
-        // Split from the first corner to the third, the second would be the corner of a triangle without
-        // area, and lie on the edge of the other.
+        // Split from the first corner to the third, the second corner would only make a triangle without
+        // area and lie on the other's edge; split from the second to the fourth, it stays a vertex.
         { "second corner on the line from the first to the third",
           { { { 0, 10, 4 }, { -5, 7.5, 3 }, { -10, 5, 2 }, { 0, 0, 1 } } },
           { { 0, 1, 3 }, { 1, 2, 3 } },
