@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Pelko::IO::DxfConversion result
         = Pelko::IO::TrianglesWriter::convertDrawing(file, database, cancelling ? &cancel : nullptr);
     // Counts stay sane, and a cancel is only reported when one was asked for.
-    if (result.faces < 0 || result.skippedFaces < 0
+    if (result.faces < 0 || result.skippedFaces < 0 || result.facesWithoutArea < 0
+        || result.facesWithoutArea > result.faces
         || (result.skippedFaces > 0) != (result.firstSkippedLine > 0)
         || (result.outcome == Pelko::IO::DxfConversion::Cancelled && cancel.asked <= cancel.after))
         __builtin_trap();

@@ -21,7 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     QFile::remove(output);
     Zemko::Trelvin::DatData job(input, output);
-    job.started = true;
     job.succeeded = job.generate();
     // The percent stays within 0 to 100, and a failure always says why.
     const int percent = job.progress();

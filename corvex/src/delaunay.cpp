@@ -180,10 +180,19 @@ std::vector<unsigned> mergePoints(std::vector<unsigned> const& kept, Delaunay::D
 
 void Delaunay::buildDelaunayTriangulation(DelaunayType type)
 {
-    buildDelaunayTriangulation(type, nullptr);
+    buildDelaunayTriangulation(type, std::function<bool()>());
 }
 
 void Delaunay::buildDelaunayTriangulation(DelaunayType type, std::atomic<bool> const* cancelled)
+{
+    if (!cancelled) {
+        buildDelaunayTriangulation(type, std::function<bool()>());
+        return;
+    }
+    buildDelaunayTriangulation(type, [cancelled] { return cancelled->load(std::memory_order_relaxed); });
+}
+
+void Delaunay::buildDelaunayTriangulation(DelaunayType type, std::function<bool()> const& cancelled)
 {
     auto& t = d->triangulation;
     if (t.points.empty())
@@ -238,13 +247,16 @@ void Delaunay::buildDelaunayTriangulation(DelaunayType type, std::atomic<bool> c
     detail::TriangulationOutput output;
     if (!known || n < 3 || (mode != detail::TriangulationMode::Delaunay && !segmentsValid)
         || !detail::triangulate(mode, t.points, segments, output, cancelled)) {
-        if (cancelled && cancelled->load())
+        if (cancelled && cancelled())
             return;
         // No triangles, but the points are merged all the same.
         mergeDuplicatePoints();
         return;
     }
 
+    // A cancel that comes once the triangles are out still leaves the points as they were.
+    if (cancelled && cancelled())
+        return;
     const std::vector<unsigned> newIndex = mergePoints(output.mergedInto, t, d->constrainLines);
     if (!newIndex.empty()) {
         const unsigned removed = static_cast<unsigned>(n - t.points.size());

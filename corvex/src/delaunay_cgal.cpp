@@ -59,11 +59,32 @@ struct Cancelled
 {
 };
 
-void stopIfCancelled(std::atomic<bool> const* cancelled)
+using Cancel = std::function<bool()>;
+
+void stopIfCancelled(Cancel const& cancelled)
 {
-    if (cancelled && cancelled->load(std::memory_order_relaxed))
+    if (cancelled && cancelled())
         throw Cancelled();
 }
+
+// Counts the steps of a pass and looks at the flag once every cancelBatch of them.
+class CancelPoll
+{
+public:
+    explicit CancelPoll(Cancel const& cancelled)
+        : m_cancelled(cancelled)
+    {
+    }
+    void step()
+    {
+        if (++m_steps % cancelBatch == 0)
+            stopIfCancelled(m_cancelled);
+    }
+
+private:
+    Cancel const& m_cancelled;
+    std::size_t m_steps = 0;
+};
 
 using Map = CGAL::First_of_pair_property_map<IndexedPoint>;
 using SortTraits = CGAL::Spatial_sort_traits_adapter_2<Kernel, Map>;
@@ -76,9 +97,9 @@ class HilbertSort
 public:
     using Iterator = std::vector<IndexedPoint>::iterator;
 
-    explicit HilbertSort(std::atomic<bool> const* cancelled)
+    explicit HilbertSort(Cancel const& cancelled)
         : m_traits(Map())
-        , m_cancelled(cancelled)
+        , m_cancelled(&cancelled)
     {
     }
 
@@ -96,7 +117,7 @@ private:
         if (end - begin <= smallest)
             return;
         if (end - begin >= static_cast<std::ptrdiff_t>(cancelBatch))
-            stopIfCancelled(m_cancelled);
+            stopIfCancelled(*m_cancelled);
         Iterator m2 = CGAL::internal::hilbert_split(begin, end, Less<x, upx>(m_traits));
         Iterator m1 = CGAL::internal::hilbert_split(begin, m2, Less<y, upy>(m_traits));
         Iterator m3 = CGAL::internal::hilbert_split(m2, end, Less<y, !upy>(m_traits));
@@ -107,13 +128,13 @@ private:
     }
 
     SortTraits m_traits;
-    std::atomic<bool> const* m_cancelled;
+    Cancel const* m_cancelled;
 };
 
 // Spatially sorted input, so that each insertion starts next to where it lands: CGAL's spatial_sort of
 // plane points step by step (the same shuffle, then Hilbert sorts of growing rounds), looking at the cancel
 // flag.
-std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, std::atomic<bool> const* cancelled)
+std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, Cancel const& cancelled)
 {
     std::vector<IndexedPoint> input;
     input.reserve(points.size());
@@ -146,17 +167,16 @@ std::vector<IndexedPoint> sortedInput(std::vector<Point> const& points, std::ato
 template<class Tr>
 std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> const& points,
                                                      bool keepHandles, std::vector<unsigned>& mergedInto,
-                                                     std::atomic<bool> const* cancelled)
+                                                     Cancel const& cancelled)
 {
     using Handle = typename Tr::Vertex_handle;
     std::vector<Handle> handles(keepHandles ? points.size() : 0);
     std::vector<std::pair<unsigned, Handle>> repeated;
     typename Tr::Face_handle hint;
     const std::vector<IndexedPoint> input = sortedInput(points, cancelled);
-    std::size_t inserted = 0;
+    CancelPoll poll(cancelled);
     for (IndexedPoint const& p : input) {
-        if (++inserted % cancelBatch == 0)
-            stopIfCancelled(cancelled);
+        poll.step();
         Handle v = tr.insert(p.first, hint);
         int& index = v->info().index;
         if (index < 0) {
@@ -185,27 +205,30 @@ std::vector<typename Tr::Vertex_handle> insertPoints(Tr& tr, std::vector<Point> 
 // plain triangulation creates none, and skips the pass over its vertices) and copies out.
 template<class Tr>
 void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, TriangulationOutput& output,
-                std::atomic<bool> const* cancelled)
+                Cancel const& cancelled)
 {
     std::size_t nextIndex = inputCount;
+    CancelPoll vertices(cancelled);
     for (auto v = tr.finite_vertices_begin(); pointsAdded && v != tr.finite_vertices_end(); ++v) {
+        vertices.step();
         if (v->info().index < 0) {
             v->info().index = static_cast<int>(nextIndex++);
             output.addedPoints.emplace_back(v->point().x(), v->point().y());
         }
     }
 
-    output.triangles.resize(count);
-    output.neighbors.resize(count);
-    std::size_t copied = 0;
+    stopIfCancelled(cancelled);
+    // Reserved, not resized: the kept faces come in the order of their numbers, and filling the arrays
+    // once with zeros first would take long without a look at the flag.
+    output.triangles.reserve(count);
+    output.neighbors.reserve(count);
+    CancelPoll poll(cancelled);
     for (auto f = tr.finite_faces_begin(); f != tr.finite_faces_end(); ++f) {
-        if (++copied % cancelBatch == 0)
-            stopIfCancelled(cancelled);
-        const int id = f->info().id;
-        if (id < 0)
+        poll.step();
+        if (f->info().id < 0)
             continue;
-        auto& triangle = output.triangles[id];
-        auto& neighbors = output.neighbors[id];
+        auto& triangle = output.triangles.emplace_back();
+        auto& neighbors = output.neighbors.emplace_back();
         for (int k = 0; k < 3; ++k) {
             triangle[k] = static_cast<unsigned>(f->vertex(k)->info().index);
             // Infinite and removed faces carry -1.
@@ -215,29 +238,32 @@ void copyResult(Tr& tr, std::size_t inputCount, int count, bool pointsAdded, Tri
 }
 
 void triangulateDelaunay(std::vector<Point> const& points, TriangulationOutput& output,
-                         std::atomic<bool> const* cancelled)
+                         Cancel const& cancelled)
 {
     Dt dt;
     insertPoints(dt, points, false, output.mergedInto, cancelled);
     stopIfCancelled(cancelled);
     if (dt.dimension() < 2)
         return;
+    // Numbering the faces of a large triangulation takes a good part of a second: it looks at the flag too.
+    CancelPoll poll(cancelled);
     int count = 0;
-    for (auto f = dt.finite_faces_begin(); f != dt.finite_faces_end(); ++f)
+    for (auto f = dt.finite_faces_begin(); f != dt.finite_faces_end(); ++f) {
+        poll.step();
         f->info().id = count++;
+    }
     copyResult(dt, points.size(), count, false, output, cancelled);
 }
 
 void triangulateConstrained(std::vector<Point> const& points,
                             std::vector<std::pair<unsigned, unsigned>> const& segments, bool conforming,
-                            TriangulationOutput& output, std::atomic<bool> const* cancelled)
+                            TriangulationOutput& output, Cancel const& cancelled)
 {
     Cdt cdt;
     auto handles = insertPoints(cdt, points, true, output.mergedInto, cancelled);
-    std::size_t inserted = 0;
+    CancelPoll poll(cancelled);
     for (auto const& s : segments) {
-        if (++inserted % cancelBatch == 0)
-            stopIfCancelled(cancelled);
+        poll.step();
         if (handles[s.first] != handles[s.second])
             cdt.insert_constraint(handles[s.first], handles[s.second]);
     }
@@ -250,8 +276,10 @@ void triangulateConstrained(std::vector<Point> const& points,
 
     // Without holes or a convex hull switch, whatever is reachable from the outside without crossing
     // a segment is outside; nested rings therefore keep their inside.
-    for (auto f = cdt.all_faces_begin(); f != cdt.all_faces_end(); ++f)
+    for (auto f = cdt.all_faces_begin(); f != cdt.all_faces_end(); ++f) {
+        poll.step();
         f->info().id = 0;
+    }
     std::vector<Cdt::Face_handle> stack;
     auto infinite = cdt.infinite_vertex();
     auto circulator = cdt.incident_faces(infinite), done = circulator;
@@ -260,6 +288,7 @@ void triangulateConstrained(std::vector<Point> const& points,
         stack.push_back(circulator);
     } while (++circulator != done);
     while (!stack.empty()) {
+        poll.step();
         Cdt::Face_handle f = stack.back();
         stack.pop_back();
         for (int k = 0; k < 3; ++k) {
@@ -274,6 +303,7 @@ void triangulateConstrained(std::vector<Point> const& points,
     }
     int count = 0;
     for (auto f = cdt.finite_faces_begin(); f != cdt.finite_faces_end(); ++f) {
+        poll.step();
         if (f->info().id >= 0)
             f->info().id = count++;
     }
@@ -284,7 +314,7 @@ void triangulateConstrained(std::vector<Point> const& points,
 
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
                  std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output,
-                 std::atomic<bool> const* cancelled)
+                 Cancel const& cancelled)
 {
     output = TriangulationOutput();
     if (points.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))

@@ -5,7 +5,7 @@
 #include <corvex/point.h>
 
 #include <array>
-#include <atomic>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -28,10 +28,10 @@ struct TriangulationOutput
 };
 
 // Segment indices must be below points.size() and the points finite; a segment between coincident points
-// is dropped. Returns false when the triangulator failed or *cancelled was set (looked at every few
-// thousand insertions); the output is then empty. cancelled may be null.
+// is dropped. Returns false when the triangulator failed or cancelled() said true (asked every few
+// thousand steps); the output is then empty. An empty cancelled never cancels.
 bool triangulate(TriangulationMode mode, std::vector<Point> const& points,
                  std::vector<std::pair<unsigned, unsigned>> const& segments, TriangulationOutput& output,
-                 std::atomic<bool> const* cancelled = nullptr);
+                 std::function<bool()> const& cancelled = {});
 
 } // namespace Pelko::Corvex::detail

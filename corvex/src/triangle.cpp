@@ -72,6 +72,12 @@ double Triangle2D::area() const
         * 0.5;
 }
 
+int Triangle2D::orientation() const
+{
+    return detail::orientationSign(m_v[0].getX(), m_v[0].getY(), m_v[1].getX(), m_v[1].getY(), m_v[2].getX(),
+                                   m_v[2].getY());
+}
+
 bool Triangle2D::isClockwise() const
 {
     Point const& a = m_v[0];

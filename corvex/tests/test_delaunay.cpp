@@ -471,7 +471,8 @@ TEST(Delaunay, CancelledBuild)
     // Set before or during the build: no triangles, not even those of an earlier build, and the points
     // are not merged.
     cancelled = true;
-    for (auto type : { Delaunay::PlainDelaunay, Delaunay::ConstrainedDelaunay, Delaunay::ConformingDelaunay }) {
+    for (auto type :
+         { Delaunay::PlainDelaunay, Delaunay::ConstrainedDelaunay, Delaunay::ConformingDelaunay }) {
         SCOPED_TRACE(type);
         watched.buildDelaunayTriangulation(type, &cancelled);
         EXPECT_EQ(watched.getTriangleCount(), 0u);
@@ -482,6 +483,50 @@ TEST(Delaunay, CancelledBuild)
         EXPECT_EQ(fresh.getTriangleCount(), 0u);
         EXPECT_EQ(fresh.getDelaunayTriangulation()->points.size(), points.size());
         EXPECT_EQ(fresh.getDelaunayTriangulation()->heights.size(), points.size());
+    }
+}
+
+TEST(Delaunay, CancelAnsweredWhileTheFacesAreNumbered)
+{
+    // The build looks at the flag once per this many steps of every pass.
+    constexpr unsigned batch = 4096;
+    constexpr int count = 40000;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> coordinate(0, 1000);
+    std::vector<Point> scattered;
+    for (int i = 0; i < count; ++i)
+        scattered.emplace_back(coordinate(random), coordinate(random));
+    const std::vector<Point> onePlace(count, Point(7, 3));
+    // Looks at the flag taken by a build that is cancelled from look cancelAt on (never when 0).
+    auto build = [](std::vector<Point> const& points, unsigned cancelAt, unsigned* triangles) {
+        unsigned looks = 0;
+        Delaunay delaunay(points);
+        delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay, [&] {
+            ++looks;
+            return cancelAt != 0 && looks >= cancelAt;
+        });
+        *triangles = delaunay.getTriangleCount();
+        return looks;
+    };
+
+    // Sorting and inserting look as often for any points of the same count; points all at one place stop
+    // right after the insertions, with no face to number.
+    unsigned triangles = 0;
+    const unsigned insertions = build(onePlace, 0, &triangles);
+    EXPECT_EQ(triangles, 0u);
+    const unsigned whole = build(scattered, 0, &triangles);
+    ASSERT_GT(triangles, 2u * count - 100);
+    // Numbering the faces and copying them out each look once per batch of faces: a 3-million-point
+    // build spent most of a second numbering its faces without a look.
+    EXPECT_GE(whole - insertions, 2 * (triangles / batch));
+
+    // A cancel from any look after the insertions is answered there (the build asks once more to tell
+    // it from a failure): no triangles.
+    for (unsigned at : { insertions + 1, insertions + triangles / batch / 2, whole }) {
+        SCOPED_TRACE(at);
+        unsigned left = 1;
+        EXPECT_LE(build(scattered, at, &left), at + 1);
+        EXPECT_EQ(left, 0u);
     }
 }
 

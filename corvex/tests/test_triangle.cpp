@@ -68,6 +68,25 @@ TEST(Triangle2D, DegenerateTrianglesContainNothing)
     EXPECT_FALSE(wide.contain(Point(1.5 * 123456789.0, 1.5 * 987654321.0)));
 }
 
+TEST(Triangle2D, OrientationIsExact)
+{
+    EXPECT_EQ(Triangle2D(Point(0, 0), Point(1, 0), Point(0, 1)).orientation(), 1);
+    EXPECT_EQ(Triangle2D(Point(0, 0), Point(0, 1), Point(1, 0)).orientation(), -1);
+    EXPECT_EQ(Triangle2D(Point(0, 0), Point(1, 1), Point(2, 2)).orientation(), 0);
+    EXPECT_EQ(Triangle2D(Point(3, 3), Point(3, 3), Point(5, 1)).orientation(), 0);
+    // Off the line by one unit in the last place: the rounded determinant is 0, the area too.
+    Triangle2D const nearly(Point(0.5, std::nextafter(0.5, 1.0)), Point(12, 12), Point(24, 24));
+    EXPECT_EQ(nearly.area(), 0);
+    EXPECT_EQ(nearly.orientation(), 1);
+    EXPECT_EQ(Triangle2D(Point(0.5, std::nextafter(0.5, 0.0)), Point(12, 12), Point(24, 24)).orientation(),
+              -1);
+    // On the line exactly, with products far past what a double holds exactly.
+    EXPECT_EQ(
+        Triangle2D(Point(0, 0), Point(123456789.0, 987654321.0), Point(3 * 123456789.0, 3 * 987654321.0))
+            .orientation(),
+        0);
+}
+
 TEST(Triangle3D, ProjectionAndArea)
 {
     Triangle3D const t(Point3D(1, 2, 10), Point3D(4, 2, 20), Point3D(1, 6, 30));

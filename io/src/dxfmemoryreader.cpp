@@ -2,6 +2,7 @@
 
 #include <io/iprogress.h>
 #include <io/memoryfile.h>
+#include <io/triangledxfadapter.h>
 
 #include <dl_dxf.h>
 
@@ -138,6 +139,9 @@ bool readDxf(MemoryFile& file, DL_CreationInterface* creationInterface)
 {
     if (!file.good())
         return false;
+    // An adapter reading for itself sees the group texts too, which tell whether a face has a fourth corner.
+    if (auto* adapter = dynamic_cast<TriangleDxfAdapter*>(creationInterface))
+        return isReadable(adapter->read(file, nullptr));
     DxfLineBuffer buffer(file, nullptr);
     DL_Dxf reader;
     return isReadable(readDxf(buffer, reader, creationInterface));
@@ -145,6 +149,8 @@ bool readDxf(MemoryFile& file, DL_CreationInterface* creationInterface)
 
 bool readDxf(const std::string& path, DL_CreationInterface* creationInterface)
 {
+    if (auto* adapter = dynamic_cast<TriangleDxfAdapter*>(creationInterface))
+        return isReadable(adapter->read(path, nullptr));
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;

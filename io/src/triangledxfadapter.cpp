@@ -17,7 +17,9 @@
 #include <fstream>
 #include <numeric>
 
+using Pelko::Corvex::Point;
 using Pelko::Corvex::Point3D;
+using Pelko::Corvex::Triangle2D;
 using Pelko::Corvex::Triangle3D;
 using Zemko::Utility::Connection;
 
@@ -29,8 +31,13 @@ namespace {
 // Faces are written in batches so that one prepared statement serves many rows.
 constexpr size_t batchSize = 4096;
 
-// The group codes of the x, y and z of corners 0 to 2, the corners a face's triangle takes.
+// The group codes of the x, y and z of corners 0 to 2, which every face has, and of corner 3.
 constexpr int cornerCodes[] = { 10, 20, 30, 11, 21, 31, 12, 22, 32 };
+constexpr int fourthCornerCodes[] = { 13, 23, 33 };
+
+// The two ways to split a quad into triangles, by corner: along the diagonal from corner 0 to 2 (as CAD
+// programs draw a 3DFACE), or from 1 to 3. Both keep the face's turning sense.
+constexpr int quadSplits[2][2][3] = { { { 0, 1, 2 }, { 0, 2, 3 } }, { { 0, 1, 3 }, { 1, 2, 3 } } };
 
 // dxflib reads a coordinate whose text is "nan" or "inf" as 0; the text itself tells.
 bool namesNonFinite(const std::string& text)
@@ -51,6 +58,53 @@ bool namesNonFinite(const std::string& text)
 bool isCancelled(IProgress* progress)
 {
     return progress && progress->isCancelled();
+}
+
+// Exact sign of the turn from a over b to c seen from above; 0 when the three lie on one line.
+int turn(const Point3D& a, const Point3D& b, const Point3D& c)
+{
+    return Triangle2D(Point(a.x(), a.y()), Point(b.x(), b.y()), Point(c.x(), c.y())).orientation();
+}
+
+// The triangles a face stands for, into out; returns how many. A face whose fourth corner is the third
+// (seen from above) is the triangle of its first three corners. A quad is split along a diagonal that
+// lies inside it, the one from corner 0 to 2 when both do; only triangles with an area are kept, and
+// where the other diagonal keeps more of them (a corner on the line between two others), that one.
+// A quad with no such split (all its corners on one line, or its edges crossing) keeps the triangle of
+// its first three corners, as a triangle face would. hasArea tells whether a kept triangle has an area.
+int faceTriangles(const Point3D (&corners)[4], bool quad, Triangle3D (&out)[2], bool* hasArea)
+{
+    const bool triangle = !quad || (corners[2].x() == corners[3].x() && corners[2].y() == corners[3].y());
+    int signs[2][2] = {};
+    int chosen = -1;
+    int kept = 0;
+    for (int split = 0; !triangle && split < 2; ++split) {
+        for (int t = 0; t < 2; ++t) {
+            const int* c = quadSplits[split][t];
+            signs[split][t] = turn(corners[c[0]], corners[c[1]], corners[c[2]]);
+        }
+        // Triangles turning both ways overlap: the diagonal runs outside the face.
+        if (signs[split][0] * signs[split][1] < 0)
+            continue;
+        const int proper = (signs[split][0] != 0) + (signs[split][1] != 0);
+        if (proper > kept) {
+            chosen = split;
+            kept = proper;
+        }
+    }
+    if (chosen < 0) {
+        out[0] = Triangle3D(corners[0], corners[1], corners[2]);
+        *hasArea = turn(corners[0], corners[1], corners[2]) != 0;
+        return 1;
+    }
+    int count = 0;
+    for (int t = 0; t < 2; ++t) {
+        const int* c = quadSplits[chosen][t];
+        if (signs[chosen][t] != 0)
+            out[count++] = Triangle3D(corners[c[0]], corners[c[1]], corners[c[2]]);
+    }
+    *hasArea = true;
+    return count;
 }
 
 // Passes on whether the work is cancelled, and no reports: a drawing's progress is its lines read.
@@ -153,6 +207,20 @@ bool TriangleDxfAdapter::isUsable(const DL_3dFaceData& data) const
     return true;
 }
 
+bool TriangleDxfAdapter::hasFourthCorner(const DL_3dFaceData& data) const
+{
+    // dxflib gives a corner it did not read as (0, 0, 0): only the texts tell it from one that is there.
+    if (!m_reader || !m_reader->hasValue(13) || !m_reader->hasValue(23))
+        return false;
+    if (!TriangleRTreeControl::isStorable(data.x[3]) || !TriangleRTreeControl::isStorable(data.y[3])
+        || !TriangleRTreeControl::isStorable(data.z[3]))
+        return false;
+    for (int code : fourthCornerCodes)
+        if (namesNonFinite(m_reader->getStringValue(code, std::string())))
+            return false;
+    return true;
+}
+
 void TriangleDxfAdapter::add3dFace(const DL_3dFaceData& data)
 {
     if (m_inBlock)
@@ -163,13 +231,20 @@ void TriangleDxfAdapter::add3dFace(const DL_3dFaceData& data)
             m_firstSkippedLine = m_buffer->lines() > 2 ? m_buffer->lines() - 2 : 1;
         return;
     }
-    Point3D corners[3];
-    for (int i = 0; i < 3; ++i)
-        corners[i] = Point3D(data.y[i], data.x[i], data.z[i]);
     if (m_databaseMode && m_failed)
         return;
+    // A fourth corner over the third makes a triangle face; only a quad's fourth corner is looked into.
+    const bool quad = (data.x[3] != data.x[2] || data.y[3] != data.y[2]) && hasFourthCorner(data);
+    Point3D corners[4];
+    for (int i = 0; i < (quad ? 4 : 3); ++i)
+        corners[i] = Point3D(data.y[i], data.x[i], data.z[i]);
+    Triangle3D triangles[2];
+    bool hasArea = false;
+    const int count = faceTriangles(corners, quad, triangles, &hasArea);
     ++m_faces;
-    m_triangles.emplace_back(corners);
+    if (!hasArea)
+        ++m_facesWithoutArea;
+    m_triangles.insert(m_triangles.end(), triangles, triangles + count);
     if (m_databaseMode && m_triangles.size() >= batchSize && !flush())
         m_failed = true;
 }
@@ -233,6 +308,11 @@ const std::vector<Triangle3D>& TriangleDxfAdapter::getTriangles() const
 int TriangleDxfAdapter::faces() const
 {
     return m_faces;
+}
+
+int TriangleDxfAdapter::facesWithoutArea() const
+{
+    return m_facesWithoutArea;
 }
 
 int TriangleDxfAdapter::skippedFaces() const

@@ -11,6 +11,11 @@
 
 #include <utility/connection.h>
 
+#include <sqlite3.h>
+
+#include <cstring>
+#include <fstream>
+
 using Pelko::Corvex::Triangle3D;
 using Zemko::Utility::Connection;
 
@@ -96,6 +101,15 @@ bool writeModel(const std::string& databasePath, IProgress* progress, Insert ins
     return created && cleared && inserted && committed;
 }
 
+// A table name as the statements spell it, without their trailing blank.
+std::string tableName(const char* spelt)
+{
+    std::string name(spelt);
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    return name;
+}
+
 bool isReadable(DxfReadResult result)
 {
     return result == DxfReadResult::Read || result == DxfReadResult::NotADrawing;
@@ -139,6 +153,7 @@ DxfConversion TrianglesWriter::convertDrawing(MemoryFile& dxf, const std::string
     }
     const DxfReadResult read = adapter.read(dxf, progress);
     result.faces = adapter.faces();
+    result.facesWithoutArea = adapter.facesWithoutArea();
     result.skippedFaces = adapter.skippedFaces();
     result.firstSkippedLine = adapter.firstSkippedLine();
     switch (read) {
@@ -175,6 +190,36 @@ bool TrianglesWriter::convert(const std::string& dxfPath, const std::string& dat
     if (!isReadable(adapter.read(dxfPath, nullptr)))
         return false;
     return adapter.finish();
+}
+
+bool TrianglesWriter::isTinDatabase(const std::string& path)
+{
+    static const char header[] = "SQLite format 3";
+    char start[sizeof header] = {};
+    std::ifstream file(path, std::ios::binary);
+    if (!file.read(start, sizeof start) || std::memcmp(start, header, sizeof header) != 0)
+        return false;
+    file.close();
+
+    sqlite3* db = nullptr;
+    bool tin = false;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db,
+                               "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN (?, ?);",
+                               -1, &stmt, nullptr)
+            == SQLITE_OK) {
+            const std::string triangles = tableName(TriangleRTreeControl::triangleTable);
+            const std::string index = tableName(TriangleRTreeControl::indexTable);
+            sqlite3_bind_text(stmt, 1, triangles.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 2, index.c_str(), -1, SQLITE_TRANSIENT);
+            tin = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 2;
+        }
+        sqlite3_finalize(stmt);
+    }
+    // SQLite may hand out a handle even when the open failed; it still has to be closed.
+    sqlite3_close(db);
+    return tin;
 }
 
 } // namespace IO

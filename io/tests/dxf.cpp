@@ -12,8 +12,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 using namespace Pelko::IO;
 using Pelko::Corvex::Point3D;
@@ -83,7 +86,7 @@ TEST(TrianglesWriter, ConvertsDxfFileAndMemory)
     const std::string fromFile = temp.file("file.qvr");
     ASSERT_TRUE(TrianglesWriter::convert(twoFaces, fromFile));
     Tables file = tables(fromFile);
-    // The drawing's Y is north and X east; the fourth corner of a face is dropped.
+    // The drawing's Y is north and X east; both faces are triangles, their fourth corner their third.
     EXPECT_EQ(file.triangles, expectedTriangles);
     ASSERT_EQ(file.index.size(), 2u);
     EXPECT_EQ(file.index[0][0], 0);
@@ -401,4 +404,228 @@ TEST(TrianglesWriter, CancelledConversionKeepsNothing)
         EXPECT_EQ(tables(database).triangles, expectedTriangles);
         EXPECT_EQ(tables(database).border, expectedBorder);
     }
+}
+
+namespace {
+
+using Corner = std::array<double, 3>;
+
+// A 3DFACE with the given corners (x, y, z of the drawing); only the first three when fourth is false.
+std::string faceOf(const std::array<Corner, 4>& corners, bool fourth = true)
+{
+    std::string text = "0\n3DFACE\n8\nT\n";
+    char value[64];
+    for (int i = 0; i < (fourth ? 4 : 3); ++i)
+        for (int axis = 0; axis < 3; ++axis) {
+            std::snprintf(value, sizeof value, "%d\n%.17g\n", 10 + i + 10 * axis, corners[i][axis]);
+            text += value;
+        }
+    return text;
+}
+
+// The triangle row the corners give, as written: id, then north (the drawing's y), east and height.
+std::vector<double> rowOf(int id, const Corner& a, const Corner& b, const Corner& c)
+{
+    return { double(id), a[1], a[0], a[2], b[1], b[0], b[2], c[1], c[0], c[2] };
+}
+
+// Twice the signed area of a row's triangle seen from above.
+double doubleArea(const std::vector<double>& row)
+{
+    return (row[4] - row[1]) * (row[8] - row[2]) - (row[5] - row[2]) * (row[7] - row[1]);
+}
+
+// The area enclosed by a closed ring of points.
+double ringArea(const Pairs& ring)
+{
+    double twice = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const auto& [x0, y0] = ring[i];
+        const auto& [x1, y1] = ring[(i + 1) % ring.size()];
+        twice += x0 * y1 - x1 * y0;
+    }
+    return std::abs(twice) / 2;
+}
+
+} // namespace
+
+TEST(TrianglesWriter, QuadFacesAreTwoTriangles)
+{
+    struct Case
+    {
+        const char* name;
+        std::array<Corner, 4> corners;
+        // The corners (0 to 3) of each triangle written, in order.
+        std::vector<std::array<int, 3>> triangles;
+        bool hasArea;
+        bool fourth = true;
+    };
+    const std::vector<Case> cases {
+        { "convex",
+          { { { 0, 0, 1 }, { 10, 0, 2 }, { 10, 10, 3 }, { 0, 10, 4 } } },
+          { { 0, 1, 2 }, { 0, 2, 3 } },
+          true },
+        // The diagonal from the first corner to the third runs outside.
+        { "bent in at the second corner",
+          { { { 10, 0, 5 }, { 13, 5, 6 }, { 10, 10, 7 }, { 20, 5, 8 } } },
+          { { 0, 1, 3 }, { 1, 2, 3 } },
+          true },
+        { "bent in at the first corner",
+          { { { 5, -3, 2 }, { 0, 0, 1 }, { 10, 0, 5 }, { 5, -10, 3 } } },
+          { { 0, 1, 2 }, { 0, 2, 3 } },
+          true },
+        // Split from the first corner to the third, the second corner would only make a triangle without
+        // area and lie on the other's edge; split from the second to the fourth, it stays a vertex.
+        { "second corner on the line from the first to the third",
+          { { { 0, 10, 4 }, { -5, 7.5, 3 }, { -10, 5, 2 }, { 0, 0, 1 } } },
+          { { 0, 1, 3 }, { 1, 2, 3 } },
+          true },
+        { "third corner between the first and the second",
+          { { { 0, 0, 1 }, { 20, 0, 2 }, { 10, 0, 3 }, { 0, 10, 4 } } },
+          { { 0, 2, 3 } },
+          true },
+        { "first corner repeated",
+          { { { 0, 10, 4 }, { 0, 10, 4 }, { 10, 10, 7 }, { 5, 15, 9 } } },
+          { { 0, 2, 3 } },
+          true },
+        { "second corner over the first, higher",
+          { { { 0, 10, 4 }, { 0, 10, 6 }, { 10, 10, 7 }, { 5, 15, 9 } } },
+          { { 0, 2, 3 } },
+          true },
+        // Edges that cross, or a face folded onto itself, have no split: the first three corners, as before.
+        { "edges crossing",
+          { { { 0, 0, 1 }, { 10, 10, 2 }, { 10, 0, 3 }, { 0, 10, 4 } } },
+          { { 0, 1, 2 } },
+          true },
+        { "second corner over the fourth",
+          { { { 0, 0, 1 }, { 10, 0, 2 }, { 5, 8, 3 }, { 10, 0, 2 } } },
+          { { 0, 1, 2 } },
+          true },
+        { "all corners on one line",
+          { { { 0, 0, 1 }, { 1, 1, 2 }, { 3, 3, 3 }, { 2, 2, 4 } } },
+          { { 0, 1, 2 } },
+          false },
+        // A triangle face, the fourth corner over the third but at another height.
+        { "fourth corner over the third",
+          { { { 0, 0, 1 }, { 10, 0, 2 }, { 0, 10, 3 }, { 0, 10, 9 } } },
+          { { 0, 1, 2 } },
+          true },
+        // dxflib reads a fourth corner that is not there as (0, 0, 0).
+        { "no fourth corner",
+          { { { 5, 5, 1 }, { 10, 5, 2 }, { 5, 10, 3 }, { 0, 0, 0 } } },
+          { { 0, 1, 2 } },
+          true,
+          false },
+    };
+
+    TempFolder temp;
+    const std::string database = temp.file("quads.qvr");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text = drawing(faceOf(c.corners, c.fourth));
+        const DxfConversion result = convertWith(text, database);
+        EXPECT_EQ(result.outcome, DxfConversion::Converted);
+        EXPECT_EQ(result.faces, 1);
+        EXPECT_EQ(result.facesWithoutArea, c.hasArea ? 0 : 1);
+        Rows expected;
+        for (const auto& t : c.triangles)
+            expected.push_back(
+                rowOf(static_cast<int>(expected.size()), c.corners[t[0]], c.corners[t[1]], c.corners[t[2]]));
+        const Tables written = tables(database);
+        EXPECT_EQ(written.triangles, expected);
+        EXPECT_EQ(written.index.size(), expected.size());
+        if (c.fourth && c.hasArea && expected.size() == 2) {
+            // Two triangles turning the same way, together as large as the face.
+            Pairs ring;
+            for (const Corner& corner : c.corners)
+                ring.emplace_back(corner[1], corner[0]);
+            EXPECT_GT(doubleArea(expected[0]) * doubleArea(expected[1]), 0);
+            EXPECT_DOUBLE_EQ(std::abs(doubleArea(expected[0]) + doubleArea(expected[1])) / 2, ringArea(ring));
+        }
+
+        // The other ways in read the same.
+        const std::string path = temp.file("quad.dxf");
+        std::ofstream(path, std::ios::binary) << text;
+        ASSERT_TRUE(TrianglesWriter::convert(path, temp.file("fromfile.qvr")));
+        EXPECT_EQ(tables(temp.file("fromfile.qvr")).triangles, expected);
+        TriangleDxfAdapter list;
+        MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
+        ASSERT_TRUE(readDxf(file, &list));
+        EXPECT_EQ(list.getTriangles().size(), expected.size());
+        EXPECT_EQ(list.facesWithoutArea(), c.hasArea ? 0 : 1);
+    }
+}
+
+TEST(TrianglesWriter, QuadDrawingCoversItsFaces)
+{
+    // Six faces, quads of every kind, around a square: ten triangles covering 257.5 square units without
+    // a hole.
+    const std::string quads = std::string(TEST_DATA_DIR) + "/quadfaces.dxf";
+    TempFolder temp;
+    const std::string database = temp.file("quads.qvr");
+    const DxfConversion result = convertWith(slurp(quads), database);
+    EXPECT_EQ(result.outcome, DxfConversion::Converted);
+    EXPECT_EQ(result.faces, 6);
+    EXPECT_EQ(result.facesWithoutArea, 0);
+    const Tables written = tables(database);
+    ASSERT_EQ(written.triangles.size(), 10u);
+    double total = 0;
+    for (size_t i = 0; i < written.triangles.size(); ++i) {
+        EXPECT_EQ(written.triangles[i][0], double(i));
+        EXPECT_NE(doubleArea(written.triangles[i]), 0);
+        total += std::abs(doubleArea(written.triangles[i])) / 2;
+    }
+    EXPECT_DOUBLE_EQ(total, 257.5);
+    EXPECT_EQ(written.index.size(), 10u);
+    EXPECT_DOUBLE_EQ(ringArea(written.border), 257.5);
+    ASSERT_TRUE(TrianglesWriter::convert(quads, temp.file("file.qvr")));
+    EXPECT_TRUE(tables(temp.file("file.qvr")) == written);
+}
+
+TEST(TrianglesWriter, TriangleFacesAreWrittenAsBefore)
+{
+    // Faces whose fourth corner is their third (seen from above), with and without an area: each is the
+    // triangle of its first three corners, and the database is the one the list of those triangles gives.
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int> coordinate(-3, 3);
+    std::string faces;
+    std::vector<Triangle3D> triangles;
+    for (int f = 0; f < 200; ++f) {
+        std::array<Corner, 4> corners;
+        for (int i = 0; i < 3; ++i)
+            corners[i]
+                = { 1000.25 + coordinate(random), 2000.5 + coordinate(random), 0.125 * coordinate(random) };
+        corners[3] = corners[2];
+        if (f % 3 == 0)
+            corners[3][2] += 1;
+        faces += faceOf(corners, f % 5 != 0);
+        Point3D vertices[3];
+        for (int i = 0; i < 3; ++i)
+            vertices[i] = Point3D(corners[i][1], corners[i][0], corners[i][2]);
+        triangles.emplace_back(vertices);
+    }
+    TempFolder temp;
+    const std::string converted = temp.file("converted.qvr");
+    const DxfConversion result = convertWith(drawing(faces), converted);
+    EXPECT_EQ(result.faces, 200);
+    EXPECT_GT(result.facesWithoutArea, 0);
+    const std::string written = temp.file("written.qvr");
+    ASSERT_TRUE(TrianglesWriter::write(triangles, written, nullptr));
+    EXPECT_EQ(tables(converted).triangles, tables(written).triangles);
+    EXPECT_EQ(tables(converted).index, tables(written).index);
+}
+
+TEST(TrianglesWriter, FacesWithoutAreaAreCounted)
+{
+    const std::string flat = faceOf({ { { 0, 0, 1 }, { 5, 5, 2 }, { 10, 10, 3 }, { 10, 10, 3 } } })
+        + faceOf({ { { 0, 0, 1 }, { 0, 0, 2 }, { 1, 3, 3 }, { 1, 3, 3 } } })
+        + faceOf({ { { 2, 2, 1 }, { 1, 1, 2 }, { 3, 3, 3 }, { 0, 0, 4 } } });
+    TempFolder temp;
+    DxfConversion result = convertWith(drawing(flat), temp.file("flat.qvr"));
+    EXPECT_EQ(result.outcome, DxfConversion::Converted);
+    EXPECT_EQ(result.faces, 3);
+    EXPECT_EQ(result.facesWithoutArea, 3);
+    result = convertWith(drawing(flat + face(0, 0, 1, 0, 1, 1)), temp.file("some.qvr"));
+    EXPECT_EQ(result.faces, 4);
+    EXPECT_EQ(result.facesWithoutArea, 3);
 }

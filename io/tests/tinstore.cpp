@@ -12,6 +12,8 @@
 
 #include <clocale>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 using namespace Pelko::IO;
@@ -356,4 +358,38 @@ TEST(TrianglesWriter, CancelStopsTheWriteAndKeepsNothing)
         EXPECT_EQ(fromList.reports, fromArrays.reports);
         EXPECT_EQ(everything(path), before);
     }
+}
+
+TEST(TrianglesWriter, TellsATinDatabase)
+{
+    TempFolder temp;
+    const std::string written = temp.file("written.qvr");
+    ASSERT_TRUE(TrianglesWriter::write({ tri(0, 0, 1, 0, 0, 1) }, written, nullptr));
+    EXPECT_TRUE(TrianglesWriter::isTinDatabase(written));
+    // Without any triangle, too.
+    const std::string empty = temp.file("empty.qvr");
+    ASSERT_TRUE(TrianglesWriter::write(std::vector<Triangle3D>(), empty, nullptr));
+    EXPECT_TRUE(TrianglesWriter::isTinDatabase(empty));
+
+    // Another database, a road file, an empty file, a folder and nothing at all are not.
+    const std::string other = temp.file("other.db");
+    {
+        ConnectionPtr connection = open(other, true);
+        ASSERT_TRUE(Zemko::Utility::BaseTableControl::createTable("triangle (id INTEGER PRIMARY KEY)",
+                                                                  connection.get()));
+    }
+    EXPECT_FALSE(TrianglesWriter::isTinDatabase(other));
+    const std::string road = temp.file("road.rod");
+    std::ofstream(road) << "<?xml version=\"1.0\"?>\n<Road><Version>4</Version></Road>\n";
+    EXPECT_FALSE(TrianglesWriter::isTinDatabase(road));
+    std::ofstream(temp.file("nothing.qvr")).flush();
+    EXPECT_FALSE(TrianglesWriter::isTinDatabase(temp.file("nothing.qvr")));
+    EXPECT_FALSE(TrianglesWriter::isTinDatabase(temp.path));
+    EXPECT_FALSE(TrianglesWriter::isTinDatabase(temp.file("missing.qvr")));
+    EXPECT_FALSE(TrianglesWriter::isTinDatabase(""));
+
+    // Looking changes nothing.
+    std::ifstream in(road);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+              "<?xml version=\"1.0\"?>\n<Road><Version>4</Version></Road>\n");
 }

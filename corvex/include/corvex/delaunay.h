@@ -7,6 +7,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -65,6 +66,8 @@ public:
     // The same, stopping within a few thousand insertions once *cancelled is set: a cancelled build leaves
     // no triangles and the points as they were. cancelled may be null.
     void buildDelaunayTriangulation(DelaunayType type, std::atomic<bool> const* cancelled);
+    // The same, asking isCancelled where the flag would be looked at; an empty function never cancels.
+    void buildDelaunayTriangulation(DelaunayType type, std::function<bool()> const& isCancelled);
 
     unsigned getTriangleCount() const;
     // Out of range: zero vertices and ok false. ok may be null.

@@ -35,6 +35,9 @@ public:
     Point& rVertex(unsigned i);
 
     double area() const;
+    // Exact sign of the turn from a over b to c in the x-y plane, never a rounding artefact: 1
+    // counterclockwise, -1 clockwise, 0 when the vertices lie on one line (the triangle has no area).
+    int orientation() const;
     // Mathematical x-y orientation; a collinear triangle is not clockwise.
     bool isClockwise() const;
     // Boundary included; a degenerate (zero-area) triangle contains no point.

@@ -27,7 +27,11 @@ class IProgress;
 class MemoryFile;
 
 // Turns the 3DFACE entities of a DXF drawing into triangles: either into a TIN database (constructed with
-// its path) or into a list (default constructor). The drawing's Y becomes north, X east, Z height.
+// its path) or into a list (default constructor). The drawing's Y becomes north, X east, Z height. A face
+// whose fourth corner differs from its third is a quad and gives two triangles, split along a diagonal
+// inside it; telling a fourth corner that is there from one dxflib made up takes the group texts, which
+// only reading through read() or readDxf() shows (fed by dxflib alone, every face is taken as the
+// triangle of its first three corners).
 class IO_EXPORT TriangleDxfAdapter : public DL_CreationAdapter
 {
 public:
@@ -57,8 +61,10 @@ public:
     bool finish(IProgress* progress = nullptr);
 
     const std::vector<Pelko::Corvex::Triangle3D>& getTriangles() const;
-    // Faces of the model space taken as triangles.
+    // Faces of the model space taken, each as one or two triangles.
     int faces() const;
+    // Of those, the faces without an area seen from above: their corners lie on one line.
+    int facesWithoutArea() const;
     // Faces left out for a corner that is not a finite number or not storable, and the line the first
     // of them ends at (0 when the drawing was not read through read()).
     int skippedFaces() const;
@@ -70,6 +76,7 @@ private:
     bool flush();
     void close(bool commit);
     bool isUsable(const DL_3dFaceData& data) const;
+    bool hasFourthCorner(const DL_3dFaceData& data) const;
     DxfReadResult read(DxfLineBuffer& buffer);
 
     std::vector<Pelko::Corvex::Triangle3D> m_triangles;
@@ -80,6 +87,7 @@ private:
     bool m_failed = false;
     bool m_inBlock = false;
     int m_faces = 0;
+    int m_facesWithoutArea = 0;
     int m_skipped = 0;
     unsigned m_firstSkippedLine = 0;
     // Set while read() runs.

@@ -29,8 +29,11 @@ struct IO_EXPORT DxfConversion
     };
 
     Outcome outcome = Unreadable;
-    // 3DFACE entities of the model space written as triangles.
+    // 3DFACE entities of the model space written, each as one triangle or (a quad) two.
     int faces = 0;
+    // Of those, the faces without an area seen from above (their corners on one line): a drawing of
+    // such faces alone gives no terrain.
+    int facesWithoutArea = 0;
     // Faces left out for a corner that is not a finite number or is not storable in the index, and the
     // line of the drawing the first of them ends at.
     int skippedFaces = 0;
@@ -55,6 +58,10 @@ public:
                       IProgress* progress);
     static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
                       const std::string& databasePath, IProgress* progress);
+
+    // True when the file at path is a TIN database: an SQLite file holding the triangle table and its
+    // index. The file is only read, and opened as a database only when it is an SQLite file.
+    static bool isTinDatabase(const std::string& path);
 };
 
 } // namespace IO

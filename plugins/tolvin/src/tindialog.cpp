@@ -1,6 +1,7 @@
 #include "tindialog.h"
 
 #include "tingenerator.h"
+#include "tingeneratorprivate.h"
 #include "tinprompter.h"
 #include "ui_tindialog.h"
 
@@ -12,6 +13,7 @@
 #include <utility>
 
 using Zemko::Trelvin::TinGenerator;
+using Zemko::Trelvin::TinGeneratorPrivate;
 using Zemko::Trelvin::TinPrompter;
 
 namespace {
@@ -109,19 +111,25 @@ void TinDialog::on_generateButton_clicked()
     }
     const QFileInfo target(targetPath);
     if (target.exists()) {
-        // Removing the target would delete the data before it is read.
         if (target.canonicalFilePath() == data.canonicalFilePath()) {
             prompter->critical(this, tr("Generating Error"), tr("Target file must differ from data file"));
+            return;
+        }
+        // The old TIN is replaced only once the new one is complete; until then it stays as it is.
+        if (!target.isFile() || !target.isWritable()) {
+            prompter->critical(this, tr("Access denied"), tr("Unable to overwrite given file"));
+            return;
+        }
+        // Not even after a yes: the open road file, or any other, would be lost.
+        if (!TinGeneratorPrivate::isTinDatabase(target.canonicalFilePath())) {
+            prompter->critical(this, tr("Generating Error"),
+                               tr("Target file is not a TIN database and is not overwritten"));
             return;
         }
         if (prompter->question(this, tr("Overwrite?"), tr("Target file already exists, overwrite"),
                                QMessageBox::No | QMessageBox::Yes)
             != QMessageBox::Yes)
             return;
-        if (!QFile::remove(targetPath)) {
-            prompter->critical(this, tr("Access denied"), tr("Unable to overwrite given file"));
-            return;
-        }
     }
 
     m_generator = new TinGenerator(dataPath, targetPath);

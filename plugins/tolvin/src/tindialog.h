@@ -25,7 +25,7 @@ public:
     Zemko::Trelvin::TinGenerator* generator() const;
 
 public slots:
-    // Cancels a running generation, which then removes its output once its thread has ended.
+    // Cancels a running generation, which leaves the target as it was.
     void reject() override;
 
 private slots:

@@ -92,8 +92,10 @@ void TinGenerator::run()
 {
     if (!d)
         return;
-    d->started = true;
     d->succeeded = d->generate();
+    // At once, not when the generator goes: the dialog tells the outcome before that.
+    if (!d->succeeded)
+        d->discardOutput();
 }
 
 void TinGenerator::timerEvent(QTimerEvent* event)

@@ -18,12 +18,13 @@ class TinGenerator : public QThread
 public:
     // The job follows the input's suffix in any letter case; any other input gets none and fails.
     TinGenerator(const QString& inputPath, const QString& outputPath);
-    // Waits for the thread; the job then removes the output of a cancelled or failed run.
+    // Waits for the thread; the job then removes the file of a new TIN that was not put in place.
     ~TinGenerator() override;
 
     // The run stops at its next look at the flag (between chunks of the input read, batches of lines,
-    // insertions into the triangulation and rows, and steps of the border), counts as failed, and its
-    // output is removed.
+    // steps of the triangulation, rows, and steps of the border) and counts as failed: the file it was
+    // writing is removed and the output path left as it was. Once the new TIN is in place a cancel comes
+    // too late to change that.
     void cancel();
     bool isSucceeded() const;
     // Once the thread has ended: why the run failed (empty for a cancel), or what a successful run left
@@ -32,9 +33,9 @@ public:
     // Deletes the generator once its thread has ended, at once when it is not running. Until then it is
     // among the abandoned generators, which finishAbandoned() waits for.
     void disposeWhenFinished();
-    // Cancels every abandoned generator still running, waits for its thread and deletes it, removing its
-    // output. Runs when the application is about to quit; the plug-in calls it when it goes, before its
-    // code could be unloaded under a running thread. On the main thread only.
+    // Cancels every abandoned generator still running, waits for its thread and deletes it, removing the
+    // file it was writing. Runs when the application is about to quit; the plug-in calls it when it goes,
+    // before its code could be unloaded under a running thread. On the main thread only.
     static void finishAbandoned();
 
     // Null when the input's suffix names no job.

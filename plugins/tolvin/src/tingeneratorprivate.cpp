@@ -8,8 +8,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 
 using Pelko::Corvex::Delaunay;
@@ -25,6 +30,20 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+// The longest file name most file systems take, in bytes.
+constexpr int longestName = 255;
+
+// A name for the new TIN beside the target: the target's name with the suffix, the name cut short where
+// the whole would be too long for a file name.
+QString besideTarget(const QString& target, const QString& suffix)
+{
+    const QFileInfo info(target);
+    QString name = info.fileName();
+    while (!name.isEmpty() && QFile::encodeName(name + suffix).size() > longestName)
+        name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+    return info.dir().filePath(name + suffix);
+}
+
 } // namespace
 
 TinGeneratorPrivate::TinGeneratorPrivate(const QString& inputPath, const QString& outputPath)
@@ -36,8 +55,22 @@ TinGeneratorPrivate::TinGeneratorPrivate(const QString& inputPath, const QString
 
 TinGeneratorPrivate::~TinGeneratorPrivate()
 {
-    if (started && (cancelled || !succeeded))
-        QFile::remove(outputPath);
+    discardOutput();
+}
+
+void TinGeneratorPrivate::discardOutput()
+{
+    if (m_temporary.isEmpty())
+        return;
+    QFile::remove(m_temporary);
+    // Left only by a writer that did not end its transaction.
+    QFile::remove(m_temporary + QLatin1String("-journal"));
+    m_temporary.clear();
+}
+
+bool TinGeneratorPrivate::isTinDatabase(const QString& path)
+{
+    return Pelko::IO::TrianglesWriter::isTinDatabase(QFile::encodeName(path).toStdString());
 }
 
 TinGeneratorPrivate::CancelFlag::CancelFlag(const TinGeneratorPrivate& job)
@@ -52,18 +85,73 @@ bool TinGeneratorPrivate::CancelFlag::isCancelled() const
 
 std::string TinGeneratorPrivate::outputFileName() const
 {
-    return QFile::encodeName(outputPath).toStdString();
+    return QFile::encodeName(m_temporary).toStdString();
 }
 
 bool TinGeneratorPrivate::createOutput()
 {
-    QFile file(outputPath);
-    // Appending creates the file without truncating one that is there: replacing it is the writer's job.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return true;
+    discardOutput();
+    const QFileInfo target(outputPath);
+    // Through a link the file it leads to is replaced, and the link kept.
+    m_target = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
+    if (target.exists() && !isTinDatabase(m_target)) {
+        notATin();
+        return false;
+    }
+    // Renaming needs only the folder to be writable: a TIN the user may not write stays as it is.
+    if (target.exists() && !target.isWritable()) {
+        message = QCoreApplication::translate("TinDialog", "Cannot create the TIN database %1: %2.")
+                      .arg(native(outputPath), QString::fromLocal8Bit(std::strerror(EACCES)));
+        return false;
+    }
+    // A name of its own, so that runs at once never write into each other's file.
+    static std::atomic<unsigned> counter { 0 };
+    const QString stem = QStringLiteral(".~%1.").arg(QCoreApplication::applicationPid());
+    QString error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QFile file(besideTarget(m_target, stem + QString::number(counter.fetch_add(1))));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_temporary = file.fileName();
+            return true;
+        }
+        error = file.errorString();
+        if (!file.exists())
+            break;
+    }
     message = QCoreApplication::translate("TinDialog", "Cannot create the TIN database %1: %2.")
-                  .arg(native(outputPath), file.errorString());
+                  .arg(native(outputPath), error);
     return false;
+}
+
+bool TinGeneratorPrivate::putInPlace()
+{
+    if (cancelled || m_temporary.isEmpty())
+        return false;
+    // Something else may have come to the target while the new TIN was written.
+    if (QFileInfo::exists(m_target)) {
+        if (!isTinDatabase(m_target)) {
+            notATin();
+            return false;
+        }
+        // Readable by those who could read the old one.
+        QFile::setPermissions(m_temporary, QFile::permissions(m_target));
+    }
+    if (std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData())
+        != 0) {
+        const int error = errno;
+        message = QCoreApplication::translate("TinDialog",
+                                              "The new TIN database cannot be put in place of %1: %2.")
+                      .arg(native(outputPath), QString::fromLocal8Bit(std::strerror(error)));
+        return false;
+    }
+    m_temporary.clear();
+    return true;
+}
+
+void TinGeneratorPrivate::notATin()
+{
+    message = QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
+                  .arg(native(outputPath));
 }
 
 void TinGeneratorPrivate::writeFailed()
@@ -156,6 +244,11 @@ bool DxfData::generate()
                                               "The drawing holds no 3DFACE entities in its model space");
         return false;
     }
+    const bool flat = result.faces > 0 && result.facesWithoutArea == result.faces;
+    if (flat)
+        message = QCoreApplication::translate("TinDialog",
+                                              "No 3DFACE entity of the drawing's model space has an area: "
+                                              "seen from above, the corners of each lie on one line.");
     if (result.skippedFaces > 0) {
         const char* text = result.faces == 0
             ? QT_TRANSLATE_NOOP(
@@ -167,10 +260,11 @@ bool DxfData::generate()
                 "TinDialog",
                 "3DFACE entities left out for a corner that is not a finite number or is larger "
                 "than 1e38: %n (the first ends at line %1).");
-        message = QCoreApplication::translate("TinDialog", text, nullptr, result.skippedFaces)
-                      .arg(result.firstSkippedLine);
+        const QString skipped = QCoreApplication::translate("TinDialog", text, nullptr, result.skippedFaces)
+                                    .arg(result.firstSkippedLine);
+        message = flat ? message + QLatin1Char(' ') + skipped : skipped;
     }
-    return result.faces > 0;
+    return result.faces > 0 && !flat && putInPlace();
 }
 
 DatData::Progress::Progress(DatData& data)
@@ -220,7 +314,7 @@ bool DatData::generate()
     }
     Progress progress(*this);
     if (TrianglesWriter::write(delaunay, outputFileName(), &progress))
-        return true;
+        return putInPlace();
     writeFailed();
     return false;
 }

@@ -19,17 +19,27 @@ namespace Zemko::Trelvin {
 
 // One generation from an input file into a TIN database. generate() runs on the generator's thread,
 // progress() on the main thread meanwhile, so everything they share is atomic.
+//
+// The new TIN is written beside the output path under a name of its own and renamed over it only once
+// it is complete, so a run that fails or is cancelled leaves a TIN already there as it was. A file at the
+// output path that is not a TIN database is never replaced.
 class TinGeneratorPrivate
 {
 public:
     TinGeneratorPrivate(const QString& inputPath, const QString& outputPath);
-    // Removes the output of a run that was cancelled or failed.
+    // Removes the file of a new TIN that was not put in place.
     virtual ~TinGeneratorPrivate();
 
     // Percent of the work done, 0 to 100.
     virtual int progress() const = 0;
-    // Sets message on the way.
+    // Writes the new TIN and puts it in place; sets message on the way.
     virtual bool generate() = 0;
+
+    // Removes the file of the new TIN unless it was put in place; the output path is left as it is.
+    void discardOutput();
+
+    // True when a file at path may be replaced by a new TIN: it is a TIN database.
+    static bool isTinDatabase(const QString& path);
 
     TinGeneratorPrivate(const TinGeneratorPrivate&) = delete;
     TinGeneratorPrivate& operator=(const TinGeneratorPrivate&) = delete;
@@ -39,8 +49,6 @@ public:
     QString outputPath;
     std::atomic<bool> cancelled { false };
     std::atomic<bool> succeeded { false };
-    // A job that never ran wrote nothing, so it has nothing to remove.
-    std::atomic<bool> started { false };
     // What the user should know besides success or failure: why a run failed (empty for a cancel), or
     // what a successful one left out. Written by generate(), read once its thread has ended.
     QString message;
@@ -58,13 +66,27 @@ protected:
         const TinGeneratorPrivate& m_job;
     };
 
-    // The output path as the file system spells it, as QFile would open it.
-    std::string outputFileName() const;
-    // Creates the output file, so that a folder that cannot be written is found before any work is done;
-    // false, with the reason in message, when that fails.
+    // Creates the file the new TIN is written into, beside the output path, so that a folder that cannot
+    // be written is found before any work is done; false, with the reason in message, when that fails or
+    // the output path holds something other than a TIN database.
     bool createOutput();
+    // The file the writers write the new TIN into, as the file system spells it.
+    std::string outputFileName() const;
+    // Renames the complete new TIN over the output path, unless the run was cancelled or the output path
+    // has come to hold something other than a TIN; false, with the reason in message, when it is not put
+    // in place.
+    bool putInPlace();
     // The message for a writer that failed without a cancel.
     void writeFailed();
+
+private:
+    // The message for an output path that holds something other than a TIN database.
+    void notATin();
+
+    // The file the output path names, links followed, once createOutput() has run.
+    QString m_target;
+    // The file the new TIN is written into; empty when there is none to remove.
+    QString m_temporary;
 };
 
 // The 3DFACE entities of a DXF drawing, read into memory.

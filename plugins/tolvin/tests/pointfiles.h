@@ -3,7 +3,9 @@
 #include <tingeneratorprivate.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QThread>
 
@@ -28,6 +30,20 @@ inline bool writeRandomPoints(const QString& path, int count)
         text.append(line, n);
     }
     return file.write(text) == text.size();
+}
+
+// The files of new TINs being written beside the target, by name.
+inline QStringList beside(const QString& target)
+{
+    const QFileInfo info(target);
+    return info.dir().entryList({ info.fileName() + QStringLiteral(".~*") },
+                                QDir::Files | QDir::Hidden | QDir::System);
+}
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline bool writeText(const QString& path, const QByteArray& text)

@@ -2,6 +2,7 @@
 
 #include <io/bordercontrol.h>
 #include <io/trianglertreecontrol.h>
+#include <io/triangleswriter.h>
 
 #include <utility/connection.h>
 
@@ -24,6 +25,17 @@ struct TinContents
     std::vector<int> indexed;
     std::vector<Pelko::Corvex::Point> border;
 };
+
+// A TIN of two triangles at the path, as an earlier run would have left it; false when it cannot be written.
+inline bool writeTin(const QString& path)
+{
+    using Pelko::Corvex::Point3D;
+    const std::vector<Pelko::Corvex::Triangle3D> triangles {
+        { Point3D(0, 0, 1), Point3D(0, 10, 2), Point3D(10, 0, 3) },
+        { Point3D(0, 10, 2), Point3D(10, 10, 4), Point3D(10, 0, 3) },
+    };
+    return Pelko::IO::TrianglesWriter::write(triangles, QFile::encodeName(path).toStdString(), nullptr);
+}
 
 inline TinContents readTin(const QString& path)
 {

@@ -1,4 +1,5 @@
 #include "pointfiles.h"
+#include "tindatabase.h"
 
 #include <tindialog.h>
 #include <tingenerator.h>
@@ -106,8 +107,11 @@ private slots:
     void quitWhileWritingLeavesNoTarget();
     void refusals_data();
     void refusals();
-    void overwriteRemovesOldTarget();
+    void overwriteReplacesOldTin();
+    void failedRunKeepsOldTin_data();
+    void failedRunKeepsOldTin();
     void rejectDuringRunLeavesNoTarget();
+    void rejectDuringRunKeepsOldTin();
     void destroyDuringRunLeavesNoTarget();
     void finishWithoutGenerator();
 
@@ -304,6 +308,20 @@ void TinDialogTest::everyOutcomeSaysWhy_data()
         << QString() << true
         << "3DFACE entities left out for a corner that is not a finite number or is "
            "larger than 1e38: 2 (the first ends at line 44).";
+    // Corners on one line: the third corner of each face is its first.
+    QByteArray flat = good;
+    flat.replace("22\n10\n", "22\n0\n");
+    const QString noArea("No 3DFACE entity of the drawing's model space has an area: seen from above, the "
+                         "corners of each lie on one line.");
+    QTest::newRow("faces without area") << "flat.dxf" << head + flat + flat + "0\nENDSEC\n0\nEOF\n"
+                                        << QString() << false << noArea;
+    QTest::newRow("faces without area, others left out")
+        << "flatnan.dxf" << head + flat + bad + "0\nENDSEC\n0\nEOF\n"
+        << QString() << false
+        << noArea
+            + " 3DFACE entities left out for a corner that is not a finite number or is larger than 1e38: 1 "
+              "(the "
+              "first ends at line 44).";
     QTest::newRow("binary drawing")
         << "binary.dxf" << QByteArray("AutoCAD Binary DXF\r\n\x1a\0\0\0", 25) << QString() << false
         << "%1 is a binary DXF drawing, which cannot be read; save it as an ASCII DXF "
@@ -375,6 +393,16 @@ void TinDialogTest::refusals_data()
     QTest::newRow("target cannot go") << "locked"
                                       << "Access denied"
                                       << "Unable to overwrite given file";
+    // Refused without a question: a yes would not change it.
+    QTest::newRow("text file as target") << "text"
+                                         << "Generating Error"
+                                         << "Target file is not a TIN database and is not overwritten";
+    QTest::newRow("road file as target") << "road"
+                                         << "Generating Error"
+                                         << "Target file is not a TIN database and is not overwritten";
+    QTest::newRow("empty file as target") << "empty"
+                                          << "Generating Error"
+                                          << "Target file is not a TIN database and is not overwritten";
 }
 
 void TinDialogTest::refusals()
@@ -385,7 +413,7 @@ void TinDialogTest::refusals()
     const QString data = m_folder->filePath(QStringLiteral("site.dat"));
     QVERIFY(QFile::copy(QStringLiteral(TEST_DATA_DIR "/site.dat"), data));
     QString target = m_folder->filePath(QStringLiteral("site.qvr"));
-    QVERIFY(writeText(target, "old model"));
+    QVERIFY(writeTin(target));
     QString chosenData = data;
     if (situation == QLatin1String("missing")) {
         chosenData = m_folder->filePath(QStringLiteral("missing.dat"));
@@ -397,10 +425,19 @@ void TinDialogTest::refusals()
     } else if (situation == QLatin1String("no")) {
         m_prompter->answer = QMessageBox::No;
     } else if (situation == QLatin1String("locked")) {
-        // A folder that is not empty cannot be removed as a file, not even by root.
+        // A folder cannot be replaced by a file, not even by root.
         target = m_folder->filePath(QStringLiteral("folder.qvr"));
         QVERIFY(QDir(m_folder->path()).mkpath(QStringLiteral("folder.qvr/inside")));
+    } else if (situation == QLatin1String("text")) {
+        QVERIFY(writeText(target, "old model"));
+    } else if (situation == QLatin1String("road")) {
+        // The road file open in the program, say.
+        target = m_folder->filePath(QStringLiteral("road.rod"));
+        QVERIFY(writeText(target, "<?xml version=\"1.0\"?>\n<Road><Version>4</Version></Road>\n"));
+    } else if (situation == QLatin1String("empty")) {
+        QVERIFY(writeText(target, QByteArray()));
     }
+    const QByteArray before = QFileInfo(target).isFile() ? readAll(target) : QByteArray();
     choose(chosenData, target);
     generateButton()->click();
 
@@ -415,25 +452,69 @@ void TinDialogTest::refusals()
     QFile input(data);
     QVERIFY(input.open(QIODevice::ReadOnly));
     QVERIFY(input.readAll().startsWith("P1,,100.0"));
-    if (situation == QLatin1String("no")) {
-        QFile old(target);
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("old model"));
-    }
+    if (QFileInfo(target).isFile())
+        QCOMPARE(readAll(target), before);
+    QVERIFY(beside(target).isEmpty());
+    if (title == QLatin1String("Generating Error") && situation != QLatin1String("missing"))
+        QCOMPARE(m_prompter->boxes.size(), 1);
 }
 
-void TinDialogTest::overwriteRemovesOldTarget()
+void TinDialogTest::overwriteReplacesOldTin()
 {
     const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
-    QVERIFY(writeText(target, "old model"));
+    QVERIFY(writeTin(target));
+    const QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(target, permissions));
     choose(QStringLiteral(TEST_DATA_DIR "/site.dat"), target);
     QVERIFY(generateAndWait());
     QCOMPARE(m_prompter->boxes.size(), 2);
     QCOMPARE(m_prompter->boxes.at(0).kind, QStringLiteral("question"));
     QCOMPARE(m_prompter->boxes.at(1).text, QStringLiteral("Generating TIN succeeded"));
-    QFile model(target);
-    QVERIFY(model.open(QIODevice::ReadOnly));
-    QVERIFY(model.readAll().startsWith("SQLite format 3"));
+    // The four triangles of the point file, readable by whom the old TIN was.
+    QCOMPARE(readTin(target).triangles.size(), size_t(4));
+    QCOMPARE(QFile::permissions(target) & 0x7077, permissions);
+    QVERIFY(beside(target).isEmpty());
+}
+
+void TinDialogTest::failedRunKeepsOldTin_data()
+{
+    QTest::addColumn<QString>("dataName");
+    QTest::addColumn<QByteArray>("dataText");
+    QTest::newRow("drawing without faces")
+        << "lines.dxf"
+        << QByteArray(
+               "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nT\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
+    QTest::newRow("faces without area")
+        << "flat.dxf"
+        << QByteArray(
+               "0\nSECTION\n2\nENTITIES\n0\n3DFACE\n10\n0\n20\n0\n30\n1\n11\n5\n21\n5\n31\n2\n12\n10\n22\n"
+               "10\n32\n3\n0\nENDSEC\n0\nEOF\n");
+    QTest::newRow("bad point file") << "bad.dat"
+                                    << QByteArray("a,,0,0,1\nb,,10,0,1\nc,,0,10,1\nd,,nan,5,1\n");
+    QTest::newRow("points on a line") << "line.dat" << QByteArray("a,,0,0,1\nb,,1,1,1\nc,,2,2,1\n");
+}
+
+void TinDialogTest::failedRunKeepsOldTin()
+{
+    QFETCH(QString, dataName);
+    QFETCH(QByteArray, dataText);
+    const QString data = m_folder->filePath(dataName);
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(data, dataText));
+    QVERIFY(writeTin(target));
+    const QByteArray before = readAll(target);
+    choose(data, target);
+    QVERIFY(generateAndWait());
+    QCOMPARE(m_prompter->boxes.size(), 2);
+    QCOMPARE(m_prompter->boxes.at(0).kind, QStringLiteral("question"));
+    QCOMPARE(m_prompter->boxes.at(1).kind, QStringLiteral("critical"));
+    QVERIFY(m_prompter->boxes.at(1).text.startsWith(QStringLiteral("Generating TIN failed\n\n")));
+    // The old TIN as it was, and nothing of the new one left beside it, right when the run is over.
+    QCOMPARE(readAll(target), before);
+    QVERIFY(beside(target).isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(readAll(target), before);
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 void TinDialogTest::rejectDuringRunLeavesNoTarget()
@@ -445,10 +526,12 @@ void TinDialogTest::rejectDuringRunLeavesNoTarget()
     QVERIFY(!generateButton()->isEnabled());
     QVERIFY(!button("selectData")->isEnabled());
 
-    // Once the writer has begun (reading weighs 80), the target exists in part. A run that ends
-    // meanwhile has its finish queued, which must come to nothing after the reject.
+    // Once the writer has begun (reading weighs 80), the new TIN is written beside the target, which is
+    // not there until it is complete. A run that ends meanwhile has its finish queued, which must come to
+    // nothing after the reject.
     QVERIFY(waitForProgress(*generator, *generator->job(), 80));
-    QVERIFY(QFile::exists(target) || generator->isFinished());
+    QVERIFY(!beside(target).isEmpty() || generator->isFinished());
+    QVERIFY(!QFile::exists(target) || generator->isFinished());
     m_dialog->reject();
     QVERIFY(!m_dialog->generator());
     QCOMPARE(m_dialog->result(), int(QDialog::Rejected));
@@ -456,7 +539,26 @@ void TinDialogTest::rejectDuringRunLeavesNoTarget()
     // The abandoned generator ends on its own and takes its output along; the dialog says nothing.
     QTRY_VERIFY_WITH_TIMEOUT(generator.isNull(), 120000);
     QVERIFY(!QFile::exists(target));
+    QVERIFY(beside(target).isEmpty());
     QVERIFY(m_prompter->boxes.isEmpty());
+}
+
+void TinDialogTest::rejectDuringRunKeepsOldTin()
+{
+    const QString target = largeTarget();
+    QVERIFY(writeTin(target));
+    const QByteArray before = readAll(target);
+    QPointer<TinGenerator> generator = startLargeRun(8000);
+    QVERIFY(generator);
+    QCOMPARE(m_prompter->boxes.size(), 1);
+    QCOMPARE(m_prompter->boxes.at(0).kind, QStringLiteral("question"));
+    QVERIFY(waitForProgress(*generator, *generator->job(), 80));
+    QCOMPARE(readAll(target), before);
+    m_dialog->reject();
+    QTRY_VERIFY_WITH_TIMEOUT(generator.isNull(), 120000);
+    QCOMPARE(readAll(target), before);
+    QVERIFY(beside(target).isEmpty());
+    QCOMPARE(m_prompter->boxes.size(), 1);
 }
 
 void TinDialogTest::destroyDuringRunLeavesNoTarget()

@@ -66,6 +66,9 @@ private slots:
     void pointsOnALineAndOneOff();
     void disposeWhenFinished();
     void jobThatNeverRanKeepsTarget();
+    void runOntoAnExistingFile_data();
+    void runOntoAnExistingFile();
+    void cancelWhileWritingKeepsOldTin();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -179,7 +182,7 @@ void TinGeneratorTest::drawingIntoDatabase()
         QTRY_VERIFY(!progress.isEmpty());
         QCOMPARE(progress.last().at(0).toInt(), 100);
     }
-    // North from the drawing's Y, east from its X; the fourth corner is not used.
+    // North from the drawing's Y, east from its X; each face is a triangle, its fourth corner its third.
     const TinContents tin = readTin(target);
     std::vector<Triangle> expected {
         { Vertex { 200, 100, 5 }, Vertex { 200, 110, 6 }, Vertex { 210, 100, 7 } },
@@ -377,8 +380,10 @@ void TinGeneratorTest::disposeWhenFinished()
     ended->cancel();
     ended->disposeWhenFinished();
     QTRY_VERIFY(ended.isNull());
-    // Cancelled after it succeeded: the output goes all the same.
-    QVERIFY(!QFile::exists(target));
+    // Cancelled after it succeeded: the new TIN was in place by then, and stays (were it removed, a TIN
+    // it replaced would be lost as well).
+    QVERIFY(Zemko::Trelvin::TinGeneratorPrivate::isTinDatabase(target));
+    QVERIFY(beside(target).isEmpty());
 }
 
 void TinGeneratorTest::jobThatNeverRanKeepsTarget()
@@ -390,6 +395,85 @@ void TinGeneratorTest::jobThatNeverRanKeepsTarget()
         generator.cancel();
     }
     QVERIFY(QFile::exists(target));
+}
+
+void TinGeneratorTest::runOntoAnExistingFile_data()
+{
+    // What is at the target before the run: a TIN, or another file.
+    QTest::addColumn<bool>("tin");
+    QTest::addColumn<QByteArray>("other");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QByteArray>("inputText");
+    // Empty when the run succeeds.
+    QTest::addColumn<QString>("message");
+    const QByteArray points("P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n");
+    const QByteArray lines(
+        "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nT\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
+    QTest::newRow("TIN replaced by points") << true << QByteArray() << "site.dat" << points << QString();
+    QTest::newRow("TIN kept on a failed drawing")
+        << true << QByteArray() << "lines.dxf" << lines
+        << "The drawing holds no 3DFACE entities in its model space";
+    QTest::newRow("TIN kept on failed points")
+        << true << QByteArray() << "line.dat" << QByteArray("a,,0,0,1\nb,,1,1,1\nc,,2,2,1\n")
+        << "The points of %1 make no triangle: there are fewer than three distinct points, or all lie on one "
+           "line.";
+    const QString notATin("%2 is not a TIN database and is not replaced.");
+    QTest::newRow("text file kept") << false << QByteArray("old model") << "site.dat" << points << notATin;
+    QTest::newRow("road file kept") << false
+                                    << QByteArray(
+                                           "<?xml version=\"1.0\"?>\n<Road><Version>4</Version></Road>\n")
+                                    << "site.dat" << points << notATin;
+    QTest::newRow("empty file kept") << false << QByteArray() << "site.dat" << points << notATin;
+}
+
+void TinGeneratorTest::runOntoAnExistingFile()
+{
+    QFETCH(bool, tin);
+    QFETCH(QByteArray, other);
+    QFETCH(QString, input);
+    QFETCH(QByteArray, inputText);
+    QFETCH(QString, message);
+    const QString data = m_folder->filePath(input);
+    const QString target = m_folder->filePath(QStringLiteral("old.qvr"));
+    QVERIFY(writeText(data, inputText));
+    QVERIFY(tin ? writeTin(target) : writeText(target, other));
+    const QByteArray before = readAll(target);
+    {
+        TinGenerator generator(data, target);
+        QVERIFY(generate(generator));
+        QCOMPARE(generator.isSucceeded(), message.isEmpty());
+        QCOMPARE(generator.message(),
+                 QString(message).replace(QLatin1String("%1"), data).replace(QLatin1String("%2"), target));
+        // Nothing is left beside the target once the run is over.
+        QVERIFY(beside(target).isEmpty());
+    }
+    if (message.isEmpty()) {
+        QCOMPARE(readTin(target).triangles.size(), size_t(1));
+    } else {
+        QCOMPARE(readAll(target), before);
+    }
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+void TinGeneratorTest::cancelWhileWritingKeepsOldTin()
+{
+    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
+    QVERIFY(writeRandomPoints(data, 100000));
+    QVERIFY(writeTin(target));
+    const QByteArray before = readAll(target);
+    {
+        TinGenerator generator(data, target);
+        generator.start();
+        // Reading weighs 80: the new TIN is being written beside the old one.
+        QVERIFY(waitForProgress(generator, *generator.job(), 80));
+        QCOMPARE(readAll(target), before);
+        generator.cancel();
+        QVERIFY(generator.wait(120000));
+        QVERIFY(!generator.isSucceeded());
+        QVERIFY(beside(target).isEmpty());
+    }
+    QCOMPARE(readAll(target), before);
 }
 
 TRELVIN_TEST_MAIN(TinGeneratorTest)

@@ -114,7 +114,8 @@ void TolvinPluginTest::quitDuringARunLeavesNoTarget()
     QVERIFY(writeRandomPoints(data, 100000));
 
     // Starts a run in the dialog the plug-in shows, and closes the dialog as Escape would once the run
-    // has begun. No box comes up: the data file exists and the target does not.
+    // has begun writing its TIN beside the target. No box comes up: the data file exists and the target
+    // does not.
     bool started = false;
     QTimer script;
     script.setInterval(5);
@@ -127,7 +128,7 @@ void TolvinPluginTest::quitDuringARunLeavesNoTarget()
             dialog->findChild<QLineEdit*>(QStringLiteral("qvrFileEdit"))->setText(target);
             dialog->findChild<QPushButton*>(QStringLiteral("generateButton"))->click();
             started = true;
-        } else if (QFile::exists(target)) {
+        } else if (!beside(target).isEmpty()) {
             dialog->reject();
         }
     });
@@ -142,6 +143,7 @@ void TolvinPluginTest::quitDuringARunLeavesNoTarget()
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     QCoreApplication::exec();
     QVERIFY(!QFile::exists(target));
+    QVERIFY(beside(target).isEmpty());
     QVERIFY(QFile::exists(data));
 }
 
