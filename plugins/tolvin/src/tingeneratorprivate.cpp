@@ -9,6 +9,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -42,6 +48,71 @@ QString besideTarget(const QString& target, const QString& suffix)
     while (!name.isEmpty() && QFile::encodeName(name + suffix).size() > longestName)
         name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
     return info.dir().filePath(name + suffix);
+}
+
+// Gives the new TIN the old one's owner and group where the system allows and its mode, without the
+// group's rights where the group could not be kept, so that it is never readable by more users than the
+// old one. Runs before any data goes in.
+void keepAccess(int fd, const QString& target)
+{
+    struct stat old;
+    struct stat now;
+    if (::stat(QFile::encodeName(target).constData(), &old) != 0 || ::fstat(fd, &now) != 0)
+        return;
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0
+        && now.st_gid != old.st_gid) {
+        const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        static_cast<void>(groupOnly);
+    }
+    mode_t mode = old.st_mode & 0777;
+    if (::fstat(fd, &now) != 0 || now.st_gid != old.st_gid)
+        mode &= ~S_IRWXG;
+    const int kept = ::fchmod(fd, mode);
+    static_cast<void>(kept);
+}
+
+// Removes what runs onto the target that were killed left beside it: files named as a run names its
+// new TIN (or that file's journal), regular files of this user whose process no longer runs.
+void removeLeftovers(const QString& target)
+{
+    const QFileInfo info(target);
+    const QDir folder = info.dir();
+    static const QRegularExpression pattern(
+        QStringLiteral("^(.*)\\.~([1-9][0-9]{0,9})\\.(0|[1-9][0-9]{0,9})(-journal)?$"));
+    const uid_t user = ::geteuid();
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QString suffix = QStringLiteral(".~%1.%2").arg(match.captured(2), match.captured(3));
+        if (besideTarget(target, suffix) != folder.filePath(match.captured(1) + suffix))
+            continue;
+        const qint64 pid = match.captured(2).toLongLong();
+        if (pid > std::numeric_limits<pid_t>::max() || pid == QCoreApplication::applicationPid())
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        struct stat file;
+        if (::lstat(path.constData(), &file) != 0 || !S_ISREG(file.st_mode) || file.st_uid != user)
+            continue;
+        // A process of another user answers EPERM: it runs.
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        ::unlink(path.constData());
+    }
+}
+
+// Syncs the folder so that the rename survives a crash; false where it could not be synced. A folder
+// the user may not read cannot be opened for it, and a file system without folder syncs says EINVAL:
+// neither is a failure.
+bool syncFolder(const QString& file)
+{
+    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == EACCES;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    return ::close(fd) == 0 && synced;
 }
 
 } // namespace
@@ -104,6 +175,7 @@ bool TinGeneratorPrivate::createOutput()
                       .arg(native(outputPath), QString::fromLocal8Bit(std::strerror(EACCES)));
         return false;
     }
+    removeLeftovers(m_target);
     // A name of its own, so that runs at once never write into each other's file.
     static std::atomic<unsigned> counter { 0 };
     const QString stem = QStringLiteral(".~%1.").arg(QCoreApplication::applicationPid());
@@ -112,6 +184,8 @@ bool TinGeneratorPrivate::createOutput()
         QFile file(besideTarget(m_target, stem + QString::number(counter.fetch_add(1))));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             m_temporary = file.fileName();
+            if (target.exists())
+                keepAccess(file.handle(), m_target);
             return true;
         }
         error = file.errorString();
@@ -133,8 +207,12 @@ bool TinGeneratorPrivate::putInPlace()
             notATin();
             return false;
         }
-        // Readable by those who could read the old one.
-        QFile::setPermissions(m_temporary, QFile::permissions(m_target));
+        // A TIN that came to the target during the run.
+        const int fd = ::open(QFile::encodeName(m_temporary).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            keepAccess(fd, m_target);
+            ::close(fd);
+        }
     }
     if (std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData())
         != 0) {
@@ -145,6 +223,14 @@ bool TinGeneratorPrivate::putInPlace()
         return false;
     }
     m_temporary.clear();
+    if (!syncFolder(m_target)) {
+        const QString note = QCoreApplication::translate(
+                                 "TinDialog",
+                                 "The folder of %1 could not be synced: should the system stop now, the "
+                                 "new TIN database may be lost.")
+                                 .arg(native(outputPath));
+        message = message.isEmpty() ? note : message + QLatin1Char(' ') + note;
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <tingenerator.h>
 #include <tingeneratorprivate.h>
 
+#include <asuser.h>
 #include <qttestmain.h>
 
 #include <QElapsedTimer>
@@ -14,6 +15,9 @@
 #include <QTemporaryDir>
 
 #include <memory>
+
+#include <signal.h>
+#include <sys/stat.h>
 
 using Zemko::Trelvin::DatData;
 using Zemko::Trelvin::DxfData;
@@ -69,6 +73,9 @@ private slots:
     void runOntoAnExistingFile_data();
     void runOntoAnExistingFile();
     void cancelWhileWritingKeepsOldTin();
+    void newTinIsNoMoreReadableThanTheOld();
+    void groupThatCannotBeKeptLosesItsRights();
+    void leftoversOfKilledRunsGo();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -474,6 +481,106 @@ void TinGeneratorTest::cancelWhileWritingKeepsOldTin()
         QVERIFY(beside(target).isEmpty());
     }
     QCOMPARE(readAll(target), before);
+}
+
+void TinGeneratorTest::newTinIsNoMoreReadableThanTheOld()
+{
+    if (::geteuid() != 0)
+        QSKIP("only root can give the old TIN another owner");
+    const QString data = m_folder->filePath(QStringLiteral("large.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("private.qvr"));
+    const QByteArray path = QFile::encodeName(target);
+    QVERIFY(writeRandomPoints(data, 100000));
+    QVERIFY(writeTin(target));
+    QCOMPARE(::chown(path.constData(), 1234, 4321), 0);
+    QCOMPARE(::chmod(path.constData(), 0640), 0);
+    TinGenerator generator(data, target);
+    generator.start();
+    // While the new TIN is written it already has the old one's owner, group and mode.
+    QVERIFY(waitForProgress(generator, *generator.job(), 80));
+    // The new TIN (and its journal, where there is one).
+    const QStringList writing = beside(target);
+    QVERIFY(!writing.isEmpty());
+    struct stat file;
+    for (const QString& name : writing) {
+        QCOMPARE(::stat(QFile::encodeName(QFileInfo(target).dir().filePath(name)).constData(), &file), 0);
+        QCOMPARE(file.st_mode & 07777, mode_t(0640));
+        QCOMPARE(file.st_uid, uid_t(1234));
+        QCOMPARE(file.st_gid, gid_t(4321));
+    }
+    QVERIFY(generator.wait(120000));
+    QCoreApplication::processEvents();
+    QVERIFY(generator.isSucceeded());
+    QCOMPARE(::stat(path.constData(), &file), 0);
+    QCOMPARE(file.st_mode & 07777, mode_t(0640));
+    QCOMPARE(file.st_uid, uid_t(1234));
+    QCOMPARE(file.st_gid, gid_t(4321));
+}
+
+void TinGeneratorTest::groupThatCannotBeKeptLosesItsRights()
+{
+    const QString folder = m_folder->filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString data = QDir(folder).filePath(QStringLiteral("site.dat"));
+    const QString target = QDir(folder).filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeTin(target));
+    const QByteArray path = QFile::encodeName(target);
+    // The folder and the old TIN belong to user 1500; only group 4321 may read the TIN.
+    if (::geteuid() == 0) {
+        QCOMPARE(::chmod(QFile::encodeName(m_folder->path()).constData(), 0711), 0);
+        QCOMPARE(::chown(QFile::encodeName(folder).constData(), 1500, 1500), 0);
+        QCOMPARE(::chown(path.constData(), 1500, 4321), 0);
+        QCOMPARE(::chmod(path.constData(), 0640), 0);
+    }
+    const std::optional<std::string> outcome = AsUser::run(1500, 1500, { 1500 }, [&] {
+        DatData job(data, target);
+        if (!job.generate())
+            return "the run failed: " + job.message.toStdString();
+        struct stat file;
+        if (::stat(path.constData(), &file) != 0)
+            return std::string("no TIN");
+        if (file.st_gid == 4321)
+            return std::string("the group was kept");
+        if ((file.st_mode & 07777) != 0600)
+            return "mode " + std::to_string(file.st_mode & 07777) + " in group "
+                + std::to_string(file.st_gid);
+        return std::string();
+    });
+    if (!outcome)
+        QSKIP("cannot run as another user");
+    QVERIFY2(outcome->empty(), outcome->c_str());
+}
+
+void TinGeneratorTest::leftoversOfKilledRunsGo()
+{
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeTin(target));
+    // A process that has ended, and one that runs.
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    QVERIFY(ended > 0);
+    QCOMPARE(::waitpid(ended, nullptr, 0), ended);
+    const QString gone = QString::number(ended);
+    const QString runs = QString::number(::getppid());
+    const QStringList left { "site.qvr.~" + gone + ".0", "site.qvr.~" + gone + ".17-journal" };
+    const QStringList kept { "site.qvr.~" + runs + ".0", "site.qvr.~" + gone + ".x",
+                             "site.qvr.~" + gone + ".01", "other.qvr.~" + gone + ".0",
+                             "site.qvr.~" + gone + ".0.bak" };
+    for (const QString& name : left + kept)
+        QVERIFY(writeText(m_folder->filePath(name), "left"));
+    {
+        TinGenerator generator(data, target);
+        QVERIFY(generate(generator));
+        QVERIFY(generator.isSucceeded());
+    }
+    for (const QString& name : left)
+        QVERIFY2(!QFile::exists(m_folder->filePath(name)), qPrintable(name));
+    for (const QString& name : kept)
+        QVERIFY2(QFile::exists(m_folder->filePath(name)), qPrintable(name));
 }
 
 TRELVIN_TEST_MAIN(TinGeneratorTest)
