@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -50,6 +51,8 @@ QString besideTarget(const QString& target, const QString& suffix)
     return info.dir().filePath(name + suffix);
 }
 
+const char* const accessAcl = "system.posix_acl_access";
+
 // Gives the new TIN the old one's owner and group where the system allows and its mode, without the
 // group's rights where the group could not be kept, so that it is never readable by more users than the
 // old one. Runs before any data goes in.
@@ -65,10 +68,27 @@ void keepAccess(int fd, const QString& target)
         static_cast<void>(groupOnly);
     }
     mode_t mode = old.st_mode & 0777;
-    if (::fstat(fd, &now) != 0 || now.st_gid != old.st_gid)
+    const bool groupKept = ::fstat(fd, &now) == 0 && now.st_gid == old.st_gid;
+    if (!groupKept)
         mode &= ~S_IRWXG;
-    const int kept = ::fchmod(fd, mode);
-    static_cast<void>(kept);
+    // With an access ACL the group bits are its mask: the ACL goes along, or the owner alone may read.
+    const QByteArray path = QFile::encodeName(target);
+    const ssize_t size = ::getxattr(path.constData(), accessAcl, nullptr, 0);
+    if (size < 0 && errno != ENODATA && errno != ENOTSUP)
+        mode &= S_IRWXU;
+    bool ok = ::fchmod(fd, mode) == 0;
+    if (size >= 0) {
+        QByteArray acl(static_cast<int>(size), '\0');
+        ok = ok && groupKept && ::getxattr(path.constData(), accessAcl, acl.data(), acl.size()) == size
+            && ::fsetxattr(fd, accessAcl, acl.constData(), acl.size(), 0) == 0;
+    } else {
+        // Nor does it take the folder's default ACL.
+        ok = ok && (::fremovexattr(fd, accessAcl) == 0 || errno == ENODATA || errno == ENOTSUP);
+    }
+    if (!ok) {
+        const int owner = ::fchmod(fd, mode & S_IRWXU);
+        static_cast<void>(owner);
+    }
 }
 
 // Removes what runs onto the target that were killed left beside it: files named as a run names its

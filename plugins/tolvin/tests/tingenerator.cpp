@@ -18,6 +18,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 using Zemko::Trelvin::DatData;
 using Zemko::Trelvin::DxfData;
@@ -76,6 +77,7 @@ private slots:
     void newTinIsNoMoreReadableThanTheOld();
     void groupThatCannotBeKeptLosesItsRights();
     void leftoversOfKilledRunsGo();
+    void accessListGoesAlong();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -581,6 +583,42 @@ void TinGeneratorTest::leftoversOfKilledRunsGo()
         QVERIFY2(!QFile::exists(m_folder->filePath(name)), qPrintable(name));
     for (const QString& name : kept)
         QVERIFY2(QFile::exists(m_folder->filePath(name)), qPrintable(name));
+}
+
+void TinGeneratorTest::accessListGoesAlong()
+{
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    const QByteArray path = QFile::encodeName(target);
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeTin(target));
+    // Owner rw, user 999 rw, the owning group nothing: the group bits show the mask, rw.
+    const auto entry = [](unsigned tag, unsigned rights, unsigned id) {
+        QByteArray bytes;
+        for (const auto& [value, size] : { std::pair { tag, 2 }, { rights, 2 }, { id, 4 } })
+            for (int i = 0; i < size; ++i)
+                bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+        return bytes;
+    };
+    const unsigned noId = 0xffffffff;
+    const QByteArray acl = QByteArray::fromHex("02000000") + entry(0x01, 6, noId) + entry(0x02, 6, 999)
+        + entry(0x04, 0, noId) + entry(0x10, 6, noId) + entry(0x20, 0, noId);
+    QCOMPARE(::chmod(path.constData(), 0600), 0);
+    if (::setxattr(path.constData(), "system.posix_acl_access", acl.constData(), acl.size(), 0) != 0)
+        QSKIP("no access ACLs here");
+    {
+        TinGenerator generator(data, target);
+        QVERIFY(generate(generator));
+        QVERIFY(generator.isSucceeded());
+    }
+    QByteArray now(256, '\0');
+    const ssize_t size = ::getxattr(path.constData(), "system.posix_acl_access", now.data(), now.size());
+    QVERIFY(size > 0);
+    now.resize(static_cast<int>(size));
+    QCOMPARE(now.toHex(), acl.toHex());
+    struct stat file;
+    QCOMPARE(::stat(path.constData(), &file), 0);
+    QCOMPARE(file.st_mode & 07777, mode_t(0660));
 }
 
 TRELVIN_TEST_MAIN(TinGeneratorTest)
