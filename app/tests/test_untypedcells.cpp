@@ -230,13 +230,35 @@ void whenShown(std::function<void(QDialog*)> script)
     });
 }
 
-// A dialog with one field typed over and OK.
-void typeInDialog(const char* field, const QString& text)
+// A dialog with one field typed over, as the user types, and OK (accept where it has no such button).
+void typeInDialog(const char* field, const QString& text, const char* ok = "okButton")
 {
     whenShown([=](QDialog* dialog) {
-        childOf<QLineEdit>(dialog, field)->setText(text);
-        childOf<QPushButton>(dialog, "okButton")->click();
+        auto* edit = childOf<QLineEdit>(dialog, field);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QCOMPARE(edit->text(), text);
+        if (ok)
+            childOf<QPushButton>(dialog, ok)->click();
+        else
+            dialog->accept();
     });
+}
+
+void select(QTableView* view, int row)
+{
+    view->setCurrentIndex(view->model()->index(row, 0));
+}
+
+// The leaves of the elements from first on that follow an element whose end moved.
+QMap<QString, QVariant> chainedFrom(int first, int count)
+{
+    QMap<QString, QVariant> moved;
+    for (int i = first; i < count; ++i)
+        for (const char* name : { "x1", "y1", "l1", "x2", "y2", "angle1", "angle2" })
+            moved.insert(QStringLiteral("Road/HorizontalAlignment/element[%1]/%2").arg(i).arg(name),
+                         QVariant());
+    return moved;
 }
 
 struct Case
@@ -351,6 +373,49 @@ const Case cases[] = {
           return Expected {
               { { "Road/SlopeSectionLibrary/template[1]/element[1]/name", QStringLiteral("terrace") } }, {}
           };
+      } },
+    { "element dialog: the arc's length", true,
+      [](MainWindow& window) {
+          auto* widget = childOf<HorizontalElementTableWidget>(&window);
+          select(widget->form()->tableView, 2);
+          typeInDialog("leLength", QStringLiteral("10.5"), "button_ok");
+          widget->on_editButton_clicked();
+          widget->on_applyButton_clicked();
+          // The radius and everything before the arc stay; what follows it moves with its end.
+          QMap<QString, QVariant> changed = chainedFrom(3, 5);
+          changed.insert(QStringLiteral("Road/HorizontalAlignment/element[2]/length"), 10.5);
+          for (const char* name : { "x2", "y2", "angle2" })
+              changed.insert(QStringLiteral("Road/HorizontalAlignment/element[2]/%1").arg(name), QVariant());
+          return Expected { changed, {} };
+      } },
+    { "PI dialog: one north", false,
+      [](MainWindow& window) {
+          auto* widget = childOf<PointOfIntersectionTableWidget>(&window);
+          select(widget->form()->tableView, 2);
+          typeInDialog("lePIN", QStringLiteral("4086713.988"), "button_ok");
+          widget->on_editButton_clicked();
+          widget->on_applyButton_clicked();
+          return Expected { { { "Road/HorizontalAlignment/element[2]/x", 4086713.988 },
+                              { "Road/HorizontalAlignment/element[3]/station", QVariant() } },
+                            {} };
+      } },
+    { "vertical dialog: one height", false,
+      [](MainWindow& window) {
+          auto* widget = childOf<VerticalAlignmentTableWidget>(&window);
+          select(widget->tableView(), 2);
+          typeInDialog("edt_height", QStringLiteral("150.5"), "btn_ok");
+          widget->on_editButton_clicked();
+          widget->on_applyButton_clicked();
+          return Expected { { { "Road/VerticalAlignment/element[2]/height", 150.5 } }, {} };
+      } },
+    { "stations equation dialog: one after", false,
+      [](MainWindow& window) {
+          auto* widget = childOf<StationsEquationConfigWidget>(&window);
+          select(childOf<QTableView>(widget), 0);
+          typeInDialog("leAfter", QStringLiteral("K2+352.5"), nullptr);
+          widget->onBtnEditClick();
+          widget->onBtnApplyClick();
+          return Expected { { { "Road/StationsEquation/equation/after", 2352.5 } }, {} };
       } },
     { "structures: one center height", false,
       [](MainWindow& window) {
