@@ -468,6 +468,14 @@ const EditorCase editorCases[] = {
       } },
 };
 
+// One row of data per case, by its index.
+template<typename Case, std::size_t count> void addRows(const Case (&table)[count])
+{
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < count; ++i)
+        QTest::newRow(table[i].name) << int(i);
+}
+
 } // namespace
 
 // Every table page: one value edited and applied, the road saved and opened again through the
@@ -536,12 +544,7 @@ private slots:
         document()->closeRoad();
     }
 
-    void oneValueEditedOnEveryPage_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(sizeof(cases) / sizeof(cases[0])); ++i)
-            QTest::newRow(cases[i].name) << i;
-    }
+    void oneValueEditedOnEveryPage_data() { addRows(cases); }
 
     void oneValueEditedOnEveryPage()
     {
@@ -550,12 +553,7 @@ private slots:
     }
 
     // An editor opened and left without typing writes nothing, though it shows the value rounded.
-    void editorsLeftWithoutTyping_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int i = 0; i < int(sizeof(editorCases) / sizeof(editorCases[0])); ++i)
-            QTest::newRow(editorCases[i].name) << i;
-    }
+    void editorsLeftWithoutTyping_data() { addRows(editorCases); }
 
     void editorsLeftWithoutTyping()
     {

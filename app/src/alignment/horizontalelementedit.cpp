@@ -49,8 +49,8 @@ HorizontalElementEdit::HorizontalElementEdit(const Pelko::Road::HorizontalElemen
 {
     setType(element.getType());
     setTurnDirection(element.getRurnDirection());
-    setMileage(element.getBeginStation(),
-               stationToText(MeterToUnit::instance()->fromMeters(element.getBeginStation()), false));
+    const double station = element.getBeginStation();
+    mileage = TextCell::stored(station, stationToText(MeterToUnit::instance()->fromMeters(station), false));
     // The road keeps magnitudes; the sign shows the side, so a left curve edits as one.
     const double side = turnDirection == Pelko::Road::TurnLeft ? -1.0 : 1.0;
     const double r1 = side * storedRadius(element.getBeginRadius());
@@ -98,11 +98,6 @@ void HorizontalElementEdit::setTurnDirection(int direction)
 {
     turnDirection = direction;
     turnText = ValueFormater::sideText(direction);
-}
-
-void HorizontalElementEdit::setMileage(double station, const QString& shown)
-{
-    mileage = TextCell::stored(station, shown);
 }
 
 } // namespace Trelvin

@@ -21,8 +21,6 @@ struct HorizontalElementEdit
 
     void setType(int value);
     void setTurnDirection(int direction);
-    // A stored station and the text that shows it.
-    void setMileage(double station, const QString& shown);
 
     static bool isStraight(double radius);
     // The magnitude of a radius as the row stores it: 0 for a straight.

@@ -560,10 +560,11 @@ bool HorizontalElementTableModel::checkRows(int& row, int& column)
     const auto station = [&equations](const QString& text, double& continuous) {
         return readStation(text, equations, continuous) == StationReading::Read;
     };
-    // A cell read into its number; false when its text does not read.
+    // A cell read into its number; false when its text does not read. A stored value can be no
+    // number too: the begin of an element that follows on.
     const auto read = [](TextCell& cell, auto reader) {
         double value = 0.0;
-        if (!cell.read(reader, value))
+        if (!cell.read(reader, value) || std::isnan(value))
             return false;
         cell.setNumber(value);
         return true;

@@ -21,6 +21,19 @@ namespace Trelvin {
 using Pelko::Road::PointOfIntersection;
 using Pelko::Road::PointOfIntersectionConfiguration;
 
+// The typed cells of a row are numbered as the columns they show in.
+static_assert(
+    int(PointOfIntersectionEdit::Station) == int(PointOfIntersectionTableModel::StationColumn)
+        && int(PointOfIntersectionEdit::North) == int(PointOfIntersectionTableModel::NorthColumn)
+        && int(PointOfIntersectionEdit::East) == int(PointOfIntersectionTableModel::EastColumn)
+        && int(PointOfIntersectionEdit::InSpiralLength) == int(PointOfIntersectionTableModel::InSpiralColumn)
+        && int(PointOfIntersectionEdit::Radius) == int(PointOfIntersectionTableModel::RadiusColumn)
+        && int(PointOfIntersectionEdit::OutSpiralLength)
+            == int(PointOfIntersectionTableModel::OutSpiralColumn)
+        && int(PointOfIntersectionEdit::StartRadius) == int(PointOfIntersectionTableModel::StartRadiusColumn)
+        && int(PointOfIntersectionEdit::EndRadius) == int(PointOfIntersectionTableModel::EndRadiusColumn),
+    "PI cells and columns");
+
 namespace {
 
 // A spiral length: empty is none; anything else must be a length that is not negative.
