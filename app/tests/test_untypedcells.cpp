@@ -71,7 +71,7 @@ QByteArray leaf(const char* name, double value)
     return QByteArray("<") + name + ">" + number(value) + "</" + name + ">";
 }
 
-// Survey values, each with more digits than the tables show.
+// Where the surveyed roads begin: more digits than the tables show.
 const double firstStation = 1234.567891;
 
 // A PI alignment (a spiral-arc-spiral corner of radius 598.765432 and an arc corner) and every other part
