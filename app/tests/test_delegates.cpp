@@ -149,6 +149,40 @@ private slots:
         QCOMPARE(stationEdit->geometry(), option.rect);
     }
 
+    // An editor opened and closed without typing shows the value rounded, and must not write that.
+    void editorsLeftAsTheyStartedWriteNothing()
+    {
+        struct CountingModel : QStandardItemModel
+        {
+            using QStandardItemModel::QStandardItemModel;
+            bool setData(const QModelIndex& index, const QVariant& value, int role) override
+            {
+                ++writes;
+                return QStandardItemModel::setData(index, value, role);
+            }
+            int writes = 0;
+        } counting(1, 1);
+        const QModelIndex only = counting.index(0, 0);
+
+        const FloatNumEditDelegate number;
+        const LineEditDelegate line;
+        for (const QStyledItemDelegate* delegate : { static_cast<const QStyledItemDelegate*>(&number),
+                                                     static_cast<const QStyledItemDelegate*>(&line) }) {
+            std::unique_ptr<QWidget> editor(delegate->createEditor(&host, QStyleOptionViewItem(), only));
+            auto* edit = qobject_cast<QLineEdit*>(editor.get());
+            QVERIFY(edit);
+            counting.QStandardItemModel::setData(only, 1234.5678901234567, Qt::EditRole);
+            delegate->setEditorData(edit, only);
+            delegate->setModelData(edit, &counting, only);
+            QCOMPARE(counting.writes, 0);
+            // Typed, it writes.
+            edit->setText(QStringLiteral("1234.5"));
+            delegate->setModelData(edit, &counting, only);
+            QCOMPARE(counting.writes, 1);
+            counting.writes = 0;
+        }
+    }
+
     void radiusField()
     {
         const RadiusValidator validator;

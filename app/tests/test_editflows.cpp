@@ -432,7 +432,8 @@ private slots:
         QCOMPARE(prompter.calls.size(), 1);
         QCOMPARE(prompter.calls.last().title, QStringLiteral("Horizontal Elements"));
         const QString warning = prompter.calls.last().text;
-        QVERIFY2(warning.contains(QStringLiteral("21.321 m at K1+211.935")), qPrintable(warning));
+        // The next element begins where the road has it: 21.3205 m on, not at its rounded N and E.
+        QVERIFY2(warning.contains(QStringLiteral("21.320 m at K1+211.935")), qPrintable(warning));
         QCOMPARE(RoadFiles::read(file), before);
         QVERIFY(model->isTextRowMode());
         QCOMPARE(model->data(length).toString(), QStringLiteral("700"));

@@ -473,6 +473,7 @@ void TestVerticalAlignmentModel::untouchedRowsKeepTheirNumbers()
         writeRoad(profile({ { 0, 100, 0 }, { 100, 102, 0 }, { 200, 101, 0 } }), "corner.rod")));
     QCOMPARE(model.index(1, 2).data().toString(), QString(QChar(0x221E)));
     QVERIFY(model.setData(model.index(2, 1), "101.5"));
+    QVERIFY(model.setData(model.index(1, 2), "500"));
     QVERIFY(model.setData(model.index(1, 2), QString(QChar(0x221E))));
     QVERIFY(model.checkRows(row, column).ok);
     QCOMPARE(model.applyRows(result), -1);

@@ -6,6 +6,7 @@
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "framework/radiusvalidator.h"
+#include "framework/storedfield.h"
 #include "ui_horizontalelementdialog.h"
 
 #include <road/station.h>
@@ -27,6 +28,21 @@ const double straight = std::numeric_limits<double>::infinity();
 QString fieldText(double meters)
 {
     return QString::number(MeterToUnit::instance()->fromMeters(meters), 'f', 4);
+}
+
+// A field showing a length of the road, which it keeps to the last bit until it is typed over.
+void showLength(QLineEdit* field, double meters)
+{
+    Zemko::Trelvin::showStored(field, meters, fieldText(meters));
+}
+
+void showAzimuth(QLineEdit* field, const Pelko::Corvex::Angle& azimuth)
+{
+    const double degrees = azimuth.toDegree();
+    if (std::isfinite(degrees))
+        Zemko::Trelvin::showStored(field, azimuth.toRadian(), Zemko::Trelvin::angleText(degrees * 3600.0));
+    else
+        field->clear();
 }
 
 } // namespace
@@ -80,9 +96,10 @@ HorizontalElementDialog::HorizontalElementDialog(int mode, int row,
         selectType(elements.getPreferedElementType(unsigned(std::max(row, 0))));
         const HorizontalElement before = row > 0 ? elements.at(unsigned(row - 1)) : HorizontalElement();
         if (before.isValid()) {
-            ui->leStartN->setText(fieldText(before.getEndPoint().getX()));
-            ui->leStartE->setText(fieldText(before.getEndPoint().getY()));
-            ui->leAzimuth->setText(Zemko::Trelvin::angleText(before.getEndAzimuth().toDegree() * 3600.0));
+            // Where the element before ends, exactly, should the user fix the begin there.
+            showLength(ui->leStartN, before.getEndPoint().getX());
+            showLength(ui->leStartE, before.getEndPoint().getY());
+            showAzimuth(ui->leAzimuth, before.getEndAzimuth());
         }
         ui->chkStartPoint->setChecked(row == 0);
         ui->leAzimuth->setEnabled(row == 0);
@@ -112,25 +129,28 @@ void HorizontalElementDialog::selectType(int type)
 
 void HorizontalElementDialog::fillFromElement(const HorizontalElement& element)
 {
-    ui->leStartN->setText(fieldText(element.getBeginPoint().getX()));
-    ui->leStartE->setText(fieldText(element.getBeginPoint().getY()));
+    // Every field keeps the element's value to the last bit until it is typed over.
+    showLength(ui->leStartN, element.getBeginPoint().getX());
+    showLength(ui->leStartE, element.getBeginPoint().getY());
     ui->chkStartPoint->setChecked(element.isBeginPointFixed());
-    const double azimuth = element.getBeginAzimuth().toDegree();
-    ui->leAzimuth->setText(std::isfinite(azimuth) ? Zemko::Trelvin::angleText(azimuth * 3600.0) : QString());
+    showAzimuth(ui->leAzimuth, element.getBeginAzimuth());
     ui->leAzimuth->setEnabled(element.isBeginAzimuthFixed());
     ui->tbAzimuth->setChecked(element.isBeginAzimuthFixed());
-    ui->leLength->setText(fieldText(element.getLength()));
+    showLength(ui->leLength, element.getLength());
 
-    auto radiusText = [](double radius) {
-        return std::isinf(radius) || std::fabs(radius) < 0.0001 ? QString() : fieldText(std::fabs(radius));
+    auto showRadius = [](QLineEdit* field, double radius) {
+        if (std::isinf(radius) || std::fabs(radius) < 0.0001)
+            Zemko::Trelvin::showStored(field, straight, QString());
+        else
+            showLength(field, std::fabs(radius));
     };
     const int type = element.getType();
     if (type == Pelko::Road::ArcElementType) {
-        ui->leStartR->setText(radiusText(element.getBeginRadius()));
+        showRadius(ui->leStartR, element.getBeginRadius());
         onLengthEdited(ui->leLength->text());
     } else if (type == Pelko::Road::SpiralElementType) {
-        ui->leStartR->setText(radiusText(element.getBeginRadius()));
-        ui->leEndR->setText(radiusText(element.getEndRadius()));
+        showRadius(ui->leStartR, element.getBeginRadius());
+        showRadius(ui->leEndR, element.getEndRadius());
     }
     if (type == Pelko::Road::ArcElementType || type == Pelko::Road::SpiralElementType) {
         if (element.getRurnDirection() != Pelko::Road::TurnRight)
@@ -139,7 +159,8 @@ void HorizontalElementDialog::fillFromElement(const HorizontalElement& element)
             ui->rbRight->setChecked(true);
     }
     if (m_model)
-        ui->leStation->setText(m_model->displayedStation(element.getBeginStation()));
+        Zemko::Trelvin::showStored(ui->leStation, element.getBeginStation(),
+                                   m_model->displayedStation(element.getBeginStation()));
 }
 
 void HorizontalElementDialog::onClear() { }
@@ -192,6 +213,7 @@ void HorizontalElementDialog::onRadiusEdited(const QString& text)
 
 void HorizontalElementDialog::onLengthEdited(const QString& text)
 {
+    m_angleTyped = false;
     if (!m_arcMode)
         return;
     const double radius = std::fabs(number(ui->leStartR->text()));
@@ -201,6 +223,7 @@ void HorizontalElementDialog::onLengthEdited(const QString& text)
 
 void HorizontalElementDialog::onAngleEdited(const QString& text)
 {
+    m_angleTyped = true;
     if (!m_arcMode)
         return;
     const double radius = std::fabs(number(ui->leStartR->text()));
@@ -242,14 +265,16 @@ void HorizontalElementDialog::commit(int code)
 
 QString HorizontalElementDialog::buildElement()
 {
+    using Zemko::Trelvin::storedOr;
     const MeterToUnit* unit = MeterToUnit::instance();
-    const double length = unit->toMeters(number(ui->leLength->text()));
+    const auto lengthOf
+        = [&](const QLineEdit* field) { return storedOr(field, unit->toMeters(number(field->text()))); };
+    const double length = lengthOf(ui->leLength);
     const Pelko::Corvex::Point point = !ui->chkStartPoint->isHidden() && ui->chkStartPoint->isChecked()
-        ? Pelko::Corvex::Point(unit->toMeters(number(ui->leStartN->text())),
-                               unit->toMeters(number(ui->leStartE->text())))
+        ? Pelko::Corvex::Point(lengthOf(ui->leStartN), lengthOf(ui->leStartE))
         : Pelko::Corvex::Point::invalid();
     const Pelko::Corvex::Angle azimuth = !ui->leAzimuth->isHidden() && ui->leAzimuth->isEnabled()
-        ? Pelko::Corvex::Angle::fromRadian(radiansOf(ui->leAzimuth->text()))
+        ? Pelko::Corvex::Angle::fromRadian(storedOr(ui->leAzimuth, radiansOf(ui->leAzimuth->text())))
         : Pelko::Corvex::Angle::fromRadian(notGiven);
     const double direction = ui->rbRight->isChecked() ? 1.0 : -1.0;
     const bool sideChosen = ui->rbLeft->isChecked() || ui->rbRight->isChecked();
@@ -262,23 +287,27 @@ QString HorizontalElementDialog::buildElement()
     if (type == Pelko::Road::ArcElementType) {
         if (!sideChosen)
             return tr("You should choose left or right side!");
-        radius = radiusOf(ui->leStartR->text());
+        radius = storedOr(ui->leStartR, radiusOf(ui->leStartR->text()));
         if (std::isinf(radius))
             return tr("Radius can not be infinite!");
-        arcLength = radiansOf(ui->leAngle->text()) * radius;
+        if (m_angleTyped)
+            arcLength = radiansOf(ui->leAngle->text()) * radius;
     } else if (type == Pelko::Road::SpiralElementType) {
         if (!sideChosen)
             return tr("You should choose left or right side!");
-        startRadius = radiusOf(ui->leStartR->text());
-        endRadius = radiusOf(ui->leEndR->text());
+        startRadius = storedOr(ui->leStartR, radiusOf(ui->leStartR->text()));
+        endRadius = storedOr(ui->leEndR, radiusOf(ui->leEndR->text()));
         if ((std::isinf(startRadius) && std::isinf(endRadius)) || std::fabs(startRadius - endRadius) < 0.0001)
             return tr("R1(ST) and R2(ED) can not be the same");
     }
 
     double station = notGiven;
-    if (!ui->leStation->isHidden()) {
+    const Zemko::Trelvin::TextCell stationCell = Zemko::Trelvin::fieldCell(ui->leStation);
+    if (!ui->leStation->isHidden() && stationCell.isStored()) {
+        station = stationCell.number();
+    } else if (!ui->leStation->isHidden()) {
         switch (Zemko::Trelvin::readStation(
-            ui->leStation->text(),
+            stationCell.text(),
             m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration(), station)) {
         case Zemko::Trelvin::StationReading::NotANumber:
             return tr("Station should not be infinite!");

@@ -56,6 +56,8 @@ private:
     int m_mode;
     int m_row;
     bool m_arcMode = false;
+    // An arc's length follows its angle only when the angle was typed; else the length field holds it.
+    bool m_angleTyped = false;
     Zemko::Trelvin::HorizontalElementTableModel* m_model;
     Pelko::Road::HorizontalElement m_element;
     std::unique_ptr<Ui::HorizontalElementDialog> ui;

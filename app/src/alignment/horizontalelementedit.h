@@ -1,59 +1,49 @@
 #pragma once
 
-#include <QString>
+#include "framework/textcell.h"
 
-namespace Pelko {
-namespace Road {
-class HorizontalElement;
-}
-} // namespace Pelko
+#include <road/horizontalelement.h>
+
+#include <QString>
 
 namespace Zemko {
 namespace Trelvin {
 
-// One typed row of the element table. Numbers are metres and degrees; texts are in the display unit.
-// The setters store a number and rewrite its text; the checks store numbers alone, so that the texts
-// stay as the user typed them. A left turn shows its radii negative.
+// One typed row of the element table. Numbers are metres, the azimuth radians; texts are in the display
+// unit. A row built from an element holds the element's values in its cells and the element itself:
+// while none of its cells, tick boxes or its side is changed the row stands for the element unchanged.
+// A left turn shows its radii negative.
 struct HorizontalElementEdit
 {
-    // A line of 100 at azimuth 0 from (0, 0), neither azimuth nor point fixed.
+    // A line of 100 at azimuth 0 from (0, 0), neither azimuth nor point fixed: texts to be read.
     HorizontalElementEdit();
     explicit HorizontalElementEdit(const Pelko::Road::HorizontalElement& element);
 
     void setType(int value);
-    void setMileage(double station, bool overlapped);
-    // A straight (infinite or below 0.0001) is stored as 0 and shown as the infinity sign.
-    void setStartRadius(double radius);
-    void setEndRadius(double radius);
-    // An empty text for an angle that is not a number.
-    void setAzimuth(double degrees);
-    void setLength(double meters);
-    void setNorth(double meters);
-    void setEast(double meters);
     void setTurnDirection(int direction);
 
     static bool isStraight(double radius);
+    // The magnitude of a radius as the row stores it: 0 for a straight.
+    static double storedRadius(double radius);
+
+    // Whether the row is its element as it was: built from one and nothing of it changed since.
+    bool isUnchanged() const;
 
     QString typeText;
     int type = 1;
-    QString mileageText;
-    double mileage = 0.0;
-    QString startRadiusText;
-    double startRadius = 0.0;
-    QString endRadiusText;
-    double endRadius = 0.0;
+    TextCell mileage;
+    TextCell startRadius;
+    TextCell endRadius;
     bool azimuthFixed = false;
-    QString azimuthText;
-    double azimuth = 0.0;
-    QString lengthText;
-    double length = 0.0;
+    TextCell azimuth;
+    TextCell length;
     bool pointFixed = false;
-    QString northText;
-    double north = 0.0;
-    QString eastText;
-    double east = 0.0;
+    TextCell north;
+    TextCell east;
     QString turnText;
     int turnDirection = 0;
+    // The element the row was built from; null for a new row.
+    Pelko::Road::HorizontalElement source;
 };
 
 } // namespace Trelvin

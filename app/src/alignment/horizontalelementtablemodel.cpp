@@ -28,11 +28,14 @@ namespace {
 const double nan = std::numeric_limits<double>::quiet_NaN();
 const double inf = std::numeric_limits<double>::infinity();
 
-// A radius text as the table reads it while typing: anything that is no number is straight (0).
-double radiusOf(const QString& text)
+// A radius as the table reads it while typing: a stored one as it is, a typed text that is no number
+// as straight (0).
+double radiusOf(const TextCell& cell)
 {
+    if (cell.isStored())
+        return cell.number();
     bool ok = false;
-    const double value = numberLocale().toDouble(text.trimmed(), &ok);
+    const double value = numberLocale().toDouble(cell.text().trimmed(), &ok);
     if (!ok || std::isnan(value) || HorizontalElementEdit::isStraight(value))
         return 0.0;
     return MeterToUnit::instance()->toMeters(value);
@@ -61,9 +64,25 @@ QString shownRadius(const QString& text)
 QString sidedRadius(const QString& text, int turnDirection)
 {
     const QString trimmed = text.trimmed();
-    if (turnDirection != Pelko::Road::TurnLeft || signedNumber(trimmed) || radiusOf(trimmed) == 0.0)
+    if (turnDirection != Pelko::Road::TurnLeft || signedNumber(trimmed)
+        || radiusOf(TextCell::typed(trimmed)) == 0.0)
         return text;
     return QLatin1Char('-') + trimmed;
+}
+
+// A radius cell turned to the side: a stored radius keeps its magnitude to the last bit, a typed one
+// gets or loses its minus sign.
+void turnRadius(TextCell& cell, double side)
+{
+    const double r = radiusOf(cell);
+    if (r == 0.0 || r * side > 0.0)
+        return;
+    if (cell.isStored()) {
+        cell = TextCell::stored(-r, ValueFormater::radiusText(MeterToUnit::instance()->fromMeters(-r)));
+        return;
+    }
+    const QString trimmed = cell.text().trimmed();
+    cell.type(trimmed.startsWith(QLatin1Char('-')) ? trimmed.mid(1) : QLatin1Char('-') + trimmed);
 }
 
 // A radius text as Apply reads it: empty, the infinity sign or a straight value is straight; any other
@@ -113,8 +132,8 @@ Qt::ItemFlags HorizontalElementTableModel::flags(const QModelIndex& index) const
 
 void HorizontalElementTableModel::deriveType(HorizontalElementEdit& record)
 {
-    const double r1 = radiusOf(record.startRadiusText);
-    const double r2 = radiusOf(record.endRadiusText);
+    const double r1 = radiusOf(record.startRadius);
+    const double r2 = radiusOf(record.endRadius);
     const bool straight1 = r1 == 0.0;
     const bool straight2 = r2 == 0.0;
     if (straight1 && straight2)
@@ -128,8 +147,8 @@ void HorizontalElementTableModel::deriveType(HorizontalElementEdit& record)
 
 void HorizontalElementTableModel::deriveTurnDirection(HorizontalElementEdit& record)
 {
-    const double r1 = radiusOf(record.startRadiusText);
-    const double r2 = radiusOf(record.endRadiusText);
+    const double r1 = radiusOf(record.startRadius);
+    const double r2 = radiusOf(record.endRadius);
     const double decisive = r1 != 0.0 ? r1 : r2;
     record.setTurnDirection(decisive < 0.0 ? Pelko::Road::TurnLeft : Pelko::Road::TurnRight);
 }
@@ -138,24 +157,28 @@ void HorizontalElementTableModel::setTextOf(HorizontalElementEdit& record, int c
 {
     switch (column) {
     case StartRadiusColumn:
-    case EndRadiusColumn:
-        (column == StartRadiusColumn ? record.startRadiusText : record.endRadiusText)
-            = sidedRadius(text, record.turnDirection);
-        // The type and the side follow the radii.
-        deriveType(record);
-        deriveTurnDirection(record);
+    case EndRadiusColumn: {
+        TextCell& radius = column == StartRadiusColumn ? record.startRadius : record.endRadius;
+        const QString before = radius.text();
+        radius.type(sidedRadius(text, record.turnDirection));
+        // The type and the side follow the radii as typed.
+        if (radius.text() != before) {
+            deriveType(record);
+            deriveTurnDirection(record);
+        }
         break;
+    }
     case AzimuthColumn:
-        record.azimuthText = text;
+        record.azimuth.type(text);
         break;
     case LengthColumn:
-        record.lengthText = text;
+        record.length.type(text);
         break;
     case NorthColumn:
-        record.northText = text;
+        record.north.type(text);
         break;
     case EastColumn:
-        record.eastText = text;
+        record.east.type(text);
         break;
     default:
         break;
@@ -189,7 +212,7 @@ bool HorizontalElementTableModel::setData(const QModelIndex& index, const QVaria
         case MileageColumn:
             if (index.row() != 0)
                 return false;
-            record.mileageText = text;
+            record.mileage.type(text);
             break;
         case StartRadiusColumn:
         case EndRadiusColumn:
@@ -207,12 +230,8 @@ bool HorizontalElementTableModel::setData(const QModelIndex& index, const QVaria
             record.setTurnDirection(direction);
             // The radii show the side by their sign; they follow, so a later radius edit keeps it.
             const double side = direction == Pelko::Road::TurnLeft ? -1.0 : 1.0;
-            for (QString* radius : { &record.startRadiusText, &record.endRadiusText }) {
-                const double r = radiusOf(*radius);
-                if (r != 0.0 && r * side < 0.0)
-                    *radius
-                        = ValueFormater::radiusText(MeterToUnit::instance()->fromMeters(side * std::fabs(r)));
-            }
+            turnRadius(record.startRadius, side);
+            turnRadius(record.endRadius, side);
             break;
         }
         default:
@@ -324,19 +343,19 @@ QVariant HorizontalElementTableModel::textCell(int column, int row, int role) co
     case TypeColumn:
         return edit ? QVariant(record.type) : QVariant(record.typeText);
     case MileageColumn:
-        return record.mileageText;
+        return record.mileage.text();
     case StartRadiusColumn:
-        return edit ? record.startRadiusText : shownRadius(record.startRadiusText);
+        return edit ? record.startRadius.text() : shownRadius(record.startRadius.text());
     case EndRadiusColumn:
-        return edit ? record.endRadiusText : shownRadius(record.endRadiusText);
+        return edit ? record.endRadius.text() : shownRadius(record.endRadius.text());
     case AzimuthColumn:
-        return record.azimuthText;
+        return record.azimuth.text();
     case LengthColumn:
-        return record.lengthText;
+        return record.length.text();
     case NorthColumn:
-        return record.northText;
+        return record.north.text();
     case EastColumn:
-        return record.eastText;
+        return record.east.text();
     case DeflectionColumn:
         return edit ? QVariant(record.turnDirection) : QVariant(record.turnText);
     default:
@@ -434,13 +453,8 @@ void HorizontalElementTableModel::makeTextRows()
         HorizontalElementEdit record(element);
         const Pelko::Road::Station station = equations.getStationFromContinuous(element.getBeginStation());
         if (station.isValid())
-            record.setMileage(station.getStation(), station.isOverlapped());
-        // Nothing comes before the first element: its begin is given whatever the flags say, and
-        // must stay where it is when the rows are written back.
-        if (i == 0) {
-            record.azimuthFixed = true;
-            record.pointFixed = true;
-        }
+            record.mileage.setShownText(stationToText(
+                MeterToUnit::instance()->fromMeters(station.getStation()), station.isOverlapped()));
         m_rows.append(record);
     }
 }
@@ -507,7 +521,28 @@ void HorizontalElementTableModel::pasteLine(int row, int column, const QStringLi
     m_rows.set(row, record);
 }
 
-// Numbers are stored beside the typed texts, which stay as they are, so checking twice reads the same.
+namespace {
+
+// Nothing comes before the first element of a row built from the road: its begin is given whatever
+// its tick boxes say, and stays where it is when the rows are written back.
+bool beginGiven(const HorizontalElementEdit& record, int row)
+{
+    return row == 0 && record.source.isValid();
+}
+
+bool readRadians(const QString& text, double& radians)
+{
+    double degrees = 0.0;
+    if (!readAngle(text, degrees))
+        return false;
+    radians = Pelko::Corvex::Angle::fromDegree(degrees).toRadian();
+    return true;
+}
+
+} // namespace
+
+// Only typed cells are read; the numbers are stored beside their texts, which stay as typed, so
+// checking twice reads the same.
 bool HorizontalElementTableModel::checkRows(int& row, int& column)
 {
     row = -1;
@@ -521,58 +556,58 @@ bool HorizontalElementTableModel::checkRows(int& row, int& column)
         return false;
     };
 
-    double mileage = 0.0;
-    if (readStation(m_rows.at(0).mileageText, stationsEquations(), mileage) != StationReading::Read)
-        return fail(0, MileageColumn);
+    const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
+    const auto station = [&equations](const QString& text, double& continuous) {
+        return readStation(text, equations, continuous) == StationReading::Read;
+    };
+    // A cell read into its number; false when its text does not read. A stored value can be no
+    // number too: the begin of an element that follows on.
+    const auto read = [](TextCell& cell, auto reader) {
+        double value = 0.0;
+        if (!cell.read(reader, value) || std::isnan(value))
+            return false;
+        cell.setNumber(value);
+        return true;
+    };
 
     // The column of the first cell that does not check, or -1; what was read is kept either way.
-    auto check = [](HorizontalElementEdit& record, int i) {
+    auto check = [&](HorizontalElementEdit& record, int i) {
+        const bool given = beginGiven(record, i);
+        if (i == 0 && !read(record.mileage, station))
+            return int(MileageColumn);
         // The chain has to start somewhere: the first element needs its azimuth and its point.
-        if (record.azimuthFixed) {
-            double degrees = 0.0;
-            if (!readAngle(record.azimuthText, degrees))
+        if (record.azimuthFixed || given) {
+            if (!read(record.azimuth, readRadians))
                 return int(AzimuthColumn);
-            record.azimuth = degrees;
         } else if (i == 0) {
             return int(AzimuthColumn);
         }
 
-        double length = 0.0;
-        if (!readLength(record.lengthText, length) || length <= 0.01)
+        if (!read(record.length, readLength) || record.length.number() <= 0.01)
             return int(LengthColumn);
-        record.length = length;
 
-        if (record.pointFixed) {
-            double north = 0.0;
-            if (!readLength(record.northText, north))
+        if (record.pointFixed || given) {
+            if (!read(record.north, readLength))
                 return int(NorthColumn);
-            record.north = north;
-            double east = 0.0;
-            if (!readLength(record.eastText, east))
+            if (!read(record.east, readLength))
                 return int(EastColumn);
-            record.east = east;
         } else if (i == 0) {
             return int(NorthColumn);
         }
 
-        deriveType(record);
-        double r1 = 0.0;
-        if (!readRadius(record.startRadiusText, r1))
+        if (!read(record.startRadius, readRadius))
             return int(StartRadiusColumn);
-        double r2 = 0.0;
-        if (!readRadius(record.endRadiusText, r2))
+        if (!read(record.endRadius, readRadius))
             return int(EndRadiusColumn);
+        const double r1 = record.startRadius.number();
+        const double r2 = record.endRadius.number();
         if (r1 != 0.0 && r2 != 0.0 && r1 * r2 < 0.0)
             return int(EndRadiusColumn);
-        record.startRadius = r1;
-        record.endRadius = r2;
         return -1;
     };
 
     for (int i = 0; i < m_rows.size(); ++i) {
         HorizontalElementEdit record = m_rows.at(i);
-        if (i == 0)
-            record.mileage = mileage;
         const int failed = check(record, i);
         m_rows.set(i, record);
         if (failed >= 0)
@@ -587,19 +622,27 @@ int HorizontalElementTableModel::applyRows()
         return -1;
     return buildApart(m_working, m_rows.size(), [this](HorizontalElementConfiguration& fresh, int i) {
         const HorizontalElementEdit record = m_rows.at(i);
+        // A row left as it was is its element: rebuilding it would only lose what it holds exactly.
+        if (record.isUnchanged()) {
+            fresh.append(record.source.clone());
+            return true;
+        }
         const double sign = record.turnDirection == Pelko::Road::TurnLeft ? -1.0 : 1.0;
-        const double r1 = HorizontalElementEdit::isStraight(record.startRadius)
+        const double r1 = HorizontalElementEdit::isStraight(record.startRadius.number())
             ? inf
-            : sign * std::fabs(record.startRadius);
-        const double r2
-            = HorizontalElementEdit::isStraight(record.endRadius) ? inf : sign * std::fabs(record.endRadius);
-        const Pelko::Corvex::Point point = record.pointFixed ? Pelko::Corvex::Point(record.north, record.east)
-                                                             : Pelko::Corvex::Point::invalid();
-        const Pelko::Corvex::Angle azimuth = record.azimuthFixed
-            ? Pelko::Corvex::Angle::fromDegree(record.azimuth)
+            : sign * std::fabs(record.startRadius.number());
+        const double r2 = HorizontalElementEdit::isStraight(record.endRadius.number())
+            ? inf
+            : sign * std::fabs(record.endRadius.number());
+        const bool given = beginGiven(record, i);
+        const Pelko::Corvex::Point point = record.pointFixed || given
+            ? Pelko::Corvex::Point(record.north.number(), record.east.number())
+            : Pelko::Corvex::Point::invalid();
+        const Pelko::Corvex::Angle azimuth = record.azimuthFixed || given
+            ? Pelko::Corvex::Angle::fromRadian(record.azimuth.number())
             : Pelko::Corvex::Angle::fromRadian(nan);
-        const HorizontalElement element = createElement(record.type, azimuth, record.length, r1, r2, point,
-                                                        i == 0 ? record.mileage : nan);
+        const HorizontalElement element = createElement(record.type, azimuth, record.length.number(), r1, r2,
+                                                        point, i == 0 ? record.mileage.number() : nan);
         if (!element.isValid())
             return false;
         fresh.append(element);

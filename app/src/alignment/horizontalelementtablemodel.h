@@ -16,7 +16,8 @@ namespace Trelvin {
 
 // The element table. It shows a working copy of the road's element chain until the first typed edit,
 // then holds the rows as texts; they are checked and turned into elements on Apply (or on a document
-// save, which refuses rows that do not check). A write makes the road element-defined.
+// save, which refuses rows that do not check). Only what the user typed is read: a row left as it was
+// is written back as the element it was built from. A write makes the road element-defined.
 class HorizontalElementTableModel
     : public TextRowListModel<Pelko::Road::HorizontalElementConfiguration, HorizontalElementEdit>
 {
@@ -76,7 +77,7 @@ public:
     static Pelko::Road::HorizontalElement createElement(int type, const Pelko::Corvex::Angle& azimuth,
                                                         double length, double startRadius, double endRadius,
                                                         const Pelko::Corvex::Point& point, double station);
-    // Type and side from the two radius texts (display unit; a text that is no number is straight).
+    // Type and side from the two radii (a typed text that is no number is straight).
     static void deriveType(HorizontalElementEdit& record);
     static void deriveTurnDirection(HorizontalElementEdit& record);
 

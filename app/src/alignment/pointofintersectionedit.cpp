@@ -3,7 +3,6 @@
 #include "framework/metertounit.h"
 #include "framework/valueformater.h"
 
-#include <road/pointofintersection.h>
 #include <text/stationtext.h>
 
 #include <cmath>
@@ -11,49 +10,62 @@
 namespace Zemko {
 namespace Trelvin {
 
+namespace {
+
+QString lengthText(double meters)
+{
+    return QString::number(MeterToUnit::instance()->fromMeters(meters), 'f', 3);
+}
+
+QString radiusText(double meters)
+{
+    return ValueFormater::radiusText(MeterToUnit::instance()->fromMeters(meters));
+}
+
+} // namespace
+
 PointOfIntersectionEdit::PointOfIntersectionEdit()
 {
     setCurveType(0);
 }
 
 PointOfIntersectionEdit::PointOfIntersectionEdit(const Pelko::Road::PointOfIntersection& pi)
+    : m_source(pi)
+    , m_fromRoad(true)
 {
     setCurveType(pi.getCurveType());
-    // The table replaces this with the stations-equation form.
-    m_station = pi.getPoiStation();
-    m_stationText = stationToText(MeterToUnit::instance()->fromMeters(m_station), false);
-
-    setStartRadius(pi.getStartRadius());
-    setEndRadius(pi.getEndRadius());
-    setRadius(pi.getRadius());
-
-    m_curveLength = pi.getArcLength() + pi.getInSpiralLength() + pi.getOutSpiralLength();
-    m_curveLengthText = lengthText(m_curveLength);
-    setInSpiralLength(pi.getInSpiralLength());
-    setOutSpiralLength(pi.getOutSpiralLength());
-    setNorth(pi.getPointOfIntersection().getX());
-    setEast(pi.getPointOfIntersection().getY());
-
     const MeterToUnit* unit = MeterToUnit::instance();
-    m_inTangentLengthText
-        = QStringLiteral("%1").arg(unit->fromMeters(pi.getInTangentLength()), 0, 'f', 2, QLatin1Char(' '));
-    m_outTangentLengthText
-        = QStringLiteral("%1").arg(unit->fromMeters(pi.getOutTangetLength()), 0, 'f', 2, QLatin1Char(' '));
+    // The table replaces the text with the stations-equation form.
+    m_cells[Station]
+        = TextCell::stored(pi.getPoiStation(), stationToText(unit->fromMeters(pi.getPoiStation()), false));
+    m_cells[North] = TextCell::stored(pi.getPointOfIntersection().getX(),
+                                      lengthText(pi.getPointOfIntersection().getX()));
+    m_cells[East] = TextCell::stored(pi.getPointOfIntersection().getY(),
+                                     lengthText(pi.getPointOfIntersection().getY()));
 
-    if (m_curveType == 0) {
-        m_radiusText.clear();
-        m_startRadiusText.clear();
-        m_endRadiusText.clear();
-        m_curveLengthText.clear();
-        m_inSpiralLengthText.clear();
-        m_outSpiralLengthText.clear();
-        m_inTangentLengthText.clear();
-        m_outTangentLengthText.clear();
-    } else if (m_curveType == 1) {
-        m_startRadiusText.clear();
-        m_endRadiusText.clear();
-        m_inSpiralLengthText.clear();
-        m_outSpiralLengthText.clear();
+    // A point has no curve, an arc no spirals: such cells are empty, and hold what an empty cell reads
+    // as (none, a straight).
+    const bool curve = m_curveType != 0;
+    const bool spirals = m_curveType != 0 && m_curveType != 1;
+    const auto radius = [](double value, bool shown) {
+        const double stored = shown ? straightAsZero(value) : 0.0;
+        return TextCell::stored(stored, shown ? radiusText(stored) : QString());
+    };
+    const auto length = [](double value, bool shown) {
+        return shown ? TextCell::stored(value, lengthText(value)) : TextCell::stored(0.0, QString());
+    };
+    m_cells[Radius] = radius(pi.getRadius(), curve);
+    m_cells[StartRadius] = radius(pi.getStartRadius(), spirals);
+    m_cells[EndRadius] = radius(pi.getEndRadius(), spirals);
+    m_cells[InSpiralLength] = length(pi.getInSpiralLength(), spirals);
+    m_cells[OutSpiralLength] = length(pi.getOutSpiralLength(), spirals);
+
+    if (curve) {
+        m_curveLengthText = lengthText(pi.getArcLength() + pi.getInSpiralLength() + pi.getOutSpiralLength());
+        m_inTangentLengthText = QStringLiteral("%1").arg(unit->fromMeters(pi.getInTangentLength()), 0, 'f', 2,
+                                                         QLatin1Char(' '));
+        m_outTangentLengthText = QStringLiteral("%1").arg(unit->fromMeters(pi.getOutTangetLength()), 0, 'f',
+                                                          2, QLatin1Char(' '));
     }
 }
 
@@ -63,62 +75,34 @@ void PointOfIntersectionEdit::setCurveType(int kind)
     m_curveTypeText = ValueFormater::curveTypeText(kind);
 }
 
-void PointOfIntersectionEdit::setStation(double value, bool overlapped)
+const TextCell& PointOfIntersectionEdit::cell(int c) const
 {
-    m_station = value;
-    m_stationText = stationToText(MeterToUnit::instance()->fromMeters(value), overlapped);
+    static const TextCell none;
+    return c >= 0 && c < CellCount ? m_cells[c] : none;
+}
+
+TextCell& PointOfIntersectionEdit::cell(int c)
+{
+    static TextCell none;
+    if (c >= 0 && c < CellCount)
+        return m_cells[c];
+    none = TextCell();
+    return none;
+}
+
+bool PointOfIntersectionEdit::isUnchanged() const
+{
+    if (!m_fromRoad || m_curveType != int(m_source.getCurveType()))
+        return false;
+    for (const TextCell& c : m_cells)
+        if (!c.isStored())
+            return false;
+    return true;
 }
 
 double PointOfIntersectionEdit::straightAsZero(double radius)
 {
     return std::isinf(radius) || std::fabs(radius) < 0.0001 ? 0.0 : radius;
-}
-
-QString PointOfIntersectionEdit::lengthText(double meters)
-{
-    return QString::number(MeterToUnit::instance()->fromMeters(meters), 'f', 3);
-}
-
-void PointOfIntersectionEdit::setRadius(double value)
-{
-    m_radius = straightAsZero(value);
-    m_radiusText = ValueFormater::radiusText(MeterToUnit::instance()->fromMeters(m_radius));
-}
-
-void PointOfIntersectionEdit::setStartRadius(double value)
-{
-    m_startRadius = straightAsZero(value);
-    m_startRadiusText = ValueFormater::radiusText(MeterToUnit::instance()->fromMeters(m_startRadius));
-}
-
-void PointOfIntersectionEdit::setEndRadius(double value)
-{
-    m_endRadius = straightAsZero(value);
-    m_endRadiusText = ValueFormater::radiusText(MeterToUnit::instance()->fromMeters(m_endRadius));
-}
-
-void PointOfIntersectionEdit::setInSpiralLength(double value)
-{
-    m_inSpiralLength = value;
-    m_inSpiralLengthText = lengthText(value);
-}
-
-void PointOfIntersectionEdit::setOutSpiralLength(double value)
-{
-    m_outSpiralLength = value;
-    m_outSpiralLengthText = lengthText(value);
-}
-
-void PointOfIntersectionEdit::setNorth(double value)
-{
-    m_north = value;
-    m_northText = lengthText(value);
-}
-
-void PointOfIntersectionEdit::setEast(double value)
-{
-    m_east = value;
-    m_eastText = lengthText(value);
 }
 
 } // namespace Trelvin

@@ -21,6 +21,19 @@ namespace Trelvin {
 using Pelko::Road::PointOfIntersection;
 using Pelko::Road::PointOfIntersectionConfiguration;
 
+// The typed cells of a row are numbered as the columns they show in.
+static_assert(
+    int(PointOfIntersectionEdit::Station) == int(PointOfIntersectionTableModel::StationColumn)
+        && int(PointOfIntersectionEdit::North) == int(PointOfIntersectionTableModel::NorthColumn)
+        && int(PointOfIntersectionEdit::East) == int(PointOfIntersectionTableModel::EastColumn)
+        && int(PointOfIntersectionEdit::InSpiralLength) == int(PointOfIntersectionTableModel::InSpiralColumn)
+        && int(PointOfIntersectionEdit::Radius) == int(PointOfIntersectionTableModel::RadiusColumn)
+        && int(PointOfIntersectionEdit::OutSpiralLength)
+            == int(PointOfIntersectionTableModel::OutSpiralColumn)
+        && int(PointOfIntersectionEdit::StartRadius) == int(PointOfIntersectionTableModel::StartRadiusColumn)
+        && int(PointOfIntersectionEdit::EndRadius) == int(PointOfIntersectionTableModel::EndRadiusColumn),
+    "PI cells and columns");
+
 namespace {
 
 // A spiral length: empty is none; anything else must be a length that is not negative.
@@ -171,22 +184,6 @@ QVariant PointOfIntersectionTableModel::roadCell(int column, int row, int role) 
 QString PointOfIntersectionTableModel::textOf(const PointOfIntersectionEdit& record, int column)
 {
     switch (column) {
-    case StationColumn:
-        return record.stationText();
-    case NorthColumn:
-        return record.northText();
-    case EastColumn:
-        return record.eastText();
-    case InSpiralColumn:
-        return record.inSpiralLengthText();
-    case RadiusColumn:
-        return record.radiusText();
-    case OutSpiralColumn:
-        return record.outSpiralLengthText();
-    case StartRadiusColumn:
-        return record.startRadiusText();
-    case EndRadiusColumn:
-        return record.endRadiusText();
     case CurveLengthColumn:
         return record.curveLengthText();
     case InTangentColumn:
@@ -194,41 +191,18 @@ QString PointOfIntersectionTableModel::textOf(const PointOfIntersectionEdit& rec
     case OutTangentColumn:
         return record.outTangentLengthText();
     default:
-        return QString();
+        // The typed cells are numbered as the columns.
+        return record.text(column);
     }
 }
 
 bool PointOfIntersectionTableModel::setTextOf(PointOfIntersectionEdit& record, int column,
                                               const QString& text)
 {
-    switch (column) {
-    case StationColumn:
-        record.setStationText(text);
-        return true;
-    case NorthColumn:
-        record.setNorthText(text);
-        return true;
-    case EastColumn:
-        record.setEastText(text);
-        return true;
-    case InSpiralColumn:
-        record.setInSpiralLengthText(text);
-        return true;
-    case RadiusColumn:
-        record.setRadiusText(text);
-        return true;
-    case OutSpiralColumn:
-        record.setOutSpiralLengthText(text);
-        return true;
-    case StartRadiusColumn:
-        record.setStartRadiusText(text);
-        return true;
-    case EndRadiusColumn:
-        record.setEndRadiusText(text);
-        return true;
-    default:
+    if (column < StationColumn || column > EndRadiusColumn)
         return false;
-    }
+    record.cell(column).type(text);
+    return true;
 }
 
 PointOfIntersectionConfiguration PointOfIntersectionTableModel::pointOfIntersections() const
@@ -245,7 +219,9 @@ void PointOfIntersectionTableModel::makeTextRows()
         PointOfIntersectionEdit record(pi);
         const Pelko::Road::Station station = eq.getStationFromContinuous(pi.getPoiStation());
         if (station.isValid())
-            record.setStation(station.getStation(), station.isOverlapped());
+            record.cell(PointOfIntersectionEdit::Station)
+                .setShownText(stationToText(MeterToUnit::instance()->fromMeters(station.getStation()),
+                                            station.isOverlapped()));
         m_rows.append(record);
     }
 }
@@ -319,7 +295,7 @@ void PointOfIntersectionTableModel::pasteLine(int row, int column, const QString
     m_rows.set(row, record);
 }
 
-// Numbers are stored beside the typed texts, which stay as they are.
+// Only typed cells are read; the numbers are stored beside their texts, which stay as typed.
 bool PointOfIntersectionTableModel::checkRows(int& row, int& column)
 {
     row = -1;
@@ -327,61 +303,58 @@ bool PointOfIntersectionTableModel::checkRows(int& row, int& column)
     if (!isTextRowMode() || m_rows.size() == 0)
         return true;
 
-    auto fail = [&](int r, int c) {
-        row = r;
-        column = c;
-        return false;
+    const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
+    const auto station = [&equations](const QString& text, double& continuous) {
+        return readStation(text, equations, continuous) == StationReading::Read;
+    };
+    // The cell read into its number; false when its text does not read.
+    const auto read = [](PointOfIntersectionEdit& record, int cell, auto reader) {
+        double value = 0.0;
+        if (!record.cell(cell).read(reader, value))
+            return false;
+        record.cell(cell).setNumber(value);
+        return true;
+    };
+    const auto differs
+        = [](double outer, double radius) { return outer == 0.0 || std::fabs(outer - radius) >= 0.001; };
+
+    // The column of the first cell that does not check, or -1; what was read is kept either way.
+    const int count = m_rows.size();
+    auto check = [&](PointOfIntersectionEdit& record, int i) {
+        if (i == 0 && !read(record, StationColumn, station))
+            return int(StationColumn);
+        if (!read(record, NorthColumn, readLength))
+            return int(NorthColumn);
+        if (!read(record, EastColumn, readLength))
+            return int(EastColumn);
+        // The first and the last row are plain points.
+        if (i == 0 || i == count - 1)
+            return -1;
+        if (!read(record, RadiusColumn, readLength) || record.number(RadiusColumn) <= 1.0)
+            return int(RadiusColumn);
+        if (!read(record, InSpiralColumn, readSpiralLength))
+            return int(InSpiralColumn);
+        if (!read(record, OutSpiralColumn, readSpiralLength))
+            return int(OutSpiralColumn);
+        const double radius = record.number(RadiusColumn);
+        if (!read(record, StartRadiusColumn, readOuterRadius)
+            || !differs(record.number(StartRadiusColumn), radius))
+            return int(StartRadiusColumn);
+        if (!read(record, EndRadiusColumn, readOuterRadius)
+            || !differs(record.number(EndRadiusColumn), radius))
+            return int(EndRadiusColumn);
+        return -1;
     };
 
-    const int count = m_rows.size();
     for (int i = 0; i < count; ++i) {
         PointOfIntersectionEdit record = m_rows.at(i);
-        if (i == 0) {
-            double station = 0.0;
-            if (readStation(record.stationText(), stationsEquations(), station) != StationReading::Read)
-                return fail(0, StationColumn);
-            record.setStationValue(station);
-        }
-
-        double value = 0.0;
-        if (!readLength(record.northText(), value))
-            return fail(i, NorthColumn);
-        record.setNorthValue(value);
-        if (!readLength(record.eastText(), value))
-            return fail(i, EastColumn);
-        record.setEastValue(value);
-
-        if (i == 0 || i == count - 1) {
-            m_rows.set(i, record);
-            continue;
-        }
-
-        double radius = 0.0;
-        if (!readLength(record.radiusText(), radius) || radius <= 1.0)
-            return fail(i, RadiusColumn);
-        record.setRadiusValue(radius);
-
-        double inLength = 0.0;
-        if (!readSpiralLength(record.inSpiralLengthText(), inLength))
-            return fail(i, InSpiralColumn);
-        double outLength = 0.0;
-        if (!readSpiralLength(record.outSpiralLengthText(), outLength))
-            return fail(i, OutSpiralColumn);
-        record.setInSpiralLengthValue(inLength);
-        record.setOutSpiralLengthValue(outLength);
-
-        double startRadius = 0.0;
-        if (!readOuterRadius(record.startRadiusText(), startRadius)
-            || (startRadius != 0.0 && std::fabs(startRadius - radius) < 0.001))
-            return fail(i, StartRadiusColumn);
-        double endRadius = 0.0;
-        if (!readOuterRadius(record.endRadiusText(), endRadius)
-            || (endRadius != 0.0 && std::fabs(endRadius - radius) < 0.001))
-            return fail(i, EndRadiusColumn);
-        record.setStartRadiusValue(startRadius);
-        record.setEndRadiusValue(endRadius);
-
+        const int failed = check(record, i);
         m_rows.set(i, record);
+        if (failed >= 0) {
+            row = i;
+            column = failed;
+            return false;
+        }
     }
     return true;
 }
@@ -394,16 +367,42 @@ int PointOfIntersectionTableModel::applyRows(int& code)
     const int count = m_rows.size();
     return buildApart(m_working, count, [&](PointOfIntersectionConfiguration& fresh, int i) {
         const PointOfIntersectionEdit record = m_rows.at(i);
-        const int kind = i == 0 || i == count - 1 ? 0 : 2;
+        const int kind = kindOf(record, i == 0 || i == count - 1);
+        // A row left as it was, where its kind still fits, is its PI: rebuilding it would only lose
+        // what it holds exactly.
+        if (record.isUnchanged() && kind == record.curveType()) {
+            fresh.append(record.source().clone());
+            return true;
+        }
         const Creation created = createPointOfIntersection(
-            kind, Pelko::Corvex::Point(record.north(), record.east()), record.radius(), record.startRadius(),
-            record.endRadius(), record.inSpiralLength(), record.outSpiralLength(), record.station());
+            kind, Pelko::Corvex::Point(record.number(NorthColumn), record.number(EastColumn)),
+            record.number(RadiusColumn), record.number(StartRadiusColumn), record.number(EndRadiusColumn),
+            record.number(InSpiralColumn), record.number(OutSpiralColumn), record.number(StationColumn));
         code = created.second;
         if (code != 0)
             return false;
         fresh.append(created.first);
         return true;
     });
+}
+
+int PointOfIntersectionTableModel::kindOf(const PointOfIntersectionEdit& record, bool end)
+{
+    if (end)
+        return 0;
+    // An arc or a spiral-spiral corner stays what it is; an arc given spiral values, and every other
+    // inner row, is a spiral-arc-spiral corner.
+    const int kind = record.curveType();
+    if (kind == 3)
+        return kind;
+    if (kind == 1) {
+        bool spirals = false;
+        for (int cell : { InSpiralColumn, OutSpiralColumn, StartRadiusColumn, EndRadiusColumn })
+            spirals = spirals || !record.cell(cell).isStored();
+        if (!spirals)
+            return kind;
+    }
+    return 2;
 }
 
 PointOfIntersectionTableModel::Creation PointOfIntersectionTableModel::createPointOfIntersection(

@@ -18,7 +18,8 @@ namespace Trelvin {
 
 // The PI table. It shows a working copy of the road's PI list until the first edit, then holds the
 // rows as texts the user types freely; the texts are checked and turned into PIs only on Apply (or on
-// a document save, which refuses rows that do not check). A write makes the road PI-defined.
+// a document save, which refuses rows that do not check). Only what the user typed is read: a row
+// left as it was is written back as the PI it was built from. A write makes the road PI-defined.
 class PointOfIntersectionTableModel
     : public TextRowListModel<Pelko::Road::PointOfIntersectionConfiguration, PointOfIntersectionEdit>
 {
@@ -85,6 +86,8 @@ protected:
 private:
     QVariant roadCell(int column, int row, int role) const;
     static QString textOf(const PointOfIntersectionEdit& record, int column);
+    // The kind a row is written as: a point at either end of the list, else a corner.
+    static int kindOf(const PointOfIntersectionEdit& record, bool end);
     static bool setTextOf(PointOfIntersectionEdit& record, int column, const QString& text);
 };
 

@@ -5,6 +5,7 @@
 #include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
+#include "framework/storedfield.h"
 #include "ui_pointsofintersectiondialog.h"
 
 #include <road/station.h>
@@ -108,54 +109,57 @@ int PointsOfIntersectionDialog::findTypeIndex(int kind) const
 void PointsOfIntersectionDialog::fillFields(const PointOfIntersection& pi)
 {
     const MeterToUnit* unit = MeterToUnit::instance();
-    auto text = [unit](double meters, int decimals) {
-        return QString::number(unit->fromMeters(meters), 'f', decimals);
+    // The fields show the values rounded and stand for them exactly until they are typed over.
+    auto fill = [unit](QLineEdit* field, double meters, int decimals) {
+        Zemko::Trelvin::showStored(field, meters, QString::number(unit->fromMeters(meters), 'f', decimals));
     };
-    ui->lePIN->setText(text(pi.getPointOfIntersection().getX(), 4));
-    ui->lePIE->setText(text(pi.getPointOfIntersection().getY(), 4));
+    fill(ui->lePIN, pi.getPointOfIntersection().getX(), 4);
+    fill(ui->lePIE, pi.getPointOfIntersection().getY(), 4);
     if (m_model)
-        ui->leStation->setText(m_model->displayedStation(pi.getPoiStation()));
+        Zemko::Trelvin::showStored(ui->leStation, pi.getPoiStation(),
+                                   m_model->displayedStation(pi.getPoiStation()));
     const int kind = pi.getCurveType();
     if (kind >= 1 && kind <= 3)
-        ui->leRadius->setText(text(pi.getRadius(), 3));
+        fill(ui->leRadius, pi.getRadius(), 3);
     if (kind == 2 || kind == 3) {
-        ui->leTransLenIn->setText(text(pi.getInSpiralLength(), 3));
-        ui->leTransLenOut->setText(text(pi.getOutSpiralLength(), 3));
+        fill(ui->leTransLenIn, pi.getInSpiralLength(), 3);
+        fill(ui->leTransLenOut, pi.getOutSpiralLength(), 3);
     }
 }
 
-double PointsOfIntersectionDialog::lengthOf(const QString& text) const
+double PointsOfIntersectionDialog::lengthOf(const QLineEdit* field) const
 {
     bool ok = false;
-    const double value = Zemko::Trelvin::numberLocale().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(value) ? MeterToUnit::instance()->toMeters(value) : 0.0;
+    const double value = Zemko::Trelvin::numberLocale().toDouble(field->text().trimmed(), &ok);
+    return Zemko::Trelvin::storedOr(
+        field, ok && std::isfinite(value) ? MeterToUnit::instance()->toMeters(value) : 0.0);
 }
 
 QString PointsOfIntersectionDialog::buildPointOfIntersection()
 {
     const int kind = ui->cmbType->currentData().toInt();
-    const Pelko::Corvex::Point point(lengthOf(ui->lePIN->text()), lengthOf(ui->lePIE->text()));
+    const Pelko::Corvex::Point point(lengthOf(ui->lePIN), lengthOf(ui->lePIE));
 
     PointOfIntersection::Result result;
     if (kind == 1) {
-        const double radius = lengthOf(ui->leRadius->text());
+        const double radius = lengthOf(ui->leRadius);
         if (std::fabs(radius) < 0.0001)
             return tr("Radius can not be zero!");
         result = PointOfIntersection::createArc(point, radius);
     } else if (kind == 2 || kind == 3) {
         // The station follows from the polygon; only a point PI takes one.
-        const double radius = lengthOf(ui->leRadius->text());
+        const double radius = lengthOf(ui->leRadius);
         if (std::fabs(radius) < 0.0001)
             return tr("Radius can not be zero!");
-        const double in = lengthOf(ui->leTransLenIn->text());
-        const double out = lengthOf(ui->leTransLenOut->text());
+        const double in = lengthOf(ui->leTransLenIn);
+        const double out = lengthOf(ui->leTransLenOut);
         if (std::fabs(in) < 0.0001 && std::fabs(out) < 0.0001)
             return tr("In length and out length can not both be zero");
         result = kind == 2 ? PointOfIntersection::createTransArcTrans(point, radius, in, out)
                            : PointOfIntersection::createTransTrans(point, radius, in, out);
     } else {
         double station = std::nan("");
-        const QString error = continuousStation(ui->leStation->text(), station);
+        const QString error = continuousStation(station);
         if (!error.isEmpty())
             return error;
         if (!std::isfinite(station))
@@ -166,11 +170,16 @@ QString PointsOfIntersectionDialog::buildPointOfIntersection()
     return resultText(result.second);
 }
 
-QString PointsOfIntersectionDialog::continuousStation(const QString& text, double& station) const
+QString PointsOfIntersectionDialog::continuousStation(double& station) const
 {
+    const Zemko::Trelvin::TextCell cell = Zemko::Trelvin::fieldCell(ui->leStation);
+    if (cell.isStored()) {
+        station = cell.number();
+        return QString();
+    }
     const Pelko::Road::StationsEquationConfiguration equations
         = m_model ? m_model->stationsEquations() : Pelko::Road::StationsEquationConfiguration();
-    switch (Zemko::Trelvin::readStation(text, equations, station)) {
+    switch (Zemko::Trelvin::readStation(cell.text(), equations, station)) {
     case Zemko::Trelvin::StationReading::NotANumber:
         return tr("Station should not be infinite!");
     case Zemko::Trelvin::StationReading::NotFound:

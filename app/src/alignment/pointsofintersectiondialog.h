@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QLineEdit;
+
 namespace Ui {
 class PointsOfIntersectionDialog;
 }
@@ -47,8 +49,10 @@ private:
     // The error text; empty when the PI was built.
     QString buildPointOfIntersection();
     // The continuous station of the station field, or an error text.
-    QString continuousStation(const QString& text, double& station) const;
-    double lengthOf(const QString& text) const;
+    // The station field's continuous station (the stored one while the field shows it).
+    QString continuousStation(double& station) const;
+    // Metres from a length field (the stored value while the field shows it); 0 for no number.
+    double lengthOf(const QLineEdit* field) const;
 
     int m_mode;
     int m_row;

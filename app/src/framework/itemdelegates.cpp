@@ -8,6 +8,7 @@
 #include <QDoubleValidator>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,6 +20,12 @@ namespace {
 void fitEditor(QWidget* editor, const QStyleOptionViewItem& option)
 {
     editor->setGeometry(option.rect);
+}
+
+// The text a number editor starts from.
+QString numberText(const QModelIndex& index, int decimals)
+{
+    return QString::number(index.model()->data(index, Qt::EditRole).toDouble(), 'f', std::min(decimals, 10));
 }
 
 } // namespace
@@ -92,15 +99,18 @@ QWidget* FloatNumEditDelegate::createEditor(QWidget* parent, const QStyleOptionV
 
 void FloatNumEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
-    const double value = index.model()->data(index, Qt::EditRole).toDouble();
-    static_cast<QLineEdit*>(editor)->setText(QString::number(value, 'f', std::min(decimals, 10)));
+    static_cast<QLineEdit*>(editor)->setText(numberText(index, decimals));
 }
 
 void FloatNumEditDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                         const QModelIndex& index) const
 {
+    const QString text = static_cast<QLineEdit*>(editor)->text();
+    // An editor left as it started holds the value rounded: the cell keeps its own.
+    if (text == numberText(index, decimals))
+        return;
     bool ok = false;
-    const double value = numberLocale().toDouble(static_cast<QLineEdit*>(editor)->text().trimmed(), &ok);
+    const double value = numberLocale().toDouble(text.trimmed(), &ok);
     // An emptied or half-typed field is no number; writing 0 for it would change the cell unasked.
     if (!ok)
         return;
@@ -137,7 +147,11 @@ void LineEditDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
 void LineEditDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                     const QModelIndex& index) const
 {
-    model->setData(index, static_cast<QLineEdit*>(editor)->text(), Qt::EditRole);
+    const QString text = static_cast<QLineEdit*>(editor)->text();
+    // An editor left as it started writes nothing: its text may show the value rounded.
+    if (text == index.model()->data(index, Qt::EditRole).toString())
+        return;
+    model->setData(index, text, Qt::EditRole);
 }
 
 void LineEditDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

@@ -10,7 +10,7 @@ namespace Trelvin {
 
 // The cell editors of the editor tables. A delegate only moves values between its editor and the
 // model's edit role; the model's setData decides whether a value stands. An editor holding no usable
-// value writes nothing, so the cell keeps what it had.
+// value, or still holding the text it started from, writes nothing, so the cell keeps what it had.
 
 // A choice from a fixed list; writes the chosen item's value.
 class ComboBoxDelegate : public QStyledItemDelegate

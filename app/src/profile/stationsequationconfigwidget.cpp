@@ -76,8 +76,9 @@ void StationsEquationConfigWidget::onTableViewDoubleClick(const QModelIndex& ind
 void StationsEquationConfigWidget::editRow(int row)
 {
     StationsEquationDialog dialog(this);
-    dialog.setBefore(m_model->cellText(row, 1));
-    dialog.setAfter(m_model->cellText(row, 2));
+    const Pelko::Road::StationsEquation stored = m_model->equationAt(row);
+    dialog.setBefore(stored.getBefore(), m_model->cellText(row, 1));
+    dialog.setAfter(stored.getAfter(), m_model->cellText(row, 2));
     if (dialog.exec() != QDialog::Accepted)
         return;
     showCodeMessage(

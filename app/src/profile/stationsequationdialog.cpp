@@ -1,6 +1,7 @@
 #include "profile/stationsequationdialog.h"
 
 #include "framework/metertounit.h"
+#include "framework/storedfield.h"
 #include "ui_stationsequationdialog.h"
 
 #include <text/stationtext.h>
@@ -40,12 +41,22 @@ void StationsEquationDialog::setAfter(const QString& text)
     ui->leAfter->setText(text);
 }
 
+void StationsEquationDialog::setBefore(double meters, const QString& shown)
+{
+    Zemko::Trelvin::showStored(ui->leBefore, meters, shown);
+}
+
+void StationsEquationDialog::setAfter(double meters, const QString& shown)
+{
+    Zemko::Trelvin::showStored(ui->leAfter, meters, shown);
+}
+
 double StationsEquationDialog::before() const
 {
-    return stationOf(ui->leBefore->text());
+    return Zemko::Trelvin::storedOr(ui->leBefore, stationOf(ui->leBefore->text()));
 }
 
 double StationsEquationDialog::after() const
 {
-    return stationOf(ui->leAfter->text());
+    return Zemko::Trelvin::storedOr(ui->leAfter, stationOf(ui->leAfter->text()));
 }

@@ -40,4 +40,6 @@ private:
     std::unique_ptr<Ui::VerticalAlignmentDialog> ui;
     Zemko::Trelvin::VerticalAlignmentTableModel* m_model;
     Pelko::Road::VerticalElement m_element;
+    // The element edited is a circular curve, and stays one.
+    bool m_circular = false;
 };

@@ -25,13 +25,14 @@ namespace {
 bool readRadius(const VerticalElementEdit& record, double& meters)
 {
     meters = 0.0;
-    if (record.showsNumber(VerticalElementEdit::Radius)) {
-        const double radius = record.number(VerticalElementEdit::Radius);
+    const TextCell& cell = record.cell(VerticalElementEdit::Radius);
+    if (cell.isStored()) {
+        const double radius = cell.number();
         if (std::isfinite(radius) && std::fabs(radius) >= 1e-5)
             meters = radius;
         return true;
     }
-    const QString text = record.text(VerticalElementEdit::Radius).trimmed();
+    const QString text = cell.text().trimmed();
     if (text == QString(QChar(0x221E)))
         return true;
     return readLength(text, meters);
@@ -207,21 +208,22 @@ VerticalAlignmentTableModel::EditResult VerticalAlignmentTableModel::checkRows(i
     for (int i = 0; i < count; ++i) {
         VerticalElementEdit record = m_rows.at(i);
 
-        double continuous = 0.0;
-        switch (readStation(record.text(VerticalElementEdit::Mileage), equations, continuous)) {
-        case StationReading::NotANumber:
-            return fail(i, VerticalElementEdit::Mileage, tr("Invalid station number!"));
-        case StationReading::NotFound:
-            return fail(i, VerticalElementEdit::Mileage, tr("Given station does not exist!"));
-        case StationReading::Read:
-            break;
-        }
-        record.setNumber(VerticalElementEdit::Mileage, continuous);
-
         // A cell still showing the road's value keeps the road's number rather than its rounded text.
-        double height = record.number(VerticalElementEdit::Height);
-        if (!record.showsNumber(VerticalElementEdit::Height)
-            && !readLength(record.text(VerticalElementEdit::Height), height))
+        if (!record.cell(VerticalElementEdit::Mileage).isStored()) {
+            double continuous = 0.0;
+            switch (readStation(record.text(VerticalElementEdit::Mileage), equations, continuous)) {
+            case StationReading::NotANumber:
+                return fail(i, VerticalElementEdit::Mileage, tr("Invalid station number!"));
+            case StationReading::NotFound:
+                return fail(i, VerticalElementEdit::Mileage, tr("Given station does not exist!"));
+            case StationReading::Read:
+                break;
+            }
+            record.setNumber(VerticalElementEdit::Mileage, continuous);
+        }
+
+        double height = 0.0;
+        if (!record.cell(VerticalElementEdit::Height).read(readLength, height))
             return fail(i, VerticalElementEdit::Height, tr("Invalid elevation number!"));
         record.setNumber(VerticalElementEdit::Height, height);
 
@@ -247,11 +249,22 @@ int VerticalAlignmentTableModel::applyRows(EditResult& result)
     // A refused row leaves the working copy, and so what a save writes, as it was.
     return buildApart(m_working, m_rows.size(), [&](VerticalAlignment& fresh, int i) {
         const VerticalElementEdit record = m_rows.at(i);
-        VerticalElement::Poi poi;
-        poi.station = record.number(VerticalElementEdit::Mileage);
-        poi.elevation = record.number(VerticalElementEdit::Height);
-        const VerticalAlignment::Result appended = fresh.append(
-            VerticalElement::createSymparabola(poi, record.number(VerticalElementEdit::Radius)));
+        VerticalElement element;
+        if (record.isUnchanged()) {
+            // A row left as it was is its element, whatever kind of curve it has.
+            element = record.source().clone();
+        } else {
+            VerticalElement::Poi poi;
+            poi.station = record.number(VerticalElementEdit::Mileage);
+            poi.elevation = record.number(VerticalElementEdit::Height);
+            const double radius = record.number(VerticalElementEdit::Radius);
+            // A circular curve stays one; every other row is a symmetric parabola of its radius.
+            const bool circular
+                = record.source() && record.source().getType() == Pelko::Road::VerticalCircularType;
+            element = circular ? VerticalElement::createCircular(poi, radius)
+                               : VerticalElement::createSymparabola(poi, radius);
+        }
+        const VerticalAlignment::Result appended = fresh.append(element);
         if (appended.code != Pelko::Road::ModifySuccess) {
             result = { false, modifyResultText(appended.code) };
             return false;

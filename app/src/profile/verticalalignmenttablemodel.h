@@ -14,8 +14,9 @@ namespace Zemko {
 namespace Trelvin {
 
 // The profile table: the road's vertical PIs on a working copy until the first edit, then the rows as
-// texts the user types freely. Typed rows are checked and turned into symmetric parabolas only on
-// Apply (or on a document save, which refuses rows that do not check).
+// texts the user types freely. Typed rows are checked and turned into symmetric parabolas (a circular
+// curve stays circular) only on Apply (or on a document save, which refuses rows that do not check);
+// only what the user typed is read, and a row left as it was is written back as the element it was.
 class VerticalAlignmentTableModel
     : public TextRowListModel<Pelko::Road::VerticalAlignment, VerticalElementEdit>
 {

@@ -25,61 +25,72 @@ QString gradeText(double ratio)
 } // namespace
 
 VerticalElementEdit::VerticalElementEdit(const Pelko::Road::VerticalElement& element)
+    : m_source(element)
 {
     const Pelko::Road::VerticalElement::Poi& poi = element.getPoi();
     setMileage(poi.station, false);
     setHeight(poi.elevation);
     setRadius(element.getRadius());
-    cells[InGrade] = { gradeText(poi.gradeIn), poi.gradeIn, true };
-    cells[OutGrade] = { gradeText(poi.gradeOut), poi.gradeOut, true };
-    cells[InTangent] = { lengthText(element.getInTangent()), element.getInTangent(), true };
-    cells[OutTangent] = { lengthText(element.getOutTagent()), element.getOutTagent(), true };
+    cells[InGrade] = TextCell::stored(poi.gradeIn, gradeText(poi.gradeIn));
+    cells[OutGrade] = TextCell::stored(poi.gradeOut, gradeText(poi.gradeOut));
+    cells[InTangent] = TextCell::stored(element.getInTangent(), lengthText(element.getInTangent()));
+    cells[OutTangent] = TextCell::stored(element.getOutTagent(), lengthText(element.getOutTagent()));
 }
 
-QString VerticalElementEdit::text(int cell) const
+bool VerticalElementEdit::isUnchanged() const
 {
-    return isCell(cell) ? cells[cell].text : QString();
+    if (!m_source)
+        return false;
+    for (const TextCell& c : cells)
+        if (!c.isStored())
+            return false;
+    return true;
 }
 
-void VerticalElementEdit::setText(int cell, const QString& text)
+QString VerticalElementEdit::text(int c) const
 {
-    if (!isCell(cell) || cells[cell].text == text)
-        return;
-    cells[cell].text = text;
-    cells[cell].showsNumber = false;
+    return cell(c).text();
 }
 
-double VerticalElementEdit::number(int cell) const
+void VerticalElementEdit::setText(int c, const QString& text)
 {
-    return isCell(cell) ? cells[cell].number : 0.0;
+    if (isCell(c))
+        cells[c].type(text);
 }
 
-void VerticalElementEdit::setNumber(int cell, double value)
+double VerticalElementEdit::number(int c) const
 {
-    if (isCell(cell))
-        cells[cell].number = value;
+    return cell(c).number();
 }
 
-bool VerticalElementEdit::showsNumber(int cell) const
+void VerticalElementEdit::setNumber(int c, double value)
 {
-    return isCell(cell) && cells[cell].showsNumber;
+    if (isCell(c))
+        cells[c].setNumber(value);
+}
+
+const TextCell& VerticalElementEdit::cell(int c) const
+{
+    static const TextCell none;
+    return isCell(c) ? cells[c] : none;
 }
 
 void VerticalElementEdit::setMileage(double station, bool after)
 {
-    cells[Mileage] = { stationToText(MeterToUnit::instance()->fromMeters(station), after), station, true };
+    cells[Mileage]
+        = TextCell::stored(station, stationToText(MeterToUnit::instance()->fromMeters(station), after));
 }
 
 void VerticalElementEdit::setHeight(double meters)
 {
-    cells[Height] = { lengthText(meters), meters, true };
+    cells[Height] = TextCell::stored(meters, lengthText(meters));
 }
 
 void VerticalElementEdit::setRadius(double meters)
 {
     QString text
         = std::isinf(meters) || std::fabs(meters) < 1e-5 ? QString(QChar(0x221E)) : lengthText(meters);
-    cells[Radius] = { text, meters, true };
+    cells[Radius] = TextCell::stored(meters, text);
 }
 
 } // namespace Trelvin

@@ -3,12 +3,15 @@
 #include "document/prompter.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
+#include "framework/storedfield.h"
 #include "section/sectionnumbers.h"
 #include "ui_crosssectiondialog.h"
 
 #include <QDoubleValidator>
 
 using Zemko::Trelvin::numberFromField;
+using Zemko::Trelvin::showStored;
+using Zemko::Trelvin::storedOr;
 
 namespace {
 
@@ -44,17 +47,18 @@ QString CrossSectionDialog::name() const
 
 double CrossSectionDialog::width() const
 {
-    return MeterToUnit::instance()->toMeters(numberFromField(ui->leWidth->text()));
+    return storedOr(ui->leWidth, MeterToUnit::instance()->toMeters(numberFromField(ui->leWidth->text())));
 }
 
 double CrossSectionDialog::slope() const
 {
-    return numberFromField(ui->leSlope->text());
+    return storedOr(ui->leSlope, numberFromField(ui->leSlope->text()));
 }
 
 double CrossSectionDialog::heightDiff() const
 {
-    return MeterToUnit::instance()->toMeters(numberFromField(ui->leHeightDiff->text()));
+    return storedOr(ui->leHeightDiff,
+                    MeterToUnit::instance()->toMeters(numberFromField(ui->leHeightDiff->text())));
 }
 
 Pelko::Road::CrossSectionElement CrossSectionDialog::element() const
@@ -85,6 +89,21 @@ void CrossSectionDialog::setSlope(const QString& text)
 void CrossSectionDialog::setHeightDiff(const QString& text)
 {
     ui->leHeightDiff->setText(text);
+}
+
+void CrossSectionDialog::setWidth(double meters, const QString& shown)
+{
+    showStored(ui->leWidth, meters, shown);
+}
+
+void CrossSectionDialog::setSlope(double percent, const QString& shown)
+{
+    showStored(ui->leSlope, percent, shown);
+}
+
+void CrossSectionDialog::setHeightDiff(double meters, const QString& shown)
+{
+    showStored(ui->leHeightDiff, meters, shown);
 }
 
 void CrossSectionDialog::setHeightDiffEnabled(bool enabled)

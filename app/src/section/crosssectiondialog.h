@@ -36,6 +36,11 @@ public:
     void setWidth(const QString& text);
     void setSlope(const QString& text);
     void setHeightDiff(const QString& text);
+    // A stored value (metres, percent, metres) and its text: the value stays to the last bit while the
+    // field shows that text.
+    void setWidth(double meters, const QString& shown);
+    void setSlope(double percent, const QString& shown);
+    void setHeightDiff(double meters, const QString& shown);
     void setHeightDiffEnabled(bool enabled);
 
 public slots:

@@ -5,6 +5,7 @@
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "framework/roadstations.h"
+#include "framework/storedfield.h"
 #include "framework/tablemodel.h"
 #include "section/sectionnumbers.h"
 
@@ -63,6 +64,16 @@ void DialogWithStation::setValueText(const QString& text)
     m_fields.value->setText(text);
 }
 
+void DialogWithStation::setStation(double station, const QString& shown)
+{
+    Zemko::Trelvin::showStored(m_fields.station, station, shown);
+}
+
+void DialogWithStation::setValue(double value, const QString& shown)
+{
+    Zemko::Trelvin::showStored(m_fields.value, value, shown);
+}
+
 void DialogWithStation::setNextEnabled(bool enabled)
 {
     m_fields.next->setEnabled(enabled);
@@ -70,7 +81,7 @@ void DialogWithStation::setNextEnabled(bool enabled)
 
 double DialogWithStation::valueNumber() const
 {
-    return Zemko::Trelvin::numberFromField(m_fields.value->text());
+    return Zemko::Trelvin::storedOr(m_fields.value, Zemko::Trelvin::numberFromField(m_fields.value->text()));
 }
 
 void DialogWithStation::refuseValue(const QString& text)
@@ -80,44 +91,47 @@ void DialogWithStation::refuseValue(const QString& text)
     m_fields.value->selectAll();
 }
 
-bool DialogWithStation::validateStation(const QString& text)
+bool DialogWithStation::validateStation(const Zemko::Trelvin::TextCell& cell)
 {
     const Pelko::Road::RoadSurface* road = Zemko::Trelvin::Trelvin::instance()->road();
     if (!road)
         return false;
-    bool before = true;
-    bool readable = false;
-    double value = Zemko::Trelvin::stationFromText(text, &before, &readable);
-    // An empty field is station 0; a half-typed one ("K", "K1+") is no station at all.
-    if (!readable && text.trimmed().isEmpty())
-        value = 0.0;
-    if (std::isfinite(value)) {
-        const Pelko::Road::StationsEquation::Result result
-            = road->getStationsEquations().getContinuousStation(value, before);
-        if (result.isValid()) {
-            const double station = MeterToUnit::instance()->toMeters(result.getStation());
-            // A point off the road would shape nothing anyone can stake out.
-            const Zemko::Trelvin::RoadStations stations(road);
-            if (!stations.covers(station)) {
-                Zemko::Trelvin::Prompter::instance()->warning(
-                    this, QString(),
-                    stations.offRoadText(station, &Zemko::Trelvin::TableModel::displayedStation),
-                    QMessageBox::Ok);
-                m_fields.station->setFocus();
-                return false;
-            }
-            m_station = station;
-            return true;
+    double station = cell.number();
+    if (!cell.isStored()) {
+        const QString text = cell.text();
+        bool before = true;
+        bool readable = false;
+        double value = Zemko::Trelvin::stationFromText(text, &before, &readable);
+        // An empty field is station 0; a half-typed one ("K", "K1+") is no station at all.
+        if (!readable && text.trimmed().isEmpty())
+            value = 0.0;
+        const Pelko::Road::StationsEquation::Result result = std::isfinite(value)
+            ? road->getStationsEquations().getContinuousStation(value, before)
+            : Pelko::Road::StationsEquation::Result(value, false);
+        if (!result.isValid()) {
+            Zemko::Trelvin::Prompter::instance()->warning(this, QString(), tr("Station Not Exist!"),
+                                                          QMessageBox::Ok);
+            m_fields.station->setFocus();
+            return false;
         }
+        station = MeterToUnit::instance()->toMeters(result.getStation());
     }
-    Zemko::Trelvin::Prompter::instance()->warning(this, QString(), tr("Station Not Exist!"), QMessageBox::Ok);
-    m_fields.station->setFocus();
-    return false;
+    // A point off the road would shape nothing anyone can stake out.
+    const Zemko::Trelvin::RoadStations stations(road);
+    if (!stations.covers(station)) {
+        Zemko::Trelvin::Prompter::instance()->warning(
+            this, QString(), stations.offRoadText(station, &Zemko::Trelvin::TableModel::displayedStation),
+            QMessageBox::Ok);
+        m_fields.station->setFocus();
+        return false;
+    }
+    m_station = station;
+    return true;
 }
 
 bool DialogWithStation::acceptable()
 {
-    return validateStation(m_fields.station->text()) && validateValue();
+    return validateStation(Zemko::Trelvin::fieldCell(m_fields.station)) && validateValue();
 }
 
 void DialogWithStation::onOk()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/textcell.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -29,6 +31,10 @@ public:
     void setMethodText(const QString& text);
     void setStationText(const QString& text);
     void setValueText(const QString& text);
+    // A stored point's continuous station and value with their texts: each stays to the last bit
+    // while its field shows that text.
+    void setStation(double station, const QString& shown);
+    void setValue(double value, const QString& shown);
     void setNextEnabled(bool enabled);
 
 public slots:
@@ -49,9 +55,10 @@ protected:
     // Once, after the form is built: validators and the two buttons.
     void setFields(const Fields& fields);
 
-    // The value field as a number; 0 when empty or unreadable.
+    // The value field as a number (the stored value while the field shows it); 0 when empty or
+    // unreadable.
     double valueNumber() const;
-    bool validateStation(const QString& text);
+    bool validateStation(const Zemko::Trelvin::TextCell& station);
     // Warns and answers false for a value the point cannot take.
     virtual bool validateValue() = 0;
     // Warns about a refused value and puts the cursor into the field.

@@ -5,6 +5,7 @@
 #include "framework/crosssectioneditcache.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
+#include "framework/storedfield.h"
 #include "section/crosssectiondialog.h"
 #include "section/sectionnumbers.h"
 #include "section/standardsectiontablemodel.h"
@@ -131,10 +132,11 @@ void StandardSectionConfigWidget::editRow(int row)
         return;
     CrossSectionDialog dialog(this);
     dialog.setWindowTitle(sideTitle());
+    const Pelko::Road::CrossSectionElement stored = model->configuration().getAt(unsigned(row));
     dialog.setName(model->cellText(row, 0, true));
-    dialog.setWidth(model->editText(row, 1));
-    dialog.setSlope(model->editText(row, 2));
-    dialog.setHeightDiff(model->editText(row, 3));
+    dialog.setWidth(stored.getWidth(), model->editText(row, 1));
+    dialog.setSlope(stored.getSlopeInPercentage(), model->editText(row, 2));
+    dialog.setHeightDiff(stored.getDeltaElevationToPrevious(), model->editText(row, 3));
     dialog.setHeightDiffEnabled(row != 0);
     if (dialog.exec() == QDialog::Accepted)
         model->setAt(row, dialog.element());
@@ -163,7 +165,7 @@ bool StandardSectionConfigWidget::readOffset(double& meters) const
 {
     bool readable = false;
     const double offset = Zemko::Trelvin::numberFromField(ui->leOffset->text(), &readable);
-    meters = MeterToUnit::instance()->toMeters(offset);
+    meters = Zemko::Trelvin::storedOr(ui->leOffset, MeterToUnit::instance()->toMeters(offset));
     return readable;
 }
 
@@ -195,7 +197,9 @@ void StandardSectionConfigWidget::onAboutToSaveRoad()
 
 void StandardSectionConfigWidget::onBtnApplyClick()
 {
-    if (!Trelvin::instance()->road() || !writePivot(true))
+    // The pivot is written only when its fields were edited: the road keeps its own otherwise, even
+    // one the line list does not offer.
+    if (!Trelvin::instance()->road() || (m_pivotEdited && !writePivot(true)))
         return;
     const bool leftWritten = m_leftModel->applyChanges();
     const bool rightWritten = m_rightModel->applyChanges();
@@ -277,7 +281,9 @@ void StandardSectionConfigWidget::onRoadOpened()
         ui->cbLineType->setCurrentIndex(index);
     }
     ui->leOffset->setEnabled(type != Pelko::Road::PivotPlan);
-    ui->leOffset->setText(type != Pelko::Road::PivotPlan ? QString::number(
-                              MeterToUnit::instance()->fromMeters(road->getPivotOffset()), 'f', 5)
-                                                         : planOffsetText);
+    const double offset = type != Pelko::Road::PivotPlan ? road->getPivotOffset() : 0.0;
+    Zemko::Trelvin::showStored(ui->leOffset, offset,
+                               type != Pelko::Road::PivotPlan
+                                   ? QString::number(MeterToUnit::instance()->fromMeters(offset), 'f', 5)
+                                   : planOffsetText);
 }

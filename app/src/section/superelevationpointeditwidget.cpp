@@ -33,8 +33,9 @@ void SuperelevationPointEditWidget::editPoint(SuperelevationWideningTableModel* 
     SuperelevationPointDialog dialog(this);
     dialog.setMethodText(points->cellText(row, 0, true));
     // The stored numbers, not the rounded display, so that an unchanged dialog changes nothing.
-    dialog.setStationText(SuperelevationWideningTableModel::stationEditText(stored.getStation()));
-    dialog.setValueText(Zemko::Trelvin::numberEditText(stored.getSlope()));
+    dialog.setStation(stored.getStation(),
+                      SuperelevationWideningTableModel::stationEditText(stored.getStation()));
+    dialog.setValue(stored.getSlope(), Zemko::Trelvin::numberEditText(stored.getSlope()));
     dialog.setNextEnabled(false);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -1,6 +1,7 @@
 #include "section/wideningpointdialog.h"
 
 #include "framework/metertounit.h"
+#include "framework/storedfield.h"
 #include "section/sectionnumbers.h"
 #include "ui_wideningpointdialog.h"
 
@@ -19,7 +20,8 @@ WideningPointDialog::~WideningPointDialog() = default;
 
 double WideningPointDialog::width() const
 {
-    return MeterToUnit::instance()->toMeters(valueNumber());
+    return Zemko::Trelvin::storedOr(
+        ui->leWidth, MeterToUnit::instance()->toMeters(Zemko::Trelvin::numberFromField(ui->leWidth->text())));
 }
 
 Pelko::Road::WideningPoint WideningPointDialog::point() const

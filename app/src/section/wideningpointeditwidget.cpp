@@ -34,9 +34,10 @@ void WideningPointEditWidget::editPoint(SuperelevationWideningTableModel* model,
     WideningPointDialog dialog(this);
     dialog.setMethodText(points->cellText(row, 0));
     // The stored numbers, not the rounded display, so that an unchanged dialog changes nothing.
-    dialog.setStationText(SuperelevationWideningTableModel::stationEditText(stored.getStation()));
-    dialog.setValueText(
-        Zemko::Trelvin::numberEditText(MeterToUnit::instance()->fromMeters(stored.getWidth())));
+    dialog.setStation(stored.getStation(),
+                      SuperelevationWideningTableModel::stationEditText(stored.getStation()));
+    dialog.setValue(stored.getWidth(),
+                    Zemko::Trelvin::numberEditText(MeterToUnit::instance()->fromMeters(stored.getWidth())));
     dialog.setNextEnabled(false);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -1,6 +1,7 @@
 #include "slopes/slopedialog.h"
 
 #include "framework/dialogclose.h"
+#include "framework/storedfield.h"
 #include "slopes/slopetablemodel.h"
 #include "ui_slopedialog.h"
 
@@ -26,8 +27,8 @@ SlopeDialog::SlopeDialog(int mode, int row, Zemko::Trelvin::SlopeTableModel* mod
     ui->edtName->setText(QString::fromStdString(shown.getName()));
     if (shown.getType() == Pelko::Road::SlopeSectionCut)
         ui->radioCut->setChecked(true);
-    ui->edtStart->setText(m_model->displayedStation(shown.getStart()));
-    ui->edtEnd->setText(m_model->displayedStation(shown.getEnd()));
+    Zemko::Trelvin::showStored(ui->edtStart, shown.getStart(), m_model->displayedStation(shown.getStart()));
+    Zemko::Trelvin::showStored(ui->edtEnd, shown.getEnd(), m_model->displayedStation(shown.getEnd()));
 }
 
 SlopeDialog::~SlopeDialog() = default;
@@ -38,7 +39,8 @@ QString SlopeDialog::check() const
         return QString();
     double start = 0.0;
     double end = 0.0;
-    return m_model->readStationRange(ui->edtStart->text(), ui->edtEnd->text(), start, end);
+    return m_model->readStationRange(Zemko::Trelvin::fieldCell(ui->edtStart),
+                                     Zemko::Trelvin::fieldCell(ui->edtEnd), start, end);
 }
 
 void SlopeDialog::onAccept()

@@ -3,6 +3,7 @@
 #include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
+#include "framework/storedfield.h"
 #include "slopes/slopelibitemtablemodel.h"
 #include "ui_slopelibitemdialog.h"
 
@@ -87,28 +88,32 @@ SlopeLibItemDialog::~SlopeLibItemDialog() = default;
 
 void SlopeLibItemDialog::fill(const SlopeSectionElement& element)
 {
+    using Zemko::Trelvin::showStored;
+    const auto length = [](QLineEdit* edit, double meters) { showStored(edit, meters, lengthText(meters)); };
+    const auto number
+        = [](QLineEdit* edit, double value) { showStored(edit, value, QString::number(value, 'g', 6)); };
     const QString name = QString::fromStdString(element.getName());
     switch (element.getType()) {
     case Pelko::Road::SlopeElementSurface:
         ui->edtSurfaceName->setText(name);
-        ui->edtSurfaceHeight->setText(lengthText(element.getHeight()));
-        ui->edtSurfaceRate->setText(QString::number(element.getSlope().getDenominator(), 'g', 6));
+        length(ui->edtSurfaceHeight, element.getHeight());
+        number(ui->edtSurfaceRate, element.getSlope().getDenominator());
         break;
     case Pelko::Road::SlopeElementPlatform:
         ui->edtPlatformName->setText(name);
-        ui->edtPlateformWidth->setText(lengthText(element.getWidth()));
-        ui->edtPlatformCrossSlope->setText(QString::number(element.getSlope().getPercentage(), 'g', 6));
-        ui->edtPlatformHeight->setText(lengthText(element.getHeight()));
+        length(ui->edtPlateformWidth, element.getWidth());
+        number(ui->edtPlatformCrossSlope, element.getSlope().getPercentage());
+        length(ui->edtPlatformHeight, element.getHeight());
         break;
     case Pelko::Road::SlopeElementRectangularDitch:
     case Pelko::Road::SlopeElementTrapezoidDitch: {
         const SlopeSectionElement::ElementParameters sizes = element.getParameters();
         ui->edtDitchName->setText(name);
-        ui->edtInnerW->setText(lengthText(sizes.values[0]));
-        ui->edtInnerH->setText(lengthText(sizes.values[1]));
-        ui->edtOuterW->setText(lengthText(sizes.values[2]));
-        ui->edtOuterH->setText(lengthText(sizes.values[3]));
-        ui->edtBottomW->setText(lengthText(sizes.values[4]));
+        length(ui->edtInnerW, sizes.values[0]);
+        length(ui->edtInnerH, sizes.values[1]);
+        length(ui->edtOuterW, sizes.values[2]);
+        length(ui->edtOuterH, sizes.values[3]);
+        length(ui->edtBottomW, sizes.values[4]);
         break;
     }
     default:
@@ -176,21 +181,24 @@ QString SlopeLibItemDialog::build(int kind)
     const MeterToUnit* unit = MeterToUnit::instance();
     QString refused;
     // Metres from a length field; a field that holds no number refuses the element.
+    // A field still showing what it was filled with gives the stored value to the last bit.
+    using Zemko::Trelvin::storedOr;
     auto number = [&](const QLineEdit* edit, const QLabel* label) {
         double value = 0.0;
         if (!readNumber(edit, value) && refused.isEmpty())
             refused = tr("%1 \"%2\" is not a number!").arg(label->text(), edit->text());
         return value;
     };
-    auto length
-        = [&](const QLineEdit* edit, const QLabel* label) { return unit->toMeters(number(edit, label)); };
+    auto length = [&](const QLineEdit* edit, const QLabel* label) {
+        return storedOr(edit, unit->toMeters(number(edit, label)));
+    };
 
     switch (kind) {
     case Pelko::Road::SlopeElementSurface: {
         if (ui->edtSurfaceName->text().isEmpty())
             return tr("Surface name should not be empty!");
         const double height = length(ui->edtSurfaceHeight, ui->label_2);
-        const double ratio = number(ui->edtSurfaceRate, ui->label_3);
+        const double ratio = storedOr(ui->edtSurfaceRate, number(ui->edtSurfaceRate, ui->label_3));
         if (!refused.isEmpty())
             return refused;
         m_element = SlopeSectionElement::createSlope(ui->edtSurfaceName->text().toStdString(), height, ratio);
@@ -200,7 +208,8 @@ QString SlopeLibItemDialog::build(int kind)
         if (ui->edtPlatformName->text().isEmpty())
             return tr("Platform name should not be empty!");
         const double width = length(ui->edtPlateformWidth, ui->label_5);
-        const double slope = number(ui->edtPlatformCrossSlope, ui->label_6);
+        const double slope
+            = storedOr(ui->edtPlatformCrossSlope, number(ui->edtPlatformCrossSlope, ui->label_6));
         if (!refused.isEmpty())
             return refused;
         m_element = SlopeSectionElement::createPlatformBySlope(ui->edtPlatformName->text().toStdString(),

@@ -21,13 +21,14 @@ SlopeTableModel::SlopeTableModel(Pelko::Road::SlopeSectionSide side, QObject* pa
 
 SlopeTableModel::~SlopeTableModel() = default;
 
-QString SlopeTableModel::readStationRange(const QString& startText, const QString& endText, double& start,
+QString SlopeTableModel::readStationRange(const TextCell& startCell, const TextCell& endCell, double& start,
                                           double& end) const
 {
     const Pelko::Road::StationsEquationConfiguration equations = stationsEquations();
     const RoadStations onRoad(Trelvin::instance()->road());
-    const auto read = [&equations, &onRoad](const QString& text, double& station) {
-        switch (readStation(text, equations, station)) {
+    const auto read = [&equations, &onRoad](const TextCell& cell, double& station) {
+        station = cell.number();
+        switch (cell.isStored() ? StationReading::Read : readStation(cell.text(), equations, station)) {
         case StationReading::NotANumber:
             return tr("Station should not be infinite!");
         case StationReading::NotFound:
@@ -37,9 +38,9 @@ QString SlopeTableModel::readStationRange(const QString& startText, const QStrin
             return onRoad.covers(station) ? QString() : onRoad.offRoadText(station, &displayedStation);
         }
     };
-    QString message = read(startText, start);
+    QString message = read(startCell, start);
     if (message.isEmpty())
-        message = read(endText, end);
+        message = read(endCell, end);
     if (message.isEmpty() && start > end)
         message = tr("Start station can not be greater than end!");
     return message;

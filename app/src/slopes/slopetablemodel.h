@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/tablemodel.h"
+#include "framework/textcell.h"
 
 #include <road/slopesectionsegment.h>
 #include <road/slopesectiontemplateconfiguration.h>
@@ -31,9 +32,9 @@ public:
     Pelko::Road::SlopeSectionSide side() const { return m_side; }
     // Shares the working copy.
     Pelko::Road::SlopeSectionTemplateConfiguration configuration() const { return m_configuration; }
-    // The continuous stations of a typed range; the message is empty when both read and the start
-    // does not lie beyond the end.
-    QString readStationRange(const QString& startText, const QString& endText, double& start,
+    // The continuous stations of a range as typed (a stored station as it is); the message is empty
+    // when both read and the start does not lie beyond the end.
+    QString readStationRange(const TextCell& startCell, const TextCell& endCell, double& start,
                              double& end) const;
 
     // A segment without both templates or without a name is refused: the road file could not

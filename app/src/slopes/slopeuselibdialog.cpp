@@ -1,6 +1,7 @@
 #include "slopes/slopeuselibdialog.h"
 
 #include "framework/dialogclose.h"
+#include "framework/storedfield.h"
 #include "slopes/slopeuselibtablemodel.h"
 #include "ui_slopeuselibdialog.h"
 
@@ -38,8 +39,9 @@ void SlopeUseLibDialog::init(int mode, int row)
     }
     const SlopeSectionSegment shown = m_model->configuration().getSegmentAt(static_cast<unsigned>(row));
     ui->edtName->setText(QString::fromStdString(shown.getName()));
-    ui->edtStart->setText(m_model->displayedStation(shown.getStart()));
-    ui->edtEnd->setText(m_model->displayedStation(shown.getEnd()));
+    // The stations as stored, so that a segment kept where it is is not moved to the shown digits.
+    Zemko::Trelvin::showStored(ui->edtStart, shown.getStart(), m_model->displayedStation(shown.getStart()));
+    Zemko::Trelvin::showStored(ui->edtEnd, shown.getEnd(), m_model->displayedStation(shown.getEnd()));
     ui->cmbStartSlope->setCurrentText(QString::fromStdString(shown.getBeginTemplate().getName()));
     ui->cmbEndSlope->setCurrentText(QString::fromStdString(shown.getEndTemplate().getName()));
 }
@@ -73,7 +75,8 @@ QString SlopeUseLibDialog::check()
 
     double start = 0.0;
     double end = 0.0;
-    const QString stations = m_model->readStationRange(ui->edtStart->text(), ui->edtEnd->text(), start, end);
+    const QString stations = m_model->readStationRange(Zemko::Trelvin::fieldCell(ui->edtStart),
+                                                       Zemko::Trelvin::fieldCell(ui->edtEnd), start, end);
     if (!stations.isEmpty())
         return stations;
 
