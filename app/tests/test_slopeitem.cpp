@@ -229,6 +229,17 @@ void TestSlopeItem::dialogChecksAndResults()
     QCOMPARE(dialog.element().getType(), Pelko::Road::SlopeElementPlatform);
     QCOMPARE(dialog.element().getName(), std::string("berm"));
     QCOMPARE(dialog.element().getHeight(), 0.04);
+
+    // Sizes whose element the road file would not keep are refused, naming the field.
+    ui->edtPlateformWidth->setText("1e307");
+    ui->edtPlatformCrossSlope->setText("1e5");
+    QCOMPARE(dialog.check(), QStringLiteral("Width \"1e307\" is too large: the element could not be saved!"));
+    ui->cmbType->setCurrentIndex(0);
+    ui->edtSurfaceHeight->setText("4");
+    ui->edtSurfaceRate->setText("1.51e308");
+    QCOMPARE(dialog.check(),
+             QStringLiteral("Ratio \"1.51e308\" is too large: the element could not be saved!"));
+    QCOMPARE(dialog.element().getName(), std::string("berm"));
 }
 
 void TestSlopeItem::dialogShowsTheElement()

@@ -184,7 +184,8 @@ void TestSlopeLibModel::addAndRenameCodes()
     QCOMPARE(fill.library().getAt(Pelko::Road::SlopeSectionFill, 1).size(), 3u);
 
     QCOMPARE(SlopeLibTableModel::errorText(0), QString());
-    QCOMPARE(SlopeLibTableModel::errorText(4), QString());
+    QCOMPARE(SlopeLibTableModel::errorText(4),
+             QStringLiteral("Template holds an element the road file cannot keep"));
 }
 
 void TestSlopeLibModel::removeRefusesUsedTemplates()
@@ -232,10 +233,8 @@ void TestSlopeLibModel::elementCells_data()
     QTest::newRow("trapezoid ditch") << 3
                                      << QStringList({ "trap", none, none, none, none, none, "0.500", "0.250",
                                                       "0.750", "1.250", "1.000" });
-    // What the factories give for a ditch without depth.
-    QTest::newRow("no kind") << -1
-                             << QStringList(
-                                    { "", none, none, none, none, none, none, none, none, none, none });
+    // The factories give no element for a ditch without depth; the road file could not keep it.
+    QTest::newRow("no kind") << -1 << QStringList();
 }
 
 void TestSlopeLibModel::elementCells()
@@ -264,6 +263,13 @@ void TestSlopeLibModel::elementCells()
     default:
         element = SlopeSectionElement::createSideDitch("flat", 0, 0.4, 0.8);
         break;
+    }
+    if (cells.isEmpty()) {
+        const SlopeLibItemTableModel::EditResult refused = items.add(element);
+        QVERIFY(!refused.ok);
+        QCOMPARE(refused.message, QStringLiteral("Template holds an element the road file cannot keep"));
+        QCOMPARE(items.rowCount(), 0);
+        return;
     }
     QVERIFY(items.add(element).ok);
     QCOMPARE(rowTexts(items, 0), cells);

@@ -134,6 +134,8 @@ QString SlopeLibTableModel::errorText(int code)
         return tr("Template invalid type");
     case SlopeSectionTemplateLibrary::Error::NameTaken:
         return tr("Template already exist");
+    case SlopeSectionTemplateLibrary::Error::ElementNotKept:
+        return tr("Template holds an element the road file cannot keep");
     default:
         return QString();
     }

@@ -31,6 +31,9 @@ public:
             InvalidIndex = 1,
             InvalidType = 2,
             NameTaken = 3,
+            // An element the road file would not give back (see SlopeSectionElement::isKeptByRoadFile);
+            // the index is the element's.
+            ElementNotKept = 4,
         };
 
         std::int32_t index = -1;
@@ -39,7 +42,9 @@ public:
 
     SlopeSectionTemplateLibrary();
 
-    // Appends t to the list of its type; the library then shares t's data.
+    // Appends t to the list of its type; the library then shares t's data. What the library holds is
+    // what the road file keeps: add and setAt refuse a template with an element the file would not
+    // give back.
     Error add(const SlopeSectionTemplateEditable& t);
     // Replaces template i of t's type by a clone of t. A new name is carried into the slope segments
     // that name the template in every configuration attached to this library, which are saved by
