@@ -5,7 +5,10 @@
 #include "test_slopelibroads.h"
 
 #include <road/roadsurface.h>
+#include <road/slopesectionconfiguration.h>
 #include <road/slopesectionelement.h>
+#include <road/slopesectionsegment.h>
+#include <road/slopesectiontemplateconfiguration.h>
 #include <road/slopesectiontemplatelibrary.h>
 
 #include <qttestmain.h>
@@ -214,6 +217,25 @@ void TestSlopeLibModel::removeRefusesUsedTemplates()
     QVERIFY(fill.removeAt(1).ok);
     QCOMPARE(removed.count(), 2);
     QCOMPARE(names(fill), QStringList({ "Fill A" }));
+
+    // Whatever keeps a template in the library, here a working copy no page shows, keeps its row: the
+    // library's answer is the one the table follows.
+    QVERIFY(fill.add(named("Kept", Pelko::Road::SlopeSectionFill)).ok);
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    Pelko::Road::SlopeSectionTemplateConfiguration held
+        = road->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight).clone();
+    const Pelko::Road::SlopeSectionTemplate kept = road->getSlopeSectionTemplateLibrary()->getByName("Kept");
+    QCOMPARE(
+        held.addSegment(Pelko::Road::SlopeSectionSegment::create("far", { 500, kept }, { 600, kept }).first)
+            .code,
+        0);
+    held.followLibrary();
+    removed.clear();
+    result = fill.removeAt(1);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.message, QStringLiteral("Template \"Kept\" is used by the right slope segment \"far\""));
+    QCOMPARE(removed.count(), 0);
+    QCOMPARE(names(fill), QStringList({ "Fill A", "Kept" }));
 }
 
 void TestSlopeLibModel::elementCells_data()

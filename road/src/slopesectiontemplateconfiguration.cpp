@@ -202,7 +202,8 @@ void SlopeSectionTemplateConfiguration::followLibrary() const
         d,
         [owner](SlopeSectionType type, const std::string& name) {
             const auto data = owner.lock();
-            return data && SlopeSectionTemplateConfiguration(data).usesTemplate(type, name);
+            return data ? SlopeSectionTemplateConfiguration(data).findUse(type, name)
+                        : SlopeSectionTemplateLibrary::Use();
         },
         [owner](const std::string& from, const SlopeSectionTemplate& renamed) {
             if (const auto data = owner.lock())
@@ -210,12 +211,13 @@ void SlopeSectionTemplateConfiguration::followLibrary() const
         });
 }
 
-bool SlopeSectionTemplateConfiguration::usesTemplate(SlopeSectionType type, const std::string& name) const
+SlopeSectionTemplateLibrary::Use SlopeSectionTemplateConfiguration::findUse(SlopeSectionType type,
+                                                                            const std::string& name) const
 {
     for (const SlopeSectionSegment& seg : d->segments)
         if (seg.usesTemplate(type, name))
-            return true;
-    return false;
+            return { true, d->side, seg.getName() };
+    return {};
 }
 
 void SlopeSectionTemplateConfiguration::repoint(const std::string& from, const SlopeSectionTemplate& renamed)

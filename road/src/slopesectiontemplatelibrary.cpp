@@ -102,15 +102,25 @@ SlopeSectionTemplateLibrary::Error SlopeSectionTemplateLibrary::setAt(unsigned i
 bool SlopeSectionTemplateLibrary::removeAt(SlopeSectionType type, unsigned int i)
 {
     std::vector<SlopeSectionTemplateEditable>* list = d->list(type);
-    if (!list || i >= list->size())
+    if (!list || i >= list->size() || findUse(type, i))
         return false;
-    const std::string name = (*list)[i].getName();
-    for (const auto& user : d->users)
-        if (!user.owner.expired() && user.uses(type, name))
-            return false;
     (*list)[i].detachFromLibrary();
     list->erase(list->begin() + i);
     return true;
+}
+
+SlopeSectionTemplateLibrary::Use SlopeSectionTemplateLibrary::findUse(SlopeSectionType type,
+                                                                      unsigned int i) const
+{
+    const std::vector<SlopeSectionTemplateEditable>* list = d->list(type);
+    if (!list || i >= list->size())
+        return {};
+    const std::string name = (*list)[i].getName();
+    for (const auto& user : d->users)
+        if (!user.owner.expired())
+            if (Use use = user.uses(type, name))
+                return use;
+    return {};
 }
 
 SlopeSectionTemplateEditable SlopeSectionTemplateLibrary::getAt(SlopeSectionType type, unsigned int i) const
