@@ -191,7 +191,17 @@ void TestSlopeUseLib::dialogChecks()
     ui->edtStart->setText("400");
     dialog.onAccept();
     QCOMPARE(closed, (QList<int> { 1 }));
-    QCOMPARE(SlopeUseLibDialog::segmentErrorText(0), QString());
+    // Every refusal of the segment factory has its message; only success has none.
+    QCOMPARE(SlopeUseLibDialog::segmentErrorText(SlopeSectionSegment::Success), QString());
+    QStringList texts;
+    for (int code : { int(SlopeSectionSegment::InvalidStation), int(SlopeSectionSegment::TypeMismatch),
+                      int(SlopeSectionSegment::EmptyName), 4, -1 }) {
+        const QString text = SlopeUseLibDialog::segmentErrorText(code);
+        QVERIFY2(!text.isEmpty() && !texts.contains(text), qPrintable(QString::number(code)));
+        texts << text;
+    }
+    QCOMPARE(SlopeUseLibDialog::segmentErrorText(SlopeSectionSegment::EmptyName),
+             QStringLiteral("Slope name should not be empty!"));
 }
 
 void TestSlopeUseLib::dialogRefusesMissingTemplates()
