@@ -1,6 +1,7 @@
 #include <road/internal/roadfile.h>
 #include <road/slopesectiontemplateconfiguration.h>
 #include <road/slopesectiontemplatelibrary.h>
+#include <road/station.h>
 
 #include <cmath>
 #include <utility>
@@ -20,8 +21,6 @@ namespace {
 
 // Files before this full version name one template per segment ("start", "end", "reference").
 constexpr int SegmentEndsFullVersion = 0x04020000;
-// Stations closer than a millimetre are the same station.
-constexpr double StationTolerance = 0.001;
 
 // A name the library does not know still travels with the segment, so that saving keeps the reference
 // and a later update can resolve it.
