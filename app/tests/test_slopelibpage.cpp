@@ -10,6 +10,7 @@
 #include "slopes/slopelibtablewideget.h"
 #include "support/cellfit.h"
 #include "support/scriptedprompter.h"
+#include "support/terminallines.h"
 #include "test_slopelibroads.h"
 #include "ui_slopelibitemdialog.h"
 
@@ -304,6 +305,7 @@ void TestSlopeLibPage::elementAppendWithNext()
 
 void TestSlopeLibPage::elementEditAndDelete()
 {
+    TerminalLines printed;
     SlopeLibTableWideget list(Pelko::Road::SlopeSectionFill);
     SlopeLibItemTableWidget elements(list.model(), 0);
     QVERIFY(folder.open(SlopeLibRoads::library()));
@@ -332,10 +334,13 @@ void TestSlopeLibPage::elementEditAndDelete()
     elements.setCurrent(Pelko::Road::SlopeSectionFill, -1);
     QVERIFY(!buttonsEnabled(&elements));
     QVERIFY(!elements.checkModel());
+    QCOMPARE(printed.lines, QStringList());
 }
 
 void TestSlopeLibPage::tabsAndPlot()
 {
+    // Selecting, drawing and deleting print nothing.
+    TerminalLines printed;
     SlopeLibraryWidget page;
     page.show();
     SlopeLibraryEditWidget* editor = page.editor();
@@ -384,6 +389,7 @@ void TestSlopeLibPage::tabsAndPlot()
     QVERIFY(folder.reopen());
     QCOMPARE(editor->tabs()->currentIndex(), 0);
     QCOMPARE(curve->plotCurve()->dataSize(), size_t(2));
+    QCOMPARE(printed.lines, QStringList());
 }
 
 void TestSlopeLibPage::elementEditsSurviveSelectionThroughSave()
