@@ -159,8 +159,8 @@ public:
     // What a save writes of the element; an invalid element gives its type, -1.
     StoredValues storedValues() const;
     // Whether a save and a load give the element back as it is: its stored values are not refused and
-    // build this very element (not so for a placed element, nor for one built from a width and a height
-    // that its stored ratio or slope reproduces only to the last bit).
+    // build this very element. Not so for a placed element, nor for one built from a width and a height
+    // whose stored ratio or slope gives the width or height back only nearly.
     bool isKeptByRoadFile() const;
 
     // A placed copy: starting at start, turned downward for fill, mirrored for the left side.

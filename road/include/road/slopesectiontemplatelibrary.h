@@ -40,16 +40,6 @@ public:
         std::int32_t code = Success;
     };
 
-    SlopeSectionTemplateLibrary();
-
-    // Appends t to the list of its type; the library then shares t's data. What the library holds is
-    // what the road file keeps: add and setAt refuse a template with an element the file would not
-    // give back.
-    Error add(const SlopeSectionTemplateEditable& t);
-    // Replaces template i of t's type by a clone of t. A new name is carried into the slope segments
-    // that name the template in every configuration attached to this library, which are saved by
-    // template name.
-    Error setAt(unsigned int i, const SlopeSectionTemplateEditable& t);
     // A slope segment that uses a template: the side of its configuration and its name.
     struct Use
     {
@@ -60,6 +50,16 @@ public:
         explicit operator bool() const { return used; }
     };
 
+    SlopeSectionTemplateLibrary();
+
+    // Appends t to the list of its type; the library then shares t's data. What the library holds is
+    // what the road file keeps: add and setAt refuse a template with an element the file would not
+    // give back.
+    Error add(const SlopeSectionTemplateEditable& t);
+    // Replaces template i of t's type by a clone of t. A new name is carried into the slope segments
+    // that name the template in every configuration attached to this library, which are saved by
+    // template name.
+    Error setAt(unsigned int i, const SlopeSectionTemplateEditable& t);
     // False, with nothing removed, when i is out of range or a slope segment of a configuration
     // attached to this library uses the template (findUse): its segments are saved by template name.
     bool removeAt(SlopeSectionType type, unsigned int i);
