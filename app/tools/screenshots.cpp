@@ -196,6 +196,15 @@ void typeInto(QWidget* parent, const char* name, const QString& text)
     edit->insert(text);
 }
 
+// Makes the side tab that holds the page current.
+void showPage(MainWindow& window, QWidget* page)
+{
+    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->widget(i) == page)
+            tabs->setCurrentIndex(i);
+}
+
 // Photographs the other tabs of each tab bar the page shows itself, then goes back to the first.
 bool photographInnerTabs(QWidget& window, QWidget* page, const QString& prefix)
 {
@@ -242,10 +251,7 @@ bool photographNewRoad(MainWindow& window, const QDir& out, const QString& road)
         std::fprintf(stderr, "screenshots: no horizontal page\n");
         return false;
     }
-    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
-    for (int i = 0; i < tabs->count(); ++i)
-        if (tabs->widget(i) == page)
-            tabs->setCurrentIndex(i);
+    showPage(window, page);
     page->editor()->tabs()->setCurrentIndex(0);
     settle(300);
 
@@ -345,10 +351,7 @@ bool photographShortRoad(MainWindow& window, const QDir& out, const QString& roa
     // Without a window manager the maximised state alone does not resize the window.
     window.setGeometry(screen);
     auto* page = window.findChild<HorizontalAlignmentWidget*>();
-    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
-    for (int i = 0; i < tabs->count(); ++i)
-        if (tabs->widget(i) == page)
-            tabs->setCurrentIndex(i);
+    showPage(window, page);
     // The elements from their first column.
     if (auto* elements = window.findChild<HorizontalElementTableWidget*>())
         elements->form()->tableView->scrollTo(elements->model()->index(0, 0));
@@ -385,10 +388,7 @@ bool photographSlopeDelete(MainWindow& window, const QDir& out, const QString& s
         std::fprintf(stderr, "screenshots: no slope segments to delete\n");
         return false;
     }
-    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
-    for (int i = 0; i < tabs->count(); ++i)
-        if (tabs->widget(i) == page)
-            tabs->setCurrentIndex(i);
+    showPage(window, page);
     const QModelIndex second = left->model()->index(1, 0);
     left->setCurrentIndex(second);
     page->editor()->onClicked(second);
