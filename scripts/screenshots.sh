@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes PNGs of the program with the example road open into OUTDIR: the main window on each side tab
 # (tab-<n>-<title>.png) and the dialog of each Tools menu entry, plug-ins included when they are built
-# (dialog-<entry>.png); then of a new road typed as PIs (new-road-*.png) and of a short road of
+# (dialog-<entry>.png); then of the slope page of a copy of the road with a segment selected and after
+# its Delete (slope-page-*.png), of a new road typed as PIs (new-road-*.png) and of a short road of
 # elements with 1 m shoulders at -4 %: its plan in the maximised window and its section in check by
 # station (short-road-*.png). Builds what it needs first.
 #   scripts/screenshots.sh OUTDIR [BUILD_DIR] [ROAD]

@@ -237,6 +237,48 @@ private slots:
         QCOMPARE(value(model, RoadCheckModel::StationRow), QStringLiteral("K0+100.000"));
     }
 
+    // Return in a field computes at what was typed: at the point on the coordinate page, at the station
+    // on the station page, where it presses no stepping button.
+    void returnComputesAtTheTypedValues()
+    {
+        {
+            Pelko::Road::RoadSurface* road = open(CheckRoads::writeLineArc);
+            QVERIFY(road);
+            RoadCheckDialog dialog(0, road);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            type(child<QLineEdit>(&dialog, "xEdit"), QStringLiteral("1050"));
+            type(child<QLineEdit>(&dialog, "yEdit"), QStringLiteral("2003"));
+            QTest::keyClick(child<QLineEdit>(&dialog, "yEdit"), Qt::Key_Return);
+            QCOMPARE(value(*dialog.model(), RoadCheckModel::StationRow), QStringLiteral("K0+050.000"));
+            QCOMPARE(value(*dialog.model(), RoadCheckModel::OffsetRow), QStringLiteral("3.000"));
+            dialog.close();
+        }
+        QVERIFY(folder.renew());
+        Pelko::Road::RoadSurface* road = open(CheckRoads::writeExample);
+        QVERIFY(road);
+        RoadCheckDialog dialog(1, road);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* station = child<QLineEdit>(&dialog, "stationEdit");
+        const QStringList typed { "K0+900", "K5+204.474" };
+        const QStringList shown { "K0+900.000", "K5+204.474" };
+        for (int i = 0; i < typed.size(); ++i) {
+            type(station, typed.at(i));
+            QTest::keyClick(station, Qt::Key_Return);
+            QCOMPARE(value(*dialog.model(), RoadCheckModel::StationRow), shown.at(i));
+            QCOMPARE(station->text(), typed.at(i));
+        }
+        for (const char* name : { "intervalEdit", "offsetEdit" }) {
+            auto* field = child<QLineEdit>(&dialog, name);
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Return);
+            QCOMPARE(value(*dialog.model(), RoadCheckModel::StationRow), QStringLiteral("K5+204.474"));
+        }
+        QVERIFY(dialog.isVisible());
+        dialog.close();
+    }
+
     void stepsToTheEndsAndStops()
     {
         Pelko::Road::RoadSurface* road = open(CheckRoads::writeLineArc);

@@ -358,6 +358,40 @@ private slots:
         dialog.close();
     }
 
+    // Return in a field computes at what the fields hold: it presses no stepping button.
+    void returnShowsTheTypedStation()
+    {
+        Pelko::Road::RoadSurface* road = open(CheckRoads::writeExample);
+        QVERIFY(road);
+        StationCheckDialog dialog(road);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto* station = child<QLineEdit>(&dialog, "stationEdit");
+        const QStringList typed { "K0+900", "K5+204.474", "K2+000" };
+        const QStringList shown { "K0+900.000", "K5+204.474", "K2+000.000" };
+        for (int i = 0; i < typed.size(); ++i) {
+            type(station, typed.at(i));
+            QTest::keyClick(station, i == 2 ? Qt::Key_Enter : Qt::Key_Return,
+                            i == 2 ? Qt::KeypadModifier : Qt::NoModifier);
+            QCOMPARE(dialog.leftModel()->stationText(), shown.at(i));
+            QCOMPARE(dialog.rightModel()->stationText(), shown.at(i));
+            QCOMPARE(station->text(), typed.at(i));
+        }
+        for (const char* name : { "intervalEdit", "offsetEdit" }) {
+            auto* field = child<QLineEdit>(&dialog, name);
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Return);
+            QCOMPARE(dialog.leftModel()->stationText(), QStringLiteral("K2+000.000"));
+        }
+        // Nor does a stepping button clicked before take Return as its own.
+        child<QPushButton>(&dialog, "forwardButton")->click();
+        const QString stepped = station->text();
+        QTest::keyClick(child<QPushButton>(&dialog, "forwardButton"), Qt::Key_Return);
+        QCOMPARE(station->text(), stepped);
+        QVERIFY(dialog.isVisible());
+        dialog.close();
+    }
+
     // Only an interval the field accepts whole reaches the iterators, which divide by it; the number
     // fields read the C locale.
     void intervalAndLocale()

@@ -14,6 +14,7 @@
 #include "document/trelvin.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QLineEdit>
 #include <QString>
 #include <QTemporaryDir>
@@ -101,6 +102,12 @@ inline bool writeSlopes(const QString& path)
 inline bool writeSlopesWithoutLeftLane(const QString& path)
 {
     return writeSlopeRoad(path, false);
+}
+
+// The example road (its last station K5+224.474).
+inline bool writeExample(const QString& path)
+{
+    return QFile::copy(QStringLiteral(TRELVIN_EXAMPLES_DIR "/ridge-road.rod"), path);
 }
 
 // A fresh folder per test function; the road opened from it is closed before the folder goes.

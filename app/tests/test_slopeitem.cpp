@@ -3,6 +3,7 @@
 #include "slopes/slopeitemtablewidget.h"
 #include "slopes/slopetablemodel.h"
 #include "support/scriptedprompter.h"
+#include "support/terminallines.h"
 #include "test_slopesegmentsupport.h"
 #include "ui_slopeitemdialog.h"
 
@@ -154,8 +155,11 @@ void TestSlopeItem::widgetLocksWithoutTemplate()
     QCOMPARE(widget.windowTitle(), QStringLiteral("Slope"));
     QVERIFY(widget.findChild<QPushButton*>("applyButton")->isHidden());
     QVERIFY(widget.findChild<QPushButton*>("insertButton")->isHidden());
-    QTest::ignoreMessage(QtDebugMsg, "item update at: 3");
-    widget.setSegment(Pelko::Road::SlopeSideLeft, 3);
+    {
+        TerminalLines printed;
+        widget.setSegment(Pelko::Road::SlopeSideLeft, 3);
+        QCOMPARE(printed.lines, QStringList());
+    }
     QCOMPARE(widget.segmentRow(), 3);
     for (const char* name : { "appendButton", "deleteButton", "editButton" })
         QVERIFY(!widget.findChild<QPushButton*>(name)->isEnabled());
@@ -229,6 +233,17 @@ void TestSlopeItem::dialogChecksAndResults()
     QCOMPARE(dialog.element().getType(), Pelko::Road::SlopeElementPlatform);
     QCOMPARE(dialog.element().getName(), std::string("berm"));
     QCOMPARE(dialog.element().getHeight(), 0.04);
+
+    // Sizes whose element the road file would not keep are refused, naming the field.
+    ui->edtPlateformWidth->setText("1e307");
+    ui->edtPlatformCrossSlope->setText("1e5");
+    QCOMPARE(dialog.check(), QStringLiteral("Width \"1e307\" is too large: the element could not be saved!"));
+    ui->cmbType->setCurrentIndex(0);
+    ui->edtSurfaceHeight->setText("4");
+    ui->edtSurfaceRate->setText("1.51e308");
+    QCOMPARE(dialog.check(),
+             QStringLiteral("Ratio \"1.51e308\" is too large: the element could not be saved!"));
+    QCOMPARE(dialog.element().getName(), std::string("berm"));
 }
 
 void TestSlopeItem::dialogShowsTheElement()

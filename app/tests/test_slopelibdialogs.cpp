@@ -199,11 +199,22 @@ void TestSlopeLibDialogs::refusals_data()
     QTest::newRow("no number") << 0 << QStringList({ "bank", "2,5", "1.5" })
                                << "Height \"2,5\" is not a number!";
     QTest::newRow("no slope") << 1 << QStringList({ "berm", "2", "2%" }) << "Slope \"2%\" is not a number!";
-    const QString zero
-        = QStringLiteral("Ditch inner height, bottom width and outer height should not be zero!");
-    QTest::newRow("no inner depth") << 2 << QStringList({ "d", "0", "", "0.4", "", "0.8" }) << zero;
-    QTest::newRow("no bottom") << 3 << QStringList({ "d", "0.5", "1", "0.0004", "1", "0.8" }) << zero;
-    QTest::newRow("no outer depth") << 3 << QStringList({ "d", "0.5", "1", "0.4", "1", "" }) << zero;
+    // What the road file would not give back, with the field to blame.
+    QTest::newRow("no inner depth")
+        << 2 << QStringList({ "d", "0", "", "0.4", "", "0.8" })
+        << "Inner Height \"0\" is too small: a ditch needs at least a millimetre!";
+    QTest::newRow("no bottom")
+        << 3 << QStringList({ "d", "0.5", "1", "0.0004", "1", "0.8" })
+        << "Bottom Widht \"0.0004\" is too small: a ditch needs at least a millimetre!";
+    QTest::newRow("no outer depth") << 3 << QStringList({ "d", "0.5", "1", "0.4", "1", "" })
+                                    << "Outer Height \"\" is too small: a ditch needs at least a millimetre!";
+    QTest::newRow("too wide a surface") << 0 << QStringList({ "bank", "4", "1.51e308" })
+                                        << "Ratio \"1.51e308\" is too large: the element could not be saved!";
+    QTest::newRow("too high a platform") << 1 << QStringList({ "berm", "1e307", "1e5" })
+                                         << "Width \"1e307\" is too large: the element could not be saved!";
+    QTest::newRow("too wide a ditch")
+        << 3 << QStringList({ "d", "0.5", "1e308", "1e308", "1", "0.8" })
+        << "Bottom Widht \"1e308\" is too large: the element could not be saved!";
 }
 
 void TestSlopeLibDialogs::refusals()

@@ -5,7 +5,10 @@
 #include "test_slopelibroads.h"
 
 #include <road/roadsurface.h>
+#include <road/slopesectionconfiguration.h>
 #include <road/slopesectionelement.h>
+#include <road/slopesectionsegment.h>
+#include <road/slopesectiontemplateconfiguration.h>
 #include <road/slopesectiontemplatelibrary.h>
 
 #include <qttestmain.h>
@@ -184,7 +187,8 @@ void TestSlopeLibModel::addAndRenameCodes()
     QCOMPARE(fill.library().getAt(Pelko::Road::SlopeSectionFill, 1).size(), 3u);
 
     QCOMPARE(SlopeLibTableModel::errorText(0), QString());
-    QCOMPARE(SlopeLibTableModel::errorText(4), QString());
+    QCOMPARE(SlopeLibTableModel::errorText(4),
+             QStringLiteral("Template holds an element the road file cannot keep"));
 }
 
 void TestSlopeLibModel::removeRefusesUsedTemplates()
@@ -213,6 +217,25 @@ void TestSlopeLibModel::removeRefusesUsedTemplates()
     QVERIFY(fill.removeAt(1).ok);
     QCOMPARE(removed.count(), 2);
     QCOMPARE(names(fill), QStringList({ "Fill A" }));
+
+    // Whatever keeps a template in the library, here a working copy no page shows, keeps its row: the
+    // library's answer is the one the table follows.
+    QVERIFY(fill.add(named("Kept", Pelko::Road::SlopeSectionFill)).ok);
+    Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
+    Pelko::Road::SlopeSectionTemplateConfiguration held
+        = road->getSlopeSectionConfiguration()->get(Pelko::Road::SlopeSideRight).clone();
+    const Pelko::Road::SlopeSectionTemplate kept = road->getSlopeSectionTemplateLibrary()->getByName("Kept");
+    QCOMPARE(
+        held.addSegment(Pelko::Road::SlopeSectionSegment::create("far", { 500, kept }, { 600, kept }).first)
+            .code,
+        0);
+    held.followLibrary();
+    removed.clear();
+    result = fill.removeAt(1);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.message, QStringLiteral("Template \"Kept\" is used by the right slope segment \"far\""));
+    QCOMPARE(removed.count(), 0);
+    QCOMPARE(names(fill), QStringList({ "Fill A", "Kept" }));
 }
 
 void TestSlopeLibModel::elementCells_data()
@@ -232,10 +255,8 @@ void TestSlopeLibModel::elementCells_data()
     QTest::newRow("trapezoid ditch") << 3
                                      << QStringList({ "trap", none, none, none, none, none, "0.500", "0.250",
                                                       "0.750", "1.250", "1.000" });
-    // What the factories give for a ditch without depth.
-    QTest::newRow("no kind") << -1
-                             << QStringList(
-                                    { "", none, none, none, none, none, none, none, none, none, none });
+    // The factories give no element for a ditch without depth; the road file could not keep it.
+    QTest::newRow("no kind") << -1 << QStringList();
 }
 
 void TestSlopeLibModel::elementCells()
@@ -264,6 +285,13 @@ void TestSlopeLibModel::elementCells()
     default:
         element = SlopeSectionElement::createSideDitch("flat", 0, 0.4, 0.8);
         break;
+    }
+    if (cells.isEmpty()) {
+        const SlopeLibItemTableModel::EditResult refused = items.add(element);
+        QVERIFY(!refused.ok);
+        QCOMPARE(refused.message, QStringLiteral("Template holds an element the road file cannot keep"));
+        QCOMPARE(items.rowCount(), 0);
+        return;
     }
     QVERIFY(items.add(element).ok);
     QCOMPARE(rowTexts(items, 0), cells);

@@ -10,6 +10,7 @@
 #include "slopes/slopelibtablewideget.h"
 #include "support/cellfit.h"
 #include "support/scriptedprompter.h"
+#include "support/terminallines.h"
 #include "test_slopelibroads.h"
 #include "ui_slopelibitemdialog.h"
 
@@ -19,6 +20,8 @@
 #include <qttestmain.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +30,7 @@
 #include <QTableView>
 #include <QTimer>
 
+#include <cstring>
 #include <functional>
 
 using Pelko::Road::SlopeSectionTemplateEditable;
@@ -81,6 +85,27 @@ bool buttonsEnabled(SlopeLibItemTableWidget* widget)
         && widget->findChild<QPushButton*>("deleteButton")->isEnabled();
 }
 
+// Everything an element shows, bit for bit.
+QList<quint64> look(const Pelko::Road::SlopeSectionElement& e)
+{
+    auto bits = [](double v) {
+        quint64 b = 0;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    QList<quint64> seen { quint64(e.getType()), bits(e.getWidth()), bits(e.getHeight()),
+                          bits(e.getSlope().getPercentage()), bits(e.getSlope().getDenominator()) };
+    for (double v : e.getParameters().values)
+        seen << bits(v);
+    return seen;
+}
+
+void choose(SlopeLibItemDialog& dialog, int kind)
+{
+    QComboBox* combo = dialog.form()->cmbType;
+    combo->setCurrentIndex(combo->findData(kind));
+}
+
 bool libraryFlag()
 {
     return Trelvin::instance()->editFlags().testFlag(DataType::SlopeLibrary);
@@ -104,6 +129,7 @@ private slots:
     void tabsAndPlot();
     void elementEditsSurviveSelectionThroughSave();
     void elementTitlesAndNamesShowWhole();
+    void everyAcceptedElementLoadsAgain();
 
 private:
     SlopeLibRoads::Folder folder;
@@ -279,6 +305,7 @@ void TestSlopeLibPage::elementAppendWithNext()
 
 void TestSlopeLibPage::elementEditAndDelete()
 {
+    TerminalLines printed;
     SlopeLibTableWideget list(Pelko::Road::SlopeSectionFill);
     SlopeLibItemTableWidget elements(list.model(), 0);
     QVERIFY(folder.open(SlopeLibRoads::library()));
@@ -307,10 +334,13 @@ void TestSlopeLibPage::elementEditAndDelete()
     elements.setCurrent(Pelko::Road::SlopeSectionFill, -1);
     QVERIFY(!buttonsEnabled(&elements));
     QVERIFY(!elements.checkModel());
+    QCOMPARE(printed.lines, QStringList());
 }
 
 void TestSlopeLibPage::tabsAndPlot()
 {
+    // Selecting, drawing and deleting print nothing.
+    TerminalLines printed;
     SlopeLibraryWidget page;
     page.show();
     SlopeLibraryEditWidget* editor = page.editor();
@@ -359,6 +389,7 @@ void TestSlopeLibPage::tabsAndPlot()
     QVERIFY(folder.reopen());
     QCOMPARE(editor->tabs()->currentIndex(), 0);
     QCOMPARE(curve->plotCurve()->dataSize(), size_t(2));
+    QCOMPARE(printed.lines, QStringList());
 }
 
 void TestSlopeLibPage::elementEditsSurviveSelectionThroughSave()
@@ -409,3 +440,110 @@ void TestSlopeLibPage::elementTitlesAndNamesShowWhole()
 
 TRELVIN_TEST_MAIN(TestSlopeLibPage)
 #include "test_slopelibpage.moc"
+
+// Whatever the element dialog takes, a save and a reopen give back bit for bit; what it does not take
+// it refuses naming the field. Each field of each kind in turn holds values at the edges of what the
+// road file keeps, the others a plain size.
+void TestSlopeLibPage::everyAcceptedElementLoadsAgain()
+{
+    using Form = Ui::SlopeLibItemDialog;
+    using Edit = QLineEdit* Form::*;
+    struct Field
+    {
+        Edit edit;
+        QString plain;
+    };
+    struct Kind
+    {
+        int kind;
+        Edit name;
+        QList<Field> fields;
+    };
+    const QList<Kind> kinds {
+        { 0, &Form::edtSurfaceName, { { &Form::edtSurfaceHeight, "4" }, { &Form::edtSurfaceRate, "1.5" } } },
+        { 1,
+          &Form::edtPlatformName,
+          { { &Form::edtPlateformWidth, "2" }, { &Form::edtPlatformCrossSlope, "4" } } },
+        { 2,
+          &Form::edtDitchName,
+          { { &Form::edtInnerH, "0.6" }, { &Form::edtBottomW, "0.4" }, { &Form::edtOuterH, "0.8" } } },
+        { 3,
+          &Form::edtDitchName,
+          { { &Form::edtInnerH, "0.6" },
+            { &Form::edtInnerW, "0.25" },
+            { &Form::edtBottomW, "0.4" },
+            { &Form::edtOuterW, "1.25" },
+            { &Form::edtOuterH, "0.8" } } },
+    };
+    const QStringList edges { "0",
+                              "-0",
+                              "5e-324",
+                              "0.000999",
+                              "0.001",
+                              "-2.75",
+                              "1e-300",
+                              "1e300",
+                              "1.51e308",
+                              "-1.51e308",
+                              "1.7976931348623157e308",
+                              "1e309" };
+
+    QVERIFY(folder.open(SlopeLibRoads::library()));
+    const auto fillA = [] {
+        return Trelvin::instance()->road()->getSlopeSectionTemplateLibrary()->getAt(
+            Pelko::Road::SlopeSectionFill, 0);
+    };
+    ScriptedPrompter prompter(false);
+    int taken = 0;
+    int refused = 0;
+    for (const Kind& kind : kinds) {
+        for (const Field& field : kind.fields) {
+            for (const QString& edge : edges) {
+                SlopeLibTableWideget list(Pelko::Road::SlopeSectionFill);
+                SlopeLibItemTableWidget elements(list.model(), 0);
+                elements.setCurrent(Pelko::Road::SlopeSectionFill, 0);
+                const unsigned before = fillA().size();
+                bool accepted = false;
+                Pelko::Road::SlopeSectionElement built;
+                QString label;
+                whenShown<SlopeLibItemDialog>([&](SlopeLibItemDialog* dialog) {
+                    Ui::SlopeLibItemDialog* form = dialog->form();
+                    choose(*dialog, kind.kind);
+                    (form->*kind.name)->setText(QStringLiteral("element"));
+                    for (const Field& other : kind.fields)
+                        (form->*other.edit)->setText(other.plain);
+                    QLineEdit* typed = form->*field.edit;
+                    typed->setText(edge);
+                    for (QFormLayout* layout : { form->formLayout, form->formLayout_2, form->formLayout_3 })
+                        if (auto* l = qobject_cast<QLabel*>(layout->labelForField(typed)))
+                            label = l->text();
+                    form->okButton->click();
+                    accepted = dialog->isHidden();
+                    built = dialog->element();
+                    if (!accepted)
+                        dialog->reject();
+                });
+                prompter.calls.clear();
+                elements.findChild<QPushButton*>("appendButton")->click();
+                const QByteArray what
+                    = QStringLiteral("kind %1, %2 %3").arg(kind.kind).arg(label, edge).toUtf8();
+                if (!accepted) {
+                    ++refused;
+                    QVERIFY2(prompter.calls.size() == 1, what);
+                    QVERIFY2(prompter.calls.first().text.startsWith(label + " \""), what);
+                    QCOMPARE(fillA().size(), before);
+                    continue;
+                }
+                ++taken;
+                QCOMPARE(fillA().size(), before + 1);
+                QVERIFY(Trelvin::instance()->save());
+                QVERIFY(folder.reopen());
+                QVERIFY2(fillA().size() == before + 1, what);
+                QVERIFY2(look(fillA().getAt(before)) == look(built), what);
+                QCOMPARE(fillA().getAt(before).getName(), std::string("element"));
+            }
+        }
+    }
+    QVERIFY(taken > 40);
+    QVERIFY(refused > 20);
+}

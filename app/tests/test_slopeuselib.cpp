@@ -7,6 +7,7 @@
 #include "slopes/slopeuselibwidget.h"
 #include "slopes/slopewidget.h"
 #include "support/scriptedprompter.h"
+#include "support/terminallines.h"
 #include "test_slopesegmentsupport.h"
 #include "ui_slopeuselibdialog.h"
 #include "ui_slopeuselibeditwidget.h"
@@ -15,6 +16,8 @@
 
 #include <QPointer>
 #include <QTableView>
+
+#include <qwt_plot_curve.h>
 
 using namespace Zemko::Trelvin;
 using Pelko::Road::SlopeSectionSegment;
@@ -108,6 +111,7 @@ private slots:
     void editorTables();
     void editorFlows();
     void pageDrawsTheSelectedSegment();
+    void drawingFollowsTheTable();
 
 private:
     SlopeSegmentRoads::Folder folder;
@@ -188,7 +192,17 @@ void TestSlopeUseLib::dialogChecks()
     ui->edtStart->setText("400");
     dialog.onAccept();
     QCOMPARE(closed, (QList<int> { 1 }));
-    QCOMPARE(SlopeUseLibDialog::segmentErrorText(0), QString());
+    // Every refusal of the segment factory has its message; only success has none.
+    QCOMPARE(SlopeUseLibDialog::segmentErrorText(SlopeSectionSegment::Success), QString());
+    QStringList texts;
+    for (int code : { int(SlopeSectionSegment::InvalidStation), int(SlopeSectionSegment::TypeMismatch),
+                      int(SlopeSectionSegment::EmptyName), 4, -1 }) {
+        const QString text = SlopeUseLibDialog::segmentErrorText(code);
+        QVERIFY2(!text.isEmpty() && !texts.contains(text), qPrintable(QString::number(code)));
+        texts << text;
+    }
+    QCOMPARE(SlopeUseLibDialog::segmentErrorText(SlopeSectionSegment::EmptyName),
+             QStringLiteral("Slope name should not be empty!"));
 }
 
 void TestSlopeUseLib::dialogRefusesMissingTemplates()
@@ -418,7 +432,7 @@ void TestSlopeUseLib::pageDrawsTheSelectedSegment()
     QVERIFY(folder.open());
     QVERIFY(page.editor()->rightModel()->add(segment("east", 0, 100, "Fill A", "Fill B")).ok);
 
-    QTest::ignoreMessage(QtDebugMsg, "curve update at: 0");
+    TerminalLines printed;
     page.editor()->onClicked(page.editor()->rightModel()->index(0, 1));
     QCOMPARE(page.startCurve()->side(), int(SlopeSideRight));
     QCOMPARE(page.endCurve()->index(), 0);
@@ -429,11 +443,102 @@ void TestSlopeUseLib::pageDrawsTheSelectedSegment()
     QVERIFY(page.secondPlot()->itemList().contains(page.endCurve()->plotCurve()));
 
     // Closing hands both curves nothing to draw.
-    QTest::ignoreMessage(QtDebugMsg, "curve update at: -1");
     document()->closeRoad();
+    // Drawing prints nothing.
+    QCOMPARE(printed.lines, QStringList());
     QCOMPARE(page.startCurve()->side(), -1);
     QCOMPARE(page.endCurve()->plotCurve()->dataSize(), size_t(0));
     QVERIFY(!page.firstPlot()->itemList().contains(page.startCurve()->plotCurve()));
+}
+
+namespace {
+
+QVector<QPointF> points(const Zemko::Trelvin::SlopeCurve* curve)
+{
+    QVector<QPointF> drawn;
+    const QwtSeriesData<QPointF>* data = curve->plotCurve()->data();
+    for (size_t i = 0; i < data->size(); ++i)
+        drawn << data->sample(i);
+    return drawn;
+}
+
+// What a curve draws of the named template on the side; nothing without a name.
+QVector<QPointF> drawing(Pelko::Road::SlopeSectionSide side, const std::string& name)
+{
+    Zemko::Trelvin::SlopeCurve curve(QStringLiteral("expected"), Qt::green);
+    curve.setTemplate(side, 0,
+                      name.empty() ? Pelko::Road::SlopeSectionTemplate()
+                                   : document()->road()->getSlopeSectionTemplateLibrary()->getByName(name));
+    return points(&curve);
+}
+
+} // namespace
+
+// After every change of the table the plots show the segment the table marks: the one that takes a
+// deleted row's place, the changed one, or nothing when the side has none left.
+void TestSlopeUseLib::drawingFollowsTheTable()
+{
+    SlopeUseLibWidget page;
+    QVERIFY(folder.open());
+    ScriptedPrompter prompter;
+    SlopeUseLibEditWidget* editor = page.editor();
+    SlopeUseLibTableModel* left = editor->leftModel();
+    QVERIFY(left->add(segment("west", 0, 100, "Fill A", "Fill A")).ok);
+    QVERIFY(left->add(segment("hill", 100, 200, "Cut A", "Cut A")).ok);
+    QVERIFY(left->add(segment("toe", 200, 300, "Fill B", "Fill B")).ok);
+    QVERIFY(editor->rightModel()->add(segment("east", 0, 100, "Fill A", "Fill B")).ok);
+    QTableView* leftView = editor->tableView(SlopeSideLeft);
+    QTableView* rightView = editor->tableView(SlopeSideRight);
+    const auto click = [editor](QTableView* view, int row) {
+        view->setCurrentIndex(view->model()->index(row, 0));
+        editor->onClicked(view->currentIndex());
+    };
+    // Checks the drawing, reporting the line of the call.
+    const auto drawnAt
+        = [&page](int line, int side, int row, const std::string& begin, const std::string& end) {
+              const auto s = static_cast<Pelko::Road::SlopeSectionSide>(side);
+              const QByteArray at = "drawing checked at line " + QByteArray::number(line);
+              QVERIFY2(page.startCurve()->side() == side && page.endCurve()->side() == side, at);
+              QVERIFY2(page.startCurve()->index() == row && page.endCurve()->index() == row, at);
+              QVERIFY2(points(page.startCurve()) == drawing(s, begin), at);
+              QVERIFY2(points(page.endCurve()) == drawing(s, end), at);
+          };
+
+    click(leftView, 1);
+    drawnAt(__LINE__, SlopeSideLeft, 1, "Cut A", "Cut A");
+    QVERIFY(!points(page.startCurve()).isEmpty());
+
+    // Deleting the drawn segment draws the one marked next, the row above; after the first row none.
+    editor->onBtnDeleteClick();
+    drawnAt(__LINE__, SlopeSideLeft, 0, "Fill A", "Fill A");
+    QCOMPARE(leftView->selectionModel()->selectedRows(), QModelIndexList { left->index(0, 0) });
+    editor->onBtnDeleteClick();
+    drawnAt(__LINE__, -1, -1, "", "");
+    QVERIFY(!leftView->selectionModel()->hasSelection());
+    click(leftView, 0);
+    drawnAt(__LINE__, SlopeSideLeft, 0, "Fill B", "Fill B");
+
+    // A changed segment is drawn as it is now.
+    QVERIFY(left->setAt(0, segment("toe", 200, 300, "Fill B", "Fill A")).ok);
+    drawnAt(__LINE__, SlopeSideLeft, 0, "Fill B", "Fill A");
+
+    // A change of the other side leaves the drawing.
+    click(rightView, 0);
+    drawnAt(__LINE__, SlopeSideRight, 0, "Fill A", "Fill B");
+    editor->onBtnDeleteClick();
+    QCOMPARE(left->rowCount(), 0);
+    drawnAt(__LINE__, SlopeSideRight, 0, "Fill A", "Fill B");
+
+    // The last segment of the side gone, nothing is drawn.
+    editor->onBtnDeletRightClick();
+    drawnAt(__LINE__, -1, -1, "", "");
+
+    // Nor after the table reloads.
+    QVERIFY(editor->rightModel()->add(segment("east", 0, 100)).ok);
+    click(rightView, 0);
+    drawnAt(__LINE__, SlopeSideRight, 0, "Fill A", "Fill A");
+    editor->rightModel()->reload();
+    drawnAt(__LINE__, -1, -1, "", "");
 }
 
 TRELVIN_TEST_MAIN(TestSlopeUseLib)

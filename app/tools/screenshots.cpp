@@ -1,11 +1,12 @@
 // Writes a PNG of the main window on each enabled side tab (tab-<n>-<title>.png), on each further tab
 // of a page's own tab bar (tab-<n>-<title>-<inner tab>.png) and of the dialog of each Tools menu entry
 // (dialog-<entry>.png) with the given road open; check by station is shown at a station of the road.
-// Then a new road is made and PI rows heading south are typed into its table (new-road-1-typed-PIs.png),
-// applied (new-road-2-after-Apply.png, the plan fitted to the road) and shown as elements
-// (new-road-3-Horizontal-Elements.png). Last a short road of elements (507.06 m) with 1 m shoulders at
-// -4 % is opened: its plan in the maximised window (short-road-1-plan.png) and its section in check by
-// station (short-road-2-Check-by-Station.png):
+// Then, on a copy of the road, the slope page with a left segment selected (slope-page-1-selected.png)
+// and after that segment's Delete (slope-page-2-after-Delete.png). Then a new road is made and PI rows
+// heading south are typed into its table (new-road-1-typed-PIs.png), applied (new-road-2-after-Apply.png,
+// the plan fitted to the road) and shown as elements (new-road-3-Horizontal-Elements.png). Last a short
+// road of elements (507.06 m) with 1 m shoulders at -4 % is opened: its plan in the maximised window
+// (short-road-1-plan.png) and its section in check by station (short-road-2-Check-by-Station.png):
 //
 //   trelvin_screenshots OUTDIR ROAD [WIDTH HEIGHT]
 //
@@ -20,6 +21,8 @@
 #include "document/trelvin.h"
 #include "shell/fancytabwidget.h"
 #include "shell/mainwindow.h"
+#include "slopes/slopeuselibeditwidget.h"
+#include "slopes/slopeuselibwidget.h"
 #include "ui_tableviewwidget.h"
 
 #include <road/horizontalalignment.h>
@@ -193,6 +196,15 @@ void typeInto(QWidget* parent, const char* name, const QString& text)
     edit->insert(text);
 }
 
+// Makes the side tab that holds the page current.
+void showPage(MainWindow& window, QWidget* page)
+{
+    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
+    for (int i = 0; i < tabs->count(); ++i)
+        if (tabs->widget(i) == page)
+            tabs->setCurrentIndex(i);
+}
+
 // Photographs the other tabs of each tab bar the page shows itself, then goes back to the first.
 bool photographInnerTabs(QWidget& window, QWidget* page, const QString& prefix)
 {
@@ -239,10 +251,7 @@ bool photographNewRoad(MainWindow& window, const QDir& out, const QString& road)
         std::fprintf(stderr, "screenshots: no horizontal page\n");
         return false;
     }
-    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
-    for (int i = 0; i < tabs->count(); ++i)
-        if (tabs->widget(i) == page)
-            tabs->setCurrentIndex(i);
+    showPage(window, page);
     page->editor()->tabs()->setCurrentIndex(0);
     settle(300);
 
@@ -342,10 +351,7 @@ bool photographShortRoad(MainWindow& window, const QDir& out, const QString& roa
     // Without a window manager the maximised state alone does not resize the window.
     window.setGeometry(screen);
     auto* page = window.findChild<HorizontalAlignmentWidget*>();
-    Core::Internal::FancyTabWidget* tabs = window.tabWidget();
-    for (int i = 0; i < tabs->count(); ++i)
-        if (tabs->widget(i) == page)
-            tabs->setCurrentIndex(i);
+    showPage(window, page);
     // The elements from their first column.
     if (auto* elements = window.findChild<HorizontalElementTableWidget*>())
         elements->form()->tableView->scrollTo(elements->model()->index(0, 0));
@@ -360,6 +366,37 @@ bool photographShortRoad(MainWindow& window, const QDir& out, const QString& roa
     ok = photographDialog(check, out.filePath(QStringLiteral("short-road-2-Check-by-Station.png")),
                           [](QWidget* dialog) { typeInto(dialog, "stationEdit", QStringLiteral("K0+100")); })
         && ok;
+    return ok;
+}
+
+// The slope page of a copy of the road: a left segment selected and drawn
+// (slope-page-1-selected.png), then deleted, the drawing following the table
+// (slope-page-2-after-Delete.png).
+bool photographSlopeDelete(MainWindow& window, const QDir& out, const QString& source, const QString& road)
+{
+    Zemko::Trelvin::Trelvin* document = Zemko::Trelvin::Trelvin::instance();
+    document->closeRoad();
+    QFile::remove(road);
+    if (!QFile::copy(source, road) || !QFile::setPermissions(road, QFile::ReadOwner | QFile::WriteOwner)
+        || !document->openRoad(road)) {
+        std::fprintf(stderr, "screenshots: cannot open a copy of %s\n", qPrintable(source));
+        return false;
+    }
+    auto* page = window.findChild<SlopeUseLibWidget*>();
+    QTableView* left = page ? page->editor()->tableView(Pelko::Road::SlopeSideLeft) : nullptr;
+    if (!left || left->model()->rowCount() < 2) {
+        std::fprintf(stderr, "screenshots: no slope segments to delete\n");
+        return false;
+    }
+    showPage(window, page);
+    const QModelIndex second = left->model()->index(1, 0);
+    left->setCurrentIndex(second);
+    page->editor()->onClicked(second);
+    settle(700);
+    bool ok = write(&window, out.filePath(QStringLiteral("slope-page-1-selected.png")));
+    page->editor()->onBtnDeleteClick();
+    settle(700);
+    ok = write(&window, out.filePath(QStringLiteral("slope-page-2-after-Delete.png"))) && ok;
     return ok;
 }
 
@@ -425,6 +462,7 @@ int main(int argc, char* argv[])
         }
 
         QTemporaryDir roads;
+        ok = photographSlopeDelete(window, out, road, roads.filePath(QStringLiteral("slope-road.rod"))) && ok;
         ok = photographNewRoad(window, out, roads.filePath(QStringLiteral("new-road.rod"))) && ok;
         ok = photographShortRoad(window, out, roads.filePath(QStringLiteral("short-road.rod"))) && ok;
         window.close();

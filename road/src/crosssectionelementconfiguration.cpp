@@ -1,6 +1,7 @@
 #include <road/crosssectionelementconfiguration.h>
 
 #include <road/crosssectionconfiguration.h>
+#include <road/station.h>
 
 #include "sectionstrips.h"
 
@@ -88,7 +89,7 @@ std::vector<WideningSegment> CrossSectionElementConfiguration::getWideningSegmen
     }
     std::vector<WideningSegment> merged;
     for (const WideningSegment& s : segments) {
-        if (!merged.empty() && std::fabs(merged.back().endStation - s.beginStation) < 0.001
+        if (!merged.empty() && std::fabs(merged.back().endStation - s.beginStation) < StationTolerance
             && merged.back().method == s.method)
             merged.back().endStation = s.endStation;
         else

@@ -1,4 +1,5 @@
 #include <road/horizontalalignment.h>
+#include <road/station.h>
 
 #include "planindex.h"
 
@@ -14,7 +15,6 @@ namespace Pelko {
 namespace Road {
 
 namespace {
-const double kStationTolerance = 0.001;
 // A point this close to an element's end belongs to it whatever the angle tests say: the azimuth
 // from a point to itself is 0 and means nothing.
 const double kEndPointTolerance = 0.001;
@@ -221,7 +221,7 @@ unsigned HorizontalAlignment::getBelongedElementIndex(double station, unsigned f
 {
     const unsigned n = d->elements.size();
     for (unsigned i = first; i < n; ++i) {
-        if (d->elements.at(i).contains(station, kStationTolerance))
+        if (d->elements.at(i).contains(station, StationTolerance))
             return i;
     }
     return kNone;

@@ -1,6 +1,7 @@
 #include <road/horizontalelementconfiguration.h>
 
 #include <road/pointofintersectionconfiguration.h>
+#include <road/station.h>
 
 #include "planindex.h"
 
@@ -12,7 +13,6 @@ namespace Pelko {
 namespace Road {
 
 namespace {
-const double kStationTolerance = 0.001;
 const unsigned kNone = static_cast<unsigned>(-1);
 } // namespace
 
@@ -127,9 +127,9 @@ unsigned HorizontalElementConfiguration::findIndex(double station) const
         return kNone;
     const double b = list.front().getBeginStation();
     const double e = list.back().getEndStation();
-    if (!(station > b || std::fabs(station - b) < kStationTolerance))
+    if (!(station > b || std::fabs(station - b) < StationTolerance))
         return kNone;
-    if (!(station < e || std::fabs(station - e) < kStationTolerance))
+    if (!(station < e || std::fabs(station - e) < StationTolerance))
         return kNone;
     std::size_t lo = 0;
     std::size_t hi = list.size();

@@ -1,5 +1,7 @@
 #include "planindex.h"
 
+#include <road/station.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -10,7 +12,6 @@ namespace internal {
 
 namespace {
 const unsigned kLeafSize = 4;
-const double kStationTolerance = 0.001;
 const unsigned kNone = static_cast<unsigned>(-1);
 
 ElementGeometry::Box everywhere()
@@ -61,8 +62,8 @@ bool PlanIndex::holds(unsigned index, double station) const
 {
     const double b = m_beginStations[index];
     const double e = m_endStations[index];
-    return (station > b || std::fabs(station - b) < kStationTolerance)
-        && (station < e || std::fabs(station - e) < kStationTolerance);
+    return (station > b || std::fabs(station - b) < StationTolerance)
+        && (station < e || std::fabs(station - e) < StationTolerance);
 }
 
 unsigned PlanIndex::findByStation(double station) const
@@ -74,8 +75,8 @@ unsigned PlanIndex::findByStation(double station) const
     if (n > 0 && !std::isnan(station)) {
         const double b = m_beginStations.front();
         const double e = m_endStations.back();
-        if ((station > b || std::fabs(station - b) < kStationTolerance)
-            && (station < e || std::fabs(station - e) < kStationTolerance)) {
+        if ((station > b || std::fabs(station - b) < StationTolerance)
+            && (station < e || std::fabs(station - e) < StationTolerance)) {
             unsigned lo = 0;
             unsigned hi = n;
             while (hi - lo > 1) {

@@ -26,13 +26,6 @@ namespace Road {
 
 using internal::Xml::RoadFile;
 
-namespace {
-
-// Stations closer than a millimetre are the same station.
-constexpr double kStationTolerance = 0.001;
-
-} // namespace
-
 class RoadSurface::RoadSurfacePrivate
 {
 public:
@@ -416,8 +409,8 @@ bool RoadSurface::isOnRoad(double station) const
 {
     double begin = 0.0;
     double end = 0.0;
-    return getStationRange(begin, end) && station > begin - kStationTolerance
-        && station < end + kStationTolerance;
+    return getStationRange(begin, end) && station > begin - StationTolerance
+        && station < end + StationTolerance;
 }
 
 Corvex::Point RoadSurface::getNorthEast(double station, double offset, bool* ok) const
@@ -501,7 +494,7 @@ bool isOutlined(const HorizontalElement& element)
 // and one that is not positive would never advance.
 bool isUsableInterval(double interval)
 {
-    return std::isfinite(interval) && interval >= 0.001;
+    return std::isfinite(interval) && interval >= StationTolerance;
 }
 
 // More stations than any outline or station list needs: a curve this long for the interval comes from a

@@ -33,7 +33,10 @@ void SlopeSectionConfiguration::attach(const SlopeSectionTemplateLibrary& lib)
         d,
         [owner](SlopeSectionType type, const std::string& name) {
             const auto data = owner.lock();
-            return data && (data->left.usesTemplate(type, name) || data->right.usesTemplate(type, name));
+            if (!data)
+                return SlopeSectionTemplateLibrary::Use();
+            const SlopeSectionTemplateLibrary::Use left = data->left.findUse(type, name);
+            return left ? left : data->right.findUse(type, name);
         },
         [owner](const std::string& from, const SlopeSectionTemplate& renamed) {
             if (const auto data = owner.lock()) {

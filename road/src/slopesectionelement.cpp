@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 namespace Pelko {
 namespace Road {
@@ -24,6 +26,43 @@ Point minus(const Point& a, const Point& b)
 bool between(double v, double a, double b)
 {
     return (v - a) * (v - b) <= 0.0;
+}
+
+using Field = SlopeSectionElement::Field;
+using Refusal = SlopeSectionElement::Refusal;
+
+struct Named
+{
+    Field field;
+    double value;
+};
+
+Refusal firstNotFinite(const std::vector<Named>& values)
+{
+    for (const Named& v : values)
+        if (!std::isfinite(v.value))
+            return { v.field, Refusal::NotFinite };
+    return {};
+}
+
+// The value of largest magnitude, the later on a tie: the one to blame for an overflow.
+Refusal tooLarge(const std::vector<Named>& values)
+{
+    const Named* largest = &values.front();
+    for (const Named& v : values)
+        if (std::fabs(v.value) >= std::fabs(largest->value))
+            largest = &v;
+    return { largest->field, Refusal::TooLarge };
+}
+
+bool sameNumber(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+bool samePoint(const Point& a, const Point& b)
+{
+    return sameNumber(a.getX(), b.getX()) && sameNumber(a.getY(), b.getY());
 }
 
 } // namespace
@@ -212,6 +251,70 @@ public:
     SlopeElementData outer;
 };
 
+SlopeSectionElement::Refusal SlopeSectionElement::refusal(const StoredValues& v)
+{
+    if (v.type < SlopeElementSurface || v.type > SlopeElementTrapezoidDitch)
+        return { Field::Type, Refusal::UnknownType };
+    if (v.name.find('\0') != std::string::npos)
+        return { Field::Name, Refusal::NameWithNul };
+    // The sizes are worked out as the factories do, so that what passes here builds alike.
+    switch (v.type) {
+    case SlopeElementSurface: {
+        const std::vector<Named> values { { Field::Height, v.height }, { Field::Ratio, v.ratio } };
+        if (const Refusal r = firstNotFinite(values))
+            return r;
+        return std::isfinite(v.height * v.ratio) ? Refusal() : tooLarge(values);
+    }
+    case SlopeElementPlatform: {
+        const std::vector<Named> values { { Field::Width, v.width }, { Field::Slope, v.slope } };
+        if (const Refusal r = firstNotFinite(values))
+            return r;
+        return std::isfinite(v.slope / 100.0 * v.width) ? Refusal() : tooLarge(values);
+    }
+    default: {
+        const bool trapezoid = v.type == SlopeElementTrapezoidDitch;
+        std::vector<Named> values { { Field::InnerHeight, v.innerHeight } };
+        if (trapezoid)
+            values.push_back({ Field::InnerWidth, v.innerWidth });
+        values.push_back({ Field::BottomWidth, v.bottomWidth });
+        if (trapezoid)
+            values.push_back({ Field::OuterWidth, v.outerWidth });
+        values.push_back({ Field::OuterHeight, v.outerHeight });
+        if (const Refusal r = firstNotFinite(values))
+            return r;
+        for (const Named& size : values)
+            if (size.field != Field::InnerWidth && size.field != Field::OuterWidth
+                && !(std::fabs(size.value) >= MinSize))
+                return { size.field, Refusal::TooSmall };
+        if (!trapezoid)
+            return {};
+        // The depths only make the height by their difference; the widths add up.
+        if (std::isfinite(std::fabs(v.innerWidth) + std::fabs(v.bottomWidth) + std::fabs(v.outerWidth)))
+            return {};
+        return tooLarge({ { Field::InnerWidth, v.innerWidth },
+                          { Field::BottomWidth, v.bottomWidth },
+                          { Field::OuterWidth, v.outerWidth } });
+    }
+    }
+}
+
+SlopeSectionElement SlopeSectionElement::fromStoredValues(const StoredValues& v)
+{
+    if (refusal(v))
+        return invalid();
+    switch (v.type) {
+    case SlopeElementSurface:
+        return createSlope(v.name, v.height, v.ratio);
+    case SlopeElementPlatform:
+        return createPlatformBySlope(v.name, v.width, v.slope);
+    case SlopeElementRectangularDitch:
+        return createSideDitch(v.name, v.innerHeight, v.bottomWidth, v.outerHeight);
+    default:
+        return createSideDitch(v.name, v.innerHeight, v.innerWidth, v.bottomWidth, v.outerHeight,
+                               v.outerWidth);
+    }
+}
+
 SlopeSectionElement::SlopeSectionElement(SlopeSectionElementType type)
 {
     switch (type) {
@@ -391,6 +494,59 @@ SlopeNavigationPoint SlopeSectionElement::getOffsetByElevation(const Point& rove
 SlopeSectionElement::ContainsResult SlopeSectionElement::contains(const Point& p) const
 {
     return d->contains(p);
+}
+
+SlopeSectionElement::StoredValues SlopeSectionElement::storedValues() const
+{
+    StoredValues v;
+    v.type = d->type;
+    v.name = d->name;
+    switch (d->type) {
+    case SlopeElementSurface:
+        v.height = d->height;
+        v.ratio = d->slope.getDenominator();
+        break;
+    case SlopeElementPlatform:
+        v.width = d->width;
+        v.slope = d->slope.getPercentage();
+        break;
+    case SlopeElementRectangularDitch:
+    case SlopeElementTrapezoidDitch: {
+        const ElementParameters p = d->getParameters();
+        v.innerWidth = p.values[0];
+        v.innerHeight = p.values[1];
+        v.outerWidth = p.values[2];
+        v.outerHeight = p.values[3];
+        v.bottomWidth = p.values[4];
+        break;
+    }
+    default:
+        break;
+    }
+    return v;
+}
+
+bool SlopeSectionElement::isKeptByRoadFile() const
+{
+    const StoredValues values = storedValues();
+    if (refusal(values))
+        return false;
+    const SlopeSectionElement back = fromStoredValues(values);
+    const ElementParameters a = getParameters();
+    const ElementParameters b = back.getParameters();
+    for (std::size_t i = 0; i < a.values.size(); ++i)
+        if (!sameNumber(a.values[i], b.values[i]))
+            return false;
+    const std::vector<Point> points = getPoints();
+    const std::vector<Point> backPoints = back.getPoints();
+    if (points.size() != backPoints.size()
+        || !std::equal(points.begin(), points.end(), backPoints.begin(), samePoint))
+        return false;
+    return back.getType() == getType() && back.getName() == getName()
+        && samePoint(back.getStartingPoint(), getStartingPoint()) && sameNumber(back.getWidth(), getWidth())
+        && sameNumber(back.getHeight(), getHeight())
+        && sameNumber(back.getSlope().getPercentage(), getSlope().getPercentage())
+        && sameNumber(back.getSlope().getDenominator(), getSlope().getDenominator());
 }
 
 SlopeSectionElement SlopeSectionElement::specialize(const Point& start, SlopeSectionType type,

@@ -1,5 +1,6 @@
 #include <road/slopesectionsegment.h>
 #include <road/slopesectiontemplatelibrary.h>
+#include <road/station.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +9,6 @@ namespace Pelko {
 namespace Road {
 
 namespace {
-
-// Stations closer than a millimetre are the same station.
-constexpr double StationTolerance = 0.001;
 
 bool sameStation(double a, double b)
 {

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
 
 namespace Pelko {
 namespace Road {
@@ -36,84 +35,63 @@ SlopeSectionType checkedType(int type)
                                                                : SlopeSectionInvalid;
 }
 
-bool allFinite(std::initializer_list<double> values)
-{
-    for (double v : values)
-        if (!std::isfinite(v))
-            return false;
-    return true;
-}
-
 template<typename T> SlopeSectionElement loadElement(const internal::Node<T>& node)
 {
+    SlopeSectionElement::StoredValues v;
     const int type = node.getInt("type", SlopeElementInvalid);
-    const std::string name = node.getString("name");
-    switch (type) {
-    case SlopeElementSurface: {
-        const double ratio = node.getDouble("ratio");
-        const double height = node.getDouble("height");
-        if (!allFinite({ ratio, height, ratio * height }))
-            return SlopeSectionElement(SlopeElementInvalid);
-        return SlopeSectionElement::createSlope(name, height, ratio);
-    }
-    case SlopeElementPlatform: {
-        const double slope = node.getDouble("slope");
-        const double width = node.getDouble("width");
-        if (!allFinite({ slope, width, slope / 100.0 * width }))
-            return SlopeSectionElement(SlopeElementInvalid);
-        return SlopeSectionElement::createPlatformBySlope(name, width, slope);
-    }
-    case SlopeElementRectangularDitch: {
-        const double innerHeight = node.getDouble("inner_height");
-        const double bottomWidth = node.getDouble("bottom_width");
-        const double outerHeight = node.getDouble("outer_height");
-        if (!allFinite({ innerHeight, bottomWidth, outerHeight, innerHeight + bottomWidth + outerHeight }))
-            return SlopeSectionElement(SlopeElementInvalid);
-        return SlopeSectionElement::createSideDitch(name, innerHeight, bottomWidth, outerHeight);
-    }
-    case SlopeElementTrapezoidDitch: {
-        const double innerHeight = node.getDouble("inner_height");
-        const double innerWidth = node.getDouble("inner_width");
-        const double bottomWidth = node.getDouble("bottom_width");
-        const double outerHeight = node.getDouble("outer_height");
-        const double outerWidth = node.getDouble("outer_width");
-        if (!allFinite({ innerHeight, innerWidth, bottomWidth, outerHeight, outerWidth,
-                         innerHeight + outerHeight, innerWidth + bottomWidth + outerWidth }))
-            return SlopeSectionElement(SlopeElementInvalid);
-        return SlopeSectionElement::createSideDitch(name, innerHeight, innerWidth, bottomWidth, outerHeight,
-                                                    outerWidth);
-    }
-    default:
+    if (type < SlopeElementSurface || type > SlopeElementTrapezoidDitch)
         // A missing or unknown type keeps the zero-size surface an element starts as.
         return SlopeSectionElement(SlopeElementSurface);
+    v.type = static_cast<SlopeSectionElementType>(type);
+    v.name = node.getString("name");
+    switch (v.type) {
+    case SlopeElementSurface:
+        v.ratio = node.getDouble("ratio");
+        v.height = node.getDouble("height");
+        break;
+    case SlopeElementPlatform:
+        v.slope = node.getDouble("slope");
+        v.width = node.getDouble("width");
+        break;
+    default:
+        v.innerHeight = node.getDouble("inner_height");
+        if (v.type == SlopeElementTrapezoidDitch)
+            v.innerWidth = node.getDouble("inner_width");
+        v.bottomWidth = node.getDouble("bottom_width");
+        v.outerHeight = node.getDouble("outer_height");
+        if (v.type == SlopeElementTrapezoidDitch)
+            v.outerWidth = node.getDouble("outer_width");
+        break;
     }
+    // Refused values give an invalid element, which the template drops.
+    return SlopeSectionElement::fromStoredValues(v);
 }
 
 template<typename T> void saveElement(const internal::Node<T>& node, const SlopeSectionElement& element)
 {
-    const SlopeSectionElement::ElementParameters p = element.getParameters();
-    node.setInt("type", element.getType());
-    node.setString("name", element.getName());
-    switch (element.getType()) {
+    const SlopeSectionElement::StoredValues v = element.storedValues();
+    node.setInt("type", v.type);
+    node.setString("name", v.name);
+    switch (v.type) {
     case SlopeElementSurface:
-        node.setDouble("height", element.getHeight());
-        node.setDouble("ratio", element.getSlope().getDenominator());
+        node.setDouble("height", v.height);
+        node.setDouble("ratio", v.ratio);
         break;
     case SlopeElementPlatform:
-        node.setDouble("width", element.getWidth());
-        node.setDouble("slope", element.getSlope().getPercentage());
+        node.setDouble("width", v.width);
+        node.setDouble("slope", v.slope);
         break;
     case SlopeElementRectangularDitch:
-        node.setDouble("inner_height", p.values[1]);
-        node.setDouble("bottom_width", p.values[4]);
-        node.setDouble("outer_height", p.values[3]);
+        node.setDouble("inner_height", v.innerHeight);
+        node.setDouble("bottom_width", v.bottomWidth);
+        node.setDouble("outer_height", v.outerHeight);
         break;
     case SlopeElementTrapezoidDitch:
-        node.setDouble("inner_height", p.values[1]);
-        node.setDouble("inner_width", p.values[0]);
-        node.setDouble("bottom_width", p.values[4]);
-        node.setDouble("outer_height", p.values[3]);
-        node.setDouble("outer_width", p.values[2]);
+        node.setDouble("inner_height", v.innerHeight);
+        node.setDouble("inner_width", v.innerWidth);
+        node.setDouble("bottom_width", v.bottomWidth);
+        node.setDouble("outer_height", v.outerHeight);
+        node.setDouble("outer_width", v.outerWidth);
         break;
     default:
         break;

@@ -1,6 +1,7 @@
 #include <road/internal/roadfile.h>
 #include <road/slopesectiontemplateconfiguration.h>
 #include <road/slopesectiontemplatelibrary.h>
+#include <road/station.h>
 
 #include <cmath>
 #include <utility>
@@ -20,8 +21,6 @@ namespace {
 
 // Files before this full version name one template per segment ("start", "end", "reference").
 constexpr int SegmentEndsFullVersion = 0x04020000;
-// Stations closer than a millimetre are the same station.
-constexpr double StationTolerance = 0.001;
 
 // A name the library does not know still travels with the segment, so that saving keeps the reference
 // and a later update can resolve it.
@@ -202,7 +201,8 @@ void SlopeSectionTemplateConfiguration::followLibrary() const
         d,
         [owner](SlopeSectionType type, const std::string& name) {
             const auto data = owner.lock();
-            return data && SlopeSectionTemplateConfiguration(data).usesTemplate(type, name);
+            return data ? SlopeSectionTemplateConfiguration(data).findUse(type, name)
+                        : SlopeSectionTemplateLibrary::Use();
         },
         [owner](const std::string& from, const SlopeSectionTemplate& renamed) {
             if (const auto data = owner.lock())
@@ -210,12 +210,13 @@ void SlopeSectionTemplateConfiguration::followLibrary() const
         });
 }
 
-bool SlopeSectionTemplateConfiguration::usesTemplate(SlopeSectionType type, const std::string& name) const
+SlopeSectionTemplateLibrary::Use SlopeSectionTemplateConfiguration::findUse(SlopeSectionType type,
+                                                                            const std::string& name) const
 {
     for (const SlopeSectionSegment& seg : d->segments)
         if (seg.usesTemplate(type, name))
-            return true;
-    return false;
+            return { true, d->side, seg.getName() };
+    return {};
 }
 
 void SlopeSectionTemplateConfiguration::repoint(const std::string& from, const SlopeSectionTemplate& renamed)

@@ -34,6 +34,19 @@ struct SlopeSectionTemplateLibrary::SlopeConfigurationData
     }
 };
 
+namespace {
+
+// The first element that a save and a load would not give back, or -1.
+std::int32_t firstElementNotKept(const SlopeSectionTemplate& t)
+{
+    for (unsigned int i = 0; i < t.size(); ++i)
+        if (!t.getAt(i).isKeptByRoadFile())
+            return static_cast<std::int32_t>(i);
+    return -1;
+}
+
+} // namespace
+
 SlopeSectionTemplateLibrary::SlopeSectionTemplateLibrary()
     : d(std::make_shared<SlopeConfigurationData>())
 {
@@ -51,6 +64,8 @@ SlopeSectionTemplateLibrary::Error SlopeSectionTemplateLibrary::add(const SlopeS
         return { -1, Error::InvalidType };
     if (isNameTaken(t.getName()))
         return { -1, Error::NameTaken };
+    if (const std::int32_t element = firstElementNotKept(t); element >= 0)
+        return { element, Error::ElementNotKept };
     list->push_back(t);
     list->back().attachToLibrary();
     return { static_cast<std::int32_t>(list->size() - 1), Error::Success };
@@ -68,6 +83,8 @@ SlopeSectionTemplateLibrary::Error SlopeSectionTemplateLibrary::setAt(unsigned i
     const std::string oldName = (*list)[i].getName();
     if (t.getName() != oldName && isNameTaken(t.getName()))
         return { -1, Error::NameTaken };
+    if (const std::int32_t element = firstElementNotKept(t); element >= 0)
+        return { element, Error::ElementNotKept };
     // Handles still sharing the replaced template should not think a library holds it.
     (*list)[i].detachFromLibrary();
     (*list)[i] = t.clone();
@@ -85,15 +102,25 @@ SlopeSectionTemplateLibrary::Error SlopeSectionTemplateLibrary::setAt(unsigned i
 bool SlopeSectionTemplateLibrary::removeAt(SlopeSectionType type, unsigned int i)
 {
     std::vector<SlopeSectionTemplateEditable>* list = d->list(type);
-    if (!list || i >= list->size())
+    if (!list || i >= list->size() || findUse(type, i))
         return false;
-    const std::string name = (*list)[i].getName();
-    for (const auto& user : d->users)
-        if (!user.owner.expired() && user.uses(type, name))
-            return false;
     (*list)[i].detachFromLibrary();
     list->erase(list->begin() + i);
     return true;
+}
+
+SlopeSectionTemplateLibrary::Use SlopeSectionTemplateLibrary::findUse(SlopeSectionType type,
+                                                                      unsigned int i) const
+{
+    const std::vector<SlopeSectionTemplateEditable>* list = d->list(type);
+    if (!list || i >= list->size())
+        return {};
+    const std::string name = (*list)[i].getName();
+    for (const auto& user : d->users)
+        if (!user.owner.expired())
+            if (Use use = user.uses(type, name))
+                return use;
+    return {};
 }
 
 SlopeSectionTemplateEditable SlopeSectionTemplateLibrary::getAt(SlopeSectionType type, unsigned int i) const

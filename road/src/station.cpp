@@ -9,8 +9,6 @@ namespace Road {
 
 namespace {
 
-const double Tolerance = 0.001;
-
 int sign(double v)
 {
     return (v > 0.0) - (v < 0.0);
@@ -30,7 +28,7 @@ bool StationsEquation::isValid() const
 
 bool StationsEquation::operator==(const StationsEquation &other) const
 {
-    return std::fabs(m_before - other.m_before) < Tolerance && std::fabs(m_after - other.m_after) < Tolerance;
+    return std::fabs(m_before - other.m_before) < StationTolerance && std::fabs(m_after - other.m_after) < StationTolerance;
 }
 
 bool StationsEquation::operator<(const StationsEquation &other) const
@@ -84,7 +82,7 @@ unsigned StationsEquationConfiguration::Ranges::find(double continuous) const
     for (size_t i = 0; i + 1 < size(); ++i) {
         const double local = continuous - offset;
         const Range &range = (*this)[i];
-        if (local <= range.end && std::fabs(local - range.end) >= Tolerance)
+        if (local <= range.end && std::fabs(local - range.end) >= StationTolerance)
             return static_cast<unsigned>(i);
         offset += range.end - (*this)[i + 1].start;
     }
@@ -216,7 +214,7 @@ Station StationsEquationConfiguration::getStationFromContinuous(double u) const
     for (size_t j = 0; j < list.size(); ++j) {
         const double local = u - offset;
         const double before = list[j].getBefore();
-        if (local <= before && std::fabs(local - before) >= Tolerance)
+        if (local <= before && std::fabs(local - before) >= StationTolerance)
             break;
         offset += list[j].getDifference();
         k = j + 1;
@@ -227,7 +225,7 @@ Station StationsEquationConfiguration::getStationFromContinuous(double u) const
     const double local = u - offset;
     const double difference = e.getDifference();
     const double t = local - e.getAfter();
-    return Station(local, difference > t || std::fabs(difference - t) < Tolerance);
+    return Station(local, difference > t || std::fabs(difference - t) < StationTolerance);
 }
 
 StationsEquationConfiguration::Ranges StationsEquationConfiguration::getRanges() const

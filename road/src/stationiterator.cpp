@@ -20,7 +20,6 @@ namespace Road {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kStationTolerance = 0.001;
 constexpr double kClassifyTolerance = 0.01;
 constexpr unsigned kNone = static_cast<unsigned>(-1);
 
@@ -29,7 +28,7 @@ double roundMillimetre(double v)
     return std::floor(v * 1000.0 + 0.5) * 0.001;
 }
 
-bool near(double a, double b, double tolerance = kStationTolerance)
+bool near(double a, double b, double tolerance = StationTolerance)
 {
     return std::fabs(a - b) < tolerance;
 }
@@ -39,7 +38,7 @@ bool near(double a, double b, double tolerance = kStationTolerance)
 // leave next() aiming at the stop it already stands on.
 double gridSteps(double distance, double interval)
 {
-    return std::floor((roundMillimetre(distance) + 0.5 * kStationTolerance) / interval);
+    return std::floor((roundMillimetre(distance) + 0.5 * StationTolerance) / interval);
 }
 
 } // namespace
@@ -122,12 +121,12 @@ public:
 
         HorizontalElement element = elements.at(indexAt(current));
         for (int i = 2; element.isValid() && element.getLength() == 0.0; ++i)
-            element = elements.findElement(current + i * kStationTolerance);
+            element = elements.findElement(current + i * StationTolerance);
         double stop = end;
         if (element.isValid()) {
             stop = element.getEndStation();
             if (element.getType() == ArcElementType
-                && element.getMiddleStation() > current + kStationTolerance)
+                && element.getMiddleStation() > current + StationTolerance)
                 stop = element.getMiddleStation();
         }
         const double limit = std::min(stop, end);
@@ -153,7 +152,7 @@ public:
         // fmod keeps the sign of a station below zero; the grid step back is still positive.
         if (rem < 0.0)
             rem += interval;
-        if (std::fabs(rem) < kStationTolerance)
+        if (std::fabs(rem) < StationTolerance)
             rem = interval;
         double c = x - rem;
         const double rangeBegin = ranges[rangeIndex].start;
@@ -164,7 +163,7 @@ public:
         unsigned index = elements.findIndex(current);
         HorizontalElement element = elements.at(index);
         for (int i = 2; element.isValid() && element.getLength() == 0.0; ++i) {
-            index = elements.findIndex(current - i * kStationTolerance);
+            index = elements.findIndex(current - i * StationTolerance);
             element = elements.at(index);
         }
         if (element.isValid() && near(current, element.getBeginStation()) && index != 0) {
@@ -174,7 +173,7 @@ public:
         if (element.isValid()) {
             stop = element.getBeginStation();
             if (element.getType() == ArcElementType
-                && current > element.getMiddleStation() + kStationTolerance)
+                && current > element.getMiddleStation() + StationTolerance)
                 stop = element.getMiddleStation();
         }
         const double limit = std::max(stop, begin);
@@ -321,7 +320,7 @@ private:
             return kNone;
         double s = 0.0;
         // Located past the last table station: that station is the one behind.
-        if (exact && continuous(index, s) && s < current - kStationTolerance)
+        if (exact && continuous(index, s) && s < current - StationTolerance)
             return index;
         for (unsigned i = index; i-- > 0;) {
             if (continuous(i, s))
@@ -357,7 +356,7 @@ StationIterator::StationIterator(const RoadSurface* road, double interval, doubl
 {
     interval = roundMillimetre(interval);
     // A zero step would never leave the start; a NaN or infinite one has no grid.
-    if (road && *road && std::isfinite(interval) && interval >= kStationTolerance)
+    if (road && *road && std::isfinite(interval) && interval >= StationTolerance)
         d = std::make_shared<NormalState>(road, interval, begin, begin, end, 0.0,
                                           Corvex::Point3D(kNaN, kNaN, kNaN));
 }
@@ -366,7 +365,7 @@ StationIterator::StationIterator(const RoadSurface* road, double interval, doubl
                                  const Corvex::Point3D& rover, bool /*flag*/)
 {
     interval = roundMillimetre(interval);
-    if (road && *road && std::isfinite(interval) && interval >= kStationTolerance)
+    if (road && *road && std::isfinite(interval) && interval >= StationTolerance)
         d = std::make_shared<NormalState>(road, interval, station, kNaN, kNaN, offset, rover);
 }
 

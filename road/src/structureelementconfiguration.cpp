@@ -1,4 +1,5 @@
 #include <road/structureelementconfiguration.h>
+#include <road/station.h>
 
 #include <cmath>
 
@@ -8,7 +9,6 @@ namespace Road {
 namespace {
 
 const unsigned int kNone = static_cast<unsigned int>(-1);
-const double kStationTolerance = 0.001;
 
 } // namespace
 
@@ -36,9 +36,9 @@ unsigned int StructureElementConfiguration::findIndex(double station) const
     // A NaN station would satisfy neither branch of the bisection and never end it.
     if (list.empty() || !std::isfinite(station))
         return kNone;
-    if (list.front().getStation() - station >= kStationTolerance)
+    if (list.front().getStation() - station >= StationTolerance)
         return kNone;
-    if (station - list.back().getStation() >= kStationTolerance)
+    if (station - list.back().getStation() >= StationTolerance)
         return kNone;
     std::size_t lo = 0;
     std::size_t hi = list.size();

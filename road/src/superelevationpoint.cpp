@@ -1,3 +1,4 @@
+#include <road/station.h>
 #include <road/superelevationpoint.h>
 
 #include <cmath>
@@ -21,7 +22,7 @@ bool SuperelevationPoint::operator==(const SuperelevationPoint& other) const
 
 bool SuperelevationPoint::operator==(double station) const
 {
-    return std::fabs(m_station - station) < 0.001;
+    return std::fabs(m_station - station) < StationTolerance;
 }
 
 void SuperelevationPoint::load(const internal::Node<SuperelevationPoint>& node)

@@ -1,3 +1,4 @@
+#include <road/station.h>
 #include <road/verticalalignment.h>
 
 #include "revision.h"
@@ -12,7 +13,6 @@ namespace Pelko {
 namespace Road {
 
 namespace {
-constexpr double stationTolerance = 0.001;
 
 bool fuzzyGE(double a, double b, double e)
 {
@@ -121,9 +121,9 @@ VerticalAlignment::Result VerticalAlignment::insertBefore(unsigned i, VerticalEl
         return { ModifySuccess, 0 };
     }
     double const station = e.getPoi().station;
-    if (k > 0 && fuzzyLE(station, v[k - 1].getPoi().station, stationTolerance))
+    if (k > 0 && fuzzyLE(station, v[k - 1].getPoi().station, StationTolerance))
         return { ModifyLessThanPrevious, k - 1 };
-    if (k < n && fuzzyGE(station, v[k].getPoi().station, stationTolerance))
+    if (k < n && fuzzyGE(station, v[k].getPoi().station, StationTolerance))
         return { ModifyGreaterThanNext, k };
 
     // The insertion recomputes the PIs on either side of it and the one after those.
@@ -148,9 +148,9 @@ VerticalAlignment::Result VerticalAlignment::setAt(unsigned i, VerticalElement c
         return { ModifyInvalidElement, i };
     // The same order checks as an insertion, against the PIs on either side.
     double const station = e.getPoi().station;
-    if (i > 0 && fuzzyLE(station, v[i - 1].getPoi().station, stationTolerance))
+    if (i > 0 && fuzzyLE(station, v[i - 1].getPoi().station, StationTolerance))
         return { ModifyLessThanPrevious, i - 1 };
-    if (i + 1 < n && fuzzyGE(station, v[i + 1].getPoi().station, stationTolerance))
+    if (i + 1 < n && fuzzyGE(station, v[i + 1].getPoi().station, StationTolerance))
         return { ModifyGreaterThanNext, i + 1 };
 
     // Recomputing from the old element would not give back what a damaged profile held (PIs that
@@ -261,7 +261,7 @@ double VerticalAlignment::calcElevation(double station, bool* ok) const
         first = static_cast<std::size_t>(
             std::partition_point(ends.begin(), ends.end(),
                                  [station](double end) {
-                                     return !(station < end || std::fabs(station - end) < stationTolerance);
+                                     return !(station < end || std::fabs(station - end) < StationTolerance);
                                  })
             - ends.begin());
         last = std::min(v.size(), first + 1);

@@ -1,3 +1,4 @@
+#include <road/station.h>
 #include <road/verticalcurve.h>
 
 #include <algorithm>
@@ -8,7 +9,6 @@ namespace Pelko {
 namespace Road {
 
 namespace {
-constexpr double stationTolerance = 0.001;
 
 double sagSign(VerticalPoi const& data)
 {
@@ -31,14 +31,14 @@ double VerticalCurve::getRadius() const
 
 bool VerticalCurve::inRange(double station) const
 {
-    return !(station < m_s1 - stationTolerance || station > m_s2 + stationTolerance);
+    return !(station < m_s1 - StationTolerance || station > m_s2 + StationTolerance);
 }
 
 // VerticalNone
 
 double VerticalNone::calcElevation(VerticalPoi const& data, double station, bool* ok) const
 {
-    bool const on = std::fabs(station - data.station) < stationTolerance;
+    bool const on = std::fabs(station - data.station) < StationTolerance;
     if (ok)
         *ok = on;
     return on ? data.elevation : 0.0;

@@ -1,3 +1,4 @@
+#include <road/station.h>
 #include <road/verticalelement.h>
 
 #include "revision.h"
@@ -9,7 +10,6 @@ namespace Pelko {
 namespace Road {
 
 namespace {
-constexpr double stationTolerance = 0.001;
 // Gaps between curves below this are rounding, not grade line.
 constexpr double gapTolerance = 0.1;
 
@@ -121,8 +121,8 @@ bool VerticalElement::contains(double s) const
 {
     double const start = getStartStation();
     double const end = getEndStation();
-    return (s > start || fuzzyEqual(start, s, stationTolerance))
-        && (s < end || fuzzyEqual(s, end, stationTolerance));
+    return (s > start || fuzzyEqual(start, s, StationTolerance))
+        && (s < end || fuzzyEqual(s, end, StationTolerance));
 }
 
 PointCurveRelation VerticalElement::pointRelation(double s) const
@@ -139,13 +139,13 @@ double VerticalElement::calcElevation(double s, bool* ok) const
     VerticalCurve const& curve = *d->curve;
     double const s1 = curve.getStartStation();
     double const s2 = curve.getEndStation();
-    if (s < s1 - d->gap - stationTolerance || s > s2 + stationTolerance) {
+    if (s < s1 - d->gap - StationTolerance || s > s2 + StationTolerance) {
         if (ok)
             *ok = false;
         return 0.0;
     }
-    if (s >= s1 || fuzzyEqual(s, s1, stationTolerance)) {
-        if (!fuzzyEqual(s1, s2, stationTolerance))
+    if (s >= s1 || fuzzyEqual(s, s1, StationTolerance)) {
+        if (!fuzzyEqual(s1, s2, StationTolerance))
             return curve.calcElevation(d->poi, s, ok);
         if (ok)
             *ok = true;
@@ -187,9 +187,9 @@ ModifyResult VerticalElement::update(VerticalElement const* prev, VerticalElemen
 
     poi.gradeIn = 0.0;
     poi.gradeOut = 0.0;
-    if (prev && !fuzzyEqual(m, prev->getPoi().station, stationTolerance))
+    if (prev && !fuzzyEqual(m, prev->getPoi().station, StationTolerance))
         poi.gradeIn = (h - prev->getPoi().elevation) / (m - prev->getPoi().station);
-    if (next && !fuzzyEqual(next->getPoi().station, m, stationTolerance))
+    if (next && !fuzzyEqual(next->getPoi().station, m, StationTolerance))
         poi.gradeOut = (next->getPoi().elevation - h) / (next->getPoi().station - m);
 
     curve.updateTangentLengths(poi);

@@ -1,3 +1,4 @@
+#include <road/station.h>
 #include <road/wideningpoint.h>
 
 #include <cmath>
@@ -19,7 +20,7 @@ bool WideningPoint::operator==(const WideningPoint& other) const
 
 bool WideningPoint::operator==(double station) const
 {
-    return std::fabs(m_station - station) < 0.001;
+    return std::fabs(m_station - station) < StationTolerance;
 }
 
 void WideningPoint::load(const internal::Node<WideningPoint>& node)

@@ -650,6 +650,15 @@ TEST(RoadSurface, LibraryKeepsTemplatesThatSegmentsUse)
     EXPECT_FALSE(library->removeAt(SlopeSectionFill, 1));
     EXPECT_FALSE(library->removeAt(SlopeSectionFill, 0));
     EXPECT_FALSE(library->removeAt(SlopeSectionCut, 0));
+    // What keeps a template is told: the side and the segment.
+    const SlopeSectionTemplateLibrary::Use useOfB = library->findUse(SlopeSectionFill, 1);
+    EXPECT_TRUE(useOfB);
+    EXPECT_EQ(useOfB.side, SlopeSideLeft);
+    EXPECT_EQ(useOfB.segment, "A to B");
+    EXPECT_EQ(library->findUse(SlopeSectionCut, 0).side, SlopeSideRight);
+    EXPECT_EQ(library->findUse(SlopeSectionCut, 0).segment, "C");
+    EXPECT_FALSE(library->findUse(SlopeSectionFill, 2));
+    EXPECT_FALSE(library->findUse(SlopeSectionFill, 3));
     EXPECT_EQ(library->size(SlopeSectionFill), 3u);
     EXPECT_EQ(library->size(SlopeSectionCut), 1u);
     EXPECT_TRUE(library->removeAt(SlopeSectionFill, 2));

@@ -4,7 +4,6 @@
 #include "slopes/slopeitemtablewidget.h"
 #include "slopes/slopetablewideget.h"
 
-#include <QDebug>
 #include <QHBoxLayout>
 #include <QTabWidget>
 
@@ -56,7 +55,6 @@ void SlopeEditWidget::onRoadOpen()
 void SlopeEditWidget::notifyDataSetChange(Pelko::Road::SlopeSectionSide side, int row,
                                           Pelko::Road::SlopeSectionTemplate slopeTemplate)
 {
-    qDebug().noquote().nospace() << "current selection changed to: " << row;
     emit currentChanged(side, row, slopeTemplate);
     if (side == Pelko::Road::SlopeSideLeft)
         m_leftItems->setSegment(side, row);

@@ -3,6 +3,7 @@
 #include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
+#include "slopes/slopeelementfields.h"
 #include "slopes/slopeitemtablemodel.h"
 #include "ui_slopeitemdialog.h"
 
@@ -123,26 +124,36 @@ void SlopeItemDialog::setHeightByCross(const QString&)
 
 QString SlopeItemDialog::check()
 {
+    SlopeSectionElement::StoredValues values;
+    QList<Zemko::Trelvin::SlopeElementField> fields;
     switch (ui->cmbType->currentData().toInt()) {
-    case Pelko::Road::SlopeElementSurface: {
-        const QString name = ui->edtSurfaceName->text();
-        if (name.isEmpty())
+    case Pelko::Road::SlopeElementSurface:
+        if (ui->edtSurfaceName->text().isEmpty())
             return tr("Surface name should not be empty!");
-        m_element = SlopeSectionElement::createSlope(name.toStdString(), metersOf(ui->edtSurfaceHeight),
-                                                     numberOf(ui->edtSurfaceRate));
-        return QString();
-    }
-    case Pelko::Road::SlopeElementPlatform: {
-        const QString name = ui->edtPlatformName->text();
-        if (name.isEmpty())
+        values.type = Pelko::Road::SlopeElementSurface;
+        values.name = ui->edtSurfaceName->text().toStdString();
+        values.height = metersOf(ui->edtSurfaceHeight);
+        values.ratio = numberOf(ui->edtSurfaceRate);
+        fields = Zemko::Trelvin::surfaceFields(*ui);
+        break;
+    case Pelko::Road::SlopeElementPlatform:
+        if (ui->edtPlatformName->text().isEmpty())
             return tr("Platform name should not be empty!");
-        m_element = SlopeSectionElement::createPlatformBySlope(
-            name.toStdString(), metersOf(ui->edtPlateformWidth), numberOf(ui->edtPlatformCrossSlope));
-        return QString();
-    }
+        values.type = Pelko::Road::SlopeElementPlatform;
+        values.name = ui->edtPlatformName->text().toStdString();
+        values.width = metersOf(ui->edtPlateformWidth);
+        values.slope = numberOf(ui->edtPlatformCrossSlope);
+        fields = Zemko::Trelvin::platformFields(*ui);
+        break;
     default:
         return QString();
     }
+    // What the road file would not give back is not taken.
+    const QString notKept = Zemko::Trelvin::slopeElementRefusalText(values, fields);
+    if (!notKept.isEmpty())
+        return notKept;
+    m_element = SlopeSectionElement::fromStoredValues(values);
+    return QString();
 }
 
 void SlopeItemDialog::onAccept()

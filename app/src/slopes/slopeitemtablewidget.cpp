@@ -7,7 +7,6 @@
 #include "slopes/slopeitemtablemodel.h"
 #include "ui_tableviewwidget.h"
 
-#include <QDebug>
 #include <QLabel>
 
 using Zemko::Trelvin::Prompter;
@@ -50,7 +49,6 @@ Pelko::Road::SlopeSectionTemplate SlopeItemTableWidget::currentTemplate() const
 
 void SlopeItemTableWidget::setSegment(Pelko::Road::SlopeSectionSide side, int row)
 {
-    qDebug().noquote().nospace() << "item update at: " << row;
     m_side = side;
     m_segmentRow = row;
     // Following the selection is no edit: pending edits of the side stay marked.
@@ -134,7 +132,6 @@ void SlopeItemTableWidget::on_deleteButton_clicked()
     const int row = currentRow();
     if (!checkModel() || row < 0)
         return;
-    qDebug().noquote().nospace() << "item delete at: " << m_segmentRow;
     m_model->removeAt(row);
     announce();
 }

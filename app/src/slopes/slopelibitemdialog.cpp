@@ -4,6 +4,7 @@
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
 #include "framework/storedfield.h"
+#include "slopes/slopeelementfields.h"
 #include "slopes/slopelibitemtablemodel.h"
 #include "ui_slopelibitemdialog.h"
 
@@ -13,9 +14,6 @@ using Pelko::Road::SlopeSectionElement;
 using Zemko::Trelvin::numberLocale;
 
 namespace {
-
-// The factories turn a ditch narrower or shallower than this into no element at all.
-const double smallestDitchSize = 0.001;
 
 QString lengthText(double meters)
 {
@@ -178,6 +176,7 @@ void SlopeLibItemDialog::finish(int result)
 
 QString SlopeLibItemDialog::build(int kind)
 {
+    using Field = SlopeSectionElement::Field;
     const MeterToUnit* unit = MeterToUnit::instance();
     QString refused;
     // Metres from a length field; a field that holds no number refuses the element.
@@ -193,55 +192,53 @@ QString SlopeLibItemDialog::build(int kind)
         return storedOr(edit, unit->toMeters(number(edit, label)));
     };
 
+    SlopeSectionElement::StoredValues values;
+    QList<Zemko::Trelvin::SlopeElementField> fields;
     switch (kind) {
-    case Pelko::Road::SlopeElementSurface: {
+    case Pelko::Road::SlopeElementSurface:
         if (ui->edtSurfaceName->text().isEmpty())
             return tr("Surface name should not be empty!");
-        const double height = length(ui->edtSurfaceHeight, ui->label_2);
-        const double ratio = storedOr(ui->edtSurfaceRate, number(ui->edtSurfaceRate, ui->label_3));
-        if (!refused.isEmpty())
-            return refused;
-        m_element = SlopeSectionElement::createSlope(ui->edtSurfaceName->text().toStdString(), height, ratio);
-        return QString();
-    }
-    case Pelko::Road::SlopeElementPlatform: {
+        values.name = ui->edtSurfaceName->text().toStdString();
+        values.height = length(ui->edtSurfaceHeight, ui->label_2);
+        values.ratio = storedOr(ui->edtSurfaceRate, number(ui->edtSurfaceRate, ui->label_3));
+        fields = Zemko::Trelvin::surfaceFields(*ui);
+        break;
+    case Pelko::Road::SlopeElementPlatform:
         if (ui->edtPlatformName->text().isEmpty())
             return tr("Platform name should not be empty!");
-        const double width = length(ui->edtPlateformWidth, ui->label_5);
-        const double slope
-            = storedOr(ui->edtPlatformCrossSlope, number(ui->edtPlatformCrossSlope, ui->label_6));
-        if (!refused.isEmpty())
-            return refused;
-        m_element = SlopeSectionElement::createPlatformBySlope(ui->edtPlatformName->text().toStdString(),
-                                                               width, slope);
-        return QString();
-    }
+        values.name = ui->edtPlatformName->text().toStdString();
+        values.width = length(ui->edtPlateformWidth, ui->label_5);
+        values.slope = storedOr(ui->edtPlatformCrossSlope, number(ui->edtPlatformCrossSlope, ui->label_6));
+        fields = Zemko::Trelvin::platformFields(*ui);
+        break;
     case Pelko::Road::SlopeElementRectangularDitch:
-    case Pelko::Road::SlopeElementTrapezoidDitch: {
+    case Pelko::Road::SlopeElementTrapezoidDitch:
         if (ui->edtDitchName->text().isEmpty())
             return tr("Ditch name should not be empty!");
-        const double innerHeight = length(ui->edtInnerH, ui->label_9);
-        const double innerWidth = length(ui->edtInnerW, ui->label_10);
-        const double bottomWidth = length(ui->edtBottomW, ui->label_11);
-        const double outerWidth = length(ui->edtOuterW, ui->label_12);
-        const double outerHeight = length(ui->edtOuterH, ui->label_13);
-        if (!refused.isEmpty())
-            return refused;
-        // Such a ditch would not be an element: it would vanish from the template or change kind.
-        if (std::fabs(innerHeight) < smallestDitchSize || std::fabs(bottomWidth) < smallestDitchSize
-            || std::fabs(outerHeight) < smallestDitchSize)
-            return tr("Ditch inner height, bottom width and outer height should not be zero!");
-        const std::string name = ui->edtDitchName->text().toStdString();
-        const SlopeSectionElement ditch = kind == Pelko::Road::SlopeElementRectangularDitch
-            ? SlopeSectionElement::createSideDitch(name, innerHeight, bottomWidth, outerHeight)
-            : SlopeSectionElement::createSideDitch(name, innerHeight, innerWidth, bottomWidth, outerHeight,
-                                                   outerWidth);
-        if (ditch.getType() != kind)
-            return tr("Ditch inner height, bottom width and outer height should not be zero!");
-        m_element = ditch;
-        return QString();
-    }
+        values.name = ui->edtDitchName->text().toStdString();
+        // All five are read; a rectangular ditch keeps no face widths.
+        values.innerHeight = length(ui->edtInnerH, ui->label_9);
+        values.innerWidth = length(ui->edtInnerW, ui->label_10);
+        values.bottomWidth = length(ui->edtBottomW, ui->label_11);
+        values.outerWidth = length(ui->edtOuterW, ui->label_12);
+        values.outerHeight = length(ui->edtOuterH, ui->label_13);
+        fields = { { Field::Name, ui->label_14, ui->edtDitchName },
+                   { Field::InnerHeight, ui->label_9, ui->edtInnerH },
+                   { Field::InnerWidth, ui->label_10, ui->edtInnerW },
+                   { Field::BottomWidth, ui->label_11, ui->edtBottomW },
+                   { Field::OuterWidth, ui->label_12, ui->edtOuterW },
+                   { Field::OuterHeight, ui->label_13, ui->edtOuterH } };
+        break;
     default:
         return QString();
     }
+    if (!refused.isEmpty())
+        return refused;
+    values.type = static_cast<Pelko::Road::SlopeSectionElementType>(kind);
+    // What the road file would not give back is not taken.
+    const QString notKept = Zemko::Trelvin::slopeElementRefusalText(values, fields);
+    if (!notKept.isEmpty())
+        return notKept;
+    m_element = SlopeSectionElement::fromStoredValues(values);
+    return QString();
 }

@@ -8,7 +8,6 @@
 #include "slopes/slopelibtablemodel.h"
 #include "ui_tableviewwidget.h"
 
-#include <QDebug>
 #include <QLabel>
 
 using Zemko::Trelvin::SlopeLibItemTableModel;
@@ -53,7 +52,6 @@ Pelko::Road::SlopeSectionTemplateEditable SlopeLibItemTableWidget::currentTempla
 
 void SlopeLibItemTableWidget::setCurrent(int type, int row)
 {
-    qDebug().noquote().nospace() << "item update at: " << row;
     m_templateType = type;
     m_templateIndex = row;
     m_model->setTemplateIndex(row);
@@ -141,7 +139,6 @@ void SlopeLibItemTableWidget::on_deleteButton_clicked()
     const int row = ui->tableView->currentIndex().row();
     if (row < 0)
         return;
-    qDebug().noquote().nospace() << "item delete at: " << m_templateIndex;
     m_model->removeAt(row);
     announceChange();
 }

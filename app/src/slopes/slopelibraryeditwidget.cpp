@@ -4,7 +4,6 @@
 #include "slopes/slopelibitemtablewidget.h"
 #include "slopes/slopelibtablewideget.h"
 
-#include <QDebug>
 #include <QHBoxLayout>
 #include <QTabWidget>
 
@@ -74,7 +73,6 @@ void SlopeLibraryEditWidget::onRoadOpen()
 void SlopeLibraryEditWidget::notifyDataSetChange(Pelko::Road::SlopeSectionType side, int index,
                                                  Pelko::Road::SlopeSectionTemplateEditable t)
 {
-    qDebug().noquote().nospace() << "current selection changed to: " << index;
     emit currentChanged(side, index, t);
     if (side == Pelko::Road::SlopeSectionFill)
         m_fillElements->setCurrent(Pelko::Road::SlopeSectionFill, index);

@@ -3,7 +3,6 @@
 #include "slopes/slopecurve.h"
 #include "slopes/slopelibraryeditwidget.h"
 
-#include <QDebug>
 #include <QSplitter>
 
 SlopeLibraryWidget::SlopeLibraryWidget(QWidget* parent)
@@ -23,7 +22,6 @@ SlopeLibraryWidget::~SlopeLibraryWidget() = default;
 void SlopeLibraryWidget::onCurrentChanged(Pelko::Road::SlopeSectionType, int index,
                                           Pelko::Road::SlopeSectionTemplateEditable t)
 {
-    qDebug().noquote().nospace() << "curve update at: " << index;
     m_curve->setEditable(Pelko::Road::SlopeSideRight, index, t);
 }
 

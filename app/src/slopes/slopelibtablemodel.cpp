@@ -1,23 +1,17 @@
 #include "slopes/slopelibtablemodel.h"
 
 #include "document/trelvin.h"
-#include "slopes/slopeuselibtablemodel.h"
 
 #include <road/roadsurface.h>
 #include <road/slopesectionconfiguration.h>
-#include <road/slopesectionsegment.h>
-#include <road/slopesectiontemplateconfiguration.h>
 
 #include <algorithm>
-#include <utility>
 #include <vector>
 
 namespace Zemko {
 namespace Trelvin {
 
-using Pelko::Road::SlopeSectionSegment;
 using Pelko::Road::SlopeSectionSide;
-using Pelko::Road::SlopeSectionTemplateConfiguration;
 using Pelko::Road::SlopeSectionTemplateLibrary;
 
 namespace {
@@ -82,42 +76,27 @@ SlopeLibTableModel::EditResult SlopeLibTableModel::removeAt(int row)
 {
     if (row < 0 || row >= rows())
         return { false, errorText(SlopeSectionTemplateLibrary::Error::InvalidIndex) };
+    // The library keeps a template that a segment names, the road's or one not yet applied.
     const QString used = usedBySegment(row);
-    if (!used.isEmpty())
-        return { false, used };
-    m_library.removeAt(m_type, static_cast<unsigned>(row));
+    if (!m_library.removeAt(m_type, static_cast<unsigned>(row)))
+        return { false, used.isEmpty() ? errorText(SlopeSectionTemplateLibrary::Error::InvalidIndex) : used };
     notifyRowRemoved(row);
     return {};
 }
 
 QString SlopeLibTableModel::usedBySegment(int row) const
 {
-    const Pelko::Road::RoadSurface* road = Trelvin::instance()->road();
-    if (!road || row < 0 || row >= rows())
+    if (row < 0 || row >= rows())
         return QString();
-    const std::string name = m_library.getAt(m_type, static_cast<unsigned>(row)).getName();
-    // The saved segments, and those of the slope page not yet saved: a segment added there and saved
-    // after the delete would name a template that is gone.
-    std::vector<std::pair<SlopeSectionSide, SlopeSectionTemplateConfiguration>> lists;
-    for (const SlopeSectionSide side : bothSides)
-        lists.emplace_back(side, road->getSlopeSectionConfiguration()->get(side));
-    for (const SlopeUseLibTableModel* page : SlopeUseLibTableModel::liveModels())
-        lists.emplace_back(page->side(), page->configuration());
-    for (const auto& [side, segments] : lists) {
-        for (unsigned i = 0; i < segments.size(); ++i) {
-            const SlopeSectionSegment segment = segments.getSegmentAt(i);
-            if (!segment.usesTemplate(m_type, name))
-                continue;
-            const QString templateName = QString::fromStdString(name);
-            const QString segmentName = QString::fromStdString(segment.getName());
-            return side == Pelko::Road::SlopeSideLeft
-                ? tr("Template \"%1\" is used by the left slope segment \"%2\"")
-                      .arg(templateName, segmentName)
-                : tr("Template \"%1\" is used by the right slope segment \"%2\"")
-                      .arg(templateName, segmentName);
-        }
-    }
-    return QString();
+    const SlopeSectionTemplateLibrary::Use use = m_library.findUse(m_type, static_cast<unsigned>(row));
+    if (!use)
+        return QString();
+    const QString templateName
+        = QString::fromStdString(m_library.getAt(m_type, static_cast<unsigned>(row)).getName());
+    const QString segmentName = QString::fromStdString(use.segment);
+    return use.side == Pelko::Road::SlopeSideLeft
+        ? tr("Template \"%1\" is used by the left slope segment \"%2\"").arg(templateName, segmentName)
+        : tr("Template \"%1\" is used by the right slope segment \"%2\"").arg(templateName, segmentName);
 }
 
 void SlopeLibTableModel::markLibraryEdited()
@@ -134,6 +113,8 @@ QString SlopeLibTableModel::errorText(int code)
         return tr("Template invalid type");
     case SlopeSectionTemplateLibrary::Error::NameTaken:
         return tr("Template already exist");
+    case SlopeSectionTemplateLibrary::Error::ElementNotKept:
+        return tr("Template holds an element the road file cannot keep");
     default:
         return QString();
     }

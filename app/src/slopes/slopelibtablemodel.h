@@ -35,9 +35,10 @@ public:
     // A new name is carried into the slope segments that named the old one: the road's, and the slope
     // page's rows not yet applied (the library does it for the configurations that follow it).
     EditResult setAt(int row, const Pelko::Road::SlopeSectionTemplateEditable& slopeTemplate);
-    // Refused while a slope segment of the road names the template.
+    // Refused when the library keeps the template: while a slope segment names it.
     EditResult removeAt(int row);
-    // The warning for a template that a slope segment of the road names; empty when none does.
+    // The warning for a template that a slope segment names, the road's or one not yet applied, as the
+    // library finds it; empty when none does.
     QString usedBySegment(int row) const;
 
     // Element edits change this model's library too; they are written when the list writes.

@@ -105,8 +105,13 @@ QString SlopeUseLibDialog::segmentErrorText(int code)
         return tr("Start station can not be greater than end!");
     case SlopeSectionSegment::TypeMismatch:
         return tr("Start Template and end Template should be the same type!");
-    default:
+    case SlopeSectionSegment::EmptyName:
+        return tr("Slope name should not be empty!");
+    case SlopeSectionSegment::Success:
         return QString();
+    default:
+        // A refusal must never read as success.
+        return tr("The slope segment is refused (code %1)!").arg(code);
     }
 }
 

@@ -33,6 +33,7 @@ public:
     // Builds the segment; the message is empty on success.
     QString check();
 
+    // The message of a code of the segment factory; empty for success only.
     static QString segmentErrorText(int code);
 
 public slots:

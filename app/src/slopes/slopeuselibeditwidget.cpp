@@ -41,6 +41,15 @@ SlopeUseLibEditWidget::SlopeUseLibEditWidget(QWidget* parent)
     connect(ui->editButtonRight, &QPushButton::clicked, this, &SlopeUseLibEditWidget::onBtnEditRightClick);
     connect(ui->applyButton, &QPushButton::clicked, this, &SlopeUseLibEditWidget::onBtnApplyClick);
 
+    for (const auto side : { Pelko::Road::SlopeSideLeft, Pelko::Road::SlopeSideRight }) {
+        SlopeUseLibTableModel* sideModel = model(side);
+        const auto follow = [this, side] { followTable(side); };
+        connect(sideModel, &QAbstractItemModel::rowsInserted, this, follow);
+        connect(sideModel, &QAbstractItemModel::rowsRemoved, this, follow);
+        connect(sideModel, &QAbstractItemModel::dataChanged, this, follow);
+        connect(sideModel, &QAbstractItemModel::modelReset, this, follow);
+    }
+
     // Nothing to edit before a road is open.
     for (const auto side : { Pelko::Road::SlopeSideLeft, Pelko::Road::SlopeSideRight })
         for (QPushButton* button : buttons(side))
@@ -112,8 +121,7 @@ void SlopeUseLibEditWidget::onRoadOpen()
 
 void SlopeUseLibEditWidget::onRoadAboutToClose()
 {
-    emit selectedSlopeInfo(Pelko::Road::SlopeSideNeutral, -1, Pelko::Road::SlopeSectionTemplate(),
-                           Pelko::Road::SlopeSectionTemplate());
+    showSegment(Pelko::Road::SlopeSideNeutral, -1);
     for (const auto side : { Pelko::Road::SlopeSideLeft, Pelko::Road::SlopeSideRight })
         for (QPushButton* button : buttons(side))
             button->setEnabled(false);
@@ -153,8 +161,17 @@ void SlopeUseLibEditWidget::onEdit(SlopeUseLibTableModel* target, int row)
 void SlopeUseLibEditWidget::remove(SlopeSectionSide side)
 {
     const int row = currentRow(side);
-    if (row >= 0)
-        model(side)->removeAt(row);
+    if (row < 0)
+        return;
+    const bool drawn = m_drawnSide == side;
+    model(side)->removeAt(row);
+    // As in the other tables, the row above is marked next; none after the first.
+    QTableView* view = tableView(side);
+    const QModelIndex next = row > 0 ? model(side)->index(row - 1, 0) : QModelIndex();
+    view->clearSelection();
+    view->setCurrentIndex(next);
+    if (drawn)
+        showSegment(side, next.isValid() ? next.row() : -1);
 }
 
 void SlopeUseLibEditWidget::onBtnAppendClick()
@@ -212,7 +229,34 @@ void SlopeUseLibEditWidget::onClicked(const QModelIndex& index)
     const auto* source = qobject_cast<const SlopeUseLibTableModel*>(index.model());
     if (!source)
         return;
+    showSegment(source->side(), index.row());
+}
+
+void SlopeUseLibEditWidget::showSegment(SlopeSectionSide side, int row)
+{
+    const SlopeUseLibTableModel* source
+        = side == Pelko::Road::SlopeSideLeft || side == Pelko::Road::SlopeSideRight ? model(side) : nullptr;
+    if (!source || row < 0 || row >= source->rowCount()) {
+        m_drawnSide = Pelko::Road::SlopeSideNeutral;
+        emit selectedSlopeInfo(Pelko::Road::SlopeSideNeutral, -1, Pelko::Road::SlopeSectionTemplate(),
+                               Pelko::Road::SlopeSectionTemplate());
+        return;
+    }
+    m_drawnSide = side;
     const Pelko::Road::SlopeSectionSegment segment
-        = source->configuration().getSegmentAt(static_cast<unsigned>(index.row()));
-    emit selectedSlopeInfo(source->side(), index.row(), segment.getBeginTemplate(), segment.getEndTemplate());
+        = source->configuration().getSegmentAt(static_cast<unsigned>(row));
+    emit selectedSlopeInfo(side, row, segment.getBeginTemplate(), segment.getEndTemplate());
+}
+
+void SlopeUseLibEditWidget::followTable(SlopeSectionSide side)
+{
+    if (side != m_drawnSide)
+        return;
+    QTableView* view = tableView(side);
+    const QModelIndex current = view ? view->currentIndex() : QModelIndex();
+    // The row now drawn is the one marked, also when it took a deleted row's place.
+    if (current.isValid() && view->selectionModel())
+        view->selectionModel()->select(current,
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    showSegment(side, current.isValid() ? current.row() : -1);
 }

@@ -66,9 +66,15 @@ private:
     void append(Zemko::Trelvin::SlopeUseLibTableModel* model);
     void remove(Pelko::Road::SlopeSectionSide side);
     void showTable(Pelko::Road::SlopeSectionSide side);
+    // After a change of the side's segments the drawing shows the side's current segment again, or
+    // nothing once the side has none; the drawing of the other side's segment stays.
+    void followTable(Pelko::Road::SlopeSectionSide side);
+    void showSegment(Pelko::Road::SlopeSectionSide side, int row);
     static void clearTabs(QTabWidget* tabs);
 
     std::unique_ptr<Ui::SlopeUseLibEditWidget> ui;
     Zemko::Trelvin::SlopeUseLibTableModel* m_left;
     Zemko::Trelvin::SlopeUseLibTableModel* m_right;
+    // The side whose segment is drawn.
+    Pelko::Road::SlopeSectionSide m_drawnSide = Pelko::Road::SlopeSideNeutral;
 };

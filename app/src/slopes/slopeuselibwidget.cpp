@@ -4,7 +4,6 @@
 #include "slopes/slopecurve.h"
 #include "slopes/slopeuselibeditwidget.h"
 
-#include <QDebug>
 #include <QSplitter>
 
 SlopeUseLibWidget::SlopeUseLibWidget(QWidget* parent)
@@ -34,7 +33,6 @@ void SlopeUseLibWidget::onSelectedSlopeInfo(Pelko::Road::SlopeSectionSide side, 
                                             Pelko::Road::SlopeSectionTemplate begin,
                                             Pelko::Road::SlopeSectionTemplate end)
 {
-    qDebug().noquote().nospace() << "curve update at: " << row;
     m_startCurve->setTemplate(side, row, begin);
     m_endCurve->setTemplate(side, row, end);
 }

@@ -3,7 +3,6 @@
 #include "slopes/slopecurve.h"
 #include "slopes/slopeeditwidget.h"
 
-#include <QDebug>
 #include <QSplitter>
 
 SlopeWidget::SlopeWidget(QWidget* parent)
@@ -24,6 +23,5 @@ SlopeWidget::~SlopeWidget() = default;
 void SlopeWidget::onCurrentChanged(Pelko::Road::SlopeSectionSide side, int row,
                                    Pelko::Road::SlopeSectionTemplate slopeTemplate)
 {
-    qDebug().noquote().nospace() << "curve update at: " << row;
     m_curve->setTemplate(side, row, slopeTemplate);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <road/internal/node.h>
+#include <road/station.h>
 
 #include <cmath>
 #include <cstddef>
@@ -43,7 +44,7 @@ public:
         const double a = Traits::value(result.m_previous);
         const double b = Traits::value(result.m_next);
         result.m_constant = std::fabs(a - b) < 0.001
-            || std::fabs(result.m_next.getStation() - result.m_previous.getStation()) < 0.001;
+            || std::fabs(result.m_next.getStation() - result.m_previous.getStation()) < StationTolerance;
         return result;
     }
 
@@ -106,7 +107,7 @@ public:
     P at(unsigned index) const { return index < m_points.size() ? m_points[index] : P(); }
     Interpolator interpolator(double station) const { return Interpolator::find(m_points, station); }
 
-    // Refuses a station within 0.001 of a listed one, so neighbours never get that close.
+    // Refuses a station within StationTolerance of a listed one, so neighbours never get that close.
     bool add(const P& point)
     {
         if (!isUsable(point))
@@ -115,15 +116,16 @@ public:
         while (it != m_points.end() && it->getStation() < point.getStation())
             ++it;
         // Both neighbours count: a station just above the last point is as close as one just below it.
-        if (it != m_points.end() && std::fabs(it->getStation() - point.getStation()) < 0.001)
+        if (it != m_points.end() && std::fabs(it->getStation() - point.getStation()) < StationTolerance)
             return false;
-        if (it != m_points.begin() && std::fabs(std::prev(it)->getStation() - point.getStation()) < 0.001)
+        if (it != m_points.begin()
+            && std::fabs(std::prev(it)->getStation() - point.getStation()) < StationTolerance)
             return false;
         m_points.insert(it, point);
         return true;
     }
 
-    // The neighbours are tested with the same 0.001 margin as add, so a replacement cannot bring two
+    // The neighbours are tested with the same margin as add, so a replacement cannot bring two
     // points closer than add would have allowed.
     SetOutcome setAt(unsigned index, const P& point)
     {
@@ -132,9 +134,9 @@ public:
         if (!isUsable(point))
             return SetInvalidPoint;
         const double station = point.getStation();
-        if (index + 1 < m_points.size() && !(station < m_points[index + 1].getStation() - 0.001))
+        if (index + 1 < m_points.size() && !(station < m_points[index + 1].getStation() - StationTolerance))
             return SetNotBelowNext;
-        if (index > 0 && !(station > m_points[index - 1].getStation() + 0.001))
+        if (index > 0 && !(station > m_points[index - 1].getStation() + StationTolerance))
             return SetNotAbovePrevious;
         m_points[index] = point;
         return SetDone;

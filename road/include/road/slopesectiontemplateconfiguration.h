@@ -5,6 +5,7 @@
 #include <road/slope.h>
 #include <road/slopesectionsegment.h>
 #include <road/slopesectiontemplate.h>
+#include <road/slopesectiontemplatelibrary.h>
 
 #include <cstdint>
 #include <memory>
@@ -87,7 +88,8 @@ protected:
 private:
     friend class SlopeSectionConfiguration;
 
-    bool usesTemplate(SlopeSectionType type, const std::string& name) const;
+    // The first segment using the template of that type and name, with this configuration's side.
+    SlopeSectionTemplateLibrary::Use findUse(SlopeSectionType type, const std::string& name) const;
     void repoint(const std::string& from, const SlopeSectionTemplate& renamed);
 
     explicit SlopeSectionTemplateConfiguration(std::shared_ptr<SlopeConfigurationData> data);

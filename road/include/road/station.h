@@ -9,6 +9,9 @@
 namespace Pelko {
 namespace Road {
 
+// Stations closer than a millimetre are the same station.
+constexpr double StationTolerance = 0.001;
+
 // A station as the user sees it (equation-broken), with the flag that picks the second occurrence
 // of a stretch that a long equation repeats.
 class ROAD_EXPORT Station
