@@ -157,7 +157,9 @@ void TestSlopeSegment::segmentCodes()
     model.removeAt(-1);
     QCOMPARE(names(model), (QStringList { "a", "c" }));
     QCOMPARE(SlopeTableModel::errorText(0), QString());
-    QCOMPARE(SlopeTableModel::errorText(4), QString());
+    // Every refusal has a text, one the model does not know too.
+    for (int code = 1; code <= 4; ++code)
+        QVERIFY(!SlopeTableModel::errorText(code).isEmpty());
 }
 
 void TestSlopeSegment::refusedSegments()

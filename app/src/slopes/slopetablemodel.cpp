@@ -99,7 +99,8 @@ QString SlopeTableModel::errorText(int code)
     case 3:
         return tr("Station not found");
     default:
-        return QString();
+        // A refusal is never shown without a reason.
+        return code == 0 ? QString() : tr("The slope segment is refused (code %1)").arg(code);
     }
 }
 
