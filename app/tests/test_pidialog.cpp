@@ -198,6 +198,39 @@ private slots:
         model.setPointOfIntersection(1, corner.pointOfIntersection());
         QCOMPARE(model.pointOfIntersections().at(1).getInSpiralLength(), 40.0);
     }
+
+    // What the form does not show of a corner (the radii its spirals start and end at, its turn) stays
+    // when it is edited, whether its radius is typed or not.
+    void editKeepsWhatTheFormDoesNotShow()
+    {
+        using HorizontalRoads::value;
+        const QByteArray compound = "        <element>\n            <type>2</type>\n" + value("x", 1200)
+            + value("y", 2010) + value("inRadius", -900.25) + value("radius", -200.5)
+            + value("outRadius", -700.75) + value("in", 40) + value("out", 30) + "        </element>\n";
+        QVERIFY(!roads
+                     .open(HorizontalRoads::piAlignment(HorizontalRoads::pointPi(1000, 2000) + compound
+                                                        + HorizontalRoads::pointPi(1500, 2230)))
+                     .isEmpty());
+        PointOfIntersectionTableModel model;
+        const Pelko::Road::PointOfIntersection before = model.pointOfIntersections().at(1);
+        QCOMPARE(before.getStartRadius(), 900.25);
+        ScriptedPrompter prompter;
+        for (const QString& radius : { QString(), QStringLiteral("-250") }) {
+            PointsOfIntersectionDialog dialog(1, 1, &model);
+            if (!radius.isEmpty())
+                fill(dialog, "leRadius", radius);
+            fill(dialog, "leTransLenIn", "45");
+            dialog.onAccept();
+            QCOMPARE(dialog.result(), 1);
+            const Pelko::Road::PointOfIntersection pi = dialog.pointOfIntersection();
+            QCOMPARE(pi.getInSpiralLength(), 45.0);
+            QCOMPARE(pi.getRadius(), radius.isEmpty() ? 200.5 : 250.0);
+            QCOMPARE(pi.getStartRadius(), 900.25);
+            QCOMPARE(pi.getEndRadius(), 700.75);
+            QCOMPARE(pi.getTurnDirection(), Pelko::Road::TurnLeft);
+        }
+        QCOMPARE(prompter.calls.size(), 0);
+    }
 };
 
 TRELVIN_TEST_MAIN(TestPiDialog)

@@ -108,6 +108,7 @@ int PointsOfIntersectionDialog::findTypeIndex(int kind) const
 
 void PointsOfIntersectionDialog::fillFields(const PointOfIntersection& pi)
 {
+    m_edited = pi;
     const MeterToUnit* unit = MeterToUnit::instance();
     // The fields show the values rounded and stand for them exactly until they are typed over.
     auto fill = [unit](QLineEdit* field, double meters, int decimals) {
@@ -119,8 +120,11 @@ void PointsOfIntersectionDialog::fillFields(const PointOfIntersection& pi)
         Zemko::Trelvin::showStored(ui->leStation, pi.getPoiStation(),
                                    m_model->displayedStation(pi.getPoiStation()));
     const int kind = pi.getCurveType();
+    // The field shows the magnitude and stands for the radius with its turn.
     if (kind >= 1 && kind <= 3)
-        fill(ui->leRadius, pi.getRadius(), 3);
+        Zemko::Trelvin::showStored(
+            ui->leRadius, pi.getTurnDirection() == Pelko::Road::TurnLeft ? -pi.getRadius() : pi.getRadius(),
+            QString::number(unit->fromMeters(pi.getRadius()), 'f', 3));
     if (kind == 2 || kind == 3) {
         fill(ui->leTransLenIn, pi.getInSpiralLength(), 3);
         fill(ui->leTransLenOut, pi.getOutSpiralLength(), 3);
@@ -155,8 +159,15 @@ QString PointsOfIntersectionDialog::buildPointOfIntersection()
         const double out = lengthOf(ui->leTransLenOut);
         if (std::fabs(in) < 0.0001 && std::fabs(out) < 0.0001)
             return tr("In length and out length can not both be zero");
-        result = kind == 2 ? PointOfIntersection::createTransArcTrans(point, radius, in, out)
-                           : PointOfIntersection::createTransTrans(point, radius, in, out);
+        // The form shows no radii the spirals start and end at: a corner edited here keeps its own.
+        const bool same = m_edited && m_edited.getCurveType() == kind;
+        const auto outer = [radius](double magnitude) {
+            return std::isfinite(magnitude) ? std::copysign(magnitude, radius) : std::nan("");
+        };
+        const double startRadius = same ? outer(m_edited.getStartRadius()) : std::nan("");
+        const double endRadius = same ? outer(m_edited.getEndRadius()) : std::nan("");
+        result = Zemko::Trelvin::PointOfIntersectionTableModel::createPointOfIntersection(
+            kind, point, radius, startRadius, endRadius, in, out, std::nan(""));
     } else {
         double station = std::nan("");
         const QString error = continuousStation(station);

@@ -48,7 +48,6 @@ private:
     void fillFields(const Pelko::Road::PointOfIntersection& pi);
     // The error text; empty when the PI was built.
     QString buildPointOfIntersection();
-    // The continuous station of the station field, or an error text.
     // The station field's continuous station (the stored one while the field shows it).
     QString continuousStation(double& station) const;
     // Metres from a length field (the stored value while the field shows it); 0 for no number.
@@ -58,5 +57,7 @@ private:
     int m_row;
     Zemko::Trelvin::PointOfIntersectionTableModel* m_model;
     Pelko::Road::PointOfIntersection m_pi;
+    // The PI the dialog edits; null when it makes a new one.
+    Pelko::Road::PointOfIntersection m_edited;
     std::unique_ptr<Ui::PointsOfIntersectionDialog> ui;
 };
