@@ -68,6 +68,31 @@ TEST(Triangle2D, DegenerateTrianglesContainNothing)
     EXPECT_FALSE(wide.contain(Point(1.5 * 123456789.0, 1.5 * 987654321.0)));
 }
 
+TEST(Triangle2D, SliversHoldTheirCorners)
+{
+    // Three stake points of a straight road, 7.5 m apart, off one line only by their rounding to the
+    // millimetre: 8.3e-10 m² between them. Rounded barycentric weights put all three corners outside.
+    Point const a(3400007.002, 499997.312), b(3400000, 500000), c(3399985.996, 500005.376);
+    for (Triangle2D const& t : { Triangle2D(a, b, c), Triangle2D(c, b, a), Triangle2D(b, a, c) }) {
+        EXPECT_GT(t.area(), 0);
+        EXPECT_LT(t.area(), 1e-9);
+        EXPECT_TRUE(t.contain(a));
+        EXPECT_TRUE(t.contain(b));
+        EXPECT_TRUE(t.contain(c));
+        // A millimetre off the middle of the long side, on either side of it, is outside.
+        EXPECT_FALSE(t.contain(Point(3399996.499, 500001.343)));
+        EXPECT_FALSE(t.contain(Point(3399996.499, 500001.345)));
+        EXPECT_FALSE(t.contain(Point(3399985.996, 500005.377)));
+    }
+
+    // Far from the origin, a point exactly on a slanted edge.
+    Triangle2D const far(Point(1e15, 1e15), Point(1e15 + 4, 1e15 + 2), Point(1e15, 1e15 + 8));
+    EXPECT_TRUE(far.contain(Point(1e15 + 2, 1e15 + 1)));
+    EXPECT_FALSE(far.contain(Point(1e15 + 2, 1e15 + 0.875)));
+    EXPECT_FALSE(Triangle2D(Point(0, 0), Point(1, 0), Point(0, std::numeric_limits<double>::infinity()))
+                     .contain(Point(0.1, 0.1)));
+}
+
 TEST(Triangle3D, ProjectionAndArea)
 {
     Triangle3D const t(Point3D(1, 2, 10), Point3D(4, 2, 20), Point3D(1, 6, 30));

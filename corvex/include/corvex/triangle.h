@@ -37,7 +37,8 @@ public:
     double area() const;
     // Mathematical x-y orientation; a collinear triangle is not clockwise.
     bool isClockwise() const;
-    // Boundary included; a degenerate (zero-area) triangle contains no point.
+    // Decided exactly: the corners and the points of the edges are inside, however thin the triangle.
+    // A degenerate (collinear) triangle, or one with a coordinate that is not finite, contains no point.
     bool contain(Point const& p) const;
 
 private:
