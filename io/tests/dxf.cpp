@@ -1,5 +1,7 @@
 #include "tinhelpers.h"
 
+#include <tinborder.h>
+
 #include <io/bordercontrol.h>
 #include <io/dxfmemoryreader.h>
 #include <io/memoryfile.h>
@@ -25,12 +27,6 @@ namespace {
 
 const std::string twoFaces = std::string(TEST_DATA_DIR) + "/twofaces.dxf";
 
-std::string slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string face(double x0, double y0, double x1, double y1, double x2, double y2)
 {
     auto n = [](double v) { return std::to_string(v); };
@@ -42,12 +38,6 @@ std::string face(double x0, double y0, double x1, double y1, double x2, double y
 std::string drawing(const std::string& entities)
 {
     return "0\nSECTION\n2\nENTITIES\n" + entities + "0\nENDSEC\n0\nEOF\n";
-}
-
-bool convertText(const std::string& text, const std::string& database)
-{
-    MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
-    return TrianglesWriter::convert(file, database);
 }
 
 struct Tables
@@ -66,6 +56,7 @@ Tables tables(const std::string& database)
     ConnectionPtr connection = open(database);
     if (!connection)
         return {};
+    EXPECT_EQ(tinBorderFault(database), "");
     return { rows(connection.get(), "select * from triangle  order by id"),
              rows(connection.get(), "select * from triangleRTree  order by id"),
              points(BorderControl::getPolygon(connection.get())) };

@@ -5,8 +5,10 @@
 #include <corvex/delaunay.h>
 #include <corvex/point.h>
 #include <corvex/polygon.h>
+#include <corvex/triangle.h>
 
 #include <utility>
+#include <vector>
 
 namespace Zemko {
 namespace Utility {
@@ -27,10 +29,16 @@ public:
     // The same; a cancel through progress stops the walk and gives an empty polygon. progress may be null.
     static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection, IProgress* progress);
     // The border the database written from the triangulation gives (triangle i stored with id i), walked
-    // over the triangulation's corners in memory: each step costs the triangles around one point, where
-    // the stored boxes of long thin triangles (a fan around one point) may overlap a query point by the
-    // thousand. progress as above.
+    // over the triangulation's corners in memory, a border edge being an edge of one triangle only: each
+    // step costs the triangles around one point, where the stored boxes of long thin triangles (a fan
+    // around one point) may overlap a query point by the thousand. progress as above.
     static Pelko::Corvex::Polygon extract(const Pelko::Corvex::Delaunay& delaunay, IProgress* progress);
+    // The border the database on the connection gives when it holds these triangles (triangle i as row i),
+    // walked in memory where they are the triangles of one triangulation: joined by their exactly equal
+    // corners, a border edge is an edge of one triangle only. Where triangles overlap or a corner lies on
+    // another triangle's edge, through the stored rows as above. progress as above.
+    static Pelko::Corvex::Polygon extract(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
+                                          Zemko::Utility::Connection* connection, IProgress* progress);
     static std::pair<Pelko::Corvex::Point, bool> findBorderPoint(Zemko::Utility::Connection* connection);
     static std::pair<Pelko::Corvex::Point, bool> findBorderEdge(Zemko::Utility::Connection* connection,
                                                                 const Pelko::Corvex::Point& previous,
