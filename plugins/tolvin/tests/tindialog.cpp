@@ -1,4 +1,5 @@
 #include "pointfiles.h"
+#include "tindatabase.h"
 
 #include <tindialog.h>
 #include <tingenerator.h>
@@ -145,6 +146,8 @@ void TinDialogTest::cleanup()
     m_dialog.reset();
     TinPrompter::setInstance(nullptr);
     m_prompter.reset();
+    const QString faults = tinBorderFaults(m_folder->path());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults));
 }
 
 void TinDialogTest::choose(const QString& data, const QString& target)
