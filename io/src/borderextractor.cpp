@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <set>
@@ -98,6 +99,10 @@ public:
 
     Point3D position(const Vertex& v) const { return m_source.position(v); }
 
+    // Every corner the walk stood at, in the descent to the start and along the border: only the triangles
+    // that hold these decide its way.
+    const std::vector<Vertex>& walked() const { return m_walked; }
+
     // Descends from triangle 0's smallest corner to smaller x through the triangles around it.
     std::pair<Vertex, bool> borderPoint()
     {
@@ -107,6 +112,7 @@ public:
         Vertex current = smallest(corners, corners + 3);
         // x falls strictly with every step, so the descent ends; the cap only guards odd values.
         for (unsigned step = 0; step < maxSteps && !m_cancel(); ++step) {
+            m_walked.push_back(current);
             m_source.around(current, m_corners);
             if (m_corners.empty())
                 return { Vertex(), false };
@@ -166,6 +172,7 @@ public:
                 break;
             previous = current;
             current = next.first;
+            m_walked.push_back(current);
             polygon.appendPoint(plane(p));
             next = borderEdge(previous, current);
         }
@@ -183,6 +190,7 @@ private:
     Source& m_source;
     CancelCheck m_cancel;
     std::vector<Vertex> m_corners;
+    std::vector<Vertex> m_walked;
 };
 
 // The stored triangles, found through the R*Tree window around a point.
@@ -352,6 +360,97 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, JoinedCorners& joined
     return true;
 }
 
+enum class Holder { None, Found, Unsure };
+
+// Whether a triangle holds one of the points without having it as a corner, for a few points among many
+// triangles: the points are put in cells of about one point each, and each triangle is tested against the
+// points in the cells its box meets. A large triangle meets many cells (the triangles of a fan cover the
+// points along the border many times over): once the cells and points looked at pass `budget`, the answer
+// is Unsure.
+Holder foreignHolder(const JoinedCorners& mesh, std::vector<unsigned> points, size_t budget,
+                     CancelCheck& cancel)
+{
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+    if (points.empty())
+        return Holder::None;
+    double minX = mesh.points[points[0]].getX(), maxX = minX;
+    double minY = mesh.points[points[0]].getY(), maxY = minY;
+    for (unsigned v : points) {
+        minX = std::min(minX, mesh.points[v].getX());
+        maxX = std::max(maxX, mesh.points[v].getX());
+        minY = std::min(minY, mesh.points[v].getY());
+        maxY = std::max(maxY, mesh.points[v].getY());
+    }
+    // Cells about as many as the points; a side of the points' box may be flat.
+    const double width = maxX - minX, height = maxY - minY;
+    const double count = static_cast<double>(points.size());
+    double side = std::sqrt(width * height / count);
+    if (!(side > 0))
+        side = std::max(width, height) / count;
+    const size_t limit = 4 * points.size();
+    auto cellsAlong = [&](double length) {
+        return side > 0 ? static_cast<size_t>(std::min(length / side, static_cast<double>(limit))) + 1 : 1;
+    };
+    const size_t columns = cellsAlong(width), rows = cellsAlong(height);
+    auto column = [&](double x) {
+        return side > 0 ? std::min(static_cast<size_t>(std::max(0.0, (x - minX) / side)), columns - 1) : 0;
+    };
+    auto row = [&](double y) {
+        return side > 0 ? std::min(static_cast<size_t>(std::max(0.0, (y - minY) / side)), rows - 1) : 0;
+    };
+    std::vector<unsigned> start(columns * rows + 1, 0);
+    for (unsigned v : points)
+        ++start[row(mesh.points[v].getY()) * columns + column(mesh.points[v].getX()) + 1];
+    for (size_t c = 1; c < start.size(); ++c)
+        start[c] += start[c - 1];
+    std::vector<unsigned> inCell(points.size());
+    for (unsigned v : points)
+        inCell[start[row(mesh.points[v].getY()) * columns + column(mesh.points[v].getX())]++] = v;
+    std::copy_backward(start.begin(), start.end() - 1, start.end());
+    start[0] = 0;
+
+    size_t spent = 0;
+    for (const std::array<unsigned, 3>& t : mesh.triangles) {
+        if (cancel())
+            return Holder::Unsure;
+        const Point& a = mesh.points[t[0]];
+        const Point& b = mesh.points[t[1]];
+        const Point& c = mesh.points[t[2]];
+        const double lowX = std::min({ a.getX(), b.getX(), c.getX() });
+        const double highX = std::max({ a.getX(), b.getX(), c.getX() });
+        const double lowY = std::min({ a.getY(), b.getY(), c.getY() });
+        const double highY = std::max({ a.getY(), b.getY(), c.getY() });
+        if (highX < minX || lowX > maxX || highY < minY || lowY > maxY)
+            continue;
+        const Triangle2D plane(a, b, c);
+        bool covers = false, known = false;
+        for (size_t r = row(lowY); r <= row(highY); ++r)
+            for (size_t k = column(lowX); k <= column(highX); ++k) {
+                const size_t cell = r * columns + k;
+                spent += 1 + start[cell + 1] - start[cell];
+                if (spent > budget)
+                    return Holder::Unsure;
+                for (size_t i = start[cell]; i < start[cell + 1]; ++i) {
+                    const unsigned v = inCell[i];
+                    if (v == t[0] || v == t[1] || v == t[2])
+                        continue;
+                    const Point& p = mesh.points[v];
+                    if (p.getX() < lowX || p.getX() > highX || p.getY() < lowY || p.getY() > highY)
+                        continue;
+                    if (!known) {
+                        // As the stored query decides: a flat triangle holds nothing.
+                        covers = plane.contain(a);
+                        known = true;
+                    }
+                    if (covers && plane.contain(p))
+                        return Holder::Found;
+                }
+            }
+    }
+    return Holder::None;
+}
+
 // Each step of a stored walk is a database query: the flag is cheap beside it. In memory a step costs
 // microseconds.
 constexpr unsigned storedCheckEvery = 1;
@@ -405,17 +504,38 @@ Polygon BorderExtractor::extract(const std::vector<Triangle3D>& triangles, Conne
     JoinedCorners joined;
     if (!joinCorners(triangles, joined, cancel))
         return Polygon();
-    const TriangulationCheck check = checkTriangulation(
-        joined.points, joined.triangles, [progress] { return progress && progress->isCancelled(); });
-    if (check == TriangulationCheck::Cancelled)
-        return Polygon();
-    // Overlapping triangles, or a corner on another's edge: only the stored walk's containment sees
-    // the triangles around such a point.
-    if (check != TriangulationCheck::Triangulation)
-        return extract(connection, progress);
     const std::vector<double> noHeights;
     MeshCorners source(joined.points, noHeights, joined.triangles, joined.triangles.size());
-    return Walk<MeshCorners>(source, progress, memoryCheckEvery).border();
+    Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
+    const Polygon border = walk.border();
+    if (walk.cancelled())
+        return Polygon();
+
+    // The walk took the triangles with a point as a corner for those that hold it, as the stored walk finds
+    // them. Where a triangle holds a corner the walk stood at without having it as its own (a corner on
+    // another's edge, overlapping triangles), only the stored walk's containment sees it.
+    switch (foreignHolder(joined, walk.walked(), 16 * (triangles.size() + walk.walked().size()), cancel)) {
+    case Holder::None:
+        return border;
+    case Holder::Found:
+        return extract(connection, progress);
+    case Holder::Unsure:
+        break;
+    }
+    if (cancel.cancelled())
+        return Polygon();
+    // Too many triangles over the walk's corners to test them one by one: in one triangulation no
+    // triangle holds a point but its corners.
+    switch (checkTriangulation(joined.points, joined.triangles,
+                               [progress] { return progress && progress->isCancelled(); })) {
+    case TriangulationCheck::Triangulation:
+        return border;
+    case TriangulationCheck::NotATriangulation:
+        return extract(connection, progress);
+    case TriangulationCheck::Cancelled:
+        break;
+    }
+    return Polygon();
 }
 
 } // namespace IO

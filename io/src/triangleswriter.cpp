@@ -109,7 +109,7 @@ bool TrianglesWriter::write(const std::vector<Triangle3D>& triangles, const std:
     return writeModel(
         databasePath, progress,
         [&](Connection* connection) { return TriangleRTreeControl::insert(connection, triangles, progress); },
-        [&](Connection* connection) { return BorderExtractor::extract(triangles, connection, progress); });
+        [&](Connection* connection) { return BorderExtractor::extract(connection, progress); });
 }
 
 bool TrianglesWriter::write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,

@@ -155,11 +155,8 @@ TEST(BorderExtractor, CancelStopsTheWalk)
                                        nullptr));
     const Pairs before = stored(path);
 
-    // A triangle given twice overlaps itself, which sends the list's border through the stored rows.
-    std::vector<Pelko::Corvex::Triangle3D> overlapping = delaunay.getAllTriangles();
-    overlapping.push_back(overlapping.front());
     CancelAfterRows cancel(std::chrono::milliseconds(200));
-    EXPECT_FALSE(TrianglesWriter::write(overlapping, path, &cancel));
+    EXPECT_FALSE(TrianglesWriter::write(delaunay.getAllTriangles(), path, &cancel));
     EXPECT_LT(secondsSince(cancel.cancelAt), bound);
     EXPECT_EQ(stored(path), before);
 
@@ -270,6 +267,20 @@ std::vector<Triangle3D> gridWithTJunctions()
     return faces;
 }
 
+// [0, 2] x [0, 4] as two triangles beside unit squares over [2, 4] x [0, 4]: the corners (2, 1), (2, 2) and
+// (2, 3) lie on the long edge from (2, 0) to (2, 4).
+std::vector<Triangle3D> tJunctionAtTheBorder()
+{
+    std::vector<Triangle3D> faces { tri(0, 0, 2, 0, 2, 4), tri(0, 0, 2, 4, 0, 4) };
+    for (int y = 0; y < 4; ++y) {
+        faces.push_back(tri(2, y, 3, y, 3, y + 1));
+        faces.push_back(tri(2, y, 3, y + 1, 2, y + 1));
+        faces.push_back(tri(3, y, 4, y, 4, y + 1));
+        faces.push_back(tri(3, y, 4, y + 1, 3, y + 1));
+    }
+    return faces;
+}
+
 } // namespace
 
 TEST(BorderExtractor, DrawingOfOneTriangulationIsWalkedInMemory)
@@ -284,8 +295,6 @@ TEST(BorderExtractor, DrawingOfOneTriangulationIsWalkedInMemory)
     TempFolder temp;
     const std::string path = temp.file("fan.qvr");
     ASSERT_TRUE(convertText(drawingOf(fan), path));
-    EXPECT_EQ(stored(path), fanBorder(n + 1));
-    ASSERT_TRUE(TrianglesWriter::write(fan, path, nullptr));
     EXPECT_EQ(stored(path), fanBorder(n + 1));
 
     // A cancel is seen on the way.
@@ -306,9 +315,13 @@ TEST(BorderExtractor, DrawingBorderIsTheStoredWalksBorder)
                 drawings.emplace_back(entry.path().filename().string(), slurp(entry.path().string()));
     ASSERT_GE(drawings.size(), 4u);
     drawings.emplace_back("fan", drawingOf(fanFaces(300)));
-    // Only containment sees that the corners on the long edges are inside the two triangles.
+    // Corners on the long edges of two triangles, away from the border.
     drawings.emplace_back("T-junctions", drawingOf(gridWithTJunctions()));
-    // Faces that overlap have no sound border; whatever it is, it is the stored walk's.
+    // A corner on the long edge of a triangle that reaches the border from both ends: only containment
+    // sees the triangle holding it.
+    drawings.emplace_back("T-junction at the border", drawingOf(tJunctionAtTheBorder()));
+    // Faces that overlap have no sound border; whatever it is, it is the stored walk's. A face given twice
+    // counts its edges twice, as containment does.
     std::vector<Triangle3D> twice = gridWithTJunctions();
     twice.push_back(twice[5]);
     drawings.emplace_back("a face twice", drawingOf(twice));
@@ -324,30 +337,16 @@ TEST(BorderExtractor, DrawingBorderIsTheStoredWalksBorder)
         const Pairs walked = points(BorderExtractor::extract(connection.get()));
         EXPECT_EQ(points(BorderControl::getPolygon(connection.get())), walked);
         EXPECT_EQ(points(BorderExtractor::extract(triangles, connection.get(), nullptr)), walked);
-        if (name != "a face twice" && name != "crossing faces") {
+        // The stored walk does not find the border of the last three either.
+        if (name != "T-junction at the border" && name != "a face twice" && name != "crossing faces") {
             EXPECT_EQ(tinBorderFault(path), "");
         }
     }
 
-    // With a T-junction the border comes from the stored rows: without them there is none.
-    const std::vector<Triangle3D> grid = gridWithTJunctions();
-    EXPECT_EQ(BorderExtractor::extract(grid, nullptr, nullptr).getPointCount(), 0u);
-    ASSERT_TRUE(TrianglesWriter::write(grid, temp.file("grid.qvr"), nullptr));
-    EXPECT_EQ(stored(temp.file("grid.qvr")),
-              (Pairs { { 0, 0 },
-                       { 1, 0 },
-                       { 2, 0 },
-                       { 3, 0 },
-                       { 4, 0 },
-                       { 4, 1 },
-                       { 4, 2 },
-                       { 4, 3 },
-                       { 4, 4 },
-                       { 3, 4 },
-                       { 2, 4 },
-                       { 1, 4 },
-                       { 0, 4 },
-                       { 0, 3 },
-                       { 0, 2 },
-                       { 0, 1 } }));
+    // T-junctions the walk does not pass need no stored rows; one it passes does: without them there is no
+    // border.
+    const Pairs square { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 3, 0 }, { 4, 0 }, { 4, 1 }, { 4, 2 }, { 4, 3 },
+                         { 4, 4 }, { 3, 4 }, { 2, 4 }, { 1, 4 }, { 0, 4 }, { 0, 3 }, { 0, 2 }, { 0, 1 } };
+    EXPECT_EQ(points(BorderExtractor::extract(gridWithTJunctions(), nullptr, nullptr)), square);
+    EXPECT_EQ(BorderExtractor::extract(tJunctionAtTheBorder(), nullptr, nullptr).getPointCount(), 0u);
 }

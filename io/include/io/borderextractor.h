@@ -34,9 +34,10 @@ public:
     // around one point) may overlap a query point by the thousand. progress as above.
     static Pelko::Corvex::Polygon extract(const Pelko::Corvex::Delaunay& delaunay, IProgress* progress);
     // The border the database on the connection gives when it holds these triangles (triangle i as row i),
-    // walked in memory where they are the triangles of one triangulation: joined by their exactly equal
-    // corners, a border edge is an edge of one triangle only. Where triangles overlap or a corner lies on
-    // another triangle's edge, through the stored rows as above. progress as above.
+    // walked in memory: the triangles joined by their exactly equal corners, a border edge an edge of one
+    // triangle only. Where a triangle holds a corner the walk stands at without having it as its own (a
+    // corner on another triangle's edge, overlapping triangles), only the stored rows' containment finds the
+    // same border: it is walked through them as above. progress as above.
     static Pelko::Corvex::Polygon extract(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
                                           Zemko::Utility::Connection* connection, IProgress* progress);
     static std::pair<Pelko::Corvex::Point, bool> findBorderPoint(Zemko::Utility::Connection* connection);
