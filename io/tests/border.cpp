@@ -354,3 +354,28 @@ TEST(BorderExtractor, DrawingBorderIsTheStoredWalksBorder)
     EXPECT_EQ(points(BorderExtractor::extract(gridWithTJunctions(), nullptr, nullptr)), square);
     EXPECT_EQ(BorderExtractor::extract(tJunctionAtTheBorder(), nullptr, nullptr).getPointCount(), 0u);
 }
+
+TEST(BorderExtractor, DrawingWalkedInMemoryIsAlwaysTheStoredWalk)
+{
+    // A few faces with corners on a small grid: overlaps, corners on edges, faces given twice, flat faces
+    // and faces touching at a corner abound.
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> coordinate(0, 4), count(1, 12);
+    TempFolder temp;
+    const std::string path = temp.file("random.qvr");
+    for (int drawing = 0; drawing < 300; ++drawing) {
+        std::vector<Triangle3D> faces;
+        for (int n = count(random); n > 0; --n) {
+            double c[6];
+            for (double& value : c)
+                value = coordinate(random);
+            faces.push_back(tri(c[0], c[1], c[2], c[3], c[4], c[5]));
+        }
+        // Written with the stored walk's border.
+        ASSERT_TRUE(TrianglesWriter::write(faces, path, nullptr));
+        ConnectionPtr connection = open(path);
+        EXPECT_EQ(points(BorderExtractor::extract(faces, connection.get(), nullptr)),
+                  points(BorderControl::getPolygon(connection.get())))
+            << "drawing " << drawing;
+    }
+}
