@@ -16,9 +16,9 @@
 
 #include <utility/connection.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <numeric>
 #include <set>
@@ -59,28 +59,32 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
 {
     using namespace TinBorderDetail;
     using Edge = std::pair<Place, Place>;
+    auto edgeOf = [](const Place& a, const Place& b) { return a < b ? Edge(a, b) : Edge(b, a); };
 
+    // Every edge of a triangle with the triangle's number, sorted by edge.
     std::vector<double> areas;
-    std::map<Edge, std::vector<size_t>> edges;
+    std::vector<std::pair<Edge, size_t>> edges;
     for (const Pelko::Corvex::Triangle3D& triangle : triangles) {
         const Pelko::Corvex::Triangle2D plane = triangle.xoyProjection();
-        if (!plane.contain(plane.getA()))
+        if (plane.isDegenerate())
             continue;
         const size_t index = areas.size();
         areas.push_back(plane.area());
         for (unsigned k = 0; k < 3; ++k) {
             const Pelko::Corvex::Point a = plane.getVertex(k), b = plane.getVertex((k + 1) % 3);
-            Edge edge(place(a.getX(), a.getY()), place(b.getX(), b.getY()));
-            if (edge.second < edge.first)
-                std::swap(edge.first, edge.second);
-            edges[edge].push_back(index);
+            edges.emplace_back(edgeOf(place(a.getX(), a.getY()), place(b.getX(), b.getY())), index);
         }
     }
+    std::sort(edges.begin(), edges.end());
+    auto sharing = [&edges](const Edge& edge) {
+        return std::equal_range(edges.begin(), edges.end(), std::make_pair(edge, size_t(0)),
+                                [](const auto& a, const auto& b) { return a.first < b.first; });
+    };
     std::vector<size_t> parent(areas.size());
     std::iota(parent.begin(), parent.end(), 0);
-    for (const auto& [edge, sharing] : edges)
-        for (size_t i = 1; i < sharing.size(); ++i)
-            parent[root(parent, sharing[i])] = root(parent, sharing[0]);
+    for (size_t i = 1; i < edges.size(); ++i)
+        if (edges[i].first == edges[i - 1].first)
+            parent[root(parent, edges[i].second)] = root(parent, edges[i - 1].second);
 
     const unsigned n = border.getPointCount();
     if (areas.empty())
@@ -99,15 +103,12 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
 
     size_t piece = areas.size();
     for (unsigned i = 0; i < n; ++i) {
-        Edge edge(points[i], points[(i + 1) % n]);
-        if (edge.second < edge.first)
-            std::swap(edge.first, edge.second);
-        const auto found = edges.find(edge);
-        const size_t count = found == edges.end() ? 0 : found->second.size();
+        const auto found = sharing(edgeOf(points[i], points[(i + 1) % n]));
+        const size_t count = static_cast<size_t>(found.second - found.first);
         if (count != 1)
             return "the border edge " + text(points[i]) + " - " + text(points[(i + 1) % n])
                 + " is an edge of " + std::to_string(count) + " triangles";
-        const size_t its = root(parent, found->second[0]);
+        const size_t its = root(parent, found.first->second);
         if (piece == areas.size())
             piece = its;
         else if (its != piece)

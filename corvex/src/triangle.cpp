@@ -81,6 +81,16 @@ bool Triangle2D::isClockwise() const
     return (c.getY() - a.getY()) * (b.getX() - a.getX()) - (b.getY() - a.getY()) * (c.getX() - a.getX()) < 0;
 }
 
+bool Triangle2D::isDegenerate() const
+{
+    for (Point const& v : m_v)
+        if (!std::isfinite(v.getX()) || !std::isfinite(v.getY()))
+            return true;
+    return detail::orientationSign(m_v[0].getX(), m_v[0].getY(), m_v[1].getX(), m_v[1].getY(), m_v[2].getX(),
+                                   m_v[2].getY())
+        == 0;
+}
+
 bool Triangle2D::contain(Point const& p) const
 {
     double const ax = m_v[0].getX(), ay = m_v[0].getY();

@@ -298,11 +298,11 @@ public:
     }
 
 private:
-    // As the stored query decides whether a triangle holds its own corner: a flat one holds none.
+    // As the stored query finds them: a flat triangle holds no point, not even its corners.
     bool covers(unsigned triangle) const
     {
         const auto& t = m_triangles[triangle];
-        return Triangle2D(m_points[t[0]], m_points[t[1]], m_points[t[2]]).contain(m_points[t[0]]);
+        return !Triangle2D(m_points[t[0]], m_points[t[1]], m_points[t[2]]).isDegenerate();
     }
 
     const std::vector<Point>& m_points;
@@ -439,8 +439,7 @@ Holder foreignHolder(const JoinedCorners& mesh, std::vector<unsigned> points, si
                     if (p.getX() < lowX || p.getX() > highX || p.getY() < lowY || p.getY() > highY)
                         continue;
                     if (!known) {
-                        // As the stored query decides: a flat triangle holds nothing.
-                        covers = plane.contain(a);
+                        covers = !plane.isDegenerate();
                         known = true;
                     }
                     if (covers && plane.contain(p))

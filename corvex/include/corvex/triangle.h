@@ -37,8 +37,11 @@ public:
     double area() const;
     // Mathematical x-y orientation; a collinear triangle is not clockwise.
     bool isClockwise() const;
+    // Decided exactly: the corners are collinear (two of them equal included), or a coordinate is not
+    // finite. Such a triangle has no inside.
+    bool isDegenerate() const;
     // Decided exactly: the corners and the points of the edges are inside, however thin the triangle.
-    // A degenerate (collinear) triangle, or one with a coordinate that is not finite, contains no point.
+    // A degenerate triangle contains no point.
     bool contain(Point const& p) const;
 
 private:
