@@ -1,8 +1,11 @@
 // The border of a TIN as the writer finds it for a triangulation, walked over the triangulation's
 // corners in memory, beside the same walk through the database's R*Tree queries on the rows written from
-// it (how the writer found it before, and still finds it for a triangle list or a drawing). On the
-// triangulation of 1,000,000 random points, and on a fan: 2,000 points on a line and one off it, whose
-// triangles' boxes all overlap the line.
+// it (how the writer found it before, and still finds it for a triangle list). On the triangulation of
+// 1,000,000 random points, and on a fan: 2,000 points on a line and one off it, whose triangles' boxes all
+// overlap the line.
+// The same triangles as the faces of a drawing (a list, corners joined where they are equal), walked in
+// memory as a DXF conversion now walks them, beside the stored walk over the same rows; and a drawing of
+// 20,000 faces fanned round one point, whose stored walk takes minutes.
 #include <io/borderextractor.h>
 #include <io/triangleswriter.h>
 
@@ -29,6 +32,7 @@ struct Model
 {
     std::unique_ptr<Delaunay> delaunay;
     std::string path;
+    std::vector<Pelko::Corvex::Triangle3D> faces;
 };
 
 Model build(const char* name, const std::vector<Point3D>& points)
@@ -39,6 +43,7 @@ Model build(const char* name, const std::vector<Point3D>& points)
     std::filesystem::remove(model.path);
     if (!Pelko::IO::TrianglesWriter::write(*model.delaunay, model.path, nullptr))
         model.path.clear();
+    model.faces = model.delaunay->getAllTriangles();
     return model;
 }
 
@@ -63,6 +68,18 @@ const Model& fanModel()
     return model;
 }
 
+// n faces round (100, 0) over the points of the line x = y, as a drawing gives them (no database).
+const std::vector<Pelko::Corvex::Triangle3D>& fanFaces()
+{
+    static const std::vector<Pelko::Corvex::Triangle3D> faces = [] {
+        std::vector<Pelko::Corvex::Triangle3D> list;
+        for (int i = 0; i < 20000; ++i)
+            list.emplace_back(Point3D(100, 0, 1), Point3D(i, i, 1), Point3D(i + 1, i + 1, 1));
+        return list;
+    }();
+    return faces;
+}
+
 void stored(benchmark::State& state, const Model& model)
 {
     Connection* connection = Connection::create(model.path, false);
@@ -85,6 +102,21 @@ void inMemory(benchmark::State& state, const Model& model)
     state.counters["border_points"] = points;
 }
 
+// The faces as a list, walked in memory; the rows are there for the walk to fall back on, which these do
+// not need.
+void drawing(benchmark::State& state, const std::vector<Pelko::Corvex::Triangle3D>& faces,
+             const std::string& path)
+{
+    Connection* connection = path.empty() ? nullptr : Connection::create(path, false);
+    unsigned points = 0;
+    for (auto _ : state)
+        points = Pelko::IO::BorderExtractor::extract(faces, connection, nullptr).getPointCount();
+    if (connection)
+        Connection::destory(connection);
+    state.counters["border_points"] = points;
+    state.counters["faces"] = static_cast<double>(faces.size());
+}
+
 void BM_BorderStored(benchmark::State& state)
 {
     stored(state, randomModel());
@@ -105,6 +137,21 @@ void BM_FanBorderOfTriangulation(benchmark::State& state)
     inMemory(state, fanModel());
 }
 
+void BM_DrawingBorder(benchmark::State& state)
+{
+    drawing(state, randomModel().faces, randomModel().path);
+}
+
+void BM_FanDrawingBorder(benchmark::State& state)
+{
+    drawing(state, fanModel().faces, fanModel().path);
+}
+
+void BM_Fan20000DrawingBorder(benchmark::State& state)
+{
+    drawing(state, fanFaces(), std::string());
+}
+
 } // namespace
 
 BENCHMARK(BM_BorderStored)->Unit(benchmark::kMillisecond)->Repetitions(5);
@@ -112,6 +159,9 @@ BENCHMARK(BM_BorderOfTriangulation)->Unit(benchmark::kMillisecond)->Repetitions(
 // Seconds per run.
 BENCHMARK(BM_FanBorderStored)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_FanBorderOfTriangulation)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_FanDrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_Fan20000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 int main(int argc, char** argv)
 {

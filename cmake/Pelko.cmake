@@ -31,6 +31,7 @@ function(pelko_tests label)
         set(exe ${label}_${name})
         add_executable(${exe} ${file})
         target_link_libraries(${exe} PRIVATE ${ARG_LINKS} GTest::gtest GTest::gtest_main GTest::gmock)
+        target_include_directories(${exe} PRIVATE ${PROJECT_SOURCE_DIR}/testsupport)
         target_compile_definitions(${exe} PRIVATE
             TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
         set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)

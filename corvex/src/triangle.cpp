@@ -3,6 +3,7 @@
 #include "orientation.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <iostream>
 
 namespace Pelko::Corvex {
@@ -86,33 +87,31 @@ bool Triangle2D::isClockwise() const
     return (c.getY() - a.getY()) * (b.getX() - a.getX()) - (b.getY() - a.getY()) * (c.getX() - a.getX()) < 0;
 }
 
+bool Triangle2D::isDegenerate() const
+{
+    for (Point const& v : m_v)
+        if (!std::isfinite(v.getX()) || !std::isfinite(v.getY()))
+            return true;
+    return orientation() == 0;
+}
+
 bool Triangle2D::contain(Point const& p) const
 {
-    Point const& a = m_v[0];
-    Point const& b = m_v[1];
-    Point const& c = m_v[2];
-    // Rounding can leave a small non-zero denominator for collinear vertices, and finite but
-    // meaningless weights with it; decide degeneracy exactly instead.
-    if (detail::orientationSign(a.getX(), a.getY(), b.getX(), b.getY(), c.getX(), c.getY()) == 0)
+    double const ax = m_v[0].getX(), ay = m_v[0].getY();
+    double const bx = m_v[1].getX(), by = m_v[1].getY();
+    double const cx = m_v[2].getX(), cy = m_v[2].getY();
+    double const px = p.getX(), py = p.getY();
+    for (double v : { ax, ay, bx, by, cx, cy, px, py })
+        if (!std::isfinite(v))
+            return false;
+    // Exact signs: rounded weights leave a sliver's own corners outside it.
+    int const turn = detail::orientationSign(ax, ay, bx, by, cx, cy);
+    if (turn == 0)
         return false;
-
-    double const ex = b.getX() - a.getX(), ey = b.getY() - a.getY();
-    double const fx = c.getX() - a.getX(), fy = c.getY() - a.getY();
-    double const wx = p.getX() - a.getX(), wy = p.getY() - a.getY();
-    double const ee = ex * ex + ey * ey;
-    double const ef = ex * fx + ey * fy;
-    double const ew = ex * wx + ey * wy;
-    double const ff = fx * fx + fy * fy;
-    double const fw = fx * wx + fy * wy;
-    double const inv = 1.0 / (ee * ff - ef * ef);
-
-    double const u = (ee * fw - ew * ef) * inv;
-    if (!std::isfinite(u) || u < 0 || u > 1)
-        return false;
-    double const v = (ew * ff - fw * ef) * inv;
-    if (!std::isfinite(v) || v < 0 || v > 1)
-        return false;
-    return u + v <= 1;
+    // On the inner side of every edge, or on the edge itself.
+    return detail::orientationSign(ax, ay, bx, by, px, py) != -turn
+        && detail::orientationSign(bx, by, cx, cy, px, py) != -turn
+        && detail::orientationSign(cx, cy, ax, ay, px, py) != -turn;
 }
 
 Triangle3D::Triangle3D(Point3D const* vertices)

@@ -51,6 +51,10 @@ TEST(Triangle2D, AreaOrientationAndContainment)
 TEST(Triangle2D, DegenerateTrianglesContainNothing)
 {
     Triangle2D const collinear(Point(0, 0), Point(1, 1), Point(2, 2));
+    EXPECT_TRUE(collinear.isDegenerate());
+    EXPECT_FALSE(Triangle2D(Point(0, 0), Point(1, 1), Point(2, 2.0000000001)).isDegenerate());
+    EXPECT_TRUE(Triangle2D(Point(0, 0), Point(1, 1), Point(0, 0)).isDegenerate());
+    EXPECT_TRUE(Triangle2D(Point(0, 0), Point(1, 0), Point(0, std::nan(""))).isDegenerate());
     EXPECT_EQ(collinear.area(), 0);
     EXPECT_FALSE(collinear.isClockwise());
     EXPECT_FALSE(collinear.contain(Point(1, 1)));
@@ -64,6 +68,7 @@ TEST(Triangle2D, DegenerateTrianglesContainNothing)
     // naive weights put (10, 80), off the line, inside.
     Triangle2D const wide(Point(0, 0), Point(123456789.0, 987654321.0),
                           Point(3 * 123456789.0, 3 * 987654321.0));
+    EXPECT_TRUE(wide.isDegenerate());
     EXPECT_FALSE(wide.contain(Point(10, 80)));
     EXPECT_FALSE(wide.contain(Point(1.5 * 123456789.0, 1.5 * 987654321.0)));
 }
@@ -85,6 +90,32 @@ TEST(Triangle2D, OrientationIsExact)
         Triangle2D(Point(0, 0), Point(123456789.0, 987654321.0), Point(3 * 123456789.0, 3 * 987654321.0))
             .orientation(),
         0);
+}
+
+TEST(Triangle2D, SliversHoldTheirCorners)
+{
+    // Three stake points of a straight road, 7.5 m apart, off one line only by their rounding to the
+    // millimetre: 8.3e-10 m² between them. Rounded barycentric weights put all three corners outside.
+    Point const a(3400007.002, 499997.312), b(3400000, 500000), c(3399985.996, 500005.376);
+    for (Triangle2D const& t : { Triangle2D(a, b, c), Triangle2D(c, b, a), Triangle2D(b, a, c) }) {
+        EXPECT_FALSE(t.isDegenerate());
+        EXPECT_GT(t.area(), 0);
+        EXPECT_LT(t.area(), 1e-9);
+        EXPECT_TRUE(t.contain(a));
+        EXPECT_TRUE(t.contain(b));
+        EXPECT_TRUE(t.contain(c));
+        // A millimetre off the middle of the long side, on either side of it, is outside.
+        EXPECT_FALSE(t.contain(Point(3399996.499, 500001.343)));
+        EXPECT_FALSE(t.contain(Point(3399996.499, 500001.345)));
+        EXPECT_FALSE(t.contain(Point(3399985.996, 500005.377)));
+    }
+
+    // Far from the origin, a point exactly on a slanted edge.
+    Triangle2D const far(Point(1e15, 1e15), Point(1e15 + 4, 1e15 + 2), Point(1e15, 1e15 + 8));
+    EXPECT_TRUE(far.contain(Point(1e15 + 2, 1e15 + 1)));
+    EXPECT_FALSE(far.contain(Point(1e15 + 2, 1e15 + 0.875)));
+    EXPECT_FALSE(Triangle2D(Point(0, 0), Point(1, 0), Point(0, std::numeric_limits<double>::infinity()))
+                     .contain(Point(0.1, 0.1)));
 }
 
 TEST(Triangle3D, ProjectionAndArea)

@@ -260,6 +260,8 @@ bool TriangleDxfAdapter::flush()
     for (const Triangle3D& triangle : m_triangles)
         m_boxes.push_back(TriangleRTreeControl::grownRect(triangle));
     bool ok = TriangleRTreeControl::insertTriangles(m_connection, ids, m_triangles);
+    // Kept for the border, walked over them in memory once every row is in.
+    m_written.insert(m_written.end(), m_triangles.begin(), m_triangles.end());
     m_triangles.clear();
     return ok;
 }
@@ -278,11 +280,13 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
     }
     m_boxes = std::vector<Pelko::Corvex::Rect>();
     if (!indexed || isCancelled(progress)) {
+        m_written = std::vector<Triangle3D>();
         m_failed = true;
         close(false);
         return false;
     }
-    Pelko::Corvex::Polygon border = BorderExtractor::extract(m_connection, progress);
+    Pelko::Corvex::Polygon border = BorderExtractor::extract(m_written, m_connection, progress);
+    m_written = std::vector<Triangle3D>();
     if (isCancelled(progress)) {
         close(false);
         return false;

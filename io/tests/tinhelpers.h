@@ -1,6 +1,8 @@
 #pragma once
 
 #include <io/iprogress.h>
+#include <io/memoryfile.h>
+#include <io/triangleswriter.h>
 
 #include <corvex/point3d.h>
 #include <corvex/polygon.h>
@@ -11,6 +13,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +61,19 @@ inline std::vector<std::vector<double>> rows(Zemko::Utility::Connection* connect
     }
     sqlite3_finalize(stmt);
     return result;
+}
+
+inline std::string slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Converts a drawing held in memory.
+inline bool convertText(const std::string& text, const std::string& database)
+{
+    Pelko::IO::MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
+    return Pelko::IO::TrianglesWriter::convert(file, database);
 }
 
 inline Pelko::Corvex::Triangle3D tri(double ax, double ay, double bx, double by, double cx, double cy,

@@ -40,7 +40,11 @@ public:
     int orientation() const;
     // Mathematical x-y orientation; a collinear triangle is not clockwise.
     bool isClockwise() const;
-    // Boundary included; a degenerate (zero-area) triangle contains no point.
+    // Decided exactly: the corners are collinear (two of them equal included), or a coordinate is not
+    // finite. Such a triangle has no inside.
+    bool isDegenerate() const;
+    // Decided exactly: the corners and the points of the edges are inside, however thin the triangle.
+    // A degenerate triangle contains no point.
     bool contain(Point const& p) const;
 
 private:

@@ -5,8 +5,10 @@
 #include <corvex/delaunay.h>
 #include <corvex/point.h>
 #include <corvex/polygon.h>
+#include <corvex/triangle.h>
 
 #include <utility>
+#include <vector>
 
 namespace Zemko {
 namespace Utility {
@@ -27,10 +29,17 @@ public:
     // The same; a cancel through progress stops the walk and gives an empty polygon. progress may be null.
     static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection, IProgress* progress);
     // The border the database written from the triangulation gives (triangle i stored with id i), walked
-    // over the triangulation's corners in memory: each step costs the triangles around one point, where
-    // the stored boxes of long thin triangles (a fan around one point) may overlap a query point by the
-    // thousand. progress as above.
+    // over the triangulation's corners in memory, a border edge being an edge of one triangle only: each
+    // step costs the triangles around one point, where the stored boxes of long thin triangles (a fan
+    // around one point) may overlap a query point by the thousand. progress as above.
     static Pelko::Corvex::Polygon extract(const Pelko::Corvex::Delaunay& delaunay, IProgress* progress);
+    // The border the database on the connection gives when it holds these triangles (triangle i as row i),
+    // walked in memory: the triangles joined by their exactly equal corners, a border edge an edge of one
+    // triangle only. Where a triangle holds a corner the walk stands at without having it as its own (a
+    // corner on another triangle's edge, overlapping triangles), only the stored rows' containment finds the
+    // same border: it is walked through them as above. progress as above.
+    static Pelko::Corvex::Polygon extract(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
+                                          Zemko::Utility::Connection* connection, IProgress* progress);
     static std::pair<Pelko::Corvex::Point, bool> findBorderPoint(Zemko::Utility::Connection* connection);
     static std::pair<Pelko::Corvex::Point, bool> findBorderEdge(Zemko::Utility::Connection* connection,
                                                                 const Pelko::Corvex::Point& previous,

@@ -82,6 +82,7 @@ private:
     std::vector<Pelko::Corvex::Triangle3D> m_triangles;
     int m_faceCount = 0;
     std::vector<Pelko::Corvex::Rect> m_boxes; // of the faces written so far, for the index
+    std::vector<Pelko::Corvex::Triangle3D> m_written; // the faces written so far, for the border
     Zemko::Utility::Connection* m_connection = nullptr;
     bool m_databaseMode = false;
     bool m_failed = false;

@@ -6,7 +6,11 @@
 
 #include <utility/connection.h>
 
+#include <tinborder.h>
+
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
@@ -64,4 +68,20 @@ inline TinContents readTin(const QString& path)
     for (unsigned i = 0; i < border.getPointCount(); ++i)
         contents.border.push_back(border.getPoint(i));
     return contents;
+}
+
+// What is wrong with the border of each TIN database (".qvr" file) in the folder and below it, a line each;
+// empty when nothing is. Called once a test is over, it walks every TIN the test built.
+inline QString tinBorderFaults(const QString& folder)
+{
+    QString faults;
+    QDirIterator files(folder, { QStringLiteral("*.qvr") }, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        const std::string fault = tinBorderFault(QFile::encodeName(path).toStdString());
+        if (!fault.empty())
+            faults
+                += QFileInfo(path).fileName() + QStringLiteral(": ") + QString::fromStdString(fault) + '\n';
+    }
+    return faults;
 }

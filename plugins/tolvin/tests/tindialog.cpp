@@ -149,6 +149,8 @@ void TinDialogTest::cleanup()
     m_dialog.reset();
     TinPrompter::setInstance(nullptr);
     m_prompter.reset();
+    const QString faults = tinBorderFaults(m_folder->path());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults));
 }
 
 void TinDialogTest::choose(const QString& data, const QString& target)
