@@ -260,15 +260,23 @@ public:
     {
         // The triangles around every point, in one array ordered by point: counted, then each put at its
         // point's next place, which leaves every start where the next point's was.
-        for (size_t t = 0; t < m_count; ++t)
-            for (const unsigned *v = begin(t), *last = end(t); v != last; ++v)
-                ++m_start[*v + 1];
+        // Outlines or not is decided once: the loops run over millions of triangles.
+        auto eachCorner = [&](auto take) {
+            if (m_outlines) {
+                for (size_t t = 0; t < m_count; ++t)
+                    for (const unsigned *v = begin(t), *last = end(t); v != last; ++v)
+                        take(*v, t);
+            } else {
+                for (size_t t = 0; t < m_count; ++t)
+                    for (unsigned v : m_triangles[t])
+                        take(v, t);
+            }
+        };
+        eachCorner([&](unsigned v, size_t) { ++m_start[v + 1]; });
         for (size_t v = 1; v < m_start.size(); ++v)
             m_start[v] += m_start[v - 1];
         m_around.resize(m_start.back());
-        for (size_t t = 0; t < m_count; ++t)
-            for (const unsigned *v = begin(t), *last = end(t); v != last; ++v)
-                m_around[m_start[*v]++] = static_cast<unsigned>(t);
+        eachCorner([&](unsigned v, size_t t) { m_around[m_start[v]++] = static_cast<unsigned>(t); });
         std::copy_backward(m_start.begin(), m_start.end() - 1, m_start.end());
         m_start[0] = 0;
     }
@@ -442,6 +450,7 @@ public:
         };
         m_columns = cellsAlong(width);
         m_rows = cellsAlong(height);
+        m_perSide = m_side > 0 ? 1 / m_side : 0;
         // Rounding in finding the cells a shape meets is kept far below this.
         m_slack = 64 * std::numeric_limits<double>::epsilon()
             * std::max({ std::fabs(minX), std::fabs(maxX), std::fabs(minY), std::fabs(maxY), m_side });
@@ -519,8 +528,8 @@ public:
     }
 
 private:
-    size_t column(double x) const { return cell((x - m_minX) / m_side, m_columns); }
-    size_t row(double y) const { return cell((y - m_minY) / m_side, m_rows); }
+    size_t column(double x) const { return cell((x - m_minX) * m_perSide, m_columns); }
+    size_t row(double y) const { return cell((y - m_minY) * m_perSide, m_rows); }
     static size_t cell(double at, size_t count)
     {
         if (!(at > 0))
@@ -529,7 +538,7 @@ private:
     }
 
     double m_minX, m_maxX, m_minY, m_maxY;
-    double m_side = 0, m_slack = 0;
+    double m_side = 0, m_perSide = 0, m_slack = 0;
     size_t m_columns = 1, m_rows = 1;
 };
 
