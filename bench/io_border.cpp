@@ -5,7 +5,9 @@
 // overlap the line.
 // The same triangles as the faces of a drawing (a list, corners joined where they are equal), walked in
 // memory as a DXF conversion now walks them, beside the stored walk over the same rows; and a drawing of
-// 20,000 faces fanned round one point, whose stored walk takes minutes.
+// 20,000 faces fanned round one point, whose stored walk takes minutes. Drawings whose corners lie on other
+// faces' edges are walked over the edges cut there: 200,000 faces of squares, every other one cut in four,
+// and the fan with a face over every two of its faces along its border.
 #include <io/borderextractor.h>
 #include <io/triangleswriter.h>
 
@@ -75,6 +77,40 @@ const std::vector<Pelko::Corvex::Triangle3D>& fanFaces()
         std::vector<Pelko::Corvex::Triangle3D> list;
         for (int i = 0; i < 20000; ++i)
             list.emplace_back(Point3D(100, 0, 1), Point3D(i, i, 1), Point3D(i + 1, i + 1, 1));
+        return list;
+    }();
+    return faces;
+}
+
+// 2 x 2 blocks in a checkerboard of 200 x 200, one square of two faces or four squares of two faces each:
+// each corner in the middle of a block's side lies on the edge of the whole square beside it.
+const std::vector<Pelko::Corvex::Triangle3D>& cutSquares()
+{
+    static const std::vector<Pelko::Corvex::Triangle3D> faces = [] {
+        std::vector<Pelko::Corvex::Triangle3D> list;
+        auto square = [&list](double x, double y, double side) {
+            list.emplace_back(Point3D(x, y, 1), Point3D(x + side, y, 1), Point3D(x + side, y + side, 1));
+            list.emplace_back(Point3D(x, y, 1), Point3D(x + side, y + side, 1), Point3D(x, y + side, 1));
+        };
+        for (int i = 0; i < 200; ++i)
+            for (int j = 0; j < 200; ++j)
+                if ((i + j) % 2)
+                    square(2 * i, 2 * j, 2);
+                else
+                    for (int k = 0; k < 4; ++k)
+                        square(2 * i + k % 2, 2 * j + k / 2, 1);
+        return list;
+    }();
+    return faces;
+}
+
+// The 20,000 fanned faces with a face over every two of them across the line.
+const std::vector<Pelko::Corvex::Triangle3D>& sawAlongTheFan()
+{
+    static const std::vector<Pelko::Corvex::Triangle3D> faces = [] {
+        std::vector<Pelko::Corvex::Triangle3D> list = fanFaces();
+        for (int i = 0; i < 20000; i += 2)
+            list.emplace_back(Point3D(i, i, 1), Point3D(i + 2, i + 2, 1), Point3D(i, i + 2, 1));
         return list;
     }();
     return faces;
@@ -152,6 +188,16 @@ void BM_Fan20000DrawingBorder(benchmark::State& state)
     drawing(state, fanFaces(), std::string());
 }
 
+void BM_CutSquaresDrawingBorder(benchmark::State& state)
+{
+    drawing(state, cutSquares(), std::string());
+}
+
+void BM_SawAlongFan20000DrawingBorder(benchmark::State& state)
+{
+    drawing(state, sawAlongTheFan(), std::string());
+}
+
 } // namespace
 
 BENCHMARK(BM_BorderStored)->Unit(benchmark::kMillisecond)->Repetitions(5);
@@ -162,6 +208,8 @@ BENCHMARK(BM_FanBorderOfTriangulation)->Unit(benchmark::kMillisecond)->Repetitio
 BENCHMARK(BM_DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_FanDrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Fan20000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_CutSquaresDrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_SawAlongFan20000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 int main(int argc, char** argv)
 {

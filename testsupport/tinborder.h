@@ -1,8 +1,11 @@
 #pragma once
 
 // The border of a TIN checked by what it must be, not by agreement with another walk: each of its edges is
-// an edge of exactly one triangle, and it encloses the area of the triangles it goes round. Triangles that
-// share an edge form one piece; a TIN of several pieces has the border of one of them.
+// an edge of exactly one triangle, and it encloses the area of the triangles it goes round. An edge of one
+// triangle only is cut at the corners that lie on it (a corner of one triangle on another's edge): then a
+// border edge is a part of it between two such points that follow each other, and the border passes every
+// corner on its way. Triangles that share an edge, or a part of one, form one piece; a TIN of several
+// pieces has the border of one of them.
 //
 //   EXPECT_EQ(tinBorderFault(path), "");                         GoogleTest
 //   const std::string fault = tinBorderFault(path);
@@ -76,6 +79,42 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
         }
     }
     std::sort(edges.begin(), edges.end());
+
+    // Every corner, by x, and every edge of one triangle only cut at the corners strictly inside it.
+    std::vector<Place> corners;
+    for (const auto& edge : edges) {
+        corners.push_back(edge.first.first);
+        corners.push_back(edge.first.second);
+    }
+    std::sort(corners.begin(), corners.end());
+    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    std::vector<std::pair<Edge, size_t>> pieces;
+    for (size_t i = 0; i < edges.size(); ++i) {
+        if ((i > 0 && edges[i - 1].first == edges[i].first)
+            || (i + 1 < edges.size() && edges[i + 1].first == edges[i].first)) {
+            pieces.push_back(edges[i]);
+            continue;
+        }
+        // The edge runs from its least to its greatest corner in (x, y) order, and so do the corners on it.
+        const Place a = edges[i].first.first, b = edges[i].first.second;
+        std::vector<Place> along { a };
+        for (auto c = std::upper_bound(corners.begin(), corners.end(), a); c != corners.end() && *c < b; ++c) {
+            const double low = std::min(a.second, b.second), high = std::max(a.second, b.second);
+            if (c->second < low || c->second > high)
+                continue;
+            const Pelko::Corvex::Triangle2D line(Pelko::Corvex::Point(a.first, a.second),
+                                                 Pelko::Corvex::Point(b.first, b.second),
+                                                 Pelko::Corvex::Point(c->first, c->second));
+            if (line.orientation() == 0)
+                along.push_back(*c);
+        }
+        along.push_back(b);
+        for (size_t k = 0; k + 1 < along.size(); ++k)
+            pieces.emplace_back(Edge(along[k], along[k + 1]), edges[i].second);
+    }
+    std::sort(pieces.begin(), pieces.end());
+    edges.swap(pieces);
+
     auto sharing = [&edges](const Edge& edge) {
         return std::equal_range(edges.begin(), edges.end(), std::make_pair(edge, size_t(0)),
                                 [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -107,7 +146,7 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
         const size_t count = static_cast<size_t>(found.second - found.first);
         if (count != 1)
             return "the border edge " + text(points[i]) + " - " + text(points[(i + 1) % n])
-                + " is an edge of " + std::to_string(count) + " triangles";
+                + " is an edge or a part of one between corners of " + std::to_string(count) + " triangles";
         const size_t its = root(parent, found.first->second);
         if (piece == areas.size())
             piece = its;

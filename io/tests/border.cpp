@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 
 using namespace Pelko::IO;
@@ -314,7 +315,7 @@ TEST(BorderExtractor, DrawingOfOneTriangulationIsWalkedInMemory)
     EXPECT_GE(cancel.asked, 1);
 }
 
-TEST(BorderExtractor, DrawingBorderIsTheStoredWalksBorder)
+TEST(BorderExtractor, DrawingBorderIsItsOuterBorder)
 {
     std::vector<std::pair<std::string, std::string>> drawings;
     // Every drawing of the test data, this library's and the TIN plug-in's.
@@ -328,18 +329,22 @@ TEST(BorderExtractor, DrawingBorderIsTheStoredWalksBorder)
     drawings.emplace_back("fan", drawingOf(fanFaces(300)));
     // Corners on the long edges of two triangles, away from the border.
     drawings.emplace_back("T-junctions", drawingOf(gridWithTJunctions()));
-    // A corner on the long edge of a triangle that reaches the border from both ends: only containment
-    // sees the triangle holding it.
+    // Corners on the long edge of a triangle that reaches the border from both ends: containment counts the
+    // triangle on the edge from one end to the other, which is no border edge.
     drawings.emplace_back("T-junction at the border", drawingOf(tJunctionAtTheBorder()));
-    // Faces that overlap have no sound border; whatever it is, it is the stored walk's. A face given twice
-    // counts its edges twice, as containment does.
+    // Faces that overlap have no border of whole edges; whatever it is, it is the stored walk's. A face
+    // given twice counts its edges twice, as containment does.
     std::vector<Triangle3D> twice = gridWithTJunctions();
     twice.push_back(twice[5]);
     drawings.emplace_back("a face twice", drawingOf(twice));
+    drawings.emplace_back("crossing faces", drawingOf({ tri(0, 0, 4, 0, 2, 3), tri(0, 2, 2, -1, 4, 2) }));
+    // A face inside the fan, with a corner on an edge two of the fan's faces share: it overlaps them, away
+    // from the border.
     std::vector<Triangle3D> fanAndMore = fanFaces(300);
     fanAndMore.push_back(tri(100, 50, 110, 40, 110, 60));
     drawings.emplace_back("a corner on a fan's edge", drawingOf(fanAndMore));
-    drawings.emplace_back("crossing faces", drawingOf({ tri(0, 0, 4, 0, 2, 3), tri(0, 2, 2, -1, 4, 2) }));
+    const std::set<std::string> withoutBorder { "a face twice", "crossing faces" };
+    const std::set<std::string> overlapping { "a face twice", "crossing faces", "a corner on a fan's edge" };
 
     TempFolder temp;
     for (const auto& [name, text] : drawings) {
@@ -348,25 +353,175 @@ TEST(BorderExtractor, DrawingBorderIsTheStoredWalksBorder)
         ASSERT_TRUE(convertText(text, path));
         ConnectionPtr connection = open(path);
         const std::vector<Triangle3D> triangles = TriangleRTreeControl::getAllTriangles(connection.get());
-        const Pairs walked = points(BorderExtractor::extract(connection.get()));
-        EXPECT_EQ(points(BorderControl::getPolygon(connection.get())), walked);
-        EXPECT_EQ(points(BorderExtractor::extract(triangles, connection.get(), nullptr)), walked);
-        // The stored walk does not find the border of the last four either.
-        if (name != "T-junction at the border" && name != "a face twice" && name != "a corner on a fan's edge"
-            && name != "crossing faces") {
+        const Polygon storedWalk = BorderExtractor::extract(connection.get());
+        const Pairs written = points(BorderControl::getPolygon(connection.get()));
+        EXPECT_EQ(points(BorderExtractor::extract(triangles, connection.get(), nullptr)), written);
+        // Where the stored walk's border is sound, it is this one.
+        if (overlapping.count(name) || tinBorderFault(triangles, storedWalk).empty()) {
+            EXPECT_EQ(written, points(storedWalk));
+        }
+        if (!withoutBorder.count(name)) {
             EXPECT_EQ(tinBorderFault(path), "");
+        }
+        // Where no faces overlap, the rows are not needed.
+        if (!overlapping.count(name)) {
+            EXPECT_EQ(points(BorderExtractor::extract(triangles, nullptr, nullptr)), written);
         }
     }
 
-    // T-junctions the walk does not pass need no stored rows; one it passes does: without them there is no
-    // border.
     const Pairs square { { 0, 0 }, { 1, 0 }, { 2, 0 }, { 3, 0 }, { 4, 0 }, { 4, 1 }, { 4, 2 }, { 4, 3 },
                          { 4, 4 }, { 3, 4 }, { 2, 4 }, { 1, 4 }, { 0, 4 }, { 0, 3 }, { 0, 2 }, { 0, 1 } };
     EXPECT_EQ(points(BorderExtractor::extract(gridWithTJunctions(), nullptr, nullptr)), square);
-    EXPECT_EQ(BorderExtractor::extract(tJunctionAtTheBorder(), nullptr, nullptr).getPointCount(), 0u);
+    const Pairs rectangle { { 0, 0 }, { 2, 0 }, { 3, 0 }, { 4, 0 }, { 4, 1 }, { 4, 2 },
+                            { 4, 3 }, { 4, 4 }, { 3, 4 }, { 2, 4 }, { 0, 4 } };
+    EXPECT_EQ(points(BorderExtractor::extract(tJunctionAtTheBorder(), nullptr, nullptr)), rectangle);
 }
 
-TEST(BorderExtractor, DrawingWalkedInMemoryIsAlwaysTheStoredWalk)
+namespace {
+
+double totalArea(const std::vector<Triangle3D>& triangles)
+{
+    double area = 0;
+    for (const Triangle3D& triangle : triangles)
+        area += triangle.xoyProjection().area();
+    return area;
+}
+
+double enclosedArea(const Pairs& border)
+{
+    double twice = 0;
+    for (size_t i = 0; i < border.size(); ++i) {
+        const auto& a = border[i];
+        const auto& b = border[(i + 1) % border.size()];
+        twice += a.first * b.second - b.first * a.second;
+    }
+    return std::fabs(twice) / 2;
+}
+
+// Squares cut into four at random down to side 1, each square at the end two faces along one of its
+// diagonals: the corners of small squares lie on the edges of larger ones beside them.
+void squares(std::mt19937& random, double x, double y, double side, std::vector<Triangle3D>& faces)
+{
+    if (side > 1 && random() % 3 != 0) {
+        const double half = side / 2;
+        for (int i = 0; i < 4; ++i)
+            squares(random, x + half * (i % 2), y + half * (i / 2), half, faces);
+    } else if (random() % 2) {
+        faces.push_back(tri(x, y, x + side, y, x + side, y + side));
+        faces.push_back(tri(x, y, x + side, y + side, x, y + side));
+    } else {
+        faces.push_back(tri(x, y, x + side, y, x, y + side));
+        faces.push_back(tri(x + side, y, x + side, y + side, x, y + side));
+    }
+}
+
+} // namespace
+
+TEST(BorderExtractor, FacesWithCornersOnEachOthersEdgesHaveTheirOuterBorder)
+{
+    std::vector<std::pair<std::string, std::vector<Triangle3D>>> drawings;
+    drawings.emplace_back("T-junction at the border", tJunctionAtTheBorder());
+    // The border passes (2, 2) on the long edge of a triangle below it.
+    drawings.emplace_back("L",
+                          std::vector<Triangle3D> { tri(0, 0, 4, 0, 4, 2), tri(0, 0, 4, 2, 0, 2),
+                                                    tri(0, 2, 2, 2, 2, 4), tri(0, 2, 2, 4, 0, 4) });
+    // Two faces that share a part of an edge, each with a corner on the other's edge.
+    drawings.emplace_back("a part of an edge shared",
+                          std::vector<Triangle3D> { tri(1, 1, 0, 0, 1, 4), tri(1, 3, 1, 0, 2, 0) });
+    // One face along a whole fan's border: every corner of the fan there lies on its long edge.
+    std::vector<Triangle3D> covered = fanFaces(300);
+    covered.push_back(tri(0, 0, 300, 300, 0, 300));
+    drawings.emplace_back("a fan's border on one edge", covered);
+    // Faces across the fan's border, each over two of the fan's faces: a saw along it.
+    std::vector<Triangle3D> saw = fanFaces(300);
+    for (int i = 0; i < 300; i += 2)
+        saw.push_back(tri(i, i, i + 2, i + 2, i, i + 2));
+    drawings.emplace_back("a saw along a fan", saw);
+    // Squares over [0, 8]², or three quarters of it, cut at random; far from the origin too.
+    std::mt19937 random(5);
+    for (int drawing = 0; drawing < 40; ++drawing) {
+        std::vector<Triangle3D> faces;
+        const double x = drawing % 2 ? 4084594.125 : 0, y = drawing % 2 ? 512370.5 : 0;
+        const int left = static_cast<int>(random() % 5);
+        for (int quarter = 0; quarter < 4; ++quarter)
+            if (quarter != left)
+                squares(random, x + 4 * (quarter % 2), y + 4 * (quarter / 2), 4, faces);
+        drawings.emplace_back("squares " + std::to_string(drawing), faces);
+    }
+
+    TempFolder temp;
+    for (const auto& [name, faces] : drawings) {
+        SCOPED_TRACE(name);
+        const Polygon border = BorderExtractor::extract(faces, nullptr, nullptr);
+        EXPECT_EQ(tinBorderFault(faces, border), "");
+        EXPECT_NEAR(enclosedArea(points(border)), totalArea(faces), 1e-9 * totalArea(faces));
+        const std::string path = temp.file("drawing.qvr");
+        ASSERT_TRUE(convertText(drawingOf(faces), path));
+        EXPECT_EQ(tinBorderFault(path), "");
+        ConnectionPtr connection = open(path);
+        EXPECT_EQ(points(BorderControl::getPolygon(connection.get())), points(border));
+    }
+    EXPECT_EQ(points(BorderExtractor::extract(drawings[1].second, nullptr, nullptr)),
+              (Pairs { { 0, 0 }, { 4, 0 }, { 4, 2 }, { 2, 2 }, { 2, 4 }, { 0, 4 }, { 0, 2 } }));
+}
+
+TEST(BorderExtractor, TriangulationsWithCutTrianglesHaveTheirOuterBorder)
+{
+    // Triangulations of points with even coordinates, where triangles beside some edges are cut in two at
+    // the edge's midpoint while the triangle across it stays whole: the midpoint is a corner on its edge.
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> coordinate(0, 20);
+    int cut = 0;
+    for (int drawing = 0; drawing < 60; ++drawing) {
+        SCOPED_TRACE("drawing " + std::to_string(drawing));
+        const double offset = drawing % 3 == 0 ? 4084594.0 : 0;
+        std::vector<Point3D> corners;
+        for (int i = 0; i < 25; ++i)
+            corners.emplace_back(offset + 2 * coordinate(random), 2 * coordinate(random), 0);
+        Delaunay delaunay(corners);
+        delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+        const std::vector<Triangle3D> whole = delaunay.getAllTriangles();
+        std::vector<bool> changed(whole.size(), false), removed(whole.size(), false);
+        std::vector<Triangle3D> faces;
+        for (size_t t = 0; t < whole.size(); ++t)
+            for (size_t u = 0; u < whole.size(); ++u) {
+                if (changed[t] || changed[u] || t == u || random() % 4 != 0)
+                    continue;
+                // The edge t and u share, and u's corner across it.
+                std::vector<Point3D> shared;
+                Point3D across;
+                for (unsigned k = 0; k < 3; ++k) {
+                    const Point3D corner = whole[u].getVertex(k);
+                    bool inT = false;
+                    for (unsigned j = 0; j < 3; ++j)
+                        inT = inT
+                            || (whole[t].getVertex(j).x() == corner.x()
+                                && whole[t].getVertex(j).y() == corner.y());
+                    if (inT)
+                        shared.push_back(corner);
+                    else
+                        across = corner;
+                }
+                if (shared.size() != 2)
+                    continue;
+                const Point3D middle((shared[0].x() + shared[1].x()) / 2, (shared[0].y() + shared[1].y()) / 2,
+                                     0);
+                faces.emplace_back(shared[0], middle, across);
+                faces.emplace_back(middle, shared[1], across);
+                changed[t] = changed[u] = removed[u] = true;
+                ++cut;
+            }
+        for (size_t t = 0; t < whole.size(); ++t)
+            if (!removed[t])
+                faces.push_back(whole[t]);
+        const Polygon border = BorderExtractor::extract(faces, nullptr, nullptr);
+        EXPECT_EQ(tinBorderFault(faces, border), "");
+        EXPECT_NEAR(enclosedArea(points(border)), totalArea(faces), 1e-9 * totalArea(faces));
+    }
+    EXPECT_GE(cut, 100);
+}
+
+TEST(BorderExtractor, DrawingWalkedInMemoryIsTheStoredWalkWhereThatIsSound)
 {
     // A few faces with corners on a small grid: overlaps, corners on edges, faces given twice, flat faces
     // and faces touching at a corner abound.
@@ -374,6 +529,7 @@ TEST(BorderExtractor, DrawingWalkedInMemoryIsAlwaysTheStoredWalk)
     std::uniform_int_distribution<int> coordinate(0, 4), count(1, 12);
     TempFolder temp;
     const std::string path = temp.file("random.qvr");
+    int differ = 0;
     for (int drawing = 0; drawing < 100; ++drawing) {
         std::vector<Triangle3D> faces;
         for (int n = count(random); n > 0; --n) {
@@ -385,8 +541,15 @@ TEST(BorderExtractor, DrawingWalkedInMemoryIsAlwaysTheStoredWalk)
         // Written with the stored walk's border.
         ASSERT_TRUE(TrianglesWriter::write(faces, path, nullptr));
         ConnectionPtr connection = open(path);
-        EXPECT_EQ(points(BorderExtractor::extract(faces, connection.get(), nullptr)),
-                  points(BorderControl::getPolygon(connection.get())))
-            << "drawing " << drawing;
+        const Polygon walked = BorderExtractor::extract(faces, connection.get(), nullptr);
+        const Polygon storedWalk = BorderControl::getPolygon(connection.get());
+        // Containment counts a face along the whole of an edge that corners of other faces cut: where the
+        // stored walk goes wrong so, the walk in memory finds the sound border.
+        if (points(walked) != points(storedWalk)) {
+            ++differ;
+            EXPECT_NE(tinBorderFault(faces, storedWalk), "") << "drawing " << drawing;
+            EXPECT_EQ(tinBorderFault(faces, walked), "") << "drawing " << drawing;
+        }
     }
+    EXPECT_GE(differ, 1);
 }

@@ -33,11 +33,13 @@ public:
     // step costs the triangles around one point, where the stored boxes of long thin triangles (a fan
     // around one point) may overlap a query point by the thousand. progress as above.
     static Pelko::Corvex::Polygon extract(const Pelko::Corvex::Delaunay& delaunay, IProgress* progress);
-    // The border the database on the connection gives when it holds these triangles (triangle i as row i),
-    // walked in memory: the triangles joined by their exactly equal corners, a border edge an edge of one
-    // triangle only. Where a triangle holds a corner the walk stands at without having it as its own (a
-    // corner on another triangle's edge, overlapping triangles), only the stored rows' containment finds the
-    // same border: it is walked through them as above. progress as above.
+    // The outer border of the triangles, walked in memory: the triangles joined by their exactly equal
+    // corners, a border edge an edge of one triangle only. An edge of one triangle that corners of others
+    // lie on (exactly, strictly between its ends) is cut at them, and the border passes those corners: a
+    // mesh whose triangles meet so gets its outer border, where the stored rows' containment counts the
+    // triangle along the whole edge. Triangles that overlap have no such border; for them it is the one the
+    // database on the connection gives when it holds these triangles (triangle i as row i), walked through
+    // its rows as above where the walk in memory may differ from it. progress as above.
     static Pelko::Corvex::Polygon extract(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
                                           Zemko::Utility::Connection* connection, IProgress* progress);
     static std::pair<Pelko::Corvex::Point, bool> findBorderPoint(Zemko::Utility::Connection* connection);
