@@ -284,6 +284,19 @@ const Case cases[] = {
                               { lastElement + "y2", QVariant() } },
                             {} };
       } },
+    { "element table: the first length", true,
+      [](MainWindow& window) {
+          auto* widget = childOf<HorizontalElementTableWidget>(&window);
+          typeInto(widget->form()->tableView, 0, HorizontalElementTableModel::LengthColumn,
+                   QStringLiteral("40.5"));
+          widget->on_applyButton_clicked();
+          // The begin stays as stored, not given (mode 0); what follows moves with the first end.
+          QMap<QString, QVariant> changed = chainedFrom(1, 5);
+          changed.insert(QStringLiteral("Road/HorizontalAlignment/element[0]/length"), 40.5);
+          for (const char* name : { "x2", "y2" })
+              changed.insert(QStringLiteral("Road/HorizontalAlignment/element[0]/%1").arg(name), QVariant());
+          return Expected { changed, {} };
+      } },
     { "PI table: one north", false,
       [](MainWindow& window) {
           auto* widget = childOf<PointOfIntersectionTableWidget>(&window);

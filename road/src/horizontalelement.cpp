@@ -311,6 +311,13 @@ bool HorizontalElement::isBeginAzimuthFixed() const
 {
     return (d->mode & BeginAzimuthFixed) != 0;
 }
+bool HorizontalElement::setBeginFixed(bool azimuth, bool point)
+{
+    if (!isValid())
+        return false;
+    d->mode &= (azimuth ? BeginAzimuthFixed : 0) | (point ? BeginPointFixed : 0);
+    return true;
+}
 bool HorizontalElement::isValid() const
 {
     return d->type != NullElementType;

@@ -145,6 +145,25 @@ TEST(HorizontalElement, ChainingTakesUnfixedBeginFromThePredecessor)
     EXPECT_EQ(fixed.getBeginAzimuth().toRadian(), 1.0);
     EXPECT_DOUBLE_EQ(fixed.getBeginStation(), arc.getEndStation());
 
+    // A given begin let go follows the element before; the first element keeps its own.
+    HorizontalElement loose = HorizontalElement::createLine(Angle(1.0), 10.0, Point(7.0, 8.0), 0.0);
+    ASSERT_TRUE(loose.setBeginFixed(false, false));
+    EXPECT_FALSE(loose.isBeginPointFixed());
+    EXPECT_FALSE(loose.isBeginAzimuthFixed());
+    ASSERT_TRUE(loose.update());
+    expectNear(loose.getBeginPoint(), 7.0, 8.0, 0.0);
+    EXPECT_EQ(loose.getBeginAzimuth().toRadian(), 1.0);
+    HorizontalElement azimuthOnly = HorizontalElement::createLine(Angle(1.0), 10.0, Point(7.0, 8.0), 0.0);
+    ASSERT_TRUE(azimuthOnly.setBeginFixed(true, false));
+    azimuthOnly.update(arc);
+    expectNear(azimuthOnly.getBeginPoint(), arc.getEndPoint().getX(), arc.getEndPoint().getY(), 0.0);
+    EXPECT_EQ(azimuthOnly.getBeginAzimuth().toRadian(), 1.0);
+    // Only a given value can hold.
+    ASSERT_TRUE(loose.setBeginFixed(true, true));
+    EXPECT_FALSE(loose.isBeginPointFixed());
+    EXPECT_FALSE(loose.isBeginAzimuthFixed());
+    EXPECT_FALSE(HorizontalElement().setBeginFixed(false, false));
+
     // clone() is independent of the original.
     HorizontalElement copy = arc.clone();
     copy.update(line);

@@ -641,10 +641,13 @@ int HorizontalElementTableModel::applyRows()
         const Pelko::Corvex::Angle azimuth = record.azimuthFixed || given
             ? Pelko::Corvex::Angle::fromRadian(record.azimuth.number())
             : Pelko::Corvex::Angle::fromRadian(nan);
-        const HorizontalElement element = createElement(record.type, azimuth, record.length.number(), r1, r2,
-                                                        point, i == 0 ? record.mileage.number() : nan);
+        HorizontalElement element = createElement(record.type, azimuth, record.length.number(), r1, r2, point,
+                                                  i == 0 ? record.mileage.number() : nan);
         if (!element.isValid())
             return false;
+        // The first element's begin is given either way; its tick boxes stay as the row shows them.
+        if (given)
+            element.setBeginFixed(record.azimuthFixed, record.pointFixed);
         fresh.append(element);
         return true;
     });

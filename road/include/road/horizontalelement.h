@@ -69,6 +69,10 @@ public:
     Corvex::Angle getEndAzimuth() const;
     bool isBeginPointFixed() const;
     bool isBeginAzimuthFixed() const;
+    // Says which begin values hold against the element before; one not held is taken from it when
+    // the list chains the elements (the first element keeps its own either way). Only a value that
+    // was given can hold. False for the null element.
+    bool setBeginFixed(bool azimuth, bool point);
     bool isValid() const;
     explicit operator bool() const { return isValid(); }
 
