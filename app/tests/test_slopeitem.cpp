@@ -68,6 +68,7 @@ private slots:
     void dialogCouplesPlatformFields();
     void dialogChecksAndResults();
     void dialogShowsTheElement();
+    void dialogKeepsWhatWasNotTyped();
 };
 
 void TestSlopeItem::cleanup()
@@ -270,6 +271,42 @@ void TestSlopeItem::dialogShowsTheElement()
     SlopeItemDialog ditch(1, 2, &model);
     QVERIFY(ditch.form()->edtSurfaceName->text().isEmpty());
     QVERIFY(ditch.form()->edtPlatformName->text().isEmpty());
+}
+
+void TestSlopeItem::dialogKeepsWhatWasNotTyped()
+{
+    SlopeSectionTemplateEditable surveyed("surveyed", Pelko::Road::SlopeSectionFill);
+    surveyed.add(SlopeSectionElement::createSlope("bank", 2.3456791234, 1.5345678912));
+    surveyed.add(SlopeSectionElement::createPlatformBySlope("berm", 2.3456781234, 3.9876543219));
+    SlopeTableModel segments(Pelko::Road::SlopeSideLeft);
+    TemplateItemModel model(&segments, surveyed);
+    model.setSegment(0);
+    const auto stored = [&surveyed](int row) { return surveyed.getAt(unsigned(row)).storedValues(); };
+
+    // OK on fields as they were filled: every value to the last bit.
+    for (int r = 0; r < 2; ++r) {
+        SlopeItemDialog dialog(1, r, &model);
+        QCOMPARE(dialog.check(), QString());
+        const SlopeSectionElement::StoredValues values = dialog.element().storedValues();
+        // Exact equality: a fuzzy compare would let a last-digit rounding through.
+        QVERIFY(values.height == stored(r).height);
+        QVERIFY(values.ratio == stored(r).ratio);
+        QVERIFY(values.width == stored(r).width);
+        QVERIFY(values.slope == stored(r).slope);
+    }
+
+    // One field typed: that field takes the typed value, the other keeps its own.
+    SlopeItemDialog surface(1, 0, &model);
+    surface.form()->edtSurfaceRate->setText(QStringLiteral("1.75"));
+    QCOMPARE(surface.check(), QString());
+    QCOMPARE(surface.element().storedValues().ratio, 1.75);
+    QVERIFY(surface.element().storedValues().height == stored(0).height);
+
+    SlopeItemDialog platform(1, 1, &model);
+    platform.form()->edtPlateformWidth->setText(QStringLiteral("2.5"));
+    QCOMPARE(platform.check(), QString());
+    QCOMPARE(platform.element().storedValues().width, 2.5);
+    QVERIFY(platform.element().storedValues().slope == stored(1).slope);
 }
 
 TRELVIN_TEST_MAIN(TestSlopeItem)

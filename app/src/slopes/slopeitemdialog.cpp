@@ -3,6 +3,7 @@
 #include "framework/dialogclose.h"
 #include "framework/metertounit.h"
 #include "framework/numberlocale.h"
+#include "framework/storedfield.h"
 #include "slopes/slopeelementfields.h"
 #include "slopes/slopeitemtablemodel.h"
 #include "ui_slopeitemdialog.h"
@@ -68,15 +69,21 @@ SlopeItemDialog::SlopeItemDialog(int mode, int row, Zemko::Trelvin::SlopeItemTab
         m_element = m_model->currentTemplate().getAt(static_cast<unsigned>(row));
         type = m_element.getType();
         const QString name = QString::fromStdString(m_element.getName());
+        // Fields left as they were filled give back the stored values to the last bit.
+        using Zemko::Trelvin::showStored;
+        const auto length
+            = [](QLineEdit* edit, double meters) { showStored(edit, meters, lengthField(meters)); };
+        const auto number
+            = [](QLineEdit* edit, double value) { showStored(edit, value, QString::number(value, 'g', 6)); };
         if (type == Pelko::Road::SlopeElementSurface) {
             ui->edtSurfaceName->setText(name);
-            ui->edtSurfaceHeight->setText(lengthField(m_element.getHeight()));
-            ui->edtSurfaceRate->setText(QString::number(m_element.getSlope().getDenominator(), 'g', 6));
+            length(ui->edtSurfaceHeight, m_element.getHeight());
+            number(ui->edtSurfaceRate, m_element.getSlope().getDenominator());
         } else if (type == Pelko::Road::SlopeElementPlatform) {
             ui->edtPlatformName->setText(name);
-            ui->edtPlateformWidth->setText(lengthField(m_element.getWidth()));
-            ui->edtPlatformCrossSlope->setText(QString::number(m_element.getSlope().getPercentage(), 'g', 6));
-            ui->edtPlatformHeight->setText(lengthField(m_element.getHeight()));
+            length(ui->edtPlateformWidth, m_element.getWidth());
+            number(ui->edtPlatformCrossSlope, m_element.getSlope().getPercentage());
+            length(ui->edtPlatformHeight, m_element.getHeight());
         }
     }
 
@@ -124,6 +131,7 @@ void SlopeItemDialog::setHeightByCross(const QString&)
 
 QString SlopeItemDialog::check()
 {
+    using Zemko::Trelvin::storedOr;
     SlopeSectionElement::StoredValues values;
     QList<Zemko::Trelvin::SlopeElementField> fields;
     switch (ui->cmbType->currentData().toInt()) {
@@ -132,8 +140,8 @@ QString SlopeItemDialog::check()
             return tr("Surface name should not be empty!");
         values.type = Pelko::Road::SlopeElementSurface;
         values.name = ui->edtSurfaceName->text().toStdString();
-        values.height = metersOf(ui->edtSurfaceHeight);
-        values.ratio = numberOf(ui->edtSurfaceRate);
+        values.height = storedOr(ui->edtSurfaceHeight, metersOf(ui->edtSurfaceHeight));
+        values.ratio = storedOr(ui->edtSurfaceRate, numberOf(ui->edtSurfaceRate));
         fields = Zemko::Trelvin::surfaceFields(*ui);
         break;
     case Pelko::Road::SlopeElementPlatform:
@@ -141,8 +149,8 @@ QString SlopeItemDialog::check()
             return tr("Platform name should not be empty!");
         values.type = Pelko::Road::SlopeElementPlatform;
         values.name = ui->edtPlatformName->text().toStdString();
-        values.width = metersOf(ui->edtPlateformWidth);
-        values.slope = numberOf(ui->edtPlatformCrossSlope);
+        values.width = storedOr(ui->edtPlateformWidth, metersOf(ui->edtPlateformWidth));
+        values.slope = storedOr(ui->edtPlatformCrossSlope, numberOf(ui->edtPlatformCrossSlope));
         fields = Zemko::Trelvin::platformFields(*ui);
         break;
     default:
