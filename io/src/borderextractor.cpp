@@ -789,7 +789,9 @@ bool outlineTJunctions(const JoinedCorners& mesh, Outlines& outlines, CancelChec
     };
     std::vector<Split> splits;
     const PointCells cells(mesh, std::move(ends));
-    for (const auto& [triangle, k] : single) {
+    for (const auto& edge : single) {
+        // Named copies: a lambda may not capture structured bindings in C++17.
+        const unsigned triangle = edge.first, k = edge.second;
         const unsigned a = mesh.triangles[triangle][k], b = mesh.triangles[triangle][(k + 1) % 3];
         const Point segment[2] = { mesh.points[a], mesh.points[b] };
         const bool whole = cells.grid.forCellsMeeting(segment, 2, [&](size_t cell) {
