@@ -22,9 +22,9 @@ struct AtomicFile::Data
     std::string path;
     std::vector<std::string> companions;
     std::string target;
-    // The file at the target when the temporary file was made, where there was one.
+    // The file at the target when the temporary file was made, where there was one, as it was then.
     bool replacing = false;
-    struct stat old {};
+    struct stat old = {};
     std::string temporary;
     // Holds the lock on the temporary file.
     int fd = -1;
@@ -108,13 +108,22 @@ bool sameFile(const struct stat& one, const struct stat& other)
     return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
+// The same file with the same owner, group and mode, its attributes untouched since (a change of them
+// moves its ctime, though perhaps within the clock's tick).
+bool unchanged(const struct stat& now, const struct stat& before)
+{
+    return sameFile(now, before) && now.st_mode == before.st_mode && now.st_uid == before.st_uid
+        && now.st_gid == before.st_gid && now.st_ctim.tv_sec == before.st_ctim.tv_sec
+        && now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
+}
+
 // A lock on the first byte of a temporary file: a save holds it for writing while the file is in use,
 // and a save looking for leftovers takes it for reading. An open file description's lock, so that the
 // record locks a database library takes on the file (from byte 2^30 on) and its closing of its own
 // descriptors leave it alone, and so that two saves in one process exclude each other as well.
 bool lockFirstByte(int fd, short type)
 {
-    struct flock lock {};
+    struct flock lock = {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     lock.l_start = 0;
@@ -141,8 +150,8 @@ int createTemporary(const std::string& target, mode_t mode, size_t limit, std::s
         const bool locked = lockFirstByte(fd, F_WRLCK) || (errno != EAGAIN && errno != EACCES);
         struct stat opened;
         struct stat named;
-        const bool ours = ::fstat(fd, &opened) == 0 && ::lstat(name.c_str(), &named) == 0
-            && sameFile(opened, named);
+        const bool ours
+            = ::fstat(fd, &opened) == 0 && ::lstat(name.c_str(), &named) == 0 && sameFile(opened, named);
         if (locked && ours)
             return fd;
         if (ours)
@@ -456,7 +465,7 @@ SaveError AtomicFile::open()
         d->error = d->path.empty() ? ENOENT : ELOOP;
         return SaveError::WriteFailed;
     }
-    struct stat old {};
+    struct stat old = {};
     const bool replacing = ::stat(d->target.c_str(), &old) == 0;
     // A rename would put a regular file in place of a device, FIFO or socket.
     if (replacing && !S_ISREG(old.st_mode))
@@ -511,10 +520,10 @@ SaveError AtomicFile::commit(const std::function<bool()>& stopped)
         return SaveError::WriteFailed;
     int error = d->error;
     bool ok = !d->failed;
-    // The file replaced is the one at the path now: one that came since open gives its own.
+    // The file replaced is the one at the path now: one that came or changed since open gives its own.
     struct stat now;
     if (ok && ::stat(d->target.c_str(), &now) == 0 && S_ISREG(now.st_mode)
-        && !(d->replacing && sameFile(now, d->old))
+        && !(d->replacing && unchanged(now, d->old))
         && !keepAccess(d->fd, d->target, now, d->attributesLost, d->attributeError)) {
         error = errno;
         ok = false;

@@ -183,16 +183,19 @@ TEST_F(Save, DataGoesOnlyIntoAFileAsPrivateAsTheOldOne)
         EXPECT_EQ(info.st_mode & 07777, mode);
     }
 
-    // A file that came to a new path while the save wrote is the one replaced: its mode goes on.
+    // The file at the path at the rename is the one replaced: one that came to a new path, or had its mode
+    // changed, while the save wrote gives its own.
     const std::string late = path("late.rod");
-    AtomicFile file(late);
-    ASSERT_EQ(file.open(), SaveError::None);
-    ASSERT_TRUE(file.write("<Road/>", 7));
-    std::ofstream(late) << "other";
-    ASSERT_EQ(::chmod(late.c_str(), 0600), 0);
-    EXPECT_EQ(file.commit(), SaveError::None);
-    ASSERT_EQ(::stat(late.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    for (const mode_t mode : { 0600u, 0640u }) {
+        AtomicFile file(late);
+        ASSERT_EQ(file.open(), SaveError::None);
+        ASSERT_TRUE(file.write("<Road/>", 7));
+        std::ofstream(late, std::ios::app) << "other";
+        ASSERT_EQ(::chmod(late.c_str(), mode), 0);
+        EXPECT_EQ(file.commit(), SaveError::None);
+        ASSERT_EQ(::stat(late.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+    }
 }
 
 // A FIFO, a socket, a device or a folder at the path (also behind a link) stays as it was.
@@ -604,7 +607,7 @@ TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
     make(held);
     const int holder = ::open(path(held).c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(holder, 0);
-    struct flock lock {};
+    struct flock lock = {};
     lock.l_type = F_WRLCK;
     lock.l_len = 1;
     ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &lock), 0);

@@ -409,7 +409,8 @@ void TinDialogTest::refusals_data()
     QTest::newRow("TIN with the journal of an unfinished write")
         << "journal"
         << "Generating Error"
-        << "%1 is not replaced: beside it lies %1-journal, the journal of a write to it that did not end. Open "
+        << "%1 is not replaced: beside it lies %1-journal, the journal of a write to it that did not end. "
+           "Open "
            "it once with the program that wrote it, which rolls that write back, or remove the journal to "
            "replace it all the same.";
 }
