@@ -1,9 +1,9 @@
 #pragma once
 
-// Watches what a test program writes and syncs in one folder, and makes the folder fail as a full
-// disk, a full inode table or a folder that cannot be read would. It stands in for the C library's
-// write, fsync, open and fsetxattr, so the libraries under test call it too: include it in one file of
-// a test program only.
+// Watches what a test program creates, writes and syncs in one folder, and makes the folder fail as a
+// full disk, a full inode table or a folder that cannot be read would. It stands in for the C library's
+// write, fsync, open, open64 and fsetxattr, so the libraries under test call it too: include it in one
+// file of a test program only.
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -47,6 +47,8 @@ struct State
     dev_t folderDevice = 0;
     ino_t folderInode = 0;
     std::vector<Write> writes;
+    // Each opening that may create a file in the folder, with the file as it is right after it.
+    std::vector<Write> creations;
     // The folder's entries at each sync of the folder.
     std::vector<std::vector<std::string>> folderSyncs;
 };
@@ -83,6 +85,7 @@ inline void start(const std::string& folder, bool failFolderSync = false)
     s.folderDevice = found ? info.st_dev : 0;
     s.folderInode = found ? info.st_ino : 0;
     s.writes.clear();
+    s.creations.clear();
     s.folderSyncs.clear();
     s.failFolderSync = failFolderSync;
     s.failFolderOpen = 0;
@@ -132,6 +135,12 @@ inline std::vector<Write> writes()
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     return state().writes;
+}
+
+inline std::vector<Write> creations()
+{
+    std::lock_guard<std::mutex> lock(state().mutex);
+    return state().creations;
 }
 
 inline std::vector<std::vector<std::string>> folderSyncs()
@@ -197,32 +206,61 @@ extern "C" __attribute__((visibility("default"))) ssize_t write(int fd, const vo
     return next(fd, data, size);
 }
 
-extern "C" __attribute__((visibility("default"))) int open(const char* path, int flags, ...)
+namespace FileWatch {
+
+// open or open64, as next: fails as set, and notes the files it may create.
+inline int watchedOpen(int (*next)(const char*, int, ...), const char* path, int flags, va_list arguments)
 {
-    using Function = int (*)(const char*, int, ...);
-    static const Function next = FileWatch::real<Function>("open");
     mode_t mode = 0;
-    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE) {
-        va_list arguments;
-        va_start(arguments, flags);
+    if ((flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE)
         mode = static_cast<mode_t>(va_arg(arguments, int));
-        va_end(arguments);
-    }
-    FileWatch::State& s = FileWatch::state();
+    State& s = state();
     if (s.on && (s.failCreate || s.failFolderOpen)) {
         std::lock_guard<std::mutex> lock(s.mutex);
         struct stat info;
-        if (s.failCreate && (flags & O_CREAT) && FileWatch::inFolder(path)) {
+        if (s.failCreate && (flags & O_CREAT) && inFolder(path)) {
             errno = s.failCreate;
             return -1;
         }
-        if (s.failFolderOpen && (flags & O_DIRECTORY) && ::stat(path, &info) == 0
-            && FileWatch::isFolder(info)) {
+        if (s.failFolderOpen && (flags & O_DIRECTORY) && ::stat(path, &info) == 0 && isFolder(info)) {
             errno = s.failFolderOpen;
             return -1;
         }
     }
-    return next(path, flags, mode);
+    const int fd = next(path, flags, mode);
+    struct stat info;
+    if (fd >= 0 && s.on && (flags & O_CREAT) && ::fstat(fd, &info) == 0) {
+        const int error = errno;
+        std::lock_guard<std::mutex> lock(s.mutex);
+        if (inFolder(path))
+            s.creations.push_back({ path, info.st_mode & 07777, aclOf(fd) });
+        errno = error;
+    }
+    return fd;
+}
+
+} // namespace FileWatch
+
+extern "C" __attribute__((visibility("default"))) int open(const char* path, int flags, ...)
+{
+    using Function = int (*)(const char*, int, ...);
+    static const Function next = FileWatch::real<Function>("open");
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = FileWatch::watchedOpen(next, path, flags, arguments);
+    va_end(arguments);
+    return fd;
+}
+
+extern "C" __attribute__((visibility("default"))) int open64(const char* path, int flags, ...)
+{
+    using Function = int (*)(const char*, int, ...);
+    static const Function next = FileWatch::real<Function>("open64");
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = FileWatch::watchedOpen(next, path, flags, arguments);
+    va_end(arguments);
+    return fd;
 }
 
 extern "C" __attribute__((visibility("default"))) int fsetxattr(int fd, const char* name, const void* value,

@@ -192,8 +192,10 @@ bool TrianglesWriter::convert(const std::string& dxfPath, const std::string& dat
     return adapter.finish();
 }
 
-bool TrianglesWriter::isTinDatabase(const std::string& path)
+bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal)
 {
+    if (hotJournal)
+        *hotJournal = false;
     static const char header[] = "SQLite format 3";
     char start[sizeof header] = {};
     std::ifstream file(path, std::ios::binary);
@@ -215,6 +217,8 @@ bool TrianglesWriter::isTinDatabase(const std::string& path)
             sqlite3_bind_text(stmt, 2, index.c_str(), -1, SQLITE_TRANSIENT);
             tin = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 2;
         }
+        if (hotJournal)
+            *hotJournal = sqlite3_extended_errcode(db) == SQLITE_READONLY_ROLLBACK;
         sqlite3_finalize(stmt);
     }
     // SQLite may hand out a handle even when the open failed; it still has to be closed.

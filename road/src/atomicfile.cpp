@@ -2,16 +2,16 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace Pelko {
@@ -20,8 +20,13 @@ namespace Road {
 struct AtomicFile::Data
 {
     std::string path;
+    std::vector<std::string> companions;
     std::string target;
+    // The file at the target when the temporary file was made, where there was one, as it was then.
+    bool replacing = false;
+    struct stat old = {};
     std::string temporary;
+    // Holds the lock on the temporary file.
     int fd = -1;
     bool failed = false;
     // The old file's access ACL or attributes could not all be carried over, and why.
@@ -98,8 +103,36 @@ std::string temporaryName(const std::string& target, const std::string& pid, con
     return withSuffix(target, ".~" + pid + "." + count, limit);
 }
 
-// A temporary file of its own beside the target, so that the rename stays within one file system and
-// saves running at once never write into each other's file.
+bool sameFile(const struct stat& one, const struct stat& other)
+{
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+// The same file with the same owner, group and mode, its attributes untouched since (a change of them
+// moves its ctime, though perhaps within the clock's tick).
+bool unchanged(const struct stat& now, const struct stat& before)
+{
+    return sameFile(now, before) && now.st_mode == before.st_mode && now.st_uid == before.st_uid
+        && now.st_gid == before.st_gid && now.st_ctim.tv_sec == before.st_ctim.tv_sec
+        && now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
+}
+
+// A lock on the first byte of a temporary file: a save holds it for writing while the file is in use,
+// and a save looking for leftovers takes it for reading. An open file description's lock, so that the
+// record locks a database library takes on the file (from byte 2^30 on) and its closing of its own
+// descriptors leave it alone, and so that two saves in one process exclude each other as well.
+bool lockFirstByte(int fd, short type)
+{
+    struct flock lock = {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 1;
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+// A temporary file of its own beside the target, locked, so that the rename stays within one file
+// system and saves running at once never write into each other's file.
 int createTemporary(const std::string& target, mode_t mode, size_t limit, std::string& name)
 {
     static std::atomic<unsigned> counter { 0 };
@@ -107,9 +140,25 @@ int createTemporary(const std::string& target, mode_t mode, size_t limit, std::s
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = temporaryName(target, pid, std::to_string(counter.fetch_add(1)), limit);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return -1;
+        // Another save may have taken the new file for a leftover before the lock: it removes it, and
+        // the next name is tried. A file system without such locks leaves the file unlocked, and no
+        // save then takes it for a leftover either.
+        const bool locked = lockFirstByte(fd, F_WRLCK) || (errno != EAGAIN && errno != EACCES);
+        struct stat opened;
+        struct stat named;
+        const bool ours
+            = ::fstat(fd, &opened) == 0 && ::lstat(name.c_str(), &named) == 0 && sameFile(opened, named);
+        if (locked && ours)
             return fd;
+        if (ours)
+            ::unlink(name.c_str());
+        ::close(fd);
     }
+    errno = EEXIST;
     return -1;
 }
 
@@ -120,40 +169,73 @@ bool isPlainNumber(const std::string& text)
         && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Removes the temporary files that saves of the target killed mid-way left behind: only files named
-// exactly as a save names them, regular files of this user, whose process no longer runs.
-void removeLeftovers(const std::string& target, size_t limit)
+// Whether the name is exactly one a save of the target gives its temporary file.
+bool isTemporaryName(const std::string& name, const std::string& target, size_t limit)
+{
+    const size_t dot = name.rfind('.');
+    const size_t mark = dot == std::string::npos || dot < 3 ? std::string::npos : name.rfind(".~", dot - 3);
+    if (mark == std::string::npos)
+        return false;
+    const std::string pid = name.substr(mark + 2, dot - mark - 2);
+    const std::string count = name.substr(dot + 1);
+    if (!isPlainNumber(pid) || !isPlainNumber(count))
+        return false;
+    const std::string expected = temporaryName(target, pid, count, limit);
+    return expected.compare(nameStart(expected), std::string::npos, name) == 0;
+}
+
+// A regular file of this user, not followed if a link.
+bool isOwnFile(int folder, const char* name, struct stat& info)
+{
+    return ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)
+        && info.st_uid == ::geteuid();
+}
+
+// Removes a temporary file that no save holds: its lock can be taken, and it is a regular file of this
+// user and the very file the name gives.
+void removeUnheld(int folder, const char* name)
+{
+    struct stat info;
+    if (!isOwnFile(folder, name, info))
+        return;
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat opened;
+    // The lock is held while the name goes.
+    if (lockFirstByte(fd, F_RDLCK) && ::fstat(fd, &opened) == 0 && isOwnFile(folder, name, info)
+        && sameFile(opened, info))
+        ::unlinkat(folder, name, 0);
+    ::close(fd);
+}
+
+// Removes what saves of the target that ended mid-way left behind: their temporary files, named
+// exactly as a save names them, and the companions of temporary files that are gone.
+void removeLeftovers(const std::string& target, size_t limit, const std::vector<std::string>& companions)
 {
     DIR* folder = ::opendir(folderOf(target).c_str());
     if (!folder)
         return;
-    const pid_t self = ::getpid();
-    const uid_t user = ::geteuid();
+    // A companion's fate waits on its temporary file's.
+    std::vector<std::pair<std::string, std::string>> found;
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
-        const size_t dot = name.rfind('.');
-        const size_t mark
-            = dot == std::string::npos || dot < 3 ? std::string::npos : name.rfind(".~", dot - 3);
-        if (mark == std::string::npos)
+        if (isTemporaryName(name, target, limit)) {
+            removeUnheld(::dirfd(folder), name.c_str());
             continue;
-        const std::string pid = name.substr(mark + 2, dot - mark - 2);
-        const std::string count = name.substr(dot + 1);
-        if (!isPlainNumber(pid) || !isPlainNumber(count))
-            continue;
-        const std::string expected = temporaryName(target, pid, count, limit);
-        if (expected.compare(nameStart(expected), std::string::npos, name) != 0)
-            continue;
-        const long process = std::strtol(pid.c_str(), nullptr, 10);
-        if (process <= 0 || process > INT_MAX || static_cast<pid_t>(process) == self)
-            continue;
+        }
+        for (const std::string& suffix : companions) {
+            const size_t base = name.size() > suffix.size() ? name.size() - suffix.size() : 0;
+            if (base > 0 && name.compare(base, std::string::npos, suffix) == 0
+                && isTemporaryName(name.substr(0, base), target, limit))
+                found.emplace_back(name, name.substr(0, base));
+        }
+    }
+    for (const auto& companion : found) {
         struct stat info;
-        if (::fstatat(::dirfd(folder), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0
-            || !S_ISREG(info.st_mode) || info.st_uid != user)
-            continue;
-        // A process of another user answers EPERM: it runs.
-        if (::kill(static_cast<pid_t>(process), 0) == 0 || errno != ESRCH)
-            continue;
-        ::unlinkat(::dirfd(folder), name.c_str(), 0);
+        if (::fstatat(::dirfd(folder), companion.second.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0
+            && errno == ENOENT && isOwnFile(::dirfd(folder), companion.first.c_str(), info))
+            ::unlinkat(::dirfd(folder), companion.first.c_str(), 0);
     }
     ::closedir(folder);
 }
@@ -298,6 +380,30 @@ bool keepAttributes(int fd, const std::string& old, bool groupKept, int& error)
     return true;
 }
 
+// Gives the new file what it keeps of the old one: owner and group where the system allows, mode, access
+// ACL and user attributes. False, with errno, where not even its mode could be set; lost tells whether
+// the ACL or attributes were not all carried over (the file then allows its owner alone), and why.
+bool keepAccess(int fd, const std::string& old, const struct stat& oldInfo, bool& lost, int& lostError)
+{
+    const Kept kept = keepOwner(fd, oldInfo);
+    mode_t mode = oldInfo.st_mode & 07777;
+    // Rights the old file gave its owner or group must not pass to the saving user or their group.
+    if (!kept.owner)
+        mode &= ~S_ISUID;
+    if (!kept.group)
+        mode &= ~(S_IRWXG | S_ISGID);
+    // After the owner: a change of owner may clear the set-user and set-group bits. Before the ACL,
+    // which settles the permission bits itself.
+    lost = false;
+    if (::fchmod(fd, mode) != 0)
+        return false;
+    if (keepAttributes(fd, old, kept.group, lostError))
+        return true;
+    lost = true;
+    // With an ACL in place this also masks what it gives anyone but the owner.
+    return ::fchmod(fd, mode & S_IRWXU) == 0;
+}
+
 bool writeAll(int fd, const char* data, size_t size)
 {
     while (size > 0) {
@@ -336,10 +442,11 @@ SaveError syncFolder(const std::string& file, int& error)
 
 } // namespace
 
-AtomicFile::AtomicFile(const std::string& path)
+AtomicFile::AtomicFile(const std::string& path, std::vector<std::string> companions)
     : d(new Data)
 {
     d->path = path;
+    d->companions = std::move(companions);
 }
 
 AtomicFile::~AtomicFile()
@@ -358,7 +465,7 @@ SaveError AtomicFile::open()
         d->error = d->path.empty() ? ENOENT : ELOOP;
         return SaveError::WriteFailed;
     }
-    struct stat old;
+    struct stat old = {};
     const bool replacing = ::stat(d->target.c_str(), &old) == 0;
     // A rename would put a regular file in place of a device, FIFO or socket.
     if (replacing && !S_ISREG(old.st_mode))
@@ -368,8 +475,12 @@ SaveError AtomicFile::open()
         d->error = errno;
         return SaveError::WriteFailed;
     }
-    const size_t limit = nameLimit(d->target);
-    removeLeftovers(d->target, limit);
+    // Room for the longest name a writer derives from the temporary one.
+    size_t room = 0;
+    for (const std::string& suffix : d->companions)
+        room = std::max(room, suffix.size());
+    const size_t limit = nameLimit(d->target) - std::min(room, nameLimit(d->target));
+    removeLeftovers(d->target, limit, d->companions);
     // A replacement starts private and takes the old file's owner, mode and attributes before any data
     // goes in.
     d->fd = createTemporary(d->target, replacing ? 0600 : 0666, limit, d->temporary);
@@ -378,29 +489,19 @@ SaveError AtomicFile::open()
         d->temporary.clear();
         return SaveError::WriteFailed;
     }
-    if (!replacing)
-        return SaveError::None;
-    const Kept kept = keepOwner(d->fd, old);
-    mode_t mode = old.st_mode & 07777;
-    // Rights the old file gave its owner or group must not pass to the saving user or their group.
-    if (!kept.owner)
-        mode &= ~S_ISUID;
-    if (!kept.group)
-        mode &= ~(S_IRWXG | S_ISGID);
-    // After the owner: a change of owner may clear the set-user and set-group bits. Before the ACL,
-    // which settles the permission bits itself.
-    bool ok = ::fchmod(d->fd, mode) == 0;
-    if (ok && !keepAttributes(d->fd, d->target, kept.group, d->attributeError)) {
-        d->attributesLost = true;
-        // With an ACL in place this also masks what it gives anyone but the owner.
-        ok = ::fchmod(d->fd, mode & S_IRWXU) == 0;
-    }
-    if (!ok) {
+    d->replacing = replacing;
+    d->old = old;
+    if (replacing && !keepAccess(d->fd, d->target, old, d->attributesLost, d->attributeError)) {
         d->error = errno;
         cancel();
         return SaveError::WriteFailed;
     }
     return SaveError::None;
+}
+
+const std::string& AtomicFile::temporaryPath() const
+{
+    return d->temporary;
 }
 
 bool AtomicFile::write(const char* data, std::size_t size)
@@ -413,21 +514,36 @@ bool AtomicFile::write(const char* data, std::size_t size)
     return !d->failed;
 }
 
-SaveError AtomicFile::commit()
+SaveError AtomicFile::commit(const std::function<bool()>& stopped)
 {
     if (d->fd < 0)
         return SaveError::WriteFailed;
     int error = d->error;
     bool ok = !d->failed;
+    // The file replaced is the one at the path now: one that came or changed since open gives its own.
+    struct stat now;
+    if (ok && ::stat(d->target.c_str(), &now) == 0 && S_ISREG(now.st_mode)
+        && !(d->replacing && unchanged(now, d->old))
+        && !keepAccess(d->fd, d->target, now, d->attributesLost, d->attributeError)) {
+        error = errno;
+        ok = false;
+    }
     if (ok && ::fsync(d->fd) != 0) {
         error = errno;
         ok = false;
     }
+    // Closing reports what a network file system failed to write; a second descriptor keeps the lock
+    // until the rename, so that no other save takes the file for a leftover meanwhile.
+    const int held = ::fcntl(d->fd, F_DUPFD_CLOEXEC, 0);
     if (::close(d->fd) != 0 && ok) {
         error = errno;
         ok = false;
     }
-    d->fd = -1;
+    d->fd = held;
+    if (ok && stopped && stopped()) {
+        error = ECANCELED;
+        ok = false;
+    }
     if (ok && std::rename(d->temporary.c_str(), d->target.c_str()) != 0) {
         error = errno;
         ok = false;
@@ -437,6 +553,12 @@ SaveError AtomicFile::commit()
         d->error = error;
         return SaveError::WriteFailed;
     }
+    // What a writer left beside the temporary file now belongs to no file.
+    for (const std::string& suffix : d->companions)
+        std::remove((d->temporary + suffix).c_str());
+    if (d->fd >= 0)
+        ::close(d->fd);
+    d->fd = -1;
     d->temporary.clear();
     // The new name lives in the folder: until the folder is synced a crash may lose it.
     int folderError = 0;
@@ -452,11 +574,15 @@ SaveError AtomicFile::commit()
 
 void AtomicFile::cancel()
 {
+    if (!d->temporary.empty()) {
+        std::remove(d->temporary.c_str());
+        for (const std::string& suffix : d->companions)
+            std::remove((d->temporary + suffix).c_str());
+    }
+    // The lock goes last.
     if (d->fd >= 0)
         ::close(d->fd);
     d->fd = -1;
-    if (!d->temporary.empty())
-        std::remove(d->temporary.c_str());
     d->temporary.clear();
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -179,6 +180,20 @@ TEST_F(Save, DataGoesOnlyIntoAFileAsPrivateAsTheOldOne)
             EXPECT_EQ(write.mode, mode) << write.path;
         }
         ASSERT_EQ(::stat(road.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+    }
+
+    // The file at the path at the rename is the one replaced: one that came to a new path, or had its mode
+    // changed, while the save wrote gives its own.
+    const std::string late = path("late.rod");
+    for (const mode_t mode : { 0600u, 0640u }) {
+        AtomicFile file(late);
+        ASSERT_EQ(file.open(), SaveError::None);
+        ASSERT_TRUE(file.write("<Road/>", 7));
+        std::ofstream(late, std::ios::app) << "other";
+        ASSERT_EQ(::chmod(late.c_str(), mode), 0);
+        EXPECT_EQ(file.commit(), SaveError::None);
+        ASSERT_EQ(::stat(late.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, mode);
     }
 }
@@ -558,7 +573,8 @@ TEST_F(Save, AFailedSaveGivesTheSystemsReason)
 }
 
 // A save killed mid-way leaves its temporary file; the next save of that file removes it, and only
-// what is certainly such a file.
+// what is certainly such a file. A save still running, here or in another PID namespace (a container, a
+// machine sharing the folder), holds its file's lock: whatever its process id says here, it stays.
 TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
 {
     const std::string road = path("road.rod");
@@ -577,16 +593,28 @@ TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
 
     const std::string ended = std::to_string(endedProcess());
     auto make = [this](const std::string& name) { std::ofstream(path(name)) << "left"; };
-    // Removed: a file named as a save names them, of this user, whose process has ended; also where
-    // the name was cut to the file system's limit.
+    // Removed: a file named as a save names them, of this user, that no save holds, whether its process
+    // id runs here or not; also where the name was cut to the file system's limit.
     make("road.rod.~" + ended + ".7");
     make("road.rod.~" + ended + ".0");
+    make("road.rod.~1.7");
     const std::string longName = std::string(251, 'r') + ".rod";
     const std::string longSuffix = ".~" + ended + ".12";
     make(longName.substr(0, 255 - longSuffix.size()) + longSuffix);
-    // Kept: the process runs, the name only looks alike, the file belongs to another road, is no
+    // Kept: a save elsewhere holds it, the name only looks alike, the file belongs to another road, is no
     // regular file or is another user's.
-    const std::set<std::string> kept = { "road.rod.~1.7",
+    const std::string held = "road.rod.~" + ended + ".11";
+    make(held);
+    const int holder = ::open(path(held).c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_len = 1;
+    ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &lock), 0);
+    // A save of the same road in this process, still writing.
+    AtomicFile running(road);
+    ASSERT_EQ(running.open(), SaveError::None);
+    const std::set<std::string> kept = { held,
                                          "road.rod.~" + ended + ".07",
                                          "road.rod.~" + ended + ".7.bak",
                                          "road.rod.~" + ended,
@@ -608,10 +636,14 @@ TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
 
     ASSERT_TRUE(saveRoad(road, 2.0));
     ASSERT_TRUE(saveRoad(path(longName), 2.0));
+    ::close(holder);
     expected.insert("road.rod");
     expected.insert(longName);
+    expected.insert(running.temporaryPath().substr(folder.size() + 1));
     const auto entries = FileWatch::entries(folder);
     EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected);
+    EXPECT_TRUE(running.write("<Road/>", 7));
+    EXPECT_EQ(running.commit(), SaveError::None);
 }
 
 // A save to a new path writes nothing there until the whole road is in place: a failed one leaves
@@ -635,6 +667,14 @@ TEST_F(Save, AFailedSaveToANewPathLeavesNothing)
     ASSERT_TRUE(surface.save());
     EXPECT_EQ(FileWatch::folderSyncs().size(), 1u);
     EXPECT_EQ(offsetIn(road), 1.0);
+
+    // A write stopped just before the rename leaves nothing either.
+    AtomicFile stopped(path("stopped.rod"));
+    ASSERT_EQ(stopped.open(), SaveError::None);
+    ASSERT_TRUE(stopped.write("<Road/>", 7));
+    EXPECT_EQ(stopped.commit([] { return true; }), SaveError::WriteFailed);
+    EXPECT_EQ(stopped.systemError(), ECANCELED);
+    EXPECT_EQ(FileWatch::entries(folder), std::vector<std::string> { "new.rod" });
 }
 
 } // namespace

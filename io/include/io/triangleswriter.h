@@ -60,8 +60,10 @@ public:
                       const std::string& databasePath, IProgress* progress);
 
     // True when the file at path is a TIN database: an SQLite file holding the triangle table and its
-    // index. The file is only read, and opened as a database only when it is an SQLite file.
-    static bool isTinDatabase(const std::string& path);
+    // index. The file is only read, and opened as a database only when it is an SQLite file. hotJournal,
+    // where given, tells whether it could not be read for the journal of a write that did not end beside
+    // it, which only a writer may roll back.
+    static bool isTinDatabase(const std::string& path, bool* hotJournal = nullptr);
 };
 
 } // namespace IO

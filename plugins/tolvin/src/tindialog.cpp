@@ -121,9 +121,11 @@ void TinDialog::on_generateButton_clicked()
             return;
         }
         // Not even after a yes: the open road file, or any other, would be lost.
-        if (!TinGeneratorPrivate::isTinDatabase(target.canonicalFilePath())) {
+        bool hotJournal = false;
+        if (!TinGeneratorPrivate::isTinDatabase(target.canonicalFilePath(), &hotJournal)) {
             prompter->critical(this, tr("Generating Error"),
-                               tr("Target file is not a TIN database and is not overwritten"));
+                               hotJournal ? TinGeneratorPrivate::hotJournalText(targetPath)
+                                          : tr("Target file is not a TIN database and is not overwritten"));
             return;
         }
         if (prompter->question(this, tr("Overwrite?"), tr("Target file already exists, overwrite"),

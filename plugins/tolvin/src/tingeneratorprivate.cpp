@@ -6,27 +6,25 @@
 
 #include <corvex/delaunay.h>
 
+#include <road/atomicfile.h>
+
+#include <text/systemerrortext.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/xattr.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <limits>
+#include <string>
+#include <vector>
 
 using Pelko::Corvex::Delaunay;
 using Pelko::IO::DxfConversion;
 using Pelko::IO::TrianglesWriter;
+using Pelko::Road::AtomicFile;
+using Pelko::Road::SaveError;
 
 namespace Zemko::Trelvin {
 
@@ -37,102 +35,40 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// The longest file name most file systems take, in bytes.
-constexpr int longestName = 255;
-
-// A name for the new TIN beside the target: the target's name with the suffix, the name cut short where
-// the whole would be too long for a file name.
-QString besideTarget(const QString& target, const QString& suffix)
+std::string fileName(const QString& path)
 {
-    const QFileInfo info(target);
-    QString name = info.fileName();
-    while (!name.isEmpty() && QFile::encodeName(name + suffix).size() > longestName)
-        name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
-    return info.dir().filePath(name + suffix);
+    return QFile::encodeName(path).toStdString();
 }
 
-const char* const accessAcl = "system.posix_acl_access";
+// What SQLite keeps beside a database under its name and a suffix: the rollback journal, or a
+// write-ahead log and its index. A super-journal ("-mj" and nine characters) comes only with a
+// transaction over several attached databases, which the writers never make.
+const std::vector<std::string> sqliteFiles { "-journal", "-wal", "-shm" };
 
-// Gives the new TIN the old one's owner and group where the system allows and its mode, without the
-// group's rights where the group could not be kept, so that it is never readable by more users than the
-// old one. Runs before any data goes in.
-void keepAccess(int fd, const QString& target)
+// What the user should know of a TIN put in place with a warning, in the words road saves use.
+QString writtenWarning(SaveError outcome, int error, const QString& path)
 {
-    struct stat old;
-    struct stat now;
-    if (::stat(QFile::encodeName(target).constData(), &old) != 0 || ::fstat(fd, &now) != 0)
-        return;
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0
-        && now.st_gid != old.st_gid) {
-        const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
-        static_cast<void>(groupOnly);
+    switch (outcome) {
+    case SaveError::AttributesNotKept:
+        return QCoreApplication::translate("TinDialog",
+                                           "The TIN database %1 was written, but the access list or "
+                                           "extended attributes of the old one could not be carried over "
+                                           "(%2): the file now allows its owner alone.")
+            .arg(native(path), systemErrorText(error));
+    case SaveError::FolderNotSynced:
+        return QCoreApplication::translate("TinDialog",
+                                           "The TIN database %1 was written, but its folder could not be "
+                                           "synced (%2): a crash now may lose it.")
+            .arg(native(path), systemErrorText(error));
+    case SaveError::FolderNotReadable:
+        return QCoreApplication::translate("TinDialog",
+                                           "The TIN database %1 was written, but its folder could not be "
+                                           "synced, as it may be written but not read: a crash soon after "
+                                           "may lose it.")
+            .arg(native(path));
+    default:
+        return QString();
     }
-    mode_t mode = old.st_mode & 0777;
-    const bool groupKept = ::fstat(fd, &now) == 0 && now.st_gid == old.st_gid;
-    if (!groupKept)
-        mode &= ~S_IRWXG;
-    // With an access ACL the group bits are its mask: the ACL goes along, or the owner alone may read.
-    const QByteArray path = QFile::encodeName(target);
-    const ssize_t size = ::getxattr(path.constData(), accessAcl, nullptr, 0);
-    if (size < 0 && errno != ENODATA && errno != ENOTSUP)
-        mode &= S_IRWXU;
-    bool ok = ::fchmod(fd, mode) == 0;
-    if (size >= 0) {
-        QByteArray acl(static_cast<int>(size), '\0');
-        ok = ok && groupKept && ::getxattr(path.constData(), accessAcl, acl.data(), acl.size()) == size
-            && ::fsetxattr(fd, accessAcl, acl.constData(), acl.size(), 0) == 0;
-    } else {
-        // Nor does it take the folder's default ACL.
-        ok = ok && (::fremovexattr(fd, accessAcl) == 0 || errno == ENODATA || errno == ENOTSUP);
-    }
-    if (!ok) {
-        const int owner = ::fchmod(fd, mode & S_IRWXU);
-        static_cast<void>(owner);
-    }
-}
-
-// Removes what runs onto the target that were killed left beside it: files named as a run names its
-// new TIN (or that file's journal), regular files of this user whose process no longer runs.
-void removeLeftovers(const QString& target)
-{
-    const QFileInfo info(target);
-    const QDir folder = info.dir();
-    static const QRegularExpression pattern(
-        QStringLiteral("^(.*)\\.~([1-9][0-9]{0,9})\\.(0|[1-9][0-9]{0,9})(-journal)?$"));
-    const uid_t user = ::geteuid();
-    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = pattern.match(name);
-        if (!match.hasMatch())
-            continue;
-        const QString suffix = QStringLiteral(".~%1.%2").arg(match.captured(2), match.captured(3));
-        if (besideTarget(target, suffix) != folder.filePath(match.captured(1) + suffix))
-            continue;
-        const qint64 pid = match.captured(2).toLongLong();
-        if (pid > std::numeric_limits<pid_t>::max() || pid == QCoreApplication::applicationPid())
-            continue;
-        const QByteArray path = QFile::encodeName(folder.filePath(name));
-        struct stat file;
-        if (::lstat(path.constData(), &file) != 0 || !S_ISREG(file.st_mode) || file.st_uid != user)
-            continue;
-        // A process of another user answers EPERM: it runs.
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
-            continue;
-        ::unlink(path.constData());
-    }
-}
-
-// Syncs the folder so that the rename survives a crash; false where it could not be synced. A folder
-// the user may not read cannot be opened for it, and a file system without folder syncs says EINVAL:
-// neither is a failure.
-bool syncFolder(const QString& file)
-{
-    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == EACCES;
-    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
-    return ::close(fd) == 0 && synced;
 }
 
 } // namespace
@@ -151,17 +87,24 @@ TinGeneratorPrivate::~TinGeneratorPrivate()
 
 void TinGeneratorPrivate::discardOutput()
 {
-    if (m_temporary.isEmpty())
-        return;
-    QFile::remove(m_temporary);
-    // Left only by a writer that did not end its transaction.
-    QFile::remove(m_temporary + QLatin1String("-journal"));
-    m_temporary.clear();
+    // Takes along whatever a writer that did not end its transaction left beside the file.
+    m_output.reset();
 }
 
-bool TinGeneratorPrivate::isTinDatabase(const QString& path)
+bool TinGeneratorPrivate::isTinDatabase(const QString& path, bool* hotJournal)
 {
-    return Pelko::IO::TrianglesWriter::isTinDatabase(QFile::encodeName(path).toStdString());
+    return TrianglesWriter::isTinDatabase(fileName(path), hotJournal);
+}
+
+QString TinGeneratorPrivate::hotJournalText(const QString& path)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    return QCoreApplication::translate("TinDialog",
+                                       "%1 is not replaced: beside it lies %2, the journal of a write to it "
+                                       "that did not end. Open it once with the program that wrote it, which "
+                                       "rolls that write back, or remove the journal to replace it all the "
+                                       "same.")
+        .arg(native(file), native(file + QLatin1String("-journal")));
 }
 
 TinGeneratorPrivate::CancelFlag::CancelFlag(const TinGeneratorPrivate& job)
@@ -176,88 +119,66 @@ bool TinGeneratorPrivate::CancelFlag::isCancelled() const
 
 std::string TinGeneratorPrivate::outputFileName() const
 {
-    return QFile::encodeName(m_temporary).toStdString();
+    return m_output ? m_output->temporaryPath() : std::string();
 }
 
 bool TinGeneratorPrivate::createOutput()
 {
     discardOutput();
-    const QFileInfo target(outputPath);
-    // Through a link the file it leads to is replaced, and the link kept.
-    m_target = target.exists() ? target.canonicalFilePath() : target.absoluteFilePath();
-    if (target.exists() && !isTinDatabase(m_target)) {
+    if (notATin())
+        return false;
+    auto output = std::make_unique<AtomicFile>(fileName(outputPath), sqliteFiles);
+    switch (output->open()) {
+    case SaveError::None:
+        m_output = std::move(output);
+        return true;
+    case SaveError::NotRegularFile:
+        // Came to the path just now.
         notATin();
         return false;
-    }
-    // Renaming needs only the folder to be writable: a TIN the user may not write stays as it is.
-    if (target.exists() && !target.isWritable()) {
+    default:
         message = QCoreApplication::translate("TinDialog", "Cannot create the TIN database %1: %2.")
-                      .arg(native(outputPath), QString::fromLocal8Bit(std::strerror(EACCES)));
+                      .arg(native(outputPath), systemErrorText(output->systemError()));
         return false;
     }
-    removeLeftovers(m_target);
-    // A name of its own, so that runs at once never write into each other's file.
-    static std::atomic<unsigned> counter { 0 };
-    const QString stem = QStringLiteral(".~%1.").arg(QCoreApplication::applicationPid());
-    QString error;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        QFile file(besideTarget(m_target, stem + QString::number(counter.fetch_add(1))));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            m_temporary = file.fileName();
-            if (target.exists())
-                keepAccess(file.handle(), m_target);
-            return true;
-        }
-        error = file.errorString();
-        if (!file.exists())
-            break;
-    }
-    message = QCoreApplication::translate("TinDialog", "Cannot create the TIN database %1: %2.")
-                  .arg(native(outputPath), error);
-    return false;
 }
 
 bool TinGeneratorPrivate::putInPlace()
 {
-    if (cancelled || m_temporary.isEmpty())
+    if (cancelled || !m_output)
         return false;
     // Something else may have come to the target while the new TIN was written.
-    if (QFileInfo::exists(m_target)) {
-        if (!isTinDatabase(m_target)) {
-            notATin();
-            return false;
-        }
-        // A TIN that came to the target during the run.
-        const int fd = ::open(QFile::encodeName(m_temporary).constData(), O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) {
-            keepAccess(fd, m_target);
-            ::close(fd);
-        }
-    }
-    if (std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData())
-        != 0) {
-        const int error = errno;
-        message = QCoreApplication::translate("TinDialog",
-                                              "The new TIN database cannot be put in place of %1: %2.")
-                      .arg(native(outputPath), QString::fromLocal8Bit(std::strerror(error)));
+    if (notATin())
+        return false;
+    // The data sync before the rename may take a while: a cancel meanwhile still counts.
+    const SaveError outcome = m_output->commit([this] { return cancelled.load(); });
+    const int error = m_output->systemError();
+    if (!Pelko::Road::isWritten(outcome)) {
+        if (!cancelled)
+            message = QCoreApplication::translate("TinDialog",
+                                                  "The new TIN database cannot be put in place of %1: %2.")
+                          .arg(native(outputPath), systemErrorText(error));
         return false;
     }
-    m_temporary.clear();
-    if (!syncFolder(m_target)) {
-        const QString note = QCoreApplication::translate(
-                                 "TinDialog",
-                                 "The folder of %1 could not be synced: should the system stop now, the "
-                                 "new TIN database may be lost.")
-                                 .arg(native(outputPath));
-        message = message.isEmpty() ? note : message + QLatin1Char(' ') + note;
-    }
+    m_output.reset();
+    const QString warning = writtenWarning(outcome, error, outputPath);
+    if (!warning.isEmpty())
+        message = message.isEmpty() ? warning : message + QLatin1Char(' ') + warning;
     return true;
 }
 
-void TinGeneratorPrivate::notATin()
+bool TinGeneratorPrivate::notATin()
 {
-    message = QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
-                  .arg(native(outputPath));
+    const QFileInfo target(outputPath);
+    bool hotJournal = false;
+    // Only a regular file is read: opening a FIFO would wait for a writer.
+    if (!target.exists() || (target.isFile() && isTinDatabase(target.canonicalFilePath(), &hotJournal)))
+        return false;
+    message = hotJournal
+        ? hotJournalText(outputPath)
+        : QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
+              .arg(native(outputPath));
+    return true;
 }
 
 void TinGeneratorPrivate::writeFailed()

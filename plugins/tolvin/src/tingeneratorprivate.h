@@ -14,15 +14,19 @@
 namespace Pelko::IO {
 class MemoryFile;
 }
+namespace Pelko::Road {
+class AtomicFile;
+}
 
 namespace Zemko::Trelvin {
 
 // One generation from an input file into a TIN database. generate() runs on the generator's thread,
 // progress() on the main thread meanwhile, so everything they share is atomic.
 //
-// The new TIN is written beside the output path under a name of its own and renamed over it only once
-// it is complete, so a run that fails or is cancelled leaves a TIN already there as it was. A file at the
-// output path that is not a TIN database is never replaced.
+// The new TIN replaces the output path as a road save does (Pelko::Road::AtomicFile): it is written
+// beside it, under a name of its own, into a file that has the old TIN's rights from the start, and
+// renamed over it only once it is complete, so a run that fails or is cancelled leaves a TIN already
+// there as it was. A file at the output path that is not a TIN database is never replaced.
 class TinGeneratorPrivate
 {
 public:
@@ -38,8 +42,11 @@ public:
     // Removes the file of the new TIN unless it was put in place; the output path is left as it is.
     void discardOutput();
 
-    // True when a file at path may be replaced by a new TIN: it is a TIN database.
-    static bool isTinDatabase(const QString& path);
+    // True when a file at path may be replaced by a new TIN: it is a TIN database. hotJournal, where
+    // given, tells whether it could not be read for the journal of an unfinished write beside it.
+    static bool isTinDatabase(const QString& path, bool* hotJournal = nullptr);
+    // Why the TIN database at path (links followed) is not replaced when such a journal is beside it.
+    static QString hotJournalText(const QString& path);
 
     TinGeneratorPrivate(const TinGeneratorPrivate&) = delete;
     TinGeneratorPrivate& operator=(const TinGeneratorPrivate&) = delete;
@@ -74,19 +81,19 @@ protected:
     std::string outputFileName() const;
     // Renames the complete new TIN over the output path, unless the run was cancelled or the output path
     // has come to hold something other than a TIN; false, with the reason in message, when it is not put
-    // in place.
+    // in place. What the user should know of a TIN put in place (attributes not kept, a folder not synced)
+    // is added to message.
     bool putInPlace();
     // The message for a writer that failed without a cancel.
     void writeFailed();
 
 private:
-    // The message for an output path that holds something other than a TIN database.
-    void notATin();
+    // True, with the reason in message, when the output path holds something a new TIN may not replace:
+    // anything but a TIN database, or one with the journal of an unfinished write beside it.
+    bool notATin();
 
-    // The file the output path names, links followed, once createOutput() has run.
-    QString m_target;
-    // The file the new TIN is written into; empty when there is none to remove.
-    QString m_temporary;
+    // The new TIN until it is put in place or discarded.
+    std::unique_ptr<Pelko::Road::AtomicFile> m_output;
 };
 
 // The 3DFACE entities of a DXF drawing, read into memory.

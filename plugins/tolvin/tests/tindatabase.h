@@ -8,6 +8,8 @@
 
 #include <tinborder.h>
 
+#include <sqlite3.h>
+
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -39,6 +41,25 @@ inline bool writeTin(const QString& path)
         { Point3D(0, 10, 2), Point3D(10, 10, 4), Point3D(10, 0, 3) },
     };
     return Pelko::IO::TrianglesWriter::write(triangles, QFile::encodeName(path).toStdString(), nullptr);
+}
+
+// Leaves beside the database at path the journal of a write that did not end, as a program killed while
+// writing it would; false when that fails.
+inline bool leaveHotJournal(const QString& path)
+{
+    sqlite3* db = nullptr;
+    // More than the cache holds: the journal is synced and marked before pages go to the database.
+    const char* const write = "PRAGMA cache_size = 1; BEGIN; CREATE TABLE pending (x);"
+                              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20)"
+                              "INSERT INTO pending SELECT randomblob(1000) FROM n;";
+    const bool begun = sqlite3_open(QFile::encodeName(path).constData(), &db) == SQLITE_OK
+        && sqlite3_exec(db, write, nullptr, nullptr, nullptr) == SQLITE_OK;
+    QFile journal(path + QStringLiteral("-journal"));
+    const QByteArray bytes = begun && journal.open(QIODevice::ReadOnly) ? journal.readAll() : QByteArray();
+    journal.close();
+    sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return !bytes.isEmpty() && journal.open(QIODevice::WriteOnly) && journal.write(bytes) == bytes.size();
 }
 
 inline TinContents readTin(const QString& path)

@@ -343,9 +343,9 @@ void TinDialogTest::everyOutcomeSaysWhy_data()
            "holds coordinates up to 1e38 in size.";
     // Root may write anywhere, but not into a folder that is not there or below a file.
     QTest::newRow("no such folder") << "site.dat" << points << "missing/site.qvr" << false
-                                    << "Cannot create the TIN database %2: No such file or directory.";
+                                    << "Cannot create the TIN database %2: no such file or folder.";
     QTest::newRow("folder is a file") << "site.dat" << points << "site.dat/site.qvr" << false
-                                      << "Cannot create the TIN database %2: Not a directory.";
+                                      << "Cannot create the TIN database %2: not a folder.";
 }
 
 void TinDialogTest::everyOutcomeSaysWhy()
@@ -405,6 +405,14 @@ void TinDialogTest::refusals_data()
     QTest::newRow("empty file as target") << "empty"
                                           << "Generating Error"
                                           << "Target file is not a TIN database and is not overwritten";
+    // A TIN another program was killed while writing: a new TIN in its place would take the old write.
+    QTest::newRow("TIN with the journal of an unfinished write")
+        << "journal"
+        << "Generating Error"
+        << "%1 is not replaced: beside it lies %1-journal, the journal of a write to it that did not end. "
+           "Open "
+           "it once with the program that wrote it, which rolls that write back, or remove the journal to "
+           "replace it all the same.";
 }
 
 void TinDialogTest::refusals()
@@ -438,6 +446,8 @@ void TinDialogTest::refusals()
         QVERIFY(writeText(target, "<?xml version=\"1.0\"?>\n<Road><Version>4</Version></Road>\n"));
     } else if (situation == QLatin1String("empty")) {
         QVERIFY(writeText(target, QByteArray()));
+    } else if (situation == QLatin1String("journal")) {
+        QVERIFY(leaveHotJournal(target));
     }
     const QByteArray before = QFileInfo(target).isFile() ? readAll(target) : QByteArray();
     choose(chosenData, target);
@@ -447,7 +457,7 @@ void TinDialogTest::refusals()
     QVERIFY(m_bar->isHidden());
     QVERIFY(generateButton()->isEnabled());
     QCOMPARE(m_prompter->boxes.last().title, title);
-    QCOMPARE(m_prompter->boxes.last().text, text);
+    QCOMPARE(m_prompter->boxes.last().text, text.replace(QLatin1String("%1"), target));
     if (title == QLatin1String("Overwrite?"))
         QCOMPARE(m_prompter->questionButtons, QMessageBox::No | QMessageBox::Yes);
     QVERIFY(QFileInfo::exists(target));

@@ -4,7 +4,10 @@
 #include <tingenerator.h>
 #include <tingeneratorprivate.h>
 
+#include <road/atomicfile.h>
+
 #include <asuser.h>
+#include <filewatch.h>
 #include <qttestmain.h>
 #include <straightroad.h>
 
@@ -17,6 +20,7 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -26,6 +30,37 @@ using Zemko::Trelvin::DxfData;
 using Zemko::Trelvin::TinGenerator;
 
 namespace {
+
+const char* const accessAcl = "system.posix_acl_access";
+
+// An access ACL as the system stores it: version 2, then each entry's tag, rights and id, little-endian.
+// Entries of the owner, user 999, the owning group, the mask and others.
+QByteArray accessList(unsigned groupRights)
+{
+    const auto entry = [](unsigned tag, unsigned rights, unsigned id) {
+        QByteArray bytes;
+        for (const auto& [value, size] : { std::pair { tag, 2 }, { rights, 2 }, { id, 4 } })
+            for (int i = 0; i < size; ++i)
+                bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+        return bytes;
+    };
+    const unsigned noId = 0xffffffff;
+    return QByteArray::fromHex("02000000") + entry(0x01, 6, noId) + entry(0x02, 6, 999)
+        + entry(0x04, groupRights, noId) + entry(0x10, 6, noId) + entry(0x20, 0, noId);
+}
+
+// The extended attribute of the file, or "<none>".
+QByteArray attribute(const QString& path, const char* name)
+{
+    QByteArray value(1024, '\0');
+    const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), name, value.data(), value.size());
+    return size >= 0 ? value.left(static_cast<int>(size)) : QByteArray("<none>");
+}
+
+bool setAttribute(const QString& path, const char* name, const QByteArray& value)
+{
+    return ::setxattr(QFile::encodeName(path).constData(), name, value.constData(), value.size(), 0) == 0;
+}
 
 using Vertex = std::array<double, 3>;
 using Triangle = std::array<Vertex, 3>;
@@ -82,6 +117,8 @@ private slots:
     void groupThatCannotBeKeptLosesItsRights();
     void leftoversOfKilledRunsGo();
     void accessListGoesAlong();
+    void longTargetNames();
+    void unfinishedWriteKeepsTin();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -529,26 +566,44 @@ void TinGeneratorTest::cancelWhileWritingKeepsOldTin()
 
 void TinGeneratorTest::newTinIsNoMoreReadableThanTheOld()
 {
+    // Every file of a run onto a private TIN is private from its first moment: a reader who opened it
+    // before its mode was narrowed would keep reading the whole new TIN.
+    const QString folder = QFileInfo(m_folder->path()).canonicalFilePath();
+    const QString small = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("private.qvr"));
+    const QByteArray path = QFile::encodeName(target);
+    QVERIFY(writeText(small, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeTin(target));
+    QCOMPARE(::chmod(path.constData(), 0600), 0);
+    const mode_t mask = ::umask(022);
+    FileWatch::start(QFile::encodeName(folder).toStdString());
+    DatData job(small, target);
+    const bool generated = job.generate();
+    const std::vector<FileWatch::Write> creations = FileWatch::creations();
+    FileWatch::stop();
+    ::umask(mask);
+    QVERIFY2(generated, qPrintable(job.message));
+    QVERIFY(!creations.empty());
+    for (const FileWatch::Write& creation : creations)
+        QVERIFY2(creation.mode == 0600, qPrintable(QString::fromStdString(creation.path)));
+
     if (::geteuid() != 0)
         QSKIP("only root can give the old TIN another owner");
     const QString data = m_folder->filePath(QStringLiteral("large.dat"));
-    const QString target = m_folder->filePath(QStringLiteral("private.qvr"));
-    const QByteArray path = QFile::encodeName(target);
     QVERIFY(writeRandomPoints(data, 100000));
-    QVERIFY(writeTin(target));
     QCOMPARE(::chown(path.constData(), 1234, 4321), 0);
-    QCOMPARE(::chmod(path.constData(), 0640), 0);
+    QCOMPARE(::chmod(path.constData(), 02640), 0);
     TinGenerator generator(data, target);
     generator.start();
     // While the new TIN is written it already has the old one's owner, group and mode.
     QVERIFY(waitForProgress(generator, *generator.job(), 80));
-    // The new TIN (and its journal, where there is one).
+    // The new TIN (and its journal, where there is one, which takes no set-group bit).
     const QStringList writing = beside(target);
     QVERIFY(!writing.isEmpty());
     struct stat file;
     for (const QString& name : writing) {
         QCOMPARE(::stat(QFile::encodeName(QFileInfo(target).dir().filePath(name)).constData(), &file), 0);
-        QCOMPARE(file.st_mode & 07777, mode_t(0640));
+        QCOMPARE(file.st_mode & 0777, mode_t(0640));
         QCOMPARE(file.st_uid, uid_t(1234));
         QCOMPARE(file.st_gid, gid_t(4321));
     }
@@ -556,44 +611,70 @@ void TinGeneratorTest::newTinIsNoMoreReadableThanTheOld()
     QCoreApplication::processEvents();
     QVERIFY(generator.isSucceeded());
     QCOMPARE(::stat(path.constData(), &file), 0);
-    QCOMPARE(file.st_mode & 07777, mode_t(0640));
+    QCOMPARE(file.st_mode & 07777, mode_t(02640));
     QCOMPARE(file.st_uid, uid_t(1234));
     QCOMPARE(file.st_gid, gid_t(4321));
 }
 
 void TinGeneratorTest::groupThatCannotBeKeptLosesItsRights()
 {
+    // As a road save: an ordinary user keeps a group they belong to and its set-group bit; where they
+    // cannot, the group's bits go and so does what the access list gave the owning group, while a named
+    // user keeps their entry and the user attributes go along.
     const QString folder = m_folder->filePath(QStringLiteral("shared"));
     QVERIFY(QDir().mkpath(folder));
     const QString data = QDir(folder).filePath(QStringLiteral("site.dat"));
     const QString target = QDir(folder).filePath(QStringLiteral("site.qvr"));
+    const QString listed = QDir(folder).filePath(QStringLiteral("listed.qvr"));
+    const QString member = QDir(folder).filePath(QStringLiteral("member.qvr"));
     QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
-    QVERIFY(writeTin(target));
-    const QByteArray path = QFile::encodeName(target);
-    // The folder and the old TIN belong to user 1500; only group 4321 may read the TIN.
-    if (::geteuid() == 0) {
-        QCOMPARE(::chmod(QFile::encodeName(m_folder->path()).constData(), 0711), 0);
-        QCOMPARE(::chown(QFile::encodeName(folder).constData(), 1500, 1500), 0);
-        QCOMPARE(::chown(path.constData(), 1500, 4321), 0);
-        QCOMPARE(::chmod(path.constData(), 0640), 0);
+    // The folder and the old TINs belong to user 1500; only group 4321 may read them.
+    if (::geteuid() != 0)
+        QSKIP("only root can switch to an ordinary user");
+    QCOMPARE(::chmod(QFile::encodeName(m_folder->path()).constData(), 0711), 0);
+    QCOMPARE(::chown(QFile::encodeName(folder).constData(), 1500, 1500), 0);
+    for (const QString& tin : { target, listed, member }) {
+        QVERIFY(writeTin(tin));
+        QCOMPARE(::chown(QFile::encodeName(tin).constData(), 1500, 4321), 0);
+        QCOMPARE(::chmod(QFile::encodeName(tin).constData(), tin == member ? 02640 : 0640), 0);
     }
-    const std::optional<std::string> outcome = AsUser::run(1500, 1500, { 1500 }, [&] {
-        DatData job(data, target);
-        if (!job.generate())
-            return "the run failed: " + job.message.toStdString();
-        struct stat file;
-        if (::stat(path.constData(), &file) != 0)
-            return std::string("no TIN");
-        if (file.st_gid == 4321)
-            return std::string("the group was kept");
-        if ((file.st_mode & 07777) != 0600)
-            return "mode " + std::to_string(file.st_mode & 07777) + " in group "
-                + std::to_string(file.st_gid);
-        return std::string();
-    });
-    if (!outcome)
+    const bool acls = setAttribute(listed, accessAcl, accessList(4));
+    QVERIFY(setAttribute(listed, "user.origin", "survey"));
+    const auto run = [&data](const QString& tin) {
+        DatData job(data, tin);
+        return job.generate() ? job.message.toStdString() : "failed: " + job.message.toStdString();
+    };
+    const std::optional<std::string> outsider
+        = AsUser::run(1500, 1500, { 1500 }, [&] { return run(target) + run(listed); });
+    if (!outsider)
         QSKIP("cannot run as another user");
-    QVERIFY2(outcome->empty(), outcome->c_str());
+    QVERIFY2(outsider->empty(), outsider->c_str());
+    QVERIFY(*AsUser::run(1500, 1500, { 1500, 4321 }, [&] { return run(member); }) == "");
+    struct stat file;
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &file), 0);
+    QCOMPARE(file.st_gid, gid_t(1500));
+    QCOMPARE(file.st_mode & 07777, mode_t(0600));
+    // The group bits show the access list's mask.
+    QCOMPARE(::stat(QFile::encodeName(listed).constData(), &file), 0);
+    QCOMPARE(file.st_gid, gid_t(1500));
+    QCOMPARE(file.st_mode & 07777, mode_t(acls ? 0660 : 0600));
+    if (acls)
+        QCOMPARE(attribute(listed, accessAcl).toHex(), accessList(0).toHex());
+    QCOMPARE(attribute(listed, "user.origin"), QByteArray("survey"));
+    QCOMPARE(::stat(QFile::encodeName(member).constData(), &file), 0);
+    QCOMPARE(file.st_gid, gid_t(4321));
+    QCOMPARE(file.st_mode & 07777, mode_t(02640));
+
+    // A folder the user may write but not read cannot be synced: the run counts, and says so.
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0300), 0);
+    const std::optional<std::string> unreadable
+        = AsUser::run(1500, 1500, { 1500 }, [&] { return run(target); });
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    QCOMPARE(
+        QString::fromStdString(*unreadable),
+        QStringLiteral("The TIN database %1 was written, but its folder could not be synced, as it may be "
+                       "written but not read: a crash soon after may lose it.")
+            .arg(target));
 }
 
 void TinGeneratorTest::leftoversOfKilledRunsGo()
@@ -602,7 +683,8 @@ void TinGeneratorTest::leftoversOfKilledRunsGo()
     const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
     QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
     QVERIFY(writeTin(target));
-    // A process that has ended, and one that runs.
+    // A process that has ended, and one that runs: neither decides. A run holds the lock of its file
+    // until it is done, also where it runs in another PID namespace (a container, another machine).
     const pid_t ended = ::fork();
     if (ended == 0)
         ::_exit(0);
@@ -610,12 +692,31 @@ void TinGeneratorTest::leftoversOfKilledRunsGo()
     QCOMPARE(::waitpid(ended, nullptr, 0), ended);
     const QString gone = QString::number(ended);
     const QString runs = QString::number(::getppid());
-    const QStringList left { "site.qvr.~" + gone + ".0", "site.qvr.~" + gone + ".17-journal" };
-    const QStringList kept { "site.qvr.~" + runs + ".0", "site.qvr.~" + gone + ".x",
-                             "site.qvr.~" + gone + ".01", "other.qvr.~" + gone + ".0",
-                             "site.qvr.~" + gone + ".0.bak" };
+    const QStringList left { "site.qvr.~" + gone + ".0",     "site.qvr.~" + gone + ".17-journal",
+                             "site.qvr.~" + runs + ".0",     "site.qvr.~" + gone + ".3",
+                             "site.qvr.~" + gone + ".3-wal", "site.qvr.~" + gone + ".3-shm" };
+    const QString held = "site.qvr.~" + gone + ".5";
+    const QStringList kept { held,
+                             held + "-journal",
+                             "site.qvr.~" + gone + ".x",
+                             "site.qvr.~" + gone + ".01",
+                             "other.qvr.~" + gone + ".0",
+                             "site.qvr.~" + gone + ".0.bak",
+                             "site.qvr.~" + gone + ".3-log" };
     for (const QString& name : left + kept)
         QVERIFY(writeText(m_folder->filePath(name), "left"));
+    const int holder = ::open(QFile::encodeName(m_folder->filePath(held)).constData(), O_WRONLY | O_CLOEXEC);
+    QVERIFY(holder >= 0);
+    auto release = qScopeGuard([holder] { ::close(holder); });
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_len = 1;
+    QCOMPARE(::fcntl(holder, F_OFD_SETLK, &lock), 0);
+    // A run of this process whose writer has opened and closed its file: SQLite's closing drops the
+    // classic record locks of the whole process on that file, but not this lock.
+    Pelko::Road::AtomicFile running(QFile::encodeName(target).toStdString(), { "-journal" });
+    QCOMPARE(running.open(), Pelko::Road::SaveError::None);
+    QVERIFY(writeTin(QFile::decodeName(running.temporaryPath().c_str())));
     {
         TinGenerator generator(data, target);
         QVERIFY(generate(generator));
@@ -625,6 +726,8 @@ void TinGeneratorTest::leftoversOfKilledRunsGo()
         QVERIFY2(!QFile::exists(m_folder->filePath(name)), qPrintable(name));
     for (const QString& name : kept)
         QVERIFY2(QFile::exists(m_folder->filePath(name)), qPrintable(name));
+    QCOMPARE(running.commit(), Pelko::Road::SaveError::None);
+    QCOMPARE(readTin(target).triangles.size(), size_t(2));
 }
 
 void TinGeneratorTest::accessListGoesAlong()
@@ -635,32 +738,77 @@ void TinGeneratorTest::accessListGoesAlong()
     QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
     QVERIFY(writeTin(target));
     // Owner rw, user 999 rw, the owning group nothing: the group bits show the mask, rw.
-    const auto entry = [](unsigned tag, unsigned rights, unsigned id) {
-        QByteArray bytes;
-        for (const auto& [value, size] : { std::pair { tag, 2 }, { rights, 2 }, { id, 4 } })
-            for (int i = 0; i < size; ++i)
-                bytes += static_cast<char>((value >> (8 * i)) & 0xff);
-        return bytes;
-    };
-    const unsigned noId = 0xffffffff;
-    const QByteArray acl = QByteArray::fromHex("02000000") + entry(0x01, 6, noId) + entry(0x02, 6, 999)
-        + entry(0x04, 0, noId) + entry(0x10, 6, noId) + entry(0x20, 0, noId);
     QCOMPARE(::chmod(path.constData(), 0600), 0);
-    if (::setxattr(path.constData(), "system.posix_acl_access", acl.constData(), acl.size(), 0) != 0)
+    if (!setAttribute(target, accessAcl, accessList(0)))
         QSKIP("no access ACLs here");
+    QVERIFY(setAttribute(target, "user.origin", "survey"));
     {
         TinGenerator generator(data, target);
         QVERIFY(generate(generator));
         QVERIFY(generator.isSucceeded());
+        QCOMPARE(generator.message(), QString());
     }
-    QByteArray now(256, '\0');
-    const ssize_t size = ::getxattr(path.constData(), "system.posix_acl_access", now.data(), now.size());
-    QVERIFY(size > 0);
-    now.resize(static_cast<int>(size));
-    QCOMPARE(now.toHex(), acl.toHex());
+    QCOMPARE(attribute(target, accessAcl).toHex(), accessList(0).toHex());
+    QCOMPARE(attribute(target, "user.origin"), QByteArray("survey"));
     struct stat file;
     QCOMPARE(::stat(path.constData(), &file), 0);
     QCOMPARE(file.st_mode & 07777, mode_t(0660));
+
+    // Where they cannot be carried over, the new TIN allows its owner alone, and the run says so.
+    FileWatch::start(QFile::encodeName(QFileInfo(m_folder->path()).canonicalFilePath()).toStdString());
+    FileWatch::failAttributes(ENOTSUP);
+    DatData job(data, target);
+    const bool generated = job.generate();
+    FileWatch::stop();
+    QVERIFY(generated);
+    QCOMPARE(job.message,
+             QStringLiteral("The TIN database %1 was written, but the access list or extended attributes of "
+                            "the old one could not be carried over (operation not supported): the file now "
+                            "allows its owner alone.")
+                 .arg(target));
+    QCOMPARE(::stat(path.constData(), &file), 0);
+    QCOMPARE(file.st_mode & 07777, mode_t(0600));
+}
+
+void TinGeneratorTest::longTargetNames()
+{
+    // The new TIN's name leaves room for its journal's: names that took a TIN before take one still.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    for (const int length : { 240, 247, 255 }) {
+        const QString target = m_folder->filePath(QString(length - 4, QLatin1Char('t')) + ".qvr");
+        for (const char* run : { "new", "replacing" }) {
+            DatData job(data, target);
+            QVERIFY2(job.generate(),
+                     qPrintable(QStringLiteral("%1 bytes, %2: %3").arg(length).arg(run).arg(job.message)));
+        }
+        QCOMPARE(readTin(target).triangles.size(), size_t(1));
+        QVERIFY(beside(target).isEmpty());
+    }
+}
+
+void TinGeneratorTest::unfinishedWriteKeepsTin()
+{
+    // Another program was killed while it wrote the TIN: its journal must roll that write back before
+    // anything reads the TIN, and would roll it back into a new TIN put in its place.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeTin(target));
+    QVERIFY(leaveHotJournal(target));
+    const QByteArray tin = readAll(target);
+    const QByteArray journal = readAll(target + "-journal");
+    DatData job(data, target);
+    QVERIFY(!job.generate());
+    QCOMPARE(
+        job.message,
+        QStringLiteral("%1 is not replaced: beside it lies %1-journal, the journal of a write to it that "
+                       "did not end. Open it once with the program that wrote it, which rolls that write "
+                       "back, or remove the journal to replace it all the same.")
+            .arg(target));
+    QCOMPARE(readAll(target), tin);
+    QCOMPARE(readAll(target + "-journal"), journal);
+    QVERIFY(beside(target).isEmpty());
 }
 
 TRELVIN_TEST_MAIN(TinGeneratorTest)

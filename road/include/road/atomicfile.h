@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Pelko {
 namespace Road {
@@ -51,13 +53,21 @@ inline bool isSaved(SaveError error)
 // leaves the old file as it was, and a write to a new path leaves nothing there. The new file keeps
 // the old one's mode, access ACL and user extended attributes and, where the system allows, its owner
 // and group; where the group cannot be kept its bits are cleared, and where the attributes cannot be
-// carried over the file allows its owner alone. All this is settled before the first byte is written.
-// Hard links to the old file keep the old content. Opening also removes the temporary files of the
-// target that saves killed mid-way left behind.
+// carried over the file allows its owner alone. All this is settled before the first byte is written
+// (again at commit for a file that came to the path meanwhile). Hard links to the old file keep the
+// old content.
+//
+// The temporary file is named after the target, ".~", the process id and a number, and its save holds
+// a lock on it until commit or cancel. Opening removes what saves of the target that ended mid-way
+// (killed, say) left beside it: temporary files whose lock can be taken, so that a save running in
+// another process, container or machine keeps its file, and the companions of such files.
 class ROAD_EXPORT AtomicFile
 {
 public:
-    explicit AtomicFile(const std::string& path);
+    // companions: the suffixes a writer of the temporary file adds to its name for files of its own
+    // beside it (a database's "-journal", say). The temporary name leaves room for the longest, and
+    // such files go with their temporary file.
+    explicit AtomicFile(const std::string& path, std::vector<std::string> companions = {});
     // Cancels a write that was not committed.
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
@@ -66,11 +76,16 @@ public:
     // Creates the temporary file; refuses a path that holds anything but a regular file, and a file
     // the user may not write.
     SaveError open();
+    // The temporary file from a successful open until commit or cancel, else empty. A writer that opens
+    // files by name (a database) may write it there instead of through write().
+    const std::string& temporaryPath() const;
     // False once any write has failed; commit then fails too.
     bool write(const char* data, std::size_t size);
     // Syncs the data, renames it over the target and syncs the folder. A failure before the rename
-    // removes the temporary file; every error for which isWritten holds keeps the new file.
-    SaveError commit();
+    // removes the temporary file; every error for which isWritten holds keeps the new file. stopped,
+    // where given, is asked once the data is synced, just before the rename: true cancels the write,
+    // which then fails with ECANCELED.
+    SaveError commit(const std::function<bool()>& stopped = {});
     // Removes the temporary file; the target stays as it was.
     void cancel();
 
