@@ -71,6 +71,21 @@ QString writtenWarning(SaveError outcome, int error, const QString& path)
     }
 }
 
+// Whether SQLite would play the rollback journal at path into a database put beside it: a regular file
+// whose header a finished write has not emptied or zeroed. One that cannot be read counts: SQLite run by
+// another user may read it.
+bool isPendingJournal(const QString& journal)
+{
+    const QFileInfo info(journal);
+    if (!info.isFile() || info.size() == 0)
+        return false;
+    QFile file(journal);
+    char first = 1;
+    if (file.open(QIODevice::ReadOnly) && file.read(&first, 1) == 0)
+        return false;
+    return first != 0;
+}
+
 } // namespace
 
 TinGeneratorPrivate::TinGeneratorPrivate(const QString& inputPath, const QString& outputPath)
@@ -170,9 +185,23 @@ bool TinGeneratorPrivate::putInPlace()
 bool TinGeneratorPrivate::notATin()
 {
     const QFileInfo target(outputPath);
+    if (!target.exists()) {
+        // Through a dangling link SQLite looks for the journal beside the file the link names.
+        const QString file = target.isSymLink() ? target.symLinkTarget() : target.absoluteFilePath();
+        const QString journal = file + QLatin1String("-journal");
+        if (!isPendingJournal(journal))
+            return false;
+        message = QCoreApplication::translate("TinDialog",
+                                              "%1 is not written: beside it lies %2, the journal of a write "
+                                              "that did not end to an earlier database of that name, which "
+                                              "would be rolled back into the new TIN. Remove the journal to "
+                                              "write the TIN there.")
+                      .arg(native(outputPath), native(journal));
+        return true;
+    }
     bool hotJournal = false;
     // Only a regular file is read: opening a FIFO would wait for a writer.
-    if (!target.exists() || (target.isFile() && isTinDatabase(target.canonicalFilePath(), &hotJournal)))
+    if (target.isFile() && isTinDatabase(target.canonicalFilePath(), &hotJournal))
         return false;
     message = hotJournal
         ? hotJournalText(outputPath)

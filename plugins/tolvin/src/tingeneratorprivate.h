@@ -89,7 +89,8 @@ protected:
 
 private:
     // True, with the reason in message, when the output path holds something a new TIN may not replace:
-    // anything but a TIN database, or one with the journal of an unfinished write beside it.
+    // anything but a TIN database, or one with the journal of an unfinished write beside it; or, where
+    // nothing is there, such a journal of an earlier database, which would be rolled back into the new TIN.
     bool notATin();
 
     // The new TIN until it is put in place or discarded.

@@ -809,6 +809,23 @@ void TinGeneratorTest::unfinishedWriteKeepsTin()
     QCOMPARE(readAll(target), tin);
     QCOMPARE(readAll(target + "-journal"), journal);
     QVERIFY(beside(target).isEmpty());
+
+    // The TIN gone, its journal stays: a new TIN there would be rolled back into the old one's pages.
+    QVERIFY(QFile::remove(target));
+    DatData onto(data, target);
+    QVERIFY(!onto.generate());
+    QCOMPARE(onto.message,
+             QStringLiteral("%1 is not written: beside it lies %1-journal, the journal of a write that did not "
+                            "end to an earlier database of that name, which would be rolled back into the new "
+                            "TIN. Remove the journal to write the TIN there.")
+                 .arg(target));
+    QVERIFY(!QFile::exists(target));
+    QCOMPARE(readAll(target + "-journal"), journal);
+    QVERIFY(beside(target).isEmpty());
+    QVERIFY(QFile::remove(target + "-journal"));
+    DatData cleared(data, target);
+    QVERIFY(cleared.generate());
+    QCOMPARE(readTin(target).triangles.size(), size_t(1));
 }
 
 TRELVIN_TEST_MAIN(TinGeneratorTest)
