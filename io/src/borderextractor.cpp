@@ -84,6 +84,15 @@ int turning(const Point& a, const Point& b, const Point& c)
     return Triangle2D(a, b, c).orientation();
 }
 
+// Whether the triangle has an area seen from above (as Triangle2D::isDegenerate tells the opposite).
+bool hasArea(const Point& a, const Point& b, const Point& c)
+{
+    for (double v : { a.getX(), a.getY(), b.getX(), b.getY(), c.getX(), c.getY() })
+        if (!std::isfinite(v))
+            return false;
+    return turning(a, b, c) != 0;
+}
+
 // Whether, of the points on one line through centre, p lies on a's side of it.
 bool sameWay(const Point& centre, const Point& a, const Point& p)
 {
@@ -1215,46 +1224,55 @@ TriangulationCheck checkOutlines(const JoinedCorners& mesh, const Outlines* outl
 }
 
 // Marks the faces that cover ground: those with an area, each surface once (a face whose three corners are
-// another's, in any order, is that face again and is left out; repeats counts those). A repeat is looked
-// for among the faces at its corner with the fewest faces, so that the centre of a fan is not searched once
-// for every face of it. False when cancelled.
+// another's, in any order, is that face again and is left out; repeats counts those). Faces are compared
+// only with those filed under the same corner, each under its corner with the fewest faces, so that a fan
+// is not compared round its centre. False when cancelled.
 bool coveringFaces(const JoinedCorners& mesh, std::vector<char>& covering, size_t& repeats,
                    CancelCheck& cancel)
 {
     const size_t count = mesh.triangles.size();
     covering.assign(count, 0);
     repeats = 0;
+    std::vector<unsigned> degree(mesh.points.size(), 0);
     for (size_t t = 0; t < count; ++t) {
         if (cancel())
             return false;
         const auto& c = mesh.triangles[t];
-        covering[t] = !Triangle2D(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]).isDegenerate();
+        if (!hasArea(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]))
+            continue;
+        covering[t] = 1;
+        for (unsigned v : c)
+            ++degree[v];
     }
-    const CellFiles around(mesh.points.size(), count, [&](size_t t, auto file) {
+    auto key = [&](size_t t) {
+        const auto& c = mesh.triangles[t];
+        return *std::min_element(c.begin(), c.end(),
+                                 [&](unsigned a, unsigned b) { return degree[a] < degree[b]; });
+    };
+    const CellFiles filed(mesh.points.size(), count, [&](size_t t, auto file) {
         if (covering[t])
-            for (unsigned v : mesh.triangles[t])
-                file(v);
+            file(key(t));
     });
     auto sorted = [&mesh](size_t t) {
         std::array<unsigned, 3> corners = mesh.triangles[t];
         std::sort(corners.begin(), corners.end());
         return corners;
     };
-    for (size_t t = 0; t < count; ++t) {
+    std::vector<std::pair<std::array<unsigned, 3>, unsigned>> group;
+    for (size_t v = 0; v < mesh.points.size(); ++v) {
         if (cancel())
             return false;
-        if (!covering[t])
+        if (filed.size(v) < 2)
             continue;
-        const std::array<unsigned, 3> corners = sorted(t);
-        const unsigned least = *std::min_element(corners.begin(), corners.end(), [&](unsigned a, unsigned b) {
-            return around.size(a) < around.size(b);
-        });
-        // The faces at a point come in their order.
-        for (const unsigned* u = around.begin(least); u != around.end(least) && *u < t; ++u)
-            if (covering[*u] && sorted(*u) == corners) {
-                covering[t] = 0;
+        // In the order of the faces: the first of equals is kept.
+        group.clear();
+        for (const unsigned* t = filed.begin(v); t != filed.end(v); ++t)
+            group.emplace_back(sorted(*t), *t);
+        std::sort(group.begin(), group.end());
+        for (size_t i = 1; i < group.size(); ++i)
+            if (group[i].first == group[i - 1].first) {
+                covering[group[i].second] = 0;
                 ++repeats;
-                break;
             }
     }
     return true;
@@ -1363,6 +1381,9 @@ bool findPieces(const JoinedCorners& mesh, const std::vector<char>& covering, co
         }
     }
     pieces.of.assign(count, Pieces::none);
+    pieces.area.clear();
+    pieces.box.clear();
+    pieces.first.clear();
     std::vector<unsigned> number(count, Pieces::none);
     for (size_t t = 0; t < count; ++t) {
         if (cancel())
@@ -1432,6 +1453,59 @@ Polygon storedWalkOf(const std::vector<Triangle3D>& triangles, const std::vector
 constexpr unsigned storedCheckEvery = 1;
 constexpr unsigned memoryCheckEvery = 4096;
 
+// The ring round the chosen faces, and whether it is their own: no two faces lie over each other around a
+// corner the walk stood at, no face (of any part) holds such a corner but on its outline, and no corner
+// lies inside an edge walked; or, where that is too costly to tell, the faces of the part and of those
+// beside it form one triangulation. Empty and unsound when cancelled.
+std::pair<Polygon, bool> certifiedRing(const JoinedCorners& mesh, const std::vector<char>& covering,
+                                       const Outlines* outlines, const std::vector<char>& chosen,
+                                       const std::vector<char>& beside, IProgress* progress,
+                                       CancelCheck& cancel)
+{
+    const std::vector<double> noHeights;
+    MeshCorners source(mesh.points, noHeights, mesh.triangles, mesh.triangles.size(), outlines, &chosen);
+    Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
+    const std::pair<Polygon, bool> ring = walk.ring();
+    if (walk.cancelled() || !ring.second)
+        return { walk.cancelled() ? Polygon() : ring.first, false };
+    Holder holder = Holder::None;
+    for (unsigned v : PointCells::unique(walk.walked()))
+        if (cancel() || !source.apartAt(v)) {
+            holder = Holder::Found;
+            break;
+        }
+    const size_t budget = 16 * (mesh.triangles.size() + walk.walked().size());
+    if (holder == Holder::None)
+        holder = foreignHolder(mesh, covering, outlines, walk.walked(), budget, cancel);
+    if (holder == Holder::None) {
+        std::vector<char> cornerOfArea(mesh.points.size(), 0);
+        for (size_t t = 0; t < mesh.triangles.size(); ++t)
+            if (covering[t])
+                for (unsigned v : mesh.triangles[t])
+                    cornerOfArea[v] = 1;
+        holder = cornerOnWalkedEdge(mesh, source, cornerOfArea, walk.walked(), 64, cancel);
+    }
+    if (cancel.cancelled())
+        return { Polygon(), false };
+    switch (holder) {
+    case Holder::None:
+        return { ring.first, true };
+    case Holder::Found:
+        break;
+    case Holder::Unsure:
+        switch (checkOutlines(mesh, outlines, beside, progress)) {
+        case TriangulationCheck::Triangulation:
+            return { ring.first, true };
+        case TriangulationCheck::NotATriangulation:
+            break;
+        case TriangulationCheck::Cancelled:
+            return { Polygon(), false };
+        }
+        break;
+    }
+    return { ring.first, false };
+}
+
 } // namespace
 
 std::pair<Point, bool> BorderExtractor::findBorderPoint(Connection* connection)
@@ -1481,90 +1555,58 @@ Polygon BorderExtractor::extract(const std::vector<Triangle3D>& triangles, Conne
     CancelCheck cancel(progress, memoryCheckEvery);
     JoinedCorners joined;
     std::vector<char> covering;
-    Outlines outlines;
     Pieces pieces;
     if (!joinCorners(triangles, joined, cancel) || !coveringFaces(joined, covering, pieces.repeats, cancel)
-        || !outlineTJunctions(joined, covering, outlines, cancel))
+        || !findPieces(joined, covering, nullptr, pieces, cancel))
         return Polygon();
-    const Outlines* cut = outlines.corners.empty() ? nullptr : &outlines;
-    if (!findPieces(joined, covering, cut, pieces, cancel) || pieces.area.empty())
+    // Corners on the edges of other faces cut those edges, and join parts that meet only there. One part
+    // of faces joined at equal corners needs them only where its border may pass them.
+    Outlines outlines;
+    bool outlined = false;
+    auto outline = [&] {
+        outlined = true;
+        return outlineTJunctions(joined, covering, outlines, cancel)
+            && (outlines.corners.empty() || findPieces(joined, covering, &outlines, pieces, cancel));
+    };
+    if (pieces.area.size() > 1 && !outline())
+        return Polygon();
+    if (pieces.area.empty())
         return Polygon();
     const unsigned chosen = pieces.largest();
     std::vector<char> walked(triangles.size());
     for (size_t t = 0; t < walked.size(); ++t)
         walked[t] = pieces.of[t] == chosen;
+    const std::vector<char> beside = pieces.beside(chosen);
 
-    Polygon border;
-    // Whether the border walked is the faces' own: no face (of any part) holds a corner the walk stood at
-    // but on its outline, and no corner lies inside an edge walked; or, where that is too costly to tell,
-    // the faces of the part and of those beside it form one triangulation.
-    bool sound = false;
-    {
-        const std::vector<double> noHeights;
-        MeshCorners source(joined.points, noHeights, joined.triangles, joined.triangles.size(), cut, &walked);
-        Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
-        const std::pair<Polygon, bool> ring = walk.ring();
-        if (walk.cancelled())
+    std::pair<Polygon, bool> border = certifiedRing(
+        joined, covering, outlines.corners.empty() ? nullptr : &outlines, walked, beside, progress, cancel);
+    if (cancel.cancelled())
+        return Polygon();
+    if (!border.second && !outlined) {
+        if (!outline())
             return Polygon();
-        border = ring.first;
-        if (ring.second) {
-            Holder holder = Holder::None;
-            for (unsigned v : PointCells::unique(walk.walked()))
-                if (cancel() || !source.apartAt(v)) {
-                    holder = Holder::Found;
-                    break;
-                }
-            const size_t budget = 16 * (triangles.size() + walk.walked().size());
-            if (holder == Holder::None)
-                holder = foreignHolder(joined, covering, cut, walk.walked(), budget, cancel);
-            if (holder == Holder::None) {
-                std::vector<char> cornerOfArea(joined.points.size(), 0);
-                for (size_t t = 0; t < triangles.size(); ++t)
-                    if (covering[t])
-                        for (unsigned v : joined.triangles[t])
-                            cornerOfArea[v] = 1;
-                holder = cornerOnWalkedEdge(joined, source, cornerOfArea, walk.walked(), 64, cancel);
-            }
-            if (cancel.cancelled())
-                return Polygon();
-            switch (holder) {
-            case Holder::None:
-                sound = true;
-                break;
-            case Holder::Found:
-                break;
-            case Holder::Unsure:
-                switch (checkOutlines(joined, cut, pieces.beside(chosen), progress)) {
-                case TriangulationCheck::Triangulation:
-                    sound = true;
-                    break;
-                case TriangulationCheck::NotATriangulation:
-                    break;
-                case TriangulationCheck::Cancelled:
-                    return Polygon();
-                }
-                break;
-            }
-        }
+        if (!outlines.corners.empty())
+            border = certifiedRing(joined, covering, &outlines, walked, beside, progress, cancel);
+        if (cancel.cancelled())
+            return Polygon();
     }
-    if (!sound) {
+    if (!border.second) {
         // Faces overlap at the border: the stored walk over this part and those beside it.
-        const std::vector<char> beside = pieces.beside(chosen);
         const bool all = pieces.repeats == 0 && std::equal(beside.begin(), beside.end(), covering.begin());
         if (all && connection)
-            border = extract(connection, progress);
+            border.first = extract(connection, progress);
         else
-            border = storedWalkOf(triangles, beside, progress);
+            border.first = storedWalkOf(triangles, beside, progress);
         if (progress && progress->isCancelled())
             return Polygon();
     }
     if (coverage) {
         coverage->parts = static_cast<int>(pieces.area.size());
-        coverage->enclosedShare = pieces.enclosedShare(joined, chosen, border, cancel);
+        coverage->enclosedShare = pieces.enclosedShare(joined, chosen, border.first, cancel);
         if (cancel.cancelled())
             return Polygon();
     }
-    return border;
+    return border.first;
 }
 
 } // namespace IO
