@@ -1246,8 +1246,10 @@ bool coveringFaces(const JoinedCorners& mesh, std::vector<char>& covering, size_
     }
     auto key = [&](size_t t) {
         const auto& c = mesh.triangles[t];
-        return *std::min_element(c.begin(), c.end(),
-                                 [&](unsigned a, unsigned b) { return degree[a] < degree[b]; });
+        // Ties go by number, so that a face and its repeat in another order are filed together.
+        return *std::min_element(c.begin(), c.end(), [&](unsigned a, unsigned b) {
+            return std::make_pair(degree[a], a) < std::make_pair(degree[b], b);
+        });
     };
     const CellFiles filed(mesh.points.size(), count, [&](size_t t, auto file) {
         if (covering[t])

@@ -285,7 +285,7 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         close(false);
         return false;
     }
-    Pelko::Corvex::Polygon border = BorderExtractor::extract(m_written, m_connection, progress);
+    Pelko::Corvex::Polygon border = BorderExtractor::extract(m_written, m_connection, progress, &m_coverage);
     m_written = std::vector<Triangle3D>();
     if (isCancelled(progress)) {
         close(false);
@@ -327,6 +327,11 @@ int TriangleDxfAdapter::skippedFaces() const
 unsigned TriangleDxfAdapter::firstSkippedLine() const
 {
     return m_firstSkippedLine;
+}
+
+const BorderCoverage& TriangleDxfAdapter::borderCoverage() const
+{
+    return m_coverage;
 }
 
 bool TriangleDxfAdapter::isWritable() const

@@ -175,6 +175,8 @@ DxfConversion TrianglesWriter::convertDrawing(MemoryFile& dxf, const std::string
     }
     if (!adapter.finish(progress))
         result.outcome = isCancelled(progress) ? DxfConversion::Cancelled : DxfConversion::WriteFailed;
+    result.parts = adapter.borderCoverage().parts;
+    result.borderShare = adapter.borderCoverage().enclosedShare;
     return result;
 }
 
