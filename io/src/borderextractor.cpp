@@ -1,3 +1,5 @@
+#include "largeallocator.h"
+
 #include <io/borderextractor.h>
 #include <io/iprogress.h>
 #include <io/trianglertreecontrol.h>
@@ -425,9 +427,10 @@ public:
     using Vertex = unsigned;
 
     // The first count of the triangles; a corner without a height has height 0. outlines and chosen
-    // (a flag for each triangle) may be null.
+    // (a flag for each triangle) may be null. A cancel through progress, asked once per a batch of
+    // triangles, leaves the source unusable: cancelled() tells.
     MeshCorners(const std::vector<Point>& points, const std::vector<double>& heights,
-                const std::vector<std::array<unsigned, 3>>& triangles, size_t count,
+                const std::vector<std::array<unsigned, 3>>& triangles, size_t count, IProgress* progress,
                 const Outlines* outlines = nullptr, const std::vector<char>* chosen = nullptr)
         : m_points(points)
         , m_heights(heights)
@@ -441,24 +444,37 @@ public:
         // point's next place, which leaves every start where the next point's was.
         // Outlines or not is decided once: the loops run over millions of triangles.
         auto eachCorner = [&](auto take) {
-            if (m_outlines) {
-                for (size_t t = 0; t < m_count; ++t)
-                    for (const unsigned *v = begin(t), *last = end(t); v != last; ++v)
-                        take(*v, t);
-            } else {
-                for (size_t t = 0; t < m_count; ++t)
-                    for (unsigned v : m_triangles[t])
-                        take(v, t);
+            for (size_t first = 0; first < m_count; first += batch) {
+                const size_t last = std::min(m_count, first + batch);
+                if (m_outlines) {
+                    for (size_t t = first; t < last; ++t)
+                        for (const unsigned *v = begin(t), *stop = end(t); v != stop; ++v)
+                            take(*v, t);
+                } else {
+                    for (size_t t = first; t < last; ++t)
+                        for (unsigned v : m_triangles[t])
+                            take(v, t);
+                }
+                if (last - first == batch && progress && progress->isCancelled())
+                    return false;
             }
+            return true;
         };
-        eachCorner([&](unsigned v, size_t) { ++m_start[v + 1]; });
+        m_cancelled = !eachCorner([&](unsigned v, size_t) { ++m_start[v + 1]; });
+        if (m_cancelled)
+            return;
         for (size_t v = 1; v < m_start.size(); ++v)
             m_start[v] += m_start[v - 1];
+        // Not zeroed first: every place is filled below. Filed at random places, its pages would all be
+        // touched at once, each a fault: in huge pages there are few.
         m_around.resize(m_start.back());
-        eachCorner([&](unsigned v, size_t t) { m_around[m_start[v]++] = static_cast<unsigned>(t); });
+        m_cancelled
+            = !eachCorner([&](unsigned v, size_t t) { m_around[m_start[v]++] = static_cast<unsigned>(t); });
         std::copy_backward(m_start.begin(), m_start.end() - 1, m_start.end());
         m_start[0] = 0;
     }
+
+    bool cancelled() const { return m_cancelled; }
 
     // Triangle 0's corners, or with a choice the first chosen triangle's.
     bool first(Vertex corners[3]) const
@@ -638,7 +654,7 @@ private:
     size_t m_count;
     // Three corners a triangle: a TIN of over 1.4 billion triangles would not fit in memory anyway.
     std::vector<unsigned> m_start;
-    std::vector<unsigned> m_around;
+    std::vector<unsigned, LargeAllocator<unsigned>> m_around;
     unsigned m_countsFor = ~0u;
     std::vector<unsigned> m_counts;
     // A triangle's angle at a corner: from its first direction counterclockwise to its last, and the first
@@ -649,6 +665,9 @@ private:
         double angle;
     };
     std::vector<Wedge> m_wedges;
+    bool m_cancelled = false;
+    // Triangles filed between two looks at the cancel flag.
+    static constexpr size_t batch = 65536;
 };
 
 // Triangles given by their corners, numbered so that corners at exactly the same place in the plane share a
@@ -1465,7 +1484,10 @@ std::pair<Polygon, bool> certifiedRing(const JoinedCorners& mesh, const std::vec
                                        CancelCheck& cancel)
 {
     const std::vector<double> noHeights;
-    MeshCorners source(mesh.points, noHeights, mesh.triangles, mesh.triangles.size(), outlines, &chosen);
+    MeshCorners source(mesh.points, noHeights, mesh.triangles, mesh.triangles.size(), progress, outlines,
+                       &chosen);
+    if (source.cancelled())
+        return { Polygon(), false };
     Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
     const std::pair<Polygon, bool> ring = walk.ring();
     if (walk.cancelled() || !ring.second)
@@ -1543,7 +1565,9 @@ Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
 {
     const Delaunay::DelaunayTriangulation& triangulation = *delaunay.getDelaunayTriangulation();
     MeshCorners source(triangulation.points, triangulation.heights, triangulation.triangles,
-                       triangulation.triangleCount);
+                       triangulation.triangleCount, progress);
+    if (source.cancelled())
+        return Polygon();
     return Walk<MeshCorners>(source, progress, memoryCheckEvery).border();
 }
 

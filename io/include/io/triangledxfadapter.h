@@ -84,8 +84,8 @@ private:
 
     std::vector<Pelko::Corvex::Triangle3D> m_triangles;
     int m_faceCount = 0;
-    std::vector<Pelko::Corvex::Rect> m_boxes; // of the faces written so far, for the index
-    std::vector<Pelko::Corvex::Triangle3D> m_written; // the faces written so far, for the border
+    // The faces written so far, for the index and the border.
+    std::vector<std::vector<Pelko::Corvex::Triangle3D>> m_written;
     Zemko::Utility::Connection* m_connection = nullptr;
     bool m_databaseMode = false;
     bool m_failed = false;
