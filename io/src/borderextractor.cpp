@@ -1,3 +1,4 @@
+#include "cancelonly.h"
 #include "largeallocator.h"
 
 #include <io/borderextractor.h>
@@ -515,22 +516,15 @@ public:
     // when no triangle has that edge.
     int side(const Vertex& from, const Vertex& to) const
     {
-        for (size_t i = m_start[from]; i < m_start[from + 1]; ++i) {
-            const size_t t = m_around[i];
-            if (!covers(t))
-                continue;
-            const unsigned *b = begin(t), *e = end(t);
-            const size_t n = static_cast<size_t>(e - b);
-            const size_t at = static_cast<size_t>(std::find(b, e, from) - b);
-            const bool forward = b[(at + 1) % n] == to;
-            if (!forward && b[(at + n - 1) % n] != to)
-                continue;
-            // An outline runs round as its triangle's corners do.
-            const auto& c = m_triangles[t];
-            const int turn = turning(m_points[c[0]], m_points[c[1]], m_points[c[2]]);
-            return forward ? turn : -turn;
-        }
-        return 0;
+        int found = 0;
+        eachAround(from, [&](size_t t, unsigned previous, unsigned next) {
+            if (next == to)
+                found = turnOf(t);
+            else if (previous == to)
+                found = -turnOf(t);
+            return found == 0;
+        });
+        return found;
     }
     // Whether the triangles with the point on their outlines lie apart around it: no direction from the
     // point runs into two of them.
@@ -538,21 +532,14 @@ public:
     {
         // Each triangle's angle at the point, from its first direction counterclockwise to its last.
         m_wedges.clear();
-        for (size_t i = m_start[point]; i < m_start[point + 1]; ++i) {
-            const size_t t = m_around[i];
-            if (!covers(t))
-                continue;
-            const unsigned *b = begin(t), *e = end(t);
-            const size_t n = static_cast<size_t>(e - b);
-            const size_t at = static_cast<size_t>(std::find(b, e, point) - b);
-            const Point &next = m_points[b[(at + 1) % n]], &previous = m_points[b[(at + n - 1) % n]];
-            const auto& c = m_triangles[t];
-            const bool counterclockwise = turning(m_points[c[0]], m_points[c[1]], m_points[c[2]]) > 0;
-            const Point& first = counterclockwise ? next : previous;
+        eachAround(point, [&](size_t t, unsigned previous, unsigned next) {
+            const bool counterclockwise = turnOf(t) > 0;
+            const Point& first = m_points[counterclockwise ? next : previous];
             m_wedges.push_back(
-                { first, counterclockwise ? previous : next,
+                { first, m_points[counterclockwise ? previous : next],
                   std::atan2(first.getY() - m_points[point].getY(), first.getX() - m_points[point].getX()) });
-        }
+            return true;
+        });
         if (m_wedges.size() < 2)
             return true;
         const Point& centre = m_points[point];
@@ -607,6 +594,27 @@ public:
     }
 
 private:
+    // Calls visit(t, previous, next) for each walked triangle with the point on its outline, previous and
+    // next the points before and after it there, until a visit returns false.
+    template<class Visit> void eachAround(const Vertex& point, Visit visit) const
+    {
+        for (size_t i = m_start[point]; i < m_start[point + 1]; ++i) {
+            const size_t t = m_around[i];
+            if (!covers(t))
+                continue;
+            const unsigned *b = begin(t), *e = end(t);
+            const size_t n = static_cast<size_t>(e - b);
+            const size_t at = static_cast<size_t>(std::find(b, e, point) - b);
+            if (!visit(t, b[(at + n - 1) % n], b[(at + 1) % n]))
+                return;
+        }
+    }
+    // 1 for a triangle whose corners run counterclockwise, as its outline does; -1 clockwise.
+    int turnOf(size_t t) const
+    {
+        const auto& c = m_triangles[t];
+        return turning(m_points[c[0]], m_points[c[1]], m_points[c[2]]);
+    }
     // The corners next to the point along the outlines of the triangles around it, sorted: both other corners
     // of a triangle.
     void countAround(const Vertex& point)
@@ -615,16 +623,11 @@ private:
             return;
         m_countsFor = point;
         m_counts.clear();
-        for (size_t i = m_start[point]; i < m_start[point + 1]; ++i) {
-            const size_t t = m_around[i];
-            if (!covers(t))
-                continue;
-            const unsigned *b = begin(t), *e = end(t);
-            const size_t n = static_cast<size_t>(e - b);
-            const size_t at = static_cast<size_t>(std::find(b, e, point) - b);
-            m_counts.push_back(b[(at + n - 1) % n]);
-            m_counts.push_back(b[(at + 1) % n]);
-        }
+        eachAround(point, [&](size_t, unsigned previous, unsigned next) {
+            m_counts.push_back(previous);
+            m_counts.push_back(next);
+            return true;
+        });
         std::sort(m_counts.begin(), m_counts.end());
     }
     const unsigned* begin(size_t t) const
@@ -1433,21 +1436,6 @@ bool findPieces(const JoinedCorners& mesh, const std::vector<char>& covering, co
     return true;
 }
 
-// Hands on whether the work is cancelled, and no reports.
-class AskOnly final : public IProgress
-{
-public:
-    explicit AskOnly(IProgress* progress)
-        : m_progress(progress)
-    {
-    }
-    void report(int) override { }
-    bool isCancelled() const override { return m_progress && m_progress->isCancelled(); }
-
-private:
-    IProgress* m_progress;
-};
-
 // The stored walk over the chosen faces alone, written in their order into a database in memory.
 Polygon storedWalkOf(const std::vector<Triangle3D>& triangles, const std::vector<char>& chosen,
                      IProgress* progress)
@@ -1459,10 +1447,10 @@ Polygon storedWalkOf(const std::vector<Triangle3D>& triangles, const std::vector
     Connection* memory = Connection::create(":memory:", true);
     if (!memory)
         return Polygon();
-    AskOnly ask(progress);
+    CancelOnly cancelOnly(progress);
     Polygon border;
     if (memory->beginTransactionWithExclusive() && TriangleRTreeControl::createTable(memory)
-        && TriangleRTreeControl::insert(memory, faces, &ask))
+        && TriangleRTreeControl::insert(memory, faces, &cancelOnly))
         border = BorderExtractor::extract(memory, progress);
     memory->rollback();
     Connection::destory(memory);

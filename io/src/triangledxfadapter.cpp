@@ -1,3 +1,4 @@
+#include "cancelonly.h"
 #include "dxflinebuffer.h"
 #include "writeahead.h"
 
@@ -109,21 +110,6 @@ int faceTriangles(const Point3D (&corners)[4], bool quad, Triangle3D (&out)[2], 
     *hasArea = true;
     return count;
 }
-
-// Passes on whether the work is cancelled, and no reports: a drawing's progress is its lines read.
-class CancelOnly final : public IProgress
-{
-public:
-    explicit CancelOnly(IProgress* progress)
-        : m_progress(progress)
-    {
-    }
-    void report(int) override { }
-    bool isCancelled() const override { return m_progress && m_progress->isCancelled(); }
-
-private:
-    IProgress* m_progress;
-};
 
 } // namespace
 
@@ -297,7 +283,8 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         }
         std::vector<int> ids(boxes.size());
         std::iota(ids.begin(), ids.end(), 0);
-        // Index rows too, so that the queries and the border see the faces.
+        // Index rows too, so that the queries and the border see the faces. A drawing's progress is its
+        // lines read.
         CancelOnly cancel(progress);
         indexed = !cancelled && TriangleRTreeControl::insertIndex(m_connection, ids, boxes, &cancel);
     }
