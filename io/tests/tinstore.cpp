@@ -394,7 +394,6 @@ TEST(TrianglesWriter, CancelAskedInEveryPhase)
     const std::string path = temp.file("large.qvr");
     Canceller looks(1 << 30);
     ASSERT_TRUE(TrianglesWriter::write(delaunay, path, &looks));
-    EXPECT_EQ(tinBorderFault(path), "");
     // Before the first row: the renumbering, the boxes, the sort's count and three moves along x and the
     // same along y.
     EXPECT_GE(static_cast<size_t>(looks.askedBeforeReports), 10 * (n / batch));
