@@ -42,7 +42,8 @@ struct Model
 Model build(const char* name, const std::vector<Point3D>& points)
 {
     Model model { std::make_unique<Delaunay>(points),
-                  (std::filesystem::temp_directory_path() / name).string() };
+                  (std::filesystem::temp_directory_path() / name).string(),
+                  {} };
     model.delaunay->buildDelaunayTriangulation(Delaunay::PlainDelaunay);
     std::filesystem::remove(model.path);
     if (!Pelko::IO::TrianglesWriter::write(*model.delaunay, model.path, nullptr))
