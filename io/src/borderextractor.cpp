@@ -512,6 +512,14 @@ public:
                 && (i + 1 == m_counts.size() || m_counts[i + 1] != m_counts[i]))
                 ends.push_back(m_counts[i]);
     }
+    // Whether one of the faces flagged (walked or not) has the point on its outline.
+    bool onOutlineOf(const Vertex& point, const std::vector<char>& faces) const
+    {
+        for (size_t i = m_start[point]; i < m_start[point + 1]; ++i)
+            if (faces[m_around[i]])
+                return true;
+        return false;
+    }
     // 1 when the triangle with the edge from one point to the other lies on its left, -1 on its right, 0
     // when no triangle has that edge.
     int side(const Vertex& from, const Vertex& to) const
@@ -993,13 +1001,12 @@ Holder foreignHolder(const JoinedCorners& mesh, const std::vector<char>& coverin
     return Holder::None;
 }
 
-// Whether a corner of a triangle with area lies strictly inside one of the edges of one triangle only that
+// Whether a corner of a covering triangle lies strictly inside one of the edges of one triangle only that
 // meet at a corner the walk stood at. The walk took such an edge as a border edge whole, where it is cut.
 // Every point is looked up among the edges filed in its cell; once the edges looked at pass `budget` per
 // point, the answer is Unsure.
-Holder cornerOnWalkedEdge(const JoinedCorners& mesh, MeshCorners& source,
-                          const std::vector<char>& cornerOfArea, const std::vector<unsigned>& walked,
-                          size_t budget, CancelCheck& cancel)
+Holder cornerOnWalkedEdge(const JoinedCorners& mesh, MeshCorners& source, const std::vector<char>& covering,
+                          const std::vector<unsigned>& walked, size_t budget, CancelCheck& cancel)
 {
     std::vector<std::pair<unsigned, unsigned>> edges;
     std::vector<unsigned> ends;
@@ -1039,7 +1046,8 @@ Holder cornerOnWalkedEdge(const JoinedCorners& mesh, MeshCorners& source,
             return Holder::Unsure;
         for (const unsigned* i = files.begin(cell); i != files.end(cell); ++i) {
             const auto& [a, b] = edges[*i];
-            if (v != a && v != b && cornerOfArea[v] && strictlyBetween(mesh.points[a], mesh.points[b], p))
+            if (v != a && v != b && strictlyBetween(mesh.points[a], mesh.points[b], p)
+                && source.onOutlineOf(v, covering))
                 return Holder::Found;
         }
     }
@@ -1246,9 +1254,9 @@ TriangulationCheck checkOutlines(const JoinedCorners& mesh, const Outlines* outl
 }
 
 // Marks the faces that cover ground: those with an area, each surface once (a face whose three corners are
-// another's, in any order, is that face again and is left out; repeats counts those). Faces are compared
-// only with those filed under the same corner, each under its corner with the fewest faces, so that a fan
-// is not compared round its centre. False when cancelled.
+// another's, in any order, is that face again and is left out; repeats counts those). A face is compared
+// only with the earlier ones listed under the same corner, never a busy one, so that a fan is not compared
+// round its centre. False when cancelled.
 bool coveringFaces(const JoinedCorners& mesh, std::vector<char>& covering, size_t& repeats,
                    CancelCheck& cancel)
 {
@@ -1266,38 +1274,38 @@ bool coveringFaces(const JoinedCorners& mesh, std::vector<char>& covering, size_
         for (unsigned v : c)
             ++degree[v];
     }
-    auto key = [&](size_t t) {
-        const auto& c = mesh.triangles[t];
-        // Ties go by number, so that a face and its repeat in another order are filed together.
-        return *std::min_element(c.begin(), c.end(), [&](unsigned a, unsigned b) {
-            return std::make_pair(degree[a], a) < std::make_pair(degree[b], b);
-        });
-    };
-    const CellFiles filed(mesh.points.size(), count, [&](size_t t, auto file) {
-        if (covering[t])
-            file(key(t));
-    });
     auto sorted = [&mesh](size_t t) {
         std::array<unsigned, 3> corners = mesh.triangles[t];
         std::sort(corners.begin(), corners.end());
         return corners;
     };
-    std::vector<std::pair<std::array<unsigned, 3>, unsigned>> group;
-    for (size_t v = 0; v < mesh.points.size(); ++v) {
+    constexpr unsigned none = ~0u;
+    constexpr unsigned busy = 64;
+    // The faces listed under each corner, the latest first.
+    std::vector<unsigned> latest(mesh.points.size(), none), before(count, none);
+    for (size_t t = 0; t < count; ++t) {
         if (cancel())
             return false;
-        if (filed.size(v) < 2)
+        if (!covering[t])
             continue;
-        // In the order of the faces: the first of equals is kept.
-        group.clear();
-        for (const unsigned* t = filed.begin(v); t != filed.end(v); ++t)
-            group.emplace_back(sorted(*t), *t);
-        std::sort(group.begin(), group.end());
-        for (size_t i = 1; i < group.size(); ++i)
-            if (group[i].first == group[i - 1].first) {
-                covering[group[i].second] = 0;
-                ++repeats;
-            }
+        const std::array<unsigned, 3> corners = sorted(t);
+        // Under its least corner, which numbering in the order of the faces keeps near those of the faces
+        // before; under its least busy one (ties by number) where that is busy.
+        unsigned key = corners[0];
+        if (degree[key] > busy)
+            key = *std::min_element(corners.begin(), corners.end(), [&](unsigned a, unsigned b) {
+                return std::make_pair(degree[a], a) < std::make_pair(degree[b], b);
+            });
+        unsigned u = latest[key];
+        while (u != none && sorted(u) != corners)
+            u = before[u];
+        if (u != none) {
+            covering[t] = 0;
+            ++repeats;
+            continue;
+        }
+        before[t] = latest[key];
+        latest[key] = static_cast<unsigned>(t);
     }
     return true;
 }
@@ -1394,16 +1402,25 @@ bool findPieces(const JoinedCorners& mesh, const std::vector<char>& covering, co
         if (!covering[t])
             continue;
         const auto outline = outlineOf(mesh, outlines, t);
+        unsigned own = static_cast<unsigned>(t);
         for (const unsigned* v = outline.first; v != outline.second; ++v) {
             if (faceAt[*v] == Pieces::none) {
                 faceAt[*v] = static_cast<unsigned>(t);
                 continue;
             }
-            const unsigned a = root(static_cast<unsigned>(t)), b = root(faceAt[*v]);
             // The earlier face's root stays: roots are first faces.
-            parent[std::max(a, b)] = std::min(a, b);
+            const unsigned other = root(faceAt[*v]);
+            if (other < own) {
+                parent[own] = other;
+                own = other;
+            } else if (own < other) {
+                parent[other] = own;
+            }
         }
     }
+    size_t roots = 0;
+    for (size_t t = 0; t < count; ++t)
+        roots += covering[t] && parent[t] == t;
     pieces.of.assign(count, Pieces::none);
     pieces.area.clear();
     pieces.box.clear();
@@ -1424,6 +1441,9 @@ bool findPieces(const JoinedCorners& mesh, const std::vector<char>& covering, co
             pieces.first.push_back(t);
         }
         pieces.of[t] = part;
+        // Areas and boxes tell parts apart: one part needs neither.
+        if (roots == 1)
+            continue;
         pieces.area[part] += Triangle2D(a, b, d).area();
         auto& box = pieces.box[part];
         for (const Point* p : { &a, &b, &d }) {
@@ -1489,14 +1509,8 @@ std::pair<Polygon, bool> certifiedRing(const JoinedCorners& mesh, const std::vec
     const size_t budget = 16 * (mesh.triangles.size() + walk.walked().size());
     if (holder == Holder::None)
         holder = foreignHolder(mesh, covering, outlines, walk.walked(), budget, cancel);
-    if (holder == Holder::None) {
-        std::vector<char> cornerOfArea(mesh.points.size(), 0);
-        for (size_t t = 0; t < mesh.triangles.size(); ++t)
-            if (covering[t])
-                for (unsigned v : mesh.triangles[t])
-                    cornerOfArea[v] = 1;
-        holder = cornerOnWalkedEdge(mesh, source, cornerOfArea, walk.walked(), 64, cancel);
-    }
+    if (holder == Holder::None)
+        holder = cornerOnWalkedEdge(mesh, source, covering, walk.walked(), 64, cancel);
     if (cancel.cancelled())
         return { Polygon(), false };
     switch (holder) {
