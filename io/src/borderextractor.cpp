@@ -1361,10 +1361,15 @@ struct Pieces
     double enclosedShare(const JoinedCorners& mesh, unsigned part, const Polygon& border,
                          CancelCheck& cancel) const
     {
+        if (border.getPointCount() < 3)
+            return 0;
+        // The areas of one part are not summed: its border encloses all.
+        if (area.size() == 1)
+            return 1;
         double total = 0;
         for (double a : area)
             total += a;
-        if (border.getPointCount() < 3 || !(total > 0))
+        if (!(total > 0))
             return 0;
         double enclosed = area[part];
         const Pelko::Corvex::Envelope ring = border.getEnvelope();
@@ -1441,7 +1446,7 @@ bool findPieces(const JoinedCorners& mesh, const std::vector<char>& covering, co
             pieces.first.push_back(t);
         }
         pieces.of[t] = part;
-        // Areas and boxes tell parts apart: one part needs neither.
+        // Areas and boxes tell parts apart and weigh them: one part needs neither.
         if (roots == 1)
             continue;
         pieces.area[part] += Triangle2D(a, b, d).area();
