@@ -17,6 +17,8 @@ namespace {
 
 // Written and waited for between two looks at the cancel flag: milliseconds, tens on a busy disk.
 constexpr off_t piece = 1 << 20;
+// Databases from this size on are written out ahead.
+constexpr off_t smallest = 4 << 20;
 
 bool isCancelled(IProgress* progress)
 {
@@ -30,15 +32,18 @@ bool writeAhead(Zemko::Utility::Connection* connection, IProgress* progress)
     if (!connection || !connection->handle())
         return true;
     sqlite3* db = connection->handle();
-    // A failure here only leaves the work to the commit.
-    sqlite3_db_cacheflush(db);
     const char* name = sqlite3_db_filename(db, "main");
     const int fd = name && *name ? ::open(name, O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0)
         return true;
     struct stat file;
     bool cancelled = false;
-    if (::fstat(fd, &file) == 0) {
+    // A small database is synced by the commit in moments; a sync more would only cost its own wait.
+    if (::fstat(fd, &file) == 0 && file.st_size >= smallest) {
+        // A failure here only leaves the work to the commit.
+        sqlite3_db_cacheflush(db);
+        if (::fstat(fd, &file) != 0)
+            file.st_size = 0;
         for (off_t at = 0; at < file.st_size && !cancelled; at += piece) {
 #ifdef __linux__
             if (::sync_file_range(fd, at, piece,
@@ -49,10 +54,11 @@ bool writeAhead(Zemko::Utility::Connection* connection, IProgress* progress)
 #endif
             cancelled = isCancelled(progress);
         }
+        // What is left for the sync is the file's own bookkeeping; done here, the commit's syncs find it
+        // done.
+        if (!cancelled)
+            ::fdatasync(fd);
     }
-    // What is left for the sync is the file's own bookkeeping; done here, the commit's syncs find it done.
-    if (!cancelled)
-        ::fdatasync(fd);
     ::close(fd);
     return !cancelled;
 }
