@@ -286,7 +286,8 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         // Index rows too, so that the queries and the border see the faces. A drawing's progress is its
         // lines read.
         CancelOnly cancel(progress);
-        indexed = !cancelled && TriangleRTreeControl::insertIndex(m_connection, ids, boxes, &cancel);
+        indexed = !cancelled && !isCancelled(progress)
+            && TriangleRTreeControl::insertIndex(m_connection, ids, boxes, &cancel);
     }
     m_written = std::vector<std::vector<Triangle3D>>();
     if (!indexed || isCancelled(progress)) {
