@@ -4,10 +4,12 @@
 // 1,000,000 random points, and on a fan: 2,000 points on a line and one off it, whose triangles' boxes all
 // overlap the line.
 // The same triangles as the faces of a drawing (a list, corners joined where they are equal), walked in
-// memory as a DXF conversion now walks them, beside the stored walk over the same rows; and a drawing of
-// 20,000 faces fanned round one point, whose stored walk takes minutes. Drawings whose corners lie on other
-// faces' edges are walked over the edges cut there: 200,000 faces of squares, every other one cut in four,
-// and the fan with a face over every two of its faces along its border.
+// memory as a DXF conversion now walks them, beside the stored walk over the same rows; and drawings of
+// 20,000 and 200,000 faces fanned round one point, whose stored walk takes minutes, beside the faces of the
+// triangulation of 100,000 random points (about 200,000): the cost per face of a fan is that of any other
+// drawing. Drawings whose corners lie on other faces' edges are walked over the edges cut there: 200,000
+// faces of squares, every other one cut in four, and the fan with a face over every two of its faces along
+// its border.
 #include <io/borderextractor.h>
 #include <io/triangleswriter.h>
 
@@ -40,7 +42,8 @@ struct Model
 Model build(const char* name, const std::vector<Point3D>& points)
 {
     Model model { std::make_unique<Delaunay>(points),
-                  (std::filesystem::temp_directory_path() / name).string() };
+                  (std::filesystem::temp_directory_path() / name).string(),
+                  {} };
     model.delaunay->buildDelaunayTriangulation(Delaunay::PlainDelaunay);
     std::filesystem::remove(model.path);
     if (!Pelko::IO::TrianglesWriter::write(*model.delaunay, model.path, nullptr))
@@ -71,13 +74,33 @@ const Model& fanModel()
 }
 
 // n faces round (100, 0) over the points of the line x = y, as a drawing gives them (no database).
+std::vector<Pelko::Corvex::Triangle3D> fan(int n)
+{
+    std::vector<Pelko::Corvex::Triangle3D> list;
+    for (int i = 0; i < n; ++i)
+        list.emplace_back(Point3D(100, 0, 1), Point3D(i, i, 1), Point3D(i + 1, i + 1, 1));
+    return list;
+}
+
 const std::vector<Pelko::Corvex::Triangle3D>& fanFaces()
 {
+    static const std::vector<Pelko::Corvex::Triangle3D> faces = fan(20000);
+    return faces;
+}
+
+const std::vector<Pelko::Corvex::Triangle3D>& largeFanFaces()
+{
+    static const std::vector<Pelko::Corvex::Triangle3D> faces = fan(200000);
+    return faces;
+}
+
+// The faces of the triangulation of 100,000 random points.
+const std::vector<Pelko::Corvex::Triangle3D>& randomFaces()
+{
     static const std::vector<Pelko::Corvex::Triangle3D> faces = [] {
-        std::vector<Pelko::Corvex::Triangle3D> list;
-        for (int i = 0; i < 20000; ++i)
-            list.emplace_back(Point3D(100, 0, 1), Point3D(i, i, 1), Point3D(i + 1, i + 1, 1));
-        return list;
+        Delaunay delaunay(randomTerrainPoints(100000));
+        delaunay.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+        return delaunay.getAllTriangles();
     }();
     return faces;
 }
@@ -188,6 +211,16 @@ void BM_Fan20000DrawingBorder(benchmark::State& state)
     drawing(state, fanFaces(), std::string());
 }
 
+void BM_Fan200000DrawingBorder(benchmark::State& state)
+{
+    drawing(state, largeFanFaces(), std::string());
+}
+
+void BM_Random200000DrawingBorder(benchmark::State& state)
+{
+    drawing(state, randomFaces(), std::string());
+}
+
 void BM_CutSquaresDrawingBorder(benchmark::State& state)
 {
     drawing(state, cutSquares(), std::string());
@@ -208,6 +241,8 @@ BENCHMARK(BM_FanBorderOfTriangulation)->Unit(benchmark::kMillisecond)->Repetitio
 BENCHMARK(BM_DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_FanDrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_Fan20000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_Fan200000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_Random200000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_CutSquaresDrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_SawAlongFan20000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
@@ -217,7 +252,7 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     // Built and written before any timing starts.
-    if (randomModel().path.empty() || fanModel().path.empty())
+    if (randomModel().path.empty() || fanModel().path.empty() || randomFaces().empty())
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,11 +1,22 @@
 #pragma once
 
-// The border of a TIN checked by what it must be, not by agreement with another walk: each of its edges is
-// an edge of exactly one triangle, and it encloses the area of the triangles it goes round. An edge of one
-// triangle only is cut at the corners that lie on it (a corner of one triangle on another's edge): then a
-// border edge is a part of it between two such points that follow each other, and the border passes every
-// corner on its way. Triangles that share an edge, or a part of one, form one piece; a TIN of several
-// pieces has the border of one of them.
+// The border of a TIN checked by what it must be, not by agreement with another walk.
+//
+// The triangles: those whose corners (seen from above) are collinear cover nothing and are left out, and a
+// triangle whose three corners are another's, in any order, is that triangle again. An edge of one
+// triangle only is cut at the corners of others that lie on it strictly between its ends; every edge or
+// part of an edge so cut is a piece. Triangles with a point of their pieces in common are one part.
+//
+// The border must be one ring (at least three points; with no triangle, none) that
+//   - runs along pieces of exactly one triangle each, each piece once;
+//   - keeps every such triangle on one and the same side, which is the inside of the ring, so that it goes
+//     round its triangles and never crosses itself (it may pass a corner where triangles meet only at that
+//     corner once for every gap between them);
+//   - goes round a part of the largest plan area, and only that part's triangles lie along it;
+//   - has every other piece of one triangle only of that part (the rim of a hole) strictly inside it;
+//   - encloses the part's area plus the area of its holes (the pieces of the holes' rims, each taken with
+//     its triangle on its left, add up to minus that).
+// Triangles that overlap are not looked for: their border is not checked beyond the above.
 //
 //   EXPECT_EQ(tinBorderFault(path), "");                         GoogleTest
 //   const std::string fault = tinBorderFault(path);
@@ -20,8 +31,10 @@
 #include <utility/connection.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <numeric>
 #include <set>
@@ -55,39 +68,52 @@ inline size_t root(std::vector<size_t>& parent, size_t i)
 
 } // namespace TinBorderDetail
 
-// Empty when the border is sound, otherwise what is wrong with it. Triangles whose corners are collinear
-// cover nothing and are left out; without any other triangle the border must be empty.
+// Empty when the border is sound, otherwise what is wrong with it.
 inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
                                   const Pelko::Corvex::Polygon& border)
 {
     using namespace TinBorderDetail;
     using Edge = std::pair<Place, Place>;
     auto edgeOf = [](const Place& a, const Place& b) { return a < b ? Edge(a, b) : Edge(b, a); };
+    auto orientation = [](const Place& a, const Place& b, const Place& c) {
+        return Pelko::Corvex::Triangle2D(Pelko::Corvex::Point(a.first, a.second),
+                                         Pelko::Corvex::Point(b.first, b.second),
+                                         Pelko::Corvex::Point(c.first, c.second))
+            .orientation();
+    };
 
-    // Every edge of a triangle with the triangle's number, sorted by edge.
+    // Every triangle with area once, and every edge of one with the triangle's number, sorted by edge.
     std::vector<double> areas;
+    std::vector<std::array<Place, 3>> corners;
+    std::set<std::array<Place, 3>> seenTriangles;
     std::vector<std::pair<Edge, size_t>> edges;
     for (const Pelko::Corvex::Triangle3D& triangle : triangles) {
         const Pelko::Corvex::Triangle2D plane = triangle.xoyProjection();
         if (plane.isDegenerate())
             continue;
+        std::array<Place, 3> these;
+        for (unsigned k = 0; k < 3; ++k)
+            these[k] = place(plane.getVertex(k).getX(), plane.getVertex(k).getY());
+        std::array<Place, 3> key = these;
+        std::sort(key.begin(), key.end());
+        if (!seenTriangles.insert(key).second)
+            continue;
         const size_t index = areas.size();
         areas.push_back(plane.area());
-        for (unsigned k = 0; k < 3; ++k) {
-            const Pelko::Corvex::Point a = plane.getVertex(k), b = plane.getVertex((k + 1) % 3);
-            edges.emplace_back(edgeOf(place(a.getX(), a.getY()), place(b.getX(), b.getY())), index);
-        }
+        corners.push_back(these);
+        for (unsigned k = 0; k < 3; ++k)
+            edges.emplace_back(edgeOf(these[k], these[(k + 1) % 3]), index);
     }
     std::sort(edges.begin(), edges.end());
 
     // Every corner, by x, and every edge of one triangle only cut at the corners strictly inside it.
-    std::vector<Place> corners;
+    std::vector<Place> points;
     for (const auto& edge : edges) {
-        corners.push_back(edge.first.first);
-        corners.push_back(edge.first.second);
+        points.push_back(edge.first.first);
+        points.push_back(edge.first.second);
     }
-    std::sort(corners.begin(), corners.end());
-    corners.erase(std::unique(corners.begin(), corners.end()), corners.end());
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
     std::vector<std::pair<Edge, size_t>> pieces;
     for (size_t i = 0; i < edges.size(); ++i) {
         if ((i > 0 && edges[i - 1].first == edges[i].first)
@@ -98,14 +124,11 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
         // The edge runs from its least to its greatest corner in (x, y) order, and so do the corners on it.
         const Place a = edges[i].first.first, b = edges[i].first.second;
         std::vector<Place> along { a };
-        for (auto c = std::upper_bound(corners.begin(), corners.end(), a); c != corners.end() && *c < b; ++c) {
+        for (auto c = std::upper_bound(points.begin(), points.end(), a); c != points.end() && *c < b; ++c) {
             const double low = std::min(a.second, b.second), high = std::max(a.second, b.second);
             if (c->second < low || c->second > high)
                 continue;
-            const Pelko::Corvex::Triangle2D line(Pelko::Corvex::Point(a.first, a.second),
-                                                 Pelko::Corvex::Point(b.first, b.second),
-                                                 Pelko::Corvex::Point(c->first, c->second));
-            if (line.orientation() == 0)
+            if (orientation(a, b, *c) == 0)
                 along.push_back(*c);
         }
         along.push_back(b);
@@ -119,11 +142,16 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
         return std::equal_range(edges.begin(), edges.end(), std::make_pair(edge, size_t(0)),
                                 [](const auto& a, const auto& b) { return a.first < b.first; });
     };
+    // Parts: triangles joined at the ends of their pieces.
     std::vector<size_t> parent(areas.size());
     std::iota(parent.begin(), parent.end(), 0);
-    for (size_t i = 1; i < edges.size(); ++i)
-        if (edges[i].first == edges[i - 1].first)
-            parent[root(parent, edges[i].second)] = root(parent, edges[i - 1].second);
+    std::map<Place, size_t> firstAt;
+    for (const auto& piece : edges)
+        for (const Place& end : { piece.first.first, piece.first.second }) {
+            const auto found = firstAt.emplace(end, piece.second);
+            if (!found.second)
+                parent[root(parent, piece.second)] = root(parent, found.first->second);
+        }
 
     const unsigned n = border.getPointCount();
     if (areas.empty())
@@ -132,46 +160,91 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
         return "a border of " + std::to_string(n) + " points round " + std::to_string(areas.size())
             + " triangles";
 
-    std::vector<Place> points;
-    std::set<Place> seen;
-    for (unsigned i = 0; i < n; ++i) {
-        points.push_back(place(border.getPoint(i).getX(), border.getPoint(i).getY()));
-        if (!seen.insert(points.back()).second)
-            return "the border passes " + text(points.back()) + " twice";
-    }
+    std::vector<Place> ring;
+    for (unsigned i = 0; i < n; ++i)
+        ring.push_back(place(border.getPoint(i).getX(), border.getPoint(i).getY()));
+    // Relative to the first point, so that large coordinates do not cost the sum its digits.
+    auto twiceArea = [](const Place& origin, const Place& a, const Place& b) {
+        return (a.first - origin.first) * (b.second - origin.second)
+            - (b.first - origin.first) * (a.second - origin.second);
+    };
+    double twice = 0;
+    for (unsigned i = 0; i < n; ++i)
+        twice += twiceArea(ring[0], ring[i], ring[(i + 1) % n]);
+    const int inside = twice > 0 ? 1 : -1;
 
-    size_t piece = areas.size();
+    size_t part = areas.size();
+    std::set<Edge> along;
     for (unsigned i = 0; i < n; ++i) {
-        const auto found = sharing(edgeOf(points[i], points[(i + 1) % n]));
+        const Place &a = ring[i], &b = ring[(i + 1) % n];
+        const auto found = sharing(edgeOf(a, b));
         const size_t count = static_cast<size_t>(found.second - found.first);
         if (count != 1)
-            return "the border edge " + text(points[i]) + " - " + text(points[(i + 1) % n])
+            return "the border edge " + text(a) + " - " + text(b)
                 + " is an edge or a part of one between corners of " + std::to_string(count) + " triangles";
-        const size_t its = root(parent, found.first->second);
-        if (piece == areas.size())
-            piece = its;
-        else if (its != piece)
-            return "the border goes round two pieces of the TIN";
+        if (!along.insert(edgeOf(a, b)).second)
+            return "the border runs along " + text(a) + " - " + text(b) + " twice";
+        const size_t triangle = found.first->second;
+        int side = 0;
+        for (const Place& corner : corners[triangle])
+            if (side == 0)
+                side = orientation(a, b, corner);
+        if (side != inside)
+            return "the triangle along the border edge " + text(a) + " - " + text(b)
+                + " lies outside the border";
+        const size_t its = root(parent, triangle);
+        if (part == areas.size())
+            part = its;
+        else if (its != part)
+            return "the border goes round two parts of the TIN";
     }
 
-    double expected = 0;
+    std::vector<double> partArea(areas.size(), 0);
     for (size_t i = 0; i < areas.size(); ++i)
-        if (root(parent, i) == piece)
-            expected += areas[i];
-    // Relative to the first point, so that large coordinates do not cost the sum its digits.
-    double twice = 0;
-    const Place origin = points[0];
-    for (unsigned i = 0; i < n; ++i) {
-        const Place& a = points[i];
-        const Place& b = points[(i + 1) % n];
-        twice += (a.first - origin.first) * (b.second - origin.second)
-            - (b.first - origin.first) * (a.second - origin.second);
-    }
-    const double enclosed = std::fabs(twice) / 2;
-    if (!(std::fabs(enclosed - expected) <= 1e-9 * expected)) {
+        partArea[root(parent, i)] += areas[i];
+    const double expected = partArea[part];
+    if (*std::max_element(partArea.begin(), partArea.end()) > expected) {
         char buffer[160];
-        std::snprintf(buffer, sizeof buffer, "the border encloses %.17g, its triangles cover %.17g", enclosed,
-                      expected);
+        std::snprintf(buffer, sizeof buffer,
+                      "the border goes round a part of %.17g, a larger one covers %.17g", expected,
+                      *std::max_element(partArea.begin(), partArea.end()));
+        return buffer;
+    }
+
+    // The rims of holes: the other pieces of one triangle only of the part, each inside the ring, and taken
+    // with their triangles on the left.
+    double holes = 0;
+    for (size_t i = 0; i < edges.size(); ++i) {
+        const bool single = (i == 0 || edges[i - 1].first != edges[i].first)
+            && (i + 1 == edges.size() || edges[i + 1].first != edges[i].first);
+        if (!single || root(parent, edges[i].second) != part || along.count(edges[i].first))
+            continue;
+        Place a = edges[i].first.first, b = edges[i].first.second;
+        int side = 0;
+        for (const Place& corner : corners[edges[i].second])
+            if (side == 0)
+                side = orientation(a, b, corner);
+        if (side < 0)
+            std::swap(a, b);
+        holes -= twiceArea(ring[0], a, b) / 2;
+        const Place middle((a.first + b.first) / 2, (a.second + b.second) / 2);
+        bool in = false;
+        for (unsigned k = 0; k < n; ++k) {
+            const Place &p = ring[k], &q = ring[(k + 1) % n];
+            if ((p.second > middle.second) != (q.second > middle.second)
+                && orientation(p, q, middle) == (q.second > p.second ? 1 : -1))
+                in = !in;
+        }
+        if (!in)
+            return "the edge " + text(a) + " - " + text(b) + " of one triangle only lies outside the border";
+    }
+
+    const double enclosed = std::fabs(twice) / 2;
+    if (!(std::fabs(enclosed - expected - holes) <= 1e-9 * (expected + std::fabs(holes)))) {
+        char buffer[200];
+        std::snprintf(buffer, sizeof buffer,
+                      "the border encloses %.17g, its triangles cover %.17g and their holes %.17g", enclosed,
+                      expected, holes);
         return buffer;
     }
     return std::string();

@@ -115,6 +115,21 @@ void check(std::vector<Point> const& points, std::vector<std::array<unsigned, 3>
                            Kernel, CGAL::First_of_pair_property_map<std::pair<CgalPoint, std::size_t>>>());
     cancel.now();
 
+    // Three points not on one line go in first: CGAL inserts into a triangulation of points on one line in
+    // time linear in its size, which made a fan of points along a line quadratic.
+    std::size_t second = 1;
+    while (second < n && sorted[second].first == sorted[0].first)
+        ++second;
+    std::size_t third = second + 1;
+    while (third < n
+           && CGAL::orientation(sorted[0].first, sorted[second].first, sorted[third].first)
+               == CGAL::COLLINEAR)
+        ++third;
+    if (third < n) {
+        std::swap(sorted[1], sorted[second]);
+        std::rotate(sorted.begin() + 2, sorted.begin() + third, sorted.begin() + third + 1);
+    }
+
     Cdt cdt;
     std::vector<Cdt::Vertex_handle> handles(n);
     Cdt::Face_handle hint;

@@ -1,16 +1,24 @@
+#include "cancelonly.h"
+#include "largeallocator.h"
+
 #include <io/borderextractor.h>
 #include <io/iprogress.h>
 #include <io/trianglertreecontrol.h>
 
 #include <corvex/triangulationcheck.h>
 
+#include <utility/connection.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <set>
 #include <tuple>
+#include <unordered_set>
 #include <vector>
 
 using Pelko::Corvex::checkTriangulation;
@@ -49,6 +57,61 @@ bool spaceLess(const Point3D& a, const Point3D& b)
 Point plane(const Point3D& p)
 {
     return Point(p.x(), p.y());
+}
+
+// Whether a - b is exactly the double d it rounded to.
+bool exactDifference(double a, double b, double d)
+{
+    const double bv = a - d;
+    return (a - (d + bv)) + (bv - b) == 0;
+}
+
+// 1 when c lies left of the line from a to b, -1 right of it, 0 on it; exact. Answered at once where
+// doubles tell: a sign clear of rounding, or a zero no rounding touched (corners on a line of a grid, as
+// fans and meshes have them, which the exact predicate takes long over).
+int turning(const Point& a, const Point& b, const Point& c)
+{
+    const double abx = b.getX() - a.getX(), aby = b.getY() - a.getY();
+    const double acx = c.getX() - a.getX(), acy = c.getY() - a.getY();
+    const double left = abx * acy, right = aby * acx, det = left - right;
+    // Shewchuk's first error bound of the orientation determinant.
+    const double bound = 3.3306690738754716e-16 * (std::fabs(left) + std::fabs(right));
+    if (det > bound)
+        return 1;
+    if (-det > bound)
+        return -1;
+    if (left == right && std::fma(abx, acy, -left) == 0 && std::fma(aby, acx, -right) == 0
+        && exactDifference(b.getX(), a.getX(), abx) && exactDifference(b.getY(), a.getY(), aby)
+        && exactDifference(c.getX(), a.getX(), acx) && exactDifference(c.getY(), a.getY(), acy))
+        return 0;
+    return Triangle2D(a, b, c).orientation();
+}
+
+// Whether the triangle has an area seen from above (as Triangle2D::isDegenerate tells the opposite).
+bool hasArea(const Point& a, const Point& b, const Point& c)
+{
+    for (double v : { a.getX(), a.getY(), b.getX(), b.getY(), c.getX(), c.getY() })
+        if (!std::isfinite(v))
+            return false;
+    return turning(a, b, c) != 0;
+}
+
+// Whether, of the points on one line through centre, p lies on a's side of it.
+bool sameWay(const Point& centre, const Point& a, const Point& p)
+{
+    return a.getX() != centre.getX() ? (a.getX() > centre.getX()) == (p.getX() > centre.getX())
+                                     : (a.getY() > centre.getY()) == (p.getY() > centre.getY());
+}
+
+// Directions from centre ordered by the angle turned from the direction towards `from`, counterclockwise
+// for side 1 and clockwise for side -1: 0 less than half round, 1 from half round on, 2 for `from`'s own
+// direction, which comes last; within 0 and 1, p before q when side * turning(centre, p, q) > 0.
+int halfTurned(const Point& centre, const Point& from, const Point& p, int side)
+{
+    const int o = side * turning(centre, from, p);
+    if (o != 0)
+        return o > 0 ? 0 : 1;
+    return sameWay(centre, from, p) ? 2 : 1;
 }
 
 // Asks the callback whether the work is cancelled once every `every` units of work, and stays cancelled.
@@ -151,6 +214,34 @@ public:
         return { Vertex(), false };
     }
 
+    // The ring round the faces, for a source that knows the sides of its border edges (singleEdgesAt,
+    // side, leastCorner); second says whether it closed. It starts as border() does and keeps the faces on
+    // the side the first edge has them. Where faces meet only at a corner several border edges leave it:
+    // the walk takes the first one turning from the arriving edge towards the faces' side, across the gap
+    // it came by, so the ring passes such a corner once for each gap and never crosses itself.
+    std::pair<Polygon, bool> ring()
+    {
+        const std::pair<Vertex, bool> start = borderPoint();
+        if (!start.second)
+            return { Polygon(), false };
+        const std::pair<Vertex, bool> first = borderEdge(start.first, start.first);
+        if (!first.second)
+            return { Polygon(), false };
+        Ring found = ringFrom(start.first, first.first);
+        if (!found.closed || found.outer || cancelled())
+            return { found.polygon, found.closed };
+        // The descent ended on the ring of a hole. The least corner lies on the outer ring, which leaves it
+        // away from everything, towards smaller x.
+        const Vertex least = m_source.leastCorner();
+        const Point at = plane(position(least));
+        const std::pair<Vertex, bool> next
+            = turn(Point(at.getX() - (std::fabs(at.getX()) + 1), at.getY()), least, 1, nullptr);
+        if (!next.second)
+            return { Polygon(), false };
+        found = ringFrom(least, next.first);
+        return { found.polygon, found.closed && found.outer };
+    }
+
     Polygon border()
     {
         Polygon polygon;
@@ -180,6 +271,94 @@ public:
     }
 
 private:
+    struct Ring
+    {
+        Polygon polygon;
+        bool closed = false;
+        // The faces inside it, not round it as round a hole.
+        bool outer = false;
+    };
+
+    // Around from the first edge until that edge comes again.
+    Ring ringFrom(const Vertex& start, const Vertex& second)
+    {
+        Ring ring;
+        const int side = m_source.side(start, second);
+        if (side == 0)
+            return ring;
+        ring.polygon.appendPoint(plane(position(start)));
+        std::unordered_set<unsigned long long> taken { edgeKey(start, second) };
+        Vertex previous = start;
+        Vertex current = second;
+        for (unsigned step = 0; step < maxSteps && !m_cancel(); ++step) {
+            m_walked.push_back(current);
+            const std::pair<Vertex, bool> next = turn(plane(position(previous)), current, side, &previous);
+            if (!next.second)
+                return ring;
+            if (current == start && next.first == second) {
+                ring.closed = true;
+                ring.outer = side * twiceArea(ring.polygon) > 0;
+                return ring;
+            }
+            ring.polygon.appendPoint(plane(position(current)));
+            // Only faces that overlap could lead the walk along an edge twice.
+            if (!taken.insert(edgeKey(current, next.first)).second)
+                return ring;
+            previous = current;
+            current = next.first;
+        }
+        return ring;
+    }
+
+    static unsigned long long edgeKey(const Vertex& from, const Vertex& to)
+    {
+        return static_cast<unsigned long long>(from) << 32 | to;
+    }
+
+    // Of the border edges at `at` (but the one it was reached by), the first one turning from the
+    // direction towards `from` counterclockwise (side 1) or clockwise (side -1) whose face lies on that
+    // side of it.
+    std::pair<Vertex, bool> turn(const Point& from, const Vertex& at, int side, const Vertex* arrived)
+    {
+        m_source.singleEdgesAt(at, m_ends);
+        if (arrived) {
+            m_ends.erase(std::remove(m_ends.begin(), m_ends.end(), *arrived), m_ends.end());
+            if (m_ends.size() == 1)
+                return { m_ends[0], true };
+        }
+        const Point centre = plane(position(at));
+        std::pair<Vertex, bool> best { Vertex(), false };
+        int bestHalf = 0;
+        Point bestPoint;
+        for (const Vertex& candidate : m_ends) {
+            if (m_source.side(at, candidate) != side)
+                continue;
+            const Point p = plane(position(candidate));
+            const int h = halfTurned(centre, from, p, side);
+            if (!best.second || h < bestHalf
+                || (h == bestHalf && h < 2 && side * turning(centre, p, bestPoint) > 0)) {
+                best = { candidate, true };
+                bestHalf = h;
+                bestPoint = p;
+            }
+        }
+        return best;
+    }
+
+    static double twiceArea(const Polygon& polygon)
+    {
+        // From the first point, so that large coordinates keep their digits.
+        const unsigned n = polygon.getPointCount();
+        double twice = 0;
+        for (unsigned i = 1; i + 1 < n; ++i) {
+            const Point& o = polygon.getPoint(0);
+            const Point &a = polygon.getPoint(i), &b = polygon.getPoint(i + 1);
+            twice += (a.getX() - o.getX()) * (b.getY() - o.getY())
+                - (b.getX() - o.getX()) * (a.getY() - o.getY());
+        }
+        return twice;
+    }
+
     template<class It> Vertex smallest(It begin, It end) const
     {
         return *std::min_element(begin, end, [&](const Vertex& a, const Vertex& b) {
@@ -190,6 +369,7 @@ private:
     Source& m_source;
     CancelCheck m_cancel;
     std::vector<Vertex> m_corners;
+    std::vector<Vertex> m_ends;
     std::vector<Vertex> m_walked;
 };
 
@@ -241,20 +421,23 @@ struct Outlines
 // number names one position in the plane and no two numbers the same one, so the triangles that hold a
 // point are those with it as a corner, and an edge of one triangle only is a border edge. With outlines, a
 // triangle also holds the corners on its edges, and an edge is a part of an outline between two of its
-// points that follow each other.
+// points that follow each other. With a choice of faces, only those are walked.
 class MeshCorners
 {
 public:
     using Vertex = unsigned;
 
-    // The first count of the triangles; a corner without a height has height 0. outlines may be null.
+    // The first count of the triangles; a corner without a height has height 0. outlines and chosen
+    // (a flag for each triangle) may be null. A cancel through progress, asked once per a batch of
+    // triangles, leaves the source unusable: cancelled() tells.
     MeshCorners(const std::vector<Point>& points, const std::vector<double>& heights,
-                const std::vector<std::array<unsigned, 3>>& triangles, size_t count,
-                const Outlines* outlines = nullptr)
+                const std::vector<std::array<unsigned, 3>>& triangles, size_t count, IProgress* progress,
+                const Outlines* outlines = nullptr, const std::vector<char>* chosen = nullptr)
         : m_points(points)
         , m_heights(heights)
         , m_triangles(triangles)
         , m_outlines(outlines)
+        , m_chosen(chosen)
         , m_count(std::min(count, triangles.size()))
         , m_start(points.size() + 1, 0)
     {
@@ -262,30 +445,47 @@ public:
         // point's next place, which leaves every start where the next point's was.
         // Outlines or not is decided once: the loops run over millions of triangles.
         auto eachCorner = [&](auto take) {
-            if (m_outlines) {
-                for (size_t t = 0; t < m_count; ++t)
-                    for (const unsigned *v = begin(t), *last = end(t); v != last; ++v)
-                        take(*v, t);
-            } else {
-                for (size_t t = 0; t < m_count; ++t)
-                    for (unsigned v : m_triangles[t])
-                        take(v, t);
+            for (size_t first = 0; first < m_count; first += batch) {
+                const size_t last = std::min(m_count, first + batch);
+                if (m_outlines) {
+                    for (size_t t = first; t < last; ++t)
+                        for (const unsigned *v = begin(t), *stop = end(t); v != stop; ++v)
+                            take(*v, t);
+                } else {
+                    for (size_t t = first; t < last; ++t)
+                        for (unsigned v : m_triangles[t])
+                            take(v, t);
+                }
+                if (last - first == batch && progress && progress->isCancelled())
+                    return false;
             }
+            return true;
         };
-        eachCorner([&](unsigned v, size_t) { ++m_start[v + 1]; });
+        m_cancelled = !eachCorner([&](unsigned v, size_t) { ++m_start[v + 1]; });
+        if (m_cancelled)
+            return;
         for (size_t v = 1; v < m_start.size(); ++v)
             m_start[v] += m_start[v - 1];
+        // Not zeroed first: every place is filled below. Filed at random places, its pages would all be
+        // touched at once, each a fault: in huge pages there are few.
         m_around.resize(m_start.back());
-        eachCorner([&](unsigned v, size_t t) { m_around[m_start[v]++] = static_cast<unsigned>(t); });
+        m_cancelled
+            = !eachCorner([&](unsigned v, size_t t) { m_around[m_start[v]++] = static_cast<unsigned>(t); });
         std::copy_backward(m_start.begin(), m_start.end() - 1, m_start.end());
         m_start[0] = 0;
     }
 
+    bool cancelled() const { return m_cancelled; }
+
+    // Triangle 0's corners, or with a choice the first chosen triangle's.
     bool first(Vertex corners[3]) const
     {
-        if (m_count == 0)
+        size_t t = 0;
+        while (m_chosen && t < m_count && !(*m_chosen)[t])
+            ++t;
+        if (t >= m_count)
             return false;
-        std::copy(m_triangles[0].begin(), m_triangles[0].end(), corners);
+        std::copy(m_triangles[t].begin(), m_triangles[t].end(), corners);
         return true;
     }
     void around(const Vertex& point, std::vector<Vertex>& corners) const
@@ -312,13 +512,88 @@ public:
                 && (i + 1 == m_counts.size() || m_counts[i + 1] != m_counts[i]))
                 ends.push_back(m_counts[i]);
     }
-    // Whether a triangle with area has the point as a corner.
-    bool holdsArea(const Vertex& point) const
+    // Whether one of the faces flagged (walked or not) has the point on its outline.
+    bool onOutlineOf(const Vertex& point, const std::vector<char>& faces) const
     {
         for (size_t i = m_start[point]; i < m_start[point + 1]; ++i)
-            if (covers(m_around[i]))
+            if (faces[m_around[i]])
                 return true;
         return false;
+    }
+    // 1 when the triangle with the edge from one point to the other lies on its left, -1 on its right, 0
+    // when no triangle has that edge.
+    int side(const Vertex& from, const Vertex& to) const
+    {
+        int found = 0;
+        eachAround(from, [&](size_t t, unsigned previous, unsigned next) {
+            if (next == to)
+                found = turnOf(t);
+            else if (previous == to)
+                found = -turnOf(t);
+            return found == 0;
+        });
+        return found;
+    }
+    // Whether the triangles with the point on their outlines lie apart around it: no direction from the
+    // point runs into two of them.
+    bool apartAt(const Vertex& point)
+    {
+        // Each triangle's angle at the point, from its first direction counterclockwise to its last.
+        m_wedges.clear();
+        eachAround(point, [&](size_t t, unsigned previous, unsigned next) {
+            const bool counterclockwise = turnOf(t) > 0;
+            const Point& first = m_points[counterclockwise ? next : previous];
+            m_wedges.push_back(
+                { first, m_points[counterclockwise ? previous : next],
+                  std::atan2(first.getY() - m_points[point].getY(), first.getX() - m_points[point].getX()) });
+            return true;
+        });
+        if (m_wedges.size() < 2)
+            return true;
+        const Point& centre = m_points[point];
+        // By the angle of the first direction from the direction of growing x. Sorted by the rounded angle
+        // first: the order is right when, turning from each start to the next, the starts go round once.
+        const Point east(centre.getX() + std::fabs(centre.getX()) + 1, centre.getY());
+        auto before = [&](const Point& a, const Point& b) {
+            const int ha = halfTurned(centre, east, a, 1) % 2, hb = halfTurned(centre, east, b, 1) % 2;
+            return ha != hb ? ha < hb : turning(centre, a, b) > 0;
+        };
+        auto roundOnce = [&] {
+            size_t rounds = 0;
+            for (size_t i = 0; i < m_wedges.size(); ++i)
+                rounds += !before(m_wedges[i].first, m_wedges[(i + 1) % m_wedges.size()].first);
+            return rounds == 1;
+        };
+        std::sort(m_wedges.begin(), m_wedges.end(),
+                  [&](const auto& a, const auto& b) { return a.angle < b.angle; });
+        if (!roundOnce()) {
+            std::sort(m_wedges.begin(), m_wedges.end(),
+                      [&](const auto& a, const auto& b) { return before(a.first, b.first); });
+            // Two start in one direction.
+            if (!roundOnce())
+                return false;
+        }
+        // Each one ends before the next one starts, turning on from its own start.
+        for (size_t i = 0; i < m_wedges.size(); ++i) {
+            const Point& start = m_wedges[i].first;
+            const Point& last = m_wedges[i].second;
+            const Point& following = m_wedges[(i + 1) % m_wedges.size()].first;
+            const int hl = halfTurned(centre, start, last, 1), hf = halfTurned(centre, start, following, 1);
+            if (hl == 2 || hf == 2 || hl > hf || (hl == hf && turning(centre, last, following) < 0))
+                return false;
+        }
+        return true;
+    }
+    // The least corner of the triangles walked in plane order: it lies on their outer border.
+    Vertex leastCorner() const
+    {
+        Vertex least = ~0u;
+        for (size_t t = 0; t < m_count; ++t)
+            if (covers(t))
+                for (const unsigned *v = begin(t), *last = end(t); v != last; ++v)
+                    if (least == ~0u || planeLess(position(*v), position(least)))
+                        least = *v;
+        return least;
     }
     Point3D position(const Vertex& v) const
     {
@@ -327,6 +602,27 @@ public:
     }
 
 private:
+    // Calls visit(t, previous, next) for each walked triangle with the point on its outline, previous and
+    // next the points before and after it there, until a visit returns false.
+    template<class Visit> void eachAround(const Vertex& point, Visit visit) const
+    {
+        for (size_t i = m_start[point]; i < m_start[point + 1]; ++i) {
+            const size_t t = m_around[i];
+            if (!covers(t))
+                continue;
+            const unsigned *b = begin(t), *e = end(t);
+            const size_t n = static_cast<size_t>(e - b);
+            const size_t at = static_cast<size_t>(std::find(b, e, point) - b);
+            if (!visit(t, b[(at + n - 1) % n], b[(at + 1) % n]))
+                return;
+        }
+    }
+    // 1 for a triangle whose corners run counterclockwise, as its outline does; -1 clockwise.
+    int turnOf(size_t t) const
+    {
+        const auto& c = m_triangles[t];
+        return turning(m_points[c[0]], m_points[c[1]], m_points[c[2]]);
+    }
     // The corners next to the point along the outlines of the triangles around it, sorted: both other corners
     // of a triangle.
     void countAround(const Vertex& point)
@@ -335,16 +631,11 @@ private:
             return;
         m_countsFor = point;
         m_counts.clear();
-        for (size_t i = m_start[point]; i < m_start[point + 1]; ++i) {
-            const size_t t = m_around[i];
-            if (!covers(t))
-                continue;
-            const unsigned *b = begin(t), *e = end(t);
-            const size_t n = static_cast<size_t>(e - b);
-            const size_t at = static_cast<size_t>(std::find(b, e, point) - b);
-            m_counts.push_back(b[(at + n - 1) % n]);
-            m_counts.push_back(b[(at + 1) % n]);
-        }
+        eachAround(point, [&](size_t, unsigned previous, unsigned next) {
+            m_counts.push_back(previous);
+            m_counts.push_back(next);
+            return true;
+        });
         std::sort(m_counts.begin(), m_counts.end());
     }
     const unsigned* begin(size_t t) const
@@ -356,8 +647,10 @@ private:
         return m_outlines ? m_outlines->corners.data() + m_outlines->start[t + 1] : m_triangles[t].data() + 3;
     }
     // As the stored query finds them: a flat triangle holds no point, not even its corners.
-    bool covers(unsigned triangle) const
+    bool covers(size_t triangle) const
     {
+        if (m_chosen)
+            return (*m_chosen)[triangle];
         if (m_outlines)
             return m_outlines->start[triangle] != m_outlines->start[triangle + 1];
         const auto& t = m_triangles[triangle];
@@ -368,12 +661,24 @@ private:
     const std::vector<double>& m_heights;
     const std::vector<std::array<unsigned, 3>>& m_triangles;
     const Outlines* m_outlines;
+    const std::vector<char>* m_chosen;
     size_t m_count;
     // Three corners a triangle: a TIN of over 1.4 billion triangles would not fit in memory anyway.
     std::vector<unsigned> m_start;
-    std::vector<unsigned> m_around;
+    std::vector<unsigned, LargeAllocator<unsigned>> m_around;
     unsigned m_countsFor = ~0u;
     std::vector<unsigned> m_counts;
+    // A triangle's angle at a corner: from its first direction counterclockwise to its last, and the first
+    // direction's angle, rounded.
+    struct Wedge
+    {
+        Point first, second;
+        double angle;
+    };
+    std::vector<Wedge> m_wedges;
+    bool m_cancelled = false;
+    // Triangles filed between two looks at the cancel flag.
+    static constexpr size_t batch = 65536;
 };
 
 // Triangles given by their corners, numbered so that corners at exactly the same place in the plane share a
@@ -386,6 +691,16 @@ struct JoinedCorners
 
 // Point numbers are unsigned, and the table below holds twice as many slots as corners.
 constexpr size_t mostJoinedTriangles = std::numeric_limits<unsigned>::max() / 6;
+
+// Mixes the bits of both coordinates into all bits of the result.
+size_t placeHash(double x, double y)
+{
+    std::uint64_t bx, by;
+    std::memcpy(&bx, &x, sizeof bx);
+    std::memcpy(&by, &y, sizeof by);
+    std::uint64_t h = bx * 0x9E3779B97F4A7C15ull ^ (by + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<size_t>(h ^ h >> 29 ^ h >> 47);
+}
 
 // False when cancelled on the way. Numbers are found through an open-addressed table of point numbers:
 // a fraction of the memory of a map of positions, which a drawing of millions of faces would feel.
@@ -406,7 +721,7 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, JoinedCorners& joined
             const Point3D corner = triangles[t].getVertex(k);
             // 0 and -0 are one place.
             const double x = corner.x() + 0.0, y = corner.y() + 0.0;
-            size_t slot = (std::hash<double>()(x) * 31 + std::hash<double>()(y)) & (capacity - 1);
+            size_t slot = placeHash(x, y) & (capacity - 1);
             while (table[slot] != empty
                    && !(joined.points[table[slot]].getX() == x && joined.points[table[slot]].getY() == y))
                 slot = (slot + 1) & (capacity - 1);
@@ -420,9 +735,14 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, JoinedCorners& joined
     return true;
 }
 
-bool coversArea(const JoinedCorners& mesh, const std::array<unsigned, 3>& t)
+// Triangle t's outline: its corners, or with outlines the corners with those on its edges.
+std::pair<const unsigned*, const unsigned*> outlineOf(const JoinedCorners& mesh, const Outlines* outlines,
+                                                      size_t t)
 {
-    return !Triangle2D(mesh.points[t[0]], mesh.points[t[1]], mesh.points[t[2]]).isDegenerate();
+    if (!outlines)
+        return { mesh.triangles[t].data(), mesh.triangles[t].data() + 3 };
+    return { outlines->corners.data() + outlines->start[t],
+             outlines->corners.data() + outlines->start[t + 1] };
 }
 
 // Square cells over a box, about as many as asked for; a side of the box may be flat.
@@ -619,26 +939,30 @@ bool strictlyBetween(const Point& a, const Point& b, const Point& p)
     const bool inside = a.getX() != b.getX()
         ? std::min(a.getX(), b.getX()) < p.getX() && p.getX() < std::max(a.getX(), b.getX())
         : std::min(a.getY(), b.getY()) < p.getY() && p.getY() < std::max(a.getY(), b.getY());
-    return inside && Triangle2D(a, b, p).orientation() == 0;
+    return inside && turning(a, b, p) == 0;
 }
 
 enum class Holder { None, Found, Unsure };
 
-// Whether a triangle holds one of the points without having it as a corner, for a few points among many
-// triangles: each triangle is tested against the points in the cells it meets. A large triangle meets
-// many cells (the triangles of a fan cover the points along the border many times over): once the cells
-// and points looked at pass `budget`, the answer is Unsure.
-Holder foreignHolder(const JoinedCorners& mesh, const std::vector<unsigned>& walked, size_t budget,
-                     CancelCheck& cancel)
+// Whether a covering triangle holds one of the points without having it on its outline, for a few points
+// among many triangles: each triangle is tested against the points in the cells it meets. A large triangle
+// meets many cells (the triangles of a fan cover the points along the border many times over): once the
+// cells and points looked at pass `budget`, the answer is Unsure.
+Holder foreignHolder(const JoinedCorners& mesh, const std::vector<char>& covering, const Outlines* outlines,
+                     const std::vector<unsigned>& walked, size_t budget, CancelCheck& cancel)
 {
     if (walked.empty())
         return Holder::None;
     const PointCells cells(mesh, walked);
     size_t spent = 0;
     Holder holder = Holder::None;
-    for (const std::array<unsigned, 3>& t : mesh.triangles) {
+    for (size_t index = 0; index < mesh.triangles.size(); ++index) {
         if (cancel())
             return Holder::Unsure;
+        if (!covering[index])
+            continue;
+        const std::array<unsigned, 3>& t = mesh.triangles[index];
+        const auto outline = outlineOf(mesh, outlines, index);
         const Point corners[3] = { mesh.points[t[0]], mesh.points[t[1]], mesh.points[t[2]] };
         const double lowX = std::min({ corners[0].getX(), corners[1].getX(), corners[2].getX() });
         const double highX = std::max({ corners[0].getX(), corners[1].getX(), corners[2].getX() });
@@ -647,25 +971,24 @@ Holder foreignHolder(const JoinedCorners& mesh, const std::vector<unsigned>& wal
         if (!cells.grid.boxMeets(lowX, highX, lowY, highY))
             continue;
         const Triangle2D plane(corners[0], corners[1], corners[2]);
-        bool covers = false, known = false;
+        // Spending far ahead of the share of the triangles looked at, it would pass the budget (a fan's
+        // triangles cost more the further round): unsure at once.
+        const size_t allowed
+            = std::min(budget, budget / 8 + budget / mesh.triangles.size() * 2 * (index + 1));
         cells.grid.forCellsMeeting(corners, 3, [&](size_t cell) {
             spent += 1 + cells.files.size(cell);
-            if (spent > budget) {
+            if (spent > allowed) {
                 holder = Holder::Unsure;
                 return false;
             }
             for (const unsigned* i = cells.files.begin(cell); i != cells.files.end(cell); ++i) {
                 const unsigned v = cells.points[*i];
-                if (v == t[0] || v == t[1] || v == t[2])
-                    continue;
                 const Point& p = mesh.points[v];
                 if (p.getX() < lowX || p.getX() > highX || p.getY() < lowY || p.getY() > highY)
                     continue;
-                if (!known) {
-                    covers = !plane.isDegenerate();
-                    known = true;
-                }
-                if (covers && plane.contain(p)) {
+                if (std::find(outline.first, outline.second, v) != outline.second)
+                    continue;
+                if (plane.contain(p)) {
                     holder = Holder::Found;
                     return false;
                 }
@@ -678,12 +1001,12 @@ Holder foreignHolder(const JoinedCorners& mesh, const std::vector<unsigned>& wal
     return Holder::None;
 }
 
-// Whether a corner of a triangle with area lies strictly inside one of the edges of one triangle only that
+// Whether a corner of a covering triangle lies strictly inside one of the edges of one triangle only that
 // meet at a corner the walk stood at. The walk took such an edge as a border edge whole, where it is cut.
 // Every point is looked up among the edges filed in its cell; once the edges looked at pass `budget` per
 // point, the answer is Unsure.
-Holder cornerOnWalkedEdge(const JoinedCorners& mesh, MeshCorners& source, const std::vector<unsigned>& walked,
-                          size_t budget, CancelCheck& cancel)
+Holder cornerOnWalkedEdge(const JoinedCorners& mesh, MeshCorners& source, const std::vector<char>& covering,
+                          const std::vector<unsigned>& walked, size_t budget, CancelCheck& cancel)
 {
     std::vector<std::pair<unsigned, unsigned>> edges;
     std::vector<unsigned> ends;
@@ -723,24 +1046,21 @@ Holder cornerOnWalkedEdge(const JoinedCorners& mesh, MeshCorners& source, const 
             return Holder::Unsure;
         for (const unsigned* i = files.begin(cell); i != files.end(cell); ++i) {
             const auto& [a, b] = edges[*i];
-            if (v != a && v != b && strictlyBetween(mesh.points[a], mesh.points[b], p) && source.holdsArea(v))
+            if (v != a && v != b && strictlyBetween(mesh.points[a], mesh.points[b], p)
+                && source.onOutlineOf(v, covering))
                 return Holder::Found;
         }
     }
     return Holder::None;
 }
 
-// The outlines of the triangles with area where corners lie on edges of one such triangle only: false when
+// The outlines of the covering triangles where corners lie on edges of one such triangle only: false when
 // cancelled. Only an end of such an edge can lie on one without the triangles overlapping there, so only
 // those ends are looked for. outlines.corners stays empty when no corner lies on an edge.
-bool outlineTJunctions(const JoinedCorners& mesh, Outlines& outlines, CancelCheck& cancel)
+bool outlineTJunctions(const JoinedCorners& mesh, const std::vector<char>& covering, Outlines& outlines,
+                       CancelCheck& cancel)
 {
     const size_t count = mesh.triangles.size();
-    std::vector<char> covering(count);
-    for (size_t t = 0; t < count; ++t)
-        covering[t] = coversArea(mesh, mesh.triangles[t]);
-    if (cancel())
-        return false;
     // The triangles with area around each point.
     const CellFiles around(mesh.points.size(), count, [&](size_t t, auto file) {
         if (covering[t])
@@ -789,11 +1109,41 @@ bool outlineTJunctions(const JoinedCorners& mesh, Outlines& outlines, CancelChec
     };
     std::vector<Split> splits;
     const PointCells cells(mesh, std::move(ends));
+    // The ends also in order of x and of y. A point strictly inside an edge lies strictly between its ends
+    // in the coordinate the edge runs along most: where few ends do, they are tested at once. Cells serve
+    // the long edges; ends along a line (a fan's rim) crowd the cells they lie in.
+    std::vector<unsigned> byX = cells.points, byY = cells.points;
+    std::sort(byX.begin(), byX.end(),
+              [&mesh](unsigned p, unsigned q) { return mesh.points[p].getX() < mesh.points[q].getX(); });
+    std::sort(byY.begin(), byY.end(),
+              [&mesh](unsigned p, unsigned q) { return mesh.points[p].getY() < mesh.points[q].getY(); });
+    constexpr ptrdiff_t fewEnds = 64;
     for (const auto& edge : single) {
         // Named copies: a lambda may not capture structured bindings in C++17.
         const unsigned triangle = edge.first, k = edge.second;
         const unsigned a = mesh.triangles[triangle][k], b = mesh.triangles[triangle][(k + 1) % 3];
         const Point segment[2] = { mesh.points[a], mesh.points[b] };
+        const bool alongX = std::fabs(segment[1].getX() - segment[0].getX())
+            >= std::fabs(segment[1].getY() - segment[0].getY());
+        const std::vector<unsigned>& sorted = alongX ? byX : byY;
+        auto coordinate
+            = [&mesh, alongX](unsigned p) { return alongX ? mesh.points[p].getX() : mesh.points[p].getY(); };
+        const double low = std::min(alongX ? segment[0].getX() : segment[0].getY(),
+                                    alongX ? segment[1].getX() : segment[1].getY());
+        const double high = std::max(alongX ? segment[0].getX() : segment[0].getY(),
+                                     alongX ? segment[1].getX() : segment[1].getY());
+        const auto first = std::upper_bound(sorted.begin(), sorted.end(), low,
+                                            [&](double value, unsigned p) { return value < coordinate(p); });
+        const auto last = std::lower_bound(first, sorted.end(), high,
+                                           [&](unsigned p, double value) { return coordinate(p) < value; });
+        if (last - first <= fewEnds) {
+            if (cancel())
+                return false;
+            for (auto i = first; i != last; ++i)
+                if (strictlyBetween(segment[0], segment[1], mesh.points[*i]))
+                    splits.push_back({ triangle, k, *i });
+            continue;
+        }
         const bool whole = cells.grid.forCellsMeeting(segment, 2, [&](size_t cell) {
             for (const unsigned* i = cells.files.begin(cell); i != cells.files.end(cell); ++i) {
                 const unsigned v = cells.points[*i];
@@ -874,22 +1224,23 @@ void triangulateOutline(const unsigned* outline, size_t n, const std::array<unsi
     }
 }
 
-// Whether the triangles with area, cut at the corners on their edges, form one triangulation of their
+// Whether the chosen triangles, cut at the corners on their edges, form one triangulation of their
 // corners: no two overlap, none is given twice, no corner lies inside one.
-TriangulationCheck checkOutlines(const JoinedCorners& mesh, const Outlines& outlines, IProgress* progress)
+TriangulationCheck checkOutlines(const JoinedCorners& mesh, const Outlines* outlines,
+                                 const std::vector<char>& chosen, IProgress* progress)
 {
-    // Only the corners of triangles with area: a flat face's corner covers nothing.
+    // Only the corners of the triangles checked: a flat face's corner covers nothing.
     constexpr unsigned none = ~0u;
     std::vector<unsigned> number(mesh.points.size(), none);
     std::vector<Point> points;
     std::vector<std::array<unsigned, 3>> pieces;
     for (size_t t = 0; t < mesh.triangles.size(); ++t) {
-        const unsigned* outline = outlines.corners.data() + outlines.start[t];
-        const size_t n = outlines.start[t + 1] - outlines.start[t];
-        if (n == 0)
+        if (!chosen[t])
             continue;
+        const auto outline = outlineOf(mesh, outlines, t);
         const size_t first = pieces.size();
-        triangulateOutline(outline, n, mesh.triangles[t], pieces);
+        triangulateOutline(outline.first, static_cast<size_t>(outline.second - outline.first),
+                           mesh.triangles[t], pieces);
         for (size_t i = first; i < pieces.size(); ++i)
             for (unsigned& v : pieces[i]) {
                 if (number[v] == none) {
@@ -902,10 +1253,289 @@ TriangulationCheck checkOutlines(const JoinedCorners& mesh, const Outlines& outl
     return checkTriangulation(points, pieces, [progress] { return progress && progress->isCancelled(); });
 }
 
+// Marks the faces that cover ground: those with an area, each surface once (a face whose three corners are
+// another's, in any order, is that face again and is left out; repeats counts those). A face is compared
+// only with the earlier ones listed under the same corner, never a busy one, so that a fan is not compared
+// round its centre. False when cancelled.
+bool coveringFaces(const JoinedCorners& mesh, std::vector<char>& covering, size_t& repeats,
+                   CancelCheck& cancel)
+{
+    const size_t count = mesh.triangles.size();
+    covering.assign(count, 0);
+    repeats = 0;
+    std::vector<unsigned> degree(mesh.points.size(), 0);
+    for (size_t t = 0; t < count; ++t) {
+        if (cancel())
+            return false;
+        const auto& c = mesh.triangles[t];
+        if (!hasArea(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]))
+            continue;
+        covering[t] = 1;
+        for (unsigned v : c)
+            ++degree[v];
+    }
+    auto sorted = [&mesh](size_t t) {
+        std::array<unsigned, 3> corners = mesh.triangles[t];
+        std::sort(corners.begin(), corners.end());
+        return corners;
+    };
+    constexpr unsigned none = ~0u;
+    constexpr unsigned busy = 64;
+    // The faces listed under each corner, the latest first.
+    std::vector<unsigned> latest(mesh.points.size(), none), before(count, none);
+    for (size_t t = 0; t < count; ++t) {
+        if (cancel())
+            return false;
+        if (!covering[t])
+            continue;
+        const std::array<unsigned, 3> corners = sorted(t);
+        // Under its least corner, which numbering in the order of the faces keeps near those of the faces
+        // before; under its least busy one (ties by number) where that is busy.
+        unsigned key = corners[0];
+        if (degree[key] > busy)
+            key = *std::min_element(corners.begin(), corners.end(), [&](unsigned a, unsigned b) {
+                return std::make_pair(degree[a], a) < std::make_pair(degree[b], b);
+            });
+        unsigned u = latest[key];
+        while (u != none && sorted(u) != corners)
+            u = before[u];
+        if (u != none) {
+            covering[t] = 0;
+            ++repeats;
+            continue;
+        }
+        before[t] = latest[key];
+        latest[key] = static_cast<unsigned>(t);
+    }
+    return true;
+}
+
+// Exactly whether p lies inside the ring (crossings of a ray from it towards greater x).
+bool inside(const Polygon& ring, const Point& p, CancelCheck& cancel)
+{
+    bool in = false;
+    const unsigned n = ring.getPointCount();
+    for (unsigned i = 0; i < n && !cancel(); ++i) {
+        const Point& a = ring.getPoint(i);
+        const Point& b = ring.getPoint((i + 1) % n);
+        if ((a.getY() > p.getY()) != (b.getY() > p.getY())
+            && turning(a, b, p) == (b.getY() > a.getY() ? 1 : -1))
+            in = !in;
+    }
+    return in;
+}
+
+// The separate parts of the covering faces: faces with a point of their outlines in common are one part.
+// Parts are numbered in the order of their first faces.
+struct Pieces
+{
+    static constexpr unsigned none = ~0u;
+    // Each face's part; none for a face that covers nothing.
+    std::vector<unsigned> of;
+    // Of each part: its plan area, its box (least and greatest x, least and greatest y) and its first face.
+    std::vector<double> area;
+    std::vector<std::array<double, 4>> box;
+    std::vector<size_t> first;
+    // Faces left out as repeats of others.
+    size_t repeats = 0;
+
+    // The part of the largest area, the first of equals.
+    unsigned largest() const
+    {
+        return static_cast<unsigned>(std::max_element(area.begin(), area.end()) - area.begin());
+    }
+    // The faces of the part and of those whose boxes meet its box: only they can overlap it.
+    std::vector<char> beside(unsigned part) const
+    {
+        std::vector<char> near(area.size());
+        const auto& b = box[part];
+        for (size_t q = 0; q < near.size(); ++q)
+            near[q] = !(box[q][1] < b[0] || box[q][0] > b[1] || box[q][3] < b[2] || box[q][2] > b[3]);
+        std::vector<char> faces(of.size());
+        for (size_t t = 0; t < of.size(); ++t)
+            faces[t] = of[t] != none && near[of[t]];
+        return faces;
+    }
+    // The share of the area of all parts that the part's border encloses: the part and the parts inside
+    // the border, each told by a point inside its first face.
+    double enclosedShare(const JoinedCorners& mesh, unsigned part, const Polygon& border,
+                         CancelCheck& cancel) const
+    {
+        if (border.getPointCount() < 3)
+            return 0;
+        // The areas of one part are not summed: its border encloses all.
+        if (area.size() == 1)
+            return 1;
+        double total = 0;
+        for (double a : area)
+            total += a;
+        if (!(total > 0))
+            return 0;
+        double enclosed = area[part];
+        const Pelko::Corvex::Envelope ring = border.getEnvelope();
+        for (size_t q = 0; q < area.size() && !cancel.cancelled(); ++q) {
+            if (q == part || box[q][0] < ring.getMinX() || box[q][1] > ring.getMaxX()
+                || box[q][2] < ring.getMinY() || box[q][3] > ring.getMaxY())
+                continue;
+            const auto& t = mesh.triangles[first[q]];
+            const Point &a = mesh.points[t[0]], &b = mesh.points[t[1]], &c = mesh.points[t[2]];
+            const Point centre((a.getX() + b.getX() + c.getX()) / 3, (a.getY() + b.getY() + c.getY()) / 3);
+            if (inside(border, centre, cancel))
+                enclosed += area[q];
+        }
+        return std::min(1.0, enclosed / total);
+    }
+};
+
+// False when cancelled.
+bool findPieces(const JoinedCorners& mesh, const std::vector<char>& covering, const Outlines* outlines,
+                Pieces& pieces, CancelCheck& cancel)
+{
+    const size_t count = mesh.triangles.size();
+    std::vector<unsigned> parent(count);
+    for (size_t t = 0; t < count; ++t)
+        parent[t] = static_cast<unsigned>(t);
+    auto root = [&parent](unsigned t) {
+        while (parent[t] != t)
+            t = parent[t] = parent[parent[t]];
+        return t;
+    };
+    std::vector<unsigned> faceAt(mesh.points.size(), Pieces::none);
+    for (size_t t = 0; t < count; ++t) {
+        if (cancel())
+            return false;
+        if (!covering[t])
+            continue;
+        const auto outline = outlineOf(mesh, outlines, t);
+        unsigned own = static_cast<unsigned>(t);
+        for (const unsigned* v = outline.first; v != outline.second; ++v) {
+            if (faceAt[*v] == Pieces::none) {
+                faceAt[*v] = static_cast<unsigned>(t);
+                continue;
+            }
+            // The earlier face's root stays: roots are first faces.
+            const unsigned other = root(faceAt[*v]);
+            if (other < own) {
+                parent[own] = other;
+                own = other;
+            } else if (own < other) {
+                parent[other] = own;
+            }
+        }
+    }
+    size_t roots = 0;
+    for (size_t t = 0; t < count; ++t)
+        roots += covering[t] && parent[t] == t;
+    pieces.of.assign(count, Pieces::none);
+    pieces.area.clear();
+    pieces.box.clear();
+    pieces.first.clear();
+    std::vector<unsigned> number(count, Pieces::none);
+    for (size_t t = 0; t < count; ++t) {
+        if (cancel())
+            return false;
+        if (!covering[t])
+            continue;
+        const auto& c = mesh.triangles[t];
+        const Point &a = mesh.points[c[0]], &b = mesh.points[c[1]], &d = mesh.points[c[2]];
+        unsigned& part = number[root(static_cast<unsigned>(t))];
+        if (part == Pieces::none) {
+            part = static_cast<unsigned>(pieces.area.size());
+            pieces.area.push_back(0);
+            pieces.box.push_back({ a.getX(), a.getX(), a.getY(), a.getY() });
+            pieces.first.push_back(t);
+        }
+        pieces.of[t] = part;
+        // Areas and boxes tell parts apart and weigh them: one part needs neither.
+        if (roots == 1)
+            continue;
+        pieces.area[part] += Triangle2D(a, b, d).area();
+        auto& box = pieces.box[part];
+        for (const Point* p : { &a, &b, &d }) {
+            box[0] = std::min(box[0], p->getX());
+            box[1] = std::max(box[1], p->getX());
+            box[2] = std::min(box[2], p->getY());
+            box[3] = std::max(box[3], p->getY());
+        }
+    }
+    return true;
+}
+
+// The stored walk over the chosen faces alone, written in their order into a database in memory.
+Polygon storedWalkOf(const std::vector<Triangle3D>& triangles, const std::vector<char>& chosen,
+                     IProgress* progress)
+{
+    std::vector<Triangle3D> faces;
+    for (size_t t = 0; t < triangles.size(); ++t)
+        if (chosen[t])
+            faces.push_back(triangles[t]);
+    Connection* memory = Connection::create(":memory:", true);
+    if (!memory)
+        return Polygon();
+    CancelOnly cancelOnly(progress);
+    Polygon border;
+    if (memory->beginTransactionWithExclusive() && TriangleRTreeControl::createTable(memory)
+        && TriangleRTreeControl::insert(memory, faces, &cancelOnly))
+        border = BorderExtractor::extract(memory, progress);
+    memory->rollback();
+    Connection::destory(memory);
+    return border;
+}
+
 // Each step of a stored walk is a database query: the flag is cheap beside it. In memory a step costs
 // microseconds.
 constexpr unsigned storedCheckEvery = 1;
 constexpr unsigned memoryCheckEvery = 4096;
+
+// The ring round the chosen faces, and whether it is their own: no two faces lie over each other around a
+// corner the walk stood at, no face (of any part) holds such a corner but on its outline, and no corner
+// lies inside an edge walked; or, where that is too costly to tell, the faces of the part and of those
+// beside it form one triangulation. Empty and unsound when cancelled.
+std::pair<Polygon, bool> certifiedRing(const JoinedCorners& mesh, const std::vector<char>& covering,
+                                       const Outlines* outlines, const std::vector<char>& chosen,
+                                       const std::vector<char>& beside, IProgress* progress,
+                                       CancelCheck& cancel)
+{
+    const std::vector<double> noHeights;
+    MeshCorners source(mesh.points, noHeights, mesh.triangles, mesh.triangles.size(), progress, outlines,
+                       &chosen);
+    if (source.cancelled())
+        return { Polygon(), false };
+    Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
+    const std::pair<Polygon, bool> ring = walk.ring();
+    if (walk.cancelled() || !ring.second)
+        return { walk.cancelled() ? Polygon() : ring.first, false };
+    Holder holder = Holder::None;
+    for (unsigned v : PointCells::unique(walk.walked()))
+        if (cancel() || !source.apartAt(v)) {
+            holder = Holder::Found;
+            break;
+        }
+    const size_t budget = 16 * (mesh.triangles.size() + walk.walked().size());
+    if (holder == Holder::None)
+        holder = foreignHolder(mesh, covering, outlines, walk.walked(), budget, cancel);
+    if (holder == Holder::None)
+        holder = cornerOnWalkedEdge(mesh, source, covering, walk.walked(), 64, cancel);
+    if (cancel.cancelled())
+        return { Polygon(), false };
+    switch (holder) {
+    case Holder::None:
+        return { ring.first, true };
+    case Holder::Found:
+        break;
+    case Holder::Unsure:
+        switch (checkOutlines(mesh, outlines, beside, progress)) {
+        case TriangulationCheck::Triangulation:
+            return { ring.first, true };
+        case TriangulationCheck::NotATriangulation:
+            break;
+        case TriangulationCheck::Cancelled:
+            return { Polygon(), false };
+        }
+        break;
+    }
+    return { ring.first, false };
+}
 
 } // namespace
 
@@ -942,84 +1572,74 @@ Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
 {
     const Delaunay::DelaunayTriangulation& triangulation = *delaunay.getDelaunayTriangulation();
     MeshCorners source(triangulation.points, triangulation.heights, triangulation.triangles,
-                       triangulation.triangleCount);
+                       triangulation.triangleCount, progress);
+    if (source.cancelled())
+        return Polygon();
     return Walk<MeshCorners>(source, progress, memoryCheckEvery).border();
 }
 
 Polygon BorderExtractor::extract(const std::vector<Triangle3D>& triangles, Connection* connection,
-                                 IProgress* progress)
+                                 IProgress* progress, BorderCoverage* coverage)
 {
+    if (coverage)
+        *coverage = BorderCoverage();
     if (triangles.size() > mostJoinedTriangles)
         return extract(connection, progress);
     CancelCheck cancel(progress, memoryCheckEvery);
     JoinedCorners joined;
-    if (!joinCorners(triangles, joined, cancel))
+    std::vector<char> covering;
+    Pieces pieces;
+    if (!joinCorners(triangles, joined, cancel) || !coveringFaces(joined, covering, pieces.repeats, cancel)
+        || !findPieces(joined, covering, nullptr, pieces, cancel))
         return Polygon();
-    const std::vector<double> noHeights;
-    Polygon border;
-    // Whether the border walked over the corners is the one the stored rows' containment gives.
-    bool asStored = false;
-    {
-        MeshCorners source(joined.points, noHeights, joined.triangles, joined.triangles.size());
-        Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
-        border = walk.border();
-        if (walk.cancelled())
-            return Polygon();
+    // Corners on the edges of other faces cut those edges, and join parts that meet only there. One part
+    // of faces joined at equal corners needs them only where its border may pass them.
+    Outlines outlines;
+    bool outlined = false;
+    auto outline = [&] {
+        outlined = true;
+        return outlineTJunctions(joined, covering, outlines, cancel)
+            && (outlines.corners.empty() || findPieces(joined, covering, &outlines, pieces, cancel));
+    };
+    if (pieces.area.size() > 1 && !outline())
+        return Polygon();
+    if (pieces.area.empty())
+        return Polygon();
+    const unsigned chosen = pieces.largest();
+    std::vector<char> walked(triangles.size());
+    for (size_t t = 0; t < walked.size(); ++t)
+        walked[t] = pieces.of[t] == chosen;
+    const std::vector<char> beside = pieces.beside(chosen);
 
-        // The walk took the triangles with a point as a corner for those that hold it, as the stored walk
-        // finds them where no triangle holds a corner the walk stood at without having it as its own; and
-        // the edges of one triangle only for border edges, as both do where no corner cuts them.
-        const size_t budget = 16 * (triangles.size() + walk.walked().size());
-        switch (foreignHolder(joined, walk.walked(), budget, cancel)) {
-        case Holder::None:
-            asStored = true;
-            if (cornerOnWalkedEdge(joined, source, walk.walked(), 64, cancel) == Holder::None)
-                return border;
-            break;
-        case Holder::Found:
-            break;
-        case Holder::Unsure:
-            if (cancel.cancelled())
-                return Polygon();
-            // Too many triangles over the walk's corners to test them one by one: in one triangulation no
-            // triangle holds a point but its corners, and no corner lies on an edge.
-            switch (checkTriangulation(joined.points, joined.triangles,
-                                       [progress] { return progress && progress->isCancelled(); })) {
-            case TriangulationCheck::Triangulation:
-                return border;
-            case TriangulationCheck::NotATriangulation:
-                break;
-            case TriangulationCheck::Cancelled:
-                return Polygon();
-            }
-            break;
-        }
+    std::pair<Polygon, bool> border = certifiedRing(
+        joined, covering, outlines.corners.empty() ? nullptr : &outlines, walked, beside, progress, cancel);
+    if (cancel.cancelled())
+        return Polygon();
+    if (!border.second && !outlined) {
+        if (!outline())
+            return Polygon();
+        if (!outlines.corners.empty())
+            border = certifiedRing(joined, covering, &outlines, walked, beside, progress, cancel);
         if (cancel.cancelled())
             return Polygon();
     }
-
-    // Corners on the edges of other triangles. Where the triangles cut at them form one triangulation, the
-    // border is walked over the cut edges, and passes the corners on them; where triangles overlap, the
-    // stored rows' containment gives the border, as it always did.
-    Outlines outlines;
-    if (!outlineTJunctions(joined, outlines, cancel))
-        return Polygon();
-    if (!outlines.corners.empty()) {
-        switch (checkOutlines(joined, outlines, progress)) {
-        case TriangulationCheck::Triangulation: {
-            MeshCorners source(joined.points, noHeights, joined.triangles, joined.triangles.size(),
-                               &outlines);
-            Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
-            border = walk.border();
-            return walk.cancelled() ? Polygon() : border;
-        }
-        case TriangulationCheck::NotATriangulation:
-            break;
-        case TriangulationCheck::Cancelled:
+    if (!border.second) {
+        // Faces overlap at the border: the stored walk over this part and those beside it.
+        const bool all = pieces.repeats == 0 && std::equal(beside.begin(), beside.end(), covering.begin());
+        if (all && connection)
+            border.first = extract(connection, progress);
+        else
+            border.first = storedWalkOf(triangles, beside, progress);
+        if (progress && progress->isCancelled())
             return Polygon();
-        }
     }
-    return asStored ? border : extract(connection, progress);
+    if (coverage) {
+        coverage->parts = static_cast<int>(pieces.area.size());
+        coverage->enclosedShare = pieces.enclosedShare(joined, chosen, border.first, cancel);
+        if (cancel.cancelled())
+            return Polygon();
+    }
+    return border.first;
 }
 
 } // namespace IO

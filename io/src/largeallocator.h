@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <utility>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -48,6 +49,18 @@ public:
         }
 #endif
         return static_cast<T*>(::operator new(bytes));
+    }
+
+    // What resize() adds is left uninitialised, as new T leaves it: the arrays are filled before they are
+    // read, and zeroing hundreds of megabytes first would take as long as the work, without a look at the
+    // cancel flag.
+    template<class U> void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template<class U, class... Args> void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
     }
 
     void deallocate(T* p, std::size_t n) noexcept

@@ -190,21 +190,61 @@ std::uint32_t orderedBits(float value)
     return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
 }
 
+bool isCancelled(IProgress* progress)
+{
+    return progress && progress->isCancelled();
+}
+
+// Asks whether the work is cancelled once per this many units of work counted in (a cell moved in one pass
+// of a sort): a few milliseconds of work on millions of cells, none at all on a few thousand.
+class Looks
+{
+public:
+    explicit Looks(IProgress* progress)
+        : m_progress(progress)
+    {
+    }
+    // True once cancelled.
+    bool operator()(size_t units)
+    {
+        m_units += units;
+        if (m_units < batch)
+            return m_cancelled;
+        m_units %= batch;
+        return now();
+    }
+    // Asks at once.
+    bool now() { return m_cancelled = m_cancelled || isCancelled(m_progress); }
+
+    static constexpr size_t batch = 65536;
+
+private:
+    IProgress* m_progress;
+    size_t m_units = 0;
+    bool m_cancelled = false;
+};
+
 // Stable sort of cells by their centres along one axis. Radix passes move whole cells in streams instead of
 // comparing them: millions of cells sort several times faster, and every later pass over them reads memory
 // in order.
 class CentreSorter
 {
 public:
-    void sort(Cell* begin, Cell* end, int axis)
+    // False when cancelled on the way; the cells are then in no particular order.
+    bool sort(Cell* begin, Cell* end, int axis, Looks& looks)
     {
         const size_t n = static_cast<size_t>(end - begin);
-        if (m_spare.size() < n)
-            m_spare.resize(n);
+        if (m_spare.size() < n && !grow(n, looks))
+            return false;
         std::fill(m_starts.begin(), m_starts.end(), 0);
-        for (const Cell* cell = begin; cell != end; ++cell)
-            for (int pass = 0; pass < passes; ++pass)
-                ++m_starts[pass * digits + digit(*cell, axis, pass)];
+        for (size_t i = 0; i < n; i += Looks::batch) {
+            const size_t stop = std::min(n, i + Looks::batch);
+            for (const Cell* cell = begin + i; cell != begin + stop; ++cell)
+                for (int pass = 0; pass < passes; ++pass)
+                    ++m_starts[pass * digits + digit(*cell, axis, pass)];
+            if (looks(stop - i))
+                return false;
+        }
         Cell* from = begin;
         Cell* to = m_spare.data();
         for (int pass = 0; pass < passes; ++pass) {
@@ -212,15 +252,37 @@ public:
             size_t sum = 0;
             for (size_t d = 0; d < digits; ++d)
                 sum += std::exchange(starts[d], sum);
-            for (size_t i = 0; i < n; ++i)
-                to[starts[digit(from[i], axis, pass)]++] = from[i];
+            for (size_t i = 0; i < n; i += Looks::batch) {
+                const size_t stop = std::min(n, i + Looks::batch);
+                for (size_t k = i; k < stop; ++k)
+                    to[starts[digit(from[k], axis, pass)]++] = from[k];
+                if (looks(stop - i))
+                    return false;
+            }
             std::swap(from, to);
         }
         if (from != begin)
             std::copy(from, from + n, begin);
+        return true;
     }
 
 private:
+    // The cells of a pass go to places all over the spare array: the first pass would fault in all of its
+    // pages at once. Cleared a block at a time between looks instead.
+    bool grow(size_t n, Looks& looks)
+    {
+        m_spare.resize(n);
+        unsigned char* bytes = reinterpret_cast<unsigned char*>(m_spare.data());
+        const size_t size = n * sizeof(Cell);
+        constexpr size_t block = size_t(2) << 20;
+        for (size_t at = 0; at < size; at += block) {
+            std::memset(bytes + at, 0, std::min(block, size - at));
+            if (looks.now())
+                return false;
+        }
+        return true;
+    }
+
     static constexpr int digitBits = 11;
     static constexpr int passes = 3; // 11 + 11 + 10 bits
     static constexpr size_t digits = size_t(1) << digitBits;
@@ -235,19 +297,21 @@ private:
 };
 
 // Orders the cells sort-tile-recursive and returns where each node's run ends: vertical slices of whole
-// nodes by x, each cut by y into nodes of at most `capacity` cells, filled evenly.
-std::vector<size_t> tile(Cells& cells, size_t capacity, CentreSorter& sorter)
+// nodes by x, each cut by y into nodes of at most `capacity` cells, filled evenly. Empty when cancelled.
+std::vector<size_t> tile(Cells& cells, size_t capacity, CentreSorter& sorter, Looks& looks)
 {
     const size_t n = cells.size();
     const size_t nodes = (n + capacity - 1) / capacity;
     const size_t slices = static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(nodes))));
     const size_t sliceCells = ((nodes + slices - 1) / slices) * capacity;
-    sorter.sort(cells.data(), cells.data() + n, 0);
     std::vector<size_t> ends;
+    if (!sorter.sort(cells.data(), cells.data() + n, 0, looks))
+        return ends;
     ends.reserve(nodes + slices);
     for (size_t begin = 0; begin < n; begin += sliceCells) {
         const size_t count = std::min(sliceCells, n - begin);
-        sorter.sort(cells.data() + begin, cells.data() + begin + count, 1);
+        if (!sorter.sort(cells.data() + begin, cells.data() + begin + count, 1, looks))
+            return std::vector<size_t>();
         const size_t groups = (count + capacity - 1) / capacity;
         for (size_t g = 1; g <= groups; ++g)
             ends.push_back(begin + count * g / groups);
@@ -272,11 +336,6 @@ constexpr size_t rowsPerStatement = 100;
 // Statements, and nodes, written between two looks at the cancel flag: a few milliseconds of work.
 constexpr size_t statementsPerCancelCheck = 40;
 constexpr size_t nodesPerCancelCheck = 256;
-
-bool isCancelled(IProgress* progress)
-{
-    return progress && progress->isCancelled();
-}
 
 std::string insertText(const std::string& table, const char* columns, size_t rows)
 {
@@ -427,10 +486,13 @@ bool writeTree(sqlite3* db, const std::string& table, Cells& leaves, int nodeSiz
     Cells* level = &leaves;
     Cells above;
     CentreSorter sorter;
+    Looks looks(progress);
     sqlite3_int64 next = 2; // 1 is the root
     int depth = 0;
     for (; level->size() > capacity; ++depth) {
-        std::vector<size_t> ends = tile(*level, capacity, sorter);
+        std::vector<size_t> ends = tile(*level, capacity, sorter, looks);
+        if (ends.empty())
+            return false;
         Cells built;
         built.reserve(ends.size());
         const Cell* begin = level->data();

@@ -1,4 +1,6 @@
+#include "cancelonly.h"
 #include "dxflinebuffer.h"
+#include "writeahead.h"
 
 #include <io/bordercontrol.h>
 #include <io/borderextractor.h>
@@ -30,6 +32,8 @@ namespace {
 
 // Faces are written in batches so that one prepared statement serves many rows.
 constexpr size_t batchSize = 4096;
+// Triangles kept in one piece of the list of those written.
+constexpr size_t writtenPiece = 65536;
 
 // The group codes of the x, y and z of corners 0 to 2, which every face has, and of corner 3.
 constexpr int cornerCodes[] = { 10, 20, 30, 11, 21, 31, 12, 22, 32 };
@@ -106,21 +110,6 @@ int faceTriangles(const Point3D (&corners)[4], bool quad, Triangle3D (&out)[2], 
     *hasArea = true;
     return count;
 }
-
-// Passes on whether the work is cancelled, and no reports: a drawing's progress is its lines read.
-class CancelOnly final : public IProgress
-{
-public:
-    explicit CancelOnly(IProgress* progress)
-        : m_progress(progress)
-    {
-    }
-    void report(int) override { }
-    bool isCancelled() const override { return m_progress && m_progress->isCancelled(); }
-
-private:
-    IProgress* m_progress;
-};
 
 } // namespace
 
@@ -256,12 +245,15 @@ bool TriangleDxfAdapter::flush()
     std::vector<int> ids(m_triangles.size());
     for (int& id : ids)
         id = m_faceCount++;
-    // The index is built once at the end, as one packed tree; only the boxes wait for it.
-    for (const Triangle3D& triangle : m_triangles)
-        m_boxes.push_back(TriangleRTreeControl::grownRect(triangle));
     bool ok = TriangleRTreeControl::insertTriangles(m_connection, ids, m_triangles);
-    // Kept for the border, walked over them in memory once every row is in.
-    m_written.insert(m_written.end(), m_triangles.begin(), m_triangles.end());
+    // Kept for the index, built once at the end as one packed tree, and for the border, walked over them in
+    // memory once every row is in. In pieces: one growing list would be copied whole as it grows, hundreds
+    // of megabytes at once in a large drawing.
+    if (m_written.empty() || m_written.back().size() + m_triangles.size() > m_written.back().capacity()) {
+        m_written.emplace_back();
+        m_written.back().reserve(std::max(writtenPiece, m_triangles.size()));
+    }
+    m_written.back().insert(m_written.back().end(), m_triangles.begin(), m_triangles.end());
     m_triangles.clear();
     return ok;
 }
@@ -271,22 +263,40 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
     if (!m_databaseMode)
         return true;
     bool indexed = false;
+    std::vector<Triangle3D> written;
     if (!m_failed && m_connection && !isCancelled(progress) && flush()) {
-        std::vector<int> ids(m_boxes.size());
+        // One list, and the boxes of the index, a piece at a time between looks at the flag.
+        size_t count = 0;
+        for (const std::vector<Triangle3D>& piece : m_written)
+            count += piece.size();
+        written.reserve(count);
+        std::vector<Pelko::Corvex::Rect> boxes;
+        boxes.reserve(count);
+        bool cancelled = false;
+        for (std::vector<Triangle3D>& piece : m_written) {
+            written.insert(written.end(), piece.begin(), piece.end());
+            for (const Triangle3D& triangle : piece)
+                boxes.push_back(TriangleRTreeControl::grownRect(triangle));
+            piece = std::vector<Triangle3D>();
+            if ((cancelled = isCancelled(progress)))
+                break;
+        }
+        std::vector<int> ids(boxes.size());
         std::iota(ids.begin(), ids.end(), 0);
-        // Index rows too, so that the queries and the border see the faces.
+        // Index rows too, so that the queries and the border see the faces. A drawing's progress is its
+        // lines read.
         CancelOnly cancel(progress);
-        indexed = TriangleRTreeControl::insertIndex(m_connection, ids, m_boxes, &cancel);
+        indexed = !cancelled && !isCancelled(progress)
+            && TriangleRTreeControl::insertIndex(m_connection, ids, boxes, &cancel);
     }
-    m_boxes = std::vector<Pelko::Corvex::Rect>();
+    m_written = std::vector<std::vector<Triangle3D>>();
     if (!indexed || isCancelled(progress)) {
-        m_written = std::vector<Triangle3D>();
         m_failed = true;
         close(false);
         return false;
     }
-    Pelko::Corvex::Polygon border = BorderExtractor::extract(m_written, m_connection, progress);
-    m_written = std::vector<Triangle3D>();
+    Pelko::Corvex::Polygon border = BorderExtractor::extract(written, m_connection, progress, &m_coverage);
+    written = std::vector<Triangle3D>();
     if (isCancelled(progress)) {
         close(false);
         return false;
@@ -295,6 +305,11 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
     bool created = BorderControl::createTable(m_connection);
     bool cleared = BorderControl::removeRecords(m_connection);
     bool inserted = BorderControl::insertPolygon(m_connection, border);
+    if (!writeAhead(m_connection, progress)) {
+        close(false);
+        m_failed = true;
+        return false;
+    }
     bool committed = m_connection->commit();
     bool ok = created && cleared && inserted && committed;
     if (!ok)
@@ -327,6 +342,11 @@ int TriangleDxfAdapter::skippedFaces() const
 unsigned TriangleDxfAdapter::firstSkippedLine() const
 {
     return m_firstSkippedLine;
+}
+
+const BorderCoverage& TriangleDxfAdapter::borderCoverage() const
+{
+    return m_coverage;
 }
 
 bool TriangleDxfAdapter::isWritable() const

@@ -30,12 +30,20 @@ namespace {
 constexpr double boxMargin = 0.001;
 // Rows written between two looks at the cancel flag: a few milliseconds of work.
 constexpr size_t cancelBatch = 4096;
+// Rows passed over in memory (renumbered, boxed) between two looks: as long as a batch of rows written.
+constexpr size_t memoryBatch = 65536;
 
 std::atomic<bool> sqliteCheck { false };
 
 bool isCancelled(IProgress* progress)
 {
     return progress && progress->isCancelled();
+}
+
+// Whether the work is cancelled, asked after every memoryBatch items of a pass over rows in memory.
+bool cancelledAt(size_t i, IProgress* progress)
+{
+    return (i + 1) % memoryBatch == 0 && isCancelled(progress);
 }
 
 // Four decimals in the C locale, as "%.4lf" would give without a locale.
@@ -222,7 +230,9 @@ private:
 class TriangulationRows
 {
 public:
-    explicit TriangulationRows(const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation)
+    // cancelled() tells whether progress cancelled the work on the way; the rows are then incomplete.
+    TriangulationRows(const Pelko::Corvex::Delaunay::DelaunayTriangulation& triangulation,
+                      IProgress* progress)
     {
         // The triangles come in spatial order but name the points in input order, and every triangle is
         // read twice (its box, then its row). Renumbered in the order the triangles first name them, with
@@ -236,6 +246,10 @@ public:
         m_vertices.reserve(points.size());
         m_corners.reserve(count);
         for (size_t t = 0; t < count; ++t) {
+            if (cancelledAt(t, progress)) {
+                m_cancelled = true;
+                return;
+            }
             if (t + ahead < count)
                 for (unsigned v : triangulation.triangles[t + ahead])
                     __builtin_prefetch(&renumbered[v]);
@@ -259,10 +273,12 @@ public:
         const std::array<unsigned, 3>& corner = m_corners[i];
         return Triangle3D(m_vertices[corner[0]], m_vertices[corner[1]], m_vertices[corner[2]]);
     }
+    bool cancelled() const { return m_cancelled; }
 
 private:
     std::vector<std::array<unsigned, 3>> m_corners;
     std::vector<Point3D> m_vertices;
+    bool m_cancelled = false;
 };
 
 template<class Rows>
@@ -270,8 +286,11 @@ bool indexRows(Connection* connection, const std::vector<int>* ids, const Rows& 
 {
     auto id = [&](size_t i) { return ids ? (*ids)[i] : static_cast<int>(i); };
     RTreePacker packer(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (cancelledAt(i, progress))
+            return false;
         packer.add(id(i), TriangleRTreeControl::grownRect(rows[i]));
+    }
     if (packer.write(connection, indexName(), progress, sqliteCheck))
         return true;
     if (isCancelled(progress))
@@ -319,8 +338,11 @@ bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector
     if (ids.size() != boxes.size())
         return false;
     RTreePacker packer(boxes.size());
-    for (size_t i = 0; i < boxes.size(); ++i)
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (cancelledAt(i, progress))
+            return false;
         packer.add(ids[i], boxes[i]);
+    }
     if (packer.write(connection, indexName(), progress, sqliteCheck))
         return true;
     if (isCancelled(progress))
@@ -378,7 +400,9 @@ bool TriangleRTreeControl::insert(Connection* connection,
 {
     if (!progress)
         progress = NullProgress::instance();
-    const TriangulationRows rows(triangulation);
+    const TriangulationRows rows(triangulation, progress);
+    if (rows.cancelled())
+        return false;
     bool index = indexRows(connection, nullptr, rows, progress);
     if (isCancelled(progress))
         return false;

@@ -1,3 +1,5 @@
+#include "writeahead.h"
+
 #include <io/bordercontrol.h>
 #include <io/borderextractor.h>
 #include <io/dxfmemoryreader.h>
@@ -97,6 +99,8 @@ bool writeModel(const std::string& databasePath, IProgress* progress, Insert ins
     bool created = BorderControl::createTable(connection);
     bool cleared = BorderControl::removeRecords(connection);
     bool inserted = BorderControl::insertPolygon(connection, outline);
+    if (!writeAhead(connection, progress))
+        return false;
     bool committed = session.commit();
     return created && cleared && inserted && committed;
 }
@@ -175,6 +179,8 @@ DxfConversion TrianglesWriter::convertDrawing(MemoryFile& dxf, const std::string
     }
     if (!adapter.finish(progress))
         result.outcome = isCancelled(progress) ? DxfConversion::Cancelled : DxfConversion::WriteFailed;
+    result.parts = adapter.borderCoverage().parts;
+    result.borderShare = adapter.borderCoverage().enclosedShare;
     return result;
 }
 

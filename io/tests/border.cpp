@@ -279,6 +279,26 @@ std::vector<Triangle3D> gridWithTJunctions()
     return faces;
 }
 
+// Unit squares over [x, x + n] x [y, y + n], two triangles each.
+std::vector<Triangle3D> meshOf(double x, double y, int n)
+{
+    std::vector<Triangle3D> faces;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            faces.push_back(tri(x + i, y + j, x + i + 1, y + j, x + i + 1, y + j + 1));
+            faces.push_back(tri(x + i, y + j, x + i + 1, y + j + 1, x + i, y + j + 1));
+        }
+    return faces;
+}
+
+// [0, 4]² with a hole shaped like an arrowhead pointing to smaller x, (3, 1), (1, 2), (3, 3) and its notch
+// (2, 2). Face 0 fills the notch, so that the descent from it ends at (2, 2), on the hole's rim only.
+std::vector<Triangle3D> arrowheadHole()
+{
+    return { tri(2, 2, 3, 1, 3, 3), tri(0, 0, 4, 0, 3, 1), tri(0, 0, 3, 1, 1, 2), tri(0, 0, 1, 2, 0, 4),
+             tri(1, 2, 3, 3, 0, 4), tri(3, 3, 4, 4, 0, 4), tri(3, 1, 4, 0, 4, 4), tri(3, 1, 4, 4, 3, 3) };
+}
+
 // [0, 2] x [0, 4] as two triangles beside unit squares over [2, 4] x [0, 4]: the corners (2, 1), (2, 2) and
 // (2, 3) lie on the long edge from (2, 0) to (2, 4).
 std::vector<Triangle3D> tJunctionAtTheBorder()
@@ -332,19 +352,36 @@ TEST(BorderExtractor, DrawingBorderIsItsOuterBorder)
     // Corners on the long edge of a triangle that reaches the border from both ends: containment counts the
     // triangle on the edge from one end to the other, which is no border edge.
     drawings.emplace_back("T-junction at the border", drawingOf(tJunctionAtTheBorder()));
-    // Faces that overlap have no border of whole edges; whatever it is, it is the stored walk's. A face
-    // given twice counts its edges twice, as containment does.
+    // A face given twice is one face; containment counts its edges twice.
     std::vector<Triangle3D> twice = gridWithTJunctions();
     twice.push_back(twice[5]);
     drawings.emplace_back("a face twice", drawingOf(twice));
+    // Faces that overlap have no border of whole edges; whatever it is, it is the stored walk's.
     drawings.emplace_back("crossing faces", drawingOf({ tri(0, 0, 4, 0, 2, 3), tri(0, 2, 2, -1, 4, 2) }));
+    // A mesh with a fifth of its faces given again, their corners in another order: one surface.
+    std::vector<Triangle3D> repeated = meshOf(0, 0, 10);
+    for (int i = 0; i < 20; ++i) {
+        const Triangle3D face = repeated[9 * i];
+        repeated.emplace_back(face.getVertex(2), face.getVertex(0), face.getVertex(1));
+    }
+    drawings.emplace_back("faces given again", drawingOf(repeated));
+    // Faces that overlap, and a face given twice, beside faces whose corners lie on edges at the border:
+    // neither takes them along to the stored walk, which would cut them in half.
+    std::vector<Triangle3D> besideOverlap = tJunctionAtTheBorder();
+    besideOverlap.push_back(tri(10, 0, 12, 0, 11, 2));
+    besideOverlap.push_back(tri(10, 0, 12, 1, 10.5, 2));
+    besideOverlap.push_back(tri(6, 0, 7, 0, 7, 1));
+    besideOverlap.push_back(tri(7, 1, 6, 0, 7, 0));
+    drawings.emplace_back("T-junctions beside an overlap", drawingOf(besideOverlap));
+    // The descent from face 0 ends on the rim of a hole.
+    drawings.emplace_back("a hole first", drawingOf(arrowheadHole()));
     // A face inside the fan, with a corner on an edge two of the fan's faces share: it overlaps them, away
     // from the border.
     std::vector<Triangle3D> fanAndMore = fanFaces(300);
     fanAndMore.push_back(tri(100, 50, 110, 40, 110, 60));
     drawings.emplace_back("a corner on a fan's edge", drawingOf(fanAndMore));
-    const std::set<std::string> withoutBorder { "a face twice", "crossing faces" };
-    const std::set<std::string> overlapping { "a face twice", "crossing faces", "a corner on a fan's edge" };
+    const std::set<std::string> withoutBorder { "crossing faces" };
+    const std::set<std::string> overlapping { "crossing faces", "a corner on a fan's edge" };
 
     TempFolder temp;
     for (const auto& [name, text] : drawings) {
@@ -375,6 +412,22 @@ TEST(BorderExtractor, DrawingBorderIsItsOuterBorder)
     const Pairs rectangle { { 0, 0 }, { 2, 0 }, { 3, 0 }, { 4, 0 }, { 4, 1 }, { 4, 2 },
                             { 4, 3 }, { 4, 4 }, { 3, 4 }, { 2, 4 }, { 0, 4 } };
     EXPECT_EQ(points(BorderExtractor::extract(tJunctionAtTheBorder(), nullptr, nullptr)), rectangle);
+    EXPECT_EQ(points(BorderExtractor::extract(repeated, nullptr, nullptr)),
+              points(BorderExtractor::extract(meshOf(0, 0, 10), nullptr, nullptr)));
+    EXPECT_EQ(points(BorderExtractor::extract(besideOverlap, nullptr, nullptr)), rectangle);
+    EXPECT_EQ(points(BorderExtractor::extract(arrowheadHole(), nullptr, nullptr)),
+              (Pairs { { 0, 0 }, { 4, 0 }, { 4, 4 }, { 0, 4 } }));
+
+    // Where the faces that overlap are the largest part, the border is the stored walk of them alone.
+    const std::vector<Triangle3D> overlap { tri(10, 0, 20, 0, 15, 8), tri(10, 0, 20, 4, 12, 9) };
+    std::vector<Triangle3D> squareFirst = gridWithTJunctions();
+    squareFirst.insert(squareFirst.end(), overlap.begin(), overlap.end());
+    const std::string alone = temp.file("alone.qvr");
+    ASSERT_TRUE(TrianglesWriter::write(overlap, alone, nullptr));
+    ConnectionPtr connection = open(alone);
+    const Pairs storedAlone = points(BorderControl::getPolygon(connection.get()));
+    EXPECT_GE(storedAlone.size(), 3u);
+    EXPECT_EQ(points(BorderExtractor::extract(squareFirst, nullptr, nullptr)), storedAlone);
 }
 
 namespace {
@@ -437,6 +490,19 @@ TEST(BorderExtractor, FacesWithCornersOnEachOthersEdgesHaveTheirOuterBorder)
     for (int i = 0; i < 300; i += 2)
         saw.push_back(tri(i, i, i + 2, i + 2, i, i + 2));
     drawings.emplace_back("a saw along a fan", saw);
+    // Faces that meet only at a corner, either first: the border passes that corner twice.
+    const std::vector<Triangle3D> corner { tri(0, 0, 1, 0, 1, 1), tri(1, 1, 2, 1, 2, 2) };
+    drawings.emplace_back("two faces at a corner", corner);
+    drawings.emplace_back("two faces at a corner, the other first",
+                          std::vector<Triangle3D> { corner[1], corner[0] });
+    std::vector<Triangle3D> meshes = meshOf(0, 0, 5), upper = meshOf(5, 5, 5);
+    meshes.insert(meshes.end(), upper.begin(), upper.end());
+    drawings.emplace_back("two meshes at a corner", meshes);
+    std::rotate(meshes.begin(), meshes.begin() + 50, meshes.end());
+    drawings.emplace_back("two meshes at a corner, the other first", meshes);
+    // A corner of one face on the edge of another, from outside: they too meet only there.
+    drawings.emplace_back("a corner on an edge from outside",
+                          std::vector<Triangle3D> { tri(0, 0, 2, 0, 1, 1), tri(1, 0, 2, -1, 0, -1) });
     // Squares over [0, 8]², or three quarters of it, cut at random; far from the origin too.
     std::mt19937 random(5);
     for (int drawing = 0; drawing < 40; ++drawing) {
@@ -463,6 +529,8 @@ TEST(BorderExtractor, FacesWithCornersOnEachOthersEdgesHaveTheirOuterBorder)
     }
     EXPECT_EQ(points(BorderExtractor::extract(drawings[1].second, nullptr, nullptr)),
               (Pairs { { 0, 0 }, { 4, 0 }, { 4, 2 }, { 2, 2 }, { 2, 4 }, { 0, 4 }, { 0, 2 } }));
+    EXPECT_EQ(points(BorderExtractor::extract(corner, nullptr, nullptr)),
+              (Pairs { { 0, 0 }, { 1, 1 }, { 2, 2 }, { 2, 1 }, { 1, 1 }, { 1, 0 } }));
 }
 
 TEST(BorderExtractor, TriangulationsWithCutTrianglesHaveTheirOuterBorder)
@@ -529,7 +597,7 @@ TEST(BorderExtractor, DrawingWalkedInMemoryIsTheStoredWalkWhereThatIsSound)
     std::uniform_int_distribution<int> coordinate(0, 4), count(1, 12);
     TempFolder temp;
     const std::string path = temp.file("random.qvr");
-    int differ = 0;
+    int mended = 0;
     for (int drawing = 0; drawing < 100; ++drawing) {
         std::vector<Triangle3D> faces;
         for (int n = count(random); n > 0; --n) {
@@ -543,13 +611,15 @@ TEST(BorderExtractor, DrawingWalkedInMemoryIsTheStoredWalkWhereThatIsSound)
         ConnectionPtr connection = open(path);
         const Polygon walked = BorderExtractor::extract(faces, connection.get(), nullptr);
         const Polygon storedWalk = BorderControl::getPolygon(connection.get());
-        // Containment counts a face along the whole of an edge that corners of other faces cut: where the
-        // stored walk goes wrong so, the walk in memory finds the sound border.
-        if (points(walked) != points(storedWalk)) {
-            ++differ;
-            EXPECT_NE(tinBorderFault(faces, storedWalk), "") << "drawing " << drawing;
+        // Containment counts a face along the whole of an edge that corners of other faces cut, the stored
+        // walk closes a loop at a corner where faces meet only there, and it goes round face 0's part:
+        // where it goes wrong so, the walk in memory finds the sound border, and where it is sound, so is
+        // the walk in memory.
+        if (tinBorderFault(faces, storedWalk).empty()) {
             EXPECT_EQ(tinBorderFault(faces, walked), "") << "drawing " << drawing;
+        } else if (tinBorderFault(faces, walked).empty()) {
+            ++mended;
         }
     }
-    EXPECT_GE(differ, 1);
+    EXPECT_GE(mended, 1);
 }

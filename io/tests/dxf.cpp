@@ -376,6 +376,29 @@ TEST(TrianglesWriter, ConversionTellsWhatCameOfIt)
     DxfConversion two = convertWith(slurp(twoFaces), database);
     EXPECT_EQ(two.outcome, DxfConversion::Converted);
     EXPECT_EQ(two.faces, 2);
+    EXPECT_EQ(two.parts, 1);
+    EXPECT_EQ(two.borderShare, 1);
+
+    // Two separate parts, face 0 in the smaller: the border goes round the larger, and the outcome tells
+    // how much of the area that is. A third part inside a hole of the larger is enclosed too.
+    const std::string small = face(100, 0, 101, 0, 101, 1) + face(100, 0, 101, 1, 100, 1);
+    const std::string large = face(0, 0, 3, 0, 3, 3) + face(0, 0, 3, 3, 0, 3);
+    DxfConversion parts = convertWith(drawing(small + large), database);
+    EXPECT_EQ(parts.outcome, DxfConversion::Converted);
+    EXPECT_EQ(parts.parts, 2);
+    EXPECT_DOUBLE_EQ(parts.borderShare, 0.9);
+    EXPECT_EQ(tables(database).border, (Pairs { { 0, 0 }, { 3, 0 }, { 3, 3 }, { 0, 3 } }));
+    std::string frame;
+    for (int x = 0; x < 3; ++x)
+        for (int y = 0; y < 3; ++y)
+            if (x != 1 || y != 1)
+                frame += face(x, y, x + 1, y, x + 1, y + 1) + face(x, y, x + 1, y + 1, x, y + 1);
+    const std::string island = face(1.25, 1.25, 1.75, 1.25, 1.5, 1.75);
+    parts = convertWith(drawing(small + island + frame), database);
+    EXPECT_EQ(parts.parts, 3);
+    EXPECT_DOUBLE_EQ(parts.borderShare, (8 + 0.125) / 9.125);
+    // The frame's outer border, not the rim of its hole.
+    EXPECT_EQ(tables(database).border.size(), 12u);
 }
 
 TEST(TrianglesWriter, CancelledConversionKeepsNothing)

@@ -281,6 +281,47 @@ TEST(PackedIndex, TreeTakesLaterChanges)
     EXPECT_EQ(TriangleRTreeControl::getBelongedRect(c, Point(1001, -299.5)), (std::vector<int> { 1 }));
 }
 
+TEST(PackedIndex, CancelAskedWhileTheBoxesArePacked)
+{
+    // Boxing and sorting 3 million triangles' boxes ran 1.5 s before the first look at the flag. Now each
+    // pass over the boxes before the first row is linked looks at least once per 65,536 of them: taking
+    // them in, the sort's count and three moves along x, and the same along y.
+    constexpr size_t batch = 65536;
+    const size_t n = 3 * batch + 1000;
+    std::mt19937 random(4);
+    std::uniform_real_distribution<double> coordinate(0, 10000);
+    std::vector<Rect> boxes;
+    std::vector<int> ids;
+    for (size_t i = 0; i < n; ++i) {
+        const double x = coordinate(random), y = coordinate(random);
+        boxes.emplace_back(x, y, x + 3, y + 3);
+        ids.push_back(static_cast<int>(i));
+    }
+    TempFolder temp;
+    int run = 0;
+    // Packs into a new database; the number of index rows left.
+    auto pack = [&](Canceller& progress, bool* packed) {
+        ConnectionPtr connection = open(temp.file(("boxes" + std::to_string(run++) + ".qvr").c_str()), true);
+        EXPECT_TRUE(TriangleRTreeControl::createTable(connection.get()));
+        *packed = TriangleRTreeControl::insertIndex(connection.get(), ids, boxes, &progress);
+        return static_cast<size_t>(count(connection.get(), "triangleRTree_rowid"));
+    };
+    Canceller looks(1 << 30);
+    bool packed = false;
+    EXPECT_EQ(pack(looks, &packed), n);
+    EXPECT_TRUE(packed);
+    EXPECT_EQ(looks.reports.back(), 50);
+    EXPECT_GE(static_cast<size_t>(looks.askedBeforeReports), 9 * (n / batch));
+    // A cancel at any of those looks is heard there: nothing is reported or kept.
+    for (int after : { 0, looks.askedBeforeReports / 3, looks.askedBeforeReports - 1 }) {
+        SCOPED_TRACE(after);
+        Canceller cancel(after);
+        EXPECT_EQ(pack(cancel, &packed), 0u);
+        EXPECT_FALSE(packed);
+        EXPECT_TRUE(cancel.reports.empty());
+    }
+}
+
 TEST(PackedIndex, FallsBackToPlainInserts)
 {
     TempFolder temp;

@@ -101,6 +101,10 @@ struct Canceller : Pelko::IO::IProgress
     void report(int percent) override { reports.push_back(percent); }
     bool isCancelled() const override
     {
+        if (reports.empty())
+            ++askedBeforeReports;
+        else if (reports.back() == 100)
+            ++askedAfterReports;
         if (++asked <= after)
             return false;
         if (reportsBeforeCancel < 0)
@@ -109,6 +113,9 @@ struct Canceller : Pelko::IO::IProgress
     }
     int after;
     mutable int asked = 0;
+    // Of those, before the first report, and after a report of 100.
+    mutable int askedBeforeReports = 0;
+    mutable int askedAfterReports = 0;
     // The number of reports when the cancel was first seen; -1 before.
     mutable int reportsBeforeCancel = -1;
     std::vector<int> reports;

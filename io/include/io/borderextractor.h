@@ -21,6 +21,16 @@ namespace IO {
 
 class IProgress;
 
+// What the border of a drawing's faces goes round.
+struct IO_EXPORT BorderCoverage
+{
+    // Separate parts of the faces with an area: faces that meet at a corner, along an edge or at a corner
+    // on an edge are one part. A face given again (the same three corners) is the same part of ground.
+    int parts = 0;
+    // The plan area of the faces the border encloses, as a share of the area of all of them (0 to 1).
+    double enclosedShare = 0;
+};
+
 // Walks the outer border of the triangles stored on the connection, through the R*Tree queries only.
 class IO_EXPORT BorderExtractor
 {
@@ -34,14 +44,19 @@ public:
     // around one point) may overlap a query point by the thousand. progress as above.
     static Pelko::Corvex::Polygon extract(const Pelko::Corvex::Delaunay& delaunay, IProgress* progress);
     // The outer border of the triangles, walked in memory: the triangles joined by their exactly equal
-    // corners, a border edge an edge of one triangle only. An edge of one triangle that corners of others
-    // lie on (exactly, strictly between its ends) is cut at them, and the border passes those corners: a
-    // mesh whose triangles meet so gets its outer border, where the stored rows' containment counts the
-    // triangle along the whole edge. Triangles that overlap have no such border; for them it is the one the
-    // database on the connection gives when it holds these triangles (triangle i as row i), walked through
-    // its rows as above where the walk in memory may differ from it. progress as above.
+    // corners, a triangle given again (the same three corners in any order) taken once, a border edge an
+    // edge of one triangle only. An edge of one triangle that corners of others lie on (exactly, strictly
+    // between its ends) is cut at them, and the border passes those corners. Where triangles meet only at
+    // a corner the border passes that corner once for each gap between them, keeping the triangles on one
+    // side. Of triangles in separate parts, the border goes round the part of the largest plan area; what
+    // it goes round goes into coverage when that is not null.
+    // Triangles that overlap have no such border: for the part with an overlap at its border it is the
+    // one the stored walk above gives over that part's rows (through the connection when it holds these
+    // triangles as rows 0 to n - 1 and the part is all of them, else through a database in memory).
+    // progress as above.
     static Pelko::Corvex::Polygon extract(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
-                                          Zemko::Utility::Connection* connection, IProgress* progress);
+                                          Zemko::Utility::Connection* connection, IProgress* progress,
+                                          BorderCoverage* coverage = nullptr);
     static std::pair<Pelko::Corvex::Point, bool> findBorderPoint(Zemko::Utility::Connection* connection);
     static std::pair<Pelko::Corvex::Point, bool> findBorderEdge(Zemko::Utility::Connection* connection,
                                                                 const Pelko::Corvex::Point& previous,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <io/borderextractor.h>
 #include <io/dxfmemoryreader.h>
 #include <io/io_global.h>
 
@@ -71,6 +72,8 @@ public:
     unsigned firstSkippedLine() const;
     // False when the database could not be opened or prepared, or a write failed.
     bool isWritable() const;
+    // What the border written by finish() goes round.
+    const BorderCoverage& borderCoverage() const;
 
 private:
     bool flush();
@@ -81,8 +84,8 @@ private:
 
     std::vector<Pelko::Corvex::Triangle3D> m_triangles;
     int m_faceCount = 0;
-    std::vector<Pelko::Corvex::Rect> m_boxes; // of the faces written so far, for the index
-    std::vector<Pelko::Corvex::Triangle3D> m_written; // the faces written so far, for the border
+    // The faces written so far, for the index and the border.
+    std::vector<std::vector<Pelko::Corvex::Triangle3D>> m_written;
     Zemko::Utility::Connection* m_connection = nullptr;
     bool m_databaseMode = false;
     bool m_failed = false;
@@ -91,6 +94,7 @@ private:
     int m_facesWithoutArea = 0;
     int m_skipped = 0;
     unsigned m_firstSkippedLine = 0;
+    BorderCoverage m_coverage;
     // Set while read() runs.
     DL_Dxf* m_reader = nullptr;
     const DxfLineBuffer* m_buffer = nullptr;

@@ -38,6 +38,10 @@ struct IO_EXPORT DxfConversion
     // line of the drawing the first of them ends at.
     int skippedFaces = 0;
     unsigned firstSkippedLine = 0;
+    // Separate parts of the faces with an area (faces meeting at a corner or along an edge are one part),
+    // and the share of their plan area the border encloses: the border goes round the largest part.
+    int parts = 0;
+    double borderShare = 0;
 };
 
 // Fills a TIN database (triangles, R*Tree index and border) in one transaction. Each operation is true only

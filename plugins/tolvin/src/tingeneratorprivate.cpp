@@ -320,6 +320,20 @@ bool DxfData::generate()
                                     .arg(result.firstSkippedLine);
         message = flat ? message + QLatin1Char(' ') + skipped : skipped;
     }
+    if (result.parts > 1) {
+        // Whole percent, 0 and 100 only for none and all.
+        const double share = 100 * result.borderShare;
+        int percent = static_cast<int>(share + 0.5);
+        if (share > 0 && share < 100)
+            percent = std::clamp(percent, 1, 99);
+        const QString parts
+            = QCoreApplication::translate("TinDialog",
+                                          "The drawing has %n separate parts; the border goes round the "
+                                          "largest and encloses %1 % of the area of the faces.",
+                                          nullptr, result.parts)
+                  .arg(percent);
+        message = message.isEmpty() ? parts : message + QLatin1Char(' ') + parts;
+    }
     return result.faces > 0 && !flat && putInPlace();
 }
 

@@ -245,6 +245,30 @@ void TinGeneratorTest::drawingIntoDatabase()
         { Vertex { 200, 110, 6 }, Vertex { 210, 100, 7 }, Vertex { 210, 110, 8 } }
     };
     QCOMPARE(tin.triangles, expected);
+
+    // Two separate parts, face 0 in the smaller: the border goes round the larger, and the run says so.
+    QByteArray parts("0\nSECTION\n2\nENTITIES\n");
+    for (const std::array<int, 6>& c : { std::array<int, 6> { 100, 0, 101, 0, 101, 1 },
+                                         { 100, 0, 101, 1, 100, 1 },
+                                         { 0, 0, 3, 0, 3, 3 },
+                                         { 0, 0, 3, 3, 0, 3 } }) {
+        parts += "0\n3DFACE\n8\nT\n";
+        for (int k = 0; k < 3; ++k)
+            parts += QByteArray::number(10 + k) + "\n" + QByteArray::number(c[2 * k]) + "\n"
+                + QByteArray::number(20 + k) + "\n" + QByteArray::number(c[2 * k + 1]) + "\n"
+                + QByteArray::number(30 + k) + "\n1\n";
+    }
+    const QString partsData = m_folder->filePath(QStringLiteral("parts.dxf"));
+    const QString partsTarget = m_folder->filePath(QStringLiteral("parts.qvr"));
+    QVERIFY(writeText(partsData, parts + "0\nENDSEC\n0\nEOF\n"));
+    TinGenerator generator(partsData, partsTarget);
+    QVERIFY(generate(generator));
+    QVERIFY(generator.isSucceeded());
+    QCOMPARE(
+        generator.message(),
+        QStringLiteral("The drawing has 2 separate parts; the border goes round the largest and encloses "
+                       "90 % of the area of the faces."));
+    QCOMPARE(readTin(partsTarget).border.size(), size_t(4));
 }
 
 void TinGeneratorTest::drawingWithoutMapping()
