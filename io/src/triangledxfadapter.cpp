@@ -262,6 +262,8 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
 {
     if (!m_databaseMode)
         return true;
+    // Every way out below closes the connection before this goes.
+    WriteAhead writeAhead;
     bool indexed = false;
     std::vector<Triangle3D> written;
     if (!m_failed && m_connection && !isCancelled(progress) && flush()) {

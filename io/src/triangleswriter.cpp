@@ -75,6 +75,7 @@ bool isCancelled(IProgress* progress)
 template<class Insert, class Border>
 bool writeModel(const std::string& databasePath, IProgress* progress, Insert insert, Border border)
 {
+    WriteAhead writeAhead;
     Session session(Connection::create(databasePath, true));
     Connection* connection = session.get();
     if (!connection)

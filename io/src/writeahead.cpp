@@ -27,15 +27,22 @@ bool isCancelled(IProgress* progress)
 
 } // namespace
 
-bool writeAhead(Zemko::Utility::Connection* connection, IProgress* progress)
+WriteAhead::~WriteAhead()
 {
-    if (!connection || !connection->handle())
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool WriteAhead::operator()(Zemko::Utility::Connection* connection, IProgress* progress)
+{
+    if (!connection || !connection->handle() || m_fd >= 0)
         return true;
     sqlite3* db = connection->handle();
     const char* name = sqlite3_db_filename(db, "main");
     const int fd = name && *name ? ::open(name, O_RDONLY | O_CLOEXEC) : -1;
     if (fd < 0)
         return true;
+    m_fd = fd;
     struct stat file;
     bool cancelled = false;
     // A small database is synced by the commit in moments; a sync more would only cost its own wait.
@@ -59,7 +66,6 @@ bool writeAhead(Zemko::Utility::Connection* connection, IProgress* progress)
         if (!cancelled)
             ::fdatasync(fd);
     }
-    ::close(fd);
     return !cancelled;
 }
 

@@ -12,6 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <clocale>
 #include <cmath>
 #include <filesystem>
@@ -374,6 +379,35 @@ TEST(TrianglesWriter, CancelStopsTheWriteAndKeepsNothing)
     }
 }
 
+namespace {
+
+// Watches a database being written until the file done exists: 1 when its journal stood at some moment
+// while no process held a lock on the database, 0 otherwise. Runs in a child process: system calls only.
+int watchLocks(const char* database, const char* journal, const char* done)
+{
+    bool lost = false;
+    while (::access(done, F_OK) != 0) {
+        struct stat before;
+        struct stat after;
+        if (::stat(journal, &before) != 0)
+            continue;
+        const int fd = ::open(database, O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct flock lock = {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        const bool free = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type == F_UNLCK;
+        ::close(fd);
+        // The same journal before and after: one transaction, which holds its lock throughout.
+        if (free && ::stat(journal, &after) == 0 && after.st_ino == before.st_ino)
+            lost = true;
+    }
+    return lost ? 1 : 0;
+}
+
+} // namespace
+
 TEST(TrianglesWriter, CancelAskedInEveryPhase)
 {
     // A TIN of 3 million points ran 1.5 s from its start before the first look at the flag (renumbering
@@ -392,8 +426,20 @@ TEST(TrianglesWriter, CancelAskedInEveryPhase)
     ASSERT_GT(n, batch);
     TempFolder temp;
     const std::string path = temp.file("large.qvr");
+    // Meanwhile another process watches the write's locks: the file written out through a descriptor of
+    // its own, closing that descriptor before the commit dropped SQLite's lock, and a reader would have
+    // rolled the transaction back as that of a crashed write.
+    const std::string journal = path + "-journal", done = temp.file("done");
+    const pid_t watcher = ::fork();
+    if (watcher == 0)
+        ::_exit(watchLocks(path.c_str(), journal.c_str(), done.c_str()));
     Canceller looks(1 << 30);
-    ASSERT_TRUE(TrianglesWriter::write(delaunay, path, &looks));
+    const bool written = TrianglesWriter::write(delaunay, path, &looks);
+    std::ofstream(done).put('.');
+    int status = -1;
+    ASSERT_EQ(::waitpid(watcher, &status, 0), watcher);
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the journal stood without a lock";
     // Before the first row: the renumbering, the boxes, the sort's count and three moves along x and the
     // same along y.
     EXPECT_GE(static_cast<size_t>(looks.askedBeforeReports), 10 * (n / batch));
