@@ -18,6 +18,21 @@ function(pelko_library target)
     pelko_warnings(${target})
 endfunction()
 
+# Designer forms of <target>: each <name>.ui gives ui_<name>.h in the current binary folder, which the
+# target and whatever links it include.
+#   pelko_forms(<target> <ui files>...)
+function(pelko_forms target)
+    # Not AUTOUIC: CMake 3.25 names its headers wrongly to Ninja, so a form edit recompiled nothing.
+    qt5_wrap_ui(headers ${ARGN})
+    target_sources(${target} PRIVATE ${ARGN} ${headers})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_BINARY_DIR})
+    # Form headers AUTOUIC wrote into a build folder before would come first on the include path.
+    file(GLOB stale ${CMAKE_CURRENT_BINARY_DIR}/*_autogen/include/ui_*.h)
+    if(stale)
+        file(REMOVE ${stale})
+    endif()
+endfunction()
+
 # One test program per file <dir>/tests/*.cpp, each registered with CTest under <label>.
 #   pelko_tests(<label> LINKS <libs>... [ENVIRONMENT <vars>...])
 function(pelko_tests label)
