@@ -33,13 +33,50 @@ function(pelko_forms target)
     endif()
 endfunction()
 
-# One test program per file <dir>/tests/*.cpp, each registered with CTest under <label>.
-#   pelko_tests(<label> LINKS <libs>... [ENVIRONMENT <vars>...])
+# Registers the test program <exe> (kind gtest or qtest) with CTest as <label>.<name>. A program named in
+# <split> runs for minutes under the sanitizers: it gets one entry <label>.<name>.<case> per case (a QtTest
+# case is a function, or function:tag for each row of a data-driven one), so that it spreads over the
+# cores. Its cases are listed after each link of the program: new ones join by themselves.
+#   pelko_add_test(<exe> <label> <name> <kind> <environment> <split>)
+function(pelko_add_test exe label name kind environment split)
+    if(NOT name IN_LIST split)
+        add_test(NAME ${label}.${name} COMMAND ${exe})
+        set_tests_properties(${label}.${name} PROPERTIES LABELS ${label} TIMEOUT 300
+            ENVIRONMENT "${environment}")
+        return()
+    endif()
+    set(cases ${CMAKE_CURRENT_BINARY_DIR}/${exe}_cases.cmake)
+    add_custom_command(TARGET ${exe} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:${exe}> -DKIND=${kind} -DOUT=${cases}
+            -P ${PROJECT_SOURCE_DIR}/cmake/PelkoCases.cmake
+        BYPRODUCTS ${cases} VERBATIM)
+    set(select "\${case}")
+    if(kind STREQUAL "gtest")
+        set(select "--gtest_filter=\${case}")
+    endif()
+    set(script ${CMAKE_CURRENT_BINARY_DIR}/${exe}_tests.cmake)
+    file(GENERATE OUTPUT ${script} CONTENT "function(pelko_case case)
+    add_test(\"${label}.${name}.\${case}\" \"$<TARGET_FILE:${exe}>\" \"${select}\")
+    set_tests_properties(\"${label}.${name}.\${case}\" PROPERTIES LABELS ${label} TIMEOUT 300
+        ENVIRONMENT \"${environment}\")
+endfunction()
+if(EXISTS \"${cases}\")
+    include(\"${cases}\")
+else()
+    add_test(${label}.${name}_NOT_BUILT ${label}.${name}_NOT_BUILT)
+endif()
+")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+endfunction()
+
+# One test program per file <dir>/tests/*.cpp, each registered with CTest under <label>; the programs
+# named after SPLIT get one entry per case.
+#   pelko_tests(<label> LINKS <libs>... [ENVIRONMENT <vars>...] [SPLIT <names>...])
 function(pelko_tests label)
     if(NOT BUILD_TESTING)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "" "LINKS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "LINKS;ENVIRONMENT;SPLIT" ${ARGN})
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
     foreach(file ${tests})
         get_filename_component(name ${file} NAME_WE)
@@ -51,21 +88,19 @@ function(pelko_tests label)
             TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
         set_target_properties(${exe} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
         pelko_warnings(${exe})
-        add_test(NAME ${label}.${name} COMMAND ${exe})
-        set_tests_properties(${label}.${name} PROPERTIES LABELS ${label} TIMEOUT 300
-            ENVIRONMENT "${ARG_ENVIRONMENT}")
+        pelko_add_test(${exe} ${label} ${name} gtest "${ARG_ENVIRONMENT}" "${ARG_SPLIT}")
     endforeach()
 endfunction()
 
 # One QtTest program per file <dir>/tests/*.cpp, each registered with CTest under <label>. The tests
 # run offscreen in the C.UTF-8 locale; each program gives itself a private settings folder
 # (TRELVIN_TEST_MAIN in testsupport/qttestmain.h).
-#   pelko_qt_tests(<label> LINKS <libs>... [ENVIRONMENT <vars>...])
+#   pelko_qt_tests(<label> LINKS <libs>... [ENVIRONMENT <vars>...] [SPLIT <names>...])
 function(pelko_qt_tests label)
     if(NOT BUILD_TESTING)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "" "LINKS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "LINKS;ENVIRONMENT;SPLIT" ${ARGN})
     find_package(Qt5 REQUIRED COMPONENTS Test Widgets)
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
     foreach(file ${tests})
@@ -81,8 +116,7 @@ function(pelko_qt_tests label)
             SHARED_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/testsupport/data"
             TEST_BINARY_DIR="${PROJECT_BINARY_DIR}")
         pelko_warnings(${exe})
-        add_test(NAME ${label}.${name} COMMAND ${exe})
-        set_tests_properties(${label}.${name} PROPERTIES LABELS ${label} TIMEOUT 300
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;${ARG_ENVIRONMENT}")
+        pelko_add_test(${exe} ${label} ${name} qtest
+            "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;${ARG_ENVIRONMENT}" "${ARG_SPLIT}")
     endforeach()
 endfunction()
