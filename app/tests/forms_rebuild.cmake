@@ -99,7 +99,7 @@ function(run)
 endfunction()
 
 run(${CMAKE_COMMAND} -S "${WORK}/src" -B "${WORK}/build" -G "${GENERATOR}"
-    -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM} -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_BUILD_TYPE=Debug)
+    -DCMAKE_MAKE_PROGRAM=${MAKE_PROGRAM} -DCMAKE_CXX_COMPILER=${CXX})
 run(${CMAKE_COMMAND} --build "${WORK}/build")
 # The edits must be younger than the outputs where file times keep whole seconds.
 execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 1)
