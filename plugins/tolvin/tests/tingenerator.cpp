@@ -7,11 +7,11 @@
 #include <road/atomicfile.h>
 
 #include <asuser.h>
+#include <cputimer.h>
 #include <filewatch.h>
 #include <qttestmain.h>
 #include <straightroad.h>
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QScopeGuard>
@@ -344,7 +344,7 @@ void TinGeneratorTest::cancelStopsAtOnce()
     QVERIFY(waitForProgress(*generator, *generator->job(), cancelAbove));
     QThread::msleep(settle);
     QVERIFY(!generator->isFinished());
-    QElapsedTimer sinceCancel;
+    CpuTimer sinceCancel;
     sinceCancel.start();
     generator->cancel();
     QVERIFY(generator->wait(60000));
@@ -451,7 +451,7 @@ void TinGeneratorTest::pointsOnALineAndOneOff()
 #endif
     {
         TinGenerator generator(data, target);
-        QElapsedTimer run;
+        CpuTimer run;
         run.start();
         QVERIFY(generate(generator));
         QVERIFY(run.elapsed() < 30 * bound);
@@ -469,7 +469,7 @@ void TinGeneratorTest::pointsOnALineAndOneOff()
     TinGenerator generator(data, target);
     generator.start();
     QVERIFY(waitForProgress(generator, *generator.job(), 99));
-    QElapsedTimer sinceCancel;
+    CpuTimer sinceCancel;
     sinceCancel.start();
     generator.cancel();
     QVERIFY(generator.wait(120000));
