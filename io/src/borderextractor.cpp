@@ -1,4 +1,4 @@
-#include "cancelonly.h"
+#include "cancellooks.h"
 #include "largeallocator.h"
 
 #include <io/borderextractor.h>

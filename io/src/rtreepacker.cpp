@@ -1,5 +1,7 @@
 #include "rtreepacker.h"
 
+#include "cancellooks.h"
+
 #include <io/iprogress.h>
 
 #include <utility/connection.h>
@@ -190,40 +192,6 @@ std::uint32_t orderedBits(float value)
     return bits & 0x80000000u ? ~bits : bits | 0x80000000u;
 }
 
-bool isCancelled(IProgress* progress)
-{
-    return progress && progress->isCancelled();
-}
-
-// Asks whether the work is cancelled once per this many units of work counted in (a cell moved in one pass
-// of a sort): a few milliseconds of work on millions of cells, none at all on a few thousand.
-class Looks
-{
-public:
-    explicit Looks(IProgress* progress)
-        : m_progress(progress)
-    {
-    }
-    // True once cancelled.
-    bool operator()(size_t units)
-    {
-        m_units += units;
-        if (m_units < batch)
-            return m_cancelled;
-        m_units %= batch;
-        return now();
-    }
-    // Asks at once.
-    bool now() { return m_cancelled = m_cancelled || isCancelled(m_progress); }
-
-    static constexpr size_t batch = 65536;
-
-private:
-    IProgress* m_progress;
-    size_t m_units = 0;
-    bool m_cancelled = false;
-};
-
 // Stable sort of cells by their centres along one axis. Radix passes move whole cells in streams instead of
 // comparing them: millions of cells sort several times faster, and every later pass over them reads memory
 // in order.
@@ -231,14 +199,14 @@ class CentreSorter
 {
 public:
     // False when cancelled on the way; the cells are then in no particular order.
-    bool sort(Cell* begin, Cell* end, int axis, Looks& looks)
+    bool sort(Cell* begin, Cell* end, int axis, CancelLooks& looks)
     {
         const size_t n = static_cast<size_t>(end - begin);
         if (m_spare.size() < n && !grow(n, looks))
             return false;
         std::fill(m_starts.begin(), m_starts.end(), 0);
-        for (size_t i = 0; i < n; i += Looks::batch) {
-            const size_t stop = std::min(n, i + Looks::batch);
+        for (size_t i = 0; i < n; i += CancelLooks::batch) {
+            const size_t stop = std::min(n, i + CancelLooks::batch);
             for (const Cell* cell = begin + i; cell != begin + stop; ++cell)
                 for (int pass = 0; pass < passes; ++pass)
                     ++m_starts[pass * digits + digit(*cell, axis, pass)];
@@ -252,8 +220,8 @@ public:
             size_t sum = 0;
             for (size_t d = 0; d < digits; ++d)
                 sum += std::exchange(starts[d], sum);
-            for (size_t i = 0; i < n; i += Looks::batch) {
-                const size_t stop = std::min(n, i + Looks::batch);
+            for (size_t i = 0; i < n; i += CancelLooks::batch) {
+                const size_t stop = std::min(n, i + CancelLooks::batch);
                 for (size_t k = i; k < stop; ++k)
                     to[starts[digit(from[k], axis, pass)]++] = from[k];
                 if (looks(stop - i))
@@ -269,7 +237,7 @@ public:
 private:
     // The cells of a pass go to places all over the spare array: the first pass would fault in all of its
     // pages at once. Cleared a block at a time between looks instead.
-    bool grow(size_t n, Looks& looks)
+    bool grow(size_t n, CancelLooks& looks)
     {
         m_spare.resize(n);
         unsigned char* bytes = reinterpret_cast<unsigned char*>(m_spare.data());
@@ -298,7 +266,7 @@ private:
 
 // Orders the cells sort-tile-recursive and returns where each node's run ends: vertical slices of whole
 // nodes by x, each cut by y into nodes of at most `capacity` cells, filled evenly. Empty when cancelled.
-std::vector<size_t> tile(Cells& cells, size_t capacity, CentreSorter& sorter, Looks& looks)
+std::vector<size_t> tile(Cells& cells, size_t capacity, CentreSorter& sorter, CancelLooks& looks)
 {
     const size_t n = cells.size();
     const size_t nodes = (n + capacity - 1) / capacity;
@@ -355,8 +323,9 @@ bool writeLinks(sqlite3* db, const std::string& table, const char* columns, size
     if (!many || !one)
         return false;
     const double n = static_cast<double>(count);
-    for (size_t i = 0, statements = 0; i < count; ++statements) {
-        if (statements % statementsPerCancelCheck == 0 && isCancelled(progress))
+    CancelLooks looks(progress, statementsPerCancelCheck, true);
+    for (size_t i = 0; i < count;) {
+        if (looks())
             return false;
         const size_t rows = count - i >= rowsPerStatement ? rowsPerStatement : 1;
         sqlite3_stmt* stmt = rows == 1 ? one.get() : many.get();
@@ -486,7 +455,8 @@ bool writeTree(sqlite3* db, const std::string& table, Cells& leaves, int nodeSiz
     Cells* level = &leaves;
     Cells above;
     CentreSorter sorter;
-    Looks looks(progress);
+    CancelLooks looks(progress);
+    CancelLooks nodeLooks(progress, nodesPerCancelCheck, true);
     sqlite3_int64 next = 2; // 1 is the root
     int depth = 0;
     for (; level->size() > capacity; ++depth) {
@@ -497,7 +467,7 @@ bool writeTree(sqlite3* db, const std::string& table, Cells& leaves, int nodeSiz
         built.reserve(ends.size());
         const Cell* begin = level->data();
         for (size_t end : ends) {
-            if ((next - 2) % nodesPerCancelCheck == 0 && isCancelled(progress))
+            if (nodeLooks())
                 return false;
             const Cell* stop = level->data() + end;
             const sqlite3_int64 node = next++;

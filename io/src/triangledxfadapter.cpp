@@ -1,4 +1,4 @@
-#include "cancelonly.h"
+#include "cancellooks.h"
 #include "dxflinebuffer.h"
 #include "writeahead.h"
 
@@ -57,11 +57,6 @@ bool namesNonFinite(const std::string& text)
     double value = 0;
     const std::from_chars_result result = std::from_chars(begin, end, value);
     return result.ec == std::errc() && !std::isfinite(value);
-}
-
-bool isCancelled(IProgress* progress)
-{
-    return progress && progress->isCancelled();
 }
 
 // Exact sign of the turn from a over b to c seen from above; 0 when the three lie on one line.

@@ -1,3 +1,4 @@
+#include "cancellooks.h"
 #include "rtreepacker.h"
 
 #include <io/iprogress.h>
@@ -28,23 +29,11 @@ const char* const TriangleRTreeControl::indexTable = "triangleRTree ";
 namespace {
 
 constexpr double boxMargin = 0.001;
-// Rows written between two looks at the cancel flag: a few milliseconds of work.
-constexpr size_t cancelBatch = 4096;
-// Rows passed over in memory (renumbered, boxed) between two looks: as long as a batch of rows written.
-constexpr size_t memoryBatch = 65536;
+// Rows written between two looks at the cancel flag: a few milliseconds of work, as long as a batch of rows
+// passed over in memory (renumbered, boxed).
+constexpr size_t rowsPerLook = 4096;
 
 std::atomic<bool> sqliteCheck { false };
-
-bool isCancelled(IProgress* progress)
-{
-    return progress && progress->isCancelled();
-}
-
-// Whether the work is cancelled, asked after every memoryBatch items of a pass over rows in memory.
-bool cancelledAt(size_t i, IProgress* progress)
-{
-    return (i + 1) % memoryBatch == 0 && isCancelled(progress);
-}
 
 // Four decimals in the C locale, as "%.4lf" would give without a locale.
 std::string fixed4(double value)
@@ -192,8 +181,9 @@ bool writeIndexRows(Connection* connection, sqlite3_stmt* stmt, size_t count, Ro
         return false;
     }
     const double n = static_cast<double>(count);
+    CancelLooks looks(progress, rowsPerLook, true);
     for (size_t i = 0; i < count; ++i) {
-        if (i % cancelBatch == 0 && isCancelled(progress)) {
+        if (looks()) {
             sqlite3_finalize(stmt);
             return false;
         }
@@ -245,8 +235,9 @@ public:
         std::vector<unsigned> renumbered(points.size(), unseen);
         m_vertices.reserve(points.size());
         m_corners.reserve(count);
+        CancelLooks looks(progress);
         for (size_t t = 0; t < count; ++t) {
-            if (cancelledAt(t, progress)) {
+            if (looks()) {
                 m_cancelled = true;
                 return;
             }
@@ -286,8 +277,9 @@ bool indexRows(Connection* connection, const std::vector<int>* ids, const Rows& 
 {
     auto id = [&](size_t i) { return ids ? (*ids)[i] : static_cast<int>(i); };
     RTreePacker packer(rows.size());
+    CancelLooks looks(progress);
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (cancelledAt(i, progress))
+        if (looks())
             return false;
         packer.add(id(i), TriangleRTreeControl::grownRect(rows[i]));
     }
@@ -313,8 +305,9 @@ bool triangleRows(Connection* connection, sqlite3_stmt* stmt, const std::vector<
         return false;
     }
     const double n = static_cast<double>(rows.size());
+    CancelLooks looks(progress, rowsPerLook, true);
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (i % cancelBatch == 0 && isCancelled(progress)) {
+        if (looks()) {
             sqlite3_finalize(stmt);
             return false;
         }
@@ -338,8 +331,9 @@ bool TriangleRTreeControl::insertIndex(Connection* connection, const std::vector
     if (ids.size() != boxes.size())
         return false;
     RTreePacker packer(boxes.size());
+    CancelLooks looks(progress);
     for (size_t i = 0; i < boxes.size(); ++i) {
-        if (cancelledAt(i, progress))
+        if (looks())
             return false;
         packer.add(ids[i], boxes[i]);
     }

@@ -1,3 +1,4 @@
+#include "cancellooks.h"
 #include "writeahead.h"
 
 #include <io/bordercontrol.h>
@@ -64,11 +65,6 @@ private:
     Connection* m_connection;
     bool m_open = false;
 };
-
-bool isCancelled(IProgress* progress)
-{
-    return progress && progress->isCancelled();
-}
 
 // Writes the rows through insert(connection), then the border that border(connection) finds, in one
 // transaction.

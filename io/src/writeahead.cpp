@@ -1,5 +1,7 @@
 #include "writeahead.h"
 
+#include "cancellooks.h"
+
 #include <io/iprogress.h>
 
 #include <utility/connection.h>
@@ -19,11 +21,6 @@ namespace {
 constexpr off_t piece = 1 << 20;
 // Databases from this size on are written out ahead.
 constexpr off_t smallest = 4 << 20;
-
-bool isCancelled(IProgress* progress)
-{
-    return progress && progress->isCancelled();
-}
 
 } // namespace
 
