@@ -1,0 +1,66 @@
+#pragma once
+
+#include <corvex/corvex_global.h>
+#include <corvex/point.h>
+
+#include <functional>
+#include <vector>
+
+namespace Pelko::Corvex {
+
+// A piece of the boundary of a set of triangles: the segment from points[from] to points[to], along which the
+// triangles on its left are `count` more than those on its right. The triangles' outlines, each taken
+// counterclockwise, summed, with pieces met both ways cancelled, give such pieces; the number of triangles
+// over a point off them is the winding number of the pieces round it. Pieces may cross, overlap along a line
+// or meet anywhere.
+struct BoundaryPiece
+{
+    unsigned from = 0;
+    unsigned to = 0;
+    int count = 1;
+};
+
+// The ground a set of triangles covers (winding number at least one), told by their boundary pieces.
+struct CoveredGround
+{
+    enum class Outcome {
+        Done,
+        Cancelled,
+        // An index past the points, an end that is not finite, pieces that bound no sum of triangles (a
+        // winding number below zero or one that depends on the way round), or the geometry library failing.
+        Failed,
+    };
+    Outcome outcome = Outcome::Failed;
+
+    // Separate parts of the ground: ground that meets at a single point, along an edge, or where triangles
+    // overlap or cross is one part.
+    int parts = 0;
+    // Plan area of all the ground, each point once.
+    double area = 0;
+    // Some ground is covered more than once.
+    bool overlapping = false;
+
+    // The part of the largest area; of equal ones, the one whose least corner in (x, y) comes first.
+    double largestArea = 0;
+    // Its outer boundary, counterclockwise, from its least corner in (x, y), not repeated at the end. It
+    // passes a point where ground meets only at that point once for each gap there that opens to the outside.
+    // The corners are the pieces' ends on it and the points where pieces cross on it; a crossing that is no
+    // pair of doubles is moved to a nearby pair in the uncovered ground next to it, and one where the
+    // boundary goes straight is left out.
+    std::vector<Point> ring;
+    // Every point of the largest part lies inside or on `ring`: always so where no corner was moved, else
+    // checked exactly, moving the corners further out a few times before giving up.
+    bool ringEnclosesPart = false;
+    // Plan area of the ground inside the outer boundary, islands in the part's holes included. Moved corners
+    // add slivers a few units in the last place wide to what `ring` encloses; they are not counted.
+    double enclosedArea = 0;
+};
+
+// The ground the triangles that the pieces bound cover. Pieces of zero length, or with a count below one,
+// are left out. isCancelled, when set, is asked every few thousand steps; once it says true the outcome is
+// Cancelled.
+CORVEX_EXPORT CoveredGround coveredGround(std::vector<Point> const& points,
+                                          std::vector<BoundaryPiece> const& pieces,
+                                          std::function<bool()> const& isCancelled = {});
+
+} // namespace Pelko::Corvex
