@@ -250,6 +250,157 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
     return std::string();
 }
 
+// Where faces overlap or cross, the border is the outer border of the ground they cover: checked by what
+// it encloses. Empty when every triangle given (those of the border's part) lies inside the border or on
+// it, otherwise which does not. Exact: a triangle lies so when no border edge meets its inside (no line
+// of its edges nor the edge's own line leaves them apart) and a point of its inside is inside the border.
+inline std::string tinFacesOutsideBorder(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
+                                         const Pelko::Corvex::Polygon& border)
+{
+    using Pelko::Corvex::Point;
+    auto orientation = [](const Point& a, const Point& b, const Point& c) {
+        return Pelko::Corvex::Triangle2D(a, b, c).orientation();
+    };
+    const unsigned n = border.getPointCount();
+    // 1 inside, 0 on the border, -1 outside.
+    auto where = [&](const Point& p) {
+        bool in = false;
+        for (unsigned i = 0; i < n; ++i) {
+            const Point &a = border.getPoint(i), &b = border.getPoint((i + 1) % n);
+            if (orientation(a, b, p) == 0 && std::min(a.getX(), b.getX()) <= p.getX()
+                && p.getX() <= std::max(a.getX(), b.getX()) && std::min(a.getY(), b.getY()) <= p.getY()
+                && p.getY() <= std::max(a.getY(), b.getY()))
+                return 0;
+            if ((a.getY() > p.getY()) != (b.getY() > p.getY())
+                && orientation(a, b, p) == (b.getY() > a.getY() ? 1 : -1))
+                in = !in;
+        }
+        return in ? 1 : -1;
+    };
+    for (size_t t = 0; t < triangles.size(); ++t) {
+        const Pelko::Corvex::Triangle2D plane = triangles[t].xoyProjection();
+        if (plane.isDegenerate())
+            continue;
+        Point c[3] = { plane.getVertex(0), plane.getVertex(1), plane.getVertex(2) };
+        if (orientation(c[0], c[1], c[2]) < 0)
+            std::swap(c[1], c[2]);
+        const std::string name = "triangle " + std::to_string(t);
+        for (unsigned i = 0; i < n; ++i) {
+            const Point &a = border.getPoint(i), &b = border.getPoint((i + 1) % n);
+            bool apart = false;
+            // Outside one of the triangle's edges, or the triangle on one side of the border edge's line.
+            for (unsigned k = 0; k < 3 && !apart; ++k)
+                apart = orientation(c[k], c[(k + 1) % 3], a) <= 0 && orientation(c[k], c[(k + 1) % 3], b) <= 0;
+            int sides[3];
+            for (unsigned k = 0; k < 3; ++k)
+                sides[k] = orientation(a, b, c[k]);
+            apart = apart || (sides[0] >= 0 && sides[1] >= 0 && sides[2] >= 0)
+                || (sides[0] <= 0 && sides[1] <= 0 && sides[2] <= 0);
+            if (!apart)
+                return "the border edge " + TinBorderDetail::text({ a.getX(), a.getY() }) + " - "
+                    + TinBorderDetail::text({ b.getX(), b.getY() }) + " runs across " + name;
+        }
+        // Its inside lies all on one side: a corner off the border tells, or else its centre.
+        int side = 0;
+        for (const Point& corner : c)
+            if (side == 0)
+                side = where(corner);
+        if (side == 0)
+            side = where(Point((c[0].getX() + c[1].getX() + c[2].getX()) / 3,
+                               (c[0].getY() + c[1].getY() + c[2].getY()) / 3));
+        if (side < 0)
+            return name + " lies outside the border";
+    }
+    return std::string();
+}
+
+// The plan area of the ground the triangles cover (each point once) and of that inside the border: in
+// slabs between the x of every corner and crossing, where the ground's width along a vertical line is
+// linear, so its value at the slab's middle gives the slab's area.
+inline std::pair<double, double> tinGroundAreas(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
+                                                const Pelko::Corvex::Polygon& border)
+{
+    using Pelko::Corvex::Point;
+    using Segment = std::pair<Point, Point>;
+    std::vector<std::array<Point, 3>> faces;
+    std::vector<Segment> edges, ring;
+    for (const Pelko::Corvex::Triangle3D& triangle : triangles) {
+        const Pelko::Corvex::Triangle2D plane = triangle.xoyProjection();
+        if (plane.isDegenerate())
+            continue;
+        faces.push_back({ plane.getVertex(0), plane.getVertex(1), plane.getVertex(2) });
+        for (unsigned k = 0; k < 3; ++k)
+            edges.emplace_back(plane.getVertex(k), plane.getVertex((k + 1) % 3));
+    }
+    const unsigned n = border.getPointCount();
+    for (unsigned i = 0; i < n; ++i)
+        ring.emplace_back(border.getPoint(i), border.getPoint((i + 1) % n));
+    std::vector<double> xs;
+    std::vector<Segment> all = edges;
+    all.insert(all.end(), ring.begin(), ring.end());
+    for (size_t i = 0; i < all.size(); ++i) {
+        xs.push_back(all[i].first.getX());
+        for (size_t j = i + 1; j < all.size(); ++j) {
+            const Point &a = all[i].first, &b = all[i].second, &c = all[j].first, &d = all[j].second;
+            const double den = (b.getX() - a.getX()) * (d.getY() - c.getY())
+                - (b.getY() - a.getY()) * (d.getX() - c.getX());
+            if (den == 0)
+                continue;
+            const double s = ((c.getX() - a.getX()) * (d.getY() - c.getY())
+                              - (c.getY() - a.getY()) * (d.getX() - c.getX()))
+                / den;
+            const double u = ((c.getX() - a.getX()) * (b.getY() - a.getY())
+                              - (c.getY() - a.getY()) * (b.getX() - a.getX()))
+                / den;
+            if (s > 0 && s < 1 && u > 0 && u < 1)
+                xs.push_back(a.getX() + s * (b.getX() - a.getX()));
+        }
+    }
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    auto crossing = [](const Segment& e, double x, double& y) {
+        const Point &a = e.first, &b = e.second;
+        if ((a.getX() < x) == (b.getX() < x))
+            return false;
+        y = a.getY() + (x - a.getX()) * (b.getY() - a.getY()) / (b.getX() - a.getX());
+        return true;
+    };
+    double ground = 0, inside = 0;
+    for (size_t i = 0; i + 1 < xs.size(); ++i) {
+        const double x = (xs[i] + xs[i + 1]) / 2, width = xs[i + 1] - xs[i];
+        std::vector<std::pair<double, double>> covered;
+        for (const auto& face : faces) {
+            std::vector<double> ys;
+            double y;
+            for (unsigned k = 0; k < 3; ++k)
+                if (crossing({ face[k], face[(k + 1) % 3] }, x, y))
+                    ys.push_back(y);
+            if (ys.size() == 2)
+                covered.emplace_back(std::min(ys[0], ys[1]), std::max(ys[0], ys[1]));
+        }
+        std::sort(covered.begin(), covered.end());
+        std::vector<std::pair<double, double>> merged;
+        for (const auto& span : covered)
+            if (!merged.empty() && span.first <= merged.back().second)
+                merged.back().second = std::max(merged.back().second, span.second);
+            else
+                merged.push_back(span);
+        std::vector<double> cuts;
+        double y;
+        for (const Segment& e : ring)
+            if (crossing(e, x, y))
+                cuts.push_back(y);
+        std::sort(cuts.begin(), cuts.end());
+        for (const auto& span : merged) {
+            ground += width * (span.second - span.first);
+            for (size_t k = 0; k + 1 < cuts.size(); k += 2)
+                inside += width
+                    * std::max(0.0, std::min(span.second, cuts[k + 1]) - std::max(span.first, cuts[k]));
+        }
+    }
+    return { ground, inside };
+}
+
 // The same for the triangles and the border a TIN database holds.
 inline std::string tinBorderFault(const std::string& databasePath)
 {

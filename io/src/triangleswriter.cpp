@@ -124,7 +124,7 @@ bool TrianglesWriter::write(const std::vector<Triangle3D>& triangles, const std:
     return writeModel(
         databasePath, progress,
         [&](Connection* connection) { return TriangleRTreeControl::insert(connection, triangles, progress); },
-        [&](Connection* connection) { return BorderExtractor::extract(connection, progress); });
+        [&](Connection* connection) { return BorderExtractor::extract(triangles, connection, progress); });
 }
 
 bool TrianglesWriter::write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
@@ -176,8 +176,11 @@ DxfConversion TrianglesWriter::convertDrawing(MemoryFile& dxf, const std::string
     }
     if (!adapter.finish(progress))
         result.outcome = isCancelled(progress) ? DxfConversion::Cancelled : DxfConversion::WriteFailed;
-    result.parts = adapter.borderCoverage().parts;
-    result.borderShare = adapter.borderCoverage().enclosedShare;
+    const BorderCoverage& coverage = adapter.borderCoverage();
+    result.parts = coverage.parts;
+    result.borderShare = coverage.enclosedShare;
+    result.overlapping = coverage.overlapping;
+    result.borderEnclosesPart = coverage.enclosesPart;
     return result;
 }
 

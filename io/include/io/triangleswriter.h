@@ -38,10 +38,15 @@ struct IO_EXPORT DxfConversion
     // line of the drawing the first of them ends at.
     int skippedFaces = 0;
     unsigned firstSkippedLine = 0;
-    // Separate parts of the faces with an area (faces meeting at a corner or along an edge are one part),
-    // and the share of their plan area the border encloses: the border goes round the largest part.
+    // Separate parts of the ground the faces cover (faces meeting at a corner or along an edge, or
+    // overlapping, are one part), and the share of that ground the border encloses, measured against the
+    // border (negative where it could not be): the border goes round the largest part.
     int parts = 0;
     double borderShare = 0;
+    // Some ground is under more than one face: the border goes round the ground they cover together.
+    bool overlapping = false;
+    // Whether every face of the border's part was found, exactly, to lie inside the border or on it.
+    bool borderEnclosesPart = true;
 };
 
 // Fills a TIN database (triangles, R*Tree index and border) in one transaction. Each operation is true only

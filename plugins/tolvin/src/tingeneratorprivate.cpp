@@ -320,20 +320,33 @@ bool DxfData::generate()
                                     .arg(result.firstSkippedLine);
         message = flat ? message + QLatin1Char(' ') + skipped : skipped;
     }
-    if (result.parts > 1) {
-        // Whole percent, 0 and 100 only for none and all.
-        const double share = 100 * result.borderShare;
-        int percent = static_cast<int>(share + 0.5);
-        if (share > 0 && share < 100)
-            percent = std::clamp(percent, 1, 99);
-        const QString parts
-            = QCoreApplication::translate("TinDialog",
-                                          "The drawing has %n separate parts; the border goes round the "
-                                          "largest and encloses %1 % of the area of the faces.",
-                                          nullptr, result.parts)
-                  .arg(percent);
-        message = message.isEmpty() ? parts : message + QLatin1Char(' ') + parts;
-    }
+    auto add = [this](const QString& text) {
+        message = message.isEmpty() ? text : message + QLatin1Char(' ') + text;
+    };
+    // Whole percent, 0 and 100 only for none and all.
+    const double share = 100 * result.borderShare;
+    int percent = static_cast<int>(share + 0.5);
+    if (share > 0 && share < 100)
+        percent = std::clamp(percent, 1, 99);
+    if (result.overlapping)
+        add(QCoreApplication::translate("TinDialog",
+                                        "Faces of the drawing overlap: the border goes round the ground they "
+                                        "cover together."));
+    if (result.parts > 1 && result.borderShare >= 0)
+        add(QCoreApplication::translate("TinDialog",
+                                        "The drawing has %n separate parts; the border goes round the "
+                                        "largest and encloses %1 % of the area of the faces.",
+                                        nullptr, result.parts)
+                .arg(percent));
+    if (!result.borderEnclosesPart && result.faces > 0)
+        add(result.borderShare < 0
+                ? QCoreApplication::translate("TinDialog",
+                                              "The border could not be checked against the faces: some may "
+                                              "lie outside it.")
+                : QCoreApplication::translate("TinDialog",
+                                              "The border could not be made to enclose every face of its part; "
+                                              "it encloses %1 % of the area of the faces.")
+                      .arg(percent));
     return result.faces > 0 && !flat && putInPlace();
 }
 

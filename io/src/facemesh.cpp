@@ -1,0 +1,192 @@
+#include "facemesh.h"
+
+#include "exactplane.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+using Pelko::Corvex::Point;
+using Pelko::Corvex::Point3D;
+using Pelko::Corvex::Triangle2D;
+using Pelko::Corvex::Triangle3D;
+
+namespace Pelko {
+namespace IO {
+
+namespace {
+
+// Mixes the bits of both coordinates into all bits of the result.
+size_t placeHash(double x, double y)
+{
+    std::uint64_t bx, by;
+    std::memcpy(&bx, &x, sizeof bx);
+    std::memcpy(&by, &y, sizeof by);
+    std::uint64_t h = bx * 0x9E3779B97F4A7C15ull ^ (by + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<size_t>(h ^ h >> 29 ^ h >> 47);
+}
+
+// Numbers are found through an open-addressed table of point numbers: a fraction of the memory of a map
+// of positions, which a drawing of millions of faces would feel.
+bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel)
+{
+    const size_t corners = 3 * triangles.size();
+    size_t capacity = 16;
+    while (capacity < 2 * corners)
+        capacity *= 2;
+    constexpr unsigned empty = ~0u;
+    std::vector<unsigned> table(capacity, empty);
+    mesh.points.clear();
+    mesh.triangles.resize(triangles.size());
+    for (size_t t = 0; t < triangles.size(); ++t) {
+        if (cancel())
+            return false;
+        for (unsigned k = 0; k < 3; ++k) {
+            const Point3D corner = triangles[t].getVertex(k);
+            // 0 and -0 are one place.
+            const double x = corner.x() + 0.0, y = corner.y() + 0.0;
+            size_t slot = placeHash(x, y) & (capacity - 1);
+            while (table[slot] != empty
+                   && !(mesh.points[table[slot]].getX() == x && mesh.points[table[slot]].getY() == y))
+                slot = (slot + 1) & (capacity - 1);
+            if (table[slot] == empty) {
+                table[slot] = static_cast<unsigned>(mesh.points.size());
+                mesh.points.emplace_back(x, y);
+            }
+            mesh.triangles[t][k] = table[slot];
+        }
+    }
+    return true;
+}
+
+// A face is compared only with the earlier ones listed under the same corner, never a busy one, so that a
+// fan is not compared round its centre.
+bool leaveOutRepeats(FaceMesh& mesh, CancelLooks& cancel)
+{
+    const size_t count = mesh.triangles.size();
+    std::vector<unsigned> degree(mesh.points.size(), 0);
+    for (size_t t = 0; t < count; ++t)
+        if (mesh.turn[t] != 0)
+            for (unsigned v : mesh.triangles[t])
+                ++degree[v];
+    auto sorted = [&mesh](size_t t) {
+        std::array<unsigned, 3> corners = mesh.triangles[t];
+        std::sort(corners.begin(), corners.end());
+        return corners;
+    };
+    constexpr unsigned none = ~0u;
+    constexpr unsigned busy = 64;
+    // The faces listed under each corner, the latest first.
+    std::vector<unsigned> latest(mesh.points.size(), none), before(count, none);
+    mesh.repeats = 0;
+    for (size_t t = 0; t < count; ++t) {
+        if (cancel())
+            return false;
+        if (mesh.turn[t] == 0)
+            continue;
+        const std::array<unsigned, 3> corners = sorted(t);
+        // Under its least corner, which numbering in the order of the faces keeps near those of the faces
+        // before; under its least busy one (ties by number) where that is busy.
+        unsigned key = corners[0];
+        if (degree[key] > busy)
+            key = *std::min_element(corners.begin(), corners.end(), [&](unsigned a, unsigned b) {
+                return std::make_pair(degree[a], a) < std::make_pair(degree[b], b);
+            });
+        unsigned u = latest[key];
+        while (u != none && sorted(u) != corners)
+            u = before[u];
+        if (u != none) {
+            mesh.turn[t] = 0;
+            ++mesh.repeats;
+            continue;
+        }
+        before[t] = latest[key];
+        latest[key] = static_cast<unsigned>(t);
+    }
+    return true;
+}
+
+} // namespace
+
+bool joinFaces(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel)
+{
+    if (!joinCorners(triangles, mesh, cancel))
+        return false;
+    mesh.turn.assign(mesh.triangles.size(), 0);
+    for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+        if (cancel())
+            return false;
+        const auto& c = mesh.triangles[t];
+        mesh.turn[t] = static_cast<signed char>(areaTurn(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]));
+    }
+    return leaveOutRepeats(mesh, cancel);
+}
+
+unsigned FaceParts::largest() const
+{
+    return static_cast<unsigned>(std::max_element(area.begin(), area.end()) - area.begin());
+}
+
+bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel)
+{
+    const size_t count = mesh.triangles.size();
+    std::vector<unsigned> parent(count);
+    for (size_t t = 0; t < count; ++t)
+        parent[t] = static_cast<unsigned>(t);
+    auto root = [&parent](unsigned t) {
+        while (parent[t] != t)
+            t = parent[t] = parent[parent[t]];
+        return t;
+    };
+    std::vector<unsigned> faceAt(mesh.points.size(), FaceParts::none);
+    for (size_t t = 0; t < count; ++t) {
+        if (cancel())
+            return false;
+        if (mesh.turn[t] == 0)
+            continue;
+        const auto outline = outlineOf(mesh, outlines, t);
+        unsigned own = static_cast<unsigned>(t);
+        for (const unsigned* v = outline.first; v != outline.second; ++v) {
+            if (faceAt[*v] == FaceParts::none) {
+                faceAt[*v] = static_cast<unsigned>(t);
+                continue;
+            }
+            // The earlier face's root stays: roots are first faces.
+            const unsigned other = root(faceAt[*v]);
+            if (other < own) {
+                parent[own] = other;
+                own = other;
+            } else if (own < other) {
+                parent[other] = own;
+            }
+        }
+    }
+    size_t roots = 0;
+    for (size_t t = 0; t < count; ++t)
+        roots += mesh.turn[t] != 0 && parent[t] == t;
+    parts.of.assign(count, FaceParts::none);
+    parts.area.clear();
+    std::vector<unsigned> number(count, FaceParts::none);
+    for (size_t t = 0; t < count; ++t) {
+        if (cancel())
+            return false;
+        if (mesh.turn[t] == 0)
+            continue;
+        unsigned& part = number[root(static_cast<unsigned>(t))];
+        if (part == FaceParts::none) {
+            part = static_cast<unsigned>(parts.area.size());
+            parts.area.push_back(0);
+        }
+        parts.of[t] = part;
+        // Areas weigh parts against each other: one part needs none.
+        if (roots > 1) {
+            const auto& c = mesh.triangles[t];
+            parts.area[part] += Triangle2D(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]).area();
+        }
+    }
+    return true;
+}
+
+} // namespace IO
+} // namespace Pelko

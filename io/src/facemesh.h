@@ -1,0 +1,74 @@
+#pragma once
+
+#include "cancellooks.h"
+
+#include <corvex/point.h>
+#include <corvex/triangle.h>
+
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace Pelko {
+namespace IO {
+
+// A drawing's faces by corner numbers: corners at exactly the same place in the plane share a number;
+// heights are left out.
+struct FaceMesh
+{
+    std::vector<Corvex::Point> points;
+    std::vector<std::array<unsigned, 3>> triangles;
+    // Each face's turn seen from above: 1 counterclockwise, -1 clockwise, 0 for a face that covers
+    // nothing (its corners on one line) or is a face given again (its three corners another's, in any
+    // order); repeats counts those.
+    std::vector<signed char> turn;
+    size_t repeats = 0;
+};
+
+// Point numbers are unsigned, and the table that joins them holds twice as many slots as corners.
+constexpr size_t mostJoinedTriangles = std::numeric_limits<unsigned>::max() / 6;
+
+// The faces joined at their equal corners, with their turns; false when cancelled.
+bool joinFaces(const std::vector<Corvex::Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel);
+
+// Each face's outline where corners of others lie on its edges: its corners in turn, with the corners on
+// each edge between its ends in order along it. A face that covers nothing has none.
+struct Outlines
+{
+    // Face t's outline is corners[start[t]] up to corners[start[t + 1]].
+    std::vector<size_t> start;
+    std::vector<unsigned> corners;
+};
+
+// Face t's outline: its corners, or with outlines the corners with those on its edges.
+inline std::pair<const unsigned*, const unsigned*> outlineOf(const FaceMesh& mesh, const Outlines* outlines,
+                                                             size_t t)
+{
+    if (!outlines)
+        return { mesh.triangles[t].data(), mesh.triangles[t].data() + 3 };
+    return { outlines->corners.data() + outlines->start[t],
+             outlines->corners.data() + outlines->start[t + 1] };
+}
+
+// The separate parts of the faces that cover ground: faces with a point of their outlines in common are
+// one part. Parts are numbered in the order of their first faces.
+struct FaceParts
+{
+    static constexpr unsigned none = ~0u;
+    // Each face's part; none for a face that covers nothing.
+    std::vector<unsigned> of;
+    // Each part's plan area, the sum of its faces' (left 0 where there is one part: it needs none).
+    std::vector<double> area;
+
+    size_t count() const { return area.size(); }
+    // The part of the largest area, the first of equals.
+    unsigned largest() const;
+};
+
+// False when cancelled.
+bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel);
+
+} // namespace IO
+} // namespace Pelko
