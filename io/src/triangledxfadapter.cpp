@@ -298,11 +298,11 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         close(false);
         return false;
     }
-    // As when writing a triangle list: a border failure still keeps the triangles.
+    // As when writing a triangle list: a border failure still keeps the triangles, a cancel nothing.
     bool created = BorderControl::createTable(m_connection);
     bool cleared = BorderControl::removeRecords(m_connection);
-    bool inserted = BorderControl::insertPolygon(m_connection, border);
-    if (!writeAhead(m_connection, progress)) {
+    bool inserted = BorderControl::insertPolygon(m_connection, border, progress);
+    if ((!inserted && isCancelled(progress)) || !writeAhead(m_connection, progress)) {
         close(false);
         m_failed = true;
         return false;

@@ -3,6 +3,7 @@
 #include <tinborder.h>
 
 #include <io/bordercontrol.h>
+#include <io/borderextractor.h>
 #include <io/dxfmemoryreader.h>
 #include <io/memoryfile.h>
 #include <io/triangledxfadapter.h>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <random>
 
 using namespace Pelko::IO;
@@ -411,10 +413,15 @@ TEST(TrianglesWriter, CancelledConversionKeepsNothing)
     const std::string database = temp.file("cancelled.qvr");
     ASSERT_TRUE(convertText(slurp(twoFaces), database));
 
-    // Before the first line, while reading, and once every line was read (then it is asked while the
-    // rows, the index and the border are written).
+    // Before the first line, while reading, once every line was read (then it is asked while the rows, the
+    // index and the border are written), and at the last look, before the border's rows.
     const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-    for (int after : { 0, 1000, lines + 1 }) {
+    Canceller uncancelled(1 << 30);
+    MemoryFile whole(text.data(), static_cast<unsigned>(text.size()));
+    ASSERT_EQ(TrianglesWriter::convertDrawing(whole, temp.file("whole.qvr"), &uncancelled).outcome,
+              DxfConversion::Converted);
+    ASSERT_GT(uncancelled.asked, lines + 2);
+    for (int after : { 0, 1000, lines + 1, uncancelled.asked - 1 }) {
         SCOPED_TRACE(after);
         Canceller cancel(after);
         MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
@@ -428,6 +435,41 @@ TEST(TrianglesWriter, CancelledConversionKeepsNothing)
         EXPECT_EQ(tables(database).triangles, expectedTriangles);
         EXPECT_EQ(tables(database).border, expectedBorder);
     }
+
+    // The border's rows are asked between batches too: a strip two faces wide has all its corners on its
+    // border. Of the looks while the adapter finishes the database, those beyond the index's and the
+    // border's own (each counted alone over the same triangles) grow with the border's rows.
+    std::string strip;
+    std::vector<Triangle3D> triangles;
+    for (int i = 0; i < 20000; ++i) {
+        strip += face(i, 0, i + 1, 0, i + 0.5, 1) + face(i + 1, 0, i + 1.5, 1, i + 0.5, 1);
+        triangles.emplace_back(Point3D(0, i, 1), Point3D(0, i + 1, 2), Point3D(1, i + 0.5, 3));
+        triangles.emplace_back(Point3D(0, i + 1, 1), Point3D(1, i + 1.5, 2), Point3D(1, i + 0.5, 3));
+    }
+    const std::string stripText = drawing(strip);
+    MemoryFile stripFile(stripText.data(), static_cast<unsigned>(stripText.size()));
+    TriangleDxfAdapter adapter(temp.file("strip.qvr"));
+    ASSERT_EQ(adapter.read(stripFile, nullptr), DxfReadResult::Read);
+    Canceller finishing(1 << 30);
+    ASSERT_TRUE(adapter.finish(&finishing));
+    Canceller index(1 << 30);
+    {
+        ConnectionPtr connection = open(temp.file("index.qvr"), true);
+        ASSERT_TRUE(connection->beginTransactionWithExclusive());
+        ASSERT_TRUE(TriangleRTreeControl::createTable(connection.get()));
+        std::vector<int> ids(triangles.size());
+        std::iota(ids.begin(), ids.end(), 0);
+        std::vector<Pelko::Corvex::Rect> boxes;
+        for (const Triangle3D& triangle : triangles)
+            boxes.push_back(TriangleRTreeControl::grownRect(triangle));
+        ASSERT_TRUE(TriangleRTreeControl::insertIndex(connection.get(), ids, boxes, &index));
+    }
+    Canceller walk(1 << 30);
+    BorderCoverage coverage;
+    const size_t border = BorderExtractor::extract(triangles, nullptr, &walk, &coverage).getPointCount();
+    ASSERT_EQ(border, triangles.size() + 2);
+    EXPECT_EQ(BorderControl::getPolygon(open(temp.file("strip.qvr")).get()).getPointCount(), border);
+    EXPECT_GE(finishing.asked - index.asked - walk.asked, static_cast<int>(border / 4096));
 }
 
 namespace {
