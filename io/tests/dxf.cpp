@@ -501,6 +501,24 @@ double doubleArea(const std::vector<double>& row)
     return (row[4] - row[1]) * (row[8] - row[2]) - (row[5] - row[2]) * (row[7] - row[1]);
 }
 
+using Corners = std::vector<Corner>;
+
+// The corners of a row's triangle in one order, whatever order the row has them in.
+Corners cornerSet(const std::vector<double>& row)
+{
+    Corners corners { { row[1], row[2], row[3] }, { row[4], row[5], row[6] }, { row[7], row[8], row[9] } };
+    std::sort(corners.begin(), corners.end());
+    return corners;
+}
+
+// The triangles of rows first and first + 1, each as its corners, in one order.
+std::array<Corners, 2> quadCorners(const Rows& rows, size_t first)
+{
+    std::array<Corners, 2> pair { cornerSet(rows.at(first)), cornerSet(rows.at(first + 1)) };
+    std::sort(pair.begin(), pair.end());
+    return pair;
+}
+
 // The area enclosed by a closed ring of points.
 double ringArea(const Pairs& ring)
 {
@@ -600,6 +618,17 @@ TEST(TrianglesWriter, QuadFacesAreTwoTriangles)
         const Tables written = tables(database);
         EXPECT_EQ(written.triangles, expected);
         EXPECT_EQ(written.index.size(), expected.size());
+        if (expected.size() == 2) {
+            // Given again, its corners reversed or turned on by one, it is the same two triangles.
+            const std::array<Corner, 4>& k = c.corners;
+            const std::string again
+                = faceOf(k) + faceOf({ k[3], k[2], k[1], k[0] }) + faceOf({ k[1], k[2], k[3], k[0] });
+            EXPECT_EQ(convertWith(drawing(again), database).faces, 3);
+            const Rows repeated = tables(database).triangles;
+            ASSERT_EQ(repeated.size(), 6u);
+            EXPECT_EQ(quadCorners(repeated, 2), quadCorners(repeated, 0));
+            EXPECT_EQ(quadCorners(repeated, 4), quadCorners(repeated, 0));
+        }
         if (c.fourth && c.hasArea && expected.size() == 2) {
             // Two triangles turning the same way, together as large as the face.
             Pairs ring;
@@ -619,6 +648,83 @@ TEST(TrianglesWriter, QuadFacesAreTwoTriangles)
         ASSERT_TRUE(readDxf(file, &list));
         EXPECT_EQ(list.getTriangles().size(), expected.size());
         EXPECT_EQ(list.facesWithoutArea(), c.hasArea ? 0 : 1);
+    }
+}
+
+TEST(TrianglesWriter, QuadGivenAgainIsTheSameTwoTriangles)
+{
+    TempFolder temp;
+    const std::string database = temp.file("again.qvr");
+    // A 10 m square, not flat, given again with its corners in the other order and turned on by one: on its
+    // own each of those would be split along the other diagonal. The triangles of a repeat follow its
+    // corners' order.
+    const std::array<Corner, 4> square { { { 0, 0, 1 }, { 10, 0, 2 }, { 10, 10, 4 }, { 0, 10, 2.5 } } };
+    const std::array<Corner, 4> reversed { square[3], square[2], square[1], square[0] };
+    const std::array<Corner, 4> turned { square[1], square[2], square[3], square[0] };
+    DxfConversion result = convertWith(drawing(faceOf(square) + faceOf(reversed) + faceOf(turned)), database);
+    EXPECT_EQ(result.faces, 3);
+    EXPECT_EQ(result.facesWithoutArea, 0);
+    const Rows first { rowOf(0, square[0], square[1], square[2]), rowOf(1, square[0], square[2], square[3]) };
+    Tables written = tables(database);
+    EXPECT_EQ(written.triangles,
+              (Rows { first[0], first[1], rowOf(2, square[2], square[1], square[0]),
+                      rowOf(3, square[3], square[2], square[0]), rowOf(4, square[1], square[2], square[0]),
+                      rowOf(5, square[2], square[3], square[0]) }));
+    EXPECT_EQ(written.index.size(), 6u);
+    EXPECT_EQ(written.border, (Pairs { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } }));
+
+    // A corner at another height makes another quad, split on its own.
+    std::array<Corner, 4> higher = reversed;
+    higher[1][2] += 1;
+    result = convertWith(drawing(faceOf(square) + faceOf(higher)), database);
+    EXPECT_EQ(result.faces, 2);
+    EXPECT_EQ(tables(database, false).triangles,
+              (Rows { first[0], first[1], rowOf(2, higher[0], higher[1], higher[2]),
+                      rowOf(3, higher[0], higher[2], higher[3]) }));
+
+    // A grid of 6 by 6 quads, none flat, then each again reversed, the last first: every repeat is the
+    // first one's two triangles, and the border goes round the grid as round the quads given once. In a
+    // grid of 48 by 48 the repeats follow quads written in an earlier batch of rows.
+    auto corner = [](int i, int j) {
+        return Corner { 10.0 * i, 10.0 * j, 100 + 0.5 * i * j + (i % 2) * 0.25 };
+    };
+    for (int n : { 6, 48 }) {
+        SCOPED_TRACE(n);
+        std::string once, twice;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                once += faceOf({ corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1) });
+        for (int i = n - 1; i >= 0; --i)
+            for (int j = n - 1; j >= 0; --j)
+                twice += faceOf({ corner(i, j + 1), corner(i + 1, j + 1), corner(i + 1, j), corner(i, j) });
+        const size_t quads = static_cast<size_t>(n * n);
+        result = convertWith(drawing(once + twice), database);
+        EXPECT_EQ(result.faces, static_cast<int>(2 * quads));
+        EXPECT_EQ(result.facesWithoutArea, 0);
+        written = tables(database);
+        ASSERT_EQ(written.triangles.size(), 4 * quads);
+        for (size_t q = 0; q < quads; ++q) {
+            SCOPED_TRACE(q);
+            ASSERT_EQ(quadCorners(written.triangles, 2 * quads + 2 * (quads - 1 - q)),
+                      quadCorners(written.triangles, 2 * q));
+        }
+        ASSERT_EQ(convertWith(drawing(once), temp.file("once.qvr")).faces, static_cast<int>(quads));
+        EXPECT_EQ(written.border, tables(temp.file("once.qvr")).border);
+        EXPECT_DOUBLE_EQ(ringArea(written.border), 100.0 * quads);
+
+        // Taken into a list, the same triangles.
+        TriangleDxfAdapter list;
+        const std::string text = drawing(once + twice);
+        MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
+        ASSERT_TRUE(readDxf(file, &list));
+        Rows listed;
+        for (const Triangle3D& t : list.getTriangles()) {
+            listed.push_back({ double(listed.size()) });
+            for (unsigned v = 0; v < 3; ++v)
+                listed.back().insert(listed.back().end(),
+                                     { t.getVertex(v).x(), t.getVertex(v).y(), t.getVertex(v).z() });
+        }
+        EXPECT_EQ(listed, written.triangles);
     }
 }
 
