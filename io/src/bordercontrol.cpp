@@ -1,3 +1,5 @@
+#include "cancellooks.h"
+
 #include <io/bordercontrol.h>
 
 #include <utility/basetablecontrol.h>
@@ -28,6 +30,11 @@ bool BorderControl::removeRecords(Connection* connection)
 
 bool BorderControl::insertPolygon(Connection* connection, const Polygon& polygon)
 {
+    return insertPolygon(connection, polygon, nullptr);
+}
+
+bool BorderControl::insertPolygon(Connection* connection, const Polygon& polygon, IProgress* progress)
+{
     sqlite3_stmt* stmt = BaseTableControl::getSqliteStmtByExecQuery(
         connection, std::string("insert into ") + borderTable + " values(?,?,?);");
     if (!stmt) {
@@ -35,7 +42,13 @@ bool BorderControl::insertPolygon(Connection* connection, const Polygon& polygon
             (void)connection->getLastError();
         return false;
     }
+    // A border of millions of points takes a second to write.
+    CancelLooks looks(progress, CancelLooks::rowBatch, true);
     for (unsigned i = 0; i < polygon.getPointCount(); ++i) {
+        if (looks()) {
+            sqlite3_finalize(stmt);
+            return false;
+        }
         const Point& p = polygon.getPoint(i);
         sqlite3_bind_int(stmt, 1, static_cast<int>(i));
         sqlite3_bind_double(stmt, 2, p.getX());
@@ -48,11 +61,6 @@ bool BorderControl::insertPolygon(Connection* connection, const Polygon& polygon
         sqlite3_reset(stmt);
     }
     return sqlite3_finalize(stmt) == SQLITE_OK;
-}
-
-bool BorderControl::insertPolygon(Connection* connection, const Polygon& polygon, IProgress*)
-{
-    return insertPolygon(connection, polygon);
 }
 
 Polygon BorderControl::getPolygon(Connection* connection)

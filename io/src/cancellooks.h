@@ -20,6 +20,8 @@ class CancelLooks
 public:
     // Items passed over in memory between two looks: a few milliseconds of work.
     static constexpr size_t batch = 65536;
+    // Rows written to the database between two looks: as long as a batch passed over in memory.
+    static constexpr size_t rowBatch = 4096;
 
     // With askFirst, the first count asks at once: for work that should not start once cancelled.
     explicit CancelLooks(const IProgress* progress, size_t every = batch, bool askFirst = false)

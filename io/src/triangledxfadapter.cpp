@@ -13,9 +13,11 @@
 #include <dl_dxf.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <numeric>
 
@@ -104,6 +106,44 @@ int faceTriangles(const Point3D (&corners)[4], bool quad, Triangle3D (&out)[2], 
     }
     *hasArea = true;
     return count;
+}
+
+bool cornerLess(const Point3D& a, const Point3D& b)
+{
+    if (a.x() != b.x())
+        return a.x() < b.x();
+    if (a.y() != b.y())
+        return a.y() < b.y();
+    return a.z() < b.z();
+}
+
+// The corners in one order whatever order they came in.
+std::array<Point3D, 4> sortedCorners(const Point3D* corners)
+{
+    std::array<Point3D, 4> sorted { corners[0], corners[1], corners[2], corners[3] };
+    std::sort(sorted.begin(), sorted.end(), cornerLess);
+    return sorted;
+}
+
+// A hash of sorted corners; -0 and 0 hash alike, as they compare equal.
+std::uint32_t cornersHash(const std::array<Point3D, 4>& sorted)
+{
+    std::uint64_t h = 0x9e3779b97f4a7c15u;
+    for (const Point3D& corner : sorted)
+        for (double value : { corner.x(), corner.y(), corner.z() }) {
+            value += 0.0;
+            std::uint64_t bits;
+            std::memcpy(&bits, &value, sizeof bits);
+            h = (h ^ bits) * 0xff51afd7ed558ccdu;
+            h ^= h >> 32;
+        }
+    return static_cast<std::uint32_t>(h >> 32);
+}
+
+// The place of a corner among the four; the four differ.
+unsigned cornerIndex(const Point3D (&corners)[4], const Point3D& corner)
+{
+    return static_cast<unsigned>(std::find(corners, corners + 4, corner) - corners);
 }
 
 } // namespace
@@ -223,8 +263,22 @@ void TriangleDxfAdapter::add3dFace(const DL_3dFaceData& data)
     for (int i = 0; i < (quad ? 4 : 3); ++i)
         corners[i] = Point3D(data.y[i], data.x[i], data.z[i]);
     Triangle3D triangles[2];
-    bool hasArea = false;
-    const int count = faceTriangles(corners, quad, triangles, &hasArea);
+    bool hasArea = true;
+    int count = 2;
+    // A quad given again in another order would be split along the other diagonal: two triangles over the
+    // first two, each with other heights where the quad is not flat.
+    std::uint32_t hash = 0;
+    bool repeated = false;
+    if (quad) {
+        const std::array<Point3D, 4> sorted = sortedCorners(corners);
+        hash = cornersHash(sorted);
+        repeated = splitAsBefore(corners, sorted, hash, triangles);
+    }
+    if (!repeated) {
+        count = faceTriangles(corners, quad, triangles, &hasArea);
+        if (count == 2)
+            fileQuad(hash, m_faceCount + m_triangles.size());
+    }
     ++m_faces;
     if (!hasArea)
         ++m_facesWithoutArea;
@@ -242,15 +296,81 @@ bool TriangleDxfAdapter::flush()
         id = m_faceCount++;
     bool ok = TriangleRTreeControl::insertTriangles(m_connection, ids, m_triangles);
     // Kept for the index, built once at the end as one packed tree, and for the border, walked over them in
-    // memory once every row is in. In pieces: one growing list would be copied whole as it grows, hundreds
-    // of megabytes at once in a large drawing.
-    if (m_written.empty() || m_written.back().size() + m_triangles.size() > m_written.back().capacity()) {
-        m_written.emplace_back();
-        m_written.back().reserve(std::max(writtenPiece, m_triangles.size()));
+    // memory once every row is in. In pieces of one size: one growing list would be copied whole as it
+    // grows, hundreds of megabytes at once in a large drawing.
+    for (size_t from = 0; from < m_triangles.size();) {
+        if (m_written.empty() || m_written.back().size() == writtenPiece) {
+            m_written.emplace_back();
+            m_written.back().reserve(writtenPiece);
+        }
+        std::vector<Triangle3D>& piece = m_written.back();
+        const size_t taken = std::min(writtenPiece - piece.size(), m_triangles.size() - from);
+        piece.insert(piece.end(), m_triangles.begin() + from, m_triangles.begin() + from + taken);
+        from += taken;
     }
-    m_written.back().insert(m_written.back().end(), m_triangles.begin(), m_triangles.end());
     m_triangles.clear();
     return ok;
+}
+
+const Triangle3D& TriangleDxfAdapter::taken(size_t position) const
+{
+    const size_t written = static_cast<size_t>(m_faceCount);
+    if (position >= written)
+        return m_triangles[position - written];
+    return m_written[position / writtenPiece][position % writtenPiece];
+}
+
+// The earlier quad's corners are those of its two triangles: they tell a quad given again from one whose
+// corners only hash alike.
+bool TriangleDxfAdapter::splitAsBefore(const Point3D (&corners)[4], const std::array<Point3D, 4>& sorted,
+                                       std::uint32_t hash, Triangle3D (&out)[2]) const
+{
+    if (m_quads.empty())
+        return false;
+    const size_t mask = m_quads.size() - 1;
+    for (size_t slot = hash & mask; m_quads[slot] != 0; slot = (slot + 1) & mask) {
+        if (m_quads[slot] >> 32 != hash)
+            continue;
+        const size_t position = (m_quads[slot] & 0xffffffffu) - 1;
+        const Triangle3D earlier[2] = { taken(position), taken(position + 1) };
+        Point3D before[4] = { earlier[0].getVertex(0), earlier[0].getVertex(1), earlier[0].getVertex(2) };
+        for (unsigned v = 0; v < 3; ++v)
+            if (std::find(before, before + 3, earlier[1].getVertex(v)) == before + 3)
+                before[3] = earlier[1].getVertex(v);
+        if (sortedCorners(before) != sorted)
+            continue;
+        // The earlier triangles over these corners, each in the order the corners come here, as a split of
+        // this quad would give them.
+        for (int t = 0; t < 2; ++t) {
+            unsigned at[3];
+            for (unsigned v = 0; v < 3; ++v)
+                at[v] = cornerIndex(corners, earlier[t].getVertex(v));
+            std::sort(at, at + 3);
+            out[t] = Triangle3D(corners[at[0]], corners[at[1]], corners[at[2]]);
+        }
+        return true;
+    }
+    return false;
+}
+
+void TriangleDxfAdapter::fileQuad(std::uint32_t hash, size_t position)
+{
+    if (position >= 0xffffffffu)
+        return;
+    if (2 * (m_quadCount + 1) > m_quads.size()) {
+        std::vector<std::uint64_t> old(std::max<size_t>(1024, 2 * m_quads.size()));
+        old.swap(m_quads);
+        m_quadCount = 0;
+        for (std::uint64_t entry : old)
+            if (entry != 0)
+                fileQuad(static_cast<std::uint32_t>(entry >> 32), (entry & 0xffffffffu) - 1);
+    }
+    const size_t mask = m_quads.size() - 1;
+    size_t slot = hash & mask;
+    while (m_quads[slot] != 0)
+        slot = (slot + 1) & mask;
+    m_quads[slot] = (std::uint64_t(hash) << 32) | (position + 1);
+    ++m_quadCount;
 }
 
 bool TriangleDxfAdapter::finish(IProgress* progress)
@@ -287,6 +407,8 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
             && TriangleRTreeControl::insertIndex(m_connection, ids, boxes, &cancel);
     }
     m_written = std::vector<std::vector<Triangle3D>>();
+    m_quads = std::vector<std::uint64_t>();
+    m_quadCount = 0;
     if (!indexed || isCancelled(progress)) {
         m_failed = true;
         close(false);
@@ -298,11 +420,11 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         close(false);
         return false;
     }
-    // As when writing a triangle list: a border failure still keeps the triangles.
+    // As when writing a triangle list: a border failure still keeps the triangles, a cancel nothing.
     bool created = BorderControl::createTable(m_connection);
     bool cleared = BorderControl::removeRecords(m_connection);
-    bool inserted = BorderControl::insertPolygon(m_connection, border);
-    if (!writeAhead(m_connection, progress)) {
+    bool inserted = BorderControl::insertPolygon(m_connection, border, progress);
+    if ((!inserted && isCancelled(progress)) || !writeAhead(m_connection, progress)) {
         close(false);
         m_failed = true;
         return false;

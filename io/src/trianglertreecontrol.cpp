@@ -29,10 +29,6 @@ const char* const TriangleRTreeControl::indexTable = "triangleRTree ";
 namespace {
 
 constexpr double boxMargin = 0.001;
-// Rows written between two looks at the cancel flag: a few milliseconds of work, as long as a batch of rows
-// passed over in memory (renumbered, boxed).
-constexpr size_t rowsPerLook = 4096;
-
 std::atomic<bool> sqliteCheck { false };
 
 // Four decimals in the C locale, as "%.4lf" would give without a locale.
@@ -181,7 +177,7 @@ bool writeIndexRows(Connection* connection, sqlite3_stmt* stmt, size_t count, Ro
         return false;
     }
     const double n = static_cast<double>(count);
-    CancelLooks looks(progress, rowsPerLook, true);
+    CancelLooks looks(progress, CancelLooks::rowBatch, true);
     for (size_t i = 0; i < count; ++i) {
         if (looks()) {
             sqlite3_finalize(stmt);
@@ -305,7 +301,7 @@ bool triangleRows(Connection* connection, sqlite3_stmt* stmt, const std::vector<
         return false;
     }
     const double n = static_cast<double>(rows.size());
-    CancelLooks looks(progress, rowsPerLook, true);
+    CancelLooks looks(progress, CancelLooks::rowBatch, true);
     for (size_t i = 0; i < rows.size(); ++i) {
         if (looks()) {
             sqlite3_finalize(stmt);

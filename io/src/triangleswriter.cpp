@@ -95,7 +95,10 @@ bool writeModel(const std::string& databasePath, IProgress* progress, Insert ins
         return false;
     bool created = BorderControl::createTable(connection);
     bool cleared = BorderControl::removeRecords(connection);
-    bool inserted = BorderControl::insertPolygon(connection, outline);
+    bool inserted = BorderControl::insertPolygon(connection, outline, progress);
+    // A border that failed still keeps the triangles; one cancelled keeps nothing.
+    if (!inserted && isCancelled(progress))
+        return false;
     if (!writeAhead(connection, progress))
         return false;
     bool committed = session.commit();

@@ -3,6 +3,7 @@
 #include <tinborder.h>
 
 #include <io/bordercontrol.h>
+#include <io/borderextractor.h>
 #include <io/dxfmemoryreader.h>
 #include <io/memoryfile.h>
 #include <io/triangledxfadapter.h>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 #include <random>
 
 using namespace Pelko::IO;
@@ -411,10 +413,15 @@ TEST(TrianglesWriter, CancelledConversionKeepsNothing)
     const std::string database = temp.file("cancelled.qvr");
     ASSERT_TRUE(convertText(slurp(twoFaces), database));
 
-    // Before the first line, while reading, and once every line was read (then it is asked while the
-    // rows, the index and the border are written).
+    // Before the first line, while reading, once every line was read (then it is asked while the rows, the
+    // index and the border are written), and at the last look, before the border's rows.
     const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-    for (int after : { 0, 1000, lines + 1 }) {
+    Canceller uncancelled(1 << 30);
+    MemoryFile whole(text.data(), static_cast<unsigned>(text.size()));
+    ASSERT_EQ(TrianglesWriter::convertDrawing(whole, temp.file("whole.qvr"), &uncancelled).outcome,
+              DxfConversion::Converted);
+    ASSERT_GT(uncancelled.asked, lines + 2);
+    for (int after : { 0, 1000, lines + 1, uncancelled.asked - 1 }) {
         SCOPED_TRACE(after);
         Canceller cancel(after);
         MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
@@ -428,6 +435,41 @@ TEST(TrianglesWriter, CancelledConversionKeepsNothing)
         EXPECT_EQ(tables(database).triangles, expectedTriangles);
         EXPECT_EQ(tables(database).border, expectedBorder);
     }
+
+    // The border's rows are asked between batches too: a strip two faces wide has all its corners on its
+    // border. Of the looks while the adapter finishes the database, those beyond the index's and the
+    // border's own (each counted alone over the same triangles) grow with the border's rows.
+    std::string strip;
+    std::vector<Triangle3D> triangles;
+    for (int i = 0; i < 20000; ++i) {
+        strip += face(i, 0, i + 1, 0, i + 0.5, 1) + face(i + 1, 0, i + 1.5, 1, i + 0.5, 1);
+        triangles.emplace_back(Point3D(0, i, 1), Point3D(0, i + 1, 2), Point3D(1, i + 0.5, 3));
+        triangles.emplace_back(Point3D(0, i + 1, 1), Point3D(1, i + 1.5, 2), Point3D(1, i + 0.5, 3));
+    }
+    const std::string stripText = drawing(strip);
+    MemoryFile stripFile(stripText.data(), static_cast<unsigned>(stripText.size()));
+    TriangleDxfAdapter adapter(temp.file("strip.qvr"));
+    ASSERT_EQ(adapter.read(stripFile, nullptr), DxfReadResult::Read);
+    Canceller finishing(1 << 30);
+    ASSERT_TRUE(adapter.finish(&finishing));
+    Canceller index(1 << 30);
+    {
+        ConnectionPtr connection = open(temp.file("index.qvr"), true);
+        ASSERT_TRUE(connection->beginTransactionWithExclusive());
+        ASSERT_TRUE(TriangleRTreeControl::createTable(connection.get()));
+        std::vector<int> ids(triangles.size());
+        std::iota(ids.begin(), ids.end(), 0);
+        std::vector<Pelko::Corvex::Rect> boxes;
+        for (const Triangle3D& triangle : triangles)
+            boxes.push_back(TriangleRTreeControl::grownRect(triangle));
+        ASSERT_TRUE(TriangleRTreeControl::insertIndex(connection.get(), ids, boxes, &index));
+    }
+    Canceller walk(1 << 30);
+    BorderCoverage coverage;
+    const size_t border = BorderExtractor::extract(triangles, nullptr, &walk, &coverage).getPointCount();
+    ASSERT_EQ(border, triangles.size() + 2);
+    EXPECT_EQ(BorderControl::getPolygon(open(temp.file("strip.qvr")).get()).getPointCount(), border);
+    EXPECT_GE(finishing.asked - index.asked - walk.asked, static_cast<int>(border / 4096));
 }
 
 namespace {
@@ -457,6 +499,24 @@ std::vector<double> rowOf(int id, const Corner& a, const Corner& b, const Corner
 double doubleArea(const std::vector<double>& row)
 {
     return (row[4] - row[1]) * (row[8] - row[2]) - (row[5] - row[2]) * (row[7] - row[1]);
+}
+
+using Corners = std::vector<Corner>;
+
+// The corners of a row's triangle in one order, whatever order the row has them in.
+Corners cornerSet(const std::vector<double>& row)
+{
+    Corners corners { { row[1], row[2], row[3] }, { row[4], row[5], row[6] }, { row[7], row[8], row[9] } };
+    std::sort(corners.begin(), corners.end());
+    return corners;
+}
+
+// The triangles of rows first and first + 1, each as its corners, in one order.
+std::array<Corners, 2> quadCorners(const Rows& rows, size_t first)
+{
+    std::array<Corners, 2> pair { cornerSet(rows.at(first)), cornerSet(rows.at(first + 1)) };
+    std::sort(pair.begin(), pair.end());
+    return pair;
 }
 
 // The area enclosed by a closed ring of points.
@@ -558,6 +618,17 @@ TEST(TrianglesWriter, QuadFacesAreTwoTriangles)
         const Tables written = tables(database);
         EXPECT_EQ(written.triangles, expected);
         EXPECT_EQ(written.index.size(), expected.size());
+        if (expected.size() == 2) {
+            // Given again, its corners reversed or turned on by one, it is the same two triangles.
+            const std::array<Corner, 4>& k = c.corners;
+            const std::string again
+                = faceOf(k) + faceOf({ k[3], k[2], k[1], k[0] }) + faceOf({ k[1], k[2], k[3], k[0] });
+            EXPECT_EQ(convertWith(drawing(again), database).faces, 3);
+            const Rows repeated = tables(database).triangles;
+            ASSERT_EQ(repeated.size(), 6u);
+            EXPECT_EQ(quadCorners(repeated, 2), quadCorners(repeated, 0));
+            EXPECT_EQ(quadCorners(repeated, 4), quadCorners(repeated, 0));
+        }
         if (c.fourth && c.hasArea && expected.size() == 2) {
             // Two triangles turning the same way, together as large as the face.
             Pairs ring;
@@ -577,6 +648,83 @@ TEST(TrianglesWriter, QuadFacesAreTwoTriangles)
         ASSERT_TRUE(readDxf(file, &list));
         EXPECT_EQ(list.getTriangles().size(), expected.size());
         EXPECT_EQ(list.facesWithoutArea(), c.hasArea ? 0 : 1);
+    }
+}
+
+TEST(TrianglesWriter, QuadGivenAgainIsTheSameTwoTriangles)
+{
+    TempFolder temp;
+    const std::string database = temp.file("again.qvr");
+    // A 10 m square, not flat, given again with its corners in the other order and turned on by one: on its
+    // own each of those would be split along the other diagonal. The triangles of a repeat follow its
+    // corners' order.
+    const std::array<Corner, 4> square { { { 0, 0, 1 }, { 10, 0, 2 }, { 10, 10, 4 }, { 0, 10, 2.5 } } };
+    const std::array<Corner, 4> reversed { square[3], square[2], square[1], square[0] };
+    const std::array<Corner, 4> turned { square[1], square[2], square[3], square[0] };
+    DxfConversion result = convertWith(drawing(faceOf(square) + faceOf(reversed) + faceOf(turned)), database);
+    EXPECT_EQ(result.faces, 3);
+    EXPECT_EQ(result.facesWithoutArea, 0);
+    const Rows first { rowOf(0, square[0], square[1], square[2]), rowOf(1, square[0], square[2], square[3]) };
+    Tables written = tables(database);
+    EXPECT_EQ(written.triangles,
+              (Rows { first[0], first[1], rowOf(2, square[2], square[1], square[0]),
+                      rowOf(3, square[3], square[2], square[0]), rowOf(4, square[1], square[2], square[0]),
+                      rowOf(5, square[2], square[3], square[0]) }));
+    EXPECT_EQ(written.index.size(), 6u);
+    EXPECT_EQ(written.border, (Pairs { { 0, 0 }, { 10, 0 }, { 10, 10 }, { 0, 10 } }));
+
+    // A corner at another height makes another quad, split on its own.
+    std::array<Corner, 4> higher = reversed;
+    higher[1][2] += 1;
+    result = convertWith(drawing(faceOf(square) + faceOf(higher)), database);
+    EXPECT_EQ(result.faces, 2);
+    EXPECT_EQ(tables(database, false).triangles,
+              (Rows { first[0], first[1], rowOf(2, higher[0], higher[1], higher[2]),
+                      rowOf(3, higher[0], higher[2], higher[3]) }));
+
+    // A grid of 6 by 6 quads, none flat, then each again reversed, the last first: every repeat is the
+    // first one's two triangles, and the border goes round the grid as round the quads given once. In a
+    // grid of 48 by 48 the repeats follow quads written in an earlier batch of rows.
+    auto corner = [](int i, int j) {
+        return Corner { 10.0 * i, 10.0 * j, 100 + 0.5 * i * j + (i % 2) * 0.25 };
+    };
+    for (int n : { 6, 48 }) {
+        SCOPED_TRACE(n);
+        std::string once, twice;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                once += faceOf({ corner(i, j), corner(i + 1, j), corner(i + 1, j + 1), corner(i, j + 1) });
+        for (int i = n - 1; i >= 0; --i)
+            for (int j = n - 1; j >= 0; --j)
+                twice += faceOf({ corner(i, j + 1), corner(i + 1, j + 1), corner(i + 1, j), corner(i, j) });
+        const size_t quads = static_cast<size_t>(n * n);
+        result = convertWith(drawing(once + twice), database);
+        EXPECT_EQ(result.faces, static_cast<int>(2 * quads));
+        EXPECT_EQ(result.facesWithoutArea, 0);
+        written = tables(database);
+        ASSERT_EQ(written.triangles.size(), 4 * quads);
+        for (size_t q = 0; q < quads; ++q) {
+            SCOPED_TRACE(q);
+            ASSERT_EQ(quadCorners(written.triangles, 2 * quads + 2 * (quads - 1 - q)),
+                      quadCorners(written.triangles, 2 * q));
+        }
+        ASSERT_EQ(convertWith(drawing(once), temp.file("once.qvr")).faces, static_cast<int>(quads));
+        EXPECT_EQ(written.border, tables(temp.file("once.qvr")).border);
+        EXPECT_DOUBLE_EQ(ringArea(written.border), 100.0 * quads);
+
+        // Taken into a list, the same triangles.
+        TriangleDxfAdapter list;
+        const std::string text = drawing(once + twice);
+        MemoryFile file(text.data(), static_cast<unsigned>(text.size()));
+        ASSERT_TRUE(readDxf(file, &list));
+        Rows listed;
+        for (const Triangle3D& t : list.getTriangles()) {
+            listed.push_back({ double(listed.size()) });
+            for (unsigned v = 0; v < 3; ++v)
+                listed.back().insert(listed.back().end(),
+                                     { t.getVertex(v).x(), t.getVertex(v).y(), t.getVertex(v).z() });
+        }
+        EXPECT_EQ(listed, written.triangles);
     }
 }
 

@@ -455,6 +455,23 @@ TEST(TrianglesWriter, CancelAskedInEveryPhase)
     // After the last: the border's two passes over the triangles, and the file written out.
     EXPECT_GE(static_cast<size_t>(looks.askedAfterReports),
               2 * (n / batch) + std::filesystem::file_size(path) / (1 << 20));
+
+    // The border's rows too, once per 4096: a strip two points wide has all its points on its border. Of
+    // the looks after the last report, those beyond the border's own (counted alone) grow with its rows.
+    std::vector<Point3D> strip;
+    for (int i = 0; i < 30000; ++i) {
+        strip.emplace_back(i, 0, i % 7);
+        strip.emplace_back(i + 0.5, 1, i % 5);
+    }
+    Pelko::Corvex::Delaunay narrow(strip);
+    narrow.buildDelaunayTriangulation(0);
+    Canceller walk(1 << 30);
+    const size_t border = BorderExtractor::extract(narrow, &walk).getPointCount();
+    ASSERT_EQ(border, strip.size());
+    Canceller rows(1 << 30);
+    const std::string stripPath = temp.file("strip.qvr");
+    ASSERT_TRUE(TrianglesWriter::write(narrow, stripPath, &rows));
+    EXPECT_GE(rows.askedAfterReports - walk.asked, static_cast<int>(border / 4096));
 }
 
 TEST(TrianglesWriter, TellsATinDatabase)

@@ -24,7 +24,8 @@ public:
     static bool createTable(Zemko::Utility::Connection* connection);
     static bool removeRecords(Zemko::Utility::Connection* connection);
     static bool insertPolygon(Zemko::Utility::Connection* connection, const Pelko::Corvex::Polygon& polygon);
-    // The callback is accepted for symmetry with the triangle writer; a border is short.
+    // The same, asking progress (which may be null) between batches of rows whether the work is cancelled:
+    // a cancel stops the rows and gives false, the rows written so far left to the caller's rollback.
     static bool insertPolygon(Zemko::Utility::Connection* connection, const Pelko::Corvex::Polygon& polygon,
                               IProgress* progress);
     static Pelko::Corvex::Polygon getPolygon(Zemko::Utility::Connection* connection);

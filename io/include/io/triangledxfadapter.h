@@ -11,6 +11,8 @@
 
 class DL_Dxf;
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -30,9 +32,10 @@ class MemoryFile;
 // Turns the 3DFACE entities of a DXF drawing into triangles: either into a TIN database (constructed with
 // its path) or into a list (default constructor). The drawing's Y becomes north, X east, Z height. A face
 // whose fourth corner differs from its third is a quad and gives two triangles, split along a diagonal
-// inside it; telling a fourth corner that is there from one dxflib made up takes the group texts, which
-// only reading through read() or readDxf() shows (fed by dxflib alone, every face is taken as the
-// triangle of its first three corners).
+// inside it; a quad given again, its corners exactly those of an earlier one in any order, is split along
+// the earlier one's diagonal. Telling a fourth corner that is there from one dxflib made up takes the group
+// texts, which only reading through read() or readDxf() shows (fed by dxflib alone, every face is taken as
+// the triangle of its first three corners).
 class IO_EXPORT TriangleDxfAdapter : public DL_CreationAdapter
 {
 public:
@@ -80,12 +83,21 @@ private:
     void close(bool commit);
     bool isUsable(const DL_3dFaceData& data) const;
     bool hasFourthCorner(const DL_3dFaceData& data) const;
+    const Pelko::Corvex::Triangle3D& taken(size_t position) const;
+    bool splitAsBefore(const Pelko::Corvex::Point3D (&corners)[4],
+                       const std::array<Pelko::Corvex::Point3D, 4>& sorted, std::uint32_t hash,
+                       Pelko::Corvex::Triangle3D (&out)[2]) const;
+    void fileQuad(std::uint32_t hash, size_t position);
     DxfReadResult read(DxfLineBuffer& buffer);
 
     std::vector<Pelko::Corvex::Triangle3D> m_triangles;
     int m_faceCount = 0;
     // The faces written so far, for the index and the border.
     std::vector<std::vector<Pelko::Corvex::Triangle3D>> m_written;
+    // The quads split in two so far, found by a hash of their corners: open addressing, each slot the hash
+    // (high half) and the position of the quad's first triangle plus one (low half); 0 is a free slot.
+    std::vector<std::uint64_t> m_quads;
+    size_t m_quadCount = 0;
     Zemko::Utility::Connection* m_connection = nullptr;
     bool m_databaseMode = false;
     bool m_failed = false;
