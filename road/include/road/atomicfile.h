@@ -93,7 +93,15 @@ public:
     // there is none (a success, or a refusal of what is at the path).
     int systemError() const;
 
+    // The file a save of path replaces or creates: path with every symbolic link followed, also to a
+    // file that is not there. Empty for a loop of links and for an empty path. What a writer keeps
+    // beside a file (a database's journal) lies beside this one.
+    static std::string resolve(const std::string& path);
+
 private:
+    // Closes the temporary file, which ends its lock, and forgets it.
+    void release();
+
     struct Data;
     std::unique_ptr<Data> d;
 };
