@@ -86,6 +86,21 @@ bool isPendingJournal(const QString& journal)
     return first != 0;
 }
 
+// Whether SQLite would play the write-ahead log at path over a database put beside it: any log with
+// something in it, since it opens a database in write-ahead-log mode wherever it finds one. A program
+// killed while it had the old database open leaves it, and one that still has it open keeps it.
+bool isPendingLog(const QString& log)
+{
+    const QFileInfo info(log);
+    return info.isFile() && info.size() > 0;
+}
+
+// The file a new TIN at path replaces or creates: every link followed, as the save follows them.
+QString resolvedFile(const QString& path)
+{
+    return QFile::decodeName(AtomicFile::resolve(fileName(path)).c_str());
+}
+
 } // namespace
 
 TinGeneratorPrivate::TinGeneratorPrivate(const QString& inputPath, const QString& outputPath)
@@ -111,15 +126,67 @@ bool TinGeneratorPrivate::isTinDatabase(const QString& path, bool* hotJournal)
     return TrianglesWriter::isTinDatabase(fileName(path), hotJournal);
 }
 
-QString TinGeneratorPrivate::hotJournalText(const QString& path)
+QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
 {
-    const QString file = QFileInfo(path).canonicalFilePath();
-    return QCoreApplication::translate("TinDialog",
-                                       "%1 is not replaced: beside it lies %2, the journal of a write to it "
-                                       "that did not end. Open it once with the program that wrote it, which "
-                                       "rolls that write back, or remove the journal to replace it all the "
-                                       "same.")
-        .arg(native(file), native(file + QLatin1String("-journal")));
+    if (notATin)
+        *notATin = false;
+    // A loop of links: creating the new TIN's file says so.
+    const QString file = resolvedFile(path);
+    if (file.isEmpty())
+        return QString();
+    std::size_t longest = 0;
+    if (!TrianglesWriter::fitsDatabasePath(fileName(file), &longest))
+        return QCoreApplication::translate(
+                   "TinDialog",
+                   "No TIN is written to %1: its path is too long for a TIN database. SQLite opens a "
+                   "database only where its full path, links resolved, has at most %2 bytes. Nothing was "
+                   "changed.")
+            .arg(native(path))
+            .arg(longest);
+    const QFileInfo target(file);
+    const QString log = file + QLatin1String("-wal");
+    const QString journal = file + QLatin1String("-journal");
+    if (target.exists()) {
+        if (isPendingLog(log))
+            return QCoreApplication::translate(
+                       "TinDialog",
+                       "%1 is not replaced: beside it lies %2, the write-ahead log of a program that has it "
+                       "open or ended without closing it, which would be played over the new TIN. Close "
+                       "that program, or open the TIN once with it and close it again, which writes the log "
+                       "into the TIN, or remove the log to replace the TIN all the same. Nothing was "
+                       "changed.")
+                .arg(native(file), native(log));
+        bool hotJournal = false;
+        // Only a regular file is read: opening a FIFO would wait for a writer.
+        if (target.isFile() && isTinDatabase(file, &hotJournal))
+            return QString();
+        if (hotJournal)
+            return QCoreApplication::translate(
+                       "TinDialog",
+                       "%1 is not replaced: beside it lies %2, the journal of a write to it that did not "
+                       "end. Open it once with the program that wrote it, which rolls that write back, or "
+                       "remove the journal to replace it all the same.")
+                .arg(native(file), native(journal));
+        if (notATin)
+            *notATin = true;
+        return QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
+            .arg(native(path));
+    }
+    if (isPendingLog(log))
+        return QCoreApplication::translate(
+                   "TinDialog",
+                   "%1 is not written: beside it lies %2, the write-ahead log of an earlier database of "
+                   "that name, which would be played over the new TIN. Remove the log to write the TIN "
+                   "there.")
+            .arg(native(path), native(log));
+    if (isPendingJournal(journal))
+        return QCoreApplication::translate(
+                   "TinDialog",
+                   "%1 is not written: beside it lies %2, the journal of a write that did not end to an "
+                   "earlier database of that name, which would be rolled back into the new TIN. Remove the "
+                   "journal to write the TIN there.")
+            .arg(native(path), native(journal));
+    return QString();
 }
 
 TinGeneratorPrivate::CancelFlag::CancelFlag(const TinGeneratorPrivate& job)
@@ -145,8 +212,7 @@ bool TinGeneratorPrivate::createOutput()
     auto output = std::make_unique<AtomicFile>(fileName(outputPath), sqliteFiles);
     switch (output->open()) {
     case SaveError::None:
-        m_output = std::move(output);
-        return true;
+        break;
     case SaveError::NotRegularFile:
         // Came to the path just now.
         notATin();
@@ -156,6 +222,28 @@ bool TinGeneratorPrivate::createOutput()
                       .arg(native(outputPath), systemErrorText(output->systemError()));
         return false;
     }
+    // The new TIN's name is longer than the target's, and SQLite must open it too.
+    std::size_t longest = 0;
+    const std::string temporary = output->temporaryPath();
+    if (!TrianglesWriter::fitsDatabasePath(temporary, &longest)) {
+        const std::string target = AtomicFile::resolve(fileName(outputPath));
+        const std::size_t longer = temporary.size() > target.size() ? temporary.size() - target.size() : 0;
+        message
+            = QCoreApplication::translate("TinDialog",
+                                          "No TIN is written to %1: its path is too long for a TIN "
+                                          "database. SQLite opens a database only where its full path, "
+                                          "links resolved, has at most %2 bytes, and the new TIN is first "
+                                          "written beside the target under a name %3 bytes longer, so "
+                                          "that here the target's full path may have at most %4 bytes. "
+                                          "Nothing was changed.")
+                  .arg(native(outputPath))
+                  .arg(longest)
+                  .arg(longer)
+                  .arg(longest > longer ? longest - longer : 0);
+        return false;
+    }
+    m_output = std::move(output);
+    return true;
 }
 
 bool TinGeneratorPrivate::putInPlace()
@@ -184,29 +272,10 @@ bool TinGeneratorPrivate::putInPlace()
 
 bool TinGeneratorPrivate::notATin()
 {
-    const QFileInfo target(outputPath);
-    if (!target.exists()) {
-        // Through a dangling link SQLite looks for the journal beside the file the link names.
-        const QString file = target.isSymLink() ? target.symLinkTarget() : target.absoluteFilePath();
-        const QString journal = file + QLatin1String("-journal");
-        if (!isPendingJournal(journal))
-            return false;
-        message = QCoreApplication::translate("TinDialog",
-                                              "%1 is not written: beside it lies %2, the journal of a write "
-                                              "that did not end to an earlier database of that name, which "
-                                              "would be rolled back into the new TIN. Remove the journal to "
-                                              "write the TIN there.")
-                      .arg(native(outputPath), native(journal));
-        return true;
-    }
-    bool hotJournal = false;
-    // Only a regular file is read: opening a FIFO would wait for a writer.
-    if (target.isFile() && isTinDatabase(target.canonicalFilePath(), &hotJournal))
+    const QString refusal = refusalAt(outputPath);
+    if (refusal.isEmpty())
         return false;
-    message = hotJournal
-        ? hotJournalText(outputPath)
-        : QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
-              .arg(native(outputPath));
+    message = refusal;
     return true;
 }
 
