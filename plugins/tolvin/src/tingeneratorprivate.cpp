@@ -9,6 +9,7 @@
 #include <road/atomicfile.h>
 
 #include <text/systemerrortext.h>
+#include <text/writtenwarningtext.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,32 +45,6 @@ std::string fileName(const QString& path)
 // write-ahead log and its index. A super-journal ("-mj" and nine characters) comes only with a
 // transaction over several attached databases, which the writers never make.
 const std::vector<std::string> sqliteFiles { "-journal", "-wal", "-shm" };
-
-// What the user should know of a TIN put in place with a warning, in the words road saves use.
-QString writtenWarning(SaveError outcome, int error, const QString& path)
-{
-    switch (outcome) {
-    case SaveError::AttributesNotKept:
-        return QCoreApplication::translate("TinDialog",
-                                           "The TIN database %1 was written, but the access list or "
-                                           "extended attributes of the old one could not be carried over "
-                                           "(%2): the file now allows its owner alone.")
-            .arg(native(path), systemErrorText(error));
-    case SaveError::FolderNotSynced:
-        return QCoreApplication::translate("TinDialog",
-                                           "The TIN database %1 was written, but its folder could not be "
-                                           "synced (%2): a crash now may lose it.")
-            .arg(native(path), systemErrorText(error));
-    case SaveError::FolderNotReadable:
-        return QCoreApplication::translate("TinDialog",
-                                           "The TIN database %1 was written, but its folder could not be "
-                                           "synced, as it may be written but not read: a crash soon after "
-                                           "may lose it.")
-            .arg(native(path));
-    default:
-        return QString();
-    }
-}
 
 // Whether SQLite would play the rollback journal at path into a database put beside it: a regular file
 // whose header a finished write has not emptied or zeroed. One that cannot be read counts: SQLite run by
@@ -264,7 +239,7 @@ bool TinGeneratorPrivate::putInPlace()
         return false;
     }
     m_output.reset();
-    const QString warning = writtenWarning(outcome, error, outputPath);
+    const QString warning = writtenWarningText(outcome, error, outputPath);
     if (!warning.isEmpty())
         message = message.isEmpty() ? warning : message + QLatin1Char(' ') + warning;
     return true;

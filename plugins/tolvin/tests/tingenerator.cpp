@@ -695,9 +695,10 @@ void TinGeneratorTest::groupThatCannotBeKeptLosesItsRights()
     ::chmod(QFile::encodeName(folder).constData(), 0700);
     QCOMPARE(
         QString::fromStdString(*unreadable),
-        QStringLiteral("The TIN database %1 was written, but its folder could not be synced, as it may be "
-                       "written but not read: a crash soon after may lose it.")
-            .arg(target));
+        QStringLiteral("%1 was written, but its folder %2 could not be synced, as it may be written but not "
+                       "read: a crash soon after may lose the new file. Saves into this folder go on without "
+                       "syncing it.")
+            .arg(target, folder));
 }
 
 void TinGeneratorTest::leftoversOfKilledRunsGo()
@@ -784,11 +785,12 @@ void TinGeneratorTest::accessListGoesAlong()
     const bool generated = job.generate();
     FileWatch::stop();
     QVERIFY(generated);
-    QCOMPARE(job.message,
-             QStringLiteral("The TIN database %1 was written, but the access list or extended attributes of "
-                            "the old one could not be carried over (operation not supported): the file now "
-                            "allows its owner alone.")
-                 .arg(target));
+    QCOMPARE(
+        job.message,
+        QStringLiteral("%1 was written, but the access list or extended attributes of the file it "
+                       "replaced could not be carried over (operation not supported): the file now allows "
+                       "its owner alone.")
+            .arg(target));
     QCOMPARE(::stat(path.constData(), &file), 0);
     QCOMPARE(file.st_mode & 07777, mode_t(0600));
 }
