@@ -96,6 +96,20 @@ protected:
     static constexpr gid_t otherGroup = 4321;
 };
 
+// Holds the file's lock as a running save does; the descriptor, or -1.
+int holdAsASave(const std::string& file)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_len = 1;
+    if (fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // The pid of a process that has ended.
 pid_t endedProcess()
 {
@@ -577,12 +591,8 @@ TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
     // regular file or is another user's.
     const std::string held = "road.rod.~" + ended + ".11";
     make(held);
-    const int holder = ::open(path(held).c_str(), O_WRONLY | O_CLOEXEC);
+    const int holder = holdAsASave(path(held));
     ASSERT_GE(holder, 0);
-    struct flock lock = {};
-    lock.l_type = F_WRLCK;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &lock), 0);
     // A save of the same road in this process, still writing.
     AtomicFile running(road);
     ASSERT_EQ(running.open(), SaveError::None);
@@ -692,12 +702,8 @@ TEST_F(Save, ASaveNeverOpensWhatLiesAtItsNextNames)
     const std::string held = prefix + std::to_string(next + 1);
     ASSERT_EQ(::symlink("planted.rod", path(link).c_str()), 0);
     std::ofstream(path(held)) << "held";
-    const int holder = ::open(path(held).c_str(), O_WRONLY | O_CLOEXEC);
+    const int holder = holdAsASave(path(held));
     ASSERT_GE(holder, 0);
-    struct flock lock = {};
-    lock.l_type = F_WRLCK;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &lock), 0);
 
     ASSERT_TRUE(saveRoad(road, 2.0));
     ::close(holder);

@@ -114,8 +114,8 @@ private slots:
     void accessListGoesAlong();
     void longTargetNames();
     void pathsTooLongForSqlite();
+    void unfinishedWriteKeepsTin_data();
     void unfinishedWriteKeepsTin();
-    void writeAheadLogKeepsTin();
     void journalAndLogBehindLinks();
     void readerOfTheNewTinIsWaitedFor();
 
@@ -879,91 +879,68 @@ void TinGeneratorTest::pathsTooLongForSqlite()
     }
 }
 
-void TinGeneratorTest::unfinishedWriteKeepsTin()
+void TinGeneratorTest::unfinishedWriteKeepsTin_data()
 {
+    // The file SQLite keeps beside a database, and what it would do with it to a new TIN in its place.
+    QTest::addColumn<QString>("suffix");
+    // Beside the TIN, and beside the place where it was; %1 stands for the target.
+    QTest::addColumn<QString>("besideTin");
+    QTest::addColumn<QString>("besideNothing");
     // Another program was killed while it wrote the TIN: its journal must roll that write back before
     // anything reads the TIN, and would roll it back into a new TIN put in its place.
-    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
-    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
-    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
-    QVERIFY(writeTin(target));
-    QVERIFY(leaveHotJournal(target));
-    const QByteArray tin = readAll(target);
-    const QByteArray journal = readAll(target + "-journal");
-    DatData job(data, target);
-    QVERIFY(!job.generate());
-    QCOMPARE(
-        job.message,
-        QStringLiteral("%1 is not replaced: beside it lies %1-journal, the journal of a write to it that "
-                       "did not end. Open it once with the program that wrote it, which rolls that write "
-                       "back, or remove the journal to replace it all the same.")
-            .arg(target));
-    QCOMPARE(readAll(target), tin);
-    QCOMPARE(readAll(target + "-journal"), journal);
-    QVERIFY(beside(target).isEmpty());
-
-    // The TIN gone, its journal stays: a new TIN there would be rolled back into the old one's pages.
-    QVERIFY(QFile::remove(target));
-    DatData onto(data, target);
-    QVERIFY(!onto.generate());
-    QCOMPARE(
-        onto.message,
-        QStringLiteral("%1 is not written: beside it lies %1-journal, the journal of a write that did not "
-                       "end to an earlier database of that name, which would be rolled back into the new "
-                       "TIN. Remove the journal to write the TIN there.")
-            .arg(target));
-    QVERIFY(!QFile::exists(target));
-    QCOMPARE(readAll(target + "-journal"), journal);
-    QVERIFY(beside(target).isEmpty());
-    QVERIFY(QFile::remove(target + "-journal"));
-    DatData cleared(data, target);
-    QVERIFY(cleared.generate());
-    QCOMPARE(readTin(target).triangles.size(), size_t(1));
-}
-
-void TinGeneratorTest::writeAheadLogKeepsTin()
-{
+    QTest::newRow("journal") << "-journal"
+                             << "%1 is not replaced: beside it lies %1-journal, the journal of a write to it "
+                                "that did not end. Open it once with the program that wrote it, which rolls "
+                                "that write back, or remove the journal to replace it all the same."
+                             << "%1 is not written: beside it lies %1-journal, the journal of a write that "
+                                "did not end to an earlier database of that name, which would be rolled back "
+                                "into the new TIN. Remove the journal to write the TIN there.";
     // A program that had the TIN open in write-ahead-log mode was killed, or still has it open: SQLite
     // plays the log over whatever database it finds beside it, and the first writer cuts the file to the
     // log's pages.
+    QTest::newRow("write-ahead log")
+        << "-wal"
+        << "%1 is not replaced: beside it lies %1-wal, the write-ahead log of a program that has it open or "
+           "ended without closing it, which would be played over the new TIN. Close that program, or open "
+           "the "
+           "TIN once with it and close it again, which writes the log into the TIN, or remove the log to "
+           "replace the TIN all the same. Nothing was changed."
+        << "%1 is not written: beside it lies %1-wal, the write-ahead log of an earlier database of that "
+           "name, "
+           "which would be played over the new TIN. Remove the log to write the TIN there.";
+}
+
+void TinGeneratorTest::unfinishedWriteKeepsTin()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QString, besideTin);
+    QFETCH(QString, besideNothing);
     const QString data = m_folder->filePath(QStringLiteral("site.dat"));
     const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
-    const QString log = target + QStringLiteral("-wal");
+    const QString left = target + suffix;
     QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
     QVERIFY(writeTin(target));
-    QVERIFY(leaveWriteAheadLog(target));
+    QVERIFY(suffix == QLatin1String("-wal") ? leaveWriteAheadLog(target) : leaveHotJournal(target));
     const QByteArray tin = readAll(target);
-    const QByteArray pending = readAll(log);
+    const QByteArray pending = readAll(left);
     DatData job(data, target);
     QVERIFY(!job.generate());
-    QCOMPARE(
-        job.message,
-        QStringLiteral("%1 is not replaced: beside it lies %1-wal, the write-ahead log of a program that "
-                       "has it open or ended without closing it, which would be played over the new TIN. "
-                       "Close that program, or open the TIN once with it and close it again, which writes "
-                       "the log into the TIN, or remove the log to replace the TIN all the same. Nothing "
-                       "was changed.")
-            .arg(target));
+    QCOMPARE(job.message, besideTin.arg(target));
     QCOMPARE(readAll(target), tin);
-    QCOMPARE(readAll(log), pending);
+    QCOMPARE(readAll(left), pending);
     QVERIFY(beside(target).isEmpty());
 
-    // The TIN gone, its log stays.
+    // The TIN gone, what it left stays: a new TIN there would take the old one's pages.
     QVERIFY(QFile::remove(target));
     DatData onto(data, target);
     QVERIFY(!onto.generate());
-    QCOMPARE(
-        onto.message,
-        QStringLiteral("%1 is not written: beside it lies %1-wal, the write-ahead log of an earlier "
-                       "database of that name, which would be played over the new TIN. Remove the log to "
-                       "write the TIN there.")
-            .arg(target));
-    QVERIFY(!QFileInfo::exists(target));
-    QCOMPARE(readAll(log), pending);
+    QCOMPARE(onto.message, besideNothing.arg(target));
+    QVERIFY(!QFile::exists(target));
+    QCOMPARE(readAll(left), pending);
     QVERIFY(beside(target).isEmpty());
 
-    // Without the log the run goes through, and the new TIN reads whole.
-    QVERIFY(QFile::remove(log));
+    // Without it the run goes through, and the new TIN reads whole.
+    QVERIFY(QFile::remove(left));
     DatData cleared(data, target);
     QVERIFY2(cleared.generate(), qPrintable(cleared.message));
     QCOMPARE(readTin(target).triangles.size(), size_t(1));
