@@ -239,6 +239,8 @@ bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal)
     sqlite3* db = nullptr;
     bool tin = false;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        // A program writing the TIN just then holds its lock for moments.
+        sqlite3_busy_timeout(db, 2000);
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db,
                                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN (?, ?);",
