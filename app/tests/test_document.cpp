@@ -365,11 +365,11 @@ private slots:
         const bool saved = document->writeRoad();
         FileWatch::stop();
         QVERIFY(saved);
-        QCOMPARE(
-            document->writeFailureText(saved),
-            QStringLiteral("The road was written, but the access list or extended attributes of %1 could not "
-                           "be carried over (operation not supported): the file now allows its owner alone.")
-                .arg(QDir::toNativeSeparators(path)));
+        QCOMPARE(document->writeFailureText(saved),
+                 QStringLiteral("%1 was written, but the access list or extended attributes of the file it "
+                                "replaced could not be carried over (operation not supported): the file now "
+                                "allows its owner alone.")
+                     .arg(QDir::toNativeSeparators(path)));
         QCOMPARE(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
                  QFileDevice::Permissions());
     }

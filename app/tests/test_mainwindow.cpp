@@ -561,8 +561,9 @@ private slots:
         window.onSave();
         FileWatch::stop();
         QCOMPARE(prompter.calls.last().text,
-                 QStringLiteral("Save road failed!\nThe road was written, but its folder could not be "
-                                "synced: a crash now may lose it. Save again."));
+                 QStringLiteral("Save road failed!\n%1 was written, but its folder could not be synced "
+                                "(input/output error): until it is written again, a crash may lose it.")
+                     .arg(QDir::toNativeSeparators(file)));
         QVERIFY(modifiedTabs(window).isEmpty());
         Pelko::Road::RoadSurface saved(file.toLocal8Bit().toStdString());
         QVERIFY(saved.load());
@@ -622,11 +623,10 @@ private slots:
         QCOMPARE(prompter.calls.size(), 1);
         QCOMPARE(prompter.calls.last().kind, ScriptedPrompter::Warning);
         QCOMPARE(prompter.calls.last().text,
-                 QStringLiteral(
-                     "The road was written, but its folder %1 could not be synced, as it may be written "
-                     "but not read: a crash soon after a save may lose the new file. Saves into this "
-                     "folder go on without syncing it.")
-                     .arg(QDir::toNativeSeparators(dir.path())));
+                 QStringLiteral("%1 was written, but its folder %2 could not be synced, as it may be written "
+                                "but not read: a crash soon after may lose the new file. Saves into this "
+                                "folder go on without syncing it.")
+                     .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(dir.path())));
         QVERIFY(modifiedTabs(window).isEmpty());
 
         model.append(300.0, 290.0);

@@ -331,8 +331,9 @@ void TestStationsEquation::applySaysWhyTheFileFailed()
     page.findChild<QPushButton*>("applyButton")->click();
     FileWatch::stop();
     QCOMPARE(prompter.calls.last().text,
-             QStringLiteral("Save road failed!\nThe road was written, but its folder could not be synced: a "
-                            "crash now may lose it. Save again."));
+             QStringLiteral("Save road failed!\n%1 was written, but its folder could not be synced "
+                            "(input/output error): until it is written again, a crash may lose it.")
+                 .arg(QDir::toNativeSeparators(path)));
     QVERIFY(!(Trelvin::instance()->editFlags() & DataType::StationsEquation));
     QVERIFY(RoadFiles::read(path).contains("<after>2400</after>"));
 

@@ -16,8 +16,11 @@
 
 #include <sqlite3.h>
 
+#include <climits>
 #include <cstring>
 #include <fstream>
+
+#include <unistd.h>
 
 using Pelko::Corvex::Triangle3D;
 using Zemko::Utility::Connection;
@@ -201,6 +204,29 @@ bool TrianglesWriter::convert(const std::string& dxfPath, const std::string& dat
     return adapter.finish();
 }
 
+bool TrianglesWriter::fitsDatabasePath(const std::string& path, std::size_t* longest)
+{
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (!vfs || vfs->mxPathname <= 0)
+        return true;
+    // SQLite refuses to open a database whose journal's name would pass its limit.
+    const std::size_t limit = static_cast<std::size_t>(vfs->mxPathname) - std::strlen("-journal");
+    if (longest)
+        *longest = limit;
+    std::string full(static_cast<std::size_t>(vfs->mxPathname) + 1, '\0');
+    const int made = vfs->xFullPathname(vfs, path.c_str(), vfs->mxPathname + 1, &full[0]);
+    if (made == SQLITE_OK || made == SQLITE_OK_SYMLINK)
+        return std::strlen(full.c_str()) <= limit;
+    // Too long to be made at all, or a folder that cannot be looked into, which the open reports in its
+    // own way.
+    std::size_t absolute = path.size();
+    if (path.empty() || path[0] != '/') {
+        char folder[PATH_MAX];
+        absolute += ::getcwd(folder, sizeof folder) ? std::strlen(folder) + 1 : 0;
+    }
+    return absolute <= limit;
+}
+
 bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal)
 {
     if (hotJournal)
@@ -215,6 +241,8 @@ bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal)
     sqlite3* db = nullptr;
     bool tin = false;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        // A program writing the TIN just then holds its lock for moments.
+        sqlite3_busy_timeout(db, 2000);
         sqlite3_stmt* stmt = nullptr;
         if (sqlite3_prepare_v2(db,
                                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN (?, ?);",

@@ -506,4 +506,55 @@ TEST(TrianglesWriter, TellsATinDatabase)
     std::ifstream in(road);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
               "<?xml version=\"1.0\"?>\n<Road><Version>4</Version></Road>\n");
+
+    // A TIN another program is writing just then is one all the same: the look waits for its lock.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        ConnectionPtr connection = open(written);
+        const bool locked = connection && connection->beginTransactionWithExclusive();
+        const char answer = locked ? '1' : '0';
+        if (::write(ready[1], &answer, 1) == 1 && locked)
+            ::usleep(300000);
+        ::_exit(locked && connection->commit() ? 0 : 1);
+    }
+    char answer = 0;
+    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(answer, '1');
+    EXPECT_TRUE(TrianglesWriter::isTinDatabase(written));
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// SQLite opens a database only where its full path leaves room for the journal's name within its limit
+// on paths (512 bytes here); links are resolved first.
+TEST(TrianglesWriter, KnowsTheLongestDatabasePath)
+{
+    TempFolder temp;
+    std::string folder = temp.path;
+    while (folder.size() < 400) {
+        folder += "/" + std::string(std::min<size_t>(100, 400 - folder.size()), 'd');
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    }
+    auto named
+        = [&folder](size_t length) { return folder + "/" + std::string(length - folder.size() - 1, 't'); };
+    size_t longest = 0;
+    EXPECT_TRUE(TrianglesWriter::fitsDatabasePath(named(504), &longest));
+    EXPECT_EQ(longest, 504u);
+    EXPECT_FALSE(TrianglesWriter::fitsDatabasePath(named(505)));
+    EXPECT_FALSE(TrianglesWriter::fitsDatabasePath(named(600)));
+    EXPECT_FALSE(TrianglesWriter::fitsDatabasePath(folder + "/" + std::string(255, 't') + "/"
+                                                   + std::string(255, 't')));
+    EXPECT_TRUE(TrianglesWriter::write({ tri(0, 0, 1, 0, 0, 1) }, named(504), nullptr));
+    EXPECT_FALSE(TrianglesWriter::write({ tri(0, 0, 1, 0, 0, 1) }, named(505), nullptr));
+    // A short link to a long path is as long as the path.
+    const std::string link = temp.file("short.qvr");
+    ASSERT_EQ(::symlink(named(505).c_str(), link.c_str()), 0);
+    std::ofstream(named(505)).flush();
+    EXPECT_FALSE(TrianglesWriter::fitsDatabasePath(link));
+    EXPECT_TRUE(TrianglesWriter::fitsDatabasePath(temp.file("other.qvr")));
 }

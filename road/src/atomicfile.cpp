@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct AtomicFile::Data
     std::string temporary;
     // Holds the lock on the temporary file.
     int fd = -1;
+    // The temporary file's identity, while this process holds it.
+    dev_t device = 0;
+    ino_t inode = 0;
     bool failed = false;
     // The old file's access ACL or attributes could not all be carried over, and why.
     bool attributesLost = false;
@@ -108,6 +112,52 @@ bool sameFile(const struct stat& one, const struct stat& other)
     return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
+// The temporary files the saves of this process hold. Closing any descriptor of a file drops every
+// classic record lock the process holds on it, a database library's transaction lock among them, so the
+// leftover scan opens no such file, and opens others only under the mutex: a save registers its file
+// before anything else of the process may lock it.
+class HeldFiles
+{
+public:
+    static HeldFiles& instance()
+    {
+        static HeldFiles files;
+        return files;
+    }
+    std::mutex mutex;
+
+    // Under the mutex.
+    bool holds(const struct stat& info) const
+    {
+        // A child of a fork holds none of its parent's record locks.
+        if (m_process != ::getpid())
+            return false;
+        return std::any_of(m_files.begin(), m_files.end(), [&info](const std::pair<dev_t, ino_t>& file) {
+            return file.first == info.st_dev && file.second == info.st_ino;
+        });
+    }
+    void add(dev_t device, ino_t inode)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (m_process != ::getpid()) {
+            m_files.clear();
+            m_process = ::getpid();
+        }
+        m_files.emplace_back(device, inode);
+    }
+    void remove(dev_t device, ino_t inode)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto found = std::find(m_files.begin(), m_files.end(), std::make_pair(device, inode));
+        if (found != m_files.end() && m_process == ::getpid())
+            m_files.erase(found);
+    }
+
+private:
+    pid_t m_process = 0;
+    std::vector<std::pair<dev_t, ino_t>> m_files;
+};
+
 // The same file with the same owner, group and mode, its attributes untouched since (a change of them
 // moves its ctime, though perhaps within the clock's tick).
 bool unchanged(const struct stat& now, const struct stat& before)
@@ -133,30 +183,42 @@ bool lockFirstByte(int fd, short type)
 
 // A temporary file of its own beside the target, locked, so that the rename stays within one file
 // system and saves running at once never write into each other's file.
-int createTemporary(const std::string& target, mode_t mode, size_t limit, std::string& name)
+int createTemporary(const std::string& target, mode_t mode, size_t limit, std::string& name,
+                    struct stat& opened)
 {
     static std::atomic<unsigned> counter { 0 };
     const std::string pid = std::to_string(::getpid());
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = temporaryName(target, pid, std::to_string(counter.fetch_add(1)), limit);
+        // A target at the name limit may be named like one of its temporary files.
+        if (name == target)
+            continue;
+        // Never through a link, never into a file that is there.
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd < 0 && errno == EEXIST)
             continue;
         if (fd < 0)
             return -1;
+        if (::fstat(fd, &opened) != 0) {
+            const int error = errno;
+            ::unlink(name.c_str());
+            ::close(fd);
+            errno = error;
+            return -1;
+        }
+        HeldFiles::instance().add(opened.st_dev, opened.st_ino);
         // Another save may have taken the new file for a leftover before the lock: it removes it, and
         // the next name is tried. A file system without such locks leaves the file unlocked, and no
         // save then takes it for a leftover either.
         const bool locked = lockFirstByte(fd, F_WRLCK) || (errno != EAGAIN && errno != EACCES);
-        struct stat opened;
         struct stat named;
-        const bool ours
-            = ::fstat(fd, &opened) == 0 && ::lstat(name.c_str(), &named) == 0 && sameFile(opened, named);
+        const bool ours = ::lstat(name.c_str(), &named) == 0 && sameFile(opened, named);
         if (locked && ours)
             return fd;
         if (ours)
             ::unlink(name.c_str());
         ::close(fd);
+        HeldFiles::instance().remove(opened.st_dev, opened.st_ino);
     }
     errno = EEXIST;
     return -1;
@@ -192,11 +254,13 @@ bool isOwnFile(int folder, const char* name, struct stat& info)
 }
 
 // Removes a temporary file that no save holds: its lock can be taken, and it is a regular file of this
-// user and the very file the name gives.
+// user and the very file the name gives. A file of a save of this process is not even opened.
 void removeUnheld(int folder, const char* name)
 {
+    HeldFiles& held = HeldFiles::instance();
+    std::lock_guard<std::mutex> guard(held.mutex);
     struct stat info;
-    if (!isOwnFile(folder, name, info))
+    if (!isOwnFile(folder, name, info) || held.holds(info))
         return;
     const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -216,10 +280,14 @@ void removeLeftovers(const std::string& target, size_t limit, const std::vector<
     DIR* folder = ::opendir(folderOf(target).c_str());
     if (!folder)
         return;
+    // A target at the name limit may be named exactly like one of its temporary files; it is none.
+    const std::string own = target.substr(nameStart(target));
     // A companion's fate waits on its temporary file's.
     std::vector<std::pair<std::string, std::string>> found;
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
+        if (name == own)
+            continue;
         if (isTemporaryName(name, target, limit)) {
             removeUnheld(::dirfd(folder), name.c_str());
             continue;
@@ -227,7 +295,7 @@ void removeLeftovers(const std::string& target, size_t limit, const std::vector<
         for (const std::string& suffix : companions) {
             const size_t base = name.size() > suffix.size() ? name.size() - suffix.size() : 0;
             if (base > 0 && name.compare(base, std::string::npos, suffix) == 0
-                && isTemporaryName(name.substr(0, base), target, limit))
+                && name.compare(0, base, own) != 0 && isTemporaryName(name.substr(0, base), target, limit))
                 found.emplace_back(name, name.substr(0, base));
         }
     }
@@ -460,7 +528,7 @@ SaveError AtomicFile::open()
     d->failed = false;
     d->attributesLost = false;
     d->error = 0;
-    d->target = d->path.empty() ? std::string() : resolvedTarget(d->path);
+    d->target = resolve(d->path);
     if (d->target.empty()) {
         d->error = d->path.empty() ? ENOENT : ELOOP;
         return SaveError::WriteFailed;
@@ -483,12 +551,15 @@ SaveError AtomicFile::open()
     removeLeftovers(d->target, limit, d->companions);
     // A replacement starts private and takes the old file's owner, mode and attributes before any data
     // goes in.
-    d->fd = createTemporary(d->target, replacing ? 0600 : 0666, limit, d->temporary);
+    struct stat created;
+    d->fd = createTemporary(d->target, replacing ? 0600 : 0666, limit, d->temporary, created);
     if (d->fd < 0) {
         d->error = errno;
         d->temporary.clear();
         return SaveError::WriteFailed;
     }
+    d->device = created.st_dev;
+    d->inode = created.st_ino;
     d->replacing = replacing;
     d->old = old;
     if (replacing && !keepAccess(d->fd, d->target, old, d->attributesLost, d->attributeError)) {
@@ -556,10 +627,7 @@ SaveError AtomicFile::commit(const std::function<bool()>& stopped)
     // What a writer left beside the temporary file now belongs to no file.
     for (const std::string& suffix : d->companions)
         std::remove((d->temporary + suffix).c_str());
-    if (d->fd >= 0)
-        ::close(d->fd);
-    d->fd = -1;
-    d->temporary.clear();
+    release();
     // The new name lives in the folder: until the folder is synced a crash may lose it.
     int folderError = 0;
     const SaveError folder = syncFolder(d->target, folderError);
@@ -580,10 +648,22 @@ void AtomicFile::cancel()
             std::remove((d->temporary + suffix).c_str());
     }
     // The lock goes last.
+    release();
+}
+
+void AtomicFile::release()
+{
     if (d->fd >= 0)
         ::close(d->fd);
+    if (!d->temporary.empty())
+        HeldFiles::instance().remove(d->device, d->inode);
     d->fd = -1;
     d->temporary.clear();
+}
+
+std::string AtomicFile::resolve(const std::string& path)
+{
+    return path.empty() ? std::string() : resolvedTarget(path);
 }
 
 int AtomicFile::systemError() const

@@ -5,6 +5,7 @@
 #include <road/roadsurface.h>
 
 #include <asuser.h>
+#include <attributes.h>
 #include <filewatch.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <array>
@@ -24,11 +24,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 using namespace Pelko::Road;
+using namespace Attributes;
 
 namespace {
 
@@ -94,40 +96,18 @@ protected:
     static constexpr gid_t otherGroup = 4321;
 };
 
-// An access ACL as the system stores it in system.posix_acl_access: version 2, then each entry's tag,
-// permissions and id, little-endian, sorted by tag and id.
-enum AclTag : unsigned { Owner = 0x01, NamedUser = 0x02, OwningGroup = 0x04, Mask = 0x10, Others = 0x20 };
-
-std::string acl(std::initializer_list<std::array<unsigned, 3>> entries)
+// Holds the file's lock as a running save does; the descriptor, or -1.
+int holdAsASave(const std::string& file)
 {
-    std::string bytes;
-    auto put = [&bytes](unsigned value, int size) {
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>((value >> (8 * i)) & 0xff);
-    };
-    put(2, 4);
-    for (const auto& entry : entries) {
-        put(entry[0], 2);
-        put(entry[1], 2);
-        put(entry[2], 4);
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_len = 1;
+    if (fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        ::close(fd);
+        return -1;
     }
-    return bytes;
-}
-
-constexpr unsigned noId = 0xffffffff;
-const char* const accessAcl = "system.posix_acl_access";
-
-// The extended attribute, or "<none>".
-std::string attribute(const std::string& file, const char* name)
-{
-    char buffer[1024];
-    const ssize_t size = ::getxattr(file.c_str(), name, buffer, sizeof buffer);
-    return size >= 0 ? std::string(buffer, static_cast<size_t>(size)) : std::string("<none>");
-}
-
-bool setAttribute(const std::string& file, const char* name, const std::string& value)
-{
-    return ::setxattr(file.c_str(), name, value.data(), value.size(), 0) == 0;
+    return fd;
 }
 
 // The pid of a process that has ended.
@@ -179,6 +159,12 @@ TEST_F(Save, DataGoesOnlyIntoAFileAsPrivateAsTheOldOne)
             EXPECT_NE(write.path, road);
             EXPECT_EQ(write.mode, mode) << write.path;
         }
+        // Private from its creation on: a reader who opened it before its mode was narrowed would keep
+        // reading.
+        const auto creations = FileWatch::creations();
+        ASSERT_FALSE(creations.empty());
+        for (const FileWatch::Write& creation : creations)
+            EXPECT_EQ(creation.mode, 0600u) << creation.path;
         ASSERT_EQ(::stat(road.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, mode);
     }
@@ -605,12 +591,8 @@ TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
     // regular file or is another user's.
     const std::string held = "road.rod.~" + ended + ".11";
     make(held);
-    const int holder = ::open(path(held).c_str(), O_WRONLY | O_CLOEXEC);
+    const int holder = holdAsASave(path(held));
     ASSERT_GE(holder, 0);
-    struct flock lock = {};
-    lock.l_type = F_WRLCK;
-    lock.l_len = 1;
-    ASSERT_EQ(::fcntl(holder, F_OFD_SETLK, &lock), 0);
     // A save of the same road in this process, still writing.
     AtomicFile running(road);
     ASSERT_EQ(running.open(), SaveError::None);
@@ -675,6 +657,128 @@ TEST_F(Save, AFailedSaveToANewPathLeavesNothing)
     EXPECT_EQ(stopped.commit([] { return true; }), SaveError::WriteFailed);
     EXPECT_EQ(stopped.systemError(), ECANCELED);
     EXPECT_EQ(FileWatch::entries(folder), std::vector<std::string> { "new.rod" });
+}
+
+// A road whose name is as long as a temporary name may be and ends like one is no leftover of its own
+// saves: a save that fails leaves it whole, and one that succeeds keeps its attributes.
+TEST_F(Save, ATargetNamedLikeATemporaryFileIsNoLeftover)
+{
+    const std::string name = std::string(249, 'r') + ".~12.3";
+    ASSERT_EQ(name.size(), 255u);
+    const std::string road = path(name);
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    ASSERT_TRUE(setAttribute(road, "user.origin", "survey"));
+
+    FileWatch::start(folder);
+    FileWatch::setFreeSpace(0);
+    SaveError error = SaveError::None;
+    EXPECT_FALSE(saveRoad(road, 2.0, &error));
+    EXPECT_EQ(error, SaveError::WriteFailed);
+    FileWatch::stop();
+    EXPECT_EQ(offsetIn(road), 1.0);
+
+    EXPECT_TRUE(saveRoad(road, 2.0, &error));
+    EXPECT_EQ(error, SaveError::None);
+    EXPECT_EQ(offsetIn(road), 2.0);
+    EXPECT_EQ(attribute(road, "user.origin"), "survey");
+    EXPECT_EQ(FileWatch::entries(folder), std::vector<std::string> { name });
+}
+
+// The temporary file is a new file of its own: what lies at the next names (a link, a file another
+// save holds) is neither followed nor opened, and the save goes on at a name that is free.
+TEST_F(Save, ASaveNeverOpensWhatLiesAtItsNextNames)
+{
+    const std::string road = path("road.rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    unsigned long next = 0;
+    {
+        AtomicFile probe(road);
+        ASSERT_EQ(probe.open(), SaveError::None);
+        const std::string temporary = probe.temporaryPath();
+        next = std::stoul(temporary.substr(temporary.rfind('.') + 1)) + 1;
+    }
+    const std::string prefix = "road.rod.~" + std::to_string(::getpid()) + ".";
+    const std::string link = prefix + std::to_string(next);
+    const std::string held = prefix + std::to_string(next + 1);
+    ASSERT_EQ(::symlink("planted.rod", path(link).c_str()), 0);
+    std::ofstream(path(held)) << "held";
+    const int holder = holdAsASave(path(held));
+    ASSERT_GE(holder, 0);
+
+    ASSERT_TRUE(saveRoad(road, 2.0));
+    ::close(holder);
+    EXPECT_EQ(offsetIn(road), 2.0);
+    EXPECT_EQ(typeOf(path(link)), static_cast<mode_t>(S_IFLNK));
+    EXPECT_EQ(typeOf(path("planted.rod")), 0u) << "created through the link";
+    std::ifstream kept(path(held));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "held");
+    EXPECT_EQ(FileWatch::entries(folder), (std::vector<std::string> { "road.rod", link, held }));
+}
+
+// The lock on the temporary file lasts until the rename: a save in another process that looks for
+// leftovers just before it leaves the file alone.
+TEST_F(Save, TheLockLastsUntilTheRename)
+{
+    const std::string road = path("road.rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    AtomicFile file(road);
+    ASSERT_EQ(file.open(), SaveError::None);
+    const std::string text = "<Road/>";
+    ASSERT_TRUE(file.write(text.data(), text.size()));
+    int status = -1;
+    const SaveError committed = file.commit([&] {
+        const pid_t other = ::fork();
+        if (other == 0) {
+            AtomicFile save(road);
+            const bool opened = save.open() == SaveError::None;
+            save.cancel();
+            ::_exit(opened ? 0 : 1);
+        }
+        ::waitpid(other, &status, 0);
+        return false;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(committed, SaveError::None) << std::strerror(file.systemError());
+    std::ifstream written(road);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), text);
+    EXPECT_EQ(FileWatch::entries(folder), std::vector<std::string> { "road.rod" });
+}
+
+// Looking for leftovers never opens the temporary file of a save of this process: closing that
+// descriptor would drop every record lock the process holds on the file, such as the transaction lock a
+// database library takes on it.
+TEST_F(Save, TheLeftoverScanKeepsTheRecordLocksOfThisProcess)
+{
+    const std::string road = path("road.rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    AtomicFile running(road);
+    ASSERT_EQ(running.open(), SaveError::None);
+    const std::string temporary = running.temporaryPath();
+    const int database = ::open(temporary.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(database, 0);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_start = 1 << 30;
+    lock.l_len = 1;
+    ASSERT_EQ(::fcntl(database, F_SETLK, &lock), 0);
+
+    ASSERT_TRUE(saveRoad(road, 2.0));
+    // Only another process sees the lock.
+    const pid_t other = ::fork();
+    if (other == 0) {
+        const int fd = ::open(temporary.c_str(), O_RDONLY | O_CLOEXEC);
+        struct flock probe = {};
+        probe.l_type = F_RDLCK;
+        probe.l_start = 1 << 30;
+        probe.l_len = 1;
+        ::_exit(fd >= 0 && ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type == F_WRLCK ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the lock was dropped";
+    ::close(database);
+    EXPECT_TRUE(running.write("<Road/>", 7));
+    EXPECT_EQ(running.commit(), SaveError::None);
 }
 
 } // namespace

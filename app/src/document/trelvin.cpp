@@ -4,6 +4,7 @@
 #include <road/slopesectiontemplatelibrary.h>
 
 #include <text/systemerrortext.h>
+#include <text/writtenwarningtext.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -216,20 +217,13 @@ QString Trelvin::fileErrorText() const
         return tr("%1 is not a regular file; the road was not saved over it.").arg(file);
     case SaveError::NotRoadFile:
         return tr("%1 is not a road file; the road was not saved over it.").arg(file);
-    case SaveError::FolderNotSynced:
-        return tr("The road was written, but its folder could not be synced: a crash now may lose it. "
-                  "Save again.");
     case SaveError::FolderNotReadable:
         if (!m_fileErrorIsNews)
             return QString();
-        return tr("The road was written, but its folder %1 could not be synced, as it may be written but "
-                  "not read: a crash soon after a save may lose the new file. Saves into this folder go "
-                  "on without syncing it.")
-            .arg(QDir::toNativeSeparators(QFileInfo(m_fileErrorPath).absolutePath()));
+        [[fallthrough]];
+    case SaveError::FolderNotSynced:
     case SaveError::AttributesNotKept:
-        return tr("The road was written, but the access list or extended attributes of %1 could not be "
-                  "carried over (%2): the file now allows its owner alone.")
-            .arg(file, systemErrorText(m_fileSystemError));
+        return writtenWarningText(m_fileError, m_fileSystemError, m_fileErrorPath);
     case SaveError::WriteFailed:
         break;
     }

@@ -4,6 +4,7 @@
 
 #include <corvex/triangle.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ public:
     // where given, tells whether it could not be read for the journal of a write that did not end beside
     // it, which only a writer may roll back.
     static bool isTinDatabase(const std::string& path, bool* hotJournal = nullptr);
+    // Whether SQLite can open a database at path: its full path (absolute, links resolved as SQLite
+    // resolves them) leaves room within SQLite's limit on paths for the name of the database's journal.
+    // longest, where given, is set to the longest full path SQLite takes for a database, in bytes.
+    static bool fitsDatabasePath(const std::string& path, std::size_t* longest = nullptr);
 };
 
 } // namespace IO

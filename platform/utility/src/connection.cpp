@@ -3,6 +3,13 @@
 namespace Zemko {
 namespace Utility {
 
+namespace {
+
+// Milliseconds a statement waits for a lock another connection holds.
+constexpr int busyTimeout = 2000;
+
+} // namespace
+
 Connection* Connection::create(const std::string& path, bool createIfMissing)
 {
     if (path.empty() || path.find('\0') != std::string::npos)
@@ -15,6 +22,9 @@ Connection* Connection::create(const std::string& path, bool createIfMissing)
         return nullptr;
     }
     sqlite3_extended_result_codes(db, 1);
+    // Another program reading the file (an indexer, a viewer) holds its lock for moments: wait for it
+    // rather than fail at once.
+    sqlite3_busy_timeout(db, busyTimeout);
     return new Connection(db);
 }
 

@@ -120,12 +120,14 @@ void TinDialog::on_generateButton_clicked()
             prompter->critical(this, tr("Access denied"), tr("Unable to overwrite given file"));
             return;
         }
-        // Not even after a yes: the open road file, or any other, would be lost.
-        bool hotJournal = false;
-        if (!TinGeneratorPrivate::isTinDatabase(target.canonicalFilePath(), &hotJournal)) {
+        // Not even after a yes: the open road file, or any other, would be lost, and so would the new TIN
+        // where SQLite would play an old write into it.
+        bool notATin = false;
+        const QString refusal = TinGeneratorPrivate::refusalAt(targetPath, &notATin);
+        if (!refusal.isEmpty()) {
             prompter->critical(this, tr("Generating Error"),
-                               hotJournal ? TinGeneratorPrivate::hotJournalText(targetPath)
-                                          : tr("Target file is not a TIN database and is not overwritten"));
+                               notATin ? tr("Target file is not a TIN database and is not overwritten")
+                                       : refusal);
             return;
         }
         if (prompter->question(this, tr("Overwrite?"), tr("Target file already exists, overwrite"),

@@ -9,6 +9,7 @@
 #include <road/atomicfile.h>
 
 #include <text/systemerrortext.h>
+#include <text/writtenwarningtext.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -45,32 +46,6 @@ std::string fileName(const QString& path)
 // transaction over several attached databases, which the writers never make.
 const std::vector<std::string> sqliteFiles { "-journal", "-wal", "-shm" };
 
-// What the user should know of a TIN put in place with a warning, in the words road saves use.
-QString writtenWarning(SaveError outcome, int error, const QString& path)
-{
-    switch (outcome) {
-    case SaveError::AttributesNotKept:
-        return QCoreApplication::translate("TinDialog",
-                                           "The TIN database %1 was written, but the access list or "
-                                           "extended attributes of the old one could not be carried over "
-                                           "(%2): the file now allows its owner alone.")
-            .arg(native(path), systemErrorText(error));
-    case SaveError::FolderNotSynced:
-        return QCoreApplication::translate("TinDialog",
-                                           "The TIN database %1 was written, but its folder could not be "
-                                           "synced (%2): a crash now may lose it.")
-            .arg(native(path), systemErrorText(error));
-    case SaveError::FolderNotReadable:
-        return QCoreApplication::translate("TinDialog",
-                                           "The TIN database %1 was written, but its folder could not be "
-                                           "synced, as it may be written but not read: a crash soon after "
-                                           "may lose it.")
-            .arg(native(path));
-    default:
-        return QString();
-    }
-}
-
 // Whether SQLite would play the rollback journal at path into a database put beside it: a regular file
 // whose header a finished write has not emptied or zeroed. One that cannot be read counts: SQLite run by
 // another user may read it.
@@ -84,6 +59,21 @@ bool isPendingJournal(const QString& journal)
     if (file.open(QIODevice::ReadOnly) && file.read(&first, 1) == 0)
         return false;
     return first != 0;
+}
+
+// Whether SQLite would play the write-ahead log at path over a database put beside it: any log with
+// something in it, since it opens a database in write-ahead-log mode wherever it finds one. A program
+// killed while it had the old database open leaves it, and one that still has it open keeps it.
+bool isPendingLog(const QString& log)
+{
+    const QFileInfo info(log);
+    return info.isFile() && info.size() > 0;
+}
+
+// The file a new TIN at path replaces or creates: every link followed, as the save follows them.
+QString resolvedFile(const QString& path)
+{
+    return QFile::decodeName(AtomicFile::resolve(fileName(path)).c_str());
 }
 
 } // namespace
@@ -111,15 +101,67 @@ bool TinGeneratorPrivate::isTinDatabase(const QString& path, bool* hotJournal)
     return TrianglesWriter::isTinDatabase(fileName(path), hotJournal);
 }
 
-QString TinGeneratorPrivate::hotJournalText(const QString& path)
+QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
 {
-    const QString file = QFileInfo(path).canonicalFilePath();
-    return QCoreApplication::translate("TinDialog",
-                                       "%1 is not replaced: beside it lies %2, the journal of a write to it "
-                                       "that did not end. Open it once with the program that wrote it, which "
-                                       "rolls that write back, or remove the journal to replace it all the "
-                                       "same.")
-        .arg(native(file), native(file + QLatin1String("-journal")));
+    if (notATin)
+        *notATin = false;
+    // A loop of links: creating the new TIN's file says so.
+    const QString file = resolvedFile(path);
+    if (file.isEmpty())
+        return QString();
+    std::size_t longest = 0;
+    if (!TrianglesWriter::fitsDatabasePath(fileName(file), &longest))
+        return QCoreApplication::translate(
+                   "TinDialog",
+                   "No TIN is written to %1: its path is too long for a TIN database. SQLite opens a "
+                   "database only where its full path, links resolved, has at most %2 bytes. Nothing was "
+                   "changed.")
+            .arg(native(path))
+            .arg(longest);
+    const QFileInfo target(file);
+    const QString log = file + QLatin1String("-wal");
+    const QString journal = file + QLatin1String("-journal");
+    if (target.exists()) {
+        if (isPendingLog(log))
+            return QCoreApplication::translate(
+                       "TinDialog",
+                       "%1 is not replaced: beside it lies %2, the write-ahead log of a program that has it "
+                       "open or ended without closing it, which would be played over the new TIN. Close "
+                       "that program, or open the TIN once with it and close it again, which writes the log "
+                       "into the TIN, or remove the log to replace the TIN all the same. Nothing was "
+                       "changed.")
+                .arg(native(file), native(log));
+        bool hotJournal = false;
+        // Only a regular file is read: opening a FIFO would wait for a writer.
+        if (target.isFile() && isTinDatabase(file, &hotJournal))
+            return QString();
+        if (hotJournal)
+            return QCoreApplication::translate(
+                       "TinDialog",
+                       "%1 is not replaced: beside it lies %2, the journal of a write to it that did not "
+                       "end. Open it once with the program that wrote it, which rolls that write back, or "
+                       "remove the journal to replace it all the same.")
+                .arg(native(file), native(journal));
+        if (notATin)
+            *notATin = true;
+        return QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
+            .arg(native(path));
+    }
+    if (isPendingLog(log))
+        return QCoreApplication::translate(
+                   "TinDialog",
+                   "%1 is not written: beside it lies %2, the write-ahead log of an earlier database of "
+                   "that name, which would be played over the new TIN. Remove the log to write the TIN "
+                   "there.")
+            .arg(native(path), native(log));
+    if (isPendingJournal(journal))
+        return QCoreApplication::translate(
+                   "TinDialog",
+                   "%1 is not written: beside it lies %2, the journal of a write that did not end to an "
+                   "earlier database of that name, which would be rolled back into the new TIN. Remove the "
+                   "journal to write the TIN there.")
+            .arg(native(path), native(journal));
+    return QString();
 }
 
 TinGeneratorPrivate::CancelFlag::CancelFlag(const TinGeneratorPrivate& job)
@@ -145,8 +187,7 @@ bool TinGeneratorPrivate::createOutput()
     auto output = std::make_unique<AtomicFile>(fileName(outputPath), sqliteFiles);
     switch (output->open()) {
     case SaveError::None:
-        m_output = std::move(output);
-        return true;
+        break;
     case SaveError::NotRegularFile:
         // Came to the path just now.
         notATin();
@@ -156,6 +197,28 @@ bool TinGeneratorPrivate::createOutput()
                       .arg(native(outputPath), systemErrorText(output->systemError()));
         return false;
     }
+    // The new TIN's name is longer than the target's, and SQLite must open it too.
+    std::size_t longest = 0;
+    const std::string temporary = output->temporaryPath();
+    if (!TrianglesWriter::fitsDatabasePath(temporary, &longest)) {
+        const std::string target = AtomicFile::resolve(fileName(outputPath));
+        const std::size_t longer = temporary.size() > target.size() ? temporary.size() - target.size() : 0;
+        message
+            = QCoreApplication::translate("TinDialog",
+                                          "No TIN is written to %1: its path is too long for a TIN "
+                                          "database. SQLite opens a database only where its full path, "
+                                          "links resolved, has at most %2 bytes, and the new TIN is first "
+                                          "written beside the target under a name %3 bytes longer, so "
+                                          "that here the target's full path may have at most %4 bytes. "
+                                          "Nothing was changed.")
+                  .arg(native(outputPath))
+                  .arg(longest)
+                  .arg(longer)
+                  .arg(longest > longer ? longest - longer : 0);
+        return false;
+    }
+    m_output = std::move(output);
+    return true;
 }
 
 bool TinGeneratorPrivate::putInPlace()
@@ -176,7 +239,7 @@ bool TinGeneratorPrivate::putInPlace()
         return false;
     }
     m_output.reset();
-    const QString warning = writtenWarning(outcome, error, outputPath);
+    const QString warning = writtenWarningText(outcome, error, outputPath);
     if (!warning.isEmpty())
         message = message.isEmpty() ? warning : message + QLatin1Char(' ') + warning;
     return true;
@@ -184,29 +247,10 @@ bool TinGeneratorPrivate::putInPlace()
 
 bool TinGeneratorPrivate::notATin()
 {
-    const QFileInfo target(outputPath);
-    if (!target.exists()) {
-        // Through a dangling link SQLite looks for the journal beside the file the link names.
-        const QString file = target.isSymLink() ? target.symLinkTarget() : target.absoluteFilePath();
-        const QString journal = file + QLatin1String("-journal");
-        if (!isPendingJournal(journal))
-            return false;
-        message = QCoreApplication::translate("TinDialog",
-                                              "%1 is not written: beside it lies %2, the journal of a write "
-                                              "that did not end to an earlier database of that name, which "
-                                              "would be rolled back into the new TIN. Remove the journal to "
-                                              "write the TIN there.")
-                      .arg(native(outputPath), native(journal));
-        return true;
-    }
-    bool hotJournal = false;
-    // Only a regular file is read: opening a FIFO would wait for a writer.
-    if (target.isFile() && isTinDatabase(target.canonicalFilePath(), &hotJournal))
+    const QString refusal = refusalAt(outputPath);
+    if (refusal.isEmpty())
         return false;
-    message = hotJournal
-        ? hotJournalText(outputPath)
-        : QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
-              .arg(native(outputPath));
+    message = refusal;
     return true;
 }
 

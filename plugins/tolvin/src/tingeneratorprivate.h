@@ -45,8 +45,10 @@ public:
     // True when a file at path may be replaced by a new TIN: it is a TIN database. hotJournal, where
     // given, tells whether it could not be read for the journal of an unfinished write beside it.
     static bool isTinDatabase(const QString& path, bool* hotJournal = nullptr);
-    // Why the TIN database at path (links followed) is not replaced when such a journal is beside it.
-    static QString hotJournalText(const QString& path);
+    // Why no new TIN may be put at path, empty where one may: the file there (links followed) is not a
+    // TIN database; SQLite would play a journal or write-ahead log beside it (also beside an absent
+    // file) into the new TIN; or the path is too long for SQLite. notATin, where given, tells the first.
+    static QString refusalAt(const QString& path, bool* notATin = nullptr);
 
     TinGeneratorPrivate(const TinGeneratorPrivate&) = delete;
     TinGeneratorPrivate& operator=(const TinGeneratorPrivate&) = delete;
@@ -88,9 +90,7 @@ protected:
     void writeFailed();
 
 private:
-    // True, with the reason in message, when the output path holds something a new TIN may not replace:
-    // anything but a TIN database, or one with the journal of an unfinished write beside it; or, where
-    // nothing is there, such a journal of an earlier database, which would be rolled back into the new TIN.
+    // True, with the reason in message, when refusalAt gives one for the output path.
     bool notATin();
 
     // The new TIN until it is put in place or discarded.

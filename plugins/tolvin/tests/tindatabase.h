@@ -20,6 +20,10 @@
 #include <memory>
 #include <vector>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 // What a generated TIN database holds, read back through the storage library.
 struct TinContents
 {
@@ -60,6 +64,28 @@ inline bool leaveHotJournal(const QString& path)
     sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return !bytes.isEmpty() && journal.open(QIODevice::WriteOnly) && journal.write(bytes) == bytes.size();
+}
+
+// Leaves beside the database at path the write-ahead log of a program that had it open in that mode and
+// was killed, its last writes in the log alone; false when that fails.
+inline bool leaveWriteAheadLog(const QString& path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        const char* const write
+            = "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; CREATE TABLE pending (x);"
+              "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20)"
+              "INSERT INTO pending SELECT randomblob(1000) FROM n;";
+        sqlite3* db = nullptr;
+        if (sqlite3_open(file.constData(), &db) == SQLITE_OK
+            && sqlite3_exec(db, write, nullptr, nullptr, nullptr) == SQLITE_OK)
+            ::kill(::getpid(), SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    return writer > 0 && ::waitpid(writer, &status, 0) == writer && WIFSIGNALED(status)
+        && QFileInfo(path + QStringLiteral("-wal")).size() > 0;
 }
 
 inline TinContents readTin(const QString& path)

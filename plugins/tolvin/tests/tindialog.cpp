@@ -413,6 +413,15 @@ void TinDialogTest::refusals_data()
            "Open "
            "it once with the program that wrote it, which rolls that write back, or remove the journal to "
            "replace it all the same.";
+    // A TIN a program had open in write-ahead-log mode: the log would be played over a new TIN.
+    QTest::newRow("TIN with the write-ahead log of a killed program")
+        << "log"
+        << "Generating Error"
+        << "%1 is not replaced: beside it lies %1-wal, the write-ahead log of a program that has it open or "
+           "ended without closing it, which would be played over the new TIN. Close that program, or open "
+           "the "
+           "TIN once with it and close it again, which writes the log into the TIN, or remove the log to "
+           "replace the TIN all the same. Nothing was changed.";
 }
 
 void TinDialogTest::refusals()
@@ -448,6 +457,8 @@ void TinDialogTest::refusals()
         QVERIFY(writeText(target, QByteArray()));
     } else if (situation == QLatin1String("journal")) {
         QVERIFY(leaveHotJournal(target));
+    } else if (situation == QLatin1String("log")) {
+        QVERIFY(leaveWriteAheadLog(target));
     }
     const QByteArray before = QFileInfo(target).isFile() ? readAll(target) : QByteArray();
     choose(chosenData, target);

@@ -7,6 +7,7 @@
 #include <road/atomicfile.h>
 
 #include <asuser.h>
+#include <attributes.h>
 #include <cputimer.h>
 #include <filewatch.h>
 #include <qttestmain.h>
@@ -20,10 +21,11 @@
 
 #include <memory>
 
+#include <sqlite3.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 using Zemko::Trelvin::DatData;
 using Zemko::Trelvin::DxfData;
@@ -31,35 +33,28 @@ using Zemko::Trelvin::TinGenerator;
 
 namespace {
 
-const char* const accessAcl = "system.posix_acl_access";
+using Attributes::accessAcl;
 
-// An access ACL as the system stores it: version 2, then each entry's tag, rights and id, little-endian.
-// Entries of the owner, user 999, the owning group, the mask and others.
-QByteArray accessList(unsigned groupRights)
+std::string fileName(const QString& path)
 {
-    const auto entry = [](unsigned tag, unsigned rights, unsigned id) {
-        QByteArray bytes;
-        for (const auto& [value, size] : { std::pair { tag, 2 }, { rights, 2 }, { id, 4 } })
-            for (int i = 0; i < size; ++i)
-                bytes += static_cast<char>((value >> (8 * i)) & 0xff);
-        return bytes;
-    };
-    const unsigned noId = 0xffffffff;
-    return QByteArray::fromHex("02000000") + entry(0x01, 6, noId) + entry(0x02, 6, 999)
-        + entry(0x04, groupRights, noId) + entry(0x10, 6, noId) + entry(0x20, 0, noId);
+    return QFile::encodeName(path).toStdString();
+}
+
+// An access ACL of the owner, user 999, the owning group with the rights given, the mask and others.
+std::string accessList(unsigned groupRights)
+{
+    using namespace Attributes;
+    return acl({ { Owner, 6, noId },
+                 { NamedUser, 6, 999 },
+                 { OwningGroup, groupRights, noId },
+                 { Mask, 6, noId },
+                 { Others, 0, noId } });
 }
 
 // The extended attribute of the file, or "<none>".
 QByteArray attribute(const QString& path, const char* name)
 {
-    QByteArray value(1024, '\0');
-    const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), name, value.data(), value.size());
-    return size >= 0 ? value.left(static_cast<int>(size)) : QByteArray("<none>");
-}
-
-bool setAttribute(const QString& path, const char* name, const QByteArray& value)
-{
-    return ::setxattr(QFile::encodeName(path).constData(), name, value.constData(), value.size(), 0) == 0;
+    return QByteArray::fromStdString(Attributes::attribute(fileName(path), name));
 }
 
 using Vertex = std::array<double, 3>;
@@ -70,7 +65,9 @@ bool generate(TinGenerator& generator)
 {
     QSignalSpy finished(&generator, &QThread::finished);
     generator.start();
-    return finished.wait(120000);
+    // Not finished.wait(): a run without a job may end before the wait begins, which then waits for a
+    // second finish.
+    return QTest::qWaitFor([&finished] { return !finished.isEmpty(); }, 120000);
 }
 
 // A drawing of small 3DFACEs in rows of 200.
@@ -118,7 +115,11 @@ private slots:
     void leftoversOfKilledRunsGo();
     void accessListGoesAlong();
     void longTargetNames();
+    void pathsTooLongForSqlite();
+    void unfinishedWriteKeepsTin_data();
     void unfinishedWriteKeepsTin();
+    void journalAndLogBehindLinks();
+    void readerOfTheNewTinIsWaitedFor();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -662,8 +663,8 @@ void TinGeneratorTest::groupThatCannotBeKeptLosesItsRights()
         QCOMPARE(::chown(QFile::encodeName(tin).constData(), 1500, 4321), 0);
         QCOMPARE(::chmod(QFile::encodeName(tin).constData(), tin == member ? 02640 : 0640), 0);
     }
-    const bool acls = setAttribute(listed, accessAcl, accessList(4));
-    QVERIFY(setAttribute(listed, "user.origin", "survey"));
+    const bool acls = Attributes::setAttribute(fileName(listed), accessAcl, accessList(4));
+    QVERIFY(Attributes::setAttribute(fileName(listed), "user.origin", "survey"));
     const auto run = [&data](const QString& tin) {
         DatData job(data, tin);
         return job.generate() ? job.message.toStdString() : "failed: " + job.message.toStdString();
@@ -683,7 +684,7 @@ void TinGeneratorTest::groupThatCannotBeKeptLosesItsRights()
     QCOMPARE(file.st_gid, gid_t(1500));
     QCOMPARE(file.st_mode & 07777, mode_t(acls ? 0660 : 0600));
     if (acls)
-        QCOMPARE(attribute(listed, accessAcl).toHex(), accessList(0).toHex());
+        QCOMPARE(attribute(listed, accessAcl), QByteArray::fromStdString(accessList(0)));
     QCOMPARE(attribute(listed, "user.origin"), QByteArray("survey"));
     QCOMPARE(::stat(QFile::encodeName(member).constData(), &file), 0);
     QCOMPARE(file.st_gid, gid_t(4321));
@@ -696,9 +697,10 @@ void TinGeneratorTest::groupThatCannotBeKeptLosesItsRights()
     ::chmod(QFile::encodeName(folder).constData(), 0700);
     QCOMPARE(
         QString::fromStdString(*unreadable),
-        QStringLiteral("The TIN database %1 was written, but its folder could not be synced, as it may be "
-                       "written but not read: a crash soon after may lose it.")
-            .arg(target));
+        QStringLiteral("%1 was written, but its folder %2 could not be synced, as it may be written but not "
+                       "read: a crash soon after may lose the new file. Saves into this folder go on without "
+                       "syncing it.")
+            .arg(target, folder));
 }
 
 void TinGeneratorTest::leftoversOfKilledRunsGo()
@@ -763,16 +765,16 @@ void TinGeneratorTest::accessListGoesAlong()
     QVERIFY(writeTin(target));
     // Owner rw, user 999 rw, the owning group nothing: the group bits show the mask, rw.
     QCOMPARE(::chmod(path.constData(), 0600), 0);
-    if (!setAttribute(target, accessAcl, accessList(0)))
+    if (!Attributes::setAttribute(fileName(target), accessAcl, accessList(0)))
         QSKIP("no access ACLs here");
-    QVERIFY(setAttribute(target, "user.origin", "survey"));
+    QVERIFY(Attributes::setAttribute(fileName(target), "user.origin", "survey"));
     {
         TinGenerator generator(data, target);
         QVERIFY(generate(generator));
         QVERIFY(generator.isSucceeded());
         QCOMPARE(generator.message(), QString());
     }
-    QCOMPARE(attribute(target, accessAcl).toHex(), accessList(0).toHex());
+    QCOMPARE(attribute(target, accessAcl), QByteArray::fromStdString(accessList(0)));
     QCOMPARE(attribute(target, "user.origin"), QByteArray("survey"));
     struct stat file;
     QCOMPARE(::stat(path.constData(), &file), 0);
@@ -785,11 +787,12 @@ void TinGeneratorTest::accessListGoesAlong()
     const bool generated = job.generate();
     FileWatch::stop();
     QVERIFY(generated);
-    QCOMPARE(job.message,
-             QStringLiteral("The TIN database %1 was written, but the access list or extended attributes of "
-                            "the old one could not be carried over (operation not supported): the file now "
-                            "allows its owner alone.")
-                 .arg(target));
+    QCOMPARE(
+        job.message,
+        QStringLiteral("%1 was written, but the access list or extended attributes of the file it "
+                       "replaced could not be carried over (operation not supported): the file now allows "
+                       "its owner alone.")
+            .arg(target));
     QCOMPARE(::stat(path.constData(), &file), 0);
     QCOMPARE(file.st_mode & 07777, mode_t(0600));
 }
@@ -809,46 +812,219 @@ void TinGeneratorTest::longTargetNames()
         QCOMPARE(readTin(target).triangles.size(), size_t(1));
         QVERIFY(beside(target).isEmpty());
     }
+
+    // A name of the longest a temporary name may be that ends like one is still no leftover of its own
+    // runs: a run that fails keeps it, one that succeeds keeps its attributes.
+    const QString named = m_folder->filePath(QString(241, QLatin1Char('t')) + ".~12.3");
+    QCOMPARE(QFileInfo(named).fileName().size(), 247);
+    QVERIFY(writeTin(named));
+    const QByteArray before = readAll(named);
+    QVERIFY(Attributes::setAttribute(fileName(named), "user.origin", "survey"));
+    const QString line = m_folder->filePath(QStringLiteral("line.dat"));
+    QVERIFY(writeText(line, "a,,0,0,1\nb,,1,1,1\nc,,2,2,1\n"));
+    DatData failing(line, named);
+    QVERIFY(!failing.generate());
+    QCOMPARE(readAll(named), before);
+    DatData replacing(data, named);
+    QVERIFY2(replacing.generate(), qPrintable(replacing.message));
+    QCOMPARE(replacing.message, QString());
+    QCOMPARE(attribute(named, "user.origin"), QByteArray("survey"));
+    QCOMPARE(readTin(named).triangles.size(), size_t(1));
+}
+
+void TinGeneratorTest::pathsTooLongForSqlite()
+{
+    // SQLite opens a database only where its full path leaves room for its journal's name within 512
+    // bytes, and the new TIN is first written under a longer name than the target's: a path over either
+    // limit is refused at once, its reason and the limit named, and nothing is changed.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QString folder = QFileInfo(m_folder->path()).canonicalFilePath();
+    while (folder.size() < 380)
+        folder += QLatin1Char('/') + QString(std::min<int>(100, 380 - folder.size()), QLatin1Char('d'));
+    QVERIFY(QDir().mkpath(folder));
+    const QString tooLong("No TIN is written to %1: its path is too long for a TIN database. SQLite opens a "
+                          "database only where its full path, links resolved, has at most 504 bytes");
+    for (const int length : { 480, 497, 504, 505, 509, 600 }) {
+        const QString target = folder + QLatin1Char('/')
+            + QString(length - folder.size() - 5, QLatin1Char('t')) + QStringLiteral(".qvr");
+        QCOMPARE(target.size(), length);
+        const QString context = QString::number(length);
+        DatData onto(data, target);
+        const bool generated = onto.generate();
+        if (length <= 490) {
+            QVERIFY2(generated, qPrintable(context + ": " + onto.message));
+            QVERIFY(readTin(target).opened);
+            DatData again(data, target);
+            QVERIFY2(again.generate(), qPrintable(context + ": " + again.message));
+            continue;
+        }
+        QVERIFY2(!generated, qPrintable(context));
+        QVERIFY2(onto.message.startsWith(tooLong.arg(target)), qPrintable(context + ": " + onto.message));
+        QVERIFY(onto.message.endsWith(QLatin1String("Nothing was changed.")));
+        if (length <= 504)
+            QVERIFY2(onto.message.contains(QLatin1String("under a name")), qPrintable(onto.message));
+        QVERIFY(!QFileInfo::exists(target));
+        QVERIFY(beside(target).isEmpty());
+
+        // A TIN that came there by a rename is kept as it is.
+        const QString shortTin = m_folder->filePath(QStringLiteral("short.qvr"));
+        QVERIFY(writeTin(shortTin));
+        const QByteArray before = readAll(shortTin);
+        QVERIFY(QFile::rename(shortTin, target));
+        DatData replacing(data, target);
+        QVERIFY(!replacing.generate());
+        QVERIFY2(replacing.message.startsWith(tooLong.arg(target)), qPrintable(replacing.message));
+        QCOMPARE(readAll(target), before);
+        QVERIFY(beside(target).isEmpty());
+        QVERIFY(QFile::remove(target));
+    }
+}
+
+void TinGeneratorTest::unfinishedWriteKeepsTin_data()
+{
+    // The file SQLite keeps beside a database, and what it would do with it to a new TIN in its place.
+    QTest::addColumn<QString>("suffix");
+    // Beside the TIN, and beside the place where it was; %1 stands for the target.
+    QTest::addColumn<QString>("besideTin");
+    QTest::addColumn<QString>("besideNothing");
+    // Another program was killed while it wrote the TIN: its journal must roll that write back before
+    // anything reads the TIN, and would roll it back into a new TIN put in its place.
+    QTest::newRow("journal") << "-journal"
+                             << "%1 is not replaced: beside it lies %1-journal, the journal of a write to it "
+                                "that did not end. Open it once with the program that wrote it, which rolls "
+                                "that write back, or remove the journal to replace it all the same."
+                             << "%1 is not written: beside it lies %1-journal, the journal of a write that "
+                                "did not end to an earlier database of that name, which would be rolled back "
+                                "into the new TIN. Remove the journal to write the TIN there.";
+    // A program that had the TIN open in write-ahead-log mode was killed, or still has it open: SQLite
+    // plays the log over whatever database it finds beside it, and the first writer cuts the file to the
+    // log's pages.
+    QTest::newRow("write-ahead log")
+        << "-wal"
+        << "%1 is not replaced: beside it lies %1-wal, the write-ahead log of a program that has it open or "
+           "ended without closing it, which would be played over the new TIN. Close that program, or open "
+           "the "
+           "TIN once with it and close it again, which writes the log into the TIN, or remove the log to "
+           "replace the TIN all the same. Nothing was changed."
+        << "%1 is not written: beside it lies %1-wal, the write-ahead log of an earlier database of that "
+           "name, "
+           "which would be played over the new TIN. Remove the log to write the TIN there.";
 }
 
 void TinGeneratorTest::unfinishedWriteKeepsTin()
 {
-    // Another program was killed while it wrote the TIN: its journal must roll that write back before
-    // anything reads the TIN, and would roll it back into a new TIN put in its place.
+    QFETCH(QString, suffix);
+    QFETCH(QString, besideTin);
+    QFETCH(QString, besideNothing);
     const QString data = m_folder->filePath(QStringLiteral("site.dat"));
     const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    const QString left = target + suffix;
     QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
     QVERIFY(writeTin(target));
-    QVERIFY(leaveHotJournal(target));
+    QVERIFY(suffix == QLatin1String("-wal") ? leaveWriteAheadLog(target) : leaveHotJournal(target));
     const QByteArray tin = readAll(target);
-    const QByteArray journal = readAll(target + "-journal");
+    const QByteArray pending = readAll(left);
     DatData job(data, target);
     QVERIFY(!job.generate());
-    QCOMPARE(
-        job.message,
-        QStringLiteral("%1 is not replaced: beside it lies %1-journal, the journal of a write to it that "
-                       "did not end. Open it once with the program that wrote it, which rolls that write "
-                       "back, or remove the journal to replace it all the same.")
-            .arg(target));
+    QCOMPARE(job.message, besideTin.arg(target));
     QCOMPARE(readAll(target), tin);
-    QCOMPARE(readAll(target + "-journal"), journal);
+    QCOMPARE(readAll(left), pending);
     QVERIFY(beside(target).isEmpty());
 
-    // The TIN gone, its journal stays: a new TIN there would be rolled back into the old one's pages.
+    // The TIN gone, what it left stays: a new TIN there would take the old one's pages.
     QVERIFY(QFile::remove(target));
     DatData onto(data, target);
     QVERIFY(!onto.generate());
-    QCOMPARE(onto.message,
-             QStringLiteral("%1 is not written: beside it lies %1-journal, the journal of a write that did not "
-                            "end to an earlier database of that name, which would be rolled back into the new "
-                            "TIN. Remove the journal to write the TIN there.")
-                 .arg(target));
+    QCOMPARE(onto.message, besideNothing.arg(target));
     QVERIFY(!QFile::exists(target));
-    QCOMPARE(readAll(target + "-journal"), journal);
+    QCOMPARE(readAll(left), pending);
     QVERIFY(beside(target).isEmpty());
-    QVERIFY(QFile::remove(target + "-journal"));
+
+    // Without it the run goes through, and the new TIN reads whole.
+    QVERIFY(QFile::remove(left));
     DatData cleared(data, target);
-    QVERIFY(cleared.generate());
+    QVERIFY2(cleared.generate(), qPrintable(cleared.message));
+    QCOMPARE(readTin(target).triangles.size(), size_t(1));
+}
+
+void TinGeneratorTest::journalAndLogBehindLinks()
+{
+    // SQLite keeps the journal and the log beside the file the links lead to, over every hop, and that
+    // is the file the run writes.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("real")));
+    const QString real = m_folder->filePath(QStringLiteral("real/old.qvr"));
+    const QString one = m_folder->filePath(QStringLiteral("one.qvr"));
+    const QString two = m_folder->filePath(QStringLiteral("two.qvr"));
+    QCOMPARE(::symlink("real/old.qvr", QFile::encodeName(one).constData()), 0);
+    QCOMPARE(::symlink("one.qvr", QFile::encodeName(two).constData()), 0);
+
+    QVERIFY(writeTin(real));
+    QVERIFY(leaveHotJournal(real));
+    const QByteArray journal = readAll(real + "-journal");
+    QVERIFY(QFile::remove(real));
+    DatData throughJournal(data, two);
+    QVERIFY(!throughJournal.generate());
+    QCOMPARE(
+        throughJournal.message,
+        QStringLiteral("%1 is not written: beside it lies %2-journal, the journal of a write that did not "
+                       "end to an earlier database of that name, which would be rolled back into the new "
+                       "TIN. Remove the journal to write the TIN there.")
+            .arg(two, real));
+    QCOMPARE(readAll(real + "-journal"), journal);
+    QVERIFY(QFile::remove(real + "-journal"));
+
+    QVERIFY(writeTin(real));
+    QVERIFY(leaveWriteAheadLog(real));
+    // Beside the TIN, and beside the place where it was.
+    for (const char* stage : { "there", "gone" }) {
+        DatData throughLog(data, two);
+        QVERIFY2(!throughLog.generate(), stage);
+        QVERIFY2(throughLog.message.contains(real + QStringLiteral("-wal, the write-ahead log")),
+                 qPrintable(throughLog.message));
+        QVERIFY(QFile::remove(real) || QLatin1String(stage) == QLatin1String("gone"));
+    }
+    QVERIFY(QFile::remove(real + "-wal"));
+    DatData cleared(data, two);
+    QVERIFY2(cleared.generate(), qPrintable(cleared.message));
+    QCOMPARE(readTin(real).triangles.size(), size_t(1));
+    QVERIFY(QFileInfo(two).isSymLink());
+    QVERIFY(QFileInfo(one).isSymLink());
+}
+
+void TinGeneratorTest::readerOfTheNewTinIsWaitedFor()
+{
+    // Another program (an indexer, a second look at the folder) reads every database it finds beside the
+    // target, the new TIN's file too, while runs write it: the writer waits for its lock a while.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    const pid_t reader = ::fork();
+    if (reader == 0) {
+        for (;;) {
+            for (const QString& name : beside(target)) {
+                if (name.contains(QLatin1Char('-')))
+                    continue;
+                sqlite3* db = nullptr;
+                if (sqlite3_open_v2(QFile::encodeName(m_folder->filePath(name)).constData(), &db,
+                                    SQLITE_OPEN_READONLY, nullptr)
+                    == SQLITE_OK)
+                    sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+                sqlite3_close(db);
+            }
+        }
+    }
+    QVERIFY(reader > 0);
+    auto stop = qScopeGuard([reader] {
+        ::kill(reader, SIGKILL);
+        ::waitpid(reader, nullptr, 0);
+    });
+    for (int run = 0; run < 40; ++run) {
+        DatData job(data, target);
+        QVERIFY2(job.generate(), qPrintable(QStringLiteral("run %1: %2").arg(run).arg(job.message)));
+    }
     QCOMPARE(readTin(target).triangles.size(), size_t(1));
 }
 

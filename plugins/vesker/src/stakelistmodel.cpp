@@ -11,6 +11,7 @@
 #include <road/stationiterator.h>
 
 #include <text/systemerrortext.h>
+#include <text/writtenwarningtext.h>
 
 #include <QFile>
 #include <QSize>
@@ -50,28 +51,6 @@ QString kindOfFile(const QString& path)
 QString reasonOf(const QString& failure, int error)
 {
     return error == 0 ? failure : StakeListModel::tr("%1: %2").arg(failure, systemErrorText(error));
-}
-
-QString writtenWarning(Pelko::Road::SaveError outcome, int error)
-{
-    switch (outcome) {
-    case Pelko::Road::SaveError::FolderNotSynced:
-        return StakeListModel::tr(
-                   "The stake list was written, but its folder could not be synced (%1): a crash now may "
-                   "lose it. Export again.")
-            .arg(systemErrorText(error));
-    case Pelko::Road::SaveError::FolderNotReadable:
-        return StakeListModel::tr(
-            "The stake list was written, but its folder could not be synced, as it may be written "
-            "but not read: a crash soon after may lose it.");
-    case Pelko::Road::SaveError::AttributesNotKept:
-        return StakeListModel::tr(
-                   "The stake list was written, but the access list or extended attributes of the old file "
-                   "could not be carried over (%1): the file now allows its owner alone.")
-            .arg(systemErrorText(error));
-    default:
-        return QString();
-    }
 }
 
 } // namespace
@@ -290,7 +269,7 @@ QString StakeListModel::exportFile(const QString& path, QString* warning) const
         return reasonOf(tr("Failed to write file"), file.systemError());
     // The list is in place, as a road would be: only a warning is left to give.
     if (warning)
-        *warning = writtenWarning(committed, file.systemError());
+        *warning = writtenWarningText(committed, file.systemError(), path);
     return QString();
 }
 

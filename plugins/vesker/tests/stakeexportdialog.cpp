@@ -468,9 +468,11 @@ void StakeExportDialogTest::aListWrittenWithAWarningIsNoFailure()
     FileWatch::stop();
     QVERIFY(m_prompter.boxes.isEmpty());
     QCOMPARE(m_prompter.warnings.size(), 1);
-    QCOMPARE(m_prompter.warnings.at(0).text,
-             QStringLiteral("The stake list was written, but its folder could not be synced (input/output "
-                            "error): a crash now may lose it. Export again."));
+    QCOMPARE(
+        m_prompter.warnings.at(0).text,
+        QStringLiteral("%1 was written, but its folder could not be synced (input/output error): until it "
+                       "is written again, a crash may lose it.")
+            .arg(path));
     QCOMPARE(QFile(path).size() > 0, true);
 }
 

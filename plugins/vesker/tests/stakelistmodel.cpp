@@ -586,9 +586,11 @@ void StakeListModelTest::exportSyncsTheFolder()
     const QString unsynced = model.exportFile(path, &warning);
     FileWatch::stop();
     QCOMPARE(unsynced, QString());
-    QCOMPARE(warning,
-             QStringLiteral("The stake list was written, but its folder could not be synced (input/output "
-                            "error): a crash now may lose it. Export again."));
+    QCOMPARE(
+        warning,
+        QStringLiteral("%1 was written, but its folder could not be synced (input/output error): until it "
+                       "is written again, a crash may lose it.")
+            .arg(path));
     QCOMPARE(contents(path).count('\n'), model.rowCount());
     QVERIFY(FileWatch::entries(watched) == expected);
 
@@ -598,9 +600,12 @@ void StakeListModelTest::exportSyncsTheFolder()
     const QString unreadable = model.exportFile(path, &warning);
     FileWatch::stop();
     QCOMPARE(unreadable, QString());
-    QCOMPARE(warning,
-             QStringLiteral("The stake list was written, but its folder could not be synced, as it may be "
-                            "written but not read: a crash soon after may lose it."));
+    QCOMPARE(
+        warning,
+        QStringLiteral("%1 was written, but its folder %2 could not be synced, as it may be written but "
+                       "not read: a crash soon after may lose the new file. Saves into this folder go on "
+                       "without syncing it.")
+            .arg(path, QFileInfo(path).absolutePath()));
 }
 
 TRELVIN_TEST_MAIN(StakeListModelTest)

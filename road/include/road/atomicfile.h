@@ -60,7 +60,9 @@ inline bool isSaved(SaveError error)
 // The temporary file is named after the target, ".~", the process id and a number, and its save holds
 // a lock on it until commit or cancel. Opening removes what saves of the target that ended mid-way
 // (killed, say) left beside it: temporary files whose lock can be taken, so that a save running in
-// another process, container or machine keeps its file, and the companions of such files.
+// another process, container or machine keeps its file, and the companions of such files. The target
+// is never one of them, whatever its name, and the files of this process's own saves are not even
+// opened, since closing a descriptor drops the process's record locks on the file.
 class ROAD_EXPORT AtomicFile
 {
 public:
@@ -93,7 +95,15 @@ public:
     // there is none (a success, or a refusal of what is at the path).
     int systemError() const;
 
+    // The file a save of path replaces or creates: path with every symbolic link followed, also to a
+    // file that is not there. Empty for a loop of links and for an empty path. What a writer keeps
+    // beside a file (a database's journal) lies beside this one.
+    static std::string resolve(const std::string& path);
+
 private:
+    // Closes the temporary file, which ends its lock, and forgets it.
+    void release();
+
     struct Data;
     std::unique_ptr<Data> d;
 };

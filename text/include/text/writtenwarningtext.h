@@ -1,0 +1,15 @@
+#pragma once
+
+#include <road/atomicfile.h>
+
+#include <QString>
+
+namespace Zemko::Trelvin {
+
+// What the user must hear of a file that a save (a road, a stake list, a TIN) put in place with a
+// warning, Pelko::Road::isWritten holding: the file at path, what is amiss and the system's reason
+// (errno) where there is one. Empty for None and for outcomes that left the file unwritten, which each
+// caller words for what it saves.
+QString writtenWarningText(Pelko::Road::SaveError outcome, int systemError, const QString& path);
+
+} // namespace Zemko::Trelvin
