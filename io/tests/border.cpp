@@ -760,6 +760,10 @@ TEST(BorderExtractor, OverlappingFacesAreInsideTheBorderAndTheShareIsMeasured)
         far.emplace_back(c[0], c[1], c[2]);
     }
     drawings.emplace_back("a face across a mesh, far out", far);
+    // A face inside a mesh, sharing no corner with it: the same ground, one part.
+    std::vector<Triangle3D> inside = meshOf(0, 0, 4);
+    inside.push_back(tri(0.5, 0.5, 3.5, 1.5, 1.5, 3.25));
+    drawings.emplace_back("a face inside a mesh", inside);
     // A face lying over a mesh from a corner of its border.
     std::vector<Triangle3D> overCorner = meshOf(0, 0, 3);
     overCorner.push_back(tri(0, 0, 2.5, 0.5, 0.5, 2.5));

@@ -455,6 +455,11 @@ TEST(TrianglesWriter, CancelAskedInEveryPhase)
     // After the last: the border's two passes over the triangles, and the file written out.
     EXPECT_GE(static_cast<size_t>(looks.askedAfterReports),
               2 * (n / batch) + std::filesystem::file_size(path) / (1 << 20));
+    // The border alone: its walk and check round a short border hardly look, its filing of the
+    // triangles round their corners looks in both passes.
+    Canceller filing(1 << 30);
+    ASSERT_GT(BorderExtractor::extract(delaunay, &filing).getPointCount(), 2u);
+    EXPECT_GE(static_cast<size_t>(filing.asked), 2 * (n / batch));
 
     // The border's rows too, once per 4096: a strip two points wide has all its points on its border. Of
     // the looks after the last report, those beyond the border's own (counted alone) grow with its rows.

@@ -248,27 +248,37 @@ void TinGeneratorTest::drawingIntoDatabase()
     QCOMPARE(tin.triangles, expected);
 
     // Two separate parts, face 0 in the smaller: the border goes round the larger, and the run says so.
-    QByteArray parts("0\nSECTION\n2\nENTITIES\n");
-    for (const std::array<int, 6>& c : { std::array<int, 6> { 100, 0, 101, 0, 101, 1 },
-                                         { 100, 0, 101, 1, 100, 1 },
-                                         { 0, 0, 3, 0, 3, 3 },
-                                         { 0, 0, 3, 3, 0, 3 } }) {
-        parts += "0\n3DFACE\n8\nT\n";
-        for (int k = 0; k < 3; ++k)
-            parts += QByteArray::number(10 + k) + "\n" + QByteArray::number(c[2 * k]) + "\n"
-                + QByteArray::number(20 + k) + "\n" + QByteArray::number(c[2 * k + 1]) + "\n"
-                + QByteArray::number(30 + k) + "\n1\n";
-    }
+    std::vector<std::array<double, 6>> faces { { 100, 0, 101, 0, 101, 1 },
+                                               { 100, 0, 101, 1, 100, 1 },
+                                               { 0, 0, 3, 0, 3, 3 },
+                                               { 0, 0, 3, 3, 0, 3 } };
     const QString partsData = m_folder->filePath(QStringLiteral("parts.dxf"));
     const QString partsTarget = m_folder->filePath(QStringLiteral("parts.qvr"));
-    QVERIFY(writeText(partsData, parts + "0\nENDSEC\n0\nEOF\n"));
-    TinGenerator generator(partsData, partsTarget);
-    QVERIFY(generate(generator));
-    QVERIFY(generator.isSucceeded());
-    QCOMPARE(
-        generator.message(),
-        QStringLiteral("The drawing has 2 separate parts; the border goes round the largest and encloses "
-                       "90 % of the area of the faces."));
+    auto run = [&] {
+        QByteArray parts("0\nSECTION\n2\nENTITIES\n");
+        for (const std::array<double, 6>& c : faces) {
+            parts += "0\n3DFACE\n8\nT\n";
+            for (int k = 0; k < 3; ++k)
+                parts += QByteArray::number(10 + k) + "\n" + QByteArray::number(c[2 * k]) + "\n"
+                    + QByteArray::number(20 + k) + "\n" + QByteArray::number(c[2 * k + 1]) + "\n"
+                    + QByteArray::number(30 + k) + "\n1\n";
+        }
+        TinGenerator generator(partsData, partsTarget);
+        return writeText(partsData, parts + "0\nENDSEC\n0\nEOF\n") && generate(generator)
+                && generator.isSucceeded()
+            ? generator.message()
+            : QStringLiteral("failed");
+    };
+    const QString parts = QStringLiteral("The drawing has 2 separate parts; the border goes round the largest and "
+                                         "encloses 90 % of the area of the faces.");
+    QCOMPARE(run(), parts);
+    QCOMPARE(readTin(partsTarget).border.size(), size_t(4));
+    // A face over the larger part, sharing no corner with it, is the same ground: no third part. Its
+    // border goes round the ground, and the run says that faces overlap.
+    faces.push_back({ 0.5, 0.5, 2.5, 1, 1, 2.5 });
+    QCOMPARE(run(),
+             QStringLiteral("Faces of the drawing overlap: the border goes round the ground they cover together. ")
+                 + parts);
     QCOMPARE(readTin(partsTarget).border.size(), size_t(4));
 }
 
