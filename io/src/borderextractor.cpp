@@ -57,7 +57,7 @@ bool prepare(const std::vector<Triangle3D>& triangles, Faces& faces, IProgress* 
     auto fileCorners = [&] {
         faces.corners = std::make_unique<MeshCorners>(mesh.points, noHeights, mesh.triangles,
                                                       mesh.triangles.size(), &mesh.turn, faces.cut(), progress);
-        return !faces.corners->cancelled() && boundaryChain(*faces.corners, faces.chain, cancel);
+        return !faces.corners->cancelled() && boundaryChain(mesh, faces.cut(), *faces.corners, faces.chain, cancel);
     };
     if (!joinFaces(triangles, mesh, cancel) || !fileCorners()
         || !cutAtCornersOnEdges(mesh, *faces.corners, faces.chain, faces.outlines, cancel))
@@ -249,8 +249,8 @@ Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
         return Polygon();
     std::vector<ChainPiece> chain;
     CancelLooks cancel(progress, memoryCheckEvery);
-    if (!boundaryChain(triangulation, chain) && !boundaryChain(source, chain, cancel))
-        return Polygon();
+    if (!boundaryChain(triangulation, chain))
+        return drawingBorder(delaunay.getAllTriangles(), progress).ring;
     Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
     const std::pair<std::vector<unsigned>, bool> ring = walk.ring(chain.size() + 1);
     if (walk.cancelled())

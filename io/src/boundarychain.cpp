@@ -1,5 +1,6 @@
 #include "boundarychain.h"
 
+#include "largeallocator.h"
 #include "meshcorners.h"
 
 #include <corvex/triangle.h>
@@ -9,47 +10,88 @@
 namespace Pelko {
 namespace IO {
 
-bool boundaryChain(const MeshCorners& corners, std::vector<ChainPiece>& chain, CancelLooks& cancel)
+namespace {
+
+// An edge is filed at its lesser end as its greater end, with this bit set for an edge that runs from the
+// greater end to the lesser counterclockwise round its face. Point numbers stay below it: there are at most
+// three a face.
+constexpr unsigned arriving = 1u << 31;
+
+// A face of the corners with the edge from one point to the other.
+unsigned faceWith(const MeshCorners& corners, unsigned from, unsigned to)
+{
+    unsigned face = 0;
+    corners.eachAround(from, [&](size_t t, unsigned previous, unsigned next) {
+        face = static_cast<unsigned>(t);
+        return previous != to && next != to;
+    });
+    return face;
+}
+
+} // namespace
+
+bool boundaryChain(const FaceMesh& mesh, const Outlines* outlines, const MeshCorners& corners,
+                   std::vector<ChainPiece>& chain, CancelLooks& cancel)
 {
     chain.clear();
-    // Each edge is counted at its lower end: the other ends with a sign, +1 for an edge that leaves the
-    // point counterclockwise round its face, -1 for one that arrives.
-    struct End
-    {
-        unsigned other;
-        int sign;
-        unsigned face;
+    const size_t count = mesh.triangles.size();
+    // Every edge of every face, counterclockwise, filed at its lesser end: counted, then each put at its
+    // point's next place. The sums then read each point's edges in one run, where looking them up through
+    // the faces round each point went all over the faces' corners.
+    std::vector<size_t> start(mesh.points.size() + 1, 0);
+    auto eachEdge = [&](auto take) {
+        for (size_t t = 0; t < count; ++t) {
+            if (cancel())
+                return false;
+            if (mesh.turn[t] == 0)
+                continue;
+            const auto outline = outlineOf(mesh, outlines, t);
+            const unsigned *b = outline.first, *e = outline.second;
+            for (const unsigned* v = b; v != e; ++v) {
+                const unsigned from = *v, to = v + 1 == e ? *b : v[1];
+                if (mesh.turn[t] > 0)
+                    take(from, to);
+                else
+                    take(to, from);
+            }
+        }
+        return true;
     };
-    std::vector<End> ends;
-    const unsigned n = static_cast<unsigned>(corners.pointCount());
-    for (unsigned a = 0; a < n; ++a) {
+    if (!eachEdge([&](unsigned from, unsigned to) { ++start[std::min(from, to) + 1]; }))
+        return false;
+    for (size_t v = 1; v < start.size(); ++v)
+        start[v] += start[v - 1];
+    std::vector<unsigned, LargeAllocator<unsigned>> ends(start.back());
+    if (!eachEdge([&](unsigned from, unsigned to) {
+            if (from < to)
+                ends[start[from]++] = to;
+            else
+                ends[start[to]++] = from | arriving;
+        }))
+        return false;
+    std::copy_backward(start.begin(), start.end() - 1, start.end());
+    start[0] = 0;
+
+    // Each point's edges summed by their other end in a scratch array, left all zeros for the next
+    // point: no sort, and no branch but for the rare edge left over.
+    std::vector<int> net(mesh.points.size(), 0);
+    for (unsigned a = 0; a + 1 < start.size(); ++a) {
         if (cancel())
             return false;
-        ends.clear();
-        corners.eachAround(a, [&](size_t t, unsigned previous, unsigned next) {
-            const bool counterclockwise = corners.turnOf(t) > 0;
-            const unsigned leaving = counterclockwise ? next : previous;
-            const unsigned arriving = counterclockwise ? previous : next;
-            if (leaving > a)
-                ends.push_back({ leaving, 1, static_cast<unsigned>(t) });
-            if (arriving > a)
-                ends.push_back({ arriving, -1, static_cast<unsigned>(t) });
-            return true;
-        });
-        // A handful round most points.
-        for (size_t i = 1; i < ends.size(); ++i)
-            for (size_t j = i; j > 0 && ends[j].other < ends[j - 1].other; --j)
-                std::swap(ends[j], ends[j - 1]);
-        for (size_t i = 0; i < ends.size();) {
-            size_t j = i;
-            int net = 0;
-            for (; j < ends.size() && ends[j].other == ends[i].other; ++j)
-                net += ends[j].sign;
-            if (net > 0)
-                chain.push_back({ a, ends[i].other, net, ends[i].face });
-            else if (net < 0)
-                chain.push_back({ ends[i].other, a, -net, ends[i].face });
-            i = j;
+        const unsigned* first = ends.data() + start[a];
+        const unsigned* last = ends.data() + start[a + 1];
+        for (const unsigned* i = first; i != last; ++i)
+            net[*i & ~arriving] += *i & arriving ? -1 : 1;
+        for (const unsigned* i = first; i != last; ++i) {
+            const unsigned other = *i & ~arriving;
+            const int sum = net[other];
+            if (sum == 0)
+                continue;
+            net[other] = 0;
+            if (sum > 0)
+                chain.push_back({ a, other, sum, faceWith(corners, a, other) });
+            else
+                chain.push_back({ other, a, -sum, faceWith(corners, a, other) });
         }
     }
     return true;

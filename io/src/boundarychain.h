@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cancellooks.h"
+#include "facemesh.h"
 
 #include <corvex/delaunay.h>
 
@@ -22,8 +23,10 @@ struct ChainPiece
     unsigned face;
 };
 
-// The boundary of the faces the corners walk; false when cancelled.
-bool boundaryChain(const MeshCorners& corners, std::vector<ChainPiece>& chain, CancelLooks& cancel);
+// The boundary of the faces that cover ground, along their outlines where given, the faces filed in
+// corners; false when cancelled.
+bool boundaryChain(const FaceMesh& mesh, const Outlines* outlines, const MeshCorners& corners,
+                   std::vector<ChainPiece>& chain, CancelLooks& cancel);
 
 // The boundary of a triangulation: the edges of its triangles without a neighbour. False where it holds
 // no neighbours to tell them.

@@ -39,6 +39,7 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, Cance
     std::vector<unsigned> table(capacity, empty);
     mesh.points.clear();
     mesh.triangles.resize(triangles.size());
+    mesh.turn.assign(triangles.size(), 0);
     for (size_t t = 0; t < triangles.size(); ++t) {
         if (cancel())
             return false;
@@ -56,8 +57,21 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, Cance
             }
             mesh.triangles[t][k] = table[slot];
         }
+        const auto& c = mesh.triangles[t];
+        mesh.turn[t] = static_cast<signed char>(areaTurn(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]));
     }
     return true;
+}
+
+std::array<unsigned, 3> sorted(std::array<unsigned, 3> c)
+{
+    if (c[1] < c[0])
+        std::swap(c[0], c[1]);
+    if (c[2] < c[1])
+        std::swap(c[1], c[2]);
+    if (c[1] < c[0])
+        std::swap(c[0], c[1]);
+    return c;
 }
 
 // A face is compared only with the earlier ones listed under the same corner, never a busy one, so that a
@@ -70,11 +84,6 @@ bool leaveOutRepeats(FaceMesh& mesh, CancelLooks& cancel)
         if (mesh.turn[t] != 0)
             for (unsigned v : mesh.triangles[t])
                 ++degree[v];
-    auto sorted = [&mesh](size_t t) {
-        std::array<unsigned, 3> corners = mesh.triangles[t];
-        std::sort(corners.begin(), corners.end());
-        return corners;
-    };
     constexpr unsigned none = ~0u;
     constexpr unsigned busy = 64;
     // The faces listed under each corner, the latest first.
@@ -85,7 +94,7 @@ bool leaveOutRepeats(FaceMesh& mesh, CancelLooks& cancel)
             return false;
         if (mesh.turn[t] == 0)
             continue;
-        const std::array<unsigned, 3> corners = sorted(t);
+        const std::array<unsigned, 3> corners = sorted(mesh.triangles[t]);
         // Under its least corner, which numbering in the order of the faces keeps near those of the faces
         // before; under its least busy one (ties by number) where that is busy.
         unsigned key = corners[0];
@@ -94,7 +103,7 @@ bool leaveOutRepeats(FaceMesh& mesh, CancelLooks& cancel)
                 return std::make_pair(degree[a], a) < std::make_pair(degree[b], b);
             });
         unsigned u = latest[key];
-        while (u != none && sorted(u) != corners)
+        while (u != none && sorted(mesh.triangles[u]) != corners)
             u = before[u];
         if (u != none) {
             mesh.turn[t] = 0;
@@ -111,16 +120,7 @@ bool leaveOutRepeats(FaceMesh& mesh, CancelLooks& cancel)
 
 bool joinFaces(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel)
 {
-    if (!joinCorners(triangles, mesh, cancel))
-        return false;
-    mesh.turn.assign(mesh.triangles.size(), 0);
-    for (size_t t = 0; t < mesh.triangles.size(); ++t) {
-        if (cancel())
-            return false;
-        const auto& c = mesh.triangles[t];
-        mesh.turn[t] = static_cast<signed char>(areaTurn(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]));
-    }
-    return leaveOutRepeats(mesh, cancel);
+    return joinCorners(triangles, mesh, cancel) && leaveOutRepeats(mesh, cancel);
 }
 
 unsigned FaceParts::largest() const

@@ -73,9 +73,10 @@ public:
             if (!walked(t))
                 continue;
             const unsigned *b = begin(t), *e = end(t);
-            const size_t n = static_cast<size_t>(e - b);
-            const size_t at = static_cast<size_t>(std::find(b, e, point) - b);
-            if (!visit(t, b[(at + n - 1) % n], b[(at + 1) % n]))
+            const unsigned* at = b;
+            while (*at != point)
+                ++at;
+            if (!visit(t, at == b ? e[-1] : at[-1], at + 1 == e ? *b : at[1]))
                 return;
         }
     }
