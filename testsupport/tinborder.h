@@ -290,7 +290,8 @@ inline std::string tinFacesOutsideBorder(const std::vector<Pelko::Corvex::Triang
             bool apart = false;
             // Outside one of the triangle's edges, or the triangle on one side of the border edge's line.
             for (unsigned k = 0; k < 3 && !apart; ++k)
-                apart = orientation(c[k], c[(k + 1) % 3], a) <= 0 && orientation(c[k], c[(k + 1) % 3], b) <= 0;
+                apart
+                    = orientation(c[k], c[(k + 1) % 3], a) <= 0 && orientation(c[k], c[(k + 1) % 3], b) <= 0;
             int sides[3];
             for (unsigned k = 0; k < 3; ++k)
                 sides[k] = orientation(a, b, c[k]);

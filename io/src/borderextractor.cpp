@@ -1,5 +1,5 @@
-#include "boundarychain.h"
 #include "borderwalk.h"
+#include "boundarychain.h"
 #include "cancellooks.h"
 #include "cornersonedges.h"
 #include "facemesh.h"
@@ -55,9 +55,10 @@ bool prepare(const std::vector<Triangle3D>& triangles, Faces& faces, IProgress* 
 {
     FaceMesh& mesh = faces.mesh;
     auto fileCorners = [&] {
-        faces.corners = std::make_unique<MeshCorners>(mesh.points, noHeights, mesh.triangles,
-                                                      mesh.triangles.size(), &mesh.turn, faces.cut(), progress);
-        return !faces.corners->cancelled() && boundaryChain(mesh, faces.cut(), *faces.corners, faces.chain, cancel);
+        faces.corners = std::make_unique<MeshCorners>(
+            mesh.points, noHeights, mesh.triangles, mesh.triangles.size(), &mesh.turn, faces.cut(), progress);
+        return !faces.corners->cancelled()
+            && boundaryChain(mesh, faces.cut(), *faces.corners, faces.chain, cancel);
     };
     if (!joinFaces(triangles, mesh, cancel) || !fileCorners()
         || !cutAtCornersOnEdges(mesh, *faces.corners, faces.chain, faces.outlines, cancel))
@@ -150,9 +151,8 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, IProgr
     pieces.reserve(faces.chain.size());
     for (const ChainPiece& piece : faces.chain)
         pieces.push_back({ piece.from, piece.to, piece.count });
-    const Corvex::CoveredGround ground = Corvex::coveredGround(faces.mesh.points, pieces, [progress] {
-        return isCancelled(progress);
-    });
+    const Corvex::CoveredGround ground
+        = Corvex::coveredGround(faces.mesh.points, pieces, [progress] { return isCancelled(progress); });
     Border border;
     border.coverage.parts = static_cast<int>(faces.parts.count());
     switch (ground.outcome) {

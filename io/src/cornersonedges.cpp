@@ -79,8 +79,8 @@ bool endsOnPieces(const FaceMesh& mesh, const std::vector<ChainPiece>& chain,
 
 } // namespace
 
-bool cutAtCornersOnEdges(const FaceMesh& mesh, const MeshCorners& corners, const std::vector<ChainPiece>& chain,
-                         Outlines& outlines, CancelLooks& cancel)
+bool cutAtCornersOnEdges(const FaceMesh& mesh, const MeshCorners& corners,
+                         const std::vector<ChainPiece>& chain, Outlines& outlines, CancelLooks& cancel)
 {
     outlines.start.clear();
     outlines.corners.clear();

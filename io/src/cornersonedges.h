@@ -16,8 +16,8 @@ class MeshCorners;
 // way join. Only such ends can lie on a boundary piece without faces overlapping there. False when
 // cancelled; outlines.corners stays empty when no end lies on a piece. corners walks the faces' own
 // edges.
-bool cutAtCornersOnEdges(const FaceMesh& mesh, const MeshCorners& corners, const std::vector<ChainPiece>& chain,
-                         Outlines& outlines, CancelLooks& cancel);
+bool cutAtCornersOnEdges(const FaceMesh& mesh, const MeshCorners& corners,
+                         const std::vector<ChainPiece>& chain, Outlines& outlines, CancelLooks& cancel);
 
 } // namespace IO
 } // namespace Pelko

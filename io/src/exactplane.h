@@ -91,7 +91,8 @@ inline bool sameWay(const Corvex::Point& centre, const Corvex::Point& a, const C
 // Directions from centre ordered by the angle turned from the direction towards `from`, counterclockwise
 // for side 1 and clockwise for side -1: 0 less than half round, 1 from half round on, 2 for `from`'s own
 // direction, which comes last; within 0 and 1, p before q when side * turning(centre, p, q) > 0.
-inline int halfTurned(const Corvex::Point& centre, const Corvex::Point& from, const Corvex::Point& p, int side)
+inline int halfTurned(const Corvex::Point& centre, const Corvex::Point& from, const Corvex::Point& p,
+                      int side)
 {
     const int o = side * turning(centre, from, p);
     if (o != 0)

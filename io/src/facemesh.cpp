@@ -58,7 +58,8 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, Cance
             mesh.triangles[t][k] = table[slot];
         }
         const auto& c = mesh.triangles[t];
-        mesh.turn[t] = static_cast<signed char>(areaTurn(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]));
+        mesh.turn[t]
+            = static_cast<signed char>(areaTurn(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]));
     }
     return true;
 }

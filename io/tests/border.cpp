@@ -235,9 +235,8 @@ TEST(BorderExtractor, SliversAlongTheHullAreInsideTheBorder)
 
 namespace {
 
-// The drawing whose 3DFACEs are read as these triangles (the drawing's Y is north, its X east); each face
-// gives its third corner again as the fourth.
-std::string drawingOf(const std::vector<Triangle3D>& triangles)
+// Quads as 3DFACEs with four corners.
+std::string quadDrawingOf(const std::vector<std::array<Point3D, 4>>& quads)
 {
     std::string text = "0\nSECTION\n2\nENTITIES\n";
     auto group = [&text](int code, double value) {
@@ -245,16 +244,26 @@ std::string drawingOf(const std::vector<Triangle3D>& triangles)
         std::snprintf(number, sizeof number, "%.17g", value);
         text += std::to_string(code) + "\n" + number + "\n";
     };
-    for (const Triangle3D& triangle : triangles) {
+    for (const auto& quad : quads) {
         text += "0\n3DFACE\n8\nTIN\n";
         for (unsigned k = 0; k < 4; ++k) {
-            const Point3D corner = triangle.getVertex(std::min(k, 2u));
-            group(10 + k, corner.y());
-            group(20 + k, corner.x());
-            group(30 + k, corner.z());
+            group(10 + k, quad[k].y());
+            group(20 + k, quad[k].x());
+            group(30 + k, quad[k].z());
         }
     }
     return text + "0\nENDSEC\n0\nEOF\n";
+}
+
+// The drawing whose 3DFACEs are read as these triangles (the drawing's Y is north, its X east); each face
+// gives its third corner again as the fourth.
+std::string drawingOf(const std::vector<Triangle3D>& triangles)
+{
+    std::vector<std::array<Point3D, 4>> quads;
+    for (const Triangle3D& triangle : triangles)
+        quads.push_back(
+            { triangle.getVertex(0), triangle.getVertex(1), triangle.getVertex(2), triangle.getVertex(2) });
+    return quadDrawingOf(quads);
 }
 
 // n thin triangles round (100, 0), over the points of the line x = y.
@@ -401,26 +410,6 @@ void expectGroundBorder(const std::vector<Triangle3D>& faces, const Polygon& bor
     EXPECT_TRUE(coverage.enclosesPart);
     const std::pair<double, double> ground = tinGroundAreas(faces, border);
     EXPECT_NEAR(coverage.enclosedShare, ground.second / ground.first, 1e-9);
-}
-
-// Quads as 3DFACEs with four corners.
-std::string quadDrawingOf(const std::vector<std::array<Point3D, 4>>& quads)
-{
-    std::string text = "0\nSECTION\n2\nENTITIES\n";
-    auto group = [&text](int code, double value) {
-        char number[32];
-        std::snprintf(number, sizeof number, "%.17g", value);
-        text += std::to_string(code) + "\n" + number + "\n";
-    };
-    for (const auto& quad : quads) {
-        text += "0\n3DFACE\n8\nTIN\n";
-        for (unsigned k = 0; k < 4; ++k) {
-            group(10 + k, quad[k].y());
-            group(20 + k, quad[k].x());
-            group(30 + k, quad[k].z());
-        }
-    }
-    return text + "0\nENDSEC\n0\nEOF\n";
 }
 
 double roundedToMillimetres(double value)
@@ -747,7 +736,8 @@ TEST(BorderExtractor, OverlappingFacesAreInsideTheBorderAndTheShareIsMeasured)
     crossed.push_back(tri(-1, 1, 5, 1.3, 2, 2.9));
     drawings.emplace_back("a face across a mesh", crossed);
     // Parts whose faces overlap without a corner in common are one part; a third lies apart.
-    std::vector<Triangle3D> overlapping = meshOf(0, 0, 4), other = meshOf(3.5, 0.25, 4), apart = meshOf(20, 0, 1);
+    std::vector<Triangle3D> overlapping = meshOf(0, 0, 4), other = meshOf(3.5, 0.25, 4),
+                            apart = meshOf(20, 0, 1);
     overlapping.insert(overlapping.end(), other.begin(), other.end());
     overlapping.insert(overlapping.end(), apart.begin(), apart.end());
     drawings.emplace_back("overlapping parts", overlapping);
@@ -807,8 +797,8 @@ TEST(BorderExtractor, OverlappingFacesAreInsideTheBorderAndTheShareIsMeasured)
         for (int j = 0; j < 6; ++j)
             for (bool reversed : { false, true })
                 grid.push_back(quad(i, j, 1, reversed));
-    for (const auto& quads : { std::vector<std::array<Point3D, 4>> { quad(0, 0, 10, false), quad(0, 0, 10, true) },
-                               grid }) {
+    for (const auto& quads :
+         { std::vector<std::array<Point3D, 4>> { quad(0, 0, 10, false), quad(0, 0, 10, true) }, grid }) {
         const std::string path = temp.file("quads.qvr");
         const std::string text = quadDrawingOf(quads);
         MemoryFile file(text.data(), static_cast<unsigned>(text.size()));

@@ -387,9 +387,10 @@ bool DxfData::generate()
                 ? QCoreApplication::translate("TinDialog",
                                               "The border could not be checked against the faces: some may "
                                               "lie outside it.")
-                : QCoreApplication::translate("TinDialog",
-                                              "The border could not be made to enclose every face of its part; "
-                                              "it encloses %1 % of the area of the faces.")
+                : QCoreApplication::translate(
+                      "TinDialog",
+                      "The border could not be made to enclose every face of its part; "
+                      "it encloses %1 % of the area of the faces.")
                       .arg(percent));
     return result.faces > 0 && !flat && putInPlace();
 }
