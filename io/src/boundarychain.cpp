@@ -3,8 +3,6 @@
 #include "largeallocator.h"
 #include "meshcorners.h"
 
-#include <corvex/triangle.h>
-
 #include <algorithm>
 
 namespace Pelko {
@@ -104,14 +102,15 @@ bool boundaryChain(const Corvex::Delaunay::DelaunayTriangulation& triangulation,
     const size_t count = std::min<size_t>(triangulation.triangleCount, triangulation.triangles.size());
     if (triangulation.neighbors.size() < count)
         return false;
+    // Its triangles have an area: where one had none, the ring walked over the others would fail its check.
+    // One test a triangle: any neighbour missing sets the sign bit of all three or'ed.
     for (size_t t = 0; t < count; ++t) {
-        const auto& c = triangulation.triangles[t];
-        if (Corvex::Triangle2D(triangulation.points[c[0]], triangulation.points[c[1]],
-                               triangulation.points[c[2]])
-                .isDegenerate())
+        const std::array<int, 3>& n = triangulation.neighbors[t];
+        if ((n[0] | n[1] | n[2]) >= 0)
             continue;
+        const auto& c = triangulation.triangles[t];
         for (unsigned k = 0; k < 3; ++k)
-            if (triangulation.neighbors[t][k] < 0)
+            if (n[k] < 0)
                 chain.push_back({ c[(k + 1) % 3], c[(k + 2) % 3], 1, static_cast<unsigned>(t) });
     }
     return true;

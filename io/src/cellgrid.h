@@ -51,10 +51,6 @@ public:
     }
 
     size_t cells() const { return m_columns * m_rows; }
-    bool boxMeets(double lowX, double highX, double lowY, double highY) const
-    {
-        return !(highX < m_minX || lowX > m_maxX || highY < m_minY || lowY > m_maxY);
-    }
     size_t cellOf(const Point& p) const { return row(p.getY()) * m_columns + column(p.getX()); }
 
     // Calls visit(cell) for every cell that the triangle or the segment (count 3 or 2 corners) meets, each

@@ -1,3 +1,4 @@
+#include "cancellooks.h"
 #include "dxflinebuffer.h"
 
 #include <io/iprogress.h>
@@ -102,7 +103,7 @@ DxfLineBuffer::int_type DxfLineBuffer::underflow()
 {
     if (gptr() < egptr())
         return traits_type::to_int_type(*gptr());
-    if (m_cancelled || (m_progress && m_progress->isCancelled())) {
+    if (m_cancelled || isCancelled(m_progress)) {
         m_cancelled = true;
         return traits_type::eof();
     }

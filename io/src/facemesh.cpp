@@ -28,15 +28,23 @@ size_t placeHash(double x, double y)
 }
 
 // Numbers are found through an open-addressed table of point numbers: a fraction of the memory of a map
-// of positions, which a drawing of millions of faces would feel.
+// of positions, which a drawing of millions of faces would feel. A triangulation has about half as many
+// points as faces: the table starts at two slots a point of those and doubles as it fills past half, so
+// that it stays small enough to be read from the caches.
 bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel)
 {
-    const size_t corners = 3 * triangles.size();
     size_t capacity = 16;
-    while (capacity < 2 * corners)
+    while (capacity < triangles.size())
         capacity *= 2;
     constexpr unsigned empty = ~0u;
     std::vector<unsigned> table(capacity, empty);
+    auto slotOf = [&](double x, double y) {
+        size_t slot = placeHash(x, y) & (capacity - 1);
+        while (table[slot] != empty
+               && !(mesh.points[table[slot]].getX() == x && mesh.points[table[slot]].getY() == y))
+            slot = (slot + 1) & (capacity - 1);
+        return slot;
+    };
     mesh.points.clear();
     mesh.triangles.resize(triangles.size());
     mesh.turn.assign(triangles.size(), 0);
@@ -47,11 +55,15 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, Cance
             const Point3D corner = triangles[t].getVertex(k);
             // 0 and -0 are one place.
             const double x = corner.x() + 0.0, y = corner.y() + 0.0;
-            size_t slot = placeHash(x, y) & (capacity - 1);
-            while (table[slot] != empty
-                   && !(mesh.points[table[slot]].getX() == x && mesh.points[table[slot]].getY() == y))
-                slot = (slot + 1) & (capacity - 1);
+            size_t slot = slotOf(x, y);
             if (table[slot] == empty) {
+                if (2 * (mesh.points.size() + 1) > capacity) {
+                    capacity *= 2;
+                    table.assign(capacity, empty);
+                    for (unsigned v = 0; v < mesh.points.size(); ++v)
+                        table[slotOf(mesh.points[v].getX(), mesh.points[v].getY())] = v;
+                    slot = slotOf(x, y);
+                }
                 table[slot] = static_cast<unsigned>(mesh.points.size());
                 mesh.points.emplace_back(x, y);
             }

@@ -27,7 +27,8 @@ struct FaceMesh
     size_t repeats = 0;
 };
 
-// Point numbers are unsigned, and the table that joins them holds twice as many slots as corners.
+// Point numbers, three a face at the most, are unsigned with the top bit to spare (the boundary's edges
+// carry a sign there).
 constexpr size_t mostJoinedTriangles = std::numeric_limits<unsigned>::max() / 6;
 
 // The faces joined at their equal corners, with their turns; false when cancelled.

@@ -19,23 +19,29 @@ MeshCorners::MeshCorners(const std::vector<Point>& points, const std::vector<dou
     , m_count(std::min(count, triangles.size()))
     , m_start(points.size() + 1, 0)
 {
-    CancelLooks cancel(progress);
     // The triangles around every point, in one array ordered by point: counted, then each put at its
-    // point's next place, which leaves every start where the next point's was. Outlines or not is decided
-    // once: the loops run over millions of triangles.
+    // point's next place, which leaves every start where the next point's was. Which triangles are filed,
+    // and along what, is decided once for a batch of them: the loops run over millions of triangles.
     auto eachCorner = [&](auto take) {
-        for (size_t t = 0; t < m_count; ++t) {
-            if (cancel())
-                return false;
-            if (m_turns && !filed(t))
-                continue;
+        for (size_t first = 0; first < m_count; first += CancelLooks::batch) {
+            const size_t last = std::min(m_count, first + CancelLooks::batch);
             if (m_outlines) {
-                for (const unsigned *v = begin(t), *stop = end(t); v != stop; ++v)
-                    take(*v, t);
+                for (size_t t = first; t < last; ++t)
+                    if (filed(t))
+                        for (const unsigned *v = begin(t), *stop = end(t); v != stop; ++v)
+                            take(*v, t);
+            } else if (m_turns) {
+                for (size_t t = first; t < last; ++t)
+                    if ((*m_turns)[t] != 0)
+                        for (unsigned v : m_triangles[t])
+                            take(v, t);
             } else {
-                for (unsigned v : m_triangles[t])
-                    take(v, t);
+                for (size_t t = first; t < last; ++t)
+                    for (unsigned v : m_triangles[t])
+                        take(v, t);
             }
+            if (last - first == CancelLooks::batch && isCancelled(progress))
+                return false;
         }
         return true;
     };

@@ -37,12 +37,20 @@ bool StoredTriangles::isBorderEdge(const Vertex& from, const Vertex& to) const
 void StoredTriangles::singleEdgesAt(const Vertex& point, std::vector<Vertex>& ends) const
 {
     ends.clear();
-    for (const Triangle3D& triangle : TriangleRTreeControl::getBelongedTriangles(m_connection, plane(point)))
+    // The triangles that hold both ends of an edge are among those that hold this one: one query, where
+    // one for each edge asked thousands round the centre of a fan.
+    const std::vector<Triangle3D> holders
+        = TriangleRTreeControl::getBelongedTriangles(m_connection, plane(point));
+    std::vector<Pelko::Corvex::Triangle2D> planes;
+    planes.reserve(holders.size());
+    for (const Triangle3D& triangle : holders) {
+        planes.push_back(triangle.xoyProjection());
         for (unsigned i = 0; i < 3; ++i)
             if (planeEqual(triangle.getVertex(i), point)) {
                 ends.push_back(triangle.getVertex((i + 1) % 3));
                 ends.push_back(triangle.getVertex((i + 2) % 3));
             }
+    }
     std::sort(ends.begin(), ends.end(), [](const Point3D& a, const Point3D& b) { return planeLess(a, b); });
     ends.erase(std::unique(ends.begin(), ends.end(),
                            [](const Point3D& a, const Point3D& b) { return planeEqual(a, b); }),
@@ -53,7 +61,8 @@ void StoredTriangles::singleEdgesAt(const Vertex& point, std::vector<Vertex>& en
             ends.clear();
             return;
         }
-        if (isBorderEdge(point, q))
+        const Pelko::Corvex::Point end = plane(q);
+        if (std::count_if(planes.begin(), planes.end(), [&](const auto& t) { return t.contain(end); }) == 1)
             ends[kept++] = q;
     }
     ends.resize(kept);

@@ -23,8 +23,8 @@ class StoredTriangles
 public:
     using Vertex = Corvex::Point3D;
 
-    // A cancel through progress, asked before every query for a border edge, empties what the source
-    // gives (a point at the centre of a fan of thousands of triangles asks thousands).
+    // A cancel through progress, asked for every edge looked at, empties what the source gives (a point
+    // at the centre of a fan of thousands of triangles has thousands).
     explicit StoredTriangles(Zemko::Utility::Connection* connection, const IProgress* progress = nullptr)
         : m_connection(connection)
         , m_progress(progress)
