@@ -25,9 +25,7 @@ class CellGrid
 public:
     CellGrid(double minX, double maxX, double minY, double maxY, size_t cells)
         : m_minX(minX)
-        , m_maxX(maxX)
         , m_minY(minY)
-        , m_maxY(maxY)
     {
         const double width = maxX - minX, height = maxY - minY;
         const double count = static_cast<double>(std::max<size_t>(cells, 1));
@@ -127,7 +125,7 @@ private:
         return at < static_cast<double>(count - 1) ? static_cast<size_t>(at) : count - 1;
     }
 
-    double m_minX, m_maxX, m_minY, m_maxY;
+    double m_minX, m_minY;
     double m_side = 0, m_perSide = 0, m_slack = 0;
     size_t m_columns = 1, m_rows = 1;
 };
