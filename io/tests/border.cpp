@@ -464,9 +464,16 @@ TEST(BorderExtractor, DrawingBorderIsItsOuterBorder)
     std::vector<Triangle3D> fanAndMore = fanFaces(300);
     fanAndMore.push_back(tri(100, 50, 110, 40, 110, 60));
     drawings.emplace_back("a corner on a fan's edge", drawingOf(fanAndMore));
-    // Faces that overlap have no border of whole edges: theirs goes round the ground they cover.
-    const std::set<std::string> overlapping { "crossing faces", "T-junctions beside an overlap",
-                                              "a corner on a fan's edge" };
+    // Faces that overlap have no border of whole edges: theirs goes round the ground they cover. The
+    // drawings rounded to millimetres at survey coordinates hold a sliver along the border that overlaps
+    // its neighbour, where faces meet at a corner; two meshes there overlap without a corner in common.
+    const std::set<std::string> overlapping { "crossing faces",
+                                              "T-junctions beside an overlap",
+                                              "a corner on a fan's edge",
+                                              "mm_min_m00002.dxf",
+                                              "mm_min_m00138.dxf",
+                                              "mm_pinch_sliver3.dxf",
+                                              "overlap_parts_no_corner.dxf" };
 
     TempFolder temp;
     for (const auto& [name, text] : drawings) {
