@@ -4,6 +4,8 @@
 // if only at a point, are one part. The outer boundary of a part is traced with the uncovered ground on its
 // left, stepping over edges with uncovered ground on both sides (their counts add up to nothing).
 
+#include "cancelcheck.h"
+
 #include <corvex/coveredground.h>
 
 #include "math_constants.h"
@@ -86,41 +88,11 @@ using Face = Arrangement::Face_handle;
 using Halfedge = Arrangement::Halfedge_handle;
 using Vertex = Arrangement::Vertex_handle;
 
-// Steps between two looks at the cancel flag: a few milliseconds of work.
-constexpr std::size_t cancelBatch = 4096;
-
-struct Cancelled
-{
-};
+using detail::CancelCheck;
+using detail::Cancelled;
 
 struct Invalid
 {
-};
-
-class CancelCheck
-{
-public:
-    explicit CancelCheck(std::function<bool()> const& isCancelled)
-        : m_isCancelled(isCancelled)
-    {
-    }
-    // Once cancelled, stays so.
-    bool due()
-    {
-        if (!m_cancelled && ++m_steps % cancelBatch == 0 && m_isCancelled)
-            m_cancelled = m_isCancelled();
-        return m_cancelled;
-    }
-    void operator()()
-    {
-        if (due())
-            throw Cancelled();
-    }
-
-private:
-    std::function<bool()> const& m_isCancelled;
-    std::size_t m_steps = 0;
-    bool m_cancelled = false;
 };
 
 // CGAL's aggregated construction of an empty arrangement, stopped between events on a cancel. An exception

@@ -2,6 +2,8 @@
 // triangulation of their points with their edges as constraints, and no face is claimed twice: a corner on
 // another triangle's edge splits that edge, and crossing edges add a point where they cross.
 
+#include "cancelcheck.h"
+
 #include <corvex/triangulationcheck.h>
 
 #include <CGAL/Constrained_Delaunay_triangulation_2.h>
@@ -43,38 +45,11 @@ using Fb = CGAL::Constrained_triangulation_face_base_2<Kernel, FbInfo>;
 using Tds = CGAL::Triangulation_data_structure_2<Vb, Fb>;
 using Cdt = CGAL::Constrained_Delaunay_triangulation_2<Kernel, Tds, CGAL::Exact_predicates_tag>;
 
-// Steps between two looks at the cancel flag: a few milliseconds of work.
-constexpr std::size_t cancelBatch = 4096;
-
-struct Cancelled
-{
-};
+using detail::CancelCheck;
+using detail::Cancelled;
 
 struct NotATriangulation
 {
-};
-
-class CancelCheck
-{
-public:
-    explicit CancelCheck(std::function<bool()> const& isCancelled)
-        : m_isCancelled(isCancelled)
-    {
-    }
-    void operator()()
-    {
-        if (++m_steps % cancelBatch == 0)
-            now();
-    }
-    void now()
-    {
-        if (m_isCancelled && m_isCancelled())
-            throw Cancelled();
-    }
-
-private:
-    std::function<bool()> const& m_isCancelled;
-    std::size_t m_steps = 0;
 };
 
 void check(std::vector<Point> const& points, std::vector<std::array<unsigned, 3>> const& triangles,

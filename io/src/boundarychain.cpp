@@ -32,19 +32,12 @@ bool boundaryChain(const FaceMesh& mesh, const Outlines* outlines, const MeshCor
                    std::vector<ChainPiece>& chain, CancelLooks& cancel)
 {
     chain.clear();
-    const size_t count = mesh.triangles.size();
     // Every edge of every face, counterclockwise, filed at its lesser end: counted, then each put at its
     // point's next place. The sums then read each point's edges in one run, where looking them up through
     // the faces round each point went all over the faces' corners.
     std::vector<size_t> start(mesh.points.size() + 1, 0);
     auto eachEdge = [&](auto take) {
-        for (size_t t = 0; t < count; ++t) {
-            if (cancel())
-                return false;
-            if (mesh.turn[t] == 0)
-                continue;
-            const auto outline = outlineOf(mesh, outlines, t);
-            const unsigned *b = outline.first, *e = outline.second;
+        return eachOutline(mesh, outlines, cancel, [&](size_t t, const unsigned* b, const unsigned* e) {
             for (const unsigned* v = b; v != e; ++v) {
                 const unsigned from = *v, to = v + 1 == e ? *b : v[1];
                 if (mesh.turn[t] > 0)
@@ -52,8 +45,7 @@ bool boundaryChain(const FaceMesh& mesh, const Outlines* outlines, const MeshCor
                 else
                     take(to, from);
             }
-        }
-        return true;
+        });
     };
     if (!eachEdge([&](unsigned from, unsigned to) { ++start[std::min(from, to) + 1]; }))
         return false;

@@ -153,28 +153,26 @@ bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts,
         return t;
     };
     std::vector<unsigned> faceAt(mesh.points.size(), FaceParts::none);
-    for (size_t t = 0; t < count; ++t) {
-        if (cancel())
-            return false;
-        if (mesh.turn[t] == 0)
-            continue;
-        const auto outline = outlineOf(mesh, outlines, t);
-        unsigned own = static_cast<unsigned>(t);
-        for (const unsigned* v = outline.first; v != outline.second; ++v) {
-            if (faceAt[*v] == FaceParts::none) {
-                faceAt[*v] = static_cast<unsigned>(t);
-                continue;
-            }
-            // The earlier face's root stays: roots are first faces.
-            const unsigned other = root(faceAt[*v]);
-            if (other < own) {
-                parent[own] = other;
-                own = other;
-            } else if (own < other) {
-                parent[other] = own;
-            }
-        }
-    }
+    const bool joined
+        = eachOutline(mesh, outlines, cancel, [&](size_t t, const unsigned* first, const unsigned* last) {
+              unsigned own = static_cast<unsigned>(t);
+              for (const unsigned* v = first; v != last; ++v) {
+                  if (faceAt[*v] == FaceParts::none) {
+                      faceAt[*v] = static_cast<unsigned>(t);
+                      continue;
+                  }
+                  // The earlier face's root stays: roots are first faces.
+                  const unsigned other = root(faceAt[*v]);
+                  if (other < own) {
+                      parent[own] = other;
+                      own = other;
+                  } else if (own < other) {
+                      parent[other] = own;
+                  }
+              }
+          });
+    if (!joined)
+        return false;
     size_t roots = 0;
     for (size_t t = 0; t < count; ++t)
         roots += mesh.turn[t] != 0 && parent[t] == t;

@@ -53,6 +53,22 @@ inline std::pair<const unsigned*, const unsigned*> outlineOf(const FaceMesh& mes
              outlines->corners.data() + outlines->start[t + 1] };
 }
 
+// Calls visit(t, first, last) with the outline of every face that covers ground, in order; false when
+// cancelled.
+template<class Visit>
+bool eachOutline(const FaceMesh& mesh, const Outlines* outlines, CancelLooks& cancel, Visit visit)
+{
+    for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+        if (cancel())
+            return false;
+        if (mesh.turn[t] == 0)
+            continue;
+        const auto outline = outlineOf(mesh, outlines, t);
+        visit(t, outline.first, outline.second);
+    }
+    return true;
+}
+
 // The separate parts of the faces that cover ground: faces with a point of their outlines in common are
 // one part. Parts are numbered in the order of their first faces.
 struct FaceParts
