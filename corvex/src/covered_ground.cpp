@@ -639,8 +639,9 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
 } // namespace
 
 CoveredGround coveredGround(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
-                            std::function<bool()> const& isCancelled)
+                            std::function<bool()> const& isCancelled, std::size_t mostVertices)
 {
+    (void)mostVertices;
     CancelCheck cancel(isCancelled);
     CoveredGround result;
     try {

@@ -159,6 +159,8 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, IProgr
     case Corvex::CoveredGround::Outcome::Cancelled:
         return Border();
     case Corvex::CoveredGround::Outcome::Failed:
+    case Corvex::CoveredGround::Outcome::TooLarge:
+    case Corvex::CoveredGround::Outcome::OutOfMemory:
         // Nothing tells whether the walk went right: it is all there is.
         border.ring = polygonOf(walked);
         border.coverage.enclosesPart = false;

@@ -3,6 +3,7 @@
 #include <corvex/corvex_global.h>
 #include <corvex/point.h>
 
+#include <cstddef>
 #include <functional>
 #include <vector>
 
@@ -29,6 +30,11 @@ struct CoveredGround
         // An index past the points, an end that is not finite, pieces that bound no sum of triangles (a
         // winding number below zero or one that depends on the way round), or the geometry library failing.
         Failed,
+        // The arrangement of the pieces would hold more vertices (their ends and the points where they
+        // cross) than allowed: given up, nothing kept.
+        TooLarge,
+        // Memory ran out on the way: given up, nothing kept.
+        OutOfMemory,
     };
     Outcome outcome = Outcome::Failed;
 
@@ -48,8 +54,9 @@ struct CoveredGround
     // pair of doubles is moved to a nearby pair in the uncovered ground next to it, and one where the
     // boundary goes straight is left out.
     std::vector<Point> ring;
-    // Every point of the largest part lies inside or on `ring`: always so where no corner was moved, else
-    // checked exactly, moving the corners further out a few times before giving up.
+    // Every point of the largest part lies inside or on `ring`, and `ring` never crosses itself: always so
+    // where no corner was moved, else checked exactly, moving the corners further out a few times before
+    // giving up.
     bool ringEnclosesPart = false;
     // Plan area of the ground inside the outer boundary, islands in the part's holes included. Moved corners
     // add slivers a few units in the last place wide to what `ring` encloses; they are not counted.
@@ -58,9 +65,11 @@ struct CoveredGround
 
 // The ground the triangles that the pieces bound cover. Pieces of zero length, or with a count below one,
 // are left out. isCancelled, when set, is asked every few thousand steps; once it says true the outcome is
-// Cancelled.
+// Cancelled. mostVertices, where not 0, bounds the arrangement's vertices (and with them its time and
+// memory): past it the outcome is TooLarge.
 CORVEX_EXPORT CoveredGround coveredGround(std::vector<Point> const& points,
                                           std::vector<BoundaryPiece> const& pieces,
-                                          std::function<bool()> const& isCancelled = {});
+                                          std::function<bool()> const& isCancelled = {},
+                                          std::size_t mostVertices = 0);
 
 } // namespace Pelko::Corvex

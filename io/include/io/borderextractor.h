@@ -36,6 +36,16 @@ struct IO_EXPORT BorderCoverage
     bool overlapping = false;
     // Whether every face of the part the border goes round was found, exactly, to lie inside it or on it.
     bool enclosesPart = true;
+    // The ground the faces cover would have cost far more to work out exactly than the faces themselves
+    // (they cross in many places), or its outer border could not be stored soundly: the border is the
+    // convex hull of the corners of every face instead, which encloses them all (enclosedShare 1). parts
+    // is then the count found through shared corners, which faces that cross each other may overstate.
+    bool hull = false;
+    // Memory ran out while the border was worked out: there is none.
+    bool outOfMemory = false;
+    // Corners taken as one with a corner less than a hundredth of a millimetre away, so that faces written
+    // each with its own rounding make one surface. The stored triangles keep their own corners.
+    size_t joinedCorners = 0;
 };
 
 // Walks the outer border of the triangles stored on the connection, through the R*Tree queries only.
@@ -45,6 +55,8 @@ public:
     // Where triangles meet only at a corner, the walk passes that corner once for each gap between them.
     static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection);
     // The same; a cancel through progress stops the walk and gives an empty polygon. progress may be null.
+    // Every extract reports its own work through progress, 0 to 100: a caller that reports more than the
+    // border maps it into its own share.
     static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection, IProgress* progress);
     // The border the database written from the triangulation gives (triangle i stored with id i), walked
     // over the triangulation's corners in memory, a border edge being an edge of one triangle only: each

@@ -27,6 +27,7 @@ struct IO_EXPORT DxfConversion
         Unreadable, // nothing to read; nothing written
         WriteFailed, // the database could not be opened or written; nothing of it committed
         Cancelled, // stopped through the progress callback; nothing committed
+        OutOfMemory, // memory ran out on the way; nothing committed
     };
 
     Outcome outcome = Unreadable;
@@ -48,6 +49,9 @@ struct IO_EXPORT DxfConversion
     bool overlapping = false;
     // Whether every face of the border's part was found, exactly, to lie inside the border or on it.
     bool borderEnclosesPart = true;
+    // The border is the convex hull of the corners of every face: the ground they cover would have cost
+    // far more to work out than the faces themselves (see BorderCoverage::hull).
+    bool borderHull = false;
 };
 
 // Fills a TIN database (triangles, R*Tree index and border) in one transaction. Each operation is true only

@@ -336,6 +336,7 @@ bool DxfData::generate()
         return false;
     case DxfConversion::WriteFailed:
     case DxfConversion::Cancelled:
+    case DxfConversion::OutOfMemory:
         writeFailed();
         return false;
     }
