@@ -20,13 +20,19 @@
 #include <CGAL/Surface_sweep_2/Arr_construction_ss_visitor.h>
 #include <CGAL/Surface_sweep_2/Arr_construction_subcurve.h>
 
+#include <gmp.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <numeric>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace Pelko::Corvex {
@@ -82,7 +88,35 @@ struct HalfedgeData
     bool onRing = false;
 };
 
-using Dcel = CGAL::Arr_extended_dcel<Traits, VertexData, HalfedgeData, FaceData>;
+using ExtendedDcel = CGAL::Arr_extended_dcel<Traits, VertexData, HalfedgeData, FaceData>;
+
+// CGAL's DCEL makes a new edge's halfedges one after the other: memory running out between them leaves a
+// halfedge without its twin, and the arrangement's destructor, taking the halfedges two by two, then frees
+// curves twice. Here both are allocated before either joins the list.
+class Dcel : public ExtendedDcel
+{
+public:
+    Halfedge* new_edge()
+    {
+        using Allocator = std::allocator_traits<std::decay_t<decltype(halfedge_alloc)>>;
+        Halfedge* h1 = halfedge_alloc.allocate(1);
+        Halfedge* h2 = nullptr;
+        try {
+            h2 = halfedge_alloc.allocate(1);
+        } catch (...) {
+            halfedge_alloc.deallocate(h1, 1);
+            throw;
+        }
+        Allocator::construct(halfedge_alloc, h1);
+        Allocator::construct(halfedge_alloc, h2);
+        halfedges.push_back(*h1);
+        halfedges.push_back(*h2);
+        h1->set_opposite(h2);
+        h2->set_opposite(h1);
+        return h1;
+    }
+};
+
 using Arrangement = CGAL::Arrangement_2<Traits, Dcel>;
 using Face = Arrangement::Face_handle;
 using Halfedge = Arrangement::Halfedge_handle;
@@ -95,37 +129,57 @@ struct Invalid
 {
 };
 
-// CGAL's aggregated construction of an empty arrangement, stopped between events on a cancel. An exception
-// thrown out of the sweep would leave its curves allocated.
+// The arrangement would hold more vertices than allowed.
+struct TooLarge
+{
+};
+
+// CGAL's aggregated construction of an empty arrangement, stopped between events on a cancel or once the
+// points handled and those waiting in the queue (curve ends and crossings found so far, each a vertex to be)
+// pass the bound. An exception thrown out of the sweep would leave its curves allocated.
 using Event = CGAL::Arr_construction_event<Traits, Arrangement, Arrangement::Allocator>;
 using Subcurve = CGAL::Arr_construction_subcurve<Traits, Event, Arrangement::Allocator>;
 using Helper = Arrangement::Topology_traits::Construction_helper<Event, Subcurve>;
+
+enum class Stop { No, Cancelled, TooLarge };
 
 class Construction : public CGAL::Arr_construction_ss_visitor<Helper, Construction>
 {
     using Base = CGAL::Arr_construction_ss_visitor<Helper, Construction>;
 
 public:
-    Construction(Arrangement* arrangement, CancelCheck& cancel)
+    Construction(Arrangement* arrangement, CancelCheck& cancel, std::size_t mostVertices)
         : Base(arrangement)
         , m_cancel(cancel)
+        , m_mostVertices(mostVertices)
     {
     }
+
+    // The number of events waiting, told by the sweep.
+    void setQueued(std::function<std::size_t()> queued) { m_queued = std::move(queued); }
 
     bool after_handle_event(Event* event, typename Base::Status_line_iterator iter, bool flag)
     {
         const bool done = Base::after_handle_event(event, iter, flag);
-        if (!m_stopped && m_cancel.due()) {
-            m_stopped = true;
-            this->stop_sweep();
+        ++m_handled;
+        if (m_stop == Stop::No) {
+            if (m_cancel.due())
+                m_stop = Stop::Cancelled;
+            else if (m_mostVertices > 0 && m_handled + m_queued() > m_mostVertices)
+                m_stop = Stop::TooLarge;
+            if (m_stop != Stop::No)
+                this->stop_sweep();
         }
         return done;
     }
-    bool stopped() const { return m_stopped; }
+    Stop stop() const { return m_stop; }
 
 private:
     CancelCheck& m_cancel;
-    bool m_stopped = false;
+    std::size_t m_mostVertices;
+    std::function<std::size_t()> m_queued;
+    std::size_t m_handled = 0;
+    Stop m_stop = Stop::No;
 };
 
 class Sweep : public CGAL::Surface_sweep_2::Surface_sweep_2<Construction>
@@ -138,48 +192,78 @@ public:
     {
     }
 
-    // As Base::sweep, but looking at the cancel flag while the curves are queued.
-    bool run(std::vector<Curve> const& curves, CancelCheck& cancel)
+    // The events in the queue, the current one included.
+    std::size_t queued() const { return this->m_queue->size(); }
+
+    // As Base::sweep, but looking at the cancel flag while the curves are queued, and at the bound once
+    // they are.
+    Stop run(std::vector<Curve> const& curves, CancelCheck& cancel, std::size_t mostVertices)
     {
         this->m_visitor->before_sweep();
         const auto n = static_cast<unsigned>(curves.size());
         this->m_num_of_subCurves = n;
         this->_init_structures();
-        for (unsigned i = 0; i < n; ++i) {
-            if (cancel.due()) {
-                abandon(i);
-                return false;
+        unsigned i = 0;
+        try {
+            for (; i < n; ++i) {
+                if (cancel.due()) {
+                    abandon(i);
+                    return Stop::Cancelled;
+                }
+                this->_init_curve(curves[i], i);
             }
-            this->_init_curve(curves[i], i);
+            if (mostVertices > 0 && queued() > mostVertices) {
+                abandon(n);
+                return Stop::TooLarge;
+            }
+            this->_sweep();
+        } catch (...) {
+            // Memory ran out, or the geometry failed: the curves go as on a cancel.
+            abandon(i);
+            throw;
         }
-        this->_sweep();
         this->_complete_sweep();
         this->m_visitor->after_sweep();
-        return true;
+        return this->m_visitor->stop();
     }
 
 private:
-    // Frees what queuing the first curves made, as completing the sweep would have.
+    // Frees what queuing the first curves made, as completing the sweep would have; the events go with the
+    // sweep.
     void abandon(unsigned queued)
     {
+        this->m_statusLine.clear();
         for (unsigned i = 0; i < queued; ++i)
             std::allocator_traits<Subcurve_alloc>::destroy(this->m_subCurveAlloc, this->m_subCurves + i);
         if (this->m_num_of_subCurves > 0)
             this->m_subCurveAlloc.deallocate(this->m_subCurves, this->m_num_of_subCurves);
         this->m_num_of_subCurves = 0;
+        for (Subcurve* overlap : this->m_overlap_subCurves) {
+            std::allocator_traits<Subcurve_alloc>::destroy(this->m_subCurveAlloc, overlap);
+            this->m_subCurveAlloc.deallocate(overlap, 1);
+        }
+        this->m_overlap_subCurves.clear();
         this->m_queue->clear();
         this->m_visitor->after_sweep();
     }
 };
 
-void build(Arrangement& arrangement, std::vector<Curve> const& curves, CancelCheck& cancel)
+void build(Arrangement& arrangement, std::vector<Curve> const& curves, CancelCheck& cancel,
+           std::size_t mostVertices = 0)
 {
     if (curves.size() >= std::numeric_limits<unsigned>::max())
         throw Invalid();
-    Construction visitor(&arrangement, cancel);
+    Construction visitor(&arrangement, cancel, mostVertices);
     Sweep sweep(arrangement.geometry_traits(), &visitor);
-    if (!sweep.run(curves, cancel) || visitor.stopped())
+    visitor.setQueued([&sweep] { return sweep.queued(); });
+    switch (sweep.run(curves, cancel, mostVertices)) {
+    case Stop::Cancelled:
         throw Cancelled();
+    case Stop::TooLarge:
+        throw TooLarge();
+    case Stop::No:
+        break;
+    }
 }
 
 Counts signedCounts(ExactPoint const& from, ExactPoint const& to, Counts counts)
@@ -475,9 +559,40 @@ bool encloses(std::vector<ExactPoint> const& exact, std::vector<Point> const& ro
     return true;
 }
 
-CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
-                    CancelCheck& cancel)
+// Exact numbers are GMP's, which aborts where memory runs out unless its allocation functions say
+// otherwise: these throw instead (unwinding through GMP's C frames, which carry unwind tables). They are
+// set once for the process and allocate as GMP's own do, so numbers made before stay valid.
+void* gmpAllocate(std::size_t size)
 {
+    if (void* p = std::malloc(size))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* gmpReallocate(void* p, std::size_t, std::size_t size)
+{
+    if (void* q = std::realloc(p, size))
+        return q;
+    throw std::bad_alloc();
+}
+
+void gmpFree(void* p, std::size_t)
+{
+    std::free(p);
+}
+
+// Memory an arrangement takes for each piece at the least, asked for at once before the work begins: where
+// there is not that much, memory runs out here rather than deep inside the geometry library.
+constexpr std::size_t bytesPerPiece = 1024;
+
+CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
+                    CancelCheck& cancel, std::size_t mostVertices)
+{
+    {
+        void* volatile headroom = ::operator new(std::max<std::size_t>(pieces.size(), 1) * bytesPerPiece);
+        ::operator delete(headroom);
+    }
+
     CoveredGround result;
     result.outcome = CoveredGround::Outcome::Done;
 
@@ -509,7 +624,7 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
 
     Traits traits;
     Arrangement arrangement(&traits);
-    build(arrangement, curves, cancel);
+    build(arrangement, curves, cancel, mostVertices);
     curves = {};
 
     for (auto v = arrangement.vertices_begin(); v != arrangement.vertices_end(); ++v) {
@@ -641,14 +756,18 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
 CoveredGround coveredGround(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
                             std::function<bool()> const& isCancelled, std::size_t mostVertices)
 {
-    (void)mostVertices;
+    static std::once_flag gmpThrows;
+    std::call_once(gmpThrows, [] { mp_set_memory_functions(gmpAllocate, gmpReallocate, gmpFree); });
     CancelCheck cancel(isCancelled);
     CoveredGround result;
     try {
-        result = cover(points, pieces, cancel);
+        result = cover(points, pieces, cancel, mostVertices);
     } catch (Cancelled const&) {
         result = CoveredGround();
         result.outcome = CoveredGround::Outcome::Cancelled;
+    } catch (std::bad_alloc const&) {
+        result = CoveredGround();
+        result.outcome = CoveredGround::Outcome::OutOfMemory;
     } catch (...) {
         // Invalid pieces, or CGAL failing on the way.
         result = CoveredGround();
