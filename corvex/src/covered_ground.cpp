@@ -25,13 +25,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
 #include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <numeric>
 #include <optional>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
@@ -165,7 +168,8 @@ public:
         if (m_stop == Stop::No) {
             if (m_cancel.due())
                 m_stop = Stop::Cancelled;
-            else if (m_mostVertices > 0 && m_handled + m_queued() > m_mostVertices)
+            // The event handled is still queued.
+            else if (m_mostVertices > 0 && m_handled + m_queued() - 1 > m_mostVertices)
                 m_stop = Stop::TooLarge;
             if (m_stop != Stop::No)
                 this->stop_sweep();
@@ -222,12 +226,26 @@ public:
             abandon(i);
             throw;
         }
-        this->_complete_sweep();
-        this->m_visitor->after_sweep();
-        return this->m_visitor->stop();
+        const Stop stop = this->m_visitor->stop();
+        if (stop == Stop::No) {
+            this->_complete_sweep();
+            this->m_visitor->after_sweep();
+        } else {
+            // Stopped: the curves go with the sweep.
+            m_stopped = true;
+        }
+        return stop;
+    }
+
+    ~Sweep() override
+    {
+        if (m_stopped)
+            abandon(this->m_num_of_subCurves);
     }
 
 private:
+    bool m_stopped = false;
+
     // Frees what queuing the first curves made, as completing the sweep would have; the events go with the
     // sweep.
     void abandon(unsigned queued)
@@ -248,15 +266,25 @@ private:
     }
 };
 
-void build(Arrangement& arrangement, std::vector<Curve> const& curves, CancelCheck& cancel,
-           std::size_t mostVertices = 0)
+// An arrangement with its traits, and the sweep that built it, which keeps the pairs of curves it
+// intersected, as many as the crossings.
+struct Built
+{
+    Traits traits;
+    Arrangement arrangement { &traits };
+    std::unique_ptr<Construction> visitor;
+    std::unique_ptr<Sweep> sweep;
+};
+
+void build(Built& built, std::vector<Curve> const& curves, CancelCheck& cancel, std::size_t mostVertices = 0)
 {
     if (curves.size() >= std::numeric_limits<unsigned>::max())
         throw Invalid();
-    Construction visitor(&arrangement, cancel, mostVertices);
-    Sweep sweep(arrangement.geometry_traits(), &visitor);
-    visitor.setQueued([&sweep] { return sweep.queued(); });
-    switch (sweep.run(curves, cancel, mostVertices)) {
+    built.visitor = std::make_unique<Construction>(&built.arrangement, cancel, mostVertices);
+    built.sweep = std::make_unique<Sweep>(built.arrangement.geometry_traits(), built.visitor.get());
+    Sweep* sweep = built.sweep.get();
+    built.visitor->setQueued([sweep] { return sweep->queued(); });
+    switch (sweep->run(curves, cancel, mostVertices)) {
     case Stop::Cancelled:
         throw Cancelled();
     case Stop::TooLarge:
@@ -265,6 +293,70 @@ void build(Arrangement& arrangement, std::vector<Curve> const& curves, CancelChe
         break;
     }
 }
+
+// Frees the arrangements of work that stopped early (a cancel, too large) on a thread of its own: freeing
+// millions of records takes seconds, which a cancel does not wait for. One at a time, joined at exit so that
+// nothing is still being freed while the program's statics go; where no thread can be had they are freed at
+// once. The records hold nothing another thread uses but counted references, which CGAL counts atomically
+// once a second thread runs.
+class Reaper
+{
+public:
+    static void free(std::unique_ptr<Built> built) noexcept
+    {
+        try {
+            instance().push(built);
+        } catch (...) {
+            // Freed here, as it goes out of scope.
+        }
+    }
+
+private:
+    static Reaper& instance()
+    {
+        static Reaper reaper;
+        return reaper;
+    }
+    Reaper() = default;
+    ~Reaper()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    void push(std::unique_ptr<Built>& built)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+        m_queue.push_back(std::move(built));
+        m_wake.notify_one();
+    }
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            std::unique_ptr<Built> next = std::move(m_queue.front());
+            m_queue.pop_front();
+            lock.unlock();
+            next.reset();
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::unique_ptr<Built>> m_queue;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
 
 Counts signedCounts(ExactPoint const& from, ExactPoint const& to, Counts counts)
 {
@@ -549,9 +641,9 @@ bool encloses(std::vector<ExactPoint> const& exact, std::vector<Point> const& ro
         Point const& b = rounded[(k + 1) % rounded.size()];
         add(ExactPoint(a.getX(), a.getY()), ExactPoint(b.getX(), b.getY()), { 0, 1 });
     }
-    Traits traits;
-    Arrangement check(&traits);
-    build(check, curves, cancel);
+    Built built;
+    Arrangement& check = built.arrangement;
+    build(built, curves, cancel);
     walkWindings(check, cancel);
     for (auto f = check.faces_begin(); f != check.faces_end(); ++f)
         if (f->data().winding.ground >= 1 && f->data().winding.ring < 1)
@@ -585,47 +677,9 @@ void gmpFree(void* p, std::size_t)
 // there is not that much, memory runs out here rather than deep inside the geometry library.
 constexpr std::size_t bytesPerPiece = 1024;
 
-CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
-                    CancelCheck& cancel, std::size_t mostVertices)
+// The parts, areas and outer boundary of the largest part, from the arrangement of the boundary pieces.
+void describe(Arrangement& arrangement, CoveredGround& result, CancelCheck& cancel)
 {
-    {
-        void* volatile headroom = ::operator new(std::max<std::size_t>(pieces.size(), 1) * bytesPerPiece);
-        ::operator delete(headroom);
-    }
-
-    CoveredGround result;
-    result.outcome = CoveredGround::Outcome::Done;
-
-    std::vector<std::optional<ExactPoint>> exactPoints(points.size());
-    auto exactPoint = [&](unsigned i) -> ExactPoint const& {
-        if (!exactPoints[i]) {
-            if (!points[i].isValid())
-                throw Invalid();
-            exactPoints[i] = ExactPoint(points[i].getX(), points[i].getY());
-        }
-        return *exactPoints[i];
-    };
-    std::vector<Curve> curves;
-    curves.reserve(pieces.size());
-    for (BoundaryPiece const& piece : pieces) {
-        cancel();
-        if (piece.from >= points.size() || piece.to >= points.size())
-            throw Invalid();
-        if (piece.count <= 0)
-            continue;
-        ExactPoint const& from = exactPoint(piece.from);
-        ExactPoint const& to = exactPoint(piece.to);
-        if (from != to)
-            curves.emplace_back(Segment(from, to), signedCounts(from, to, { piece.count, 0 }));
-    }
-    exactPoints = {};
-    if (curves.empty())
-        return result;
-
-    Traits traits;
-    Arrangement arrangement(&traits);
-    build(arrangement, curves, cancel, mostVertices);
-    curves = {};
 
     for (auto v = arrangement.vertices_begin(); v != arrangement.vertices_end(); ++v) {
         cancel();
@@ -652,7 +706,7 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
             result.overlapping = true;
     }
     if (covered.empty())
-        return result;
+        return;
 
     // Ground that meets at a vertex is one part.
     Parts parts(covered.size());
@@ -748,6 +802,58 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
             break;
         }
     }
+}
+
+CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
+                    CancelCheck& cancel, std::size_t mostVertices)
+{
+    {
+        void* volatile headroom = ::operator new(std::max<std::size_t>(pieces.size(), 1) * bytesPerPiece);
+        ::operator delete(headroom);
+    }
+
+    CoveredGround result;
+    result.outcome = CoveredGround::Outcome::Done;
+
+    std::vector<std::optional<ExactPoint>> exactPoints(points.size());
+    auto exactPoint = [&](unsigned i) -> ExactPoint const& {
+        if (!exactPoints[i]) {
+            if (!points[i].isValid())
+                throw Invalid();
+            exactPoints[i] = ExactPoint(points[i].getX(), points[i].getY());
+        }
+        return *exactPoints[i];
+    };
+    std::vector<Curve> curves;
+    curves.reserve(pieces.size());
+    for (BoundaryPiece const& piece : pieces) {
+        cancel();
+        if (piece.from >= points.size() || piece.to >= points.size())
+            throw Invalid();
+        if (piece.count <= 0)
+            continue;
+        ExactPoint const& from = exactPoint(piece.from);
+        ExactPoint const& to = exactPoint(piece.to);
+        if (from != to)
+            curves.emplace_back(Segment(from, to), signedCounts(from, to, { piece.count, 0 }));
+    }
+    exactPoints = {};
+    if (curves.empty())
+        return result;
+
+    auto built = std::make_unique<Built>();
+    try {
+        build(*built, curves, cancel, mostVertices);
+        curves = {};
+        describe(built->arrangement, result, cancel);
+    } catch (std::bad_alloc const&) {
+        // Freed at once: the memory is wanted back.
+        throw;
+    } catch (...) {
+        Reaper::free(std::move(built));
+        throw;
+    }
+    Reaper::free(std::move(built));
     return result;
 }
 
@@ -765,6 +871,9 @@ CoveredGround coveredGround(std::vector<Point> const& points, std::vector<Bounda
     } catch (Cancelled const&) {
         result = CoveredGround();
         result.outcome = CoveredGround::Outcome::Cancelled;
+    } catch (TooLarge const&) {
+        result = CoveredGround();
+        result.outcome = CoveredGround::Outcome::TooLarge;
     } catch (std::bad_alloc const&) {
         result = CoveredGround();
         result.outcome = CoveredGround::Outcome::OutOfMemory;
