@@ -50,14 +50,17 @@ using Segment = SegmentTraits::X_monotone_curve_2;
 // How many more triangles lie on the left of an edge, taken from its lexicographically lower end, than on its
 // right; in the check of a rounded ring, the exact boundary (ground) and the rounded ring (ring), each as the
 // outline of what it encloses.
+// On an edge, ringEdges is the number of the rounded ring's edges along it, whichever way they run; on a
+// face it means nothing.
 struct Counts
 {
     long long ground = 0;
     long long ring = 0;
+    long long ringEdges = 0;
 
     bool operator==(Counts const& o) const { return ground == o.ground && ring == o.ring; }
-    Counts operator+(Counts const& o) const { return { ground + o.ground, ring + o.ring }; }
-    Counts operator-(Counts const& o) const { return { ground - o.ground, ring - o.ring }; }
+    Counts operator+(Counts const& o) const { return { ground + o.ground, ring + o.ring, ringEdges + o.ringEdges }; }
+    Counts operator-(Counts const& o) const { return { ground - o.ground, ring - o.ring, ringEdges - o.ringEdges }; }
 };
 
 // Pieces along one line add up.
@@ -360,7 +363,9 @@ private:
 
 Counts signedCounts(ExactPoint const& from, ExactPoint const& to, Counts counts)
 {
-    return CGAL::compare_xy(from, to) == CGAL::SMALLER ? counts : Counts() - counts;
+    if (CGAL::compare_xy(from, to) == CGAL::SMALLER)
+        return counts;
+    return { -counts.ground, -counts.ring, counts.ringEdges };
 }
 
 template<class Visit> void forEachHalfedge(Face face, Visit&& visit)
@@ -625,9 +630,10 @@ Rounded roundRing(std::vector<ExactPoint> const& exact, int firstStep, CancelChe
     return rounded;
 }
 
-// Whether everything inside the exact ring is inside or on the rounded one, from the windings of both in one
-// arrangement.
-bool encloses(std::vector<ExactPoint> const& exact, std::vector<Point> const& rounded, CancelCheck& cancel)
+// Whether everything inside the exact ring is inside or on the rounded one, and the rounded one never crosses
+// or touches itself but where it passes one of its corners twice, winding once round what it encloses: from
+// the windings of both rings and the rounded ring's edges at each vertex, in one arrangement.
+bool enclosesSimply(std::vector<ExactPoint> const& exact, std::vector<Point> const& rounded, CancelCheck& cancel)
 {
     std::vector<Curve> curves;
     auto add = [&](ExactPoint const& a, ExactPoint const& b, Counts counts) {
@@ -635,19 +641,50 @@ bool encloses(std::vector<ExactPoint> const& exact, std::vector<Point> const& ro
             curves.emplace_back(Segment(a, b), signedCounts(a, b, counts));
     };
     for (std::size_t k = 0; k < exact.size(); ++k)
-        add(exact[k], exact[(k + 1) % exact.size()], { 1, 0 });
+        add(exact[k], exact[(k + 1) % exact.size()], { 1, 0, 0 });
     for (std::size_t k = 0; k < rounded.size(); ++k) {
         Point const& a = rounded[k];
         Point const& b = rounded[(k + 1) % rounded.size()];
-        add(ExactPoint(a.getX(), a.getY()), ExactPoint(b.getX(), b.getY()), { 0, 1 });
+        if (a.getX() == b.getX() && a.getY() == b.getY())
+            return false;
+        add(ExactPoint(a.getX(), a.getY()), ExactPoint(b.getX(), b.getY()), { 0, 1, 1 });
     }
     Built built;
     Arrangement& check = built.arrangement;
     build(built, curves, cancel);
     walkWindings(check, cancel);
-    for (auto f = check.faces_begin(); f != check.faces_end(); ++f)
-        if (f->data().winding.ground >= 1 && f->data().winding.ring < 1)
+    for (auto f = check.faces_begin(); f != check.faces_end(); ++f) {
+        Counts const& w = f->data().winding;
+        if (w.ring < 0 || w.ring > 1 || (w.ground >= 1 && w.ring < 1))
             return false;
+    }
+    for (auto e = check.edges_begin(); e != check.edges_end(); ++e)
+        if (e->curve().data().ringEdges > 1)
+            return false;
+
+    // Each corner of the rounded ring meets two of its edges for each time the ring passes it; any other
+    // point none or two (an edge going through).
+    auto less = [](Point const& a, Point const& b) {
+        return a.getX() < b.getX() || (a.getX() == b.getX() && a.getY() < b.getY());
+    };
+    std::vector<Point> corners = rounded;
+    std::sort(corners.begin(), corners.end(), less);
+    for (auto v = check.vertices_begin(); v != check.vertices_end(); ++v) {
+        cancel();
+        long long edges = 0;
+        auto first = v->incident_halfedges();
+        auto h = first;
+        do
+            edges += h->curve().data().ringEdges;
+        while (++h != first);
+        std::ptrdiff_t passes = 0;
+        if (std::optional<Point> p = asDoubles(v->point())) {
+            const auto range = std::equal_range(corners.begin(), corners.end(), *p, less);
+            passes = range.second - range.first;
+        }
+        if (passes > 0 ? edges != 2 * passes : edges != 0 && edges != 2)
+            return false;
+    }
     return true;
 }
 
@@ -797,7 +834,7 @@ void describe(Arrangement& arrangement, CoveredGround& result, CancelCheck& canc
             result.ringEnclosesPart = true;
             break;
         }
-        if (rounded.complete && encloses(exact, result.ring, cancel)) {
+        if (rounded.complete && enclosesSimply(exact, result.ring, cancel)) {
             result.ringEnclosesPart = true;
             break;
         }

@@ -26,7 +26,7 @@
 
 // The geometry library's shared zero for each type, made by the first run of this program, stays referenced
 // by the records it keeps where an allocation fails halfway through making them.
-extern "C" const char* __lsan_default_suppressions()
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
 {
     return "leak:CGAL::Lazy<*>::zero\n";
 }
