@@ -293,6 +293,30 @@ TEST(CoveredGround, PartsHolesAndIslands)
     g = cover(points, { island[0], island[1], apart[0], apart[1] });
     EXPECT_EQ(g.parts, 2);
     EXPECT_EQ(g.ring.front().getX(), 2);
+
+    // At survey coordinates, with a triangle across the frame's left side whose crossings with it are no
+    // pairs of doubles: the outer ring has moved corners; the island is still counted inside it.
+    const double x0 = 4084594.125, y0 = 512370.5;
+    std::vector<Point> survey;
+    for (Point const& p : points)
+        survey.emplace_back(p.getX() + x0, p.getY() + y0);
+    const auto t = static_cast<unsigned>(survey.size());
+    survey.insert(survey.end(), { Point(x0 - 1, y0 + 0.5), Point(x0 + 0.5, y0 + 1), Point(x0 - 1, y0 + 2) });
+    all = frame;
+    all.insert(all.end(), island.begin(), island.end());
+    all.push_back({ t, t + 1, t + 2 });
+    g = cover(survey, all);
+    EXPECT_EQ(g.parts, 2);
+    EXPECT_TRUE(g.overlapping);
+    // Left of the frame the triangle adds a trapezoid of 1.
+    EXPECT_NEAR(g.area, 16 + 1 + 1, 1e-6);
+    EXPECT_NEAR(g.largestArea, 16 + 1, 1e-6);
+    EXPECT_NEAR(g.enclosedArea, 16 + 1 + 1, 1e-6);
+    EXPECT_TRUE(g.ringEnclosesPart);
+    EXPECT_TRUE(simple(g.ring));
+    EXPECT_NEAR(ringArea(g.ring), 25 + 1, 1e-6);
+    EXPECT_EQ(std::count_if(g.ring.begin(), g.ring.end(), [&](Point const& q) { return count(survey, q) == 0; }),
+              2);
 }
 
 TEST(CoveredGround, DegenerateAndFaultyPieces)
