@@ -273,10 +273,22 @@ private:
 // intersected, as many as the crossings.
 struct Built
 {
+    virtual ~Built() = default;
+
     Traits traits;
     Arrangement arrangement { &traits };
     std::unique_ptr<Construction> visitor;
     std::unique_ptr<Sweep> sweep;
+};
+
+// The sweep of a finished arrangement, apart from it: it touches the arrangement no more.
+struct Swept : Built
+{
+    Swept(Built& built)
+    {
+        visitor = std::move(built.visitor);
+        sweep = std::move(built.sweep);
+    }
 };
 
 void build(Built& built, std::vector<Curve> const& curves, CancelCheck& cancel, std::size_t mostVertices = 0)
@@ -845,7 +857,10 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
                     CancelCheck& cancel, std::size_t mostVertices)
 {
     {
-        void* volatile headroom = ::operator new(std::max<std::size_t>(pieces.size(), 1) * bytesPerPiece);
+        std::size_t least = std::max<std::size_t>(pieces.size(), 1);
+        if (mostVertices > 0)
+            least = std::min(least, mostVertices);
+        void* volatile headroom = ::operator new(least * bytesPerPiece);
         ::operator delete(headroom);
     }
 
@@ -882,6 +897,7 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
     try {
         build(*built, curves, cancel, mostVertices);
         curves = {};
+        Reaper::free(std::make_unique<Swept>(*built));
         describe(built->arrangement, result, cancel);
     } catch (std::bad_alloc const&) {
         // Freed at once: the memory is wanted back.
