@@ -20,13 +20,22 @@
 #include <CGAL/Surface_sweep_2/Arr_construction_ss_visitor.h>
 #include <CGAL/Surface_sweep_2/Arr_construction_subcurve.h>
 
+#include <gmp.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <new>
 #include <numeric>
 #include <optional>
+#include <thread>
+#include <type_traits>
 #include <utility>
 
 namespace Pelko::Corvex {
@@ -41,14 +50,17 @@ using Segment = SegmentTraits::X_monotone_curve_2;
 // How many more triangles lie on the left of an edge, taken from its lexicographically lower end, than on its
 // right; in the check of a rounded ring, the exact boundary (ground) and the rounded ring (ring), each as the
 // outline of what it encloses.
+// On an edge, ringEdges is the number of the rounded ring's edges along it, whichever way they run; on a
+// face it means nothing.
 struct Counts
 {
     long long ground = 0;
     long long ring = 0;
+    long long ringEdges = 0;
 
     bool operator==(Counts const& o) const { return ground == o.ground && ring == o.ring; }
-    Counts operator+(Counts const& o) const { return { ground + o.ground, ring + o.ring }; }
-    Counts operator-(Counts const& o) const { return { ground - o.ground, ring - o.ring }; }
+    Counts operator+(Counts const& o) const { return { ground + o.ground, ring + o.ring, ringEdges + o.ringEdges }; }
+    Counts operator-(Counts const& o) const { return { ground - o.ground, ring - o.ring, ringEdges - o.ringEdges }; }
 };
 
 // Pieces along one line add up.
@@ -82,7 +94,35 @@ struct HalfedgeData
     bool onRing = false;
 };
 
-using Dcel = CGAL::Arr_extended_dcel<Traits, VertexData, HalfedgeData, FaceData>;
+using ExtendedDcel = CGAL::Arr_extended_dcel<Traits, VertexData, HalfedgeData, FaceData>;
+
+// CGAL's DCEL makes a new edge's halfedges one after the other: memory running out between them leaves a
+// halfedge without its twin, and the arrangement's destructor, taking the halfedges two by two, then frees
+// curves twice. Here both are allocated before either joins the list.
+class Dcel : public ExtendedDcel
+{
+public:
+    Halfedge* new_edge()
+    {
+        using Allocator = std::allocator_traits<std::decay_t<decltype(halfedge_alloc)>>;
+        Halfedge* h1 = halfedge_alloc.allocate(1);
+        Halfedge* h2 = nullptr;
+        try {
+            h2 = halfedge_alloc.allocate(1);
+        } catch (...) {
+            halfedge_alloc.deallocate(h1, 1);
+            throw;
+        }
+        Allocator::construct(halfedge_alloc, h1);
+        Allocator::construct(halfedge_alloc, h2);
+        halfedges.push_back(*h1);
+        halfedges.push_back(*h2);
+        h1->set_opposite(h2);
+        h2->set_opposite(h1);
+        return h1;
+    }
+};
+
 using Arrangement = CGAL::Arrangement_2<Traits, Dcel>;
 using Face = Arrangement::Face_handle;
 using Halfedge = Arrangement::Halfedge_handle;
@@ -95,37 +135,58 @@ struct Invalid
 {
 };
 
-// CGAL's aggregated construction of an empty arrangement, stopped between events on a cancel. An exception
-// thrown out of the sweep would leave its curves allocated.
+// The arrangement would hold more vertices than allowed.
+struct TooLarge
+{
+};
+
+// CGAL's aggregated construction of an empty arrangement, stopped between events on a cancel or once the
+// points handled and those waiting in the queue (curve ends and crossings found so far, each a vertex to be)
+// pass the bound. An exception thrown out of the sweep would leave its curves allocated.
 using Event = CGAL::Arr_construction_event<Traits, Arrangement, Arrangement::Allocator>;
 using Subcurve = CGAL::Arr_construction_subcurve<Traits, Event, Arrangement::Allocator>;
 using Helper = Arrangement::Topology_traits::Construction_helper<Event, Subcurve>;
+
+enum class Stop { No, Cancelled, TooLarge };
 
 class Construction : public CGAL::Arr_construction_ss_visitor<Helper, Construction>
 {
     using Base = CGAL::Arr_construction_ss_visitor<Helper, Construction>;
 
 public:
-    Construction(Arrangement* arrangement, CancelCheck& cancel)
+    Construction(Arrangement* arrangement, CancelCheck& cancel, std::size_t mostVertices)
         : Base(arrangement)
         , m_cancel(cancel)
+        , m_mostVertices(mostVertices)
     {
     }
+
+    // The number of events waiting, told by the sweep.
+    void setQueued(std::function<std::size_t()> queued) { m_queued = std::move(queued); }
 
     bool after_handle_event(Event* event, typename Base::Status_line_iterator iter, bool flag)
     {
         const bool done = Base::after_handle_event(event, iter, flag);
-        if (!m_stopped && m_cancel.due()) {
-            m_stopped = true;
-            this->stop_sweep();
+        ++m_handled;
+        if (m_stop == Stop::No) {
+            if (m_cancel.due())
+                m_stop = Stop::Cancelled;
+            // The event handled is still queued.
+            else if (m_mostVertices > 0 && m_handled + m_queued() - 1 > m_mostVertices)
+                m_stop = Stop::TooLarge;
+            if (m_stop != Stop::No)
+                this->stop_sweep();
         }
         return done;
     }
-    bool stopped() const { return m_stopped; }
+    Stop stop() const { return m_stop; }
 
 private:
     CancelCheck& m_cancel;
-    bool m_stopped = false;
+    std::size_t m_mostVertices;
+    std::function<std::size_t()> m_queued;
+    std::size_t m_handled = 0;
+    Stop m_stop = Stop::No;
 };
 
 class Sweep : public CGAL::Surface_sweep_2::Surface_sweep_2<Construction>
@@ -138,53 +199,185 @@ public:
     {
     }
 
-    // As Base::sweep, but looking at the cancel flag while the curves are queued.
-    bool run(std::vector<Curve> const& curves, CancelCheck& cancel)
+    // The events in the queue, the current one included.
+    std::size_t queued() const { return this->m_queue->size(); }
+
+    // As Base::sweep, but looking at the cancel flag while the curves are queued, and at the bound once
+    // they are.
+    Stop run(std::vector<Curve> const& curves, CancelCheck& cancel, std::size_t mostVertices)
     {
         this->m_visitor->before_sweep();
         const auto n = static_cast<unsigned>(curves.size());
         this->m_num_of_subCurves = n;
         this->_init_structures();
-        for (unsigned i = 0; i < n; ++i) {
-            if (cancel.due()) {
-                abandon(i);
-                return false;
+        unsigned i = 0;
+        try {
+            for (; i < n; ++i) {
+                if (cancel.due()) {
+                    abandon(i);
+                    return Stop::Cancelled;
+                }
+                this->_init_curve(curves[i], i);
             }
-            this->_init_curve(curves[i], i);
+            if (mostVertices > 0 && queued() > mostVertices) {
+                abandon(n);
+                return Stop::TooLarge;
+            }
+            this->_sweep();
+        } catch (...) {
+            // Memory ran out, or the geometry failed: the curves go as on a cancel.
+            abandon(i);
+            throw;
         }
-        this->_sweep();
-        this->_complete_sweep();
-        this->m_visitor->after_sweep();
-        return true;
+        const Stop stop = this->m_visitor->stop();
+        if (stop == Stop::No) {
+            this->_complete_sweep();
+            this->m_visitor->after_sweep();
+        } else {
+            // Stopped: the curves go with the sweep.
+            m_stopped = true;
+        }
+        return stop;
+    }
+
+    ~Sweep() override
+    {
+        if (m_stopped)
+            abandon(this->m_num_of_subCurves);
     }
 
 private:
-    // Frees what queuing the first curves made, as completing the sweep would have.
+    bool m_stopped = false;
+
+    // Frees what queuing the first curves made, as completing the sweep would have; the events go with the
+    // sweep.
     void abandon(unsigned queued)
     {
+        this->m_statusLine.clear();
         for (unsigned i = 0; i < queued; ++i)
             std::allocator_traits<Subcurve_alloc>::destroy(this->m_subCurveAlloc, this->m_subCurves + i);
         if (this->m_num_of_subCurves > 0)
             this->m_subCurveAlloc.deallocate(this->m_subCurves, this->m_num_of_subCurves);
         this->m_num_of_subCurves = 0;
+        for (Subcurve* overlap : this->m_overlap_subCurves) {
+            std::allocator_traits<Subcurve_alloc>::destroy(this->m_subCurveAlloc, overlap);
+            this->m_subCurveAlloc.deallocate(overlap, 1);
+        }
+        this->m_overlap_subCurves.clear();
         this->m_queue->clear();
         this->m_visitor->after_sweep();
     }
 };
 
-void build(Arrangement& arrangement, std::vector<Curve> const& curves, CancelCheck& cancel)
+// An arrangement with its traits, and the sweep that built it, which keeps the pairs of curves it
+// intersected, as many as the crossings.
+struct Built
+{
+    virtual ~Built() = default;
+
+    Traits traits;
+    Arrangement arrangement { &traits };
+    std::unique_ptr<Construction> visitor;
+    std::unique_ptr<Sweep> sweep;
+};
+
+// The sweep of a finished arrangement, apart from it: it touches the arrangement no more.
+struct Swept : Built
+{
+    Swept(Built& built)
+    {
+        visitor = std::move(built.visitor);
+        sweep = std::move(built.sweep);
+    }
+};
+
+void build(Built& built, std::vector<Curve> const& curves, CancelCheck& cancel, std::size_t mostVertices = 0)
 {
     if (curves.size() >= std::numeric_limits<unsigned>::max())
         throw Invalid();
-    Construction visitor(&arrangement, cancel);
-    Sweep sweep(arrangement.geometry_traits(), &visitor);
-    if (!sweep.run(curves, cancel) || visitor.stopped())
+    built.visitor = std::make_unique<Construction>(&built.arrangement, cancel, mostVertices);
+    built.sweep = std::make_unique<Sweep>(built.arrangement.geometry_traits(), built.visitor.get());
+    Sweep* sweep = built.sweep.get();
+    built.visitor->setQueued([sweep] { return sweep->queued(); });
+    switch (sweep->run(curves, cancel, mostVertices)) {
+    case Stop::Cancelled:
         throw Cancelled();
+    case Stop::TooLarge:
+        throw TooLarge();
+    case Stop::No:
+        break;
+    }
 }
+
+// Frees the arrangements of work that stopped early (a cancel, too large) on a thread of its own: freeing
+// millions of records takes seconds, which a cancel does not wait for. One at a time, joined at exit so that
+// nothing is still being freed while the program's statics go; where no thread can be had they are freed at
+// once. The records hold nothing another thread uses but counted references, which CGAL counts atomically
+// once a second thread runs.
+class Reaper
+{
+public:
+    static void free(std::unique_ptr<Built> built) noexcept
+    {
+        try {
+            instance().push(built);
+        } catch (...) {
+            // Freed here, as it goes out of scope.
+        }
+    }
+
+private:
+    static Reaper& instance()
+    {
+        static Reaper reaper;
+        return reaper;
+    }
+    Reaper() = default;
+    ~Reaper()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    void push(std::unique_ptr<Built>& built)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+        m_queue.push_back(std::move(built));
+        m_wake.notify_one();
+    }
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+            if (m_queue.empty())
+                return;
+            std::unique_ptr<Built> next = std::move(m_queue.front());
+            m_queue.pop_front();
+            lock.unlock();
+            next.reset();
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::unique_ptr<Built>> m_queue;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
 
 Counts signedCounts(ExactPoint const& from, ExactPoint const& to, Counts counts)
 {
-    return CGAL::compare_xy(from, to) == CGAL::SMALLER ? counts : Counts() - counts;
+    if (CGAL::compare_xy(from, to) == CGAL::SMALLER)
+        return counts;
+    return { -counts.ground, -counts.ring, counts.ringEdges };
 }
 
 template<class Visit> void forEachHalfedge(Face face, Visit&& visit)
@@ -449,9 +642,10 @@ Rounded roundRing(std::vector<ExactPoint> const& exact, int firstStep, CancelChe
     return rounded;
 }
 
-// Whether everything inside the exact ring is inside or on the rounded one, from the windings of both in one
-// arrangement.
-bool encloses(std::vector<ExactPoint> const& exact, std::vector<Point> const& rounded, CancelCheck& cancel)
+// Whether everything inside the exact ring is inside or on the rounded one, and the rounded one never crosses
+// or touches itself but where it passes one of its corners twice, winding once round what it encloses: from
+// the windings of both rings and the rounded ring's edges at each vertex, in one arrangement.
+bool enclosesSimply(std::vector<ExactPoint> const& exact, std::vector<Point> const& rounded, CancelCheck& cancel)
 {
     std::vector<Curve> curves;
     auto add = [&](ExactPoint const& a, ExactPoint const& b, Counts counts) {
@@ -459,58 +653,82 @@ bool encloses(std::vector<ExactPoint> const& exact, std::vector<Point> const& ro
             curves.emplace_back(Segment(a, b), signedCounts(a, b, counts));
     };
     for (std::size_t k = 0; k < exact.size(); ++k)
-        add(exact[k], exact[(k + 1) % exact.size()], { 1, 0 });
+        add(exact[k], exact[(k + 1) % exact.size()], { 1, 0, 0 });
     for (std::size_t k = 0; k < rounded.size(); ++k) {
         Point const& a = rounded[k];
         Point const& b = rounded[(k + 1) % rounded.size()];
-        add(ExactPoint(a.getX(), a.getY()), ExactPoint(b.getX(), b.getY()), { 0, 1 });
-    }
-    Traits traits;
-    Arrangement check(&traits);
-    build(check, curves, cancel);
-    walkWindings(check, cancel);
-    for (auto f = check.faces_begin(); f != check.faces_end(); ++f)
-        if (f->data().winding.ground >= 1 && f->data().winding.ring < 1)
+        if (a.getX() == b.getX() && a.getY() == b.getY())
             return false;
+        add(ExactPoint(a.getX(), a.getY()), ExactPoint(b.getX(), b.getY()), { 0, 1, 1 });
+    }
+    Built built;
+    Arrangement& check = built.arrangement;
+    build(built, curves, cancel);
+    walkWindings(check, cancel);
+    for (auto f = check.faces_begin(); f != check.faces_end(); ++f) {
+        Counts const& w = f->data().winding;
+        if (w.ring < 0 || w.ring > 1 || (w.ground >= 1 && w.ring < 1))
+            return false;
+    }
+    for (auto e = check.edges_begin(); e != check.edges_end(); ++e)
+        if (e->curve().data().ringEdges > 1)
+            return false;
+
+    // Each corner of the rounded ring meets two of its edges for each time the ring passes it; any other
+    // point none or two (an edge going through).
+    auto less = [](Point const& a, Point const& b) {
+        return a.getX() < b.getX() || (a.getX() == b.getX() && a.getY() < b.getY());
+    };
+    std::vector<Point> corners = rounded;
+    std::sort(corners.begin(), corners.end(), less);
+    for (auto v = check.vertices_begin(); v != check.vertices_end(); ++v) {
+        cancel();
+        long long edges = 0;
+        auto first = v->incident_halfedges();
+        auto h = first;
+        do
+            edges += h->curve().data().ringEdges;
+        while (++h != first);
+        std::ptrdiff_t passes = 0;
+        if (std::optional<Point> p = asDoubles(v->point())) {
+            const auto range = std::equal_range(corners.begin(), corners.end(), *p, less);
+            passes = range.second - range.first;
+        }
+        if (passes > 0 ? edges != 2 * passes : edges != 0 && edges != 2)
+            return false;
+    }
     return true;
 }
 
-CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
-                    CancelCheck& cancel)
+// Exact numbers are GMP's, which aborts where memory runs out unless its allocation functions say
+// otherwise: these throw instead (unwinding through GMP's C frames, which carry unwind tables). They are
+// set once for the process and allocate as GMP's own do, so numbers made before stay valid.
+void* gmpAllocate(std::size_t size)
 {
-    CoveredGround result;
-    result.outcome = CoveredGround::Outcome::Done;
+    if (void* p = std::malloc(size))
+        return p;
+    throw std::bad_alloc();
+}
 
-    std::vector<std::optional<ExactPoint>> exactPoints(points.size());
-    auto exactPoint = [&](unsigned i) -> ExactPoint const& {
-        if (!exactPoints[i]) {
-            if (!points[i].isValid())
-                throw Invalid();
-            exactPoints[i] = ExactPoint(points[i].getX(), points[i].getY());
-        }
-        return *exactPoints[i];
-    };
-    std::vector<Curve> curves;
-    curves.reserve(pieces.size());
-    for (BoundaryPiece const& piece : pieces) {
-        cancel();
-        if (piece.from >= points.size() || piece.to >= points.size())
-            throw Invalid();
-        if (piece.count <= 0)
-            continue;
-        ExactPoint const& from = exactPoint(piece.from);
-        ExactPoint const& to = exactPoint(piece.to);
-        if (from != to)
-            curves.emplace_back(Segment(from, to), signedCounts(from, to, { piece.count, 0 }));
-    }
-    exactPoints = {};
-    if (curves.empty())
-        return result;
+void* gmpReallocate(void* p, std::size_t, std::size_t size)
+{
+    if (void* q = std::realloc(p, size))
+        return q;
+    throw std::bad_alloc();
+}
 
-    Traits traits;
-    Arrangement arrangement(&traits);
-    build(arrangement, curves, cancel);
-    curves = {};
+void gmpFree(void* p, std::size_t)
+{
+    std::free(p);
+}
+
+// Memory an arrangement takes for each piece at the least, asked for at once before the work begins: where
+// there is not that much, memory runs out here rather than deep inside the geometry library.
+constexpr std::size_t bytesPerPiece = 1024;
+
+// The parts, areas and outer boundary of the largest part, from the arrangement of the boundary pieces.
+void describe(Arrangement& arrangement, CoveredGround& result, CancelCheck& cancel)
+{
 
     for (auto v = arrangement.vertices_begin(); v != arrangement.vertices_end(); ++v) {
         cancel();
@@ -537,7 +755,7 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
             result.overlapping = true;
     }
     if (covered.empty())
-        return result;
+        return;
 
     // Ground that meets at a vertex is one part.
     Parts parts(covered.size());
@@ -628,11 +846,67 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
             result.ringEnclosesPart = true;
             break;
         }
-        if (rounded.complete && encloses(exact, result.ring, cancel)) {
+        if (rounded.complete && enclosesSimply(exact, result.ring, cancel)) {
             result.ringEnclosesPart = true;
             break;
         }
     }
+}
+
+CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
+                    CancelCheck& cancel, std::size_t mostVertices)
+{
+    {
+        std::size_t least = std::max<std::size_t>(pieces.size(), 1);
+        if (mostVertices > 0)
+            least = std::min(least, mostVertices);
+        void* volatile headroom = ::operator new(least * bytesPerPiece);
+        ::operator delete(headroom);
+    }
+
+    CoveredGround result;
+    result.outcome = CoveredGround::Outcome::Done;
+
+    std::vector<std::optional<ExactPoint>> exactPoints(points.size());
+    auto exactPoint = [&](unsigned i) -> ExactPoint const& {
+        if (!exactPoints[i]) {
+            if (!points[i].isValid())
+                throw Invalid();
+            exactPoints[i] = ExactPoint(points[i].getX(), points[i].getY());
+        }
+        return *exactPoints[i];
+    };
+    std::vector<Curve> curves;
+    curves.reserve(pieces.size());
+    for (BoundaryPiece const& piece : pieces) {
+        cancel();
+        if (piece.from >= points.size() || piece.to >= points.size())
+            throw Invalid();
+        if (piece.count <= 0)
+            continue;
+        ExactPoint const& from = exactPoint(piece.from);
+        ExactPoint const& to = exactPoint(piece.to);
+        if (from != to)
+            curves.emplace_back(Segment(from, to), signedCounts(from, to, { piece.count, 0 }));
+    }
+    exactPoints = {};
+    if (curves.empty())
+        return result;
+
+    auto built = std::make_unique<Built>();
+    try {
+        build(*built, curves, cancel, mostVertices);
+        curves = {};
+        Reaper::free(std::make_unique<Swept>(*built));
+        describe(built->arrangement, result, cancel);
+    } catch (std::bad_alloc const&) {
+        // Freed at once: the memory is wanted back.
+        throw;
+    } catch (...) {
+        Reaper::free(std::move(built));
+        throw;
+    }
+    Reaper::free(std::move(built));
     return result;
 }
 
@@ -641,14 +915,21 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
 CoveredGround coveredGround(std::vector<Point> const& points, std::vector<BoundaryPiece> const& pieces,
                             std::function<bool()> const& isCancelled, std::size_t mostVertices)
 {
-    (void)mostVertices;
+    static std::once_flag gmpThrows;
+    std::call_once(gmpThrows, [] { mp_set_memory_functions(gmpAllocate, gmpReallocate, gmpFree); });
     CancelCheck cancel(isCancelled);
     CoveredGround result;
     try {
-        result = cover(points, pieces, cancel);
+        result = cover(points, pieces, cancel, mostVertices);
     } catch (Cancelled const&) {
         result = CoveredGround();
         result.outcome = CoveredGround::Outcome::Cancelled;
+    } catch (TooLarge const&) {
+        result = CoveredGround();
+        result.outcome = CoveredGround::Outcome::TooLarge;
+    } catch (std::bad_alloc const&) {
+        result = CoveredGround();
+        result.outcome = CoveredGround::Outcome::OutOfMemory;
     } catch (...) {
         // Invalid pieces, or CGAL failing on the way.
         result = CoveredGround();

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <random>
+#include <tuple>
 #include <vector>
 
 using namespace Pelko::Corvex;
@@ -94,6 +96,73 @@ long count(std::vector<Point> const& ring, Point const& p)
 {
     return std::count_if(ring.begin(), ring.end(),
                          [&](Point const& q) { return q.getX() == p.getX() && q.getY() == p.getY(); });
+}
+
+bool same(Point const& a, Point const& b)
+{
+    return a.getX() == b.getX() && a.getY() == b.getY();
+}
+
+bool onSegment(Point const& a, Point const& b, Point const& p)
+{
+    return turn(a, b, p) == 0 && std::min(a.getX(), b.getX()) <= p.getX()
+        && p.getX() <= std::max(a.getX(), b.getX()) && std::min(a.getY(), b.getY()) <= p.getY()
+        && p.getY() <= std::max(a.getY(), b.getY());
+}
+
+// Exactly: no two edges of the ring meet but adjacent ones at their corner and others at a corner the ring
+// passes twice; no edge folds back over the one before.
+bool simple(std::vector<Point> const& ring)
+{
+    const std::size_t n = ring.size();
+    if (n < 3)
+        return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        Point const& a = ring[i];
+        Point const& b = ring[(i + 1) % n];
+        Point const& c = ring[(i + 2) % n];
+        if (same(a, b) || (turn(a, b, c) == 0 && (onSegment(a, b, c) || onSegment(b, c, a))))
+            return false;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 2; j < n; ++j) {
+            if (i == 0 && j == n - 1)
+                continue;
+            Point const& a = ring[i];
+            Point const& b = ring[(i + 1) % n];
+            Point const& c = ring[j];
+            Point const& d = ring[(j + 1) % n];
+            if (turn(a, b, c) * turn(a, b, d) < 0 && turn(c, d, a) * turn(c, d, b) < 0)
+                return false;
+            for (auto const& [p, e0, e1] : { std::tuple(c, a, b), std::tuple(d, a, b), std::tuple(a, c, d),
+                                             std::tuple(b, c, d) })
+                if (onSegment(e0, e1, p) && !same(p, e0) && !same(p, e1))
+                    return false;
+        }
+    return true;
+}
+
+// Three thin triangles, each with its long edge through a point a few units in the last place from one
+// point at survey coordinates: their crossings there are no pairs of doubles and lie a few units apart.
+std::vector<Point> nearMiss(std::mt19937_64& random)
+{
+    auto unit = [&] { return static_cast<double>(random() >> 11) * 0x1p-53; };
+    const double x0 = 500000 + std::floor(unit() * 1000) / 8, y0 = 4000000 + std::floor(unit() * 1000) / 8;
+    const double ux = std::nextafter(x0, 1e9) - x0, uy = std::nextafter(y0, 1e9) - y0;
+    std::vector<Point> points;
+    for (int k = 0; k < 3; ++k) {
+        const double px = x0 + std::round((unit() - 0.5) * 8) * ux;
+        const double py = y0 + std::round((unit() - 0.5) * 8) * uy;
+        const double a = unit() * 2 * std::acos(-1.0);
+        const double length = 5 + unit() * 20, width = 0.01 + unit() * 0.5;
+        const double c = std::cos(a), s = std::sin(a);
+        const double side = unit() < 0.5 ? 1 : -1;
+        points.emplace_back(px - length * c, py - length * s);
+        points.emplace_back(px + length * c, py + length * s);
+        points.emplace_back(px - side * width * s + (unit() - 0.5) * length * c,
+                            py + side * width * c + (unit() - 0.5) * length * s);
+    }
+    return points;
 }
 
 } // namespace
@@ -224,6 +293,30 @@ TEST(CoveredGround, PartsHolesAndIslands)
     g = cover(points, { island[0], island[1], apart[0], apart[1] });
     EXPECT_EQ(g.parts, 2);
     EXPECT_EQ(g.ring.front().getX(), 2);
+
+    // At survey coordinates, with a triangle across the frame's left side whose crossings with it are no
+    // pairs of doubles: the outer ring has moved corners; the island is still counted inside it.
+    const double x0 = 4084594.125, y0 = 512370.5;
+    std::vector<Point> survey;
+    for (Point const& p : points)
+        survey.emplace_back(p.getX() + x0, p.getY() + y0);
+    const auto t = static_cast<unsigned>(survey.size());
+    survey.insert(survey.end(), { Point(x0 - 1, y0 + 0.5), Point(x0 + 0.5, y0 + 1), Point(x0 - 1, y0 + 2) });
+    all = frame;
+    all.insert(all.end(), island.begin(), island.end());
+    all.push_back({ t, t + 1, t + 2 });
+    g = cover(survey, all);
+    EXPECT_EQ(g.parts, 2);
+    EXPECT_TRUE(g.overlapping);
+    // Left of the frame the triangle adds a trapezoid of 1.
+    EXPECT_NEAR(g.area, 16 + 1 + 1, 1e-6);
+    EXPECT_NEAR(g.largestArea, 16 + 1, 1e-6);
+    EXPECT_NEAR(g.enclosedArea, 16 + 1 + 1, 1e-6);
+    EXPECT_TRUE(g.ringEnclosesPart);
+    EXPECT_TRUE(simple(g.ring));
+    EXPECT_NEAR(ringArea(g.ring), 25 + 1, 1e-6);
+    EXPECT_EQ(std::count_if(g.ring.begin(), g.ring.end(), [&](Point const& q) { return count(survey, q) == 0; }),
+              2);
 }
 
 TEST(CoveredGround, DegenerateAndFaultyPieces)
@@ -278,4 +371,59 @@ TEST(CoveredGround, CancelIsSeen)
         EXPECT_EQ(asked, looks);
         EXPECT_LE(timer.elapsed(), whole / 4 + 10) << looks;
     }
+}
+
+TEST(CoveredGround, MovedCornersNeverMakeTheRingCrossItself)
+{
+    // Drawings where a corner moved to a pair of doubles landed on or past a third face's edge, and the
+    // ring crossed itself while told checked.
+    const std::vector<std::vector<Point>> crossed {
+        { { 500029.71627504012, 4000092.689893405 }, { 500070.28372496011, 4000077.560106596 },
+          { 500044.91303312196, 4000085.7965357536 }, { 500068.01495043602, 4000072.1141866799 },
+          { 500031.9850495641, 4000098.135813321 }, { 500052.00169280363, 4000085.950753829 },
+          { 500065.85097081354, 4000100.3094743844 }, { 500034.14902918611, 4000069.9405256184 },
+          { 500053.3351491022, 4000083.3074093135 } },
+        { { 499995.76806088915, 4000116.1970762126 }, { 500014.98193911073, 4000087.0529237865 },
+          { 500006.0189666737, 4000102.1744900304 }, { 500001.32282826555, 4000119.015738741 },
+          { 500009.42717173469, 4000084.2342612562 }, { 500005.21497762832, 4000099.2331671948 },
+          { 500009.40832211834, 4000093.7446097941 }, { 500001.34167788201, 4000109.5053902031 },
+          { 500003.65059540345, 4000098.7635181057 } },
+        { { 500043.68560536037, 4000006.4367651548 }, { 499996.81439463986, 4000012.5632348433 },
+          { 500025.54550803476, 4000009.1968421191 }, { 500000.54627583397, 4000022.4016934503 },
+          { 500039.9537241658, 3999996.598306546 }, { 500029.43393324787, 4000007.9523709845 },
+          { 499999.2660800055, 4000005.942735137 }, { 500041.23391999438, 4000013.0572648621 },
+          { 500030.34255359083, 4000010.2596551292 } },
+        { { 500030.93139895005, 4000048.3457504273 }, { 500059.3186010503, 4000086.1542495689 },
+          { 500050.73738372198, 4000068.726620981 }, { 500028.5830528877, 4000063.0941619542 },
+          { 500061.66694711184, 4000071.405838042 }, { 500050.33426913776, 4000067.9336039918 },
+          { 500047.33059103042, 4000059.9574592477 }, { 500042.9194089697, 4000074.5425407514 },
+          { 500046.38050178648, 4000064.428088129 } },
+        { { 500045.65812127641, 4000059.3012464778 }, { 500069.59187872347, 4000040.1987535241 },
+          { 500062.89882965916, 4000053.7982056262 }, { 500065.67586026259, 4000059.6688748007 },
+          { 500049.57413973717, 4000039.8311252031 }, { 500054.82182015316, 4000049.8985406733 },
+          { 500052.00261753192, 4000037.1236974937 }, { 500063.24738246773, 4000062.3763025091 },
+          { 500058.33475602791, 4000048.1385319424 } },
+    };
+    const Triangles three { { 0, 1, 2 }, { 3, 4, 5 }, { 6, 7, 8 } };
+    // Whether the ring was told checked; if so, it must be.
+    auto expectSound = [&](std::vector<Point> const& points, int k) {
+        const CoveredGround g = cover(points, three);
+        EXPECT_EQ(g.outcome, Outcome::Done) << k;
+        EXPECT_EQ(g.parts, 1) << k;
+        if (!g.ringEnclosesPart)
+            return false;
+        EXPECT_TRUE(simple(g.ring)) << k;
+        for (Point const& p : points)
+            EXPECT_TRUE(insideOrOn(g.ring, p)) << k;
+        return true;
+    };
+    for (std::size_t k = 0; k < crossed.size(); ++k)
+        expectSound(crossed[k], static_cast<int>(k));
+
+    // More of the kind: a ring told checked is simple and holds every corner.
+    std::mt19937_64 random(12345);
+    int checked = 0;
+    for (int k = 0; k < 200; ++k)
+        checked += expectSound(nearMiss(random), k);
+    EXPECT_GE(checked, 190);
 }

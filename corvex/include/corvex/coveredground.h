@@ -31,9 +31,10 @@ struct CoveredGround
         // winding number below zero or one that depends on the way round), or the geometry library failing.
         Failed,
         // The arrangement of the pieces would hold more vertices (their ends and the points where they
-        // cross) than allowed: given up, nothing kept.
+        // cross) than allowed: given up, nothing kept, as soon as the sweep building it has found that many.
         TooLarge,
-        // Memory ran out on the way: given up, nothing kept.
+        // Memory ran out on the way (in the geometry library or its exact numbers too): given up, nothing
+        // kept.
         OutOfMemory,
     };
     Outcome outcome = Outcome::Failed;
@@ -54,9 +55,9 @@ struct CoveredGround
     // pair of doubles is moved to a nearby pair in the uncovered ground next to it, and one where the
     // boundary goes straight is left out.
     std::vector<Point> ring;
-    // Every point of the largest part lies inside or on `ring`, and `ring` never crosses itself: always so
-    // where no corner was moved, else checked exactly, moving the corners further out a few times before
-    // giving up.
+    // Every point of the largest part lies inside or on `ring`, and `ring` never crosses itself, meets
+    // itself only at a corner it passes twice and winds once round what it encloses: always so where no
+    // corner was moved, else checked exactly, moving the corners further out a few times before giving up.
     bool ringEnclosesPart = false;
     // Plan area of the ground inside the outer boundary, islands in the part's holes included. Moved corners
     // add slivers a few units in the last place wide to what `ring` encloses; they are not counted.
@@ -64,9 +65,12 @@ struct CoveredGround
 };
 
 // The ground the triangles that the pieces bound cover. Pieces of zero length, or with a count below one,
-// are left out. isCancelled, when set, is asked every few thousand steps; once it says true the outcome is
-// Cancelled. mostVertices, where not 0, bounds the arrangement's vertices (and with them its time and
-// memory): past it the outcome is TooLarge.
+// are left out. isCancelled, when set, is asked every few thousand steps, the sweep's events among them; once
+// it says true the outcome is Cancelled. mostVertices, where not 0, bounds the arrangement's vertices (and
+// with them its time and memory, some 1.5 KB a vertex at the peak): the outcome is TooLarge once the points
+// the sweep has handled and those it has queued (ends, and crossings found so far) are more; with as many
+// vertices as allowed the work is done. The arrangement is freed on a thread of its own after the call (at
+// once where memory ran out), so that a cancel returns at once; the program waits for that freeing at exit.
 CORVEX_EXPORT CoveredGround coveredGround(std::vector<Point> const& points,
                                           std::vector<BoundaryPiece> const& pieces,
                                           std::function<bool()> const& isCancelled = {},
