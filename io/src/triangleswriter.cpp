@@ -249,8 +249,7 @@ bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal, b
     // read-only connection cannot remove: such a file is read as it is, without locks or files beside
     // it. A log with anything in it is for the caller to refuse first.
     struct stat log;
-    const bool immutable
-        = start[18] == 2 || start[19] == 2 || ::lstat((path + "-wal").c_str(), &log) == 0;
+    const bool immutable = start[18] == 2 || start[19] == 2 || ::lstat((path + "-wal").c_str(), &log) == 0;
     // An absolute path goes after an empty authority, so that one starting "//" is no host's.
     std::string uri = path.compare(0, 1, "/") == 0 ? "file://" : "file:";
     for (const char c : path) {

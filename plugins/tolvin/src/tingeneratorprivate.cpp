@@ -154,18 +154,20 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
         if (strange.isEmpty())
             continue;
         const char* text = target.exists()
-            ? QT_TRANSLATE_NOOP("TinDialog",
-                                "%1 is not replaced: at %2, where SQLite keeps a database's %3, lies %4. "
-                                "SQLite would take it for the new TIN's %3 and could not open the TIN. Remove "
-                                "or rename it to replace the TIN. Nothing was changed.")
-            : QT_TRANSLATE_NOOP("TinDialog",
-                                "%1 is not written: at %2, where SQLite keeps a database's %3, lies %4. "
-                                "SQLite would take it for the new TIN's %3 and could not open the TIN. Remove "
-                                "or rename it to write the TIN there. Nothing was changed.");
+            ? QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "%1 is not replaced: at %2, where SQLite keeps a database's %3, lies %4. "
+                "SQLite would take it for the new TIN's %3 and could not open the TIN. Remove "
+                "or rename it to replace the TIN. Nothing was changed.")
+            : QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "%1 is not written: at %2, where SQLite keeps a database's %3, lies %4. "
+                "SQLite would take it for the new TIN's %3 and could not open the TIN. Remove "
+                "or rename it to write the TIN there. Nothing was changed.");
         const QString kind = beside == log ? QCoreApplication::translate("TinDialog", "write-ahead log")
                                            : QCoreApplication::translate("TinDialog", "journal");
-        return QCoreApplication::translate("TinDialog", text).arg(shownPath(path, file), native(beside), kind,
-                                                                  strange);
+        return QCoreApplication::translate("TinDialog", text)
+            .arg(shownPath(path, file), native(beside), kind, strange);
     }
     if (target.exists()) {
         if (isPendingLog(log))
@@ -432,14 +434,13 @@ bool DxfData::generate()
     if (share > 0 && share < 100)
         percent = std::clamp(percent, 1, 99);
     // Where the drawing has several parts, the overlap may lie in one the border does not go round.
-    if (result.overlapping)
-        add(result.parts > 1
-                ? QCoreApplication::translate("TinDialog",
-                                              "Faces of the drawing overlap: each part is the ground its faces "
-                                              "cover together.")
-                : QCoreApplication::translate("TinDialog",
-                                              "Faces of the drawing overlap: the border goes round the ground "
-                                              "they cover together."));
+    if (result.overlapping && result.parts > 1)
+        add(QCoreApplication::translate(
+            "TinDialog", "Faces of the drawing overlap: each part is the ground its faces cover together."));
+    else if (result.overlapping)
+        add(QCoreApplication::translate("TinDialog",
+                                        "Faces of the drawing overlap: the border goes round the ground they "
+                                        "cover together."));
     if (result.parts > 1 && result.borderShare >= 0)
         add(QCoreApplication::translate("TinDialog",
                                         "The drawing has %n separate parts; the border goes round the "

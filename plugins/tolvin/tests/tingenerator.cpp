@@ -97,8 +97,8 @@ int temporaryNameGrowth(const QString& folder, int runs)
         probe.cancel();
         const unsigned long count = std::stoul(temporary.substr(temporary.rfind('.') + 1));
         if (std::to_string(count + 1).size() == std::to_string(count + runs).size())
-            return static_cast<int>(temporary.size() - target.size()
-                                    + std::to_string(count + 1).size() - std::to_string(count).size());
+            return static_cast<int>(temporary.size() - target.size() + std::to_string(count + 1).size()
+                                    - std::to_string(count).size());
     }
     return -1;
 }
@@ -302,20 +302,23 @@ void TinGeneratorTest::drawingIntoDatabase()
     // A face over the larger part, sharing no corner with it, is the same ground: no third part. Its
     // border goes round the ground, and the run says that faces overlap.
     faces.push_back({ 0.5, 0.5, 2.5, 1, 1, 2.5 });
-    QCOMPARE(run(),
-             QStringLiteral("Faces of the drawing overlap: each part is the ground its faces cover together. ")
-                 + parts);
+    QCOMPARE(
+        run(),
+        QStringLiteral("Faces of the drawing overlap: each part is the ground its faces cover together. ")
+            + parts);
     QCOMPARE(readTin(partsTarget).border.size(), size_t(4));
 
     // The overlap in the smaller part, which the border does not go round, and in a drawing of one part.
     faces.pop_back();
     faces.push_back({ 100.2, 0.2, 100.9, 0.3, 100.3, 0.9 });
-    QCOMPARE(run(),
-             QStringLiteral("Faces of the drawing overlap: each part is the ground its faces cover together. ")
-                 + parts);
+    QCOMPARE(
+        run(),
+        QStringLiteral("Faces of the drawing overlap: each part is the ground its faces cover together. ")
+            + parts);
     faces.erase(faces.begin() + 2, faces.begin() + 4);
     QCOMPARE(run(),
-             QStringLiteral("Faces of the drawing overlap: the border goes round the ground they cover together."));
+             QStringLiteral(
+                 "Faces of the drawing overlap: the border goes round the ground they cover together."));
 }
 
 void TinGeneratorTest::drawingWithoutMapping()
@@ -1212,7 +1215,8 @@ void TinGeneratorTest::fullDiskIsNamed()
     QVERIFY(writeTin(target));
     const QByteArray before = readAll(target);
     fullFolder = QFile::encodeName(QFileInfo(folder).canonicalFilePath()).toStdString();
-    const QString full = QStringLiteral("The TIN database %1 could not be written: no space left on the device.");
+    const QString full
+        = QStringLiteral("The TIN database %1 could not be written: no space left on the device.");
     for (const QString& data : { points, drawing }) {
         for (const QString& tin : { target, QDir(folder).filePath(QStringLiteral("new.qvr")) }) {
             TinGenerator generator(data, tin);
@@ -1236,11 +1240,12 @@ void TinGeneratorTest::somethingElseAtTheLogsName()
     QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("site.qvr-wal")));
     DatData onto(data, target);
     QVERIFY(!onto.generate());
-    QCOMPARE(onto.message,
-             QStringLiteral("%1 is not written: at %1-wal, where SQLite keeps a database's write-ahead log, lies "
-                            "a folder. SQLite would take it for the new TIN's write-ahead log and could not "
-                            "open the TIN. Remove or rename it to write the TIN there. Nothing was changed.")
-                 .arg(target));
+    QCOMPARE(
+        onto.message,
+        QStringLiteral("%1 is not written: at %1-wal, where SQLite keeps a database's write-ahead log, lies "
+                       "a folder. SQLite would take it for the new TIN's write-ahead log and could not "
+                       "open the TIN. Remove or rename it to write the TIN there. Nothing was changed.")
+            .arg(target));
     QVERIFY(!QFileInfo::exists(target));
     QVERIFY(beside(target).isEmpty());
 
@@ -1311,11 +1316,12 @@ void TinGeneratorTest::linkedTargetNamesWhereItLeads()
     ::chmod(QFile::encodeName(folder).constData(), 0700);
     if (!written)
         QSKIP("cannot run as another user");
-    QCOMPARE(QString::fromStdString(*written),
-             QStringLiteral("%1 was written, but its folder %2 could not be synced, as it may be written but "
-                            "not read: a crash soon after may lose the new file. Saves into this folder go on "
-                            "without syncing it.")
-                 .arg(link, folder));
+    QCOMPARE(
+        QString::fromStdString(*written),
+        QStringLiteral("%1 was written, but its folder %2 could not be synced, as it may be written but "
+                       "not read: a crash soon after may lose the new file. Saves into this folder go on "
+                       "without syncing it.")
+            .arg(link, folder));
     QCOMPARE(readTin(tin).triangles.size(), size_t(1));
 }
 
