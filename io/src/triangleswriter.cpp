@@ -244,12 +244,13 @@ bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal, b
         || std::memcmp(start, header, sizeof header) != 0)
         return false;
     file.close();
-    // A look changes nothing. In write-ahead-log mode, and wherever anything lies at the log's name,
-    // SQLite would create the log's index (and the log) beside the file, owned by whoever looks, which a
-    // read-only connection cannot remove: such a file is read as it is, without locks or files beside
-    // it. A log with anything in it is for the caller to refuse first.
+    // A look changes nothing. In write-ahead-log mode, and wherever SQLite finds a log (anything at its
+    // name but an empty regular file), it would create the log's index (and the log) beside the file,
+    // owned by whoever looks, which a read-only connection cannot remove: such a file is read as it is,
+    // without locks or files beside it. A log with anything in it is for the caller to refuse first.
     struct stat log;
-    const bool immutable = start[18] == 2 || start[19] == 2 || ::lstat((path + "-wal").c_str(), &log) == 0;
+    const bool immutable = start[18] == 2 || start[19] == 2
+        || (::stat((path + "-wal").c_str(), &log) == 0 && (!S_ISREG(log.st_mode) || log.st_size > 0));
     // An absolute path goes after an empty authority, so that one starting "//" is no host's.
     std::string uri = path.compare(0, 1, "/") == 0 ? "file://" : "file:";
     for (const char c : path) {

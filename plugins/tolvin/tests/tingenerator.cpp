@@ -1111,11 +1111,19 @@ void TinGeneratorTest::lookingAtTheTargetLeavesNothing()
     QVERIFY(!refused.generate());
     QCOMPARE(refused.message, QStringLiteral("%1 is not a TIN database and is not replaced.").arg(other));
     QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System), files);
-    // An empty file at the log's name beside a database of the other mode: looking takes it for a log too.
-    QVERIFY(writeTin(other + "2"));
-    QVERIFY(writeText(other + "2-wal", QByteArray()));
-    QVERIFY(DatData::isTinDatabase(other + "2"));
-    QVERIFY(!QFileInfo::exists(other + "2-shm"));
+    // An empty file at the log's name, which SQLite takes for none, beside a TIN of the other mode: the
+    // look still finds the journal of a write that did not end.
+    const QString journaled = m_folder->filePath(QStringLiteral("journaled.qvr"));
+    QVERIFY(writeTin(journaled));
+    QVERIFY(writeText(journaled + "-wal", QByteArray()));
+    QVERIFY(DatData::isTinDatabase(journaled));
+    QVERIFY(leaveHotJournal(journaled));
+    bool hotJournal = false;
+    QVERIFY(!DatData::isTinDatabase(journaled, &hotJournal));
+    QVERIFY(hotJournal);
+    QVERIFY(!QFileInfo::exists(journaled + "-shm"));
+    QVERIFY(QFile::remove(journaled + "-journal"));
+    QVERIFY(QFile::remove(journaled + "-wal"));
 
     // The TIN is replaced all the same, and the new one reads whole.
     DatData replacing(data, tin);
