@@ -361,6 +361,27 @@ private slots:
         QCOMPARE(window.windowTitle(), title(file));
     }
 
+    // Through a link, the refusal names where the link leads.
+    void newOntoALinkToAFifoSaysWhereItLeads()
+    {
+        const QString file = emptyRoad(QStringLiteral("open.rod"));
+        MainWindow window;
+        QVERIFY(Trelvin::instance()->openRoad(file));
+        const QString fifo = path(QStringLiteral("pipe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString link = path(QStringLiteral("link.rod"));
+        QCOMPARE(::symlink("pipe", QFile::encodeName(link).constData()), 0);
+
+        ScriptedPrompter prompter;
+        prompter.answer(ScriptedPrompter::SaveFile, link);
+        prompter.answer(ScriptedPrompter::Critical, QMessageBox::Ok);
+        window.onNew();
+        QCOMPARE(prompter.calls.last().text,
+                 QStringLiteral("%1 (a link to %2) is not a regular file; the road was not saved over it.")
+                     .arg(QDir::toNativeSeparators(link), QDir::toNativeSeparators(fifo)));
+        QCOMPARE(Trelvin::instance()->path(), file);
+    }
+
     void closingReturnsToTheWelcomePage()
     {
         MainWindow window;

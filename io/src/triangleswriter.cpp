@@ -16,10 +16,13 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Pelko::Corvex::Triangle3D;
@@ -227,20 +230,45 @@ bool TrianglesWriter::fitsDatabasePath(const std::string& path, std::size_t* lon
     return absolute <= limit;
 }
 
-bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal)
+bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal, bool* inUse)
 {
     if (hotJournal)
         *hotJournal = false;
+    if (inUse)
+        *inUse = false;
     static const char header[] = "SQLite format 3";
-    char start[sizeof header] = {};
+    // The database header: its bytes 18 and 19 are 2 in write-ahead-log mode.
+    unsigned char start[100] = {};
     std::ifstream file(path, std::ios::binary);
-    if (!file.read(start, sizeof start) || std::memcmp(start, header, sizeof header) != 0)
+    if (!file.read(reinterpret_cast<char*>(start), sizeof start)
+        || std::memcmp(start, header, sizeof header) != 0)
         return false;
     file.close();
+    // A look changes nothing. In write-ahead-log mode, and wherever SQLite finds a log (anything at its
+    // name but an empty regular file), it would create the log's index (and the log) beside the file,
+    // owned by whoever looks, which a read-only connection cannot remove: such a file is read as it is,
+    // without locks or files beside it. A log with anything in it is for the caller to refuse first.
+    struct stat log;
+    const bool immutable = start[18] == 2 || start[19] == 2
+        || (::stat((path + "-wal").c_str(), &log) == 0 && (!S_ISREG(log.st_mode) || log.st_size > 0));
+    // An absolute path goes after an empty authority, so that one starting "//" is no host's.
+    std::string uri = path.compare(0, 1, "/") == 0 ? "file://" : "file:";
+    for (const char c : path) {
+        if (std::isalnum(static_cast<unsigned char>(c)) || std::strchr("/-._~", c)) {
+            uri += c;
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            uri += escaped;
+        }
+    }
+    if (immutable)
+        uri += "?immutable=1";
 
     sqlite3* db = nullptr;
     bool tin = false;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
         // A program writing the TIN just then holds its lock for moments.
         sqlite3_busy_timeout(db, 2000);
         sqlite3_stmt* stmt = nullptr;
@@ -254,8 +282,11 @@ bool TrianglesWriter::isTinDatabase(const std::string& path, bool* hotJournal)
             sqlite3_bind_text(stmt, 2, index.c_str(), -1, SQLITE_TRANSIENT);
             tin = sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int(stmt, 0) == 2;
         }
+        const int error = sqlite3_extended_errcode(db);
         if (hotJournal)
-            *hotJournal = sqlite3_extended_errcode(db) == SQLITE_READONLY_ROLLBACK;
+            *hotJournal = error == SQLITE_READONLY_ROLLBACK;
+        if (inUse)
+            *inUse = !tin && (error & 0xff) == SQLITE_BUSY;
         sqlite3_finalize(stmt);
     }
     // SQLite may hand out a handle even when the open failed; it still has to be closed.

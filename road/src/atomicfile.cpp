@@ -231,7 +231,9 @@ bool isPlainNumber(const std::string& text)
         && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Whether the name is exactly one a save of the target gives its temporary file.
+// Whether the name is exactly one a save of the target gives its temporary file, the target's whole name
+// in it. A name cut to the limit may be that of a save of any target sharing its first bytes, or a file
+// that only looks so: it is never taken for a leftover.
 bool isTemporaryName(const std::string& name, const std::string& target, size_t limit)
 {
     const size_t dot = name.rfind('.');
@@ -242,8 +244,9 @@ bool isTemporaryName(const std::string& name, const std::string& target, size_t 
     const std::string count = name.substr(dot + 1);
     if (!isPlainNumber(pid) || !isPlainNumber(count))
         return false;
+    const std::string suffix = ".~" + pid + "." + count;
     const std::string expected = temporaryName(target, pid, count, limit);
-    return expected.compare(nameStart(expected), std::string::npos, name) == 0;
+    return expected == target + suffix && expected.compare(nameStart(expected), std::string::npos, name) == 0;
 }
 
 // A regular file of this user, not followed if a link.

@@ -580,13 +580,16 @@ TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
     const std::string ended = std::to_string(endedProcess());
     auto make = [this](const std::string& name) { std::ofstream(path(name)) << "left"; };
     // Removed: a file named as a save names them, of this user, that no save holds, whether its process
-    // id runs here or not; also where the name was cut to the file system's limit.
+    // id runs here or not.
     make("road.rod.~" + ended + ".7");
     make("road.rod.~" + ended + ".0");
     make("road.rod.~1.7");
+    // Kept where the name was cut to the file system's limit: it may be any file of a road sharing the
+    // first bytes, or none.
     const std::string longName = std::string(251, 'r') + ".rod";
     const std::string longSuffix = ".~" + ended + ".12";
-    make(longName.substr(0, 255 - longSuffix.size()) + longSuffix);
+    const std::string cut = longName.substr(0, 255 - longSuffix.size()) + longSuffix;
+    make(cut);
     // Kept: a save elsewhere holds it, the name only looks alike, the file belongs to another road, is no
     // regular file or is another user's.
     const std::string held = "road.rod.~" + ended + ".11";
@@ -621,11 +624,40 @@ TEST_F(Save, TheNextSaveRemovesWhatKilledSavesLeftBehind)
     ::close(holder);
     expected.insert("road.rod");
     expected.insert(longName);
+    expected.insert(cut);
     expected.insert(running.temporaryPath().substr(folder.size() + 1));
     const auto entries = FileWatch::entries(folder);
     EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected);
     EXPECT_TRUE(running.write("<Road/>", 7));
     EXPECT_EQ(running.commit(), SaveError::None);
+}
+
+// Where the temporary name is cut to the file system's limit, the first bytes of the road's name are all
+// it keeps: another file of the folder may read the same, and a save of the road never takes it for its
+// own leftover, whatever process id and number it carries.
+TEST_F(Save, ACutTemporaryNameNeverRemovesAnotherFile)
+{
+    const std::string road = path(std::string(251, 'r') + ".rod");
+    ASSERT_TRUE(saveRoad(road, 1.0));
+    std::set<std::string> expected = { road.substr(folder.size() + 1) };
+    for (const std::string& id : { std::to_string(endedProcess()), std::to_string(::getpid()) })
+        for (const char* count : { "0", "1", "12" }) {
+            const std::string suffix = ".~" + id + "." + count;
+            // As a save names it, and as one whose writer keeps a journal beside it.
+            const std::string name = std::string(255 - suffix.size(), 'r') + suffix;
+            const std::string journaled = std::string(247 - suffix.size(), 'r') + suffix;
+            for (const std::string& file : { name, journaled, journaled + "-journal" }) {
+                std::ofstream(path(file)) << "survey";
+                expected.insert(file);
+            }
+        }
+    ASSERT_TRUE(saveRoad(road, 2.0));
+    EXPECT_EQ(offsetIn(road), 2.0);
+    AtomicFile companions(road, { "-journal" });
+    ASSERT_EQ(companions.open(), SaveError::None);
+    companions.cancel();
+    const auto entries = FileWatch::entries(folder);
+    EXPECT_EQ(std::set<std::string>(entries.begin(), entries.end()), expected);
 }
 
 // A save to a new path writes nothing there until the whole road is in place: a failed one leaves

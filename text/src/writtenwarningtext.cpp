@@ -3,9 +3,21 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace Zemko::Trelvin {
+
+namespace {
+
+// The file a save of path wrote: the one its links lead to.
+QString writtenFile(const QString& path)
+{
+    const std::string file = Pelko::Road::AtomicFile::resolve(QFile::encodeName(path).toStdString());
+    return file.empty() ? path : QFile::decodeName(file.c_str());
+}
+
+} // namespace
 
 QString writtenWarningText(Pelko::Road::SaveError outcome, int systemError, const QString& path)
 {
@@ -23,7 +35,7 @@ QString writtenWarningText(Pelko::Road::SaveError outcome, int systemError, cons
                                            "%1 was written, but its folder %2 could not be synced, as it may "
                                            "be written but not read: a crash soon after may lose the new "
                                            "file. Saves into this folder go on without syncing it.")
-            .arg(file, QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
+            .arg(file, QDir::toNativeSeparators(QFileInfo(writtenFile(path)).absolutePath()));
     case Pelko::Road::SaveError::AttributesNotKept:
         return QCoreApplication::translate(
                    context,

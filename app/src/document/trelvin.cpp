@@ -1,5 +1,6 @@
 #include "document/trelvin.h"
 
+#include <road/atomicfile.h>
 #include <road/roadsurface.h>
 #include <road/slopesectiontemplatelibrary.h>
 
@@ -32,6 +33,13 @@ std::string localPath(const QString& path)
 }
 
 using Pelko::Road::SaveError;
+
+// The file a save of path writes: the one its links lead to.
+QString writtenFile(const QString& path)
+{
+    const std::string file = Pelko::Road::AtomicFile::resolve(QFile::encodeName(path).toStdString());
+    return file.empty() ? path : QFile::decodeName(file.c_str());
+}
 
 } // namespace
 
@@ -200,7 +208,7 @@ bool Trelvin::recordWrite(bool saved, SaveError error, int systemError, const QS
     m_fileErrorIsNews = true;
     // Every save into such a folder meets it again: the user hears it once.
     if (error == SaveError::FolderNotReadable) {
-        const QString folder = QFileInfo(path).absolutePath();
+        const QString folder = QFileInfo(writtenFile(path)).absolutePath();
         m_fileErrorIsNews = !m_unsyncableFolders.contains(folder);
         m_unsyncableFolders.insert(folder);
     }
@@ -210,13 +218,19 @@ bool Trelvin::recordWrite(bool saved, SaveError error, int systemError, const QS
 QString Trelvin::fileErrorText() const
 {
     const QString file = QDir::toNativeSeparators(m_fileErrorPath);
+    // What lies at the path is where its links lead.
+    const QString target = writtenFile(m_fileErrorPath);
+    const QString refused
+        = QFileInfo(target).absoluteFilePath() == QFileInfo(m_fileErrorPath).absoluteFilePath()
+        ? file
+        : tr("%1 (a link to %2)").arg(file, QDir::toNativeSeparators(target));
     switch (m_fileError) {
     case SaveError::None:
         return QString();
     case SaveError::NotRegularFile:
-        return tr("%1 is not a regular file; the road was not saved over it.").arg(file);
+        return tr("%1 is not a regular file; the road was not saved over it.").arg(refused);
     case SaveError::NotRoadFile:
-        return tr("%1 is not a road file; the road was not saved over it.").arg(file);
+        return tr("%1 is not a road file; the road was not saved over it.").arg(refused);
     case SaveError::FolderNotReadable:
         if (!m_fileErrorIsNews)
             return QString();

@@ -74,10 +74,12 @@ public:
                       const std::string& databasePath, IProgress* progress);
 
     // True when the file at path is a TIN database: an SQLite file holding the triangle table and its
-    // index. The file is only read, and opened as a database only when it is an SQLite file. hotJournal,
-    // where given, tells whether it could not be read for the journal of a write that did not end beside
-    // it, which only a writer may roll back.
-    static bool isTinDatabase(const std::string& path, bool* hotJournal = nullptr);
+    // index. The file is only read, and opened as a database only when it is an SQLite file; nothing is
+    // created beside it (a database in write-ahead-log mode, or one with anything at its log's name, is
+    // read as it is, without locks). hotJournal, where given, tells whether it could not be read for the
+    // journal of a write that did not end beside it, which only a writer may roll back; inUse, whether
+    // another program held its write lock throughout the 2 s it was waited for.
+    static bool isTinDatabase(const std::string& path, bool* hotJournal = nullptr, bool* inUse = nullptr);
     // Whether SQLite can open a database at path: its full path (absolute, links resolved as SQLite
     // resolves them) leaves room within SQLite's limit on paths for the name of the database's journal.
     // longest, where given, is set to the longest full path SQLite takes for a database, in bytes.

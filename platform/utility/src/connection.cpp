@@ -1,5 +1,7 @@
 #include <utility/connection.h>
 
+#include <cerrno>
+
 namespace Zemko {
 namespace Utility {
 
@@ -8,10 +10,24 @@ namespace {
 // Milliseconds a statement waits for a lock another connection holds.
 constexpr int busyTimeout = 2000;
 
+thread_local int systemError = 0;
+
+// Notes the system's reason behind the connection's last error, where it has one.
+void noteSystemError(sqlite3* db)
+{
+    const int code = sqlite3_extended_errcode(db) & 0xff;
+    // SQLite reports a full disk as such, without the system's number.
+    if (code == SQLITE_FULL)
+        systemError = ENOSPC;
+    else if ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) && sqlite3_system_errno(db) != 0)
+        systemError = sqlite3_system_errno(db);
+}
+
 } // namespace
 
 Connection* Connection::create(const std::string& path, bool createIfMissing)
 {
+    systemError = 0;
     if (path.empty() || path.find('\0') != std::string::npos)
         return nullptr;
     sqlite3* db = nullptr;
@@ -46,7 +62,10 @@ Connection::~Connection()
 
 bool Connection::exec(const char* sql)
 {
-    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    noteSystemError(m_db);
+    return false;
 }
 
 bool Connection::beginTransactionWithExclusive()
@@ -66,7 +85,13 @@ bool Connection::rollback()
 
 std::string Connection::getLastError() const
 {
+    noteSystemError(m_db);
     return sqlite3_errmsg(m_db);
+}
+
+int Connection::lastSystemError()
+{
+    return systemError;
 }
 
 sqlite3* Connection::handle() const

@@ -8,6 +8,8 @@
 
 #include <road/atomicfile.h>
 
+#include <utility/connection.h>
+
 #include <text/systemerrortext.h>
 #include <text/writtenwarningtext.h>
 
@@ -20,6 +22,8 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 using Pelko::Corvex::Delaunay;
 using Pelko::IO::DxfConversion;
@@ -45,6 +49,14 @@ std::string fileName(const QString& path)
 // write-ahead log and its index. A super-journal ("-mj" and nine characters) comes only with a
 // transaction over several attached databases, which the writers never make.
 const std::vector<std::string> sqliteFiles { "-journal", "-wal", "-shm" };
+
+// The target as the user gave it, and where its links lead where they do.
+QString shownPath(const QString& path, const QString& file)
+{
+    if (QFileInfo(path).absoluteFilePath() == QFileInfo(file).absoluteFilePath())
+        return native(path);
+    return QCoreApplication::translate("TinDialog", "%1 (a link to %2)").arg(native(path), native(file));
+}
 
 // Whether SQLite would play the rollback journal at path into a database put beside it: a regular file
 // whose header a finished write has not emptied or zeroed. One that cannot be read counts: SQLite run by
@@ -76,6 +88,22 @@ QString resolvedFile(const QString& path)
     return QFile::decodeName(AtomicFile::resolve(fileName(path)).c_str());
 }
 
+// What lies at path where SQLite looks for a database's journal or log, if it is no regular file: SQLite
+// takes anything there (links followed) for one, and then cannot open the database. Empty otherwise.
+QString strangeFileAt(const QString& path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return QString();
+    if (S_ISDIR(info.st_mode))
+        return QCoreApplication::translate("TinDialog", "a folder");
+    if (S_ISFIFO(info.st_mode))
+        return QCoreApplication::translate("TinDialog", "a FIFO");
+    if (S_ISSOCK(info.st_mode))
+        return QCoreApplication::translate("TinDialog", "a socket");
+    return QCoreApplication::translate("TinDialog", "a device");
+}
+
 } // namespace
 
 TinGeneratorPrivate::TinGeneratorPrivate(const QString& inputPath, const QString& outputPath)
@@ -96,9 +124,9 @@ void TinGeneratorPrivate::discardOutput()
     m_output.reset();
 }
 
-bool TinGeneratorPrivate::isTinDatabase(const QString& path, bool* hotJournal)
+bool TinGeneratorPrivate::isTinDatabase(const QString& path, bool* hotJournal, bool* inUse)
 {
-    return TrianglesWriter::isTinDatabase(fileName(path), hotJournal);
+    return TrianglesWriter::isTinDatabase(fileName(path), hotJournal, inUse);
 }
 
 QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
@@ -121,6 +149,26 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
     const QFileInfo target(file);
     const QString log = file + QLatin1String("-wal");
     const QString journal = file + QLatin1String("-journal");
+    for (const QString& beside : { log, journal }) {
+        const QString strange = strangeFileAt(beside);
+        if (strange.isEmpty())
+            continue;
+        const char* text = target.exists()
+            ? QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "%1 is not replaced: at %2, where SQLite keeps a database's %3, lies %4. "
+                "SQLite would take it for the new TIN's %3 and could not open the TIN. Remove "
+                "or rename it to replace the TIN. Nothing was changed.")
+            : QT_TRANSLATE_NOOP(
+                "TinDialog",
+                "%1 is not written: at %2, where SQLite keeps a database's %3, lies %4. "
+                "SQLite would take it for the new TIN's %3 and could not open the TIN. Remove "
+                "or rename it to write the TIN there. Nothing was changed.");
+        const QString kind = beside == log ? QCoreApplication::translate("TinDialog", "write-ahead log")
+                                           : QCoreApplication::translate("TinDialog", "journal");
+        return QCoreApplication::translate("TinDialog", text)
+            .arg(shownPath(path, file), native(beside), kind, strange);
+    }
     if (target.exists()) {
         if (isPendingLog(log))
             return QCoreApplication::translate(
@@ -132,9 +180,15 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
                        "changed.")
                 .arg(native(file), native(log));
         bool hotJournal = false;
+        bool inUse = false;
         // Only a regular file is read: opening a FIFO would wait for a writer.
-        if (target.isFile() && isTinDatabase(file, &hotJournal))
+        if (target.isFile() && isTinDatabase(file, &hotJournal, &inUse))
             return QString();
+        if (inUse)
+            return QCoreApplication::translate("TinDialog",
+                                               "%1 is not replaced: another program is writing it. Run again "
+                                               "once that program is done with it. Nothing was changed.")
+                .arg(shownPath(path, file));
         if (hotJournal)
             return QCoreApplication::translate(
                        "TinDialog",
@@ -145,7 +199,7 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
         if (notATin)
             *notATin = true;
         return QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
-            .arg(native(path));
+            .arg(shownPath(path, file));
     }
     if (isPendingLog(log))
         return QCoreApplication::translate(
@@ -256,9 +310,15 @@ bool TinGeneratorPrivate::notATin()
 
 void TinGeneratorPrivate::writeFailed()
 {
-    if (!cancelled)
-        message = QCoreApplication::translate("TinDialog", "The TIN database %1 could not be written.")
-                      .arg(native(outputPath));
+    if (cancelled)
+        return;
+    // The writers' connections note why the system refused a read or write.
+    const int error = Zemko::Utility::Connection::lastSystemError();
+    message = error != 0
+        ? QCoreApplication::translate("TinDialog", "The TIN database %1 could not be written: %2.")
+              .arg(native(outputPath), systemErrorText(error))
+        : QCoreApplication::translate("TinDialog", "The TIN database %1 could not be written.")
+              .arg(native(outputPath));
 }
 
 DxfData::DxfData(const QString& inputPath, const QString& outputPath)
@@ -373,7 +433,11 @@ bool DxfData::generate()
     int percent = static_cast<int>(share + 0.5);
     if (share > 0 && share < 100)
         percent = std::clamp(percent, 1, 99);
-    if (result.overlapping)
+    // Where the drawing has several parts, the overlap may lie in one the border does not go round.
+    if (result.overlapping && result.parts > 1)
+        add(QCoreApplication::translate(
+            "TinDialog", "Faces of the drawing overlap: each part is the ground its faces cover together."));
+    else if (result.overlapping)
         add(QCoreApplication::translate("TinDialog",
                                         "Faces of the drawing overlap: the border goes round the ground they "
                                         "cover together."));

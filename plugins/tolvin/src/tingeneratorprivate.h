@@ -43,11 +43,13 @@ public:
     void discardOutput();
 
     // True when a file at path may be replaced by a new TIN: it is a TIN database. hotJournal, where
-    // given, tells whether it could not be read for the journal of an unfinished write beside it.
-    static bool isTinDatabase(const QString& path, bool* hotJournal = nullptr);
+    // given, tells whether it could not be read for the journal of an unfinished write beside it; inUse,
+    // whether another program kept it locked for writing. Looking creates nothing beside it.
+    static bool isTinDatabase(const QString& path, bool* hotJournal = nullptr, bool* inUse = nullptr);
     // Why no new TIN may be put at path, empty where one may: the file there (links followed) is not a
-    // TIN database; SQLite would play a journal or write-ahead log beside it (also beside an absent
-    // file) into the new TIN; or the path is too long for SQLite. notATin, where given, tells the first.
+    // TIN database, or another program is writing it; SQLite would play a journal or write-ahead log
+    // beside it (also beside an absent file) into the new TIN, or something other than a file lies at
+    // their names; or the path is too long for SQLite. notATin, where given, tells the first.
     static QString refusalAt(const QString& path, bool* notATin = nullptr);
 
     TinGeneratorPrivate(const TinGeneratorPrivate&) = delete;

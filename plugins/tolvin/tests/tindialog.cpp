@@ -7,12 +7,16 @@
 
 #include <qttestmain.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -114,6 +118,7 @@ private slots:
     void rejectDuringRunKeepsOldTin();
     void destroyDuringRunLeavesNoTarget();
     void finishWithoutGenerator();
+    void longPathsWrapInTheBox();
 
 private:
     // Picks both files through the scripted dialogs.
@@ -629,6 +634,49 @@ void TinDialogTest::finishWithoutGenerator()
     QVERIFY(QMetaObject::invokeMethod(m_dialog.get(), "onFinished"));
     QVERIFY(m_prompter->boxes.isEmpty());
     QVERIFY(!generateButton()->isEnabled());
+}
+
+void TinDialogTest::longPathsWrapInTheBox()
+{
+    // The real boxes: a path of long folder names, as the too-long refusal names, wraps within the box
+    // and the screen instead of running past the box's edge.
+    TinPrompter::setInstance(nullptr);
+    QString path = QStringLiteral("/survey");
+    for (int i = 0; i < 5; ++i)
+        path += QLatin1Char('/') + QString(100, QLatin1Char('d'));
+    const QString text
+        = QStringLiteral("No TIN is written to %1: its path is too long for a TIN database.").arg(path);
+    int shown = 0;
+    auto check = [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        ++shown;
+        auto close = qScopeGuard([box] { box->done(QMessageBox::Ok); });
+        auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QVERIFY(label->isVisible());
+        const QRect screen = box->screen()->availableGeometry();
+        QVERIFY2(box->width() <= screen.width(), qPrintable(QString::number(box->width())));
+        // Every line of the text lies within the label.
+        QVERIFY2(
+            label->minimumSizeHint().width() <= label->width(),
+            qPrintable(QStringLiteral("%1 > %2").arg(label->minimumSizeHint().width()).arg(label->width())));
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+    };
+    for (int kind = 0; kind < 3; ++kind) {
+        QTimer::singleShot(0, this, check);
+        if (kind == 0)
+            TinPrompter::instance()->critical(m_dialog.get(), QStringLiteral("Generator"), text);
+        else if (kind == 1)
+            TinPrompter::instance()->information(m_dialog.get(), QStringLiteral("Generator"), text);
+        else
+            TinPrompter::instance()->question(m_dialog.get(), QStringLiteral("Generator"), text,
+                                              QMessageBox::Yes | QMessageBox::No);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    QCOMPARE(shown, 3);
 }
 
 TRELVIN_TEST_MAIN(TinDialogTest)

@@ -82,6 +82,27 @@ bool writeFaces(const QString& path, int count)
     return writeText(path, drawing + "0\nENDSEC\n0\nEOF\n");
 }
 
+// How many bytes longer than its target the temporary name of each of the next runs of this process
+// is (their targets in the folder, not cut to the name limit), or -1: the process id and the number of
+// the file. A save made here takes a number, and is made again until the next runs' numbers have one
+// length.
+int temporaryNameGrowth(const QString& folder, int runs)
+{
+    const std::string target = fileName(folder + QStringLiteral("/growth.qvr"));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Pelko::Road::AtomicFile probe(target, { "-journal", "-wal", "-shm" });
+        if (probe.open() != Pelko::Road::SaveError::None)
+            return -1;
+        const std::string temporary = probe.temporaryPath();
+        probe.cancel();
+        const unsigned long count = std::stoul(temporary.substr(temporary.rfind('.') + 1));
+        if (std::to_string(count + 1).size() == std::to_string(count + runs).size())
+            return static_cast<int>(temporary.size() - target.size() + std::to_string(count + 1).size()
+                                    - std::to_string(count).size());
+    }
+    return -1;
+}
+
 } // namespace
 
 class TinGeneratorTest : public QObject
@@ -120,6 +141,11 @@ private slots:
     void unfinishedWriteKeepsTin();
     void journalAndLogBehindLinks();
     void readerOfTheNewTinIsWaitedFor();
+    void lookingAtTheTargetLeavesNothing();
+    void tinInUseIsNamedSo();
+    void fullDiskIsNamed();
+    void somethingElseAtTheLogsName();
+    void linkedTargetNamesWhereItLeads();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -276,10 +302,23 @@ void TinGeneratorTest::drawingIntoDatabase()
     // A face over the larger part, sharing no corner with it, is the same ground: no third part. Its
     // border goes round the ground, and the run says that faces overlap.
     faces.push_back({ 0.5, 0.5, 2.5, 1, 1, 2.5 });
-    QCOMPARE(run(),
-             QStringLiteral("Faces of the drawing overlap: the border goes round the ground they cover together. ")
-                 + parts);
+    QCOMPARE(
+        run(),
+        QStringLiteral("Faces of the drawing overlap: each part is the ground its faces cover together. ")
+            + parts);
     QCOMPARE(readTin(partsTarget).border.size(), size_t(4));
+
+    // The overlap in the smaller part, which the border does not go round, and in a drawing of one part.
+    faces.pop_back();
+    faces.push_back({ 100.2, 0.2, 100.9, 0.3, 100.3, 0.9 });
+    QCOMPARE(
+        run(),
+        QStringLiteral("Faces of the drawing overlap: each part is the ground its faces cover together. ")
+            + parts);
+    faces.erase(faces.begin() + 2, faces.begin() + 4);
+    QCOMPARE(run(),
+             QStringLiteral(
+                 "Faces of the drawing overlap: the border goes round the ground they cover together."));
 }
 
 void TinGeneratorTest::drawingWithoutMapping()
@@ -855,14 +894,22 @@ void TinGeneratorTest::pathsTooLongForSqlite()
     QVERIFY(QDir().mkpath(folder));
     const QString tooLong("No TIN is written to %1: its path is too long for a TIN database. SQLite opens a "
                           "database only where its full path, links resolved, has at most 504 bytes");
-    for (const int length : { 480, 497, 504, 505, 509, 600 }) {
+    // Lengths, and below 10 lengths beyond the longest target that fits. The temporary name carries the
+    // process id and a number: how much longer it is comes from the names the runs themselves are given,
+    // whatever their digits.
+    for (const int given : { 480, 0, 1, 504, 505, 509, 600 }) {
+        // The run and the one replacing its TIN, each under a name as much longer as measured.
+        const int longer = temporaryNameGrowth(folder, 2);
+        QVERIFY(longer > 0);
+        const int fits = 504 - longer;
+        const int length = given < 10 ? fits + given : given;
         const QString target = folder + QLatin1Char('/')
             + QString(length - folder.size() - 5, QLatin1Char('t')) + QStringLiteral(".qvr");
         QCOMPARE(target.size(), length);
         const QString context = QString::number(length);
         DatData onto(data, target);
         const bool generated = onto.generate();
-        if (length <= 490) {
+        if (length <= fits) {
             QVERIFY2(generated, qPrintable(context + ": " + onto.message));
             QVERIFY(readTin(target).opened);
             DatData again(data, target);
@@ -872,8 +919,8 @@ void TinGeneratorTest::pathsTooLongForSqlite()
         QVERIFY2(!generated, qPrintable(context));
         QVERIFY2(onto.message.startsWith(tooLong.arg(target)), qPrintable(context + ": " + onto.message));
         QVERIFY(onto.message.endsWith(QLatin1String("Nothing was changed.")));
-        if (length <= 504)
-            QVERIFY2(onto.message.contains(QLatin1String("under a name")), qPrintable(onto.message));
+        QCOMPARE(onto.message.contains(QStringLiteral("under a name %1 bytes longer").arg(longer)),
+                 length <= 504);
         QVERIFY(!QFileInfo::exists(target));
         QVERIFY(beside(target).isEmpty());
 
@@ -1036,6 +1083,254 @@ void TinGeneratorTest::readerOfTheNewTinIsWaitedFor()
         QVERIFY2(job.generate(), qPrintable(QStringLiteral("run %1: %2").arg(run).arg(job.message)));
     }
     QCOMPARE(readTin(target).triangles.size(), size_t(1));
+}
+
+void TinGeneratorTest::lookingAtTheTargetLeavesNothing()
+{
+    // Another program left a database in write-ahead-log mode (its log written back and gone): reading
+    // it as SQLite would opens the log and its index beside it, files of whoever looks that a reader
+    // cannot remove. A look, and a refusal, create nothing.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString tin = m_folder->filePath(QStringLiteral("site.qvr"));
+    const QString other = m_folder->filePath(QStringLiteral("other.qvr"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeTin(tin));
+    for (const QString& file : { tin, other }) {
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(file).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "PRAGMA journal_mode = WAL; CREATE TABLE IF NOT EXISTS notes (x);", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const QStringList files = QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QCOMPARE(files, QStringList({ "other.qvr", "site.dat", "site.qvr" }));
+    QVERIFY(DatData::isTinDatabase(tin));
+    QVERIFY(!DatData::isTinDatabase(other));
+    DatData refused(data, other);
+    QVERIFY(!refused.generate());
+    QCOMPARE(refused.message, QStringLiteral("%1 is not a TIN database and is not replaced.").arg(other));
+    QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System), files);
+    // An empty file at the log's name, which SQLite takes for none, beside a TIN of the other mode: the
+    // look still finds the journal of a write that did not end.
+    const QString journaled = m_folder->filePath(QStringLiteral("journaled.qvr"));
+    QVERIFY(writeTin(journaled));
+    QVERIFY(writeText(journaled + "-wal", QByteArray()));
+    QVERIFY(DatData::isTinDatabase(journaled));
+    QVERIFY(leaveHotJournal(journaled));
+    bool hotJournal = false;
+    QVERIFY(!DatData::isTinDatabase(journaled, &hotJournal));
+    QVERIFY(hotJournal);
+    QVERIFY(!QFileInfo::exists(journaled + "-shm"));
+    QVERIFY(QFile::remove(journaled + "-journal"));
+    QVERIFY(QFile::remove(journaled + "-wal"));
+
+    // The TIN is replaced all the same, and the new one reads whole.
+    DatData replacing(data, tin);
+    QVERIFY2(replacing.generate(), qPrintable(replacing.message));
+    QCOMPARE(readTin(tin).triangles.size(), size_t(1));
+}
+
+void TinGeneratorTest::tinInUseIsNamedSo()
+{
+    // A program that holds the TIN's write lock past the wait: the run names that, not a damaged file.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeTin(target));
+    const QByteArray before = readAll(target);
+    sqlite3* writer = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(target).constData(), &writer), SQLITE_OK);
+    auto close = qScopeGuard([writer] { sqlite3_close(writer); });
+    QCOMPARE(sqlite3_exec(writer, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    bool notATin = true;
+    const QString inUse
+        = QStringLiteral("%1 is not replaced: another program is writing it. Run again once that program is "
+                         "done with it. Nothing was changed.")
+              .arg(target);
+    QCOMPARE(DatData::refusalAt(target, &notATin), inUse);
+    QVERIFY(!notATin);
+    QCOMPARE(sqlite3_exec(writer, "ROLLBACK;", nullptr, nullptr, nullptr), SQLITE_OK);
+    QCOMPARE(readAll(target), before);
+    QVERIFY(beside(target).isEmpty());
+    QCOMPARE(DatData::refusalAt(target), QString());
+}
+
+namespace {
+
+// Writes of SQLite into files under the folder fail as on a full disk.
+std::string fullFolder;
+
+template<typename Write, typename... Rest> ssize_t failInFolder(Write next, int fd, Rest... rest)
+{
+    const std::string path = FileWatch::pathOf(fd);
+    if (!fullFolder.empty() && path.compare(0, fullFolder.size() + 1, fullFolder + "/") == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return next(fd, rest...);
+}
+
+sqlite3_syscall_ptr realPwrite = nullptr;
+sqlite3_syscall_ptr realPwrite64 = nullptr;
+sqlite3_syscall_ptr realWrite = nullptr;
+
+ssize_t fullPwrite(int fd, const void* data, size_t size, off_t at)
+{
+    return failInFolder(reinterpret_cast<ssize_t (*)(int, const void*, size_t, off_t)>(realPwrite), fd, data,
+                        size, at);
+}
+
+ssize_t fullPwrite64(int fd, const void* data, size_t size, off64_t at)
+{
+    return failInFolder(reinterpret_cast<ssize_t (*)(int, const void*, size_t, off64_t)>(realPwrite64), fd,
+                        data, size, at);
+}
+
+ssize_t fullWrite(int fd, const void* data, size_t size)
+{
+    return failInFolder(reinterpret_cast<ssize_t (*)(int, const void*, size_t)>(realWrite), fd, data, size);
+}
+
+} // namespace
+
+void TinGeneratorTest::fullDiskIsNamed()
+{
+    // SQLite writes through its own table of system calls: a full disk, for its writes alone.
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    QVERIFY(vfs && vfs->xSetSystemCall);
+    realPwrite = vfs->xGetSystemCall(vfs, "pwrite");
+    realPwrite64 = vfs->xGetSystemCall(vfs, "pwrite64");
+    realWrite = vfs->xGetSystemCall(vfs, "write");
+    auto restore = qScopeGuard([vfs] {
+        fullFolder.clear();
+        vfs->xSetSystemCall(vfs, nullptr, nullptr);
+    });
+    if (realPwrite)
+        vfs->xSetSystemCall(vfs, "pwrite", reinterpret_cast<sqlite3_syscall_ptr>(&fullPwrite));
+    if (realPwrite64)
+        vfs->xSetSystemCall(vfs, "pwrite64", reinterpret_cast<sqlite3_syscall_ptr>(&fullPwrite64));
+    if (realWrite)
+        vfs->xSetSystemCall(vfs, "write", reinterpret_cast<sqlite3_syscall_ptr>(&fullWrite));
+
+    const QString folder = m_folder->filePath(QStringLiteral("full"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString points = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString drawing = m_folder->filePath(QStringLiteral("site.dxf"));
+    QVERIFY(writeText(points, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(writeFaces(drawing, 3));
+    const QString target = QDir(folder).filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeTin(target));
+    const QByteArray before = readAll(target);
+    fullFolder = QFile::encodeName(QFileInfo(folder).canonicalFilePath()).toStdString();
+    const QString full
+        = QStringLiteral("The TIN database %1 could not be written: no space left on the device.");
+    for (const QString& data : { points, drawing }) {
+        for (const QString& tin : { target, QDir(folder).filePath(QStringLiteral("new.qvr")) }) {
+            TinGenerator generator(data, tin);
+            QVERIFY(generate(generator));
+            QVERIFY(!generator.isSucceeded());
+            QCOMPARE(generator.message(), full.arg(tin));
+        }
+    }
+    fullFolder.clear();
+    QCOMPARE(readAll(target), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList { "site.qvr" });
+}
+
+void TinGeneratorTest::somethingElseAtTheLogsName()
+{
+    // SQLite takes whatever lies at a database's log name for its log, and then cannot open the new
+    // TIN: the run is refused, naming it, beside an absent target and beside a TIN.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    const QString target = m_folder->filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("site.qvr-wal")));
+    DatData onto(data, target);
+    QVERIFY(!onto.generate());
+    QCOMPARE(
+        onto.message,
+        QStringLiteral("%1 is not written: at %1-wal, where SQLite keeps a database's write-ahead log, lies "
+                       "a folder. SQLite would take it for the new TIN's write-ahead log and could not "
+                       "open the TIN. Remove or rename it to write the TIN there. Nothing was changed.")
+            .arg(target));
+    QVERIFY(!QFileInfo::exists(target));
+    QVERIFY(beside(target).isEmpty());
+
+    QVERIFY(QDir(m_folder->path()).rmdir(QStringLiteral("site.qvr-wal")));
+    QVERIFY(writeTin(target));
+    QVERIFY(QDir(m_folder->path()).mkdir(QStringLiteral("site.qvr-wal")));
+    const QByteArray before = readAll(target);
+    DatData replacing(data, target);
+    QVERIFY(!replacing.generate());
+    QCOMPARE(replacing.message,
+             QStringLiteral("%1 is not replaced: at %1-wal, where SQLite keeps a database's write-ahead log, "
+                            "lies a folder. SQLite would take it for the new TIN's write-ahead log and could "
+                            "not open the TIN. Remove or rename it to replace the TIN. Nothing was changed.")
+                 .arg(target));
+    QCOMPARE(readAll(target), before);
+    QVERIFY(QFileInfo(target + "-wal").isDir());
+
+    // A FIFO at the journal's name, reached through a link.
+    QVERIFY(QDir(m_folder->path()).rmdir(QStringLiteral("site.qvr-wal")));
+    QCOMPARE(::mkfifo(QFile::encodeName(m_folder->filePath(QStringLiteral("fifo"))).constData(), 0600), 0);
+    QCOMPARE(::symlink("fifo", QFile::encodeName(target + "-journal").constData()), 0);
+    DatData journal(data, target);
+    QVERIFY(!journal.generate());
+    QVERIFY2(journal.message.startsWith(
+                 QStringLiteral("%1 is not replaced: at %1-journal, where SQLite keeps a database's journal, "
+                                "lies a FIFO.")
+                     .arg(target)),
+             qPrintable(journal.message));
+    QCOMPARE(readAll(target), before);
+    QVERIFY(QFile::remove(target + "-journal"));
+    DatData cleared(data, target);
+    QVERIFY2(cleared.generate(), qPrintable(cleared.message));
+    QCOMPARE(readTin(target).triangles.size(), size_t(1));
+}
+
+void TinGeneratorTest::linkedTargetNamesWhereItLeads()
+{
+    // A target reached through a link is named with the file it leads to, and the folder a warning
+    // names is the one written, not the link's.
+    const QString data = m_folder->filePath(QStringLiteral("site.dat"));
+    QVERIFY(writeText(data, "P1,,0,0,1\nP2,,10,0,2\nP3,,0,10,3\n"));
+    const QString folder = m_folder->filePath(QStringLiteral("real"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString road = QDir(folder).filePath(QStringLiteral("road.rod"));
+    QVERIFY(writeText(road, "<Road/>"));
+    const QString link = m_folder->filePath(QStringLiteral("site.qvr"));
+    QCOMPARE(::symlink("real/road.rod", QFile::encodeName(link).constData()), 0);
+    DatData refused(data, link);
+    QVERIFY(!refused.generate());
+    QCOMPARE(refused.message,
+             QStringLiteral("%1 (a link to %2) is not a TIN database and is not replaced.").arg(link, road));
+    QCOMPARE(readAll(road), QByteArray("<Road/>"));
+
+    if (::geteuid() != 0)
+        QSKIP("only root can switch to an ordinary user");
+    const QString tin = QDir(folder).filePath(QStringLiteral("site.qvr"));
+    QVERIFY(writeTin(tin));
+    QVERIFY(QFile::remove(link));
+    QCOMPARE(::symlink("real/site.qvr", QFile::encodeName(link).constData()), 0);
+    QCOMPARE(::chmod(QFile::encodeName(m_folder->path()).constData(), 0711), 0);
+    QCOMPARE(::chown(QFile::encodeName(folder).constData(), 1500, 1500), 0);
+    QCOMPARE(::chown(QFile::encodeName(tin).constData(), 1500, 1500), 0);
+    QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0300), 0);
+    const std::optional<std::string> written = AsUser::run(1500, 1500, { 1500 }, [&] {
+        DatData job(data, link);
+        return job.generate() ? job.message.toStdString() : "failed: " + job.message.toStdString();
+    });
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    if (!written)
+        QSKIP("cannot run as another user");
+    QCOMPARE(
+        QString::fromStdString(*written),
+        QStringLiteral("%1 was written, but its folder %2 could not be synced, as it may be written but "
+                       "not read: a crash soon after may lose the new file. Saves into this folder go on "
+                       "without syncing it.")
+            .arg(link, folder));
+    QCOMPARE(readTin(tin).triangles.size(), size_t(1));
 }
 
 TRELVIN_TEST_MAIN(TinGeneratorTest)

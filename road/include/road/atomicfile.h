@@ -60,7 +60,9 @@ inline bool isSaved(SaveError error)
 // The temporary file is named after the target, ".~", the process id and a number, and its save holds
 // a lock on it until commit or cancel. Opening removes what saves of the target that ended mid-way
 // (killed, say) left beside it: temporary files whose lock can be taken, so that a save running in
-// another process, container or machine keeps its file, and the companions of such files. The target
+// another process, container or machine keeps its file, and the companions of such files. Only a name
+// holding the target's whole name counts: one cut to the file system's limit may belong to another
+// target or to no save at all, and stays. The target
 // is never one of them, whatever its name, and the files of this process's own saves are not even
 // opened, since closing a descriptor drops the process's record locks on the file.
 class ROAD_EXPORT AtomicFile

@@ -23,8 +23,14 @@ public:
     bool beginTransactionWithExclusive();
     bool commit();
     bool rollback();
+    // Also notes the system's reason behind the error, for lastSystemError.
     std::string getLastError() const;
     sqlite3* handle() const;
+
+    // The system's error number (errno) behind the last read or write of a database that failed on this
+    // thread since the last create(), as noted by a failed statement of exec or by getLastError: ENOSPC
+    // for a full disk. 0 where none is known.
+    static int lastSystemError();
 
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
