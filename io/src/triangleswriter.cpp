@@ -100,7 +100,7 @@ public:
 
 private:
     IProgress* m_progress;
-    int m_last = -1;
+    int m_last = 0;
 };
 
 // Works out the border of triangles held in memory on a thread of its own while the rows are written:
@@ -175,9 +175,10 @@ public:
         std::unique_lock<std::mutex> lock(m_mutex);
         while (!m_finished) {
             m_wake.wait_for(lock, std::chrono::milliseconds(10));
-            if (isCancelled(progress))
+            if (m_stop || isCancelled(progress))
                 m_stop = true;
-            shares.report(rowsPercent, m_percent);
+            else
+                shares.report(rowsPercent, m_percent);
         }
         lock.unlock();
         m_thread.join();
@@ -255,7 +256,6 @@ bool writeModel(const std::string& databasePath, IProgress* progress, Insert ins
         if (isCancelled(progress))
             return false;
         ProgressBand band(progress, rowsDone, borderDone);
-        band.begin();
         outline = border(connection, &band);
     }
     if (isCancelled(progress) || outOfMemory())
