@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <thread>
 
 #include <sqlite3.h>
 
@@ -40,13 +41,18 @@
 #if !defined(__SANITIZE_ADDRESS__) && !defined(SANITIZED_ALLOCATIONS)
 #define STARVES_ALLOCATIONS
 namespace {
-// While set, every block of 64 KiB or more asked through new fails, as when memory runs out.
+// While set, every block of 64 KiB or more asked through new fails, as when memory runs out: on every
+// thread, or on every thread but the main one.
 std::atomic<bool> starved { false };
+std::atomic<bool> starvedBeside { false };
+const std::thread::id mainThread = std::this_thread::get_id();
 }
 
 void* operator new(std::size_t size)
 {
-    if (size >= 65536 && starved.load(std::memory_order_relaxed))
+    if (size >= 65536
+        && (starved.load(std::memory_order_relaxed)
+            || (starvedBeside.load(std::memory_order_relaxed) && std::this_thread::get_id() != mainThread)))
         throw std::bad_alloc();
     if (void* block = std::malloc(size ? size : 1))
         return block;
@@ -1210,6 +1216,23 @@ void TinGeneratorTest::memoryRunOutKeepsOldTin()
     // The new TIN's file and its journal went with the job.
     QVERIFY(beside(target).isEmpty());
     QCOMPARE(readAll(target), before);
+
+    // A list's border is worked out on a thread of its own while the rows are written: memory running out
+    // there fails the write, which keeps nothing.
+    std::vector<Pelko::Corvex::Triangle3D> grid;
+    for (int i = 0; i < 20000; ++i) {
+        using Pelko::Corvex::Point3D;
+        const double x = i % 100, y = i / 100;
+        grid.emplace_back(Point3D(x, y, 1), Point3D(x + 1, y, 2), Point3D(x, y + 1, 3));
+    }
+    const std::string file = QFile::encodeName(target).toStdString();
+    starvedBeside = true;
+    const bool written = Pelko::IO::TrianglesWriter::write(grid, file, nullptr);
+    starvedBeside = false;
+    QVERIFY(!written);
+    QCOMPARE(readAll(target), before);
+    QVERIFY(Pelko::IO::TrianglesWriter::write(grid, file, nullptr));
+    QCOMPARE(readTin(target).triangles.size(), grid.size());
 #endif
 }
 
