@@ -354,8 +354,9 @@ bool DxfData::generate()
     case DxfConversion::OutOfMemory:
         if (!cancelled)
             message = QCoreApplication::translate("TinDialog",
-                                                  "Memory ran out while the TIN of %1 was worked out: no TIN "
-                                                  "was written, and %2 is as it was.")
+                                                  "Memory ran out while the TIN of %1 was worked out: nothing "
+                                                  "was written to %2, and a TIN already there is kept as it "
+                                                  "was.")
                           .arg(drawing, native(outputPath));
         return false;
     }

@@ -1208,8 +1208,8 @@ void TinGeneratorTest::memoryRunOutKeepsOldTin()
         starved = false;
         QCOMPARE(
             job.message,
-            QStringLiteral("Memory ran out while the TIN of %1 was worked out: no TIN was written, and %2 "
-                           "is as it was.")
+            QStringLiteral("Memory ran out while the TIN of %1 was worked out: nothing was written to %2, "
+                           "and a TIN already there is kept as it was.")
                 .arg(data, target));
         QVERIFY(job.progress() < 100);
     }
