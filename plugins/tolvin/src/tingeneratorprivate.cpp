@@ -353,11 +353,12 @@ bool DxfData::generate()
         return false;
     case DxfConversion::OutOfMemory:
         if (!cancelled)
-            message = QCoreApplication::translate("TinDialog",
-                                                  "Memory ran out while the TIN of %1 was worked out: nothing "
-                                                  "was written to %2, and a TIN already there is kept as it "
-                                                  "was.")
-                          .arg(drawing, native(outputPath));
+            message
+                = QCoreApplication::translate("TinDialog",
+                                              "Memory ran out while the TIN of %1 was worked out: nothing "
+                                              "was written to %2, and a TIN already there is kept as it "
+                                              "was.")
+                      .arg(drawing, native(outputPath));
         return false;
     }
     if (result.faces == 0 && result.skippedFaces == 0) {
