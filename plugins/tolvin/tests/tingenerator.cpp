@@ -1240,7 +1240,7 @@ void TinGeneratorTest::cancelWhileTheBorderIsWorkedOut()
 {
     const QString data = m_folder->filePath(QStringLiteral("crossing.dxf"));
     const QString target = m_folder->filePath(QStringLiteral("crossing.qvr"));
-    QVERIFY(writeCrossingFaces(data, 300));
+    QVERIFY(writeCrossingFaces(data, 60));
     // The writer's calls while the border is worked out: from its share's start to the rest's, 98.
     int borderStart = -1;
     int borderEnd = -1;
