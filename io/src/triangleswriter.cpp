@@ -26,6 +26,7 @@
 #include <exception>
 #include <fstream>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include <unistd.h>
@@ -114,18 +115,22 @@ public:
     explicit BorderBeside(Work work)
         : m_relay(*this)
     {
-        m_thread = std::thread([this, work] {
-            try {
-                m_border = work(&m_relay);
-            } catch (...) {
-                m_error = std::current_exception();
-            }
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_finished = true;
-            }
-            m_wake.notify_all();
-        });
+        try {
+            m_thread = std::thread([this, work] {
+                try {
+                    m_border = work(&m_relay);
+                } catch (...) {
+                    m_error = std::current_exception();
+                }
+                {
+                    std::lock_guard<std::mutex> lock(m_mutex);
+                    m_finished = true;
+                }
+                m_wake.notify_all();
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the caller works the border out itself.
+        }
     }
     // Stops the thread and waits for it on every way out.
     ~BorderBeside()
@@ -168,8 +173,10 @@ public:
         int m_percent = 0;
     };
 
-    // Waits for the border, asking progress about a cancel and reporting the shares meanwhile; rethrows what
-    // the thread threw.
+    bool started() const { return m_thread.joinable(); }
+
+    // Waits for the border of a thread that started, asking progress about a cancel and reporting the
+    // shares meanwhile; rethrows what the thread threw.
     Pelko::Corvex::Polygon take(IProgress* progress, Shares& shares, int rowsPercent)
     {
         std::unique_lock<std::mutex> lock(m_mutex);
@@ -248,7 +255,12 @@ bool writeModel(const std::string& databasePath, IProgress* progress, Insert ins
         // The border and the commit take a while on a large model: a cancel before them leaves nothing.
         if (rows.isCancelled())
             return false;
-        outline = work.take(progress, shares, rows.percent());
+        if (work.started()) {
+            outline = work.take(progress, shares, rows.percent());
+        } else {
+            ProgressBand band(progress, rowsDone, borderDone);
+            outline = border(nullptr, &band);
+        }
     } else {
         ProgressBand rows(progress, 0, rowsDone);
         if (!insert(connection, &rows))
