@@ -1,5 +1,6 @@
 #include "cancellooks.h"
 #include "dxflinebuffer.h"
+#include "progressband.h"
 #include "writeahead.h"
 
 #include <io/bordercontrol.h>
@@ -36,6 +37,10 @@ namespace {
 constexpr size_t batchSize = 4096;
 // Triangles kept in one piece of the list of those written.
 constexpr size_t writtenPiece = 65536;
+// Shares of finish()'s progress: the index up to indexDone, the border up to borderDone, then the border's
+// rows, the sync and the commit; 100 once committed.
+constexpr int indexDone = 10;
+constexpr int borderDone = 95;
 
 // The group codes of the x, y and z of corners 0 to 2, which every face has, and of corner 3.
 constexpr int cornerCodes[] = { 10, 20, 30, 11, 21, 31, 12, 22, 32 };
@@ -400,11 +405,11 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         }
         std::vector<int> ids(boxes.size());
         std::iota(ids.begin(), ids.end(), 0);
-        // Index rows too, so that the queries and the border see the faces. A drawing's progress is its
-        // lines read.
-        CancelOnly cancel(progress);
+        // Index rows too, so that the queries and the border see the faces. The index reports up to 50, half
+        // its share.
+        ProgressBand index(progress, 0, indexDone);
         indexed = !cancelled && !isCancelled(progress)
-            && TriangleRTreeControl::insertIndex(m_connection, ids, boxes, &cancel);
+            && TriangleRTreeControl::insertIndex(m_connection, ids, boxes, &index);
     }
     m_written = std::vector<std::vector<Triangle3D>>();
     m_quads = std::vector<std::uint64_t>();
@@ -414,27 +419,37 @@ bool TriangleDxfAdapter::finish(IProgress* progress)
         close(false);
         return false;
     }
-    Pelko::Corvex::Polygon border = BorderExtractor::extract(written, m_connection, progress, &m_coverage);
+    ProgressBand borderBand(progress, indexDone, borderDone);
+    borderBand.begin();
+    Pelko::Corvex::Polygon border = BorderExtractor::extract(written, m_connection, &borderBand, &m_coverage);
     written = std::vector<Triangle3D>();
-    if (isCancelled(progress)) {
+    // Without a border for want of memory nothing is kept: the run tells why.
+    if (isCancelled(progress) || m_coverage.outOfMemory) {
+        m_failed = true;
         close(false);
         return false;
     }
+    ProgressBand rest(progress, borderDone, 99);
+    rest.begin();
     // As when writing a triangle list: a border failure still keeps the triangles, a cancel nothing.
     bool created = BorderControl::createTable(m_connection);
     bool cleared = BorderControl::removeRecords(m_connection);
     bool inserted = BorderControl::insertPolygon(m_connection, border, progress);
+    rest.report(50);
     if ((!inserted && isCancelled(progress)) || !writeAhead(m_connection, progress)) {
         close(false);
         m_failed = true;
         return false;
     }
+    rest.end();
     bool committed = m_connection->commit();
     bool ok = created && cleared && inserted && committed;
     if (!ok)
         (void)m_connection->getLastError();
     close(committed);
     m_failed = !ok;
+    if (ok && progress)
+        progress->report(100);
     return ok;
 }
 

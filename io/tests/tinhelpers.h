@@ -103,7 +103,7 @@ struct Canceller : Pelko::IO::IProgress
     {
         if (reports.empty())
             ++askedBeforeReports;
-        else if (reports.back() == 100)
+        else if (reports.back() >= lastReport)
             ++askedAfterReports;
         if (++asked <= after)
             return false;
@@ -113,7 +113,8 @@ struct Canceller : Pelko::IO::IProgress
     }
     int after;
     mutable int asked = 0;
-    // Of those, before the first report, and after a report of 100.
+    // Of those, before the first report, and after a report of lastReport.
+    int lastReport = 100;
     mutable int askedBeforeReports = 0;
     mutable int askedAfterReports = 0;
     // The number of reports when the cancel was first seen; -1 before.

@@ -61,7 +61,8 @@ public:
 
     // Completes the database: the remaining rows, the border and the commit. True only when the database
     // was opened and every row, the border and the commit were written; in list mode always true. A
-    // cancel through progress (which may be null) rolls everything back and gives false.
+    // cancel through progress (which may be null) rolls everything back and gives false. Reports 0 to 100
+    // through progress, 100 once committed.
     bool finish(IProgress* progress = nullptr);
 
     const std::vector<Pelko::Corvex::Triangle3D>& getTriangles() const;

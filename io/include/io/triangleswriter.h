@@ -61,13 +61,14 @@ class IO_EXPORT TrianglesWriter
 public:
     // The 3DFACE entities of a DXF drawing held in memory.
     static bool convert(MemoryFile& dxf, const std::string& databasePath);
-    // The same, telling what came of it. progress is only asked whether the work is cancelled (the
-    // drawing's progress is the memory file's); it may be null.
+    // The same, telling what came of it. progress, which may be null, hears 0 to 100 over the whole
+    // conversion (the lines read first), 100 once committed, and is asked whether the work is cancelled.
     static DxfConversion convertDrawing(MemoryFile& dxf, const std::string& databasePath,
                                         IProgress* progress);
     // The 3DFACE entities of the DXF drawing at dxfPath.
     static bool convert(const std::string& dxfPath, const std::string& databasePath);
-    // progress may be null; a cancel through it stops the write between batches of rows and rolls it back.
+    // progress may be null; it hears 0 to 100 over the whole write, 100 once committed, and a cancel through
+    // it stops the write between batches of rows and rolls it back.
     static bool write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
                       IProgress* progress);
     static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles,

@@ -218,14 +218,29 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
     return QString();
 }
 
-TinGeneratorPrivate::CancelFlag::CancelFlag(const TinGeneratorPrivate& job)
+TinGeneratorPrivate::CancelFlag::CancelFlag(TinGeneratorPrivate& job)
     : m_job(job)
 {
 }
 
+void TinGeneratorPrivate::CancelFlag::report(int percent)
+{
+    // Only the writer's thread writes it.
+    if (percent > m_job.writerPercent.load(std::memory_order_relaxed))
+        m_job.writerPercent.store(std::min(percent, 100), std::memory_order_relaxed);
+    m_job.writerCalled();
+}
+
 bool TinGeneratorPrivate::CancelFlag::isCancelled() const
 {
+    m_job.writerCalled();
     return m_job.cancelled;
+}
+
+int TinGeneratorPrivate::shown(int share) const
+{
+    // The new TIN is still to be put in place once the writer is done.
+    return done ? 100 : std::clamp(share, 0, 99);
 }
 
 std::string TinGeneratorPrivate::outputFileName() const
@@ -331,14 +346,13 @@ DxfData::~DxfData() = default;
 
 int DxfData::progress() const
 {
-    const Pelko::IO::MemoryFile* file = m_progressFile.load();
-    // A last line without a line feed takes the memory file's count past 100.
-    return file ? std::min(file->progress(), 100) : 0;
+    return shown(writerPercent.load(std::memory_order_relaxed));
 }
 
 bool DxfData::generate()
 {
-    m_progressFile = nullptr;
+    done = false;
+    writerPercent = 0;
     m_file.reset();
     // The memory file counts bytes in an unsigned.
     switch (m_input.open(std::numeric_limits<unsigned>::max())) {
@@ -374,7 +388,6 @@ bool DxfData::generate()
     }
     inputFile.close();
     m_file = std::make_unique<Pelko::IO::MemoryFile>(m_input.data(), static_cast<unsigned>(m_input.size()));
-    m_progressFile = m_file.get();
     CancelFlag cancel(*this);
     const DxfConversion result = TrianglesWriter::convertDrawing(*m_file, outputFileName(), &cancel);
     const QString drawing = native(inputPath);
@@ -396,8 +409,16 @@ bool DxfData::generate()
         return false;
     case DxfConversion::WriteFailed:
     case DxfConversion::Cancelled:
-    case DxfConversion::OutOfMemory:
         writeFailed();
+        return false;
+    case DxfConversion::OutOfMemory:
+        if (!cancelled)
+            message
+                = QCoreApplication::translate("TinDialog",
+                                              "Memory ran out while the TIN of %1 was worked out: nothing "
+                                              "was written to %2, and a TIN already there is kept as it "
+                                              "was.")
+                      .arg(drawing, native(outputPath));
         return false;
     }
     if (result.faces == 0 && result.skippedFaces == 0) {
@@ -425,9 +446,30 @@ bool DxfData::generate()
                                     .arg(result.firstSkippedLine);
         message = flat ? message + QLatin1Char(' ') + skipped : skipped;
     }
-    auto add = [this](const QString& text) {
+    const QString border = borderMessage(result);
+    if (!border.isEmpty())
+        message = message.isEmpty() ? border : message + QLatin1Char(' ') + border;
+    if (result.faces > 0 && !flat && putInPlace()) {
+        done = true;
+        return true;
+    }
+    return false;
+}
+
+QString DxfData::borderMessage(const DxfConversion& result)
+{
+    QString message;
+    auto add = [&message](const QString& text) {
         message = message.isEmpty() ? text : message + QLatin1Char(' ') + text;
     };
+    if (result.borderHull) {
+        // Parts found through shared corners may be overstated where faces cross: not told.
+        add(QCoreApplication::translate("TinDialog",
+                                        "The border is the convex hull of the corners of every face, which "
+                                        "encloses them all: the ground they cover would have cost far more "
+                                        "to work out exactly."));
+        return message;
+    }
     // Whole percent, 0 and 100 only for none and all.
     const double share = 100 * result.borderShare;
     int percent = static_cast<int>(share + 0.5);
@@ -457,18 +499,7 @@ bool DxfData::generate()
                       "The border could not be made to enclose every face of its part; "
                       "it encloses %1 % of the area of the faces.")
                       .arg(percent));
-    return result.faces > 0 && !flat && putInPlace();
-}
-
-DatData::Progress::Progress(DatData& data)
-    : CancelFlag(data)
-    , m_data(data)
-{
-}
-
-void DatData::Progress::report(int percent)
-{
-    m_data.m_writerPercent.store(percent, std::memory_order_relaxed);
+    return message;
 }
 
 DatData::DatData(const QString& inputPath, const QString& outputPath)
@@ -480,8 +511,9 @@ DatData::DatData(const QString& inputPath, const QString& outputPath)
 
 int DatData::progress() const
 {
-    return static_cast<int>(m_writerPercent.load(std::memory_order_relaxed) * 0.2
-                            + m_reader.progress() * 0.8);
+    // The reader's count passes 100 at its final read.
+    return shown(static_cast<int>(writerPercent.load(std::memory_order_relaxed) * 0.2
+                                  + std::min(m_reader.progress(), 100) * 0.8));
 }
 
 bool DatData::generate()
@@ -505,11 +537,15 @@ bool DatData::generate()
                       .arg(native(inputPath));
         return false;
     }
-    Progress progress(*this);
-    if (TrianglesWriter::write(delaunay, outputFileName(), &progress))
-        return putInPlace();
-    writeFailed();
-    return false;
+    CancelFlag progress(*this);
+    if (!TrianglesWriter::write(delaunay, outputFileName(), &progress)) {
+        writeFailed();
+        return false;
+    }
+    if (!putInPlace())
+        return false;
+    done = true;
+    return true;
 }
 
 } // namespace Zemko::Trelvin

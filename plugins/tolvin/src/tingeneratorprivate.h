@@ -13,6 +13,7 @@
 
 namespace Pelko::IO {
 class MemoryFile;
+struct DxfConversion;
 }
 namespace Pelko::Road {
 class AtomicFile;
@@ -65,17 +66,28 @@ public:
     QString message;
 
 protected:
-    // Hands the writers the job's cancel flag; reports go nowhere unless overridden.
+    // Hands the writers the job's cancel flag and takes their percent into writerPercent.
     class CancelFlag : public Pelko::IO::IProgress
     {
     public:
-        explicit CancelFlag(const TinGeneratorPrivate& job);
-        void report(int) override { }
+        explicit CancelFlag(TinGeneratorPrivate& job);
+        void report(int percent) override;
         bool isCancelled() const override;
 
     private:
-        const TinGeneratorPrivate& m_job;
+        TinGeneratorPrivate& m_job;
     };
+
+    // Called on the generator's thread each time a writer reports or asks whether the run is cancelled,
+    // while work remains.
+    virtual void writerCalled() const { }
+    // What progress() shows: share (0 to 100 of the run) while work remains, held below 100 until done.
+    int shown(int share) const;
+
+    // The writer's percent, 0 to 100: it reaches 100 once the new TIN is committed.
+    std::atomic<int> writerPercent { 0 };
+    // Set once the new TIN is in place.
+    std::atomic<bool> done { false };
 
     // Creates the file the new TIN is written into, beside the output path, so that a folder that cannot
     // be written is found before any work is done; false, with the reason in message, when that fails or
@@ -106,33 +118,24 @@ public:
     DxfData(const QString& inputPath, const QString& outputPath);
     ~DxfData() override;
 
-    // 0 until the drawing is read.
+    // 0 until the drawing is read; then the writer's percent, which counts the drawing's lines first.
     int progress() const override;
     // Reads the drawing, then converts it; the drawing stays in memory until the job goes.
     bool generate() override;
 
+    // What a converted drawing's border comes to, for the run's message: empty when there is nothing to
+    // tell.
+    static QString borderMessage(const Pelko::IO::DxfConversion& result);
+
 private:
     InputFile m_input;
     std::unique_ptr<Pelko::IO::MemoryFile> m_file;
-    // The memory file once there is one, for progress() on the other thread.
-    std::atomic<const Pelko::IO::MemoryFile*> m_progressFile { nullptr };
 };
 
 // A CASS point file, triangulated.
 class DatData : public TinGeneratorPrivate
 {
 public:
-    // Hands the writer's percent to its job.
-    class Progress final : public CancelFlag
-    {
-    public:
-        explicit Progress(DatData& data);
-        void report(int percent) override;
-
-    private:
-        DatData& m_data;
-    };
-
     DatData(const QString& inputPath, const QString& outputPath);
 
     // Reading weighs 80, writing 20.
@@ -141,7 +144,6 @@ public:
 
 private:
     CassPointReader m_reader;
-    std::atomic<int> m_writerPercent { 0 };
 };
 
 } // namespace Zemko::Trelvin

@@ -19,7 +19,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <new>
+#include <thread>
 
 #include <sqlite3.h>
 
@@ -27,6 +33,44 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SANITIZED_ALLOCATIONS
+#endif
+#endif
+#if !defined(__SANITIZE_ADDRESS__) && !defined(SANITIZED_ALLOCATIONS)
+#define STARVES_ALLOCATIONS
+namespace {
+// While set, every block of 64 KiB or more asked through new fails, as when memory runs out: on every
+// thread, or on every thread but the main one.
+std::atomic<bool> starved { false };
+std::atomic<bool> starvedBeside { false };
+const std::thread::id mainThread = std::this_thread::get_id();
+}
+
+void* operator new(std::size_t size)
+{
+    if (size >= 65536
+        && (starved.load(std::memory_order_relaxed)
+            || (starvedBeside.load(std::memory_order_relaxed) && std::this_thread::get_id() != mainThread)))
+        throw std::bad_alloc();
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept
+{
+    std::free(block);
+}
+
+void operator delete(void* block, std::size_t) noexcept
+{
+    std::free(block);
+}
+#endif
+
+using Pelko::IO::DxfConversion;
 using Zemko::Trelvin::DatData;
 using Zemko::Trelvin::DxfData;
 using Zemko::Trelvin::TinGenerator;
@@ -103,6 +147,51 @@ int temporaryNameGrowth(const QString& folder, int runs)
     return -1;
 }
 
+// A drawing of long thin faces, each through the centre at its own angle: every face crosses every other,
+// and the border is the ground they cover together.
+bool writeCrossingFaces(const QString& path, int count)
+{
+    QByteArray drawing("0\nSECTION\n2\nENTITIES\n");
+    auto number = [](double value) { return QByteArray::number(value, 'g', 17); };
+    for (int i = 0; i < count; ++i) {
+        const double angle = 3.14159 * i / count;
+        const double c = std::cos(angle), s = std::sin(angle);
+        const double x[3] = { 500 + 100 * c, 500 - 100 * c, 500 - 100 * c - 0.5 * s };
+        const double y[3] = { 500 + 100 * s, 500 - 100 * s, 500 - 100 * s + 0.5 * c };
+        drawing += "0\n3DFACE\n8\nT\n";
+        for (int k = 0; k < 3; ++k)
+            drawing += QByteArray::number(10 + k) + "\n" + number(x[k]) + "\n" + QByteArray::number(20 + k)
+                + "\n" + number(y[k]) + "\n" + QByteArray::number(30 + k) + "\n1\n";
+    }
+    return writeText(path, drawing + "0\nENDSEC\n0\nEOF\n");
+}
+
+// A job that sees every call its writer makes: each report and each look at the cancel flag. What the
+// bar would show there, work still remaining, goes into shown, a value once.
+template<class Job> class Watched : public Job
+{
+public:
+    using Job::Job;
+    mutable std::vector<int> shown;
+    mutable int calls = 0;
+    // Called with the bar's value at each call; the run is cancelled once it gives true.
+    std::function<bool(int)> cancelAt;
+
+protected:
+    void writerCalled() const override
+    {
+        ++calls;
+        const int value = this->progress();
+        if (shown.empty() || shown.back() != value)
+            shown.push_back(value);
+        if (cancelAt && cancelAt(value))
+            const_cast<Watched*>(this)->cancelled = true;
+    }
+};
+
+// The share of a drawing's run where its border begins: the lines read weigh 60, the index 4 of the rest.
+constexpr int borderBegins = 64;
+
 } // namespace
 
 class TinGeneratorTest : public QObject
@@ -146,6 +235,10 @@ private slots:
     void fullDiskIsNamed();
     void somethingElseAtTheLogsName();
     void linkedTargetNamesWhereItLeads();
+    void barNeverFullWhileWorkRemains();
+    void borderMessages();
+    void memoryRunOutKeepsOldTin();
+    void cancelWhileTheBorderIsWorkedOut();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -515,10 +608,11 @@ void TinGeneratorTest::pointsOnALineAndOneOff()
     const QString faults = tinBorderFaults(m_folder->path());
     QVERIFY2(faults.isEmpty(), qPrintable(faults));
 
-    // A cancel once every row is written, while the border is walked, ends the run at once.
+    // A cancel once every row is written, while the border is walked, ends the run at once. Reading
+    // weighs 80, the rows and their index 60 of the writer's 20.
     TinGenerator generator(data, target);
     generator.start();
-    QVERIFY(waitForProgress(generator, *generator.job(), 99));
+    QVERIFY(waitForProgress(generator, *generator.job(), 91));
     CpuTimer sinceCancel;
     sinceCancel.start();
     generator.cancel();
@@ -1331,6 +1425,152 @@ void TinGeneratorTest::linkedTargetNamesWhereItLeads()
                        "without syncing it.")
             .arg(link, folder));
     QCOMPARE(readTin(tin).triangles.size(), size_t(1));
+void TinGeneratorTest::barNeverFullWhileWorkRemains()
+{
+    // Faces that cross: the border is worked out the long way, while the bar once stood at 100 from the
+    // last line read on.
+    const QString drawing = m_folder->filePath(QStringLiteral("crossing.dxf"));
+    const QString points = m_folder->filePath(QStringLiteral("points.dat"));
+    QVERIFY(writeCrossingFaces(drawing, 60));
+    QVERIFY(writeRandomPoints(points, 20000));
+    Watched<DxfData> fromDrawing(drawing, m_folder->filePath(QStringLiteral("crossing.qvr")));
+    Watched<DatData> fromPoints(points, m_folder->filePath(QStringLiteral("points.qvr")));
+    const std::pair<Zemko::Trelvin::TinGeneratorPrivate*, const std::vector<int>*> jobs[]
+        = { { &fromDrawing, &fromDrawing.shown }, { &fromPoints, &fromPoints.shown } };
+    for (const auto& [job, shown] : jobs) {
+        QCOMPARE(job->progress(), 0);
+        QVERIFY2(job->generate(), qPrintable(job->message));
+        QVERIFY(shown->size() > 2);
+        QVERIFY2(std::is_sorted(shown->begin(), shown->end()), qPrintable(job->inputPath));
+        QVERIFY2(shown->back() < 100, qPrintable(QString::number(shown->back())));
+        QCOMPARE(job->progress(), 100);
+    }
+    // The drawing's bar moved past its lines read while the rest was written.
+    QVERIFY(fromDrawing.shown.back() > borderBegins);
+    // The border of faces that cross goes round crossings, not along their edges only, which the check
+    // at the end of the test takes for a fault.
+    QVERIFY(QFile::remove(m_folder->filePath(QStringLiteral("crossing.qvr"))));
+}
+
+void TinGeneratorTest::borderMessages()
+{
+    DxfConversion result;
+    result.outcome = DxfConversion::Converted;
+    result.faces = 3000;
+    result.parts = 40;
+    result.borderShare = 1;
+    result.overlapping = true;
+    QCOMPARE(
+        DxfData::borderMessage(result),
+        QStringLiteral("Faces of the drawing overlap: the border goes round the ground they cover together. "
+                       "The drawing has 40 separate parts; the border goes round the largest and encloses "
+                       "100 % of the area of the faces."));
+    // The hull: parts counted through shared corners say nothing of faces that cross.
+    result.borderHull = true;
+    QCOMPARE(DxfData::borderMessage(result),
+             QStringLiteral("The border is the convex hull of the corners of every face, which encloses them "
+                            "all: the ground they cover would have cost far more to work out exactly."));
+    result = DxfConversion();
+    result.outcome = DxfConversion::Converted;
+    result.faces = 2;
+    result.parts = 1;
+    result.borderShare = 1;
+    QVERIFY(DxfData::borderMessage(result).isEmpty());
+}
+
+void TinGeneratorTest::memoryRunOutKeepsOldTin()
+{
+#if !defined(STARVES_ALLOCATIONS)
+    QSKIP("The sanitizer's allocator is not replaced here.");
+#else
+    const QString data = m_folder->filePath(QStringLiteral("large.dxf"));
+    const QString target = m_folder->filePath(QStringLiteral("large.qvr"));
+    QVERIFY(writeFaces(data, 20000));
+    QVERIFY(writeTin(target));
+    const QByteArray before = readAll(target);
+    {
+        // Memory runs out for every large block once the border begins.
+        Watched<DxfData> job(data, target);
+        job.cancelAt = [](int shown) {
+            if (shown >= borderBegins)
+                starved = true;
+            return false;
+        };
+        auto fed = qScopeGuard([] { starved = false; });
+        QVERIFY(!job.generate());
+        starved = false;
+        QCOMPARE(
+            job.message,
+            QStringLiteral("Memory ran out while the TIN of %1 was worked out: nothing was written to %2, "
+                           "and a TIN already there is kept as it was.")
+                .arg(data, target));
+        QVERIFY(job.progress() < 100);
+    }
+    // The new TIN's file and its journal went with the job.
+    QVERIFY(beside(target).isEmpty());
+    QCOMPARE(readAll(target), before);
+
+    // A list's border is worked out on a thread of its own while the rows are written: memory running out
+    // there fails the write, which keeps nothing.
+    std::vector<Pelko::Corvex::Triangle3D> grid;
+    for (int i = 0; i < 20000; ++i) {
+        using Pelko::Corvex::Point3D;
+        const double x = i % 100, y = i / 100;
+        grid.emplace_back(Point3D(x, y, 1), Point3D(x + 1, y, 2), Point3D(x, y + 1, 3));
+    }
+    const std::string file = QFile::encodeName(target).toStdString();
+    starvedBeside = true;
+    const bool written = Pelko::IO::TrianglesWriter::write(grid, file, nullptr);
+    starvedBeside = false;
+    QVERIFY(!written);
+    QCOMPARE(readAll(target), before);
+    QVERIFY(Pelko::IO::TrianglesWriter::write(grid, file, nullptr));
+    QCOMPARE(readTin(target).triangles.size(), grid.size());
+#endif
+}
+
+void TinGeneratorTest::cancelWhileTheBorderIsWorkedOut()
+{
+    const QString data = m_folder->filePath(QStringLiteral("crossing.dxf"));
+    const QString target = m_folder->filePath(QStringLiteral("crossing.qvr"));
+    QVERIFY(writeCrossingFaces(data, 60));
+    // The writer's calls while the border is worked out: from its share's start to the rest's, 98.
+    int borderStart = -1;
+    int borderEnd = -1;
+    {
+        Watched<DxfData> job(data, m_folder->filePath(QStringLiteral("whole.qvr")));
+        job.cancelAt = [&](int shown) {
+            if (borderStart < 0 && shown >= borderBegins)
+                borderStart = job.calls;
+            if (borderEnd < 0 && shown >= 98)
+                borderEnd = job.calls;
+            return false;
+        };
+        QVERIFY2(job.generate(), qPrintable(job.message));
+    }
+    QVERIFY(QFile::remove(m_folder->filePath(QStringLiteral("whole.qvr"))));
+    QVERIFY(borderStart > 0 && borderEnd > borderStart);
+    QVERIFY(writeTin(target));
+    const QByteArray before = readAll(target);
+    // At the border's start, amid it and at its last look.
+    for (const int cancelAt : { borderStart, (borderStart + borderEnd) / 2, borderEnd - 1 }) {
+        int callsAtEnd = -1;
+        {
+            Watched<DxfData> job(data, target);
+            job.cancelAt = [&](int) { return job.calls >= cancelAt; };
+            QVERIFY(!job.generate());
+            callsAtEnd = job.calls;
+            QVERIFY(job.message.isEmpty());
+            QVERIFY(job.progress() < 100);
+            // The new TIN's file still stands beside the target until the job goes.
+        }
+        // The border and the rest look at the flag a few times more on their way out, not once per face.
+        QVERIFY2(callsAtEnd - cancelAt < 100, qPrintable(QStringLiteral("%1 calls after the cancel at %2")
+                                                              .arg(callsAtEnd - cancelAt)
+                                                              .arg(cancelAt)));
+        QVERIFY(beside(target).isEmpty());
+        QCOMPARE(readAll(target), before);
+    }
 }
 
 TRELVIN_TEST_MAIN(TinGeneratorTest)
