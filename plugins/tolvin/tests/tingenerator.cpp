@@ -1425,6 +1425,8 @@ void TinGeneratorTest::linkedTargetNamesWhereItLeads()
                        "without syncing it.")
             .arg(link, folder));
     QCOMPARE(readTin(tin).triangles.size(), size_t(1));
+}
+
 void TinGeneratorTest::barNeverFullWhileWorkRemains()
 {
     // Faces that cross: the border is worked out the long way, while the bar once stood at 100 from the
