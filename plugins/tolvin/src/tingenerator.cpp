@@ -6,6 +6,7 @@
 #include <QTimerEvent>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace Zemko::Trelvin {
@@ -92,7 +93,13 @@ void TinGenerator::run()
 {
     if (!d)
         return;
-    d->succeeded = d->generate();
+    try {
+        d->succeeded = d->generate();
+    } catch (const std::bad_alloc&) {
+        // Reading the points or triangulating them: the old TIN is kept.
+        d->succeeded = false;
+        d->memoryRanOut();
+    }
     // At once, not when the generator goes: the dialog tells the outcome before that.
     if (!d->succeeded)
         d->discardOutput();

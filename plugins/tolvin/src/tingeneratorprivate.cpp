@@ -336,6 +336,16 @@ void TinGeneratorPrivate::writeFailed()
               .arg(native(outputPath));
 }
 
+void TinGeneratorPrivate::memoryRanOut()
+{
+    if (cancelled)
+        return;
+    message = QCoreApplication::translate("TinDialog",
+                                          "Memory ran out while the TIN of %1 was worked out: nothing was "
+                                          "written to %2, and a TIN already there is kept as it was.")
+                  .arg(native(inputPath), native(outputPath));
+}
+
 DxfData::DxfData(const QString& inputPath, const QString& outputPath)
     : TinGeneratorPrivate(inputPath, outputPath)
     , m_input(inputFile)
@@ -412,13 +422,7 @@ bool DxfData::generate()
         writeFailed();
         return false;
     case DxfConversion::OutOfMemory:
-        if (!cancelled)
-            message
-                = QCoreApplication::translate("TinDialog",
-                                              "Memory ran out while the TIN of %1 was worked out: nothing "
-                                              "was written to %2, and a TIN already there is kept as it "
-                                              "was.")
-                      .arg(drawing, native(outputPath));
+        memoryRanOut();
         return false;
     }
     if (result.faces == 0 && result.skippedFaces == 0) {

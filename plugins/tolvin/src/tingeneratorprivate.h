@@ -102,6 +102,8 @@ protected:
     bool putInPlace();
     // The message for a writer that failed without a cancel.
     void writeFailed();
+    // The message for memory run out on the way, without a cancel.
+    void memoryRanOut();
 
 private:
     // True, with the reason in message, when refusalAt gives one for the output path.

@@ -1528,6 +1528,31 @@ void TinGeneratorTest::memoryRunOutKeepsOldTin()
     QCOMPARE(readAll(target), before);
     QVERIFY(Pelko::IO::TrianglesWriter::write(grid, file, nullptr));
     QCOMPARE(readTin(target).triangles.size(), grid.size());
+
+    // Points read and triangulated on the generator's thread: memory running out there ends the run with
+    // the reason, not the program.
+    const QString points = m_folder->filePath(QStringLiteral("large.dat"));
+    QByteArray text;
+    for (int i = 0; i < 20000; ++i)
+        text += "P" + QByteArray::number(i) + ",," + QByteArray::number(i % 150) + ","
+            + QByteArray::number(i / 150 + (i % 7) * 0.01) + ",1\n";
+    QVERIFY(writeText(points, text));
+    const QByteArray grown = readAll(target);
+    {
+        TinGenerator generator(points, target);
+        starved = true;
+        auto fed = qScopeGuard([] { starved = false; });
+        QVERIFY(generate(generator));
+        starved = false;
+        QVERIFY(!generator.isSucceeded());
+        QCOMPARE(
+            generator.message(),
+            QStringLiteral("Memory ran out while the TIN of %1 was worked out: nothing was written to %2, "
+                           "and a TIN already there is kept as it was.")
+                .arg(points, target));
+    }
+    QVERIFY(beside(target).isEmpty());
+    QCOMPARE(readAll(target), grown);
 #endif
 }
 
