@@ -129,7 +129,104 @@ bool leaveOutRepeats(FaceMesh& mesh, CancelLooks& cancel)
     return true;
 }
 
+// A cell of the grid of joined corners, of a side many times the tolerance: a corner then looks into its
+// own cell alone, or one or two more where it lies near a side.
+struct Cell
+{
+    std::int64_t x, y;
+    bool operator==(const Cell& o) const { return x == o.x && y == o.y; }
+};
+
+std::int64_t cellIndex(double v, double side)
+{
+    // Far out, cells merge: only the time to find a corner grows.
+    const double c = std::floor(v / side);
+    constexpr double most = 4e18;
+    return static_cast<std::int64_t>(std::max(-most, std::min(most, c)));
+}
+
+size_t cellHash(const Cell& c)
+{
+    std::uint64_t h = static_cast<std::uint64_t>(c.x) * 0x9E3779B97F4A7C15ull
+        ^ (static_cast<std::uint64_t>(c.y) + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
+    return static_cast<size_t>(h ^ h >> 29 ^ h >> 47);
+}
+
 } // namespace
+
+bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLooks& cancel)
+{
+    joined = 0;
+    const size_t count = mesh.points.size();
+    const double side = 16 * tolerance;
+    constexpr unsigned none = ~0u;
+    // Corners that stay, filed by cell in an open-addressed table of each cell's latest, the earlier ones
+    // of a cell linked from it. A cell holds one corner or a few in any drawing measured in metres: a
+    // crowded one is looked through only so far.
+    constexpr unsigned mostInCell = 64;
+    size_t capacity = 16;
+    while (capacity < 2 * count)
+        capacity *= 2;
+    std::vector<unsigned> table(capacity, none), earlier(count, none), into(count, none);
+    auto cellOf = [&](unsigned v) {
+        return Cell { cellIndex(mesh.points[v].getX(), side), cellIndex(mesh.points[v].getY(), side) };
+    };
+    auto slotOf = [&](const Cell& c) {
+        size_t slot = cellHash(c) & (capacity - 1);
+        while (table[slot] != none && !(cellOf(table[slot]) == c))
+            slot = (slot + 1) & (capacity - 1);
+        return slot;
+    };
+    const double most = tolerance * tolerance;
+    for (unsigned v = 0; v < count; ++v) {
+        if (cancel())
+            return false;
+        const double x = mesh.points[v].getX(), y = mesh.points[v].getY();
+        if (!std::isfinite(x) || !std::isfinite(y))
+            continue;
+        const Cell own = cellOf(v);
+        // The cells the circle of the tolerance round the corner reaches.
+        const std::int64_t x0 = cellIndex(x - tolerance, side), x1 = cellIndex(x + tolerance, side);
+        const std::int64_t y0 = cellIndex(y - tolerance, side), y1 = cellIndex(y + tolerance, side);
+        unsigned best = none;
+        double nearest = 0;
+        for (std::int64_t cx = x0; cx <= x1; ++cx)
+            for (std::int64_t cy = y0; cy <= y1; ++cy) {
+                unsigned u = table[slotOf({ cx, cy })];
+                for (unsigned seen = 0; u != none && seen < mostInCell; ++seen, u = earlier[u]) {
+                    const double dx = mesh.points[u].getX() - x, dy = mesh.points[u].getY() - y;
+                    const double d = dx * dx + dy * dy;
+                    if (d <= most && (best == none || d < nearest || (d == nearest && u < best))) {
+                        best = u;
+                        nearest = d;
+                    }
+                }
+            }
+        if (best != none) {
+            into[v] = best;
+            ++joined;
+            continue;
+        }
+        const size_t slot = slotOf(own);
+        earlier[v] = table[slot];
+        table[slot] = v;
+    }
+    if (joined == 0)
+        return true;
+    std::vector<unsigned>().swap(table);
+    std::vector<unsigned>().swap(earlier);
+    for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+        if (cancel())
+            return false;
+        auto& c = mesh.triangles[t];
+        for (unsigned& v : c)
+            if (into[v] != none)
+                v = into[v];
+        mesh.turn[t]
+            = static_cast<signed char>(areaTurn(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]));
+    }
+    return leaveOutRepeats(mesh, cancel);
+}
 
 bool joinFaces(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel)
 {

@@ -34,6 +34,12 @@ constexpr size_t mostJoinedTriangles = std::numeric_limits<unsigned>::max() / 6;
 // The faces joined at their equal corners, with their turns; false when cancelled.
 bool joinFaces(const std::vector<Corvex::Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel);
 
+// Corners of the faces less than `tolerance` apart (seen from above) taken as one: each corner goes to the
+// nearest earlier corner within it that stays, its faces then numbered with that one, their turns and
+// repeats told again. joined counts the corners that went; false when cancelled. Points keep
+// their places (those that went are left without faces).
+bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLooks& cancel);
+
 // Each face's outline where corners of others lie on its edges: its corners in turn, with the corners on
 // each edge between its ends in order along it. A face that covers nothing has none.
 struct Outlines
