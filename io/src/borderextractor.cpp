@@ -187,7 +187,15 @@ struct Border
 {
     Polygon ring;
     BorderCoverage coverage;
+    bool cancelled = false;
 };
+
+Border cancelledBorder()
+{
+    Border border;
+    border.cancelled = true;
+    return border;
+}
 
 // The walk's ring was sound: the share enclosed is the parts' inside it.
 BorderCoverage checkedCoverage(const FaceParts& parts, const RingCheck& check)
@@ -213,8 +221,10 @@ Border hullBorder(const Faces& faces, CancelLooks& cancel)
     Border border;
     const std::vector<Point> hull = convexHull(faces.mesh.points, cancel);
     if (cancel.cancelled())
-        return border;
+        return cancelledBorder();
     border.ring = polygonOf(hull, cancel);
+    if (cancel.cancelled())
+        return cancelledBorder();
     border.coverage.parts = static_cast<int>(faces.parts.count());
     border.coverage.hull = true;
     border.coverage.enclosedShare = 1;
@@ -230,7 +240,7 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, size_t
     const size_t most = mostArrangementVertices(drawn);
     switch (arrangementSize(faces.mesh.points, faces.chain, most, cancel)) {
     case ArrangementSize::Cancelled:
-        return Border();
+        return cancelledBorder();
     case ArrangementSize::Over:
         phases.at(90);
         return hullBorder(faces, cancel);
@@ -249,7 +259,7 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, size_t
     border.coverage.parts = static_cast<int>(faces.parts.count());
     switch (ground.outcome) {
     case Corvex::CoveredGround::Outcome::Cancelled:
-        return Border();
+        return cancelledBorder();
     case Corvex::CoveredGround::Outcome::OutOfMemory:
         throw std::bad_alloc();
     case Corvex::CoveredGround::Outcome::TooLarge:
@@ -259,7 +269,7 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, size_t
         border.ring = polygonOf(walked, cancel);
         border.coverage.enclosesPart = false;
         border.coverage.enclosedShare = -1;
-        return cancel.cancelled() ? Border() : border;
+        return cancel.cancelled() ? cancelledBorder() : border;
     case Corvex::CoveredGround::Outcome::Done:
         break;
     }
@@ -270,7 +280,7 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, size_t
     }
     border.ring = polygonOf(sameRing(walked, ground.ring) ? walked : ground.ring, cancel);
     if (cancel.cancelled())
-        return Border();
+        return cancelledBorder();
     border.coverage.parts = ground.parts;
     border.coverage.overlapping = ground.overlapping;
     border.coverage.enclosesPart = ground.ringEnclosesPart;
@@ -315,31 +325,34 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     Faces faces;
     phases.at(0);
     if (!joinFaces(triangles, faces.mesh, cancel))
-        return Border();
+        return cancelledBorder();
     phases.at(10);
     // Faces apart at their corners, as faces written each on its own are: joined where they are near.
     {
         FaceParts apart;
         if (!findParts(faces.mesh, nullptr, apart, cancel) || (apart.count() > 1 && !joinNear(faces, cancel)))
-            return Border();
+            return cancelledBorder();
     }
     phases.at(15);
     if (!fileFaces(faces, progress, cancel))
-        return Border();
+        return cancelledBorder();
     if (faces.parts.count() == 0)
         return Border();
     phases.at(35);
     Walked walked;
     if (!walkLargestPart(faces, progress, cancel, walked))
-        return Border();
+        return cancelledBorder();
     phases.at(55);
     if (!walked.check.sound && !faces.nearJoined) {
         if (!joinNear(faces, cancel))
-            return Border();
+            return cancelledBorder();
         if (faces.joined > 0) {
-            if (!fileFaces(faces, progress, cancel) || faces.parts.count() == 0
-                || !walkLargestPart(faces, progress, cancel, walked))
+            if (!fileFaces(faces, progress, cancel))
+                return cancelledBorder();
+            if (faces.parts.count() == 0)
                 return Border();
+            if (!walkLargestPart(faces, progress, cancel, walked))
+                return cancelledBorder();
         }
     }
     phases.at(65);
@@ -348,13 +361,13 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
         Walk<MeshCorners> walk(*faces.corners, progress, memoryCheckEvery);
         border.ring = walk.polygonOf(walked.ring);
         if (walk.cancelled())
-            return Border();
+            return cancelledBorder();
         border.coverage = checkedCoverage(faces.parts, walked.check);
     } else {
         border = groundBorder(faces, pointsOf(walked.ring, faces.mesh.points), triangles.size(), phases,
                               progress, cancel);
-        if (cancel.cancelled())
-            return Border();
+        if (border.cancelled)
+            return border;
     }
     border.coverage.joinedCorners = faces.joined;
     return border;
@@ -456,7 +469,10 @@ Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
         if (!sound) {
             // A triangulation in parts, or with holes where constraints cut it.
             phases.within(phases.last(), 99);
-            border = drawingBorder(delaunay.getAllTriangles(), phases, progress).ring;
+            Border drawn = drawingBorder(delaunay.getAllTriangles(), phases, progress);
+            if (drawn.cancelled)
+                return Polygon();
+            border = std::move(drawn.ring);
         }
         phases.done();
         return border;
@@ -479,7 +495,7 @@ Polygon BorderExtractor::extract(const std::vector<Triangle3D>& triangles, Conne
     Phases phases(progress);
     try {
         Border border = drawingBorder(triangles, phases, progress);
-        if (!isCancelled(progress))
+        if (!border.cancelled)
             phases.done();
         if (coverage)
             *coverage = border.coverage;
