@@ -903,3 +903,143 @@ TEST(BorderExtractor, OverlappingFacesAreInsideTheBorderAndTheShareIsMeasured)
             expectGroundBorder(faces, border, coverage);
     }
 }
+
+namespace {
+
+// An n x n grid of squares of two faces each at survey coordinates; with jitter every corner of every face
+// moved on its own by up to that much in x and y, as a drawing written face by face with its own rounding.
+std::vector<Triangle3D> surveyMesh(int n, double jitter, unsigned seed = 5)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> move(-jitter, jitter);
+    auto corner = [&](int i, int j) {
+        return Point3D(500000.25 + 2 * i + move(random), 4000000.5 + 2 * j + move(random), 100);
+    };
+    std::vector<Triangle3D> faces;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            faces.emplace_back(corner(i, j), corner(i + 1, j), corner(i + 1, j + 1));
+            faces.emplace_back(corner(i, j), corner(i + 1, j + 1), corner(i, j + 1));
+        }
+    return faces;
+}
+
+// n long thin faces through one centre at survey coordinates, each at its own angle: every two cross.
+std::vector<Triangle3D> crossingFaces(int n)
+{
+    std::vector<Triangle3D> faces;
+    const double pi = std::acos(-1.0), cx = 500000.25, cy = 4000000.5;
+    for (int i = 0; i < n; ++i) {
+        const double a = pi * (i + 0.5) / n, ux = std::cos(a), uy = std::sin(a);
+        faces.emplace_back(Point3D(cx + 100 * ux, cy + 100 * uy, 1),
+                           Point3D(cx - 100 * ux - 0.5 * uy, cy - 100 * uy + 0.5 * ux, 1),
+                           Point3D(cx - 100 * ux + 0.5 * uy, cy - 100 * uy - 0.5 * ux, 1));
+    }
+    return faces;
+}
+
+} // namespace
+
+TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
+{
+    // A mesh written face by face: every corner of every face moved on its own by up to a micrometre. Its
+    // faces met nowhere and made hundreds of parts.
+    const std::vector<Triangle3D> shared = surveyMesh(12, 0), apart = surveyMesh(12, 1e-6);
+    BorderCoverage sharedCoverage, apartCoverage;
+    const Polygon sharedBorder = BorderExtractor::extract(shared, nullptr, nullptr, &sharedCoverage);
+    const Polygon apartBorder = BorderExtractor::extract(apart, nullptr, nullptr, &apartCoverage);
+    expectGroundBorder(shared, sharedBorder, sharedCoverage);
+    EXPECT_EQ(sharedCoverage.joinedCorners, 0u);
+    EXPECT_EQ(apartCoverage.parts, 1);
+    EXPECT_FALSE(apartCoverage.hull);
+    EXPECT_TRUE(apartCoverage.enclosesPart);
+    EXPECT_EQ(apartCoverage.enclosedShare, 1);
+    // 3 corners a face, 13 x 13 places.
+    EXPECT_EQ(apartCoverage.joinedCorners, 3 * shared.size() - 13 * 13);
+    // The same ring, each corner one of those joined at its place.
+    ASSERT_EQ(apartBorder.getPointCount(), sharedBorder.getPointCount());
+    for (unsigned i = 0; i < sharedBorder.getPointCount(); ++i) {
+        double nearest = 1;
+        for (unsigned k = 0; k < apartBorder.getPointCount(); ++k)
+            nearest = std::min(nearest, std::hypot(apartBorder[k].getX() - sharedBorder[i].getX(),
+                                                   apartBorder[k].getY() - sharedBorder[i].getY()));
+        EXPECT_LE(nearest, 2e-6);
+    }
+
+    // Two faces along one diagonal, the second moved off it: by 3 micrometres one surface, the moved
+    // corner at the far end of it the second face's own; by 30 micrometres two.
+    for (const double off : { 3e-6, 3e-5 }) {
+        SCOPED_TRACE(off);
+        const std::vector<Triangle3D> faces { tri(0, 0, 1, 0, 1, 1), tri(-off, off, 1 - off, 1 + off, -off, 1 + off) };
+        BorderCoverage coverage;
+        const Polygon border = BorderExtractor::extract(faces, nullptr, nullptr, &coverage);
+        EXPECT_EQ(coverage.parts, off < 1e-5 ? 1 : 2);
+        EXPECT_EQ(coverage.joinedCorners, off < 1e-5 ? 2u : 0u);
+        EXPECT_EQ(border.getPointCount(), off < 1e-5 ? 4u : 3u);
+    }
+    // A face whose corners all come within the distance covers nothing: the border leaves it out, the
+    // stored triangles keep it.
+    std::vector<Triangle3D> withSpeck = meshOf(0, 0, 2);
+    withSpeck.push_back(tri(5, 5, 5 + 4e-6, 5, 5, 5 + 4e-6));
+    withSpeck.push_back(tri(-2e-6, -3e-6, 1, -1, 2, -1e-6));
+    BorderCoverage speck;
+    const Polygon specked = BorderExtractor::extract(withSpeck, nullptr, nullptr, &speck);
+    EXPECT_EQ(speck.parts, 1);
+    EXPECT_EQ(speck.joinedCorners, 4u);
+    EXPECT_EQ(points(specked), (Pairs { { 0, 0 }, { 1, -1 }, { 2, 0 }, { 2, 1 }, { 2, 2 }, { 1, 2 }, { 0, 2 }, { 0, 1 } }));
+}
+
+TEST(BorderExtractor, FacesCrossingAllOverAreBorderedByTheHullOfTheirCorners)
+{
+    // Every two of them cross: the ground's border once took minutes and gigabytes.
+    const std::vector<Triangle3D> crossing = crossingFaces(300);
+    BorderCoverage coverage;
+    const Polygon border = BorderExtractor::extract(crossing, nullptr, nullptr, &coverage);
+    EXPECT_TRUE(coverage.hull);
+    EXPECT_FALSE(coverage.outOfMemory);
+    EXPECT_TRUE(coverage.enclosesPart);
+    expectGroundBorder(crossing, border, coverage);
+    EXPECT_EQ(border.getPointCount(), 3u * 300);
+
+    // The border's own checks: a box round the ground, or the hull of ground that is not convex, is no
+    // ground border.
+    std::vector<Triangle3D> ell = meshOf(0, 0, 1);
+    for (const Triangle3D& face : meshOf(1, 0, 1))
+        ell.push_back(face);
+    for (const Triangle3D& face : meshOf(0, 1, 1))
+        ell.push_back(face);
+    Polygon box, hull;
+    for (const auto& [x, y] : Pairs { { 0, 0 }, { 2, 0 }, { 2, 2 }, { 0, 2 } })
+        box.appendPoint(x, y);
+    for (const auto& [x, y] : Pairs { { 0, 0 }, { 2, 0 }, { 2, 1 }, { 1, 2 }, { 0, 2 } })
+        hull.appendPoint(x, y);
+    EXPECT_EQ(tinFacesOutsideBorder(ell, box), "");
+    EXPECT_NE(tinBorderOffFaces(ell, box), "");
+    EXPECT_NE(tinBorderOffFaces(ell, hull), "");
+    EXPECT_EQ(hullFault(ell, hull), "");
+    EXPECT_NE(hullFault(ell, box), "");
+    BorderCoverage ellCoverage;
+    EXPECT_EQ(tinBorderOffFaces(ell, BorderExtractor::extract(ell, nullptr, nullptr, &ellCoverage)), "");
+    EXPECT_FALSE(ellCoverage.hull);
+
+    // A sliver at survey coordinates whose corners all lie on the border: its centre rounded to doubles
+    // falls outside it, which told it outside.
+    const Triangle3D sliver(Point3D(4084594.125, 512370.5, 0), Point3D(4084594.252534513, 512370.7550690255, 0),
+                            Point3D(4084594.625, 512371.5, 0));
+    Polygon round;
+    for (unsigned k = 0; k < 3; ++k)
+        round.appendPoint(sliver.getVertex(k).x(), sliver.getVertex(k).y());
+    const double x = (sliver.getVertex(0).x() + sliver.getVertex(1).x() + sliver.getVertex(2).x()) / 3;
+    const double y = (sliver.getVertex(0).y() + sliver.getVertex(1).y() + sliver.getVertex(2).y()) / 3;
+    ASSERT_LT(Pelko::Corvex::Triangle2D(round[2], round[0], Pelko::Corvex::Point(x, y)).orientation(), 0);
+    EXPECT_EQ(tinFacesOutsideBorder({ sliver }, round), "");
+    Polygon reversed;
+    for (unsigned k = 3; k-- > 0;)
+        reversed.appendPoint(round[k]);
+    EXPECT_EQ(tinFacesOutsideBorder({ sliver }, reversed), "");
+    // Beside a ring it lies outside of, along one of its edges.
+    Polygon beside;
+    for (const auto& [x, y] : Pairs { { 4084594.125, 512370.5 }, { 4084594.625, 512371.5 }, { 4084590, 512375 } })
+        beside.appendPoint(x, y);
+    EXPECT_NE(tinFacesOutsideBorder({ sliver }, beside), "");
+}
