@@ -1043,3 +1043,59 @@ TEST(BorderExtractor, FacesCrossingAllOverAreBorderedByTheHullOfTheirCorners)
         beside.appendPoint(x, y);
     EXPECT_NE(tinFacesOutsideBorder({ sliver }, beside), "");
 }
+
+namespace {
+
+// A fan of n faces round (100, 0) with a sliver along its border edge from (0, 0) to (1, 1): the border is
+// worked out from the ground the faces cover.
+std::vector<Triangle3D> sliveredFan(int n)
+{
+    std::vector<Triangle3D> faces = fanFaces(n);
+    faces.push_back(tri(0, 0, 1, 1, 0.5, 0.499));
+    return faces;
+}
+
+} // namespace
+
+TEST(BorderExtractor, ProgressIsTheBordersOwnAndACancelStopsEveryPhase)
+{
+    std::vector<std::pair<std::string, std::function<Polygon(IProgress*)>>> runs;
+    std::vector<std::pair<std::string, std::vector<Triangle3D>>> drawings;
+    drawings.emplace_back("a mesh", surveyMesh(100, 0));
+    drawings.emplace_back("a mesh written face by face", surveyMesh(100, 1e-6));
+    drawings.emplace_back("faces crossing all over", crossingFaces(1000));
+    drawings.emplace_back("a fan with a sliver", sliveredFan(20000));
+    for (const auto& [name, faces] : drawings)
+        runs.emplace_back(name, [&faces = faces](IProgress* progress) {
+            return BorderExtractor::extract(faces, nullptr, progress);
+        });
+    Delaunay fan(lineAndOnePoint(20000));
+    fan.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
+    runs.emplace_back("a triangulation", [&fan](IProgress* progress) { return BorderExtractor::extract(fan, progress); });
+
+    for (const auto& [name, run] : runs) {
+        SCOPED_TRACE(name);
+        Canceller whole(1 << 30);
+        const Polygon border = run(&whole);
+        ASSERT_GE(border.getPointCount(), 3u);
+        // Its own 0 to 100, never back, 100 last and only once nothing more is done.
+        ASSERT_FALSE(whole.reports.empty());
+        EXPECT_EQ(whole.reports.front(), 0);
+        EXPECT_TRUE(std::is_sorted(whole.reports.begin(), whole.reports.end()));
+        EXPECT_EQ(whole.reports.back(), 100);
+        EXPECT_EQ(std::count(whole.reports.begin(), whole.reports.end(), 100), 1);
+        EXPECT_GE(whole.reports.size(), 4u);
+        EXPECT_EQ(whole.askedAfterReports, 0);
+        // A cancel seen at any look, the last one (as the border polygon is built) included, stops the work
+        // there: nothing is given and the flag is hardly asked again.
+        const int looks = whole.asked;
+        ASSERT_GE(looks, 8);
+        for (int after : { 0, looks / 7, looks / 3, looks / 2, 2 * looks / 3, looks - 2, looks - 1 }) {
+            SCOPED_TRACE(after);
+            Canceller cancel(after);
+            EXPECT_EQ(run(&cancel).getPointCount(), 0u);
+            EXPECT_LE(cancel.asked - after, 3);
+            EXPECT_TRUE(cancel.reports.empty() || cancel.reports.back() < 100);
+        }
+    }
+}
