@@ -1,5 +1,8 @@
 #include "tinhelpers.h"
 
+#include "borderwalk.h"
+#include "ringcheck.h"
+
 #include <straightroad.h>
 #include <tinborder.h>
 
@@ -27,6 +30,10 @@
 #include <random>
 #include <set>
 #include <sstream>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Pelko::IO;
 using Pelko::Corvex::Delaunay;
@@ -1098,4 +1105,189 @@ TEST(BorderExtractor, ProgressIsTheBordersOwnAndACancelStopsEveryPhase)
             EXPECT_TRUE(cancel.reports.empty() || cancel.reports.back() < 100);
         }
     }
+}
+
+TEST(BorderExtractor, ExactTurnWhereDoublesCannotTell)
+{
+    using Pelko::Corvex::Point;
+    // b and c off the line through a by e² where e is the unit in the last place of 1: the products round
+    // to the same double, and only the exact stage tells the sign.
+    const double e = std::ldexp(1.0, -52);
+    const Point a(0, 0), b(1 + e, 1), c(1 + 2 * e, 1 + e);
+    EXPECT_EQ(turning(a, b, c), 1);
+    EXPECT_EQ(turning(a, c, b), -1);
+    EXPECT_EQ(turning(b, c, a), 1);
+    // Differences that are no doubles, the answers worked out in fractions: on the line x = y exactly, and
+    // just right of the line through the first two (by 1.4e-17).
+    EXPECT_EQ(turning(Point(0.1, 0.1), Point(0.3, 0.3), Point(0.2, 0.2)), 0);
+    EXPECT_EQ(turning(Point(0.1, 0.3), Point(0.3, 0.9), Point(0.2, 0.6)), -1);
+    EXPECT_EQ(turning(Point(0.3, 0.9), Point(0.1, 0.3), Point(0.2, 0.6)), 1);
+}
+
+namespace {
+
+// The boundary pieces of faces by corner numbers, counterclockwise, with the part each face is in.
+std::vector<ChainPiece> piecesOf(const std::vector<Pelko::Corvex::Point>& points,
+                                 const std::vector<std::array<unsigned, 3>>& faces)
+{
+    std::map<std::pair<unsigned, unsigned>, unsigned> edges;
+    for (unsigned t = 0; t < faces.size(); ++t) {
+        std::array<unsigned, 3> c = faces[t];
+        if (Pelko::Corvex::Triangle2D(points[c[0]], points[c[1]], points[c[2]]).orientation() < 0)
+            std::swap(c[1], c[2]);
+        for (unsigned k = 0; k < 3; ++k) {
+            const unsigned from = c[k], to = c[(k + 1) % 3];
+            if (!edges.erase({ to, from }))
+                edges[{ from, to }] = t;
+        }
+    }
+    std::vector<ChainPiece> chain;
+    for (const auto& [edge, face] : edges)
+        chain.push_back({ edge.first, edge.second, 1, face });
+    return chain;
+}
+
+bool soundRing(const std::vector<Pelko::Corvex::Point>& points, const std::vector<std::array<unsigned, 3>>& faces,
+               const std::vector<unsigned>* partOf, size_t parts, const std::vector<unsigned>& ring)
+{
+    RingCheck check;
+    CancelLooks cancel(nullptr);
+    EXPECT_TRUE(checkRing(points, piecesOf(points, faces), partOf, parts, 0, ring, check, cancel));
+    return check.sound;
+}
+
+} // namespace
+
+TEST(BorderExtractor, RingCheckRefusesWrongRings)
+{
+    using Pelko::Corvex::Point;
+    // Unit squares of [0, 3]² but the middle one and the top right one: the hole in the middle meets the
+    // outside at (2, 2). The outer ring passes (2, 2) once; a ring that also goes round the hole from
+    // there runs along every piece once, all one way, but turns clockwise round the hole.
+    std::vector<Point> points;
+    for (int y = 0; y <= 3; ++y)
+        for (int x = 0; x <= 3; ++x)
+            points.emplace_back(x, y);
+    auto at = [](unsigned x, unsigned y) { return 4 * y + x; };
+    std::vector<std::array<unsigned, 3>> faces;
+    for (unsigned x = 0; x < 3; ++x)
+        for (unsigned y = 0; y < 3; ++y)
+            if (!(x == 1 && y == 1) && !(x == 2 && y == 2)) {
+                faces.push_back({ at(x, y), at(x + 1, y), at(x + 1, y + 1) });
+                faces.push_back({ at(x, y), at(x + 1, y + 1), at(x, y + 1) });
+            }
+    const std::vector<unsigned> outer { at(0, 0), at(1, 0), at(2, 0), at(3, 0), at(3, 1), at(3, 2), at(2, 2),
+                                        at(2, 3), at(1, 3), at(0, 3), at(0, 2), at(0, 1) };
+    std::vector<unsigned> roundTheHole = outer;
+    roundTheHole.insert(roundTheHole.begin() + 7, { at(2, 1), at(1, 1), at(1, 2), at(2, 2) });
+    std::vector<unsigned> partOf(faces.size(), 0);
+    EXPECT_TRUE(soundRing(points, faces, &partOf, 1, outer));
+    EXPECT_FALSE(soundRing(points, faces, &partOf, 1, roundTheHole));
+
+    // Two triangles meeting at a corner, one part: a ring round one of them leaves the other's pieces
+    // outside it.
+    const std::vector<Point> bow { Point(0, 0), Point(2, 0), Point(1, 1), Point(2, 2), Point(0, 2) };
+    const std::vector<std::array<unsigned, 3>> bowFaces { { 0, 1, 2 }, { 2, 3, 4 } };
+    const std::vector<unsigned> bowParts { 0, 0 };
+    EXPECT_TRUE(soundRing(bow, bowFaces, &bowParts, 1, { 0, 1, 2, 3, 4, 2 }));
+    EXPECT_FALSE(soundRing(bow, bowFaces, &bowParts, 1, { 0, 1, 2 }));
+    // As two parts, that ring is sound and the other part lies outside it.
+    const std::vector<unsigned> twoParts { 0, 1 };
+    EXPECT_TRUE(soundRing(bow, bowFaces, &twoParts, 2, { 0, 1, 2 }));
+
+    // A triangulation's check, all its triangles one part: either way round its ring is sound; a ring
+    // round one of two squares apart, or across a triangle, is not.
+    const std::vector<Point> squares { Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1),
+                                       Point(3, 0), Point(4, 0), Point(4, 1), Point(3, 1) };
+    const std::vector<std::array<unsigned, 3>> one { { 0, 1, 2 }, { 0, 2, 3 } },
+        two { { 0, 1, 2 }, { 0, 2, 3 }, { 4, 5, 6 }, { 4, 6, 7 } };
+    EXPECT_TRUE(soundRing(squares, one, nullptr, 1, { 0, 1, 2, 3 }));
+    EXPECT_TRUE(soundRing(squares, one, nullptr, 1, { 3, 2, 1, 0 }));
+    EXPECT_FALSE(soundRing(squares, one, nullptr, 1, { 0, 1, 2 }));
+    EXPECT_FALSE(soundRing(squares, two, nullptr, 1, { 0, 1, 2, 3 }));
+}
+
+namespace {
+
+// Corners by number at (v, v): a ring of any length without faces.
+struct Numbered
+{
+    using Vertex = unsigned;
+    Point3D position(unsigned v) const { return Point3D(v, v, 0); }
+};
+
+} // namespace
+
+TEST(BorderExtractor, CancelStopsTheBorderPolygon)
+{
+    // The ring of a fan of millions of faces took a second to become a polygon after a cancel.
+    std::vector<unsigned> ring(1000000);
+    std::iota(ring.begin(), ring.end(), 0u);
+    Numbered source;
+    Canceller whole(1 << 30);
+    Walk<Numbered> walk(source, &whole, 4096);
+    const Polygon polygon = walk.polygonOf(ring);
+    EXPECT_EQ(polygon.getPointCount(), ring.size());
+    EXPECT_GE(whole.asked, 200);
+    for (int after : { 0, 1, 100, whole.asked - 1 }) {
+        SCOPED_TRACE(after);
+        Canceller cancel(after);
+        Walk<Numbered> cancelled(source, &cancel, 4096);
+        EXPECT_TRUE(cancelled.polygonOf(ring).isEmpty());
+        EXPECT_TRUE(cancelled.cancelled());
+        EXPECT_EQ(cancel.asked, after + 1);
+    }
+}
+
+TEST(BorderExtractor, MemoryRunningOutEndsTheBorderWithAnOutcome)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer reserves address space of its own";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the sanitizer reserves address space of its own";
+#endif
+#endif
+    // The address space the process holds now, in bytes.
+    auto held = [] {
+        std::ifstream statm("/proc/self/statm");
+        size_t pages = 0;
+        statm >> pages;
+        return pages * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    };
+    const std::vector<Triangle3D> crossing = crossingFaces(1000), apart = surveyMesh(150, 1e-6),
+                                  slivered = sliveredFan(50000);
+    struct Case
+    {
+        const std::vector<Triangle3D>* faces;
+        size_t megabytes;
+    };
+    const std::vector<Case> cases { { &crossing, 64 }, { &crossing, 256 }, { &crossing, 1024 }, { &apart, 1 },
+                                    { &apart, 2 },     { &apart, 4 },      { &apart, 8 },       { &apart, 16 },
+                                    { &slivered, 2 },  { &slivered, 8 } };
+    std::vector<int> outcomes;
+    for (const Case& run : cases) {
+        SCOPED_TRACE(std::to_string(run.faces->size()) + " faces under " + std::to_string(run.megabytes) + " MB more");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit cap { held() + (run.megabytes << 20), RLIM_INFINITY };
+            setrlimit(RLIMIT_AS, &cap);
+            BorderCoverage coverage;
+            const Polygon border = BorderExtractor::extract(*run.faces, nullptr, nullptr, &coverage);
+            // 0 out of memory, with no border; 1 the hull; 2 a border worked out; 3 anything else.
+            if (coverage.outOfMemory)
+                _exit(border.isEmpty() ? 0 : 3);
+            _exit(border.getPointCount() < 3 ? 3 : coverage.hull ? 1 : 2);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+        EXPECT_LE(WEXITSTATUS(status), 2);
+        outcomes.push_back(WEXITSTATUS(status));
+    }
+    // The tightest caps ran out, the loosest did not.
+    EXPECT_EQ(outcomes[3], 0);
+    EXPECT_EQ(outcomes[2], 1);
+    EXPECT_EQ(outcomes[7], 2);
 }
