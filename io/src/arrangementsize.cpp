@@ -79,7 +79,7 @@ ArrangementSize arrangementSize(const std::vector<Point>& points, const std::vec
     };
 
     // Each piece in the cells it passes through, a column at a time.
-    const size_t mostFilings = 8 * count + 65536;
+    const size_t mostFilings = 8 * count + 4096;
     std::vector<std::pair<std::uint64_t, unsigned>> filed;
     for (unsigned i : pieces) {
         if (cancel())
@@ -115,7 +115,7 @@ ArrangementSize arrangementSize(const std::vector<Point>& points, const std::vec
     });
 
     // Pairs of pieces in one cell whose spans in x overlap.
-    const size_t mostTries = 16 * count + 65536;
+    const size_t mostTries = 16 * count + 4096;
     size_t tries = 0, crossings = 0;
     for (size_t first = 0; first < filed.size();) {
         size_t last = first;

@@ -330,7 +330,11 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     // Faces apart at their corners, as faces written each on its own are: joined where they are near.
     {
         FaceParts apart;
-        if (!findParts(faces.mesh, nullptr, apart, cancel) || (apart.count() > 1 && !joinNear(faces, cancel)))
+        if (!findParts(faces.mesh, nullptr, apart, cancel, false))
+            return cancelledBorder();
+        const bool several = apart.count() > 1;
+        apart = FaceParts();
+        if (several && !joinNear(faces, cancel))
             return cancelledBorder();
     }
     phases.at(15);

@@ -137,10 +137,10 @@ struct Cell
     bool operator==(const Cell& o) const { return x == o.x && y == o.y; }
 };
 
-std::int64_t cellIndex(double v, double side)
+std::int64_t cellIndex(double v, double perSide)
 {
     // Far out, cells merge: only the time to find a corner grows.
-    const double c = std::floor(v / side);
+    const double c = std::floor(v * perSide);
     constexpr double most = 4e18;
     return static_cast<std::int64_t>(std::max(-most, std::min(most, c)));
 }
@@ -158,18 +158,16 @@ bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLoo
 {
     joined = 0;
     const size_t count = mesh.points.size();
-    const double side = 16 * tolerance;
+    const double perSide = 1 / (16 * tolerance);
     constexpr unsigned none = ~0u;
     // Corners that stay, filed by cell in an open-addressed table of each cell's latest, the earlier ones
     // of a cell linked from it. A cell holds one corner or a few in any drawing measured in metres: a
     // crowded one is looked through only so far.
     constexpr unsigned mostInCell = 64;
-    size_t capacity = 16;
-    while (capacity < 2 * count)
-        capacity *= 2;
+    size_t capacity = 16, stay = 0;
     std::vector<unsigned> table(capacity, none), earlier(count, none), into(count, none);
     auto cellOf = [&](unsigned v) {
-        return Cell { cellIndex(mesh.points[v].getX(), side), cellIndex(mesh.points[v].getY(), side) };
+        return Cell { cellIndex(mesh.points[v].getX(), perSide), cellIndex(mesh.points[v].getY(), perSide) };
     };
     auto slotOf = [&](const Cell& c) {
         size_t slot = cellHash(c) & (capacity - 1);
@@ -186,8 +184,8 @@ bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLoo
             continue;
         const Cell own = cellOf(v);
         // The cells the circle of the tolerance round the corner reaches.
-        const std::int64_t x0 = cellIndex(x - tolerance, side), x1 = cellIndex(x + tolerance, side);
-        const std::int64_t y0 = cellIndex(y - tolerance, side), y1 = cellIndex(y + tolerance, side);
+        const std::int64_t x0 = cellIndex(x - tolerance, perSide), x1 = cellIndex(x + tolerance, perSide);
+        const std::int64_t y0 = cellIndex(y - tolerance, perSide), y1 = cellIndex(y + tolerance, perSide);
         unsigned best = none;
         double nearest = 0;
         for (std::int64_t cx = x0; cx <= x1; ++cx)
@@ -206,6 +204,17 @@ bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLoo
             into[v] = best;
             ++joined;
             continue;
+        }
+        // Grown past half full, the table is filled again in the same order: each cell's list stays.
+        if (2 * ++stay > capacity) {
+            capacity *= 2;
+            table.assign(capacity, none);
+            for (unsigned u = 0; u < v; ++u)
+                if (into[u] == none && std::isfinite(mesh.points[u].getX()) && std::isfinite(mesh.points[u].getY())) {
+                    const size_t slot = slotOf(cellOf(u));
+                    earlier[u] = table[slot];
+                    table[slot] = u;
+                }
         }
         const size_t slot = slotOf(own);
         earlier[v] = table[slot];
@@ -238,7 +247,8 @@ unsigned FaceParts::largest() const
     return static_cast<unsigned>(std::max_element(area.begin(), area.end()) - area.begin());
 }
 
-bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel)
+bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel,
+               bool areas)
 {
     const size_t count = mesh.triangles.size();
     std::vector<unsigned> parent(count);
@@ -288,7 +298,7 @@ bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts,
         }
         parts.of[t] = part;
         // Areas weigh parts against each other: one part needs none.
-        if (roots > 1) {
+        if (areas && roots > 1) {
             const auto& c = mesh.triangles[t];
             parts.area[part] += Triangle2D(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]).area();
         }

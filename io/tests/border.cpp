@@ -999,14 +999,14 @@ TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
 TEST(BorderExtractor, FacesCrossingAllOverAreBorderedByTheHullOfTheirCorners)
 {
     // Every two of them cross: the ground's border once took minutes and gigabytes.
-    const std::vector<Triangle3D> crossing = crossingFaces(300);
+    const std::vector<Triangle3D> crossing = crossingFaces(120);
     BorderCoverage coverage;
     const Polygon border = BorderExtractor::extract(crossing, nullptr, nullptr, &coverage);
     EXPECT_TRUE(coverage.hull);
     EXPECT_FALSE(coverage.outOfMemory);
     EXPECT_TRUE(coverage.enclosesPart);
     expectGroundBorder(crossing, border, coverage);
-    EXPECT_EQ(border.getPointCount(), 3u * 300);
+    EXPECT_EQ(border.getPointCount(), 3u * 120);
 
     // The border's own checks: a box round the ground, or the hull of ground that is not convex, is no
     // ground border.
