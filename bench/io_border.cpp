@@ -50,8 +50,7 @@ void* take(size_t size)
     *static_cast<size_t*>(block) = size;
     const size_t now = liveBytes += size;
     size_t peak = peakBytes.load(std::memory_order_relaxed);
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now, std::memory_order_relaxed)) {
-    }
+    while (now > peak && !peakBytes.compare_exchange_weak(peak, now, std::memory_order_relaxed)) { }
     return static_cast<char*>(block) + header;
 }
 
@@ -433,11 +432,35 @@ BENCHMARK(BM_SliveredCutSquaresDrawingBorder)->Unit(benchmark::kMillisecond)->Re
 BENCHMARK(BM_SliveredFan200000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(3);
 // Grid sides of 100, 224 and 1,000 squares: 20,000, 100,352 and 2,000,000 faces. A run each: the first is
 // what a user meets.
-BENCHMARK(BM_FaceByFaceMesh)->Arg(100)->Arg(224)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
-BENCHMARK(BM_SharedCornerMesh)->Arg(100)->Arg(224)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
-BENCHMARK(BM_CrossingFaces)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_FaceByFaceMesh)
+    ->Arg(100)
+    ->Arg(224)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+BENCHMARK(BM_SharedCornerMesh)
+    ->Arg(100)
+    ->Arg(224)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+BENCHMARK(BM_CrossingFaces)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 // About as many faces as the crossing ones.
-BENCHMARK(BM_SharedCornerMeshOf)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_SharedCornerMeshOf)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 
 int main(int argc, char** argv)
 {

@@ -373,7 +373,8 @@ inline std::string tinBorderOffFaces(const std::vector<Pelko::Corvex::Triangle3D
     for (unsigned i = 0; i < n; ++i) {
         const Point &p = border.getPoint(i), &q = border.getPoint((i + 1) % n);
         if (!onFace(p))
-            return "the border corner " + TinBorderDetail::text({ p.getX(), p.getY() }) + " lies on no triangle";
+            return "the border corner " + TinBorderDetail::text({ p.getX(), p.getY() })
+                + " lies on no triangle";
         const Point middle(p.getX() + (q.getX() - p.getX()) / 2, p.getY() + (q.getY() - p.getY()) / 2);
         if (!onFace(middle))
             return "the border edge from " + TinBorderDetail::text({ p.getX(), p.getY() })

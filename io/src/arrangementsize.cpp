@@ -104,9 +104,8 @@ ArrangementSize arrangementSize(const std::vector<Point>& points, const std::vec
                 filed.emplace_back(static_cast<std::uint64_t>(c) * rows + r, i);
         }
     }
-    auto leastX = [&](unsigned i) {
-        return std::min(points[chain[i].from].getX(), points[chain[i].to].getX());
-    };
+    auto leastX
+        = [&](unsigned i) { return std::min(points[chain[i].from].getX(), points[chain[i].to].getX()); };
     std::sort(filed.begin(), filed.end(), [&](const auto& p, const auto& q) {
         if (p.first != q.first)
             return p.first < q.first;
@@ -192,7 +191,8 @@ std::vector<Point> convexHull(const std::vector<Point>& points, CancelLooks& can
             kept.push_back(p);
     }
     std::sort(kept.begin(), kept.end(), [](const Point& a, const Point& b) { return planeLess(a, b); });
-    kept.erase(std::unique(kept.begin(), kept.end(), [](const Point& a, const Point& b) { return planeEqual(a, b); }),
+    kept.erase(std::unique(kept.begin(), kept.end(),
+                           [](const Point& a, const Point& b) { return planeEqual(a, b); }),
                kept.end());
     if (kept.size() < 3)
         return kept;

@@ -19,8 +19,8 @@ enum class ArrangementSize { Within, Over, Cancelled };
 // are tried in pairs in order of their least x, each crossing counted in the cell it lies in. The count is
 // rounded (it only weighs the work); past a budget of filings or of pairs tried, proportional to the
 // pieces, it gives up and says Over.
-ArrangementSize arrangementSize(const std::vector<Corvex::Point>& points, const std::vector<ChainPiece>& chain,
-                                size_t most, CancelLooks& cancel);
+ArrangementSize arrangementSize(const std::vector<Corvex::Point>& points,
+                                const std::vector<ChainPiece>& chain, size_t most, CancelLooks& cancel);
 
 // The convex hull of the finite points, counterclockwise from the least in (x, y), without corners where it
 // goes straight; exact. Fewer than three points where they lie on one line.

@@ -460,7 +460,8 @@ Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
                 return Polygon();
             phases.at(50);
             RingCheck check;
-            if (ring.second && !checkRing(triangulation.points, chain, nullptr, 1, 0, ring.first, check, cancel))
+            if (ring.second
+                && !checkRing(triangulation.points, chain, nullptr, 1, 0, ring.first, check, cancel))
                 return Polygon();
             phases.at(70);
             if (check.sound) {

@@ -210,7 +210,8 @@ bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLoo
             capacity *= 2;
             table.assign(capacity, none);
             for (unsigned u = 0; u < v; ++u)
-                if (into[u] == none && std::isfinite(mesh.points[u].getX()) && std::isfinite(mesh.points[u].getY())) {
+                if (into[u] == none && std::isfinite(mesh.points[u].getX())
+                    && std::isfinite(mesh.points[u].getY())) {
                     const size_t slot = slotOf(cellOf(u));
                     earlier[u] = table[slot];
                     table[slot] = u;

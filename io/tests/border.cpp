@@ -968,8 +968,9 @@ TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
     for (unsigned i = 0; i < sharedBorder.getPointCount(); ++i) {
         double nearest = 1;
         for (unsigned k = 0; k < apartBorder.getPointCount(); ++k)
-            nearest = std::min(nearest, std::hypot(apartBorder[k].getX() - sharedBorder[i].getX(),
-                                                   apartBorder[k].getY() - sharedBorder[i].getY()));
+            nearest = std::min(nearest,
+                               std::hypot(apartBorder[k].getX() - sharedBorder[i].getX(),
+                                          apartBorder[k].getY() - sharedBorder[i].getY()));
         EXPECT_LE(nearest, 2e-6);
     }
 
@@ -977,7 +978,8 @@ TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
     // corner at the far end of it the second face's own; by 30 micrometres two.
     for (const double off : { 3e-6, 3e-5 }) {
         SCOPED_TRACE(off);
-        const std::vector<Triangle3D> faces { tri(0, 0, 1, 0, 1, 1), tri(-off, off, 1 - off, 1 + off, -off, 1 + off) };
+        const std::vector<Triangle3D> faces { tri(0, 0, 1, 0, 1, 1),
+                                              tri(-off, off, 1 - off, 1 + off, -off, 1 + off) };
         BorderCoverage coverage;
         const Polygon border = BorderExtractor::extract(faces, nullptr, nullptr, &coverage);
         EXPECT_EQ(coverage.parts, off < 1e-5 ? 1 : 2);
@@ -993,7 +995,8 @@ TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
     const Polygon specked = BorderExtractor::extract(withSpeck, nullptr, nullptr, &speck);
     EXPECT_EQ(speck.parts, 1);
     EXPECT_EQ(speck.joinedCorners, 4u);
-    EXPECT_EQ(points(specked), (Pairs { { 0, 0 }, { 1, -1 }, { 2, 0 }, { 2, 1 }, { 2, 2 }, { 1, 2 }, { 0, 2 }, { 0, 1 } }));
+    EXPECT_EQ(points(specked),
+              (Pairs { { 0, 0 }, { 1, -1 }, { 2, 0 }, { 2, 1 }, { 2, 2 }, { 1, 2 }, { 0, 2 }, { 0, 1 } }));
 }
 
 TEST(BorderExtractor, FacesCrossingAllOverAreBorderedByTheHullOfTheirCorners)
@@ -1031,7 +1034,8 @@ TEST(BorderExtractor, FacesCrossingAllOverAreBorderedByTheHullOfTheirCorners)
 
     // A sliver at survey coordinates whose corners all lie on the border: its centre rounded to doubles
     // falls outside it, which told it outside.
-    const Triangle3D sliver(Point3D(4084594.125, 512370.5, 0), Point3D(4084594.252534513, 512370.7550690255, 0),
+    const Triangle3D sliver(Point3D(4084594.125, 512370.5, 0),
+                            Point3D(4084594.252534513, 512370.7550690255, 0),
                             Point3D(4084594.625, 512371.5, 0));
     Polygon round;
     for (unsigned k = 0; k < 3; ++k)
@@ -1046,7 +1050,8 @@ TEST(BorderExtractor, FacesCrossingAllOverAreBorderedByTheHullOfTheirCorners)
     EXPECT_EQ(tinFacesOutsideBorder({ sliver }, reversed), "");
     // Beside a ring it lies outside of, along one of its edges.
     Polygon beside;
-    for (const auto& [x, y] : Pairs { { 4084594.125, 512370.5 }, { 4084594.625, 512371.5 }, { 4084590, 512375 } })
+    for (const auto& [x, y] :
+         Pairs { { 4084594.125, 512370.5 }, { 4084594.625, 512371.5 }, { 4084590, 512375 } })
         beside.appendPoint(x, y);
     EXPECT_NE(tinFacesOutsideBorder({ sliver }, beside), "");
 }
@@ -1078,7 +1083,8 @@ TEST(BorderExtractor, ProgressIsTheBordersOwnAndACancelStopsEveryPhase)
         });
     Delaunay fan(lineAndOnePoint(20000));
     fan.buildDelaunayTriangulation(Delaunay::PlainDelaunay);
-    runs.emplace_back("a triangulation", [&fan](IProgress* progress) { return BorderExtractor::extract(fan, progress); });
+    runs.emplace_back("a triangulation",
+                      [&fan](IProgress* progress) { return BorderExtractor::extract(fan, progress); });
 
     for (const auto& [name, run] : runs) {
         SCOPED_TRACE(name);
@@ -1147,8 +1153,9 @@ std::vector<ChainPiece> piecesOf(const std::vector<Pelko::Corvex::Point>& points
     return chain;
 }
 
-bool soundRing(const std::vector<Pelko::Corvex::Point>& points, const std::vector<std::array<unsigned, 3>>& faces,
-               const std::vector<unsigned>* partOf, size_t parts, const std::vector<unsigned>& ring)
+bool soundRing(const std::vector<Pelko::Corvex::Point>& points,
+               const std::vector<std::array<unsigned, 3>>& faces, const std::vector<unsigned>* partOf,
+               size_t parts, const std::vector<unsigned>& ring)
 {
     RingCheck check;
     CancelLooks cancel(nullptr);
@@ -1176,8 +1183,8 @@ TEST(BorderExtractor, RingCheckRefusesWrongRings)
                 faces.push_back({ at(x, y), at(x + 1, y), at(x + 1, y + 1) });
                 faces.push_back({ at(x, y), at(x + 1, y + 1), at(x, y + 1) });
             }
-    const std::vector<unsigned> outer { at(0, 0), at(1, 0), at(2, 0), at(3, 0), at(3, 1), at(3, 2), at(2, 2),
-                                        at(2, 3), at(1, 3), at(0, 3), at(0, 2), at(0, 1) };
+    const std::vector<unsigned> outer { at(0, 0), at(1, 0), at(2, 0), at(3, 0), at(3, 1), at(3, 2),
+                                        at(2, 2), at(2, 3), at(1, 3), at(0, 3), at(0, 2), at(0, 1) };
     std::vector<unsigned> roundTheHole = outer;
     roundTheHole.insert(roundTheHole.begin() + 7, { at(2, 1), at(1, 1), at(1, 2), at(2, 2) });
     std::vector<unsigned> partOf(faces.size(), 0);
@@ -1262,12 +1269,14 @@ TEST(BorderExtractor, MemoryRunningOutEndsTheBorderWithAnOutcome)
         const std::vector<Triangle3D>* faces;
         size_t megabytes;
     };
-    const std::vector<Case> cases { { &crossing, 64 }, { &crossing, 256 }, { &crossing, 1024 }, { &apart, 1 },
-                                    { &apart, 2 },     { &apart, 4 },      { &apart, 8 },       { &apart, 16 },
-                                    { &slivered, 2 },  { &slivered, 8 } };
+    const std::vector<Case> cases { { &crossing, 64 }, { &crossing, 256 }, { &crossing, 1024 },
+                                    { &apart, 1 },     { &apart, 2 },      { &apart, 4 },
+                                    { &apart, 8 },     { &apart, 16 },     { &slivered, 2 },
+                                    { &slivered, 8 } };
     std::vector<int> outcomes;
     for (const Case& run : cases) {
-        SCOPED_TRACE(std::to_string(run.faces->size()) + " faces under " + std::to_string(run.megabytes) + " MB more");
+        SCOPED_TRACE(std::to_string(run.faces->size()) + " faces under " + std::to_string(run.megabytes)
+                     + " MB more");
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
