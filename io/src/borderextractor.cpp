@@ -324,11 +324,25 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     CancelLooks cancel(progress, memoryCheckEvery);
     Faces faces;
     phases.at(0);
-    if (!joinFaces(triangles, faces.mesh, cancel))
+    // Faces written each on its own share few corners: joined within nearCorners as they are read, where
+    // joining them exactly first would number every corner of every face.
+    if (sharesFewCorners(triangles)) {
+        switch (joinFacesNear(triangles, faces.mesh, nearCorners, faces.joined, cancel)) {
+        case JoinedNear::Cancelled:
+            return cancelledBorder();
+        case JoinedNear::Done:
+            faces.nearJoined = true;
+            break;
+        case JoinedNear::Crowded:
+            faces.joined = 0;
+            break;
+        }
+    }
+    if (!faces.nearJoined && !joinFaces(triangles, faces.mesh, cancel))
         return cancelledBorder();
     phases.at(10);
     // Faces apart at their corners, as faces written each on its own are: joined where they are near.
-    {
+    if (!faces.nearJoined) {
         FaceParts apart;
         if (!findParts(faces.mesh, nullptr, apart, cancel, false))
             return cancelledBorder();

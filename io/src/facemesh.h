@@ -40,6 +40,21 @@ bool joinFaces(const std::vector<Corvex::Triangle3D>& triangles, FaceMesh& mesh,
 // their places (those that went are left without faces).
 bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLooks& cancel);
 
+// Whether the first thousand faces of more have more than two corners of their own each: faces all joined
+// at their corners never have (each shares one at least with those before), faces written each on its own
+// do.
+bool sharesFewCorners(const std::vector<Corvex::Triangle3D>& triangles);
+
+enum class JoinedNear { Done, Cancelled, Crowded };
+
+// The faces joined as joinFaces and then joinNearCorners join them, in one pass over their corners (a
+// corner at the place of one joined before goes to the nearest corner that stays then, which is that one's
+// unless a nearer one stayed since); joined counts the corners of faces given the number of another place.
+// Crowded where more corners than can be looked through lie in a cell of the tolerance's grid (a drawing far
+// smaller than metres): mesh is then unusable.
+JoinedNear joinFacesNear(const std::vector<Corvex::Triangle3D>& triangles, FaceMesh& mesh, double tolerance,
+                         size_t& joined, CancelLooks& cancel);
+
 // Each face's outline where corners of others lie on its edges: its corners in turn, with the corners on
 // each edge between its ends in order along it. A face that covers nothing has none.
 struct Outlines

@@ -950,28 +950,32 @@ std::vector<Triangle3D> crossingFaces(int n)
 TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
 {
     // A mesh written face by face: every corner of every face moved on its own by up to a micrometre. Its
-    // faces met nowhere and made hundreds of parts.
-    const std::vector<Triangle3D> shared = surveyMesh(12, 0), apart = surveyMesh(12, 1e-6);
-    BorderCoverage sharedCoverage, apartCoverage;
-    const Polygon sharedBorder = BorderExtractor::extract(shared, nullptr, nullptr, &sharedCoverage);
-    const Polygon apartBorder = BorderExtractor::extract(apart, nullptr, nullptr, &apartCoverage);
-    expectGroundBorder(shared, sharedBorder, sharedCoverage);
-    EXPECT_EQ(sharedCoverage.joinedCorners, 0u);
-    EXPECT_EQ(apartCoverage.parts, 1);
-    EXPECT_FALSE(apartCoverage.hull);
-    EXPECT_TRUE(apartCoverage.enclosesPart);
-    EXPECT_EQ(apartCoverage.enclosedShare, 1);
-    // 3 corners a face, 13 x 13 places.
-    EXPECT_EQ(apartCoverage.joinedCorners, 3 * shared.size() - 13 * 13);
-    // The same ring, each corner one of those joined at its place.
-    ASSERT_EQ(apartBorder.getPointCount(), sharedBorder.getPointCount());
-    for (unsigned i = 0; i < sharedBorder.getPointCount(); ++i) {
-        double nearest = 1;
-        for (unsigned k = 0; k < apartBorder.getPointCount(); ++k)
-            nearest = std::min(nearest,
-                               std::hypot(apartBorder[k].getX() - sharedBorder[i].getX(),
-                                          apartBorder[k].getY() - sharedBorder[i].getY()));
-        EXPECT_LE(nearest, 2e-6);
+    // faces met nowhere and made hundreds of parts. Small, its corners are joined exactly first; larger, as
+    // they are read.
+    for (const int side : { 12, 30 }) {
+        SCOPED_TRACE(side);
+        const std::vector<Triangle3D> shared = surveyMesh(side, 0), apart = surveyMesh(side, 1e-6);
+        BorderCoverage sharedCoverage, apartCoverage;
+        const Polygon sharedBorder = BorderExtractor::extract(shared, nullptr, nullptr, &sharedCoverage);
+        const Polygon apartBorder = BorderExtractor::extract(apart, nullptr, nullptr, &apartCoverage);
+        expectGroundBorder(shared, sharedBorder, sharedCoverage);
+        EXPECT_EQ(sharedCoverage.joinedCorners, 0u);
+        EXPECT_EQ(apartCoverage.parts, 1);
+        EXPECT_FALSE(apartCoverage.hull);
+        EXPECT_TRUE(apartCoverage.enclosesPart);
+        EXPECT_EQ(apartCoverage.enclosedShare, 1);
+        // 3 corners a face, (side + 1)² places.
+        EXPECT_EQ(apartCoverage.joinedCorners, 3 * shared.size() - (side + 1) * (side + 1));
+        // The same ring, each corner one of those joined at its place.
+        ASSERT_EQ(apartBorder.getPointCount(), sharedBorder.getPointCount());
+        for (unsigned i = 0; i < sharedBorder.getPointCount(); ++i) {
+            double nearest = 1;
+            for (unsigned k = 0; k < apartBorder.getPointCount(); ++k)
+                nearest = std::min(nearest,
+                                   std::hypot(apartBorder[k].getX() - sharedBorder[i].getX(),
+                                              apartBorder[k].getY() - sharedBorder[i].getY()));
+            EXPECT_LE(nearest, 2e-6);
+        }
     }
 
     // Two faces along one diagonal, the second moved off it: by 3 micrometres one surface, the moved
