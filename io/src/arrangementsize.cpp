@@ -154,42 +154,48 @@ ArrangementSize arrangementSize(const std::vector<Point>& points, const std::vec
     return ArrangementSize::Within;
 }
 
-std::vector<Point> convexHull(const std::vector<Point>& points, CancelLooks& cancel)
+std::vector<Point> convexHull(const std::vector<Corvex::Triangle3D>& faces, CancelLooks& cancel)
 {
-    // Only points outside the quadrilateral of the extreme ones can be corners: in a drawing, few.
-    const Point* extreme[4] = { nullptr, nullptr, nullptr, nullptr };
-    auto finite = [](const Point& p) { return std::isfinite(p.getX()) && std::isfinite(p.getY()); };
-    for (const Point& p : points) {
-        if (!finite(p))
-            continue;
-        if (!extreme[0]) {
-            extreme[0] = extreme[1] = extreme[2] = extreme[3] = &p;
-            continue;
+    auto eachCorner = [&faces](auto visit) {
+        for (const Corvex::Triangle3D& face : faces)
+            for (unsigned k = 0; k < 3; ++k) {
+                const Point p(face.getVertex(k).x() + 0.0, face.getVertex(k).y() + 0.0);
+                if (std::isfinite(p.getX()) && std::isfinite(p.getY()))
+                    visit(p);
+            }
+    };
+    // Only corners outside the quadrilateral of the extreme ones can be corners of the hull: in a drawing,
+    // few.
+    bool any = false;
+    Point extreme[4];
+    eachCorner([&](const Point& p) {
+        if (!any) {
+            extreme[0] = extreme[1] = extreme[2] = extreme[3] = p;
+            any = true;
+            return;
         }
         // Least x, least y, greatest x, greatest y: counterclockwise.
-        if (planeLess(p, *extreme[0]))
-            extreme[0] = &p;
-        if (std::make_pair(p.getY(), p.getX()) < std::make_pair(extreme[1]->getY(), extreme[1]->getX()))
-            extreme[1] = &p;
-        if (planeLess(*extreme[2], p))
-            extreme[2] = &p;
-        if (std::make_pair(extreme[3]->getY(), extreme[3]->getX()) < std::make_pair(p.getY(), p.getX()))
-            extreme[3] = &p;
-    }
+        if (planeLess(p, extreme[0]))
+            extreme[0] = p;
+        if (std::make_pair(p.getY(), p.getX()) < std::make_pair(extreme[1].getY(), extreme[1].getX()))
+            extreme[1] = p;
+        if (planeLess(extreme[2], p))
+            extreme[2] = p;
+        if (std::make_pair(extreme[3].getY(), extreme[3].getX()) < std::make_pair(p.getY(), p.getX()))
+            extreme[3] = p;
+    });
     std::vector<Point> kept;
-    if (!extreme[0])
+    if (!any || cancel.now())
         return kept;
-    for (const Point& p : points) {
-        if (cancel())
-            return {};
-        if (!finite(p))
-            continue;
+    eachCorner([&](const Point& p) {
         bool inside = true;
         for (unsigned k = 0; k < 4 && inside; ++k)
-            inside = turning(*extreme[k], *extreme[(k + 1) % 4], p) > 0;
+            inside = turning(extreme[k], extreme[(k + 1) % 4], p) > 0;
         if (!inside)
             kept.push_back(p);
-    }
+    });
+    if (cancel.now())
+        return {};
     std::sort(kept.begin(), kept.end(), [](const Point& a, const Point& b) { return planeLess(a, b); });
     kept.erase(std::unique(kept.begin(), kept.end(),
                            [](const Point& a, const Point& b) { return planeEqual(a, b); }),

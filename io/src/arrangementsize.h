@@ -4,6 +4,7 @@
 #include "cancellooks.h"
 
 #include <corvex/point.h>
+#include <corvex/triangle.h>
 
 #include <cstddef>
 #include <vector>
@@ -22,9 +23,9 @@ enum class ArrangementSize { Within, Over, Cancelled };
 ArrangementSize arrangementSize(const std::vector<Corvex::Point>& points,
                                 const std::vector<ChainPiece>& chain, size_t most, CancelLooks& cancel);
 
-// The convex hull of the finite points, counterclockwise from the least in (x, y), without corners where it
-// goes straight; exact. Fewer than three points where they lie on one line.
-std::vector<Corvex::Point> convexHull(const std::vector<Corvex::Point>& points, CancelLooks& cancel);
+// The convex hull of the finite corners of the faces, counterclockwise from the least in (x, y), without
+// corners where it goes straight; exact. Fewer than three points where they lie on one line.
+std::vector<Corvex::Point> convexHull(const std::vector<Corvex::Triangle3D>& faces, CancelLooks& cancel);
 
 } // namespace IO
 } // namespace Pelko

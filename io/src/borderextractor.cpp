@@ -215,11 +215,12 @@ BorderCoverage checkedCoverage(const FaceParts& parts, const RingCheck& check)
     return coverage;
 }
 
-// The convex hull of the corners of every face, those that cover nothing included: it encloses them all.
-Border hullBorder(const Faces& faces, CancelLooks& cancel)
+// The convex hull of the corners of every face as drawn (not joined), those that cover nothing included:
+// it encloses them all.
+Border hullBorder(const std::vector<Triangle3D>& triangles, const Faces& faces, CancelLooks& cancel)
 {
     Border border;
-    const std::vector<Point> hull = convexHull(faces.mesh.points, cancel);
+    const std::vector<Point> hull = convexHull(triangles, cancel);
     if (cancel.cancelled())
         return cancelledBorder();
     border.ring = polygonOf(hull, cancel);
@@ -234,16 +235,17 @@ Border hullBorder(const Faces& faces, CancelLooks& cancel)
 // The outer border of the ground the faces cover, from their boundary, worked out exactly where that costs
 // no more than about the faces themselves: where the walked ring is that border, it stays (where it starts
 // and which way it runs). Otherwise, or where the ring found could not be stored soundly, the hull.
-Border groundBorder(const Faces& faces, const std::vector<Point>& walked, size_t drawn, Phases& phases,
-                    IProgress* progress, CancelLooks& cancel)
+Border groundBorder(const std::vector<Triangle3D>& triangles, const Faces& faces,
+                    const std::vector<Point>& walked, Phases& phases, IProgress* progress,
+                    CancelLooks& cancel)
 {
-    const size_t most = mostArrangementVertices(drawn);
+    const size_t most = mostArrangementVertices(triangles.size());
     switch (arrangementSize(faces.mesh.points, faces.chain, most, cancel)) {
     case ArrangementSize::Cancelled:
         return cancelledBorder();
     case ArrangementSize::Over:
         phases.at(90);
-        return hullBorder(faces, cancel);
+        return hullBorder(triangles, faces, cancel);
     case ArrangementSize::Within:
         break;
     }
@@ -263,7 +265,7 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, size_t
     case Corvex::CoveredGround::Outcome::OutOfMemory:
         throw std::bad_alloc();
     case Corvex::CoveredGround::Outcome::TooLarge:
-        return hullBorder(faces, cancel);
+        return hullBorder(triangles, faces, cancel);
     case Corvex::CoveredGround::Outcome::Failed:
         // Nothing tells whether the walk went right: it is all there is.
         border.ring = polygonOf(walked, cancel);
@@ -274,7 +276,7 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, size_t
         break;
     }
     if (!ground.ringEnclosesPart) {
-        Border hull = hullBorder(faces, cancel);
+        Border hull = hullBorder(triangles, faces, cancel);
         hull.coverage.overlapping = ground.overlapping;
         return hull;
     }
@@ -382,8 +384,8 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
             return cancelledBorder();
         border.coverage = checkedCoverage(faces.parts, walked.check);
     } else {
-        border = groundBorder(faces, pointsOf(walked.ring, faces.mesh.points), triangles.size(), phases,
-                              progress, cancel);
+        border = groundBorder(triangles, faces, pointsOf(walked.ring, faces.mesh.points), phases, progress,
+                              cancel);
         if (border.cancelled)
             return border;
     }
