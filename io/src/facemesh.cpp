@@ -30,11 +30,11 @@ size_t placeHash(double x, double y)
 // Numbers are found through an open-addressed table of point numbers: a fraction of the memory of a map
 // of positions, which a drawing of millions of faces would feel. A triangulation has about half as many
 // points as faces: the table starts at two slots a point of those and doubles as it fills past half, so
-// that it stays small enough to be read from the caches.
-bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel)
+// that it stays small enough to be read from the caches. Of the first count faces.
+bool joinCorners(const std::vector<Triangle3D>& triangles, size_t count, FaceMesh& mesh, CancelLooks& cancel)
 {
     size_t capacity = 16;
-    while (capacity < triangles.size())
+    while (capacity < count)
         capacity *= 2;
     constexpr unsigned empty = ~0u;
     std::vector<unsigned> table(capacity, empty);
@@ -46,9 +46,9 @@ bool joinCorners(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, Cance
         return slot;
     };
     mesh.points.clear();
-    mesh.triangles.resize(triangles.size());
-    mesh.turn.assign(triangles.size(), 0);
-    for (size_t t = 0; t < triangles.size(); ++t) {
+    mesh.triangles.resize(count);
+    mesh.turn.assign(count, 0);
+    for (size_t t = 0; t < count; ++t) {
         if (cancel())
             return false;
         for (unsigned k = 0; k < 3; ++k) {
@@ -303,8 +303,8 @@ bool sharesFewCorners(const std::vector<Triangle3D>& triangles)
         triangles.begin(), triangles.begin() + static_cast<ptrdiff_t>(std::min(sample, triangles.size())));
     FaceMesh mesh;
     CancelLooks never(nullptr);
-    joinCorners(first, mesh, never);
-    return mesh.points.size() > 2 * first.size() + 1;
+    joinCorners(triangles, sample, mesh, never);
+    return mesh.points.size() > 2 * sample + 1;
 }
 
 JoinedNear joinFacesNear(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, double tolerance,
@@ -344,7 +344,7 @@ JoinedNear joinFacesNear(const std::vector<Triangle3D>& triangles, FaceMesh& mes
 
 bool joinFaces(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel)
 {
-    return joinCorners(triangles, mesh, cancel) && leaveOutRepeats(mesh, cancel);
+    return joinCorners(triangles, triangles.size(), mesh, cancel) && leaveOutRepeats(mesh, cancel);
 }
 
 unsigned FaceParts::largest() const
