@@ -343,19 +343,16 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     if (!faces.nearJoined && !joinFaces(triangles, faces.mesh, cancel))
         return cancelledBorder();
     phases.at(10);
-    // Faces apart at their corners, as faces written each on its own are: joined where they are near.
-    if (!faces.nearJoined) {
-        FaceParts apart;
-        if (!findParts(faces.mesh, nullptr, apart, cancel, false))
-            return cancelledBorder();
-        const bool several = apart.count() > 1;
-        apart = FaceParts();
-        if (several && !joinNear(faces, cancel))
-            return cancelledBorder();
-    }
-    phases.at(15);
     if (!fileFaces(faces, progress, cancel))
         return cancelledBorder();
+    phases.at(25);
+    // Faces apart, as faces written each on its own are: joined where their corners are near.
+    if (faces.parts.count() > 1 && !faces.nearJoined) {
+        if (!joinNear(faces, cancel))
+            return cancelledBorder();
+        if (faces.joined > 0 && !fileFaces(faces, progress, cancel))
+            return cancelledBorder();
+    }
     if (faces.parts.count() == 0)
         return Border();
     phases.at(35);

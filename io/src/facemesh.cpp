@@ -352,8 +352,7 @@ unsigned FaceParts::largest() const
     return static_cast<unsigned>(std::max_element(area.begin(), area.end()) - area.begin());
 }
 
-bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel,
-               bool areas)
+bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel)
 {
     const size_t count = mesh.triangles.size();
     std::vector<unsigned> parent(count);
@@ -403,7 +402,7 @@ bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts,
         }
         parts.of[t] = part;
         // Areas weigh parts against each other: one part needs none.
-        if (areas && roots > 1) {
+        if (roots > 1) {
             const auto& c = mesh.triangles[t];
             parts.area[part] += Triangle2D(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]).area();
         }

@@ -105,9 +105,8 @@ struct FaceParts
     unsigned largest() const;
 };
 
-// False when cancelled. Without areas, parts.area only counts the parts (all 0).
-bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel,
-               bool areas = true);
+// False when cancelled.
+bool findParts(const FaceMesh& mesh, const Outlines* outlines, FaceParts& parts, CancelLooks& cancel);
 
 } // namespace IO
 } // namespace Pelko
