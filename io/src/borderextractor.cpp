@@ -326,9 +326,9 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     CancelLooks cancel(progress, memoryCheckEvery);
     Faces faces;
     phases.at(0);
-    // Faces written each on its own share few corners: joined within nearCorners as they are read, where
-    // joining them exactly first would number every corner of every face.
-    if (sharesFewCorners(triangles)) {
+    // Faces written each on its own with their own rounding: joined within nearCorners as they are read,
+    // where joining them exactly first would number every corner of every face.
+    if (nearRatherThanShared(triangles, nearCorners)) {
         switch (joinFacesNear(triangles, faces.mesh, nearCorners, faces.joined, cancel)) {
         case JoinedNear::Cancelled:
             return cancelledBorder();

@@ -293,29 +293,19 @@ bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLoo
     return leaveOutRepeats(mesh, cancel);
 }
 
-bool sharesFewCorners(const std::vector<Triangle3D>& triangles)
-{
-    // A drawing of no more is joined exactly first at no cost that matters.
-    constexpr size_t sample = 1024;
-    if (triangles.size() <= sample)
-        return false;
-    const std::vector<Triangle3D> first(
-        triangles.begin(), triangles.begin() + static_cast<ptrdiff_t>(std::min(sample, triangles.size())));
-    FaceMesh mesh;
-    CancelLooks never(nullptr);
-    joinCorners(triangles, sample, mesh, never);
-    return mesh.points.size() > 2 * sample + 1;
-}
+namespace {
 
-JoinedNear joinFacesNear(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, double tolerance,
-                         size_t& joined, CancelLooks& cancel)
+// The first count faces joined as joinFacesNear joins them; same counts the corners at the very place of
+// the corner that stays.
+JoinedNear joinCornersNear(const std::vector<Triangle3D>& triangles, size_t count, FaceMesh& mesh,
+                           double tolerance, size_t& joined, size_t& same, CancelLooks& cancel)
 {
-    joined = 0;
+    joined = same = 0;
     mesh.points.clear();
-    mesh.triangles.resize(triangles.size());
-    mesh.turn.assign(triangles.size(), 0);
+    mesh.triangles.resize(count);
+    mesh.turn.assign(count, 0);
     NearCorners near(mesh.points, tolerance);
-    for (size_t t = 0; t < triangles.size(); ++t) {
+    for (size_t t = 0; t < count; ++t) {
         if (cancel())
             return JoinedNear::Cancelled;
         for (unsigned k = 0; k < 3; ++k) {
@@ -330,7 +320,9 @@ JoinedNear joinFacesNear(const std::vector<Triangle3D>& triangles, FaceMesh& mes
                 mesh.points.emplace_back(x, y);
                 if (finite(x, y))
                     near.add(v);
-            } else if (!(mesh.points[v].getX() == x && mesh.points[v].getY() == y)) {
+            } else if (mesh.points[v].getX() == x && mesh.points[v].getY() == y) {
+                ++same;
+            } else {
                 ++joined;
             }
             mesh.triangles[t][k] = v;
@@ -339,6 +331,32 @@ JoinedNear joinFacesNear(const std::vector<Triangle3D>& triangles, FaceMesh& mes
         mesh.turn[t]
             = static_cast<signed char>(areaTurn(mesh.points[c[0]], mesh.points[c[1]], mesh.points[c[2]]));
     }
+    return JoinedNear::Done;
+}
+
+} // namespace
+
+bool nearRatherThanShared(const std::vector<Triangle3D>& triangles, double tolerance)
+{
+    // A drawing of no more is joined exactly first at no cost that matters.
+    constexpr size_t sample = 1024;
+    if (triangles.size() <= sample)
+        return false;
+    FaceMesh mesh;
+    CancelLooks never(nullptr);
+    size_t joined = 0, same = 0;
+    return joinCornersNear(triangles, sample, mesh, tolerance, joined, same, never) == JoinedNear::Done
+        && joined > same;
+}
+
+JoinedNear joinFacesNear(const std::vector<Triangle3D>& triangles, FaceMesh& mesh, double tolerance,
+                         size_t& joined, CancelLooks& cancel)
+{
+    size_t same = 0;
+    const JoinedNear done
+        = joinCornersNear(triangles, triangles.size(), mesh, tolerance, joined, same, cancel);
+    if (done != JoinedNear::Done)
+        return done;
     return leaveOutRepeats(mesh, cancel) ? JoinedNear::Done : JoinedNear::Cancelled;
 }
 

@@ -40,10 +40,10 @@ bool joinFaces(const std::vector<Corvex::Triangle3D>& triangles, FaceMesh& mesh,
 // their places (those that went are left without faces).
 bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLooks& cancel);
 
-// Whether the first thousand faces of more have more than two corners of their own each: faces all joined
-// at their corners never have (each shares one at least with those before), faces written each on its own
-// do.
-bool sharesFewCorners(const std::vector<Corvex::Triangle3D>& triangles);
+// Whether, of the first thousand faces of more, more corners lie near another (within tolerance) than at
+// the very place of another: faces written each on its own with their own rounding. Faces joined at their
+// corners, in any order, are not.
+bool nearRatherThanShared(const std::vector<Corvex::Triangle3D>& triangles, double tolerance);
 
 enum class JoinedNear { Done, Cancelled, Crowded };
 
