@@ -11,6 +11,10 @@
 // faces of squares, every other one cut in four, and the fan with a face over every two of its faces along
 // its border. With a sliver along a border edge, the squares and the fan of 200,000 faces have their border
 // worked out from the ground the faces cover.
+// Drawings whose border once cost far more than their faces, each beside a mesh of as many faces with
+// shared corners, in time and in the peak of memory taken through operator new during a run: a mesh written
+// face by face at survey coordinates (every corner of every face moved on its own by up to a micrometre),
+// and long thin faces all crossing at one centre.
 #include <io/borderextractor.h>
 #include <io/triangleswriter.h>
 
@@ -22,10 +26,69 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <new>
+#include <random>
 #include <string>
 #include <vector>
+
+namespace {
+
+// Bytes taken through operator new and not given back, and the most since the last reset.
+std::atomic<size_t> liveBytes { 0 }, peakBytes { 0 };
+constexpr size_t header = alignof(std::max_align_t);
+
+void* take(size_t size)
+{
+    void* block = std::malloc(size + header);
+    if (!block)
+        throw std::bad_alloc();
+    *static_cast<size_t*>(block) = size;
+    const size_t now = liveBytes += size;
+    size_t peak = peakBytes.load(std::memory_order_relaxed);
+    while (now > peak && !peakBytes.compare_exchange_weak(peak, now, std::memory_order_relaxed)) { }
+    return static_cast<char*>(block) + header;
+}
+
+void give(void* p) noexcept
+{
+    if (!p)
+        return;
+    char* block = static_cast<char*>(p) - header;
+    liveBytes -= *reinterpret_cast<size_t*>(block);
+    std::free(block);
+}
+
+} // namespace
+
+void* operator new(size_t size)
+{
+    return take(size);
+}
+void* operator new[](size_t size)
+{
+    return take(size);
+}
+void operator delete(void* p) noexcept
+{
+    give(p);
+}
+void operator delete[](void* p) noexcept
+{
+    give(p);
+}
+void operator delete(void* p, size_t) noexcept
+{
+    give(p);
+}
+void operator delete[](void* p, size_t) noexcept
+{
+    give(p);
+}
 
 using Pelko::Corvex::Delaunay;
 using Pelko::Corvex::Point3D;
@@ -200,6 +263,92 @@ void drawing(benchmark::State& state, const std::vector<Pelko::Corvex::Triangle3
     state.counters["faces"] = static_cast<double>(faces.size());
 }
 
+// An n x n grid of squares of two faces each at survey coordinates; with jitter every corner of every face
+// moved on its own by up to that much in x and y, as a drawing written face by face with its own rounding.
+std::vector<Pelko::Corvex::Triangle3D> surveyMesh(int n, double jitter)
+{
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> move(-jitter, jitter);
+    const double x0 = 500000.25, y0 = 4000000.5, side = 2;
+    auto corner = [&](int i, int j) {
+        return Point3D(x0 + side * i + (jitter > 0 ? move(random) : 0),
+                       y0 + side * j + (jitter > 0 ? move(random) : 0), 100);
+    };
+    std::vector<Pelko::Corvex::Triangle3D> list;
+    list.reserve(2 * static_cast<size_t>(n) * n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            list.emplace_back(corner(i, j), corner(i + 1, j), corner(i + 1, j + 1));
+            list.emplace_back(corner(i, j), corner(i + 1, j + 1), corner(i, j + 1));
+        }
+    return list;
+}
+
+// n long thin faces through one centre, each at its own angle: every two cross.
+std::vector<Pelko::Corvex::Triangle3D> crossingFaces(int n)
+{
+    std::vector<Pelko::Corvex::Triangle3D> list;
+    const double pi = std::acos(-1.0), cx = 500000.25, cy = 4000000.5, length = 100, width = 0.5;
+    for (int i = 0; i < n; ++i) {
+        const double a = pi * (i + 0.5) / n, ux = std::cos(a), uy = std::sin(a);
+        list.emplace_back(Point3D(cx + length * ux, cy + length * uy, 100),
+                          Point3D(cx - length * ux - width * uy, cy - length * uy + width * ux, 100),
+                          Point3D(cx - length * ux + width * uy, cy - length * uy - width * ux, 100));
+    }
+    return list;
+}
+
+// The shared-corner mesh of about n faces: the side of the grid rounded up.
+int gridSide(size_t faces)
+{
+    return static_cast<int>(std::ceil(std::sqrt(static_cast<double>(faces) / 2)));
+}
+
+// One run costs seconds at the most: the faces are made outside the timing, each run's peak is measured.
+void costly(benchmark::State& state, const std::vector<Pelko::Corvex::Triangle3D>& faces)
+{
+    unsigned points = 0;
+    Pelko::IO::BorderCoverage coverage;
+    size_t peak = 0;
+    for (auto _ : state) {
+        peakBytes = liveBytes.load();
+        const size_t before = liveBytes;
+        points = Pelko::IO::BorderExtractor::extract(faces, nullptr, nullptr, &coverage).getPointCount();
+        peak = std::max(peak, peakBytes.load() - before);
+    }
+    state.counters["border_points"] = points;
+    state.counters["faces"] = static_cast<double>(faces.size());
+    state.counters["parts"] = coverage.parts;
+    state.counters["hull"] = coverage.hull;
+    state.counters["joined"] = static_cast<double>(coverage.joinedCorners);
+    state.counters["peak_MB"] = static_cast<double>(peak) / (1 << 20);
+}
+
+void BM_FaceByFaceMesh(benchmark::State& state)
+{
+    const std::vector<Pelko::Corvex::Triangle3D> faces = surveyMesh(static_cast<int>(state.range(0)), 1e-6);
+    costly(state, faces);
+}
+
+void BM_SharedCornerMesh(benchmark::State& state)
+{
+    const std::vector<Pelko::Corvex::Triangle3D> faces = surveyMesh(static_cast<int>(state.range(0)), 0);
+    costly(state, faces);
+}
+
+void BM_CrossingFaces(benchmark::State& state)
+{
+    const std::vector<Pelko::Corvex::Triangle3D> faces = crossingFaces(static_cast<int>(state.range(0)));
+    costly(state, faces);
+}
+
+void BM_SharedCornerMeshOf(benchmark::State& state)
+{
+    const std::vector<Pelko::Corvex::Triangle3D> faces
+        = surveyMesh(gridSide(static_cast<size_t>(state.range(0))), 0);
+    costly(state, faces);
+}
+
 void BM_BorderStored(benchmark::State& state)
 {
     stored(state, randomModel());
@@ -281,6 +430,39 @@ BENCHMARK(BM_CutSquaresDrawingBorder)->Unit(benchmark::kMillisecond)->Repetition
 BENCHMARK(BM_SawAlongFan20000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_SliveredCutSquaresDrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_SliveredFan200000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(3);
+// A run each: the first in a process is what a user's single run meets.
+BENCHMARK(BM_SliveredFan200000DrawingBorder)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+// Grid sides of 100, 224 and 1,000 squares: 20,000, 100,352 and 2,000,000 faces. A run each: the first is
+// what a user meets.
+BENCHMARK(BM_FaceByFaceMesh)
+    ->Arg(100)
+    ->Arg(224)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+BENCHMARK(BM_SharedCornerMesh)
+    ->Arg(100)
+    ->Arg(224)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+BENCHMARK(BM_CrossingFaces)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
+// About as many faces as the crossing ones.
+BENCHMARK(BM_SharedCornerMeshOf)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3);
 
 int main(int argc, char** argv)
 {

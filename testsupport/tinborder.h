@@ -30,10 +30,21 @@
 
 #include <utility/connection.h>
 
+// Its inlined code draws a false warning from GCC.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+#include <boost/multiprecision/cpp_int.hpp>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <map>
 #include <memory>
 #include <numeric>
@@ -250,33 +261,45 @@ inline std::string tinBorderFault(const std::vector<Pelko::Corvex::Triangle3D>& 
     return std::string();
 }
 
+namespace TinBorderDetail {
+
+using Exact = boost::multiprecision::cpp_rational;
+
+// 1 inside the ring, 0 on it, -1 outside; exact, also for a point that is no pair of doubles.
+inline int where(const Pelko::Corvex::Polygon& border, const Exact& x, const Exact& y)
+{
+    auto sign = [](const Exact& v) { return v > 0 ? 1 : v < 0 ? -1 : 0; };
+    const unsigned n = border.getPointCount();
+    bool in = false;
+    for (unsigned i = 0; i < n; ++i) {
+        const Pelko::Corvex::Point &a = border.getPoint(i), &b = border.getPoint((i + 1) % n);
+        const Exact ax(a.getX()), ay(a.getY()), bx(b.getX()), by(b.getY());
+        const int o = sign((bx - ax) * (y - ay) - (by - ay) * (x - ax));
+        if (o == 0 && std::min(ax, bx) <= x && x <= std::max(ax, bx) && std::min(ay, by) <= y
+            && y <= std::max(ay, by))
+            return 0;
+        if ((ay > y) != (by > y) && o == (by > ay ? 1 : -1))
+            in = !in;
+    }
+    return in ? 1 : -1;
+}
+
+} // namespace TinBorderDetail
+
 // Where faces overlap or cross, the border is the outer border of the ground they cover: checked by what
 // it encloses. Empty when every triangle given (those of the border's part) lies inside the border or on
 // it, otherwise which does not. Exact: a triangle lies so when no border edge meets its inside (no line
-// of its edges nor the edge's own line leaves them apart) and a point of its inside is inside the border.
+// of its edges nor the edge's own line leaves them apart) and a point of its inside is inside the border:
+// a corner off the border, or where all lie on it its centroid, which is no pair of doubles.
 inline std::string tinFacesOutsideBorder(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
                                          const Pelko::Corvex::Polygon& border)
 {
     using Pelko::Corvex::Point;
+    using TinBorderDetail::Exact;
     auto orientation = [](const Point& a, const Point& b, const Point& c) {
         return Pelko::Corvex::Triangle2D(a, b, c).orientation();
     };
     const unsigned n = border.getPointCount();
-    // 1 inside, 0 on the border, -1 outside.
-    auto where = [&](const Point& p) {
-        bool in = false;
-        for (unsigned i = 0; i < n; ++i) {
-            const Point &a = border.getPoint(i), &b = border.getPoint((i + 1) % n);
-            if (orientation(a, b, p) == 0 && std::min(a.getX(), b.getX()) <= p.getX()
-                && p.getX() <= std::max(a.getX(), b.getX()) && std::min(a.getY(), b.getY()) <= p.getY()
-                && p.getY() <= std::max(a.getY(), b.getY()))
-                return 0;
-            if ((a.getY() > p.getY()) != (b.getY() > p.getY())
-                && orientation(a, b, p) == (b.getY() > a.getY() ? 1 : -1))
-                in = !in;
-        }
-        return in ? 1 : -1;
-    };
     for (size_t t = 0; t < triangles.size(); ++t) {
         const Pelko::Corvex::Triangle2D plane = triangles[t].xoyProjection();
         if (plane.isDegenerate())
@@ -301,16 +324,61 @@ inline std::string tinFacesOutsideBorder(const std::vector<Pelko::Corvex::Triang
                 return "the border edge " + TinBorderDetail::text({ a.getX(), a.getY() }) + " - "
                     + TinBorderDetail::text({ b.getX(), b.getY() }) + " runs across " + name;
         }
-        // Its inside lies all on one side: a corner off the border tells, or else its centre.
         int side = 0;
         for (const Point& corner : c)
             if (side == 0)
-                side = where(corner);
+                side = TinBorderDetail::where(border, Exact(corner.getX()), Exact(corner.getY()));
         if (side == 0)
-            side = where(Point((c[0].getX() + c[1].getX() + c[2].getX()) / 3,
-                               (c[0].getY() + c[1].getY() + c[2].getY()) / 3));
+            side = TinBorderDetail::where(border,
+                                          (Exact(c[0].getX()) + Exact(c[1].getX()) + Exact(c[2].getX())) / 3,
+                                          (Exact(c[0].getY()) + Exact(c[1].getY()) + Exact(c[2].getY())) / 3);
         if (side < 0)
             return name + " lies outside the border";
+    }
+    return std::string();
+}
+
+// A border that goes round the ground and no further: empty when every corner of it and the middle of
+// every edge of it lie on a triangle (a corner moved off the ground by a few units in the last place, where
+// edges cross at no pair of doubles, counts as on it), otherwise the first that does not. A box round the
+// ground fails it, and so does the convex hull of ground that is not convex.
+inline std::string tinBorderOffFaces(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
+                                     const Pelko::Corvex::Polygon& border)
+{
+    using Pelko::Corvex::Point;
+    auto onFace = [&](const Point& p) {
+        const double near = 64 * std::numeric_limits<double>::epsilon()
+            * std::max({ 1.0, std::fabs(p.getX()), std::fabs(p.getY()) });
+        for (const Pelko::Corvex::Triangle3D& triangle : triangles) {
+            const Pelko::Corvex::Triangle2D plane = triangle.xoyProjection();
+            if (plane.isDegenerate())
+                continue;
+            const int turn = plane.orientation();
+            bool on = true;
+            for (unsigned k = 0; k < 3 && on; ++k) {
+                const Point &a = plane.getVertex(k), &b = plane.getVertex((k + 1) % 3);
+                if (turn * Pelko::Corvex::Triangle2D(a, b, p).orientation() >= 0)
+                    continue;
+                // Outside this edge's line: by how much.
+                const double dx = b.getX() - a.getX(), dy = b.getY() - a.getY();
+                on = std::fabs(dx * (p.getY() - a.getY()) - dy * (p.getX() - a.getX())) / std::hypot(dx, dy)
+                    <= near;
+            }
+            if (on)
+                return true;
+        }
+        return false;
+    };
+    const unsigned n = border.getPointCount();
+    for (unsigned i = 0; i < n; ++i) {
+        const Point &p = border.getPoint(i), &q = border.getPoint((i + 1) % n);
+        if (!onFace(p))
+            return "the border corner " + TinBorderDetail::text({ p.getX(), p.getY() })
+                + " lies on no triangle";
+        const Point middle(p.getX() + (q.getX() - p.getX()) / 2, p.getY() + (q.getY() - p.getY()) / 2);
+        if (!onFace(middle))
+            return "the border edge from " + TinBorderDetail::text({ p.getX(), p.getY() })
+                + " leaves the triangles";
     }
     return std::string();
 }

@@ -1,3 +1,4 @@
+#include "arrangementsize.h"
 #include "borderwalk.h"
 #include "boundarychain.h"
 #include "cancellooks.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <vector>
 
@@ -34,6 +36,50 @@ namespace {
 constexpr unsigned storedCheckEvery = 1;
 constexpr unsigned memoryCheckEvery = 4096;
 
+// Corners of different faces closer than this are one corner of the border: far less than any survey
+// measures, and far more than the rounding of coordinates written each face on its own.
+constexpr double nearCorners = 1e-5;
+
+// The most vertices the arrangement of a drawing's boundary may hold: every end of its faces' edges and
+// about as many crossings as faces, the work of a mesh of the same faces a few times over.
+size_t mostArrangementVertices(size_t faces)
+{
+    return 4 * faces + 4096;
+}
+
+// Reports the border's own progress by phase, 0 to 100 and never back; 100 only once the border is there.
+// A part of the work may be told within a range of the whole.
+class Phases
+{
+public:
+    explicit Phases(IProgress* progress)
+        : m_progress(progress)
+    {
+    }
+    void within(int from, int to)
+    {
+        m_from = from;
+        m_to = to;
+    }
+    int last() const { return m_last; }
+    void at(int percent)
+    {
+        const int whole = std::min(99, m_from + percent * (m_to - m_from) / 100);
+        if (m_progress && whole > m_last)
+            m_progress->report(m_last = whole);
+    }
+    void done()
+    {
+        if (m_progress && m_last < 100)
+            m_progress->report(m_last = 100);
+    }
+
+private:
+    IProgress* m_progress;
+    int m_from = 0, m_to = 100;
+    int m_last = -1;
+};
+
 // A drawing's faces made ready for the walk and its check: joined at their corners, repeats left out,
 // their outlines cut where ends of the boundary lie on it, filed round their corners, their boundary and
 // their parts.
@@ -44,28 +90,42 @@ struct Faces
     std::unique_ptr<MeshCorners> corners;
     std::vector<ChainPiece> chain;
     FaceParts parts;
+    // Whether corners less than nearCorners apart were looked for, and how many were joined.
+    bool nearJoined = false;
+    size_t joined = 0;
 
     const Outlines* cut() const { return outlines.corners.empty() ? nullptr : &outlines; }
 };
 
 const std::vector<double> noHeights;
 
-// False when cancelled.
-bool prepare(const std::vector<Triangle3D>& triangles, Faces& faces, IProgress* progress, CancelLooks& cancel)
+// The joined faces filed, their boundary cut and their parts found; false when cancelled.
+bool fileFaces(Faces& faces, IProgress* progress, CancelLooks& cancel)
 {
     FaceMesh& mesh = faces.mesh;
+    faces.outlines = Outlines();
+    faces.corners.reset();
+    faces.chain.clear();
+    faces.parts = FaceParts();
     auto fileCorners = [&] {
+        faces.corners.reset();
         faces.corners = std::make_unique<MeshCorners>(
             mesh.points, noHeights, mesh.triangles, mesh.triangles.size(), &mesh.turn, faces.cut(), progress);
         return !faces.corners->cancelled()
             && boundaryChain(mesh, faces.cut(), *faces.corners, faces.chain, cancel);
     };
-    if (!joinFaces(triangles, mesh, cancel) || !fileCorners()
-        || !cutAtCornersOnEdges(mesh, *faces.corners, faces.chain, faces.outlines, cancel))
+    if (!fileCorners() || !cutAtCornersOnEdges(mesh, *faces.corners, faces.chain, faces.outlines, cancel))
         return false;
     if (faces.cut() && !fileCorners())
         return false;
     return findParts(mesh, faces.cut(), faces.parts, cancel);
+}
+
+// False when cancelled.
+bool joinNear(Faces& faces, CancelLooks& cancel)
+{
+    faces.nearJoined = true;
+    return joinNearCorners(faces.mesh, nearCorners, faces.joined, cancel);
 }
 
 // The ring's corners in order, without those where it goes straight on.
@@ -111,11 +171,15 @@ std::vector<Point> pointsOf(const std::vector<unsigned>& ring, const std::vector
     return out;
 }
 
-Polygon polygonOf(const std::vector<Point>& points)
+// Empty when cancelled.
+Polygon polygonOf(const std::vector<Point>& points, CancelLooks& cancel)
 {
     Polygon polygon;
-    for (const Point& p : points)
+    for (const Point& p : points) {
+        if (cancel())
+            return Polygon();
         polygon.appendPoint(p);
+    }
     return polygon;
 }
 
@@ -123,7 +187,15 @@ struct Border
 {
     Polygon ring;
     BorderCoverage coverage;
+    bool cancelled = false;
 };
+
+Border cancelledBorder()
+{
+    Border border;
+    border.cancelled = true;
+    return border;
+}
 
 // The walk's ring was sound: the share enclosed is the parts' inside it.
 BorderCoverage checkedCoverage(const FaceParts& parts, const RingCheck& check)
@@ -143,33 +215,74 @@ BorderCoverage checkedCoverage(const FaceParts& parts, const RingCheck& check)
     return coverage;
 }
 
-// The outer border of the ground the faces cover, from their boundary, worked out exactly: where the
-// walked ring is that border, it stays (where it starts and which way it runs).
-Border groundBorder(const Faces& faces, const std::vector<Point>& walked, IProgress* progress)
+// The convex hull of the corners of every face as drawn (not joined), those that cover nothing included:
+// it encloses them all.
+Border hullBorder(const std::vector<Triangle3D>& triangles, const Faces& faces, CancelLooks& cancel)
 {
+    Border border;
+    const std::vector<Point> hull = convexHull(triangles, cancel);
+    if (cancel.cancelled())
+        return cancelledBorder();
+    border.ring = polygonOf(hull, cancel);
+    if (cancel.cancelled())
+        return cancelledBorder();
+    border.coverage.parts = static_cast<int>(faces.parts.count());
+    border.coverage.hull = true;
+    border.coverage.enclosedShare = 1;
+    return border;
+}
+
+// The outer border of the ground the faces cover, from their boundary, worked out exactly where that costs
+// no more than about the faces themselves: where the walked ring is that border, it stays (where it starts
+// and which way it runs). Otherwise, or where the ring found could not be stored soundly, the hull.
+Border groundBorder(const std::vector<Triangle3D>& triangles, const Faces& faces,
+                    const std::vector<Point>& walked, Phases& phases, IProgress* progress,
+                    CancelLooks& cancel)
+{
+    const size_t most = mostArrangementVertices(triangles.size());
+    switch (arrangementSize(faces.mesh.points, faces.chain, most, cancel)) {
+    case ArrangementSize::Cancelled:
+        return cancelledBorder();
+    case ArrangementSize::Over:
+        phases.at(90);
+        return hullBorder(triangles, faces, cancel);
+    case ArrangementSize::Within:
+        break;
+    }
+    phases.at(70);
     std::vector<Corvex::BoundaryPiece> pieces;
     pieces.reserve(faces.chain.size());
     for (const ChainPiece& piece : faces.chain)
         pieces.push_back({ piece.from, piece.to, piece.count });
-    const Corvex::CoveredGround ground
-        = Corvex::coveredGround(faces.mesh.points, pieces, [progress] { return isCancelled(progress); });
+    const Corvex::CoveredGround ground = Corvex::coveredGround(
+        faces.mesh.points, pieces, [progress] { return isCancelled(progress); }, most);
+    phases.at(90);
     Border border;
     border.coverage.parts = static_cast<int>(faces.parts.count());
     switch (ground.outcome) {
     case Corvex::CoveredGround::Outcome::Cancelled:
-        return Border();
-    case Corvex::CoveredGround::Outcome::Failed:
-    case Corvex::CoveredGround::Outcome::TooLarge:
+        return cancelledBorder();
     case Corvex::CoveredGround::Outcome::OutOfMemory:
+        throw std::bad_alloc();
+    case Corvex::CoveredGround::Outcome::TooLarge:
+        return hullBorder(triangles, faces, cancel);
+    case Corvex::CoveredGround::Outcome::Failed:
         // Nothing tells whether the walk went right: it is all there is.
-        border.ring = polygonOf(walked);
+        border.ring = polygonOf(walked, cancel);
         border.coverage.enclosesPart = false;
         border.coverage.enclosedShare = -1;
-        return border;
+        return cancel.cancelled() ? cancelledBorder() : border;
     case Corvex::CoveredGround::Outcome::Done:
         break;
     }
-    border.ring = polygonOf(sameRing(walked, ground.ring) ? walked : ground.ring);
+    if (!ground.ringEnclosesPart) {
+        Border hull = hullBorder(triangles, faces, cancel);
+        hull.coverage.overlapping = ground.overlapping;
+        return hull;
+    }
+    border.ring = polygonOf(sameRing(walked, ground.ring) ? walked : ground.ring, cancel);
+    if (cancel.cancelled())
+        return cancelledBorder();
     border.coverage.parts = ground.parts;
     border.coverage.overlapping = ground.overlapping;
     border.coverage.enclosesPart = ground.ringEnclosesPart;
@@ -177,31 +290,114 @@ Border groundBorder(const Faces& faces, const std::vector<Point>& walked, IProgr
     return border;
 }
 
+// The ring walked round the largest part and its check.
+struct Walked
+{
+    unsigned part = 0;
+    std::vector<unsigned> ring;
+    RingCheck check;
+};
+
+// False when cancelled.
+bool walkLargestPart(Faces& faces, IProgress* progress, CancelLooks& cancel, Walked& walked)
+{
+    walked.part = faces.parts.largest();
+    std::vector<char> chosen(faces.mesh.triangles.size());
+    for (size_t t = 0; t < chosen.size(); ++t)
+        chosen[t] = faces.parts.of[t] == walked.part;
+    faces.corners->choose(&chosen);
+    Walk<MeshCorners> walk(*faces.corners, progress, memoryCheckEvery);
+    std::pair<std::vector<unsigned>, bool> ring = walk.ring(faces.chain.size() + 1);
+    faces.corners->choose(nullptr);
+    if (walk.cancelled())
+        return false;
+    walked.ring = std::move(ring.first);
+    walked.check = RingCheck();
+    return !ring.second
+        || checkRing(faces.mesh.points, faces.chain, &faces.parts.of, faces.parts.count(), walked.part,
+                     walked.ring, walked.check, cancel);
+}
+
 // The drawing's border: walked round its largest part, checked, and where the check fails worked out from
-// the ground the faces cover. Empty when cancelled.
-Border drawingBorder(const std::vector<Triangle3D>& triangles, IProgress* progress)
+// the ground the faces cover. Corners of different faces less than nearCorners apart are joined where the
+// faces are apart or the check fails with the corners as they are. Empty when cancelled.
+Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, IProgress* progress)
 {
     CancelLooks cancel(progress, memoryCheckEvery);
     Faces faces;
-    if (!prepare(triangles, faces, progress, cancel) || faces.parts.count() == 0)
+    phases.at(0);
+    // Faces written each on its own with their own rounding: joined within nearCorners as they are read,
+    // where joining them exactly first would number every corner of every face.
+    if (nearRatherThanShared(triangles, nearCorners)) {
+        switch (joinFacesNear(triangles, faces.mesh, nearCorners, faces.joined, cancel)) {
+        case JoinedNear::Cancelled:
+            return cancelledBorder();
+        case JoinedNear::Done:
+            faces.nearJoined = true;
+            break;
+        case JoinedNear::Crowded:
+            faces.joined = 0;
+            break;
+        }
+    }
+    if (!faces.nearJoined && !joinFaces(triangles, faces.mesh, cancel))
+        return cancelledBorder();
+    phases.at(10);
+    if (!fileFaces(faces, progress, cancel))
+        return cancelledBorder();
+    phases.at(25);
+    // Faces apart, as faces written each on its own are: joined where their corners are near.
+    if (faces.parts.count() > 1 && !faces.nearJoined) {
+        if (!joinNear(faces, cancel))
+            return cancelledBorder();
+        if (faces.joined > 0 && !fileFaces(faces, progress, cancel))
+            return cancelledBorder();
+    }
+    if (faces.parts.count() == 0)
         return Border();
-    const unsigned part = faces.parts.largest();
-    std::vector<char> chosen(faces.mesh.triangles.size());
-    for (size_t t = 0; t < chosen.size(); ++t)
-        chosen[t] = faces.parts.of[t] == part;
-    faces.corners->choose(&chosen);
-    Walk<MeshCorners> walk(*faces.corners, progress, memoryCheckEvery);
-    const std::pair<std::vector<unsigned>, bool> ring = walk.ring(faces.chain.size() + 1);
-    if (walk.cancelled())
-        return Border();
-    RingCheck check;
-    if (ring.second
-        && !checkRing(faces.mesh.points, faces.chain, &faces.parts.of, faces.parts.count(), part, ring.first,
-                      check, cancel))
-        return Border();
-    if (check.sound)
-        return { walk.polygonOf(ring.first), checkedCoverage(faces.parts, check) };
-    return groundBorder(faces, pointsOf(ring.first, faces.mesh.points), progress);
+    phases.at(35);
+    Walked walked;
+    if (!walkLargestPart(faces, progress, cancel, walked))
+        return cancelledBorder();
+    phases.at(55);
+    if (!walked.check.sound && !faces.nearJoined) {
+        if (!joinNear(faces, cancel))
+            return cancelledBorder();
+        if (faces.joined > 0) {
+            if (!fileFaces(faces, progress, cancel))
+                return cancelledBorder();
+            if (faces.parts.count() == 0)
+                return Border();
+            if (!walkLargestPart(faces, progress, cancel, walked))
+                return cancelledBorder();
+        }
+    }
+    phases.at(65);
+    Border border;
+    if (walked.check.sound) {
+        Walk<MeshCorners> walk(*faces.corners, progress, memoryCheckEvery);
+        border.ring = walk.polygonOf(walked.ring);
+        if (walk.cancelled())
+            return cancelledBorder();
+        border.coverage = checkedCoverage(faces.parts, walked.check);
+    } else {
+        border = groundBorder(triangles, faces, pointsOf(walked.ring, faces.mesh.points), phases, progress,
+                              cancel);
+        if (border.cancelled)
+            return border;
+    }
+    border.coverage.joinedCorners = faces.joined;
+    return border;
+}
+
+// The coverage told where memory ran out.
+BorderCoverage outOfMemory()
+{
+    BorderCoverage coverage;
+    coverage.outOfMemory = true;
+    coverage.enclosesPart = false;
+    coverage.enclosedShare = -1;
+    return coverage;
 }
 
 } // namespace
@@ -231,39 +427,76 @@ Polygon BorderExtractor::extract(Connection* connection)
 
 Polygon BorderExtractor::extract(Connection* connection, IProgress* progress)
 {
-    StoredTriangles source(connection, progress);
-    Walk<StoredTriangles> walk(source, progress, storedCheckEvery);
-    const std::pair<std::vector<Point3D>, bool> ring = walk.ring(Walk<StoredTriangles>::mostSteps);
-    if (walk.cancelled())
+    Phases phases(progress);
+    try {
+        phases.at(0);
+        StoredTriangles source(connection, progress);
+        Walk<StoredTriangles> walk(source, progress, storedCheckEvery);
+        const std::pair<std::vector<Point3D>, bool> ring = walk.ring(Walk<StoredTriangles>::mostSteps);
+        if (walk.cancelled())
+            return Polygon();
+        phases.at(50);
+        Polygon border;
+        if (ring.second)
+            border = walk.polygonOf(ring.first);
+        else
+            // Triangles that overlap have no ring of border edges: the plain walk stops where it comes back.
+            border = Walk<StoredTriangles>(source, progress, storedCheckEvery).border();
+        if (walk.cancelled())
+            return Polygon();
+        phases.done();
+        return border;
+    } catch (const std::bad_alloc&) {
         return Polygon();
-    if (ring.second)
-        return walk.polygonOf(ring.first);
-    // Triangles that overlap have no ring of border edges: the plain walk stops where it comes back.
-    return Walk<StoredTriangles>(source, progress, storedCheckEvery).border();
+    }
 }
 
 Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
 {
-    const Delaunay::DelaunayTriangulation& triangulation = *delaunay.getDelaunayTriangulation();
-    MeshCorners source(triangulation.points, triangulation.heights, triangulation.triangles,
-                       triangulation.triangleCount, nullptr, nullptr, progress);
-    if (source.cancelled())
+    Phases phases(progress);
+    try {
+        phases.at(0);
+        const Delaunay::DelaunayTriangulation& triangulation = *delaunay.getDelaunayTriangulation();
+        MeshCorners source(triangulation.points, triangulation.heights, triangulation.triangles,
+                           triangulation.triangleCount, nullptr, nullptr, progress);
+        if (source.cancelled())
+            return Polygon();
+        phases.at(30);
+        std::vector<ChainPiece> chain;
+        CancelLooks cancel(progress, memoryCheckEvery);
+        Polygon border;
+        bool sound = false;
+        if (boundaryChain(triangulation, chain)) {
+            Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
+            const std::pair<std::vector<unsigned>, bool> ring = walk.ring(chain.size() + 1);
+            if (walk.cancelled())
+                return Polygon();
+            phases.at(50);
+            RingCheck check;
+            if (ring.second
+                && !checkRing(triangulation.points, chain, nullptr, 1, 0, ring.first, check, cancel))
+                return Polygon();
+            phases.at(70);
+            if (check.sound) {
+                border = walk.polygonOf(ring.first);
+                if (walk.cancelled())
+                    return Polygon();
+                sound = true;
+            }
+        }
+        if (!sound) {
+            // A triangulation in parts, or with holes where constraints cut it.
+            phases.within(phases.last(), 99);
+            Border drawn = drawingBorder(delaunay.getAllTriangles(), phases, progress);
+            if (drawn.cancelled)
+                return Polygon();
+            border = std::move(drawn.ring);
+        }
+        phases.done();
+        return border;
+    } catch (const std::bad_alloc&) {
         return Polygon();
-    std::vector<ChainPiece> chain;
-    CancelLooks cancel(progress, memoryCheckEvery);
-    if (!boundaryChain(triangulation, chain))
-        return drawingBorder(delaunay.getAllTriangles(), progress).ring;
-    Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
-    const std::pair<std::vector<unsigned>, bool> ring = walk.ring(chain.size() + 1);
-    if (walk.cancelled())
-        return Polygon();
-    RingCheck check;
-    if (ring.second && !checkRing(triangulation.points, chain, nullptr, 1, 0, ring.first, check, cancel))
-        return Polygon();
-    if (check.sound)
-        return walk.polygonOf(ring.first);
-    // A triangulation in parts, or with holes where constraints cut it.
-    return drawingBorder(delaunay.getAllTriangles(), progress).ring;
+    }
 }
 
 Polygon BorderExtractor::extract(const std::vector<Triangle3D>& triangles, Connection* connection,
@@ -277,10 +510,20 @@ Polygon BorderExtractor::extract(const std::vector<Triangle3D>& triangles, Conne
         }
         return extract(connection, progress);
     }
-    Border border = drawingBorder(triangles, progress);
-    if (coverage)
-        *coverage = border.coverage;
-    return border.ring;
+    Phases phases(progress);
+    try {
+        Border border = drawingBorder(triangles, phases, progress);
+        if (!border.cancelled)
+            phases.done();
+        if (coverage)
+            *coverage = border.coverage;
+        return std::move(border.ring);
+    } catch (const std::bad_alloc&) {
+        // What was built is freed on the way here.
+        if (coverage)
+            *coverage = outOfMemory();
+        return Polygon();
+    }
 }
 
 } // namespace IO

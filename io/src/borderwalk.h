@@ -128,11 +128,15 @@ public:
         return { std::move(found.corners), found.closed && found.outer };
     }
 
-    Corvex::Polygon polygonOf(const std::vector<Vertex>& corners) const
+    // Empty when cancelled: a ring of millions of corners takes a while.
+    Corvex::Polygon polygonOf(const std::vector<Vertex>& corners)
     {
         Corvex::Polygon polygon;
-        for (const Vertex& v : corners)
+        for (const Vertex& v : corners) {
+            if (m_cancel())
+                return Corvex::Polygon();
             polygon.appendPoint(plane(position(v)));
+        }
         return polygon;
     }
 

@@ -34,6 +34,27 @@ constexpr size_t mostJoinedTriangles = std::numeric_limits<unsigned>::max() / 6;
 // The faces joined at their equal corners, with their turns; false when cancelled.
 bool joinFaces(const std::vector<Corvex::Triangle3D>& triangles, FaceMesh& mesh, CancelLooks& cancel);
 
+// Corners of the faces less than `tolerance` apart (seen from above) taken as one: each corner goes to the
+// nearest earlier corner within it that stays, its faces then numbered with that one, their turns and
+// repeats told again. joined counts the corners that went; false when cancelled. Points keep
+// their places (those that went are left without faces).
+bool joinNearCorners(FaceMesh& mesh, double tolerance, size_t& joined, CancelLooks& cancel);
+
+// Whether, of the first thousand faces of more, more corners lie near another (within tolerance) than at
+// the very place of another: faces written each on its own with their own rounding. Faces joined at their
+// corners, in any order, are not.
+bool nearRatherThanShared(const std::vector<Corvex::Triangle3D>& triangles, double tolerance);
+
+enum class JoinedNear { Done, Cancelled, Crowded };
+
+// The faces joined as joinFaces and then joinNearCorners join them, in one pass over their corners (a
+// corner at the place of one joined before goes to the nearest corner that stays then, which is that one's
+// unless a nearer one stayed since); joined counts the corners of faces given the number of another place.
+// Crowded where more corners than can be looked through lie in a cell of the tolerance's grid (a drawing far
+// smaller than metres): mesh is then unusable.
+JoinedNear joinFacesNear(const std::vector<Corvex::Triangle3D>& triangles, FaceMesh& mesh, double tolerance,
+                         size_t& joined, CancelLooks& cancel);
+
 // Each face's outline where corners of others lie on its edges: its corners in turn, with the corners on
 // each edge between its ends in order along it. A face that covers nothing has none.
 struct Outlines
