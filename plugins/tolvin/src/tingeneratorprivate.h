@@ -42,6 +42,8 @@ public:
 
     // Removes the file of the new TIN unless it was put in place; the output path is left as it is.
     void discardOutput();
+    // Sets message for memory run out on the way (none after a cancel).
+    void memoryRanOut();
 
     // True when a file at path may be replaced by a new TIN: it is a TIN database. hotJournal, where
     // given, tells whether it could not be read for the journal of an unfinished write beside it; inUse,
@@ -102,8 +104,6 @@ protected:
     bool putInPlace();
     // The message for a writer that failed without a cancel.
     void writeFailed();
-    // The message for memory run out on the way, without a cancel.
-    void memoryRanOut();
 
 private:
     // True, with the reason in message, when refusalAt gives one for the output path.

@@ -1464,7 +1464,7 @@ void TinGeneratorTest::borderMessages()
     result.overlapping = true;
     QCOMPARE(
         DxfData::borderMessage(result),
-        QStringLiteral("Faces of the drawing overlap: the border goes round the ground they cover together. "
+        QStringLiteral("Faces of the drawing overlap: each part is the ground its faces cover together. "
                        "The drawing has 40 separate parts; the border goes round the largest and encloses "
                        "100 % of the area of the faces."));
     // The hull: parts counted through shared corners say nothing of faces that cross.
