@@ -93,6 +93,9 @@ struct Faces
     // Whether corners less than nearCorners apart were looked for, and how many were joined.
     bool nearJoined = false;
     size_t joined = 0;
+    // Cutting the outlines would have cost far more than the faces (long pieces across many corners): not
+    // cut, the parts found through shared corners only.
+    bool tooCostly = false;
 
     const Outlines* cut() const { return outlines.corners.empty() ? nullptr : &outlines; }
 };
@@ -114,8 +117,11 @@ bool fileFaces(Faces& faces, IProgress* progress, CancelLooks& cancel)
         return !faces.corners->cancelled()
             && boundaryChain(mesh, faces.cut(), *faces.corners, faces.chain, cancel);
     };
-    if (!fileCorners() || !cutAtCornersOnEdges(mesh, *faces.corners, faces.chain, faces.outlines, cancel))
+    faces.tooCostly = false;
+    if (!fileCorners())
         return false;
+    if (!cutAtCornersOnEdges(mesh, *faces.corners, faces.chain, faces.outlines, cancel, &faces.tooCostly))
+        return faces.tooCostly && findParts(mesh, nullptr, faces.parts, cancel);
     if (faces.cut() && !fileCorners())
         return false;
     return findParts(mesh, faces.cut(), faces.parts, cancel);
@@ -342,9 +348,18 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     }
     if (!faces.nearJoined && !joinFaces(triangles, faces.mesh, cancel))
         return cancelledBorder();
+    // The hull of every face, where working out more would cost far more than the faces.
+    auto hull = [&] {
+        phases.at(90);
+        Border border = hullBorder(triangles, faces, cancel);
+        border.coverage.joinedCorners = faces.joined;
+        return border;
+    };
     phases.at(10);
     if (!fileFaces(faces, progress, cancel))
         return cancelledBorder();
+    if (faces.tooCostly)
+        return hull();
     phases.at(25);
     // Faces apart, as faces written each on its own are: joined where their corners are near.
     if (faces.parts.count() > 1 && !faces.nearJoined) {
@@ -352,6 +367,8 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
             return cancelledBorder();
         if (faces.joined > 0 && !fileFaces(faces, progress, cancel))
             return cancelledBorder();
+        if (faces.tooCostly)
+            return hull();
     }
     if (faces.parts.count() == 0)
         return Border();
@@ -366,6 +383,8 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
         if (faces.joined > 0) {
             if (!fileFaces(faces, progress, cancel))
                 return cancelledBorder();
+            if (faces.tooCostly)
+                return hull();
             if (faces.parts.count() == 0)
                 return Border();
             if (!walkLargestPart(faces, progress, cancel, walked))

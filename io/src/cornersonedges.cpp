@@ -19,10 +19,20 @@ struct Split
     unsigned face, k, point;
 };
 
-// The ends lying strictly inside each piece, as (piece, point).
+// The ends lying strictly inside each piece, as (piece, point). False when cancelled, or past mostLooks
+// cells and ends looked at (where not 0), with *over set.
 bool endsOnPieces(const FaceMesh& mesh, const std::vector<ChainPiece>& chain,
-                  std::vector<std::pair<size_t, unsigned>>& found, CancelLooks& cancel)
+                  std::vector<std::pair<size_t, unsigned>>& found, CancelLooks& cancel, size_t mostLooks,
+                  bool* over)
 {
+    size_t looks = 0;
+    auto overLooks = [&](size_t more) {
+        looks += more;
+        if (mostLooks == 0 || looks <= mostLooks)
+            return false;
+        *over = true;
+        return true;
+    };
     std::vector<unsigned> ends;
     ends.reserve(2 * chain.size());
     for (const ChainPiece& piece : chain) {
@@ -56,7 +66,7 @@ bool endsOnPieces(const FaceMesh& mesh, const std::vector<ChainPiece>& chain,
         const auto last = std::lower_bound(first, sorted.end(), high,
                                            [&](unsigned p, double value) { return coordinate(p) < value; });
         if (last - first <= fewEnds) {
-            if (cancel())
+            if (cancel() || overLooks(static_cast<size_t>(last - first) + 1))
                 return false;
             for (auto p = first; p != last; ++p)
                 if (strictlyBetween(segment[0], segment[1], mesh.points[*p]))
@@ -64,6 +74,8 @@ bool endsOnPieces(const FaceMesh& mesh, const std::vector<ChainPiece>& chain,
             continue;
         }
         const bool whole = cells.grid.forCellsMeeting(segment, 2, [&](size_t cell) {
+            if (overLooks(1 + static_cast<size_t>(cells.files.end(cell) - cells.files.begin(cell))))
+                return false;
             for (const unsigned* p = cells.files.begin(cell); p != cells.files.end(cell); ++p) {
                 const unsigned v = cells.points[*p];
                 if (v != a && v != b && strictlyBetween(segment[0], segment[1], mesh.points[v]))
@@ -80,13 +92,20 @@ bool endsOnPieces(const FaceMesh& mesh, const std::vector<ChainPiece>& chain,
 } // namespace
 
 bool cutAtCornersOnEdges(const FaceMesh& mesh, const MeshCorners& corners,
-                         const std::vector<ChainPiece>& chain, Outlines& outlines, CancelLooks& cancel)
+                         const std::vector<ChainPiece>& chain, Outlines& outlines, CancelLooks& cancel,
+                         bool* tooCostly)
 {
     outlines.start.clear();
     outlines.corners.clear();
     std::vector<std::pair<size_t, unsigned>> found;
-    if (chain.empty() || !endsOnPieces(mesh, chain, found, cancel))
-        return !cancel.cancelled();
+    // A boundary piece of a mesh meets a few cells: a few times as many looks as pieces, and some spare.
+    const size_t mostLooks = tooCostly ? 16 * chain.size() + 65536 : 0;
+    bool over = false;
+    if (chain.empty() || !endsOnPieces(mesh, chain, found, cancel, mostLooks, &over)) {
+        if (over)
+            *tooCostly = true;
+        return !cancel.cancelled() && !over;
+    }
     if (found.empty())
         return true;
 

@@ -316,7 +316,13 @@ TEST(TrianglesWriter, FailedWriteRollsBackAndCloses)
     }
     Recorder recorder;
     EXPECT_FALSE(TrianglesWriter::write(square(), path, &recorder));
-    EXPECT_EQ(recorder.reports, (std::vector<int> { 15, 30, 45 }));
+    // The index's two reports and the first row's, each above the last, the border's share mixed in as
+    // far as its thread got; none of the border's rows or the commit.
+    ASSERT_EQ(recorder.reports.size(), 3u);
+    EXPECT_EQ(std::adjacent_find(recorder.reports.begin(), recorder.reports.end(), std::greater_equal<int>()),
+              recorder.reports.end());
+    EXPECT_GE(recorder.reports.front(), 15);
+    EXPECT_LT(recorder.reports.back(), 95);
 
     // Nothing is left locked and nothing of the failed write is kept.
     ConnectionPtr connection = open(path);
