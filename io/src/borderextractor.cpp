@@ -358,6 +358,13 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     phases.at(10);
     if (!fileFaces(faces, progress, cancel))
         return cancelledBorder();
+    // Faces apart cost as many pieces as edges: joined where their corners are near, they may cost few.
+    if (faces.tooCostly && !faces.nearJoined) {
+        if (!joinNear(faces, cancel))
+            return cancelledBorder();
+        if (faces.joined > 0 && !fileFaces(faces, progress, cancel))
+            return cancelledBorder();
+    }
     if (faces.tooCostly)
         return hull();
     phases.at(25);

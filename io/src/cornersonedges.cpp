@@ -98,8 +98,8 @@ bool cutAtCornersOnEdges(const FaceMesh& mesh, const MeshCorners& corners,
     outlines.start.clear();
     outlines.corners.clear();
     std::vector<std::pair<size_t, unsigned>> found;
-    // A boundary piece of a mesh meets a few cells: a few times as many looks as pieces, and some spare.
-    const size_t mostLooks = tooCostly ? 16 * chain.size() + 65536 : 0;
+    // A boundary piece of a mesh meets a few cells and the ends in them: some tens of looks a piece.
+    const size_t mostLooks = tooCostly ? 32 * chain.size() + 4096 : 0;
     bool over = false;
     if (chain.empty() || !endsOnPieces(mesh, chain, found, cancel, mostLooks, &over)) {
         if (over)

@@ -953,6 +953,32 @@ std::vector<Triangle3D> crossingFaces(int n)
 
 TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
 {
+    {
+        // A fan written with shared corners at first, face by face after: taken for shared as it is read,
+        // its faces' long edges each pass many corners, too many to cut the outlines at; joined near first,
+        // the faces are one fan again.
+        const double cx = 500000.25, cy = 4000000.5;
+        std::vector<Triangle3D> fan;
+        const int n = 3000;
+        unsigned jitter = 1;
+        auto moved = [&](double value, bool move) {
+            jitter = jitter * 1103515245u + 12345u;
+            return move ? value + ((jitter >> 8) % 2001 - 1000.0) * 1e-9 : value;
+        };
+        for (int i = 0; i < n; ++i) {
+            const bool move = i >= 1100;
+            const double a = 2 * std::acos(-1.0) * i / n, b = 2 * std::acos(-1.0) * (i + 1) / n;
+            fan.emplace_back(Point3D(moved(cx, move), moved(cy, move), 1),
+                             Point3D(moved(cx + 100 * std::cos(a), move), moved(cy + 100 * std::sin(a), move), 1),
+                             Point3D(moved(cx + 100 * std::cos(b), move), moved(cy + 100 * std::sin(b), move), 1));
+        }
+        BorderCoverage coverage;
+        const Polygon border = BorderExtractor::extract(fan, nullptr, nullptr, &coverage);
+        EXPECT_EQ(coverage.parts, 1);
+        EXPECT_FALSE(coverage.hull);
+        EXPECT_GT(coverage.joinedCorners, 0u);
+        EXPECT_EQ(border.getPointCount(), unsigned(n));
+    }
     // A mesh written face by face: every corner of every face moved on its own by up to a micrometre. Its
     // faces met nowhere and made hundreds of parts. Small, its corners are joined exactly first; larger, as
     // they are read.
