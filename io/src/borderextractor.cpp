@@ -41,10 +41,11 @@ constexpr unsigned memoryCheckEvery = 4096;
 constexpr double nearCorners = 1e-5;
 
 // The most vertices the arrangement of a drawing's boundary may hold: every end of its faces' edges and
-// about as many crossings as faces, the work of a mesh of the same faces a few times over.
+// about as many crossings as faces, the work of a mesh of the same faces a few times over; and never more
+// than half a million (about 800 MB and a few seconds), whatever the drawing.
 size_t mostArrangementVertices(size_t faces)
 {
-    return 4 * faces + 4096;
+    return std::min<size_t>(4 * faces + 4096, size_t(1) << 19);
 }
 
 // Reports the border's own progress by phase, 0 to 100 and never back; 100 only once the border is there.

@@ -1114,6 +1114,24 @@ std::vector<Triangle3D> sliveredFan(int n)
 
 } // namespace
 
+TEST(BorderExtractor, ArrangementsPastHalfAMillionVerticesGiveTheHull)
+{
+    // The fan's rim alone is that many ends: gigabytes of exact ground, whatever the count of faces.
+    for (const int n : { 20000, 600000 }) {
+        SCOPED_TRACE(n);
+        const std::vector<Triangle3D> faces = sliveredFan(n);
+        BorderCoverage coverage;
+        const Polygon border = BorderExtractor::extract(faces, nullptr, nullptr, &coverage);
+        EXPECT_EQ(coverage.hull, n > 524288);
+        EXPECT_TRUE(coverage.overlapping || coverage.hull);
+        EXPECT_EQ(coverage.enclosedShare, 1);
+        if (coverage.hull)
+            EXPECT_EQ(hullFault(faces, border, 100000), "");
+        else
+            EXPECT_EQ(border.getPointCount(), unsigned(n) + 2);
+    }
+}
+
 TEST(BorderExtractor, ProgressIsTheBordersOwnAndACancelStopsEveryPhase)
 {
     std::vector<std::pair<std::string, std::function<Polygon(IProgress*)>>> runs;
