@@ -356,24 +356,22 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
         border.coverage.joinedCorners = faces.joined;
         return border;
     };
+    // Corners less than nearCorners apart joined and, where any were, the faces filed again; false when
+    // cancelled.
+    auto joinNearAndFile
+        = [&] { return joinNear(faces, cancel) && (faces.joined == 0 || fileFaces(faces, progress, cancel)); };
     phases.at(10);
     if (!fileFaces(faces, progress, cancel))
         return cancelledBorder();
     // Faces apart cost as many pieces as edges: joined where their corners are near, they may cost few.
-    if (faces.tooCostly && !faces.nearJoined) {
-        if (!joinNear(faces, cancel))
-            return cancelledBorder();
-        if (faces.joined > 0 && !fileFaces(faces, progress, cancel))
-            return cancelledBorder();
-    }
+    if (faces.tooCostly && !faces.nearJoined && !joinNearAndFile())
+        return cancelledBorder();
     if (faces.tooCostly)
         return hull();
     phases.at(25);
     // Faces apart, as faces written each on its own are: joined where their corners are near.
     if (faces.parts.count() > 1 && !faces.nearJoined) {
-        if (!joinNear(faces, cancel))
-            return cancelledBorder();
-        if (faces.joined > 0 && !fileFaces(faces, progress, cancel))
+        if (!joinNearAndFile())
             return cancelledBorder();
         if (faces.tooCostly)
             return hull();
