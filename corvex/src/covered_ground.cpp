@@ -24,8 +24,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdlib>
 #include <deque>
 #include <limits>
@@ -59,8 +59,14 @@ struct Counts
     long long ringEdges = 0;
 
     bool operator==(Counts const& o) const { return ground == o.ground && ring == o.ring; }
-    Counts operator+(Counts const& o) const { return { ground + o.ground, ring + o.ring, ringEdges + o.ringEdges }; }
-    Counts operator-(Counts const& o) const { return { ground - o.ground, ring - o.ring, ringEdges - o.ringEdges }; }
+    Counts operator+(Counts const& o) const
+    {
+        return { ground + o.ground, ring + o.ring, ringEdges + o.ringEdges };
+    }
+    Counts operator-(Counts const& o) const
+    {
+        return { ground - o.ground, ring - o.ring, ringEdges - o.ringEdges };
+    }
 };
 
 // Pieces along one line add up.
@@ -645,7 +651,8 @@ Rounded roundRing(std::vector<ExactPoint> const& exact, int firstStep, CancelChe
 // Whether everything inside the exact ring is inside or on the rounded one, and the rounded one never crosses
 // or touches itself but where it passes one of its corners twice, winding once round what it encloses: from
 // the windings of both rings and the rounded ring's edges at each vertex, in one arrangement.
-bool enclosesSimply(std::vector<ExactPoint> const& exact, std::vector<Point> const& rounded, CancelCheck& cancel)
+bool enclosesSimply(std::vector<ExactPoint> const& exact, std::vector<Point> const& rounded,
+                    CancelCheck& cancel)
 {
     std::vector<Curve> curves;
     auto add = [&](ExactPoint const& a, ExactPoint const& b, Counts counts) {
@@ -860,7 +867,7 @@ CoveredGround cover(std::vector<Point> const& points, std::vector<BoundaryPiece>
         std::size_t least = std::max<std::size_t>(pieces.size(), 1);
         if (mostVertices > 0)
             least = std::min(least, mostVertices);
-        void* volatile headroom = ::operator new(least * bytesPerPiece);
+        void* volatile headroom = ::operator new(least* bytesPerPiece);
         ::operator delete(headroom);
     }
 

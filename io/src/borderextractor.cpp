@@ -358,8 +358,9 @@ Border drawingBorder(const std::vector<Triangle3D>& triangles, Phases& phases, I
     };
     // Corners less than nearCorners apart joined and, where any were, the faces filed again; false when
     // cancelled.
-    auto joinNearAndFile
-        = [&] { return joinNear(faces, cancel) && (faces.joined == 0 || fileFaces(faces, progress, cancel)); };
+    auto joinNearAndFile = [&] {
+        return joinNear(faces, cancel) && (faces.joined == 0 || fileFaces(faces, progress, cancel));
+    };
     phases.at(10);
     if (!fileFaces(faces, progress, cancel))
         return cancelledBorder();

@@ -968,9 +968,10 @@ TEST(BorderExtractor, CornersLessThanAHundredthOfAMillimetreApartAreOne)
         for (int i = 0; i < n; ++i) {
             const bool move = i >= 1100;
             const double a = 2 * std::acos(-1.0) * i / n, b = 2 * std::acos(-1.0) * (i + 1) / n;
-            fan.emplace_back(Point3D(moved(cx, move), moved(cy, move), 1),
-                             Point3D(moved(cx + 100 * std::cos(a), move), moved(cy + 100 * std::sin(a), move), 1),
-                             Point3D(moved(cx + 100 * std::cos(b), move), moved(cy + 100 * std::sin(b), move), 1));
+            fan.emplace_back(
+                Point3D(moved(cx, move), moved(cy, move), 1),
+                Point3D(moved(cx + 100 * std::cos(a), move), moved(cy + 100 * std::sin(a), move), 1),
+                Point3D(moved(cx + 100 * std::cos(b), move), moved(cy + 100 * std::sin(b), move), 1));
         }
         BorderCoverage coverage;
         const Polygon border = BorderExtractor::extract(fan, nullptr, nullptr, &coverage);

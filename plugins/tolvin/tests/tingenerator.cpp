@@ -367,10 +367,9 @@ void TinGeneratorTest::drawingIntoDatabase()
     QCOMPARE(tin.triangles, expected);
 
     // Two separate parts, face 0 in the smaller: the border goes round the larger, and the run says so.
-    std::vector<std::array<double, 6>> faces { { 100, 0, 101, 0, 101, 1 },
-                                               { 100, 0, 101, 1, 100, 1 },
-                                               { 0, 0, 3, 0, 3, 3 },
-                                               { 0, 0, 3, 3, 0, 3 } };
+    std::vector<std::array<double, 6>> faces {
+        { 100, 0, 101, 0, 101, 1 }, { 100, 0, 101, 1, 100, 1 }, { 0, 0, 3, 0, 3, 3 }, { 0, 0, 3, 3, 0, 3 }
+    };
     const QString partsData = m_folder->filePath(QStringLiteral("parts.dxf"));
     const QString partsTarget = m_folder->filePath(QStringLiteral("parts.qvr"));
     auto run = [&] {
@@ -388,8 +387,9 @@ void TinGeneratorTest::drawingIntoDatabase()
             ? generator.message()
             : QStringLiteral("failed");
     };
-    const QString parts = QStringLiteral("The drawing has 2 separate parts; the border goes round the largest and "
-                                         "encloses 90 % of the area of the faces.");
+    const QString parts
+        = QStringLiteral("The drawing has 2 separate parts; the border goes round the largest and "
+                         "encloses 90 % of the area of the faces.");
     QCOMPARE(run(), parts);
     QCOMPARE(readTin(partsTarget).border.size(), size_t(4));
     // A face over the larger part, sharing no corner with it, is the same ground: no third part. Its
@@ -1592,9 +1592,10 @@ void TinGeneratorTest::cancelWhileTheBorderIsWorkedOut()
             // The new TIN's file still stands beside the target until the job goes.
         }
         // The border and the rest look at the flag a few times more on their way out, not once per face.
-        QVERIFY2(callsAtEnd - cancelAt < 100, qPrintable(QStringLiteral("%1 calls after the cancel at %2")
-                                                              .arg(callsAtEnd - cancelAt)
-                                                              .arg(cancelAt)));
+        QVERIFY2(
+            callsAtEnd - cancelAt < 100,
+            qPrintable(
+                QStringLiteral("%1 calls after the cancel at %2").arg(callsAtEnd - cancelAt).arg(cancelAt)));
         QVERIFY(beside(target).isEmpty());
         QCOMPARE(readAll(target), before);
     }
