@@ -450,49 +450,23 @@ BENCHMARK(BM_SawAlongFan20000DrawingBorder)->Unit(benchmark::kMillisecond)->Repe
 BENCHMARK(BM_SliveredCutSquaresDrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(5);
 BENCHMARK(BM_SliveredFan200000DrawingBorder)->Unit(benchmark::kMillisecond)->Repetitions(3);
 // A run each: the first in a process is what a user's single run meets.
-BENCHMARK(BM_SliveredFan200000DrawingBorder)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_SliveredFan200000DrawingBorder)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 // Grid sides of 100, 224 and 1,000 squares: 20,000, 100,352 and 2,000,000 faces. A run each: the first is
-// what a user meets.
-BENCHMARK(BM_FaceByFaceMesh)
-    ->Arg(100)
-    ->Arg(224)
-    ->Arg(1000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
-BENCHMARK(BM_SharedCornerMesh)
-    ->Arg(100)
-    ->Arg(224)
-    ->Arg(1000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
-BENCHMARK(BM_CrossingFaces)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(20000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
+// what a user meets; the peak is a run's own.
+void eachOnce(benchmark::internal::Benchmark* b, std::initializer_list<int64_t> sizes)
+{
+    for (const int64_t size : sizes)
+        b->Arg(size);
+    b->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+}
+
+BENCHMARK(BM_FaceByFaceMesh)->Apply([](auto* b) { eachOnce(b, { 100, 224, 1000 }); });
+BENCHMARK(BM_SharedCornerMesh)->Apply([](auto* b) { eachOnce(b, { 100, 224, 1000 }); });
+BENCHMARK(BM_CrossingFaces)->Apply([](auto* b) { eachOnce(b, { 500, 1000, 2000, 20000 }); });
 // As many corners and pieces as the crossing faces, none crossing.
-BENCHMARK(BM_FacesApart)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(20000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
+BENCHMARK(BM_FacesApart)->Apply([](auto* b) { eachOnce(b, { 500, 1000, 2000, 20000 }); });
 // About as many faces as the crossing ones.
-BENCHMARK(BM_SharedCornerMeshOf)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Arg(20000)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3);
+BENCHMARK(BM_SharedCornerMeshOf)->Apply([](auto* b) { eachOnce(b, { 500, 1000, 2000, 20000 }); });
 
 int main(int argc, char** argv)
 {
