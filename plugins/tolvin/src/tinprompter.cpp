@@ -1,27 +1,34 @@
 #include "tinprompter.h"
 
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace Zemko::Trelvin {
 
 namespace {
 
-// The text with a break opportunity (a zero-width space) after each folder separator and within every run
-// of 20 characters without a space, so that a path of long folder names wraps in a box instead of running
-// past its edge. A box's text cannot be selected here, so the spaces never reach a clipboard.
+// The text with a break opportunity (a zero-width space) after each folder separator and after every
+// character of a run of more than 20 without a space, so that a path of long folder names wraps in a box,
+// each line full, instead of running past its edge. A box's text cannot be selected here, so the spaces
+// never reach a clipboard.
 QString wrappable(const QString& text)
 {
     const QChar breakHere(0x200B);
     QString result;
-    result.reserve(text.size() + text.size() / 8);
+    result.reserve(2 * text.size());
     int run = 0;
     for (const QChar c : text) {
         result += c;
         if (c.isSpace()) {
             run = 0;
-        } else if (!c.isHighSurrogate() && (c == QLatin1Char('/') || c == QLatin1Char('\\') || ++run >= 20)) {
+        } else if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
             result += breakHere;
             run = 0;
+        } else if (!c.isHighSurrogate() && ++run >= 20) {
+            result += breakHere;
         }
     }
     return result;
@@ -32,6 +39,12 @@ QMessageBox::StandardButton showBox(QMessageBox::Icon icon, QWidget* parent, con
 {
     QMessageBox box(icon, title, wrappable(text), buttons, parent);
     box.setTextFormat(Qt::PlainText);
+    // A long text (a path) gets a wider box than the narrowest that holds it: lines, not a column.
+    if (text.size() > 120) {
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        const int width = std::min(640, screen ? screen->availableGeometry().width() * 3 / 5 : 640);
+        box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(width));
+    }
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
