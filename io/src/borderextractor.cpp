@@ -454,75 +454,66 @@ Polygon BorderExtractor::extract(Connection* connection)
 Polygon BorderExtractor::extract(Connection* connection, IProgress* progress)
 {
     Phases phases(progress);
-    try {
-        phases.at(0);
-        StoredTriangles source(connection, progress);
-        Walk<StoredTriangles> walk(source, progress, storedCheckEvery);
-        const std::pair<std::vector<Point3D>, bool> ring = walk.ring(Walk<StoredTriangles>::mostSteps);
-        if (walk.cancelled())
-            return Polygon();
-        phases.at(50);
-        Polygon border;
-        if (ring.second)
-            border = walk.polygonOf(ring.first);
-        else
-            // Triangles that overlap have no ring of border edges: the plain walk stops where it comes back.
-            border = Walk<StoredTriangles>(source, progress, storedCheckEvery).border();
-        if (walk.cancelled())
-            return Polygon();
-        phases.done();
-        return border;
-    } catch (const std::bad_alloc&) {
+    phases.at(0);
+    StoredTriangles source(connection, progress);
+    Walk<StoredTriangles> walk(source, progress, storedCheckEvery);
+    const std::pair<std::vector<Point3D>, bool> ring = walk.ring(Walk<StoredTriangles>::mostSteps);
+    if (walk.cancelled())
         return Polygon();
-    }
+    phases.at(50);
+    Polygon border;
+    if (ring.second)
+        border = walk.polygonOf(ring.first);
+    else
+        // Triangles that overlap have no ring of border edges: the plain walk stops where it comes back.
+        border = Walk<StoredTriangles>(source, progress, storedCheckEvery).border();
+    if (walk.cancelled())
+        return Polygon();
+    phases.done();
+    return border;
 }
 
 Polygon BorderExtractor::extract(const Delaunay& delaunay, IProgress* progress)
 {
     Phases phases(progress);
-    try {
-        phases.at(0);
-        const Delaunay::DelaunayTriangulation& triangulation = *delaunay.getDelaunayTriangulation();
-        MeshCorners source(triangulation.points, triangulation.heights, triangulation.triangles,
-                           triangulation.triangleCount, nullptr, nullptr, progress);
-        if (source.cancelled())
+    phases.at(0);
+    const Delaunay::DelaunayTriangulation& triangulation = *delaunay.getDelaunayTriangulation();
+    MeshCorners source(triangulation.points, triangulation.heights, triangulation.triangles,
+                       triangulation.triangleCount, nullptr, nullptr, progress);
+    if (source.cancelled())
+        return Polygon();
+    phases.at(30);
+    std::vector<ChainPiece> chain;
+    CancelLooks cancel(progress, memoryCheckEvery);
+    Polygon border;
+    bool sound = false;
+    if (boundaryChain(triangulation, chain)) {
+        Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
+        const std::pair<std::vector<unsigned>, bool> ring = walk.ring(chain.size() + 1);
+        if (walk.cancelled())
             return Polygon();
-        phases.at(30);
-        std::vector<ChainPiece> chain;
-        CancelLooks cancel(progress, memoryCheckEvery);
-        Polygon border;
-        bool sound = false;
-        if (boundaryChain(triangulation, chain)) {
-            Walk<MeshCorners> walk(source, progress, memoryCheckEvery);
-            const std::pair<std::vector<unsigned>, bool> ring = walk.ring(chain.size() + 1);
+        phases.at(50);
+        RingCheck check;
+        if (ring.second && !checkRing(triangulation.points, chain, nullptr, 1, 0, ring.first, check, cancel))
+            return Polygon();
+        phases.at(70);
+        if (check.sound) {
+            border = walk.polygonOf(ring.first);
             if (walk.cancelled())
                 return Polygon();
-            phases.at(50);
-            RingCheck check;
-            if (ring.second
-                && !checkRing(triangulation.points, chain, nullptr, 1, 0, ring.first, check, cancel))
-                return Polygon();
-            phases.at(70);
-            if (check.sound) {
-                border = walk.polygonOf(ring.first);
-                if (walk.cancelled())
-                    return Polygon();
-                sound = true;
-            }
+            sound = true;
         }
-        if (!sound) {
-            // A triangulation in parts, or with holes where constraints cut it.
-            phases.within(phases.last(), 99);
-            Border drawn = drawingBorder(delaunay.getAllTriangles(), phases, progress);
-            if (drawn.cancelled)
-                return Polygon();
-            border = std::move(drawn.ring);
-        }
-        phases.done();
-        return border;
-    } catch (const std::bad_alloc&) {
-        return Polygon();
     }
+    if (!sound) {
+        // A triangulation in parts, or with holes where constraints cut it.
+        phases.within(phases.last(), 99);
+        Border drawn = drawingBorder(delaunay.getAllTriangles(), phases, progress);
+        if (drawn.cancelled)
+            return Polygon();
+        border = std::move(drawn.ring);
+    }
+    phases.done();
+    return border;
 }
 
 Polygon BorderExtractor::extract(const std::vector<Triangle3D>& triangles, Connection* connection,

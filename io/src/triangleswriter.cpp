@@ -380,7 +380,7 @@ try {
 
 bool TrianglesWriter::write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
                             IProgress* progress)
-try {
+{
     // Straight from the triangulation's index arrays: the list of getAllTriangles() would be a copy of
     // every corner, several hundred megabytes for a large model.
     // The border too comes from the triangulation, the same as the rows just written give.
@@ -391,8 +391,6 @@ try {
         },
         [&](Connection*, IProgress* band) { return BorderExtractor::extract(delaunay, band); }, false,
         [] { return false; });
-} catch (const std::bad_alloc&) {
-    return false;
 }
 
 namespace {

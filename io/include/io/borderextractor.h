@@ -56,7 +56,8 @@ public:
     static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection);
     // The same; a cancel through progress stops the walk and gives an empty polygon. progress may be null.
     // Every extract reports its own work through progress, 0 to 100: a caller that reports more than the
-    // border maps it into its own share.
+    // border maps it into its own share. Memory running out throws std::bad_alloc, but for a list of
+    // triangles, whose coverage tells it.
     static Pelko::Corvex::Polygon extract(Zemko::Utility::Connection* connection, IProgress* progress);
     // The border the database written from the triangulation gives (triangle i stored with id i), walked
     // over the triangulation's corners in memory, a border edge being an edge of one triangle only: each

@@ -68,9 +68,11 @@ public:
     // The 3DFACE entities of the DXF drawing at dxfPath.
     static bool convert(const std::string& dxfPath, const std::string& databasePath);
     // progress may be null; it hears 0 to 100 over the whole write, 100 once committed, and a cancel through
-    // it stops the write between batches of rows and rolls it back.
+    // it stops the write between batches of rows and rolls it back. Memory running out throws
+    // std::bad_alloc, with nothing committed.
     static bool write(const Pelko::Corvex::Delaunay& delaunay, const std::string& databasePath,
                       IProgress* progress);
+    // The same; memory running out gives false, with nothing committed.
     static bool write(const std::vector<Pelko::Corvex::Triangle3D>& triangles,
                       const std::string& databasePath, IProgress* progress);
 

@@ -1,7 +1,9 @@
 #include "tinprompter.h"
 
+#include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 
 #include <algorithm>
@@ -12,8 +14,7 @@ namespace {
 
 // The text with a break opportunity (a zero-width space) after each folder separator and after every
 // character of a run of more than 20 without a space, so that a path of long folder names wraps in a box,
-// each line full, instead of running past its edge. A box's text cannot be selected here, so the spaces
-// never reach a clipboard.
+// each line full, instead of running past its edge.
 QString wrappable(const QString& text)
 {
     const QChar breakHere(0x200B);
@@ -34,10 +35,36 @@ QString wrappable(const QString& text)
     return result;
 }
 
+// Copying a box (Ctrl+C) gives its text as written, without the breaks put in.
+class CopiesText : public QObject
+{
+public:
+    explicit CopiesText(const QString& text)
+        : m_text(text)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress
+            && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+            QGuiApplication::clipboard()->setText(m_text);
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QString m_text;
+};
+
 QMessageBox::StandardButton showBox(QMessageBox::Icon icon, QWidget* parent, const QString& title,
                                     const QString& text, QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, title, wrappable(text), buttons, parent);
+    CopiesText copies(text);
+    box.installEventFilter(&copies);
     box.setTextFormat(Qt::PlainText);
     // A long text (a path) gets a wider box than the narrowest that holds it: lines, not a column.
     if (text.size() > 120) {

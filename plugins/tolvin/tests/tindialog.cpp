@@ -8,6 +8,7 @@
 #include <qttestmain.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -663,6 +664,13 @@ void TinDialogTest::longPathsWrapInTheBox()
             label->minimumSizeHint().width() <= label->width(),
             qPrintable(QStringLiteral("%1 > %2").arg(label->minimumSizeHint().width()).arg(label->width())));
         QVERIFY(label->heightForWidth(label->width()) <= label->height());
+        // In lines across a wide box, not a column of folder names.
+        QVERIFY2(label->width() >= std::min(480, screen.width() / 2),
+                 qPrintable(QString::number(label->width())));
+        // Copied as written, without the breaks put in.
+        QGuiApplication::clipboard()->clear();
+        QTest::keySequence(box, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), text);
     };
     for (int kind = 0; kind < 3; ++kind) {
         QTimer::singleShot(0, this, check);
