@@ -8,16 +8,19 @@
 
 namespace Zemko::Trelvin {
 
-namespace {
-
-// The file a save of path wrote: the one its links lead to.
 QString writtenFile(const QString& path)
 {
     const std::string file = Pelko::Road::AtomicFile::resolve(QFile::encodeName(path).toStdString());
     return file.empty() ? path : QFile::decodeName(file.c_str());
 }
 
-} // namespace
+QString pathAndLinkTarget(const QString& path, const QString& file)
+{
+    if (QFileInfo(path).absoluteFilePath() == QFileInfo(file).absoluteFilePath())
+        return QDir::toNativeSeparators(path);
+    return QCoreApplication::translate("WrittenWarningText", "%1 (a link to %2)")
+        .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(file));
+}
 
 QString writtenWarningText(Pelko::Road::SaveError outcome, int systemError, const QString& path)
 {

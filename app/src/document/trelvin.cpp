@@ -34,13 +34,6 @@ std::string localPath(const QString& path)
 
 using Pelko::Road::SaveError;
 
-// The file a save of path writes: the one its links lead to.
-QString writtenFile(const QString& path)
-{
-    const std::string file = Pelko::Road::AtomicFile::resolve(QFile::encodeName(path).toStdString());
-    return file.empty() ? path : QFile::decodeName(file.c_str());
-}
-
 } // namespace
 
 Trelvin::Trelvin()
@@ -220,10 +213,7 @@ QString Trelvin::fileErrorText() const
     const QString file = QDir::toNativeSeparators(m_fileErrorPath);
     // What lies at the path is where its links lead.
     const QString target = writtenFile(m_fileErrorPath);
-    const QString refused
-        = QFileInfo(target).absoluteFilePath() == QFileInfo(m_fileErrorPath).absoluteFilePath()
-        ? file
-        : tr("%1 (a link to %2)").arg(file, QDir::toNativeSeparators(target));
+    const QString refused = pathAndLinkTarget(m_fileErrorPath, target);
     switch (m_fileError) {
     case SaveError::None:
         return QString();

@@ -50,14 +50,6 @@ std::string fileName(const QString& path)
 // transaction over several attached databases, which the writers never make.
 const std::vector<std::string> sqliteFiles { "-journal", "-wal", "-shm" };
 
-// The target as the user gave it, and where its links lead where they do.
-QString shownPath(const QString& path, const QString& file)
-{
-    if (QFileInfo(path).absoluteFilePath() == QFileInfo(file).absoluteFilePath())
-        return native(path);
-    return QCoreApplication::translate("TinDialog", "%1 (a link to %2)").arg(native(path), native(file));
-}
-
 // Whether SQLite would play the rollback journal at path into a database put beside it: a regular file
 // whose header a finished write has not emptied or zeroed. One that cannot be read counts: SQLite run by
 // another user may read it.
@@ -167,7 +159,7 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
         const QString kind = beside == log ? QCoreApplication::translate("TinDialog", "write-ahead log")
                                            : QCoreApplication::translate("TinDialog", "journal");
         return QCoreApplication::translate("TinDialog", text)
-            .arg(shownPath(path, file), native(beside), kind, strange);
+            .arg(pathAndLinkTarget(path, file), native(beside), kind, strange);
     }
     if (target.exists()) {
         if (isPendingLog(log))
@@ -188,7 +180,7 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
             return QCoreApplication::translate("TinDialog",
                                                "%1 is not replaced: another program is writing it. Run again "
                                                "once that program is done with it. Nothing was changed.")
-                .arg(shownPath(path, file));
+                .arg(pathAndLinkTarget(path, file));
         if (hotJournal)
             return QCoreApplication::translate(
                        "TinDialog",
@@ -199,7 +191,7 @@ QString TinGeneratorPrivate::refusalAt(const QString& path, bool* notATin)
         if (notATin)
             *notATin = true;
         return QCoreApplication::translate("TinDialog", "%1 is not a TIN database and is not replaced.")
-            .arg(shownPath(path, file));
+            .arg(pathAndLinkTarget(path, file));
     }
     if (isPendingLog(log))
         return QCoreApplication::translate(

@@ -12,4 +12,11 @@ namespace Zemko::Trelvin {
 // caller words for what it saves.
 QString writtenWarningText(Pelko::Road::SaveError outcome, int systemError, const QString& path);
 
+// The file a save at path writes, every link followed; path itself where they lead nowhere.
+QString writtenFile(const QString& path);
+
+// path as the user gave it, in native separators, and where its links lead when that is another file
+// ("site.qvr (a link to /data/site.qvr)").
+QString pathAndLinkTarget(const QString& path, const QString& file);
+
 } // namespace Zemko::Trelvin
