@@ -107,26 +107,6 @@ private:
     int m_last = 0;
 };
 
-// Passes on only reports above the last: the phases' bands meet at their ends.
-class Rising final : public IProgress
-{
-public:
-    explicit Rising(IProgress* progress)
-        : m_progress(progress)
-    {
-    }
-    void report(int percent) override
-    {
-        if (percent > m_last)
-            m_progress->report(m_last = percent);
-    }
-    bool isCancelled() const override { return m_progress->isCancelled(); }
-
-private:
-    IProgress* m_progress;
-    int m_last = -1;
-};
-
 // Works out the border of triangles held in memory on a thread of its own while the rows are written:
 // SQLite writes on one thread, and the border of a list in memory asks no connection. The thread only
 // hears of a cancel and reports its percent through atomics; every call of the caller's progress stays on
@@ -255,7 +235,8 @@ template<class Insert, class Border, class OutOfMemory>
 bool writeModel(const std::string& databasePath, IProgress* progress, Insert insert, Border border,
                 bool beside, OutOfMemory outOfMemory)
 {
-    Rising rising(progress);
+    // Only reports above the last go on: the phases' bands meet at their ends.
+    ProgressBand rising(progress, 0, 100);
     if (progress)
         progress = &rising;
     WriteAhead writeAhead;
